@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test (widget tests run offscreen).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+ensure_packages "${BUILD_PACKAGES[@]}"
+build_all
+ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600

@@ -1,0 +1,149 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <ostream>
+
+#include "common/error.h"
+#include "common/file_io.h"
+#include "document/document_reader.h"
+#include "document/document_writer.h"
+#include "document/item_kind.h"
+#include "document/text_export.h"
+#include "document/tree_clipboard.h"
+
+namespace brenvale {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: brenvale-cli COMMAND ARGUMENTS\n"
+    "\n"
+    "Commands:\n"
+    "  export IN.bnv OUT.txt        write the indented text export of IN\n"
+    "  resave IN.bnv OUT.bnv        read IN as the editor opens it and save it as OUT\n"
+    "  import-text IN.txt OUT.bnv   paste the lines of IN into a new document saved as OUT\n"
+    "  stats IN.bnv                 print the numbers of topics, items, unchecked items and\n"
+    "                               the deepest level\n"
+    "  --help                       show this text\n";
+
+struct UsageError {
+    std::string text;
+};
+
+// The options the commands take from the settings.
+struct CliSettings {
+    ListKindOptions list;
+    WriteOptions write;
+    bool everyS = true;
+};
+
+struct Invocation {
+    std::vector<std::string> operands;
+    CliSettings settings;
+};
+
+void Expect(const Invocation& inv, size_t count, const std::string& command) {
+    if (inv.operands.size() != count) {
+        throw UsageError{command + " takes " + std::to_string(count) + " file argument" +
+                         (count == 1 ? "" : "s")};
+    }
+}
+
+ReadResult Open(const std::string& path, const CliSettings& settings) {
+    ReadOptions options;
+    options.everyS = settings.everyS;
+    return ReadDocument(path, options);
+}
+
+int Export(const Invocation& inv, std::ostream&) {
+    Expect(inv, 2, "export");
+    ReadResult read = Open(inv.operands[0], inv.settings);
+    WriteTextExport(*read.document, inv.operands[1], inv.settings.list);
+    return 0;
+}
+
+int Resave(const Invocation& inv, std::ostream&) {
+    Expect(inv, 2, "resave");
+    ReadResult read = Open(inv.operands[0], inv.settings);
+    WriteDocument(*read.document, inv.operands[1], read.geometry.appliedTo({}), inv.settings.write);
+    return 0;
+}
+
+int ImportText(const Invocation& inv, std::ostream&) {
+    Expect(inv, 2, "import-text");
+    std::string text = ReadWholeFile(inv.operands[0]);
+    Document doc;
+    PasteTreeText(doc, nullptr, text, kBuiltInTopicImages);
+    WriteDocument(doc, inv.operands[1], DocumentGeometry{}, inv.settings.write);
+    return 0;
+}
+
+int Stats(const Invocation& inv, std::ostream& out) {
+    Expect(inv, 1, "stats");
+    ReadResult read = Open(inv.operands[0], inv.settings);
+    size_t items = 0;
+    size_t unchecked = 0;
+    int depth = 0;
+    ForEachTopic(*read.document, [&](const Topic& t, int level) {
+        depth = std::max(depth, level);
+        items += t.items.size();
+        for (size_t i = 0; i < t.items.size(); ++i) {
+            const Item& item = t.items[i];
+            unchecked += CountsAsUnchecked(item.text(), item.checked(), inv.settings.list);
+        }
+    });
+    out << "topics " << read.document->topicCount() << "\n"
+        << "items " << items << "\n"
+        << "unchecked " << unchecked << "\n"
+        << "depth " << depth << "\n";
+    return 0;
+}
+
+std::string OneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    static const std::map<std::string, std::function<int(const Invocation&, std::ostream&)>>
+        kCommands = {
+            {"export", Export},
+            {"resave", Resave},
+            {"import-text", ImportText},
+            {"stats", Stats},
+        };
+    if (args.empty()) {
+        err << kUsage;
+        return 2;
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        out << kUsage;
+        return 0;
+    }
+    auto command = kCommands.find(args[0]);
+    try {
+        if (command == kCommands.end()) {
+            throw UsageError{"unknown command '" + args[0] + "'"};
+        }
+        Invocation inv;
+        for (size_t i = 1; i < args.size(); ++i) {
+            if (args[i].size() > 1 && args[i][0] == '-') {
+                throw UsageError{"unknown option '" + args[i] + "'"};
+            }
+            inv.operands.push_back(args[i]);
+        }
+        return command->second(inv, out);
+    } catch (const UsageError& e) {
+        err << "brenvale-cli: " << e.text << "\n" << kUsage;
+        return 2;
+    } catch (const Error& e) {
+        err << "brenvale-cli: " << OneLine(e.what()) << "\n";
+        return 1;
+    }
+}
+
+}  // namespace brenvale

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "document/topic.h"
+
+namespace brenvale {
+
+// CP932 texts the program writes into a Document.
+inline constexpr std::string_view kNewTopicCaption =
+    "\x90\x56\x82\xB5\x82\xA2\x83\x63\x83\x8A\x81\x5B";                        // 新しいツリー
+inline constexpr std::string_view kTrashCaption = "\x82\xB2\x82\xDD\x94\xA0";  // ごみ箱
+
+// The to-do tree: an ordered forest of Topics. Structural changes go through these methods,
+// which keep every Topic's parent, position and the total count right. Not movable: the
+// top-level Topics point at the hidden root held inside.
+class Document {
+public:
+    Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    size_t topLevelCount() const { return root_.childCount(); }
+    Topic* topLevel(size_t i) const { return root_.child(i); }
+    Topic* first() const { return root_.hasChildren() ? root_.child(0) : nullptr; }
+    Topic* lastTopLevel() const;
+    bool empty() const { return !root_.hasChildren(); }
+    size_t topicCount() const { return count_; }
+
+    // The siblings list a Topic lives in: its parent's children, or the top level.
+    size_t siblingCount(const Topic* parent) const { return container(parent).childCount(); }
+    Topic* sibling(const Topic* parent, size_t row) const { return container(parent).child(row); }
+
+    // Inserts t (with its subtree) as child row of parent (nullptr: the top level).
+    Topic& insert(Topic* parent, size_t row, std::unique_ptr<Topic> t);
+    Topic& append(Topic* parent, std::unique_ptr<Topic> t);
+    // Takes t with its subtree out of the tree.
+    std::unique_ptr<Topic> remove(Topic* t);
+    // Moves t with its subtree to child row of newParent, row counted after t has left its
+    // place. newParent must not lie inside t's subtree.
+    void move(Topic* t, Topic* newParent, size_t row);
+    void clear();
+
+    // Depth-first position of t among all Topics (0 for the first).
+    size_t treeOrderIndex(const Topic* t) const;
+
+    // Lifecycle fields: the full path of the file (or the untitled name), and whether the
+    // document has never been saved under a name.
+    std::string fileName;
+    bool untitled = false;
+
+private:
+    Topic& container(const Topic* parent) const {
+        return parent ? const_cast<Topic&>(*parent) : const_cast<Topic&>(root_);
+    }
+    static void renumber(Topic& parent, size_t from);
+
+    Topic root_;
+    size_t count_ = 0;
+};
+
+size_t SubtreeSize(const Topic& t);
+
+// Calls fn(topic, level) for every Topic in tree order, without recursion.
+template <typename Fn>
+void ForEachTopic(const Document& doc, Fn&& fn) {
+    Topic* t = doc.first();
+    int level = 0;
+    while (t) {
+        fn(*t, level);
+        if (t->hasChildren()) {
+            t = t->child(0);
+            ++level;
+            continue;
+        }
+        while (t && !t->nextSibling()) {
+            t = t->parent();
+            --level;
+        }
+        if (t) {
+            t = t->nextSibling();
+        }
+    }
+}
+
+// The same over t's subtree; level counts from 0 at t.
+template <typename Fn>
+void ForEachInSubtree(const Topic& top, Fn&& fn) {
+    const Topic* t = &top;
+    int level = 0;
+    while (t) {
+        fn(*t, level);
+        if (t->hasChildren()) {
+            t = t->child(0);
+            ++level;
+            continue;
+        }
+        while (t != &top && !t->nextSibling()) {
+            t = t->holder();
+            --level;
+        }
+        t = t == &top ? nullptr : t->nextSibling();
+    }
+}
+
+}  // namespace brenvale

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace brenvale {
+
+enum class ItemKind { Ordinary, Separator, NoBox };
+
+// The list settings that decide how an Item's text is shown and exported.
+struct ListKindOptions {
+    bool kugiri = true;               // an Item "-" is a separator line
+    bool cekBox = true;               // an Item beginning with "-" has no check box
+    std::string cekMoj = "\x81\xA6";  // the mark drawn in place of the box (※)
+};
+
+ItemKind KindOf(std::string_view text, bool kugiri, bool cekBox);
+
+inline ItemKind KindOf(std::string_view text, const ListKindOptions& options) {
+    return KindOf(text, options.kugiri, options.cekBox);
+}
+
+// The text a row shows: without the leading "-" for a no-box Item, empty for a separator.
+std::string_view ShownText(std::string_view text, ItemKind kind);
+
+// Whether the status bar counts an Item as open: not checked and an ordinary Item.
+inline bool CountsAsUnchecked(std::string_view text, bool checked, const ListKindOptions& o) {
+    return !checked && KindOf(text, o) == ItemKind::Ordinary;
+}
+
+}  // namespace brenvale

@@ -1,0 +1,44 @@
+#include "document/model.h"
+
+#include "common/icon_suffix.h"
+
+namespace brenvale {
+
+namespace {
+
+std::unique_ptr<Topic> MakeTopic(std::string_view text, int icon, int imageCount) {
+    auto t = std::make_unique<Topic>();
+    t->caption = std::string(StripIconSuffix(text));
+    t->icon = ResolveIcon(icon, text, imageCount);
+    t->expanded = true;
+    return t;
+}
+
+}  // namespace
+
+int ResolveIcon(int k, std::string_view text, int imageCount) {
+    if (k == 0) {
+        k = ParseIconSuffix(text);
+    }
+    if (k > imageCount - 1) {
+        k = kIconMissing;
+    }
+    return k == 1 ? kIconFolder : k;
+}
+
+Topic& AddTopic(Document& doc, Topic* reference, std::string_view text, int icon, int imageCount) {
+    return doc.append(reference ? reference->parent() : nullptr, MakeTopic(text, icon, imageCount));
+}
+
+Topic& AddChildTopic(Document& doc, Topic* parent, std::string_view text, int icon,
+                     int imageCount) {
+    return doc.append(parent, MakeTopic(text, icon, imageCount));
+}
+
+void AppendStoredItem(Topic* topic, std::string_view stored) {
+    if (topic) {
+        topic->items.push_back(Item::FromStored(stored));
+    }
+}
+
+}  // namespace brenvale

@@ -1,0 +1,120 @@
+#include "common/file_io.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/error.h"
+#include "support/temp_dir.h"
+
+namespace brenvale {
+namespace {
+
+// Makes writes beyond `bytes` fail with EFBIG for as long as it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{bytes, old_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        ::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    sighandler_t oldHandler_;
+};
+
+size_t EntryCount(const std::string& folder) {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                             std::filesystem::directory_iterator()));
+}
+
+TEST(AtomicWrite, ReplacesTheFileAndKeepsItsPermissions) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.bnv");
+    test::WriteBytes(path, "old");
+    ::chmod(path.c_str(), 0640);
+    WriteFileAtomically(path, "new");
+    EXPECT_EQ(test::ReadBytes(path), "new");
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(EntryCount(dir.path()), 1u);
+}
+
+TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.bnv");
+    test::WriteBytes(path, "precious");
+    try {
+        FileSizeLimit limit(1000);
+        WriteFileAtomically(path, std::string(1 << 20, 'x'));
+        FAIL() << "the write should fail";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+    }
+    EXPECT_EQ(test::ReadBytes(path), "precious");
+    EXPECT_EQ(EntryCount(dir.path()), 1u);
+}
+
+TEST(AtomicWrite, AWriterDroppedBeforeCommitChangesNothing) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.bnv");
+    test::WriteBytes(path, "old");
+    {
+        AtomicFileWriter writer(path);
+        writer.Write("half");
+    }
+    EXPECT_EQ(test::ReadBytes(path), "old");
+    EXPECT_EQ(EntryCount(dir.path()), 1u);
+}
+
+TEST(AtomicWrite, FollowsASymbolicLinkAndFailsInAMissingFolder) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("real.bnv"), "old");
+    std::filesystem::create_symlink(dir.file("real.bnv"), dir.file("link.bnv"));
+    WriteFileAtomically(dir.file("link.bnv"), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.bnv")));
+    EXPECT_EQ(test::ReadBytes(dir.file("real.bnv")), "new");
+    EXPECT_THROW(WriteFileAtomically(dir.file("none/a.bnv"), "x"), Error);
+}
+
+TEST(ReadWholeFile, ReadsBytesAndReportsAMissingFile) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("a"), std::string("a\0\x1A\r\n", 5));
+    EXPECT_EQ(ReadWholeFile(dir.file("a")), std::string("a\0\x1A\r\n", 5));
+    EXPECT_THROW(ReadWholeFile(dir.file("missing")), Error);
+}
+
+TEST(CopyFileReplacing, ReplacesTheTargetOrSaysTheCallerMustStop) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("src"), "new");
+    test::WriteBytes(dir.file("dst"), "old");
+    bool abandon = true;
+    EXPECT_TRUE(CopyFileReplacing(dir.file("src"), dir.file("dst"), &abandon));
+    EXPECT_FALSE(abandon);
+    EXPECT_EQ(test::ReadBytes(dir.file("dst")), "new");
+
+    EXPECT_FALSE(CopyFileReplacing(dir.file("src"), dir.file("none/dst"), &abandon));
+    EXPECT_FALSE(abandon);
+
+    // A target that cannot be deleted (here a folder with something in it).
+    std::filesystem::create_directories(dir.file("busy/inner"));
+    EXPECT_FALSE(CopyFileReplacing(dir.file("src"), dir.file("busy"), &abandon));
+    EXPECT_TRUE(abandon);
+    EXPECT_FALSE(DeleteFileAndWait(dir.file("busy")));
+    EXPECT_TRUE(DeleteFileAndWait(dir.file("dst")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("dst")));
+}
+
+}  // namespace
+}  // namespace brenvale

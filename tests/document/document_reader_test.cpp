@@ -1,0 +1,117 @@
+#include "document/document_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "common/error.h"
+#include "document/example_document.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+
+ReadResult Parse(std::string_view bytes, bool everyS = true) {
+    ReadOptions options;
+    options.everyS = everyS;
+    return ParseDocument(bytes, options);
+}
+
+// "caption/level" of every Topic in tree order.
+std::vector<std::string> Shape(const Document& doc) {
+    std::vector<std::string> out;
+    ForEachTopic(doc, [&](const Topic& t, int level) {
+        out.push_back(t.caption + "/" + std::to_string(level));
+    });
+    return out;
+}
+
+TEST(ReadDocument, ReadsTheExampleWithItsGeometry) {
+    ReadResult r = Parse(test::ExampleFileBytes());
+    const Document& doc = *r.document;
+    EXPECT_EQ(Shape(doc),
+              (std::vector<std::string>{Sjis("仕事/0"), Sjis("来週/1"), Sjis("ごみ箱/0")}));
+    Topic* work = doc.first();
+    ASSERT_EQ(work->items.size(), 4u);
+    EXPECT_TRUE(work->items[0].checked());
+    EXPECT_EQ(work->items[3].text(), Sjis("-メモ"));
+    EXPECT_EQ(work->child(0)->icon, 3);
+    EXPECT_EQ(doc.lastTopLevel()->icon, 4);
+    EXPECT_EQ(r.geometry.height, 376);
+    EXPECT_EQ(r.geometry.width, 573);
+    EXPECT_EQ(r.geometry.top, 200);
+    EXPECT_EQ(r.geometry.left, 300);
+    EXPECT_EQ(r.geometry.treeWidth, 129);
+    EXPECT_TRUE(r.geometry.sawGeometryLine);
+}
+
+TEST(ReadDocument, EmptyFilesAndGeometryOnlyFilesHaveNoTopics) {
+    EXPECT_TRUE(Parse("").document->empty());
+    ReadResult r = Parse("\x07Height10\r\n");
+    EXPECT_TRUE(r.document->empty());
+    EXPECT_EQ(r.geometry.height, 10);
+    EXPECT_FALSE(r.geometry.width);
+}
+
+TEST(ReadDocument, SkipsGeometryWithEverySOffAndBadOrUnknownValues) {
+    ReadResult off = Parse("\x07Height10\r\nA@00@\r\n", false);
+    EXPECT_FALSE(off.geometry.height);
+    EXPECT_FALSE(off.geometry.sawGeometryLine);
+    EXPECT_EQ(off.document->topicCount(), 1u);
+
+    // A value that is not a number no longer ends the read: the line is skipped.
+    ReadResult bad = Parse(
+        "\x07Height1x\r\n\x07Width-20\r\n\x07"
+        "Depth5\r\nA\r\nB\r\n");
+    EXPECT_FALSE(bad.geometry.height);
+    EXPECT_EQ(bad.geometry.width, -20);
+    EXPECT_TRUE(bad.geometry.sawGeometryLine);
+    EXPECT_EQ(bad.document->topicCount(), 2u);
+}
+
+TEST(ReadDocument, AttachesItemsToTheLastTopicWhateverTheirTabs) {
+    ReadResult r = Parse("\x08" + Sjis("□lost\r\n") + "A\r\n\t\t\x08" + Sjis("□x\r\n") + "\x08" +
+                         Sjis("□y\r\n"));
+    ASSERT_EQ(r.document->topicCount(), 1u);
+    ASSERT_EQ(r.document->first()->items.size(), 2u);
+    EXPECT_EQ(r.document->first()->items[1].text(), "y");
+}
+
+TEST(ReadDocument, FollowsTheDepthRules) {
+    // A first line with TABs is top-level; a jump of two levels gives one.
+    EXPECT_EQ(Shape(*Parse("\t\tA\r\n").document), (std::vector<std::string>{"A/0"}));
+    EXPECT_EQ(Shape(*Parse("A\r\n\t\tB\r\n\t\tC\r\n\tD\r\nE\r\n").document),
+              (std::vector<std::string>{"A/0", "B/1", "C/1", "D/0", "E/0"}));
+    EXPECT_EQ(Shape(*Parse("A\r\n\tB\r\n\t\tC\r\n\tD\r\n").document),
+              (std::vector<std::string>{"A/0", "B/1", "C/2", "D/1"}));
+}
+
+TEST(ReadDocument, ALineThatClimbsAboveTheTopBecomesTopLevel) {
+    // B is read one level deep but its line says four; the next line climbs three levels.
+    ReadResult r = Parse("A\r\n\t\t\t\tB\r\n\tC\r\n\t\t\t\t\t\t\tD\r\n\tE\r\n");
+    EXPECT_EQ(Shape(*r.document), (std::vector<std::string>{"A/0", "B/1", "C/0", "D/1", "E/0"}));
+}
+
+TEST(ReadDocument, KeepsBytesAndFollowsLineEnds) {
+    // Empty lines are Topics with an empty caption; LF alone is an ordinary byte.
+    EXPECT_EQ(Shape(*Parse("\r\nA\r\n").document), (std::vector<std::string>{"/0", "A/0"}));
+    ReadResult lf = Parse("A\nB\nC\n");
+    ASSERT_EQ(lf.document->topicCount(), 1u);
+    EXPECT_EQ(lf.document->first()->caption, "A\nB\nC\n");
+    EXPECT_EQ(Shape(*Parse("A\rB").document), (std::vector<std::string>{"A/0", "B/0"}));
+    // 0x1A ends the file.
+    EXPECT_EQ(Shape(*Parse("A\r\nB\x1A\r\nC\r\n").document),
+              (std::vector<std::string>{"A/0", "B/0"}));
+    ReadResult suffix = Parse("a@12@@00@\r\nplain\r\n");
+    EXPECT_EQ(suffix.document->first()->caption, "a@12@");
+    EXPECT_EQ(suffix.document->lastTopLevel()->caption, "plain");
+    EXPECT_EQ(suffix.document->lastTopLevel()->icon, 0);
+}
+
+TEST(ReadDocument, ReportsAFileThatCannotBeRead) {
+    test::TempDir dir;
+    EXPECT_THROW(ReadDocument(dir.file("missing.bnv"), {}), Error);
+    EXPECT_THROW(ReadDocument(dir.path(), {}), Error);
+}
+
+}  // namespace
+}  // namespace brenvale

@@ -1,0 +1,137 @@
+#include "document/document_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/error.h"
+#include "document/document_reader.h"
+#include "document/example_document.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+
+const DocumentGeometry kExampleGeometry{376, 573, 200, 300, 129};
+
+TEST(WriteDocument, WritesTheExampleByteForByte) {
+    test::TempDir dir;
+    Document doc;
+    test::BuildExample(doc);
+    EXPECT_EQ(WriteDocument(doc, dir.file("a.bnv"), kExampleGeometry, {}), WriteOutcome::Written);
+    EXPECT_EQ(test::ReadBytes(dir.file("a.bnv")), test::ExampleFileBytes());
+}
+
+TEST(WriteDocument, RoundTripsForeignMarksAndOddCaptions) {
+    std::string bytes =
+        "\x07Height1\r\n\x07Width2\r\n\x07Top3\r\n\x07Left4\r\n\x07TreeWidth5\r\n"
+        "a@12@@00@\r\n\x08xyz\r\n\x08q\r\n\x08\r\nline\nfeed@07@\r\n\t@00@\r\n";
+    ReadResult r = ParseDocument(bytes, {});
+    EXPECT_EQ(SerializeDocument(*r.document, r.geometry.appliedTo({}), true), bytes);
+}
+
+TEST(WriteDocument, NeverWritesBytesThatWouldReadBackDifferently) {
+    Document doc;
+    Topic& t = AddTopic(doc, nullptr, "\x07geometry?", 0, kBuiltInTopicImages);
+    t.items.push_back(Item::Unchecked("two\r\nlines\rand\x1Amore"));
+    t.items.push_back(
+        Item::FromStored("\x1A"
+                         "x"));
+    AddTopic(doc, nullptr, "\tdeeper?", 0, kBuiltInTopicImages);
+    AddTopic(doc, nullptr, "\x08item?", 0, kBuiltInTopicImages);
+    std::string bytes = SerializeDocument(doc, {}, false);
+    ReadResult back = ParseDocument(bytes, {});
+    ASSERT_EQ(back.document->topLevelCount(), 3u);
+    const Topic* first = back.document->first();
+    EXPECT_EQ(first->caption, "geometry?");
+    ASSERT_EQ(first->items.size(), 2u);
+    EXPECT_EQ(first->items[0].text(), "two\nlines\nandmore");
+    EXPECT_EQ(first->items[1].stored(), Sjis("□"));
+    EXPECT_EQ(back.document->topLevel(1)->caption, "deeper?");
+    EXPECT_EQ(back.document->topLevel(2)->caption, "item?");
+    EXPECT_EQ(SerializeDocument(*back.document, {}, false), bytes);
+}
+
+TEST(WriteDocument, TrimsItemTextsInFileAndMemoryOnlyWithSpRemv) {
+    Document doc;
+    Topic& t = AddTopic(doc, nullptr, "t", 0, kBuiltInTopicImages);
+    t.items.push_back(Item::Unchecked("  a b  "));
+    t.items.push_back(
+        Item::Unchecked("\x81\x40"
+                        "c "));
+    std::string kept = SerializeDocument(doc, {}, false);
+    EXPECT_NE(kept.find("  a b  \r\n"), std::string::npos);
+    std::string trimmed = SerializeDocument(doc, {}, true);
+    EXPECT_NE(trimmed.find("\x08" + Sjis("□") + "a b\r\n"), std::string::npos);
+    EXPECT_EQ(t.items[0].text(), "a b");
+    EXPECT_EQ(t.items[1].text(),
+              "\x81\x40"
+              "c");
+}
+
+TEST(WriteDocument, BacksUpThePreviousFileBesideItOrInAFolder) {
+    test::TempDir dir;
+    Document doc;
+    test::BuildExample(doc);
+    const std::string path = dir.file("a.bnv");
+    test::WriteBytes(path, "previous");
+    WriteOptions options;
+    options.backUp = true;
+    WriteDocument(doc, path, {}, options);
+    EXPECT_EQ(test::ReadBytes(dir.file("a.BAK")), "previous");
+
+    std::filesystem::create_directory(dir.file("bak"));
+    options.backUpPass = dir.file("bak");
+    std::string second = test::ReadBytes(path);
+    WriteDocument(doc, path, {}, options);
+    EXPECT_EQ(test::ReadBytes(dir.file("bak/a.BAK")), second);
+
+    // A backup folder that does not exist: no backup, the document is still written.
+    options.backUpPass = dir.file("none");
+    test::WriteBytes(path, "old");
+    WriteDocument(doc, path, {}, options);
+    EXPECT_NE(test::ReadBytes(path), "old");
+}
+
+TEST(WriteDocument, ADocumentNamedLikeItsBackupIsWrittenWithoutBackup) {
+    test::TempDir dir;
+    Document doc;
+    test::BuildExample(doc);
+    const std::string path = dir.file("a.BAK");
+    test::WriteBytes(path, "previous");
+    WriteOptions options;
+    options.backUp = true;
+    EXPECT_EQ(WriteDocument(doc, path, kExampleGeometry, options), WriteOutcome::Written);
+    EXPECT_EQ(test::ReadBytes(path), test::ExampleFileBytes());
+}
+
+TEST(WriteDocument, StopsSilentlyWhenTheOldBackupCannotBeDeleted) {
+    test::TempDir dir;
+    Document doc;
+    test::BuildExample(doc);
+    test::WriteBytes(dir.file("a.bnv"), "previous");
+    std::filesystem::create_directories(dir.file("a.BAK/inner"));
+    WriteOptions options;
+    options.backUp = true;
+    EXPECT_EQ(WriteDocument(doc, dir.file("a.bnv"), {}, options), WriteOutcome::Abandoned);
+    EXPECT_EQ(test::ReadBytes(dir.file("a.bnv")), "previous");
+}
+
+TEST(WriteDocument, AFailedWriteLeavesThePreviousFile) {
+    test::TempDir dir;
+    Document doc;
+    test::BuildExample(doc);
+    EXPECT_THROW(WriteDocument(doc, dir.file("none/a.bnv"), {}, {}), Error);
+    EXPECT_THROW(WriteDocument(doc, dir.path(), {}, {}), Error);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
+}
+
+TEST(BackupName, FollowsTheBackupFolderSetting) {
+    EXPECT_EQ(BackupName("/d/a.bnv", std::string(kOwnFolderToken)), "/d/a.BAK");
+    EXPECT_EQ(BackupName("/d/a.tmp", std::string(kOwnFolderToken)), "/d/a.BAK");
+    EXPECT_EQ(BackupName("/d/plan", "/b"), "/b/plan.BAK");
+}
+
+}  // namespace
+}  // namespace brenvale

@@ -1,0 +1,103 @@
+#include "document/tree_clipboard.h"
+
+#include <gtest/gtest.h>
+
+#include "document/example_document.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+
+std::vector<std::string> Shape(const Document& doc) {
+    std::vector<std::string> out;
+    ForEachTopic(doc, [&](const Topic& t, int level) {
+        out.push_back(t.caption + "/" + std::to_string(level) + "/" + std::to_string(t.icon));
+    });
+    return out;
+}
+
+TEST(TreeClipboard, BuildsTheSubtreeRelativeToTheCopiedTopic) {
+    Document doc;
+    Topic& work = AddTopic(doc, nullptr, "Work", 0, kBuiltInTopicImages);
+    work.items.push_back(Item(Sjis("■"), "a"));
+    Topic& home = AddChildTopic(doc, &work, "Home", 7, kBuiltInTopicImages);
+    home.items.push_back(Item::FromStored("xyb"));  // a foreign mark is copied as unchecked
+    EXPECT_EQ(BuildTreeClipboardText(work),
+              "Work@00@\r\n\x08" + Sjis("■") + "a\r\n\tHome@07@\r\n\t\x08" + Sjis("□") + "b\r\n");
+    EXPECT_EQ(BuildTreeClipboardText(home), "Home@07@\r\n\x08" + Sjis("□") + "b\r\n");
+}
+
+TEST(TreeClipboard, SplitsLinesAtEveryKindOfBreak) {
+    EXPECT_EQ(SplitClipboardLines("a\r\nb\rc\nd\r\n"),
+              (std::vector<std::string_view>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitClipboardLines("a\r\n\r\nb"), (std::vector<std::string_view>{"a", "", "b"}));
+    EXPECT_TRUE(SplitClipboardLines("").empty());
+}
+
+TEST(TreeClipboard, CopyAndPasteDuplicateTheSubtreeAtTheEndOfTheTopLevel) {
+    Document doc;
+    test::BuildExample(doc);
+    Topic* work = doc.first();
+    Topic* next = work->child(0);
+    PasteResult r = PasteTreeText(doc, next, BuildTreeClipboardText(*work), kBuiltInTopicImages);
+    ASSERT_EQ(r.created.size(), 2u);
+    EXPECT_EQ(r.lastTopLevel, r.created[0]);
+    EXPECT_EQ(r.current, r.created[1]);
+    EXPECT_EQ(doc.lastTopLevel(), r.created[0]);
+    Topic* copy = r.created[0];
+    ASSERT_EQ(copy->items.size(), 4u);
+    EXPECT_TRUE(copy->items[0].checked());
+    EXPECT_EQ(copy->items[3].text(), Sjis("-メモ"));
+    EXPECT_EQ(copy->child(0)->icon, 3);
+    EXPECT_EQ(copy->child(0)->items[0].text(), Sjis("出張"));
+    EXPECT_EQ(work->items.size(), 4u);
+}
+
+TEST(TreeClipboard, PastesPlainTextAndMalformedTextWithoutRefusing) {
+    Document doc;
+    Topic& s = AddTopic(doc, nullptr, "S", 0, kBuiltInTopicImages);
+    PasteResult ab = PasteTreeText(doc, &s, "A\r\nB\r\n", kBuiltInTopicImages);
+    EXPECT_EQ(ab.lastTopLevel->caption, "B");
+
+    PasteResult child = PasteTreeText(doc, &s, "\tX", kBuiltInTopicImages);
+    EXPECT_EQ(child.lastTopLevel, nullptr);
+    EXPECT_EQ(child.current->parent(), &s);
+
+    // Items before the first Topic line go to the Topic current before the paste.
+    PasteTreeText(doc, &s, "\x08" + Sjis("■") + "early\r\nWork@07@\r\nFar@99@\r\n\r\n",
+                  kBuiltInTopicImages);
+    EXPECT_EQ(s.items[0].text(), "early");
+    EXPECT_EQ(Shape(doc), (std::vector<std::string>{"S/0/0", "X/1/0", "A/0/0", "B/0/0", "Work/0/7",
+                                                    "Far/0/6", "/0/0"}));
+}
+
+TEST(TreeClipboard, ClimbsAndJumpsOneLevelAtATime) {
+    Document doc;
+    PasteResult r = PasteTreeText(
+        doc, nullptr, "\t\tX\r\n\t\t\t\tY\r\nA\r\n\tB\r\n\t\t\tC\r\n\tD\r\n", kBuiltInTopicImages);
+    EXPECT_EQ(Shape(doc),
+              (std::vector<std::string>{"X/0/0", "Y/1/0", "A/0/0", "B/1/0", "C/2/0", "D/0/0"}));
+    EXPECT_EQ(r.lastTopLevel->caption, "A");
+}
+
+TEST(TreeClipboard, TextsEnteringFromThePasteAreMadeFileSafe) {
+    Document doc;
+    PasteTreeText(doc, nullptr,
+                  "\x07geo\x1A@03@\r\n\x08\x1A\x1A"
+                  "t\x1A"
+                  "ext\r\n",
+                  kBuiltInTopicImages);
+    Topic* t = doc.first();
+    EXPECT_EQ(t->caption, "geo");
+    EXPECT_EQ(t->icon, 3);
+    EXPECT_EQ(t->items[0].stored(), Sjis("□") + "text");
+
+    Document withBreak;
+    Topic& item = AddTopic(withBreak, nullptr, "a", 0, kBuiltInTopicImages);
+    item.items.push_back(Item::Unchecked("one\ntwo"));
+    EXPECT_EQ(BuildTreeClipboardText(item), "a@00@\r\n\x08" + Sjis("□") + "one two\r\n");
+}
+
+}  // namespace
+}  // namespace brenvale
