@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace brenvale {
+
+// The 34 commands in table order; the order is stored in shortcut files and toolbar layouts.
+enum class CommandId {
+    PGMExit,
+    NewOpen,
+    Open,
+    Save,
+    SaveName,
+    SaveText,
+    ChgIcon,
+    AddTree,
+    AddTreeChild,
+    TreeRight,
+    TreeLeft,
+    TreeUp,
+    TreeDown,
+    DelTree,
+    TreeCut,
+    TreeCopy,
+    TreePaste,
+    ListAdd,
+    ListDel,
+    ListMoveUp,
+    ListMoveDown,
+    ListUp,
+    ListDown,
+    ListAddLine,
+    ListChkBox,
+    ListCut,
+    ListCopy,
+    ListPaste,
+    OptSet,
+    KeySet,
+    ToolBtnSet,
+    HelpContents,
+    HelpTopic,
+    About,
+};
+
+inline constexpr int kCommandCount = 34;
+
+// One row of the command table. Texts are UTF-8; the hint is "tooltip|status bar text" (a
+// hint without "|" serves as both); the default key is in shortcut text form, "" for none.
+struct CommandInfo {
+    CommandId id;
+    std::string_view name;
+    int tag;
+    std::string_view category;
+    std::string_view caption;
+    std::string_view hint;
+    int image;
+    std::string_view defaultKey;
+};
+
+const std::array<CommandInfo, kCommandCount>& CommandTable();
+const CommandInfo& Command(CommandId id);
+std::optional<CommandId> FindCommand(std::string_view name);
+
+// The tooltip part of a hint (before "|") and the status bar part (after it).
+std::string_view ShortHint(std::string_view hint);
+std::string_view LongHint(std::string_view hint);
+
+// The check list menu shows the separator command under a longer caption.
+inline constexpr std::string_view kListAddLineMenuCaption = "チェックリスト区切り追加";
+
+}  // namespace brenvale
