@@ -72,9 +72,13 @@ void RatioReporter::Finalize() {
             continue;
         }
         double ratio = m->second.first / b->second.first;
-        std::printf("%-34s %8.1fms %9.1f %8.1fms %7.2fx %5.0fx %s\n", pair.measured.c_str(),
-                    m->second.first * 1e3, m->second.second / m->second.first / 1e6,
-                    b->second.first * 1e3, ratio, pair.limit, ratio <= pair.limit ? "" : "OVER");
+        std::string rate = "-";
+        if (m->second.second > 0) {
+            rate = std::to_string(static_cast<int>(m->second.second / m->second.first / 1e6));
+        }
+        std::printf("%-34s %8.1fms %9s %8.1fms %7.2fx %5.0fx %s\n", pair.measured.c_str(),
+                    m->second.first * 1e3, rate.c_str(), b->second.first * 1e3, ratio, pair.limit,
+                    ratio <= pair.limit ? "" : "OVER");
     }
     for (const std::string& note : notes_) {
         std::printf("%s\n", note.c_str());

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "common/error.h"
 
@@ -83,14 +84,86 @@ Converter& Get(const char* to, const char* from) {
     return *slot;
 }
 
-std::string Decode(std::string_view cp932, const char* to, std::string_view replacement) {
-    std::string out;
-    Get(to, "CP932").Run(cp932, out, [&](size_t, size_t& skip, std::string& emit) {
-        skip = 1;
-        emit = std::string(replacement);
-        return true;
-    });
-    return out;
+// Decoding goes through a table of every CP932 code, built once with iconv: a long list is
+// decoded row by row, and one call per text would cost more than the text itself.
+class DecodeTable {
+public:
+    DecodeTable() : single_(256, kNone), pairs_(256 * 256, kNone) {
+        Converter& iconv = Get("UTF-16LE", "CP932");
+        std::string out;
+        for (int b = 0; b < 256; ++b) {
+            if (!IsLead(static_cast<unsigned char>(b))) {
+                single_[b] = Lookup(iconv, std::string(1, static_cast<char>(b)), out);
+            }
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!IsLead(static_cast<unsigned char>(lead))) {
+                continue;
+            }
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+                pairs_[lead * 256 + trail] = Lookup(iconv, pair, out);
+            }
+        }
+    }
+
+    // Appends the UTF-16 of cp932 to out; an undefined sequence gives U+FFFD for its first byte.
+    template <typename Emit>
+    void Decode(std::string_view cp932, Emit emit) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+        const auto* end = p + cp932.size();
+        while (p < end) {
+            unsigned char b = *p;
+            if (IsLead(b) && p + 1 < end) {
+                char32_t c = pairs_[b * 256 + p[1]];
+                if (c != kNone) {
+                    emit(c);
+                    p += 2;
+                    continue;
+                }
+            }
+            char32_t c = IsLead(b) ? kNone : single_[b];
+            emit(c == kNone ? U'\uFFFD' : c);
+            ++p;
+        }
+    }
+
+private:
+    static constexpr char32_t kNone = 0xFFFFFFFF;
+
+    static bool IsLead(unsigned char b) {
+        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    }
+
+    static char32_t Lookup(Converter& iconv, const std::string& bytes, std::string& out) {
+        bool ok = iconv.Run(bytes, out, [](size_t, size_t&, std::string&) { return false; });
+        if (!ok || out.size() != 2) {
+            return kNone;
+        }
+        return static_cast<char32_t>(static_cast<unsigned char>(out[0]) |
+                                     (static_cast<unsigned char>(out[1]) << 8));
+    }
+
+    std::vector<char32_t> single_;
+    std::vector<char32_t> pairs_;
+};
+
+const DecodeTable& Table() {
+    static const DecodeTable table;
+    return table;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 std::optional<std::string> Encode(std::string_view in, const char* from, size_t* badIndex) {
@@ -110,16 +183,16 @@ std::optional<std::string> Encode(std::string_view in, const char* from, size_t*
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {
-    return Decode(cp932, "UTF-8", "\xEF\xBF\xBD");
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    Table().Decode(cp932, [&](char32_t c) { AppendUtf8(out, c); });
+    return out;
 }
 
 std::u16string Cp932ToUtf16(std::string_view cp932) {
-    std::string bytes = Decode(cp932, "UTF-16LE", std::string_view("\xFD\xFF", 2));
-    std::u16string out(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < out.size(); ++i) {
-        out[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                       (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-    }
+    std::u16string out;
+    out.reserve(cp932.size());
+    Table().Decode(cp932, [&](char32_t c) { out += static_cast<char16_t>(c); });
     return out;
 }
 

@@ -1,0 +1,153 @@
+// Editing a long list and pasting a long tree text: each operation at 10,000 and at 100,000
+// lines must grow linearly (the larger run within 12x the smaller).
+#include <cstdio>
+#include <map>
+
+#include "bench_support.h"
+#include "editor/editor.h"
+
+namespace brenvale::bench {
+namespace {
+
+// A window that answers Yes and measures nothing.
+class QuietHost : public EditorHost {
+public:
+    MessageAnswer ShowMessageBox(const std::string&, MessageKind, MessageButtons) override {
+        return MessageAnswer::Yes;
+    }
+    void Beep() override {}
+    bool ClipboardHasText() override { return true; }
+    std::string ClipboardText() override { return clipboard; }
+    void SetClipboardText(const std::string& text) override { clipboard = text; }
+    void FocusEditBox(EditBox) override {}
+    void SetBusy(bool) override {}
+    std::optional<std::string> AskOpenFileName(const FileDialogOptions&) override { return {}; }
+    std::optional<std::string> AskSaveFileName(const FileDialogOptions&) override { return {}; }
+    bool IsMainWindowActive() override { return true; }
+    bool IsApplicationActive() override { return true; }
+    void SetAutoSaveTimer(bool, int) override {}
+    void LaunchWithFile(const std::string&) override {}
+    DocumentGeometry CurrentGeometry() override { return {}; }
+    void ApplyGeometry(const GeometryRead&) override {}
+    std::string clipboard;
+};
+
+struct Session {
+    QuietHost host;
+    Editor editor{host, Settings{}};
+    Session() {
+        editor.setTextWidthMeasure(
+            [](std::string_view s) { return static_cast<int>(s.size()) * 6; });
+        editor.AddTreeExecute();
+    }
+};
+
+std::string Lines(int count, const char* separator) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += JapaneseText(static_cast<unsigned>(i), 20);
+        if (i + 1 < count) {
+            text += separator;
+        }
+    }
+    return text;
+}
+
+void MultiLineAdd(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    std::string text = Lines(n, "\r\n");
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto s = std::make_unique<Session>();
+        s->editor.ListEditChanged(text);
+        state.ResumeTiming();
+        s->editor.ListAddExecute();
+        benchmark::DoNotOptimize(s->editor.rowCount());
+        state.PauseTiming();
+        s.reset();
+        state.ResumeTiming();
+    }
+}
+
+void SingleAdds(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto s = std::make_unique<Session>();
+        state.ResumeTiming();
+        for (int i = 0; i < n; ++i) {
+            s->editor.ListEditChanged(JapaneseText(static_cast<unsigned>(i), 20));
+            s->editor.ListAddExecute();
+        }
+        state.PauseTiming();
+        s.reset();
+        state.ResumeTiming();
+    }
+}
+
+void DeleteEveryRow(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    std::string text = Lines(n, "\r\n");
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto s = std::make_unique<Session>();
+        s->editor.ListEditChanged(text);
+        s->editor.ListAddExecute();
+        s->editor.SelectRow(0);
+        state.ResumeTiming();
+        while (s->editor.rowCount() > 0) {
+            s->editor.ListDelExecute();
+        }
+        state.PauseTiming();
+        s.reset();
+        state.ResumeTiming();
+    }
+}
+
+void TreePaste(benchmark::State& state) {
+    int n = static_cast<int>(state.range(0));
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+        text += std::string(static_cast<size_t>(i % 4), '\t') +
+                JapaneseText(static_cast<unsigned>(i), 16) + "@00@\r\n";
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto s = std::make_unique<Session>();
+        s->host.clipboard = text;
+        state.ResumeTiming();
+        s->editor.TreePasteExecute();
+        state.PauseTiming();
+        s.reset();
+        state.ResumeTiming();
+    }
+}
+
+}  // namespace
+}  // namespace brenvale::bench
+
+int main(int argc, char** argv) {
+    using namespace brenvale::bench;
+    benchmark::Initialize(&argc, argv);
+    using Fn = void (*)(benchmark::State&);
+    const std::pair<const char*, Fn> benches[] = {
+        {"multi-line add", MultiLineAdd},
+        {"single adds", SingleAdds},
+        {"delete every row", DeleteEveryRow},
+        {"tree paste", TreePaste},
+    };
+    std::vector<RatioReporter::Pair> pairs;
+    for (const auto& [name, fn] : benches) {
+        for (int n : {10000, 100000}) {
+            std::string label = std::string(name) + " " + std::to_string(n);
+            benchmark::RegisterBenchmark(label.c_str(), fn)
+                ->Arg(n)
+                ->Iterations(n == 10000 ? 50 : 5)
+                ->Unit(benchmark::kMillisecond);
+        }
+        pairs.push_back({std::string(name) + " 100000", std::string(name) + " 10000", 12});
+    }
+    RatioReporter reporter(pairs);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    return 0;
+}

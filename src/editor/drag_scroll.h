@@ -1,0 +1,38 @@
+#pragma once
+
+namespace brenvale {
+
+struct ScrollRect {
+    int left;
+    int top;
+    int width;
+    int height;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+};
+
+// How far the tree and the list scroll at one tick of the drag scroll timer: -1, 0 or +1
+// lines on each axis.
+struct DragScroll {
+    int treeVertical = 0;
+    int treeHorizontal = 0;
+    int listVertical = 0;
+    int listHorizontal = 0;
+};
+
+// Whether the tree can still scroll in each direction.
+struct TreeScrollRoom {
+    bool up = false;
+    bool down = false;
+    bool left = false;
+    bool right = false;
+};
+
+// The edge zones while dragging: the pointer p resting near an edge of the tree or the list
+// (in window coordinates) scrolls it one line that way. h is the height of a scroll bar arrow,
+// w the width of a vertical scroll bar; bounds are inclusive, and the tree scrolls only while
+// it can.
+DragScroll DragScrollStep(const ScrollRect& tree, const ScrollRect& list, int x, int y, int h,
+                          int w, const TreeScrollRoom& room);
+
+}  // namespace brenvale

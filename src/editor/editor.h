@@ -1,0 +1,278 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "common/path.h"
+#include "document/document.h"
+#include "document/document_writer.h"
+#include "document/item_kind.h"
+#include "document/model.h"
+#include "editor/command_table.h"
+#include "editor/editor_host.h"
+#include "editor/editor_observer.h"
+#include "editor/icon_menu.h"
+#include "editor/list_extent.h"
+#include "editor/recent_files.h"
+#include "settings/settings.h"
+
+namespace brenvale {
+
+// The editor without widgets: it owns the Document and everything the main window shows of
+// it (the selected Topic, the visible check list, the two edit boxes, the modified flag and
+// the enabled state of every command) and carries out every command. The window shows this
+// state, forwards the user's actions here, and implements EditorHost.
+class Editor {
+public:
+    Editor(EditorHost& host, Settings settings, int userIconCount = 0);
+    ~Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    void addObserver(EditorObserver* observer);
+    void removeObserver(EditorObserver* observer);
+
+    // ---- State the window shows
+    const Document& document() const { return *doc_; }
+    Document& document() { return *doc_; }
+    Topic* selectedTopic() const { return selected_; }
+    const Settings& settings() const { return settings_; }
+    void setSettings(const Settings& settings);
+    int topicImageCount() const { return kBuiltInTopicImages + userIconCount_; }
+    int userIconCount() const { return userIconCount_; }
+
+    size_t rowCount() const;
+    std::string_view rowText(size_t row) const;
+    bool rowChecked(size_t row) const;
+    ItemKind rowKind(size_t row) const;
+    int selectedRow() const { return selectedRow_; }
+    bool hasSelectedItem() const { return selectedRow_ >= 0 && rowCount() > 0; }
+
+    const std::string& treeEditText() const { return treeEdit_; }
+    const std::string& listEditText() const { return listEdit_; }
+
+    bool isModified() const { return modified_; }
+    bool isEnabled(CommandId id) const { return enabled_[static_cast<size_t>(id)]; }
+    // The toolbar button of ListChkBox shows pressed for a no-box Item.
+    bool checkBoxButtonPressed() const { return chkBoxPressed_; }
+
+    // Status bar counters: tree "3/12"; list "2/5" followed by the unchecked count " (3)".
+    std::string treeCounterText() const;
+    std::string listCounterText() const;
+    std::string uncheckedCounterText() const;
+
+    // Horizontal scroll extent of the list: 0, or the widest text plus 24 pixels when that
+    // does not fit the list's client width.
+    void setTextWidthMeasure(TextWidthFn measure);
+    void setListClientWidth(int width);
+    int listExtent() const { return listExtent_; }
+    void UpdateListExtent();
+
+    std::vector<IconMenuEntry> iconMenuEntries() const;
+    // The position of the entry matching the selected Topic's icon, -1 for none.
+    int checkedIconEntry() const;
+
+    // ---- Events from the window
+    void SelectTopic(Topic* topic);
+    void SetTopicExpanded(Topic* topic, bool expanded);
+    // The user changed the text of edtTree (renames the selected Topic) or of edtList.
+    void TreeEditChanged(std::string text);
+    void ListEditChanged(std::string text);
+    // A click or a right click on the list: row -1 clears the selection.
+    void SelectRow(int row);
+    // The box of a row was clicked or the space key pressed on it.
+    void ToggleCheck(size_t row);
+    void ClipboardChanged(bool hasText);
+    // The tree's own label editing is refused; the focus goes to edtTree instead.
+    void TreeEditRequested();
+
+    // Keys the main window handles itself, by the focused control.
+    enum class FocusArea { Tree, TreeEdit, List, ListEdit, Other };
+    // Ctrl+C, Ctrl+X, Ctrl+V: true when the key was used (the tree or the list had the focus).
+    bool CopyKey(FocusArea area);
+    bool CutKey(FocusArea area);
+    bool PasteKey(FocusArea area);
+    void F2Key(FocusArea area);
+    void DeleteKey(FocusArea area);
+
+    // Runs an enabled command; false for the commands the window carries out itself.
+    bool Execute(CommandId id);
+
+    // ---- Commands
+    void AddTreeExecute();
+    void AddTreeChildExecute();
+    void DelTreeExecute();
+    void TreeRightExecute();
+    void TreeLeftExecute();
+    void TreeUpExecute();
+    void TreeDownExecute();
+    // A click in an icon menu; tag 1 is the folder pair, any other tag the icon index.
+    void IconMenuClick(int tag);
+    void TreeCopyExecute();
+    void TreeCutExecute();
+    void TreePasteExecute();
+
+    void ListAddExecute();
+    void ListDelExecute();
+    void ListMoveUpExecute();
+    void ListMoveDownExecute();
+    void ListUpExecute();
+    void ListDownExecute();
+    void ListAddLineExecute();
+    void ListChkBoxExecute();
+    void ListCutExecute();
+    void ListCopyExecute();
+    void ListPasteExecute();
+
+    // ---- Document lifecycle
+    // The command line: nothing starts a new document; otherwise the first file is opened
+    // here and every further one in another instance.
+    void Start(const std::vector<std::string>& files);
+    void NewOpenExecute();
+    void OpenExecute();
+    void SaveExecute();
+    void SaveNameExecute();
+    void SaveTextExecute();
+    // Opens a file after the save question; a file that cannot be read leaves everything as
+    // it was (the error is thrown for the window to report).
+    void OpenDocument(const std::string& path);
+    // The save question: true to go on, false when the user stopped or the save failed.
+    bool AskSaveChanges();
+    // Asked before the window closes: true when it may close.
+    bool CloseQuery() { return AskSaveChanges(); }
+    void FilesDropped(const std::vector<std::string>& paths);
+    bool saveSucceeded() const { return saveSucceeded_; }
+
+    const RecentFiles& recentFiles() const { return recent_; }
+    void AddRecentFile(const std::string& path);
+    void FileRecentClick(size_t index);
+    void FileRecentDelClick();
+
+    // The window title: the file name (or its path, shortened to 200 pixels) and the
+    // application title.
+    void UpdateTitle();
+    const std::string& title() const { return title_; }
+    void setTitleMeasure(TextWidthFn measure) { titleMeasure_ = std::move(measure); }
+
+    // Auto-save: the timer's period, the folder used when the document has none, and the tick.
+    void setAutoSaveInterval(int ms);
+    int autoSaveInterval() const { return autoSaveInterval_; }
+    void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
+    void AutoSaveTick();
+
+    // ---- Drag and drop
+    // Where a Topic is dropped in relation to the Topic under the pointer.
+    enum class TopicDropZone {
+        OnTopic,        // its icon or caption: last child
+        Indent,         // left of it: directly before it, at its level
+        BelowAll,       // empty area below the last Topic: last top-level Topic
+        ButtonOrRight,  // its expand button or right of its caption: first child
+        Outside,        // outside the tree's rows: nothing
+    };
+    void BeginTopicDrag();
+    void BeginItemDrag();
+    void EndDrag();
+    bool dragging() const { return dragging_; }
+    // The application's current hint; its status bar part shows unless a drag owns the panel.
+    void SetHint(std::string_view hint);
+    const std::string& hintText() const { return hint_; }
+    void DropTopic(TopicDropZone zone, Topic* under);
+    // row: the row at the drop point, rowCount() below the last Item, -1 outside the list.
+    void DropItemInList(int row);
+    void DropItemOnTopic(Topic* topic);
+    // Where the insertion line shows while an Item is dragged over row `hovered` (rowCount()
+    // below the last Item).
+    static int InsertionRow(int hovered, int dragged, int count);
+
+    // ---- Model routines
+    void SetModified(bool modified);
+    void RefreshTreeCommands();
+    void RefreshListCommands();
+    void RefreshTrashIcon();
+    // Moves t with its subtree: as the last child of target, or directly after target (which
+    // must be t's parent). Keeps every expanded state and leaves t selected.
+    void MoveTopic(Topic* t, Topic* target, bool asChild);
+
+    using ExpansionSnapshot = std::vector<std::pair<Topic*, bool>>;
+    ExpansionSnapshot SaveExpansion() const;
+    void RestoreExpansion(ExpansionSnapshot& snapshot);
+
+private:
+    class BulkBuild;
+    class BusyScope;
+    template <typename Fn>
+    void notify(Fn&& fn) {
+        for (EditorObserver* o : observers_) {
+            fn(*o);
+        }
+    }
+
+    void selectionChanged(Topic* topic);
+    void loadList(Topic* topic);
+    void storeList();
+    void clearVisibleList();
+    void setSelectedRow(int row);
+    void setEditText(EditBox box, std::string text);
+    void setEnabled(CommandId id, bool enabled);
+    void showTopic(Topic* t);
+    bool requireTopicForList();
+    void singleAdd(std::string_view text);
+    void addPieces(const std::vector<std::string_view>& pieces);
+    void insertRow(std::string_view text);
+    void setRowText(size_t row, std::string_view text);
+    void relocateTopic(Topic* t, Topic* parent, size_t row);
+    void addTopicCommand(bool asChild);
+    ItemList* visibleItems() const { return selected_ ? &selected_->items : nullptr; }
+    WriteOutcome writeDocument(const std::string& path);
+    void refreshTrimmedRows();
+    void replaceDocument(std::unique_ptr<Document> doc);
+    void openFirstLaunchOthers(const std::vector<std::string>& paths);
+    void updateAutoSaveTimer();
+    std::string autoSavePath() const;
+    void setHintPanel(std::string text);
+    bool placeTopic(Topic* s, TopicDropZone zone, Topic* under);
+
+    EditorHost& host_;
+    Settings settings_;
+    int userIconCount_;
+    std::unique_ptr<Document> doc_;
+    std::vector<EditorObserver*> observers_;
+
+    Topic* selected_ = nullptr;
+    int selectedRow_ = -1;
+    // Rows whose box was ticked without being stored (an Item "-"), until the next store.
+    std::vector<std::pair<size_t, bool>> unstoredChecks_;
+    // Whether every mark of the visible list is already "■" or "□", so storing is free.
+    bool marksStored_ = true;
+    std::string treeEdit_;
+    std::string listEdit_;
+
+    bool modified_ = false;
+    std::array<bool, kCommandCount> enabled_{};
+    bool chkBoxPressed_ = false;
+    bool clipboardHasText_ = false;
+
+    TextWidthFn measure_;
+    int listClientWidth_ = 0;
+    int listExtent_ = 0;
+    WidthTracker widths_;
+
+    int bulkTree_ = 0;
+    int bulkList_ = 0;
+
+    bool saveSucceeded_ = false;
+    bool writing_ = false;
+    RecentFiles recent_;
+    std::string title_ = "Brenvale";
+    TextWidthFn titleMeasure_;
+    int autoSaveInterval_ = 600000;
+    std::string programFolder_;
+    bool dragging_ = false;
+    std::string hint_;
+};
+
+}  // namespace brenvale

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "document/geometry.h"
+
+namespace brenvale {
+
+enum class MessageKind { Warning, Error, Information, Confirmation };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// The two one-line edit boxes above the tree and the list.
+enum class EditBox { Tree, List };
+
+// How a file dialog is shown. The filter is pairs of description and pattern separated by
+// "|"; the filter index counts from 1; the default extension has no dot. Texts are UTF-8.
+struct FileDialogOptions {
+    std::string title;
+    std::string filter;
+    int filterIndex = 1;
+    std::string defaultExtension;
+    std::string fileName;
+};
+
+// What the editor needs from the window it runs in. The window implements it with widgets;
+// tests implement it with a fake that records and answers.
+class EditorHost {
+public:
+    virtual ~EditorHost() = default;
+
+    // A modal message box (UTF-8 text, "\n" between lines); closing it answers Cancel.
+    virtual MessageAnswer ShowMessageBox(const std::string& text, MessageKind kind,
+                                         MessageButtons buttons) = 0;
+    virtual void Beep() = 0;
+
+    // The clipboard's plain text as CP932 bytes.
+    virtual bool ClipboardHasText() = 0;
+    virtual std::string ClipboardText() = 0;
+    virtual void SetClipboardText(const std::string& cp932) = 0;
+
+    // Moves the keyboard focus into an edit box with all of its text selected.
+    virtual void FocusEditBox(EditBox box) = 0;
+
+    // Busy cursor and suspended repainting around bulk work; calls nest.
+    virtual void SetBusy(bool busy) = 0;
+
+    // The chosen path, or nothing when the dialog was cancelled.
+    virtual std::optional<std::string> AskOpenFileName(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::string> AskSaveFileName(const FileDialogOptions& options) = 0;
+
+    // Whether the main window itself is the active window (no dialog or message box of the
+    // program is), and whether the application is the active one.
+    virtual bool IsMainWindowActive() = 0;
+    virtual bool IsApplicationActive() = 0;
+
+    // The auto-save timer: enabling an enabled timer does not restart its period; a new
+    // interval restarts a running timer.
+    virtual void SetAutoSaveTimer(bool enabled, int intervalMs) = 0;
+
+    // Starts another instance of the program with one file (reporting its own failures).
+    virtual void LaunchWithFile(const std::string& path) = 0;
+
+    // The window's normal bounds and tree width, as a document file stores them; and the
+    // values an opened document carries.
+    virtual DocumentGeometry CurrentGeometry() = 0;
+    virtual void ApplyGeometry(const GeometryRead& geometry) = 0;
+};
+
+}  // namespace brenvale

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+
+#include "editor/editor_host.h"
+
+namespace brenvale {
+
+class Topic;
+
+// Change notifications, fine enough for item models: the begin call comes before the change,
+// the end call after it. A reset stands for everything of its kind; between the two reset
+// calls no other notification of that kind is sent. `parent` is nullptr for the top level.
+class EditorObserver {
+public:
+    virtual ~EditorObserver() = default;
+
+    virtual void beginInsertTopic(Topic* /*parent*/, size_t /*row*/) {}
+    virtual void endInsertTopic() {}
+    virtual void beginRemoveTopic(Topic* /*parent*/, size_t /*row*/) {}
+    virtual void endRemoveTopic() {}
+    // toRow is the Topic's row under toParent after the move.
+    virtual void beginMoveTopic(Topic* /*fromParent*/, size_t /*fromRow*/, Topic* /*toParent*/,
+                                size_t /*toRow*/) {}
+    virtual void endMoveTopic() {}
+    // Caption or icon.
+    virtual void topicChanged(Topic* /*topic*/) {}
+    virtual void topicExpansionChanged(Topic* /*topic*/) {}
+    virtual void beginResetTree() {}
+    virtual void endResetTree() {}
+
+    virtual void beginInsertItems(size_t /*first*/, size_t /*last*/) {}
+    virtual void endInsertItems() {}
+    virtual void beginRemoveItem(size_t /*row*/) {}
+    virtual void endRemoveItem() {}
+    // toRow is the row after the move.
+    virtual void beginMoveItem(size_t /*fromRow*/, size_t /*toRow*/) {}
+    virtual void endMoveItem() {}
+    // Text or checked state.
+    virtual void itemsChanged(size_t /*first*/, size_t /*last*/) {}
+    virtual void beginResetList() {}
+    virtual void endResetList() {}
+
+    virtual void selectedTopicChanged() {}
+    virtual void selectedRowChanged() {}
+    // The program set the text of an edit box (the window shows it all selected).
+    virtual void editTextChanged(EditBox /*box*/) {}
+    virtual void commandStatesChanged() {}
+    // The status bar counters need repainting.
+    virtual void countersChanged() {}
+    virtual void listExtentChanged() {}
+    virtual void titleChanged() {}
+    virtual void recentFilesChanged() {}
+    // The text of the status bar's hint panel.
+    virtual void hintChanged() {}
+};
+
+}  // namespace brenvale

@@ -1,0 +1,216 @@
+// The commands that change the shape of the tree, a caption or an icon.
+#include "common/cp932.h"
+#include "document/model.h"
+#include "document/safe_text.h"
+#include "editor/editor.h"
+
+namespace brenvale {
+
+void Editor::addTopicCommand(bool asChild) {
+    if (!selected_ && !doc_->empty()) {
+        SelectTopic(doc_->first());
+    }
+    Topic* reference = selected_;
+    Topic* parent = asChild ? reference : (reference ? reference->parent() : nullptr);
+    size_t row = doc_->siblingCount(parent);
+    if (bulkTree_ == 0) {
+        notify([&](EditorObserver& o) { o.beginInsertTopic(parent, row); });
+    }
+    Topic& added = asChild ? AddChildTopic(*doc_, reference, kNewTopicCaption, 0, topicImageCount())
+                           : AddTopic(*doc_, reference, kNewTopicCaption, 0, topicImageCount());
+    if (bulkTree_ == 0) {
+        notify([](EditorObserver& o) { o.endInsertTopic(); });
+    }
+    selectionChanged(&added);
+    host_.FocusEditBox(EditBox::Tree);
+    SetModified(true);
+}
+
+void Editor::AddTreeExecute() {
+    addTopicCommand(false);
+}
+
+void Editor::AddTreeChildExecute() {
+    addTopicCommand(true);
+}
+
+void Editor::DelTreeExecute() {
+    Topic* t = selected_;
+    if (!t) {
+        host_.Beep();
+        return;
+    }
+    std::string question =
+        Cp932ToUtf8(t->caption) +
+        (t->hasChildren() ? "から後ろの階層すべて削除されます。" : "を削除します。") +
+        "\nよろしいですか？";
+    if (host_.ShowMessageBox(question, MessageKind::Information, MessageButtons::OkCancel) !=
+        MessageAnswer::Ok) {
+        return;
+    }
+    // The neighbour is chosen here, whatever a tree widget would pick by itself.
+    Topic* neighbour = t->nextSibling();
+    if (!neighbour) {
+        neighbour = t->parent();
+    }
+    if (!neighbour) {
+        neighbour = t->previousSibling();
+    }
+    clearVisibleList();
+    Topic* parent = t->parent();
+    size_t row = t->row();
+    notify([&](EditorObserver& o) { o.beginRemoveTopic(parent, row); });
+    std::unique_ptr<Topic> removed = doc_->remove(t);
+    notify([](EditorObserver& o) { o.endRemoveTopic(); });
+    removed.reset();
+    if (neighbour) {
+        selectionChanged(neighbour);
+    } else {
+        notify([](EditorObserver& o) { o.selectedTopicChanged(); });
+        setEditText(EditBox::Tree, "");
+        UpdateListExtent();
+    }
+    RefreshTreeCommands();
+    SetModified(true);
+}
+
+void Editor::relocateTopic(Topic* t, Topic* parent, size_t row) {
+    Topic* fromParent = t->parent();
+    size_t fromRow = t->row();
+    if (fromParent == parent && fromRow == row) {
+        return;
+    }
+    notify([&](EditorObserver& o) { o.beginMoveTopic(fromParent, fromRow, parent, row); });
+    doc_->move(t, parent, row);
+    notify([](EditorObserver& o) { o.endMoveTopic(); });
+}
+
+Editor::ExpansionSnapshot Editor::SaveExpansion() const {
+    ExpansionSnapshot snapshot;
+    snapshot.reserve(doc_->topicCount());
+    ForEachTopic(*doc_, [&](Topic& t, int) {
+        snapshot.emplace_back(&t, t.hasChildren() ? t.expanded : true);
+    });
+    return snapshot;
+}
+
+void Editor::RestoreExpansion(ExpansionSnapshot& snapshot) {
+    for (auto& [t, expanded] : snapshot) {
+        if (t->expanded != expanded) {
+            t->expanded = expanded;
+            Topic* topic = t;
+            notify([&](EditorObserver& o) { o.topicExpansionChanged(topic); });
+        }
+    }
+    snapshot.clear();
+}
+
+void Editor::MoveTopic(Topic* t, Topic* target, bool asChild) {
+    if (!t || !target || t == target || t->isAncestorOf(target)) {
+        return;
+    }
+    ExpansionSnapshot snapshot = SaveExpansion();
+    if (asChild) {
+        size_t row = target->childCount() - (t->parent() == target ? 1 : 0);
+        relocateTopic(t, target, row);
+    } else {
+        relocateTopic(t, target->parent(), target->row() + 1);
+    }
+    RestoreExpansion(snapshot);
+    showTopic(t);
+}
+
+void Editor::TreeRightExecute() {
+    Topic* t = selected_;
+    Topic* target = t ? t->previousSibling() : nullptr;
+    if (t && !target) {
+        target = t->nextSibling();
+    }
+    if (!target) {
+        return;
+    }
+    MoveTopic(t, target, true);
+    RefreshTreeCommands();
+    SetModified(true);
+}
+
+void Editor::TreeLeftExecute() {
+    Topic* t = selected_;
+    if (!t || !t->parent()) {
+        return;
+    }
+    MoveTopic(t, t->parent(), false);
+    RefreshTreeCommands();
+    SetModified(true);
+}
+
+void Editor::TreeUpExecute() {
+    Topic* t = selected_;
+    if (!t) {
+        return;
+    }
+    size_t before = doc_->treeOrderIndex(t);
+    if (Topic* previous = t->previousSibling()) {
+        ExpansionSnapshot snapshot = SaveExpansion();
+        relocateTopic(t, t->parent(), previous->row());
+        RestoreExpansion(snapshot);
+    }
+    RefreshTreeCommands();
+    if (doc_->treeOrderIndex(t) != before) {
+        SetModified(true);
+    }
+}
+
+void Editor::TreeDownExecute() {
+    Topic* t = selected_;
+    if (!t) {
+        return;
+    }
+    size_t before = doc_->treeOrderIndex(t);
+    ExpansionSnapshot snapshot = SaveExpansion();
+    Topic* next = t->nextSibling();
+    if (next && next->nextSibling()) {
+        relocateTopic(t, t->parent(), t->row() + 1);
+    } else {
+        relocateTopic(t, t->parent(), doc_->siblingCount(t->parent()) - 1);
+    }
+    RestoreExpansion(snapshot);
+    RefreshTreeCommands();
+    if (doc_->treeOrderIndex(t) != before) {
+        SetModified(true);
+    }
+}
+
+void Editor::TreeEditChanged(std::string text) {
+    treeEdit_ = std::move(text);
+    if (!selected_ || selected_->caption == treeEdit_) {
+        return;
+    }
+    std::string caption = FileSafeCaption(treeEdit_);
+    if (caption != treeEdit_) {
+        // Show what will be saved: bytes a caption cannot carry are taken out at once.
+        setEditText(EditBox::Tree, caption);
+    }
+    if (selected_->caption != caption) {
+        selected_->caption = std::move(caption);
+        Topic* t = selected_;
+        notify([&](EditorObserver& o) { o.topicChanged(t); });
+        SetModified(true);
+    }
+}
+
+void Editor::IconMenuClick(int tag) {
+    Topic* t = selected_;
+    if (!t) {
+        return;
+    }
+    int before = t->icon;
+    t->icon = tag == 1 ? kIconFolder : tag;
+    RefreshTrashIcon();
+    if (t->icon != before) {
+        notify([&](EditorObserver& o) { o.topicChanged(t); });
+        SetModified(true);
+    }
+}
+
+}  // namespace brenvale

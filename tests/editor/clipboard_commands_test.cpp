@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+using V = std::vector<std::string>;
+
+class ClipboardCommands : public test::EditorTest {};
+
+TEST_F(ClipboardCommands, CopyAndPasteDuplicateASubtreeAtTheEndOfTheTopLevel) {
+    Build({"a", "  deep:*x,y", "    deeper", "b"});
+    editor.SelectTopic(Find("deep"));
+    editor.TreeCopyExecute();
+    EXPECT_EQ(host.clipboard,
+              "deep@00@\r\n\x08" + Sjis("■") + "x\r\n\x08" + Sjis("□") + "y\r\n\tdeeper@00@\r\n");
+    EXPECT_FALSE(editor.isModified());
+    editor.TreePasteExecute();
+    EXPECT_EQ(Shape(), (V{"a/0+", "deep/1+", "deeper/2", "b/0", "deep/0+", "deeper/1"}));
+    EXPECT_EQ(editor.selectedTopic(), editor.document().lastTopLevel());
+    EXPECT_EQ(Rows(), (V{"x*", "y"}));
+    EXPECT_EQ(editor.treeEditText(), "deep");
+    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(mirror.resets, 2);  // one for the fixture, one for the paste
+}
+
+TEST_F(ClipboardCommands, PastingPlainLinesMakesTopLevelTopicsAndShowsTheLast) {
+    Build({"s"});
+    host.clipboard = "A\r\nB";
+    editor.TreePasteExecute();
+    EXPECT_EQ(Shape(), (V{"s/0", "A/0", "B/0"}));
+    EXPECT_EQ(editor.treeEditText(), "B");
+}
+
+TEST_F(ClipboardCommands, PastingAnIndentedLineAddsAChildOfTheSelectedTopic) {
+    Build({"s:item"});
+    host.clipboard = "\tX";
+    editor.TreePasteExecute();
+    EXPECT_EQ(Shape(), (V{"s/0+", "X/1"}));
+    EXPECT_EQ(editor.selectedTopic(), Find("X"));
+    EXPECT_EQ(editor.rowCount(), 0u);
+}
+
+TEST_F(ClipboardCommands, PastingWithoutTextBeepsAndChangesNothing) {
+    Build({"s"});
+    editor.TreePasteExecute();
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_FALSE(editor.isModified());
+}
+
+TEST_F(ClipboardCommands, ACancelledCutKeepsTheTreeAndTheCopy) {
+    Build({"a", "b"});
+    host.answers = {MessageAnswer::Cancel};
+    editor.TreeCutExecute();
+    EXPECT_EQ(host.clipboard, "b@00@\r\n");
+    EXPECT_EQ(editor.document().topicCount(), 2u);
+    host.answers = {MessageAnswer::Ok};
+    editor.TreeCutExecute();
+    EXPECT_EQ(editor.document().topicCount(), 1u);
+}
+
+TEST_F(ClipboardCommands, KeysActByFocus) {
+    Build({"t:a,b"});
+    host.answers = {MessageAnswer::Ok};
+    EXPECT_TRUE(editor.CopyKey(Editor::FocusArea::List));
+    EXPECT_EQ(host.clipboard, "a");
+    EXPECT_FALSE(editor.CopyKey(Editor::FocusArea::TreeEdit));
+    EXPECT_TRUE(editor.CopyKey(Editor::FocusArea::Tree));
+    EXPECT_EQ(host.clipboard.value().substr(0, 7), "t@00@\r\n");
+    editor.DeleteKey(Editor::FocusArea::List);
+    EXPECT_EQ(Rows(), V{"b"});
+    editor.F2Key(Editor::FocusArea::List);
+    EXPECT_EQ(editor.listEditText(), "b");
+    EXPECT_EQ(host.focus.back(), EditBox::List);
+    editor.F2Key(Editor::FocusArea::Tree);
+    EXPECT_EQ(host.focus.back(), EditBox::Tree);
+    editor.DeleteKey(Editor::FocusArea::Tree);
+    EXPECT_TRUE(editor.document().empty());
+    editor.DeleteKey(Editor::FocusArea::Tree);  // nothing selected: DelTree beeps
+    EXPECT_EQ(host.beeps, 1);
+    host.clipboard.reset();
+    EXPECT_TRUE(editor.PasteKey(Editor::FocusArea::Tree));
+    EXPECT_EQ(host.beeps, 2);
+}
+
+}  // namespace
+}  // namespace brenvale

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+
+namespace brenvale {
+namespace {
+
+class CommandState : public test::EditorTest {
+protected:
+    std::vector<CommandId> Disabled() {
+        std::vector<CommandId> out;
+        for (const CommandInfo& info : CommandTable()) {
+            if (!editor.isEnabled(info.id)) {
+                out.push_back(info.id);
+            }
+        }
+        return out;
+    }
+};
+
+using C = CommandId;
+
+TEST_F(CommandState, AnEmptyTreeDisablesEveryTreeCommandButAddAndPaste) {
+    EXPECT_EQ(Disabled(), (std::vector<C>{C::Save,      C::SaveText, C::ChgIcon,    C::AddTreeChild,
+                                          C::TreeRight, C::TreeLeft, C::TreeUp,     C::TreeDown,
+                                          C::DelTree,   C::TreeCut,  C::TreeCopy,   C::TreePaste,
+                                          C::ListAdd,   C::ListDel,  C::ListMoveUp, C::ListMoveDown,
+                                          C::ListUp,    C::ListDown, C::ListChkBox, C::ListCut,
+                                          C::ListCopy,  C::ListPaste}));
+    editor.ClipboardChanged(true);
+    EXPECT_TRUE(editor.isEnabled(C::TreePaste));
+    EXPECT_TRUE(editor.isEnabled(C::ListPaste));
+}
+
+TEST_F(CommandState, SiblingsAndParentsDecideTheMoveCommands) {
+    Build({"only", "  child"});
+    editor.SelectTopic(Find("only"));
+    for (C id : {C::TreeLeft, C::TreeRight, C::TreeUp, C::TreeDown}) {
+        EXPECT_FALSE(editor.isEnabled(id));
+    }
+    editor.SelectTopic(Find("child"));
+    EXPECT_TRUE(editor.isEnabled(C::TreeLeft));
+    EXPECT_FALSE(editor.isEnabled(C::TreeRight));
+}
+
+TEST_F(CommandState, TheEntryBoxAndTheSelectedRowDecideTheListCommands) {
+    Build({"t:a,b,c"});
+    editor.SelectRow(1);
+    EXPECT_FALSE(editor.isEnabled(C::ListAdd));
+    EXPECT_FALSE(editor.isEnabled(C::ListDown));
+    EXPECT_TRUE(editor.isEnabled(C::ListDel));
+    Type("x");
+    EXPECT_TRUE(editor.isEnabled(C::ListAdd));
+    EXPECT_TRUE(editor.isEnabled(C::ListDown));
+    editor.SelectRow(0);
+    EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
+    EXPECT_TRUE(editor.isEnabled(C::ListMoveDown));
+    editor.SelectRow(2);
+    EXPECT_TRUE(editor.isEnabled(C::ListMoveUp));
+    EXPECT_FALSE(editor.isEnabled(C::ListMoveDown));
+    editor.SelectRow(-1);
+    EXPECT_FALSE(editor.isEnabled(C::ListDel));
+    EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
+}
+
+TEST_F(CommandState, OneRowDisablesBothMoves) {
+    Build({"t:a"});
+    EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
+    EXPECT_FALSE(editor.isEnabled(C::ListMoveDown));
+}
+
+TEST_F(CommandState, SaveFollowsTheModifiedFlag) {
+    EXPECT_FALSE(editor.isEnabled(C::Save));
+    editor.AddTreeExecute();
+    EXPECT_TRUE(editor.isEnabled(C::Save));
+    editor.SetModified(false);
+    EXPECT_FALSE(editor.isEnabled(C::Save));
+}
+
+TEST_F(CommandState, CountersShowPositionsTotalsAndOpenItems) {
+    EXPECT_EQ(editor.treeCounterText(), "0/0");
+    EXPECT_EQ(editor.listCounterText() + editor.uncheckedCounterText(), "0/0 (0)");
+    Build({"a", "  b", "c:-,-x,y,*z"});
+    EXPECT_EQ(editor.treeCounterText(), "3/3");
+    EXPECT_EQ(editor.listCounterText(), "1/4");
+    EXPECT_EQ(editor.uncheckedCounterText(), " (1)");
+    editor.SelectRow(-1);
+    EXPECT_EQ(editor.listCounterText(), "0/4");
+    Settings settings;
+    settings.Kugiri = false;
+    settings.CekBox = false;
+    editor.setSettings(settings);
+    EXPECT_EQ(editor.uncheckedCounterText(), " (3)");
+    editor.SelectTopic(Find("b"));
+    EXPECT_EQ(editor.treeCounterText(), "2/3");
+}
+
+}  // namespace
+}  // namespace brenvale

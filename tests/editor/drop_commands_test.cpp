@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "editor/drag_scroll.h"
+#include "editor_fixture.h"
+
+namespace brenvale {
+namespace {
+
+using Zone = Editor::TopicDropZone;
+using V = std::vector<std::string>;
+
+class DropCommands : public test::EditorTest {};
+
+TEST_F(DropCommands, ATopicDropsWhereTheZoneSays) {
+    Build({"a", "  a1", "b", "c"});
+    editor.SelectTopic(Find("c"));
+    editor.DropTopic(Zone::OnTopic, Find("a"));
+    EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "c/1", "b/0"}));
+    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(editor.selectedTopic(), Find("c"));
+    editor.DropTopic(Zone::BelowAll, nullptr);
+    EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "b/0", "c/0"}));
+    editor.DropTopic(Zone::ButtonOrRight, Find("a"));
+    EXPECT_EQ(Shape(), (V{"a/0+", "c/1", "a1/1", "b/0"}));
+    editor.DropTopic(Zone::Indent, Find("b"));
+    EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "c/0", "b/0"}));
+}
+
+TEST_F(DropCommands, ADropIntoItsOwnSubtreeOrOnItselfChangesNothing) {
+    Build({"a", "  a1", "    a11", "b"});
+    editor.SelectTopic(Find("a"));
+    editor.DropTopic(Zone::OnTopic, Find("a11"));
+    editor.DropTopic(Zone::Indent, Find("a1"));
+    editor.DropTopic(Zone::OnTopic, Find("a"));
+    editor.DropTopic(Zone::Outside, Find("b"));
+    EXPECT_EQ(Shape(), (V{"a/0+", "a1/1+", "a11/2", "b/0"}));
+    EXPECT_FALSE(editor.isModified());
+}
+
+TEST_F(DropCommands, AnItemMovesWithinTheListAfterOrBeforeTheHoveredRow) {
+    Build({"t:r0,*r1,r2,r3,r4"});
+    // Row 0 dragged onto row 3: the line shows under row 3 and the Item lands after it.
+    EXPECT_EQ(Editor::InsertionRow(3, 0, 5), 4);
+    editor.SelectRow(0);
+    editor.DropItemInList(3);
+    EXPECT_EQ(Rows(), (V{"r1*", "r2", "r3", "r0", "r4"}));
+    EXPECT_EQ(editor.selectedRow(), 3);
+    // Row 4 onto row 1: the line shows above row 1 and the Item lands before it.
+    EXPECT_EQ(Editor::InsertionRow(1, 4, 5), 1);
+    editor.SelectRow(4);
+    editor.DropItemInList(1);
+    EXPECT_EQ(Rows(), (V{"r1*", "r4", "r2", "r3", "r0"}));
+    // Below the last Item: to the end, the line under the last Item.
+    EXPECT_EQ(Editor::InsertionRow(5, 0, 5), 5);
+    editor.SelectRow(0);
+    editor.DropItemInList(5);
+    EXPECT_EQ(Rows(), (V{"r4", "r2", "r3", "r0", "r1*"}));
+    editor.SetModified(false);
+    editor.DropItemInList(4);   // onto itself
+    editor.DropItemInList(-1);  // outside
+    EXPECT_FALSE(editor.isModified());
+}
+
+TEST_F(DropCommands, AnItemDroppedOnAnotherTopicMovesThereWithItsFlag) {
+    Build({"bin1:*x", "bin2", "other"});
+    editor.SelectTopic(Find("bin1"));
+    editor.IconMenuClick(kIconTrash);
+    editor.SelectTopic(Find("bin2"));
+    editor.IconMenuClick(kIconTrash);
+    editor.SelectTopic(Find("bin1"));
+    Type("typed");
+    editor.DropItemOnTopic(Find("bin1"));  // its own Topic: nothing
+    EXPECT_EQ(editor.listEditText(), "typed");
+    editor.DropItemOnTopic(Find("bin2"));
+    EXPECT_EQ(editor.selectedTopic(), Find("bin2"));
+    EXPECT_EQ(Rows(), V{"x*"});
+    EXPECT_EQ(editor.selectedRow(), 0);
+    EXPECT_EQ(editor.listEditText(), "");
+    EXPECT_EQ(Find("bin1")->items.size(), 0u);
+    EXPECT_EQ(Find("bin1")->icon, kIconTrash);
+    EXPECT_EQ(Find("bin2")->icon, kIconTrashFull);
+    EXPECT_TRUE(Find("bin2")->items[0].checked());
+    EXPECT_TRUE(editor.isModified());
+}
+
+TEST_F(DropCommands, TheHintPanelBelongsToTheDragWhileItLasts) {
+    Build({"Work"});
+    editor.SetHint("上書き保存|現在編集中のファイルを上書き保存します");
+    EXPECT_EQ(editor.hintText(), "現在編集中のファイルを上書き保存します");
+    editor.BeginTopicDrag();
+    EXPECT_EQ(editor.hintText(),
+              "[\"Work\" 移動中] 移動先にドロップして下さい (Escキーでキャンセル)");
+    editor.SetHint("終了|アプリケーションを終了します");
+    EXPECT_TRUE(editor.dragging());
+    EXPECT_EQ(editor.hintText().substr(0, 7), "[\"Work\"");
+    editor.EndDrag();
+    EXPECT_EQ(editor.hintText(), "");
+    editor.BeginItemDrag();
+    EXPECT_EQ(editor.hintText(),
+              "[チェックリスト 移動中] 移動先にドロップして下さい (Escキーでキャンセル)");
+    editor.EndDrag();
+}
+
+TEST(DragScroll, EdgeZonesScrollTheTreeWhileItCanAndTheListAlways) {
+    ScrollRect tree{0, 50, 100, 200};
+    ScrollRect list{103, 50, 300, 200};
+    TreeScrollRoom room{true, true, true, true};
+    EXPECT_EQ(DragScrollStep(tree, list, 50, 52, 16, 16, room).treeVertical, -1);
+    EXPECT_EQ(DragScrollStep(tree, list, 50, 220, 16, 16, room).treeVertical, 1);
+    EXPECT_EQ(DragScrollStep(tree, list, 50, 150, 16, 16, room).treeVertical, 0);
+    EXPECT_EQ(DragScrollStep(tree, list, 50, 52, 16, 16, {}).treeVertical, 0);
+    DragScroll corner = DragScrollStep(tree, list, 5, 55, 16, 16, room);
+    EXPECT_EQ(corner.treeVertical, -1);
+    EXPECT_EQ(corner.treeHorizontal, -1);
+    EXPECT_EQ(DragScrollStep(tree, list, 300, 240, 16, 16, {}).listVertical, 1);
+    EXPECT_EQ(DragScrollStep(tree, list, 300, 230, 16, 16, {}).listVertical, 0);
+    EXPECT_EQ(DragScrollStep(tree, list, 400, 150, 16, 16, {}).listHorizontal, 1);
+    EXPECT_EQ(DragScrollStep(tree, list, 500, 52, 16, 16, {}).listVertical, 0);
+}
+
+}  // namespace
+}  // namespace brenvale

@@ -1,0 +1,290 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/editor.h"
+#include "support/temp_dir.h"
+
+namespace brenvale::test {
+
+// A host that records what the editor asks of the window and answers from a queue.
+class FakeHost : public EditorHost {
+public:
+    struct Message {
+        std::string text;
+        MessageKind kind;
+        MessageButtons buttons;
+    };
+
+    MessageAnswer ShowMessageBox(const std::string& text, MessageKind kind,
+                                 MessageButtons buttons) override {
+        messages.push_back({text, kind, buttons});
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected message: " << text;
+            return MessageAnswer::Cancel;
+        }
+        MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void Beep() override { ++beeps; }
+    bool ClipboardHasText() override { return clipboard.has_value(); }
+    std::string ClipboardText() override { return clipboard.value_or(""); }
+    void SetClipboardText(const std::string& text) override { clipboard = text; }
+    void FocusEditBox(EditBox box) override { focus.push_back(box); }
+    void SetBusy(bool busy) override {
+        busyDepth += busy ? 1 : -1;
+        EXPECT_GE(busyDepth, 0);
+    }
+    std::optional<std::string> AskOpenFileName(const FileDialogOptions& options) override {
+        return answerDialog(options);
+    }
+    std::optional<std::string> AskSaveFileName(const FileDialogOptions& options) override {
+        return answerDialog(options);
+    }
+    bool IsMainWindowActive() override { return mainWindowActive; }
+    bool IsApplicationActive() override { return applicationActive; }
+    void SetAutoSaveTimer(bool enabled, int intervalMs) override {
+        // A timer that is switched on while running keeps its period; a new period or a
+        // switch from off starts a new one.
+        if (enabled && (!timer.enabled || intervalMs != timer.interval)) {
+            ++timer.starts;
+        }
+        timer.enabled = enabled;
+        timer.interval = intervalMs;
+    }
+    void LaunchWithFile(const std::string& path) override { launched.push_back(path); }
+    DocumentGeometry CurrentGeometry() override { return geometry; }
+    void ApplyGeometry(const GeometryRead& read) override { applied.push_back(read); }
+
+    std::optional<std::string> answerDialog(const FileDialogOptions& options) {
+        dialogs.push_back(options);
+        if (dialogAnswers.empty()) {
+            ADD_FAILURE() << "unexpected file dialog";
+            return std::nullopt;
+        }
+        std::optional<std::string> answer = dialogAnswers.front();
+        dialogAnswers.pop_front();
+        return answer;
+    }
+
+    struct Timer {
+        bool enabled = false;
+        int interval = 0;
+        int starts = 0;
+    };
+
+    std::vector<Message> messages;
+    std::deque<MessageAnswer> answers;
+    std::vector<FileDialogOptions> dialogs;
+    std::deque<std::optional<std::string>> dialogAnswers;
+    bool mainWindowActive = true;
+    bool applicationActive = true;
+    Timer timer;
+    std::vector<std::string> launched;
+    DocumentGeometry geometry;
+    std::vector<GeometryRead> applied;
+    int beeps = 0;
+    std::optional<std::string> clipboard;
+    std::vector<EditBox> focus;
+    int busyDepth = 0;
+};
+
+// Keeps a copy of the tree's shape and the list's rows from the fine-grained notifications
+// alone, as an item model would, so tests can check that they describe every change.
+class MirrorObserver : public EditorObserver {
+public:
+    explicit MirrorObserver(Editor& editor) : editor_(editor) { resync(); }
+
+    void beginInsertTopic(Topic* parent, size_t row) override { pending_ = {parent, row}; }
+    void endInsertTopic() override {
+        auto& kids = children_[pending_.first];
+        kids.insert(kids.begin() + static_cast<long>(pending_.second),
+                    editor_.document().sibling(pending_.first, pending_.second));
+    }
+    void beginRemoveTopic(Topic* parent, size_t row) override {
+        auto& kids = children_[parent];
+        ASSERT_LT(row, kids.size());
+        kids.erase(kids.begin() + static_cast<long>(row));
+    }
+    void beginMoveTopic(Topic* from, size_t fromRow, Topic* to, size_t toRow) override {
+        auto& source = children_[from];
+        ASSERT_LT(fromRow, source.size());
+        Topic* t = source[fromRow];
+        source.erase(source.begin() + static_cast<long>(fromRow));
+        auto& target = children_[to];
+        ASSERT_LE(toRow, target.size());
+        target.insert(target.begin() + static_cast<long>(toRow), t);
+    }
+    void beginResetTree() override { ++resets; }
+    void endResetTree() override { resyncTree(); }
+
+    void beginInsertItems(size_t first, size_t last) override { pendingRows_ = {first, last}; }
+    void endInsertItems() override {
+        for (size_t r = pendingRows_.first; r <= pendingRows_.second; ++r) {
+            rows_.insert(rows_.begin() + static_cast<long>(r), std::string(editor_.rowText(r)));
+        }
+    }
+    void beginRemoveItem(size_t row) override {
+        ASSERT_LT(row, rows_.size());
+        rows_.erase(rows_.begin() + static_cast<long>(row));
+    }
+    void beginMoveItem(size_t from, size_t to) override {
+        std::string text = rows_[from];
+        rows_.erase(rows_.begin() + static_cast<long>(from));
+        rows_.insert(rows_.begin() + static_cast<long>(to), text);
+    }
+    void itemsChanged(size_t first, size_t last) override {
+        for (size_t row = first; row <= last; ++row) {
+            rows_.at(row) = editor_.rowText(row);
+        }
+    }
+    void beginResetList() override { ++listResets; }
+    void endResetList() override { resyncList(); }
+
+    // Whether the copy agrees with the editor.
+    void check() const {
+        std::vector<std::string> rows;
+        for (size_t r = 0; r < editor_.rowCount(); ++r) {
+            rows.emplace_back(editor_.rowText(r));
+        }
+        EXPECT_EQ(rows_, rows);
+        std::map<Topic*, std::vector<Topic*>> actual;
+        collect(actual);
+        for (auto& [parent, kids] : actual) {
+            auto it = children_.find(parent);
+            std::vector<Topic*> mirrored =
+                it == children_.end() ? std::vector<Topic*>{} : it->second;
+            EXPECT_EQ(mirrored, kids);
+        }
+    }
+
+    int resets = 0;
+    int listResets = 0;
+
+private:
+    void collect(std::map<Topic*, std::vector<Topic*>>& out) const {
+        const Document& doc = editor_.document();
+        auto& top = out[nullptr];
+        for (size_t i = 0; i < doc.topLevelCount(); ++i) {
+            top.push_back(doc.topLevel(i));
+        }
+        ForEachTopic(doc, [&](const Topic& t, int) {
+            auto& kids = out[const_cast<Topic*>(&t)];
+            for (size_t i = 0; i < t.childCount(); ++i) {
+                kids.push_back(t.child(i));
+            }
+        });
+    }
+    void resyncTree() {
+        std::map<Topic*, std::vector<Topic*>> actual;
+        collect(actual);
+        children_ = actual;
+    }
+    void resyncList() {
+        rows_.clear();
+        for (size_t r = 0; r < editor_.rowCount(); ++r) {
+            rows_.emplace_back(editor_.rowText(r));
+        }
+    }
+    void resync() {
+        resyncTree();
+        resyncList();
+    }
+
+    Editor& editor_;
+    std::map<Topic*, std::vector<Topic*>> children_;
+    std::vector<std::string> rows_;
+    std::pair<Topic*, size_t> pending_;
+    std::pair<size_t, size_t> pendingRows_;
+};
+
+// An editor over a fake host, with a mirror checked after every test.
+class EditorTest : public ::testing::Test {
+protected:
+    EditorTest() : editor(host, Settings{}), mirror(editor) { editor.addObserver(&mirror); }
+    ~EditorTest() override {
+        mirror.check();
+        EXPECT_EQ(host.busyDepth, 0);
+        EXPECT_TRUE(host.answers.empty()) << "unused answers";
+        EXPECT_TRUE(host.dialogAnswers.empty()) << "unused dialog answers";
+    }
+
+    // Builds top-level Topics from "caption" strings; "  caption" (two spaces per level)
+    // nests, and items follow after a ":" separated by ",".
+    Topic* Build(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& line : lines) {
+            size_t depth = line.find_first_not_of(' ') / 2;
+            std::string rest = line.substr(depth * 2);
+            size_t colon = rest.find(':');
+            text += std::string(depth, '\t') + rest.substr(0, colon) + "\r\n";
+            if (colon != std::string::npos) {
+                std::string items = rest.substr(colon + 1);
+                size_t start = 0;
+                while (start <= items.size()) {
+                    size_t comma = items.find(',', start);
+                    std::string item = items.substr(start, comma - start);
+                    bool checked = !item.empty() && item.front() == '*';
+                    text += std::string(depth, '\t') + "\x08" +
+                            std::string(checked ? kCheckedMark : kUncheckedMark) +
+                            item.substr(checked ? 1 : 0) + "\r\n";
+                    if (comma == std::string::npos) {
+                        break;
+                    }
+                    start = comma + 1;
+                }
+            }
+        }
+        host.clipboard = text;
+        editor.TreePasteExecute();
+        editor.SetModified(false);
+        host.focus.clear();
+        host.clipboard.reset();
+        editor.ClipboardChanged(false);
+        return editor.document().first();
+    }
+
+    Topic* Find(const std::string& caption) {
+        Topic* found = nullptr;
+        ForEachTopic(editor.document(), [&](Topic& t, int) {
+            if (t.caption == caption) {
+                found = &t;
+            }
+        });
+        EXPECT_NE(found, nullptr) << caption;
+        return found;
+    }
+
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        for (size_t r = 0; r < editor.rowCount(); ++r) {
+            rows.emplace_back(std::string(editor.rowText(r)) + (editor.rowChecked(r) ? "*" : ""));
+        }
+        return rows;
+    }
+
+    // "caption/level" in tree order, "+" after an expanded Topic with children.
+    std::vector<std::string> Shape() {
+        std::vector<std::string> out;
+        ForEachTopic(editor.document(), [&](const Topic& t, int level) {
+            out.push_back(t.caption + "/" + std::to_string(level) +
+                          (t.hasChildren() && t.expanded ? "+" : ""));
+        });
+        return out;
+    }
+
+    void Type(const std::string& text) { editor.ListEditChanged(text); }
+
+    FakeHost host;
+    Editor editor;
+    MirrorObserver mirror;
+};
+
+}  // namespace brenvale::test

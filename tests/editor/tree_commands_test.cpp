@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include "document/document_reader.h"
+#include "document/document_writer.h"
+#include "editor_fixture.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+using V = std::vector<std::string>;
+
+class TreeCommands : public test::EditorTest {};
+
+TEST_F(TreeCommands, AddTreeAppendsAtTheEndOfTheLevelAndFocusesTheRenameBox) {
+    Build({"a", "b", "c", "d", "e"});
+    editor.SelectTopic(Find("c"));
+    editor.AddTreeExecute();
+    std::string added(kNewTopicCaption);
+    EXPECT_EQ(Shape(), (V{"a/0", "b/0", "c/0", "d/0", "e/0", added + "/0"}));
+    EXPECT_EQ(editor.selectedTopic()->caption, added);
+    EXPECT_EQ(editor.treeEditText(), added);
+    EXPECT_EQ(host.focus, std::vector<EditBox>{EditBox::Tree});
+    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(editor.rowCount(), 0u);
+}
+
+TEST_F(TreeCommands, AddingToAnEmptyTreeMakesOneTopLevelTopic) {
+    EXPECT_FALSE(editor.isEnabled(CommandId::AddTreeChild));
+    editor.AddTreeExecute();
+    EXPECT_EQ(editor.document().topicCount(), 1u);
+    EXPECT_EQ(editor.selectedTopic()->icon, 0);
+    EXPECT_TRUE(editor.isEnabled(CommandId::AddTreeChild));
+}
+
+TEST_F(TreeCommands, AddTreeChildRevealsTheNewTopicUnderACollapsedParent) {
+    Build({"a", "  a1", "b"});
+    Topic* a = Find("a");
+    editor.SetTopicExpanded(a, false);
+    editor.SelectTopic(a);
+    editor.AddTreeChildExecute();
+    EXPECT_EQ(editor.selectedTopic()->parent(), a);
+    EXPECT_EQ(editor.selectedTopic()->row(), 1u);
+    EXPECT_TRUE(a->expanded);
+}
+
+TEST_F(TreeCommands, IndentMovesUnderThePreviousSiblingOrTheNext) {
+    Build({"a", "b", "c"});
+    editor.SelectTopic(Find("a"));
+    editor.TreeRightExecute();  // the first of several moves under the second
+    EXPECT_EQ(Shape(), (V{"b/0+", "a/1", "c/0"}));
+    EXPECT_EQ(editor.selectedTopic(), Find("a"));
+    EXPECT_TRUE(editor.isModified());
+    EXPECT_FALSE(editor.isEnabled(CommandId::TreeRight));  // a has no siblings now
+    EXPECT_TRUE(editor.isEnabled(CommandId::TreeLeft));
+}
+
+TEST_F(TreeCommands, IndentKeepsEveryOtherExpandedState) {
+    Build({"a", "  a1", "    a11", "b", "  b1", "c"});
+    editor.SetTopicExpanded(Find("a1"), false);
+    editor.SetTopicExpanded(Find("b"), false);
+    editor.SelectTopic(Find("c"));
+    editor.TreeRightExecute();
+    // b was collapsed with children and is expanded to show c; a1 stays collapsed.
+    EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "a11/2", "b/0+", "b1/1", "c/1"}));
+    editor.SelectTopic(Find("a11"));
+    EXPECT_TRUE(Find("a1")->expanded);
+    editor.SetTopicExpanded(Find("a1"), false);
+    editor.SelectTopic(Find("b1"));
+    editor.TreeLeftExecute();
+    EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "a11/2", "b/0+", "c/1", "b1/0"}));
+}
+
+TEST_F(TreeCommands, IndentIntoAChildlessSiblingExpandsIt) {
+    Build({"a", "b"});
+    editor.SetTopicExpanded(Find("a"), false);
+    editor.SelectTopic(Find("b"));
+    editor.TreeRightExecute();
+    EXPECT_EQ(Shape(), (V{"a/0+", "b/1"}));
+}
+
+TEST_F(TreeCommands, OutdentPlacesTheTopicDirectlyAfterItsFormerParent) {
+    Build({"p", "  x", "  y", "  z", "q"});
+    editor.SelectTopic(Find("y"));
+    editor.TreeLeftExecute();
+    EXPECT_EQ(Shape(), (V{"p/0+", "x/1", "z/1", "y/0", "q/0"}));
+    EXPECT_FALSE(editor.isEnabled(CommandId::TreeLeft));
+}
+
+TEST_F(TreeCommands, MoveUpAndDownStayAmongSiblings) {
+    Build({"a", "b", "  b1", "c", "d"});
+    editor.SelectTopic(Find("c"));
+    editor.TreeDownExecute();
+    EXPECT_EQ(Shape(), (V{"a/0", "b/0+", "b1/1", "d/0", "c/0"}));
+    EXPECT_FALSE(editor.isEnabled(CommandId::TreeDown));
+    EXPECT_TRUE(editor.isModified());
+    editor.SetModified(false);
+    editor.TreeDownExecute();  // already last: nothing moves, nothing is modified
+    EXPECT_FALSE(editor.isModified());
+    editor.TreeUpExecute();
+    editor.TreeUpExecute();
+    EXPECT_EQ(Shape(), (V{"a/0", "c/0", "b/0+", "b1/1", "d/0"}));
+    EXPECT_EQ(editor.selectedTopic(), Find("c"));
+    editor.SelectTopic(Find("b1"));
+    EXPECT_FALSE(editor.isEnabled(CommandId::TreeUp));
+    EXPECT_FALSE(editor.isEnabled(CommandId::TreeDown));
+    EXPECT_FALSE(editor.isEnabled(CommandId::TreeRight));
+}
+
+TEST_F(TreeCommands, DeleteAsksWithTheRightTextAndSelectsTheStatedNeighbour) {
+    Build({"a", "b", "  b1", "  b2", "c"});
+    editor.SelectTopic(Find("b"));
+    host.answers = {MessageAnswer::Cancel};
+    editor.DelTreeExecute();
+    EXPECT_EQ(host.messages.back().text, "bから後ろの階層すべて削除されます。\nよろしいですか？");
+    EXPECT_EQ(host.messages.back().kind, MessageKind::Information);
+    EXPECT_EQ(host.messages.back().buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(editor.document().topicCount(), 5u);
+    EXPECT_FALSE(editor.isModified());
+
+    editor.SelectTopic(Find("b2"));  // last child: no next sibling, so its parent
+    host.answers = {MessageAnswer::Ok};
+    editor.DelTreeExecute();
+    EXPECT_EQ(host.messages.back().text, "b2を削除します。\nよろしいですか？");
+    EXPECT_EQ(editor.selectedTopic(), Find("b"));
+    EXPECT_TRUE(editor.isModified());
+
+    host.answers = {MessageAnswer::Ok};
+    editor.DelTreeExecute();  // b has a next sibling c
+    EXPECT_EQ(editor.selectedTopic(), Find("c"));
+    host.answers = {MessageAnswer::Ok};
+    editor.DelTreeExecute();  // the last top-level Topic: its previous sibling
+    EXPECT_EQ(editor.selectedTopic(), Find("a"));
+    EXPECT_EQ(editor.treeEditText(), "a");
+}
+
+TEST_F(TreeCommands, DeletingTheOnlyTopicEmptiesTheRenameBoxAndTheList) {
+    Build({"a:x,y"});
+    host.answers = {MessageAnswer::Ok};
+    editor.DelTreeExecute();
+    EXPECT_TRUE(editor.document().empty());
+    EXPECT_EQ(editor.selectedTopic(), nullptr);
+    EXPECT_EQ(editor.treeEditText(), "");
+    EXPECT_EQ(editor.rowCount(), 0u);
+    EXPECT_EQ(editor.selectedRow(), -1);
+    editor.DelTreeExecute();
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_FALSE(editor.isEnabled(CommandId::SaveText));
+}
+
+TEST_F(TreeCommands, RenamesOnEveryKeystrokeAndKeepsWhatTheFileCanCarry) {
+    Build({"a"});
+    editor.TreeEditChanged("ab");
+    EXPECT_EQ(editor.selectedTopic()->caption, "ab");
+    EXPECT_TRUE(editor.isModified());
+    editor.TreeEditChanged("");
+    EXPECT_EQ(editor.selectedTopic()->caption, "");
+    editor.SetModified(false);
+    editor.TreeEditChanged("");
+    EXPECT_FALSE(editor.isModified());
+
+    // A pasted tab in front would make the caption a deeper level in the file.
+    editor.TreeEditChanged("\tname\x1A");
+    EXPECT_EQ(editor.selectedTopic()->caption, "name");
+    EXPECT_EQ(editor.treeEditText(), "name");
+    Document& doc = editor.document();
+    ReadResult back = ParseDocument(SerializeDocument(doc, {}, true), {});
+    EXPECT_EQ(back.document->first()->caption, "name");
+}
+
+TEST_F(TreeCommands, IconsChangeOnlyWhenDifferentAndTheTrashFollowsItsList) {
+    Build({"a:x", "b"});
+    editor.SelectTopic(Find("a"));
+    editor.IconMenuClick(1);
+    EXPECT_FALSE(editor.isModified());
+    editor.IconMenuClick(kIconTrash);
+    EXPECT_EQ(Find("a")->icon, kIconTrashFull);
+    EXPECT_EQ(editor.checkedIconEntry(), 1);
+    EXPECT_TRUE(editor.isModified());
+    editor.ListDelExecute();
+    EXPECT_EQ(Find("a")->icon, kIconTrash);
+    editor.IconMenuClick(kIconPencil);
+    EXPECT_EQ(editor.checkedIconEntry(), 4);
+    EXPECT_EQ(Find("a")->selectedImage(), kIconPencil);
+}
+
+TEST(IconMenu, ListsUserIconsAndMatchesTheirEntries) {
+    std::vector<IconMenuEntry> entries = IconMenuEntries(3);
+    ASSERT_EQ(entries.size(), 8u);
+    EXPECT_EQ(entries[0].caption, "フォルダ");
+    EXPECT_EQ(entries[0].tag, 1);
+    EXPECT_EQ(entries[0].hint,
+              "アイコン変更...|選択されているツリーのアイコンを『フォルダ』アイコンに変更します");
+    EXPECT_EQ(entries[6].caption, "ユーザー アイコン 02");
+    EXPECT_EQ(entries[6].tag, 9);
+    EXPECT_EQ(entries[6].barImage, 43);
+    EXPECT_EQ(CheckedIconEntry(9, entries.size()), 6);
+    EXPECT_EQ(CheckedIconEntry(12, entries.size()), -1);
+    EXPECT_EQ(CheckedIconEntry(kIconMissing, entries.size()), -1);
+    EXPECT_EQ(CheckedIconEntry(kIconTrashFull, entries.size()), 1);
+
+    std::set<std::string> present = {"/p/Icon01.ico", "/p/Icon02.ico", "/p/Icon04.ico"};
+    std::vector<std::string> found =
+        ScanUserIcons("/p", [&](const std::string& f) { return present.count(f) > 0; });
+    EXPECT_EQ(found, (V{"/p/Icon01.ico", "/p/Icon02.ico"}));
+}
+
+TEST(UserIcons, ATopicGivenAUserIconStoresItsIndex) {
+    test::FakeHost host;
+    Editor editor(host, Settings{}, 3);
+    editor.AddTreeExecute();
+    editor.IconMenuClick(IconMenuEntries(3)[6].tag);
+    EXPECT_EQ(editor.selectedTopic()->icon, 9);
+    EXPECT_EQ(editor.topicImageCount(), 11);
+}
+
+}  // namespace
+}  // namespace brenvale
