@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "settings/colour.h"
+
+namespace brenvale {
+
+// Access to one INI file (the settings file, a shortcut file) for one batch of reads or
+// writes. The file is never held open.
+//
+// Reads see the file as it was at the first read of the batch (or as the batch's last write
+// left it); a file that is missing or cannot be read gives the defaults.
+//
+// Every write goes to the file at once. Several instances of the program share the settings
+// file, so a write takes an advisory lock that they all take (flock on "<file>.lock"), reads
+// the current file again, changes the one key and replaces the file atomically. For every key
+// the last writer wins, and no file is ever left half written. A write that fails throws Error
+// ("<file> に書き込めません").
+class IniFile {
+public:
+    explicit IniFile(std::string path) : path_(std::move(path)) {}
+
+    const std::string& path() const { return path_; }
+
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue = {}) const;
+    // An integer, bool or colour that does not convert gives the default.
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+    Colour ReadColour(std::string_view section, std::string_view key, Colour defaultValue) const;
+    // The keys of a section in file order.
+    std::vector<std::string> SectionKeys(std::string_view section) const;
+
+    // Creates the file and the section when needed; other lines stay as they are.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, int32_t value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+    void WriteColour(std::string_view section, std::string_view key, Colour value);
+    void EraseSection(std::string_view section);
+    // Erases the section and writes the entries in order, as one write.
+    void ReplaceSection(std::string_view section,
+                        const std::vector<std::pair<std::string, std::string>>& entries);
+
+private:
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+    const std::string& Bytes() const;
+    void Change(const std::function<std::string(std::string_view)>& change);
+    [[noreturn]] void FailWrite() const;
+
+    std::string path_;
+    mutable std::optional<std::string> bytes_;
+};
+
+// The text of a failed write to a settings or shortcut file.
+std::string IniWriteErrorText(const std::string& path);
+
+}  // namespace brenvale

@@ -1,0 +1,188 @@
+#include "settings/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/error.h"
+#include "settings/ini_value.h"
+#include "support/temp_dir.h"
+
+namespace brenvale {
+namespace {
+
+using test::ReadBytes;
+using test::Sjis;
+using test::WriteBytes;
+
+TEST(IniFile, ReadsNamesWithoutRegardToCaseAndValuesWithoutBlanks) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    WriteBytes(path, "; note\r\n[Window]\r\n  Height =  400 \t\r\nleft=\r\n[LIST]\r\nCekMoj=" +
+                         Sjis("※") + "\r\n[Window]\r\nWidth=9\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("window", "HEIGHT"), "400");
+    EXPECT_EQ(ini.ReadString("Window", "Left", "x"), "");
+    EXPECT_EQ(ini.ReadString("list", "cekmoj"), Sjis("※"));
+    // Only the first section of a name counts.
+    EXPECT_EQ(ini.ReadString("Window", "Width", "none"), "none");
+    EXPECT_EQ(ini.ReadString("Save", "Width", "none"), "none");
+    EXPECT_EQ(ini.SectionKeys("WINDOW"), (std::vector<std::string>{"Height", "left"}));
+}
+
+TEST(IniFile, FoldsOnlyAsciiLettersOfCp932Names) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    // "ア" is 83 41: its trail byte is "A", which must not match "a" (83 61 is "ヂ").
+    // "ゾ" is 83 5D: its trail byte is "]", which must not end the header.
+    WriteBytes(path, "[" + Sjis("ア") + "]\r\nk=1\r\n[" + Sjis("ゾ") + "]\r\nk=2\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString(Sjis("ア"), "K"), "1");
+    EXPECT_EQ(ini.ReadString("\x83\x61", "k", "none"), "none");
+    EXPECT_EQ(ini.ReadString(Sjis("ゾ"), "k"), "2");
+}
+
+TEST(IniFile, CutsLongValuesAndGivesDefaultsForAMissingFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    IniFile missing(path);
+    EXPECT_EQ(missing.ReadString("S", "k", "d"), "d");
+    EXPECT_EQ(missing.ReadInteger("S", "k", 7), 7);
+    EXPECT_TRUE(missing.SectionKeys("S").empty());
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    WriteBytes(path, "[S]\nk=" + std::string(3000, 'v') + "\n");
+    EXPECT_EQ(IniFile(path).ReadString("S", "k"), std::string(2047, 'v'));
+}
+
+TEST(IniFile, WritingOneKeyKeepsEverythingElse) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    const std::string original =
+        "; kept\r\n[Mine]\r\nUnknown=x\r\n\r\n[Window]\r\nHeight=1\r\n; c\r\nWidth=2\r\n\r\n"
+        "[Other]\r\nz=1";
+    WriteBytes(path, original);
+    IniFile ini(path);
+    ini.WriteInteger("WINDOW", "width", 640);
+    ini.WriteString("Window", "Top", "5");
+    ini.WriteString("Other", "y", "2");
+    ini.WriteBool("New", "Flag", true);
+    EXPECT_EQ(ReadBytes(path),
+              "; kept\r\n[Mine]\r\nUnknown=x\r\n\r\n[Window]\r\nHeight=1\r\n; c\r\nwidth=640\r\n"
+              "Top=5\r\n\r\n[Other]\r\nz=1\r\ny=2\r\n[New]\r\nFlag=1\r\n");
+    // The batch reads what it wrote.
+    EXPECT_EQ(ini.ReadInteger("Window", "Width", 0), 640);
+}
+
+TEST(IniFile, CreatesTheFileAndFollowsItsLineBreaks) {
+    test::TempDir dir;
+    IniFile fresh(dir.file("new.ini"));
+    fresh.WriteString("S", "k", "v");
+    EXPECT_EQ(ReadBytes(dir.file("new.ini")), "[S]\r\nk=v\r\n");
+
+    WriteBytes(dir.file("lf.ini"), "[S]\na=1\n");
+    IniFile lf(dir.file("lf.ini"));
+    lf.WriteString("S", "b", "2");
+    lf.WriteString("T", "c", "3");
+    EXPECT_EQ(ReadBytes(dir.file("lf.ini")), "[S]\na=1\nb=2\n[T]\nc=3\n");
+}
+
+TEST(IniFile, ErasingASectionRemovesHeaderAndKeysOnly) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    WriteBytes(path,
+               "[A]\r\nx=1\r\n[Recent]\r\n0=a\r\n; c\r\n1=b\r\n[B]\r\ny=2\r\n[recent]\r\n5=c\r\n");
+    IniFile ini(path);
+    ini.EraseSection("RECENT");
+    EXPECT_EQ(ReadBytes(path), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+    ini.EraseSection("Nothing");
+    EXPECT_EQ(ReadBytes(path), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+    ini.ReplaceSection("A", {{"01", "b"}, {"00", "a"}});
+    EXPECT_EQ(ReadBytes(path), "[B]\r\ny=2\r\n[A]\r\n01=b\r\n00=a\r\n");
+    EXPECT_EQ(ini.SectionKeys("a"), (std::vector<std::string>{"01", "00"}));
+}
+
+TEST(IniFile, ConvertsIntegersBoolsAndColours) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    WriteBytes(path,
+               "[S]\nhex=$1F\nneg=-12\nbig=99999999999\nyes=yes\n"
+               "two=2\nzero=0\ncol=clwhite\ncolHex=$00FFF8F8\ncolDec=16775416\nbad=blue-ish\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("S", "hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("S", "neg", 0), -12);
+    EXPECT_EQ(ini.ReadInteger("S", "big", 5), 5);
+    EXPECT_TRUE(ini.ReadBool("S", "yes", true));
+    EXPECT_FALSE(ini.ReadBool("S", "yes", false));
+    EXPECT_TRUE(ini.ReadBool("S", "two", false));
+    EXPECT_FALSE(ini.ReadBool("S", "zero", true));
+    EXPECT_EQ(ini.ReadColour("S", "col", 0), 0xFFFFFFu);
+    EXPECT_EQ(ini.ReadColour("S", "colHex", 0), 0xFFF8F8u);
+    EXPECT_EQ(ini.ReadColour("S", "colDec", 0), 0xFFF8F8u);
+    EXPECT_EQ(ini.ReadColour("S", "bad", 0x123456), 0x123456u);
+
+    ini.WriteBool("S", "b", false);
+    ini.WriteInteger("S", "i", -40);
+    ini.WriteColour("S", "white", 0xFFFFFF);
+    ini.WriteColour("S", "tree", 0xFFF8F8);
+    std::string bytes = ReadBytes(path);
+    EXPECT_NE(bytes.find("\nb=0\ni=-40\nwhite=clWhite\ntree=$00FFF8F8\n"), std::string::npos);
+}
+
+TEST(IniValue, ParsesTheIntegerForms) {
+    EXPECT_EQ(ParseIniInteger("0"), 0);
+    EXPECT_EQ(ParseIniInteger("+7"), 7);
+    EXPECT_EQ(ParseIniInteger("-2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseIniInteger("2147483648"), std::nullopt);
+    EXPECT_EQ(ParseIniInteger("$FFFFFFFF"), -1);
+    EXPECT_EQ(ParseIniInteger("$100000000"), std::nullopt);
+    EXPECT_EQ(ParseIniInteger("0x10"), 16);
+    EXPECT_EQ(ParseIniInteger("0x"), std::nullopt);
+    EXPECT_EQ(ParseIniInteger("$"), std::nullopt);
+    EXPECT_EQ(ParseIniInteger(""), std::nullopt);
+    EXPECT_EQ(ParseIniInteger("-"), std::nullopt);
+    EXPECT_EQ(ParseIniInteger("12a"), std::nullopt);
+    EXPECT_EQ(ParseIniInteger("1 2"), std::nullopt);
+}
+
+TEST(Colour, NamesTheTableColoursAndWritesOthersInHex) {
+    ASSERT_EQ(NamedColours().size(), 42u);
+    EXPECT_EQ(NamedColours().front().name, "clBlack");
+    EXPECT_EQ(FormatColour(0x80000018), "clInfoBk");
+    EXPECT_EQ(FormatColour(0x1FFFFFFF), "clNone");
+    EXPECT_EQ(FormatColour(0x0000FF), "clRed");
+    EXPECT_EQ(FormatColour(0x100000), "$00100000");
+    EXPECT_EQ(ParseColour("CLBTNFACE"), 0x8000000Fu);
+    EXPECT_EQ(ParseColour("-1"), 0xFFFFFFFFu);
+    EXPECT_EQ(ParseColour("clNoSuch"), std::nullopt);
+    for (const NamedColour& named : NamedColours()) {
+        EXPECT_EQ(ParseColour(FormatColour(named.value)), named.value) << named.name;
+    }
+}
+
+TEST(IniFile, AFailedWriteRaisesTheSettingsMessage) {
+    test::TempDir dir;
+    const std::string path = dir.file("missing-folder/a.ini");
+    IniFile ini(path);
+    try {
+        ini.WriteString("S", "k", "v");
+        FAIL() << "the write should fail";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), path + " に書き込めません");
+    }
+}
+
+TEST(IniFile, RefusesTextThatWouldBreakTheFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    WriteBytes(path, "[S]\r\nk=1\r\n");
+    IniFile ini(path);
+    EXPECT_THROW(ini.WriteString("S", "k", "1\r\n[Evil]\r\nx=2"), Error);
+    EXPECT_THROW(ini.WriteString("S", "a=b", "1"), Error);
+    EXPECT_THROW(ini.WriteString("S]x", "k", "1"), Error);
+    EXPECT_THROW(ini.WriteString("S", "", "1"), Error);
+    EXPECT_EQ(ReadBytes(path), "[S]\r\nk=1\r\n");
+}
+
+}  // namespace
+}  // namespace brenvale
