@@ -1,0 +1,72 @@
+#include "settings/toolbar_layout.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "settings/ini_file.h"
+
+namespace brenvale {
+
+namespace {
+
+constexpr std::string_view kSection = "ToolBar";
+
+int IndexOf(std::string_view value, std::span<const std::string_view> names) {
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == value) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::string PositionKey(size_t position) {
+    char key[24];
+    std::snprintf(key, sizeof key, "%02zu", position);
+    return key;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadToolBarValues(const std::string& settingsPath) {
+    const IniFile ini(settingsPath);
+    std::vector<std::string> values;
+    for (const std::string& key : ini.SectionKeys(kSection)) {
+        values.push_back(ini.ReadString(kSection, key));
+    }
+    return values;
+}
+
+std::vector<int> ResolveToolBar(std::span<const std::string> values,
+                                std::span<const std::string_view> names) {
+    std::vector<size_t> lastPlace(names.size(), 0);
+    for (size_t i = 0; i < values.size(); ++i) {
+        int command = IndexOf(values[i], names);
+        if (command >= 0) {
+            lastPlace[static_cast<size_t>(command)] = i;
+        }
+    }
+    std::vector<int> buttons;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i] == kToolBarSeparatorText) {
+            buttons.push_back(kToolBarSeparator);
+            continue;
+        }
+        int command = IndexOf(values[i], names);
+        if (command >= 0 && lastPlace[static_cast<size_t>(command)] == i) {
+            buttons.push_back(command);
+        }
+    }
+    return buttons;
+}
+
+void WriteToolBarValues(const std::string& settingsPath, std::span<const std::string> values) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    entries.reserve(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        entries.emplace_back(PositionKey(i), values[i]);
+    }
+    IniFile(settingsPath).ReplaceSection(kSection, entries);
+}
+
+}  // namespace brenvale
