@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <ostream>
+#include <string_view>
 
 #include "common/error.h"
 #include "common/file_io.h"
@@ -12,13 +13,15 @@
 #include "document/item_kind.h"
 #include "document/text_export.h"
 #include "document/tree_clipboard.h"
+#include "settings/ini_file.h"
+#include "settings/settings_file.h"
 
 namespace brenvale {
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: brenvale-cli COMMAND ARGUMENTS\n"
+    "Usage: brenvale-cli COMMAND ARGUMENTS [--settings FILE.ini]\n"
     "\n"
     "Commands:\n"
     "  export IN.bnv OUT.txt        write the indented text export of IN\n"
@@ -26,7 +29,13 @@ constexpr const char* kUsage =
     "  import-text IN.txt OUT.bnv   paste the lines of IN into a new document saved as OUT\n"
     "  stats IN.bnv                 print the numbers of topics, items, unchecked items and\n"
     "                               the deepest level\n"
-    "  --help                       show this text\n";
+    "  --help                       show this text\n"
+    "\n"
+    "Options:\n"
+    "  --settings FILE.ini          take Kugiri, CekBox, CekMoj, SpRemv, EveryS, BackUp and\n"
+    "                               BackUpPass from FILE.ini as the editor reads them (a\n"
+    "                               missing file or key gives the default); without it the\n"
+    "                               defaults apply\n";
 
 struct UsageError {
     std::string text;
@@ -36,12 +45,16 @@ struct UsageError {
 struct CliSettings {
     ListKindOptions list;
     WriteOptions write;
-    bool everyS = true;
+    ReadOptions read;
 };
+
+CliSettings FromSettings(const Settings& settings) {
+    return {settings.listKindOptions(), settings.writeOptions(), settings.readOptions()};
+}
 
 struct Invocation {
     std::vector<std::string> operands;
-    CliSettings settings;
+    CliSettings settings = FromSettings(Settings{});
 };
 
 void Expect(const Invocation& inv, size_t count, const std::string& command) {
@@ -52,9 +65,7 @@ void Expect(const Invocation& inv, size_t count, const std::string& command) {
 }
 
 ReadResult Open(const std::string& path, const CliSettings& settings) {
-    ReadOptions options;
-    options.everyS = settings.everyS;
-    return ReadDocument(path, options);
+    return ReadDocument(path, settings.read);
 }
 
 int Export(const Invocation& inv, std::ostream&) {
@@ -131,6 +142,20 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         Invocation inv;
         for (size_t i = 1; i < args.size(); ++i) {
+            if (args[i] == "--settings" || args[i].starts_with("--settings=")) {
+                std::string file;
+                if (args[i] != "--settings") {
+                    file = args[i].substr(std::string_view("--settings=").size());
+                } else if (++i < args.size()) {
+                    file = args[i];
+                }
+                if (file.empty()) {
+                    throw UsageError{"--settings needs a file"};
+                }
+                // Read as the editor reads it: a missing or unreadable file gives the defaults.
+                inv.settings = FromSettings(ReadOptionSettings(IniFile(file)));
+                continue;
+            }
             if (args[i].size() > 1 && args[i][0] == '-') {
                 throw UsageError{"unknown option '" + args[i] + "'"};
             }

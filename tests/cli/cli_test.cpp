@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "document/example_document.h"
@@ -63,6 +64,60 @@ TEST(Cli, StatsCountsLikeTheStatusBar) {
               "topics 0\nitems 0\nunchecked 0\ndepth 0\n");
 }
 
+TEST(Cli, SettingsFileChangesTheExportLikeTheEditor) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    const std::string plain = Sjis("  □会議の準備\r\n  ----------\r\n  ※メモ\r\n");
+    ASSERT_EQ(Cli({"export", dir.file("in.bnv"), dir.file("a.txt")}).code, 0);
+    EXPECT_NE(test::ReadBytes(dir.file("a.txt")).find(plain), std::string::npos);
+
+    // Kugiri off: "-" is a no-box Item showing the mark; the option may stand anywhere.
+    test::WriteBytes(dir.file("k.ini"), "[List]\r\nKugiri=0\r\nCekMoj=" + Sjis("＊") + "\r\n");
+    ASSERT_EQ(
+        Cli({"export", "--settings", dir.file("k.ini"), dir.file("in.bnv"), dir.file("k.txt")})
+            .code,
+        0);
+    EXPECT_NE(
+        test::ReadBytes(dir.file("k.txt")).find(Sjis("  □会議の準備\r\n  ＊\r\n  ＊メモ\r\n")),
+        std::string::npos);
+
+    // CekBox off: "-メモ" is an ordinary Item.
+    test::WriteBytes(dir.file("c.ini"), "[list]\r\ncekbox = 0\r\n");
+    ASSERT_EQ(
+        Cli({"export", dir.file("in.bnv"), dir.file("c.txt"), "--settings=" + dir.file("c.ini")})
+            .code,
+        0);
+    EXPECT_NE(test::ReadBytes(dir.file("c.txt")).find(Sjis("  ----------\r\n  □-メモ\r\n")),
+              std::string::npos);
+    EXPECT_EQ(Cli({"stats", dir.file("in.bnv"), "--settings", dir.file("c.ini")}).out,
+              "topics 3\nitems 5\nunchecked 3\ndepth 1\n");
+
+    // A missing settings file gives the defaults, as in the editor.
+    ASSERT_EQ(
+        Cli({"export", "--settings", dir.file("none.ini"), dir.file("in.bnv"), dir.file("d.txt")})
+            .code,
+        0);
+    EXPECT_EQ(test::ReadBytes(dir.file("d.txt")), test::ReadBytes(dir.file("a.txt")));
+}
+
+TEST(Cli, SettingsFileChangesHowDocumentsAreReadAndSaved) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.file("bak"));
+    test::WriteBytes(dir.file("in.bnv"), "\x07Top200\r\nA@00@\r\n\x08" + Sjis("□") + " x \r\n");
+    test::WriteBytes(dir.file("out.bnv"), "old");
+    test::WriteBytes(
+        dir.file("s.ini"),
+        "[Save]\r\nEveryS=0\r\nSpRemv=0\r\nBackUp=1\r\nBackUpPass=" + dir.file("bak") + "\r\n");
+    ASSERT_EQ(
+        Cli({"resave", "--settings", dir.file("s.ini"), dir.file("in.bnv"), dir.file("out.bnv")})
+            .code,
+        0);
+    std::string out = test::ReadBytes(dir.file("out.bnv"));
+    EXPECT_NE(out.find("\x07Top-1\r\n"), std::string::npos);  // geometry lines not taken
+    EXPECT_NE(out.find("\x08" + Sjis("□") + " x \r\n"), std::string::npos);
+    EXPECT_EQ(test::ReadBytes(dir.file("bak/out.BAK")), "old");
+}
+
 TEST(Cli, ReportsFileErrorsAndBadUsageWithTheirExitCodes) {
     test::TempDir dir;
     CliRun missing = Cli({"stats", dir.file("missing.bnv")});
@@ -75,9 +130,11 @@ TEST(Cli, ReportsFileErrorsAndBadUsageWithTheirExitCodes) {
     EXPECT_EQ(Cli({"stats"}).code, 2);
     EXPECT_EQ(Cli({"export", "a", "b", "c"}).code, 2);
     EXPECT_EQ(Cli({"stats", "--bogus", "a"}).code, 2);
+    EXPECT_EQ(Cli({"stats", dir.file("in.bnv"), "--settings"}).code, 2);
     CliRun help = Cli({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("import-text"), std::string::npos);
+    EXPECT_NE(help.out.find("--settings FILE.ini"), std::string::npos);
 }
 
 }  // namespace
