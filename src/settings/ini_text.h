@@ -8,7 +8,7 @@
 
 namespace brenvale {
 
-// The private-profile layout on raw bytes: "[Section]" lines, "Key=Value" lines, and anything
+// The INI layout on raw bytes: "[Section]" lines, "Key=Value" lines, and anything
 // else (comments, blank lines, stray text) kept as it stands. Section and key names match
 // without regard to ASCII case; a CP932 double-byte character is compared as it is.
 
