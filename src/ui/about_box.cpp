@@ -1,0 +1,133 @@
+#include "ui/about_box.h"
+
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "ui/message_box.h"
+
+namespace brenvale {
+
+namespace {
+
+const char* const kHomePage = "https://dravik-tools.example/";
+const char* const kMail = "mailto:support@dravik-tools.example";
+
+QLabel* Text(const QString& text, int pixels, bool bold, bool italic) {
+    auto* label = new QLabel(text);
+    QFont font = label->font();
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setItalic(italic);
+    label->setFont(font);
+    return label;
+}
+
+QGroupBox* Group(const QString& title) {
+    auto* group = new QGroupBox(title);
+    QFont font = group->font();
+    font.setPixelSize(15);
+    font.setItalic(true);
+    group->setFont(font);
+    return group;
+}
+
+// A link-styled field: maroon, underlined, a hand over it; a click opens it.
+QLabel* Link(const QString& target, const QString& hint) {
+    auto* link = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#800000\">%1</a>")
+                                .arg(target.toHtmlEscaped()));
+    link->setTextFormat(Qt::RichText);
+    link->setOpenExternalLinks(false);
+    link->setCursor(Qt::PointingHandCursor);
+    link->setToolTip(hint);
+    QObject::connect(link, &QLabel::linkActivated, link, [link](const QString& url) {
+        link->setCursor(Qt::BusyCursor);
+        QDesktopServices::openUrl(QUrl(url));
+        link->setCursor(Qt::PointingHandCursor);
+    });
+    return link;
+}
+
+}  // namespace
+
+AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
+    QString title = QString::fromUtf8(kApplicationTitle);
+    setWindowTitle(title);
+    setFixedSize(424, 197);
+
+    auto* product = new QHBoxLayout;
+    auto* icon = new QLabel;
+    icon->setPixmap(QPixmap(QStringLiteral(":/app/mainicon-32.png")));
+    product->addWidget(icon);
+    product->addWidget(Text(title, 19, true, false));
+    product->addWidget(Text(QStringLiteral("Version 1.00"), 19, false, false));
+    product->addStretch();
+    QGroupBox* version = Group(QStringLiteral("＜Version＞"));
+    version->setLayout(product);
+
+    logo_ = new QLabel;
+    logo_->setFixedSize(41, 41);
+    logo_->setScaledContents(true);
+    logo_->setToolTip(QStringLiteral("DravikTools ロゴマーク"));
+    auto* maker = new QHBoxLayout;
+    maker->addWidget(Text(QStringLiteral("Dravik Tools"), 21, true, true));
+    maker->addWidget(Text(QStringLiteral("for Linux"), 15, false, false));
+    maker->addStretch();
+    auto* details = new QVBoxLayout;
+    details->addWidget(
+        Text(QStringLiteral("Freely usable to-do check list editor."), 12, false, true));
+    details->addLayout(maker);
+    details->addWidget(
+        Link(QString::fromUtf8(kHomePage), QStringLiteral("[DravikTools]のホームページを見る")));
+    details->addWidget(
+        Link(QString::fromUtf8(kMail), QStringLiteral("[Dravik]にメールを送信する")));
+    auto* copyrightRow = new QHBoxLayout;
+    copyrightRow->addWidget(logo_, 0, Qt::AlignTop);
+    copyrightRow->addLayout(details, 1);
+    QGroupBox* copyright = Group(QStringLiteral("＜Copyright＞"));
+    copyright->setLayout(copyrightRow);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::hide);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(version);
+    layout->addWidget(copyright);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+
+    connect(&timer_, &QTimer::timeout, this, &AboutBox::nextFrame);
+    timer_.start(1);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->geometry().center() - rect().center());
+    }
+}
+
+void AboutBox::nextFrame() {
+    // Frame 1 rests for three seconds, frames 2 to 5 run quickly.
+    frame_ = frame_ % 5 + 1;
+    logo_->setPixmap(QPixmap(QStringLiteral(":/logo/logo%1.png").arg(frame_)));
+    timer_.setInterval(frame_ == 1 ? 3000 : 20);
+}
+
+void AboutBox::ShowFor(QWidget* owner) {
+    auto* box = new AboutBox(owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    owner->installEventFilter(box);
+    box->show();
+    box->activateWindow();
+}
+
+bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parent() && event->type() == QEvent::WindowActivate) {
+        close();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace brenvale

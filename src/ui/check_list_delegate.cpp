@@ -1,0 +1,155 @@
+#include "ui/check_list_delegate.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "editor/editor.h"
+#include "ui/check_list_model.h"
+#include "ui/codec.h"
+
+namespace brenvale {
+
+namespace {
+
+// A one-pixel-high line drawn as a framed rectangle, as the separator is built.
+void HorizontalLine(QPainter* painter, int x, int y, int length, const QColor& colour) {
+    if (length > 0) {
+        painter->fillRect(QRect(x, y, length, 1), colour);
+    }
+}
+
+QRect BoxRect(const QStyleOptionViewItem& option) {
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    int size = style->pixelMetric(QStyle::PM_IndicatorWidth, &option, widget);
+    int height = std::min(size, option.rect.height());
+    return QRect(option.rect.left() + 2, option.rect.top() + (option.rect.height() - height) / 2,
+                 size, height);
+}
+
+}  // namespace
+
+CheckListDelegate::CheckListDelegate(const Editor& editor, QObject* parent)
+    : QStyledItemDelegate(parent), editor_(editor) {}
+
+int CheckListDelegate::boxColumnWidth(const QWidget* widget) {
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget) + 4;
+}
+
+QSize CheckListDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+    // Every row has the same size; its width is the list's scroll extent.
+    int width = editor_.listExtent() > 0 ? editor_.listExtent() : 1;
+    return QSize(width, kRowHeight);
+}
+
+void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    const Settings& settings = editor_.settings();
+    auto kind = static_cast<ItemKind>(index.data(CheckListModel::KindRole).toInt());
+    bool selected = option.state & QStyle::State_Selected;
+    QPalette::ColorGroup group =
+        (option.state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    QColor background = option.palette.color(group, QPalette::Base);
+    QColor brush = selected ? option.palette.color(group, QPalette::Highlight) : background;
+    QColor pen = selected ? option.palette.color(group, QPalette::HighlightedText)
+                          : option.palette.color(group, QPalette::Text);
+
+    QRect row = option.rect;
+    QRect text = row.adjusted(boxColumnWidth(widget), 0, 0, 0);
+    int width = widget ? widget->width() : row.width();
+    int mid = row.top() + kRowHeight / 2;
+
+    painter->save();
+    painter->setClipRect(row);
+    switch (kind) {
+        case ItemKind::Separator: {
+            // Never in the selection colour: a grey line between silver ones.
+            painter->fillRect(row, background);
+            const QColor silver(192, 192, 192);
+            const QColor grey(128, 128, 128);
+            HorizontalLine(painter, text.left() + 3, mid - 1, width - 48, silver);
+            HorizontalLine(painter, text.left() + 2, mid, width - 46, silver);
+            HorizontalLine(painter, text.left() + 3, mid, width - 48, grey);
+            HorizontalLine(painter, text.left() + 3, mid + 1, width - 48, silver);
+            break;
+        }
+        case ItemKind::NoBox: {
+            painter->fillRect(row, brush);
+            painter->setPen(pen);
+            painter->setFont(option.font);
+            painter->drawText(
+                QRect(row.left() + 2, row.top() + 1, text.left() - row.left(), row.height()),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, FromCp932(settings.CekMoj));
+            QFont font = option.font;
+            font.setBold(settings.LCBold);
+            font.setItalic(settings.LCItal);
+            font.setUnderline(settings.LCUnde);
+            painter->setFont(font);
+            painter->drawText(QRect(text.left() + 2, row.top() + 1, text.width(), row.height()),
+                              Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                              index.data(Qt::DisplayRole).toString());
+            break;
+        }
+        case ItemKind::Ordinary: {
+            painter->fillRect(row.left(), row.top(), text.left() - row.left(), row.height(),
+                              background);
+            painter->fillRect(text, brush);
+            QStyleOptionViewItem box = option;
+            box.rect = BoxRect(option);
+            box.state &= ~QStyle::State_HasFocus;
+            box.state |= index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStyle::State_On
+                                                                               : QStyle::State_Off;
+            style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
+            painter->setPen(pen);
+            painter->setFont(option.font);
+            painter->drawText(QRect(text.left() + 2, row.top() + 1, text.width(), row.height()),
+                              Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                              index.data(Qt::DisplayRole).toString());
+            break;
+        }
+    }
+    if ((option.state & QStyle::State_HasFocus) && widget && widget->hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(widget);
+        focus.rect = text;
+        focus.backgroundColor = brush;
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
+    painter->restore();
+}
+
+bool CheckListDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                                    const QStyleOptionViewItem& option, const QModelIndex& index) {
+    auto toggle = [&] {
+        bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        return model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    };
+    switch (event->type()) {
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            QRect box(option.rect.left(), option.rect.top(), boxColumnWidth(option.widget),
+                      option.rect.height());
+            if (mouse->button() != Qt::LeftButton || !box.contains(mouse->position().toPoint())) {
+                return false;
+            }
+            return event->type() == QEvent::MouseButtonDblClick ? true : toggle();
+        }
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Space || key->key() == Qt::Key_Select) {
+                return toggle();
+            }
+            return false;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace brenvale

@@ -1,0 +1,102 @@
+#include "ui/check_list_model.h"
+
+#include "ui/codec.h"
+
+namespace brenvale {
+
+CheckListModel::CheckListModel(Editor& editor, QObject* parent)
+    : QAbstractListModel(parent), editor_(editor) {
+    editor_.addObserver(this);
+}
+
+CheckListModel::~CheckListModel() {
+    editor_.removeObserver(this);
+}
+
+int CheckListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(editor_.rowCount());
+}
+
+QVariant CheckListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<size_t>(index.row()) >= editor_.rowCount()) {
+        return {};
+    }
+    size_t row = static_cast<size_t>(index.row());
+    switch (role) {
+        case Qt::DisplayRole: {
+            ItemKind kind = editor_.rowKind(row);
+            return FromCp932(ShownText(editor_.rowText(row), kind));
+        }
+        case RawTextRole:
+            return FromCp932(editor_.rowText(row));
+        case KindRole:
+            return static_cast<int>(editor_.rowKind(row));
+        case Qt::CheckStateRole:
+            return editor_.rowChecked(row) ? Qt::Checked : Qt::Unchecked;
+        default:
+            return {};
+    }
+}
+
+bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || !index.isValid()) {
+        return false;
+    }
+    size_t row = static_cast<size_t>(index.row());
+    bool checked = value.value<Qt::CheckState>() == Qt::Checked;
+    if (checked != editor_.rowChecked(row)) {
+        editor_.ToggleCheck(row);
+    }
+    return true;
+}
+
+Qt::ItemFlags CheckListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::ItemIsDropEnabled;
+    }
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable |
+           Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+}
+
+void CheckListModel::beginInsertItems(size_t first, size_t last) {
+    beginInsertRows({}, static_cast<int>(first), static_cast<int>(last));
+}
+
+void CheckListModel::endInsertItems() {
+    endInsertRows();
+}
+
+void CheckListModel::beginRemoveItem(size_t row) {
+    beginRemoveRows({}, static_cast<int>(row), static_cast<int>(row));
+}
+
+void CheckListModel::endRemoveItem() {
+    endRemoveRows();
+}
+
+void CheckListModel::beginMoveItem(size_t fromRow, size_t toRow) {
+    int destination = static_cast<int>(toRow > fromRow ? toRow + 1 : toRow);
+    beginMoveRows({}, static_cast<int>(fromRow), static_cast<int>(fromRow), {}, destination);
+}
+
+void CheckListModel::endMoveItem() {
+    endMoveRows();
+}
+
+void CheckListModel::itemsChanged(size_t first, size_t last) {
+    emit dataChanged(index(static_cast<int>(first)), index(static_cast<int>(last)));
+}
+
+void CheckListModel::beginResetList() {
+    beginResetModel();
+}
+
+void CheckListModel::endResetList() {
+    endResetModel();
+}
+
+void CheckListModel::selectedRowChanged() {
+    emit currentRowChanged(editor_.selectedRow());
+}
+
+}  // namespace brenvale

@@ -1,0 +1,62 @@
+#include "ui/colours.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace brenvale {
+
+namespace {
+
+constexpr Colour kSystemBase = 0x80000000;
+
+// The palette roles that stand for the system colours, by index.
+QColor SystemColour(Colour index) {
+    const QPalette palette = QApplication::palette();
+    static const QPalette::ColorRole roles[] = {
+        QPalette::Button,
+        QPalette::Window,
+        QPalette::Highlight,
+        QPalette::Mid,
+        QPalette::Window,
+        QPalette::Base,
+        QPalette::Shadow,
+        QPalette::WindowText,
+        QPalette::Text,
+        QPalette::HighlightedText,
+        QPalette::Midlight,
+        QPalette::Mid,
+        QPalette::Dark,
+        QPalette::Highlight,
+        QPalette::HighlightedText,
+        QPalette::Button,
+        QPalette::Dark,
+        QPalette::PlaceholderText,
+        QPalette::ButtonText,
+        QPalette::WindowText,
+        QPalette::Light,
+        QPalette::Shadow,
+        QPalette::Midlight,
+        QPalette::ToolTipText,
+        QPalette::ToolTipBase,
+    };
+    if (index < std::size(roles)) {
+        return palette.color(roles[index]);
+    }
+    return {};
+}
+
+}  // namespace
+
+QColor ToQColor(Colour colour) {
+    if (colour >= kSystemBase) {
+        return SystemColour(colour - kSystemBase);
+    }
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+Colour FromQColor(const QColor& colour) {
+    return static_cast<Colour>(colour.red()) | (static_cast<Colour>(colour.green()) << 8) |
+           (static_cast<Colour>(colour.blue()) << 16);
+}
+
+}  // namespace brenvale

@@ -1,0 +1,81 @@
+#include "ui/key_filter.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "ui/check_list_view.h"
+#include "ui/command_actions.h"
+#include "ui/error_report.h"
+#include "ui/main_window.h"
+#include "ui/topic_tree_view.h"
+
+namespace brenvale {
+
+KeyFilter::KeyFilter(MainWindow& window) : QObject(&window), window_(window) {}
+
+bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+        return false;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != &window_ || watched != focus) {
+        return false;
+    }
+    using Area = Editor::FocusArea;
+    Area area = focus == window_.tree()       ? Area::Tree
+                : focus == window_.list()     ? Area::List
+                : focus == window_.treeEdit() ? Area::TreeEdit
+                : focus == window_.listEdit() ? Area::ListEdit
+                                              : Area::Other;
+    auto* key = static_cast<QKeyEvent*>(event);
+    Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    Editor& editor = window_.editor();
+    bool used = false;
+    auto run = [&](auto fn) {
+        try {
+            fn();
+        } catch (const Error& error) {
+            ReportError(error);
+        }
+    };
+
+    if (event->type() == QEvent::KeyPress) {
+        if (modifiers == Qt::ControlModifier && QApplication::mouseButtons() == Qt::NoButton) {
+            switch (key->key()) {
+                case Qt::Key_C:
+                    run([&] { used = editor.CopyKey(area); });
+                    return used;
+                case Qt::Key_X:
+                    run([&] { used = editor.CutKey(area); });
+                    return used;
+                case Qt::Key_V:
+                    run([&] { used = editor.PasteKey(area); });
+                    return used;
+                default:
+                    break;
+            }
+        }
+        // An edit box keeps some keys (Shift+BkSp) from the shortcuts; the window takes them.
+        if (area == Area::TreeEdit || area == Area::ListEdit) {
+            QKeySequence keys(QKeyCombination(modifiers, static_cast<Qt::Key>(key->key())));
+            if (QAction* action = window_.actions().enabledActionFor(keys)) {
+                action->trigger();
+                return true;
+            }
+        }
+        return false;
+    }
+
+    if (key->isAutoRepeat() || modifiers != Qt::NoModifier) {
+        return false;
+    }
+    if (key->key() == Qt::Key_F2) {
+        run([&] { editor.F2Key(area); });
+    } else if (key->key() == Qt::Key_Delete) {
+        run([&] { editor.DeleteKey(area); });
+    }
+    return false;
+}
+
+}  // namespace brenvale

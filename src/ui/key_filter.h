@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+
+namespace brenvale {
+
+class MainWindow;
+
+// The main window sees keys before its controls: Ctrl+C, Ctrl+X and Ctrl+V act on the tree or
+// the list that has the focus, F2 and Del act on release, and a command's shortcut wins over
+// an edit box that would take the key for itself.
+class KeyFilter : public QObject {
+    Q_OBJECT
+public:
+    explicit KeyFilter(MainWindow& window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    MainWindow& window_;
+};
+
+}  // namespace brenvale

@@ -1,0 +1,165 @@
+#include "ui/main_menus.h"
+
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "editor/editor.h"
+#include "ui/codec.h"
+#include "ui/command_actions.h"
+#include "ui/error_report.h"
+#include "ui/images.h"
+
+namespace brenvale {
+
+namespace {
+
+using C = CommandId;
+
+const C kTreeMenu[] = {C::AddTree,  C::AddTreeChild, C::TreeRight, C::TreeLeft, C::TreeUp,
+                       C::TreeDown, C::DelTree,      C::TreeCut,   C::TreeCopy, C::TreePaste};
+const C kListMenu[] = {C::ListAdd,  C::ListDel, C::ListMoveUp, C::ListMoveDown, C::ListUp,
+                       C::ListDown, C::ListCut, C::ListCopy,   C::ListPaste};
+
+// A menu entry with a status bar hint but no tooltip.
+QAction* Switch(QMenu* menu, const QString& text, const QString& hint) {
+    QAction* action = menu->addAction(text);
+    action->setCheckable(true);
+    action->setChecked(true);
+    action->setStatusTip(hint);
+    return action;
+}
+
+}  // namespace
+
+MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& images,
+                     QMenuBar* menuBar, QObject* parent)
+    : QObject(parent), editor_(editor), actions_(actions), images_(images) {
+    QWidget* owner = menuBar;
+    QMenu* file = menuBar->addMenu(QStringLiteral("ファイル(&F)"));
+    for (C id : {C::NewOpen, C::Open, C::Save, C::SaveName, C::SaveText}) {
+        file->addAction(actions_.action(id));
+    }
+    file->addSeparator();
+    file->addAction(actions_.action(C::PGMExit));
+
+    // The icon menu exists three times: the toolbar's drop-down (and ChgIcon), and the
+    // submenus of the tree menu and the tree popup.
+    iconMenus_.push_back(makeIconMenu(owner));
+    QMenu* tree = menuBar->addMenu(QStringLiteral("ツリー(&T)"));
+    treePopup_ = new QMenu(owner);
+    for (QMenu* menu : {tree, treePopup_}) {
+        QMenu* icons = makeIconMenu(menu);
+        iconMenus_.push_back(icons);
+        QAction* holder = menu->addMenu(icons);
+        QAction* command = actions_.action(C::ChgIcon);
+        holder->setText(command->text());
+        holder->setIcon(command->icon());
+        holder->setStatusTip(command->statusTip());
+        holder->setEnabled(command->isEnabled());
+        connect(command, &QAction::changed, holder,
+                [holder, command] { holder->setEnabled(command->isEnabled()); });
+        for (C id : kTreeMenu) {
+            menu->addAction(actions_.action(id));
+        }
+    }
+
+    QMenu* list = menuBar->addMenu(QStringLiteral("チェックリスト(&C)"));
+    listPopup_ = new QMenu(owner);
+    for (QMenu* menu : {list, listPopup_}) {
+        for (C id : kListMenu) {
+            menu->addAction(actions_.action(id));
+        }
+    }
+    // The main menu shows the separator command under its longer name.
+    QAction* longLine = new QAction(FromUtf8(kListAddLineMenuCaption), this);
+    QAction* line = actions_.action(C::ListAddLine);
+    longLine->setIcon(line->icon());
+    longLine->setStatusTip(line->statusTip());
+    longLine->setEnabled(line->isEnabled());
+    connect(line, &QAction::changed, longLine, [longLine, line] {
+        longLine->setEnabled(line->isEnabled());
+        longLine->setShortcut(line->shortcut());
+    });
+    connect(longLine, &QAction::triggered, line, &QAction::trigger);
+    list->addAction(longLine);
+    listPopup_->addAction(line);
+    for (QMenu* menu : {list, listPopup_}) {
+        menu->addAction(actions_.action(C::ListChkBox));
+    }
+
+    QMenu* options = menuBar->addMenu(QStringLiteral("オプション(&O)"));
+    options->addAction(actions_.action(C::OptSet));
+    options->addAction(actions_.action(C::KeySet));
+    QMenu* toolbar = options->addMenu(QStringLiteral("ツールバー"));
+    toolbar->menuAction()->setStatusTip(QStringLiteral("|ツールバーの各設定を変更します"));
+    flatSwitch_ = Switch(toolbar, QStringLiteral("ボタンのフラット"),
+                         QStringLiteral("|ツールボタンの境界の表示/非表示を切り替えます"));
+    toolbar->addAction(actions_.action(C::ToolBtnSet));
+    statusBarSwitch_ = Switch(options, QStringLiteral("ステータスバー"),
+                              QStringLiteral("|ステータスバーの表示/非表示を切り替えます"));
+    connect(flatSwitch_, &QAction::toggled, this, &MainMenus::flatButtonsToggled);
+    connect(statusBarSwitch_, &QAction::toggled, this, &MainMenus::statusBarToggled);
+
+    QMenu* help = menuBar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->addAction(actions_.action(C::HelpContents));
+    help->addAction(actions_.action(C::HelpTopic));
+    help->addSeparator();
+    help->addAction(actions_.action(C::About));
+
+    recentMenu_ = new QMenu(owner);
+    rebuildRecentMenu();
+}
+
+QMenu* MainMenus::makeIconMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    auto* group = new QActionGroup(menu);
+    for (const IconMenuEntry& entry : editor_.iconMenuEntries()) {
+        QAction* action = menu->addAction(images_.barIcon(entry.barImage), FromUtf8(entry.caption));
+        action->setCheckable(true);
+        action->setStatusTip(FromUtf8(entry.hint));
+        group->addAction(action);
+        int tag = entry.tag;
+        connect(action, &QAction::triggered, this,
+                Guarded([this, tag] { editor_.IconMenuClick(tag); }));
+    }
+    menu->actions().value(0)->setChecked(true);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        // Only the toolbar's menu refreshes the marks, for all three copies.
+        if (menu == iconMenus_.value(0)) {
+            markIcon();
+        }
+    });
+    return menu;
+}
+
+void MainMenus::markIcon() {
+    if (!editor_.selectedTopic()) {
+        return;
+    }
+    int checked = editor_.checkedIconEntry();
+    for (QMenu* menu : iconMenus_) {
+        QList<QAction*> entries = menu->actions();
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            entries[i]->setChecked(i == checked);
+        }
+    }
+}
+
+void MainMenus::rebuildRecentMenu() {
+    recentMenu_->clear();
+    const RecentFiles& recent = editor_.recentFiles();
+    for (size_t i = 0; i < recent.size(); ++i) {
+        QAction* entry = recentMenu_->addAction(FromUtf8(recent.caption(i)));
+        connect(entry, &QAction::triggered, this,
+                Guarded([this, i] { editor_.FileRecentClick(i); }));
+    }
+    recentMenu_->addSeparator();
+    recentDelete_ = recentMenu_->addAction(QStringLiteral("履歴の削除..."));
+    recentDelete_->setStatusTip(QStringLiteral("履歴の削除|ファイルの履歴を削除します"));
+    recentDelete_->setEnabled(recent.size() > 0);
+    connect(recentDelete_, &QAction::triggered, this,
+            Guarded([this] { editor_.FileRecentDelClick(); }));
+}
+
+}  // namespace brenvale

@@ -1,0 +1,421 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QVBoxLayout>
+
+#include "editor/window_placement.h"
+#include "ui/about_box.h"
+#include "ui/check_list_model.h"
+#include "ui/check_list_view.h"
+#include "ui/codec.h"
+#include "ui/command_actions.h"
+#include "ui/counter_panel.h"
+#include "ui/error_report.h"
+#include "ui/key_filter.h"
+#include "ui/main_menus.h"
+#include "ui/message_box.h"
+#include "ui/text_width.h"
+#include "ui/tool_strip.h"
+#include "ui/topic_tree_model.h"
+#include "ui/topic_tree_view.h"
+
+namespace brenvale {
+
+namespace {
+
+constexpr int kEditHeight = 20;
+constexpr int kMinimumTreeWidth = 30;
+constexpr int kSplitterWidth = 3;
+
+// The status bar part of each control's hint; they have no tooltip.
+const char* const kTreeHint = "|[ツリー] チェックリストのタイトルをツリー形式で管理";
+const char* const kTreeEditHint = "|[ツリー編集枠] 選択されているツリーの名称を変更できます";
+const char* const kListHint = "|[チェックリスト] やる事（ToDo)チェックリスト";
+const char* const kListEditHint = "|[チェックリスト編集枠] 追加/変更を行う編集枠です";
+const char* const kStatusBarHint =
+    "|[ステータスバー]左から「ヒント」、「ツリー情報(選択位置/総数)」、「チェックリスト情報("
+    "選択位置/総数/未チェック数)」";
+
+QWidget* Panel(QLineEdit* edit, QWidget* view) {
+    auto* panel = new QWidget;
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    edit->setFixedHeight(kEditHeight);
+    layout->addWidget(edit);
+    layout->addWidget(view, 1);
+    return panel;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(StartupOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)), host_(*this) {
+    setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/app/myicon-32.png")));
+    readSettings();
+    loadUserIcons();
+    editor_->setProgramFolder(ToUtf8(options_.companionFolder));
+    actions_ = new CommandActions(images_, this);
+    applyShortcutFile();
+    buildLayout();
+    buildStatusBar();
+    applyLayout();
+    connectEditBoxes();
+    editor_->addObserver(this);
+    commandStatesChanged();
+    keys_ = new KeyFilter(*this);
+    qApp->installEventFilter(keys_);
+    setAcceptDrops(true);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(keys_);
+    editor_->removeObserver(this);
+}
+
+void MainWindow::buildLayout() {
+    treeModel_ = new TopicTreeModel(
+        *editor_, [this](int icon) { return images_.topicIcon(icon); }, this);
+    listModel_ = new CheckListModel(*editor_, this);
+
+    treeEdit_ = new QLineEdit;
+    treeEdit_->setStatusTip(FromUtf8(kTreeEditHint));
+    tree_ = new TopicTreeView(*editor_, *treeModel_);
+    tree_->setStatusTip(FromUtf8(kTreeHint));
+    QFont treeFont = font();
+    treeFont.setPixelSize(13);
+    tree_->setFont(treeFont);
+    listEdit_ = new QLineEdit;
+    listEdit_->setStatusTip(FromUtf8(kListEditHint));
+    list_ = new CheckListView(*editor_, *listModel_);
+    list_->setStatusTip(FromUtf8(kListHint));
+
+    treePanel_ = Panel(treeEdit_, tree_);
+    treePanel_->setMinimumWidth(kMinimumTreeWidth);
+    QWidget* listPanel = Panel(listEdit_, list_);
+    listPanel->setMinimumWidth(10);
+    splitter_ = new QSplitter(Qt::Horizontal);
+    splitter_->setHandleWidth(kSplitterWidth);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(treePanel_);
+    splitter_->addWidget(listPanel);
+    splitter_->setStretchFactor(1, 1);
+    connect(splitter_, &QSplitter::splitterMoved, this,
+            [this] { editor_->setListClientWidth(list_->viewport()->width()); });
+
+    menus_ = new MainMenus(*editor_, *actions_, images_, menuBar(), this);
+    toolStrip_ = new ToolStrip(*actions_);
+    toolStrip_->setDropDownMenu(CommandId::Open, menus_->recentMenu());
+    toolStrip_->setDropDownMenu(CommandId::ChgIcon, menus_->iconMenu());
+    connect(menus_, &MainMenus::flatButtonsToggled, toolStrip_, &ToolStrip::setFlat);
+    connect(menus_, &MainMenus::statusBarToggled, this, &MainWindow::setStatusBarShown);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolStrip_);
+    layout->addWidget(splitter_, 1);
+    setCentralWidget(central);
+
+    connect(actions_, &CommandActions::triggered, this,
+            GuardedWith<CommandId>([this](CommandId id) { runCommand(id); }));
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        menus_->treePopup()->popup(tree_->viewport()->mapToGlobal(at));
+    });
+    connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        menus_->listPopup()->popup(list_->viewport()->mapToGlobal(at));
+    });
+    connect(&host_.autoSaveTimer(), &QTimer::timeout, this,
+            Guarded([this] { editor_->AutoSaveTick(); }));
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { editor_->ClipboardChanged(host_.ClipboardHasText()); });
+    editor_->ClipboardChanged(host_.ClipboardHasText());
+    auto widths = std::make_shared<TextWidthCache>(list_->font());
+    editor_->setTextWidthMeasure([widths](std::string_view text) { return widths->width(text); });
+    editor_->setTitleMeasure(
+        [this](std::string_view text) { return fontMetrics().horizontalAdvance(FromUtf8(text)); });
+}
+
+void MainWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setStatusTip(FromUtf8(kStatusBarHint));
+    bar->setFixedHeight(22);
+    hint_ = new QLabel;
+    hint_->setMinimumWidth(0);
+    bar->addWidget(hint_, 1);
+    treeCounter_ = new CounterPanel(QColor(181, 181, 192), QIcon(images_.topicPixmap(2)), [this] {
+        return CounterPanel::Texts{FromUtf8(editor_->treeCounterText()), {}};
+    });
+    listCounter_ = new CounterPanel(QColor(192, 181, 181), QIcon(images_.topicPixmap(3)), [this] {
+        return CounterPanel::Texts{FromUtf8(editor_->listCounterText()),
+                                   FromUtf8(editor_->uncheckedCounterText())};
+    });
+    bar->addPermanentWidget(treeCounter_);
+    bar->addPermanentWidget(listCounter_);
+}
+
+void MainWindow::refuseText(const QString& refused) {
+    QApplication::beep();
+    hint_->setText(QStringLiteral("「%1」は保存できない文字のため入力できません。").arg(refused));
+}
+
+void MainWindow::connectEditBoxes() {
+    // Typed text goes to the editor as CP932; a character CP932 cannot carry is refused at
+    // once and the box shows the editor's text again.
+    connect(treeEdit_, &QLineEdit::textEdited, this,
+            GuardedWith<const QString&>([this](const QString& text) {
+                QString refused;
+                if (std::optional<std::string> bytes = ToCp932(text, &refused)) {
+                    editor_->TreeEditChanged(*bytes);
+                } else {
+                    refuseText(refused);
+                    int cursor = treeEdit_->cursorPosition();
+                    treeEdit_->setText(FromCp932(editor_->treeEditText()));
+                    treeEdit_->setCursorPosition(std::max(0, cursor - 1));
+                }
+            }));
+    connect(listEdit_, &QLineEdit::textEdited, this,
+            GuardedWith<const QString&>([this](const QString& text) {
+                QString refused;
+                if (std::optional<std::string> bytes = ToCp932(text, &refused)) {
+                    editor_->ListEditChanged(*bytes);
+                } else {
+                    refuseText(refused);
+                    int cursor = listEdit_->cursorPosition();
+                    listEdit_->setText(FromCp932(editor_->listEditText()));
+                    listEdit_->setCursorPosition(std::max(0, cursor - 1));
+                }
+            }));
+    connect(listEdit_, &QLineEdit::returnPressed, this,
+            Guarded([this] { editor_->ListAddExecute(); }));
+}
+
+void MainWindow::runCommand(CommandId id) {
+    if (editor_->Execute(id)) {
+        return;
+    }
+    switch (id) {
+        case CommandId::NewOpen:
+            editor_->NewOpenExecute();
+            break;
+        case CommandId::Open:
+            editor_->OpenExecute();
+            break;
+        case CommandId::Save:
+            editor_->SaveExecute();
+            break;
+        case CommandId::SaveName:
+            editor_->SaveNameExecute();
+            break;
+        case CommandId::SaveText:
+            editor_->SaveTextExecute();
+            break;
+        case CommandId::PGMExit:
+            close();
+            break;
+        case CommandId::ChgIcon:
+            popUpIconMenu();
+            break;
+        case CommandId::About:
+            showAboutBox();
+            break;
+        default:
+            // The options, shortcut key, toolbar and help windows are not part of this build.
+            break;
+    }
+}
+
+void MainWindow::popUpIconMenu() {
+    menus_->iconMenu()->popup(QCursor::pos());
+}
+
+void MainWindow::showAboutBox() {
+    AboutBox::ShowFor(this);
+}
+
+void MainWindow::start() {
+    try {
+        editor_->Start([this] {
+            std::vector<std::string> files;
+            for (const QString& f : options_.files) {
+                files.push_back(ToUtf8(f));
+            }
+            return files;
+        }());
+    } catch (const Error& error) {
+        ReportError(error);
+    }
+}
+
+QRect MainWindow::normalBounds() const {
+    return isMaximized() || isMinimized() ? normalGeometry() : geometry();
+}
+
+int MainWindow::treeWidth() const {
+    return treePanel_->width();
+}
+
+void MainWindow::setTreeWidth(int width) {
+    QList<int> sizes = splitter_->sizes();
+    int total = sizes.value(0) + sizes.value(1);
+    if (total <= 0) {
+        total = std::max(width + 10, splitter_->width());
+    }
+    splitter_->setSizes({width, std::max(10, total - width)});
+}
+
+void MainWindow::applyDocumentGeometry(const GeometryRead& read) {
+    if (read.sawGeometryLine && isMaximized()) {
+        showNormal();
+    }
+    QRect bounds = normalBounds();
+    DocumentGeometry g =
+        read.appliedTo({bounds.height(), bounds.width(), bounds.top(), bounds.left(), treeWidth()});
+    // -1 means centred here as in the settings file (documents written without a window
+    // carry it), rather than a title bar off the top of the screen.
+    QSize area = screen() ? screen()->size() : QSize(1024, 768);
+    Bounds placed = CentreUnset({g.left, g.top, g.width, g.height}, area.width(), area.height());
+    setGeometry(placed.left, placed.top, placed.width, placed.height);
+    setTreeWidth(g.treeWidth);
+}
+
+void MainWindow::setViewsUpdatesEnabled(bool enabled) {
+    tree_->setUpdatesEnabled(enabled);
+    list_->setUpdatesEnabled(enabled);
+}
+
+void MainWindow::setStatusBarShown(bool shown) {
+    statusBar()->setVisible(shown);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    bool close = false;
+    try {
+        close = editor_->CloseQuery();
+    } catch (const Error& error) {
+        ReportError(error);
+    }
+    if (!close || !writeClosingSettings()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        editor_->SetHint(ToUtf8(static_cast<QStatusTipEvent*>(event)->tip()));
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && editor_) {
+        editor_->UpdateTitle();
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (!editor_ || !list_) {
+        return;
+    }
+    if (!isMaximized() && !isMinimized()) {
+        lastNormalBounds_ = geometry();
+    }
+    editor_->setListClientWidth(list_->viewport()->width());
+    hint_->setMinimumWidth(0);
+    list_->viewport()->update();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (!editor_ || !list_ || !editor_->settings().Moving || isMaximized() || !screen()) {
+        return;
+    }
+    // Qt has no say in a move while it happens, so a window dragged past the work area's
+    // edge is put back as soon as it arrives there.
+    QRect frame = frameGeometry();
+    QRect work = screen()->availableGeometry();
+    Bounds kept = KeepOnScreen({frame.left(), frame.top(), frame.width(), frame.height()},
+                               {work.left(), work.top(), work.width(), work.height()});
+    if (kept.left != frame.left() || kept.top != frame.top()) {
+        move(kept.left, kept.top);
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths.push_back(ToUtf8(url.toLocalFile()));
+        }
+    }
+    event->acceptProposedAction();
+    Guarded([this, paths] { editor_->FilesDropped(paths); })();
+}
+
+// ---- Following the editor
+
+void MainWindow::commandStatesChanged() {
+    actions_->syncEnabled(*editor_);
+    toolStrip_->setCheckBoxPressed(editor_->checkBoxButtonPressed());
+}
+
+void MainWindow::editTextChanged(EditBox box) {
+    QLineEdit* edit = box == EditBox::Tree ? treeEdit_ : listEdit_;
+    const std::string& text =
+        box == EditBox::Tree ? editor_->treeEditText() : editor_->listEditText();
+    edit->setText(FromCp932(text));
+    edit->selectAll();
+}
+
+void MainWindow::selectedTopicChanged() {
+    tree_->showEditorSelection();
+}
+
+void MainWindow::countersChanged() {
+    treeCounter_->refresh();
+    listCounter_->refresh();
+}
+
+void MainWindow::listExtentChanged() {
+    list_->doItemsLayout();
+}
+
+void MainWindow::titleChanged() {
+    setWindowTitle(FromUtf8(editor_->title()));
+}
+
+void MainWindow::recentFilesChanged() {
+    menus_->rebuildRecentMenu();
+}
+
+void MainWindow::hintChanged() {
+    hint_->setText(FromUtf8(editor_->hintText()));
+}
+
+}  // namespace brenvale

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+#include "editor/editor.h"
+#include "settings/settings_file.h"
+#include "ui/images.h"
+#include "ui/window_host.h"
+
+class QLabel;
+class QLineEdit;
+class QSplitter;
+
+namespace brenvale {
+
+class CheckListModel;
+class CheckListView;
+class CommandActions;
+class CounterPanel;
+class KeyFilter;
+class MainMenus;
+class ToolStrip;
+class TopicTreeModel;
+class TopicTreeView;
+
+// Where the program finds its companion files, and what it was started with.
+struct StartupOptions {
+    QString programPath;      // the program file, in full
+    QString companionFolder;  // folder of the settings, key and user icon files
+    QString settingsFile;
+    QString shortcutFile;
+    QStringList files;  // documents named on the command line
+};
+
+// The main window (TFrmMain): the tree and the list under their edit boxes, the menus, the
+// toolbar and the status bar. It shows the editor's state and passes the user's actions on;
+// the editor decides what they do.
+class MainWindow : public QMainWindow, private EditorObserver {
+    Q_OBJECT
+public:
+    explicit MainWindow(StartupOptions options, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up steps that open a document: run once the window is shown.
+    void start();
+
+    Editor& editor() { return *editor_; }
+    CommandActions& actions() { return *actions_; }
+    MainMenus& menus() { return *menus_; }
+    ToolStrip* toolStrip() const { return toolStrip_; }
+    TopicTreeView* tree() const { return tree_; }
+    CheckListView* list() const { return list_; }
+    QLineEdit* treeEdit() const { return treeEdit_; }
+    QLineEdit* listEdit() const { return listEdit_; }
+    QLabel* hintPanel() const { return hint_; }
+    CounterPanel* treeCounter() const { return treeCounter_; }
+    CounterPanel* listCounter() const { return listCounter_; }
+    QWidget* treePanel() const { return treePanel_; }
+    WindowHost& host() { return host_; }
+    const ImageLists& images() const { return images_; }
+
+    QString programPath() const { return options_.programPath; }
+    QRect normalBounds() const;
+    int treeWidth() const;
+    void setTreeWidth(int width);
+    void applyDocumentGeometry(const GeometryRead& geometry);
+    void setViewsUpdatesEnabled(bool enabled);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildStatusBar();
+    void connectEditBoxes();
+    void runCommand(CommandId id);
+    void popUpIconMenu();
+    void showAboutBox();
+    void readSettings();
+    void applyLayout();
+    bool writeClosingSettings();
+    void applyShortcutFile();
+    void loadUserIcons();
+    void setStatusBarShown(bool shown);
+    void refuseText(const QString& refused);
+
+    void commandStatesChanged() override;
+    void editTextChanged(EditBox box) override;
+    void selectedTopicChanged() override;
+    void countersChanged() override;
+    void listExtentChanged() override;
+    void titleChanged() override;
+    void recentFilesChanged() override;
+    void hintChanged() override;
+
+    StartupOptions options_;
+    StartupSettings startup_;
+    ImageLists images_;
+    WindowHost host_;
+    std::unique_ptr<Editor> editor_;
+    TopicTreeModel* treeModel_ = nullptr;
+    CheckListModel* listModel_ = nullptr;
+    CommandActions* actions_ = nullptr;
+    MainMenus* menus_ = nullptr;
+    ToolStrip* toolStrip_ = nullptr;
+    KeyFilter* keys_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QWidget* treePanel_ = nullptr;
+    TopicTreeView* tree_ = nullptr;
+    CheckListView* list_ = nullptr;
+    QLineEdit* treeEdit_ = nullptr;
+    QLineEdit* listEdit_ = nullptr;
+    QLabel* hint_ = nullptr;
+    CounterPanel* treeCounter_ = nullptr;
+    CounterPanel* listCounter_ = nullptr;
+    QRect lastNormalBounds_;
+};
+
+}  // namespace brenvale

@@ -1,0 +1,135 @@
+// The settings file at start and at close, the shortcut file, the toolbar layout and the
+// user icons.
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStatusBar>
+
+#include <vector>
+
+#include "common/error.h"
+#include "common/path.h"
+#include "editor/icon_menu.h"
+#include "settings/settings_file.h"
+#include "settings/shortcut_file.h"
+#include "settings/toolbar_layout.h"
+#include "ui/check_list_view.h"
+#include "ui/codec.h"
+#include "ui/colours.h"
+#include "ui/command_actions.h"
+#include "ui/main_menus.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+#include "ui/tool_strip.h"
+#include "ui/topic_tree_view.h"
+
+namespace brenvale {
+
+namespace {
+
+std::vector<std::string_view> CommandNames() {
+    std::vector<std::string_view> names;
+    for (const CommandInfo& info : CommandTable()) {
+        names.push_back(info.name);
+    }
+    return names;
+}
+
+void Colourise(QWidget* widget, Colour background, std::optional<Colour> text) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, ToQColor(background));
+    if (text) {
+        palette.setColor(QPalette::Text, ToQColor(*text));
+    }
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+void MainWindow::readSettings() {
+    QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
+                                                    : QSize(1024, 768);
+    startup_ = ReadSettings(ToUtf8(options_.settingsFile), screen.width(), screen.height());
+    const WindowBounds& b = startup_.layout.bounds;
+    setGeometry(b.left, b.top, b.width, b.height);
+}
+
+void MainWindow::loadUserIcons() {
+    std::vector<std::string> files = ScanUserIcons(
+        ToUtf8(options_.companionFolder), [](const std::string& f) { return FileExists(f); });
+    for (const std::string& file : files) {
+        if (!images_.addUserIcon(FromUtf8(file))) {
+            break;
+        }
+    }
+    editor_ = std::make_unique<Editor>(host_, startup_.settings, images_.userIconCount());
+}
+
+void MainWindow::applyShortcutFile() {
+    std::vector<std::string_view> names = CommandNames();
+    std::vector<std::optional<Shortcut>> keys =
+        ReadShortcutFile(ToUtf8(options_.shortcutFile), names);
+    for (size_t i = 0; i < keys.size() && i < names.size(); ++i) {
+        if (keys[i]) {
+            QKeySequence sequence =
+                keys[i]->empty() ? QKeySequence() : KeySequenceFromText(FormatShortcut(*keys[i]));
+            actions_->setShortcut(CommandTable()[i].id, sequence);
+        }
+    }
+}
+
+// Applies what the settings file holds for the window, once its parts exist.
+void MainWindow::applyLayout() {
+    const WindowLayout& layout = startup_.layout;
+    menus_->statusBarSwitch()->setChecked(layout.statusBar);
+    setStatusBarShown(layout.statusBar);
+    menus_->flatButtonsSwitch()->setChecked(layout.flatButtons);
+    toolStrip_->setFlat(layout.flatButtons);
+    setTreeWidth(layout.treeWidth);
+    // At start the edit boxes take only the background colours.
+    Colourise(tree_, layout.treeColor, layout.treeFontColor);
+    Colourise(treeEdit_, layout.treeColor, std::nullopt);
+    Colourise(list_, layout.listColor, layout.listFontColor);
+    Colourise(listEdit_, layout.listColor, std::nullopt);
+    editor_->setAutoSaveInterval(layout.autoSaveInterval);
+    for (const std::string& path : layout.recentFiles) {
+        editor_->AddRecentFile(path);
+    }
+    std::vector<std::string> values = ReadToolBarValues(ToUtf8(options_.settingsFile));
+    if (!values.empty()) {
+        std::vector<ToolStrip::Slot> entries;
+        for (int index : ResolveToolBar(values, CommandNames())) {
+            entries.push_back(index == kToolBarSeparator
+                                  ? ToolStrip::Slot{}
+                                  : ToolStrip::Slot{CommandTable()[static_cast<size_t>(index)].id});
+        }
+        toolStrip_->showLayout(entries);
+    }
+    if (layout.state == WindowState::Maximized) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+bool MainWindow::writeClosingSettings() {
+    WindowLayout layout;
+    layout.state = isMaximized()   ? WindowState::Maximized
+                   : isMinimized() ? WindowState::Minimized
+                                   : WindowState::Normal;
+    QRect normal = normalBounds();
+    WindowBounds bounds{normal.left(), normal.top(), normal.width(), normal.height()};
+    layout.bounds = bounds;
+    layout.restoredBounds = bounds;
+    layout.statusBar = menus_->statusBarSwitch()->isChecked();
+    layout.flatButtons = menus_->flatButtonsSwitch()->isChecked();
+    layout.treeWidth = treeWidth();
+    try {
+        WriteClosingSettings(ToUtf8(options_.settingsFile), layout, editor_->recentFiles().paths());
+    } catch (const Error& error) {
+        // The layout is lost, the document is not: the user may still close.
+        return ShowMessageBox(this, FromUtf8(error.what()) + "\n\nこのまま終了しますか？",
+                              MessageKind::Error, MessageButtons::OkCancel) == MessageAnswer::Ok;
+    }
+    return true;
+}
+
+}  // namespace brenvale

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include "editor/editor_host.h"
+
+class QWidget;
+
+namespace brenvale {
+
+// A modal message box with the caption and icon of its kind and Japanese buttons in the order
+// Yes, No, OK, Cancel. Enter presses OK (else Yes); Escape presses Cancel (else No, else OK);
+// the close box answers Cancel. The kind's alert sounds first.
+MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind kind,
+                             MessageButtons buttons);
+
+// The application title every window shows.
+inline const char* const kApplicationTitle = "Brenvale";
+
+}  // namespace brenvale

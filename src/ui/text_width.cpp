@@ -1,0 +1,21 @@
+#include "ui/text_width.h"
+
+#include "common/cp932.h"
+
+namespace brenvale {
+
+TextWidthCache::TextWidthCache(const QFont& font) : metrics_(font), advances_(65536, -1) {}
+
+int TextWidthCache::width(std::string_view cp932) {
+    int total = 0;
+    for (char16_t c : Cp932ToUtf16(cp932)) {
+        int& advance = advances_[c];
+        if (advance < 0) {
+            advance = metrics_.horizontalAdvance(QChar(c));
+        }
+        total += advance;
+    }
+    return total;
+}
+
+}  // namespace brenvale

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QFontMetrics>
+
+#include <string_view>
+#include <vector>
+
+namespace brenvale {
+
+// The width of CP932 texts in one font, summed from the advance of each character, which is
+// looked up once: a list of 100,000 Items is measured without laying out every text.
+class TextWidthCache {
+public:
+    explicit TextWidthCache(const QFont& font);
+    int width(std::string_view cp932);
+
+private:
+    QFontMetrics metrics_;
+    std::vector<int> advances_;  // per UTF-16 unit, -1 until looked up
+};
+
+}  // namespace brenvale

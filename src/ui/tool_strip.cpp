@@ -1,0 +1,131 @@
+#include "ui/tool_strip.h"
+
+#include <QFrame>
+#include <QToolButton>
+
+#include "ui/command_actions.h"
+#include "ui/flow_layout.h"
+
+namespace brenvale {
+
+namespace {
+
+constexpr int kSeparatorWidth = 11;
+constexpr int kIndent = 3;
+
+QWidget* MakeSeparator(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedSize(kSeparatorWidth, 22);
+    return line;
+}
+
+}  // namespace
+
+ToolStrip::ToolStrip(CommandActions& actions, QWidget* parent)
+    : QWidget(parent), actions_(actions), layout_(new FlowLayout(this)) {
+    layout_->setContentsMargins(kIndent, 1, 0, 1);
+    for (const CommandInfo& info : CommandTable()) {
+        auto* b = new QToolButton(this);
+        QAction* action = actions_.action(info.id);
+        if (info.id == CommandId::ListChkBox) {
+            // Its pressed state shows the selected Item, so it does not follow the action's.
+            b->setCheckable(true);
+            b->setIcon(action->icon());
+            b->setToolTip(action->toolTip());
+            b->setStatusTip(action->statusTip());
+            connect(b, &QToolButton::clicked, action, [this, b, action] {
+                action->trigger();
+                b->setChecked(checkBoxPressed_);
+            });
+            connect(action, &QAction::changed, b,
+                    [b, action] { b->setEnabled(action->isEnabled()); });
+        } else {
+            b->setDefaultAction(action);
+        }
+        b->setIconSize(QSize(16, 16));
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->hide();
+        buttons_[static_cast<size_t>(info.id)] = b;
+    }
+    showLayout(DesignedLayout(), kDesignedRowBreak);
+}
+
+std::vector<ToolStrip::Slot> ToolStrip::DesignedLayout() {
+    using C = CommandId;
+    std::vector<Slot> entries = {
+        C::PGMExit,      Slot{},       C::NewOpen,  C::Open,      C::Save,
+        C::SaveName,     C::SaveText,  Slot{},      C::ChgIcon,   C::AddTree,
+        C::AddTreeChild, C::TreeRight, C::TreeLeft, C::TreeUp,    C::TreeDown,
+        C::DelTree,      C::TreeCut,   C::TreeCopy, C::TreePaste, Slot{},
+    };
+    for (Slot s : {Slot{C::ListAdd}, Slot{C::ListDel}, Slot{C::ListMoveUp}, Slot{C::ListMoveDown},
+                   Slot{C::ListUp}, Slot{C::ListDown}, Slot{C::ListAddLine}, Slot{C::ListChkBox},
+                   Slot{C::ListCut}, Slot{C::ListCopy}, Slot{C::ListPaste}, Slot{}, Slot{C::OptSet},
+                   Slot{C::KeySet}, Slot{C::ToolBtnSet}, Slot{C::HelpContents}, Slot{C::HelpTopic},
+                   Slot{C::About}}) {
+        entries.push_back(s);
+    }
+    return entries;
+}
+
+void ToolStrip::clear() {
+    while (QLayoutItem* item = layout_->takeAt(0)) {
+        delete item;
+    }
+    for (QWidget* separator : separators_) {
+        delete separator;
+    }
+    separators_.clear();
+    for (QToolButton* button : buttons_) {
+        button->hide();
+    }
+    shown_.clear();
+}
+
+void ToolStrip::showLayout(const std::vector<Slot>& entries, size_t rowBreakAt) {
+    clear();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const Slot& slot = entries[i];
+        if (i == rowBreakAt) {
+            layout_->addBreak();
+        }
+        shown_.push_back(slot);
+        if (!slot) {
+            QWidget* separator = MakeSeparator(this);
+            separators_.push_back(separator);
+            layout_->addWidget(separator);
+            continue;
+        }
+        QToolButton* b = button(*slot);
+        layout_->addWidget(b);
+        b->show();
+    }
+    updateGeometry();
+}
+
+std::vector<ToolStrip::Slot> ToolStrip::shownLayout() const {
+    return shown_;
+}
+
+void ToolStrip::setDropDownMenu(CommandId id, QMenu* menu) {
+    QToolButton* b = button(id);
+    b->setMenu(menu);
+    b->setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+void ToolStrip::setFlat(bool flat) {
+    flat_ = flat;
+    for (QToolButton* b : buttons_) {
+        b->setAutoRaise(flat);
+    }
+}
+
+void ToolStrip::setCheckBoxPressed(bool pressed) {
+    checkBoxPressed_ = pressed;
+    button(CommandId::ListChkBox)->setChecked(pressed);
+}
+
+}  // namespace brenvale

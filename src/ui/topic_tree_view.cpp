@@ -1,0 +1,77 @@
+#include "ui/topic_tree_view.h"
+
+#include "editor/editor.h"
+#include "ui/topic_tree_model.h"
+
+namespace brenvale {
+
+TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* parent)
+    : QTreeView(parent), editor_(editor), model_(model) {
+    setHeaderHidden(true);
+    setRootIsDecorated(false);
+    setIndentation(19);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setModel(&model_);
+
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!syncing_) {
+                    editor_.SelectTopic(model_.topic(current));
+                }
+            });
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (!syncing_) {
+            editor_.SetTopicExpanded(model_.topic(index), true);
+        }
+    });
+    connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+        if (!syncing_) {
+            editor_.SetTopicExpanded(model_.topic(index), false);
+        }
+    });
+    connect(&model_, &TopicTreeModel::expansionChanged, this,
+            [this](const QModelIndex& index, bool expanded) {
+                syncing_ = true;
+                setExpanded(index, expanded);
+                syncing_ = false;
+            });
+    connect(&model_, &TopicTreeModel::expansionReset, this, [this] { applyAllExpansions(); });
+    // A Topic moved by the editor keeps its expanded state in the editor, not in the view.
+    connect(&model_, &QAbstractItemModel::rowsMoved, this, [this] { applyAllExpansions(); });
+}
+
+void TopicTreeView::applyAllExpansions() {
+    syncing_ = true;
+    bool all = true;
+    ForEachTopic(editor_.document(),
+                 [&](const Topic& t, int) { all = all && (t.expanded || !t.hasChildren()); });
+    if (all) {
+        expandAll();
+    } else {
+        ForEachTopic(editor_.document(), [&](const Topic& t, int) {
+            if (t.hasChildren()) {
+                setExpanded(model_.indexOf(&t), t.expanded);
+            }
+        });
+    }
+    syncing_ = false;
+    showEditorSelection();
+}
+
+void TopicTreeView::showEditorSelection() {
+    syncing_ = true;
+    QModelIndex index = model_.indexOf(editor_.selectedTopic());
+    if (index.isValid()) {
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        scrollTo(index);
+    } else {
+        selectionModel()->clearCurrentIndex();
+        clearSelection();
+    }
+    syncing_ = false;
+}
+
+}  // namespace brenvale

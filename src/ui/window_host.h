@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QTimer>
+
+#include "editor/editor_host.h"
+
+namespace brenvale {
+
+class MainWindow;
+
+// What the editor asks of the window, done with widgets and the platform.
+class WindowHost : public EditorHost {
+public:
+    explicit WindowHost(MainWindow& window);
+
+    MessageAnswer ShowMessageBox(const std::string& text, MessageKind kind,
+                                 MessageButtons buttons) override;
+    void Beep() override;
+    bool ClipboardHasText() override;
+    std::string ClipboardText() override;
+    void SetClipboardText(const std::string& cp932) override;
+    void FocusEditBox(EditBox box) override;
+    void SetBusy(bool busy) override;
+    std::optional<std::string> AskOpenFileName(const FileDialogOptions& options) override;
+    std::optional<std::string> AskSaveFileName(const FileDialogOptions& options) override;
+    bool IsMainWindowActive() override;
+    bool IsApplicationActive() override;
+    void SetAutoSaveTimer(bool enabled, int intervalMs) override;
+    void LaunchWithFile(const std::string& path) override;
+    DocumentGeometry CurrentGeometry() override;
+    void ApplyGeometry(const GeometryRead& geometry) override;
+
+    QTimer& autoSaveTimer() { return autoSave_; }
+
+private:
+    std::optional<std::string> askFileName(const FileDialogOptions& options, bool save);
+
+    MainWindow& window_;
+    QTimer autoSave_;
+    int busy_ = 0;
+};
+
+}  // namespace brenvale

@@ -1,0 +1,134 @@
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QTest>
+
+#include "support/temp_dir.h"
+#include "ui/check_list_model.h"
+#include "ui/codec.h"
+#include "ui/topic_tree_model.h"
+
+using namespace brenvale;
+
+namespace {
+
+// A window that answers every question with OK (or Yes) and keeps a clipboard of its own.
+class QuietHost : public EditorHost {
+public:
+    MessageAnswer ShowMessageBox(const std::string&, MessageKind, MessageButtons b) override {
+        return b == MessageButtons::YesNo || b == MessageButtons::YesNoCancel ? MessageAnswer::Yes
+                                                                              : MessageAnswer::Ok;
+    }
+    void Beep() override {}
+    bool ClipboardHasText() override { return !clipboard.empty(); }
+    std::string ClipboardText() override { return clipboard; }
+    void SetClipboardText(const std::string& text) override { clipboard = text; }
+    void FocusEditBox(EditBox) override {}
+    void SetBusy(bool) override {}
+    std::optional<std::string> AskOpenFileName(const FileDialogOptions&) override { return {}; }
+    std::optional<std::string> AskSaveFileName(const FileDialogOptions&) override { return {}; }
+    bool IsMainWindowActive() override { return true; }
+    bool IsApplicationActive() override { return true; }
+    void SetAutoSaveTimer(bool, int) override {}
+    void LaunchWithFile(const std::string&) override {}
+    DocumentGeometry CurrentGeometry() override { return {}; }
+    void ApplyGeometry(const GeometryRead&) override {}
+    std::string clipboard;
+};
+
+}  // namespace
+
+class ModelsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void treeModelFollowsEveryTreeCommand();
+    void listModelFollowsEveryListCommand();
+    void codecRefusesWhatCp932CannotCarry();
+};
+
+void ModelsTest::treeModelFollowsEveryTreeCommand() {
+    QuietHost host;
+    Editor editor(host, Settings{});
+    TopicTreeModel model(editor, nullptr);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    int inserted = 0;
+    int resets = 0;
+    connect(&model, &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
+    connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
+
+    editor.Start({});
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.data(model.index(1, 0), Qt::DisplayRole).toString(), QStringLiteral("ごみ箱"));
+    editor.AddTreeExecute();
+    editor.AddTreeChildExecute();
+    editor.AddTreeChildExecute();
+    QCOMPARE(inserted, 3);
+    Topic* child = editor.selectedTopic();
+    QCOMPARE(model.parent(model.indexOf(child)), model.indexOf(child->parent()));
+    editor.TreeUpExecute();
+    editor.TreeDownExecute();
+    editor.TreeLeftExecute();
+    editor.TreeRightExecute();
+    editor.SelectTopic(editor.document().first());
+    editor.TreeDownExecute();
+    editor.TreeEditChanged("renamed");
+    QCOMPARE(model.data(model.indexOf(editor.selectedTopic()), Qt::DisplayRole).toString(),
+             QStringLiteral("renamed"));
+    editor.TreeCopyExecute();
+    int resetsBefore = resets;
+    editor.TreePasteExecute();
+    QCOMPARE(resets, resetsBefore + 1);
+    editor.DelTreeExecute();
+    while (!editor.document().empty()) {
+        editor.DelTreeExecute();
+    }
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(inserted, 3);
+}
+
+void ModelsTest::listModelFollowsEveryListCommand() {
+    QuietHost host;
+    Editor editor(host, Settings{});
+    CheckListModel model(editor);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    editor.Start({});
+    for (const char* text : {"a", "b", "-c", "d\r\ne\r\nf"}) {
+        editor.ListEditChanged(text);
+        editor.ListAddExecute();
+    }
+    QCOMPARE(model.rowCount(), 6);
+    QCOMPARE(model.data(model.index(2), Qt::DisplayRole).toString(), QStringLiteral("c"));
+    QCOMPARE(model.data(model.index(2), CheckListModel::RawTextRole).toString(),
+             QStringLiteral("-c"));
+    QCOMPARE(model.data(model.index(2), CheckListModel::KindRole).toInt(),
+             static_cast<int>(ItemKind::NoBox));
+    editor.SelectRow(1);
+    editor.ListMoveUpExecute();
+    editor.ListMoveDownExecute();
+    editor.ListMoveDownExecute();
+    editor.ListAddLineExecute();
+    editor.ListChkBoxExecute();
+    QVERIFY(model.setData(model.index(0), Qt::Checked, Qt::CheckStateRole));
+    QCOMPARE(model.data(model.index(0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    editor.DropItemInList(0);
+    editor.ListCutExecute();
+    editor.ListPasteExecute();
+    while (editor.rowCount() > 0) {
+        editor.ListDelExecute();
+    }
+    QCOMPARE(model.rowCount(), 0);
+    editor.AddTreeExecute();
+    QCOMPARE(model.rowCount(), 0);
+}
+
+void ModelsTest::codecRefusesWhatCp932CannotCarry() {
+    QCOMPARE(FromCp932(test::Sjis("仕事①")), QStringLiteral("仕事①"));
+    QCOMPARE(*ToCp932(QStringLiteral("〜")), std::string("\x81\x60"));
+    QString refused;
+    QVERIFY(!ToCp932(QStringLiteral("caf\u00e9"), &refused));
+    QCOMPARE(refused, QStringLiteral("\u00e9"));
+    QVERIFY(!ToCp932(QStringLiteral("a😀b"), &refused));
+    QCOMPARE(refused, QStringLiteral("😀"));
+}
+
+QTEST_MAIN(ModelsTest)
+#include "models_test.moc"

@@ -1,0 +1,340 @@
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+#include "support/temp_dir.h"
+#include "ui/check_list_delegate.h"
+#include "ui/check_list_view.h"
+#include "ui/codec.h"
+#include "ui/command_actions.h"
+#include "ui/counter_panel.h"
+#include "ui/main_menus.h"
+#include "ui/main_window.h"
+#include "ui/tool_strip.h"
+#include "ui/topic_tree_model.h"
+#include "ui/topic_tree_view.h"
+
+using namespace brenvale;
+
+namespace {
+
+// Runs action once the next modal window is up (a message box or a file dialog).
+void WhenModal(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(0, [action] {
+        for (int tries = 0; tries < 200; ++tries) {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                action(modal);
+                return;
+            }
+            QTest::qWait(10);
+        }
+        QFAIL("no modal window came up");
+    });
+}
+
+// Presses the button with this text in the next message box, and remembers its text.
+void Answer(const QString& button, QString* text = nullptr) {
+    WhenModal([button, text](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        if (text) {
+            *text = box->text();
+        }
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == button) {
+                b->click();
+                return;
+            }
+        }
+        QFAIL(qPrintable("no button " + button));
+    });
+}
+
+// Types a path into the next file dialog and accepts it.
+void ChooseFile(const QString& path) {
+    WhenModal([path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+}
+
+// Types text the way an input method delivers it, one character at a time.
+void Type(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+    }
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void startsWithTheDesignedLayoutWithoutASettingsFile();
+    void commandsRunFromMenusAndShortcuts();
+    void renamesOnEveryKeystroke();
+    void enterInTheEntryBoxAddsAfterTheSelectedRow();
+    void refusesCharactersTheFileCannotCarry();
+    void rightClicksSelect();
+    void paintsTheThreeRowKinds();
+    void countersShowPositionsAndOpenItems();
+    void closeAsksAndWritesTheLayout();
+    void opensEditsAndSavesThroughTheDialogs();
+
+private:
+    MainWindow& window() { return *window_; }
+    Editor& editor() { return window_->editor(); }
+    void make(QStringList files = {});
+
+    std::unique_ptr<test::TempDir> dir_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+void WindowTest::init() {
+    dir_ = std::make_unique<test::TempDir>();
+    make();
+}
+
+void WindowTest::make(QStringList files) {
+    StartupOptions options;
+    options.programPath = QApplication::applicationFilePath();
+    options.companionFolder = QString::fromStdString(dir_->path());
+    options.settingsFile = QString::fromStdString(dir_->file("brenvale.ini"));
+    options.shortcutFile = QString::fromStdString(dir_->file("brenvale.key"));
+    options.files = files;
+    window_ = std::make_unique<MainWindow>(options);
+    window_->show();
+    QApplication::setActiveWindow(window_.get());
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_->start();
+}
+
+void WindowTest::cleanup() {
+    if (window_) {
+        window_->editor().SetModified(false);
+        window_->close();
+    }
+    window_.reset();
+    dir_.reset();
+}
+
+void WindowTest::startsWithTheDesignedLayoutWithoutASettingsFile() {
+    QCOMPARE(window().size(), QSize(573, 376));
+    QCOMPARE(window().treeWidth(), 129);
+    QVERIFY(window().statusBar()->isVisible());
+    QVERIFY(window().toolStrip()->isFlat());
+    QStringList menus;
+    for (QAction* menu : window().menuBar()->actions()) {
+        menus << menu->text();
+    }
+    QCOMPARE(menus, (QStringList{"ファイル(&F)", "ツリー(&T)", "チェックリスト(&C)",
+                                 "オプション(&O)", "ヘルプ(&H)"}));
+    QCOMPARE(window().toolStrip()->shownLayout(), ToolStrip::DesignedLayout());
+    // Two rows: the list commands start a new row below the tree commands.
+    ToolStrip* strip = window().toolStrip();
+    int firstRow = strip->button(CommandId::PGMExit)->y();
+    QCOMPARE(strip->button(CommandId::TreePaste)->y(), firstRow);
+    int secondRow = strip->button(CommandId::ListAdd)->y();
+    QVERIFY(secondRow > firstRow);
+    QCOMPARE(strip->button(CommandId::About)->y(), secondRow);
+    QVERIFY(strip->button(CommandId::ListAdd)->x() < strip->button(CommandId::ListDel)->x());
+    QCOMPARE(window().windowTitle(), QStringLiteral("無題.bnv - Brenvale"));
+}
+
+void WindowTest::commandsRunFromMenusAndShortcuts() {
+    size_t before = editor().document().topicCount();
+    QMenu* treeMenu = window().menuBar()->actions()[1]->menu();
+    QAction* add = nullptr;
+    for (QAction* entry : treeMenu->actions()) {
+        if (entry->text() == QStringLiteral("同じ階層に追加")) {
+            add = entry;
+        }
+    }
+    QVERIFY(add);
+    add->trigger();
+    QCOMPARE(editor().document().topicCount(), before + 1);
+    QTest::keyClick(&window(), Qt::Key_Insert, Qt::ControlModifier);
+    QCOMPARE(editor().document().topicCount(), before + 2);
+    // A disabled command ignores its shortcut.
+    editor().SetModified(false);
+    QVERIFY(!window().actions().action(CommandId::Save)->isEnabled());
+    QVERIFY(!window().toolStrip()->button(CommandId::Save)->isEnabled());
+}
+
+void WindowTest::renamesOnEveryKeystroke() {
+    Topic* topic = editor().selectedTopic();
+    QLineEdit* edit = window().treeEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_A);
+    QCOMPARE(topic->caption, std::string("a"));
+    QVERIFY(editor().isModified());
+    QTest::keyClicks(edit, "bc");
+    QCOMPARE(topic->caption, std::string("abc"));
+    QCOMPARE(window().tree()->model()->data(window().tree()->currentIndex()).toString(),
+             QStringLiteral("abc"));
+}
+
+void WindowTest::enterInTheEntryBoxAddsAfterTheSelectedRow() {
+    QLineEdit* edit = window().listEdit();
+    for (const char* text : {"one", "two", "three"}) {
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    editor().SelectRow(0);
+    QTest::keyClicks(edit, "x");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(editor().rowCount(), size_t(4));
+    QCOMPARE(editor().rowText(1), std::string_view("x"));
+    QCOMPARE(window().list()->currentIndex().row(), 1);
+    QCOMPARE(edit->text(), QString());
+    QTest::keyClick(edit, Qt::Key_Return);  // empty: nothing happens
+    QCOMPARE(editor().rowCount(), size_t(4));
+}
+
+void WindowTest::refusesCharactersTheFileCannotCarry() {
+    QLineEdit* edit = window().treeEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "caf");
+    Type(edit, QStringLiteral("\u00e9"));
+    QCOMPARE(edit->text(), QStringLiteral("caf"));
+    QCOMPARE(editor().selectedTopic()->caption, std::string("caf"));
+    QVERIFY(window().hintPanel()->text().contains(QStringLiteral("\u00e9")));
+    Type(edit, QStringLiteral("〜"));
+    QCOMPARE(editor().selectedTopic()->caption, std::string("caf\x81\x60"));
+}
+
+void WindowTest::rightClicksSelect() {
+    TopicTreeView* tree = window().tree();
+    Topic* trash = editor().document().lastTopLevel();
+    auto* model = static_cast<TopicTreeModel*>(tree->model());
+    QRect rect = tree->visualRect(model->indexOf(trash));
+    QTimer::singleShot(50, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            popup->close();
+        }
+    });
+    QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, rect.center());
+    QCOMPARE(editor().selectedTopic(), trash);
+    QCOMPARE(window().treeEdit()->text(), QStringLiteral("ごみ箱"));
+
+    editor().SelectTopic(editor().document().first());
+    for (const char* text : {"a", "b"}) {
+        editor().ListEditChanged(text);
+        editor().ListAddExecute();
+    }
+    CheckListView* list = window().list();
+    QRect row0 = list->visualRect(list->model()->index(0, 0));
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, row0.center());
+    QCOMPARE(editor().selectedRow(), 0);
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, QPoint(row0.center().x(), 200));
+    QCOMPARE(editor().selectedRow(), -1);
+}
+
+void WindowTest::paintsTheThreeRowKinds() {
+    for (const char* text : {"plain", "-", "-nobox"}) {
+        editor().ListEditChanged(text);
+        editor().ListAddExecute();
+    }
+    editor().SelectRow(-1);
+    CheckListView* list = window().list();
+    list->resize(300, 100);
+    QApplication::processEvents();
+    QImage image = list->viewport()->grab().toImage();
+    int box = CheckListDelegate::boxColumnWidth(list);
+    QColor background = list->palette().color(QPalette::Base);
+    auto rowTop = [&](int row) { return list->visualRect(list->model()->index(row, 0)).top(); };
+    // Whether anything is drawn in columns x0 to x1 of a row.
+    auto hasDark = [&](int x0, int x1, int row) {
+        for (int x = x0; x < x1; ++x) {
+            for (int y = rowTop(row); y < rowTop(row) + CheckListDelegate::kRowHeight; ++y) {
+                QColor c(image.pixel(x, y));
+                if (std::abs(c.lightness() - background.lightness()) > 60) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    // An ordinary row shows its box; a separator is a grey line over no box; a no-box row
+    // shows its mark where the box would be.
+    QVERIFY(hasDark(0, box, 0));
+    int mid = rowTop(1) + CheckListDelegate::kRowHeight / 2;
+    QCOMPARE(QColor(image.pixel(box + 10, mid)), QColor(128, 128, 128));
+    QCOMPARE(QColor(image.pixel(box + 10, mid - 1)), QColor(192, 192, 192));
+    QCOMPARE(QColor(image.pixel(2, mid)), background);
+    QVERIFY(!hasDark(box - 4, box, 2));
+    QVERIFY(hasDark(0, box - 4, 2));
+}
+
+void WindowTest::countersShowPositionsAndOpenItems() {
+    QCOMPARE(editor().treeCounterText(), std::string("1/2"));
+    for (const char* text : {"a", "-", "b"}) {
+        editor().ListEditChanged(text);
+        editor().ListAddExecute();
+    }
+    QCOMPARE(editor().listCounterText() + editor().uncheckedCounterText(), std::string("3/3 (2)"));
+    CounterPanel* panel = window().listCounter();
+    QCOMPARE(panel->sizeHint().width(),
+             panel->fontMetrics().horizontalAdvance(QStringLiteral("3/3 (2)")) + 30);
+}
+
+void WindowTest::closeAsksAndWritesTheLayout() {
+    QString settings = QString::fromStdString(dir_->file("brenvale.ini"));
+    editor().AddTreeExecute();
+    QString question;
+    Answer(QStringLiteral("キャンセル"), &question);
+    QVERIFY(!window().close());
+    QVERIFY(question.contains(QStringLiteral("変更を保存しますか？")));
+    QVERIFY(!QFile::exists(settings));
+    Answer(QStringLiteral("いいえ(&N)"));
+    QVERIFY(window().close());
+    QFile file(settings);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    QVERIFY(text.contains("Width=573"));
+    QVERIFY(text.contains("State=1"));
+    window_.reset();
+}
+
+void WindowTest::opensEditsAndSavesThroughTheDialogs() {
+    std::string path = dir_->file("doc.bnv");
+    test::WriteBytes(path, "A@00@\r\n\x08" + test::Sjis("□") + "x\r\n");
+    ChooseFile(QString::fromStdString(path));
+    window().actions().action(CommandId::Open)->trigger();
+    QCOMPARE(editor().document().fileName, path);
+    QCOMPARE(editor().rowCount(), size_t(1));
+    QTest::keyClicks(window().listEdit(), "y");
+    QTest::keyClick(window().listEdit(), Qt::Key_Return);
+    window().actions().action(CommandId::Save)->trigger();
+    QVERIFY(!editor().isModified());
+    QVERIFY(test::ReadBytes(path).find("\x08" + test::Sjis("□") + "y\r\n") != std::string::npos);
+
+    std::string other = dir_->file("other.bnv");
+    ChooseFile(QString::fromStdString(other));
+    window().actions().action(CommandId::SaveName)->trigger();
+    QCOMPARE(editor().document().fileName, other);
+    QCOMPARE(test::ReadBytes(other), test::ReadBytes(path));
+    QCOMPARE(window().windowTitle().endsWith(QStringLiteral("other.bnv - Brenvale")), true);
+}
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
