@@ -124,5 +124,35 @@ TEST_F(AutoSave, ModeThreeWithoutQuestionSavesAndANewDocumentAsksForAName) {
     EXPECT_TRUE(host.timer.enabled);  // a cancelled Save As is no error
 }
 
+// A host that lets the auto-save timer tick in the middle of a write.
+class TickDuringWrite : public test::FakeHost {
+public:
+    DocumentGeometry CurrentGeometry() override {
+        ++writes;
+        if (editor && writes == 1) {
+            editor->AutoSaveTick();
+        }
+        return {};
+    }
+    Editor* editor = nullptr;
+    int writes = 0;
+};
+
+TEST(AutoSaveTick, NeverStartsWhileAWriteIsGoingOn) {
+    test::TempDir dir;
+    TickDuringWrite host;
+    Settings settings;
+    settings.AutoSv = 2;
+    Editor editor(host, settings);
+    host.editor = &editor;
+    test::WriteBytes(dir.file("a.bnv"), "A\r\n");
+    editor.OpenDocument(dir.file("a.bnv"));
+    editor.TreeEditChanged("B");
+    editor.SaveExecute();
+    EXPECT_EQ(host.writes, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.tmp")));
+    EXPECT_FALSE(editor.isModified());
+}
+
 }  // namespace
 }  // namespace brenvale

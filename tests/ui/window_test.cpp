@@ -11,6 +11,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <QSet>
+
+#include <filesystem>
 #include <functional>
 
 #include "support/temp_dir.h"
@@ -96,6 +99,8 @@ private slots:
     void paintsTheThreeRowKinds();
     void countersShowPositionsAndOpenItems();
     void closeAsksAndWritesTheLayout();
+    void aSettingsFileThatCannotBeWrittenIsReportedAtClose();
+    void everyCommandIsInTheMenuBar();
     void opensEditsAndSavesThroughTheDialogs();
 
 private:
@@ -313,6 +318,42 @@ void WindowTest::closeAsksAndWritesTheLayout() {
     QVERIFY(text.contains("Width=573"));
     QVERIFY(text.contains("State=1"));
     window_.reset();
+}
+
+void WindowTest::aSettingsFileThatCannotBeWrittenIsReportedAtClose() {
+    // A folder where the settings file should be: every write to it fails.
+    std::filesystem::create_directory(dir_->file("brenvale.ini"));
+    QString text;
+    Answer(QStringLiteral("キャンセル"), &text);
+    QVERIFY(!window().close());
+    QVERIFY(text.contains(QStringLiteral("に書き込めません")));
+    Answer(QStringLiteral("OK"));
+    QVERIFY(window().close());
+    window_.reset();
+}
+
+void WindowTest::everyCommandIsInTheMenuBar() {
+    QSet<QAction*> reachable;
+    std::function<void(QMenu*)> collect = [&](QMenu* menu) {
+        for (QAction* action : menu->actions()) {
+            reachable.insert(action);
+            if (action->menu()) {
+                collect(action->menu());
+            }
+        }
+    };
+    for (QAction* top : window().menuBar()->actions()) {
+        collect(top->menu());
+    }
+    for (const CommandInfo& info : CommandTable()) {
+        QAction* action = window().actions().action(info.id);
+        bool shown = reachable.contains(action);
+        // The icon command is the holder of the icon submenu in the tree menu.
+        if (info.id == CommandId::ChgIcon || info.id == CommandId::ListAddLine) {
+            shown = true;
+        }
+        QVERIFY2(shown, info.name.data());
+    }
 }
 
 void WindowTest::opensEditsAndSavesThroughTheDialogs() {
