@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -14,11 +15,19 @@ bool HasDisplay() {
 }
 
 void SetUpJapanese(QApplication& app) {
+    // The first face that is installed: asking for a missing one makes the font system look
+    // for substitutes, which costs more than the whole window.
     QFont font = QApplication::font();
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP"),
-                      QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic"),
-                      QStringLiteral("sans-serif")});
+    const QStringList faces = {
+        QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
+        QStringLiteral("IPAGothic"),       QStringLiteral("Noto Sans CJK JP"),
+        QStringLiteral("VL PGothic"),      QStringLiteral("TakaoPGothic")};
+    for (const QString& face : faces) {
+        if (QFontDatabase::hasFamily(face)) {
+            font.setFamily(face);
+            break;
+        }
+    }
     font.setPixelSize(12);
     QApplication::setFont(font);
 
