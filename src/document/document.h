@@ -63,32 +63,10 @@ private:
 
 size_t SubtreeSize(const Topic& t);
 
-// Calls fn(topic, level) for every Topic in tree order, without recursion.
-template <typename Fn>
-void ForEachTopic(const Document& doc, Fn&& fn) {
-    Topic* t = doc.first();
-    int level = 0;
-    while (t) {
-        fn(*t, level);
-        if (t->hasChildren()) {
-            t = t->child(0);
-            ++level;
-            continue;
-        }
-        while (t && !t->nextSibling()) {
-            t = t->parent();
-            --level;
-        }
-        if (t) {
-            t = t->nextSibling();
-        }
-    }
-}
-
 // The same over t's subtree; level counts from 0 at t.
 template <typename Fn>
 void ForEachInSubtree(const Topic& top, Fn&& fn) {
-    const Topic* t = &top;
+    Topic* t = const_cast<Topic*>(&top);
     int level = 0;
     while (t) {
         fn(*t, level);
@@ -102,6 +80,14 @@ void ForEachInSubtree(const Topic& top, Fn&& fn) {
             --level;
         }
         t = t == &top ? nullptr : t->nextSibling();
+    }
+}
+
+// Calls fn(topic, level) for every Topic in tree order, without recursion.
+template <typename Fn>
+void ForEachTopic(const Document& doc, Fn&& fn) {
+    for (Topic* top = doc.first(); top; top = top->nextSibling()) {
+        ForEachInSubtree(*top, fn);
     }
 }
 

@@ -10,8 +10,8 @@ bool Between(int v, int low, int high) {
 
 }  // namespace
 
-DragScroll DragScrollStep(const ScrollRect& tree, const ScrollRect& list, int x, int y, int h,
-                          int w, const TreeScrollRoom& room) {
+DragScroll DragScrollStep(const Bounds& tree, const Bounds& list, int x, int y, int h, int w,
+                          const TreeScrollRoom& room) {
     DragScroll step;
     bool inTreeX = Between(x, tree.left, tree.right());
     bool inTreeY = Between(y, tree.top, tree.bottom());

@@ -1,15 +1,8 @@
 #pragma once
 
-namespace brenvale {
+#include "editor/bounds.h"
 
-struct ScrollRect {
-    int left;
-    int top;
-    int width;
-    int height;
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
-};
+namespace brenvale {
 
 // How far the tree and the list scroll at one tick of the drag scroll timer: -1, 0 or +1
 // lines on each axis.
@@ -32,7 +25,7 @@ struct TreeScrollRoom {
 // (in window coordinates) scrolls it one line that way. h is the height of a scroll bar arrow,
 // w the width of a vertical scroll bar; bounds are inclusive, and the tree scrolls only while
 // it can.
-DragScroll DragScrollStep(const ScrollRect& tree, const ScrollRect& list, int x, int y, int h,
-                          int w, const TreeScrollRoom& room);
+DragScroll DragScrollStep(const Bounds& tree, const Bounds& list, int x, int y, int h, int w,
+                          const TreeScrollRoom& room);
 
 }  // namespace brenvale

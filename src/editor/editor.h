@@ -231,6 +231,7 @@ private:
     void refreshTrimmedRows();
     void replaceDocument(std::unique_ptr<Document> doc);
     void openFirstLaunchOthers(const std::vector<std::string>& paths);
+    bool confirmOverwrite(const std::string& path);
     void updateAutoSaveTimer();
     std::string autoSavePath() const;
     void setHintPanel(std::string text);

@@ -163,6 +163,16 @@ void Editor::SaveExecute() {
     saveSucceeded_ = true;
 }
 
+bool Editor::confirmOverwrite(const std::string& path) {
+    if (!FileExists(path)) {
+        return true;
+    }
+    std::string question =
+        std::string(FileNamePart(path)) + "\nこのファイルは既に存在します。\n\n上書きしますか？";
+    return host_.ShowMessageBox(question, MessageKind::Warning, MessageButtons::OkCancel) ==
+           MessageAnswer::Ok;
+}
+
 void Editor::SaveNameExecute() {
     FileDialogOptions options;
     options.filter = kSaveFilter;
@@ -172,13 +182,8 @@ void Editor::SaveNameExecute() {
     if (!path || path->empty()) {
         return;
     }
-    if (FileExists(*path)) {
-        std::string question = std::string(FileNamePart(*path)) +
-                               "\nこのファイルは既に存在します。\n\n上書きしますか？";
-        if (host_.ShowMessageBox(question, MessageKind::Warning, MessageButtons::OkCancel) !=
-            MessageAnswer::Ok) {
-            return;
-        }
+    if (!confirmOverwrite(*path)) {
+        return;
     }
     doc_->fileName = *path;
     doc_->untitled = false;
@@ -199,13 +204,8 @@ void Editor::SaveTextExecute() {
     if (!path || path->empty()) {
         return;
     }
-    if (FileExists(*path)) {
-        std::string question = std::string(FileNamePart(*path)) +
-                               "\nこのファイルは既に存在します。\n\n上書きしますか？";
-        if (host_.ShowMessageBox(question, MessageKind::Warning, MessageButtons::OkCancel) !=
-            MessageAnswer::Ok) {
-            return;
-        }
+    if (!confirmOverwrite(*path)) {
+        return;
     }
     WriteTextExport(*doc_, *path, settings_.listKindOptions());
 }

@@ -1,16 +1,8 @@
 #pragma once
 
-namespace brenvale {
+#include "editor/bounds.h"
 
-struct Bounds {
-    int left;
-    int top;
-    int width;
-    int height;
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
-    bool operator==(const Bounds&) const = default;
-};
+namespace brenvale {
 
 // Keeps a window that is being moved inside the work area: each edge that crosses it is
 // pushed back, left before right and top before bottom, so a window larger than the work

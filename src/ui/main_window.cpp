@@ -174,33 +174,30 @@ void MainWindow::refuseText(const QString& refused) {
     hint_->setText(QStringLiteral("「%1」は保存できない文字のため入力できません。").arg(refused));
 }
 
-void MainWindow::connectEditBoxes() {
+void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
     // Typed text goes to the editor as CP932; a character CP932 cannot carry is refused at
     // once and the box shows the editor's text again.
-    connect(treeEdit_, &QLineEdit::textEdited, this,
-            GuardedWith<const QString&>([this](const QString& text) {
+    connect(edit, &QLineEdit::textEdited, this,
+            GuardedWith<const QString&>([this, edit, box](const QString& text) {
                 QString refused;
-                if (std::optional<std::string> bytes = ToCp932(text, &refused)) {
+                std::optional<std::string> bytes = ToCp932(text, &refused);
+                if (bytes && box == EditBox::Tree) {
                     editor_->TreeEditChanged(*bytes);
-                } else {
-                    refuseText(refused);
-                    int cursor = treeEdit_->cursorPosition();
-                    treeEdit_->setText(FromCp932(editor_->treeEditText()));
-                    treeEdit_->setCursorPosition(std::max(0, cursor - 1));
-                }
-            }));
-    connect(listEdit_, &QLineEdit::textEdited, this,
-            GuardedWith<const QString&>([this](const QString& text) {
-                QString refused;
-                if (std::optional<std::string> bytes = ToCp932(text, &refused)) {
+                } else if (bytes) {
                     editor_->ListEditChanged(*bytes);
                 } else {
                     refuseText(refused);
-                    int cursor = listEdit_->cursorPosition();
-                    listEdit_->setText(FromCp932(editor_->listEditText()));
-                    listEdit_->setCursorPosition(std::max(0, cursor - 1));
+                    int cursor = edit->cursorPosition();
+                    edit->setText(FromCp932(box == EditBox::Tree ? editor_->treeEditText()
+                                                                 : editor_->listEditText()));
+                    edit->setCursorPosition(std::max(0, cursor - 1));
                 }
             }));
+}
+
+void MainWindow::connectEditBoxes() {
+    connectEditBox(treeEdit_, EditBox::Tree);
+    connectEditBox(listEdit_, EditBox::List);
     connect(listEdit_, &QLineEdit::returnPressed, this,
             Guarded([this] { editor_->ListAddExecute(); }));
 }

@@ -82,6 +82,7 @@ private:
     void buildLayout();
     void buildStatusBar();
     void connectEditBoxes();
+    void connectEditBox(QLineEdit* edit, EditBox box);
     void runCommand(CommandId id);
     void popUpIconMenu();
     void showAboutBox();

@@ -1,7 +1,5 @@
 #include "common/file_io.h"
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -9,29 +7,11 @@
 #include <filesystem>
 
 #include "common/error.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {
 namespace {
-
-// Makes writes beyond `bytes` fail with EFBIG for as long as it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{bytes, old_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        ::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    sighandler_t oldHandler_;
-};
 
 size_t EntryCount(const std::string& folder) {
     return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder),
@@ -56,7 +36,7 @@ TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     const std::string path = dir.file("a.bnv");
     test::WriteBytes(path, "precious");
     try {
-        FileSizeLimit limit(1000);
+        test::FileSizeLimit limit(1000);
         WriteFileAtomically(path, std::string(1 << 20, 'x'));
         FAIL() << "the write should fail";
     } catch (const Error& e) {

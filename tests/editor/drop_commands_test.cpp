@@ -102,8 +102,8 @@ TEST_F(DropCommands, TheHintPanelBelongsToTheDragWhileItLasts) {
 }
 
 TEST(DragScroll, EdgeZonesScrollTheTreeWhileItCanAndTheListAlways) {
-    ScrollRect tree{0, 50, 100, 200};
-    ScrollRect list{103, 50, 300, 200};
+    Bounds tree{0, 50, 100, 200};
+    Bounds list{103, 50, 300, 200};
     TreeScrollRoom room{true, true, true, true};
     EXPECT_EQ(DragScrollStep(tree, list, 50, 52, 16, 16, room).treeVertical, -1);
     EXPECT_EQ(DragScrollStep(tree, list, 50, 220, 16, 16, room).treeVertical, 1);

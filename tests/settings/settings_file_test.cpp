@@ -1,11 +1,9 @@
 #include "settings/settings_file.h"
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {
@@ -14,25 +12,6 @@ namespace {
 using test::ReadBytes;
 using test::Sjis;
 using test::WriteBytes;
-
-// Makes writes beyond `bytes` fail with EFBIG for as long as it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{bytes, old_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        ::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    sighandler_t oldHandler_;
-};
 
 TEST(ReadSettings, AMissingFileGivesTheDefaultsCentred) {
     test::TempDir dir;
@@ -168,7 +147,7 @@ TEST(WriteClosingSettings, AFailedWriteStopsTheBatchAndKeepsTheFileWhole) {
     const std::string path = dir.file("brenvale.ini");
     try {
         // Room for the window keys and "State" (59 bytes) but not for "StatusBar".
-        FileSizeLimit limit(60);
+        test::FileSizeLimit limit(60);
         WriteClosingSettings(path, WindowLayout{}, {"/a.bnv"});
         FAIL() << "the write should fail";
     } catch (const Error& e) {
