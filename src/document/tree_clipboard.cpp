@@ -1,5 +1,7 @@
 #include "document/tree_clipboard.h"
 
+#include <algorithm>
+
 #include "common/check_mark.h"
 #include "common/icon_suffix.h"
 #include "document/model.h"
@@ -36,6 +38,7 @@ std::vector<std::string_view> SplitClipboardLines(std::string_view text) {
 
 PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, int imageCount) {
     PasteResult result;
+    result.created.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     size_t previousDepth = 0;
     ForEachClipboardLine(text, [&](std::string_view line) {
         size_t depth = 0;
@@ -55,7 +58,12 @@ PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, 
             current->items.shrink_to_fit();
         }
         Topic* added = nullptr;
-        std::string safe = IsFileSafeCaption(rest) ? std::string(rest) : FileSafeCaption(rest);
+        std::string repaired;
+        std::string_view safe = rest;
+        if (!IsFileSafeCaption(rest)) {
+            repaired = FileSafeCaption(rest);
+            safe = repaired;
+        }
         if (depth == 0) {
             added = &AddTopic(doc, nullptr, safe, 0, imageCount);
             result.lastTopLevel = added;

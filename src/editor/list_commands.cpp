@@ -64,10 +64,12 @@ void Editor::singleAdd(std::string_view text) {
 // as one block of rows.
 void Editor::addPieces(const std::vector<std::string_view>& all) {
     BusyScope busy(host_);
-    std::vector<std::string> pieces;
+    std::vector<Item> pieces;
+    pieces.reserve(all.size());
     for (std::string_view piece : all) {
         if (!piece.empty()) {
-            pieces.push_back(FileSafeText(piece));
+            pieces.push_back(
+                Item::Unchecked(IsFileSafeText(piece) ? std::string(piece) : FileSafeText(piece)));
         }
     }
     if (!pieces.empty()) {
@@ -78,10 +80,11 @@ void Editor::addPieces(const std::vector<std::string_view>& all) {
         if (bulkList_ == 0) {
             notify([&](EditorObserver& o) { o.beginInsertItems(first, last); });
         }
+        items.reserve(items.size() + pieces.size());
         size_t row = first;
-        for (std::string& piece : pieces) {
-            widths_.add(measure_(piece));
-            items.insert(row++, Item::Unchecked(piece));
+        for (Item& piece : pieces) {
+            widths_.add(measure_(piece.text()));
+            items.insert(row++, std::move(piece));
         }
         if (bulkList_ == 0) {
             notify([](EditorObserver& o) { o.endInsertItems(); });
