@@ -52,6 +52,21 @@ public:
         }
     }
 
+    // Moves values to the end; the storage grows to exactly the size needed.
+    void appendAll(std::vector<T>& values) {
+        if (values.empty()) {
+            return;
+        }
+        if (gapLength() < values.size()) {
+            regrow(size() + values.size());
+        }
+        moveGap(size());
+        for (T& value : values) {
+            buffer_[gapBegin_++] = std::move(value);
+        }
+        values.clear();
+    }
+
     void clear() {
         buffer_.clear();
         gapBegin_ = gapEnd_ = 0;

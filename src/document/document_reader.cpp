@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/file_io.h"
+#include "document/item_batch.h"
 
 namespace brenvale {
 
@@ -64,10 +65,11 @@ public:
         }
         std::string_view rest = line.substr(tabs);
         if (!rest.empty() && rest.front() == kItemByte) {
-            AppendStoredItem(current_, rest.substr(1));
+            if (current_) {
+                items_.add(current_, Item::FromStored(rest.substr(1)));
+            }
             return;
         }
-        Topic* previous = current_;
         if (tabs == 0) {
             current_ = &AddTopic(doc_, nullptr, line, 0, options_.imageCount);
         } else if (depth_ < tabs) {
@@ -80,21 +82,16 @@ public:
             current_ = &AddTopic(doc_, current_, rest, 0, options_.imageCount);
         }
         depth_ = tabs;
-        finish(previous);
     }
 
-    void finish(Topic* t) {
-        if (t) {
-            t->items.shrink_to_fit();
-        }
-    }
-    Topic* current() const { return current_; }
+    void finish() { items_.flush(); }
 
 private:
     Document& doc_;
     const ReadOptions& options_;
     Topic* current_ = nullptr;
     size_t depth_ = 0;
+    ItemBatch items_;
 };
 
 }  // namespace
@@ -117,7 +114,7 @@ ReadResult ParseDocument(std::string_view bytes, const ReadOptions& options) {
             ++pos;
         }
     }
-    reader.finish(reader.current());
+    reader.finish();
     return result;
 }
 

@@ -1,9 +1,8 @@
 #include "document/tree_clipboard.h"
 
-#include <algorithm>
-
 #include "common/check_mark.h"
 #include "common/icon_suffix.h"
+#include "document/item_batch.h"
 #include "document/model.h"
 #include "document/safe_text.h"
 
@@ -38,7 +37,7 @@ std::vector<std::string_view> SplitClipboardLines(std::string_view text) {
 
 PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, int imageCount) {
     PasteResult result;
-    result.created.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    ItemBatch batch;
     size_t previousDepth = 0;
     ForEachClipboardLine(text, [&](std::string_view line) {
         size_t depth = 0;
@@ -49,13 +48,9 @@ PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, 
         if (!rest.empty() && rest.front() == '\x08') {
             if (current) {
                 Item item = Item::FromStored(rest.substr(1));
-                current->items.push_back(IsFileSafeItem(item) ? std::move(item)
-                                                              : FileSafeItem(item));
+                batch.add(current, IsFileSafeItem(item) ? std::move(item) : FileSafeItem(item));
             }
             return;
-        }
-        if (current) {
-            current->items.shrink_to_fit();
         }
         Topic* added = nullptr;
         std::string repaired;
@@ -79,9 +74,7 @@ PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, 
         current = added;
         previousDepth = depth;
     });
-    if (current) {
-        current->items.shrink_to_fit();
-    }
+    batch.flush();
     result.current = current;
     return result;
 }
