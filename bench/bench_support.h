@@ -18,6 +18,13 @@ std::string GenerateDocumentBytes(int topics, int itemsPerTopic);
 // Japanese CP932 text of about `bytes` bytes, varied by n.
 std::string JapaneseText(unsigned n, size_t bytes);
 
+// Keeps freed memory in the heap, so every run works on the same warm heap instead of the
+// large runs alone paying for fresh pages from the system at every iteration.
+inline void KeepHeapWarm() {
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+}
+
 inline size_t HeapInUse() {
     return mallinfo2().uordblks;
 }

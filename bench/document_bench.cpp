@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <malloc.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -133,9 +131,7 @@ void Paste(benchmark::State& state) {
 int main(int argc, char** argv) {
     using namespace brenvale::bench;
     benchmark::Initialize(&argc, argv);
-    // Freed memory stays in the heap, so every run works on the same warm heap.
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    KeepHeapWarm();
     const int kRuns = 5;
     using Fn = void (*)(benchmark::State&);
     const std::pair<const char*, Fn> benches[] = {

@@ -1,41 +1,19 @@
 // Editing a long list and pasting a long tree text: each operation at 10,000 and at 100,000
 // lines must grow linearly (the larger run within 12x the smaller).
-#include <malloc.h>
-
 #include <cstdio>
 #include <map>
 
 #include "bench_support.h"
+#include "editor/answering_host.h"
 #include "editor/editor.h"
 
 namespace brenvale::bench {
 namespace {
 
 // A window that answers Yes and measures nothing.
-class QuietHost : public EditorHost {
-public:
-    MessageAnswer ShowMessageBox(const std::string&, MessageKind, MessageButtons) override {
-        return MessageAnswer::Yes;
-    }
-    void Beep() override {}
-    bool ClipboardHasText() override { return true; }
-    std::string ClipboardText() override { return clipboard; }
-    void SetClipboardText(const std::string& text) override { clipboard = text; }
-    void FocusEditBox(EditBox) override {}
-    void SetBusy(bool) override {}
-    std::optional<std::string> AskOpenFileName(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> AskSaveFileName(const FileDialogOptions&) override { return {}; }
-    bool IsMainWindowActive() override { return true; }
-    bool IsApplicationActive() override { return true; }
-    void SetAutoSaveTimer(bool, int) override {}
-    void LaunchWithFile(const std::string&) override {}
-    DocumentGeometry CurrentGeometry() override { return {}; }
-    void ApplyGeometry(const GeometryRead&) override {}
-    std::string clipboard;
-};
 
 struct Session {
-    QuietHost host;
+    AnsweringHost host;
     Editor editor{host, Settings{}};
     Session() {
         editor.setTextWidthMeasure(
@@ -131,10 +109,7 @@ void TreePaste(benchmark::State& state) {
 int main(int argc, char** argv) {
     using namespace brenvale::bench;
     benchmark::Initialize(&argc, argv);
-    // Freed memory stays in the heap, so the large runs reuse it as the small ones do instead
-    // of alone paying for fresh pages from the system at every iteration.
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    KeepHeapWarm();
     using Fn = void (*)(benchmark::State&);
     const std::pair<const char*, Fn> benches[] = {
         {"multi-line add", MultiLineAdd},

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include "editor/answering_host.h"
 #include "support/temp_dir.h"
 #include "ui/check_list_model.h"
 #include "ui/codec.h"
@@ -12,28 +13,6 @@ using namespace brenvale;
 namespace {
 
 // A window that answers every question with OK (or Yes) and keeps a clipboard of its own.
-class QuietHost : public EditorHost {
-public:
-    MessageAnswer ShowMessageBox(const std::string&, MessageKind, MessageButtons b) override {
-        return b == MessageButtons::YesNo || b == MessageButtons::YesNoCancel ? MessageAnswer::Yes
-                                                                              : MessageAnswer::Ok;
-    }
-    void Beep() override {}
-    bool ClipboardHasText() override { return !clipboard.empty(); }
-    std::string ClipboardText() override { return clipboard; }
-    void SetClipboardText(const std::string& text) override { clipboard = text; }
-    void FocusEditBox(EditBox) override {}
-    void SetBusy(bool) override {}
-    std::optional<std::string> AskOpenFileName(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> AskSaveFileName(const FileDialogOptions&) override { return {}; }
-    bool IsMainWindowActive() override { return true; }
-    bool IsApplicationActive() override { return true; }
-    void SetAutoSaveTimer(bool, int) override {}
-    void LaunchWithFile(const std::string&) override {}
-    DocumentGeometry CurrentGeometry() override { return {}; }
-    void ApplyGeometry(const GeometryRead&) override {}
-    std::string clipboard;
-};
 
 }  // namespace
 
@@ -46,7 +25,7 @@ private slots:
 };
 
 void ModelsTest::treeModelFollowsEveryTreeCommand() {
-    QuietHost host;
+    AnsweringHost host;
     Editor editor(host, Settings{});
     TopicTreeModel model(editor, nullptr);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -86,7 +65,7 @@ void ModelsTest::treeModelFollowsEveryTreeCommand() {
 }
 
 void ModelsTest::listModelFollowsEveryListCommand() {
-    QuietHost host;
+    AnsweringHost host;
     Editor editor(host, Settings{});
     CheckListModel model(editor);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
