@@ -22,6 +22,8 @@ ensure_packages() {
 
 BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev)
 RUN_PACKAGES=(fonts-ipafont-gothic qt6-translations-l10n)
+# What the tests need beyond the build: a virtual display with a window manager.
+TEST_PACKAGES=(xvfb xauth openbox xdotool)
 
 # Configures and builds the tree in build/ with every core of the machine.
 build_all() {
