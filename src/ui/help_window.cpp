@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QHelpContentItem>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -73,9 +74,21 @@ HelpWindow::HelpWindow(const QString& collection, QWidget* owner)
     tabs_->addTab(engine_->contentWidget(), QStringLiteral("目次"));
     tabs_->addTab(buildIndexTab(), QStringLiteral("索引"));
     tabs_->addTab(buildSearchTab(), QStringLiteral("検索"));
-    connect(engine_->contentWidget(), &QHelpContentWidget::linkActivated, browser_,
+    // A single click opens a page too, as in a web page's table of contents.
+    QHelpContentWidget* contents = engine_->contentWidget();
+    connect(contents, &QHelpContentWidget::linkActivated, browser_,
             [this](const QUrl& url) { browser_->setSource(url); });
+    connect(contents, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (QHelpContentItem* item = engine_->contentModel()->contentItemAt(index)) {
+            browser_->setSource(item->url());
+        }
+    });
     connect(browser_, &QTextBrowser::sourceChanged, this, &HelpWindow::selectInContents);
+    // The contents are read in the background: open them fully once they are there.
+    connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, this, [this] {
+        engine_->contentWidget()->expandAll();
+        selectInContents(browser_->source());
+    });
 
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->addWidget(tabs_);
@@ -128,6 +141,7 @@ QWidget* HelpWindow::buildIndexTab() {
     connect(indexFilter_, &QLineEdit::textChanged, index,
             [index](const QString& text) { index->filterIndices(text); });
     connect(indexFilter_, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);
+    connect(index, &QAbstractItemView::clicked, index, &QHelpIndexWidget::activateCurrentItem);
     // A keyword of several pages opens the first of them.
     connect(index, &QHelpIndexWidget::documentActivated, browser_,
             [this](const QHelpLink& link, const QString&) { browser_->setSource(link.url); });

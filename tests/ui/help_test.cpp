@@ -199,12 +199,15 @@ void HelpTest::theContentsListEveryPageAndOpenIt() {
     for (const QString& page : AllPages(window->engine())) {
         QVERIFY2(listed.contains(page), qPrintable(page + " is not in the contents"));
     }
-    // Activating an entry shows its page.
+    // Clicking an entry shows its page, and the contents follow the page shown.
     QHelpContentWidget* contents = window->engine().contentWidget();
     QModelIndex tree = contents->indexOf(HelpUrl(QStringLiteral("tree.html")));
     QVERIFY(tree.isValid());
-    emit contents->activated(tree);
+    QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
+                      contents->visualRect(tree).center());
     QCOMPARE(PageOf(window->currentUrl()), QStringLiteral("tree.html"));
+    window->showPage(QStringLiteral("files.html"));
+    QCOMPARE(contents->currentIndex(), contents->indexOf(HelpUrl(QStringLiteral("files.html"))));
 }
 
 void HelpTest::theIndexReachesEveryPage() {
