@@ -8,19 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(realpath "${1:-$root/build}")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() {
-    local what="$1"
-    shift
-    if "$@" >"$work/out" 2>&1; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-        sed 's/^/    /' "$work/out"
-    fi
-}
+source "$(dirname "$0")/checks.sh"
 same_list() {
     diff -u "$root/packaging/installed-files.txt" "$1"
 }
@@ -82,5 +70,4 @@ export_from_package() {
 check "brenvale-cli from the package works on a document" export_from_package
 check "manual page" sh -c "gzip -dc '$work/unpacked/usr/share/man/man1/brenvale-cli.1.gz' | grep -q '^.SH EXIT STATUS'"
 
-echo "install: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_summary "install"
