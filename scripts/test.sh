@@ -6,3 +6,4 @@ source scripts/packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 build_all
 ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600
+scripts/test-install.sh build

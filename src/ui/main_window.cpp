@@ -24,6 +24,7 @@
 #include "ui/command_actions.h"
 #include "ui/counter_panel.h"
 #include "ui/error_report.h"
+#include "ui/help_context.h"
 #include "ui/key_filter.h"
 #include "ui/main_menus.h"
 #include "ui/message_box.h"
@@ -231,8 +232,14 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::About:
             showAboutBox();
             break;
+        case CommandId::HelpContents:
+            HelpContentsExecute(this);
+            break;
+        case CommandId::HelpTopic:
+            HelpTopicExecute(this);
+            break;
         default:
-            // The options, shortcut key, toolbar and help windows are not part of this build.
+            // The options, shortcut key and toolbar windows are not part of this build.
             break;
     }
 }

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Makes the pictures of the help pages: the main window with the sample document, and the
+# help window as F1 opens it, each kept small (reduced colours). They are written to
+# help/images/ (or the folder given); rebuild afterwards to put them into the help.
+# Usage: scripts/help-screenshots.sh [OUT_DIR]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+if [ "${1:-}" != "--capture" ]; then
+    source scripts/packages.sh
+    ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" imagemagick
+    build_all
+    exec scripts/with-x11.sh "$0" --capture "$(realpath -m "${1:-help/images}")"
+fi
+
+# On the virtual display of with-x11.sh.
+out="$2"
+mkdir -p "$out"
+work="$(mktemp -d)"
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# A program folder of its own, so that a fixed window size and no earlier settings apply.
+cp build/src/ui/brenvale build/src/ui/brenvale.qhc build/src/ui/brenvale.qch "$work/"
+printf '[Save]\r\nEveryS=0\r\n[Window]\r\nHeight=400\r\nWidth=600\r\nTop=10\r\nLeft=10\r\nTitleFullPath=0\r\n[Tree]\r\nWidth=170\r\n' \
+    >"$work/brenvale.ini"
+sed -e $'s/^\\(\t*\\)[■]/\\1\x08■/' -e $'s/^\\(\t*\\)[□]/\\1\x08□/' scripts/sample.txt |
+    iconv -f UTF-8 -t CP932 >"$work/sample.txt"
+build/src/cli/brenvale-cli import-text "$work/sample.txt" "$work/サンプル.bnv"
+
+window_of() {
+    local id=""
+    for _ in $(seq 1 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ] && break
+        sleep 0.1
+    done
+    [ -n "$id" ] || { echo "help-screenshots: no window named $1" >&2; exit 1; }
+    echo "$id"
+}
+shoot() {
+    sleep 1
+    /usr/bin/import -window "$1" "$work/shot.png"
+    /usr/bin/convert "$work/shot.png" -colors 96 -strip "PNG8:$out/$2"
+    echo "picture: $out/$2 ($(stat -c %s "$out/$2") bytes)"
+}
+
+(cd "$work" && ./brenvale "サンプル.bnv") &
+main=$(window_of ' - Brenvale$')
+xdotool windowactivate --sync "$main"
+shoot "$main" main-window.png
+
+xdotool key --window "$main" F1
+help=$(window_of '^Brenvale ヘルプ$')
+xdotool windowsize --sync "$help" 760 480
+shoot "$help" help-window.png
