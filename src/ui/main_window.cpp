@@ -70,6 +70,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     loadUserIcons();
     editor_->setProgramFolder(ToUtf8(options_.companionFolder));
     actions_ = new CommandActions(images_, this);
+    actions_->attachTo(this);
     applyShortcutFile();
     buildLayout();
     buildStatusBar();

@@ -69,13 +69,13 @@ void MainWindow::applyShortcutFile() {
     std::vector<std::string_view> names = CommandNames();
     std::vector<std::optional<Shortcut>> keys =
         ReadShortcutFile(ToUtf8(options_.shortcutFile), names);
-    for (size_t i = 0; i < keys.size() && i < names.size(); ++i) {
+    std::vector<Shortcut> shortcuts = actions_->shortcuts();
+    for (size_t i = 0; i < keys.size() && i < shortcuts.size(); ++i) {
         if (keys[i]) {
-            QKeySequence sequence =
-                keys[i]->empty() ? QKeySequence() : KeySequenceFromText(FormatShortcut(*keys[i]));
-            actions_->setShortcut(CommandTable()[i].id, sequence);
+            shortcuts[i] = *keys[i];
         }
     }
+    actions_->setShortcuts(shortcuts);
 }
 
 // Applies what the settings file holds for the window, once its parts exist.
