@@ -112,6 +112,15 @@ std::optional<CommandId> FindCommand(std::string_view name) {
     return std::nullopt;
 }
 
+std::vector<std::string_view> CommandNames() {
+    std::vector<std::string_view> names;
+    names.reserve(kTable.size());
+    for (const CommandInfo& info : kTable) {
+        names.push_back(info.name);
+    }
+    return names;
+}
+
 std::vector<CommandEntry> CommandEntries() {
     std::vector<CommandEntry> entries;
     entries.reserve(kTable.size());

@@ -65,6 +65,8 @@ struct CommandInfo {
 const std::array<CommandInfo, kCommandCount>& CommandTable();
 const CommandInfo& Command(CommandId id);
 std::optional<CommandId> FindCommand(std::string_view name);
+// The names in table order, as shortcut files and toolbar layouts store them.
+std::vector<std::string_view> CommandNames();
 // The table as the shortcut key and toolbar dialogs take it.
 std::vector<CommandEntry> CommandEntries();
 

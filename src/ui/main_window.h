@@ -90,6 +90,8 @@ private:
     void applyLayout();
     bool writeClosingSettings();
     void applyShortcutFile();
+    // The toolbar from the ToolBar section of the settings file.
+    void BuildToolBar();
     void loadUserIcons();
     void setStatusBarShown(bool shown);
     void refuseText(const QString& refused);
