@@ -232,8 +232,14 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::About:
             showAboutBox();
             break;
+        case CommandId::KeySet:
+            KeySetExecute();
+            break;
+        case CommandId::ToolBtnSet:
+            ToolBtnSetExecute();
+            break;
         default:
-            // The options, shortcut key, toolbar and help windows are not part of this build.
+            // The options and help windows are not part of this build.
             break;
     }
 }

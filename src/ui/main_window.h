@@ -92,6 +92,8 @@ private:
     void applyShortcutFile();
     // The toolbar from the ToolBar section of the settings file.
     void BuildToolBar();
+    void KeySetExecute();
+    void ToolBtnSetExecute();
     void loadUserIcons();
     void setStatusBarShown(bool shown);
     void refuseText(const QString& refused);
