@@ -1,11 +1,14 @@
 #include "ui/set_key_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -30,6 +33,32 @@ constexpr int kClientHeight = 317;
 constexpr int kColumnWidths[] = {36, 132, 117, 105};
 const char* const kFilter =
     "Brenvale ショートカットキーファイル (*.key)|*.key|すべてのファイル (*.*)|*.*";
+
+// The "No." column is 36 pixels wide: the picture and the two digits sit close together.
+class NumberColumnDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem background = option;
+        initStyleOption(&background, index);
+        const QIcon icon = background.icon;
+        const QString text = background.text;
+        background.icon = QIcon();
+        background.text.clear();
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &background, painter, widget);
+        const QRect r = option.rect;
+        icon.paint(painter, QRect(r.left() + 2, r.top() + (r.height() - 16) / 2, 16, 16));
+        painter->save();
+        painter->setPen(option.palette.color(
+            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(r.adjusted(20, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter->restore();
+    }
+};
 
 }  // namespace
 
@@ -68,6 +97,7 @@ void SetKeyDialog::buildLayout() {
     for (int column = 0; column < 4; ++column) {
         lvKey_->header()->resizeSection(column, kColumnWidths[column]);
     }
+    lvKey_->setItemDelegateForColumn(0, new NumberColumnDelegate(lvKey_));
     KeepSelectionVisible(lvKey_);
     connect(lvKey_->header(), &QHeaderView::sectionClicked, this,
             [this](int section) { lvKeyColumnClick(section + 1); });

@@ -24,13 +24,18 @@ QVariant ToolEntryModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const ToolEntry& entry = list_.at(static_cast<size_t>(index.row()));
-    if (role == Qt::DisplayRole) {
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         return FromUtf8(entry.text);
     }
     if (role == Qt::DecorationRole && !entry.isSeparator()) {
         return images_.barIcon(entry.image);
     }
     return {};
+}
+
+Qt::ItemFlags ToolEntryModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractListModel::flags(index);
+    return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags;
 }
 
 void ToolEntryModel::reload() {
@@ -47,9 +52,11 @@ void ToolEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->fillRect(r, palette.brush(selected ? QPalette::Highlight : QPalette::Base));
     painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
-    painter->drawText(QRect(r.left() + 25, r.top() + 6, r.width() - 25, r.height() - 6),
-                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      index.data(Qt::DisplayRole).toString());
+    // A text wider than the list ends in an ellipsis; the entry's tooltip shows all of it.
+    const QRect textRect(r.left() + 25, r.top() + 6, r.width() - 27, r.height() - 6);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
+                                                    Qt::ElideRight, textRect.width()));
     painter->setPen(palette.color(QPalette::ButtonText));
     painter->drawRect(r.left() + 1, r.top() + 1, 21, 21);
     painter->setPen(palette.color(QPalette::Dark));
@@ -76,6 +83,7 @@ ToolEntryView::ToolEntryView(QWidget* parent) : QListView(parent) {
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDropIndicatorShown(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 std::optional<size_t> ToolEntryView::entryAt(const QPoint& point) const {

@@ -20,6 +20,8 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // Entries can be dragged; the dialog takes the drops itself.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
     // After the working copy changed.
     void reload();
 
