@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <filesystem>
+
 #include "editor/command_table.h"
 #include "ui/codec.h"
 #include "ui/command_actions.h"
@@ -22,7 +24,6 @@ using namespace brenvale;
 using brenvale::test::Answer;
 using brenvale::test::ButtonNamed;
 using brenvale::test::ChooseFile;
-using brenvale::test::WhenModal;
 
 namespace {
 
@@ -86,14 +87,14 @@ private slots:
     void okAfterSortingByKeyKeepsEveryKeyWithItsCommand();
     void exportsAndImportsKeyFiles();
     void selectingARowKeepsAKeyTheListDoesNotOffer();
+    void aKeyFileThatCannotBeWrittenKeepsTheDialogOpen();
     void everyShortcutWorksWhateverTheToolbarShows();
     void noTwoActionsShareAKeySequence();
     void menusShowTheProgramsOwnShortcutTexts();
 
 private:
     MainWindow& window() { return folder_->window(); }
-    // Opens the dialog with Ctrl+K and runs body in it; a dialog body leaves open is
-    // cancelled. Gives whether the body closed the dialog.
+    // Opens the dialog with Ctrl+K and runs body in it.
     bool withDialog(std::function<void(SetKeyDialog&)> body);
     QString keyFile() { return QString::fromStdString(folder_->shortcutFile()); }
 
@@ -110,22 +111,7 @@ void KeyTest::cleanup() {
 }
 
 bool KeyTest::withDialog(std::function<void(SetKeyDialog&)> body) {
-    bool closed = false;
-    bool seen = false;
-    WhenModal([&](QWidget* modal) {
-        auto* dialog = qobject_cast<SetKeyDialog*>(modal);
-        seen = dialog != nullptr;
-        QVERIFY(dialog);
-        body(*dialog);
-        closed = !dialog->isVisible();
-        if (!closed) {
-            dialog->reject();
-        }
-    });
-    QTest::keyClick(&window(), Qt::Key_K, Qt::ControlModifier);
-    // Offscreen, no window becomes active by itself when a dialog closes.
-    QApplication::setActiveWindow(&window());
-    return seen && closed;
+    return test::WithDialog<SetKeyDialog>(&window(), Qt::Key_K, Qt::ControlModifier, body);
 }
 
 void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
@@ -334,6 +320,18 @@ void KeyTest::selectingARowKeepsAKeyTheListDoesNotOffer() {
     QVERIFY(closed);
     QCOMPARE(window().actions().action(CommandId::AddTree)->shortcut(),
              QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+}
+
+void KeyTest::aKeyFileThatCannotBeWrittenKeepsTheDialogOpen() {
+    std::filesystem::create_directory(folder_->shortcutFile());
+    bool closed = withDialog([&](SetKeyDialog& dialog) {
+        QString text;
+        Answer(QStringLiteral("OK"), &text);
+        dialog.okButton()->click();
+        QVERIFY(text.contains(QStringLiteral("に書き込めません")));
+        QVERIFY(dialog.isVisible());
+    });
+    QVERIFY(!closed);
 }
 
 void KeyTest::everyShortcutWorksWhateverTheToolbarShows() {

@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include <filesystem>
+
 #include "editor/command_table.h"
 #include "ui/command_actions.h"
 #include "ui/main_menus.h"
@@ -17,20 +19,10 @@
 
 using namespace brenvale;
 using brenvale::test::ButtonNamed;
-using brenvale::test::WhenModal;
 using Which = SetToolButtonDialog::Which;
 using Slot = ToolStrip::Slot;
 
 namespace {
-
-// The entries of a list as texts.
-QStringList Texts(ToolEntryView* view) {
-    QStringList texts;
-    for (int row = 0; row < view->model()->rowCount(); ++row) {
-        texts << view->model()->index(row, 0).data().toString();
-    }
-    return texts;
-}
 
 QPoint RowCentre(ToolEntryView* view, int row) {
     return view->visualRect(view->model()->index(row, 0)).center();
@@ -91,6 +83,7 @@ private slots:
     void defaultSetAndOkRebuildTheToolbarWithTheSameButtons();
     void removingEveryEntryErasesTheSectionAndKeepsTheToolbar();
     void cancelChangesNothing();
+    void aSettingsFileThatCannotBeWrittenKeepsTheDialogOpen();
     void buttonsMoveEntriesBetweenTheLists();
     void dragsMoveOneEntryAndShowTheDropLine();
     void restingOnTheLabelOrTheBottomPanelScrollsTheList();
@@ -113,21 +106,7 @@ void ToolBarTest::cleanup() {
 }
 
 bool ToolBarTest::withDialog(std::function<void(SetToolButtonDialog&)> body) {
-    bool closed = false;
-    bool seen = false;
-    WhenModal([&](QWidget* modal) {
-        auto* dialog = qobject_cast<SetToolButtonDialog*>(modal);
-        seen = dialog != nullptr;
-        QVERIFY(dialog);
-        body(*dialog);
-        closed = !dialog->isVisible();
-        if (!closed) {
-            dialog->reject();
-        }
-    });
-    QTest::keyClick(&window(), Qt::Key_B, Qt::ControlModifier);
-    QApplication::setActiveWindow(&window());
-    return seen && closed;
+    return test::WithDialog<SetToolButtonDialog>(&window(), Qt::Key_B, Qt::ControlModifier, body);
 }
 
 void ToolBarTest::ctrlBOpensTheDialogWithTheToolbar() {
@@ -143,8 +122,8 @@ void ToolBarTest::ctrlBOpensTheDialogWithTheToolbar() {
                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
         }
         // The designed toolbar: every command shown, only the template left.
-        QCOMPARE(Texts(src), QStringList{"区切り"});
-        QStringList shown = Texts(dst);
+        QCOMPARE(test::RowTexts(src), QStringList{"区切り"});
+        QStringList shown = test::RowTexts(dst);
         QCOMPARE(shown.size(), 38);
         QCOMPARE(shown.mid(0, 3), (QStringList{"(01) 終了", "区切り", "(02) 新規作成(&N)"}));
         QCOMPARE(dst->visualRect(dst->model()->index(1, 0)).height(), 24);
@@ -165,8 +144,8 @@ void ToolBarTest::defaultSetAndOkRebuildTheToolbarWithTheSameButtons() {
     QCOMPARE(before.size(), 34);
     bool closed = withDialog([&](SetToolButtonDialog& dialog) {
         ButtonNamed(&dialog, QStringLiteral("初期値"))->click();
-        QCOMPARE(Texts(dialog.view(Which::Dst)).size(), 38);
-        QCOMPARE(Texts(dialog.view(Which::Src)), QStringList{"区切り"});
+        QCOMPARE(test::RowTexts(dialog.view(Which::Dst)).size(), 38);
+        QCOMPARE(test::RowTexts(dialog.view(Which::Src)), QStringList{"区切り"});
         ButtonNamed(&dialog, QStringLiteral("OK"))->click();
     });
     QVERIFY(closed);
@@ -204,12 +183,12 @@ void ToolBarTest::removingEveryEntryErasesTheSectionAndKeepsTheToolbar() {
     QCOMPARE(strip->button(CommandId::ChgIcon)->menu(), window().menus().iconMenu());
 
     bool closed = withDialog([&](SetToolButtonDialog& dialog) {
-        QCOMPARE(Texts(dialog.view(Which::Dst)),
+        QCOMPARE(test::RowTexts(dialog.view(Which::Dst)),
                  (QStringList{"(03) 開く(&O)...", "区切り", "(07) アイコン変更..."}));
         QCOMPARE(dialog.view(Which::Src)->model()->rowCount(), 33);
         ButtonNamed(&dialog, QStringLiteral("<<- すべて削除"))->click();
         QCOMPARE(dialog.view(Which::Src)->model()->rowCount(), 35);
-        QVERIFY(Texts(dialog.view(Which::Dst)).isEmpty());
+        QVERIFY(test::RowTexts(dialog.view(Which::Dst)).isEmpty());
         QVERIFY(!ButtonNamed(&dialog, QStringLiteral("<- 削除"))->isEnabled());
         ButtonNamed(&dialog, QStringLiteral("OK"))->click();
     });
@@ -230,6 +209,21 @@ void ToolBarTest::cancelChangesNothing() {
     QCOMPARE(window().toolStrip()->shownLayout(), ToolStrip::DesignedLayout());
 }
 
+void ToolBarTest::aSettingsFileThatCannotBeWrittenKeepsTheDialogOpen() {
+    std::filesystem::create_directory(folder_->settingsFile());
+    bool closed = withDialog([&](SetToolButtonDialog& dialog) {
+        ButtonNamed(&dialog, QStringLiteral("初期値"))->click();
+        QString text;
+        test::Answer(QStringLiteral("OK"), &text);
+        ButtonNamed(&dialog, QStringLiteral("OK"))->click();
+        QVERIFY(text.contains(QStringLiteral("に書き込めません")));
+        QVERIFY(dialog.isVisible());
+    });
+    QVERIFY(!closed);
+    QCOMPARE(window().toolStrip()->shownLayout(), ToolStrip::DesignedLayout());
+    std::filesystem::remove(folder_->settingsFile());
+}
+
 void ToolBarTest::buttonsMoveEntriesBetweenTheLists() {
     test::WriteBytes(folder_->settingsFile(), "[ToolBar]\r\n00=PGMExit\r\n01=Open\r\n");
     folder_->open();
@@ -240,9 +234,9 @@ void ToolBarTest::buttonsMoveEntriesBetweenTheLists() {
         Click(src, 0);
         Click(src, src->model()->rowCount() - 1, Qt::ControlModifier);
         ButtonNamed(&dialog, QStringLiteral("追加 ->"))->click();
-        QCOMPARE(Texts(dst),
+        QCOMPARE(test::RowTexts(dst),
                  (QStringList{"(01) 終了", "(03) 開く(&O)...", "区切り", "(02) 新規作成(&N)"}));
-        QCOMPARE(Texts(src).last(), QStringLiteral("区切り"));
+        QCOMPARE(test::RowTexts(src).last(), QStringLiteral("区切り"));
         QCOMPARE(src->model()->rowCount(), 32);
         QVERIFY(src->selectionModel()->isRowSelected(0));
         QVERIFY(!src->selectionModel()->isRowSelected(1));
@@ -252,7 +246,8 @@ void ToolBarTest::buttonsMoveEntriesBetweenTheLists() {
         QVERIFY(upButton->isEnabled() && !downButton->isEnabled());
         upButton->click();
         upButton->click();
-        QCOMPARE(Texts(dst).mid(1, 2), (QStringList{"(02) 新規作成(&N)", "(03) 開く(&O)..."}));
+        QCOMPARE(test::RowTexts(dst).mid(1, 2),
+                 (QStringList{"(02) 新規作成(&N)", "(03) 開く(&O)..."}));
         QCOMPARE(dst->currentIndex().row(), 1);
         Click(dst, 0);
         QVERIFY(!upButton->isEnabled());
@@ -274,8 +269,9 @@ void ToolBarTest::dragsMoveOneEntryAndShowTheDropLine() {
         Click(dst, 0);
         Click(dst, 2, Qt::ControlModifier);
         QVERIFY(Drag(dialog, Which::Dst, Which::Src, 5));
-        QCOMPARE(Texts(dst), (QStringList{"(01) 終了", "区切り", "(04) 上書き保存"}));
-        QCOMPARE(Texts(src).mid(0, 2), (QStringList{"(02) 新規作成(&N)", "(03) 開く(&O)..."}));
+        QCOMPARE(test::RowTexts(dst), (QStringList{"(01) 終了", "区切り", "(04) 上書き保存"}));
+        QCOMPARE(test::RowTexts(src).mid(0, 2),
+                 (QStringList{"(02) 新規作成(&N)", "(03) 開く(&O)..."}));
         QVERIFY(src->selectionModel()->isRowSelected(1));
 
         // From the available list onto the second row: the red line marks the gap above it.
@@ -295,14 +291,14 @@ void ToolBarTest::dragsMoveOneEntryAndShowTheDropLine() {
         QApplication::sendEvent(dst->viewport(), &drop);
         dialog.lbEndDrag();
         QCOMPARE(dst->dropLine(), std::nullopt);
-        QCOMPARE(Texts(dst),
+        QCOMPARE(test::RowTexts(dst),
                  (QStringList{"(01) 終了", "(03) 開く(&O)...", "区切り", "(04) 上書き保存"}));
         QVERIFY(dst->selectionModel()->isRowSelected(1));
 
         // Inside the shown list: the dragged entry takes the place of the one under it.
         QCOMPARE(dst->currentIndex().row(), 1);
         QVERIFY(Drag(dialog, Which::Dst, Which::Dst, 3));
-        QCOMPARE(Texts(dst),
+        QCOMPARE(test::RowTexts(dst),
                  (QStringList{"(01) 終了", "区切り", "(04) 上書き保存", "(03) 開く(&O)..."}));
 
         // The template twice gives two separators and stays.
@@ -310,9 +306,9 @@ void ToolBarTest::dragsMoveOneEntryAndShowTheDropLine() {
             Click(src, src->model()->rowCount() - 1);
             QVERIFY(Drag(dialog, Which::Src, Which::Dst, 99));
         }
-        QCOMPARE(Texts(dst).mid(4), (QStringList{"区切り", "区切り"}));
-        QCOMPARE(Texts(src).last(), QStringLiteral("区切り"));
-        QCOMPARE(Texts(src).count(QStringLiteral("区切り")), 1);
+        QCOMPARE(test::RowTexts(dst).mid(4), (QStringList{"区切り", "区切り"}));
+        QCOMPARE(test::RowTexts(src).last(), QStringLiteral("区切り"));
+        QCOMPARE(test::RowTexts(src).count(QStringLiteral("区切り")), 1);
 
         // The available list takes nothing from itself, and neither list a foreign drag.
         Click(src, 0);
@@ -322,7 +318,7 @@ void ToolBarTest::dragsMoveOneEntryAndShowTheDropLine() {
         QVERIFY(!DragOver(dst->viewport(), RowCentre(dst, 0), &foreign, true));
         foreign.setText("(01) 終了");
         QVERIFY(!DragOver(src->viewport(), RowCentre(src, 0), &foreign, true));
-        QCOMPARE(Texts(dst).size(), 6);
+        QCOMPARE(test::RowTexts(dst).size(), 6);
         ButtonNamed(&dialog, QStringLiteral("OK"))->click();
     });
     QVERIFY(closed);

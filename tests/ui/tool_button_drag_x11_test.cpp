@@ -7,19 +7,12 @@
 #include "ui/images.h"
 #include "ui/set_tool_button_dialog.h"
 #include "ui/tool_entry_view.h"
+#include "ui_test_support.h"
 
 using namespace brenvale;
 using Which = SetToolButtonDialog::Which;
 
 namespace {
-
-QStringList Texts(ToolEntryView* view) {
-    QStringList texts;
-    for (int row = 0; row < view->model()->rowCount(); ++row) {
-        texts << view->model()->index(row, 0).data().toString();
-    }
-    return texts;
-}
 
 QPoint RowOnScreen(ToolEntryView* view, int row) {
     return view->viewport()->mapToGlobal(view->visualRect(view->model()->index(row, 0)).center());
@@ -89,8 +82,8 @@ void ToolBarDragTest::dragsBetweenTheListsWithThePointer() {
     Drag(xdotool, RowOnScreen(src, 0), {RowOnScreen(dst, 2) - QPoint(0, 6)});
     QTRY_COMPARE_WITH_TIMEOUT(dst->model()->rowCount(), 39, 5000);
     QVERIFY(Finished(xdotool));
-    QCOMPARE(Texts(dst).at(2), QStringLiteral("区切り"));
-    QCOMPARE(Texts(src), QStringList{"区切り"});
+    QCOMPARE(test::RowTexts(dst).at(2), QStringLiteral("区切り"));
+    QCOMPARE(test::RowTexts(src), QStringList{"区切り"});
     QVERIFY(!dialog.dragging());
     QCOMPARE(dst->dropLine(), std::nullopt);
 
@@ -98,7 +91,7 @@ void ToolBarDragTest::dragsBetweenTheListsWithThePointer() {
     Drag(xdotool, RowOnScreen(dst, 0), {RowOnScreen(src, 0) + QPoint(0, 30)});
     QTRY_COMPARE_WITH_TIMEOUT(src->model()->rowCount(), 2, 5000);
     QVERIFY(Finished(xdotool));
-    QCOMPARE(Texts(src).first(), QStringLiteral("(01) 終了"));
+    QCOMPARE(test::RowTexts(src).first(), QStringLiteral("(01) 終了"));
 
     // Resting on the bottom panel below the shown list scrolls it; the drop goes back
     // into the list where the pointer is released.
@@ -108,7 +101,7 @@ void ToolBarDragTest::dragsBetweenTheListsWithThePointer() {
     QTRY_VERIFY_WITH_TIMEOUT(dst->verticalScrollBar()->value() >= 3, 5000);
     QVERIFY(Finished(xdotool));
     QTRY_VERIFY(!dialog.dragging());
-    QStringList shown = Texts(dst);
+    QStringList shown = test::RowTexts(dst);
     QCOMPARE(shown.size(), 38);
     QCOMPARE(shown.mid(0, 2), (QStringList{"区切り", "(02) 新規作成(&N)"}));
     QCOMPARE(shown.count(QStringLiteral("区切り")), 5);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -98,6 +99,38 @@ Button* ButtonNamed(QWidget* window, const QString& text) {
         }
     }
     return nullptr;
+}
+
+// Presses keys in the window, runs body in the modal Dialog they open and gives whether
+// body closed it; a dialog that body leaves open is cancelled so that the test goes on.
+template <typename Dialog>
+bool WithDialog(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers,
+                std::function<void(Dialog&)> body) {
+    bool closed = false;
+    bool seen = false;
+    WhenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<Dialog*>(modal);
+        seen = dialog != nullptr;
+        QVERIFY(dialog);
+        body(*dialog);
+        closed = !dialog->isVisible();
+        if (!closed) {
+            dialog->reject();
+        }
+    });
+    QTest::keyClick(window, key, modifiers);
+    // Offscreen, no window becomes active by itself when a dialog closes.
+    QApplication::setActiveWindow(window);
+    return seen && closed;
+}
+
+// The display texts of a list's rows.
+inline QStringList RowTexts(const QAbstractItemView* view) {
+    QStringList texts;
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        texts << view->model()->index(row, 0).data().toString();
+    }
+    return texts;
 }
 
 // A main window whose settings, key and icon files live in a fresh folder, shown and started.
