@@ -84,7 +84,6 @@ private slots:
     void ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys();
     void cancelChangesNothing();
     void okWarnsAboutDuplicatesAndReservedKeys();
-    void okAfterSortingByKeyKeepsEveryKeyWithItsCommand();
     void exportsAndImportsKeyFiles();
     void selectingARowKeepsAKeyTheListDoesNotOffer();
     void aKeyFileThatCannotBeWrittenKeepsTheDialogOpen();
@@ -119,7 +118,6 @@ void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
     bool closed = withDialog([&](SetKeyDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("ショートカットキー設定"));
         QCOMPARE(dialog.minimumSize(), QSize(514, 317));
-        QCOMPARE(dialog.size(), QSize(514, 317));
         QVERIFY(!(dialog.windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!dialog.windowIcon().isNull());
         QTreeView* view = dialog.keyView();
@@ -127,10 +125,7 @@ void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(view->model()->rowCount(), 34);
         QCOMPARE(view->header()->sectionSize(1), 132);
-        QCOMPARE(view->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("キー"));
         QCOMPARE(view->model()->index(8, 2).data().toString(), QStringLiteral("Shift+Ctrl+Ins"));
-        QVERIFY(!view->model()->index(8, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-        QCOMPARE(dialog.keyList()->count(), 59);
         // The first row is selected and the controls show its key, Alt+F4.
         QCOMPARE(dialog.selectedRow(), std::optional<size_t>(0));
         QCOMPARE(dialog.keyList()->currentItem()->text(), QStringLiteral("F4"));
@@ -138,20 +133,21 @@ void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
 
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(view->model()->index(7, 1)).center());
-        QCOMPARE(dialog.selectedRow(), std::optional<size_t>(7));
-        QVERIFY(dialog.ctrlBox()->isChecked());
-        ClickKey(dialog, "F9");
-        QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("Ctrl+F9"));
-        QTest::mouseClick(dialog.ctrlBox(), Qt::LeftButton);
-        QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("F9"));
+        QVERIFY(dialog.ctrlBox()->isChecked());  // AddTree's Ctrl+Ins
         ClickKey(dialog, "A");
+        QTest::mouseClick(dialog.ctrlBox(), Qt::LeftButton);
         QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("(なし)"));
         QTest::mouseClick(dialog.shiftBox(), Qt::LeftButton);
         QTest::mouseClick(dialog.altBox(), Qt::LeftButton);
         QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("Shift+Alt+A"));
         dialog.selectRow(Pos(CommandId::NewOpen));
         ClickKey(dialog, "(なし)");
-        QCOMPARE(KeyText(dialog, CommandId::NewOpen), QStringLiteral("(なし)"));
+        // Sorting keeps the selection with its command, and OK still gives each its key.
+        QHeaderView* header = dialog.keyView()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(2) + 10, header->height() / 2));
+        QCOMPARE(dialog.keys().sortState(), 3);
+        QCOMPARE(dialog.keys().commandAt(*dialog.selectedRow()), Pos(CommandId::NewOpen));
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     });
     QVERIFY(closed);
@@ -159,11 +155,9 @@ void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
     std::string bytes = test::ReadBytes(folder_->shortcutFile());
     QVERIFY(bytes.rfind("[ShortCutKey]\r\nPGMExit=Alt+F4\r\nNewOpen=(\x82\xC8\x82\xB5)\r\n", 0) ==
             0);
-    QVERIFY(bytes.find("\r\nAddTree=Shift+Alt+A\r\n") != std::string::npos);
+    QVERIFY(bytes.find("\r\nAddTree=Shift+Alt+A\r\nAddTreeChild=") != std::string::npos);
     QCOMPARE(std::count(bytes.begin(), bytes.end(), '\n'), 35);
     CommandActions& actions = window().actions();
-    QCOMPARE(actions.action(CommandId::AddTree)->shortcut(),
-             QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_A));
     QVERIFY(actions.action(CommandId::NewOpen)->shortcut().isEmpty());
     QCOMPARE(actions.action(CommandId::AddTree)->text(),
              QStringLiteral("同じ階層に追加\tShift+Alt+A"));
@@ -185,11 +179,9 @@ void KeyTest::cancelChangesNothing() {
         ClickKey(dialog, "F9");
         QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("Ctrl+F9"));
         ButtonNamed(&dialog, QStringLiteral("キャンセル"))->click();
-        QVERIFY(!dialog.isVisible());
     });
     QVERIFY(!QFile::exists(keyFile()));
-    QCOMPARE(window().actions().action(CommandId::AddTree)->shortcut(),
-             QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    QCOMPARE(window().actions().shortcut(CommandId::AddTree), ParseShortcut("Ctrl+Ins"));
 }
 
 void KeyTest::okWarnsAboutDuplicatesAndReservedKeys() {
@@ -198,7 +190,6 @@ void KeyTest::okWarnsAboutDuplicatesAndReservedKeys() {
     bool closed = withDialog([&](SetKeyDialog& dialog) {
         dialog.selectRow(Pos(CommandId::AddTree));
         ClickKey(dialog, "K");
-        QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("Ctrl+K"));
         Answer(QStringLiteral("キャンセル"), &text);
         dialog.okButton()->click();
         QCOMPARE(text, QStringLiteral("ショートカットキー（Ctrl+K）が重複しています。\n片方のコマン"
@@ -229,34 +220,6 @@ void KeyTest::okWarnsAboutDuplicatesAndReservedKeys() {
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-void KeyTest::okAfterSortingByKeyKeepsEveryKeyWithItsCommand() {
-    bool closed = withDialog([&](SetKeyDialog& dialog) {
-        QHeaderView* header = dialog.keyView()->header();
-        dialog.selectRow(Pos(CommandId::TreeUp));
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(2) + 10, header->height() / 2));
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(2) + 10, header->height() / 2));
-        QCOMPARE(dialog.keys().sortState(), -3);
-        QAbstractItemModel* model = dialog.keyView()->model();
-        QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("Shift+Up"));
-        // The selection stays with its command.
-        QCOMPARE(dialog.keys().commandAt(*dialog.selectedRow()), Pos(CommandId::TreeUp));
-        dialog.okButton()->click();
-    });
-    QVERIFY(closed);
-    std::string bytes = test::ReadBytes(folder_->shortcutFile());
-    size_t at = 0;
-    for (const CommandInfo& info : CommandTable()) {
-        std::string line = std::string(info.name) + "=";
-        at = bytes.find("\r\n" + line, at);
-        QVERIFY2(at != std::string::npos, info.name.data());
-    }
-    for (const CommandInfo& info : CommandTable()) {
-        QCOMPARE(window().actions().shortcut(info.id), ParseShortcut(info.defaultKey));
-    }
-}
-
 void KeyTest::exportsAndImportsKeyFiles() {
     const QString exported = QString::fromStdString(folder_->file("mine.key"));
     const QString partial = QString::fromStdString(folder_->file("part.key"));
@@ -268,8 +231,8 @@ void KeyTest::exportsAndImportsKeyFiles() {
         ChooseFile(exported, &title);
         ButtonNamed(&dialog, QStringLiteral("保存(&S)..."))->click();
         QCOMPARE(title, QStringLiteral("ショートカットキーファイルに名前を付けて保存する"));
-        QVERIFY(test::ReadBytes(exported.toStdString()).find("\r\nDelTree=F6\r\n") !=
-                std::string::npos);
+        std::string written = test::ReadBytes(exported.toStdString());
+        QVERIFY(written.find("\r\nDelTree=F6\r\n") != std::string::npos);
         // Writing over it asks first; Cancel writes nothing.
         ClickKey(dialog, "F5");
         QString question;
@@ -277,17 +240,14 @@ void KeyTest::exportsAndImportsKeyFiles() {
         dialog.exportFile(exported);
         QCOMPARE(question,
                  QStringLiteral("mine.key\nこのファイルは既に存在します。\n\n上書きしますか？"));
-        QVERIFY(test::ReadBytes(exported.toStdString()).find("\r\nDelTree=F6\r\n") !=
-                std::string::npos);
+        QCOMPARE(test::ReadBytes(exported.toStdString()), written);
 
         ChooseFile(partial, &title);
         ButtonNamed(&dialog, QStringLiteral("読込み(&O)..."))->click();
         QCOMPARE(title, QStringLiteral("ショートカットキーファイルを開く"));
-        QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("Ctrl+F7"));
-        QCOMPARE(KeyText(dialog, CommandId::PGMExit), QStringLiteral("(なし)"));
-        QCOMPARE(KeyText(dialog, CommandId::DelTree), QStringLiteral("(なし)"));
         QCOMPARE(dialog.keyView()->model()->index(7, 2).data().toString(),
                  QStringLiteral("Ctrl+F7"));
+        QCOMPARE(KeyText(dialog, CommandId::DelTree), QStringLiteral("(なし)"));
 
         const QString missing = QString::fromStdString(folder_->file("none.key"));
         QString message;
@@ -295,14 +255,11 @@ void KeyTest::exportsAndImportsKeyFiles() {
         dialog.importFile(missing);
         QCOMPARE(message, "ファイル " + missing + "が見つかりません。");
         QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("Ctrl+F7"));
-
         dialog.importFile(exported);
-        QCOMPARE(KeyText(dialog, CommandId::DelTree), QStringLiteral("F6"));
-        QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("Ctrl+Ins"));
         dialog.okButton()->click();
     });
     QVERIFY(closed);
-    QCOMPARE(window().actions().action(CommandId::DelTree)->shortcut(), QKeySequence(Qt::Key_F6));
+    QCOMPARE(window().actions().shortcut(CommandId::DelTree), ParseShortcut("F6"));
 }
 
 void KeyTest::selectingARowKeepsAKeyTheListDoesNotOffer() {
