@@ -112,6 +112,24 @@ std::optional<CommandId> FindCommand(std::string_view name) {
     return std::nullopt;
 }
 
+std::vector<std::string_view> CommandNames() {
+    std::vector<std::string_view> names;
+    names.reserve(kTable.size());
+    for (const CommandInfo& info : kTable) {
+        names.push_back(info.name);
+    }
+    return names;
+}
+
+std::vector<CommandEntry> CommandEntries() {
+    std::vector<CommandEntry> entries;
+    entries.reserve(kTable.size());
+    for (const CommandInfo& info : kTable) {
+        entries.push_back({info.name, info.tag, info.category, info.caption, info.image});
+    }
+    return entries;
+}
+
 std::string_view ShortHint(std::string_view hint) {
     size_t bar = hint.find('|');
     return bar == std::string_view::npos ? hint : hint.substr(0, bar);

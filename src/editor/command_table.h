@@ -3,6 +3,9 @@
 #include <array>
 #include <optional>
 #include <string_view>
+#include <vector>
+
+#include "settings/command_entry.h"
 
 namespace brenvale {
 
@@ -62,6 +65,10 @@ struct CommandInfo {
 const std::array<CommandInfo, kCommandCount>& CommandTable();
 const CommandInfo& Command(CommandId id);
 std::optional<CommandId> FindCommand(std::string_view name);
+// The names in table order, as shortcut files and toolbar layouts store them.
+std::vector<std::string_view> CommandNames();
+// The table as the shortcut key and toolbar dialogs take it.
+std::vector<CommandEntry> CommandEntries();
 
 // The tooltip part of a hint (before "|") and the status bar part (after it).
 std::string_view ShortHint(std::string_view hint);

@@ -1,7 +1,9 @@
 #include "ui/command_actions.h"
 
-#include <QStringList>
+#include <QSet>
+#include <QWidget>
 
+#include <algorithm>
 #include <map>
 
 #include "editor/editor.h"
@@ -12,53 +14,50 @@ namespace brenvale {
 
 namespace {
 
-const std::map<QString, int>& KeyNames() {
-    static const std::map<QString, int> names = [] {
-        std::map<QString, int> m = {
-            {"home", Qt::Key_Home},    {"end", Qt::Key_End},        {"ins", Qt::Key_Insert},
-            {"del", Qt::Key_Delete},   {"bksp", Qt::Key_Backspace}, {"left", Qt::Key_Left},
-            {"right", Qt::Key_Right},  {"up", Qt::Key_Up},          {"down", Qt::Key_Down},
-            {"enter", Qt::Key_Return}, {"tab", Qt::Key_Tab},        {"esc", Qt::Key_Escape},
-            {"space", Qt::Key_Space},  {"pgup", Qt::Key_PageUp},    {"pgdn", Qt::Key_PageDown},
+// The key names of the shortcut text form, in their canonical spelling.
+const std::map<std::string_view, int>& KeyCodes() {
+    static const std::map<std::string_view, int> codes = [] {
+        std::map<std::string_view, int> m = {
+            {"Home", Qt::Key_Home},    {"End", Qt::Key_End},        {"Ins", Qt::Key_Insert},
+            {"Del", Qt::Key_Delete},   {"BkSp", Qt::Key_Backspace}, {"Left", Qt::Key_Left},
+            {"Right", Qt::Key_Right},  {"Up", Qt::Key_Up},          {"Down", Qt::Key_Down},
+            {"Enter", Qt::Key_Return}, {"Tab", Qt::Key_Tab},        {"Esc", Qt::Key_Escape},
+            {"Space", Qt::Key_Space},  {"PgUp", Qt::Key_PageUp},    {"PgDn", Qt::Key_PageDown},
         };
+        std::span<const std::string_view> keys = ShortcutDialogKeys();
         for (int i = 1; i <= 12; ++i) {
-            m[QStringLiteral("f%1").arg(i)] = Qt::Key_F1 + i - 1;
+            m[keys[static_cast<size_t>(i)]] = Qt::Key_F1 + i - 1;
         }
-        for (char c = 'a'; c <= 'z'; ++c) {
-            m[QString(QChar(c))] = Qt::Key_A + (c - 'a');
-        }
-        for (char c = '0'; c <= '9'; ++c) {
-            m[QString(QChar(c))] = Qt::Key_0 + (c - '0');
+        for (std::string_view key : keys) {
+            if (key.size() == 1) {
+                m[key] = key[0];  // Qt's codes of letters and digits are their ASCII codes
+            }
         }
         return m;
     }();
-    return names;
+    return codes;
 }
 
 }  // namespace
 
-QKeySequence KeySequenceFromText(std::string_view text) {
-    QStringList parts = FromUtf8(text).toLower().split(QLatin1Char('+'));
-    if (parts.isEmpty() || parts.last().isEmpty()) {
+QKeySequence KeySequenceOf(const Shortcut& shortcut) {
+    auto code = KeyCodes().find(shortcut.key);
+    if (code == KeyCodes().end()) {
         return {};
     }
     Qt::KeyboardModifiers modifiers;
-    for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
-        if (parts[i] == QLatin1String("shift")) {
-            modifiers |= Qt::ShiftModifier;
-        } else if (parts[i] == QLatin1String("ctrl")) {
-            modifiers |= Qt::ControlModifier;
-        } else if (parts[i] == QLatin1String("alt")) {
-            modifiers |= Qt::AltModifier;
-        } else {
-            return {};
-        }
+    modifiers.setFlag(Qt::ShiftModifier, shortcut.shift);
+    modifiers.setFlag(Qt::ControlModifier, shortcut.ctrl);
+    modifiers.setFlag(Qt::AltModifier, shortcut.alt);
+    return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(code->second)));
+}
+
+QString MenuText(std::string_view caption, const Shortcut& shortcut) {
+    QString text = FromUtf8(caption);
+    if (!shortcut.empty()) {
+        text += QLatin1Char('\t') + FromUtf8(FormatShortcut(shortcut));
     }
-    auto key = KeyNames().find(parts.last());
-    if (key == KeyNames().end()) {
-        return {};
-    }
-    return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(key->second)));
+    return text;
 }
 
 CommandActions::CommandActions(const ImageLists& images, QObject* parent) : QObject(parent) {
@@ -67,12 +66,13 @@ CommandActions::CommandActions(const ImageLists& images, QObject* parent) : QObj
         action->setIcon(images.barIcon(info.image));
         action->setToolTip(FromUtf8(ShortHint(info.hint)));
         action->setStatusTip(FromUtf8(info.hint));
-        action->setShortcut(KeySequenceFromText(info.defaultKey));
         action->setShortcutContext(Qt::WindowShortcut);
         CommandId id = info.id;
         connect(action, &QAction::triggered, this, [this, id] { emit triggered(id); });
         actions_[static_cast<size_t>(id)] = action;
+        shortcuts_[static_cast<size_t>(id)] = ParseShortcut(info.defaultKey);
     }
+    applyShortcuts();
 }
 
 void CommandActions::syncEnabled(const Editor& editor) {
@@ -81,8 +81,45 @@ void CommandActions::syncEnabled(const Editor& editor) {
     }
 }
 
-void CommandActions::setShortcut(CommandId id, const QKeySequence& keys) {
-    action(id)->setShortcut(keys);
+std::vector<Shortcut> CommandActions::shortcuts() const {
+    return {shortcuts_.begin(), shortcuts_.end()};
+}
+
+void CommandActions::setShortcut(CommandId id, const Shortcut& shortcut) {
+    shortcuts_[static_cast<size_t>(id)] = shortcut;
+    applyShortcuts();
+}
+
+void CommandActions::setShortcuts(std::span<const Shortcut> shortcuts) {
+    std::copy_n(shortcuts.begin(), std::min(shortcuts.size(), shortcuts_.size()),
+                shortcuts_.begin());
+    applyShortcuts();
+}
+
+void CommandActions::applyShortcuts() {
+    QSet<QKeySequence> taken;
+    for (const CommandInfo& info : CommandTable()) {
+        const Shortcut& shortcut = shortcuts_[static_cast<size_t>(info.id)];
+        QKeySequence keys = KeySequenceOf(shortcut);
+        if (taken.contains(keys)) {
+            keys = {};
+        }
+        taken.insert(keys);
+        QAction* a = action(info.id);
+        if (a->shortcut() != keys) {
+            a->setShortcut(keys);
+        }
+        QString text = MenuText(info.caption, shortcut);
+        if (a->text() != text) {
+            a->setText(text);
+        }
+    }
+}
+
+void CommandActions::attachTo(QWidget* window) {
+    for (QAction* a : actions_) {
+        window->addAction(a);
+    }
 }
 
 QAction* CommandActions::enabledActionFor(const QKeySequence& keys) const {

@@ -57,8 +57,11 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
         holder->setIcon(command->icon());
         holder->setStatusTip(command->statusTip());
         holder->setEnabled(command->isEnabled());
-        connect(command, &QAction::changed, holder,
-                [holder, command] { holder->setEnabled(command->isEnabled()); });
+        // The holder shows the command's key; the key itself stays with the command alone.
+        connect(command, &QAction::changed, holder, [holder, command] {
+            holder->setEnabled(command->isEnabled());
+            holder->setText(command->text());
+        });
         for (C id : kTreeMenu) {
             menu->addAction(actions_.action(id));
         }
@@ -71,15 +74,19 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
             menu->addAction(actions_.action(id));
         }
     }
-    // The main menu shows the separator command under its longer name.
-    QAction* longLine = new QAction(FromUtf8(kListAddLineMenuCaption), this);
+    // The main menu shows the separator command under its longer name, with the command's
+    // key as text only: two actions with one key sequence would both stay silent.
     QAction* line = actions_.action(C::ListAddLine);
+    auto longText = [this] {
+        return MenuText(kListAddLineMenuCaption, actions_.shortcut(C::ListAddLine));
+    };
+    QAction* longLine = new QAction(longText(), this);
     longLine->setIcon(line->icon());
     longLine->setStatusTip(line->statusTip());
     longLine->setEnabled(line->isEnabled());
-    connect(line, &QAction::changed, longLine, [longLine, line] {
+    connect(line, &QAction::changed, longLine, [longLine, line, longText] {
         longLine->setEnabled(line->isEnabled());
-        longLine->setShortcut(line->shortcut());
+        longLine->setText(longText());
     });
     connect(longLine, &QAction::triggered, line, &QAction::trigger);
     list->addAction(longLine);

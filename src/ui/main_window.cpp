@@ -71,6 +71,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     loadUserIcons();
     editor_->setProgramFolder(ToUtf8(options_.companionFolder));
     actions_ = new CommandActions(images_, this);
+    actions_->attachTo(this);
     applyShortcutFile();
     buildLayout();
     buildStatusBar();
@@ -238,8 +239,14 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::HelpTopic:
             HelpTopicExecute(this);
             break;
+        case CommandId::KeySet:
+            KeySetExecute();
+            break;
+        case CommandId::ToolBtnSet:
+            ToolBtnSetExecute();
+            break;
         default:
-            // The options, shortcut key and toolbar windows are not part of this build.
+            // The options window is not part of this build.
             break;
     }
 }

@@ -90,6 +90,10 @@ private:
     void applyLayout();
     bool writeClosingSettings();
     void applyShortcutFile();
+    // The toolbar from the ToolBar section of the settings file.
+    void BuildToolBar();
+    void KeySetExecute();
+    void ToolBtnSetExecute();
     void loadUserIcons();
     void setStatusBarShown(bool shown);
     void refuseText(const QString& refused);

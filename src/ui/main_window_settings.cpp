@@ -27,14 +27,6 @@ namespace brenvale {
 
 namespace {
 
-std::vector<std::string_view> CommandNames() {
-    std::vector<std::string_view> names;
-    for (const CommandInfo& info : CommandTable()) {
-        names.push_back(info.name);
-    }
-    return names;
-}
-
 void Colourise(QWidget* widget, Colour background, std::optional<Colour> text) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Base, ToQColor(background));
@@ -69,13 +61,13 @@ void MainWindow::applyShortcutFile() {
     std::vector<std::string_view> names = CommandNames();
     std::vector<std::optional<Shortcut>> keys =
         ReadShortcutFile(ToUtf8(options_.shortcutFile), names);
-    for (size_t i = 0; i < keys.size() && i < names.size(); ++i) {
+    std::vector<Shortcut> shortcuts = actions_->shortcuts();
+    for (size_t i = 0; i < keys.size() && i < shortcuts.size(); ++i) {
         if (keys[i]) {
-            QKeySequence sequence =
-                keys[i]->empty() ? QKeySequence() : KeySequenceFromText(FormatShortcut(*keys[i]));
-            actions_->setShortcut(CommandTable()[i].id, sequence);
+            shortcuts[i] = *keys[i];
         }
     }
+    actions_->setShortcuts(shortcuts);
 }
 
 // Applies what the settings file holds for the window, once its parts exist.
@@ -95,19 +87,14 @@ void MainWindow::applyLayout() {
     for (const std::string& path : layout.recentFiles) {
         editor_->AddRecentFile(path);
     }
-    std::vector<std::string> values = ReadToolBarValues(ToUtf8(options_.settingsFile));
-    if (!values.empty()) {
-        std::vector<ToolStrip::Slot> entries;
-        for (int index : ResolveToolBar(values, CommandNames())) {
-            entries.push_back(index == kToolBarSeparator
-                                  ? ToolStrip::Slot{}
-                                  : ToolStrip::Slot{CommandTable()[static_cast<size_t>(index)].id});
-        }
-        toolStrip_->showLayout(entries);
-    }
+    BuildToolBar();
     if (layout.state == WindowState::Maximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
+}
+
+void MainWindow::BuildToolBar() {
+    toolStrip_->BuildToolBar(ReadToolBarValues(ToUtf8(options_.settingsFile)));
 }
 
 bool MainWindow::writeClosingSettings() {

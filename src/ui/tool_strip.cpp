@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QToolButton>
 
+#include "settings/toolbar_layout.h"
 #include "ui/command_actions.h"
 #include "ui/flow_layout.h"
 
@@ -24,10 +25,14 @@ QWidget* MakeSeparator(QWidget* parent) {
 }  // namespace
 
 ToolStrip::ToolStrip(CommandActions& actions, QWidget* parent)
-    : QWidget(parent), actions_(actions), layout_(new FlowLayout(this)) {
+    : QWidget(parent),
+      actions_(actions),
+      layout_(new FlowLayout(this)),
+      holding_(new QWidget(this)) {
     layout_->setContentsMargins(kIndent, 1, 0, 1);
+    holding_->hide();
     for (const CommandInfo& info : CommandTable()) {
-        auto* b = new QToolButton(this);
+        auto* b = new QToolButton(holding_);
         QAction* action = actions_.action(info.id);
         if (info.id == CommandId::ListChkBox) {
             // Its pressed state shows the selected Item, so it does not follow the action's.
@@ -47,7 +52,6 @@ ToolStrip::ToolStrip(CommandActions& actions, QWidget* parent)
         b->setIconSize(QSize(16, 16));
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
-        b->hide();
         buttons_[static_cast<size_t>(info.id)] = b;
     }
     showLayout(DesignedLayout(), kDesignedRowBreak);
@@ -81,6 +85,7 @@ void ToolStrip::clear() {
     separators_.clear();
     for (QToolButton* button : buttons_) {
         button->hide();
+        button->setParent(holding_);
     }
     shown_.clear();
 }
@@ -100,10 +105,28 @@ void ToolStrip::showLayout(const std::vector<Slot>& entries, size_t rowBreakAt) 
             continue;
         }
         QToolButton* b = button(*slot);
+        if (b->parent() == this) {
+            shown_.pop_back();
+            continue;
+        }
+        b->setParent(this);
         layout_->addWidget(b);
         b->show();
     }
     updateGeometry();
+}
+
+void ToolStrip::BuildToolBar(const std::vector<std::string>& values) {
+    if (values.empty()) {
+        return;
+    }
+    std::vector<Slot> entries;
+    for (int index : ResolveToolBar(values, CommandNames())) {
+        entries.push_back(index == kToolBarSeparator
+                              ? Slot{}
+                              : Slot{CommandTable()[static_cast<size_t>(index)].id});
+    }
+    showLayout(entries);
 }
 
 std::vector<ToolStrip::Slot> ToolStrip::shownLayout() const {

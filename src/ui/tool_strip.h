@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "editor/command_table.h"
@@ -17,8 +18,9 @@ namespace brenvale {
 class CommandActions;
 class FlowLayout;
 
-// The main toolbar: one button per command, made once; a layout shows some of them in order
-// with separators and wraps them by the window's width. Buttons not shown are kept hidden.
+// The main toolbar: one button per command, made once and kept for the whole run; a layout
+// shows some of them in order with separators and wraps them by the window's width. Buttons
+// not shown wait in a hidden holding bar with their drop-down menus.
 class ToolStrip : public QWidget {
     Q_OBJECT
 public:
@@ -30,8 +32,12 @@ public:
     // The two rows the program is designed with; the second begins at kDesignedRowBreak.
     static std::vector<Slot> DesignedLayout();
     static constexpr size_t kDesignedRowBreak = 20;
-    // Shows entries in order; rowBreakAt starts a new row at that slot.
+    // Shows entries in order (a command's button only once); rowBreakAt starts a new row at
+    // that slot.
     void showLayout(const std::vector<Slot>& entries, size_t rowBreakAt = SIZE_MAX);
+    // BuildToolBar: shows the values of the ToolBar section (command names, "-" for a
+    // separator), skipping names of no command. No values change nothing.
+    void BuildToolBar(const std::vector<std::string>& values);
     // The commands shown, left to right (separators as empty entries).
     std::vector<Slot> shownLayout() const;
 
@@ -41,12 +47,14 @@ public:
     // The separator-and-box button shows pressed for an Item without check box.
     void setCheckBoxPressed(bool pressed);
     QToolButton* button(CommandId id) const { return buttons_[static_cast<size_t>(id)]; }
+    QWidget* holdingBar() const { return holding_; }
 
 private:
     void clear();
 
     CommandActions& actions_;
     FlowLayout* layout_;
+    QWidget* holding_;
     std::array<QToolButton*, kCommandCount> buttons_{};
     std::vector<QWidget*> separators_;
     std::vector<Slot> shown_;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
@@ -10,32 +9,11 @@
 
 #include "common/error.h"
 #include "ui/codec.h"
+#include "ui/file_name_dialog.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
 
 namespace brenvale {
-
-namespace {
-
-// "description|pattern|..." as Qt name filters. "*.*" means every file here, with or without
-// an extension.
-QStringList NameFilters(const std::string& filter) {
-    QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        QString pattern = parts[i + 1];
-        if (pattern == QLatin1String("*.*")) {
-            description.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
-            pattern = QStringLiteral("*");
-        }
-        filters << (description.contains(QLatin1Char('(')) ? description
-                                                           : description + " (" + pattern + ")");
-    }
-    return filters;
-}
-
-}  // namespace
 
 WindowHost::WindowHost(MainWindow& window) : window_(window) {
     autoSave_.setSingleShot(false);
@@ -87,28 +65,7 @@ void WindowHost::SetBusy(bool busy) {
 }
 
 std::optional<std::string> WindowHost::askFileName(const FileDialogOptions& options, bool save) {
-    QFileDialog dialog(&window_, FromUtf8(options.title));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // The program asks about overwriting itself.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    QStringList filters = NameFilters(options.filter);
-    dialog.setNameFilters(filters);
-    if (options.filterIndex >= 1 && options.filterIndex <= filters.size()) {
-        dialog.selectNameFilter(filters[options.filterIndex - 1]);
-    }
-    dialog.setDefaultSuffix(FromUtf8(options.defaultExtension));
-    if (!options.fileName.empty()) {
-        QFileInfo preset(FromUtf8(options.fileName));
-        if (preset.isAbsolute()) {
-            dialog.setDirectory(preset.absolutePath());
-        }
-        dialog.selectFile(preset.fileName());
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return ToUtf8(dialog.selectedFiles().first());
+    return AskFileName(&window_, options, save);
 }
 
 std::optional<std::string> WindowHost::AskOpenFileName(const FileDialogOptions& options) {

@@ -168,7 +168,7 @@ void WindowTest::commandsRunFromMenusAndShortcuts() {
     QMenu* treeMenu = window().menuBar()->actions()[1]->menu();
     QAction* add = nullptr;
     for (QAction* entry : treeMenu->actions()) {
-        if (entry->text() == QStringLiteral("同じ階層に追加")) {
+        if (entry->text() == QStringLiteral("同じ階層に追加\tCtrl+Ins")) {
             add = entry;
         }
     }

@@ -1,0 +1,57 @@
+#include "ui/file_name_dialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "ui/codec.h"
+
+namespace brenvale {
+
+namespace {
+
+// "description|pattern|..." as Qt name filters. "*.*" means every file here, with or without
+// an extension.
+QStringList NameFilters(const std::string& filter) {
+    QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        QString pattern = parts[i + 1];
+        if (pattern == QLatin1String("*.*")) {
+            description.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
+            pattern = QStringLiteral("*");
+        }
+        filters << (description.contains(QLatin1Char('(')) ? description
+                                                           : description + " (" + pattern + ")");
+    }
+    return filters;
+}
+
+}  // namespace
+
+std::optional<std::string> AskFileName(QWidget* parent, const FileDialogOptions& options,
+                                       bool save) {
+    QFileDialog dialog(parent, FromUtf8(options.title));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QStringList filters = NameFilters(options.filter);
+    dialog.setNameFilters(filters);
+    if (options.filterIndex >= 1 && options.filterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters[options.filterIndex - 1]);
+    }
+    dialog.setDefaultSuffix(FromUtf8(options.defaultExtension));
+    if (!options.fileName.empty()) {
+        QFileInfo preset(FromUtf8(options.fileName));
+        if (preset.isAbsolute()) {
+            dialog.setDirectory(preset.absolutePath());
+        }
+        dialog.selectFile(preset.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return ToUtf8(dialog.selectedFiles().first());
+}
+
+}  // namespace brenvale

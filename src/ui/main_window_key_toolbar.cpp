@@ -1,0 +1,25 @@
+// The shortcut key and toolbar commands: each shows its dialog with the command's picture.
+#include "ui/command_actions.h"
+#include "ui/main_window.h"
+#include "ui/set_key_dialog.h"
+#include "ui/set_tool_button_dialog.h"
+#include "ui/tool_strip.h"
+
+namespace brenvale {
+
+void MainWindow::KeySetExecute() {
+    // The dialog gives the commands their keys itself.
+    SetKeyDialog dialog(*actions_, images_, options_.shortcutFile, this);
+    dialog.setWindowIcon(images_.barIcon(Command(CommandId::KeySet).image));
+    dialog.exec();
+}
+
+void MainWindow::ToolBtnSetExecute() {
+    SetToolButtonDialog dialog(toolStrip_->shownLayout(), images_, options_.settingsFile, this);
+    dialog.setWindowIcon(images_.barIcon(Command(CommandId::ToolBtnSet).image));
+    if (dialog.exec() == QDialog::Accepted) {
+        BuildToolBar();
+    }
+}
+
+}  // namespace brenvale

@@ -1,0 +1,393 @@
+#include "ui/set_tool_button_dialog.h"
+
+#include <QCursor>
+#include <QDragMoveEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "common/error.h"
+#include "editor/command_table.h"
+#include "settings/toolbar_layout.h"
+#include "ui/codec.h"
+#include "ui/dialog_frame.h"
+#include "ui/error_report.h"
+#include "ui/help_context.h"
+#include "ui/tool_entry_view.h"
+
+namespace brenvale {
+
+namespace {
+
+constexpr int kClientWidth = 433;
+constexpr int kClientHeight = 255;
+constexpr int kCentreWidth = 127;
+constexpr int kScrollInterval = 150;
+const char* const kMimeType = "application/x-brenvale-tool-entry";
+
+std::vector<int> Positions(const std::vector<ToolStrip::Slot>& toolbar) {
+    std::vector<int> positions;
+    for (const ToolStrip::Slot& slot : toolbar) {
+        positions.push_back(slot ? static_cast<int>(*slot) : ToolEntry::kSeparator);
+    }
+    return positions;
+}
+
+QWidget* Column(QWidget* label, QWidget* list) {
+    auto* panel = new QWidget;
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(label);
+    layout->addWidget(list, 1);
+    return panel;
+}
+
+}  // namespace
+
+SetToolButtonDialog::SetToolButtonDialog(const std::vector<ToolStrip::Slot>& toolbar,
+                                         const ImageLists& images, QString settingsFile,
+                                         QWidget* parent)
+    : QDialog(parent),
+      settingsFile_(std::move(settingsFile)),
+      commands_(CommandEntries()),
+      lists_(commands_, Positions(toolbar)) {
+    setWindowTitle(QStringLiteral("ツールバーのボタン表示設定"));
+    srcModel_ = new ToolEntryModel(lists_.src(), images, this);
+    dstModel_ = new ToolEntryModel(lists_.dst(), images, this);
+    buildLayout();
+    FrameAsSizableDialog(this, QSize(kClientWidth, kClientHeight));
+    scrollTimer_.setInterval(kScrollInterval);
+    connect(&scrollTimer_, &QTimer::timeout, this, &SetToolButtonDialog::ScrollTimerTimer);
+    refresh();
+}
+
+SetToolButtonDialog::~SetToolButtonDialog() = default;
+
+ToolEntryView* SetToolButtonDialog::makeList(Which which) {
+    auto* view = new ToolEntryView;
+    view->setModel(which == Which::Src ? srcModel_ : dstModel_);
+    KeepSelectionVisible(view);
+    auto take = [this, which] { takeSelection(which); };
+    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, take);
+    connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, take);
+    view->dragStarting = [this, which] { lbStartDrag(which); };
+    view->dragData = [this, which] { return dragData(which); };
+    view->dragEnded = [this] { lbEndDrag(); };
+    if (which == Which::Src) {
+        view->dragMoved = [this](QDragMoveEvent* e) { lbSrcDragOver(e); };
+        view->dropped = [this](QDropEvent* e) { lbSrcDragDrop(e); };
+    } else {
+        view->dragMoved = [this](QDragMoveEvent* e) { lbDstDragOver(e); };
+        view->dropped = [this](QDropEvent* e) { lbDstDragDrop(e); };
+    }
+    return view;
+}
+
+void SetToolButtonDialog::buildLayout() {
+    lbSrc_ = makeList(Which::Src);
+    lbDst_ = makeList(Which::Dst);
+    auto* lblSrc = new QLabel(QStringLiteral("利用できるボタン(&S)"));
+    lblSrc->setBuddy(lbSrc_);
+    lblDst_ = new QLabel(QStringLiteral("表示するツールボタン(&D)"));
+    lblDst_->setBuddy(lbDst_);
+    pnlLeft_ = Column(lblSrc, lbSrc_);
+    pnlRight_ = Column(lblDst_, lbDst_);
+
+    auto* btnReset = new QPushButton(QStringLiteral("初期値"));
+    auto* btnOk = new QPushButton(QStringLiteral("OK"));
+    btnOk->setDefault(true);
+    auto* btnCancel = new QPushButton(QStringLiteral("キャンセル"));
+    auto* btnHelp = new QPushButton(QStringLiteral("ヘルプ(&H)"));
+    connect(btnReset, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::Reset); });
+    connect(btnOk, &QPushButton::clicked, this, &SetToolButtonDialog::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnHelp, &QPushButton::clicked, this,
+            [this] { ShowHelpContext(this, kHelpSetToolBtn); });
+    pnlBtm_ = new QWidget;
+    pnlBtm_->setFixedHeight(34);
+    auto* bottom = new QHBoxLayout(pnlBtm_);
+    bottom->setContentsMargins(4, 4, 4, 5);
+    bottom->setSpacing(4);
+    bottom->addWidget(SizedDialogButton(btnReset));
+    bottom->addStretch(1);
+    for (QPushButton* b : {btnOk, btnCancel, btnHelp}) {
+        bottom->addWidget(SizedDialogButton(b));
+    }
+
+    // The label above the shown list and the bottom panel refuse drops, but resting on them
+    // while dragging scrolls the shown list.
+    for (QWidget* zone : {static_cast<QWidget*>(lblDst_), pnlBtm_}) {
+        zone->setAcceptDrops(true);
+        zone->installEventFilter(this);
+    }
+
+    auto* panels = new QHBoxLayout;
+    panels->setContentsMargins(4, 4, 4, 0);
+    panels->setSpacing(0);
+    panels->addWidget(pnlLeft_);
+    panels->addWidget(buildCentrePanel());
+    panels->addWidget(pnlRight_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(panels, 1);
+    layout->addWidget(pnlBtm_);
+}
+
+QWidget* SetToolButtonDialog::buildCentrePanel() {
+    btnAdd_ = new QPushButton(QStringLiteral("追加 ->"));
+    btnDel_ = new QPushButton(QStringLiteral("<- 削除"));
+    btnAddAll_ = new QPushButton(QStringLiteral("すべて追加 ->>"));
+    btnDelAll_ = new QPushButton(QStringLiteral("<<- すべて削除"));
+    connect(btnAdd_, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::Add); });
+    connect(btnDel_, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::Del); });
+    connect(btnAddAll_, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::AddAll); });
+    connect(btnDelAll_, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::DelAll); });
+    sbUp_ = new QToolButton;
+    sbUp_->setArrowType(Qt::UpArrow);
+    sbUp_->setText(QStringLiteral("上へ"));
+    sbUp_->setStatusTip(QStringLiteral("|表示するツールボタンの選択された値を上へ移動します"));
+    sbDown_ = new QToolButton;
+    sbDown_->setArrowType(Qt::DownArrow);
+    sbDown_->setText(QStringLiteral("下へ"));
+    sbDown_->setStatusTip(QStringLiteral("|表示するツールボタンの選択された値を下へ移動します"));
+    connect(sbUp_, &QToolButton::clicked, this, [this] { run(&ToolButtonLists::Up); });
+    connect(sbDown_, &QToolButton::clicked, this, [this] { run(&ToolButtonLists::Down); });
+
+    auto* panel = new QWidget;
+    panel->setFixedWidth(kCentreWidth);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(8, 18, 8, 0);
+    layout->setSpacing(4);
+    for (QPushButton* b : {btnAdd_, btnDel_, btnAddAll_, btnDelAll_}) {
+        b->setMinimumHeight(25);
+        b->setAutoDefault(false);
+        layout->addWidget(b);
+        if (b == btnDel_) {
+            layout->addSpacing(8);
+        }
+    }
+    layout->addSpacing(8);
+    for (QToolButton* b : {sbUp_, sbDown_}) {
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        b->setMinimumHeight(25);
+        layout->addWidget(b);
+    }
+    layout->addStretch(1);
+    return panel;
+}
+
+void SetToolButtonDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // FormResize: the centre panel keeps its width, the two lists share the rest.
+    const int side = (width() - (kCentreWidth + 8)) / 2;
+    pnlLeft_->setFixedWidth(side);
+    pnlRight_->setFixedWidth(side);
+}
+
+void SetToolButtonDialog::refresh() {
+    const int srcTop = lbSrc_->verticalScrollBar()->value();
+    const int dstTop = lbDst_->verticalScrollBar()->value();
+    syncing_ = true;
+    for (Which which : {Which::Src, Which::Dst}) {
+        const ToolEntryList& list = lists_.list(which);
+        ToolEntryView* view = this->view(which);
+        (which == Which::Src ? srcModel_ : dstModel_)->reload();
+        view->verticalScrollBar()->setValue(which == Which::Src ? srcTop : dstTop);
+        QItemSelection selection;
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (list.isSelected(i)) {
+                QModelIndex index = view->model()->index(static_cast<int>(i), 0);
+                selection.select(index, index);
+            }
+        }
+        view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        if (list.current() >= 0) {
+            view->selectionModel()->setCurrentIndex(view->model()->index(list.current(), 0),
+                                                    QItemSelectionModel::NoUpdate);
+        }
+    }
+    syncing_ = false;
+    SetButtons();
+}
+
+void SetToolButtonDialog::takeSelection(Which which) {
+    if (syncing_) {
+        return;
+    }
+    ToolEntryList& list = lists_.list(which);
+    QItemSelectionModel* selection = view(which)->selectionModel();
+    for (size_t i = 0; i < list.size(); ++i) {
+        list.setSelected(i, selection->isRowSelected(static_cast<int>(i)));
+    }
+    QModelIndex current = selection->currentIndex();
+    list.setCurrent(current.isValid() ? current.row() : -1);
+    SetButtons();
+}
+
+void SetToolButtonDialog::SetButtons() {
+    ToolButtonLists::Buttons b = lists_.ButtonStates();
+    btnAdd_->setEnabled(b.add);
+    btnAddAll_->setEnabled(b.addAll);
+    btnDel_->setEnabled(b.del);
+    btnDelAll_->setEnabled(b.delAll);
+    sbUp_->setEnabled(b.up);
+    sbDown_->setEnabled(b.down);
+}
+
+void SetToolButtonDialog::run(void (ToolButtonLists::*button)()) {
+    (lists_.*button)();
+    refresh();
+    ToolEntryView* focus = view(lists_.focusList());
+    focus->setFocus();
+    if (focus->currentIndex().isValid()) {
+        focus->scrollTo(focus->currentIndex());
+    }
+}
+
+void SetToolButtonDialog::btnOKClick() {
+    try {
+        WriteToolBarValues(ToUtf8(settingsFile_), lists_.ToolBarValues());
+    } catch (const Error& error) {
+        ReportError(error);
+        return;
+    }
+    accept();
+}
+
+QMimeData* SetToolButtonDialog::dragData(Which from) const {
+    int current = lists_.list(from).current();
+    if (current < 0) {
+        return nullptr;
+    }
+    auto* data = new QMimeData;
+    data->setData(kMimeType, QByteArray::number(reinterpret_cast<quintptr>(this)) + ' ' +
+                                 (from == Which::Src ? "src " : "dst ") +
+                                 QByteArray::number(current));
+    return data;
+}
+
+std::optional<SetToolButtonDialog::Dragged> SetToolButtonDialog::draggedEntry(
+    const QMimeData* data) const {
+    if (!data || !data->hasFormat(kMimeType)) {
+        return std::nullopt;
+    }
+    QList<QByteArray> parts = data->data(kMimeType).split(' ');
+    bool ok = false;
+    if (parts.size() != 3 || parts[0] != QByteArray::number(reinterpret_cast<quintptr>(this))) {
+        return std::nullopt;
+    }
+    Which from = parts[1] == "src" ? Which::Src : Which::Dst;
+    qlonglong index = parts[2].toLongLong(&ok);
+    if (!ok || (parts[1] != "src" && parts[1] != "dst") || index < 0 ||
+        static_cast<size_t>(index) >= lists_.list(from).size()) {
+        return std::nullopt;
+    }
+    return Dragged{from, static_cast<size_t>(index)};
+}
+
+void SetToolButtonDialog::lbStartDrag(Which which) {
+    lists_.StartDrag(which);
+    refresh();
+    dragging_ = true;
+}
+
+void SetToolButtonDialog::lbEndDrag() {
+    dragging_ = false;
+    lbDst_->setDropLine(std::nullopt);
+}
+
+void SetToolButtonDialog::lbDstDragOver(QDragMoveEvent* event) {
+    std::optional<Dragged> dragged = draggedEntry(event->mimeData());
+    if (!dragged) {
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    size_t place = lists_.DropPlace(dragged->from, dragged->index,
+                                    lbDst_->entryAt(event->position().toPoint()));
+    const int row = static_cast<int>(place) - lbDst_->firstVisibleEntry();
+    lbDst_->setDropLine(ToolEntryDelegate::kRowHeight * row - 1);
+}
+
+void SetToolButtonDialog::lbDstDragDrop(QDropEvent* event) {
+    std::optional<Dragged> dragged = draggedEntry(event->mimeData());
+    if (!dragged) {
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    lists_.DropOnDst(dragged->from, dragged->index, lbDst_->entryAt(event->position().toPoint()));
+    refresh();
+}
+
+void SetToolButtonDialog::lbSrcDragOver(QDragMoveEvent* event) {
+    std::optional<Dragged> dragged = draggedEntry(event->mimeData());
+    if (dragged && dragged->from == Which::Dst) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    }
+}
+
+void SetToolButtonDialog::lbSrcDragDrop(QDropEvent* event) {
+    std::optional<Dragged> dragged = draggedEntry(event->mimeData());
+    if (!dragged || dragged->from != Which::Dst) {
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    lists_.DropOnSrc(dragged->index);
+    refresh();
+    if (lbSrc_->currentIndex().isValid()) {
+        lbSrc_->scrollTo(lbSrc_->currentIndex());
+    }
+}
+
+bool SetToolButtonDialog::eventFilter(QObject* watched, QEvent* event) {
+    const bool zone = watched == lblDst_ || watched == pnlBtm_;
+    const QEvent::Type type = event->type();
+    if (!zone || (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)) {
+        return QDialog::eventFilter(watched, event);
+    }
+    auto* drag = static_cast<QDropEvent*>(event);
+    if (type != QEvent::Drop && draggedEntry(drag->mimeData())) {
+        startScrolling(watched == lblDst_ ? -1 : 1);
+    }
+    // Entering is accepted so that the moves that follow arrive; no place here takes a drop.
+    if (type == QEvent::DragEnter && draggedEntry(drag->mimeData())) {
+        drag->accept();
+    } else {
+        drag->ignore();
+    }
+    return true;
+}
+
+void SetToolButtonDialog::startScrolling(int direction) {
+    scrollDirection_ = direction;
+    if (!scrollTimer_.isActive()) {
+        scrollTimer_.start();
+    }
+}
+
+void SetToolButtonDialog::ScrollTimerTimer() {
+    const QPoint pointer = mapFromGlobal(QCursor::pos());
+    const QRect label(lblDst_->mapTo(this, QPoint(0, 0)), lblDst_->size());
+    const QRect panel = pnlBtm_->geometry();
+    const bool inSpan = pointer.x() >= label.left() && pointer.x() <= label.right();
+    const bool inLabel = pointer.y() >= label.top() && pointer.y() <= label.bottom();
+    const bool inPanel = pointer.y() >= panel.top() && pointer.y() <= panel.bottom();
+    if (!dragging_ || !inSpan || !(inLabel || inPanel)) {
+        scrollTimer_.stop();
+        return;
+    }
+    QScrollBar* bar = lbDst_->verticalScrollBar();
+    bar->setValue(bar->value() + scrollDirection_);
+}
+
+}  // namespace brenvale

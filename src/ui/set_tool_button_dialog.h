@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QTimer>
+
+#include <optional>
+#include <vector>
+
+#include "settings/command_entry.h"
+#include "settings/tool_button_lists.h"
+#include "ui/tool_strip.h"
+
+class QLabel;
+class QMimeData;
+class QPushButton;
+class QToolButton;
+
+namespace brenvale {
+
+class ImageLists;
+class ToolEntryModel;
+class ToolEntryView;
+
+// The toolbar dialog (TFrmSetToolBtn): the available buttons and the buttons to show, moved
+// by the buttons between the lists and by dragging one entry at a time. OK writes the
+// ToolBar section of the settings file; the caller then builds the toolbar from it.
+class SetToolButtonDialog : public QDialog {
+    Q_OBJECT
+public:
+    using Which = ToolButtonLists::Which;
+
+    SetToolButtonDialog(const std::vector<ToolStrip::Slot>& toolbar, const ImageLists& images,
+                        QString settingsFile, QWidget* parent = nullptr);
+    ~SetToolButtonDialog() override;
+
+    ToolButtonLists& lists() { return lists_; }
+    ToolEntryView* view(Which which) const { return which == Which::Src ? lbSrc_ : lbDst_; }
+    QLabel* dstLabel() const { return lblDst_; }
+    QWidget* bottomPanel() const { return pnlBtm_; }
+    QTimer& scrollTimer() { return scrollTimer_; }
+    bool dragging() const { return dragging_; }
+
+    // A drag of the current entry of a list, as its mime data says.
+    QMimeData* dragData(Which from) const;
+    // The list and entry a drag carries, if it comes from this dialog.
+    struct Dragged {
+        Which from;
+        size_t index;
+    };
+    std::optional<Dragged> draggedEntry(const QMimeData* data) const;
+
+    void lbStartDrag(Which which);
+    void lbEndDrag();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    QWidget* buildCentrePanel();
+    ToolEntryView* makeList(Which which);
+    // Shows the working copy again after a change: entries, selections, buttons, focus.
+    void refresh();
+    void takeSelection(Which which);
+    void SetButtons();
+    void run(void (ToolButtonLists::*button)());
+    void btnOKClick();
+    void lbDstDragOver(QDragMoveEvent* event);
+    void lbDstDragDrop(QDropEvent* event);
+    void lbSrcDragOver(QDragMoveEvent* event);
+    void lbSrcDragDrop(QDropEvent* event);
+    void startScrolling(int direction);
+    void ScrollTimerTimer();
+
+    const QString settingsFile_;
+    std::vector<CommandEntry> commands_;
+    ToolButtonLists lists_;
+    ToolEntryModel* srcModel_ = nullptr;
+    ToolEntryModel* dstModel_ = nullptr;
+    ToolEntryView* lbSrc_ = nullptr;
+    ToolEntryView* lbDst_ = nullptr;
+    QLabel* lblDst_ = nullptr;
+    QWidget* pnlLeft_ = nullptr;
+    QWidget* pnlRight_ = nullptr;
+    QWidget* pnlBtm_ = nullptr;
+    QPushButton* btnAdd_ = nullptr;
+    QPushButton* btnDel_ = nullptr;
+    QPushButton* btnAddAll_ = nullptr;
+    QPushButton* btnDelAll_ = nullptr;
+    QToolButton* sbUp_ = nullptr;
+    QToolButton* sbDown_ = nullptr;
+    QTimer scrollTimer_;
+    int scrollDirection_ = 0;
+    bool dragging_ = false;
+    bool syncing_ = false;
+};
+
+}  // namespace brenvale
