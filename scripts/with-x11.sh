@@ -29,4 +29,10 @@ export DISPLAY="$display"
 unset QT_QPA_PLATFORM
 openbox >/dev/null 2>&1 &
 wm=$!
+# A window mapped while the window manager is still starting may never be exposed: wait until
+# it answers for the desktop (it sets that property once it manages the screen).
+for _ in $(seq 1 200); do
+    xdotool get_desktop >/dev/null 2>&1 && break
+    sleep 0.05
+done
 "$@"
