@@ -87,6 +87,30 @@ TEST(IniFile, CreatesTheFileAndFollowsItsLineBreaks) {
     EXPECT_EQ(ReadBytes(dir.file("lf.ini")), "[S]\na=1\nb=2\n[T]\nc=3\n");
 }
 
+TEST(IniFile, ALoneCarriageReturnEndsALineToo) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    WriteBytes(path, "[Save]\r\nEveryS=0\r");
+    IniFile ini(path);
+    ini.WriteBool("Save", "BackUp", true);
+    EXPECT_EQ(ReadBytes(path), "[Save]\r\nEveryS=0\rBackUp=1\r\n");
+    IniFile again(path);
+    EXPECT_EQ(again.ReadString("Save", "EveryS"), "0");
+    EXPECT_EQ(again.ReadString("Save", "BackUp"), "1");
+
+    // Mixed line ends stay as they are; a file of lone CRs gets lone CRs.
+    WriteBytes(path, "[A]\rx=1\r\n[B]\ny=2\r");
+    IniFile mixed(path);
+    mixed.WriteString("B", "z", "3");
+    mixed.WriteString("C", "w", "4");
+    EXPECT_EQ(ReadBytes(path), "[A]\rx=1\r\n[B]\ny=2\rz=3\r[C]\rw=4\r");
+    IniFile reread(path);
+    EXPECT_EQ(reread.ReadString("A", "x"), "1");
+    EXPECT_EQ(reread.ReadString("B", "y"), "2");
+    EXPECT_EQ(reread.ReadString("B", "z"), "3");
+    EXPECT_EQ(reread.SectionKeys("B"), (std::vector<std::string>{"y", "z"}));
+}
+
 TEST(IniFile, ErasingASectionRemovesHeaderAndKeysOnly) {
     test::TempDir dir;
     const std::string path = dir.file("a.ini");
