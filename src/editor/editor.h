@@ -266,6 +266,8 @@ private:
     int bulkList_ = 0;
 
     bool saveSucceeded_ = false;
+    // The last Save stopped silently (an old backup that could not be deleted).
+    bool saveAbandoned_ = false;
     bool writing_ = false;
     RecentFiles recent_;
     std::string title_ = "Brenvale";
