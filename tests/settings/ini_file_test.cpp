@@ -7,6 +7,7 @@
 #include "common/error.h"
 #include "settings/ini_value.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 
 namespace brenvale {
 namespace {
@@ -109,6 +110,30 @@ TEST(IniFile, ALoneCarriageReturnEndsALineToo) {
     EXPECT_EQ(reread.ReadString("B", "y"), "2");
     EXPECT_EQ(reread.ReadString("B", "z"), "3");
     EXPECT_EQ(reread.SectionKeys("B"), (std::vector<std::string>{"y", "z"}));
+}
+
+TEST(IniFile, ASettingsFileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
+    test::TempDir dir;
+    const std::string folder = dir.file("program");
+    ::mkdir(folder.c_str(), 0755);
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string path = folder + "/brenvale.ini";
+    WriteBytes(path, "[Save]\r\nEveryS=0\r\n");
+    ::chmod(path.c_str(), 0666);
+    ::chmod(folder.c_str(), 0555);
+    std::string result = test::Unprivileged([&]() -> std::string {
+        try {
+            IniFile ini(path);
+            ini.WriteBool("Save", "BackUp", true);
+        } catch (const Error& e) {
+            return e.what();
+        }
+        return {};
+    });
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(result, "");
+    EXPECT_EQ(ReadBytes(path), "[Save]\r\nEveryS=0\r\nBackUp=1\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 
 TEST(IniFile, ErasingASectionRemovesHeaderAndKeysOnly) {
