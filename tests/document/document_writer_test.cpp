@@ -154,6 +154,13 @@ TEST(WriteDocument, DropsALeadingBellOnlyWhereItWouldMakeAGeometryLine) {
     saved = SerializeDocument(*read.document, kExampleGeometry, true);
     EXPECT_NE(saved.find("\r\nTop9@00@\r\n"), std::string::npos);
     EXPECT_EQ(ParseDocument(saved, {}).document->first()->caption, "Top9");
+
+    // A first Topic line with TABs is read as a top-level Topic: there the byte cannot stay.
+    read = ParseDocument(
+        "\t\x07"
+        "bell@05@\r\n",
+        {});
+    EXPECT_EQ(read.document->first()->caption, "bell");
 }
 
 TEST(BackupName, FollowsTheBackupFolderSetting) {
