@@ -148,6 +148,16 @@ std::optional<std::string> FindIniValue(std::string_view bytes, std::string_view
     return std::nullopt;
 }
 
+std::vector<std::string> IniSectionNames(std::string_view bytes) {
+    std::vector<std::string> names;
+    for (const IniLine& line : SplitLines(bytes)) {
+        if (line.kind == LineKind::Header) {
+            names.emplace_back(line.name);
+        }
+    }
+    return names;
+}
+
 std::vector<std::string> IniSectionKeys(std::string_view bytes, std::string_view section) {
     std::vector<IniLine> lines = SplitLines(bytes);
     SectionRange range = FindSection(lines, section);
