@@ -24,6 +24,8 @@ BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgtest-dev libgmock-dev lib
 RUN_PACKAGES=(fonts-ipafont-gothic qt6-translations-l10n)
 # What the tests need beyond the build: a virtual display with a window manager.
 TEST_PACKAGES=(xvfb xauth openbox xdotool)
+# The sanitizer build and the fuzz targets: clang with its sanitizer and libFuzzer runtimes.
+SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
 
 # Configures and builds the tree in build/ with every core of the machine.
 build_all() {

@@ -6,3 +6,6 @@ source scripts/packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 build_all
 ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600
+scripts/kill-test.sh 50
+scripts/sanitizers.sh
+scripts/fuzz.sh 30
