@@ -16,10 +16,10 @@ rm -rf "$work"
 mkdir -p "$work/sources" "$work/folder"
 target="$work/folder/big.bnv"
 
-# Two documents of about 25 MB that differ everywhere: 60,000 topics of ten items each.
+# Two documents of about 25 MB that differ everywhere: 41,200 topics of ten items each.
 make_document() {
     awk -v tag="$1" 'BEGIN {
-        for (i = 0; i < 60000; i++) {
+        for (i = 0; i < 41200; i++) {
             printf "Topic %s %d@03@\r\n", tag, i
             for (j = 0; j < 10; j++) {
                 printf "\t\010\201\240item %s %d.%d, a line of some length to fill the file\r\n", tag, i, j

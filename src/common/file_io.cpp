@@ -351,10 +351,20 @@ void AtomicFileWriter::Commit() {
     if (Sys().close(fd) != 0) {
         fail(errno);
     }
+    // Held open, the old file is freed by the close below instead of inside the rename, which
+    // so stays short: a save killed in a rename that has not happened leaves the named file.
+    int oldFd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Sys().rename(tempPath_.c_str(), target_.c_str()) != 0) {
-        fail(errno);
+        int error = errno;
+        if (oldFd >= 0) {
+            ::close(oldFd);
+        }
+        fail(error);
     }
     tempPath_.clear();
+    if (oldFd >= 0) {
+        ::close(oldFd);
+    }
     // The rename is durable only once the folder is synced. The new file is complete and in
     // place by now, so a folder that cannot be synced (some file systems refuse) is no failure
     // of the save.
