@@ -28,6 +28,8 @@ TEST_PACKAGES=(xvfb xauth openbox xdotool)
 # The installation checks: the validators, the MIME database, XML queries, and the file type
 # test CPack needs to compute the package's dependencies.
 TEST_PACKAGES+=(desktop-file-utils appstream shared-mime-info libxml2-utils file)
+# The sanitizer build and the fuzz targets: clang with its sanitizer and libFuzzer runtimes.
+SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
 
 # Configures and builds the tree in build/ with every core of the machine.
 build_all() {

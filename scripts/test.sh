@@ -7,3 +7,6 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 build_all
 ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600
 scripts/test-install.sh build
+scripts/kill-test.sh 50
+scripts/sanitizers.sh
+scripts/fuzz.sh 30

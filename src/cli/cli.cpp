@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <ostream>
@@ -49,7 +51,10 @@ struct CliSettings {
 };
 
 CliSettings FromSettings(const Settings& settings) {
-    return {settings.listKindOptions(), settings.writeOptions(), settings.readOptions()};
+    CliSettings cli{settings.listKindOptions(), settings.writeOptions(), settings.readOptions()};
+    // Without an image list every icon index is kept as read.
+    cli.read.imageCount = kEveryIconIndex;
+    return cli;
 }
 
 struct Invocation {
@@ -75,10 +80,20 @@ int Export(const Invocation& inv, std::ostream&) {
     return 0;
 }
 
+// Writes doc like the editor's Save; the writer's silent stop is an error here, since the
+// caller of a tool has to learn that nothing was written.
+void Save(Document& doc, const std::string& path, const DocumentGeometry& geometry,
+          const WriteOptions& options) {
+    if (WriteDocument(doc, path, geometry, options) == WriteOutcome::Abandoned) {
+        throw Error(path + " was not written: its old backup " +
+                    BackupName(path, options.backUpPass) + " cannot be deleted");
+    }
+}
+
 int Resave(const Invocation& inv, std::ostream&) {
     Expect(inv, 2, "resave");
     ReadResult read = Open(inv.operands[0], inv.settings);
-    WriteDocument(*read.document, inv.operands[1], read.geometry.appliedTo({}), inv.settings.write);
+    Save(*read.document, inv.operands[1], read.geometry.appliedTo({}), inv.settings.write);
     return 0;
 }
 
@@ -86,8 +101,8 @@ int ImportText(const Invocation& inv, std::ostream&) {
     Expect(inv, 2, "import-text");
     std::string text = ReadWholeFile(inv.operands[0]);
     Document doc;
-    PasteTreeText(doc, nullptr, text, kBuiltInTopicImages);
-    WriteDocument(doc, inv.operands[1], DocumentGeometry{}, inv.settings.write);
+    PasteTreeText(doc, nullptr, text, kEveryIconIndex);
+    Save(doc, inv.operands[1], DocumentGeometry{}, inv.settings.write);
     return 0;
 }
 
@@ -112,6 +127,17 @@ int Stats(const Invocation& inv, std::ostream& out) {
     return 0;
 }
 
+// Output that cannot be written (a full disk, a closed pipe) is a failure of the command.
+void FlushOutput(std::ostream& out) {
+    errno = 0;
+    out.flush();
+    if (!out) {
+        int error = errno;
+        throw Error(std::string("cannot write the output") +
+                    (error != 0 ? std::string(": ") + std::strerror(error) : std::string()));
+    }
+}
+
 std::string OneLine(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
@@ -131,12 +157,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << kUsage;
         return 2;
     }
-    if (args[0] == "--help" || args[0] == "-h") {
-        out << kUsage;
-        return 0;
-    }
     auto command = kCommands.find(args[0]);
     try {
+        if (args[0] == "--help" || args[0] == "-h") {
+            out << kUsage;
+            FlushOutput(out);
+            return 0;
+        }
         if (command == kCommands.end()) {
             throw UsageError{"unknown command '" + args[0] + "'"};
         }
@@ -161,7 +188,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             }
             inv.operands.push_back(args[i]);
         }
-        return command->second(inv, out);
+        int code = command->second(inv, out);
+        FlushOutput(out);
+        return code;
     } catch (const UsageError& e) {
         err << "brenvale-cli: " << e.text << "\n" << kUsage;
         return 2;

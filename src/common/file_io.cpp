@@ -8,10 +8,12 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <thread>
 
 #include "common/error.h"
 #include "common/path.h"
+#include "common/system_calls.h"
 
 namespace brenvale {
 
@@ -24,15 +26,9 @@ std::string ReadErrorText(const std::string& path, int error) {
     return "ファイル " + path + " を読み込めません。\n" + std::strerror(error);
 }
 
-mode_t DefaultFileMode() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 bool WriteAll(int fd, const char* data, size_t size, int* error) {
     while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
+        ssize_t n = Sys().write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -56,6 +52,101 @@ bool WaitUntil(Predicate done) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+constexpr int kNameTries = 100;
+constexpr int kMaxLinkHops = 40;
+
+// The file a path names once every symbolic link on it is followed, also when the last one
+// names a file that does not exist yet.
+std::string ResolveLinks(const std::string& path, int* error) {
+    std::string current = path;
+    for (int hops = 0; hops < kMaxLinkHops; ++hops) {
+        struct stat st;
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return current;
+        }
+        std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n < 0) {
+            *error = errno;
+            return current;
+        }
+        link.resize(static_cast<size_t>(n));
+        if (link.empty() || link.front() != kPathSeparator) {
+            std::string folder = FolderPart(current);
+            link = JoinPath(folder.empty() ? "." : folder, link);
+        }
+        current = std::move(link);
+    }
+    *error = ELOOP;
+    return current;
+}
+
+bool MayChangeFolder(const std::string& folder) {
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// A file made without a name is given one through /proc.
+bool CanNameUnnamedFiles() {
+    static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+    return can;
+}
+
+// The errors of a file system or kernel that cannot make files without a name.
+bool NoUnnamedFiles(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+// A hidden name beside target that is not likely to be taken.
+std::string TemporaryName(const std::string& target) {
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::string suffix(6, 'x');
+    for (char& c : suffix) {
+        c = kChars[random() % (sizeof kChars - 1)];
+    }
+    std::string folder = FolderPart(target);
+    return JoinPath(folder.empty() ? "." : folder,
+                    "." + std::string(FileNamePart(target)) + "." + suffix);
+}
+
+int ReadAllAt(int fd, std::string* bytes) {
+    char chunk[1 << 16];
+    for (off_t at = 0;;) {
+        ssize_t n = Sys().pread(fd, chunk, sizeof chunk, at);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return errno;
+        }
+        if (n == 0) {
+            return 0;
+        }
+        bytes->append(chunk, static_cast<size_t>(n));
+        at += n;
+    }
+}
+
+// Writes bytes over the whole content of fd and syncs it.
+int ReplaceContent(int fd, std::string_view bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        ssize_t n =
+            Sys().pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return errno;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (Sys().ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) {
+        return errno;
+    }
+    return Sys().fsync(fd) == 0 ? 0 : errno;
 }
 
 bool PathPresent(const std::string& path) {
@@ -99,68 +190,132 @@ std::string ReadWholeFile(const std::string& path) {
     return data;
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)), target_(path_) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::is_symlink(target_, ec)) {
-        fs::path resolved = fs::weakly_canonical(target_, ec);
-        if (!ec) {
-            target_ = resolved.string();
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
+    int error = 0;
+    target_ = ResolveLinks(path_, &error);
+    if (error != 0) {
+        fail(error);
+    }
+    folder_ = FolderPart(target_);
+    if (folder_.empty()) {
+        folder_ = ".";
+    }
+    struct stat old {};
+    bool exists = ::stat(target_.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT) {
+        fail(errno);
+    }
+    if (exists) {
+        if (S_ISDIR(old.st_mode)) {
+            fail(EISDIR);
+        }
+        // A rename would replace even a file the user may not write: refuse it as a write
+        // would.
+        if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+            fail(errno);
+        }
+        regular_ = S_ISREG(old.st_mode);
+        // A rename would give the other names of the file the old content, replace a device
+        // or a pipe by a plain file, or be refused by the folder.
+        if (!regular_ || old.st_nlink > 1 || !MayChangeFolder(folder_)) {
+            method_ = Method::InPlace;
         }
     }
-    std::string folder = FolderPart(target_);
-    tempPath_ = JoinPath(folder.empty() ? "." : folder,
-                         "." + std::string(FileNamePart(target_)) + ".XXXXXX");
-    fd_ = ::mkstemp(tempPath_.data());
+    if (method_ != Method::InPlace) {
+        error = openTemporary(exists, old.st_uid, old.st_gid, old.st_mode & 07777);
+        if (exists && (error == EPERM || error == EACCES)) {
+            // The new file could not have the old one's owner or group, or could not be made
+            // at all, while the old file itself may be written.
+            method_ = Method::InPlace;
+        } else if (error != 0) {
+            fail(error);
+        }
+    }
+    if (method_ != Method::InPlace) {
+        buffer_.reserve(kBufferSize);
+    }
+}
+
+int AtomicFileWriter::openTemporary(bool exists, unsigned owner, unsigned group, unsigned mode) {
+    constexpr int kFlags = O_WRONLY | O_CLOEXEC;
+    fd_ = -1;
+    if (CanNameUnnamedFiles()) {
+        fd_ = Sys().open(folder_.c_str(), O_TMPFILE | kFlags, 0666);
+        if (fd_ < 0 && !NoUnnamedFiles(errno)) {
+            return errno;
+        }
+        method_ = Method::UnnamedTemporary;
+    }
     if (fd_ < 0) {
+        method_ = Method::NamedTemporary;
+        for (int tries = 0; fd_ < 0; ++tries) {
+            tempPath_ = TemporaryName(target_);
+            fd_ = Sys().open(tempPath_.c_str(), O_CREAT | O_EXCL | kFlags, 0666);
+            if (fd_ < 0 && (errno != EEXIST || tries == kNameTries)) {
+                tempPath_.clear();
+                return errno;
+            }
+        }
+    }
+    if (!exists) {
+        return 0;  // the system gave the new file the folder's defaults
+    }
+    struct stat made;
+    if (::fstat(fd_, &made) != 0 || made.st_uid != owner || made.st_gid != group) {
+        if (Sys().fchown(fd_, owner, group) != 0) {
+            int error = errno;
+            dropTemporary();
+            return error;
+        }
+    }
+    // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
+    if (Sys().fchmod(fd_, mode) != 0) {
         int error = errno;
-        tempPath_.clear();
-        Fail(error);
+        dropTemporary();
+        return error;
     }
-    struct stat st;
-    mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : DefaultFileMode();
-    if (::fchmod(fd_, mode) != 0) {
-        Fail(errno);
-    }
-    buffer_.reserve(kBufferSize);
+    return 0;
 }
 
-AtomicFileWriter::~AtomicFileWriter() {
+void AtomicFileWriter::dropTemporary() {
     if (fd_ >= 0) {
-        ::close(fd_);
-    }
-    if (!tempPath_.empty()) {
-        ::unlink(tempPath_.c_str());
-    }
-}
-
-void AtomicFileWriter::Fail(int error) {
-    if (fd_ >= 0) {
-        ::close(fd_);
+        Sys().close(fd_);
         fd_ = -1;
     }
     if (!tempPath_.empty()) {
-        ::unlink(tempPath_.c_str());
+        Sys().unlink(tempPath_.c_str());
         tempPath_.clear();
     }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    dropTemporary();
+}
+
+void AtomicFileWriter::fail(int error) {
+    dropTemporary();
     throw Error(WriteErrorText(path_, error));
 }
 
-void AtomicFileWriter::Flush() {
+void AtomicFileWriter::flush() {
     int error = 0;
     if (!WriteAll(fd_, buffer_.data(), buffer_.size(), &error)) {
-        Fail(error);
+        fail(error);
     }
     buffer_.clear();
 }
 
 void AtomicFileWriter::Write(std::string_view bytes) {
+    if (method_ == Method::InPlace) {
+        buffer_.append(bytes);  // the old file is touched only by Commit()
+        return;
+    }
     if (buffer_.size() + bytes.size() > kBufferSize) {
-        Flush();
+        flush();
         if (bytes.size() > kBufferSize) {
             int error = 0;
             if (!WriteAll(fd_, bytes.data(), bytes.size(), &error)) {
-                Fail(error);
+                fail(error);
             }
             return;
         }
@@ -169,27 +324,97 @@ void AtomicFileWriter::Write(std::string_view bytes) {
 }
 
 void AtomicFileWriter::Commit() {
-    Flush();
-    if (::fsync(fd_) != 0) {
-        Fail(errno);
+    if (method_ == Method::InPlace) {
+        commitInPlace();
+        return;
+    }
+    flush();
+    if (Sys().fsync(fd_) != 0) {
+        fail(errno);
+    }
+    if (method_ == Method::UnnamedTemporary) {
+        // The complete file gets a name only now, just before the rename.
+        for (int tries = 0;; ++tries) {
+            tempPath_ = TemporaryName(target_);
+            if (Sys().link(fd_, tempPath_.c_str()) == 0) {
+                break;
+            }
+            int error = errno;
+            tempPath_.clear();
+            if (error != EEXIST || tries == kNameTries) {
+                fail(error);
+            }
+        }
     }
     int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) {
-        Fail(errno);
+    if (Sys().close(fd) != 0) {
+        fail(errno);
     }
-    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
-        Fail(errno);
+    // Held open, the old file is freed by the close below instead of inside the rename, which
+    // so stays short: a save killed in a rename that has not happened leaves the named file.
+    int oldFd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (Sys().rename(tempPath_.c_str(), target_.c_str()) != 0) {
+        int error = errno;
+        if (oldFd >= 0) {
+            ::close(oldFd);
+        }
+        fail(error);
     }
     tempPath_.clear();
-    // The rename is durable only once the folder is synced; a folder that cannot be synced
-    // (some file systems refuse) still holds the complete new file.
-    std::string folder = FolderPart(target_);
-    int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    if (oldFd >= 0) {
+        ::close(oldFd);
     }
+    // The rename is durable only once the folder is synced. The new file is complete and in
+    // place by now, so a folder that cannot be synced (some file systems refuse) is no failure
+    // of the save.
+    int dirFd = Sys().open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (dirFd >= 0) {
+        Sys().fsync(dirFd);
+        Sys().close(dirFd);
+    }
+}
+
+void AtomicFileWriter::commitInPlace() {
+    if (!regular_) {
+        // A device or a pipe takes the bytes as a stream; there is nothing to put back.
+        fd_ = Sys().open(target_.c_str(), O_WRONLY | O_CLOEXEC, 0);
+        int error = 0;
+        if (fd_ < 0 || !WriteAll(fd_, buffer_.data(), buffer_.size(), &error)) {
+            fail(fd_ < 0 ? errno : error);
+        }
+        int fd = fd_;
+        fd_ = -1;
+        if (Sys().close(fd) != 0) {
+            fail(errno);
+        }
+        return;
+    }
+    fd_ = Sys().open(target_.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (fd_ < 0) {
+        fail(errno);
+    }
+    std::string old;
+    int error = ReadAllAt(fd_, &old);
+    if (error != 0) {
+        fail(error);
+    }
+    error = ReplaceContent(fd_, buffer_);
+    if (error == 0) {
+        int fd = fd_;
+        fd_ = -1;
+        if (Sys().close(fd) == 0) {
+            return;
+        }
+        error = errno;
+        // The bytes were synced, but the system still reports a failure: put the old content
+        // back through a new descriptor.
+        fd_ = Sys().open(target_.c_str(), O_RDWR | O_CLOEXEC, 0);
+    }
+    if (fd_ >= 0) {
+        ReplaceContent(fd_, old);
+    }
+    fail(error);
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -8,10 +8,16 @@ namespace brenvale {
 // Reads a whole file; throws Error with the system's text when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-// Writes a file so that the previous one is never lost: the bytes go to a temporary file in
-// the same folder, which is flushed to disk and then renamed over the target (keeping the
-// target's permissions). Until Commit() nothing at the target changes; a writer destroyed
-// without Commit() removes its temporary file.
+// Writes a file so that the previous one is never lost. The bytes go to a temporary file in the
+// target's folder, made without a name where the file system allows it (so that a save cut
+// short leaves nothing behind), flushed to disk, named and renamed over the target, which
+// keeps its permissions, owner and group. Symbolic links are followed, a dangling one to the
+// file it names. A file the user may not write is refused with the system's text. Where a
+// rename would lose something (a folder the user may not write, a file with more than one
+// link, an owner or group that cannot be given to a new file) the bytes are kept until
+// Commit() and written over the old file, whose content is put back when that fails.
+// Until Commit() nothing at the target changes; a writer destroyed without Commit() leaves
+// no temporary file.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(std::string path);
@@ -23,13 +29,21 @@ public:
     void Commit();
 
 private:
-    void Flush();
-    [[noreturn]] void Fail(int error);
+    enum class Method { UnnamedTemporary, NamedTemporary, InPlace };
 
-    std::string path_;    // as the caller named it, for messages
-    std::string target_;  // the file really replaced (a symbolic link is followed)
-    std::string tempPath_;
+    int openTemporary(bool exists, unsigned owner, unsigned group, unsigned mode);
+    void dropTemporary();
+    void flush();
+    void commitInPlace();
+    [[noreturn]] void fail(int error);
+
+    std::string path_;      // as the caller named it, for messages
+    std::string target_;    // the file really written (symbolic links followed)
+    std::string folder_;    // the target's folder
+    std::string tempPath_;  // the temporary file's name, once it has one
     std::string buffer_;
+    Method method_ = Method::UnnamedTemporary;
+    bool regular_ = true;  // the target is a regular file or does not exist yet
     int fd_ = -1;
 };
 

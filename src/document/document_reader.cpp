@@ -5,6 +5,7 @@
 
 #include "common/file_io.h"
 #include "document/item_batch.h"
+#include "document/safe_text.h"
 
 namespace brenvale {
 
@@ -80,6 +81,11 @@ public:
                 current_ = current_->parent();
             }
             current_ = &AddTopic(doc_, current_, rest, 0, options_.imageCount);
+        }
+        if (tabs > 0 && !current_->parent() && !IsFileSafeCaption(current_->caption)) {
+            // A line with TABs that lands on the top level (the first Topic line, or one that
+            // climbs too far) keeps only what a top-level line can carry.
+            current_->caption = FileSafeCaption(current_->caption);
         }
         depth_ = tabs;
     }

@@ -35,10 +35,10 @@ void WriteTopics(Sink& out, Document& doc, bool spRemv) {
     ForEachTopic(doc, [&](Topic& t, int level) {
         tabs.assign(static_cast<size_t>(level), '\t');
         out.Write(tabs);
-        if (IsFileSafeCaption(t.caption)) {
+        if (IsFileSafeCaption(t.caption, level)) {
             out.Write(t.caption);
         } else {
-            out.Write(FileSafeCaption(t.caption));
+            out.Write(FileSafeCaption(t.caption, level));
         }
         out.Write(FormatIconSuffix(t.icon));
         out.Write(kLineEnd);

@@ -9,6 +9,10 @@ namespace brenvale {
 // The topic image list holds 8 built-in images, then the user icons.
 inline constexpr int kBuiltInTopicImages = 8;
 
+// An image count that holds every index an icon suffix can carry, for tools without an image
+// list: no icon is taken for missing.
+inline constexpr int kEveryIconIndex = 100;
+
 // Icon indices with a fixed meaning.
 inline constexpr int kIconFolder = 0;
 inline constexpr int kIconTree = 2;

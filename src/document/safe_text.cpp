@@ -17,14 +17,15 @@ bool HasUnsafeByte(std::string_view text) {
            std::memchr(text.data(), kEof, text.size());
 }
 
-bool HasUnsafeStart(std::string_view caption) {
-    return !caption.empty() && (caption[0] == '\x07' || caption[0] == '\x08' || caption[0] == '\t');
+bool HasUnsafeStart(std::string_view caption, int level) {
+    return !caption.empty() &&
+           ((caption[0] == '\x07' && level == 0) || caption[0] == '\x08' || caption[0] == '\t');
 }
 
 }  // namespace
 
-bool IsFileSafeCaption(std::string_view caption) {
-    return !HasUnsafeStart(caption) && !HasUnsafeByte(caption);
+bool IsFileSafeCaption(std::string_view caption, int level) {
+    return !HasUnsafeStart(caption, level) && !HasUnsafeByte(caption);
 }
 
 bool IsFileSafeText(std::string_view text) {
@@ -55,10 +56,10 @@ std::string FileSafeText(std::string_view text) {
     return out;
 }
 
-std::string FileSafeCaption(std::string_view caption) {
+std::string FileSafeCaption(std::string_view caption, int level) {
     std::string out = FileSafeText(caption);
     size_t start = 0;
-    while (start < out.size() && HasUnsafeStart(std::string_view(out).substr(start))) {
+    while (start < out.size() && HasUnsafeStart(std::string_view(out).substr(start), level)) {
         ++start;
     }
     return out.substr(start);

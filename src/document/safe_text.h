@@ -14,14 +14,16 @@ namespace brenvale {
 //   - a line break inside a text (CR LF or a lone CR) becomes a lone LF, which the reader
 //     keeps as an ordinary byte;
 //   - byte 0x1A is dropped;
-//   - a caption loses leading 0x07, 0x08 and TAB bytes;
+//   - a caption loses leading 0x08 and TAB bytes, and on the top level also leading 0x07
+//     bytes (below it the TABs come first, so 0x07 cannot start a geometry line there);
 //   - a mark holding 0x1A or CR is replaced by the unchecked mark.
 // In CP932 none of these bytes can be the second byte of a double-byte character.
-bool IsFileSafeCaption(std::string_view caption);
+// level: the Topic's level in the tree (0 for the top level), as the writer writes it.
+bool IsFileSafeCaption(std::string_view caption, int level = 0);
 bool IsFileSafeText(std::string_view text);
 bool IsFileSafeItem(const Item& item);
 
-std::string FileSafeCaption(std::string_view caption);
+std::string FileSafeCaption(std::string_view caption, int level = 0);
 std::string FileSafeText(std::string_view text);
 Item FileSafeItem(const Item& item);
 

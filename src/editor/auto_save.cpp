@@ -51,6 +51,9 @@ void Editor::AutoSaveTick() {
         }
         if (save) {
             SaveExecute();
+            if (saveAbandoned_) {
+                return;  // the silent stop of the writer ends the tick, as in mode 2
+            }
         }
     }
     host_.SetAutoSaveTimer(enabled, autoSaveInterval_);

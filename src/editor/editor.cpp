@@ -24,11 +24,22 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
 Editor::~Editor() = default;
 
 void Editor::addObserver(EditorObserver* observer) {
-    observers_.push_back(observer);
+    observers_->push_back(observer);
 }
 
 void Editor::removeObserver(EditorObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+    std::erase(*observers_, observer);
+}
+
+EditorObservation::EditorObservation(Editor& editor, EditorObserver* observer)
+    : observers_(editor.observers_), observer_(observer) {
+    editor.addObserver(observer);
+}
+
+EditorObservation::~EditorObservation() {
+    if (auto observers = observers_.lock()) {
+        std::erase(*observers, observer_);
+    }
 }
 
 void Editor::setSettings(const Settings& settings) {

@@ -202,11 +202,12 @@ public:
     void RestoreExpansion(ExpansionSnapshot& snapshot);
 
 private:
+    friend class EditorObservation;
     class BulkBuild;
     class BusyScope;
     template <typename Fn>
     void notify(Fn&& fn) {
-        for (EditorObserver* o : observers_) {
+        for (EditorObserver* o : *observers_) {
             fn(*o);
         }
     }
@@ -241,7 +242,9 @@ private:
     Settings settings_;
     int userIconCount_;
     std::unique_ptr<Document> doc_;
-    std::vector<EditorObserver*> observers_;
+    // Shared with the observations, which thus see whether the editor is still there.
+    std::shared_ptr<std::vector<EditorObserver*>> observers_ =
+        std::make_shared<std::vector<EditorObserver*>>();
 
     Topic* selected_ = nullptr;
     int selectedRow_ = -1;
@@ -266,6 +269,8 @@ private:
     int bulkList_ = 0;
 
     bool saveSucceeded_ = false;
+    // The last Save stopped silently (an old backup that could not be deleted).
+    bool saveAbandoned_ = false;
     bool writing_ = false;
     RecentFiles recent_;
     std::string title_ = "Brenvale";
@@ -274,6 +279,21 @@ private:
     std::string programFolder_;
     bool dragging_ = false;
     std::string hint_;
+};
+
+// An observer's registration with an editor, for an observer whose life is not nested in the
+// editor's (a Qt object freed with its parent window): it ends with whichever of the two goes
+// first, so their order of destruction does not matter.
+class EditorObservation {
+public:
+    EditorObservation(Editor& editor, EditorObserver* observer);
+    ~EditorObservation();
+    EditorObservation(const EditorObservation&) = delete;
+    EditorObservation& operator=(const EditorObservation&) = delete;
+
+private:
+    std::weak_ptr<std::vector<EditorObserver*>> observers_;
+    EditorObserver* observer_;
 };
 
 }  // namespace brenvale

@@ -149,12 +149,14 @@ WriteOutcome Editor::writeDocument(const std::string& path) {
 
 void Editor::SaveExecute() {
     saveSucceeded_ = false;
+    saveAbandoned_ = false;
     // A document without a name (new, or none at all) is saved under a chosen one.
     if (doc_->untitled || doc_->fileName.empty()) {
         SaveNameExecute();
         return;
     }
     if (writeDocument(doc_->fileName) == WriteOutcome::Abandoned) {
+        saveAbandoned_ = true;
         return;
     }
     SetModified(false);

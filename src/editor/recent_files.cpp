@@ -2,7 +2,6 @@
 
 #include "common/error.h"
 #include "common/path.h"
-#include "common/text.h"
 
 namespace brenvale {
 
@@ -16,7 +15,7 @@ void RecentFiles::add(const std::string& given) {
         }
     }
     for (size_t i = 0; i < paths_.size(); ++i) {
-        if (EqualsIgnoreCase(paths_[i], path)) {
+        if (paths_[i] == path) {
             std::string kept = std::move(paths_[i]);
             paths_.erase(paths_.begin() + static_cast<long>(i));
             paths_.insert(paths_.begin(), std::move(kept));

@@ -10,9 +10,9 @@ class RecentFiles {
 public:
     static constexpr size_t kMaxEntries = 10;
 
-    // Puts a path on top: an entry with the same path (letter case aside) moves up and keeps
-    // its spelling; a new one drops the oldest beyond ten. A path holding "~" is expanded
-    // first when it can be.
+    // Puts a path on top: an entry with the same path moves up; a new one drops the oldest
+    // beyond ten. Paths differing only in letter case name two files here. A path holding "~"
+    // is expanded first when it can be.
     void add(const std::string& path);
     void clear() { paths_.clear(); }
 

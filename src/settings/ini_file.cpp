@@ -54,6 +54,11 @@ public:
         if (fd_ < 0 && errno == EACCES) {
             fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);  // flock needs no write access
         }
+        if (fd_ < 0 && errno == ENOENT) {
+            // A folder that takes no new file: the settings file is written in place there,
+            // never replaced, so every writer can lock the file itself.
+            fd_ = ::open(iniPath.c_str(), O_RDONLY | O_CLOEXEC);
+        }
         if (fd_ < 0) {
             return;
         }

@@ -41,11 +41,13 @@ struct IniLine {
 IniLine ClassifyLine(std::string_view bytes, size_t begin) {
     IniLine line;
     line.begin = begin;
-    size_t lf = bytes.find('\n', begin);
-    line.next = lf == std::string_view::npos ? bytes.size() : lf + 1;
-    line.end = lf == std::string_view::npos ? bytes.size() : lf;
-    if (line.end > begin && bytes[line.end - 1] == '\r') {
-        --line.end;
+    // A line ends at CR LF, at a lone LF or at a lone CR.
+    size_t br = bytes.find_first_of("\r\n", begin);
+    if (br == std::string_view::npos) {
+        line.end = line.next = bytes.size();
+    } else {
+        line.end = br;
+        line.next = br + (bytes.substr(br, 2) == "\r\n" ? 2 : 1);
     }
     std::string_view text = TrimWhite(bytes.substr(begin, line.end - begin));
     if (text.empty() || text.front() == ';') {
@@ -104,11 +106,11 @@ SectionRange FindSection(const std::vector<IniLine>& lines, std::string_view sec
 
 // The line break the file already uses; a new file gets CR LF like the documents.
 std::string_view LineBreakOf(std::string_view bytes) {
-    size_t lf = bytes.find('\n');
-    if (lf != std::string_view::npos && (lf == 0 || bytes[lf - 1] != '\r')) {
-        return "\n";
+    size_t br = bytes.find_first_of("\r\n");
+    if (br == std::string_view::npos || bytes.substr(br, 2) == "\r\n") {
+        return "\r\n";
     }
-    return "\r\n";
+    return bytes[br] == '\r' ? "\r" : "\n";
 }
 
 }  // namespace
@@ -146,6 +148,16 @@ std::optional<std::string> FindIniValue(std::string_view bytes, std::string_view
     return std::nullopt;
 }
 
+std::vector<std::string> IniSectionNames(std::string_view bytes) {
+    std::vector<std::string> names;
+    for (const IniLine& line : SplitLines(bytes)) {
+        if (line.kind == LineKind::Header) {
+            names.emplace_back(line.name);
+        }
+    }
+    return names;
+}
+
 std::vector<std::string> IniSectionKeys(std::string_view bytes, std::string_view section) {
     std::vector<IniLine> lines = SplitLines(bytes);
     SectionRange range = FindSection(lines, section);
@@ -171,7 +183,7 @@ std::string SetIniValue(std::string_view bytes, std::string_view section, std::s
     out.reserve(bytes.size() + entry.size() + section.size() + 8);
     if (range.header == std::string_view::npos) {
         out.append(bytes);
-        if (!out.empty() && out.back() != '\n') {
+        if (!out.empty() && out.back() != '\n' && out.back() != '\r') {
             out.append(br);
         }
         out.append("[").append(section).append("]").append(br).append(entry).append(br);

@@ -22,6 +22,9 @@ bool IniNamesEqual(std::string_view a, std::string_view b);
 std::optional<std::string> FindIniValue(std::string_view bytes, std::string_view section,
                                         std::string_view key);
 
+// The names of the sections, in file order (a name that comes again is listed again).
+std::vector<std::string> IniSectionNames(std::string_view bytes);
+
 // The keys of the first section of that name, in file order.
 std::vector<std::string> IniSectionKeys(std::string_view bytes, std::string_view section);
 

@@ -5,13 +5,9 @@
 namespace brenvale {
 
 CheckListModel::CheckListModel(Editor& editor, QObject* parent)
-    : QAbstractListModel(parent), editor_(editor) {
-    editor_.addObserver(this);
-}
+    : QAbstractListModel(parent), editor_(editor), observation_(editor, this) {}
 
-CheckListModel::~CheckListModel() {
-    editor_.removeObserver(this);
-}
+CheckListModel::~CheckListModel() = default;
 
 int CheckListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(editor_.rowCount());

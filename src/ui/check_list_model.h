@@ -40,6 +40,7 @@ private:
     void selectedRowChanged() override;
 
     Editor& editor_;
+    EditorObservation observation_;
 };
 
 }  // namespace brenvale

@@ -1,8 +1,12 @@
 #include "ui/message_box.h"
 
-#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+
+#include "ui/alert_sound.h"
 
 namespace brenvale {
 
@@ -27,13 +31,46 @@ KindLook LookOf(MessageKind kind) {
     return {QString::fromUtf8(kApplicationTitle), QMessageBox::NoIcon};
 }
 
+// A message box centred on the screen whose close box answers Cancel, whatever its buttons.
+class ScreenMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+    bool closedByCloseBox() const { return closedByCloseBox_; }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);  // sizes the box to its text
+        QScreen* screen =
+            parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+
+    void closeEvent(QCloseEvent* event) override {
+        if (!clickedButton()) {
+            // QMessageBox would press the Escape button (No) here.
+            closedByCloseBox_ = true;
+            QDialog::closeEvent(event);
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool closedByCloseBox_ = false;
+};
+
 }  // namespace
 
 MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind kind,
                              MessageButtons buttons) {
-    QApplication::beep();
+    PlayAlertSound(kind);
     KindLook look = LookOf(kind);
-    QMessageBox box(look.icon, look.caption, text, QMessageBox::NoButton, parent);
+    ScreenMessageBox box(look.icon, look.caption, text, QMessageBox::NoButton, parent);
     bool yesNo = buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel;
     bool ok = buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel;
     bool cancel = buttons == MessageButtons::OkCancel || buttons == MessageButtons::YesNoCancel;
@@ -54,7 +91,7 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     box.setDefaultButton(okButton ? okButton : yesButton);
     box.setEscapeButton(cancelButton ? cancelButton : noButton ? noButton : okButton);
     box.exec();
-    QAbstractButton* clicked = box.clickedButton();
+    QAbstractButton* clicked = box.closedByCloseBox() ? nullptr : box.clickedButton();
     if (clicked == yesButton && yesButton) {
         return MessageAnswer::Yes;
     }

@@ -5,13 +5,12 @@
 namespace brenvale {
 
 TopicTreeModel::TopicTreeModel(Editor& editor, IconProvider icons, QObject* parent)
-    : QAbstractItemModel(parent), editor_(editor), icons_(std::move(icons)) {
-    editor_.addObserver(this);
-}
+    : QAbstractItemModel(parent),
+      editor_(editor),
+      icons_(std::move(icons)),
+      observation_(editor, this) {}
 
-TopicTreeModel::~TopicTreeModel() {
-    editor_.removeObserver(this);
-}
+TopicTreeModel::~TopicTreeModel() = default;
 
 Topic* TopicTreeModel::topic(const QModelIndex& index) const {
     return index.isValid() ? static_cast<Topic*>(index.internalPointer()) : nullptr;

@@ -50,6 +50,7 @@ private:
 
     Editor& editor_;
     IconProvider icons_;
+    EditorObservation observation_;
 };
 
 }  // namespace brenvale

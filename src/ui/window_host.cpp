@@ -103,10 +103,12 @@ void WindowHost::LaunchWithFile(const std::string& path) {
                        MessageButtons::Ok);
         return;
     }
-    qint64 pid = 0;
-    if (!QProcess::startDetached(program, {FromUtf8(path)}, QFileInfo(program).absolutePath(),
-                                 &pid)) {
-        ShowMessageBox("実行時にエラーが発生しました。(" + std::to_string(pid) + ")",
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments({FromUtf8(path)});
+    process.setWorkingDirectory(QFileInfo(program).absolutePath());
+    if (!process.startDetached()) {
+        ShowMessageBox("実行時にエラーが発生しました。(" + ToUtf8(process.errorString()) + ")",
                        MessageKind::Warning, MessageButtons::Ok);
     }
 }

@@ -1,7 +1,10 @@
 #include "cli/cli.h"
 
+#include <sys/wait.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -135,6 +138,64 @@ TEST(Cli, ReportsFileErrorsAndBadUsageWithTheirExitCodes) {
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("import-text"), std::string::npos);
     EXPECT_NE(help.out.find("--settings FILE.ini"), std::string::npos);
+}
+
+TEST(Cli, AWriterThatStopsSilentlyIsAFailure) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    test::WriteBytes(dir.file("in.txt"), "A\n");
+    test::WriteBytes(dir.file("out.bnv"), "old");
+    test::WriteBytes(dir.file("s.ini"), "[Save]\r\nBackUp=1\r\n");
+    std::filesystem::create_directories(dir.file("out.BAK/inner"));  // cannot be deleted
+    for (const char* command : {"resave", "import-text"}) {
+        const std::string in = dir.file(std::string(command) == "resave" ? "in.bnv" : "in.txt");
+        CliRun r = Cli({command, "--settings", dir.file("s.ini"), in, dir.file("out.bnv")});
+        EXPECT_EQ(r.code, 1) << command;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find(dir.file("out.BAK")), std::string::npos) << r.err;
+        EXPECT_EQ(test::ReadBytes(dir.file("out.bnv")), "old");
+    }
+}
+
+// An output stream whose device is full.
+class FullBuffer : public std::streambuf {
+protected:
+    int overflow(int) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST(Cli, OutputThatCannotBeWrittenIsAFailure) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    FullBuffer full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"stats", dir.file("in.bnv")}, out, err), 1);
+    EXPECT_EQ(err.str(), "brenvale-cli: cannot write the output\n");
+
+    // The program itself, whose standard output is buffered until it ends.
+    const std::string command = std::string(BRENVALE_CLI) + " stats " + dir.file("in.bnv") +
+                                " >/dev/full 2>" + dir.file("err.txt");
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(test::ReadBytes(dir.file("err.txt")),
+              "brenvale-cli: cannot write the output: No space left on device\n");
+}
+
+TEST(Cli, KeepsIconIndicesAsRead) {
+    test::TempDir dir;
+    const std::string bytes = "A@12@\r\n\tB@99@\r\nC@07@\r\nD@01@\r\n";
+    test::WriteBytes(dir.file("in.bnv"), bytes);
+    ASSERT_EQ(Cli({"resave", dir.file("in.bnv"), dir.file("out.bnv")}).code, 0);
+    std::string out = test::ReadBytes(dir.file("out.bnv"));
+    // Icon 1 is the folder's selected image and stands for icon 0, as in the editor.
+    EXPECT_NE(out.find("\r\nA@12@\r\n\tB@99@\r\nC@07@\r\nD@00@\r\n"), std::string::npos) << out;
+
+    test::WriteBytes(dir.file("in.txt"), "A@15@\n\tB@08@\n");
+    ASSERT_EQ(Cli({"import-text", dir.file("in.txt"), dir.file("i.bnv")}).code, 0);
+    EXPECT_NE(test::ReadBytes(dir.file("i.bnv")).find("\r\nA@15@\r\n\tB@08@\r\n"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -127,6 +127,42 @@ TEST(WriteDocument, AFailedWriteLeavesThePreviousFile) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
 }
 
+TEST(WriteDocument, DropsALeadingBellOnlyWhereItWouldMakeAGeometryLine) {
+    // Below the top level the TABs come first, so the byte comes back from an open.
+    const std::string bytes =
+        "\x07"
+        "Top5\r\nA@00@\r\n\t\x07"
+        "B@00@\r\n\t\t\x07\tC@00@\r\n";
+    ReadResult read = ParseDocument(bytes, {});
+    Topic* a = read.document->first();
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a->hasChildren());
+    Topic* b = a->child(0);
+    EXPECT_EQ(b->caption,
+              "\x07"
+              "B");
+    std::string saved = SerializeDocument(*read.document, kExampleGeometry, true);
+    EXPECT_NE(saved.find("\r\n\t\x07"
+                         "B@00@\r\n\t\t\x07\tC@00@\r\n"),
+              std::string::npos);
+    EXPECT_EQ(SerializeDocument(*ParseDocument(saved, {}).document, kExampleGeometry, true), saved);
+
+    // On the top level it would be read as a geometry line and is taken out.
+    a->caption =
+        "\x07"
+        "Top9";
+    saved = SerializeDocument(*read.document, kExampleGeometry, true);
+    EXPECT_NE(saved.find("\r\nTop9@00@\r\n"), std::string::npos);
+    EXPECT_EQ(ParseDocument(saved, {}).document->first()->caption, "Top9");
+
+    // A first Topic line with TABs is read as a top-level Topic: there the byte cannot stay.
+    read = ParseDocument(
+        "\t\x07"
+        "bell@05@\r\n",
+        {});
+    EXPECT_EQ(read.document->first()->caption, "bell");
+}
+
 TEST(BackupName, FollowsTheBackupFolderSetting) {
     EXPECT_EQ(BackupName("/d/a.bnv", std::string(kOwnFolderToken)), "/d/a.BAK");
     EXPECT_EQ(BackupName("/d/a.tmp", std::string(kOwnFolderToken)), "/d/a.BAK");

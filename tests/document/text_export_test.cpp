@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "document/example_document.h"
 
 namespace brenvale {
@@ -35,6 +37,16 @@ TEST(TextExport, ShowsItemKindsAsTheSettingsSay) {
     EXPECT_EQ(ExportText(doc, neither),
               "t\r\n  " + Sjis("□") + "-\r\n  " + Sjis("■") + "-ab\r\n  xy  keep  \r\n");
     EXPECT_EQ(ExportText(Document(), {}), "");
+}
+
+TEST(TextExport, ReplacesAFileLikeTheDocumentWriter) {
+    test::TempDir dir;
+    Document doc;
+    test::BuildExample(doc);
+    test::WriteBytes(dir.file("a.txt"), "old");
+    std::filesystem::create_hard_link(dir.file("a.txt"), dir.file("b.txt"));
+    WriteTextExport(doc, dir.file("a.txt"), {});
+    EXPECT_EQ(test::ReadBytes(dir.file("b.txt")), ExportText(doc, {}));
 }
 
 }  // namespace

@@ -124,6 +124,23 @@ TEST_F(AutoSave, ModeThreeWithoutQuestionSavesAndANewDocumentAsksForAName) {
     EXPECT_TRUE(host.timer.enabled);  // a cancelled Save As is no error
 }
 
+TEST_F(AutoSave, ModeThreeEndsTheTickWhenTheWriterStopsSilently) {
+    Mode(3, false);
+    Settings settings = editor.settings();
+    settings.BackUp = true;
+    editor.setSettings(settings);
+    std::string path = OpenSample();
+    std::filesystem::create_directories(dir.file("a.BAK/inner"));  // cannot be deleted
+    editor.TreeEditChanged("B");
+    editor.AutoSaveTick();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(test::ReadBytes(path), "A\r\n");
+    EXPECT_FALSE(host.timer.enabled);
+    editor.TreeEditChanged("C");  // the next change switches it on again
+    EXPECT_TRUE(host.timer.enabled);
+}
+
 // A host that lets the auto-save timer tick in the middle of a write.
 class TickDuringWrite : public test::FakeHost {
 public:

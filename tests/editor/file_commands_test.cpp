@@ -193,12 +193,22 @@ TEST_F(FileCommands, TheRecentListKeepsTenEntriesMostRecentFirst) {
     EXPECT_EQ(recent.caption(0), "&0 " + paths[10]);
     EXPECT_EQ(recent.caption(9), "&9 " + paths[1]);
 
-    editor.AddRecentFile(dir.file("F3.BNV"));  // same file but for letter case
+    editor.AddRecentFile(paths[3]);  // listed already: moves up
     EXPECT_EQ(recent.paths().front(), paths[3]);
     EXPECT_EQ(recent.size(), 10u);
 
+    // Letter case makes another file here: it gets its own entry, and each opens its own file.
+    std::string other = WriteFile("F3.BNV", "Other\r\n");
+    editor.AddRecentFile(other);
+    ASSERT_EQ(recent.size(), 10u);
+    EXPECT_EQ(recent.paths()[0], other);
+    EXPECT_EQ(recent.paths()[1], paths[3]);
     editor.FileRecentClick(1);
-    EXPECT_EQ(editor.document().fileName, paths[10]);
+    EXPECT_EQ(editor.document().fileName, paths[3]);
+    EXPECT_EQ(editor.document().first()->caption, "A");
+    editor.FileRecentClick(1);
+    EXPECT_EQ(editor.document().fileName, other);
+    EXPECT_EQ(editor.document().first()->caption, "Other");
 
     host.answers = {MessageAnswer::Cancel, MessageAnswer::Ok};
     editor.FileRecentDelClick();

@@ -7,6 +7,7 @@
 #include "common/error.h"
 #include "settings/ini_value.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 
 namespace brenvale {
 namespace {
@@ -85,6 +86,54 @@ TEST(IniFile, CreatesTheFileAndFollowsItsLineBreaks) {
     lf.WriteString("S", "b", "2");
     lf.WriteString("T", "c", "3");
     EXPECT_EQ(ReadBytes(dir.file("lf.ini")), "[S]\na=1\nb=2\n[T]\nc=3\n");
+}
+
+TEST(IniFile, ALoneCarriageReturnEndsALineToo) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    WriteBytes(path, "[Save]\r\nEveryS=0\r");
+    IniFile ini(path);
+    ini.WriteBool("Save", "BackUp", true);
+    EXPECT_EQ(ReadBytes(path), "[Save]\r\nEveryS=0\rBackUp=1\r\n");
+    IniFile again(path);
+    EXPECT_EQ(again.ReadString("Save", "EveryS"), "0");
+    EXPECT_EQ(again.ReadString("Save", "BackUp"), "1");
+
+    // Mixed line ends stay as they are; a file of lone CRs gets lone CRs.
+    WriteBytes(path, "[A]\rx=1\r\n[B]\ny=2\r");
+    IniFile mixed(path);
+    mixed.WriteString("B", "z", "3");
+    mixed.WriteString("C", "w", "4");
+    EXPECT_EQ(ReadBytes(path), "[A]\rx=1\r\n[B]\ny=2\rz=3\r[C]\rw=4\r");
+    IniFile reread(path);
+    EXPECT_EQ(reread.ReadString("A", "x"), "1");
+    EXPECT_EQ(reread.ReadString("B", "y"), "2");
+    EXPECT_EQ(reread.ReadString("B", "z"), "3");
+    EXPECT_EQ(reread.SectionKeys("B"), (std::vector<std::string>{"y", "z"}));
+}
+
+TEST(IniFile, ASettingsFileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
+    test::TempDir dir;
+    const std::string folder = dir.file("program");
+    ::mkdir(folder.c_str(), 0755);
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string path = folder + "/brenvale.ini";
+    WriteBytes(path, "[Save]\r\nEveryS=0\r\n");
+    ::chmod(path.c_str(), 0666);
+    ::chmod(folder.c_str(), 0555);
+    std::string result = test::Unprivileged([&]() -> std::string {
+        try {
+            IniFile ini(path);
+            ini.WriteBool("Save", "BackUp", true);
+        } catch (const Error& e) {
+            return e.what();
+        }
+        return {};
+    });
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(result, "");
+    EXPECT_EQ(ReadBytes(path), "[Save]\r\nEveryS=0\r\nBackUp=1\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 
 TEST(IniFile, ErasingASectionRemovesHeaderAndKeysOnly) {

@@ -22,7 +22,31 @@ private slots:
     void treeModelFollowsEveryTreeCommand();
     void listModelFollowsEveryListCommand();
     void codecRefusesWhatCp932CannotCarry();
+    void modelsAndEditorMayGoInEitherOrder();
 };
+
+void ModelsTest::modelsAndEditorMayGoInEitherOrder() {
+    AnsweringHost host;
+    // The window frees its editor before the models that are its children.
+    auto editor = std::make_unique<Editor>(host, Settings{});
+    editor->Start({});
+    auto tree = std::make_unique<TopicTreeModel>(*editor, nullptr);
+    auto list = std::make_unique<CheckListModel>(*editor);
+    editor.reset();
+    tree.reset();  // the sanitizer build sees any touch of the freed editor
+    list.reset();
+
+    // And the other way round: a model that goes first hears nothing more.
+    editor = std::make_unique<Editor>(host, Settings{});
+    editor->Start({});
+    tree = std::make_unique<TopicTreeModel>(*editor, nullptr);
+    int inserted = 0;
+    connect(tree.get(), &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
+    editor->AddTreeExecute();
+    QCOMPARE(inserted, 1);
+    tree.reset();
+    editor->AddTreeExecute();
+}
 
 void ModelsTest::treeModelFollowsEveryTreeCommand() {
     AnsweringHost host;

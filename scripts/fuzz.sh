@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Runs every libFuzzer target of tests/fuzz for SECONDS each (default 30), as many at a time as
+# there are cores, starting from the checked-in corpus, in build-asan/. An input that breaks a
+# target is kept as build-asan/fuzz-artifacts/TARGET-*: once mended, copy it into
+# tests/fuzz/corpus/TARGET/, where the sanitizer suite runs it as a regression case.
+#     scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-30}"
+source scripts/packages.sh
+source scripts/sanitized-build.sh
+ensure_packages "${BUILD_PACKAGES[@]}" "${SANITIZER_PACKAGES[@]}"
+targets=(document_fuzz tree_paste_fuzz settings_text_fuzz shortcut_fuzz)
+build_sanitized "${targets[@]}"
+
+run_target() {
+    local target="$1"
+    local work="build-asan/fuzz-work/$target"
+    local log="build-asan/fuzz-$target.log"
+    mkdir -p "$work" build-asan/fuzz-artifacts
+    # New inputs go to the work folder; the checked-in corpus is only read.
+    if "build-asan/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
+        -print_final_stats=1 -artifact_prefix="build-asan/fuzz-artifacts/$target-" \
+        "$work" "tests/fuzz/corpus/$target" >"$log" 2>&1; then
+        local runs
+        runs="$(grep -o 'number_of_executed_units: [0-9]*' "$log" | grep -o '[0-9]*$' || true)"
+        echo "fuzz $target: ${runs:-?} runs in $seconds s, no failure"
+    else
+        echo "fuzz $target FAILED (log: $log)"
+        tail -n 40 "$log"
+        return 1
+    fi
+}
+
+failed=0
+pids=()
+for target in "${targets[@]}"; do
+    run_target "$target" &
+    pids+=($!)
+    if [ ${#pids[@]} -ge "$(nproc)" ]; then
+        wait "${pids[0]}" || failed=1
+        pids=("${pids[@]:1}")
+    fi
+done
+for pid in "${pids[@]}"; do
+    wait "$pid" || failed=1
+done
+exit "$failed"

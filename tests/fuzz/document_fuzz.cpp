@@ -1,0 +1,31 @@
+// The document reader on any bytes: no crash, and a save and a new open give the same tree
+// and the same bytes again.
+#include "common/error.h"
+#include "document/document_reader.h"
+#include "document/document_writer.h"
+#include "fuzz_check.h"
+
+using namespace brenvale;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const DocumentGeometry geometry{376, 573, 200, 300, 129};
+    for (bool everyS : {true, false}) {
+        ReadOptions options;
+        options.everyS = everyS;
+        ReadResult first;
+        try {
+            first = ParseDocument(fuzz::Bytes(data, size), options);
+        } catch (const Error&) {
+            continue;  // a geometry line with a bad number ends the read
+        }
+        for (bool spRemv : {true, false}) {
+            std::string saved = SerializeDocument(*first.document, geometry, spRemv);
+            ReadResult second = ParseDocument(saved, options);
+            fuzz::Check(fuzz::Tree(*second.document) == fuzz::Tree(*first.document),
+                        "an open of the saved bytes gives the same tree");
+            fuzz::Check(SerializeDocument(*second.document, geometry, spRemv) == saved,
+                        "a second save gives the same bytes");
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,74 @@
+// The settings text on any bytes: reading never fails, and writing one key (or erasing one
+// section) leaves every other key as it was.
+#include <array>
+#include <map>
+
+#include "common/text.h"
+#include "fuzz_check.h"
+#include "settings/ini_text.h"
+
+using namespace brenvale;
+
+namespace {
+
+using Values = std::map<std::pair<std::string, std::string>, std::optional<std::string>>;
+
+// What each key of each section reads as (the first section of a name counts).
+Values ReadAll(std::string_view text, const std::vector<std::string>& sections) {
+    Values values;
+    for (const std::string& section : sections) {
+        for (const std::string& key : IniSectionKeys(text, section)) {
+            values[{section, key}] = FindIniValue(text, section, key);
+        }
+    }
+    return values;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return IniNamesEqual(a, b);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::array<std::string, 5> kSections = {"Save", "Window", "Recent", "ToolBar",
+                                                         "s"};
+    static const std::array<std::string, 5> kKeys = {"EveryS", "Height", "0", "00", "k"};
+    if (size < 2) {
+        return 0;
+    }
+    const std::string section = kSections[data[0] % kSections.size()];
+    const std::string key = kKeys[(data[0] / kSections.size()) % kKeys.size()];
+    // The value: up to the first NUL, without line breaks (the writer refuses those).
+    std::string_view rest = fuzz::Bytes(data + 1, size - 1);
+    size_t nul = std::min(rest.find('\0'), size_t{40});
+    std::string value(rest.substr(0, std::min(nul, rest.size())));
+    std::erase_if(value, [](char c) { return c == '\r' || c == '\n'; });
+    const std::string_view text = nul < rest.size() ? rest.substr(nul + 1) : std::string_view{};
+
+    std::vector<std::string> sections = IniSectionNames(text);
+    sections.push_back(section);
+    const Values before = ReadAll(text, sections);
+
+    std::string written = SetIniValue(text, section, key, value);
+    std::optional<std::string> read = FindIniValue(written, section, key);
+    fuzz::Check(read && *read == TrimWhite(value).substr(0, kMaxIniValue),
+                "a written key reads back");
+    Values after = ReadAll(written, sections);
+    for (const auto& [name, old] : before) {
+        if (SameName(name.first, section) && SameName(name.second, key)) {
+            continue;
+        }
+        fuzz::Check(after.count(name) && after[name] == old, "every other key stays as it was");
+    }
+
+    std::string erased = EraseIniSection(text, section);
+    fuzz::Check(IniSectionKeys(erased, section).empty(), "an erased section has no keys");
+    for (const auto& [name, old] : before) {
+        if (!SameName(name.first, section)) {
+            fuzz::Check(FindIniValue(erased, name.first, name.second) == old,
+                        "erasing a section keeps the others");
+        }
+    }
+    return 0;
+}
