@@ -40,6 +40,8 @@ private:
     void selectedRowChanged() override;
 
     Editor& editor_;
+    // A move the item model cannot express is told as a reset instead.
+    bool moveAsReset_ = false;
 };
 
 }  // namespace brenvale

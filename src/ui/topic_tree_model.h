@@ -50,6 +50,8 @@ private:
 
     Editor& editor_;
     IconProvider icons_;
+    // A move the item model cannot express is told as a reset instead.
+    bool moveAsReset_ = false;
 };
 
 }  // namespace brenvale
