@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -102,6 +103,7 @@ private slots:
     void aSettingsFileThatCannotBeWrittenIsReportedAtClose();
     void everyCommandIsInTheMenuBar();
     void opensEditsAndSavesThroughTheDialogs();
+    void counterPanelsAreLoweredWithTheIconAtTheTop();
 
 private:
     MainWindow& window() { return *window_; }
@@ -375,6 +377,36 @@ void WindowTest::opensEditsAndSavesThroughTheDialogs() {
     QCOMPARE(editor().document().fileName, other);
     QCOMPARE(test::ReadBytes(other), test::ReadBytes(path));
     QCOMPARE(window().windowTitle().endsWith(QStringLiteral("other.bnv - Brenvale")), true);
+}
+
+void WindowTest::counterPanelsAreLoweredWithTheIconAtTheTop() {
+    CounterPanel* panel = window().treeCounter();
+    panel->resize(panel->sizeHint().width(), 20);
+    QImage shown = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int w = shown.width();
+    int h = shown.height();
+    // A lowered bevel: dark above and to the left, light below and to the right.
+    QRgb dark = panel->palette().color(QPalette::Dark).rgb();
+    QRgb light = panel->palette().color(QPalette::Light).rgb();
+    QCOMPARE(shown.pixel(w / 2, 0), dark);
+    QCOMPARE(shown.pixel(0, h / 2), dark);
+    QCOMPARE(shown.pixel(w / 2, h - 1), light);
+    QCOMPARE(shown.pixel(w - 1, h / 2), light);
+
+    // Inside the bevel P: the icon at (P.Left + 2, P.Top), the text at (P.Left + 22, P.Top + 3).
+    QRect p(1, 1, w - 2, h - 2);
+    QImage expected(shown.size(), QImage::Format_RGB32);
+    expected.fill(QColor(181, 181, 192));
+    {
+        QPainter painter(&expected);
+        painter.drawPixmap(p.left() + 2, p.top(), window().images().topicPixmap(2));
+        painter.setFont(panel->font());
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(p.left() + 22, p.top() + 3, p.width() - 22, p.height() - 3),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         FromUtf8(editor().treeCounterText()));
+    }
+    QCOMPARE(shown.copy(p), expected.copy(p));
 }
 
 QTEST_MAIN(WindowTest)
