@@ -123,6 +123,9 @@ void MainWindow::buildLayout() {
     toolStrip_->setDropDownMenu(CommandId::ChgIcon, menus_->iconMenu());
     connect(menus_, &MainMenus::flatButtonsToggled, toolStrip_, &ToolStrip::setFlat);
     connect(menus_, &MainMenus::statusBarToggled, this, &MainWindow::setStatusBarShown);
+    // The popped-up menus have no menu bar to pass their entries' hints on.
+    connect(menus_, &MainMenus::hintShown, this,
+            [this](const QString& hint) { editor_->SetHint(ToUtf8(hint)); });
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);

@@ -103,6 +103,7 @@ private slots:
     void aSettingsFileThatCannotBeWrittenIsReportedAtClose();
     void everyCommandIsInTheMenuBar();
     void opensEditsAndSavesThroughTheDialogs();
+    void popUpMenusShowTheirHints();
     void counterPanelsAreLoweredWithTheIconAtTheTop();
 
 private:
@@ -377,6 +378,31 @@ void WindowTest::opensEditsAndSavesThroughTheDialogs() {
     QCOMPARE(editor().document().fileName, other);
     QCOMPARE(test::ReadBytes(other), test::ReadBytes(path));
     QCOMPARE(window().windowTitle().endsWith(QStringLiteral("other.bnv - Brenvale")), true);
+}
+
+void WindowTest::popUpMenusShowTheirHints() {
+    auto hintOf = [](CommandId id) { return FromUtf8(LongHint(Command(id).hint)); };
+    QMenu* tree = window().menus().treePopup();
+    tree->popup(window().mapToGlobal(QPoint(50, 50)));
+    tree->setActiveAction(window().actions().action(CommandId::TreeCopy));
+    QCOMPARE(window().hintPanel()->text(), hintOf(CommandId::TreeCopy));
+    tree->close();
+    QCOMPARE(window().hintPanel()->text(), QString());
+
+    QMenu* list = window().menus().listPopup();
+    list->popup(window().mapToGlobal(QPoint(50, 50)));
+    list->setActiveAction(window().actions().action(CommandId::ListAddLine));
+    QCOMPARE(window().hintPanel()->text(), hintOf(CommandId::ListAddLine));
+    list->close();
+
+    window().actions().action(CommandId::ChgIcon)->trigger();
+    QMenu* icons = window().menus().iconMenu();
+    QVERIFY(icons->isVisible());
+    QAction* entry = icons->actions().value(2);
+    icons->setActiveAction(entry);
+    QVERIFY(!entry->statusTip().isEmpty());
+    QCOMPARE(window().hintPanel()->text(), FromUtf8(LongHint(ToUtf8(entry->statusTip()))));
+    icons->close();
 }
 
 void WindowTest::counterPanelsAreLoweredWithTheIconAtTheTop() {
