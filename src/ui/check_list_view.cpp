@@ -24,6 +24,8 @@ CheckListView::CheckListView(Editor& editor, CheckListModel& model, QWidget* par
                     editor_.SelectRow(current.isValid() ? current.row() : -1);
                 }
             });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { selectionChangedByView(); });
     connect(&model_, &CheckListModel::currentRowChanged, this, [this] { showEditorSelection(); });
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] { showEditorSelection(); });
 }
@@ -40,6 +42,20 @@ void CheckListView::showEditorSelection() {
         clearSelection();
     }
     syncing_ = false;
+}
+
+void CheckListView::selectionChangedByView() {
+    // The view's selection can change without its current row (a Ctrl+click, a click below
+    // the last row). Only the editor drops the selected row: the view shows it again.
+    if (syncing_) {
+        return;
+    }
+    QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        showEditorSelection();
+    } else if (rows.first().row() != editor_.selectedRow()) {
+        editor_.SelectRow(rows.first().row());
+    }
 }
 
 void CheckListView::mousePressEvent(QMouseEvent* event) {

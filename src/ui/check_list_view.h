@@ -22,6 +22,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void selectionChangedByView();
+
     Editor& editor_;
     CheckListModel& model_;
     bool syncing_ = false;

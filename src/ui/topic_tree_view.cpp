@@ -22,6 +22,8 @@ TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* par
                     editor_.SelectTopic(model_.topic(current));
                 }
             });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { selectionChangedByView(); });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         if (!syncing_) {
             editor_.SetTopicExpanded(model_.topic(index), true);
@@ -72,6 +74,20 @@ void TopicTreeView::showEditorSelection() {
         clearSelection();
     }
     syncing_ = false;
+}
+
+void TopicTreeView::selectionChangedByView() {
+    // The view's selection can change without its current Topic (a Ctrl+click on it). Only
+    // the editor drops the selected Topic: the view shows it again.
+    if (syncing_) {
+        return;
+    }
+    QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        showEditorSelection();
+    } else if (model_.topic(rows.first()) != editor_.selectedTopic()) {
+        editor_.SelectTopic(model_.topic(rows.first()));
+    }
 }
 
 }  // namespace brenvale

@@ -19,6 +19,7 @@ public:
 
 private:
     void applyAllExpansions();
+    void selectionChangedByView();
 
     Editor& editor_;
     TopicTreeModel& model_;

@@ -103,6 +103,7 @@ private slots:
     void aSettingsFileThatCannotBeWrittenIsReportedAtClose();
     void everyCommandIsInTheMenuBar();
     void opensEditsAndSavesThroughTheDialogs();
+    void theViewsKeepTheEditorsSelection();
     void popUpMenusShowTheirHints();
     void counterPanelsAreLoweredWithTheIconAtTheTop();
 
@@ -378,6 +379,33 @@ void WindowTest::opensEditsAndSavesThroughTheDialogs() {
     QCOMPARE(editor().document().fileName, other);
     QCOMPARE(test::ReadBytes(other), test::ReadBytes(path));
     QCOMPARE(window().windowTitle().endsWith(QStringLiteral("other.bnv - Brenvale")), true);
+}
+
+void WindowTest::theViewsKeepTheEditorsSelection() {
+    TopicTreeView* tree = window().tree();
+    auto* model = static_cast<TopicTreeModel*>(tree->model());
+    Topic* first = editor().document().first();
+    QModelIndex index = model->indexOf(first);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      tree->visualRect(index).center());
+    QCOMPARE(editor().selectedTopic(), first);
+    QVERIFY(tree->selectionModel()->isSelected(index));
+
+    for (const char* text : {"a", "b"}) {
+        editor().ListEditChanged(text);
+        editor().ListAddExecute();
+    }
+    CheckListView* list = window().list();
+    QModelIndex row = list->model()->index(1, 0);
+    QPoint onRow = list->visualRect(row).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, onRow);
+    QCOMPARE(editor().selectedRow(), 1);
+    QVERIFY(list->selectionModel()->isSelected(row));
+    QVERIFY(window().actions().action(CommandId::ListDel)->isEnabled());
+    // A click below the last row leaves the selection as it was too.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(onRow.x(), 200));
+    QCOMPARE(editor().selectedRow(), 1);
+    QVERIFY(list->selectionModel()->isSelected(row));
 }
 
 void WindowTest::popUpMenusShowTheirHints() {
