@@ -1,6 +1,7 @@
 #include "ui/topic_tree_view.h"
 
 #include "editor/editor.h"
+#include "ui/error_report.h"
 #include "ui/topic_tree_model.h"
 
 namespace brenvale {
@@ -88,6 +89,18 @@ void TopicTreeView::selectionChangedByView() {
     } else if (model_.topic(rows.first()) != editor_.selectedTopic()) {
         editor_.SelectTopic(model_.topic(rows.first()));
     }
+}
+
+bool TopicTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // Captions are not edited in place: a second click on the selected Topic or a double
+    // click sends the focus to the tree's edit box instead.
+    if (trigger == SelectedClicked || trigger == DoubleClicked) {
+        if (index.isValid()) {
+            Guarded([this] { editor_.TreeEditRequested(); })();
+        }
+        return false;
+    }
+    return QTreeView::edit(index, trigger, event);
 }
 
 }  // namespace brenvale

@@ -17,6 +17,9 @@ public:
     // Makes the view's current Topic the editor's selected one.
     void showEditorSelection();
 
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
 private:
     void applyAllExpansions();
     void selectionChangedByView();

@@ -104,6 +104,7 @@ private slots:
     void everyCommandIsInTheMenuBar();
     void opensEditsAndSavesThroughTheDialogs();
     void theViewsKeepTheEditorsSelection();
+    void editingACaptionInPlaceGoesToTheEditBox();
     void popUpMenusShowTheirHints();
     void counterPanelsAreLoweredWithTheIconAtTheTop();
 
@@ -406,6 +407,27 @@ void WindowTest::theViewsKeepTheEditorsSelection() {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(onRow.x(), 200));
     QCOMPARE(editor().selectedRow(), 1);
     QVERIFY(list->selectionModel()->isSelected(row));
+}
+
+void WindowTest::editingACaptionInPlaceGoesToTheEditBox() {
+    TopicTreeView* tree = window().tree();
+    auto* model = static_cast<TopicTreeModel*>(tree->model());
+    Topic* trash = editor().document().lastTopLevel();
+    QPoint at = tree->visualRect(model->indexOf(trash)).center();
+    tree->setFocus();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);  // selects it
+    QCOMPARE(editor().selectedTopic(), trash);
+    QCOMPARE(QApplication::focusWidget(), tree);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(QApplication::focusWidget(), window().treeEdit());
+    QCOMPARE(window().treeEdit()->selectedText(), QStringLiteral("ごみ箱"));
+
+    // A second click on the selected Topic.
+    tree->setFocus();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(QApplication::focusWidget(), window().treeEdit());
+    QCOMPARE(window().treeEdit()->selectedText(), QStringLiteral("ごみ箱"));
 }
 
 void WindowTest::popUpMenusShowTheirHints() {
