@@ -109,4 +109,8 @@ void CheckListModel::selectedRowChanged() {
     emit currentRowChanged(editor_.selectedRow());
 }
 
+void CheckListModel::insertionRowChanged(int previous) {
+    emit insertionLineMoved(previous);
+}
+
 }  // namespace brenvale

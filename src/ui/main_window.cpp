@@ -23,6 +23,7 @@
 #include "ui/codec.h"
 #include "ui/command_actions.h"
 #include "ui/counter_panel.h"
+#include "ui/drag_scroll_timer.h"
 #include "ui/error_report.h"
 #include "ui/key_filter.h"
 #include "ui/main_menus.h"
@@ -31,6 +32,7 @@
 #include "ui/tool_strip.h"
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
+#include "ui/view_drag.h"
 
 namespace brenvale {
 
@@ -75,6 +77,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     buildStatusBar();
     applyLayout();
     connectEditBoxes();
+    connectDrags();
     editor_->addObserver(this);
     commandStatesChanged();
     keys_ = new KeyFilter(*this);
@@ -203,6 +206,17 @@ void MainWindow::connectEditBoxes() {
     connectEditBox(listEdit_, EditBox::List);
     connect(listEdit_, &QLineEdit::returnPressed, this,
             Guarded([this] { editor_->ListAddExecute(); }));
+}
+
+void MainWindow::connectDrags() {
+    dragScroll_ = new DragScrollTimer(*editor_, *this, *tree_, *list_, this);
+    connect(tree_, &TopicTreeView::dragStarted, dragScroll_, &DragScrollTimer::start);
+    connect(tree_, &TopicTreeView::dragFinished, dragScroll_, &DragScrollTimer::stop);
+    connect(list_, &CheckListView::dragStarted, dragScroll_, &DragScrollTimer::start);
+    connect(list_, &CheckListView::dragFinished, dragScroll_, &DragScrollTimer::stop);
+    // The edit boxes would take a dragged Topic's or Item's text; only the views take them.
+    RefuseOwnDrags(treeEdit_);
+    RefuseOwnDrags(listEdit_);
 }
 
 void MainWindow::runCommand(CommandId id) {
