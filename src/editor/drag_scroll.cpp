@@ -10,6 +10,13 @@ bool Between(int v, int low, int high) {
 
 }  // namespace
 
+bool CanScrollFurther(const ScrollBarState& bar, bool towardStart) {
+    if (!bar.readable) {
+        return false;
+    }
+    return towardStart ? bar.position != bar.minimum : bar.position != bar.maximum;
+}
+
 DragScroll DragScrollStep(const Bounds& tree, const Bounds& list, int x, int y, int h, int w,
                           const TreeScrollRoom& room) {
     DragScroll step;

@@ -21,6 +21,18 @@ struct TreeScrollRoom {
     bool right = false;
 };
 
+// A scroll bar as the platform reports it. The range counts top positions, so at the maximum
+// the last line is in view; a bar whose state cannot be read scrolls neither way.
+struct ScrollBarState {
+    bool readable = false;
+    int minimum = 0;
+    int maximum = 0;
+    int position = 0;
+};
+
+// Whether a scroll bar can still move towards its start or its end.
+bool CanScrollFurther(const ScrollBarState& bar, bool towardStart);
+
 // The edge zones while dragging: the pointer p resting near an edge of the tree or the list
 // (in window coordinates) scrolls it one line that way. h is the height of a scroll bar arrow,
 // w the width of a vertical scroll bar; bounds are inclusive, and the tree scrolls only while

@@ -1,5 +1,6 @@
 // Dragging Topics in the tree and Items in the list or onto another Topic.
 #include "common/cp932.h"
+#include "document/tree_clipboard.h"
 #include "editor/editor.h"
 
 namespace brenvale {
@@ -11,19 +12,68 @@ constexpr const char* kDropInstruction = "移動先にドロップして下さ�
 }  // namespace
 
 void Editor::BeginTopicDrag() {
-    dragging_ = true;
+    drag_ = DragKind::Topic;
     std::string caption = selected_ ? Cp932ToUtf8(selected_->caption) : std::string();
     setHintPanel("[\"" + caption + "\" 移動中] " + kDropInstruction);
 }
 
 void Editor::BeginItemDrag() {
-    dragging_ = true;
+    drag_ = DragKind::Item;
     setHintPanel(std::string("[チェックリスト 移動中] ") + kDropInstruction);
 }
 
 void Editor::EndDrag() {
-    dragging_ = false;
+    drag_ = DragKind::None;
+    setInsertionRow(-1);
     setHintPanel("");
+}
+
+std::string Editor::dragText() const {
+    if (drag_ == DragKind::Topic && selected_) {
+        return BuildTreeClipboardText(*selected_);
+    }
+    if (drag_ == DragKind::Item && hasSelectedItem()) {
+        return std::string(rowText(static_cast<size_t>(selectedRow_)));
+    }
+    return {};
+}
+
+void Editor::setInsertionRow(int row) {
+    if (row != insertionRow_) {
+        int previous = insertionRow_;
+        insertionRow_ = row;
+        notify([&](EditorObserver& o) { o.insertionRowChanged(previous); });
+    }
+}
+
+bool Editor::TreeDragOver() {
+    setInsertionRow(-1);
+    return dragging();
+}
+
+bool Editor::ListDragOver(int pointerRow) {
+    if (drag_ != DragKind::Item) {
+        return false;
+    }
+    if (pointerRow >= 0 && hasSelectedItem()) {
+        setInsertionRow(InsertionRow(pointerRow, selectedRow_, static_cast<int>(rowCount())));
+    }
+    return true;
+}
+
+void Editor::DropOnTree(TopicDropZone zone, Topic* under) {
+    if (drag_ == DragKind::Topic) {
+        DropTopic(zone, under);
+    } else if (drag_ == DragKind::Item) {
+        bool onRow = zone != TopicDropZone::BelowAll && zone != TopicDropZone::Outside;
+        DropItemOnTopic(onRow ? under : nullptr);
+    }
+}
+
+void Editor::DropOnList(int pointerRow) {
+    if (drag_ == DragKind::Item) {
+        DropItemInList(pointerRow);
+    }
 }
 
 // Moves s to the place the zone names; false when there is no such place or it lies inside

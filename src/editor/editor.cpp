@@ -48,7 +48,7 @@ void Editor::setSettings(const Settings& settings) {
 }
 
 void Editor::SetHint(std::string_view hint) {
-    if (!dragging_) {
+    if (!dragging()) {
         setHintPanel(std::string(LongHint(hint)));
     }
 }
@@ -66,11 +66,15 @@ size_t Editor::rowCount() const {
     return selected_ ? selected_->items.size() : 0;
 }
 
+// A row a view or an event names may be gone already: it reads as an empty, unchecked row.
 std::string_view Editor::rowText(size_t row) const {
-    return selected_->items[row].text();
+    return row < rowCount() ? selected_->items[row].text() : std::string_view();
 }
 
 bool Editor::rowChecked(size_t row) const {
+    if (row >= rowCount()) {
+        return false;
+    }
     for (const auto& [r, checked] : unstoredChecks_) {
         if (r == row) {
             return checked;

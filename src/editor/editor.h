@@ -173,13 +173,33 @@ public:
         ButtonOrRight,  // its expand button or right of its caption: first child
         Outside,        // outside the tree's rows: nothing
     };
+    // What is being dragged: the selected Topic, or the selected row of the list.
+    enum class DragKind { None, Topic, Item };
     void BeginTopicDrag();
     void BeginItemDrag();
     void EndDrag();
-    bool dragging() const { return dragging_; }
+    bool dragging() const { return drag_ != DragKind::None; }
+    DragKind dragKind() const { return drag_; }
+    // What a drag carries to other programs: the tree clipboard text of the dragged Topic or
+    // the text of the dragged Item (CP932).
+    std::string dragText() const;
     // The application's current hint; its status bar part shows unless a drag owns the panel.
     void SetHint(std::string_view hint);
     const std::string& hintText() const { return hint_; }
+    // The pointer moved over the tree: true when the drop is accepted there (a Topic or an
+    // Item of this editor is dragged). The list's insertion line goes away.
+    bool TreeDragOver();
+    // The pointer moved over the list at pointerRow (rowCount() below the last Item, -1
+    // outside the list's client area, where the line stays as it was): true when the drop is
+    // accepted there, which only an Item is. The insertion line follows the pointer.
+    bool ListDragOver(int pointerRow);
+    // The row at whose upper edge the insertion line shows, -1 for none.
+    int insertionRow() const { return insertionRow_; }
+    // A drop on the tree: a dragged Topic goes where the zone says, a dragged Item to the end
+    // of the list of the Topic on whose row it was dropped.
+    void DropOnTree(TopicDropZone zone, Topic* under);
+    // A drop on the list at pointerRow (as for ListDragOver): a dragged Item moves there.
+    void DropOnList(int pointerRow);
     void DropTopic(TopicDropZone zone, Topic* under);
     // row: the row at the drop point, rowCount() below the last Item, -1 outside the list.
     void DropItemInList(int row);
@@ -237,6 +257,7 @@ private:
     std::string autoSavePath() const;
     void setHintPanel(std::string text);
     bool placeTopic(Topic* s, TopicDropZone zone, Topic* under);
+    void setInsertionRow(int row);
 
     EditorHost& host_;
     Settings settings_;
@@ -277,7 +298,8 @@ private:
     TextWidthFn titleMeasure_;
     int autoSaveInterval_ = 600000;
     std::string programFolder_;
-    bool dragging_ = false;
+    DragKind drag_ = DragKind::None;
+    int insertionRow_ = -1;
     std::string hint_;
 };
 

@@ -53,6 +53,8 @@ public:
     virtual void recentFilesChanged() {}
     // The text of the status bar's hint panel.
     virtual void hintChanged() {}
+    // The insertion line of an Item drag moved from row `previous` (-1 for none).
+    virtual void insertionRowChanged(int /*previous*/) {}
 };
 
 }  // namespace brenvale

@@ -213,6 +213,7 @@ void Editor::ListAddLineExecute() {
     }
     insertRow("-");
     storeList();
+    RefreshListCommands();
     UpdateListExtent();
     SetModified(true);
 }

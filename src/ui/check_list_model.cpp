@@ -35,7 +35,8 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
 }
 
 bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::CheckStateRole || !index.isValid()) {
+    if (role != Qt::CheckStateRole || !index.isValid() ||
+        static_cast<size_t>(index.row()) >= editor_.rowCount()) {
         return false;
     }
     size_t row = static_cast<size_t>(index.row());
@@ -72,11 +73,20 @@ void CheckListModel::endRemoveItem() {
 
 void CheckListModel::beginMoveItem(size_t fromRow, size_t toRow) {
     int destination = static_cast<int>(toRow > fromRow ? toRow + 1 : toRow);
-    beginMoveRows({}, static_cast<int>(fromRow), static_cast<int>(fromRow), {}, destination);
+    moveAsReset_ =
+        !beginMoveRows({}, static_cast<int>(fromRow), static_cast<int>(fromRow), {}, destination);
+    if (moveAsReset_) {
+        beginResetModel();
+    }
 }
 
 void CheckListModel::endMoveItem() {
-    endMoveRows();
+    if (moveAsReset_) {
+        moveAsReset_ = false;
+        endResetModel();
+    } else {
+        endMoveRows();
+    }
 }
 
 void CheckListModel::itemsChanged(size_t first, size_t last) {
@@ -93,6 +103,10 @@ void CheckListModel::endResetList() {
 
 void CheckListModel::selectedRowChanged() {
     emit currentRowChanged(editor_.selectedRow());
+}
+
+void CheckListModel::insertionRowChanged(int previous) {
+    emit insertionLineMoved(previous);
 }
 
 }  // namespace brenvale

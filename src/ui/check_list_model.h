@@ -26,6 +26,8 @@ public:
 signals:
     // The editor moved the selected row (-1 for none).
     void currentRowChanged(int row);
+    // The insertion line of an Item drag moved away from row `previous` (-1 for none).
+    void insertionLineMoved(int previous);
 
 private:
     void beginInsertItems(size_t first, size_t last) override;
@@ -38,9 +40,12 @@ private:
     void beginResetList() override;
     void endResetList() override;
     void selectedRowChanged() override;
+    void insertionRowChanged(int previous) override;
 
     Editor& editor_;
     EditorObservation observation_;
+    // A move the item model cannot express is told as a reset instead.
+    bool moveAsReset_ = false;
 };
 
 }  // namespace brenvale

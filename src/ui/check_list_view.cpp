@@ -1,11 +1,16 @@
 #include "ui/check_list_view.h"
 
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 
+#include "editor/drop_zone.h"
 #include "editor/editor.h"
 #include "ui/check_list_delegate.h"
 #include "ui/check_list_model.h"
+#include "ui/error_report.h"
 
 namespace brenvale {
 
@@ -16,6 +21,7 @@ CheckListView::CheckListView(Editor& editor, CheckListModel& model, QWidget* par
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setAcceptDrops(true);
     setItemDelegate(new CheckListDelegate(editor_, this));
     setModel(&model_);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -24,8 +30,14 @@ CheckListView::CheckListView(Editor& editor, CheckListModel& model, QWidget* par
                     editor_.SelectRow(current.isValid() ? current.row() : -1);
                 }
             });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { selectionChangedByView(); });
     connect(&model_, &CheckListModel::currentRowChanged, this, [this] { showEditorSelection(); });
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] { showEditorSelection(); });
+    connect(&model_, &CheckListModel::insertionLineMoved, this, [this](int previous) {
+        updateInsertionLine(previous);
+        updateInsertionLine(editor_.insertionRow());
+    });
 }
 
 void CheckListView::showEditorSelection() {
@@ -42,9 +54,47 @@ void CheckListView::showEditorSelection() {
     syncing_ = false;
 }
 
+void CheckListView::selectionChangedByView() {
+    // The view's selection can change without its current row (a Ctrl+click, a click below
+    // the last row). Only the editor drops the selected row: the view shows it again.
+    if (syncing_) {
+        return;
+    }
+    QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        showEditorSelection();
+    } else if (rows.first().row() != editor_.selectedRow()) {
+        editor_.SelectRow(rows.first().row());
+    }
+}
+
+int CheckListView::pointerRowAt(const QPoint& point) const {
+    return ListPointerRow(viewport()->rect().contains(point), indexAt(point).row(),
+                          model_.rowCount());
+}
+
+int CheckListView::insertionLineY(int row) const {
+    int count = model_.rowCount();
+    if (count == 0) {
+        return 0;
+    }
+    if (row < count) {
+        return visualRect(model_.index(row)).top();
+    }
+    return visualRect(model_.index(count - 1)).bottom() + 1;
+}
+
+void CheckListView::updateInsertionLine(int row) {
+    if (row >= 0) {
+        viewport()->update(QRect(0, insertionLineY(row), viewport()->width(), 1));
+    }
+}
+
 void CheckListView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::RightButton) {
         QListView::mousePressEvent(event);
+        // A press below the last row keeps the selection: the row selected before is dragged.
+        gesture_.press(event, editor_.hasSelectedItem());
         return;
     }
     QModelIndex index = indexAt(event->position().toPoint());
@@ -55,6 +105,78 @@ void CheckListView::mousePressEvent(QMouseEvent* event) {
         editor_.SelectRow(-1);
     }
     showEditorSelection();
+}
+
+void CheckListView::mouseMoveEvent(QMouseEvent* event) {
+    if (gesture_.holds(event)) {
+        if (gesture_.startsDrag(event)) {
+            startDrag(Qt::MoveAction);
+        }
+        return;
+    }
+    QListView::mouseMoveEvent(event);
+}
+
+void CheckListView::mouseReleaseEvent(QMouseEvent* event) {
+    // After a cancelled drag the release neither selects nor clicks where the pointer is.
+    if (!gesture_.release()) {
+        QListView::mouseReleaseEvent(event);
+    }
+}
+
+void CheckListView::startDrag(Qt::DropActions) {
+    if (!editor_.hasSelectedItem()) {
+        return;
+    }
+    editor_.BeginItemDrag();
+    emit dragStarted();
+    RunDrag(this, MakeDragData(editor_));
+    editor_.EndDrag();
+    viewport()->update();
+    emit dragFinished();
+}
+
+void CheckListView::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void CheckListView::dragMoveEvent(QDragMoveEvent* event) {
+    int row = pointerRowAt(event->position().toPoint());
+    if (IsOwnDrag(event->mimeData()) && editor_.ListDragOver(row)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CheckListView::dropEvent(QDropEvent* event) {
+    if (!IsOwnDrag(event->mimeData()) || editor_.dragKind() != Editor::DragKind::Item) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    int row = pointerRowAt(event->position().toPoint());
+    // The moved row becomes the current one; the rows on screen stay where they were.
+    int top = verticalScrollBar()->value();
+    Guarded([&] { editor_.DropOnList(row); })();
+    verticalScrollBar()->setValue(top);
+}
+
+void CheckListView::paintEvent(QPaintEvent* event) {
+    QListView::paintEvent(event);
+    int row = editor_.insertionRow();
+    if (row >= 0) {
+        QPainter painter(viewport());
+        painter.fillRect(QRect(0, insertionLineY(row), viewport()->width(), 1), QColor(255, 0, 0));
+    }
+}
+
+void CheckListView::updateGeometries() {
+    QListView::updateGeometries();
+    // One line sideways is a character's width, not the width of a whole row.
+    horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth());
 }
 
 void CheckListView::resizeEvent(QResizeEvent* event) {

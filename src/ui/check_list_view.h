@@ -2,6 +2,8 @@
 
 #include <QListView>
 
+#include "ui/view_drag.h"
+
 namespace brenvale {
 
 class Editor;
@@ -9,22 +11,45 @@ class CheckListModel;
 
 // The check list (clbList): rows of the selected Topic drawn by the row painter. A right
 // press selects the row under the pointer (scrolled to the top) or clears the selection
-// below the last row.
+// below the last row. The selected row is dragged with the left button; while an Item is
+// dragged over the list a red line shows where it will land.
 class CheckListView : public QListView {
     Q_OBJECT
 public:
     CheckListView(Editor& editor, CheckListModel& model, QWidget* parent = nullptr);
 
     void showEditorSelection();
+    // The row a point of the client area names for a drop: the row count below the last
+    // Item, -1 outside the client area.
+    int pointerRowAt(const QPoint& point) const;
+    // The y of the insertion line drawn at the upper edge of a row (the row count: under the
+    // last Item).
+    int insertionLineY(int row) const;
+
+signals:
+    void dragStarted();
+    void dragFinished();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void updateGeometries() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void selectionChangedByView();
+    void updateInsertionLine(int row);
+
     Editor& editor_;
     CheckListModel& model_;
     bool syncing_ = false;
+    DragGesture gesture_;
 };
 
 }  // namespace brenvale

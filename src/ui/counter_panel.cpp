@@ -1,5 +1,6 @@
 #include "ui/counter_panel.h"
 
+#include <qdrawutil.h>
 #include <QPainter>
 
 namespace brenvale {
@@ -20,18 +21,19 @@ void CounterPanel::refresh() {
 
 void CounterPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QRect p = rect();
+    // A lowered bevel round the panel P the counters are drawn in.
+    qDrawShadePanel(&painter, rect(), palette(), true, 1);
+    QRect p = rect().adjusted(1, 1, -1, -1);
     painter.fillRect(p, background_);
-    painter.setPen(palette().color(QPalette::Dark));
-    painter.drawRect(p.adjusted(0, 0, -1, -1));
-    icon_.paint(&painter, QRect(p.left() + 2, p.top() + (p.height() - 16) / 2, 16, 16));
+    icon_.paint(&painter, QRect(p.left() + 2, p.top(), 16, 16));
     Texts t = texts_();
-    QRect textRect(p.left() + 22, p.top(), p.width() - 22, p.height());
+    QRect textRect(p.left() + 22, p.top() + 3, p.width() - 22, p.height() - 3);
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     painter.setPen(Qt::black);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, t.black);
+    painter.drawText(textRect, flags, t.black);
     painter.setPen(QColor(255, 0, 0));
-    painter.drawText(textRect.adjusted(fontMetrics().horizontalAdvance(t.black), 0, 0, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter, t.red);
+    painter.drawText(textRect.adjusted(fontMetrics().horizontalAdvance(t.black), 0, 0, 0), flags,
+                     t.red);
 }
 
 }  // namespace brenvale

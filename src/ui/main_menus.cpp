@@ -116,6 +116,18 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
 
     recentMenu_ = new QMenu(owner);
     rebuildRecentMenu();
+
+    // The menu bar's menus pass their hints to the window themselves; these pop up on their
+    // own (the icon menu also from ChgIcon, the recent files from the toolbar).
+    for (QMenu* menu : {treePopup_, listPopup_, iconMenus_[0], iconMenus_[2], recentMenu_}) {
+        forwardHints(menu);
+    }
+}
+
+void MainMenus::forwardHints(QMenu* menu) {
+    connect(menu, &QMenu::hovered, this,
+            [this](QAction* action) { emit hintShown(action->statusTip()); });
+    connect(menu, &QMenu::aboutToHide, this, [this] { emit hintShown(QString()); });
 }
 
 QMenu* MainMenus::makeIconMenu(QWidget* parent) {

@@ -36,9 +36,12 @@ public:
 signals:
     void flatButtonsToggled(bool flat);
     void statusBarToggled(bool shown);
+    // The hint of the entry under the pointer in a popped-up menu ("" when it closes).
+    void hintShown(const QString& hint);
 
 private:
     QMenu* makeIconMenu(QWidget* parent);
+    void forwardHints(QMenu* menu);
 
     Editor& editor_;
     CommandActions& actions_;

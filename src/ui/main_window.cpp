@@ -23,6 +23,7 @@
 #include "ui/codec.h"
 #include "ui/command_actions.h"
 #include "ui/counter_panel.h"
+#include "ui/drag_scroll_timer.h"
 #include "ui/error_report.h"
 #include "ui/help_context.h"
 #include "ui/key_filter.h"
@@ -32,6 +33,7 @@
 #include "ui/tool_strip.h"
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
+#include "ui/view_drag.h"
 
 namespace brenvale {
 
@@ -77,6 +79,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     buildStatusBar();
     applyLayout();
     connectEditBoxes();
+    connectDrags();
     editor_->addObserver(this);
     commandStatesChanged();
     keys_ = new KeyFilter(*this);
@@ -125,6 +128,9 @@ void MainWindow::buildLayout() {
     toolStrip_->setDropDownMenu(CommandId::ChgIcon, menus_->iconMenu());
     connect(menus_, &MainMenus::flatButtonsToggled, toolStrip_, &ToolStrip::setFlat);
     connect(menus_, &MainMenus::statusBarToggled, this, &MainWindow::setStatusBarShown);
+    // The popped-up menus have no menu bar to pass their entries' hints on.
+    connect(menus_, &MainMenus::hintShown, this,
+            [this](const QString& hint) { editor_->SetHint(ToUtf8(hint)); });
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
@@ -202,6 +208,17 @@ void MainWindow::connectEditBoxes() {
     connectEditBox(listEdit_, EditBox::List);
     connect(listEdit_, &QLineEdit::returnPressed, this,
             Guarded([this] { editor_->ListAddExecute(); }));
+}
+
+void MainWindow::connectDrags() {
+    dragScroll_ = new DragScrollTimer(*editor_, *this, *tree_, *list_, this);
+    connect(tree_, &TopicTreeView::dragStarted, dragScroll_, &DragScrollTimer::start);
+    connect(tree_, &TopicTreeView::dragFinished, dragScroll_, &DragScrollTimer::stop);
+    connect(list_, &CheckListView::dragStarted, dragScroll_, &DragScrollTimer::start);
+    connect(list_, &CheckListView::dragFinished, dragScroll_, &DragScrollTimer::stop);
+    // The edit boxes would take a dragged Topic's or Item's text; only the views take them.
+    RefuseOwnDrags(treeEdit_);
+    RefuseOwnDrags(listEdit_);
 }
 
 void MainWindow::runCommand(CommandId id) {

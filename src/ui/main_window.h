@@ -20,6 +20,7 @@ class CheckListModel;
 class CheckListView;
 class CommandActions;
 class CounterPanel;
+class DragScrollTimer;
 class KeyFilter;
 class MainMenus;
 class ToolStrip;
@@ -58,6 +59,7 @@ public:
     QLabel* hintPanel() const { return hint_; }
     CounterPanel* treeCounter() const { return treeCounter_; }
     CounterPanel* listCounter() const { return listCounter_; }
+    DragScrollTimer* dragScrollTimer() const { return dragScroll_; }
     QWidget* treePanel() const { return treePanel_; }
     WindowHost& host() { return host_; }
     const ImageLists& images() const { return images_; }
@@ -83,6 +85,7 @@ private:
     void buildStatusBar();
     void connectEditBoxes();
     void connectEditBox(QLineEdit* edit, EditBox box);
+    void connectDrags();
     void runCommand(CommandId id);
     void popUpIconMenu();
     void showAboutBox();
@@ -127,6 +130,7 @@ private:
     QLabel* hint_ = nullptr;
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
+    DragScrollTimer* dragScroll_ = nullptr;
     QRect lastNormalBounds_;
 };
 

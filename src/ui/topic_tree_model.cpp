@@ -97,12 +97,21 @@ void TopicTreeModel::beginMoveTopic(Topic* fromParent, size_t fromRow, Topic* to
     if (fromParent == toParent && toRow > fromRow) {
         ++destination;
     }
-    beginMoveRows(indexOf(fromParent), static_cast<int>(fromRow), static_cast<int>(fromRow),
-                  indexOf(toParent), destination);
+    moveAsReset_ = !beginMoveRows(indexOf(fromParent), static_cast<int>(fromRow),
+                                  static_cast<int>(fromRow), indexOf(toParent), destination);
+    if (moveAsReset_) {
+        beginResetModel();
+    }
 }
 
 void TopicTreeModel::endMoveTopic() {
-    endMoveRows();
+    if (moveAsReset_) {
+        moveAsReset_ = false;
+        endResetModel();
+        emit expansionReset();
+    } else {
+        endMoveRows();
+    }
 }
 
 void TopicTreeModel::topicChanged(Topic* t) {

@@ -51,6 +51,8 @@ private:
     Editor& editor_;
     IconProvider icons_;
     EditorObservation observation_;
+    // A move the item model cannot express is told as a reset instead.
+    bool moveAsReset_ = false;
 };
 
 }  // namespace brenvale

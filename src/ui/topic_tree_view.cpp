@@ -1,6 +1,11 @@
 #include "ui/topic_tree_view.h"
 
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+
 #include "editor/editor.h"
+#include "ui/error_report.h"
 #include "ui/topic_tree_model.h"
 
 namespace brenvale {
@@ -14,6 +19,7 @@ TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* par
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    setAcceptDrops(true);
     setModel(&model_);
 
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -22,6 +28,8 @@ TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* par
                     editor_.SelectTopic(model_.topic(current));
                 }
             });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { selectionChangedByView(); });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         if (!syncing_) {
             editor_.SetTopicExpanded(model_.topic(index), true);
@@ -72,6 +80,132 @@ void TopicTreeView::showEditorSelection() {
         clearSelection();
     }
     syncing_ = false;
+}
+
+void TopicTreeView::selectionChangedByView() {
+    // The view's selection can change without its current Topic (a Ctrl+click on it). Only
+    // the editor drops the selected Topic: the view shows it again.
+    if (syncing_) {
+        return;
+    }
+    QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        showEditorSelection();
+    } else if (model_.topic(rows.first()) != editor_.selectedTopic()) {
+        editor_.SelectTopic(model_.topic(rows.first()));
+    }
+}
+
+TopicRowHit TopicTreeView::hitAt(const QPoint& point) const {
+    TopicRowHit hit;
+    hit.inClient = viewport()->rect().contains(point);
+    if (!hit.inClient) {
+        return hit;
+    }
+    QModelIndex index = indexAt(point);
+    if (!index.isValid()) {
+        // Beside a column narrower than the client area the point is still on the row.
+        index = indexAt(QPoint(columnViewportPosition(0), point.y()));
+    }
+    if (!index.isValid()) {
+        return hit;
+    }
+    hit.topic = model_.topic(index);
+    QRect label = visualRect(index);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = label;
+    hit.labelLeft = label.left();
+    hit.labelRight = label.left() + itemDelegateForIndex(index)->sizeHint(option, index).width();
+    // The expand button sits in the last column of the indentation; top-level Topics have
+    // none while the root is not decorated.
+    if (model_.hasChildren(index) && (rootIsDecorated() || index.parent().isValid())) {
+        hit.buttonLeft = label.left() - indentation();
+        hit.buttonRight = label.left();
+    }
+    return hit;
+}
+
+void TopicTreeView::mousePressEvent(QMouseEvent* event) {
+    QTreeView::mousePressEvent(event);
+    // The press has selected the Topic under the pointer (not a press on its expand button),
+    // so a drag always moves the selected Topic.
+    Topic* pressed = model_.topic(indexAt(event->position().toPoint()));
+    gesture_.press(event, pressed && pressed == editor_.selectedTopic());
+}
+
+void TopicTreeView::mouseMoveEvent(QMouseEvent* event) {
+    if (gesture_.holds(event)) {
+        if (gesture_.startsDrag(event)) {
+            startDrag(Qt::MoveAction);
+        }
+        return;
+    }
+    QTreeView::mouseMoveEvent(event);
+}
+
+void TopicTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    // After a cancelled drag the release neither selects nor clicks where the pointer is.
+    if (!gesture_.release()) {
+        QTreeView::mouseReleaseEvent(event);
+    }
+}
+
+void TopicTreeView::startDrag(Qt::DropActions) {
+    if (!editor_.selectedTopic()) {
+        return;
+    }
+    editor_.BeginTopicDrag();
+    toolTipsShown_ = false;
+    emit dragStarted();
+    RunDrag(this, MakeDragData(editor_));
+    editor_.EndDrag();
+    toolTipsShown_ = true;
+    emit dragFinished();
+}
+
+void TopicTreeView::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void TopicTreeView::dragMoveEvent(QDragMoveEvent* event) {
+    if (IsOwnDrag(event->mimeData()) && editor_.TreeDragOver()) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TopicTreeView::dropEvent(QDropEvent* event) {
+    if (!IsOwnDrag(event->mimeData()) || !editor_.dragging()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    QPoint at = event->position().toPoint();
+    TopicRowHit hit = hitAt(at);
+    Guarded([&] { editor_.DropOnTree(TopicDropZoneAt(hit, at.x()), hit.topic); })();
+}
+
+bool TopicTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // Captions are not edited in place: a second click on the selected Topic or a double
+    // click sends the focus to the tree's edit box instead.
+    if (trigger == SelectedClicked || trigger == DoubleClicked) {
+        if (index.isValid()) {
+            Guarded([this] { editor_.TreeEditRequested(); })();
+        }
+        return false;
+    }
+    return QTreeView::edit(index, trigger, event);
+}
+
+bool TopicTreeView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && !toolTipsShown_) {
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 }  // namespace brenvale

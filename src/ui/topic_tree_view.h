@@ -2,13 +2,17 @@
 
 #include <QTreeView>
 
+#include "editor/drop_zone.h"
+#include "ui/view_drag.h"
+
 namespace brenvale {
 
 class Editor;
 class TopicTreeModel;
 
 // The topic tree (tvTree): shows the editor's Topics, passes selection and expansion changes
-// to the editor, and follows the editor's own changes of both.
+// to the editor, and follows the editor's own changes of both. A Topic is dragged with the
+// left button; drops of Topics and Items are mapped to the editor's drop zones.
 class TopicTreeView : public QTreeView {
     Q_OBJECT
 public:
@@ -16,13 +20,37 @@ public:
 
     // Makes the view's current Topic the editor's selected one.
     void showEditorSelection();
+    // What lies under a point of the client area (the viewport).
+    TopicRowHit hitAt(const QPoint& point) const;
+    // The tree's tooltips are off while one of its Topics is dragged.
+    bool toolTipsShown() const { return toolTipsShown_; }
+
+signals:
+    void dragStarted();
+    void dragFinished();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void applyAllExpansions();
+    void selectionChangedByView();
+    // Whether an event is a drag the tree takes: the program's own, while the editor drags.
+    bool acceptDrag(QDropEvent* event);
 
     Editor& editor_;
     TopicTreeModel& model_;
     bool syncing_ = false;
+    bool toolTipsShown_ = true;
+    DragGesture gesture_;
 };
 
 }  // namespace brenvale

@@ -69,6 +69,16 @@ TEST_F(CommandState, OneRowDisablesBothMoves) {
     EXPECT_FALSE(editor.isEnabled(C::ListMoveDown));
 }
 
+TEST_F(CommandState, ASeparatorAddedToAnEmptyListEnablesTheRowCommands) {
+    Build({"t"});
+    EXPECT_FALSE(editor.isEnabled(C::ListDel));
+    editor.ListAddLineExecute();
+    for (C id : {C::ListDel, C::ListUp, C::ListCut, C::ListCopy, C::ListChkBox}) {
+        EXPECT_TRUE(editor.isEnabled(id)) << Command(id).name;
+    }
+    EXPECT_EQ(editor.listCounterText(), "1/1");
+}
+
 TEST_F(CommandState, SaveFollowsTheModifiedFlag) {
     EXPECT_FALSE(editor.isEnabled(C::Save));
     editor.AddTreeExecute();

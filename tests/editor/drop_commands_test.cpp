@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/drag_scroll.h"
+#include "editor/drop_zone.h"
 #include "editor_fixture.h"
 
 namespace brenvale {
@@ -99,6 +100,114 @@ TEST_F(DropCommands, TheHintPanelBelongsToTheDragWhileItLasts) {
     EXPECT_EQ(editor.hintText(),
               "[チェックリスト 移動中] 移動先にドロップして下さい (Escキーでキャンセル)");
     editor.EndDrag();
+}
+
+TEST(DropZones, EachPartOfARowHasItsZone) {
+    Topic topic;
+    // A Topic one level down with children: the button column, then icon and caption.
+    TopicRowHit hit{true, &topic, 38, 90, 19, 38};
+    EXPECT_EQ(TopicDropZoneAt(hit, 0), Zone::Indent);
+    EXPECT_EQ(TopicDropZoneAt(hit, 18), Zone::Indent);
+    EXPECT_EQ(TopicDropZoneAt(hit, 19), Zone::ButtonOrRight);
+    EXPECT_EQ(TopicDropZoneAt(hit, 37), Zone::ButtonOrRight);
+    EXPECT_EQ(TopicDropZoneAt(hit, 38), Zone::OnTopic);
+    EXPECT_EQ(TopicDropZoneAt(hit, 89), Zone::OnTopic);
+    EXPECT_EQ(TopicDropZoneAt(hit, 90), Zone::ButtonOrRight);
+    // Without children there is no button: the whole indentation is the indent zone.
+    hit.buttonLeft = hit.buttonRight = 0;
+    EXPECT_EQ(TopicDropZoneAt(hit, 25), Zone::Indent);
+    EXPECT_EQ(TopicDropZoneAt(TopicRowHit{true, nullptr, 0, 0, 0, 0}, 10), Zone::BelowAll);
+    EXPECT_EQ(TopicDropZoneAt(TopicRowHit{false, &topic, 38, 90, 19, 38}, 50), Zone::Outside);
+
+    EXPECT_EQ(ListPointerRow(true, 2, 5), 2);
+    EXPECT_EQ(ListPointerRow(true, -1, 5), 5);
+    EXPECT_EQ(ListPointerRow(true, -1, 0), 0);
+    EXPECT_EQ(ListPointerRow(false, 2, 5), -1);
+}
+
+TEST_F(DropCommands, TheInsertionLineFollowsAnItemDragOverTheList) {
+    Build({"t:r0,r1,r2,r3,r4"});
+    editor.SelectRow(0);
+    editor.BeginItemDrag();
+    EXPECT_TRUE(editor.ListDragOver(3));  // first onto fourth: below the fourth row
+    EXPECT_EQ(editor.insertionRow(), 4);
+    EXPECT_TRUE(editor.ListDragOver(-1));  // outside the client area: the line stays
+    EXPECT_EQ(editor.insertionRow(), 4);
+    EXPECT_TRUE(editor.ListDragOver(0));  // over the dragged row itself: below it
+    EXPECT_EQ(editor.insertionRow(), 1);
+    EXPECT_TRUE(editor.TreeDragOver());  // over the tree the line goes away
+    EXPECT_EQ(editor.insertionRow(), -1);
+    EXPECT_TRUE(editor.ListDragOver(5));  // below the last Item
+    EXPECT_EQ(editor.insertionRow(), 5);
+    editor.EndDrag();
+    EXPECT_EQ(editor.insertionRow(), -1);
+}
+
+TEST_F(DropCommands, DropsActOnlyOnWhatIsBeingDragged) {
+    Build({"a", "b:x,y", "c"});
+    editor.SelectTopic(Find("b"));
+    // No drag: nothing is accepted and nothing moves.
+    EXPECT_FALSE(editor.TreeDragOver());
+    EXPECT_FALSE(editor.ListDragOver(0));
+    editor.DropOnTree(Zone::OnTopic, Find("a"));
+    editor.DropOnList(1);
+    EXPECT_EQ(Shape(), (V{"a/0", "b/0", "c/0"}));
+    EXPECT_EQ(Rows(), (V{"x", "y"}));
+
+    // A Topic is refused over the list, accepted over the tree.
+    editor.BeginTopicDrag();
+    EXPECT_EQ(editor.dragKind(), Editor::DragKind::Topic);
+    EXPECT_FALSE(editor.ListDragOver(1));
+    EXPECT_EQ(editor.insertionRow(), -1);
+    editor.DropOnList(1);
+    EXPECT_EQ(Rows(), (V{"x", "y"}));
+    EXPECT_TRUE(editor.TreeDragOver());
+    editor.DropOnTree(Zone::OnTopic, Find("a"));
+    EXPECT_EQ(Shape(), (V{"a/0+", "b/1", "c/0"}));
+    editor.EndDrag();
+    EXPECT_FALSE(editor.dragging());
+
+    // An Item dropped on any part of another Topic's row goes to that Topic; below the rows
+    // or outside it stays.
+    editor.SelectRow(1);
+    editor.BeginItemDrag();
+    editor.DropOnTree(Zone::BelowAll, nullptr);
+    editor.DropOnTree(Zone::Outside, Find("c"));
+    EXPECT_EQ(editor.selectedTopic(), Find("b"));
+    editor.DropOnTree(Zone::Indent, Find("c"));
+    editor.EndDrag();
+    EXPECT_EQ(editor.selectedTopic(), Find("c"));
+    EXPECT_EQ(Rows(), V{"y"});
+    EXPECT_EQ(Find("b")->items.size(), 1u);
+}
+
+TEST_F(DropCommands, ADragCarriesTheTreeTextOrTheItemText) {
+    Build({"Work:*a", "  Home:b"});
+    editor.SelectTopic(Find("Work"));
+    EXPECT_EQ(editor.dragText(), "");
+    editor.BeginTopicDrag();
+    EXPECT_EQ(editor.dragText(),
+              "Work@00@\r\n\x08\x81\xA1"
+              "a\r\n\tHome@00@\r\n\t\x08\x81\xA0"
+              "b\r\n");
+    editor.EndDrag();
+    editor.BeginItemDrag();
+    EXPECT_EQ(editor.dragText(), "a");
+    editor.EndDrag();
+    EXPECT_FALSE(editor.isModified());
+}
+
+TEST(DragScroll, CanScrollFurtherWhileThePositionIsShortOfTheRangeEnd) {
+    EXPECT_FALSE(CanScrollFurther({}, true));
+    EXPECT_FALSE(CanScrollFurther({}, false));
+    ScrollBarState bar{true, 0, 40, 0};
+    EXPECT_FALSE(CanScrollFurther(bar, true));
+    EXPECT_TRUE(CanScrollFurther(bar, false));
+    bar.position = 40;
+    EXPECT_TRUE(CanScrollFurther(bar, true));
+    EXPECT_FALSE(CanScrollFurther(bar, false));
+    // A bar with nothing to scroll (everything in view).
+    EXPECT_FALSE(CanScrollFurther({true, 0, 0, 0}, false));
 }
 
 TEST(DragScroll, EdgeZonesScrollTheTreeWhileItCanAndTheListAlways) {

@@ -258,5 +258,15 @@ TEST_F(ListCommands, TheListExtentFollowsTheWidestText) {
     EXPECT_EQ(editor.listExtent(), 0);
 }
 
+TEST_F(ListCommands, RowsThatAreGoneReadAsEmptyAndUnchecked) {
+    EXPECT_EQ(editor.rowText(0), "");
+    EXPECT_FALSE(editor.rowChecked(0));
+    Build({"t:*a"});
+    EXPECT_EQ(editor.rowText(1), "");
+    EXPECT_FALSE(editor.rowChecked(1));
+    EXPECT_EQ(editor.rowKind(5), ItemKind::Ordinary);
+    EXPECT_TRUE(editor.rowChecked(0));
+}
+
 }  // namespace
 }  // namespace brenvale

@@ -23,6 +23,7 @@ private slots:
     void listModelFollowsEveryListCommand();
     void codecRefusesWhatCp932CannotCarry();
     void modelsAndEditorMayGoInEitherOrder();
+    void modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress();
 };
 
 void ModelsTest::modelsAndEditorMayGoInEitherOrder() {
@@ -131,6 +132,44 @@ void ModelsTest::codecRefusesWhatCp932CannotCarry() {
     QCOMPARE(refused, QStringLiteral("\u00e9"));
     QVERIFY(!ToCp932(QStringLiteral("a😀b"), &refused));
     QCOMPARE(refused, QStringLiteral("😀"));
+}
+
+void ModelsTest::modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress() {
+    AnsweringHost host;
+    Editor editor(host, Settings{});
+    CheckListModel list(editor);
+    TopicTreeModel tree(editor, nullptr);
+    QAbstractItemModelTester listTester(&list,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester treeTester(&tree,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+    editor.Start({});
+    for (const char* text : {"a", "b"}) {
+        editor.ListEditChanged(text);
+        editor.ListAddExecute();
+    }
+    // An index kept by a view or an event while its row went away.
+    QModelIndex stale = list.index(1);
+    editor.ListDelExecute();
+    editor.ListDelExecute();
+    QVERIFY(!list.setData(stale, Qt::Checked, Qt::CheckStateRole));
+    QCOMPARE(list.data(stale, Qt::CheckStateRole), QVariant());
+    QCOMPARE(list.rowCount(), 0);
+
+    // A move to where the row already is cannot be told as a move; it is told as a reset.
+    int resets = 0;
+    connect(&tree, &QAbstractItemModel::modelReset, [&] { ++resets; });
+    EditorObserver& treeObserver = tree;
+    treeObserver.beginMoveTopic(nullptr, 0, nullptr, 0);
+    treeObserver.endMoveTopic();
+    QCOMPARE(resets, 1);
+    QCOMPARE(tree.rowCount(), 2);
+    editor.ListEditChanged("c");
+    editor.ListAddExecute();
+    EditorObserver& listObserver = list;
+    listObserver.beginMoveItem(0, 0);
+    listObserver.endMoveItem();
+    QCOMPARE(list.rowCount(), 1);
 }
 
 QTEST_MAIN(ModelsTest)

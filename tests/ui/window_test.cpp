@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -102,6 +103,10 @@ private slots:
     void aSettingsFileThatCannotBeWrittenIsReportedAtClose();
     void everyCommandIsInTheMenuBar();
     void opensEditsAndSavesThroughTheDialogs();
+    void theViewsKeepTheEditorsSelection();
+    void editingACaptionInPlaceGoesToTheEditBox();
+    void popUpMenusShowTheirHints();
+    void counterPanelsAreLoweredWithTheIconAtTheTop();
 
 private:
     MainWindow& window() { return *window_; }
@@ -375,6 +380,109 @@ void WindowTest::opensEditsAndSavesThroughTheDialogs() {
     QCOMPARE(editor().document().fileName, other);
     QCOMPARE(test::ReadBytes(other), test::ReadBytes(path));
     QCOMPARE(window().windowTitle().endsWith(QStringLiteral("other.bnv - Brenvale")), true);
+}
+
+void WindowTest::theViewsKeepTheEditorsSelection() {
+    TopicTreeView* tree = window().tree();
+    auto* model = static_cast<TopicTreeModel*>(tree->model());
+    Topic* first = editor().document().first();
+    QModelIndex index = model->indexOf(first);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      tree->visualRect(index).center());
+    QCOMPARE(editor().selectedTopic(), first);
+    QVERIFY(tree->selectionModel()->isSelected(index));
+
+    for (const char* text : {"a", "b"}) {
+        editor().ListEditChanged(text);
+        editor().ListAddExecute();
+    }
+    CheckListView* list = window().list();
+    QModelIndex row = list->model()->index(1, 0);
+    QPoint onRow = list->visualRect(row).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, onRow);
+    QCOMPARE(editor().selectedRow(), 1);
+    QVERIFY(list->selectionModel()->isSelected(row));
+    QVERIFY(window().actions().action(CommandId::ListDel)->isEnabled());
+    // A click below the last row leaves the selection as it was too.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(onRow.x(), 200));
+    QCOMPARE(editor().selectedRow(), 1);
+    QVERIFY(list->selectionModel()->isSelected(row));
+}
+
+void WindowTest::editingACaptionInPlaceGoesToTheEditBox() {
+    TopicTreeView* tree = window().tree();
+    auto* model = static_cast<TopicTreeModel*>(tree->model());
+    Topic* trash = editor().document().lastTopLevel();
+    QPoint at = tree->visualRect(model->indexOf(trash)).center();
+    tree->setFocus();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);  // selects it
+    QCOMPARE(editor().selectedTopic(), trash);
+    QCOMPARE(QApplication::focusWidget(), tree);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(QApplication::focusWidget(), window().treeEdit());
+    QCOMPARE(window().treeEdit()->selectedText(), QStringLiteral("ごみ箱"));
+
+    // A second click on the selected Topic.
+    tree->setFocus();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(QApplication::focusWidget(), window().treeEdit());
+    QCOMPARE(window().treeEdit()->selectedText(), QStringLiteral("ごみ箱"));
+}
+
+void WindowTest::popUpMenusShowTheirHints() {
+    auto hintOf = [](CommandId id) { return FromUtf8(LongHint(Command(id).hint)); };
+    QMenu* tree = window().menus().treePopup();
+    tree->popup(window().mapToGlobal(QPoint(50, 50)));
+    tree->setActiveAction(window().actions().action(CommandId::TreeCopy));
+    QCOMPARE(window().hintPanel()->text(), hintOf(CommandId::TreeCopy));
+    tree->close();
+    QCOMPARE(window().hintPanel()->text(), QString());
+
+    QMenu* list = window().menus().listPopup();
+    list->popup(window().mapToGlobal(QPoint(50, 50)));
+    list->setActiveAction(window().actions().action(CommandId::ListAddLine));
+    QCOMPARE(window().hintPanel()->text(), hintOf(CommandId::ListAddLine));
+    list->close();
+
+    window().actions().action(CommandId::ChgIcon)->trigger();
+    QMenu* icons = window().menus().iconMenu();
+    QVERIFY(icons->isVisible());
+    QAction* entry = icons->actions().value(2);
+    icons->setActiveAction(entry);
+    QVERIFY(!entry->statusTip().isEmpty());
+    QCOMPARE(window().hintPanel()->text(), FromUtf8(LongHint(ToUtf8(entry->statusTip()))));
+    icons->close();
+}
+
+void WindowTest::counterPanelsAreLoweredWithTheIconAtTheTop() {
+    CounterPanel* panel = window().treeCounter();
+    panel->resize(panel->sizeHint().width(), 20);
+    QImage shown = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int w = shown.width();
+    int h = shown.height();
+    // A lowered bevel: dark above and to the left, light below and to the right.
+    QRgb dark = panel->palette().color(QPalette::Dark).rgb();
+    QRgb light = panel->palette().color(QPalette::Light).rgb();
+    QCOMPARE(shown.pixel(w / 2, 0), dark);
+    QCOMPARE(shown.pixel(0, h / 2), dark);
+    QCOMPARE(shown.pixel(w / 2, h - 1), light);
+    QCOMPARE(shown.pixel(w - 1, h / 2), light);
+
+    // Inside the bevel P: the icon at (P.Left + 2, P.Top), the text at (P.Left + 22, P.Top + 3).
+    QRect p(1, 1, w - 2, h - 2);
+    QImage expected(shown.size(), QImage::Format_RGB32);
+    expected.fill(QColor(181, 181, 192));
+    {
+        QPainter painter(&expected);
+        painter.drawPixmap(p.left() + 2, p.top(), window().images().topicPixmap(2));
+        painter.setFont(panel->font());
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(p.left() + 22, p.top() + 3, p.width() - 22, p.height() - 3),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         FromUtf8(editor().treeCounterText()));
+    }
+    QCOMPARE(shown.copy(p), expected.copy(p));
 }
 
 QTEST_MAIN(WindowTest)

@@ -1,0 +1,117 @@
+#include "ui/view_drag.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QWidget>
+
+#include <utility>
+
+#include "editor/editor.h"
+#include "ui/codec.h"
+
+namespace brenvale {
+
+namespace {
+
+// The drag cursor's hot spot is its top left pixel, the arrow tip. A drag cursor made from a
+// picture takes the picture's centre as its hot spot, so the picture sits in the lower right
+// quarter of one twice its size.
+QPixmap DragCursor() {
+    static const QPixmap cursor = [] {
+        QPixmap arrow(QStringLiteral(":/cursor/crdrag.png"));
+        QPixmap padded(arrow.size() * 2);
+        padded.fill(Qt::transparent);
+        QPainter painter(&padded);
+        painter.drawPixmap(arrow.width(), arrow.height(), arrow);
+        return padded;
+    }();
+    return cursor;
+}
+
+class OwnDragRefuser : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::DragEnter:
+            case QEvent::DragMove:
+            case QEvent::Drop:
+                if (IsOwnDrag(static_cast<QDropEvent*>(event)->mimeData())) {
+                    event->ignore();
+                    return true;
+                }
+                return false;
+            default:
+                return false;
+        }
+    }
+};
+
+}  // namespace
+
+QMimeData* MakeDragData(const Editor& editor) {
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kOwnDragFormat), QByteArray());
+    data->setText(FromCp932(editor.dragText()));
+    return data;
+}
+
+bool IsOwnDrag(const QMimeData* data) {
+    return data && data->hasFormat(QString::fromLatin1(kOwnDragFormat));
+}
+
+void RunDrag(QWidget* source, QMimeData* data) {
+    auto* drag = new QDrag(source);
+    drag->setMimeData(data);
+    // A transparent pixel stands for "no image": without any, the platform shows its own.
+    QPixmap nothing(1, 1);
+    nothing.fill(Qt::transparent);
+    drag->setPixmap(nothing);
+    drag->setDragCursor(DragCursor(), Qt::MoveAction);
+    drag->setDragCursor(DragCursor(), Qt::CopyAction);
+    // The views move what is dropped on them themselves; another program takes the text, and
+    // nothing changes here whatever it does with it.
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+}
+
+void RefuseOwnDrags(QWidget* widget) {
+    widget->installEventFilter(new OwnDragRefuser(widget));
+}
+
+void DragGesture::press(const QMouseEvent* event, bool canDrag) {
+    pressedAt_ = event->position().toPoint();
+    canDrag_ = canDrag && event->button() == Qt::LeftButton;
+    dragged_ = false;
+}
+
+bool DragGesture::release() {
+    pressedAt_.reset();
+    return std::exchange(dragged_, false);
+}
+
+bool DragGesture::holds(const QMouseEvent* event) const {
+    return pressedAt_ && event->buttons() != Qt::NoButton;
+}
+
+bool DragGesture::startsDrag(const QMouseEvent* event) {
+    if (!holds(event) || !canDrag_ || !(event->buttons() & Qt::LeftButton)) {
+        return false;
+    }
+    QPoint moved = event->position().toPoint() - *pressedAt_;
+    if (moved.manhattanLength() < QApplication::startDragDistance()) {
+        return false;
+    }
+    // One press starts one drag; the moves after a cancelled drag still belong to it.
+    canDrag_ = false;
+    dragged_ = true;
+    return true;
+}
+
+}  // namespace brenvale
