@@ -167,6 +167,8 @@ SetupValues SetupValues::Open(const Settings& s, const ViewColours& colours, int
                               std::string_view programFolder) {
     SetupValues v;
     v.everyS = s.EveryS;
+    // The trimming box shows its setting too, so that OK does not quietly change it.
+    v.spRemv = s.SpRemv;
     v.moving = s.Moving;
     v.titleFullPath = s.TitleFullPath;
     v.titleFullPathActive = s.TitleFullPathActive;
@@ -212,7 +214,7 @@ void CustomColourList::PrepareFor(Colour editing) {
     }
 }
 
-std::vector<CustomColourList::Slot> CustomColourList::slots() const {
+std::vector<CustomColourList::Slot> CustomColourList::colourSlots() const {
     std::vector<Slot> out;
     for (const std::string& entry : entries_) {
         // "ColorX=" and six hexadecimal digits, blue first.

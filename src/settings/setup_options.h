@@ -113,7 +113,7 @@ public:
     // Before the colour dialog opens on a colour.
     void PrepareFor(Colour editing);
     const std::vector<std::string>& entries() const { return entries_; }
-    std::vector<Slot> slots() const;
+    std::vector<Slot> colourSlots() const;
 
 private:
     std::vector<std::string> entries_;

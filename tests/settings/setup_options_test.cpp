@@ -74,6 +74,19 @@ TEST(SetupOpening, TakesTheSettingsAndTheWindowsValues) {
     EXPECT_EQ(OpenWith(s).autoSv, 1);
 }
 
+TEST(SetupOpening, OkWithoutChangesWritesBackWhatTheSettingsHold) {
+    Settings s;
+    s.SpRemv = false;
+    s.EveryS = false;
+    s.LCBold = false;
+    s.Kugiri = false;
+    for (const SetupWrite& w : SetupWrites(OpenWith(s))) {
+        if (w.key == "SpRemv" || w.key == "EveryS" || w.key == "LCBold" || w.key == "Kugiri") {
+            EXPECT_EQ(w.value, "0") << w.key;
+        }
+    }
+}
+
 TEST(SetupOpening, RoundsTheIntervalUpToAnEntry) {
     Settings s;
     EXPECT_EQ(MinutesOf(OpenWith(s, 90000).intervalEntry), 1);
@@ -170,8 +183,8 @@ TEST(SetupCustomColours, TheEditedColourFillsTheNinthSlotUnlessItHasAName) {
     list.PrepareFor(0x00ABCDEF);
     EXPECT_EQ(list.entries().size(), 5u);
     EXPECT_EQ(list.entries().back(), "ColorI=ABCDEF");
-    EXPECT_EQ(list.slots().back(), (CustomColourList::Slot{8, 0x00ABCDEF}));
-    EXPECT_EQ(list.slots().front(), (CustomColourList::Slot{0, 0x00FFF8F8}));
+    EXPECT_EQ(list.colourSlots().back(), (CustomColourList::Slot{8, 0x00ABCDEF}));
+    EXPECT_EQ(list.colourSlots().front(), (CustomColourList::Slot{0, 0x00FFF8F8}));
     list.PrepareFor(0x00FFFFFF);  // clWhite
     EXPECT_EQ(list.entries().size(), 4u);
 }
