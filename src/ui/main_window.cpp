@@ -231,8 +231,11 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::About:
             showAboutBox();
             break;
+        case CommandId::OptSet:
+            runOptionsDialog();
+            break;
         default:
-            // The options, shortcut key, toolbar and help windows are not part of this build.
+            // The shortcut key, toolbar and help windows are not part of this build.
             break;
     }
 }

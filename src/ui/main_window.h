@@ -7,6 +7,7 @@
 
 #include "editor/editor.h"
 #include "settings/settings_file.h"
+#include "settings/setup_options.h"
 #include "ui/images.h"
 #include "ui/window_host.h"
 
@@ -68,6 +69,8 @@ public:
     void setTreeWidth(int width);
     void applyDocumentGeometry(const GeometryRead& geometry);
     void setViewsUpdatesEnabled(bool enabled);
+    const ViewColours& viewColours() const { return colours_; }
+    void setViewColour(ViewColour which, Colour colour);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,6 +89,7 @@ private:
     void runCommand(CommandId id);
     void popUpIconMenu();
     void showAboutBox();
+    void runOptionsDialog();
     void readSettings();
     void applyLayout();
     bool writeClosingSettings();
@@ -124,6 +128,7 @@ private:
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
     QRect lastNormalBounds_;
+    ViewColours colours_;
 };
 
 }  // namespace brenvale

@@ -35,15 +35,6 @@ std::vector<std::string_view> CommandNames() {
     return names;
 }
 
-void Colourise(QWidget* widget, Colour background, std::optional<Colour> text) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, ToQColor(background));
-    if (text) {
-        palette.setColor(QPalette::Text, ToQColor(*text));
-    }
-    widget->setPalette(palette);
-}
-
 }  // namespace
 
 void MainWindow::readSettings() {
@@ -87,10 +78,11 @@ void MainWindow::applyLayout() {
     toolStrip_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
     // At start the edit boxes take only the background colours.
-    Colourise(tree_, layout.treeColor, layout.treeFontColor);
-    Colourise(treeEdit_, layout.treeColor, std::nullopt);
-    Colourise(list_, layout.listColor, layout.listFontColor);
-    Colourise(listEdit_, layout.listColor, std::nullopt);
+    colours_ = {layout.treeColor, layout.treeFontColor, layout.listColor, layout.listFontColor};
+    SetWidgetColours(tree_, layout.treeColor, layout.treeFontColor);
+    SetWidgetColours(treeEdit_, layout.treeColor, std::nullopt);
+    SetWidgetColours(list_, layout.listColor, layout.listFontColor);
+    SetWidgetColours(listEdit_, layout.listColor, std::nullopt);
     editor_->setAutoSaveInterval(layout.autoSaveInterval);
     for (const std::string& path : layout.recentFiles) {
         editor_->AddRecentFile(path);
