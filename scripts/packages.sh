@@ -24,6 +24,9 @@ BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgtest-dev libgmock-dev lib
 RUN_PACKAGES=(fonts-ipafont-gothic qt6-translations-l10n)
 # What the tests need beyond the build: a virtual display with a window manager.
 TEST_PACKAGES=(xvfb xauth openbox xdotool)
+# The dialogs' layout is tested with the Japanese font; the file-type association is checked
+# against the desktop's own tools (the MIME database, the desktop entry validator, xdg-mime).
+TEST_PACKAGES+=(fonts-ipafont-gothic shared-mime-info desktop-file-utils xdg-utils)
 
 # Configures and builds the tree in build/ with every core of the machine.
 build_all() {

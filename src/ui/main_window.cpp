@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -234,10 +235,26 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::OptSet:
             runOptionsDialog();
             break;
+        case CommandId::KeySet:
+        case CommandId::ToolBtnSet:
+        case CommandId::HelpContents:
+        case CommandId::HelpTopic:
+            showNotYetAvailable(id);
+            break;
         default:
-            // The shortcut key, toolbar and help windows are not part of this build.
             break;
     }
+}
+
+// The shortcut key and toolbar dialogs and the help window are not part of this build yet;
+// their commands say so rather than doing nothing.
+void MainWindow::showNotYetAvailable(CommandId id) {
+    QString name = FromUtf8(Command(id).caption);
+    name.remove(QRegularExpression(QStringLiteral("\\(&.\\)|\\.\\.\\.$")));
+    ShowMessageBox(
+        this,
+        QStringLiteral("「%1」はまだ使えません。\nこの機能は今後の版で加わります。").arg(name),
+        MessageKind::Information, MessageButtons::Ok);
 }
 
 void MainWindow::popUpIconMenu() {

@@ -89,6 +89,7 @@ private:
     void runCommand(CommandId id);
     void popUpIconMenu();
     void showAboutBox();
+    void showNotYetAvailable(CommandId id);
     void runOptionsDialog();
     void readSettings();
     void applyLayout();

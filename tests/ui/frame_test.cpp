@@ -1,0 +1,128 @@
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+
+#include <filesystem>
+
+#include "common/path.h"
+#include "modal_answers.h"
+#include "test_window.h"
+#include "ui/about_box.h"
+#include "ui/application.h"
+#include "ui/command_actions.h"
+
+using namespace brenvale;
+using test::Answer;
+
+class FrameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void autoSaveRunsWhileTheProgramIsInTheBackground();
+    void commandsThatCannotRunYetSaySo();
+    void theVersionDialogShowsEverythingWithTheJapaneseFont();
+
+private:
+    void make(const std::string& settings);
+
+    std::unique_ptr<test::TempDir> dir_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+void FrameTest::initTestCase() {
+    SetUpJapanese(*static_cast<QApplication*>(QCoreApplication::instance()));
+}
+
+void FrameTest::init() {
+    dir_ = std::make_unique<test::TempDir>();
+}
+
+void FrameTest::cleanup() {
+    if (window_) {
+        window_->editor().SetModified(false);
+        window_->close();
+    }
+    window_.reset();
+    dir_.reset();
+}
+
+void FrameTest::make(const std::string& settings) {
+    test::WriteBytes(dir_->file("brenvale.ini"), settings);
+    window_ = test::MakeWindow(*dir_);
+}
+
+void FrameTest::autoSaveRunsWhileTheProgramIsInTheBackground() {
+    make("[Save]\r\nAutoSv=2\r\nInterval=50\r\n");
+    const std::string copy = dir_->file("無題.tmp");
+    window_->editor().AddTreeExecute();
+    // Another application has the focus: no window of the program is active.
+    QApplication::setActiveWindow(nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(FileExists(copy), 3000);
+
+    // Another window of the program is active: no tick saves.
+    std::filesystem::remove(copy);
+    QDialog other(window_.get());
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QTest::qWait(400);
+    QVERIFY(!FileExists(copy));
+    other.hide();
+    QApplication::setActiveWindow(window_.get());
+    QTRY_VERIFY_WITH_TIMEOUT(FileExists(copy), 3000);
+}
+
+void FrameTest::commandsThatCannotRunYetSaySo() {
+    make("");
+    const std::pair<CommandId, QString> commands[] = {
+        {CommandId::KeySet, QStringLiteral("「ショートカットキー設定」")},
+        {CommandId::ToolBtnSet, QStringLiteral("「ツールバー設定」")},
+        {CommandId::HelpContents, QStringLiteral("「目次」")},
+        {CommandId::HelpTopic, QStringLiteral("「トピックの検索」")},
+    };
+    for (const auto& [id, name] : commands) {
+        QString text;
+        QString caption;
+        test::WhenModal<QMessageBox>([&text, &caption](QMessageBox* box) {
+            text = box->text();
+            caption = box->windowTitle();
+            box->buttons().front()->click();
+        });
+        window_->actions().action(id)->trigger();
+        QVERIFY2(text.startsWith(name + QStringLiteral("はまだ使えません。")), qPrintable(text));
+        QCOMPARE(caption, QStringLiteral("情報"));
+    }
+}
+
+void FrameTest::theVersionDialogShowsEverythingWithTheJapaneseFont() {
+    make("");
+    AboutBox box(window_.get());
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QVERIFY(box.width() >= 424 && box.height() >= 197);
+    const QList<QGroupBox*> groups = box.findChildren<QGroupBox*>();
+    QCOMPARE(groups.size(), 2);
+    for (QGroupBox* group : groups) {
+        QVERIFY(box.rect().contains(group->geometry()));
+        QList<QWidget*> parts;
+        for (QWidget* part : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            parts << part;
+        }
+        for (QWidget* part : parts) {
+            // Whole, inside its group, at least as high as its text needs.
+            auto* label = qobject_cast<QLabel*>(part);
+            QVERIFY2(group->contentsRect().contains(part->geometry()),
+                     qPrintable(group->title() + ": " + (label ? label->text() : QString())));
+            QVERIFY(part->height() >= part->minimumSizeHint().height());
+            for (QWidget* other : parts) {
+                QVERIFY(other == part || !other->geometry().intersects(part->geometry()));
+            }
+        }
+    }
+}
+
+QTEST_MAIN(FrameTest)
+#include "frame_test.moc"
