@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 #include "editor/editor.h"
+#include "editor/window_placement.h"
 #include "settings/settings_file.h"
 #include "settings/setup_options.h"
 #include "ui/images.h"
@@ -64,6 +67,7 @@ public:
     const ImageLists& images() const { return images_; }
 
     QString programPath() const { return options_.programPath; }
+    // The outer bounds (frame included) of the window in the normal state.
     QRect normalBounds() const;
     int treeWidth() const;
     void setTreeWidth(int width);
@@ -78,6 +82,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -91,6 +97,9 @@ private:
     void showAboutBox();
     void showNotYetAvailable(CommandId id);
     void runOptionsDialog();
+    void placeOuter(const QRect& outer);
+    void frameKnown();
+    void windowStateChanged();
     void readSettings();
     void applyLayout();
     bool writeClosingSettings();
@@ -128,8 +137,14 @@ private:
     QLabel* hint_ = nullptr;
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
-    QRect lastNormalBounds_;
     ViewColours colours_;
+    // Outer bounds asked for before the window's frame was known (not shown yet, or shown
+    // maximised); they are applied once it is.
+    std::optional<QRect> pendingOuter_;
+    QMargins frameMargins_;  // around the client area in the normal state
+    bool exposed_ = false;
+    bool settling_ = false;  // a maximise or restore is still arriving
+    UserMoveFilter moveFilter_;
 };
 
 }  // namespace brenvale

@@ -42,7 +42,7 @@ void MainWindow::readSettings() {
                                                     : QSize(1024, 768);
     startup_ = ReadSettings(ToUtf8(options_.settingsFile), screen.width(), screen.height());
     const WindowBounds& b = startup_.layout.bounds;
-    setGeometry(b.left, b.top, b.width, b.height);
+    placeOuter(QRect(b.left, b.top, b.width, b.height));
 }
 
 void MainWindow::loadUserIcons() {

@@ -24,6 +24,7 @@ private slots:
 
     void autoSaveRunsWhileTheProgramIsInTheBackground();
     void commandsThatCannotRunYetSaySo();
+    void theStoredBoundsAreTheOuterFrame();
     void theVersionDialogShowsEverythingWithTheJapaneseFont();
 
 private:
@@ -94,6 +95,20 @@ void FrameTest::commandsThatCannotRunYetSaySo() {
         window_->actions().action(id)->trigger();
         QVERIFY2(text.startsWith(name + QStringLiteral("はまだ使えません。")), qPrintable(text));
         QCOMPARE(caption, QStringLiteral("情報"));
+    }
+}
+
+void FrameTest::theStoredBoundsAreTheOuterFrame() {
+    make("[Window]\r\nTop=0\r\nLeft=0\r\nWidth=600\r\nHeight=400\r\n");
+    // The title bar and the frame are on the screen, not above it.
+    QCOMPARE(window_->frameGeometry(), QRect(0, 0, 600, 400));
+    window_->move(30, 40);
+    QTRY_COMPARE(window_->frameGeometry().topLeft(), QPoint(30, 40));
+    QVERIFY(window_->close());
+    window_.reset();
+    std::string ini = test::ReadBytes(dir_->file("brenvale.ini"));
+    for (const char* line : {"Height=400", "Width=600", "Top=40", "Left=30"}) {
+        QVERIFY2(ini.find(std::string("\r\n") + line + "\r\n") != std::string::npos, line);
     }
 }
 
