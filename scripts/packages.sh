@@ -30,6 +30,9 @@ TEST_PACKAGES=(xvfb xauth openbox xdotool)
 TEST_PACKAGES+=(desktop-file-utils appstream shared-mime-info libxml2-utils file)
 # The sanitizer build and the fuzz targets: clang with its sanitizer and libFuzzer runtimes.
 SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
+# The dialogs' layout is tested with the Japanese font; the file-type association is checked
+# against the desktop's own tools (xdg-mime besides the MIME database and the validator).
+TEST_PACKAGES+=(fonts-ipafont-gothic xdg-utils)
 
 # Configures and builds the tree in build/ with every core of the machine.
 build_all() {

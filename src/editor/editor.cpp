@@ -226,6 +226,10 @@ void Editor::SetTopicExpanded(Topic* topic, bool expanded) {
     }
 }
 
+void Editor::ExpandAllTopics() {
+    ForEachTopic(*doc_, [](Topic& t, int) { t.expanded = true; });
+}
+
 void Editor::setEditText(EditBox box, std::string text) {
     (box == EditBox::Tree ? treeEdit_ : listEdit_) = std::move(text);
     notify([&](EditorObserver& o) { o.editTextChanged(box); });

@@ -79,6 +79,8 @@ public:
     // ---- Events from the window
     void SelectTopic(Topic* topic);
     void SetTopicExpanded(Topic* topic, bool expanded);
+    // Marks every Topic expanded; the tree view expands itself in one go.
+    void ExpandAllTopics();
     // The user changed the text of edtTree (renames the selected Topic) or of edtList.
     void TreeEditChanged(std::string text);
     void ListEditChanged(std::string text);

@@ -50,8 +50,8 @@ public:
     virtual std::optional<std::string> AskOpenFileName(const FileDialogOptions& options) = 0;
     virtual std::optional<std::string> AskSaveFileName(const FileDialogOptions& options) = 0;
 
-    // Whether the main window itself is the active window (no dialog or message box of the
-    // program is), and whether the application is the active one.
+    // Whether no other window of the program (a dialog, a message box) is active; also true
+    // while the program is in the background. And whether the application is the active one.
     virtual bool IsMainWindowActive() = 0;
     virtual bool IsApplicationActive() = 0;
 

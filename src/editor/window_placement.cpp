@@ -18,6 +18,21 @@ Bounds KeepOnScreen(Bounds b, const Bounds& work) {
     return b;
 }
 
+void UserMoveFilter::Unsettle(int64_t nowMs) {
+    quietUntil_ = nowMs + kSettleMs;
+    last_.reset();
+}
+
+void UserMoveFilter::Resized(const Bounds& frame) {
+    last_ = frame;
+}
+
+bool UserMoveFilter::IsUserMove(int64_t nowMs, const Bounds& frame) {
+    bool sameSize = last_ && last_->width == frame.width && last_->height == frame.height;
+    last_ = frame;
+    return sameSize && nowMs >= quietUntil_;
+}
+
 Bounds CentreUnset(Bounds b, int screenWidth, int screenHeight) {
     if (b.top == -1) {
         b.top = (screenHeight - b.height) / 2;

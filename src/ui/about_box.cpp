@@ -10,12 +10,15 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "ui/message_box.h"
 
 namespace brenvale {
 
 namespace {
 
+const QSize kDesignedSize(424, 197);
 const char* const kHomePage = "https://dravik-tools.example/";
 const char* const kMail = "mailto:support@dravik-tools.example";
 
@@ -29,12 +32,16 @@ QLabel* Text(const QString& text, int pixels, bool bold, bool italic) {
     return label;
 }
 
-QGroupBox* Group(const QString& title) {
+// The group's title is italic at 15 pixels; its content keeps the dialog's own font.
+QGroupBox* Group(const QString& title, QLayout* content) {
     auto* group = new QGroupBox(title);
     QFont font = group->font();
     font.setPixelSize(15);
     font.setItalic(true);
     group->setFont(font);
+    content->setContentsMargins(8, 2, 8, 4);
+    group->setLayout(content);
+    group->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return group;
 }
 
@@ -43,6 +50,10 @@ QLabel* Link(const QString& target, const QString& hint) {
     auto* link = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#800000\">%1</a>")
                                 .arg(target.toHtmlEscaped()));
     link->setTextFormat(Qt::RichText);
+    QFont font = link->font();
+    font.setPixelSize(12);
+    font.setItalic(false);
+    link->setFont(font);
     link->setOpenExternalLinks(false);
     link->setCursor(Qt::PointingHandCursor);
     link->setToolTip(hint);
@@ -59,7 +70,8 @@ QLabel* Link(const QString& target, const QString& hint) {
 AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     QString title = QString::fromUtf8(kApplicationTitle);
     setWindowTitle(title);
-    setFixedSize(424, 197);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
 
     auto* product = new QHBoxLayout;
     auto* icon = new QLabel;
@@ -68,8 +80,7 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     product->addWidget(Text(title, 19, true, false));
     product->addWidget(Text(QStringLiteral("Version 1.00"), 19, false, false));
     product->addStretch();
-    QGroupBox* version = Group(QStringLiteral("＜Version＞"));
-    version->setLayout(product);
+    QGroupBox* version = Group(QStringLiteral("＜Version＞"), product);
 
     logo_ = new QLabel;
     logo_->setFixedSize(41, 41);
@@ -80,6 +91,7 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     maker->addWidget(Text(QStringLiteral("for Linux"), 15, false, false));
     maker->addStretch();
     auto* details = new QVBoxLayout;
+    details->setSpacing(0);
     details->addWidget(
         Text(QStringLiteral("Freely usable to-do check list editor."), 12, false, true));
     details->addLayout(maker);
@@ -90,16 +102,21 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     auto* copyrightRow = new QHBoxLayout;
     copyrightRow->addWidget(logo_, 0, Qt::AlignTop);
     copyrightRow->addLayout(details, 1);
-    QGroupBox* copyright = Group(QStringLiteral("＜Copyright＞"));
-    copyright->setLayout(copyrightRow);
+    QGroupBox* copyright = Group(QStringLiteral("＜Copyright＞"), copyrightRow);
 
     auto* ok = new QPushButton(QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::hide);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(4);
     layout->addWidget(version);
     layout->addWidget(copyright);
     layout->addWidget(ok, 0, Qt::AlignRight);
+    // The designed client area, grown where the font needs more room: nothing may overlap.
+    QSize needed = layout->totalSizeHint();
+    setFixedSize(std::max(kDesignedSize.width(), needed.width()),
+                 std::max(kDesignedSize.height(), needed.height()));
 
     connect(&timer_, &QTimer::timeout, this, &AboutBox::nextFrame);
     timer_.start(1);

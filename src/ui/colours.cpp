@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QWidget>
 
 namespace brenvale {
 
@@ -57,6 +58,18 @@ QColor ToQColor(Colour colour) {
 Colour FromQColor(const QColor& colour) {
     return static_cast<Colour>(colour.red()) | (static_cast<Colour>(colour.green()) << 8) |
            (static_cast<Colour>(colour.blue()) << 16);
+}
+
+void SetWidgetColours(QWidget* widget, std::optional<Colour> background,
+                      std::optional<Colour> text) {
+    QPalette palette = widget->palette();
+    if (background) {
+        palette.setColor(QPalette::Base, ToQColor(*background));
+    }
+    if (text) {
+        palette.setColor(QPalette::Text, ToQColor(*text));
+    }
+    widget->setPalette(palette);
 }
 
 }  // namespace brenvale

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -250,6 +251,9 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::About:
             showAboutBox();
             break;
+        case CommandId::OptSet:
+            runOptionsDialog();
+            break;
         case CommandId::HelpContents:
             HelpContentsExecute(this);
             break;
@@ -263,7 +267,6 @@ void MainWindow::runCommand(CommandId id) {
             ToolBtnSetExecute();
             break;
         default:
-            // The options window is not part of this build.
             break;
     }
 }
@@ -290,10 +293,6 @@ void MainWindow::start() {
     }
 }
 
-QRect MainWindow::normalBounds() const {
-    return isMaximized() || isMinimized() ? normalGeometry() : geometry();
-}
-
 int MainWindow::treeWidth() const {
     return treePanel_->width();
 }
@@ -305,21 +304,6 @@ void MainWindow::setTreeWidth(int width) {
         total = std::max(width + 10, splitter_->width());
     }
     splitter_->setSizes({width, std::max(10, total - width)});
-}
-
-void MainWindow::applyDocumentGeometry(const GeometryRead& read) {
-    if (read.sawGeometryLine && isMaximized()) {
-        showNormal();
-    }
-    QRect bounds = normalBounds();
-    DocumentGeometry g =
-        read.appliedTo({bounds.height(), bounds.width(), bounds.top(), bounds.left(), treeWidth()});
-    // -1 means centred here as in the settings file (documents written without a window
-    // carry it), rather than a title bar off the top of the screen.
-    QSize area = screen() ? screen()->size() : QSize(1024, 768);
-    Bounds placed = CentreUnset({g.left, g.top, g.width, g.height}, area.width(), area.height());
-    setGeometry(placed.left, placed.top, placed.width, placed.height);
-    setTreeWidth(g.treeWidth);
 }
 
 void MainWindow::setViewsUpdatesEnabled(bool enabled) {
@@ -358,6 +342,9 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && editor_) {
         editor_->UpdateTitle();
     }
+    if (event->type() == QEvent::WindowStateChange) {
+        windowStateChanged();
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -365,28 +352,11 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     if (!editor_ || !list_) {
         return;
     }
-    if (!isMaximized() && !isMinimized()) {
-        lastNormalBounds_ = geometry();
-    }
+    QRect frame = frameGeometry();
+    moveFilter_.Resized({frame.left(), frame.top(), frame.width(), frame.height()});
     editor_->setListClientWidth(list_->viewport()->width());
     hint_->setMinimumWidth(0);
     list_->viewport()->update();
-}
-
-void MainWindow::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    if (!editor_ || !list_ || !editor_->settings().Moving || isMaximized() || !screen()) {
-        return;
-    }
-    // Qt has no say in a move while it happens, so a window dragged past the work area's
-    // edge is put back as soon as it arrives there.
-    QRect frame = frameGeometry();
-    QRect work = screen()->availableGeometry();
-    Bounds kept = KeepOnScreen({frame.left(), frame.top(), frame.width(), frame.height()},
-                               {work.left(), work.top(), work.width(), work.height()});
-    if (kept.left != frame.left() || kept.top != frame.top()) {
-        move(kept.left, kept.top);
-    }
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

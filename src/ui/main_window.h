@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 #include "editor/editor.h"
+#include "editor/window_placement.h"
 #include "settings/settings_file.h"
+#include "settings/setup_options.h"
 #include "ui/images.h"
 #include "ui/window_host.h"
 
@@ -65,11 +69,14 @@ public:
     const ImageLists& images() const { return images_; }
 
     QString programPath() const { return options_.programPath; }
+    // The outer bounds (frame included) of the window in the normal state.
     QRect normalBounds() const;
     int treeWidth() const;
     void setTreeWidth(int width);
     void applyDocumentGeometry(const GeometryRead& geometry);
     void setViewsUpdatesEnabled(bool enabled);
+    const ViewColours& viewColours() const { return colours_; }
+    void setViewColour(ViewColour which, Colour colour);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,6 +84,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -89,6 +98,10 @@ private:
     void runCommand(CommandId id);
     void popUpIconMenu();
     void showAboutBox();
+    void runOptionsDialog();
+    void placeOuter(const QRect& outer);
+    void frameKnown();
+    void windowStateChanged();
     void readSettings();
     void applyLayout();
     bool writeClosingSettings();
@@ -131,7 +144,14 @@ private:
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;
-    QRect lastNormalBounds_;
+    ViewColours colours_;
+    // Outer bounds asked for before the window's frame was known (not shown yet, or shown
+    // maximised); they are applied once it is.
+    std::optional<QRect> pendingOuter_;
+    QMargins frameMargins_;  // around the client area in the normal state
+    bool exposed_ = false;
+    bool settling_ = false;  // a maximise or restore is still arriving
+    UserMoveFilter moveFilter_;
 };
 
 }  // namespace brenvale

@@ -25,25 +25,12 @@
 
 namespace brenvale {
 
-namespace {
-
-void Colourise(QWidget* widget, Colour background, std::optional<Colour> text) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, ToQColor(background));
-    if (text) {
-        palette.setColor(QPalette::Text, ToQColor(*text));
-    }
-    widget->setPalette(palette);
-}
-
-}  // namespace
-
 void MainWindow::readSettings() {
     QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
                                                     : QSize(1024, 768);
     startup_ = ReadSettings(ToUtf8(options_.settingsFile), screen.width(), screen.height());
     const WindowBounds& b = startup_.layout.bounds;
-    setGeometry(b.left, b.top, b.width, b.height);
+    placeOuter(QRect(b.left, b.top, b.width, b.height));
 }
 
 void MainWindow::loadUserIcons() {
@@ -79,10 +66,11 @@ void MainWindow::applyLayout() {
     toolStrip_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
     // At start the edit boxes take only the background colours.
-    Colourise(tree_, layout.treeColor, layout.treeFontColor);
-    Colourise(treeEdit_, layout.treeColor, std::nullopt);
-    Colourise(list_, layout.listColor, layout.listFontColor);
-    Colourise(listEdit_, layout.listColor, std::nullopt);
+    colours_ = {layout.treeColor, layout.treeFontColor, layout.listColor, layout.listFontColor};
+    SetWidgetColours(tree_, layout.treeColor, layout.treeFontColor);
+    SetWidgetColours(treeEdit_, layout.treeColor, std::nullopt);
+    SetWidgetColours(list_, layout.listColor, layout.listFontColor);
+    SetWidgetColours(listEdit_, layout.listColor, std::nullopt);
     editor_->setAutoSaveInterval(layout.autoSaveInterval);
     for (const std::string& path : layout.recentFiles) {
         editor_->AddRecentFile(path);

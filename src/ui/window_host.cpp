@@ -77,8 +77,13 @@ std::optional<std::string> WindowHost::AskSaveFileName(const FileDialogOptions& 
 }
 
 bool WindowHost::IsMainWindowActive() {
-    return QApplication::activeWindow() == &window_ && !QApplication::activeModalWidget() &&
-           !QApplication::activePopupWidget();
+    // Only another window of the program counts: with the program in the background no window
+    // of it is active, and the auto-save must still run then.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        return false;
+    }
+    QWidget* active = QApplication::activeWindow();
+    return !active || active == &window_;
 }
 
 bool WindowHost::IsApplicationActive() {

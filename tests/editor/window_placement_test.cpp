@@ -20,5 +20,24 @@ TEST(WindowPlacement, MinusOneCentresOnThatAxisOnly) {
     EXPECT_EQ(CentreUnset({-1, 5, 1025, 376}, 1024, 768), (Bounds{0, 5, 1025, 376}));
 }
 
+TEST(WindowPlacement, OnlyMovesOfTheSameSizeAtRestAreTheUsers) {
+    UserMoveFilter filter;
+    filter.Unsettle(1000);  // placed at start
+    filter.Resized({0, 0, 575, 401});
+    EXPECT_FALSE(filter.IsUserMove(1010, {0, 0, 575, 401}));  // the window system's answer
+    EXPECT_TRUE(filter.IsUserMove(2000, {-40, 0, 575, 401}));
+    EXPECT_TRUE(filter.IsUserMove(2010, {-80, 0, 575, 401}));
+
+    // Restoring a maximised window: the state changes first, then a move still carrying the
+    // maximised size, then the resize and the move to the restored place.
+    filter.Unsettle(5000);
+    EXPECT_FALSE(filter.IsUserMove(5002, {0, 0, 1026, 774}));
+    filter.Resized({0, 0, 575, 401});
+    EXPECT_FALSE(filter.IsUserMove(5003, {50, 100, 575, 401}));
+    // A move that changes the size (dragging the left edge) is no move of the window.
+    EXPECT_FALSE(filter.IsUserMove(6000, {40, 100, 585, 401}));
+    EXPECT_TRUE(filter.IsUserMove(6010, {30, 100, 585, 401}));
+}
+
 }  // namespace
 }  // namespace brenvale

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -85,8 +86,14 @@ inline void ChooseFile(const QString& path, QString* title = nullptr) {
         if (title) {
             *title = dialog->windowTitle();
         }
+        // selectFile() drops the selection of the name the dialog was opened with, which would
+        // win over a typed name, but leaves the name box alone while it has the focus: so the
+        // path is typed into the box as well, and accepted at once.
         dialog->selectFile(path);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept");
     });
 }
 

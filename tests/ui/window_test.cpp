@@ -17,7 +17,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "modal_answers.h"
 #include "support/temp_dir.h"
+#include "test_window.h"
 #include "ui/check_list_delegate.h"
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
@@ -30,60 +32,9 @@
 #include "ui/topic_tree_view.h"
 
 using namespace brenvale;
-
-namespace {
-
-// Runs action once the next modal window is up (a message box or a file dialog).
-void WhenModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, [action] {
-        for (int tries = 0; tries < 200; ++tries) {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                action(modal);
-                return;
-            }
-            QTest::qWait(10);
-        }
-        QFAIL("no modal window came up");
-    });
-}
-
-// Presses the button with this text in the next message box, and remembers its text.
-void Answer(const QString& button, QString* text = nullptr) {
-    WhenModal([button, text](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY(box);
-        if (text) {
-            *text = box->text();
-        }
-        for (QAbstractButton* b : box->buttons()) {
-            if (b->text() == button) {
-                b->click();
-                return;
-            }
-        }
-        QFAIL(qPrintable("no button " + button));
-    });
-}
-
-// Types a path into the next file dialog and accepts it.
-void ChooseFile(const QString& path) {
-    WhenModal([path](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        QVERIFY(dialog);
-        dialog->selectFile(path);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-    });
-}
-
-// Types text the way an input method delivers it, one character at a time.
-void Type(QWidget* widget, const QString& text) {
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-    }
-}
-
-}  // namespace
+using test::Answer;
+using test::ChooseFile;
+using test::Type;
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -123,17 +74,7 @@ void WindowTest::init() {
 }
 
 void WindowTest::make(QStringList files) {
-    StartupOptions options;
-    options.programPath = QApplication::applicationFilePath();
-    options.companionFolder = QString::fromStdString(dir_->path());
-    options.settingsFile = QString::fromStdString(dir_->file("brenvale.ini"));
-    options.shortcutFile = QString::fromStdString(dir_->file("brenvale.key"));
-    options.files = files;
-    window_ = std::make_unique<MainWindow>(options);
-    window_->show();
-    QApplication::setActiveWindow(window_.get());
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    window_->start();
+    window_ = test::MakeWindow(*dir_, files);
 }
 
 void WindowTest::cleanup() {
@@ -146,7 +87,8 @@ void WindowTest::cleanup() {
 }
 
 void WindowTest::startsWithTheDesignedLayoutWithoutASettingsFile() {
-    QCOMPARE(window().size(), QSize(573, 376));
+    // The stored size is the outer one, frame included.
+    QCOMPARE(window().frameGeometry().size(), QSize(573, 376));
     QCOMPARE(window().treeWidth(), 129);
     QVERIFY(window().statusBar()->isVisible());
     QVERIFY(window().toolStrip()->isFlat());

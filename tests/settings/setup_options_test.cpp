@@ -1,0 +1,260 @@
+#include "settings/setup_options.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/error.h"
+#include "settings/ini_file.h"
+#include "support/temp_dir.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+
+constexpr std::string_view kProgramFolder = "/opt/brenvale";
+
+SetupValues OpenWith(const Settings& s, int intervalMs = 600000) {
+    return SetupValues::Open(s, ViewColours{}, intervalMs, kProgramFolder);
+}
+
+int MinutesOf(size_t entry) {
+    return IntervalMinutes()[entry];
+}
+
+// Records what OK applies, and can make the settings file unwritable once a colour arrives.
+class RecordingTarget : public SetupTarget {
+public:
+    void ApplySettings(const Settings& s) override {
+        settings = s;
+        ++settingsCalls;
+    }
+    void ApplyAutoSaveInterval(int ms) override { interval = ms; }
+    void ApplyColour(ViewColour which, Colour colour) override {
+        colours.emplace_back(which, colour);
+        if (breakAfter && *breakAfter == which) {
+            fileBeforeBreak = test::ReadBytes(iniPath);
+            std::filesystem::remove(iniPath);
+            std::filesystem::create_directory(iniPath);
+        }
+    }
+
+    Settings settings;
+    int settingsCalls = 0;
+    int interval = -1;
+    std::vector<std::pair<ViewColour, Colour>> colours;
+    std::optional<ViewColour> breakAfter;
+    std::string iniPath;
+    std::string fileBeforeBreak;
+};
+
+TEST(SetupOpening, TakesTheSettingsAndTheWindowsValues) {
+    Settings s;
+    s.Moving = true;
+    s.TitleFullPath = false;
+    s.AutoSv = 3;
+    s.AutoMs = false;
+    s.BackUp = true;
+    s.LCItal = true;
+    ViewColours colours{0x1, 0x2, 0x3, 0x4};
+    SetupValues v = SetupValues::Open(s, colours, 600000, kProgramFolder);
+    EXPECT_TRUE(v.moving);
+    EXPECT_FALSE(v.titleFullPath);
+    EXPECT_TRUE(v.titleFullPathActive);  // keeps its own value while disabled
+    EXPECT_EQ(v.autoSv, 3);
+    EXPECT_FALSE(v.autoMs);
+    EXPECT_EQ(MinutesOf(v.intervalEntry), 10);
+    EXPECT_TRUE(v.backUp);
+    EXPECT_TRUE(v.lcItal);
+    EXPECT_EQ(v.colours, colours);
+    EXPECT_EQ(v.cekMoj, Sjis("※"));
+
+    s.AutoSv = 7;  // not a mode: no auto-save is checked
+    EXPECT_EQ(OpenWith(s).autoSv, 1);
+}
+
+TEST(SetupOpening, OkWithoutChangesWritesBackWhatTheSettingsHold) {
+    Settings s;
+    s.SpRemv = false;
+    s.EveryS = false;
+    s.LCBold = false;
+    s.Kugiri = false;
+    for (const SetupWrite& w : SetupWrites(OpenWith(s))) {
+        if (w.key == "SpRemv" || w.key == "EveryS" || w.key == "LCBold" || w.key == "Kugiri") {
+            EXPECT_EQ(w.value, "0") << w.key;
+        }
+    }
+}
+
+TEST(SetupOpening, RoundsTheIntervalUpToAnEntry) {
+    Settings s;
+    EXPECT_EQ(MinutesOf(OpenWith(s, 90000).intervalEntry), 1);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 11 * 60000).intervalEntry), 15);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 180 * 60000).intervalEntry), 120);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 59999).intervalEntry), 1);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 0).intervalEntry), 1);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 45 * 60000 + 59999).intervalEntry), 45);
+
+    // 90000 ms opens as one minute and is written as 60000.
+    for (const SetupWrite& w : SetupWrites(OpenWith(s, 90000))) {
+        if (w.key == "Interval") {
+            EXPECT_EQ(w.value, "60000");
+        }
+    }
+}
+
+TEST(SetupOpening, FolderListsHoldTheOwnFolderTheProgramFolderAndTheStoredOne) {
+    Settings s;
+    s.BackUpPass = std::string(kProgramFolder);
+    s.TempPass = "/var/tmp/notes";
+    SetupValues v = OpenWith(s);
+    EXPECT_EQ(v.backUpFolder.entries,
+              (std::vector<std::string>{std::string(kOwnFolderEntry), "/opt/brenvale"}));
+    EXPECT_EQ(v.backUpFolder.selected, 1u);
+    EXPECT_EQ(v.backUpPass, "/opt/brenvale");
+    EXPECT_EQ(v.tempFolder.entries.size(), 3u);
+    EXPECT_EQ(v.tempFolder.selected, 2u);
+    EXPECT_EQ(v.tempPass, "/var/tmp/notes");
+
+    EXPECT_EQ(OpenWith(Settings{}).backUpFolder.selected, 0u);
+    EXPECT_EQ(OpenWith(Settings{}).backUpPass, kOwnFolderEntry);
+
+    // Choosing twice leaves three entries with the last choice third.
+    v.backUpFolder.Choose("/a");
+    v.backUpFolder.Choose("/b");
+    EXPECT_EQ(v.backUpFolder.entries,
+              (std::vector<std::string>{std::string(kOwnFolderEntry), "/opt/brenvale", "/b"}));
+    EXPECT_EQ(v.backUpFolder.selected, 2u);
+}
+
+TEST(SetupOpening, AMarkOutsideTheListIsFreeText) {
+    EXPECT_EQ(MarkEntryFor(Sjis("※")), 0u);
+    EXPECT_EQ(MarkEntryFor(Sjis("◆")), 11u);
+    EXPECT_EQ(MarkEntryFor(Sjis("＊")), std::nullopt);
+    EXPECT_EQ(MarkEntryFor(""), std::nullopt);
+    Settings s;
+    s.CekMoj = Sjis("＊");
+    for (const SetupWrite& w : SetupWrites(OpenWith(s))) {
+        if (w.key == "CekMoj") {
+            EXPECT_EQ(w.value, Sjis("＊"));
+        }
+    }
+}
+
+TEST(SetupEnablingRules, FollowTheirBoxesAndTheAutoSaveMode) {
+    Settings s;
+    s.TitleFullPath = false;
+    s.CekBox = false;
+    SetupEnabling off = EnablingOf(OpenWith(s));
+    EXPECT_FALSE(off.titleFullActive);
+    EXPECT_FALSE(off.mark);
+    EXPECT_FALSE(off.backUpFolder);
+
+    SetupValues v = OpenWith(Settings{});
+    v.autoSv = 1;
+    EXPECT_EQ(EnablingOf(v), (SetupEnabling{true, true, false, false, false, false}));
+    v.autoSv = 2;
+    EXPECT_EQ(EnablingOf(v), (SetupEnabling{true, true, false, true, false, true}));
+    v.autoSv = 3;
+    v.backUp = true;
+    EXPECT_EQ(EnablingOf(v), (SetupEnabling{true, true, true, true, true, false}));
+}
+
+TEST(SetupFolders, TextBeginningWithTheReferenceMarkStoresTheToken) {
+    EXPECT_EQ(StoredFolder(kOwnFolderEntry), Sjis("※File"));
+    EXPECT_EQ(StoredFolder("※anything"), Sjis("※File"));
+    EXPECT_EQ(StoredFolder("/no/such/folder"), "/no/such/folder");
+    EXPECT_EQ(StoredFolder(""), "");
+}
+
+TEST(SetupFolders, TheOpenedListIsAsWideAsItsWidestEntry) {
+    std::vector<int> widths = {80, 140, 60};
+    EXPECT_EQ(FolderListWidth(widths, 8, 17), 146);
+    EXPECT_EQ(FolderListWidth(widths, 2, 17), 163);
+}
+
+TEST(SetupCustomColours, TheEditedColourFillsTheNinthSlotUnlessItHasAName) {
+    CustomColourList list;
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"ColorA=FFF8F8", "ColorB=100000",
+                                                        "ColorC=F8F8FF", "ColorD=000010"}));
+    list.PrepareFor(0x00123456);
+    EXPECT_EQ(list.entries().back(), "ColorI=123456");
+    list.PrepareFor(0x00ABCDEF);
+    EXPECT_EQ(list.entries().size(), 5u);
+    EXPECT_EQ(list.entries().back(), "ColorI=ABCDEF");
+    EXPECT_EQ(list.colourSlots().back(), (CustomColourList::Slot{8, 0x00ABCDEF}));
+    EXPECT_EQ(list.colourSlots().front(), (CustomColourList::Slot{0, 0x00FFF8F8}));
+    list.PrepareFor(0x00FFFFFF);  // clWhite
+    EXPECT_EQ(list.entries().size(), 4u);
+}
+
+TEST(SetupWritesTest, EveryKeyInOrderChangedOrNot) {
+    Settings s;
+    s.TempPass = "/tmp/auto";
+    SetupValues v = OpenWith(s);
+    v.autoSv = 2;
+    v.colours.treeBack = 0x00FFFFFF;
+    std::vector<SetupWrite> expected = {
+        {"Window", "Moving", "0"},
+        {"Window", "TitleFullPath", "1"},
+        {"Window", "TitleFullPathActive", "1"},
+        {"Save", "EveryS", "1"},
+        {"Save", "SpRemv", "1"},
+        {"Save", "AutoSv", "2"},
+        {"Save", "AutoMs", "1"},
+        {"Save", "Interval", "600000"},
+        {"Save", "BackUp", "0"},
+        {"Save", "BackUpPass", Sjis("※File")},
+        {"Save", "TempPass", "/tmp/auto"},
+        {"Tree", "TreeColor", "clWhite"},
+        {"Tree", "TreeFontColor", "$00100000"},
+        {"List", "Kugiri", "1"},
+        {"List", "CekBox", "1"},
+        {"List", "CekMoj", Sjis("※")},
+        {"List", "LCBold", "1"},
+        {"List", "LCItal", "0"},
+        {"List", "LCUnde", "0"},
+        {"List", "ListColor", "$00F8F8FF"},
+        {"List", "ListFontColor", "$00000010"},
+    };
+    EXPECT_EQ(SetupWrites(v), expected);
+}
+
+TEST(SetupWritesTest, EachKeyIsAppliedAsItIsWritten) {
+    test::TempDir dir;
+    IniFile ini(dir.file("brenvale.ini"));
+    SetupValues v = OpenWith(Settings{});
+    v.kugiri = false;
+    v.intervalEntry = 4;
+    v.colours.listText = 0x00FF0000;
+    RecordingTarget target;
+    WriteSetup(ini, v, Settings{}, target);
+    EXPECT_FALSE(target.settings.Kugiri);
+    EXPECT_EQ(target.interval, 5 * 60000);
+    ASSERT_EQ(target.colours.size(), 4u);
+    EXPECT_EQ(target.colours.back(), (std::pair{ViewColour::ListText, Colour{0x00FF0000}}));
+    EXPECT_EQ(target.settingsCalls, 16);
+    IniFile reread(dir.file("brenvale.ini"));
+    EXPECT_EQ(reread.ReadString("List", "ListFontColor"), "clBlue");
+    EXPECT_EQ(reread.ReadString("Save", "Interval"), "300000");
+}
+
+TEST(SetupWritesTest, AFailedWriteStopsThereAndKeepsWhatCameBefore) {
+    test::TempDir dir;
+    IniFile ini(dir.file("brenvale.ini"));
+    SetupValues v = OpenWith(Settings{});
+    v.cekBox = false;
+    RecordingTarget target;
+    target.iniPath = ini.path();
+    target.breakAfter = ViewColour::TreeBack;
+    EXPECT_THROW(WriteSetup(ini, v, Settings{}, target), Error);
+    // The tree background was written and applied; the text colour and the list keys not.
+    EXPECT_NE(target.fileBeforeBreak.find("TreeColor=$00FFF8F8"), std::string::npos);
+    EXPECT_EQ(target.fileBeforeBreak.find("TreeFontColor"), std::string::npos);
+    EXPECT_EQ(target.colours.size(), 1u);
+    EXPECT_TRUE(target.settings.CekBox);
+}
+
+}  // namespace
+}  // namespace brenvale
