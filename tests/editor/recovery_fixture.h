@@ -22,13 +22,16 @@ public:
     int recoveryArms = 0;
 };
 
-// An editor with a recovery copy in a folder of its own and a clock the test moves.
+// An editor with a recovery copy in a folder of its own and a clock the test moves (the
+// real one without).
 struct RecoveringEditor {
     RecoveringEditor(const std::string& folder, RecoveryTime* clock, Settings settings = {})
         : editor(host, std::move(settings)) {
         host.geometry = {376, 573, 200, 300, 129};
         RecoveryOptions options;
-        options.clock = [clock] { return *clock; };
+        if (clock) {
+            options.clock = [clock] { return *clock; };
+        }
         editor.EnableRecovery(std::make_unique<RecoveryCopy>(folder, options));
     }
     RecoveryCopy& copy() { return *editor.recovery(); }
