@@ -253,6 +253,7 @@ void MainWindow::showAboutBox() {
 }
 
 void MainWindow::start() {
+    startRecovery();
     try {
         editor_->Start([this] {
             std::vector<std::string> files;
@@ -319,6 +320,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    editor_->WindowClosed();
 }
 
 bool MainWindow::event(QEvent* event) {

@@ -93,6 +93,7 @@ private:
     void loadUserIcons();
     void setStatusBarShown(bool shown);
     void refuseText(const QString& refused);
+    void startRecovery();
 
     void commandStatesChanged() override;
     void editTextChanged(EditBox box) override;

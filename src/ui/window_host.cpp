@@ -39,6 +39,7 @@ QStringList NameFilters(const std::string& filter) {
 
 WindowHost::WindowHost(MainWindow& window) : window_(window) {
     autoSave_.setSingleShot(false);
+    recovery_.setSingleShot(true);
 }
 
 MessageAnswer WindowHost::ShowMessageBox(const std::string& text, MessageKind kind,
@@ -136,6 +137,14 @@ void WindowHost::SetAutoSaveTimer(bool enabled, int intervalMs) {
         autoSave_.stop();
     } else if (!autoSave_.isActive()) {
         autoSave_.start();
+    }
+}
+
+void WindowHost::SetRecoveryTimer(int delayMs) {
+    if (delayMs < 0) {
+        recovery_.stop();
+    } else {
+        recovery_.start(delayMs);
     }
 }
 
