@@ -119,6 +119,19 @@ void Editor::WindowClosed() {
 }
 
 bool Editor::offerLeftOverCopies(const std::vector<std::string>& files) {
+    try {
+        return offerEachLeftOverCopy(files);
+    } catch (const Error& error) {
+        // The start goes on as if there had been no copy; the copy stays where it is.
+        host_.ShowMessageBox(
+            std::string(error.what()) +
+                "\n\n復元用のコピーを開けませんでした。コピーは次の起動まで残します。",
+            MessageKind::Warning, MessageButtons::Ok);
+        return false;
+    }
+}
+
+bool Editor::offerEachLeftOverCopy(const std::vector<std::string>& files) {
     RecoveryStore& store = recovery_->store();
     store.RemoveStaleFiles();
     for (const std::string& id : store.OtherCopies()) {

@@ -257,6 +257,7 @@ private:
     void recoveryModifiedChanged(bool modified);
     void armRecoveryTimer(std::optional<std::chrono::milliseconds> delay);
     bool offerLeftOverCopies(const std::vector<std::string>& files);
+    bool offerEachLeftOverCopy(const std::vector<std::string>& files);
     void restoreCopy(ClaimedCopy& copy);
     void showRecoveryFailure();
 

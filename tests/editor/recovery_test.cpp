@@ -245,6 +245,23 @@ TEST_F(Recovery, DecliningDeletesTheCopyAndCancellingKeepsItForTheNextStart) {
     EXPECT_TRUE(again->host.messages.empty());
 }
 
+TEST_F(Recovery, ACopyThatCannotBeReadStaysAndTheStartGoesOn) {
+    std::string copy;
+    {
+        RecoveryStore gone(Folder());
+        copy = gone.copyPath();
+        fs::create_directory(copy);  // read() fails on it
+    }
+    auto next = Instance();
+    next->host.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
+    next->editor.Start({dir.file("plan.bnv")});
+    ASSERT_EQ(next->host.messages.size(), 2u);
+    EXPECT_NE(next->host.messages[1].text.find("次の起動まで残します"), std::string::npos);
+    EXPECT_EQ(next->editor.document().fileName, dir.file("plan.bnv"));
+    EXPECT_FALSE(next->editor.isModified());
+    EXPECT_TRUE(fs::exists(copy));
+}
+
 TEST_F(Recovery, ARunningInstancesCopyIsNeitherOfferedNorTouched) {
     auto running = Instance();
     running->editor.Start({});
