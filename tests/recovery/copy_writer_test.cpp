@@ -105,11 +105,11 @@ TEST(CopyWriterChild, AWriteUnderWayEndsWithAKilledEditorAndKeepsNoLock) {
     pid_t editor = ::fork();
     if (editor == 0) {
         RecoveryStore store(folder);
-        std::string line = store.id() + "\n";
+        std::string line = "id " + store.id() + "\n";
         std::unique_ptr<CopyWrite> write = StartCopyWrite(
             store,
             [&] {
-                std::string child = std::to_string(::getpid()) + "\n";
+                std::string child = "writer " + std::to_string(::getpid()) + "\n";
                 (void)!::write(report[1], child.data(), child.size());
                 std::this_thread::sleep_for(std::chrono::seconds(30));
                 return std::string("late");
@@ -127,9 +127,13 @@ TEST(CopyWriterChild, AWriteUnderWayEndsWithAKilledEditorAndKeepsNoLock) {
     }
     ::close(report[0]);
     ASSERT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
-    pid_t writer = std::stoi(lines);
-    std::string id = lines.substr(lines.find('\n') + 1);
-    id.pop_back();
+    // The two lines come in either order.
+    auto field = [&](const std::string& key) {
+        size_t at = lines.find(key + " ");
+        return lines.substr(at + key.size() + 1, lines.find('\n', at) - at - key.size() - 1);
+    };
+    pid_t writer = std::stoi(field("writer"));
+    std::string id = field("id");
     ::kill(editor, SIGKILL);
     ::waitpid(editor, nullptr, 0);
 
