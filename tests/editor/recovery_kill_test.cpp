@@ -146,16 +146,6 @@ TEST_F(KilledEditor, LeavesItsCopyAndTheNextStartRestoresTheExactDocument) {
     EXPECT_EQ(Copies(), std::set<std::string>{next->copy().store().id() + ".bnv"});
 }
 
-TEST_F(KilledEditor, AnUntitledDocumentComesBackUntitled) {
-    Child child(StateHome(), "");
-    ASSERT_EQ(child.Line().substr(0, 6), "copied");
-    child.Kill();
-    auto next = NextStart(MessageAnswer::Yes);
-    EXPECT_TRUE(next->editor.document().untitled);
-    EXPECT_TRUE(next->editor.isModified());
-    EXPECT_EQ(next->editor.document().topicCount(), 3u);
-}
-
 TEST_F(KilledEditor, ANormalCloseLeavesNothing) {
     Child child(StateHome(), Plan());
     ASSERT_EQ(child.Line().substr(0, 6), "copied");
