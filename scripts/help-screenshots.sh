@@ -19,6 +19,8 @@ out="$2"
 mkdir -p "$out"
 work="$(mktemp -d)"
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+# Recovery copies and locks stay in the work folder, not in the home folder.
+export XDG_STATE_HOME="$work/state"
 
 # A program folder of its own, so that a fixed window size and no earlier settings apply.
 cp build/src/ui/brenvale build/src/ui/brenvale.qhc build/src/ui/brenvale.qch "$work/"

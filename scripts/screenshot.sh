@@ -9,6 +9,8 @@ build_all
 out="$(realpath -m "${1:-build/screenshot.png}")"
 work="$(mktemp -d)"
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+# Recovery copies and locks stay in the work folder, not in the home folder.
+export XDG_STATE_HOME="$work/state"
 
 # The sample is written as a pasted outline: TAB nests, a BS line is an Item.
 sed -e $'s/^\\(\t*\\)[■]/\\1\x08■/' -e $'s/^\\(\t*\\)[□]/\\1\x08□/' scripts/sample.txt |

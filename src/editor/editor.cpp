@@ -4,6 +4,7 @@
 
 #include "common/check_mark.h"
 #include "editor/editor_scopes.h"
+#include "recovery/recovery_copy.h"
 
 namespace brenvale {
 
@@ -259,6 +260,8 @@ void Editor::SetModified(bool modified) {
     modified_ = modified;
     setEnabled(CommandId::Save, modified);
     updateAutoSaveTimer();
+    // Every change of the Document passes here, and so does every save, New and open.
+    recoveryModifiedChanged(modified);
 }
 
 void Editor::setEnabled(CommandId id, bool enabled) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -21,6 +23,10 @@
 #include "settings/settings.h"
 
 namespace brenvale {
+
+class ClaimedCopy;
+class RecoveryCopy;
+struct ReadResult;
 
 // The editor without widgets: it owns the Document and everything the main window shows of
 // it (the selected Topic, the visible check list, the two edit boxes, the modified flag and
@@ -166,6 +172,17 @@ public:
     void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
     void AutoSaveTick();
 
+    // ---- Recovery copy
+    // From now on a copy of the unsaved document is kept for the next start after a crash;
+    // Start offers the copies that gone instances left.
+    void EnableRecovery(std::unique_ptr<RecoveryCopy> recovery);
+    RecoveryCopy* recovery() const { return recovery_.get(); }
+    // The tick of the timer the host keeps for it.
+    void RecoveryTick();
+    // The window closed normally (CloseQuery let it): nothing of this session is left to
+    // recover.
+    void WindowClosed();
+
     // ---- Drag and drop
     // Where a Topic is dropped in relation to the Topic under the pointer.
     enum class TopicDropZone {
@@ -260,6 +277,13 @@ private:
     void setHintPanel(std::string text);
     bool placeTopic(Topic* s, TopicDropZone zone, Topic* under);
     void setInsertionRow(int row);
+    void showReadDocument(ReadResult read, const std::optional<std::string>& path);
+    void recoveryModifiedChanged(bool modified);
+    void armRecoveryTimer(std::optional<std::chrono::milliseconds> delay);
+    bool offerLeftOverCopies(const std::vector<std::string>& files);
+    bool offerEachLeftOverCopy(const std::vector<std::string>& files);
+    void restoreCopy(ClaimedCopy& copy);
+    void showRecoveryFailure();
 
     EditorHost& host_;
     Settings settings_;
@@ -303,6 +327,9 @@ private:
     DragKind drag_ = DragKind::None;
     int insertionRow_ = -1;
     std::string hint_;
+    std::unique_ptr<RecoveryCopy> recovery_;
+    bool recoveryTimerArmed_ = false;
+    std::optional<std::string> recoveryFailure_;
 };
 
 // An observer's registration with an editor, for an observer whose life is not nested in the

@@ -59,6 +59,10 @@ public:
     // interval restarts a running timer.
     virtual void SetAutoSaveTimer(bool enabled, int intervalMs) = 0;
 
+    // The recovery copy's timer: one call of Editor::RecoveryTick after delayMs. A new call
+    // replaces the one before; a negative delay stops the timer.
+    virtual void SetRecoveryTimer(int /*delayMs*/) {}
+
     // Starts another instance of the program with one file (reporting its own failures).
     virtual void LaunchWithFile(const std::string& path) = 0;
 

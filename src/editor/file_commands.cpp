@@ -85,20 +85,23 @@ void Editor::OpenDocument(const std::string& path) {
     ReadOptions options = settings_.readOptions();
     options.imageCount = topicImageCount();
     // The file is read into a new Document; the current one stays when that fails.
-    ReadResult read = ReadDocument(path, options);
+    showReadDocument(ReadDocument(path, options), path);
+    SetModified(false);
+    AddRecentFile(doc_->fileName);
+}
+
+void Editor::showReadDocument(ReadResult read, const std::optional<std::string>& path) {
     replaceDocument(std::move(read.document));
     host_.ApplyGeometry(read.geometry);
     ForEachTopic(*doc_, [](Topic& t, int) { t.expanded = true; });
-    doc_->fileName = path;
-    doc_->untitled = false;
+    doc_->fileName = path ? *path : kUntitledName;
+    doc_->untitled = !path;
     selectionChanged(doc_->first());
     if (doc_->empty()) {
         setEditText(EditBox::Tree, "");
     }
     RefreshListCommands();
     UpdateTitle();
-    SetModified(false);
-    AddRecentFile(doc_->fileName);
 }
 
 void Editor::OpenExecute() {
@@ -232,6 +235,9 @@ void Editor::openFirstLaunchOthers(const std::vector<std::string>& paths) {
 }
 
 void Editor::Start(const std::vector<std::string>& files) {
+    if (recovery_ && offerLeftOverCopies(files)) {
+        return;
+    }
     if (files.empty()) {
         NewOpenExecute();
     } else {

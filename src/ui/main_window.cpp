@@ -280,6 +280,7 @@ void MainWindow::showAboutBox() {
 }
 
 void MainWindow::start() {
+    startRecovery();
     try {
         editor_->Start([this] {
             std::vector<std::string> files;
@@ -327,6 +328,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    editor_->WindowClosed();
 }
 
 bool MainWindow::event(QEvent* event) {

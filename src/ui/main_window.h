@@ -113,6 +113,7 @@ private:
     void loadUserIcons();
     void setStatusBarShown(bool shown);
     void refuseText(const QString& refused);
+    void startRecovery();
 
     void commandStatesChanged() override;
     void editTextChanged(EditBox box) override;

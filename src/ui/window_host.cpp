@@ -17,6 +17,7 @@ namespace brenvale {
 
 WindowHost::WindowHost(MainWindow& window) : window_(window) {
     autoSave_.setSingleShot(false);
+    recovery_.setSingleShot(true);
 }
 
 MessageAnswer WindowHost::ShowMessageBox(const std::string& text, MessageKind kind,
@@ -98,6 +99,14 @@ void WindowHost::SetAutoSaveTimer(bool enabled, int intervalMs) {
         autoSave_.stop();
     } else if (!autoSave_.isActive()) {
         autoSave_.start();
+    }
+}
+
+void WindowHost::SetRecoveryTimer(int delayMs) {
+    if (delayMs < 0) {
+        recovery_.stop();
+    } else {
+        recovery_.start(delayMs);
     }
 }
 

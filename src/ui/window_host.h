@@ -26,17 +26,20 @@ public:
     bool IsMainWindowActive() override;
     bool IsApplicationActive() override;
     void SetAutoSaveTimer(bool enabled, int intervalMs) override;
+    void SetRecoveryTimer(int delayMs) override;
     void LaunchWithFile(const std::string& path) override;
     DocumentGeometry CurrentGeometry() override;
     void ApplyGeometry(const GeometryRead& geometry) override;
 
     QTimer& autoSaveTimer() { return autoSave_; }
+    QTimer& recoveryTimer() { return recovery_; }
 
 private:
     std::optional<std::string> askFileName(const FileDialogOptions& options, bool save);
 
     MainWindow& window_;
     QTimer autoSave_;
+    QTimer recovery_;
     int busy_ = 0;
 };
 

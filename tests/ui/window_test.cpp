@@ -70,6 +70,7 @@ private:
 
 void WindowTest::init() {
     dir_ = std::make_unique<test::TempDir>();
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(dir_->file("state")));
     make();
 }
 

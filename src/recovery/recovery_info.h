@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brenvale {
+
+// What a recovery copy belongs to: the path of its document, none for an untitled one.
+struct RecoveryInfo {
+    std::optional<std::string> documentPath;
+
+    bool operator==(const RecoveryInfo&) const = default;
+};
+
+// The small text file kept beside each copy. A path may hold any byte but NUL, so line
+// breaks and backslashes in it are escaped.
+std::string FormatRecoveryInfo(const RecoveryInfo& info);
+// Lines it does not know are skipped; a file without a document line is an untitled one.
+RecoveryInfo ParseRecoveryInfo(std::string_view text);
+
+}  // namespace brenvale

@@ -1,0 +1,32 @@
+// The recovery copy's folder and timer: the editor decides what is copied and when.
+#include "recovery/recovery_copy.h"
+#include "recovery/recovery_folder.h"
+#include "ui/codec.h"
+#include "ui/error_report.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+
+namespace brenvale {
+
+void MainWindow::startRecovery() {
+    connect(&host_.recoveryTimer(), &QTimer::timeout, this,
+            Guarded([this] { editor_->RecoveryTick(); }));
+    const char* consequence = "\n\n保存していない変更は、異常終了したときに失われます。";
+    std::optional<std::string> folder = RecoveryFolderFromEnvironment();
+    if (!folder) {
+        ShowMessageBox(
+            this,
+            FromUtf8(std::string("復元用のコピーを置くホームフォルダーが分かりません。") +
+                     consequence),
+            MessageKind::Warning, MessageButtons::Ok);
+        return;
+    }
+    try {
+        editor_->EnableRecovery(std::make_unique<RecoveryCopy>(*folder));
+    } catch (const Error& error) {
+        ShowMessageBox(this, FromUtf8(error.what() + std::string(consequence)),
+                       MessageKind::Warning, MessageButtons::Ok);
+    }
+}
+
+}  // namespace brenvale

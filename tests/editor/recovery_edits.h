@@ -1,0 +1,22 @@
+#pragma once
+
+#include "editor/editor.h"
+#include "support/temp_dir.h"
+
+namespace brenvale::test {
+
+// The window bounds the recovery tests' hosts report.
+inline constexpr DocumentGeometry kRecoveryGeometry{376, 573, 200, 300, 129};
+
+// The edits a recovery test makes: a rename, Items with spaces a save trims, a tick and
+// a new Topic.
+inline void MakeRecoveryEdits(Editor& editor) {
+    editor.TreeEditChanged(Sjis("計画（改）"));
+    editor.ListEditChanged("  spaced  ");
+    editor.ListAddExecute();
+    editor.ToggleCheck(0);
+    editor.AddTreeChildExecute();
+    editor.TreeEditChanged(Sjis("子"));
+}
+
+}  // namespace brenvale::test
