@@ -11,7 +11,7 @@
 #include "document/document_writer.h"
 #include "editor/answering_host.h"
 #include "editor/editor.h"
-#include "recovery/recovery_copy.h"
+#include "editor/recovery_copy.h"
 
 namespace brenvale::bench {
 namespace {

@@ -7,7 +7,7 @@
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "editor/editor.h"
-#include "recovery/recovery_copy.h"
+#include "editor/recovery_copy.h"
 
 namespace brenvale {
 

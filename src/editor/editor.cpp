@@ -4,7 +4,7 @@
 
 #include "common/check_mark.h"
 #include "editor/editor_scopes.h"
-#include "recovery/recovery_copy.h"
+#include "editor/recovery_copy.h"
 
 namespace brenvale {
 

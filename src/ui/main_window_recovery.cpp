@@ -1,6 +1,6 @@
 // The recovery copy's folder and timer: the editor decides what is copied and when.
-#include "recovery/recovery_copy.h"
-#include "recovery/recovery_folder.h"
+#include "editor/recovery_copy.h"
+#include "editor/recovery_folder.h"
 #include "ui/codec.h"
 #include "ui/error_report.h"
 #include "ui/main_window.h"

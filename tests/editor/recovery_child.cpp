@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "editor/answering_host.h"
-#include "recovery/recovery_copy.h"
-#include "recovery/recovery_folder.h"
+#include "editor/recovery_copy.h"
+#include "editor/recovery_folder.h"
 #include "recovery_edits.h"
 
 using namespace brenvale;

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "document/document_writer.h"
+#include "editor/recovery_copy.h"
 #include "editor_fixture.h"
-#include "recovery/recovery_copy.h"
 
 namespace brenvale::test {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "recovery/recovery_copy.h"
+#include "editor/recovery_copy.h"
 #include "support/temp_dir.h"
 #include "ui/codec.h"
 #include "ui/main_window.h"

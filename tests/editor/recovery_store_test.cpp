@@ -9,7 +9,7 @@
 #include <set>
 
 #include "common/error.h"
-#include "recovery/recovery_store.h"
+#include "editor/recovery_store.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "recovery/recovery_info.h"
+#include "editor/recovery_info.h"
 
 namespace brenvale {
 

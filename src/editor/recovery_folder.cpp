@@ -1,4 +1,4 @@
-#include "recovery/recovery_folder.h"
+#include "editor/recovery_folder.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "recovery/recovery_info.h"
+#include "editor/recovery_info.h"
 
 namespace brenvale {
 

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 
 #include "common/error.h"
-#include "recovery/recovery_folder.h"
-#include "recovery/recovery_info.h"
+#include "editor/recovery_folder.h"
+#include "editor/recovery_info.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {

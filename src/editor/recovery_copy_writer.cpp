@@ -1,4 +1,4 @@
-#include "recovery/copy_writer.h"
+#include "editor/recovery_copy_writer.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 #include <exception>
 #include <thread>
 
-#include "recovery/recovery_store.h"
+#include "editor/recovery_store.h"
 
 namespace brenvale {
 

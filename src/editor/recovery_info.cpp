@@ -1,4 +1,4 @@
-#include "recovery/recovery_info.h"
+#include "editor/recovery_info.h"
 
 namespace brenvale {
 

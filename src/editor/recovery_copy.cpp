@@ -1,4 +1,4 @@
-#include "recovery/recovery_copy.h"
+#include "editor/recovery_copy.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "recovery/recovery_schedule.h"
+#include "editor/recovery_schedule.h"
 
 #include <algorithm>
 

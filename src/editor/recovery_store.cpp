@@ -1,4 +1,4 @@
-#include "recovery/recovery_store.h"
+#include "editor/recovery_store.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,7 +14,7 @@
 
 #include "common/error.h"
 #include "common/file_io.h"
-#include "recovery/recovery_folder.h"
+#include "editor/recovery_folder.h"
 
 namespace brenvale {
 

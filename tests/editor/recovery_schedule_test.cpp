@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "recovery/recovery_schedule.h"
+#include "editor/recovery_schedule.h"
 
 namespace brenvale {
 namespace {

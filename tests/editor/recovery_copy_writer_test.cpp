@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "recovery/copy_writer.h"
-#include "recovery/recovery_store.h"
+#include "editor/recovery_copy_writer.h"
+#include "editor/recovery_store.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "recovery/copy_writer.h"
-#include "recovery/recovery_info.h"
-#include "recovery/recovery_schedule.h"
-#include "recovery/recovery_store.h"
+#include "editor/recovery_copy_writer.h"
+#include "editor/recovery_info.h"
+#include "editor/recovery_schedule.h"
+#include "editor/recovery_store.h"
 
 namespace brenvale {
 

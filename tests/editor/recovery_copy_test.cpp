@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "recovery/recovery_copy.h"
+#include "editor/recovery_copy.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {
