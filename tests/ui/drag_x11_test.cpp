@@ -51,7 +51,7 @@ public:
 
     void start() {
         clock_.start();
-        QTimer::singleShot(0, [this] { next(); });
+        QTimer::singleShot(0, &timers_, [this] { next(); });
     }
     bool finished() const { return steps_.empty(); }
     bool timedOut() const { return timedOut_; }
@@ -76,13 +76,13 @@ private:
                 QTest::mouseRelease(window_, Qt::LeftButton);
                 return;
             }
-            QTimer::singleShot(10, [this] { next(); });
+            QTimer::singleShot(10, &timers_, [this] { next(); });
             return;
         }
         steps_.pop_front();
         // The next step is armed before this one runs: a move that starts the drag returns
         // only when the drag has ended.
-        QTimer::singleShot(10, [this] { next(); });
+        QTimer::singleShot(10, &timers_, [this] { next(); });
         if (step.action) {
             step.action();
         }
@@ -92,6 +92,8 @@ private:
     std::deque<Step> steps_;
     QElapsedTimer clock_;
     bool timedOut_ = false;
+    // The context of the pending step timers: a script that has gone fires none of them.
+    QObject timers_;
 };
 
 // Another program's window that takes dropped text, in this process for the test's sake.
