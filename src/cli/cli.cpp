@@ -101,8 +101,8 @@ int Stats(const Invocation& inv, std::ostream& out) {
         depth = std::max(depth, level);
         items += t.items.size();
         for (size_t i = 0; i < t.items.size(); ++i) {
-            const Item& item = t.items[i];
-            unchecked += CountsAsUnchecked(item.text(), item.checked(), inv.settings.list);
+            ItemView item = t.items[i];
+            unchecked += !item.checked() && item.kind(inv.settings.list) == ItemKind::Ordinary;
         }
     });
     out << "topics " << read.document->topicCount() << "\n"

@@ -60,7 +60,7 @@ void Editor::DelTreeExecute() {
     Topic* parent = t->parent();
     size_t row = t->row();
     notify([&](EditorObserver& o) { o.beginRemoveTopic(parent, row); });
-    std::unique_ptr<Topic> removed = doc_->remove(t);
+    DetachedTopic removed = doc_->remove(t);
     notify([](EditorObserver& o) { o.endRemoveTopic(); });
     removed.reset();
     if (neighbour) {
@@ -192,7 +192,7 @@ void Editor::TreeEditChanged(std::string text) {
         setEditText(EditBox::Tree, caption);
     }
     if (selected_->caption != caption) {
-        selected_->caption = std::move(caption);
+        selected_->setCaption(caption);
         Topic* t = selected_;
         notify([&](EditorObserver& o) { o.topicChanged(t); });
         SetModified(true);

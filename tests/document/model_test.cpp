@@ -71,7 +71,7 @@ TEST(Document, MovesAndRemovesSubtreesKeepingCountsAndRows) {
     EXPECT_EQ(b.row(), 0u);
     EXPECT_EQ(doc.topicCount(), 3u);
     EXPECT_TRUE(b.isAncestorOf(a.child(0)));
-    std::unique_ptr<Topic> taken = doc.remove(&a);
+    DetachedTopic taken = doc.remove(&a);
     EXPECT_EQ(doc.topicCount(), 1u);
     EXPECT_FALSE(b.hasChildren());
 }
