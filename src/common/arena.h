@@ -54,6 +54,7 @@ public:
             if (next_ == end_) {
                 next_ = arena_.allocateArray<Slot>(chunkCount_);
                 end_ = next_ + chunkCount_;
+                chunks_.push_back({next_, chunkCount_});
                 if (chunkCount_ < kMaxChunkCount) {
                     chunkCount_ *= 2;
                 }
@@ -68,6 +69,25 @@ public:
         Slot* slot = ::new (static_cast<void*>(object)) Slot;
         slot->next = free_;
         free_ = slot;
+        anyDestroyed_ = true;
+    }
+
+    // Destroys every object made, in the order they were made, when none was destroyed yet
+    // (so all are alive): one pass through the chunks instead of a walk through whatever
+    // links them. False, doing nothing, otherwise.
+    bool destroyAllIfNoneDestroyed() {
+        if (anyDestroyed_) {
+            return false;
+        }
+        for (const auto& [chunk, size] : chunks_) {
+            size_t used = chunk + size == end_ ? static_cast<size_t>(next_ - chunk) : size;
+            for (size_t i = 0; i < used; ++i) {
+                reinterpret_cast<T*>(&chunk[i])->~T();
+            }
+        }
+        chunks_.clear();
+        free_ = next_ = end_ = nullptr;
+        return true;
     }
 
 private:
@@ -79,6 +99,8 @@ private:
     };
 
     Arena& arena_;
+    std::vector<std::pair<Slot*, size_t>> chunks_;
+    bool anyDestroyed_ = false;
     Slot* free_ = nullptr;
     Slot* next_ = nullptr;
     Slot* end_ = nullptr;

@@ -63,7 +63,11 @@ Document::Document() : storage_(std::make_shared<DocumentStorage>()) {
 }
 
 Document::~Document() {
-    DestroySubtree(*storage_, root_);
+    // With nothing else holding the storage, every Topic made is in this tree (or was never
+    // linked in), and they go in one pass over the pool.
+    if (storage_.use_count() > 1 || !storage_->topics.destroyAllIfNoneDestroyed()) {
+        DestroySubtree(*storage_, root_);
+    }
 }
 
 Topic* Document::lastTopLevel() const {

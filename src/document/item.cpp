@@ -44,9 +44,4 @@ ItemKind ItemView::kind(const ListKindOptions& options) const {
     return options.cekBox ? ItemKind::NoBox : ItemKind::Ordinary;
 }
 
-std::string_view ItemView::stored() const {
-    const void* cr = std::memchr(p_, '\r', static_cast<size_t>(limit_ - p_));
-    return std::string_view(p_, static_cast<size_t>(static_cast<const char*>(cr) - p_));
-}
-
 }  // namespace brenvale

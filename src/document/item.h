@@ -1,7 +1,12 @@
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/check_mark.h"
 #include "document/item_kind.h"
@@ -41,13 +46,30 @@ private:
     std::string stored_;
 };
 
+// The CR that ends the stored form at p, which lies before limit. Stored forms are short,
+// so a look at 16 bytes at a time beats a call to memchr.
+inline const char* FindStoredEnd(const char* p, const char* limit) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; limit - p >= 16; p += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))) {
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        }
+    }
+#endif
+    return static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(limit - p)));
+}
+
 // An Item in a list, read where its Document keeps it: the stored form ends at the first CR
 // (which no stored form holds) before limit.
 class ItemView {
 public:
     ItemView(const char* stored, const char* limit) : p_(stored), limit_(limit) {}
 
-    std::string_view stored() const;
+    std::string_view stored() const {
+        return std::string_view(p_, static_cast<size_t>(FindStoredEnd(p_, limit_) - p_));
+    }
     std::string_view mark() const { return StoredMark(stored()); }
     std::string_view text() const { return StoredText(stored()); }
     // Read from the first two bytes alone: the CR after a shorter form never matches.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/error.h"
+#include "document/item.h"
 
 namespace brenvale {
 
@@ -34,10 +35,7 @@ TextRef TextStore::adopt(ByteBlock block, size_t size) {
 }
 
 std::string_view TextStore::stored(TextRef ref) const {
-    const char* p = at(ref);
-    const void* cr = std::memchr(p, '\r', static_cast<size_t>(limit(ref) - p));
-    assert(cr);
-    return std::string_view(p, static_cast<size_t>(static_cast<const char*>(cr) - p));
+    return ItemView(at(ref), limit(ref)).stored();
 }
 
 char* TextStore::room(size_t n) {

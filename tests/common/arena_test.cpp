@@ -60,6 +60,25 @@ TEST(ObjectPool, ReusesTheSlotsOfDestroyedObjects) {
     EXPECT_EQ(arena.bytesHeld(), held);
 }
 
+TEST(ObjectPool, DestroysEverythingInOnePassOnlyWhileNothingWasDestroyed) {
+    Arena arena;
+    int live = 0;
+    {
+        ObjectPool<Counted> pool(arena);
+        for (int i = 0; i < 1000; ++i) {
+            pool.make(&live);
+        }
+        EXPECT_TRUE(pool.destroyAllIfNoneDestroyed());
+        EXPECT_EQ(live, 0);
+    }
+    ObjectPool<Counted> pool(arena);
+    Counted* first = pool.make(&live);
+    pool.make(&live);
+    pool.destroy(first);
+    EXPECT_FALSE(pool.destroyAllIfNoneDestroyed());
+    EXPECT_EQ(live, 1);
+}
+
 TEST(ByteBlock, BigBlocksShrinkAndMove) {
     ByteBlock block(5 << 20);  // several huge pages
     std::memset(block.data(), 'x', block.size());
