@@ -14,6 +14,8 @@ namespace brenvale::bench {
 // A document of `topics` Topics nested up to 6 levels, each holding `itemsPerTopic` Items of
 // Japanese CP932 text of varied length, a quarter of them checked.
 std::string GenerateDocumentBytes(int topics, int itemsPerTopic);
+// The same document written straight to a file, never held whole in memory.
+void WriteGeneratedDocument(const std::string& path, int topics, int itemsPerTopic);
 
 // Japanese CP932 text of about `bytes` bytes, varied by n.
 std::string JapaneseText(unsigned n, size_t bytes);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace brenvale::bench {
+
+// One run of one or more programs, one after the other, each in a fresh process.
+struct ProcessRun {
+    double ms = 0;          // from the first start to the end of the last
+    double peakMb = 0;      // the largest resident set of any of them
+    bool succeeded = true;  // every one exited with 0
+    std::string output;     // what the last one wrote to standard output
+};
+
+using Command = std::vector<std::string>;
+
+ProcessRun RunProcesses(const std::vector<Command>& commands);
+
+// The median of a set of runs, and the peak memory of the median run.
+struct Median {
+    double ms = 0;
+    double peakMb = 0;
+    bool succeeded = true;
+};
+Median MedianOf(std::vector<ProcessRun> runs);
+
+double MonotonicMs();
+
+}  // namespace brenvale::bench
