@@ -93,7 +93,7 @@ void Document::link(Topic& owner, size_t row, Topic* t) {
     } else {
         renumber(owner, row);
     }
-    ++shape_;
+    MarkSizeStale(&owner);
 }
 
 void Document::unlink(Topic* t) {
@@ -103,7 +103,7 @@ void Document::unlink(Topic* t) {
     renumber(owner, row);
     t->parent_ = nullptr;
     t->row_ = 0;
-    ++shape_;
+    MarkSizeStale(&owner);
 }
 
 Topic& Document::insert(Topic* parent, size_t row, DetachedTopic t) {
@@ -137,25 +137,52 @@ void Document::clear() {
 }
 
 size_t Document::treeOrderIndex(const Topic* target) const {
+    size_t index = 0;
     const Topic* t = target;
-    while (t && t != root_) {
-        t = t->parent_;
+    for (; t && t != root_; t = t->parent_) {
+        const Topic* holder = t->parent_;
+        if (!holder) {
+            return count_;
+        }
+        for (size_t i = 0; i < t->row_; ++i) {
+            index += SubtreeSize(*holder->child(i));
+        }
+        ++index;
     }
-    if (!t) {
-        return count_;
+    return t ? index - 1 : count_;
+}
+
+void MarkSizeStale(Topic* t) {
+    // Every Topic above a stale one is stale already, so this stops early.
+    for (; t && !t->sizeStale_; t = t->parent_) {
+        t->sizeStale_ = true;
     }
-    if (numbered_ != shape_) {
-        uint32_t order = 0;
-        ForEachTopic(*this, [&](const Topic& topic, int) { topic.order_ = order++; });
-        numbered_ = shape_;
-    }
-    return target->order_;
 }
 
 size_t SubtreeSize(const Topic& top) {
-    size_t n = 0;
-    ForEachInSubtree(top, [&](const Topic&, int) { ++n; });
-    return n;
+    if (!top.sizeStale_) {
+        return top.size_;
+    }
+    // Only stale subtrees are counted again, children first, without recursion.
+    std::vector<std::pair<const Topic*, size_t>> pending{{&top, 0}};
+    while (!pending.empty()) {
+        auto& [t, next] = pending.back();
+        if (next < t->childCount()) {
+            const Topic* child = t->child(next++);
+            if (child->sizeStale_) {
+                pending.emplace_back(child, 0);
+            }
+            continue;
+        }
+        size_t size = 1;
+        for (size_t i = 0; i < t->childCount(); ++i) {
+            size += t->child(i)->size_;
+        }
+        t->size_ = static_cast<uint32_t>(size);
+        t->sizeStale_ = false;
+        pending.pop_back();
+    }
+    return top.size_;
 }
 
 }  // namespace brenvale

@@ -76,8 +76,8 @@ public:
     void clear();
 
     // Depth-first position of t among all Topics (0 for the first); topicCount() for a
-    // Topic outside the tree. The positions are numbered in one walk after each change of
-    // the tree's shape, so asking again (for the status bar) costs only t's depth.
+    // Topic outside the tree. Costs the siblings before t and before each of its ancestors:
+    // their subtree sizes are kept, and worked out again only below a change.
     size_t treeOrderIndex(const Topic* t) const;
 
     DocumentStorage& storage() const { return *storage_; }
@@ -101,13 +101,12 @@ private:
     std::shared_ptr<DocumentStorage> storage_;
     Topic* root_;
     size_t count_ = 0;
-    uint64_t shape_ = 0;                 // counts the changes of the tree's shape
-    mutable uint64_t numbered_ = ~0ull;  // the shape the tree order was numbered for
 };
 
 // Destroys t and its subtree in storage, without recursion.
 void DestroySubtree(DocumentStorage& storage, Topic* t);
 
+// t and every Topic below it.
 size_t SubtreeSize(const Topic& t);
 
 // The same over t's subtree; level counts from 0 at t.

@@ -50,6 +50,8 @@ private:
     friend class Document;
     friend class ObjectPool<Topic>;
     friend class TreeBuilder;
+    friend void MarkSizeStale(Topic* t);
+    friend size_t SubtreeSize(const Topic& t);
 
     explicit Topic(TextStore& store) : items(store) {}
     ~Topic() = default;
@@ -59,7 +61,10 @@ private:
 
     Topic* parent_ = nullptr;  // the hidden root for a top-level Topic
     uint32_t row_ = 0;
-    mutable uint32_t order_ = 0;  // tree order, as last numbered by its Document
+    // Topics in this subtree, this one included; worked out again when asked for after a
+    // change below (sizeStale_), so that a change costs nothing until it is needed.
+    mutable uint32_t size_ = 1;
+    mutable bool sizeStale_ = false;
     GapVector<Topic*> children_;
 };
 

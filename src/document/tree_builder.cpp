@@ -50,11 +50,15 @@ void TreeBuilder::close() {
         }
         children_.resize(done.firstChild);
     }
+    if (done.existing) {
+        t->size_ += static_cast<uint32_t>(done.added);
+    } else {
+        t->size_ = static_cast<uint32_t>(done.added);
+    }
     if (!open_.empty()) {
         open_.back().added += done.added;
     } else {
         doc_.count_ += done.added;
-        ++doc_.shape_;
     }
 }
 

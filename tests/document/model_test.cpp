@@ -83,9 +83,12 @@ TEST(Document, TearsDownAVeryDeepTreeWithoutRecursion) {
         t = &AddChildTopic(*doc, t, "x", 0, kBuiltInTopicImages);
     }
     EXPECT_EQ(doc->topicCount(), 200000u);
+    EXPECT_EQ(doc->treeOrderIndex(t), 199999u);
+    AddChildTopic(*doc, t, "y", 0, kBuiltInTopicImages);
+    EXPECT_EQ(doc->treeOrderIndex(t), 199999u);
     int deepest = 0;
     ForEachTopic(*doc, [&](const Topic&, int level) { deepest = level; });
-    EXPECT_EQ(deepest, 199999);
+    EXPECT_EQ(deepest, 200000);
     doc.reset();
 }
 

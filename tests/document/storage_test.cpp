@@ -192,7 +192,7 @@ TEST(DetachedTopic, OutlivesItsDocument) {
     EXPECT_FALSE(kept);
 }
 
-TEST(Document, NumbersTheTreeOrderAgainAfterEveryChangeOfShape) {
+TEST(Document, KnowsEveryTopicsTreeOrderAfterEveryChangeOfShape) {
     ReadResult r = ParseDocument("a\r\n\tb\r\n\t\tc\r\n\td\r\ne\r\n\tf\r\n", {});
     Document& doc = *r.document;
     auto check = [&] {
