@@ -70,7 +70,9 @@ ProcessRun RunProcesses(const std::vector<Command>& commands) {
         run.succeeded = run.succeeded && WIFEXITED(status) && WEXITSTATUS(status) == 0;
         run.output = std::move(output);
     }
-    run.ms = MonotonicMs() - start;
+    run.startedAt = start;
+    run.endedAt = MonotonicMs();
+    run.ms = run.endedAt - start;
     return run;
 }
 

@@ -11,6 +11,8 @@ struct ProcessRun {
     double peakMb = 0;      // the largest resident set of any of them
     bool succeeded = true;  // every one exited with 0
     std::string output;     // what the last one wrote to standard output
+    double startedAt = 0;   // MonotonicMs() at the first start
+    double endedAt = 0;     // MonotonicMs() once the last has ended
 };
 
 using Command = std::vector<std::string>;
