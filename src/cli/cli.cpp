@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "common/byte_block.h"
 #include "common/error.h"
 #include "common/file_io.h"
 #include "document/document_reader.h"
@@ -84,9 +85,9 @@ int Resave(const Invocation& inv, std::ostream&) {
 
 int ImportText(const Invocation& inv, std::ostream&) {
     Expect(inv, 2, "import-text");
-    std::string text = ReadWholeFile(inv.operands[0]);
+    FileBlock text = ReadFileBlock(inv.operands[0], 1);
     Document doc;
-    PasteTreeText(doc, nullptr, text, kBuiltInTopicImages);
+    PasteTreeBlock(doc, nullptr, std::move(text.block), text.size, kBuiltInTopicImages);
     WriteDocument(doc, inv.operands[1], DocumentGeometry{}, inv.settings.write);
     return 0;
 }

@@ -155,7 +155,7 @@ size_t Document::treeOrderIndex(const Topic* target) const {
 void MarkSizeStale(Topic* t) {
     // Every Topic above a stale one is stale already, so this stops early.
     for (; t && !t->sizeStale_; t = t->parent_) {
-        t->sizeStale_ = true;
+        t->sizeStale_ = 1;
     }
 }
 
@@ -178,8 +178,8 @@ size_t SubtreeSize(const Topic& top) {
         for (size_t i = 0; i < t->childCount(); ++i) {
             size += t->child(i)->size_;
         }
-        t->size_ = static_cast<uint32_t>(size);
-        t->sizeStale_ = false;
+        t->size_ = static_cast<uint32_t>(size) & 0x7FFFFFFF;
+        t->sizeStale_ = 0;
         pending.pop_back();
     }
     return top.size_;

@@ -14,7 +14,7 @@ namespace brenvale {
 template <typename Sink>
 class OutputBuffer {
 public:
-    static constexpr size_t kSize = 1 << 20;
+    static constexpr size_t kSize = 512 << 10;
 
     explicit OutputBuffer(Sink& sink) : sink_(sink), buffer_(kSize), next_(buffer_.data()) {}
     OutputBuffer(const OutputBuffer&) = delete;

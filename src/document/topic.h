@@ -63,8 +63,8 @@ private:
     uint32_t row_ = 0;
     // Topics in this subtree, this one included; worked out again when asked for after a
     // change below (sizeStale_), so that a change costs nothing until it is needed.
-    mutable uint32_t size_ = 1;
-    mutable bool sizeStale_ = false;
+    mutable uint32_t size_ : 31 = 1;
+    mutable uint32_t sizeStale_ : 1 = 0;
     GapVector<Topic*> children_;
 };
 

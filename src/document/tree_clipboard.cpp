@@ -55,18 +55,23 @@ std::vector<std::string_view> SplitClipboardLines(std::string_view text) {
 }
 
 PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, int imageCount) {
+    ByteBlock block(text.size() + 1);
+    if (!text.empty()) {
+        std::memcpy(block.data(), text.data(), text.size());
+    }
+    return PasteTreeBlock(doc, current, std::move(block), text.size(), imageCount);
+}
+
+PasteResult PasteTreeBlock(Document& doc, Topic* current, ByteBlock block, size_t size,
+                           int imageCount) {
     PasteResult result;
     TextStore& texts = doc.texts();
     // The pasted bytes become a block of the Document (a Document too full for them refuses
     // here, before anything changes): Items are used where they lie, each line's end turned
     // into the CR a stored form ends at.
-    ByteBlock block(text.size() + 1);
     char* bytes = block.data();
-    if (!text.empty()) {
-        std::memcpy(bytes, text.data(), text.size());
-    }
-    bytes[text.size()] = '\r';
-    TextRef base = texts.adopt(std::move(block), text.size() + 1);
+    bytes[size] = '\r';
+    TextRef base = texts.adopt(std::move(block), size + 1);
 
     TreeBuilder tree(doc, current);
     ItemBatch batch(doc.storage().arena);
@@ -110,12 +115,12 @@ PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, 
     };
     size_t begin = 0;
     size_t skip = std::string_view::npos;  // the LF of a CR LF
-    ForEachByteOf(bytes, text.size(), '\r', '\n', [&](size_t at) {
+    ForEachByteOf(bytes, size, '\r', '\n', [&](size_t at) {
         if (at == skip) {
             begin = at + 1;
             return true;
         }
-        if (bytes[at] == '\r' && at + 1 < text.size() && bytes[at + 1] == '\n') {
+        if (bytes[at] == '\r' && at + 1 < size && bytes[at + 1] == '\n') {
             skip = at + 1;
         }
         line(begin, at);
@@ -123,8 +128,8 @@ PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, 
         begin = at + 1;
         return true;
     });
-    if (begin < text.size()) {
-        line(begin, text.size());
+    if (begin < size) {
+        line(begin, size);
     }
     batch.flush();
     tree.finish();
