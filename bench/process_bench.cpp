@@ -137,18 +137,12 @@ void Measure(const std::string& folder, const std::string& name, int topics, int
 
 int main(int argc, char** argv) {
     using namespace brenvale::bench;
-    int runs = 9;
-    bool tenTimes = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
-            runs = std::max(1, std::atoi(argv[++i]));
-        } else if (std::strcmp(argv[i], "--ten-times") == 0) {
-            tenTimes = true;
-        } else {
-            std::fprintf(stderr, "usage: process_bench [--runs N] [--ten-times]\n");
-            return 2;
-        }
+    std::optional<RunOptions> options = ParseRunOptions(argc, argv, "process_bench");
+    if (!options) {
+        return 2;
     }
+    int runs = options->runs;
+    bool tenTimes = options->tenTimes;
     std::string pattern =
         (std::filesystem::temp_directory_path() / "brenvale-cold-XXXXXX").string();
     std::string folder = ::mkdtemp(pattern.data());

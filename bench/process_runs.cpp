@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 extern char** environ;
@@ -74,6 +76,21 @@ ProcessRun RunProcesses(const std::vector<Command>& commands) {
     run.endedAt = MonotonicMs();
     run.ms = run.endedAt - start;
     return run;
+}
+
+std::optional<RunOptions> ParseRunOptions(int argc, char** argv, const char* program) {
+    RunOptions options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            options.runs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--ten-times") == 0) {
+            options.tenTimes = true;
+        } else {
+            std::fprintf(stderr, "usage: %s [--runs N] [--ten-times]\n", program);
+            return std::nullopt;
+        }
+    }
+    return options;
 }
 
 Median MedianOf(std::vector<ProcessRun> runs) {

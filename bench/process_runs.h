@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,13 @@ struct Median {
 Median MedianOf(std::vector<ProcessRun> runs);
 
 double MonotonicMs();
+
+// The arguments both benchmarks of fresh processes take: [--runs N] [--ten-times].
+struct RunOptions {
+    int runs = 9;
+    bool tenTimes = false;
+};
+// Empty, after a usage line on standard error, for anything else.
+std::optional<RunOptions> ParseRunOptions(int argc, char** argv, const char* program);
 
 }  // namespace brenvale::bench

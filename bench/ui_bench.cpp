@@ -277,18 +277,12 @@ int main(int argc, char** argv) {
     if (argc >= 4 && std::strcmp(argv[1], "--child") == 0) {
         return Child(argc, argv);
     }
-    int runs = 9;
-    bool tenTimes = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
-            runs = std::max(1, std::atoi(argv[++i]));
-        } else if (std::strcmp(argv[i], "--ten-times") == 0) {
-            tenTimes = true;
-        } else {
-            std::fprintf(stderr, "usage: ui_bench [--runs N] [--ten-times]\n");
-            return 2;
-        }
+    std::optional<RunOptions> options = ParseRunOptions(argc, argv, "ui_bench");
+    if (!options) {
+        return 2;
     }
+    int runs = options->runs;
+    bool tenTimes = options->tenTimes;
     QApplication app(argc, argv);
     brenvale::SetUpJapanese(app);
     QTemporaryDir temporary;
