@@ -44,6 +44,8 @@ public:
     TextRef ref(size_t i) const { return refs_[i]; }
     TextRef take(size_t pos) { return refs_.take(pos); }
     void insertRef(size_t pos, TextRef ref) { refs_.insert(pos, ref); }
+    // Points Item i at an earlier stored form again (the bytes of a change stay in the store).
+    void setRef(size_t i, TextRef ref) { refs_[i] = ref; }
     void appendRefs(const TextRef* refs, size_t count) { refs_.append(refs, count); }
     // Uses refs, which the Document's storage keeps, as the whole list (see GapVector).
     void useExternal(TextRef* refs, size_t count) { refs_.useExternal(refs, count); }

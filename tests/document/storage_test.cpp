@@ -105,6 +105,11 @@ TEST_F(Items, MoveBetweenListsAsReferencesWithoutCopying) {
     EXPECT_EQ(second.items[0].stored(), Sjis("■") + "keep");
     EXPECT_EQ(items[1].stored(), Sjis("■") + "keep");
     EXPECT_EQ(items[0].text(), "other");
+
+    TextRef before = items.ref(0);
+    items[0].setText("changed");
+    items.setRef(0, before);  // undoing the change costs no copy either
+    EXPECT_EQ(items[0].text(), "other");
 }
 
 TEST(ItemView, ReadsTheKindFromTheFirstBytesAsKindOfDoes) {
