@@ -88,7 +88,7 @@ void Editor::OpenDocument(const std::string& path) {
     ReadResult read = ReadDocument(path, options);
     replaceDocument(std::move(read.document));
     host_.ApplyGeometry(read.geometry);
-    ForEachTopic(*doc_, [](Topic& t, int) { t.expanded = true; });
+    // The reader expands every Topic it makes, as adding a Topic does.
     doc_->fileName = path;
     doc_->untitled = false;
     selectionChanged(doc_->first());
