@@ -1,20 +1,51 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace brenvale {
 
 // A Topic's caption: CP932 bytes that its Document's storage keeps (where the file was read
-// or in its arena). It reads like a string_view; only Topic::setCaption changes it.
+// or in its arena), read like a string_view. Topic::setCaption puts a new caption in that
+// storage; assigning a text directly gives the caption a copy of its own instead.
 class Caption {
 public:
     Caption() = default;
+    Caption(const Caption& other) : data_(other.data_), size_(other.size_) {
+        if (other.owned_) {
+            copyIn(other.view());
+        }
+    }
+    Caption(Caption&& other) noexcept { swap(other); }
+    Caption& operator=(const Caption& other) {
+        Caption copy(other);
+        swap(copy);
+        return *this;
+    }
+    Caption& operator=(Caption&& other) noexcept {
+        Caption taken(std::move(other));
+        swap(taken);
+        return *this;
+    }
+    Caption& operator=(std::string_view text) {
+        Caption copy;
+        copy.copyIn(text);
+        swap(copy);
+        return *this;
+    }
+    ~Caption() {
+        if (owned_) {
+            delete[] data_;
+        }
+    }
 
     std::string_view view() const { return std::string_view(data_, size_); }
     operator std::string_view() const { return view(); }
+    operator std::string() const { return str(); }
     const char* data() const { return data_; }
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
@@ -32,8 +63,24 @@ private:
     explicit Caption(std::string_view kept)
         : data_(kept.data()), size_(static_cast<uint32_t>(kept.size())) {}
 
+    void copyIn(std::string_view text) {
+        char* copy = new char[text.size() + 1];
+        if (!text.empty()) {
+            std::memcpy(copy, text.data(), text.size());
+        }
+        data_ = copy;
+        size_ = static_cast<uint32_t>(text.size());
+        owned_ = true;
+    }
+    void swap(Caption& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(owned_, other.owned_);
+    }
+
     const char* data_ = "";
     uint32_t size_ = 0;
+    bool owned_ = false;
 };
 
 }  // namespace brenvale

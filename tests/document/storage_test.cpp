@@ -144,6 +144,18 @@ TEST(Caption, ReadsAndComparesLikeItsBytes) {
     EXPECT_NE(t.caption, "cap");
     t.setCaption("");
     EXPECT_TRUE(t.caption.empty());
+
+    // Assigned directly, a caption keeps a copy of its own, and copies of it do too.
+    std::string text = "assigned";
+    t.caption = text;
+    text = "changed";
+    Caption copy = t.caption;
+    t.caption = t.caption.view();
+    t.caption = "other";
+    EXPECT_EQ(copy, "assigned");
+    EXPECT_EQ(t.caption, "other");
+    std::string converted = copy;
+    EXPECT_EQ(converted, "assigned");
 }
 
 // "caption:item,item" per Topic in tree order.
