@@ -20,19 +20,16 @@ namespace {
 
 constexpr size_t kPage = 4096;
 constexpr size_t kHugePage = 2 << 20;
-constexpr size_t kMapThreshold = 1 << 20;
+// Smaller blocks come from the heap, which keeps memory it got back for the next block.
+constexpr size_t kMapThreshold = 2 * kHugePage;
 
 size_t RoundUp(size_t n, size_t unit) {
     return (n + unit - 1) / unit * unit;
 }
 
-// Maps size bytes; a block of several huge pages starts on a huge-page boundary so that the
-// system can back it with them.
+// Maps size bytes starting on a huge-page boundary, so that the system can back the block
+// with huge pages.
 char* MapBlock(size_t size) {
-    if (size < 2 * kHugePage) {
-        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        return p == MAP_FAILED ? nullptr : static_cast<char*>(p);
-    }
     size_t padded = size + kHugePage;
     void* raw = ::mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) {
@@ -104,18 +101,6 @@ void ByteBlock::release() {
         std::free(data_);
     }
     data_ = nullptr;
-}
-
-void ByteBlock::shrink(size_t size) {
-    if (size >= size_) {
-        return;
-    }
-    size_ = size;
-    size_t keep = RoundUp(size == 0 ? 1 : size, kPage);
-    if (mapped_ > keep) {
-        ::munmap(data_ + keep, mapped_ - keep);
-        mapped_ = keep;
-    }
 }
 
 FileBlock ReadFileBlock(const std::string& path, size_t spare) {

@@ -5,9 +5,10 @@
 
 namespace brenvale {
 
-// A block of memory for bulk data, freed in one piece. Big blocks come straight from the
-// system, on huge pages where it offers them, so that filling them costs a few page faults
-// instead of one per 4 KB; small ones come from the heap. The contents start undefined.
+// A block of memory for bulk data, freed in one piece. Blocks of several megabytes come
+// straight from the system, on huge pages where it offers them, so that filling them costs a
+// few page faults instead of one per 4 KB; smaller ones come from the heap. The contents
+// start undefined.
 class ByteBlock {
 public:
     ByteBlock() = default;
@@ -20,9 +21,6 @@ public:
 
     char* data() const { return data_; }
     size_t size() const { return size_; }
-
-    // Gives back everything after the first size bytes that the system can take back.
-    void shrink(size_t size);
 
 private:
     void release();
