@@ -61,7 +61,7 @@ public:
 private:
     friend class Topic;
     explicit Caption(std::string_view kept)
-        : data_(kept.data()), size_(static_cast<uint32_t>(kept.size())) {}
+        : data_(kept.empty() ? "" : kept.data()), size_(static_cast<uint32_t>(kept.size())) {}
 
     void copyIn(std::string_view text) {
         char* copy = new char[text.size() + 1];

@@ -7,7 +7,8 @@
 namespace brenvale {
 
 TextRef ItemList::add(std::string_view mark, std::string_view text) {
-    if (IsFileSafeStored(mark) && IsFileSafeStored(text)) {
+    auto safe = [](std::string_view part) { return part.empty() || IsFileSafeStored(part); };
+    if (safe(mark) && safe(text)) {
         return store_->add(mark, text);
     }
     std::string stored(mark);

@@ -85,7 +85,7 @@ TextRef TextStore::add(std::string_view stored) {
 
 std::string_view TextStore::keep(std::string_view text) {
     if (text.empty()) {
-        return {};
+        return "";
     }
     char* p = room(text.size());
     std::memcpy(p, text.data(), text.size());
