@@ -27,10 +27,6 @@ inline void KeepHeapWarm() {
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
 }
 
-inline size_t HeapInUse() {
-    return mallinfo2().uordblks;
-}
-
 // Prints, after the usual table, each measured benchmark beside its baseline: time, MB/s and
 // the ratio. Benchmarks report the bytes they handle in the counter "bytes".
 class RatioReporter : public benchmark::ConsoleReporter {
