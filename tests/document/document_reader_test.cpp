@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/error.h"
 #include "document/example_document.h"
+#include "document/text_store.h"
 
 namespace brenvale {
 namespace {
@@ -147,6 +150,19 @@ TEST(ReadDocument, ReadsAFileInPiecesAsItWouldWhole) {
     EXPECT_EQ(pieces.document->lastTopLevel()->caption, "last");
     EXPECT_EQ(pieces.geometry.height, 40);
     EXPECT_EQ(pieces.geometry.width, -5);
+}
+
+TEST(ReadDocument, RefusesAFileTooLargeForADocumentBeforeReadingIt) {
+    test::TempDir dir;
+    std::string path = dir.file("huge.bnv");
+    test::WriteBytes(path, "A\r\n");
+    std::filesystem::resize_file(path, TextStore::kMaxBytes);  // sparse: no disk is used
+    try {
+        ReadDocument(path, {});
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+    }
 }
 
 TEST(ReadDocument, ReportsAFileThatCannotBeRead) {
