@@ -1,8 +1,10 @@
 #include "bench_support.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/cp932.h"
+#include "common/file_io.h"
 
 namespace brenvale::bench {
 
@@ -13,18 +15,39 @@ const char* const kWords[] = {"買い物",       "会議の準備",   "報告書
                               "メールの返信", "資料作成",     "予約",         "打ち合わせ",
                               "確認",         "発送",         "見積もり"};
 
+const std::vector<std::string>& Cp932Words() {
+    static const std::vector<std::string> words = [] {
+        std::vector<std::string> out;
+        for (const char* word : kWords) {
+            out.push_back(*Utf8ToCp932(word));
+        }
+        return out;
+    }();
+    return words;
+}
+
+void AppendJapaneseText(std::string& out, unsigned n, size_t bytes) {
+    const std::vector<std::string>& words = Cp932Words();
+    size_t start = out.size();
+    while (out.size() - start < bytes) {
+        out += words[n % words.size()];
+        n = n * 7 + 3;
+    }
+}
+
 }  // namespace
 
 std::string JapaneseText(unsigned n, size_t bytes) {
     std::string out;
-    while (out.size() < bytes) {
-        out += *Utf8ToCp932(kWords[n % std::size(kWords)]);
-        n = n * 7 + 3;
-    }
+    AppendJapaneseText(out, n, bytes);
     return out;
 }
 
-std::string GenerateDocumentBytes(int topics, int itemsPerTopic) {
+namespace {
+
+// Calls emit with the document's bytes a few megabytes at a time.
+template <typename Emit>
+void GenerateDocument(int topics, int itemsPerTopic, Emit emit) {
     std::string out =
         "\x07Height376\r\n\x07Width573\r\n\x07Top-1\r\n\x07Left-1\r\n\x07TreeWidth129\r\n";
     int level = 0;
@@ -38,17 +61,37 @@ std::string GenerateDocumentBytes(int topics, int itemsPerTopic) {
             level = 0;
         }
         std::string tabs(static_cast<size_t>(level), '\t');
-        out += tabs + JapaneseText(seed, 8 + (seed >> 8) % 12) + "@0" +
-               std::to_string((seed >> 4) % 8) + "@\r\n";
+        out += tabs;
+        AppendJapaneseText(out, seed, 8 + (seed >> 8) % 12);
+        out += "@0" + std::to_string((seed >> 4) % 8) + "@\r\n";
         for (int i = 0; i < itemsPerTopic; ++i) {
             unsigned n = seed + static_cast<unsigned>(i) * 31;
-            out += tabs + "\x08";
+            out += tabs;
+            out += "\x08";
             out += (n % 4 == 0) ? "\x81\xA1" : "\x81\xA0";
-            out += JapaneseText(n, 6 + n % 26);
+            AppendJapaneseText(out, n, 6 + n % 26);
             out += "\r\n";
         }
+        if (out.size() > (4 << 20)) {
+            emit(out);
+            out.clear();
+        }
     }
-    return out;
+    emit(out);
+}
+
+}  // namespace
+
+std::string GenerateDocumentBytes(int topics, int itemsPerTopic) {
+    std::string all;
+    GenerateDocument(topics, itemsPerTopic, [&](const std::string& piece) { all += piece; });
+    return all;
+}
+
+void WriteGeneratedDocument(const std::string& path, int topics, int itemsPerTopic) {
+    AtomicFileWriter writer(path);
+    GenerateDocument(topics, itemsPerTopic, [&](const std::string& piece) { writer.Write(piece); });
+    writer.Commit();
 }
 
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {

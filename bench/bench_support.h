@@ -14,6 +14,8 @@ namespace brenvale::bench {
 // A document of `topics` Topics nested up to 6 levels, each holding `itemsPerTopic` Items of
 // Japanese CP932 text of varied length, a quarter of them checked.
 std::string GenerateDocumentBytes(int topics, int itemsPerTopic);
+// The same document written straight to a file, never held whole in memory.
+void WriteGeneratedDocument(const std::string& path, int topics, int itemsPerTopic);
 
 // Japanese CP932 text of about `bytes` bytes, varied by n.
 std::string JapaneseText(unsigned n, size_t bytes);
@@ -23,10 +25,6 @@ std::string JapaneseText(unsigned n, size_t bytes);
 inline void KeepHeapWarm() {
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
-}
-
-inline size_t HeapInUse() {
-    return mallinfo2().uordblks;
 }
 
 // Prints, after the usual table, each measured benchmark beside its baseline: time, MB/s and

@@ -1,11 +1,16 @@
 // Editing a long list and pasting a long tree text: each operation at 10,000 and at 100,000
 // lines must grow linearly (the larger run within 12x the smaller).
+#include <stdlib.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 #include "bench_support.h"
+#include "command_steps.h"
 #include "editor/answering_host.h"
 #include "editor/editor.h"
+#include "process_runs.h"
 
 namespace brenvale::bench {
 namespace {
@@ -103,11 +108,47 @@ void TreePaste(benchmark::State& state) {
     }
 }
 
+// The editor alone, without a window, on a document ten times the 30 MB one: its open in
+// this fresh process, and its own share of every command of the tree and the list (with the
+// status bar's counters asked once, as one repaint would).
+int TenTimesCommands() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "brenvale-editor-XXXXXX").string();
+    std::string folder = ::mkdtemp(pattern.data());
+    std::string huge = folder + "/ten-times.bnv";
+    WriteGeneratedDocument(huge, 1000000, 10);
+    AnsweringHost host;
+    Editor editor(host, Settings{});
+    editor.setTextWidthMeasure([](std::string_view s) { return static_cast<int>(s.size()) * 6; });
+    auto counters = [&] {
+        return editor.treeCounterText().size() + editor.listCounterText().size() +
+               editor.uncheckedCounterText().size();
+    };
+    double start = MonotonicMs();
+    editor.OpenDocument(huge);
+    counters();
+    std::printf("The editor without a window, on the ten-times document (%zu Topics):\n",
+                editor.document().topicCount());
+    std::printf("  open until its first list is loaded: %.1f ms\n", MonotonicMs() - start);
+    for (const CommandStep& step : CommandSteps(editor)) {
+        start = MonotonicMs();
+        step.run();
+        counters();
+        double ms = MonotonicMs() - start;
+        std::printf("  %-22s %8.1f ms%s\n", step.name, ms, ms > 50 ? "  (over 50 ms)" : "");
+    }
+    std::filesystem::remove_all(folder);
+    return 0;
+}
+
 }  // namespace
 }  // namespace brenvale::bench
 
 int main(int argc, char** argv) {
     using namespace brenvale::bench;
+    if (argc == 2 && std::string(argv[1]) == "--ten-times") {
+        return TenTimesCommands();
+    }
     benchmark::Initialize(&argc, argv);
     KeepHeapWarm();
     using Fn = void (*)(benchmark::State&);

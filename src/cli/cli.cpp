@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "common/byte_block.h"
 #include "common/error.h"
 #include "common/file_io.h"
 #include "document/document_reader.h"
@@ -99,9 +100,9 @@ int Resave(const Invocation& inv, std::ostream&) {
 
 int ImportText(const Invocation& inv, std::ostream&) {
     Expect(inv, 2, "import-text");
-    std::string text = ReadWholeFile(inv.operands[0]);
+    FileBlock text = ReadFileBlock(inv.operands[0], 1);
     Document doc;
-    PasteTreeText(doc, nullptr, text, kEveryIconIndex);
+    PasteTreeBlock(doc, nullptr, std::move(text.block), text.size, kEveryIconIndex);
     Save(doc, inv.operands[1], DocumentGeometry{}, inv.settings.write);
     return 0;
 }
@@ -116,8 +117,8 @@ int Stats(const Invocation& inv, std::ostream& out) {
         depth = std::max(depth, level);
         items += t.items.size();
         for (size_t i = 0; i < t.items.size(); ++i) {
-            const Item& item = t.items[i];
-            unchecked += CountsAsUnchecked(item.text(), item.checked(), inv.settings.list);
+            ItemView item = t.items[i];
+            unchecked += !item.checked() && item.kind(inv.settings.list) == ItemKind::Ordinary;
         }
     });
     out << "topics " << read.document->topicCount() << "\n"

@@ -2,8 +2,11 @@
 
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <new>
+#include <type_traits>
 #include <utility>
-#include <vector>
 
 namespace brenvale {
 
@@ -11,24 +14,39 @@ namespace brenvale {
 // so a list edited at one place (adding after the selected row, deleting the selected row
 // again and again) stays linear however long it grows. Slots in the gap hold
 // default-constructed values.
+//
+// The storage may also be lent from outside (useExternal): a block that a bulk reader filled
+// for many sequences at once. The sequence edits it in place while it fits and moves to a
+// buffer of its own the first time it has to grow; lent storage is never freed here.
 template <typename T>
 class GapVector {
 public:
-    size_t size() const { return buffer_.size() - gapLength(); }
+    GapVector() = default;
+    GapVector(GapVector&& other) noexcept { swap(other); }
+    GapVector& operator=(GapVector&& other) noexcept {
+        if (this != &other) {
+            clear();
+            swap(other);
+        }
+        return *this;
+    }
+    ~GapVector() { release(); }
+
+    size_t size() const { return capacity_ - gapLength(); }
     bool empty() const { return size() == 0; }
 
-    T& operator[](size_t i) { return buffer_[physical(i)]; }
-    const T& operator[](size_t i) const { return buffer_[physical(i)]; }
+    T& operator[](size_t i) { return data_[physical(i)]; }
+    const T& operator[](size_t i) const { return data_[physical(i)]; }
     T& back() { return (*this)[size() - 1]; }
     const T& back() const { return (*this)[size() - 1]; }
 
     void insert(size_t pos, T value) {
         assert(pos <= size());
         if (gapLength() == 0) {
-            grow();
+            grow(size() + 1);
         }
         moveGap(pos);
-        buffer_[gapBegin_++] = std::move(value);
+        data_[gapBegin_++] = std::move(value);
     }
 
     void push_back(T value) { insert(size(), std::move(value)); }
@@ -36,7 +54,7 @@ public:
     void erase(size_t pos) {
         assert(pos < size());
         moveGap(pos);
-        buffer_[gapEnd_++] = T{};
+        data_[gapEnd_++] = T{};
     }
 
     T take(size_t pos) {
@@ -52,28 +70,39 @@ public:
         }
     }
 
-    // Moves values to the end; the storage grows to exactly the size needed.
-    void appendAll(std::vector<T>& values) {
-        if (values.empty()) {
+    // Copies count values to the end; the storage grows to exactly the size needed.
+    void append(const T* values, size_t count) {
+        if (count == 0) {
             return;
         }
-        if (gapLength() < values.size()) {
-            regrow(size() + values.size());
+        if (gapLength() < count) {
+            regrow(size() + count);
         }
         moveGap(size());
-        for (T& value : values) {
-            buffer_[gapBegin_++] = std::move(value);
+        for (size_t i = 0; i < count; ++i) {
+            data_[gapBegin_++] = values[i];
         }
-        values.clear();
+    }
+
+    // Takes count values at data as the whole contents; the caller keeps data alive for as
+    // long as this sequence may use it.
+    void useExternal(T* data, size_t count) {
+        static_assert(std::is_trivially_copyable_v<T>, "lent storage holds plain values");
+        clear();
+        data_ = data;
+        capacity_ = gapBegin_ = gapEnd_ = Checked(count);
+        owned_ = false;
     }
 
     void clear() {
-        buffer_.clear();
-        gapBegin_ = gapEnd_ = 0;
+        release();
+        data_ = nullptr;
+        capacity_ = gapBegin_ = gapEnd_ = 0;
+        owned_ = true;
     }
 
     void reserve(size_t capacity) {
-        if (capacity > buffer_.size()) {
+        if (capacity > capacity_) {
             regrow(capacity);
         }
     }
@@ -83,49 +112,77 @@ public:
         if (gapLength() > 0) {
             regrow(size());
         }
-        buffer_.shrink_to_fit();
     }
 
-    size_t capacity() const { return buffer_.size(); }
+    size_t capacity() const { return capacity_; }
+    bool usesExternalStorage() const { return !owned_; }
 
 private:
+    static uint32_t Checked(size_t n) {
+        if (n > std::numeric_limits<uint32_t>::max()) {
+            throw std::bad_alloc();
+        }
+        return static_cast<uint32_t>(n);
+    }
+
     size_t gapLength() const { return gapEnd_ - gapBegin_; }
     size_t physical(size_t i) const { return i < gapBegin_ ? i : i + gapLength(); }
 
     void moveGap(size_t pos) {
         if (gapLength() == 0) {
-            gapBegin_ = gapEnd_ = pos;
+            gapBegin_ = gapEnd_ = static_cast<uint32_t>(pos);
             return;
         }
         while (gapBegin_ > pos) {
-            buffer_[--gapEnd_] = std::move(buffer_[--gapBegin_]);
-            buffer_[gapBegin_] = T{};
+            data_[--gapEnd_] = std::move(data_[--gapBegin_]);
+            data_[gapBegin_] = T{};
         }
         while (gapBegin_ < pos) {
-            buffer_[gapBegin_++] = std::move(buffer_[gapEnd_]);
-            buffer_[gapEnd_++] = T{};
+            data_[gapBegin_++] = std::move(data_[gapEnd_]);
+            data_[gapEnd_++] = T{};
         }
     }
 
-    void grow() { regrow(buffer_.empty() ? 8 : buffer_.size() * 2); }
+    void grow(size_t needed) {
+        size_t doubled = capacity_ < 4 ? 8 : size_t{capacity_} * 2;
+        regrow(doubled > needed ? doubled : needed);
+    }
 
     // Rebuilds the storage with the given capacity, the gap at the end.
     void regrow(size_t capacity) {
-        std::vector<T> next;
-        next.reserve(capacity);
-        size_t count = size();
-        for (size_t i = 0; i < count; ++i) {
-            next.push_back(std::move((*this)[i]));
+        uint32_t count = static_cast<uint32_t>(size());
+        uint32_t next = Checked(capacity);
+        T* fresh = new T[next];
+        for (uint32_t i = 0; i < count; ++i) {
+            fresh[i] = std::move((*this)[i]);
         }
-        next.resize(capacity);
-        buffer_ = std::move(next);
+        release();
+        data_ = fresh;
+        owned_ = true;
+        capacity_ = next;
         gapBegin_ = count;
-        gapEnd_ = capacity;
+        gapEnd_ = next;
     }
 
-    std::vector<T> buffer_;
-    size_t gapBegin_ = 0;
-    size_t gapEnd_ = 0;
+    void release() {
+        if (owned_) {
+            delete[] data_;
+        }
+    }
+
+    void swap(GapVector& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(capacity_, other.capacity_);
+        std::swap(gapBegin_, other.gapBegin_);
+        std::swap(gapEnd_, other.gapEnd_);
+        std::swap(owned_, other.owned_);
+    }
+
+    T* data_ = nullptr;
+    uint32_t capacity_ = 0;
+    uint32_t gapBegin_ = 0;
+    uint32_t gapEnd_ = 0;
+    bool owned_ = true;
 };
 
 }  // namespace brenvale

@@ -1,11 +1,23 @@
 #include "document/document_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
-#include "common/file_io.h"
+#include "common/byte_block.h"
+#include "common/error.h"
+#include "common/icon_suffix.h"
 #include "document/item_batch.h"
+#include "document/line_scan.h"
 #include "document/safe_text.h"
+#include "document/storage.h"
+#include "document/tree_builder.h"
 
 namespace brenvale {
 
@@ -13,6 +25,7 @@ namespace {
 
 constexpr char kGeometryByte = '\x07';
 constexpr char kItemByte = '\x08';
+constexpr char kEndOfFile = '\x1A';
 
 std::optional<int> ParseInt(std::string_view text) {
     if (!text.empty() && text.front() == '+') {
@@ -49,83 +62,191 @@ void ReadGeometryLine(std::string_view rest, GeometryRead& geometry) {
     geometry.sawGeometryLine = true;
 }
 
+// Reads the lines of a block the Document keeps: Topics take their captions and Items their
+// stored forms where they lie, so the tree costs the block and a few arrays. The block may
+// be handed over as it fills, so that each piece is read while it is still in the cache.
 class Reader {
 public:
-    Reader(Document& doc, const ReadOptions& options) : doc_(doc), options_(options) {}
+    Reader(Document& doc, char* bytes, TextRef base, const ReadOptions& options)
+        : options_(options), bytes_(bytes), base_(base), tree_(doc), items_(doc.storage().arena) {}
 
-    void line(std::string_view line, GeometryRead& geometry) {
-        if (!line.empty() && line.front() == kGeometryByte) {
+    // Reads the lines ended in [scanned, filled); false once a 0x1A has ended the text.
+    bool feed(size_t filled) {
+        ForEachByteOf(bytes_ + scanned_, filled - scanned_, '\r', kEndOfFile, [&](size_t at) {
+            at += scanned_;
+            if (bytes_[at] == kEndOfFile) {
+                end_ = at;
+                return false;
+            }
+            line(lineStart(), at);
+            begin_ = at + 1;
+            return true;
+        });
+        if (end_ != kOpen) {
+            return false;
+        }
+        scanned_ = filled;
+        return true;
+    }
+
+    // Reads the last line, ended by the end of the bytes (at size) or by a 0x1A.
+    void finish(size_t size) {
+        if (end_ == kOpen) {
+            end_ = size;
+        }
+        // Every line, the last one too, ends in a CR that the stored forms end at.
+        bytes_[end_] = '\r';
+        if (begin_ < end_) {
+            size_t start = lineStart();
+            if (start < end_) {
+                line(start, end_);
+            }
+        }
+        items_.flush();
+        tree_.finish();
+    }
+
+    GeometryRead geometry;
+
+private:
+    static constexpr size_t kOpen = ~size_t{0};
+
+    // An LF directly after a CR belongs to the line end.
+    size_t lineStart() const { return begin_ + (begin_ > 0 && bytes_[begin_] == '\n' ? 1 : 0); }
+
+    // The line at [begin, end); bytes_[end] is a CR.
+    void line(size_t begin, size_t end) {
+        const char* p = bytes_ + begin;
+        if (*p == kGeometryByte) {
             if (options_.everyS) {
-                ReadGeometryLine(line.substr(1), geometry);
+                ReadGeometryLine(std::string_view(p + 1, end - begin - 1), geometry);
             }
             return;
         }
         size_t tabs = 0;
-        while (tabs < line.size() && line[tabs] == '\t') {
+        while (p[tabs] == '\t') {
             ++tabs;
         }
-        std::string_view rest = line.substr(tabs);
-        if (!rest.empty() && rest.front() == kItemByte) {
+        if (p[tabs] == kItemByte) {
             if (current_) {
-                items_.add(current_, Item::FromStored(rest.substr(1)));
+                items_.add(current_, TextStore::Offset(base_, begin + tabs + 1));
             }
             return;
         }
-        if (tabs == 0) {
-            current_ = &AddTopic(doc_, nullptr, line, 0, options_.imageCount);
-        } else if (depth_ < tabs) {
-            current_ = &AddChildTopic(doc_, current_, rest, 0, options_.imageCount);
-        } else {
+        Topic* parent = nullptr;
+        if (tabs > 0 && depth_ < tabs) {
+            parent = current_;
+        } else if (tabs > 0) {
             // A line may climb more levels than there are; it then stops at the top level.
             for (size_t up = depth_ - tabs; up > 0 && current_ && current_->parent(); --up) {
                 current_ = current_->parent();
             }
-            current_ = &AddTopic(doc_, current_, rest, 0, options_.imageCount);
+            parent = current_ ? current_->parent() : nullptr;
         }
+        std::string_view rest(p + tabs, end - begin - tabs);
+        current_ =
+            &tree_.add(parent, StripIconSuffix(rest), ResolveIcon(0, rest, options_.imageCount));
         if (tabs > 0 && !current_->parent() && !IsFileSafeCaption(current_->caption)) {
             // A line with TABs that lands on the top level (the first Topic line, or one that
             // climbs too far) keeps only what a top-level line can carry.
-            current_->caption = FileSafeCaption(current_->caption);
+            current_->setCaption(FileSafeCaption(current_->caption));
         }
         depth_ = tabs;
     }
 
-    void finish() { items_.flush(); }
-
-private:
-    Document& doc_;
     const ReadOptions& options_;
+    char* bytes_;
+    TextRef base_;
+    TreeBuilder tree_;
+    ItemBatch items_;
     Topic* current_ = nullptr;
     size_t depth_ = 0;
-    ItemBatch items_;
+    size_t scanned_ = 0;
+    size_t begin_ = 0;    // where the next line begins (before an LF that ends the last one)
+    size_t end_ = kOpen;  // where a 0x1A ended the text
 };
+
+// Reads the first size bytes of block, which has room for one byte more.
+ReadResult ParseBlock(ByteBlock block, size_t size, const ReadOptions& options) {
+    ReadResult result;
+    result.document = std::make_unique<Document>();
+    char* bytes = block.data();
+    TextRef base = result.document->texts().adopt(std::move(block), size + 1);
+    Reader reader(*result.document, bytes, base, options);
+    reader.feed(size);
+    reader.finish(size);
+    result.geometry = reader.geometry;
+    return result;
+}
+
+// Reads a regular file of the given size piece by piece into a block of the Document,
+// reading each piece's lines while they are in the cache. Empty when the file is not what
+// its size said (it changed meanwhile) or a read failed: the caller reads it again whole.
+std::optional<ReadResult> ReadInPieces(int fd, size_t size, const ReadOptions& options) {
+    constexpr size_t kPiece = 256 << 10;
+    ReadResult result;
+    result.document = std::make_unique<Document>();
+    // Room for the closing CR, and for one byte more than expected to see a file that grew.
+    ByteBlock block(size + 2);
+    char* bytes = block.data();
+    TextRef base = result.document->texts().adopt(std::move(block), size + 1);
+    Reader reader(*result.document, bytes, base, options);
+    size_t filled = 0;
+    for (;;) {
+        size_t want = std::min(kPiece, size + 1 - filled);
+        ssize_t n = ::read(fd, bytes + filled, want);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 || filled + static_cast<size_t>(n) > size) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        filled += static_cast<size_t>(n);
+        if (!reader.feed(filled)) {
+            break;
+        }
+    }
+    reader.finish(filled);
+    result.geometry = reader.geometry;
+    return result;
+}
 
 }  // namespace
 
 ReadResult ParseDocument(std::string_view bytes, const ReadOptions& options) {
-    ReadResult result;
-    result.document = std::make_unique<Document>();
-    if (const void* eof = std::memchr(bytes.data(), '\x1A', bytes.size())) {
-        bytes = bytes.substr(0, static_cast<size_t>(static_cast<const char*>(eof) - bytes.data()));
+    ByteBlock block(bytes.size() + 1);
+    if (!bytes.empty()) {
+        std::memcpy(block.data(), bytes.data(), bytes.size());
     }
-    Reader reader(*result.document, options);
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        const void* cr = std::memchr(bytes.data() + pos, '\r', bytes.size() - pos);
-        size_t end =
-            cr ? static_cast<size_t>(static_cast<const char*>(cr) - bytes.data()) : bytes.size();
-        reader.line(bytes.substr(pos, end - pos), result.geometry);
-        pos = end + 1;
-        if (cr && pos < bytes.size() && bytes[pos] == '\n') {
-            ++pos;
-        }
-    }
-    reader.finish();
-    return result;
+    return ParseBlock(std::move(block), bytes.size(), options);
 }
 
 ReadResult ReadDocument(const std::string& path, const ReadOptions& options) {
-    return ParseDocument(ReadWholeFile(path), options);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat st;
+        bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        auto size = static_cast<uint64_t>(st.st_size);
+        if (regular && size >= TextStore::kMaxBytes) {
+            ::close(fd);
+            throw Error("ファイル " + path + " は大きすぎて開けません。");
+        }
+        std::optional<ReadResult> read;
+        if (regular && size > 0) {
+            read = ReadInPieces(fd, static_cast<size_t>(size), options);
+        }
+        ::close(fd);
+        if (read) {
+            return std::move(*read);
+        }
+    }
+    // Anything else (not there, not a plain file, changing, failing) is read whole, which
+    // also reports a failure in the program's words.
+    FileBlock file = ReadFileBlock(path, 1);
+    return ParseBlock(std::move(file.block), file.size, options);
 }
 
 }  // namespace brenvale

@@ -1,11 +1,13 @@
 #include "document/document_writer.h"
 
 #include <filesystem>
+#include <utility>
 
 #include "common/file_io.h"
 #include "common/icon_suffix.h"
 #include "common/path.h"
 #include "common/text.h"
+#include "document/output_buffer.h"
 #include "document/safe_text.h"
 
 namespace brenvale {
@@ -14,59 +16,53 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-template <typename Sink>
-void WriteGeometry(Sink& out, const DocumentGeometry& g) {
+template <typename Out>
+void WriteGeometry(Out& out, const DocumentGeometry& g) {
     const std::pair<std::string_view, int> lines[] = {
         {"Height", g.height}, {"Width", g.width},         {"Top", g.top},
         {"Left", g.left},     {"TreeWidth", g.treeWidth},
     };
     for (const auto& [keyword, value] : lines) {
-        out.Write("\x07");
-        out.Write(keyword);
-        out.Write(std::to_string(value));
-        out.Write(kLineEnd);
+        out.put('\x07');
+        out.append(keyword);
+        out.append(std::to_string(value));
+        out.append(kLineEnd);
     }
 }
 
-// Writes the Topic and Item lines; trims Item texts in place when spRemv is on.
-template <typename Sink>
-void WriteTopics(Sink& out, Document& doc, bool spRemv) {
+// Writes the Topic and Item lines; trims Item texts in place when spRemv is on. Item texts
+// are file-safe already (they are made so as they enter a list).
+template <typename Out>
+void WriteTopics(Out& out, Document& doc, bool spRemv) {
     std::string tabs;
     ForEachTopic(doc, [&](Topic& t, int level) {
         tabs.assign(static_cast<size_t>(level), '\t');
-        out.Write(tabs);
+        out.append(tabs);
         if (IsFileSafeCaption(t.caption, level)) {
-            out.Write(t.caption);
+            out.append(t.caption);
         } else {
-            out.Write(FileSafeCaption(t.caption, level));
+            out.append(FileSafeCaption(t.caption, level));
         }
-        out.Write(FormatIconSuffix(t.icon));
-        out.Write(kLineEnd);
-        for (size_t i = 0; i < t.items.size(); ++i) {
-            Item& item = t.items[i];
+        out.append(FormatIconSuffix(t.icon));
+        out.append(kLineEnd);
+        ItemList& items = t.items;
+        for (size_t i = 0; i < items.size(); ++i) {
+            std::string_view stored = std::as_const(items)[i].stored();
             if (spRemv) {
-                std::string_view text = item.text();
+                std::string_view text = StoredText(stored);
                 std::string_view trimmed = TrimBlanks(text);
                 if (trimmed.size() != text.size()) {
-                    item.setText(std::string(trimmed));
+                    items[i].setText(trimmed);
+                    stored = std::as_const(items)[i].stored();
                 }
             }
-            out.Write(tabs);
-            out.Write("\x08");
-            if (IsFileSafeItem(item)) {
-                out.Write(item.stored());
-            } else {
-                out.Write(FileSafeItem(item).stored());
-            }
-            out.Write(kLineEnd);
+            out.append(tabs);
+            out.put('\x08');
+            out.append(stored);
+            out.append(kLineEnd);
         }
     });
 }
-
-struct StringSink {
-    std::string bytes;
-    void Write(std::string_view s) { bytes.append(s); }
-};
 
 bool SameFile(const std::string& a, const std::string& b) {
     if (a == b) {
@@ -87,8 +83,12 @@ std::string BackupName(const std::string& path, const std::string& backUpPass) {
 
 std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry, bool spRemv) {
     StringSink sink;
-    WriteGeometry(sink, geometry);
-    WriteTopics(sink, doc, spRemv);
+    {
+        OutputBuffer out(sink);
+        WriteGeometry(out, geometry);
+        WriteTopics(out, doc, spRemv);
+        out.flush();
+    }
     return std::move(sink.bytes);
 }
 
@@ -106,8 +106,12 @@ WriteOutcome WriteDocument(Document& doc, const std::string& path, const Documen
         }
     }
     AtomicFileWriter writer(path);
-    WriteGeometry(writer, geometry);
-    WriteTopics(writer, doc, options.spRemv);
+    {
+        OutputBuffer out(writer);
+        WriteGeometry(out, geometry);
+        WriteTopics(out, doc, options.spRemv);
+        out.flush();
+    }
     writer.Commit();
     return WriteOutcome::Written;
 }

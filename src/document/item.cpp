@@ -1,5 +1,7 @@
 #include "document/item.h"
 
+#include <cstring>
+
 namespace brenvale {
 
 Item::Item(std::string_view mark, std::string_view text) {
@@ -28,6 +30,18 @@ void Item::setChecked(bool checked) {
     } else {
         stored_.replace(0, 2, mark);
     }
+}
+
+ItemKind ItemView::kind(const ListKindOptions& options) const {
+    // The text starts after two mark bytes, neither of which is the closing CR.
+    bool hasText = p_[0] != '\r' && p_[1] != '\r' && p_[2] != '\r';
+    if (!hasText || p_[2] != '-') {
+        return ItemKind::Ordinary;
+    }
+    if (options.kugiri && p_[3] == '\r') {
+        return ItemKind::Separator;
+    }
+    return options.cekBox ? ItemKind::NoBox : ItemKind::Ordinary;
 }
 
 }  // namespace brenvale

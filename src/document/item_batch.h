@@ -1,39 +1,50 @@
 #pragma once
 
+#include <cstring>
 #include <vector>
 
+#include "common/arena.h"
 #include "document/topic.h"
 
 namespace brenvale {
 
-// Collects the Items a reader or a paste appends to one Topic and hands them over in one
-// block, so each Topic's list is allocated once at its exact size.
+// Collects the Items a reader or a paste appends to one Topic, as references to bytes the
+// Document already keeps, and hands them over in one block: a Topic without Items takes a
+// block of the storage's arena as its list, so reading costs no allocation per Topic.
 class ItemBatch {
 public:
-    ItemBatch() = default;
+    explicit ItemBatch(Arena& arena) : arena_(arena) {}
     ItemBatch(const ItemBatch&) = delete;
     ItemBatch& operator=(const ItemBatch&) = delete;
     ~ItemBatch() { flush(); }
 
-    void add(Topic* topic, Item item) {
+    void add(Topic* topic, TextRef ref) {
         if (topic != target_) {
             flush();
             target_ = topic;
         }
-        pending_.push_back(std::move(item));
+        pending_.push_back(ref);
     }
 
     void flush() {
-        if (target_) {
-            target_->items.appendAll(pending_);
+        if (target_ && !pending_.empty()) {
+            ItemList& items = target_->items;
+            if (items.empty()) {
+                TextRef* block = arena_.allocateArray<TextRef>(pending_.size());
+                std::memcpy(block, pending_.data(), pending_.size() * sizeof(TextRef));
+                items.useExternal(block, pending_.size());
+            } else {
+                items.appendRefs(pending_.data(), pending_.size());
+            }
         }
         pending_.clear();
         target_ = nullptr;
     }
 
 private:
+    Arena& arena_;
     Topic* target_ = nullptr;
-    std::vector<Item> pending_;
+    std::vector<TextRef> pending_;
 };
 
 }  // namespace brenvale

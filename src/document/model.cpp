@@ -6,9 +6,9 @@ namespace brenvale {
 
 namespace {
 
-std::unique_ptr<Topic> MakeTopic(std::string_view text, int icon, int imageCount) {
-    auto t = std::make_unique<Topic>();
-    t->caption = std::string(StripIconSuffix(text));
+DetachedTopic MakeTopic(Document& doc, std::string_view text, int icon, int imageCount) {
+    DetachedTopic t = doc.create();
+    t->setCaption(StripIconSuffix(text));
     t->icon = ResolveIcon(icon, text, imageCount);
     t->expanded = true;
     return t;
@@ -27,17 +27,18 @@ int ResolveIcon(int k, std::string_view text, int imageCount) {
 }
 
 Topic& AddTopic(Document& doc, Topic* reference, std::string_view text, int icon, int imageCount) {
-    return doc.append(reference ? reference->parent() : nullptr, MakeTopic(text, icon, imageCount));
+    return doc.append(reference ? reference->parent() : nullptr,
+                      MakeTopic(doc, text, icon, imageCount));
 }
 
 Topic& AddChildTopic(Document& doc, Topic* parent, std::string_view text, int icon,
                      int imageCount) {
-    return doc.append(parent, MakeTopic(text, icon, imageCount));
+    return doc.append(parent, MakeTopic(doc, text, icon, imageCount));
 }
 
 void AppendStoredItem(Topic* topic, std::string_view stored) {
     if (topic) {
-        topic->items.push_back(Item::FromStored(stored));
+        topic->items.insert(topic->items.size(), stored, {});
     }
 }
 

@@ -33,7 +33,11 @@ bool IsFileSafeText(std::string_view text) {
 }
 
 bool IsFileSafeItem(const Item& item) {
-    return !HasUnsafeByte(item.stored());
+    return IsFileSafeStored(item.stored());
+}
+
+bool IsFileSafeStored(std::string_view stored) {
+    return !HasUnsafeByte(stored);
 }
 
 std::string FileSafeText(std::string_view text) {
@@ -69,11 +73,15 @@ Item FileSafeItem(const Item& item) {
     if (IsFileSafeItem(item)) {
         return item;
     }
-    std::string_view mark = item.mark();
+    return Item::FromStored(FileSafeStored(item.stored()));
+}
+
+std::string FileSafeStored(std::string_view stored) {
+    std::string_view mark = StoredMark(stored);
     if (HasUnsafeByte(mark)) {
         mark = kUncheckedMark;
     }
-    return Item(mark, FileSafeText(item.text()));
+    return std::string(mark) + FileSafeText(StoredText(stored));
 }
 
 std::string ClipboardSafeText(std::string_view text) {

@@ -22,10 +22,12 @@ namespace brenvale {
 bool IsFileSafeCaption(std::string_view caption, int level = 0);
 bool IsFileSafeText(std::string_view text);
 bool IsFileSafeItem(const Item& item);
+bool IsFileSafeStored(std::string_view stored);
 
 std::string FileSafeCaption(std::string_view caption, int level = 0);
 std::string FileSafeText(std::string_view text);
 Item FileSafeItem(const Item& item);
+std::string FileSafeStored(std::string_view stored);
 
 // The tree clipboard text is split at every line break, LF included, so a caption or Item
 // text put there has each of its line breaks replaced by one space.

@@ -1,41 +1,59 @@
 #include "document/text_export.h"
 
 #include "common/file_io.h"
+#include "document/output_buffer.h"
 
 namespace brenvale {
 
-std::string ExportText(const Document& doc, const ListKindOptions& options) {
-    std::string out;
+namespace {
+
+template <typename Out>
+void WriteExport(Out& out, const Document& doc, const ListKindOptions& options) {
     std::string tabs;
     ForEachTopic(doc, [&](const Topic& t, int level) {
         tabs.assign(static_cast<size_t>(level), '\t');
-        out += tabs;
-        out += t.caption;
-        out += "\r\n";
+        out.append(tabs);
+        out.append(t.caption);
+        out.append("\r\n");
         for (size_t i = 0; i < t.items.size(); ++i) {
-            const Item& item = t.items[i];
-            out += tabs;
-            out += "  ";
-            switch (KindOf(item.text(), options)) {
+            std::string_view stored = t.items[i].stored();
+            std::string_view text = StoredText(stored);
+            out.append(tabs);
+            out.append("  ");
+            switch (KindOf(text, options)) {
                 case ItemKind::Separator:
-                    out += "----------";
+                    out.append("----------");
                     break;
                 case ItemKind::NoBox:
-                    out += options.cekMoj;
-                    out += item.text().substr(1);
+                    out.append(options.cekMoj);
+                    out.append(text.substr(1));
                     break;
                 case ItemKind::Ordinary:
-                    out += item.stored();
+                    out.append(stored);
                     break;
             }
-            out += "\r\n";
+            out.append("\r\n");
         }
     });
-    return out;
+    out.flush();
+}
+
+}  // namespace
+
+std::string ExportText(const Document& doc, const ListKindOptions& options) {
+    StringSink sink;
+    OutputBuffer out(sink);
+    WriteExport(out, doc, options);
+    return std::move(sink.bytes);
 }
 
 void WriteTextExport(const Document& doc, const std::string& path, const ListKindOptions& options) {
-    WriteFileAtomically(path, ExportText(doc, options));
+    AtomicFileWriter writer(path);
+    {
+        OutputBuffer out(writer);
+        WriteExport(out, doc, options);
+    }
+    writer.Commit();
 }
 
 }  // namespace brenvale

@@ -2,19 +2,6 @@
 
 namespace brenvale {
 
-Topic::~Topic() {
-    // Deep trees (a file can nest thousands of levels) are torn down without recursion.
-    std::vector<std::unique_ptr<Topic>> pending = std::move(children_);
-    while (!pending.empty()) {
-        std::unique_ptr<Topic> t = std::move(pending.back());
-        pending.pop_back();
-        for (auto& c : t->children_) {
-            pending.push_back(std::move(c));
-        }
-        t->children_.clear();
-    }
-}
-
 int Topic::level() const {
     int level = 0;
     for (const Topic* p = parent(); p; p = p->parent()) {
@@ -24,12 +11,11 @@ int Topic::level() const {
 }
 
 Topic* Topic::previousSibling() const {
-    return parent_ && row_ > 0 ? parent_->children_[row_ - 1].get() : nullptr;
+    return parent_ && row_ > 0 ? parent_->children_[row_ - 1] : nullptr;
 }
 
 Topic* Topic::nextSibling() const {
-    return parent_ && row_ + 1 < parent_->children_.size() ? parent_->children_[row_ + 1].get()
-                                                           : nullptr;
+    return parent_ && row_ + 1 < parent_->children_.size() ? parent_->children_[row_ + 1] : nullptr;
 }
 
 bool Topic::isAncestorOf(const Topic* other) const {

@@ -1,31 +1,31 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <vector>
+#include <cstdint>
+#include <string_view>
 
+#include "common/arena.h"
 #include "common/gap_vector.h"
-#include "document/item.h"
+#include "document/caption.h"
+#include "document/item_list.h"
 
 namespace brenvale {
 
-using ItemList = GapVector<Item>;
-
-// One node of the to-do tree: a caption, an icon and its own check list. Topics are owned by
-// their parent (the Document owns the top level through a hidden root); structural changes go
-// through Document so that counts and positions stay right.
+// One node of the to-do tree: a caption, an icon and its own check list. Topics live in their
+// Document's storage (see DocumentStorage) and are made and destroyed by it; structural
+// changes go through Document so that counts and positions stay right.
 class Topic {
 public:
-    Topic() = default;
-    ~Topic();
     Topic(const Topic&) = delete;
     Topic& operator=(const Topic&) = delete;
 
-    std::string caption;
+    Caption caption;
     // Index of the normal image in the topic image list; 0 is the folder pair (selected image 1).
     int icon = 0;
     bool expanded = false;
     ItemList items;
+
+    // Copies text into the Document's storage as the new caption.
+    void setCaption(std::string_view text) { caption = Caption(items.store().keep(text)); }
 
     int selectedImage() const { return icon == 0 ? 1 : icon; }
 
@@ -36,9 +36,8 @@ public:
     Topic* holder() const { return parent_; }
     // Position among its siblings.
     size_t row() const { return row_; }
-    const std::vector<std::unique_ptr<Topic>>& children() const { return children_; }
     size_t childCount() const { return children_.size(); }
-    Topic* child(size_t i) const { return children_[i].get(); }
+    Topic* child(size_t i) const { return children_[i]; }
     bool hasChildren() const { return !children_.empty(); }
     // 0 for a top-level Topic.
     int level() const;
@@ -49,10 +48,24 @@ public:
 
 private:
     friend class Document;
+    friend class ObjectPool<Topic>;
+    friend class TreeBuilder;
+    friend void MarkSizeStale(Topic* t);
+    friend size_t SubtreeSize(const Topic& t);
+
+    explicit Topic(TextStore& store) : items(store) {}
+    ~Topic() = default;
+
+    // Bytes the Document's storage already keeps (a block read or pasted) as the caption.
+    void useKeptCaption(std::string_view kept) { caption = Caption(kept); }
 
     Topic* parent_ = nullptr;  // the hidden root for a top-level Topic
-    size_t row_ = 0;
-    std::vector<std::unique_ptr<Topic>> children_;
+    uint32_t row_ = 0;
+    // Topics in this subtree, this one included; worked out again when asked for after a
+    // change below (sizeStale_), so that a change costs nothing until it is needed.
+    mutable uint32_t size_ : 31 = 1;
+    mutable uint32_t sizeStale_ : 1 = 0;
+    GapVector<Topic*> children_;
 };
 
 // The Topic after t in tree order (depth-first pre-order), or nullptr at the end.

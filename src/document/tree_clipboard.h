@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/byte_block.h"
 #include "document/document.h"
 
 namespace brenvale {
@@ -56,5 +57,9 @@ struct PasteResult {
 // lines children or siblings of the current Topic (which starts as `current`), Item lines
 // Items of the current Topic. Texts are made safe for the document file as they enter.
 PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, int imageCount);
+// The same for the first size bytes of block (which has room for one more), which the
+// Document then keeps: nothing is copied.
+PasteResult PasteTreeBlock(Document& doc, Topic* current, ByteBlock block, size_t size,
+                           int imageCount);
 
 }  // namespace brenvale

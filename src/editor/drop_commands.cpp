@@ -108,9 +108,7 @@ bool Editor::placeTopic(Topic* s, TopicDropZone zone, Topic* under) {
     if (s->parent() == parent && s->row() < row) {
         --row;
     }
-    ExpansionSnapshot snapshot = SaveExpansion();
-    relocateTopic(s, parent, row);
-    RestoreExpansion(snapshot);
+    moveKeepingExpansion(s, parent, row);
     return true;
 }
 

@@ -209,7 +209,7 @@ void Editor::selectionChanged(Topic* topic) {
     showTopic(topic);
     notify([](EditorObserver& o) { o.selectedTopicChanged(); });
     if (topic) {
-        setEditText(EditBox::Tree, topic->caption);
+        setEditText(EditBox::Tree, topic->caption.str());
         loadList(topic);
     }
     RefreshTreeCommands();

@@ -265,6 +265,7 @@ private:
     void insertRow(std::string_view text);
     void setRowText(size_t row, std::string_view text);
     void relocateTopic(Topic* t, Topic* parent, size_t row);
+    void moveKeepingExpansion(Topic* t, Topic* parent, size_t row);
     void addTopicCommand(bool asChild);
     ItemList* visibleItems() const { return selected_ ? &selected_->items : nullptr; }
     WriteOutcome writeDocument(const std::string& path);

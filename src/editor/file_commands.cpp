@@ -93,7 +93,7 @@ void Editor::OpenDocument(const std::string& path) {
 void Editor::showReadDocument(ReadResult read, const std::optional<std::string>& path) {
     replaceDocument(std::move(read.document));
     host_.ApplyGeometry(read.geometry);
-    ForEachTopic(*doc_, [](Topic& t, int) { t.expanded = true; });
+    // The reader expands every Topic it makes, as adding a Topic does.
     doc_->fileName = path ? *path : kUntitledName;
     doc_->untitled = !path;
     selectionChanged(doc_->first());

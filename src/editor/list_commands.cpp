@@ -1,4 +1,5 @@
 // The commands that change the selected Topic's check list.
+#include <utility>
 #include <vector>
 
 #include "document/safe_text.h"
@@ -44,7 +45,7 @@ void Editor::insertRow(std::string_view text) {
     if (bulkList_ == 0) {
         notify([&](EditorObserver& o) { o.beginInsertItems(row, row); });
     }
-    items.insert(row, Item::Unchecked(safe));
+    items.insert(row, kUncheckedMark, safe);
     widths_.add(measure_(safe));
     if (bulkList_ == 0) {
         notify([](EditorObserver& o) { o.endInsertItems(); });
@@ -64,12 +65,11 @@ void Editor::singleAdd(std::string_view text) {
 // as one block of rows.
 void Editor::addPieces(const std::vector<std::string_view>& all) {
     BusyScope busy(host_);
-    std::vector<Item> pieces;
+    std::vector<std::string_view> pieces;
     pieces.reserve(all.size());
     for (std::string_view piece : all) {
         if (!piece.empty()) {
-            pieces.push_back(
-                Item::Unchecked(IsFileSafeText(piece) ? std::string(piece) : FileSafeText(piece)));
+            pieces.push_back(piece);
         }
     }
     if (!pieces.empty()) {
@@ -82,9 +82,10 @@ void Editor::addPieces(const std::vector<std::string_view>& all) {
         }
         items.reserve(items.size() + pieces.size());
         size_t row = first;
-        for (Item& piece : pieces) {
-            widths_.add(measure_(piece.text()));
-            items.insert(row++, std::move(piece));
+        for (std::string_view piece : pieces) {
+            // The list makes the text file-safe as it takes it.
+            items.insert(row, kUncheckedMark, piece);
+            widths_.add(measure_(std::as_const(items)[row++].text()));
         }
         if (bulkList_ == 0) {
             notify([](EditorObserver& o) { o.endInsertItems(); });
@@ -183,11 +184,10 @@ void Editor::ListUpExecute() {
 
 void Editor::setRowText(size_t row, std::string_view text) {
     storeList();
-    Item& item = selected_->items[row];
-    widths_.remove(measure_(item.text()));
+    ItemList& items = selected_->items;
+    widths_.remove(measure_(items[row].text()));
     std::string safe = FileSafeText(text);
-    item.setText(safe);
-    item.setChecked(false);
+    items.set(row, kUncheckedMark, safe);
     widths_.add(measure_(safe));
     notify([&](EditorObserver& o) { o.itemsChanged(row, row); });
 }

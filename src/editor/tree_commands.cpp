@@ -60,7 +60,7 @@ void Editor::DelTreeExecute() {
     Topic* parent = t->parent();
     size_t row = t->row();
     notify([&](EditorObserver& o) { o.beginRemoveTopic(parent, row); });
-    std::unique_ptr<Topic> removed = doc_->remove(t);
+    DetachedTopic removed = doc_->remove(t);
     notify([](EditorObserver& o) { o.endRemoveTopic(); });
     removed.reset();
     if (neighbour) {
@@ -105,18 +105,30 @@ void Editor::RestoreExpansion(ExpansionSnapshot& snapshot) {
     snapshot.clear();
 }
 
+void Editor::moveKeepingExpansion(Topic* t, Topic* parent, size_t row) {
+    // Of all the states a snapshot would record, a move can change only those of the moved
+    // Topic and of its new parent (a Topic without children is recorded as expanded, so
+    // that the moved Topic stays in view); the rest of the tree is not walked.
+    ExpansionSnapshot snapshot;
+    for (Topic* x : {t, parent}) {
+        if (x) {
+            snapshot.emplace_back(x, x->hasChildren() ? x->expanded : true);
+        }
+    }
+    relocateTopic(t, parent, row);
+    RestoreExpansion(snapshot);
+}
+
 void Editor::MoveTopic(Topic* t, Topic* target, bool asChild) {
     if (!t || !target || t == target || t->isAncestorOf(target)) {
         return;
     }
-    ExpansionSnapshot snapshot = SaveExpansion();
     if (asChild) {
         size_t row = target->childCount() - (t->parent() == target ? 1 : 0);
-        relocateTopic(t, target, row);
+        moveKeepingExpansion(t, target, row);
     } else {
-        relocateTopic(t, target->parent(), target->row() + 1);
+        moveKeepingExpansion(t, target->parent(), target->row() + 1);
     }
-    RestoreExpansion(snapshot);
     showTopic(t);
 }
 
@@ -151,9 +163,7 @@ void Editor::TreeUpExecute() {
     }
     size_t before = doc_->treeOrderIndex(t);
     if (Topic* previous = t->previousSibling()) {
-        ExpansionSnapshot snapshot = SaveExpansion();
-        relocateTopic(t, t->parent(), previous->row());
-        RestoreExpansion(snapshot);
+        moveKeepingExpansion(t, t->parent(), previous->row());
     }
     RefreshTreeCommands();
     if (doc_->treeOrderIndex(t) != before) {
@@ -167,14 +177,12 @@ void Editor::TreeDownExecute() {
         return;
     }
     size_t before = doc_->treeOrderIndex(t);
-    ExpansionSnapshot snapshot = SaveExpansion();
     Topic* next = t->nextSibling();
     if (next && next->nextSibling()) {
-        relocateTopic(t, t->parent(), t->row() + 1);
+        moveKeepingExpansion(t, t->parent(), t->row() + 1);
     } else {
-        relocateTopic(t, t->parent(), doc_->siblingCount(t->parent()) - 1);
+        moveKeepingExpansion(t, t->parent(), doc_->siblingCount(t->parent()) - 1);
     }
-    RestoreExpansion(snapshot);
     RefreshTreeCommands();
     if (doc_->treeOrderIndex(t) != before) {
         SetModified(true);
@@ -192,7 +200,7 @@ void Editor::TreeEditChanged(std::string text) {
         setEditText(EditBox::Tree, caption);
     }
     if (selected_->caption != caption) {
-        selected_->caption = std::move(caption);
+        selected_->setCaption(caption);
         Topic* t = selected_;
         notify([&](EditorObserver& o) { o.topicChanged(t); });
         SetModified(true);

@@ -64,5 +64,30 @@ TEST(GapVector, ErasedSlotsReleaseTheirValues) {
     EXPECT_TRUE(gap.empty());
 }
 
+TEST(GapVector, EditsLentStorageInPlaceAndLeavesItWhenGrowing) {
+    int lent[4] = {1, 2, 3, 4};
+    GapVector<int> gap;
+    gap.useExternal(lent, 4);
+    EXPECT_TRUE(gap.usesExternalStorage());
+    gap[0] = 10;
+    gap.erase(1);  // the gap opens inside the lent block
+    gap.insert(1, 20);
+    EXPECT_TRUE(gap.usesExternalStorage());
+    EXPECT_EQ(lent[0], 10);
+    gap.insert(0, 0);  // no room left: the values move to a buffer of its own
+    EXPECT_FALSE(gap.usesExternalStorage());
+    gap[1] = 99;
+    EXPECT_EQ(lent[0], 10);
+    std::vector<int> values;
+    for (size_t i = 0; i < gap.size(); ++i) {
+        values.push_back(gap[i]);
+    }
+    EXPECT_EQ(values, (std::vector<int>{0, 99, 20, 3, 4}));
+    const int more[] = {5, 6};
+    gap.append(more, 2);
+    EXPECT_EQ(gap.size(), 7u);
+    EXPECT_EQ(gap.back(), 6);
+}
+
 }  // namespace
 }  // namespace brenvale

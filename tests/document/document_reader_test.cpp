@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/error.h"
 #include "document/example_document.h"
+#include "document/text_store.h"
 
 namespace brenvale {
 namespace {
@@ -105,6 +108,61 @@ TEST(ReadDocument, KeepsBytesAndFollowsLineEnds) {
     EXPECT_EQ(suffix.document->first()->caption, "a@12@");
     EXPECT_EQ(suffix.document->lastTopLevel()->caption, "plain");
     EXPECT_EQ(suffix.document->lastTopLevel()->icon, 0);
+}
+
+// Every Topic in tree order with its level, caption, icon and stored Items.
+std::vector<std::string> Contents(const Document& doc) {
+    std::vector<std::string> out;
+    ForEachTopic(doc, [&](const Topic& t, int level) {
+        std::string line = std::to_string(level) + "/" + t.caption + "/" + std::to_string(t.icon);
+        for (size_t i = 0; i < t.items.size(); ++i) {
+            line += "|" + std::string(t.items[i].stored());
+        }
+        out.push_back(line);
+    });
+    return out;
+}
+
+TEST(ReadDocument, ReadsAFileInPiecesAsItWouldWhole) {
+    // A file read piece by piece must not care where the pieces end: a CR ends every 4 KiB,
+    // its LF starting the next, and lines of every length cross the other boundaries.
+    std::string bytes = "\x07Height40\r\n\x07Width-5\r\n";
+    unsigned seed = 1;
+    for (size_t boundary = 4096; boundary <= (1 << 20); boundary += 4096) {
+        while (bytes.size() + 300 < boundary) {
+            seed = seed * 1103515245 + 12345;
+            std::string tabs((seed >> 8) % 4, '\t');
+            std::string text((seed >> 12) % 200, static_cast<char>('a' + seed % 26));
+            bytes += seed % 3 == 0 ? tabs + text + "@0" + std::to_string(seed % 8) + "@\r\n"
+                                   : tabs + "\x08" + Sjis("□") + text + "\r\n";
+        }
+        bytes += std::string(boundary - 1 - bytes.size(), 'p') + "\r\n";
+    }
+    bytes +=
+        "last\x1A"
+        "after the end\r\n";
+    test::TempDir dir;
+    test::WriteBytes(dir.file("big.bnv"), bytes);
+    ReadResult whole = Parse(bytes);
+    ReadResult pieces = ReadDocument(dir.file("big.bnv"), {});
+    EXPECT_EQ(Contents(*pieces.document), Contents(*whole.document));
+    EXPECT_GT(pieces.document->topicCount(), 1000u);
+    EXPECT_EQ(pieces.document->lastTopLevel()->caption, "last");
+    EXPECT_EQ(pieces.geometry.height, 40);
+    EXPECT_EQ(pieces.geometry.width, -5);
+}
+
+TEST(ReadDocument, RefusesAFileTooLargeForADocumentBeforeReadingIt) {
+    test::TempDir dir;
+    std::string path = dir.file("huge.bnv");
+    test::WriteBytes(path, "A\r\n");
+    std::filesystem::resize_file(path, TextStore::kMaxBytes);  // sparse: no disk is used
+    try {
+        ReadDocument(path, {});
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+    }
 }
 
 TEST(ReadDocument, ReportsAFileThatCannotBeRead) {

@@ -71,7 +71,7 @@ TEST(Document, MovesAndRemovesSubtreesKeepingCountsAndRows) {
     EXPECT_EQ(b.row(), 0u);
     EXPECT_EQ(doc.topicCount(), 3u);
     EXPECT_TRUE(b.isAncestorOf(a.child(0)));
-    std::unique_ptr<Topic> taken = doc.remove(&a);
+    DetachedTopic taken = doc.remove(&a);
     EXPECT_EQ(doc.topicCount(), 1u);
     EXPECT_FALSE(b.hasChildren());
 }
@@ -83,9 +83,12 @@ TEST(Document, TearsDownAVeryDeepTreeWithoutRecursion) {
         t = &AddChildTopic(*doc, t, "x", 0, kBuiltInTopicImages);
     }
     EXPECT_EQ(doc->topicCount(), 200000u);
+    EXPECT_EQ(doc->treeOrderIndex(t), 199999u);
+    AddChildTopic(*doc, t, "y", 0, kBuiltInTopicImages);
+    EXPECT_EQ(doc->treeOrderIndex(t), 199999u);
     int deepest = 0;
     ForEachTopic(*doc, [&](const Topic&, int level) { deepest = level; });
-    EXPECT_EQ(deepest, 199999);
+    EXPECT_EQ(deepest, 200000);
     doc.reset();
 }
 

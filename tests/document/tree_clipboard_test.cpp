@@ -72,6 +72,24 @@ TEST(TreeClipboard, PastesPlainTextAndMalformedTextWithoutRefusing) {
                                                     "Far/0/6", "/0/0"}));
 }
 
+TEST(TreeClipboard, PastedChildrenFollowTheChildrenATopicHad) {
+    Document doc;
+    Topic& s = AddTopic(doc, nullptr, "S", 0, kBuiltInTopicImages);
+    AddChildTopic(doc, &s, "Z", 0, kBuiltInTopicImages);
+    PasteResult r = PasteTreeText(doc, &s, "\tX\r\n\t\tX1\r\n\tY\r\nT\r\n", kBuiltInTopicImages);
+    ASSERT_EQ(s.childCount(), 3u);
+    EXPECT_EQ(s.child(1)->caption, "X");
+    EXPECT_EQ(s.child(1)->row(), 1u);
+    EXPECT_EQ(s.child(2)->row(), 2u);
+    EXPECT_EQ(s.child(1)->child(0)->parent(), s.child(1));
+    EXPECT_EQ(doc.topicCount(), 6u);
+    EXPECT_EQ(doc.treeOrderIndex(r.lastTopLevel), 5u);
+    Topic& after = AddChildTopic(doc, &s, "W", 0, kBuiltInTopicImages);
+    EXPECT_EQ(after.row(), 3u);
+    EXPECT_EQ(Shape(doc), (std::vector<std::string>{"S/0/0", "Z/1/0", "X/1/0", "X1/2/0", "Y/1/0",
+                                                    "W/1/0", "T/0/0"}));
+}
+
 TEST(TreeClipboard, ClimbsAndJumpsOneLevelAtATime) {
     Document doc;
     PasteResult r = PasteTreeText(

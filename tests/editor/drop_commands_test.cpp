@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "document/model.h"
 #include "editor/drag_scroll.h"
 #include "editor/drop_zone.h"
 #include "editor_fixture.h"
@@ -103,7 +104,8 @@ TEST_F(DropCommands, TheHintPanelBelongsToTheDragWhileItLasts) {
 }
 
 TEST(DropZones, EachPartOfARowHasItsZone) {
-    Topic topic;
+    Document doc;
+    Topic& topic = AddTopic(doc, nullptr, "A", 0, kBuiltInTopicImages);
     // A Topic one level down with children: the button column, then icon and caption.
     TopicRowHit hit{true, &topic, 38, 90, 19, 38};
     EXPECT_EQ(TopicDropZoneAt(hit, 0), Zone::Indent);

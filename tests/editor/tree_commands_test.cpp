@@ -71,6 +71,21 @@ TEST_F(TreeCommands, IndentKeepsEveryOtherExpandedState) {
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "a11/2", "b/0+", "c/1", "b1/0"}));
 }
 
+TEST_F(TreeCommands, AMoveChangesNoExpandedStateButThoseOfTheMovedTopicAndItsNewParent) {
+    // x lost its child while collapsed; moving other Topics leaves it as it is.
+    Build({"x", "  gone", "a", "b", "c"});
+    editor.SelectTopic(Find("gone"));
+    editor.SetTopicExpanded(Find("x"), false);
+    host.answers = {MessageAnswer::Ok};
+    editor.DelTreeExecute();
+    editor.SelectTopic(Find("c"));
+    editor.TreeUpExecute();
+    editor.TreeRightExecute();  // into a, which had no children
+    EXPECT_FALSE(Find("x")->expanded);
+    EXPECT_TRUE(Find("a")->expanded);
+    EXPECT_EQ(Shape(), (V{"x/0", "a/0+", "c/1", "b/0"}));
+}
+
 TEST_F(TreeCommands, IndentIntoAChildlessSiblingExpandsIt) {
     Build({"a", "b"});
     editor.SetTopicExpanded(Find("a"), false);

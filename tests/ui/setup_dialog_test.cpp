@@ -50,7 +50,7 @@ void PickColour(QWidget* dialog, const char* button, QColor colour, QColor* slot
     Child<QPushButton>(dialog, button)->click();
 }
 
-QString Caption(const std::string& text) {
+QString TextOf(const std::string& text) {
     return FromUtf8(text);
 }
 
@@ -359,10 +359,10 @@ void SetupDialogTest::associatesAndRemovesTheFileType() {
     runDialog([&](QDialog* d) {
         AnswerInTurn({{"OK", &question}, {"OK", &done}});
         Child<QPushButton>(d, "btnExt")->click();
-        QCOMPARE(Child<QPushButton>(d, "btnExt")->text(), Caption(t.removeCaption));
+        QCOMPARE(Child<QPushButton>(d, "btnExt")->text(), TextOf(t.removeCaption));
     });
-    QCOMPARE(question, Caption(t.askAssociate));
-    QCOMPARE(done, Caption(t.associated));
+    QCOMPARE(question, TextOf(t.askAssociate));
+    QCOMPARE(done, TextOf(t.associated));
     QVERIFY(FileExists(dir_->file("data/applications/brenvale.desktop")));
     QVERIFY(FileExists(dir_->file("data/icons/hicolor/256x256/apps/brenvale.png")));
     QVERIFY(
@@ -372,16 +372,16 @@ void SetupDialogTest::associatesAndRemovesTheFileType() {
     // A new dialog finds the registration; Cancel in the question changes nothing.
     runDialog([&](QDialog* d) {
         auto* button = Child<QPushButton>(d, "btnExt");
-        QCOMPARE(button->text(), Caption(t.removeCaption));
+        QCOMPARE(button->text(), TextOf(t.removeCaption));
         Answer("キャンセル", &question);
         button->click();
-        QCOMPARE(question, Caption(t.askRemove));
+        QCOMPARE(question, TextOf(t.askRemove));
         QVERIFY(FileExists(dir_->file("data/applications/brenvale.desktop")));
         AnswerInTurn({{"OK", nullptr}, {"OK", &done}});
         button->click();
-        QCOMPARE(button->text(), Caption(t.associateCaption));
+        QCOMPARE(button->text(), TextOf(t.associateCaption));
     });
-    QCOMPARE(done, Caption(t.removed));
+    QCOMPARE(done, TextOf(t.removed));
     QVERIFY(!FileExists(dir_->file("data/applications/brenvale.desktop")));
 }
 
@@ -401,8 +401,8 @@ void SetupDialogTest::anotherProgramsAssociationIsAskedAboutAndKeptInSaveReg() {
         AnswerInTurn({{"OK", nullptr}, {"OK", nullptr}, {"OK", &done}});
         Child<QPushButton>(d, "btnExt")->click();
     });
-    QCOMPARE(overwrite, Caption(t.askOverwrite));
-    QCOMPARE(done, Caption(t.associatedWithRestore));
+    QCOMPARE(overwrite, TextOf(t.askOverwrite));
+    QCOMPARE(done, TextOf(t.associatedWithRestore));
     QVERIFY(FileExists(dir_->file("Save.reg")));
     QVERIFY(test::ReadBytes(dir_->file("config/mimeapps.list"))
                 .find("application/x-brenvale=brenvale.desktop;") != std::string::npos);

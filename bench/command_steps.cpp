@@ -1,0 +1,52 @@
+#include "command_steps.h"
+
+#include "editor/editor.h"
+
+namespace brenvale::bench {
+
+std::vector<CommandStep> CommandSteps(Editor& e) {
+    Document& doc = e.document();
+    Topic* middle = doc.topLevel(doc.topLevelCount() / 2);
+    auto exec = [&e](CommandId id) { return [&e, id] { e.Execute(id); }; };
+    auto selectMiddle = [&e, middle] { e.SelectTopic(middle); };
+    return {
+        {"select a Topic", selectMiddle},
+        {"select its neighbour", [&e, middle] { e.SelectTopic(middle->nextSibling()); }},
+        {"select it again", selectMiddle},
+        {"TreeDown", exec(CommandId::TreeDown)},
+        {"TreeUp", exec(CommandId::TreeUp)},
+        {"TreeRight", exec(CommandId::TreeRight)},
+        {"TreeLeft", exec(CommandId::TreeLeft)},
+        {"AddTreeChild", exec(CommandId::AddTreeChild)},
+        {"rename (one key)", [&e] { e.TreeEditChanged("x"); }},
+        {"icon menu click", [&e] { e.IconMenuClick(kIconPencil); }},
+        {"DelTree", exec(CommandId::DelTree), true},
+        {"AddTree", exec(CommandId::AddTree)},
+        {"DelTree", exec(CommandId::DelTree), true},
+        {"select it again", selectMiddle},
+        {"TreeCopy", exec(CommandId::TreeCopy)},
+        {"TreePaste", exec(CommandId::TreePaste)},
+        {"DelTree", exec(CommandId::DelTree), true},
+        {"select it again", selectMiddle},
+        {"ListAdd",
+         [&e] {
+             e.ListEditChanged("new item");
+             e.ListAddExecute();
+         }},
+        {"toggle a check", [&e] { e.ToggleCheck(static_cast<size_t>(e.selectedRow())); }},
+        {"ListMoveUp", exec(CommandId::ListMoveUp)},
+        {"ListMoveDown", exec(CommandId::ListMoveDown)},
+        {"ListUp", exec(CommandId::ListUp)},
+        {"ListDown", exec(CommandId::ListDown)},
+        {"ListChkBox", exec(CommandId::ListChkBox)},
+        {"ListAddLine", exec(CommandId::ListAddLine)},
+        {"ListCopy", exec(CommandId::ListCopy)},
+        {"ListCut", exec(CommandId::ListCut)},
+        {"ListPaste", exec(CommandId::ListPaste)},
+        {"ListDel", exec(CommandId::ListDel)},
+        {"TreeCut", exec(CommandId::TreeCut), true},
+        {"TreePaste", exec(CommandId::TreePaste)},
+    };
+}
+
+}  // namespace brenvale::bench

@@ -1,0 +1,159 @@
+// What a user of brenvale-cli waits for: every operation in a fresh process with the default
+// allocator, the median of several runs, beside a baseline on the same file in the same run
+// (wc -l for reading, cp and then fsync for writing), with the peak memory of each process.
+//
+//   process_bench [--runs N] [--ten-times]
+//
+// --ten-times adds the same table for a document ten times the size (1,000,000 Topics,
+// 10,000,000 Items), generated here.
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "process_runs.h"
+
+namespace brenvale::bench {
+namespace {
+
+struct Row {
+    std::string name;
+    std::vector<Command> measured;
+    std::string baselineName;
+    std::vector<Command> baseline;
+    double goal;  // times the baseline
+    bool memoryGoal;
+};
+
+struct Result {
+    Median measured;
+    Median baseline;
+};
+
+// Runs every row `runs` times, measured and baseline taking turns to go first, after one
+// run of each that warms the page cache and the program files.
+std::vector<Result> RunRows(const std::vector<Row>& rows, int runs) {
+    std::vector<Result> results;
+    for (const Row& row : rows) {
+        RunProcesses(row.measured);
+        RunProcesses(row.baseline);
+        std::vector<ProcessRun> measured;
+        std::vector<ProcessRun> baseline;
+        for (int i = 0; i < runs; ++i) {
+            if (i % 2 == 0) {
+                measured.push_back(RunProcesses(row.measured));
+                baseline.push_back(RunProcesses(row.baseline));
+            } else {
+                baseline.push_back(RunProcesses(row.baseline));
+                measured.push_back(RunProcesses(row.measured));
+            }
+        }
+        results.push_back({MedianOf(measured), MedianOf(baseline)});
+    }
+    return results;
+}
+
+void PrintTable(const std::vector<Row>& rows, const std::vector<Result>& results, double fileMb) {
+    std::printf("%-22s %9s  %-11s %9s %7s %5s   %8s %7s %5s\n", "operation", "median", "baseline",
+                "median", "ratio", "goal", "peak MB", "x file", "goal");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        const Result& r = results[i];
+        double ratio = r.measured.ms / r.baseline.ms;
+        double memory = r.measured.peakMb / fileMb;
+        char goal[16] = "-";
+        if (row.goal > 0) {
+            std::snprintf(goal, sizeof goal, "%.0fx", row.goal);
+        }
+        std::printf("%-22s %7.1fms  %-11s %7.1fms %6.2fx %5s%s %8.1f %6.2fx %5s%s%s\n",
+                    row.name.c_str(), r.measured.ms, row.baselineName.c_str(), r.baseline.ms, ratio,
+                    goal, row.goal > 0 && ratio > row.goal ? "!" : " ", r.measured.peakMb, memory,
+                    row.memoryGoal ? "1.6x" : "-", row.memoryGoal && memory > 1.6 ? "!" : " ",
+                    r.measured.succeeded && r.baseline.succeeded ? "" : "  (a run failed)");
+    }
+    std::printf("(! marks a goal missed)\n");
+}
+
+void Measure(const std::string& folder, const std::string& name, int topics, int runs) {
+    std::string cli = BRENVALE_CLI_PATH;
+    std::string doc = folder + "/" + name + ".bnv";
+    std::string clip = folder + "/" + name + "-clip.txt";
+    WriteGeneratedDocument(doc, topics, 10);
+    {
+        // The tree clipboard text of the same tree: the document without its geometry lines.
+        std::string geometry = GenerateDocumentBytes(0, 0);
+        std::FILE* in = std::fopen(doc.c_str(), "rb");
+        std::FILE* out = std::fopen(clip.c_str(), "wb");
+        std::vector<char> buffer(1 << 20);
+        std::fseek(in, static_cast<long>(geometry.size()), SEEK_SET);
+        for (size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0;) {
+            std::fwrite(buffer.data(), 1, n, out);
+        }
+        std::fclose(in);
+        std::fclose(out);
+    }
+    double fileMb = static_cast<double>(std::filesystem::file_size(doc)) / (1024.0 * 1024.0);
+    std::string copy = folder + "/copy";
+    auto copyAndSync = [&](const std::string& from) {
+        return std::vector<Command>{{"cp", from, copy}, {"sync", copy}};
+    };
+    std::vector<Row> rows = {
+        {"open + stats", {{cli, "stats", doc}}, "wc -l", {{"wc", "-l", doc}}, 5, true},
+        {"open + resave",
+         {{cli, "resave", doc, folder + "/out.bnv"}},
+         "cp + fsync",
+         copyAndSync(doc),
+         3,
+         true},
+        {"open + export",
+         {{cli, "export", doc, folder + "/out.txt"}},
+         "cp + fsync",
+         copyAndSync(doc),
+         3,
+         true},
+        {"import-text (paste)",
+         {{cli, "import-text", clip, folder + "/pasted.bnv"}},
+         "cp + fsync",
+         copyAndSync(clip),
+         0,
+         false},
+    };
+    ProcessRun stats = RunProcesses({{cli, "stats", doc}});
+    std::string counts = stats.output;
+    for (char& c : counts) {
+        c = c == '\n' ? ' ' : c;
+    }
+    std::printf("\n%s: %.1f MB (%s)\n", doc.c_str(), fileMb, counts.c_str());
+    PrintTable(rows, RunRows(rows, runs), fileMb);
+}
+
+}  // namespace
+}  // namespace brenvale::bench
+
+int main(int argc, char** argv) {
+    using namespace brenvale::bench;
+    std::optional<RunOptions> options = ParseRunOptions(argc, argv, "process_bench");
+    if (!options) {
+        return 2;
+    }
+    int runs = options->runs;
+    bool tenTimes = options->tenTimes;
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "brenvale-cold-XXXXXX").string();
+    std::string folder = ::mkdtemp(pattern.data());
+    std::printf(
+        "Cold processes: each command a fresh process with the default allocator, median of "
+        "%d runs,\nbeside its baseline on the same file in the same run.\n",
+        runs);
+    Measure(folder, "big", 100000, runs);
+    if (tenTimes) {
+        Measure(folder, "ten-times", 1000000, runs);
+    }
+    std::filesystem::remove_all(folder);
+    return 0;
+}

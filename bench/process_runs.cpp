@@ -1,0 +1,112 @@
+#include "process_runs.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace brenvale::bench {
+
+double MonotonicMs() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+namespace {
+
+// Starts command with its standard output going to a pipe and returns its pid.
+pid_t Start(const Command& command, int* outFd) {
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    std::vector<char*> argv;
+    for (const std::string& arg : command) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    int error = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[1]);
+    if (error != 0) {
+        ::close(pipeFds[0]);
+        throw std::runtime_error("cannot start " + command[0]);
+    }
+    *outFd = pipeFds[0];
+    return pid;
+}
+
+}  // namespace
+
+ProcessRun RunProcesses(const std::vector<Command>& commands) {
+    ProcessRun run;
+    double start = MonotonicMs();
+    for (const Command& command : commands) {
+        int outFd = -1;
+        pid_t pid = Start(command, &outFd);
+        std::string output;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(outFd, buffer, sizeof buffer)) > 0;) {
+            output.append(buffer, static_cast<size_t>(n));
+        }
+        ::close(outFd);
+        int status = 0;
+        struct rusage usage {};
+        ::wait4(pid, &status, 0, &usage);
+        run.peakMb = std::max(run.peakMb, static_cast<double>(usage.ru_maxrss) / 1024.0);
+        run.succeeded = run.succeeded && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        run.output = std::move(output);
+    }
+    run.startedAt = start;
+    run.endedAt = MonotonicMs();
+    run.ms = run.endedAt - start;
+    return run;
+}
+
+std::optional<RunOptions> ParseRunOptions(int argc, char** argv, const char* program) {
+    RunOptions options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            options.runs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--ten-times") == 0) {
+            options.tenTimes = true;
+        } else {
+            std::fprintf(stderr, "usage: %s [--runs N] [--ten-times]\n", program);
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+Median MedianOf(std::vector<ProcessRun> runs) {
+    std::sort(runs.begin(), runs.end(),
+              [](const ProcessRun& a, const ProcessRun& b) { return a.ms < b.ms; });
+    Median m;
+    if (runs.empty()) {
+        return m;
+    }
+    const ProcessRun& middle = runs[runs.size() / 2];
+    m.ms = middle.ms;
+    m.peakMb = middle.peakMb;
+    for (const ProcessRun& r : runs) {
+        m.succeeded = m.succeeded && r.succeeded;
+    }
+    return m;
+}
+
+}  // namespace brenvale::bench

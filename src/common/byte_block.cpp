@@ -1,0 +1,143 @@
+#include "common/byte_block.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "common/file_io.h"
+
+namespace brenvale {
+
+namespace {
+
+constexpr size_t kPage = 4096;
+constexpr size_t kHugePage = 2 << 20;
+// Smaller blocks come from the heap, which keeps memory it got back for the next block.
+constexpr size_t kMapThreshold = 2 * kHugePage;
+
+size_t RoundUp(size_t n, size_t unit) {
+    return (n + unit - 1) / unit * unit;
+}
+
+// Maps size bytes starting on a huge-page boundary, so that the system can back the block
+// with huge pages.
+char* MapBlock(size_t size) {
+    size_t padded = size + kHugePage;
+    void* raw = ::mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) {
+        return nullptr;
+    }
+    auto begin = reinterpret_cast<uintptr_t>(raw);
+    uintptr_t aligned = RoundUp(begin, kHugePage);
+    if (aligned > begin) {
+        ::munmap(raw, aligned - begin);
+    }
+    uintptr_t end = begin + padded;
+    if (end > aligned + size) {
+        ::munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
+    }
+    // Only whole huge pages: the tail stays on small pages and costs no more than it holds.
+    ::madvise(reinterpret_cast<void*>(aligned), size / kHugePage * kHugePage, MADV_HUGEPAGE);
+    return reinterpret_cast<char*>(aligned);
+}
+
+FileBlock FromWholeFile(const std::string& path, size_t spare) {
+    // The general reader reports the failure in the program's words, and when a second try
+    // does succeed its bytes are as good as ours.
+    std::string bytes = ReadWholeFile(path);
+    FileBlock file{ByteBlock(bytes.size() + spare), bytes.size()};
+    std::memcpy(file.block.data(), bytes.data(), bytes.size());
+    return file;
+}
+
+}  // namespace
+
+ByteBlock::ByteBlock(size_t size) : size_(size) {
+    if (size >= kMapThreshold) {
+        mapped_ = RoundUp(size, kPage);
+        data_ = MapBlock(mapped_);
+    } else {
+        data_ = static_cast<char*>(std::malloc(size == 0 ? 1 : size));
+    }
+    if (!data_) {
+        throw std::bad_alloc();
+    }
+}
+
+ByteBlock::ByteBlock(ByteBlock&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      mapped_(std::exchange(other.mapped_, 0)) {}
+
+ByteBlock& ByteBlock::operator=(ByteBlock&& other) noexcept {
+    if (this != &other) {
+        release();
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        mapped_ = std::exchange(other.mapped_, 0);
+    }
+    return *this;
+}
+
+ByteBlock::~ByteBlock() {
+    release();
+}
+
+void ByteBlock::release() {
+    if (!data_) {
+        return;
+    }
+    if (mapped_ > 0) {
+        ::munmap(data_, mapped_);
+    } else {
+        std::free(data_);
+    }
+    data_ = nullptr;
+}
+
+FileBlock ReadFileBlock(const std::string& path, size_t spare) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return FromWholeFile(path, spare);
+    }
+    struct stat st;
+    size_t expected = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0
+                          ? static_cast<size_t>(st.st_size)
+                          : 1 << 16;
+    // One byte more than expected, so that the read that finds the end needs no new block.
+    FileBlock file{ByteBlock(expected + 1 + spare), 0};
+    for (;;) {
+        size_t room = file.block.size() - spare - file.size;
+        if (room == 0) {
+            // The file grew while it was read: go on in a block twice the size.
+            ByteBlock bigger(2 * file.block.size());
+            std::memcpy(bigger.data(), file.block.data(), file.size);
+            file.block = std::move(bigger);
+            continue;
+        }
+        ssize_t n = ::read(fd, file.block.data() + file.size, room);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ::close(fd);
+            return FromWholeFile(path, spare);
+        }
+        if (n == 0) {
+            break;
+        }
+        file.size += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return file;
+}
+
+}  // namespace brenvale
