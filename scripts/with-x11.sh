@@ -32,12 +32,33 @@ unset QT_QPA_PLATFORM
 if [ -n "${ASAN_OPTIONS:-}" ]; then
     export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
 fi
-openbox >/dev/null 2>&1 &
-wm=$!
+wmlog=$(mktemp)
+trap 'cleanup; rm -f "$wmlog"' EXIT
 # A window mapped while the window manager is still starting may never be exposed: wait until
-# it answers for the desktop (it sets that property once it manages the screen).
-for _ in $(seq 1 200); do
-    xdotool get_desktop >/dev/null 2>&1 && break
-    sleep 0.05
+# it answers for the desktop (it sets that property once it manages the screen). On a busy
+# machine that can take a while, and a window manager that died at start is started again.
+wm_ready() {
+    local _
+    for _ in $(seq 1 300); do
+        xdotool get_desktop >/dev/null 2>&1 && return 0
+        kill -0 "$wm" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+ready=""
+for _ in 1 2; do
+    openbox >>"$wmlog" 2>&1 &
+    wm=$!
+    if wm_ready; then
+        ready=1
+        break
+    fi
+    kill "$wm" 2>/dev/null || true
 done
+if [ -z "$ready" ]; then
+    echo "with-x11: the window manager does not manage $display:" >&2
+    cat "$wmlog" >&2
+    exit 1
+fi
 "$@"
