@@ -1,4 +1,6 @@
 // Cut, copy and paste of subtrees, and the keys the main window handles itself.
+#include <unordered_set>
+
 #include "document/tree_clipboard.h"
 #include "editor/editor.h"
 #include "editor/editor_scopes.h"
@@ -13,6 +15,7 @@ void Editor::TreeCopyExecute() {
 
 void Editor::TreeCutExecute() {
     if (selected_ && !doc_->empty()) {
+        UndoScope step(*this, CommandId::TreeCut);
         TreeCopyExecute();
         DelTreeExecute();
     }
@@ -24,19 +27,37 @@ void Editor::TreePasteExecute() {
         return;
     }
     std::string text = host_.ClipboardText();
+    UndoScope step(*this, CommandId::TreePaste);
     PasteResult pasted;
     {
         BulkBuild bulk(*this, true, true);
         Topic* current = selected_;
+        size_t itemsBefore = current ? current->items.size() : 0;
         clearVisibleList();
         pasted = PasteTreeText(*doc_, current, text, topicImageCount());
         selected_ = pasted.current;
+        recordPaste(pasted, current, itemsBefore);
     }
     Topic* show = pasted.lastTopLevel ? pasted.lastTopLevel : selected_;
     // The selection change runs even when the Topic shown was selected before the paste.
     selectionChanged(show);
     SetModified(true);
     RefreshListCommands();
+}
+
+// The paste only appends: Items to the Topic that was current, Topics as last children or
+// siblings. The step takes out the new Topics that hang from Topics already there, in the
+// order they came, and the Items appended to the current one.
+void Editor::recordPaste(const PasteResult& pasted, Topic* current, size_t itemsBefore) {
+    if (current && current->items.size() > itemsBefore) {
+        changes_.itemsInserted(current, itemsBefore, current->items.size() - itemsBefore);
+    }
+    std::unordered_set<const Topic*> created(pasted.created.begin(), pasted.created.end());
+    for (Topic* t : pasted.created) {
+        if (!created.contains(t->parent())) {
+            changes_.topicInserted(*t);
+        }
+    }
 }
 
 bool Editor::CopyKey(FocusArea area) {

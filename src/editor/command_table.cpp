@@ -130,6 +130,17 @@ std::vector<CommandEntry> CommandEntries() {
     return entries;
 }
 
+std::string StepName(CommandId id) {
+    std::string name(Command(id).caption);
+    if (size_t key = name.find("(&"); key != std::string::npos) {
+        name.erase(key, name.find(')', key) + 1 - key);
+    }
+    while (!name.empty() && name.back() == '.') {
+        name.pop_back();
+    }
+    return name;
+}
+
 std::string_view ShortHint(std::string_view hint) {
     size_t bar = hint.find('|');
     return bar == std::string_view::npos ? hint : hint.substr(0, bar);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -73,6 +74,10 @@ std::vector<CommandEntry> CommandEntries();
 // The tooltip part of a hint (before "|") and the status bar part (after it).
 std::string_view ShortHint(std::string_view hint);
 std::string_view LongHint(std::string_view hint);
+
+// A command's caption without its access key and dots, naming what it did in the hint of an
+// undo or redo: "ツリー削除", "アイコン変更".
+std::string StepName(CommandId id);
 
 // The check list menu shows the separator command under a longer caption.
 inline constexpr std::string_view kListAddLineMenuCaption = "チェックリスト区切り追加";

@@ -2,6 +2,7 @@
 #include "common/cp932.h"
 #include "document/tree_clipboard.h"
 #include "editor/editor.h"
+#include "editor/editor_scopes.h"
 
 namespace brenvale {
 
@@ -120,6 +121,7 @@ void Editor::DropTopic(TopicDropZone zone, Topic* under) {
     if (zone != TopicDropZone::BelowAll && zone != TopicDropZone::Outside && !under) {
         return;
     }
+    UndoScope step(*this, "ツリー移動");
     if (under == s || !placeTopic(s, zone, under)) {
         return;
     }
@@ -145,10 +147,11 @@ void Editor::DropItemInList(int row) {
     if (target == selectedRow_) {
         return;
     }
+    UndoScope step(*this, "チェックリスト移動");
     storeList();
     size_t to = static_cast<size_t>(target);
     notify([&](EditorObserver& o) { o.beginMoveItem(from, to); });
-    selected_->items.move(from, to);
+    changes_.moveItem(selected_, from, to);
     notify([](EditorObserver& o) { o.endMoveItem(); });
     setSelectedRow(target);
     storeList();
@@ -160,6 +163,7 @@ void Editor::DropItemOnTopic(Topic* topic) {
     if (!topic || topic == selected_ || !hasSelectedItem()) {
         return;
     }
+    UndoScope step(*this, "チェックリスト移動");
     size_t row = static_cast<size_t>(selectedRow_);
     std::string text(rowText(row));
     bool checked = rowChecked(row);
@@ -169,7 +173,7 @@ void Editor::DropItemOnTopic(Topic* topic) {
     notify([&](EditorObserver& o) { o.beginInsertItems(last, last); });
     Item item = Item::Unchecked(text);
     item.setChecked(checked);
-    topic->items.push_back(std::move(item));
+    changes_.insertItem(topic, last, item.mark(), item.text());
     widths_.add(measure_(text));
     notify([](EditorObserver& o) { o.endInsertItems(); });
     setSelectedRow(static_cast<int>(last));

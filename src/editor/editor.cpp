@@ -124,13 +124,13 @@ void Editor::storeList() {
     ItemList& items = selected_->items;
     for (const auto& [row, checked] : unstoredChecks_) {
         if (row < items.size()) {
-            items[row].setChecked(checked);
+            changes_.setChecked(selected_, row, checked);
         }
     }
     unstoredChecks_.clear();
     if (!marksStored_) {
         for (size_t i = 0; i < items.size(); ++i) {
-            items[i].setChecked(items[i].checked());
+            changes_.setChecked(selected_, i, std::as_const(items)[i].checked());
         }
         marksStored_ = true;
     }
@@ -180,6 +180,7 @@ void Editor::ToggleCheck(size_t row) {
     notify([&](EditorObserver& o) { o.itemsChanged(row, row); });
     // An Item "-" is never stored by a tick, whatever the list settings say.
     if (hasSelectedItem() && rowText(static_cast<size_t>(selectedRow_)) != "-") {
+        UndoScope step(*this, "チェック切り替え");
         storeList();
         SetModified(true);
     }
@@ -189,12 +190,7 @@ void Editor::ToggleCheck(size_t row) {
 
 void Editor::showTopic(Topic* t) {
     for (Topic* p = t ? t->parent() : nullptr; p; p = p->parent()) {
-        if (!p->expanded) {
-            p->expanded = true;
-            if (bulkTree_ == 0) {
-                notify([&](EditorObserver& o) { o.topicExpansionChanged(p); });
-            }
-        }
+        changes_.setExpanded(p, true);
     }
 }
 
@@ -203,6 +199,8 @@ void Editor::selectionChanged(Topic* topic) {
         clearVisibleList();
     }
     selected_ = topic;
+    // Renaming another Topic, or this one again after another, is a step of its own.
+    history_.breakMerge();
     if (bulkTree_ > 0) {
         return;
     }
@@ -258,6 +256,9 @@ void Editor::TreeEditRequested() {
 
 void Editor::SetModified(bool modified) {
     modified_ = modified;
+    if (!modified) {
+        history_.markSaved();
+    }
     setEnabled(CommandId::Save, modified);
     updateAutoSaveTimer();
     // Every change of the Document passes here, and so does every save, New and open.
@@ -356,12 +357,7 @@ void Editor::RefreshTrashIcon() {
     if (!selected_ || (selected_->icon != kIconTrash && selected_->icon != kIconTrashFull)) {
         return;
     }
-    int icon = rowCount() > 0 ? kIconTrashFull : kIconTrash;
-    if (selected_->icon != icon) {
-        selected_->icon = icon;
-        Topic* t = selected_;
-        notify([&](EditorObserver& o) { o.topicChanged(t); });
-    }
+    changes_.setIcon(selected_, rowCount() > 0 ? kIconTrashFull : kIconTrash);
 }
 
 std::vector<IconMenuEntry> Editor::iconMenuEntries() const {

@@ -15,17 +15,20 @@
 #include "document/item_kind.h"
 #include "document/model.h"
 #include "editor/command_table.h"
+#include "editor/document_changes.h"
 #include "editor/editor_host.h"
 #include "editor/editor_observer.h"
 #include "editor/icon_menu.h"
 #include "editor/list_extent.h"
 #include "editor/recent_files.h"
+#include "editor/undo_history.h"
 #include "settings/settings.h"
 
 namespace brenvale {
 
 class ClaimedCopy;
 class RecoveryCopy;
+struct PasteResult;
 struct ReadResult;
 
 // The editor without widgets: it owns the Document and everything the main window shows of
@@ -106,6 +109,10 @@ public:
     bool PasteKey(FocusArea area);
     void F2Key(FocusArea area);
     void DeleteKey(FocusArea area);
+    // Ctrl+Z, and Ctrl+Y or Shift+Ctrl+Z: true when the key was used (the tree or the list had
+    // the focus); the edit boxes keep their own meaning of them.
+    bool UndoKey(FocusArea area);
+    bool RedoKey(FocusArea area);
 
     // Runs an enabled command; false for the commands the window carries out itself.
     bool Execute(CommandId id);
@@ -135,6 +142,15 @@ public:
     void ListCutExecute();
     void ListCopyExecute();
     void ListPasteExecute();
+
+    // ---- Undo and redo of every change of the Document
+    // Beep when there is nothing to undo or redo; the hint says what was.
+    void UndoExecute();
+    void RedoExecute();
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    const UndoHistory& history() const { return history_; }
+    void setUndoLimit(size_t bytes) { history_.setLimit(bytes); }
 
     // ---- Document lifecycle
     // The command line: nothing starts a new document; otherwise the first file is opened
@@ -242,8 +258,10 @@ public:
 
 private:
     friend class EditorObservation;
+    friend class DocumentChanges;
     class BulkBuild;
     class BusyScope;
+    class UndoScope;
     template <typename Fn>
     void notify(Fn&& fn) {
         for (EditorObserver* o : *observers_) {
@@ -285,6 +303,9 @@ private:
     bool offerEachLeftOverCopy(const std::vector<std::string>& files);
     void restoreCopy(ClaimedCopy& copy);
     void showRecoveryFailure();
+    UndoSelection currentSelection() const { return {selected_, selectedRow_}; }
+    void replay(bool undo);
+    void recordPaste(const PasteResult& pasted, Topic* current, size_t itemsBefore);
 
     EditorHost& host_;
     Settings settings_;
@@ -331,6 +352,9 @@ private:
     std::unique_ptr<RecoveryCopy> recovery_;
     bool recoveryTimerArmed_ = false;
     std::optional<std::string> recoveryFailure_;
+    // The steps hold Topics taken out of the Document; they go before it.
+    UndoHistory history_;
+    DocumentChanges changes_{*this, history_};
 };
 
 // An observer's registration with an editor, for an observer whose life is not nested in the

@@ -47,4 +47,21 @@ private:
     bool list_;
 };
 
+// One step of the undo history: what the Document changes in this scope is undone as one.
+// A scope inside another joins the outer step.
+class Editor::UndoScope {
+public:
+    UndoScope(Editor& editor, std::string_view name, const void* mergeKey = nullptr)
+        : editor_(editor) {
+        editor_.history_.begin(name, editor_.currentSelection(), mergeKey);
+    }
+    UndoScope(Editor& editor, CommandId id) : UndoScope(editor, StepName(id)) {}
+    ~UndoScope() { editor_.history_.end(editor_.currentSelection()); }
+    UndoScope(const UndoScope&) = delete;
+    UndoScope& operator=(const UndoScope&) = delete;
+
+private:
+    Editor& editor_;
+};
+
 }  // namespace brenvale

@@ -31,6 +31,7 @@ std::string NotFoundText(const std::string& path) {
 void Editor::replaceDocument(std::unique_ptr<Document> doc) {
     BulkBuild bulk(*this, true, true);
     clearVisibleList();
+    history_.clear();
     doc_ = std::move(doc);
 }
 
@@ -64,6 +65,7 @@ void Editor::NewOpenExecute() {
         selected_ = doc_->first();
         setEditText(EditBox::Tree, std::string(kNewTopicCaption));
         setEditText(EditBox::List, "");
+        history_.clear();
         SetModified(false);
         doc_->fileName = kUntitledName;
         doc_->untitled = true;

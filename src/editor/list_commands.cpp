@@ -45,7 +45,7 @@ void Editor::insertRow(std::string_view text) {
     if (bulkList_ == 0) {
         notify([&](EditorObserver& o) { o.beginInsertItems(row, row); });
     }
-    items.insert(row, kUncheckedMark, safe);
+    changes_.insertItem(selected_, row, kUncheckedMark, safe);
     widths_.add(measure_(safe));
     if (bulkList_ == 0) {
         notify([](EditorObserver& o) { o.endInsertItems(); });
@@ -84,7 +84,7 @@ void Editor::addPieces(const std::vector<std::string_view>& all) {
         size_t row = first;
         for (std::string_view piece : pieces) {
             // The list makes the text file-safe as it takes it.
-            items.insert(row, kUncheckedMark, piece);
+            changes_.insertItem(selected_, row, kUncheckedMark, piece);
             widths_.add(measure_(std::as_const(items)[row++].text()));
         }
         if (bulkList_ == 0) {
@@ -105,6 +105,7 @@ void Editor::ListAddExecute() {
     if (!requireTopicForList()) {
         return;
     }
+    UndoScope step(*this, CommandId::ListAdd);
     if (text.find("\r\n") != std::string::npos) {
         MessageAnswer answer = host_.ShowMessageBox(kSplitQuestion, MessageKind::Information,
                                                     MessageButtons::YesNoCancel);
@@ -123,12 +124,13 @@ void Editor::ListDelExecute() {
     if (!hasSelectedItem()) {
         return;
     }
+    UndoScope step(*this, CommandId::ListDel);
     storeList();
     size_t row = static_cast<size_t>(selectedRow_);
     ItemList& items = selected_->items;
     widths_.remove(measure_(items[row].text()));
     notify([&](EditorObserver& o) { o.beginRemoveItem(row); });
-    items.erase(row);
+    changes_.eraseItem(selected_, row);
     int next = static_cast<int>(row) - 1;
     if (next < 0 && !items.empty()) {
         next = 0;
@@ -147,10 +149,11 @@ void Editor::ListMoveUpExecute() {
     if (selectedRow_ < 1 || !hasSelectedItem()) {
         return;
     }
+    UndoScope step(*this, CommandId::ListMoveUp);
     storeList();
     size_t row = static_cast<size_t>(selectedRow_);
     notify([&](EditorObserver& o) { o.beginMoveItem(row, row - 1); });
-    selected_->items.move(row, row - 1);
+    changes_.moveItem(selected_, row, row - 1);
     notify([](EditorObserver& o) { o.endMoveItem(); });
     setSelectedRow(static_cast<int>(row) - 1);
     storeList();
@@ -162,10 +165,11 @@ void Editor::ListMoveDownExecute() {
     if (!hasSelectedItem() || static_cast<size_t>(selectedRow_) + 2 > rowCount()) {
         return;
     }
+    UndoScope step(*this, CommandId::ListMoveDown);
     storeList();
     size_t row = static_cast<size_t>(selectedRow_);
     notify([&](EditorObserver& o) { o.beginMoveItem(row, row + 1); });
-    selected_->items.move(row, row + 1);
+    changes_.moveItem(selected_, row, row + 1);
     notify([](EditorObserver& o) { o.endMoveItem(); });
     setSelectedRow(static_cast<int>(row) + 1);
     storeList();
@@ -187,7 +191,7 @@ void Editor::setRowText(size_t row, std::string_view text) {
     ItemList& items = selected_->items;
     widths_.remove(measure_(items[row].text()));
     std::string safe = FileSafeText(text);
-    items.set(row, kUncheckedMark, safe);
+    changes_.setItem(selected_, row, kUncheckedMark, safe);
     widths_.add(measure_(safe));
     notify([&](EditorObserver& o) { o.itemsChanged(row, row); });
 }
@@ -196,6 +200,7 @@ void Editor::ListDownExecute() {
     if (!hasSelectedItem()) {
         return;
     }
+    UndoScope step(*this, CommandId::ListDown);
     setRowText(static_cast<size_t>(selectedRow_), listEdit_);
     storeList();
     setEditText(EditBox::List, "");
@@ -211,6 +216,7 @@ void Editor::ListAddLineExecute() {
     if (!requireTopicForList()) {
         return;
     }
+    UndoScope step(*this, CommandId::ListAddLine);
     insertRow("-");
     storeList();
     RefreshListCommands();
@@ -222,6 +228,7 @@ void Editor::ListChkBoxExecute() {
     if (!settings_.CekBox || !hasSelectedItem()) {
         return;
     }
+    UndoScope step(*this, CommandId::ListChkBox);
     size_t row = static_cast<size_t>(selectedRow_);
     std::string_view text = rowText(row);
     std::string switched = !text.empty() && text.front() == '-' ? std::string(text.substr(1))
@@ -241,6 +248,7 @@ void Editor::ListCopyExecute() {
 
 void Editor::ListCutExecute() {
     if (hasSelectedItem()) {
+        UndoScope step(*this, CommandId::ListCut);
         ListCopyExecute();
         ListDelExecute();
     }
@@ -251,6 +259,7 @@ void Editor::ListPasteExecute() {
         host_.Beep();
         return;
     }
+    UndoScope step(*this, CommandId::ListPaste);
     setEditText(EditBox::List, host_.ClipboardText());
     ListAddExecute();
 }

@@ -3,10 +3,12 @@
 #include "document/model.h"
 #include "document/safe_text.h"
 #include "editor/editor.h"
+#include "editor/editor_scopes.h"
 
 namespace brenvale {
 
 void Editor::addTopicCommand(bool asChild) {
+    UndoScope step(*this, asChild ? CommandId::AddTreeChild : CommandId::AddTree);
     if (!selected_ && !doc_->empty()) {
         SelectTopic(doc_->first());
     }
@@ -21,6 +23,7 @@ void Editor::addTopicCommand(bool asChild) {
     if (bulkTree_ == 0) {
         notify([](EditorObserver& o) { o.endInsertTopic(); });
     }
+    changes_.topicInserted(added);
     selectionChanged(&added);
     host_.FocusEditBox(EditBox::Tree);
     SetModified(true);
@@ -48,6 +51,7 @@ void Editor::DelTreeExecute() {
         MessageAnswer::Ok) {
         return;
     }
+    UndoScope step(*this, CommandId::DelTree);
     // The neighbour is chosen here, whatever a tree widget would pick by itself.
     Topic* neighbour = t->nextSibling();
     if (!neighbour) {
@@ -57,12 +61,8 @@ void Editor::DelTreeExecute() {
         neighbour = t->previousSibling();
     }
     clearVisibleList();
-    Topic* parent = t->parent();
-    size_t row = t->row();
-    notify([&](EditorObserver& o) { o.beginRemoveTopic(parent, row); });
-    DetachedTopic removed = doc_->remove(t);
-    notify([](EditorObserver& o) { o.endRemoveTopic(); });
-    removed.reset();
+    // The step keeps the Topic with its subtree for an undo.
+    changes_.removeTopic(t);
     if (neighbour) {
         selectionChanged(neighbour);
     } else {
@@ -75,14 +75,7 @@ void Editor::DelTreeExecute() {
 }
 
 void Editor::relocateTopic(Topic* t, Topic* parent, size_t row) {
-    Topic* fromParent = t->parent();
-    size_t fromRow = t->row();
-    if (fromParent == parent && fromRow == row) {
-        return;
-    }
-    notify([&](EditorObserver& o) { o.beginMoveTopic(fromParent, fromRow, parent, row); });
-    doc_->move(t, parent, row);
-    notify([](EditorObserver& o) { o.endMoveTopic(); });
+    changes_.moveTopic(t, parent, row);
 }
 
 Editor::ExpansionSnapshot Editor::SaveExpansion() const {
@@ -96,11 +89,7 @@ Editor::ExpansionSnapshot Editor::SaveExpansion() const {
 
 void Editor::RestoreExpansion(ExpansionSnapshot& snapshot) {
     for (auto& [t, expanded] : snapshot) {
-        if (t->expanded != expanded) {
-            t->expanded = expanded;
-            Topic* topic = t;
-            notify([&](EditorObserver& o) { o.topicExpansionChanged(topic); });
-        }
+        changes_.setExpanded(t, expanded);
     }
     snapshot.clear();
 }
@@ -133,6 +122,7 @@ void Editor::MoveTopic(Topic* t, Topic* target, bool asChild) {
 }
 
 void Editor::TreeRightExecute() {
+    UndoScope step(*this, CommandId::TreeRight);
     Topic* t = selected_;
     Topic* target = t ? t->previousSibling() : nullptr;
     if (t && !target) {
@@ -147,6 +137,7 @@ void Editor::TreeRightExecute() {
 }
 
 void Editor::TreeLeftExecute() {
+    UndoScope step(*this, CommandId::TreeLeft);
     Topic* t = selected_;
     if (!t || !t->parent()) {
         return;
@@ -157,6 +148,7 @@ void Editor::TreeLeftExecute() {
 }
 
 void Editor::TreeUpExecute() {
+    UndoScope step(*this, CommandId::TreeUp);
     Topic* t = selected_;
     if (!t) {
         return;
@@ -172,6 +164,7 @@ void Editor::TreeUpExecute() {
 }
 
 void Editor::TreeDownExecute() {
+    UndoScope step(*this, CommandId::TreeDown);
     Topic* t = selected_;
     if (!t) {
         return;
@@ -200,9 +193,9 @@ void Editor::TreeEditChanged(std::string text) {
         setEditText(EditBox::Tree, caption);
     }
     if (selected_->caption != caption) {
-        selected_->setCaption(caption);
-        Topic* t = selected_;
-        notify([&](EditorObserver& o) { o.topicChanged(t); });
+        // The keystrokes of one rename of one Topic are one step.
+        UndoScope step(*this, "ツリー名変更", selected_);
+        changes_.setCaption(selected_, caption);
         SetModified(true);
     }
 }
@@ -212,11 +205,11 @@ void Editor::IconMenuClick(int tag) {
     if (!t) {
         return;
     }
+    UndoScope step(*this, CommandId::ChgIcon);
     int before = t->icon;
-    t->icon = tag == 1 ? kIconFolder : tag;
+    changes_.setIcon(t, tag == 1 ? kIconFolder : tag);
     RefreshTrashIcon();
     if (t->icon != before) {
-        notify([&](EditorObserver& o) { o.topicChanged(t); });
         SetModified(true);
     }
 }

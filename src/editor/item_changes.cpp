@@ -1,0 +1,54 @@
+#include "editor/item_changes.h"
+
+#include <algorithm>
+
+#include "editor/document_changes.h"
+
+namespace brenvale {
+
+void ItemPlacement::toggle(DocumentChanges& changes) {
+    if (held_.empty()) {
+        held_.reserve(count_);
+        for (size_t i = 0; i < count_; ++i) {
+            held_.push_back(changes.takeItemRef(topic_, row_));
+        }
+    } else {
+        for (size_t i = 0; i < count_; ++i) {
+            changes.putItemRef(topic_, row_ + i, held_[i]);
+        }
+        held_.clear();
+        held_.shrink_to_fit();
+    }
+}
+
+bool ItemPlacement::extend(const Topic* t, size_t row) {
+    if (t != topic_ || !held_.empty() || row != row_ + count_) {
+        return false;
+    }
+    ++count_;
+    return true;
+}
+
+void ItemMove::toggle(DocumentChanges& changes) {
+    changes.moveItem(topic_, to_, from_);
+    std::swap(from_, to_);
+}
+
+void ItemFormChange::toggle(DocumentChanges& changes) {
+    // A row changed twice in the step comes back through its forms in the reverse order;
+    // reversing the record afterwards makes the next toggle run the other way.
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
+        changes.swapItemRef(topic_, it->first, it->second);
+    }
+    std::reverse(forms_.begin(), forms_.end());
+}
+
+bool ItemFormChange::add(const Topic* t, size_t row, TextRef other) {
+    if (t != topic_) {
+        return false;
+    }
+    forms_.emplace_back(static_cast<uint32_t>(row), other);
+    return true;
+}
+
+}  // namespace brenvale

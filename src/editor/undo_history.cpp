@@ -1,0 +1,153 @@
+#include "editor/undo_history.h"
+
+#include <utility>
+
+namespace brenvale {
+
+void UndoStep::countBytes() {
+    bytes = sizeof(UndoStep) + name.capacity() + changes.capacity() * sizeof(changes.front());
+    for (const auto& change : changes) {
+        bytes += change->bytes();
+    }
+}
+
+void UndoHistory::begin(std::string_view name, UndoSelection before, const void* mergeKey) {
+    if (depth_++ > 0) {
+        return;
+    }
+    open_ = UndoStep();
+    open_.name = std::string(name);
+    open_.before = before;
+    open_.mergeKey = mergeKey;
+}
+
+bool UndoHistory::end(UndoSelection after) {
+    if (--depth_ > 0) {
+        return false;
+    }
+    UndoStep step = std::exchange(open_, UndoStep());
+    if (step.changes.empty()) {
+        return false;
+    }
+    step.after = after;
+    commit(std::move(step));
+    return true;
+}
+
+void UndoHistory::record(std::unique_ptr<UndoChange> change) {
+    if (replaying_) {
+        return;
+    }
+    if (depth_ > 0) {
+        open_.changes.push_back(std::move(change));
+        return;
+    }
+    UndoStep step;
+    step.name = "編集";
+    step.changes.push_back(std::move(change));
+    commit(std::move(step));
+}
+
+UndoChange* UndoHistory::lastChange() const {
+    return depth_ > 0 && !open_.changes.empty() ? open_.changes.back().get() : nullptr;
+}
+
+void UndoHistory::commit(UndoStep step) {
+    dropRedo();
+    if (mergeOpen_ && step.mergeKey && !undo_.empty() && undo_.back().mergeKey == step.mergeKey) {
+        UndoStep& last = undo_.back();
+        bytes_ -= last.bytes;
+        for (auto& change : step.changes) {
+            last.changes.push_back(std::move(change));
+        }
+        last.after = step.after;
+        last.countBytes();
+        bytes_ += last.bytes;
+        return;
+    }
+    step.id = nextId_++;
+    step.countBytes();
+    bytes_ += step.bytes;
+    undo_.push_back(std::move(step));
+    mergeOpen_ = undo_.back().mergeKey != nullptr;
+    trim();
+}
+
+void UndoHistory::trim() {
+    // The newest step always stays, however big: it is what the user just did.
+    while (bytes_ > limit_ && undo_.size() > 1) {
+        bytes_ -= undo_.front().bytes;
+        baseId_ = undo_.front().id;
+        undo_.pop_front();
+    }
+}
+
+void UndoHistory::dropRedo() {
+    for (const UndoStep& step : redo_) {
+        bytes_ -= step.bytes;
+    }
+    redo_.clear();
+}
+
+const UndoStep* UndoHistory::undo(DocumentChanges& changes) {
+    if (undo_.empty()) {
+        return nullptr;
+    }
+    mergeOpen_ = false;
+    UndoStep step = std::move(undo_.back());
+    undo_.pop_back();
+    bytes_ -= step.bytes;
+    replaying_ = true;
+    for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it) {
+        (*it)->toggle(changes);
+    }
+    replaying_ = false;
+    step.countBytes();
+    bytes_ += step.bytes;
+    redo_.push_back(std::move(step));
+    return &redo_.back();
+}
+
+const UndoStep* UndoHistory::redo(DocumentChanges& changes) {
+    if (redo_.empty()) {
+        return nullptr;
+    }
+    mergeOpen_ = false;
+    UndoStep step = std::move(redo_.back());
+    redo_.pop_back();
+    bytes_ -= step.bytes;
+    replaying_ = true;
+    for (auto& change : step.changes) {
+        change->toggle(changes);
+    }
+    replaying_ = false;
+    step.countBytes();
+    bytes_ += step.bytes;
+    undo_.push_back(std::move(step));
+    trim();
+    return &undo_.back();
+}
+
+void UndoHistory::clear() {
+    undo_.clear();
+    redo_.clear();
+    open_ = UndoStep();
+    depth_ = 0;
+    bytes_ = 0;
+    mergeOpen_ = false;
+    baseId_ = nextId_++;
+    // No state of a document that was never read nor saved is its file's.
+    savedId_ = 0;
+}
+
+void UndoHistory::markSaved() {
+    savedId_ = stateId();
+    mergeOpen_ = false;
+}
+
+void UndoHistory::setLimit(size_t bytes) {
+    limit_ = bytes;
+    trim();
+}
+
+}  // namespace brenvale

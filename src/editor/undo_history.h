@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/undo_change.h"
+
+namespace brenvale {
+
+class Topic;
+
+// What was selected around a step: the Topic and the row of its list.
+struct UndoSelection {
+    Topic* topic = nullptr;
+    int row = -1;
+};
+
+// The changes one user action made, undone and redone as one.
+struct UndoStep {
+    std::string name;  // UTF-8, for the hint: "ツリー削除"
+    std::vector<std::unique_ptr<UndoChange>> changes;
+    UndoSelection before;
+    UndoSelection after;
+    // Steps of the same key follow one another into one (the keystrokes of one rename).
+    const void* mergeKey = nullptr;
+    uint64_t id = 0;
+    size_t bytes = 0;
+
+    void countBytes();
+};
+
+// The undo and redo stacks of one document. A step opens with begin and closes with the
+// outermost end; changes recorded meanwhile belong to it. The history is bounded by the
+// memory its steps hold: the oldest are dropped first.
+class UndoHistory {
+public:
+    static constexpr size_t kDefaultLimit = size_t{64} << 20;
+
+    explicit UndoHistory(size_t limitBytes = kDefaultLimit) : limit_(limitBytes) {}
+
+    // Steps nest: an inner begin (a command another one runs) joins the outer step.
+    void begin(std::string_view name, UndoSelection before, const void* mergeKey = nullptr);
+    // Closes the step; true when the outermost end committed one that changed something.
+    bool end(UndoSelection after);
+    bool inStep() const { return depth_ > 0; }
+    // While a step is replayed nothing is recorded.
+    bool replaying() const { return replaying_; }
+
+    // A change outside any step (which no command should make) becomes a step of its own
+    // rather than going unrecorded.
+    void record(std::unique_ptr<UndoChange> change);
+    UndoChange* lastChange() const;
+
+    bool canUndo() const { return !undo_.empty(); }
+    bool canRedo() const { return !redo_.empty(); }
+    // Toggles the changes of the last step back (undo) or of the next one again (redo) and
+    // returns the step, which stays in the history; nullptr when there is none.
+    const UndoStep* undo(DocumentChanges& changes);
+    const UndoStep* redo(DocumentChanges& changes);
+    // Steps that follow one another are merged only until something else happens.
+    void breakMerge() { mergeOpen_ = false; }
+
+    // A new document: no steps, and no state yet that was saved.
+    void clear();
+    // The document as it is now is the one in its file.
+    void markSaved();
+    bool atSavedState() const { return stateId() == savedId_; }
+
+    void setLimit(size_t bytes);
+    size_t bytes() const { return bytes_; }
+    size_t undoCount() const { return undo_.size(); }
+    size_t redoCount() const { return redo_.size(); }
+
+private:
+    uint64_t stateId() const { return undo_.empty() ? baseId_ : undo_.back().id; }
+    void commit(UndoStep step);
+    void trim();
+    void dropRedo();
+
+    size_t limit_;
+    std::deque<UndoStep> undo_;
+    std::vector<UndoStep> redo_;
+    UndoStep open_;
+    int depth_ = 0;
+    bool replaying_ = false;
+    bool mergeOpen_ = false;
+    size_t bytes_ = 0;
+    uint64_t nextId_ = 1;
+    uint64_t baseId_ = 0;
+    uint64_t savedId_ = 0;
+};
+
+}  // namespace brenvale
