@@ -105,8 +105,16 @@ public:
     void beginInsertTopic(Topic* parent, size_t row) override { pending_ = {parent, row}; }
     void endInsertTopic() override {
         auto& kids = children_[pending_.first];
-        kids.insert(kids.begin() + static_cast<long>(pending_.second),
-                    editor_.document().sibling(pending_.first, pending_.second));
+        Topic* added = editor_.document().sibling(pending_.first, pending_.second);
+        kids.insert(kids.begin() + static_cast<long>(pending_.second), added);
+        // A view asks for the children of an inserted Topic (a whole subtree put back) anew.
+        ForEachInSubtree(*added, [&](Topic& t, int) {
+            auto& below = children_[&t];
+            below.clear();
+            for (size_t i = 0; i < t.childCount(); ++i) {
+                below.push_back(t.child(i));
+            }
+        });
     }
     void beginRemoveTopic(Topic* parent, size_t row) override {
         auto& kids = children_[parent];

@@ -1,0 +1,443 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "document/document_writer.h"
+#include "editor_fixture.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+
+// Everything an undo must bring back: the bytes of the document (marks as they are, texts
+// untrimmed), every expanded state and icon, and the selection.
+struct Snapshot {
+    std::string bytes;
+    std::string expansion;
+    std::string selectedCaption;
+    int row = -1;
+
+    bool operator==(const Snapshot&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Snapshot& s) {
+        return out << s.bytes << " | " << s.expansion << " | " << s.selectedCaption << " @"
+                   << s.row;
+    }
+};
+
+class Undo : public test::EditorTest {
+public:
+    // For the table of operations.
+    using EditorTest::editor;
+    using EditorTest::Find;
+    using EditorTest::host;
+    using EditorTest::Type;
+
+protected:
+    Snapshot Take() {
+        Snapshot s;
+        s.bytes = SerializeDocument(editor.document(), {}, false);
+        ForEachTopic(editor.document(),
+                     [&](const Topic& t, int) { s.expansion += t.expanded ? '+' : '-'; });
+        s.selectedCaption = editor.selectedTopic() ? editor.selectedTopic()->caption.str() : "-";
+        s.row = editor.selectedRow();
+        return s;
+    }
+
+    // The sample tree: a (with Items and a child a1), b (with a child b1), c.
+    void BuildSample() {
+        Build({"a:x,*y,z", "  a1:p", "b:q", "  b1", "c"});
+        editor.SetTopicExpanded(Find("b"), false);
+    }
+
+    // Does the action, then undoes, redoes and undoes it again, comparing the whole state
+    // each time; the undo ends where the action began.
+    void CheckRoundTrip(const std::function<void()>& action, const char* name) {
+        SCOPED_TRACE(name);
+        Snapshot before = Take();
+        size_t steps = editor.history().undoCount();
+        action();
+        Snapshot after = Take();
+        ASSERT_NE(after, before) << "the action changed nothing";
+        EXPECT_EQ(editor.history().undoCount(), steps + 1) << "one action, one step";
+        editor.UndoExecute();
+        EXPECT_EQ(Take(), before);
+        mirror.check();
+        editor.RedoExecute();
+        EXPECT_EQ(Take(), after);
+        mirror.check();
+        editor.UndoExecute();
+        EXPECT_EQ(Take(), before);
+        EXPECT_EQ(host.beeps, 0);
+    }
+};
+
+struct Case {
+    const char* name;
+    std::function<void(Undo&)> action;
+    int row = 0;  // the selected row of a's list before the action
+};
+
+TEST_F(Undo, EveryOperationIsUndoneAndRedoneWhole) {
+    std::vector<Case> cases = {
+        {"AddTree", [](Undo& u) { u.editor.AddTreeExecute(); }},
+        {"AddTreeChild", [](Undo& u) { u.editor.AddTreeChildExecute(); }},
+        {"DelTree",
+         [](Undo& u) {
+             u.host.answers = {MessageAnswer::Ok};
+             u.editor.DelTreeExecute();
+         }},
+        {"TreeRight", [](Undo& u) { u.editor.TreeRightExecute(); }},
+        {"TreeDown", [](Undo& u) { u.editor.TreeDownExecute(); }},
+        {"Rename",
+         [](Undo& u) {
+             u.editor.TreeEditChanged("ab");
+             u.editor.TreeEditChanged("abc");
+         }},
+        {"Icon", [](Undo& u) { u.editor.IconMenuClick(3); }},
+        {"TreePaste",
+         [](Undo& u) {
+             u.host.clipboard = "\x08\x81\xA0new\r\nT\r\n\tT1\r\n\x08\x81\xA0t\r\nU\r\n";
+             u.editor.TreePasteExecute();
+         }},
+        {"TreeCut",
+         [](Undo& u) {
+             u.host.answers = {MessageAnswer::Ok};
+             u.editor.TreeCutExecute();
+         }},
+        {"ListAdd",
+         [](Undo& u) {
+             u.Type("new");
+             u.editor.ListAddExecute();
+         }},
+        {"ListAddLines",
+         [](Undo& u) {
+             u.Type("one\r\ntwo\r\n\r\nthree");
+             u.host.answers = {MessageAnswer::Yes};
+             u.editor.ListAddExecute();
+         }},
+        {"ListDel", [](Undo& u) { u.editor.ListDelExecute(); }},
+        {"ListMoveDown", [](Undo& u) { u.editor.ListMoveDownExecute(); }},
+        {"ListMoveUp", [](Undo& u) { u.editor.ListMoveUpExecute(); }, 2},
+        {"ListDown",
+         [](Undo& u) {
+             u.Type("replaced");
+             u.editor.ListDownExecute();
+         }},
+        {"ListAddLine", [](Undo& u) { u.editor.ListAddLineExecute(); }},
+        {"ListChkBox", [](Undo& u) { u.editor.ListChkBoxExecute(); }},
+        {"ToggleCheck", [](Undo& u) { u.editor.ToggleCheck(1); }},
+        {"ListCut", [](Undo& u) { u.editor.ListCutExecute(); }},
+        {"ListPaste",
+         [](Undo& u) {
+             u.host.clipboard = "pasted";
+             u.editor.ListPasteExecute();
+         }},
+        {"DropTopic",
+         [](Undo& u) {
+             u.editor.BeginTopicDrag();
+             u.editor.DropOnTree(Editor::TopicDropZone::OnTopic, u.Find("c"));
+             u.editor.EndDrag();
+         }},
+        {"DropItemInList",
+         [](Undo& u) {
+             u.editor.BeginItemDrag();
+             u.editor.DropOnList(3);
+             u.editor.EndDrag();
+         }},
+        {"DropItemOnTopic",
+         [](Undo& u) {
+             u.editor.BeginItemDrag();
+             u.editor.DropOnTree(Editor::TopicDropZone::OnTopic, u.Find("b"));
+             u.editor.EndDrag();
+         },
+         1},
+    };
+    for (const Case& c : cases) {
+        while (editor.canUndo()) {
+            editor.UndoExecute();
+        }
+        host.clipboard.reset();
+        BuildSample();
+        editor.SelectTopic(Find("a"));
+        editor.SelectRow(c.row);
+        CheckRoundTrip([&] { c.action(*this); }, c.name);
+    }
+}
+
+TEST_F(Undo, TheStepNamesWhatWasDoneInTheHint) {
+    BuildSample();
+    editor.SelectTopic(Find("c"));
+    host.answers = {MessageAnswer::Ok};
+    editor.DelTreeExecute();
+    editor.UndoExecute();
+    EXPECT_EQ(editor.hintText(), "元に戻しました: ツリー削除");
+    EXPECT_EQ(Find("c"), editor.selectedTopic());
+    Type("x");
+    editor.ListAddExecute();
+    editor.UndoExecute();
+    editor.RedoExecute();
+    EXPECT_EQ(editor.hintText(), "やり直しました: チェックリスト追加");
+    EXPECT_FALSE(editor.canRedo());
+    editor.RedoExecute();
+    EXPECT_EQ(host.beeps, 1);
+}
+
+TEST_F(Undo, KeysAreTheTreesAndTheListsOnly) {
+    BuildSample();
+    editor.SelectTopic(Find("a"));
+    editor.AddTreeExecute();
+    EXPECT_FALSE(editor.UndoKey(Editor::FocusArea::TreeEdit));
+    EXPECT_FALSE(editor.RedoKey(Editor::FocusArea::ListEdit));
+    EXPECT_EQ(editor.document().topicCount(), 6u);
+    EXPECT_TRUE(editor.UndoKey(Editor::FocusArea::List));
+    EXPECT_EQ(editor.document().topicCount(), 5u);
+    EXPECT_TRUE(editor.RedoKey(Editor::FocusArea::Tree));
+    EXPECT_EQ(editor.document().topicCount(), 6u);
+}
+
+TEST_F(Undo, TheKeystrokesOfOneRenameAreOneStepAndAnotherTopicStartsAnother) {
+    BuildSample();
+    editor.SelectTopic(Find("a"));
+    size_t steps = editor.history().undoCount();
+    for (const char* text : {"r", "re", "ren"}) {
+        editor.TreeEditChanged(text);
+    }
+    editor.SelectTopic(Find("c"));
+    editor.TreeEditChanged("k");
+    EXPECT_EQ(editor.history().undoCount(), steps + 2);
+    editor.UndoExecute();
+    editor.UndoExecute();
+    EXPECT_EQ(Find("a")->caption, "a");
+    EXPECT_EQ(Find("c")->caption, "c");
+    EXPECT_EQ(editor.treeEditText(), "a");
+}
+
+TEST_F(Undo, TheModifiedFlagFollowsTheHistoryToTheSavedState) {
+    test::TempDir dir;
+    BuildSample();
+    EXPECT_FALSE(editor.isModified());
+    editor.SelectTopic(Find("a"));
+    Type("x");
+    editor.ListAddExecute();
+    EXPECT_TRUE(editor.isModified());
+    editor.UndoExecute();
+    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.isEnabled(CommandId::Save));
+    EXPECT_FALSE(host.timer.enabled);
+    editor.RedoExecute();
+    EXPECT_TRUE(editor.isModified());
+
+    // Saved with the Item in it: undoing it now changes the document against the file.
+    editor.document().fileName = dir.file("s.bnv");
+    editor.document().untitled = false;
+    editor.SaveExecute();
+    ASSERT_TRUE(editor.saveSucceeded());
+    EXPECT_FALSE(editor.isModified());
+    editor.UndoExecute();
+    EXPECT_TRUE(editor.isModified());
+    editor.RedoExecute();
+    EXPECT_FALSE(editor.isModified());
+
+    // A new edit after an undo leaves the saved state out of reach.
+    editor.UndoExecute();
+    Type("y");
+    editor.ListAddExecute();
+    EXPECT_FALSE(editor.canRedo());
+    editor.UndoExecute();
+    EXPECT_TRUE(editor.isModified());
+}
+
+TEST_F(Undo, StepsBeforeASaveStillUndoAfterItsTrimming) {
+    test::TempDir dir;
+    BuildSample();
+    editor.SelectTopic(Find("a"));
+    Snapshot start = Take();
+    Type("  spaced  ");
+    editor.ListAddExecute();
+    editor.SelectRow(0);
+    Type(" replaced ");
+    editor.ListDownExecute();
+    editor.document().fileName = dir.file("s.bnv");
+    editor.document().untitled = false;
+    editor.SaveExecute();
+    ASSERT_TRUE(editor.saveSucceeded());
+    Snapshot saved = Take();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"replaced", "spaced", "y*", "z"}));
+    editor.UndoExecute();
+    editor.UndoExecute();
+    EXPECT_EQ(Take(), start);
+    editor.RedoExecute();
+    editor.RedoExecute();
+    // The trimmed texts come back, as the file has them.
+    EXPECT_EQ(Take(), saved);
+    EXPECT_FALSE(editor.isModified());
+}
+
+TEST_F(Undo, AMarkReadFromAFileComesBackAsRead) {
+    test::TempDir dir;
+    std::string bytes = "A\r\n\x08" + Sjis("・") + "one\r\n\x08" + Sjis("済") + "two\r\n";
+    std::string path = dir.file("m.bnv");
+    test::WriteBytes(path, bytes);
+    editor.OpenDocument(path);
+    Snapshot opened = Take();
+    editor.ToggleCheck(0);  // stores the list: every mark becomes "■" or "□"
+    EXPECT_NE(SerializeDocument(editor.document(), {}, false), opened.bytes);
+    editor.UndoExecute();
+    EXPECT_EQ(Take(), opened);
+    EXPECT_FALSE(editor.isModified());
+}
+
+TEST_F(Undo, NewAndOpenStartAnEmptyHistory) {
+    BuildSample();
+    editor.AddTreeExecute();
+    host.answers = {MessageAnswer::No};
+    editor.NewOpenExecute();
+    EXPECT_FALSE(editor.canUndo());
+    EXPECT_FALSE(editor.canRedo());
+    editor.UndoExecute();
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_EQ(editor.document().topicCount(), 2u);
+}
+
+TEST_F(Undo, TheMemoryBoundDropsTheOldestStepsFirst) {
+    BuildSample();
+    editor.SelectTopic(Find("c"));
+    for (int i = 0; i < 50; ++i) {
+        Type("item " + std::to_string(i));
+        editor.ListAddExecute();
+    }
+    size_t perStep = editor.history().bytes() / editor.history().undoCount();
+    editor.setUndoLimit(perStep * 10);
+    EXPECT_LE(editor.history().bytes(), perStep * 10);
+    EXPECT_GE(editor.history().undoCount(), 8u);
+    while (editor.canUndo()) {
+        editor.UndoExecute();
+    }
+    // What is left undoes the newest Items; the oldest stay.
+    size_t kept = editor.rowCount();
+    EXPECT_GT(kept, 0u);
+    EXPECT_EQ(editor.rowText(kept - 1), "item " + std::to_string(kept - 1));
+    EXPECT_TRUE(editor.isModified());
+}
+
+TEST_F(Undo, ADeletedTopicComesBackWithItsSubtreeFoldedAsItWas) {
+    Build({"a:x", "  a1", "    a11:y", "  a2", "b"});
+    editor.SetTopicExpanded(Find("a1"), false);
+    editor.SelectTopic(Find("a"));
+    Topic* a = Find("a");
+    host.answers = {MessageAnswer::Ok};
+    editor.DelTreeExecute();
+    EXPECT_GT(editor.history().bytes(), sizeof(Topic) * 4);
+    editor.UndoExecute();
+    EXPECT_EQ(editor.selectedTopic(), a);  // the same Topic, nothing copied
+    EXPECT_EQ(Shape(), (std::vector<std::string>{"a/0+", "a1/1", "a11/2", "a2/1", "b/0"}));
+}
+
+// Random operations, each one's save bytes kept; undone to the start and redone to the end
+// they give the same bytes at every point.
+TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE(seed);
+        host.answers.clear();
+        host.answers = {MessageAnswer::No};
+        editor.NewOpenExecute();
+        BuildSample();
+        std::mt19937 random(seed);
+        auto pick = [&](size_t n) { return n == 0 ? 0 : static_cast<size_t>(random() % n); };
+        std::vector<Snapshot> states{Take()};
+        for (int i = 0; i < 150; ++i) {
+            std::vector<Topic*> topics;
+            ForEachTopic(editor.document(), [&](Topic& t, int) { topics.push_back(&t); });
+            if (!topics.empty()) {
+                editor.SelectTopic(topics[pick(topics.size())]);
+            }
+            if (editor.rowCount() > 0) {
+                editor.SelectRow(static_cast<int>(pick(editor.rowCount())));
+            }
+            size_t before = editor.history().undoCount();
+            size_t op = pick(14);
+            switch (op) {
+                case 0:
+                    editor.AddTreeExecute();
+                    break;
+                case 1:
+                    editor.AddTreeChildExecute();
+                    break;
+                case 2:
+                    if (topics.size() > 2) {
+                        host.answers = {MessageAnswer::Ok};
+                        editor.DelTreeExecute();
+                    }
+                    break;
+                case 3:
+                    editor.TreeRightExecute();
+                    break;
+                case 4:
+                    editor.TreeLeftExecute();
+                    break;
+                case 5:
+                    editor.TreeUpExecute();
+                    break;
+                case 6:
+                    editor.TreeDownExecute();
+                    break;
+                case 7:
+                    editor.TreeEditChanged("t" + std::to_string(i));
+                    break;
+                case 8:
+                    Type("i" + std::to_string(i));
+                    editor.ListAddExecute();
+                    break;
+                case 9:
+                    editor.ListDelExecute();
+                    break;
+                case 10:
+                    editor.ListMoveDownExecute();
+                    break;
+                case 11:
+                    if (editor.rowCount() > 0) {
+                        editor.ToggleCheck(pick(editor.rowCount()));
+                    }
+                    break;
+                case 12:
+                    host.clipboard = "P" + std::to_string(i) + "\r\n\tQ\r\n\x08\x81\xA0q\r\n";
+                    editor.TreePasteExecute();
+                    host.clipboard.reset();
+                    break;
+                default:
+                    editor.BeginTopicDrag();
+                    if (!topics.empty()) {
+                        editor.DropOnTree(Editor::TopicDropZone::Indent,
+                                          topics[pick(topics.size())]);
+                    }
+                    editor.EndDrag();
+                    break;
+            }
+            Snapshot now = Take();
+            if (editor.history().undoCount() != before) {
+                states.push_back(now);
+            } else if (op == 7) {
+                states.back() = now;  // a rename of the same Topic goes on in its step
+            } else {
+                ASSERT_EQ(now.bytes, states.back().bytes) << "a change without a step";
+            }
+        }
+        ASSERT_TRUE(host.answers.empty() || host.answers.size() == 1);
+        host.answers.clear();
+        for (size_t i = states.size() - 1; i > 0; --i) {
+            ASSERT_EQ(SerializeDocument(editor.document(), {}, false), states[i].bytes) << i;
+            editor.UndoExecute();
+        }
+        ASSERT_EQ(Take().bytes, states.front().bytes);
+        for (size_t i = 1; i < states.size(); ++i) {
+            editor.RedoExecute();
+            ASSERT_EQ(SerializeDocument(editor.document(), {}, false), states[i].bytes) << i;
+        }
+        mirror.check();
+    }
+}
+
+}  // namespace
+}  // namespace brenvale
