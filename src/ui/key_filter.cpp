@@ -52,9 +52,20 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
                 case Qt::Key_V:
                     run([&] { used = editor.PasteKey(area); });
                     return used;
+                case Qt::Key_Z:
+                    run([&] { used = editor.UndoKey(area); });
+                    return used;
+                case Qt::Key_Y:
+                    run([&] { used = editor.RedoKey(area); });
+                    return used;
                 default:
                     break;
             }
+        }
+        if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && key->key() == Qt::Key_Z &&
+            QApplication::mouseButtons() == Qt::NoButton) {
+            run([&] { used = editor.RedoKey(area); });
+            return used;
         }
         // An edit box keeps some keys (Shift+BkSp) from the shortcuts; the window takes them.
         if (area == Area::TreeEdit || area == Area::ListEdit) {

@@ -58,6 +58,7 @@ private slots:
     void editingACaptionInPlaceGoesToTheEditBox();
     void popUpMenusShowTheirHints();
     void counterPanelsAreLoweredWithTheIconAtTheTop();
+    void undoKeysUndoInTheViewsAndEditInTheBoxes();
 
 private:
     MainWindow& window() { return *window_; }
@@ -200,6 +201,8 @@ void WindowTest::rightClicksSelect() {
     QCOMPARE(editor().selectedRow(), 0);
     QTest::mousePress(list->viewport(), Qt::RightButton, {}, QPoint(row0.center().x(), 200));
     QCOMPARE(editor().selectedRow(), -1);
+    // No button stays down for the tests after this one.
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, QPoint(row0.center().x(), 200));
 }
 
 void WindowTest::paintsTheThreeRowKinds() {
@@ -426,6 +429,46 @@ void WindowTest::counterPanelsAreLoweredWithTheIconAtTheTop() {
                          FromUtf8(editor().treeCounterText()));
     }
     QCOMPARE(shown.copy(p), expected.copy(p));
+}
+
+void WindowTest::undoKeysUndoInTheViewsAndEditInTheBoxes() {
+    QLineEdit* edit = window().listEdit();
+    for (const char* text : {"one", "two"}) {
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    QAbstractItemModel* rows = window().list()->model();
+    QApplication::setActiveWindow(&window());
+    window().list()->setFocus();
+    QTRY_VERIFY(window().list()->hasFocus());
+    QTest::keyClick(window().list(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(editor().rowCount(), size_t(1));
+    QCOMPARE(rows->rowCount(), 1);
+    QCOMPARE(editor().hintText(), std::string("元に戻しました: チェックリスト追加"));
+    QTest::keyClick(window().list(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(rows->rowCount(), 2);
+    QTest::keyClick(window().list(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(window().list(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(rows->rowCount(), 2);
+
+    // The tree: a Topic added and taken away again, the view following.
+    QAbstractItemModel* topics = window().tree()->model();
+    int before = topics->rowCount();
+    editor().AddTreeExecute();
+    QCOMPARE(topics->rowCount(), before + 1);
+    window().tree()->setFocus();
+    QTRY_VERIFY(window().tree()->hasFocus());
+    QTest::keyClick(window().tree(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(topics->rowCount(), before);
+    QCOMPARE(editor().rowCount(), size_t(2));
+
+    // In the edit box the key undoes the typing, not the document.
+    edit->setFocus();
+    QTest::keyClicks(edit, "abc");
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QString());
+    QCOMPARE(topics->rowCount(), before);
+    QCOMPARE(editor().rowCount(), size_t(2));
 }
 
 QTEST_MAIN(WindowTest)
