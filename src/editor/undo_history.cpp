@@ -89,22 +89,32 @@ void UndoHistory::dropRedo() {
     redo_.clear();
 }
 
+void UndoHistory::replay(UndoStep& step, DocumentChanges& changes, bool backwards) {
+    mergeOpen_ = false;
+    bytes_ -= step.bytes;
+    replaying_ = true;
+    if (backwards) {
+        for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it) {
+            (*it)->toggle(changes);
+        }
+    } else {
+        for (auto& change : step.changes) {
+            change->toggle(changes);
+        }
+    }
+    replaying_ = false;
+    // A Topic taken out is held by its step now, one put back no longer.
+    step.countBytes();
+    bytes_ += step.bytes;
+}
+
 const UndoStep* UndoHistory::undo(DocumentChanges& changes) {
     if (undo_.empty()) {
         return nullptr;
     }
-    mergeOpen_ = false;
-    UndoStep step = std::move(undo_.back());
+    redo_.push_back(std::move(undo_.back()));
     undo_.pop_back();
-    bytes_ -= step.bytes;
-    replaying_ = true;
-    for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it) {
-        (*it)->toggle(changes);
-    }
-    replaying_ = false;
-    step.countBytes();
-    bytes_ += step.bytes;
-    redo_.push_back(std::move(step));
+    replay(redo_.back(), changes, true);
     return &redo_.back();
 }
 
@@ -112,18 +122,9 @@ const UndoStep* UndoHistory::redo(DocumentChanges& changes) {
     if (redo_.empty()) {
         return nullptr;
     }
-    mergeOpen_ = false;
-    UndoStep step = std::move(redo_.back());
+    undo_.push_back(std::move(redo_.back()));
     redo_.pop_back();
-    bytes_ -= step.bytes;
-    replaying_ = true;
-    for (auto& change : step.changes) {
-        change->toggle(changes);
-    }
-    replaying_ = false;
-    step.countBytes();
-    bytes_ += step.bytes;
-    undo_.push_back(std::move(step));
+    replay(undo_.back(), changes, false);
     trim();
     return &undo_.back();
 }

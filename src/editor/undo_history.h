@@ -78,6 +78,7 @@ public:
 private:
     uint64_t stateId() const { return undo_.empty() ? baseId_ : undo_.back().id; }
     void commit(UndoStep step);
+    void replay(UndoStep& step, DocumentChanges& changes, bool backwards);
     void trim();
     void dropRedo();
 
