@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "modal_answers.h"
 #include "support/temp_dir.h"
 #include "ui/alert_sound.h"
 #include "ui/main_window.h"
@@ -16,20 +17,6 @@
 using namespace brenvale;
 
 namespace {
-
-// Runs action on the message box once it is up.
-void WhenBoxIsUp(std::function<void(QMessageBox*)> action) {
-    QTimer::singleShot(0, [action] {
-        for (int tries = 0; tries < 200; ++tries) {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                action(box);
-                return;
-            }
-            QTest::qWait(10);
-        }
-        QFAIL("no message box came up");
-    });
-}
 
 QAbstractButton* ButtonWithText(QMessageBox* box, const QString& text) {
     for (QAbstractButton* b : box->buttons()) {
@@ -69,7 +56,7 @@ void MessageBoxTest::playsTheSoundOfItsKind() {
     const MessageKind kinds[] = {MessageKind::Warning, MessageKind::Error, MessageKind::Information,
                                  MessageKind::Confirmation};
     for (MessageKind kind : kinds) {
-        WhenBoxIsUp([](QMessageBox* box) { ButtonWithText(box, "OK")->click(); });
+        test::WhenModal<QMessageBox>([](QMessageBox* box) { ButtonWithText(box, "OK")->click(); });
         QCOMPARE(ShowMessageBox(nullptr, "x", kind, MessageButtons::Ok), MessageAnswer::Ok);
     }
     QCOMPARE(played_, std::vector<MessageKind>(std::begin(kinds), std::end(kinds)));
@@ -86,7 +73,7 @@ void MessageBoxTest::standsInTheMiddleOfTheScreen() {
     owner.show();
     QVERIFY(QTest::qWaitForWindowExposed(&owner));
     QRect box;
-    WhenBoxIsUp([&box](QMessageBox* b) {
+    test::WhenModal<QMessageBox>([&box](QMessageBox* b) {
         box = b->frameGeometry();
         ButtonWithText(b, "OK")->click();
     });
@@ -103,17 +90,18 @@ void MessageBoxTest::standsInTheMiddleOfTheScreen() {
 
 void MessageBoxTest::theCloseBoxAnswersCancelAndEscapeTheEscapeButton() {
     for (MessageButtons buttons : {MessageButtons::YesNo, MessageButtons::Ok}) {
-        WhenBoxIsUp([](QMessageBox* box) { box->close(); });
+        test::WhenModal<QMessageBox>([](QMessageBox* box) { box->close(); });
         QCOMPARE(ShowMessageBox(nullptr, "x", MessageKind::Warning, buttons),
                  MessageAnswer::Cancel);
     }
-    WhenBoxIsUp([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    test::WhenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     QCOMPARE(ShowMessageBox(nullptr, "x", MessageKind::Warning, MessageButtons::YesNo),
              MessageAnswer::No);
-    WhenBoxIsUp([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    test::WhenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     QCOMPARE(ShowMessageBox(nullptr, "x", MessageKind::Warning, MessageButtons::YesNoCancel),
              MessageAnswer::Cancel);
-    WhenBoxIsUp([](QMessageBox* box) { ButtonWithText(box, "いいえ(&N)")->click(); });
+    test::WhenModal<QMessageBox>(
+        [](QMessageBox* box) { ButtonWithText(box, "いいえ(&N)")->click(); });
     QCOMPARE(ShowMessageBox(nullptr, "x", MessageKind::Warning, MessageButtons::YesNoCancel),
              MessageAnswer::No);
 }
@@ -132,7 +120,7 @@ void MessageBoxTest::aFailedLaunchShowsTheSystemsReason() {
     options.shortcutFile = QString::fromStdString(dir.file("brenvale.key"));
     MainWindow window(options);
     QString text;
-    WhenBoxIsUp([&text](QMessageBox* box) {
+    test::WhenModal<QMessageBox>([&text](QMessageBox* box) {
         text = box->text();
         ButtonWithText(box, "OK")->click();
     });

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 
@@ -57,6 +58,16 @@ private:
     QTimer timer_;
 };
 
+inline void Press(QMessageBox* box, const QString& button) {
+    for (QAbstractButton* b : box->buttons()) {
+        if (b->text() == button) {
+            b->click();
+            return;
+        }
+    }
+    QFAIL(qPrintable("no button " + button));
+}
+
 // Presses the buttons with these texts in the next message boxes, one box each, in turn, and
 // remembers each box's text.
 inline void AnswerInTurn(std::vector<std::pair<QString, QString*>> answers) {
@@ -69,13 +80,20 @@ inline void AnswerInTurn(std::vector<std::pair<QString, QString*>> answers) {
             *text = box->text();
         }
         AnswerInTurn({answers.begin() + 1, answers.end()});
-        for (QAbstractButton* b : box->buttons()) {
-            if (b->text() == button) {
-                b->click();
-                return;
-            }
-        }
-        QFAIL(qPrintable("no button " + button));
+        Press(box, button);
+    });
+}
+
+// The same, collecting the boxes' texts in a list.
+inline void AnswerEach(QStringList buttons, QStringList* texts) {
+    if (buttons.isEmpty()) {
+        return;
+    }
+    WhenModal<QMessageBox>([buttons, texts](QMessageBox* box) mutable {
+        texts->append(box->text());
+        QString button = buttons.takeFirst();
+        AnswerEach(buttons, texts);  // waits for the box that follows this one
+        Press(box, button);
     });
 }
 
@@ -83,9 +101,12 @@ inline void Answer(const QString& button, QString* text = nullptr) {
     AnswerInTurn({{button, text}});
 }
 
-// Types a path into the next file dialog and accepts it.
-inline void ChooseFile(const QString& path) {
-    WhenModal<QFileDialog>([path](QFileDialog* dialog) {
+// Types a path into the next file dialog and accepts it, remembering the dialog's title.
+inline void ChooseFile(const QString& path, QString* title = nullptr) {
+    WhenModal<QFileDialog>([path, title](QFileDialog* dialog) {
+        if (title) {
+            *title = dialog->windowTitle();
+        }
         // selectFile() drops the selection of the name the dialog was opened with, which would
         // win over a typed name, but leaves the name box alone while it has the focus: so the
         // path is typed into the box as well, and accepted at once.
