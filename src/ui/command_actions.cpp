@@ -105,9 +105,14 @@ void CommandActions::applyShortcuts() {
             keys = {};
         }
         taken.insert(keys);
+        // "Enter" is the main keyboard's key and the keypad's alike.
+        QList<QKeySequence> sequences{keys};
+        if (!keys.isEmpty() && keys[0].key() == Qt::Key_Return) {
+            sequences << QKeySequence(QKeyCombination(keys[0].keyboardModifiers(), Qt::Key_Enter));
+        }
         QAction* a = action(info.id);
-        if (a->shortcut() != keys) {
-            a->setShortcut(keys);
+        if (a->shortcuts() != sequences) {
+            a->setShortcuts(sequences);
         }
         QString text = MenuText(info.caption, shortcut);
         if (a->text() != text) {
@@ -124,7 +129,8 @@ void CommandActions::attachTo(QWidget* window) {
 
 QAction* CommandActions::enabledActionFor(const QKeySequence& keys) const {
     for (QAction* action : actions_) {
-        if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == keys) {
+        if (action->isEnabled() && !action->shortcut().isEmpty() &&
+            action->shortcuts().contains(keys)) {
             return action;
         }
     }

@@ -59,6 +59,7 @@ private slots:
     void popUpMenusShowTheirHints();
     void counterPanelsAreLoweredWithTheIconAtTheTop();
     void undoKeysUndoInTheViewsAndEditInTheBoxes();
+    void theKeypadsEnterIsEnter();
 
 private:
     MainWindow& window() { return *window_; }
@@ -469,6 +470,19 @@ void WindowTest::undoKeysUndoInTheViewsAndEditInTheBoxes() {
     QCOMPARE(edit->text(), QString());
     QCOMPARE(topics->rowCount(), before);
     QCOMPARE(editor().rowCount(), size_t(2));
+}
+
+void WindowTest::theKeypadsEnterIsEnter() {
+    QLineEdit* edit = window().listEdit();
+    QTest::keyClicks(edit, "one");
+    QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(editor().rowCount(), size_t(1));
+    editor().SelectRow(0);
+    QTest::keyClicks(edit, "two");
+    // Shift+Enter replaces the selected Item's text (ListDown).
+    QTest::keyClick(edit, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
+    QCOMPARE(editor().rowCount(), size_t(1));
+    QCOMPARE(editor().rowText(0), std::string_view("two"));
 }
 
 QTEST_MAIN(WindowTest)
