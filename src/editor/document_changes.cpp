@@ -37,11 +37,7 @@ void DocumentChanges::topicInserted(const Topic& t) {
 void DocumentChanges::removeTopic(Topic* t) {
     Topic* parent = t->parent();
     size_t row = t->row();
-    DetachedTopic held = takeTopic(parent, row);
-    if (history_.replaying()) {
-        return;
-    }
-    record(std::make_unique<TopicPlacement>(parent, row, std::move(held)));
+    record(std::make_unique<TopicPlacement>(parent, row, takeTopic(parent, row)));
 }
 
 Topic& DocumentChanges::putTopic(Topic* parent, size_t row, DetachedTopic t) {
@@ -66,21 +62,15 @@ DetachedTopic DocumentChanges::takeTopic(Topic* parent, size_t row) {
     return taken;
 }
 
-void DocumentChanges::moveQuietly(Topic* t, Topic* parent, size_t row) {
-    Topic* fromParent = t->parent();
-    size_t fromRow = t->row();
-    notifyTree([&](EditorObserver& o) { o.beginMoveTopic(fromParent, fromRow, parent, row); });
-    document().move(t, parent, row);
-    notifyTree([](EditorObserver& o) { o.endMoveTopic(); });
-}
-
 void DocumentChanges::moveTopic(Topic* t, Topic* parent, size_t row) {
     Topic* fromParent = t->parent();
     size_t fromRow = t->row();
     if (fromParent == parent && fromRow == row) {
         return;
     }
-    moveQuietly(t, parent, row);
+    notifyTree([&](EditorObserver& o) { o.beginMoveTopic(fromParent, fromRow, parent, row); });
+    document().move(t, parent, row);
+    notifyTree([](EditorObserver& o) { o.endMoveTopic(); });
     record(std::make_unique<TopicMove>(t, fromParent, fromRow));
 }
 

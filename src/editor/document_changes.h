@@ -63,7 +63,6 @@ private:
     void record(std::unique_ptr<UndoChange> change);
     template <typename Fn>
     void notifyTree(Fn&& fn);
-    void moveQuietly(Topic* t, Topic* parent, size_t row);
     void recordForm(Topic* t, size_t row, TextRef before);
 
     Editor& editor_;

@@ -21,17 +21,15 @@ void UndoHistory::begin(std::string_view name, UndoSelection before, const void*
     open_.mergeKey = mergeKey;
 }
 
-bool UndoHistory::end(UndoSelection after) {
+void UndoHistory::end(UndoSelection after) {
     if (--depth_ > 0) {
-        return false;
+        return;
     }
     UndoStep step = std::exchange(open_, UndoStep());
-    if (step.changes.empty()) {
-        return false;
+    if (!step.changes.empty()) {
+        step.after = after;
+        commit(std::move(step));
     }
-    step.after = after;
-    commit(std::move(step));
-    return true;
 }
 
 void UndoHistory::record(std::unique_ptr<UndoChange> change) {
@@ -132,8 +130,10 @@ const UndoStep* UndoHistory::redo(DocumentChanges& changes) {
 void UndoHistory::clear() {
     undo_.clear();
     redo_.clear();
-    open_ = UndoStep();
-    depth_ = 0;
+    // A step still open (a document opened by a command) goes on, for the new document.
+    open_.changes.clear();
+    open_.before = {};
+    open_.mergeKey = nullptr;
     bytes_ = 0;
     mergeOpen_ = false;
     baseId_ = nextId_++;

@@ -44,8 +44,8 @@ public:
 
     // Steps nest: an inner begin (a command another one runs) joins the outer step.
     void begin(std::string_view name, UndoSelection before, const void* mergeKey = nullptr);
-    // Closes the step; true when the outermost end committed one that changed something.
-    bool end(UndoSelection after);
+    // Closes the step; the outermost end commits it when it changed something.
+    void end(UndoSelection after);
     bool inStep() const { return depth_ > 0; }
     // While a step is replayed nothing is recorded.
     bool replaying() const { return replaying_; }

@@ -106,9 +106,13 @@ void CommandActions::applyShortcuts() {
         }
         taken.insert(keys);
         // "Enter" is the main keyboard's key and the keypad's alike.
-        QList<QKeySequence> sequences{keys};
-        if (!keys.isEmpty() && keys[0].key() == Qt::Key_Return) {
-            sequences << QKeySequence(QKeyCombination(keys[0].keyboardModifiers(), Qt::Key_Enter));
+        QList<QKeySequence> sequences;
+        if (!keys.isEmpty()) {
+            sequences << keys;
+            if (keys[0].key() == Qt::Key_Return) {
+                sequences << QKeySequence(
+                    QKeyCombination(keys[0].keyboardModifiers(), Qt::Key_Enter));
+            }
         }
         QAction* a = action(info.id);
         if (a->shortcuts() != sequences) {
