@@ -87,7 +87,7 @@ void Save(Document& doc, const std::string& path, const DocumentGeometry& geomet
           const WriteOptions& options) {
     if (WriteDocument(doc, path, geometry, options) == WriteOutcome::Abandoned) {
         throw Error(path + " was not written: its old backup " +
-                    BackupName(path, options.backUpPass) + " cannot be deleted");
+                    BackupName(path, options.backupFolder) + " cannot be deleted");
     }
 }
 

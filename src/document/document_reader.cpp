@@ -118,7 +118,7 @@ private:
     void line(size_t begin, size_t end) {
         const char* p = bytes_ + begin;
         if (*p == kGeometryByte) {
-            if (options_.everyS) {
+            if (options_.applyGeometry) {
                 ReadGeometryLine(std::string_view(p + 1, end - begin - 1), geometry);
             }
             return;

@@ -11,7 +11,7 @@
 namespace brenvale {
 
 struct ReadOptions {
-    bool everyS = true;  // take the geometry lines; off: skip them altogether
+    bool applyGeometry = true;  // take the geometry lines; off: skip them altogether
     int imageCount = kBuiltInTopicImages;
 };
 

@@ -30,10 +30,10 @@ void WriteGeometry(Out& out, const DocumentGeometry& g) {
     }
 }
 
-// Writes the Topic and Item lines; trims Item texts in place when spRemv is on. Item texts
+// Writes the Topic and Item lines; trims Item texts in place when trimItemSpaces is on. Item texts
 // are file-safe already (they are made so as they enter a list).
 template <typename Out>
-void WriteTopics(Out& out, Document& doc, bool spRemv) {
+void WriteTopics(Out& out, Document& doc, bool trimItemSpaces) {
     std::string tabs;
     ForEachTopic(doc, [&](Topic& t, int level) {
         tabs.assign(static_cast<size_t>(level), '\t');
@@ -48,7 +48,7 @@ void WriteTopics(Out& out, Document& doc, bool spRemv) {
         ItemList& items = t.items;
         for (size_t i = 0; i < items.size(); ++i) {
             std::string_view stored = std::as_const(items)[i].stored();
-            if (spRemv) {
+            if (trimItemSpaces) {
                 std::string_view text = StoredText(stored);
                 std::string_view trimmed = TrimBlanks(text);
                 if (trimmed.size() != text.size()) {
@@ -74,19 +74,20 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string BackupName(const std::string& path, const std::string& backUpPass) {
-    if (backUpPass == kOwnFolderToken) {
+std::string BackupName(const std::string& path, const std::string& backupFolder) {
+    if (backupFolder == kOwnFolderToken) {
         return ReplaceExtension(path, ".BAK");
     }
-    return JoinPath(backUpPass, ReplaceExtension(FileNamePart(path), ".BAK"));
+    return JoinPath(backupFolder, ReplaceExtension(FileNamePart(path), ".BAK"));
 }
 
-std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry, bool spRemv) {
+std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry,
+                              bool trimItemSpaces) {
     StringSink sink;
     {
         OutputBuffer out(sink);
         WriteGeometry(out, geometry);
-        WriteTopics(out, doc, spRemv);
+        WriteTopics(out, doc, trimItemSpaces);
         out.flush();
     }
     return std::move(sink.bytes);
@@ -94,8 +95,8 @@ std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry, b
 
 WriteOutcome WriteDocument(Document& doc, const std::string& path, const DocumentGeometry& geometry,
                            const WriteOptions& options) {
-    if (options.backUp && FileExists(path)) {
-        std::string backup = BackupName(path, options.backUpPass);
+    if (options.backup && FileExists(path)) {
+        std::string backup = BackupName(path, options.backupFolder);
         // A document that is itself named like its backup is not deleted for a backup.
         if (!SameFile(backup, path)) {
             bool abandon = false;
@@ -109,7 +110,7 @@ WriteOutcome WriteDocument(Document& doc, const std::string& path, const Documen
     {
         OutputBuffer out(writer);
         WriteGeometry(out, geometry);
-        WriteTopics(out, doc, options.spRemv);
+        WriteTopics(out, doc, options.trimItemSpaces);
         out.flush();
     }
     writer.Commit();

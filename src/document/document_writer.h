@@ -14,9 +14,9 @@ inline constexpr std::string_view kOwnFolderToken =
     "File";
 
 struct WriteOptions {
-    bool spRemv = true;  // trim the spaces around Item texts, in the file and in memory
-    bool backUp = false;
-    std::string backUpPass = std::string(kOwnFolderToken);
+    bool trimItemSpaces = true;  // trim the spaces around Item texts, in the file and in memory
+    bool backup = false;
+    std::string backupFolder = std::string(kOwnFolderToken);
 };
 
 enum class WriteOutcome {
@@ -26,7 +26,7 @@ enum class WriteOutcome {
 };
 
 // The backup name for a write to path: beside it with ".BAK", or in the backup folder.
-std::string BackupName(const std::string& path, const std::string& backUpPass);
+std::string BackupName(const std::string& path, const std::string& backupFolder);
 
 // Writes doc to path (backup first when asked). The file is replaced only once it has been
 // written completely; throws Error with the system's text when it cannot be written.
@@ -34,6 +34,6 @@ WriteOutcome WriteDocument(Document& doc, const std::string& path, const Documen
                            const WriteOptions& options);
 
 // The bytes WriteDocument writes (trimming applies to doc as well).
-std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry, bool spRemv);
+std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry, bool trimItemSpaces);
 
 }  // namespace brenvale

@@ -38,10 +38,10 @@ ItemKind ItemView::kind(const ListKindOptions& options) const {
     if (!hasText || p_[2] != '-') {
         return ItemKind::Ordinary;
     }
-    if (options.kugiri && p_[3] == '\r') {
+    if (options.separatorItems && p_[3] == '\r') {
         return ItemKind::Separator;
     }
-    return options.cekBox ? ItemKind::NoBox : ItemKind::Ordinary;
+    return options.noBoxItems ? ItemKind::NoBox : ItemKind::Ordinary;
 }
 
 }  // namespace brenvale

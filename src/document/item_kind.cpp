@@ -2,11 +2,11 @@
 
 namespace brenvale {
 
-ItemKind KindOf(std::string_view text, bool kugiri, bool cekBox) {
-    if (kugiri && text == "-") {
+ItemKind KindOf(std::string_view text, bool separatorItems, bool noBoxItems) {
+    if (separatorItems && text == "-") {
         return ItemKind::Separator;
     }
-    if (cekBox && !text.empty() && text.front() == '-') {
+    if (noBoxItems && !text.empty() && text.front() == '-') {
         return ItemKind::NoBox;
     }
     return ItemKind::Ordinary;

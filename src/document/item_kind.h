@@ -9,15 +9,15 @@ enum class ItemKind { Ordinary, Separator, NoBox };
 
 // The list settings that decide how an Item's text is shown and exported.
 struct ListKindOptions {
-    bool kugiri = true;               // an Item "-" is a separator line
-    bool cekBox = true;               // an Item beginning with "-" has no check box
-    std::string cekMoj = "\x81\xA6";  // the mark drawn in place of the box (※)
+    bool separatorItems = true;          // an Item "-" is a separator line
+    bool noBoxItems = true;              // an Item beginning with "-" has no check box
+    std::string checkMark = "\x81\xA6";  // the mark drawn in place of the box (※)
 };
 
-ItemKind KindOf(std::string_view text, bool kugiri, bool cekBox);
+ItemKind KindOf(std::string_view text, bool separatorItems, bool noBoxItems);
 
 inline ItemKind KindOf(std::string_view text, const ListKindOptions& options) {
-    return KindOf(text, options.kugiri, options.cekBox);
+    return KindOf(text, options.separatorItems, options.noBoxItems);
 }
 
 // The text a row shows: without the leading "-" for a no-box Item, empty for a separator.

@@ -25,7 +25,7 @@ void WriteExport(Out& out, const Document& doc, const ListKindOptions& options) 
                     out.append("----------");
                     break;
                 case ItemKind::NoBox:
-                    out.append(options.cekMoj);
+                    out.append(options.checkMark);
                     out.append(text.substr(1));
                     break;
                 case ItemKind::Ordinary:

@@ -12,14 +12,15 @@ void Editor::setAutoSaveInterval(int ms) {
 
 void Editor::updateAutoSaveTimer() {
     // A period of 0 never fires.
-    host_.SetAutoSaveTimer(modified_ && settings_.AutoSv != 1 && autoSaveInterval_ > 0,
-                           autoSaveInterval_);
+    host_.SetAutoSaveTimer(
+        modified_ && settings_.autoSave != AutoSaveMode::Off && autoSaveInterval_ > 0,
+        autoSaveInterval_);
 }
 
 std::string Editor::autoSavePath() const {
     const std::string& fileName = doc_->fileName;
-    if (settings_.TempPass != kOwnFolderToken) {
-        return JoinPath(settings_.TempPass, ReplaceExtension(FileNamePart(fileName), ".tmp"));
+    if (settings_.tempFolder != kOwnFolderToken) {
+        return JoinPath(settings_.tempFolder, ReplaceExtension(FileNamePart(fileName), ".tmp"));
     }
     std::string path = ReplaceExtension(fileName, ".tmp");
     if (!FolderExists(FolderPart(path))) {
@@ -35,16 +36,16 @@ void Editor::AutoSaveTick() {
     }
     bool enabled = autoSaveInterval_ > 0;
     host_.SetAutoSaveTimer(false, autoSaveInterval_);
-    if (settings_.AutoSv == 1) {
+    if (settings_.autoSave == AutoSaveMode::Off) {
         return;
     }
-    if (settings_.AutoSv == 2) {
+    if (settings_.autoSave == AutoSaveMode::TempCopy) {
         if (writeDocument(autoSavePath()) == WriteOutcome::Abandoned) {
             return;
         }
-    } else if (settings_.AutoSv == 3) {
+    } else if (settings_.autoSave == AutoSaveMode::OverDocument) {
         bool save = true;
-        if (settings_.AutoMs) {
+        if (settings_.confirmAutoSave) {
             save = host_.ShowMessageBox(
                        "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？",
                        MessageKind::Information, MessageButtons::YesNo) == MessageAnswer::Yes;

@@ -85,7 +85,7 @@ bool Editor::rowChecked(size_t row) const {
 }
 
 ItemKind Editor::rowKind(size_t row) const {
-    return KindOf(rowText(row), settings_.Kugiri, settings_.CekBox);
+    return KindOf(rowText(row), settings_.separatorItems, settings_.noBoxItems);
 }
 
 void Editor::loadList(Topic* topic) {
@@ -294,11 +294,11 @@ void Editor::RefreshListCommands() {
         setEnabled(id, item);
     }
     setEnabled(CommandId::ListDown, item && !listEdit_.empty());
-    setEnabled(CommandId::ListChkBox, item && settings_.CekBox);
+    setEnabled(CommandId::ListChkBox, item && settings_.noBoxItems);
     setEnabled(CommandId::ListAdd, !listEdit_.empty());
     setEnabled(CommandId::ListMoveUp, selectedRow_ > 0);
     setEnabled(CommandId::ListMoveDown, item && static_cast<size_t>(selectedRow_) + 1 < rowCount());
-    setEnabled(CommandId::ListAddLine, settings_.Kugiri);
+    setEnabled(CommandId::ListAddLine, settings_.separatorItems);
     if (item) {
         std::string_view text = rowText(static_cast<size_t>(selectedRow_));
         bool pressed = !text.empty() && text.front() == '-';

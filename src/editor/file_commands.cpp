@@ -144,7 +144,7 @@ WriteOutcome Editor::writeDocument(const std::string& path) {
         explicit Writing(Editor& e) : editor(e), busy(e.host_) { editor.writing_ = true; }
         ~Writing() {
             editor.writing_ = false;
-            if (editor.settings_.SpRemv) {
+            if (editor.settings_.trimItemSpaces) {
                 editor.refreshTrimmedRows();
             }
         }
@@ -275,8 +275,8 @@ void Editor::FileRecentDelClick() {
 void Editor::UpdateTitle() {
     const std::string& fileName = doc_->fileName;
     std::string name(FileNamePart(fileName));
-    if (settings_.TitleFullPath &&
-        (!settings_.TitleFullPathActive || host_.IsApplicationActive())) {
+    if (settings_.titleShowsPath &&
+        (!settings_.titlePathOnlyWhenActive || host_.IsApplicationActive())) {
         TextWidthFn width =
             titleMeasure_ ? titleMeasure_ : [](std::string_view s) { return int(s.size()); };
         name = ShortenPathToWidth(fileName, width, kTitlePathWidth);

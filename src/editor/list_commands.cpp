@@ -210,7 +210,7 @@ void Editor::ListDownExecute() {
 }
 
 void Editor::ListAddLineExecute() {
-    if (!settings_.Kugiri) {
+    if (!settings_.separatorItems) {
         return;
     }
     if (!requireTopicForList()) {
@@ -225,7 +225,7 @@ void Editor::ListAddLineExecute() {
 }
 
 void Editor::ListChkBoxExecute() {
-    if (!settings_.CekBox || !hasSelectedItem()) {
+    if (!settings_.noBoxItems || !hasSelectedItem()) {
         return;
     }
     UndoScope step(*this, CommandId::ListChkBox);

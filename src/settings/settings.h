@@ -9,31 +9,43 @@
 
 namespace brenvale {
 
-// The option values of the settings file. Field names are the file's key names; texts are
-// raw bytes: CekMoj is CP932, the folders are native path bytes or kOwnFolderToken.
-struct Settings {
-    bool TitleFullPath = true;
-    bool TitleFullPathActive = true;
-    bool Moving = false;
-    bool EveryS = true;
-    bool SpRemv = true;
-    int32_t AutoSv = 1;  // 1 none, 2 to a temporary file, 3 over the document
-    bool AutoMs = true;
-    bool BackUp = false;
-    std::string BackUpPass = std::string(kOwnFolderToken);
-    std::string TempPass = std::string(kOwnFolderToken);
-    bool Kugiri = true;
-    bool CekBox = true;
-    std::string CekMoj = "\x81\xA6";  // ※
-    bool LCBold = true;
-    bool LCItal = false;
-    bool LCUnde = false;
+// What the auto-save timer does while the document has unsaved changes. The settings file
+// stores it as 1, 2 or 3; any other stored value reads as Off.
+enum class AutoSaveMode : int32_t { Off = 1, TempCopy = 2, OverDocument = 3 };
 
-    ListKindOptions listKindOptions() const { return {Kugiri, CekBox, CekMoj}; }
-    WriteOptions writeOptions() const { return {SpRemv, BackUp, BackUpPass}; }
+// The mode a stored number stands for, and the number that stores a mode.
+inline AutoSaveMode AutoSaveModeOf(int32_t stored) {
+    return stored == 2 || stored == 3 ? static_cast<AutoSaveMode>(stored) : AutoSaveMode::Off;
+}
+inline int32_t StoredNumber(AutoSaveMode mode) {
+    return static_cast<int32_t>(mode);
+}
+
+// The option values of the settings file. Texts are raw bytes: checkMark is CP932, the
+// folders are native path bytes or kOwnFolderToken.
+struct Settings {
+    bool titleShowsPath = true;
+    bool titlePathOnlyWhenActive = true;
+    bool keepOnScreen = false;
+    bool applyGeometry = true;
+    bool trimItemSpaces = true;
+    AutoSaveMode autoSave = AutoSaveMode::Off;
+    bool confirmAutoSave = true;
+    bool backup = false;
+    std::string backupFolder = std::string(kOwnFolderToken);
+    std::string tempFolder = std::string(kOwnFolderToken);
+    bool separatorItems = true;
+    bool noBoxItems = true;
+    std::string checkMark = "\x81\xA6";  // ※
+    bool noBoxBold = true;
+    bool noBoxItalic = false;
+    bool noBoxUnderline = false;
+
+    ListKindOptions listKindOptions() const { return {separatorItems, noBoxItems, checkMark}; }
+    WriteOptions writeOptions() const { return {trimItemSpaces, backup, backupFolder}; }
     ReadOptions readOptions() const {
         ReadOptions options;
-        options.everyS = EveryS;
+        options.applyGeometry = applyGeometry;
         return options;
     }
 };

@@ -36,22 +36,23 @@ void WriteBounds(IniFile& ini, const WindowBounds& b) {
 Settings ReadOptionSettings(const IniFile& ini) {
     const Settings d;
     Settings s;
-    s.Moving = ini.ReadBool("Window", "Moving", d.Moving);
-    s.TitleFullPath = ini.ReadBool("Window", "TitleFullPath", d.TitleFullPath);
-    s.TitleFullPathActive = ini.ReadBool("Window", "TitleFullPathActive", d.TitleFullPathActive);
-    s.EveryS = ini.ReadBool("Save", "EveryS", d.EveryS);
-    s.SpRemv = ini.ReadBool("Save", "SpRemv", d.SpRemv);
-    s.AutoSv = ini.ReadInteger("Save", "AutoSv", d.AutoSv);
-    s.AutoMs = ini.ReadBool("Save", "AutoMs", d.AutoMs);
-    s.BackUp = ini.ReadBool("Save", "BackUp", d.BackUp);
-    s.BackUpPass = ReadFolder(ini, "BackUpPass");
-    s.TempPass = ReadFolder(ini, "TempPass");
-    s.Kugiri = ini.ReadBool("List", "Kugiri", d.Kugiri);
-    s.CekBox = ini.ReadBool("List", "CekBox", d.CekBox);
-    s.CekMoj = ini.ReadString("List", "CekMoj", d.CekMoj);
-    s.LCBold = ini.ReadBool("List", "LCBold", d.LCBold);
-    s.LCItal = ini.ReadBool("List", "LCItal", d.LCItal);
-    s.LCUnde = ini.ReadBool("List", "LCUnde", d.LCUnde);
+    s.keepOnScreen = ini.ReadBool("Window", "Moving", d.keepOnScreen);
+    s.titleShowsPath = ini.ReadBool("Window", "TitleFullPath", d.titleShowsPath);
+    s.titlePathOnlyWhenActive =
+        ini.ReadBool("Window", "TitleFullPathActive", d.titlePathOnlyWhenActive);
+    s.applyGeometry = ini.ReadBool("Save", "EveryS", d.applyGeometry);
+    s.trimItemSpaces = ini.ReadBool("Save", "SpRemv", d.trimItemSpaces);
+    s.autoSave = AutoSaveModeOf(ini.ReadInteger("Save", "AutoSv", StoredNumber(d.autoSave)));
+    s.confirmAutoSave = ini.ReadBool("Save", "AutoMs", d.confirmAutoSave);
+    s.backup = ini.ReadBool("Save", "BackUp", d.backup);
+    s.backupFolder = ReadFolder(ini, "BackUpPass");
+    s.tempFolder = ReadFolder(ini, "TempPass");
+    s.separatorItems = ini.ReadBool("List", "Kugiri", d.separatorItems);
+    s.noBoxItems = ini.ReadBool("List", "CekBox", d.noBoxItems);
+    s.checkMark = ini.ReadString("List", "CekMoj", d.checkMark);
+    s.noBoxBold = ini.ReadBool("List", "LCBold", d.noBoxBold);
+    s.noBoxItalic = ini.ReadBool("List", "LCItal", d.noBoxItalic);
+    s.noBoxUnderline = ini.ReadBool("List", "LCUnde", d.noBoxUnderline);
     return s;
 }
 

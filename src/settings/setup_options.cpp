@@ -25,10 +25,6 @@ constexpr std::string_view kReferenceMark = "※";
 constexpr std::array<std::string_view, 4> kFixedCustomColours = {"ColorA=FFF8F8", "ColorB=100000",
                                                                  "ColorC=F8F8FF", "ColorD=000010"};
 
-int AutoSvOf(int stored) {
-    return stored == 2 || stored == 3 ? stored : 1;
-}
-
 // One key of OK: what it writes, and how it takes effect.
 struct Step {
     SetupWrite write;
@@ -52,40 +48,45 @@ std::vector<Step> StepsOf(const SetupValues& v) {
     auto colour = [](ViewColour which, Colour value) {
         return [which, value](Settings&, SetupTarget& t) { t.ApplyColour(which, value); };
     };
-    const int autoSv = AutoSvOf(v.autoSv);
+    const AutoSaveMode autoSave = v.autoSave;
     const int interval =
         kIntervalMinutes[std::min(v.intervalEntry, kIntervalMinutes.size() - 1)] * 60000;
-    const std::string backUpPass = StoredFolder(v.backUpPass);
-    const std::string tempPass = StoredFolder(v.tempPass);
+    const std::string backupFolder = StoredFolder(v.backupFolderText);
+    const std::string tempFolder = StoredFolder(v.tempFolderText);
     return {
-        {{"Window", "Moving", flag(v.moving)}, setting(&Settings::Moving, v.moving)},
-        {{"Window", "TitleFullPath", flag(v.titleFullPath)},
-         setting(&Settings::TitleFullPath, v.titleFullPath)},
-        {{"Window", "TitleFullPathActive", flag(v.titleFullPathActive)},
-         setting(&Settings::TitleFullPathActive, v.titleFullPathActive)},
-        {{"Save", "EveryS", flag(v.everyS)}, setting(&Settings::EveryS, v.everyS)},
-        {{"Save", "SpRemv", flag(v.spRemv)}, setting(&Settings::SpRemv, v.spRemv)},
-        {{"Save", "AutoSv", std::to_string(autoSv)},
-         [autoSv](Settings& s, SetupTarget& t) {
-             s.AutoSv = autoSv;
+        {{"Window", "Moving", flag(v.moving)}, setting(&Settings::keepOnScreen, v.moving)},
+        {{"Window", "TitleFullPath", flag(v.titleShowsPath)},
+         setting(&Settings::titleShowsPath, v.titleShowsPath)},
+        {{"Window", "TitleFullPathActive", flag(v.titlePathOnlyWhenActive)},
+         setting(&Settings::titlePathOnlyWhenActive, v.titlePathOnlyWhenActive)},
+        {{"Save", "EveryS", flag(v.applyGeometry)},
+         setting(&Settings::applyGeometry, v.applyGeometry)},
+        {{"Save", "SpRemv", flag(v.trimItemSpaces)},
+         setting(&Settings::trimItemSpaces, v.trimItemSpaces)},
+        {{"Save", "AutoSv", std::to_string(StoredNumber(autoSave))},
+         [autoSave](Settings& s, SetupTarget& t) {
+             s.autoSave = autoSave;
              t.ApplySettings(s);
          }},
-        {{"Save", "AutoMs", flag(v.autoMs)}, setting(&Settings::AutoMs, v.autoMs)},
+        {{"Save", "AutoMs", flag(v.confirmAutoSave)},
+         setting(&Settings::confirmAutoSave, v.confirmAutoSave)},
         {{"Save", "Interval", std::to_string(interval)},
          [interval](Settings&, SetupTarget& t) { t.ApplyAutoSaveInterval(interval); }},
-        {{"Save", "BackUp", flag(v.backUp)}, setting(&Settings::BackUp, v.backUp)},
-        {{"Save", "BackUpPass", backUpPass}, text(&Settings::BackUpPass, backUpPass)},
-        {{"Save", "TempPass", tempPass}, text(&Settings::TempPass, tempPass)},
+        {{"Save", "BackUp", flag(v.backup)}, setting(&Settings::backup, v.backup)},
+        {{"Save", "BackUpPass", backupFolder}, text(&Settings::backupFolder, backupFolder)},
+        {{"Save", "TempPass", tempFolder}, text(&Settings::tempFolder, tempFolder)},
         {{"Tree", "TreeColor", FormatColour(v.colours.treeBack)},
          colour(ViewColour::TreeBack, v.colours.treeBack)},
         {{"Tree", "TreeFontColor", FormatColour(v.colours.treeText)},
          colour(ViewColour::TreeText, v.colours.treeText)},
-        {{"List", "Kugiri", flag(v.kugiri)}, setting(&Settings::Kugiri, v.kugiri)},
-        {{"List", "CekBox", flag(v.cekBox)}, setting(&Settings::CekBox, v.cekBox)},
-        {{"List", "CekMoj", v.cekMoj}, text(&Settings::CekMoj, v.cekMoj)},
-        {{"List", "LCBold", flag(v.lcBold)}, setting(&Settings::LCBold, v.lcBold)},
-        {{"List", "LCItal", flag(v.lcItal)}, setting(&Settings::LCItal, v.lcItal)},
-        {{"List", "LCUnde", flag(v.lcUnde)}, setting(&Settings::LCUnde, v.lcUnde)},
+        {{"List", "Kugiri", flag(v.separatorItems)},
+         setting(&Settings::separatorItems, v.separatorItems)},
+        {{"List", "CekBox", flag(v.noBoxItems)}, setting(&Settings::noBoxItems, v.noBoxItems)},
+        {{"List", "CekMoj", v.checkMark}, text(&Settings::checkMark, v.checkMark)},
+        {{"List", "LCBold", flag(v.noBoxBold)}, setting(&Settings::noBoxBold, v.noBoxBold)},
+        {{"List", "LCItal", flag(v.noBoxItalic)}, setting(&Settings::noBoxItalic, v.noBoxItalic)},
+        {{"List", "LCUnde", flag(v.noBoxUnderline)},
+         setting(&Settings::noBoxUnderline, v.noBoxUnderline)},
         {{"List", "ListColor", FormatColour(v.colours.listBack)},
          colour(ViewColour::ListBack, v.colours.listBack)},
         {{"List", "ListFontColor", FormatColour(v.colours.listText)},
@@ -166,38 +167,38 @@ int FolderListWidth(std::span<const int> entryWidths, int visibleEntries, int sc
 SetupValues SetupValues::Open(const Settings& s, const ViewColours& colours, int autoSaveIntervalMs,
                               std::string_view programFolder) {
     SetupValues v;
-    v.everyS = s.EveryS;
+    v.applyGeometry = s.applyGeometry;
     // The trimming box shows its setting too, so that OK does not quietly change it.
-    v.spRemv = s.SpRemv;
-    v.moving = s.Moving;
-    v.titleFullPath = s.TitleFullPath;
-    v.titleFullPathActive = s.TitleFullPathActive;
+    v.trimItemSpaces = s.trimItemSpaces;
+    v.moving = s.keepOnScreen;
+    v.titleShowsPath = s.titleShowsPath;
+    v.titlePathOnlyWhenActive = s.titlePathOnlyWhenActive;
     v.colours = colours;
-    v.autoSv = AutoSvOf(s.AutoSv);
-    v.autoMs = s.AutoMs;
+    v.autoSave = AutoSaveModeOf(StoredNumber(s.autoSave));
+    v.confirmAutoSave = s.confirmAutoSave;
     v.intervalEntry = IntervalEntryFor(autoSaveIntervalMs);
-    v.backUp = s.BackUp;
-    v.backUpFolder = FolderChoice::Open(s.BackUpPass, programFolder);
-    v.tempFolder = FolderChoice::Open(s.TempPass, programFolder);
-    v.backUpPass = v.backUpFolder.entries[v.backUpFolder.selected];
-    v.tempPass = v.tempFolder.entries[v.tempFolder.selected];
-    v.kugiri = s.Kugiri;
-    v.cekBox = s.CekBox;
-    v.cekMoj = s.CekMoj;
-    v.lcBold = s.LCBold;
-    v.lcItal = s.LCItal;
-    v.lcUnde = s.LCUnde;
+    v.backup = s.backup;
+    v.backupChoice = FolderChoice::Open(s.backupFolder, programFolder);
+    v.tempChoice = FolderChoice::Open(s.tempFolder, programFolder);
+    v.backupFolderText = v.backupChoice.entries[v.backupChoice.selected];
+    v.tempFolderText = v.tempChoice.entries[v.tempChoice.selected];
+    v.separatorItems = s.separatorItems;
+    v.noBoxItems = s.noBoxItems;
+    v.checkMark = s.checkMark;
+    v.noBoxBold = s.noBoxBold;
+    v.noBoxItalic = s.noBoxItalic;
+    v.noBoxUnderline = s.noBoxUnderline;
     return v;
 }
 
 SetupEnabling EnablingOf(const SetupValues& v) {
     SetupEnabling e;
-    e.titleFullActive = v.titleFullPath;
-    e.mark = v.cekBox;
-    e.autoSaveConfirm = v.autoSv == 3;
-    e.interval = v.autoSv != 1;
-    e.backUpFolder = v.backUp;
-    e.tempFolder = v.autoSv == 2;
+    e.titleFullActive = v.titleShowsPath;
+    e.mark = v.noBoxItems;
+    e.autoSaveConfirm = v.autoSave == AutoSaveMode::OverDocument;
+    e.interval = v.autoSave != AutoSaveMode::Off;
+    e.backupFolder = v.backup;
+    e.tempFolder = v.autoSave == AutoSaveMode::TempCopy;
     return e;
 }
 

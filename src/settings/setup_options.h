@@ -60,24 +60,24 @@ int FolderListWidth(std::span<const int> entryWidths, int visibleEntries, int sc
 // Every value the dialog shows.
 struct SetupValues {
     bool moving = false;
-    bool titleFullPath = true;
-    bool titleFullPathActive = true;
-    bool everyS = true;
-    bool spRemv = true;
-    int autoSv = 1;  // the checked radio button: 1, 2 or 3
-    bool autoMs = true;
+    bool titleShowsPath = true;
+    bool titlePathOnlyWhenActive = true;
+    bool applyGeometry = true;
+    bool trimItemSpaces = true;
+    AutoSaveMode autoSave = AutoSaveMode::Off;  // the checked radio button
+    bool confirmAutoSave = true;
     size_t intervalEntry = 0;
-    bool backUp = false;
-    FolderChoice backUpFolder;
-    FolderChoice tempFolder;
-    std::string backUpPass;  // the combo boxes' texts
-    std::string tempPass;
-    bool kugiri = true;
-    bool cekBox = true;
-    std::string cekMoj;  // CP932
-    bool lcBold = true;
-    bool lcItal = false;
-    bool lcUnde = false;
+    bool backup = false;
+    FolderChoice backupChoice;
+    FolderChoice tempChoice;
+    std::string backupFolderText;  // the combo boxes' texts
+    std::string tempFolderText;
+    bool separatorItems = true;
+    bool noBoxItems = true;
+    std::string checkMark;  // CP932
+    bool noBoxBold = true;
+    bool noBoxItalic = false;
+    bool noBoxUnderline = false;
     ViewColours colours;
 
     // The opening values, from the settings and what the window shows.
@@ -92,7 +92,7 @@ struct SetupEnabling {
     bool mark = false;             // the mark and the three style boxes follow "no box"
     bool autoSaveConfirm = false;  // only when saving over the document
     bool interval = false;         // whenever auto-save is on
-    bool backUpFolder = false;     // follows "backup"
+    bool backupFolder = false;     // follows "backup"
     bool tempFolder = false;       // only when saving to a temporary file
 
     bool operator==(const SetupEnabling&) const = default;

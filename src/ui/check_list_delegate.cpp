@@ -84,11 +84,11 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             painter->setFont(option.font);
             painter->drawText(
                 QRect(row.left() + 2, row.top() + 1, text.left() - row.left(), row.height()),
-                Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, FromCp932(settings.CekMoj));
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, FromCp932(settings.checkMark));
             QFont font = option.font;
-            font.setBold(settings.LCBold);
-            font.setItalic(settings.LCItal);
-            font.setUnderline(settings.LCUnde);
+            font.setBold(settings.noBoxBold);
+            font.setItalic(settings.noBoxItalic);
+            font.setUnderline(settings.noBoxUnderline);
             painter->setFont(font);
             painter->drawText(QRect(text.left() + 2, row.top() + 1, text.width(), row.height()),
                               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,

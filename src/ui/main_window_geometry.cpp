@@ -114,7 +114,7 @@ void MainWindow::moveEvent(QMoveEvent* event) {
     QRect frame = frameGeometry();
     // Qt has no say in a move while it happens, so a window dragged past the work area's
     // edge is put back as soon as it arrives there.
-    if (!moveFilter_.IsUserMove(NowMs(), BoundsOf(frame)) || !editor_->settings().Moving ||
+    if (!moveFilter_.IsUserMove(NowMs(), BoundsOf(frame)) || !editor_->settings().keepOnScreen ||
         windowState() != Qt::WindowNoState) {
         return;
     }

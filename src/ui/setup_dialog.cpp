@@ -373,39 +373,44 @@ void SetupDialog::fill() {
     values_ = SetupValues::Open(context_.settings, context_.colours, context_.autoSaveInterval,
                                 ToUtf8(context_.programFolder));
     const SetupValues& v = values_;
-    cbEveryS_->setChecked(v.everyS);
-    cbSpRemv_->setChecked(v.spRemv);
+    cbEveryS_->setChecked(v.applyGeometry);
+    cbSpRemv_->setChecked(v.trimItemSpaces);
     cbMoving_->setChecked(v.moving);
-    cbTitleFull_->setChecked(v.titleFullPath);
-    cbTitleFullActive_->setChecked(v.titleFullPathActive);
+    cbTitleFull_->setChecked(v.titleShowsPath);
+    cbTitleFullActive_->setChecked(v.titlePathOnlyWhenActive);
     showColours();
-    (v.autoSv == 3 ? rbAutoSaveU_ : v.autoSv == 2 ? rbAutoSaveTmp_ : rbAutoSave_)->setChecked(true);
-    cbAutoSave_->setChecked(v.autoMs);
+    (v.autoSave == AutoSaveMode::OverDocument ? rbAutoSaveU_
+     : v.autoSave == AutoSaveMode::TempCopy   ? rbAutoSaveTmp_
+                                              : rbAutoSave_)
+        ->setChecked(true);
+    cbAutoSave_->setChecked(v.confirmAutoSave);
     cmbAutoSave_->setCurrentIndex(static_cast<int>(v.intervalEntry));
-    cbBackUp_->setChecked(v.backUp);
-    FillFolderCombo(cmbBakPass_, v.backUpFolder);
-    FillFolderCombo(cmbTmpPass_, v.tempFolder);
-    cbList1_->setChecked(v.kugiri);
-    cbList2_->setChecked(v.cekBox);
-    if (std::optional<size_t> entry = MarkEntryFor(v.cekMoj)) {
+    cbBackUp_->setChecked(v.backup);
+    FillFolderCombo(cmbBakPass_, v.backupChoice);
+    FillFolderCombo(cmbTmpPass_, v.tempChoice);
+    cbList1_->setChecked(v.separatorItems);
+    cbList2_->setChecked(v.noBoxItems);
+    if (std::optional<size_t> entry = MarkEntryFor(v.checkMark)) {
         cmbList_->setCurrentIndex(static_cast<int>(*entry));
     } else {
         cmbList_->setCurrentIndex(-1);
-        cmbList_->setEditText(FromCp932(v.cekMoj));
+        cmbList_->setEditText(FromCp932(v.checkMark));
     }
     openedMark_ = cmbList_->currentText();
-    cbListBold_->setChecked(v.lcBold);
-    cbListItalic_->setChecked(v.lcItal);
-    cbListUnderline_->setChecked(v.lcUnde);
+    cbListBold_->setChecked(v.noBoxBold);
+    cbListItalic_->setChecked(v.noBoxItalic);
+    cbListUnderline_->setChecked(v.noBoxUnderline);
     applyEnabling();
 }
 
 void SetupDialog::applyEnabling() {
     SetupValues v = values_;
-    v.titleFullPath = cbTitleFull_->isChecked();
-    v.cekBox = cbList2_->isChecked();
-    v.autoSv = rbAutoSaveU_->isChecked() ? 3 : rbAutoSaveTmp_->isChecked() ? 2 : 1;
-    v.backUp = cbBackUp_->isChecked();
+    v.titleShowsPath = cbTitleFull_->isChecked();
+    v.noBoxItems = cbList2_->isChecked();
+    v.autoSave = rbAutoSaveU_->isChecked()     ? AutoSaveMode::OverDocument
+                 : rbAutoSaveTmp_->isChecked() ? AutoSaveMode::TempCopy
+                                               : AutoSaveMode::Off;
+    v.backup = cbBackUp_->isChecked();
     SetupEnabling e = EnablingOf(v);
     cbTitleFullActive_->setEnabled(e.titleFullActive);
     for (QWidget* w : std::initializer_list<QWidget*>{lblList_, cmbList_, cbListBold_,
@@ -416,9 +421,9 @@ void SetupDialog::applyEnabling() {
     for (QWidget* w : std::initializer_list<QWidget*>{lblAutoSave_, cmbAutoSave_, lblFun_}) {
         w->setEnabled(e.interval);
     }
-    EnableFolderCombo(cmbBakPass_, e.backUpFolder);
-    btnBakPass_->setEnabled(e.backUpFolder);
-    lblBakPass_->setEnabled(e.backUpFolder);
+    EnableFolderCombo(cmbBakPass_, e.backupFolder);
+    btnBakPass_->setEnabled(e.backupFolder);
+    lblBakPass_->setEnabled(e.backupFolder);
     EnableFolderCombo(cmbTmpPass_, e.tempFolder);
     btnTmpPass_->setEnabled(e.tempFolder);
     lblTmpPass_->setEnabled(e.tempFolder);
@@ -452,7 +457,7 @@ void SetupDialog::chooseColour(ViewColour which) {
 }
 
 void SetupDialog::chooseFolder(bool temporary) {
-    FolderChoice& choice = temporary ? values_.tempFolder : values_.backUpFolder;
+    FolderChoice& choice = temporary ? values_.tempChoice : values_.backupChoice;
     QComboBox* combo = temporary ? cmbTmpPass_ : cmbBakPass_;
     QString word =
         temporary ? QStringLiteral("テンポラリファイル") : QStringLiteral("バックアップファイル");
@@ -514,25 +519,27 @@ void SetupDialog::btnExtClick() {
 SetupValues SetupDialog::collect() const {
     SetupValues v = values_;
     v.moving = cbMoving_->isChecked();
-    v.titleFullPath = cbTitleFull_->isChecked();
-    v.titleFullPathActive = cbTitleFullActive_->isChecked();
-    v.everyS = cbEveryS_->isChecked();
-    v.spRemv = cbSpRemv_->isChecked();
-    v.autoSv = rbAutoSaveU_->isChecked() ? 3 : rbAutoSaveTmp_->isChecked() ? 2 : 1;
-    v.autoMs = cbAutoSave_->isChecked();
+    v.titleShowsPath = cbTitleFull_->isChecked();
+    v.titlePathOnlyWhenActive = cbTitleFullActive_->isChecked();
+    v.applyGeometry = cbEveryS_->isChecked();
+    v.trimItemSpaces = cbSpRemv_->isChecked();
+    v.autoSave = rbAutoSaveU_->isChecked()     ? AutoSaveMode::OverDocument
+                 : rbAutoSaveTmp_->isChecked() ? AutoSaveMode::TempCopy
+                                               : AutoSaveMode::Off;
+    v.confirmAutoSave = cbAutoSave_->isChecked();
     v.intervalEntry = static_cast<size_t>(std::max(0, cmbAutoSave_->currentIndex()));
-    v.backUp = cbBackUp_->isChecked();
-    v.backUpPass = FolderText(cmbBakPass_, v.backUpFolder);
-    v.tempPass = FolderText(cmbTmpPass_, v.tempFolder);
-    v.kugiri = cbList1_->isChecked();
-    v.cekBox = cbList2_->isChecked();
+    v.backup = cbBackUp_->isChecked();
+    v.backupFolderText = FolderText(cmbBakPass_, v.backupChoice);
+    v.tempFolderText = FolderText(cmbTmpPass_, v.tempChoice);
+    v.separatorItems = cbList1_->isChecked();
+    v.noBoxItems = cbList2_->isChecked();
     // An unchanged mark keeps its bytes, also one the list could not have produced.
     if (cmbList_->currentText() != openedMark_) {
-        v.cekMoj = ToCp932(cmbList_->currentText()).value_or(values_.cekMoj);
+        v.checkMark = ToCp932(cmbList_->currentText()).value_or(values_.checkMark);
     }
-    v.lcBold = cbListBold_->isChecked();
-    v.lcItal = cbListItalic_->isChecked();
-    v.lcUnde = cbListUnderline_->isChecked();
+    v.noBoxBold = cbListBold_->isChecked();
+    v.noBoxItalic = cbListItalic_->isChecked();
+    v.noBoxUnderline = cbListUnderline_->isChecked();
     return v;
 }
 

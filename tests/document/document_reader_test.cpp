@@ -13,9 +13,9 @@ namespace {
 
 using test::Sjis;
 
-ReadResult Parse(std::string_view bytes, bool everyS = true) {
+ReadResult Parse(std::string_view bytes, bool applyGeometry = true) {
     ReadOptions options;
-    options.everyS = everyS;
+    options.applyGeometry = applyGeometry;
     return ParseDocument(bytes, options);
 }
 

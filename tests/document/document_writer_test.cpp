@@ -77,18 +77,18 @@ TEST(WriteDocument, BacksUpThePreviousFileBesideItOrInAFolder) {
     const std::string path = dir.file("a.bnv");
     test::WriteBytes(path, "previous");
     WriteOptions options;
-    options.backUp = true;
+    options.backup = true;
     WriteDocument(doc, path, {}, options);
     EXPECT_EQ(test::ReadBytes(dir.file("a.BAK")), "previous");
 
     std::filesystem::create_directory(dir.file("bak"));
-    options.backUpPass = dir.file("bak");
+    options.backupFolder = dir.file("bak");
     std::string second = test::ReadBytes(path);
     WriteDocument(doc, path, {}, options);
     EXPECT_EQ(test::ReadBytes(dir.file("bak/a.BAK")), second);
 
     // A backup folder that does not exist: no backup, the document is still written.
-    options.backUpPass = dir.file("none");
+    options.backupFolder = dir.file("none");
     test::WriteBytes(path, "old");
     WriteDocument(doc, path, {}, options);
     EXPECT_NE(test::ReadBytes(path), "old");
@@ -101,7 +101,7 @@ TEST(WriteDocument, ADocumentNamedLikeItsBackupIsWrittenWithoutBackup) {
     const std::string path = dir.file("a.BAK");
     test::WriteBytes(path, "previous");
     WriteOptions options;
-    options.backUp = true;
+    options.backup = true;
     EXPECT_EQ(WriteDocument(doc, path, kExampleGeometry, options), WriteOutcome::Written);
     EXPECT_EQ(test::ReadBytes(path), test::ExampleFileBytes());
 }
@@ -113,7 +113,7 @@ TEST(WriteDocument, StopsSilentlyWhenTheOldBackupCannotBeDeleted) {
     test::WriteBytes(dir.file("a.bnv"), "previous");
     std::filesystem::create_directories(dir.file("a.BAK/inner"));
     WriteOptions options;
-    options.backUp = true;
+    options.backup = true;
     EXPECT_EQ(WriteDocument(doc, dir.file("a.bnv"), {}, options), WriteOutcome::Abandoned);
     EXPECT_EQ(test::ReadBytes(dir.file("a.bnv")), "previous");
 }

@@ -119,13 +119,13 @@ TEST(ItemView, ReadsTheKindFromTheFirstBytesAsKindOfDoes) {
     for (const char* form : forms) {
         t.items.push_back(Item::FromStored(form));
     }
-    for (bool kugiri : {false, true}) {
-        for (bool cekBox : {false, true}) {
-            ListKindOptions options{kugiri, cekBox, ""};
+    for (bool separatorItems : {false, true}) {
+        for (bool noBoxItems : {false, true}) {
+            ListKindOptions options{separatorItems, noBoxItems, ""};
             for (size_t i = 0; i < t.items.size(); ++i) {
                 ItemView item = std::as_const(t.items)[i];
                 EXPECT_EQ(item.kind(options), KindOf(item.text(), options))
-                    << forms[i] << kugiri << cekBox;
+                    << forms[i] << separatorItems << noBoxItems;
             }
         }
     }

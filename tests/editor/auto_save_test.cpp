@@ -8,14 +8,14 @@ namespace {
 
 class AutoSave : public test::EditorTest {
 protected:
-    void Mode(int autoSv, bool autoMs = true,
-              std::string tempPass =
+    void Mode(int mode, bool confirmAutoSave = true,
+              std::string tempFolder =
                   "\x81\xA6"
                   "File") {
         Settings settings;
-        settings.AutoSv = autoSv;
-        settings.AutoMs = autoMs;
-        settings.TempPass = std::move(tempPass);
+        settings.autoSave = static_cast<AutoSaveMode>(mode);
+        settings.confirmAutoSave = confirmAutoSave;
+        settings.tempFolder = std::move(tempFolder);
         editor.setSettings(settings);
         editor.setProgramFolder(dir.file("program"));
         std::filesystem::create_directory(dir.file("program"));
@@ -127,7 +127,7 @@ TEST_F(AutoSave, ModeThreeWithoutQuestionSavesAndANewDocumentAsksForAName) {
 TEST_F(AutoSave, ModeThreeEndsTheTickWhenTheWriterStopsSilently) {
     Mode(3, false);
     Settings settings = editor.settings();
-    settings.BackUp = true;
+    settings.backup = true;
     editor.setSettings(settings);
     std::string path = OpenSample();
     std::filesystem::create_directories(dir.file("a.BAK/inner"));  // cannot be deleted
@@ -159,7 +159,7 @@ TEST(AutoSaveTick, NeverStartsWhileAWriteIsGoingOn) {
     test::TempDir dir;
     TickDuringWrite host;
     Settings settings;
-    settings.AutoSv = 2;
+    settings.autoSave = AutoSaveMode::TempCopy;
     Editor editor(host, settings);
     host.editor = &editor;
     test::WriteBytes(dir.file("a.bnv"), "A\r\n");

@@ -97,8 +97,8 @@ TEST_F(CommandState, CountersShowPositionsTotalsAndOpenItems) {
     editor.SelectRow(-1);
     EXPECT_EQ(editor.listCounterText(), "0/4");
     Settings settings;
-    settings.Kugiri = false;
-    settings.CekBox = false;
+    settings.separatorItems = false;
+    settings.noBoxItems = false;
     editor.setSettings(settings);
     EXPECT_EQ(editor.uncheckedCounterText(), " (3)");
     editor.SelectTopic(Find("b"));

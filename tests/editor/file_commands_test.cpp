@@ -242,7 +242,7 @@ TEST_F(FileCommands, TheTitleShowsAShortenedPathWhenActive) {
     host.applicationActive = false;
     editor.UpdateTitle();
     EXPECT_EQ(editor.title(), "a.bnv - Brenvale");
-    settings.TitleFullPath = false;
+    settings.titleShowsPath = false;
     host.applicationActive = true;
     editor.setSettings(settings);
     editor.UpdateTitle();

@@ -169,8 +169,8 @@ TEST_F(ListCommands, SeparatorsAndBoxSwitching) {
 
 TEST_F(ListCommands, SettingsOffDisableSeparatorsAndBoxSwitching) {
     Settings settings;
-    settings.Kugiri = false;
-    settings.CekBox = false;
+    settings.separatorItems = false;
+    settings.noBoxItems = false;
     editor.setSettings(settings);
     Build({"t:a"});
     EXPECT_FALSE(editor.isEnabled(CommandId::ListAddLine));
@@ -195,8 +195,8 @@ TEST_F(ListCommands, TickingASeparatorIsNotStored) {
 
 TEST_F(ListCommands, TickingWithBothSettingsOffStillIgnoresADash) {
     Settings settings;
-    settings.Kugiri = false;
-    settings.CekBox = false;
+    settings.separatorItems = false;
+    settings.noBoxItems = false;
     editor.setSettings(settings);
     Build({"t:-"});
     EXPECT_EQ(editor.rowKind(0), ItemKind::Ordinary);

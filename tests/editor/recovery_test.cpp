@@ -163,7 +163,7 @@ TEST_F(Recovery, ACopyStaysWhileTheChangesAreNotSavedOrDiscarded) {
 
 TEST_F(Recovery, TheAutoSaveTimerRunsAsWithoutIt) {
     Settings settings;
-    settings.AutoSv = 2;
+    settings.autoSave = AutoSaveMode::TempCopy;
     auto e = Instance(settings);
     test::FakeHost plainHost;
     Editor plain(plainHost, settings);

@@ -9,21 +9,21 @@ using namespace brenvale;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const DocumentGeometry geometry{376, 573, 200, 300, 129};
-    for (bool everyS : {true, false}) {
+    for (bool applyGeometry : {true, false}) {
         ReadOptions options;
-        options.everyS = everyS;
+        options.applyGeometry = applyGeometry;
         ReadResult first;
         try {
             first = ParseDocument(fuzz::Bytes(data, size), options);
         } catch (const Error&) {
             continue;  // a geometry line with a bad number ends the read
         }
-        for (bool spRemv : {true, false}) {
-            std::string saved = SerializeDocument(*first.document, geometry, spRemv);
+        for (bool trimItemSpaces : {true, false}) {
+            std::string saved = SerializeDocument(*first.document, geometry, trimItemSpaces);
             ReadResult second = ParseDocument(saved, options);
             fuzz::Check(fuzz::Tree(*second.document) == fuzz::Tree(*first.document),
                         "an open of the saved bytes gives the same tree");
-            fuzz::Check(SerializeDocument(*second.document, geometry, spRemv) == saved,
+            fuzz::Check(SerializeDocument(*second.document, geometry, trimItemSpaces) == saved,
                         "a second save gives the same bytes");
         }
     }

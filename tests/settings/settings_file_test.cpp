@@ -30,15 +30,16 @@ TEST(ReadSettings, AMissingFileGivesTheDefaultsCentred) {
     EXPECT_TRUE(w.recentFiles.empty());
 
     const Settings& s = read.settings;
-    EXPECT_EQ(s.AutoSv, 1);
-    EXPECT_FALSE(s.BackUp);
-    EXPECT_EQ(s.BackUpPass, Sjis("※File"));
-    EXPECT_EQ(s.TempPass, Sjis("※File"));
-    EXPECT_TRUE(s.Kugiri && s.CekBox && s.LCBold && s.EveryS && s.SpRemv);
-    EXPECT_FALSE(s.LCItal || s.LCUnde || s.Moving);
-    EXPECT_EQ(s.CekMoj, Sjis("※"));
-    EXPECT_EQ(s.listKindOptions().cekMoj, Sjis("※"));
-    EXPECT_EQ(s.writeOptions().backUpPass, Sjis("※File"));
+    EXPECT_EQ(s.autoSave, AutoSaveMode::Off);
+    EXPECT_FALSE(s.backup);
+    EXPECT_EQ(s.backupFolder, Sjis("※File"));
+    EXPECT_EQ(s.tempFolder, Sjis("※File"));
+    EXPECT_TRUE(s.separatorItems && s.noBoxItems && s.noBoxBold && s.applyGeometry &&
+                s.trimItemSpaces);
+    EXPECT_FALSE(s.noBoxItalic || s.noBoxUnderline || s.keepOnScreen);
+    EXPECT_EQ(s.checkMark, Sjis("※"));
+    EXPECT_EQ(s.listKindOptions().checkMark, Sjis("※"));
+    EXPECT_EQ(s.writeOptions().backupFolder, Sjis("※File"));
 }
 
 TEST(ReadSettings, AppliesTheStoredValues) {
@@ -64,12 +65,12 @@ TEST(ReadSettings, AppliesTheStoredValues) {
     EXPECT_EQ(w.treeFontColor, 0x100000u);  // not a colour: the default
     EXPECT_EQ(w.listColor, 0x0000FFu);
     EXPECT_EQ(w.autoSaveInterval, 60000);
-    EXPECT_EQ(read.settings.AutoSv, 3);
-    EXPECT_TRUE(read.settings.Moving);
-    EXPECT_FALSE(read.settings.Kugiri);
-    EXPECT_EQ(read.settings.CekMoj, Sjis("＊"));
-    EXPECT_EQ(read.settings.BackUpPass, "/tmp/bak");
-    EXPECT_EQ(read.settings.TempPass, Sjis("※File"));
+    EXPECT_EQ(read.settings.autoSave, AutoSaveMode::OverDocument);
+    EXPECT_TRUE(read.settings.keepOnScreen);
+    EXPECT_FALSE(read.settings.separatorItems);
+    EXPECT_EQ(read.settings.checkMark, Sjis("＊"));
+    EXPECT_EQ(read.settings.backupFolder, "/tmp/bak");
+    EXPECT_EQ(read.settings.tempFolder, Sjis("※File"));
 
     WriteBytes(path, "[Window]\r\nLeft=-1\r\nWidth=-101\r\n");
     EXPECT_EQ(ReadSettings(path, 1024, 768).layout.bounds.left, (1024 + 101) / 2);

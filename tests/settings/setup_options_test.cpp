@@ -51,35 +51,35 @@ public:
 
 TEST(SetupOpening, TakesTheSettingsAndTheWindowsValues) {
     Settings s;
-    s.Moving = true;
-    s.TitleFullPath = false;
-    s.AutoSv = 3;
-    s.AutoMs = false;
-    s.BackUp = true;
-    s.LCItal = true;
+    s.keepOnScreen = true;
+    s.titleShowsPath = false;
+    s.autoSave = AutoSaveMode::OverDocument;
+    s.confirmAutoSave = false;
+    s.backup = true;
+    s.noBoxItalic = true;
     ViewColours colours{0x1, 0x2, 0x3, 0x4};
     SetupValues v = SetupValues::Open(s, colours, 600000, kProgramFolder);
     EXPECT_TRUE(v.moving);
-    EXPECT_FALSE(v.titleFullPath);
-    EXPECT_TRUE(v.titleFullPathActive);  // keeps its own value while disabled
-    EXPECT_EQ(v.autoSv, 3);
-    EXPECT_FALSE(v.autoMs);
+    EXPECT_FALSE(v.titleShowsPath);
+    EXPECT_TRUE(v.titlePathOnlyWhenActive);  // keeps its own value while disabled
+    EXPECT_EQ(v.autoSave, AutoSaveMode::OverDocument);
+    EXPECT_FALSE(v.confirmAutoSave);
     EXPECT_EQ(MinutesOf(v.intervalEntry), 10);
-    EXPECT_TRUE(v.backUp);
-    EXPECT_TRUE(v.lcItal);
+    EXPECT_TRUE(v.backup);
+    EXPECT_TRUE(v.noBoxItalic);
     EXPECT_EQ(v.colours, colours);
-    EXPECT_EQ(v.cekMoj, Sjis("※"));
+    EXPECT_EQ(v.checkMark, Sjis("※"));
 
-    s.AutoSv = 7;  // not a mode: no auto-save is checked
-    EXPECT_EQ(OpenWith(s).autoSv, 1);
+    s.autoSave = static_cast<AutoSaveMode>(7);  // not a mode: no auto-save is checked
+    EXPECT_EQ(OpenWith(s).autoSave, AutoSaveMode::Off);
 }
 
 TEST(SetupOpening, OkWithoutChangesWritesBackWhatTheSettingsHold) {
     Settings s;
-    s.SpRemv = false;
-    s.EveryS = false;
-    s.LCBold = false;
-    s.Kugiri = false;
+    s.trimItemSpaces = false;
+    s.applyGeometry = false;
+    s.noBoxBold = false;
+    s.separatorItems = false;
     for (const SetupWrite& w : SetupWrites(OpenWith(s))) {
         if (w.key == "SpRemv" || w.key == "EveryS" || w.key == "LCBold" || w.key == "Kugiri") {
             EXPECT_EQ(w.value, "0") << w.key;
@@ -106,26 +106,26 @@ TEST(SetupOpening, RoundsTheIntervalUpToAnEntry) {
 
 TEST(SetupOpening, FolderListsHoldTheOwnFolderTheProgramFolderAndTheStoredOne) {
     Settings s;
-    s.BackUpPass = std::string(kProgramFolder);
-    s.TempPass = "/var/tmp/notes";
+    s.backupFolder = std::string(kProgramFolder);
+    s.tempFolder = "/var/tmp/notes";
     SetupValues v = OpenWith(s);
-    EXPECT_EQ(v.backUpFolder.entries,
+    EXPECT_EQ(v.backupChoice.entries,
               (std::vector<std::string>{std::string(kOwnFolderEntry), "/opt/brenvale"}));
-    EXPECT_EQ(v.backUpFolder.selected, 1u);
-    EXPECT_EQ(v.backUpPass, "/opt/brenvale");
-    EXPECT_EQ(v.tempFolder.entries.size(), 3u);
-    EXPECT_EQ(v.tempFolder.selected, 2u);
-    EXPECT_EQ(v.tempPass, "/var/tmp/notes");
+    EXPECT_EQ(v.backupChoice.selected, 1u);
+    EXPECT_EQ(v.backupFolderText, "/opt/brenvale");
+    EXPECT_EQ(v.tempChoice.entries.size(), 3u);
+    EXPECT_EQ(v.tempChoice.selected, 2u);
+    EXPECT_EQ(v.tempFolderText, "/var/tmp/notes");
 
-    EXPECT_EQ(OpenWith(Settings{}).backUpFolder.selected, 0u);
-    EXPECT_EQ(OpenWith(Settings{}).backUpPass, kOwnFolderEntry);
+    EXPECT_EQ(OpenWith(Settings{}).backupChoice.selected, 0u);
+    EXPECT_EQ(OpenWith(Settings{}).backupFolderText, kOwnFolderEntry);
 
     // Choosing twice leaves three entries with the last choice third.
-    v.backUpFolder.Choose("/a");
-    v.backUpFolder.Choose("/b");
-    EXPECT_EQ(v.backUpFolder.entries,
+    v.backupChoice.Choose("/a");
+    v.backupChoice.Choose("/b");
+    EXPECT_EQ(v.backupChoice.entries,
               (std::vector<std::string>{std::string(kOwnFolderEntry), "/opt/brenvale", "/b"}));
-    EXPECT_EQ(v.backUpFolder.selected, 2u);
+    EXPECT_EQ(v.backupChoice.selected, 2u);
 }
 
 TEST(SetupOpening, AMarkOutsideTheListIsFreeText) {
@@ -134,7 +134,7 @@ TEST(SetupOpening, AMarkOutsideTheListIsFreeText) {
     EXPECT_EQ(MarkEntryFor(Sjis("＊")), std::nullopt);
     EXPECT_EQ(MarkEntryFor(""), std::nullopt);
     Settings s;
-    s.CekMoj = Sjis("＊");
+    s.checkMark = Sjis("＊");
     for (const SetupWrite& w : SetupWrites(OpenWith(s))) {
         if (w.key == "CekMoj") {
             EXPECT_EQ(w.value, Sjis("＊"));
@@ -144,20 +144,20 @@ TEST(SetupOpening, AMarkOutsideTheListIsFreeText) {
 
 TEST(SetupEnablingRules, FollowTheirBoxesAndTheAutoSaveMode) {
     Settings s;
-    s.TitleFullPath = false;
-    s.CekBox = false;
+    s.titleShowsPath = false;
+    s.noBoxItems = false;
     SetupEnabling off = EnablingOf(OpenWith(s));
     EXPECT_FALSE(off.titleFullActive);
     EXPECT_FALSE(off.mark);
-    EXPECT_FALSE(off.backUpFolder);
+    EXPECT_FALSE(off.backupFolder);
 
     SetupValues v = OpenWith(Settings{});
-    v.autoSv = 1;
+    v.autoSave = AutoSaveMode::Off;
     EXPECT_EQ(EnablingOf(v), (SetupEnabling{true, true, false, false, false, false}));
-    v.autoSv = 2;
+    v.autoSave = AutoSaveMode::TempCopy;
     EXPECT_EQ(EnablingOf(v), (SetupEnabling{true, true, false, true, false, true}));
-    v.autoSv = 3;
-    v.backUp = true;
+    v.autoSave = AutoSaveMode::OverDocument;
+    v.backup = true;
     EXPECT_EQ(EnablingOf(v), (SetupEnabling{true, true, true, true, true, false}));
 }
 
@@ -191,9 +191,9 @@ TEST(SetupCustomColours, TheEditedColourFillsTheNinthSlotUnlessItHasAName) {
 
 TEST(SetupWritesTest, EveryKeyInOrderChangedOrNot) {
     Settings s;
-    s.TempPass = "/tmp/auto";
+    s.tempFolder = "/tmp/auto";
     SetupValues v = OpenWith(s);
-    v.autoSv = 2;
+    v.autoSave = AutoSaveMode::TempCopy;
     v.colours.treeBack = 0x00FFFFFF;
     std::vector<SetupWrite> expected = {
         {"Window", "Moving", "0"},
@@ -225,12 +225,12 @@ TEST(SetupWritesTest, EachKeyIsAppliedAsItIsWritten) {
     test::TempDir dir;
     IniFile ini(dir.file("brenvale.ini"));
     SetupValues v = OpenWith(Settings{});
-    v.kugiri = false;
+    v.separatorItems = false;
     v.intervalEntry = 4;
     v.colours.listText = 0x00FF0000;
     RecordingTarget target;
     WriteSetup(ini, v, Settings{}, target);
-    EXPECT_FALSE(target.settings.Kugiri);
+    EXPECT_FALSE(target.settings.separatorItems);
     EXPECT_EQ(target.interval, 5 * 60000);
     ASSERT_EQ(target.colours.size(), 4u);
     EXPECT_EQ(target.colours.back(), (std::pair{ViewColour::ListText, Colour{0x00FF0000}}));
@@ -244,7 +244,7 @@ TEST(SetupWritesTest, AFailedWriteStopsThereAndKeepsWhatCameBefore) {
     test::TempDir dir;
     IniFile ini(dir.file("brenvale.ini"));
     SetupValues v = OpenWith(Settings{});
-    v.cekBox = false;
+    v.noBoxItems = false;
     RecordingTarget target;
     target.iniPath = ini.path();
     target.breakAfter = ViewColour::TreeBack;
@@ -253,7 +253,7 @@ TEST(SetupWritesTest, AFailedWriteStopsThereAndKeepsWhatCameBefore) {
     EXPECT_NE(target.fileBeforeBreak.find("TreeColor=$00FFF8F8"), std::string::npos);
     EXPECT_EQ(target.fileBeforeBreak.find("TreeFontColor"), std::string::npos);
     EXPECT_EQ(target.colours.size(), 1u);
-    EXPECT_TRUE(target.settings.CekBox);
+    EXPECT_TRUE(target.settings.noBoxItems);
 }
 
 }  // namespace

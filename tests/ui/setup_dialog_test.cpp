@@ -186,8 +186,8 @@ void SetupDialogTest::okWritesEveryKeyAndAppliesIt() {
                  Sjis("※") +
                  "\r\nLCBold=1\r\nLCItal=0\r\nLCUnde=0\r\nListColor=$00F8F8FF\r\n"
                  "ListFontColor=$00000010\r\n");
-    QVERIFY(editor().settings().Moving);
-    QCOMPARE(editor().settings().AutoSv, 2);
+    QVERIFY(editor().settings().keepOnScreen);
+    QCOMPARE(editor().settings().autoSave, AutoSaveMode::TempCopy);
     QCOMPARE(editor().autoSaveInterval(), 900000);
     QCOMPARE(window_->tree()->palette().color(QPalette::Base), QColor(0x20, 0x40, 0x60));
     QCOMPARE(window_->treeEdit()->palette().color(QPalette::Base), QColor(0x20, 0x40, 0x60));
@@ -232,7 +232,7 @@ void SetupDialogTest::aSettingsFileThatCannotBeWrittenStopsOk() {
         QVERIFY(d->isVisible());
     });
     QCOMPARE(message, QString::fromStdString(settingsFile()) + QStringLiteral(" に書き込めません"));
-    QVERIFY(!editor().settings().Moving);
+    QVERIFY(!editor().settings().keepOnScreen);
     std::filesystem::remove(settingsFile());  // so that the close can write
 }
 
@@ -262,10 +262,10 @@ void SetupDialogTest::opensWithTheStoredValuesAndItsEnablingRules() {
         QCOMPARE(temp->palette().color(QPalette::Base),
                  QApplication::palette().color(QPalette::Button));
         // The program's folder is the second entry, selected, and no third one is added.
-        auto* backUp = Child<QComboBox>(d, "cmbBakPass");
-        QCOMPARE(backUp->count(), 2);
-        QCOMPARE(backUp->currentIndex(), 1);
-        QCOMPARE(backUp->currentText(), QString::fromStdString(dir_->path()));
+        auto* backup = Child<QComboBox>(d, "cmbBakPass");
+        QCOMPARE(backup->count(), 2);
+        QCOMPARE(backup->currentIndex(), 1);
+        QCOMPARE(backup->currentText(), QString::fromStdString(dir_->path()));
 
         Child<QRadioButton>(d, "rbAutoSave")->click();
         QVERIFY(!Child(d, "cbAutoSave")->isEnabled());
@@ -298,7 +298,7 @@ void SetupDialogTest::theMarkTakesAtMostTwoBytes() {
         Child<QPushButton>(d, "btnOk")->click();
     });
     QVERIFY(settingsText().find("\r\nCekMoj=" + Sjis("◎") + "\r\n") != std::string::npos);
-    QCOMPARE(editor().settings().CekMoj, Sjis("◎"));
+    QCOMPARE(editor().settings().checkMark, Sjis("◎"));
 }
 
 void SetupDialogTest::foldersChosenInTheBrowserBecomeTheThirdEntry() {
@@ -333,7 +333,7 @@ void SetupDialogTest::foldersChosenInTheBrowserBecomeTheThirdEntry() {
     QCOMPARE(preselected, first);  // the combo box's text when the browser opened
     QVERIFY(settingsText().find("\r\nBackUpPass=" + dir_->file("two") + "\r\n") !=
             std::string::npos);
-    QCOMPARE(editor().settings().BackUpPass, dir_->file("two"));
+    QCOMPARE(editor().settings().backupFolder, dir_->file("two"));
 }
 
 void SetupDialogTest::pureWhiteIsWrittenByNameAndLeavesTheCustomSlot() {
