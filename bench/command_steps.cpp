@@ -5,7 +5,7 @@
 namespace brenvale::bench {
 
 std::vector<CommandStep> CommandSteps(Editor& e) {
-    Document& doc = e.document();
+    const Document& doc = e.document();
     Topic* middle = doc.topLevel(doc.topLevelCount() / 2);
     auto exec = [&e](CommandId id) { return [&e, id] { e.Execute(id); }; };
     auto selectMiddle = [&e, middle] { e.SelectTopic(middle); };
@@ -18,7 +18,7 @@ std::vector<CommandStep> CommandSteps(Editor& e) {
         {"TreeRight", exec(CommandId::TreeRight)},
         {"TreeLeft", exec(CommandId::TreeLeft)},
         {"AddTreeChild", exec(CommandId::AddTreeChild)},
-        {"rename (one key)", [&e] { e.TreeEditChanged("x"); }},
+        {"rename (one key)", [&e] { e.EditTextChanged(EditBox::Tree, "x"); }},
         {"icon menu click", [&e] { e.IconMenuClick(kIconPencil); }},
         {"DelTree", exec(CommandId::DelTree), true},
         {"AddTree", exec(CommandId::AddTree)},
@@ -30,10 +30,10 @@ std::vector<CommandStep> CommandSteps(Editor& e) {
         {"select it again", selectMiddle},
         {"ListAdd",
          [&e] {
-             e.ListEditChanged("new item");
-             e.ListAddExecute();
+             e.EditTextChanged(EditBox::List, "new item");
+             e.Execute(CommandId::ListAdd);
          }},
-        {"toggle a check", [&e] { e.ToggleCheck(static_cast<size_t>(e.selectedRow())); }},
+        {"toggle a check", [&e] { e.ToggleCheck(static_cast<size_t>(e.list().selectedRow())); }},
         {"ListMoveUp", exec(CommandId::ListMoveUp)},
         {"ListMoveDown", exec(CommandId::ListMoveDown)},
         {"ListUp", exec(CommandId::ListUp)},

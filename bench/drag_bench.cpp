@@ -150,7 +150,7 @@ int Measure(int argc, char** argv, const std::string& mode, const QString& folde
         brenvale::CheckListView* view = window.list();
         editor.SelectRow(rows / 2);
         QApplication::processEvents();
-        editor.BeginItemDrag();
+        editor.BeginDrag(brenvale::DragKind::Item);
         std::unique_ptr<QMimeData> data(brenvale::MakeDragData(editor));
         int height = view->viewport()->height();
         TimeMoves(view->viewport(), data.get(),
@@ -166,7 +166,7 @@ int Measure(int argc, char** argv, const std::string& mode, const QString& folde
         });
         editor.SelectTopic(middle);
         QApplication::processEvents();
-        editor.BeginTopicDrag();
+        editor.BeginDrag(brenvale::DragKind::Topic);
         std::unique_ptr<QMimeData> data(brenvale::MakeDragData(editor));
         int height = view->viewport()->height();
         // The zone of the point is what a drop there would compute.
@@ -180,7 +180,7 @@ int Measure(int argc, char** argv, const std::string& mode, const QString& folde
             [height](int i) { return QPoint(5 + (i * 13) % 90, (i * 7) % height); }, zone);
     }
     editor.EndDrag();
-    editor.SetModified(false);
+    editor.session().setModified(false);
     return 0;
 }
 

@@ -8,7 +8,7 @@
 
 #include "bench_support.h"
 #include "command_steps.h"
-#include "editor/answering_host.h"
+#include "support/answering_host.h"
 #include "editor/editor.h"
 #include "process_runs.h"
 
@@ -21,9 +21,9 @@ struct Session {
     AnsweringHost host;
     Editor editor{host, Settings{}};
     Session() {
-        editor.setTextWidthMeasure(
+        editor.list().setTextWidthMeasure(
             [](std::string_view s) { return static_cast<int>(s.size()) * 6; });
-        editor.AddTreeExecute();
+        editor.Execute(CommandId::AddTree);
     }
 };
 
@@ -44,10 +44,10 @@ void MultiLineAdd(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto s = std::make_unique<Session>();
-        s->editor.ListEditChanged(text);
+        s->editor.EditTextChanged(EditBox::List, text);
         state.ResumeTiming();
-        s->editor.ListAddExecute();
-        benchmark::DoNotOptimize(s->editor.rowCount());
+        s->editor.Execute(CommandId::ListAdd);
+        benchmark::DoNotOptimize(s->editor.list().rowCount());
         state.PauseTiming();
         s.reset();
         state.ResumeTiming();
@@ -61,8 +61,8 @@ void SingleAdds(benchmark::State& state) {
         auto s = std::make_unique<Session>();
         state.ResumeTiming();
         for (int i = 0; i < n; ++i) {
-            s->editor.ListEditChanged(JapaneseText(static_cast<unsigned>(i), 20));
-            s->editor.ListAddExecute();
+            s->editor.EditTextChanged(EditBox::List, JapaneseText(static_cast<unsigned>(i), 20));
+            s->editor.Execute(CommandId::ListAdd);
         }
         state.PauseTiming();
         s.reset();
@@ -76,12 +76,12 @@ void DeleteEveryRow(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto s = std::make_unique<Session>();
-        s->editor.ListEditChanged(text);
-        s->editor.ListAddExecute();
+        s->editor.EditTextChanged(EditBox::List, text);
+        s->editor.Execute(CommandId::ListAdd);
         s->editor.SelectRow(0);
         state.ResumeTiming();
-        while (s->editor.rowCount() > 0) {
-            s->editor.ListDelExecute();
+        while (s->editor.list().rowCount() > 0) {
+            s->editor.Execute(CommandId::ListDel);
         }
         state.PauseTiming();
         s.reset();
@@ -101,7 +101,7 @@ void TreePaste(benchmark::State& state) {
         auto s = std::make_unique<Session>();
         s->host.clipboard = text;
         state.ResumeTiming();
-        s->editor.TreePasteExecute();
+        s->editor.Execute(CommandId::TreePaste);
         state.PauseTiming();
         s.reset();
         state.ResumeTiming();
@@ -119,10 +119,10 @@ int TenTimesCommands() {
     WriteGeneratedDocument(huge, 1000000, 10);
     AnsweringHost host;
     Editor editor(host, Settings{});
-    editor.setTextWidthMeasure([](std::string_view s) { return static_cast<int>(s.size()) * 6; });
+    editor.list().setTextWidthMeasure([](std::string_view s) { return static_cast<int>(s.size()) * 6; });
     auto counters = [&] {
-        return editor.treeCounterText().size() + editor.listCounterText().size() +
-               editor.uncheckedCounterText().size();
+        return editor.treeCounterText().size() + editor.list().counterText().size() +
+               editor.list().uncheckedText().size();
     };
     double start = MonotonicMs();
     editor.OpenDocument(huge);

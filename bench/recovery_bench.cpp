@@ -9,7 +9,7 @@
 #include "bench_support.h"
 #include "common/file_io.h"
 #include "document/document_writer.h"
-#include "editor/answering_host.h"
+#include "support/answering_host.h"
 #include "editor/editor.h"
 #include "editor/recovery_copy.h"
 
@@ -58,12 +58,12 @@ struct Session {
         double total;  // from that tick until the copy is on disk
     };
     Figures Copy() {
-        editor.TreeEditChanged(++edits % 2 ? "a" : "b");
+        editor.EditTextChanged(EditBox::Tree, ++edits % 2 ? "a" : "b");
         now += std::chrono::seconds(31);
         Clock::time_point start = Clock::now();
         editor.RecoveryTick();
         Clock::time_point started = Clock::now();
-        editor.recovery()->WaitForWrite();
+        editor.session().recovery()->WaitForWrite();
         Clock::time_point written = Clock::now();
         now += std::chrono::milliseconds(1);
         editor.RecoveryTick();
@@ -101,9 +101,9 @@ void InPlaceHeld(benchmark::State& state) {
 }
 
 void OnePass(benchmark::State& state) {
-    Document& doc = Forked().editor.document();
+    const Document& doc = Forked().editor.document();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(SerializeDocument(doc, {}, false).size());
+        benchmark::DoNotOptimize(SerializeDocument(doc, {}).size());
     }
 }
 

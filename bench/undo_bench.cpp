@@ -13,7 +13,7 @@
 #include "common/check_mark.h"
 #include "common/cp932.h"
 #include "common/file_io.h"
-#include "editor/answering_host.h"
+#include "support/answering_host.h"
 #include "editor/editor.h"
 
 namespace brenvale::bench {
@@ -83,9 +83,9 @@ void UndoDeletion(benchmark::State& state) {
     Session& s = TheSession();
     for (auto _ : state) {
         s.editor.SelectTopic(s.big);
-        s.editor.DelTreeExecute();
+        s.editor.Execute(CommandId::DelTree);
         Clock::time_point start = Clock::now();
-        s.editor.UndoExecute();
+        s.editor.Execute(CommandId::Undo);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
     }
 }
@@ -95,9 +95,9 @@ void Deletion(benchmark::State& state) {
     for (auto _ : state) {
         s.editor.SelectTopic(s.big);
         Clock::time_point start = Clock::now();
-        s.editor.DelTreeExecute();
+        s.editor.Execute(CommandId::DelTree);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        s.editor.UndoExecute();
+        s.editor.Execute(CommandId::Undo);
     }
 }
 
@@ -127,19 +127,19 @@ int main(int argc, char** argv) {
 
     // Single-Item steps, in a Topic of ten Items.
     editor.SelectTopic(editor.document().first());
-    editor.ListEditChanged("new item");
-    StepMemory add = MeasureStep(editor, [&] { editor.ListAddExecute(); });
-    StepMemory del = MeasureStep(editor, [&] { editor.ListDelExecute(); });
+    editor.EditTextChanged(EditBox::List, "new item");
+    StepMemory add = MeasureStep(editor, [&] { editor.Execute(CommandId::ListAdd); });
+    StepMemory del = MeasureStep(editor, [&] { editor.Execute(CommandId::ListDel); });
     StepMemory tick = MeasureStep(editor, [&] { editor.ToggleCheck(0); });
 
     // The big Topic: the references its list holds are what a deletion takes out.
     editor.SelectTopic(s.big);
     size_t removed = sizeof(Topic) + s.big->items.size() * sizeof(TextRef);
-    StepMemory deletion = MeasureStep(editor, [&] { editor.DelTreeExecute(); });
+    StepMemory deletion = MeasureStep(editor, [&] { editor.Execute(CommandId::DelTree); });
     Clock::time_point start = Clock::now();
-    editor.UndoExecute();
+    editor.Execute(CommandId::Undo);
     double firstUndo = Milliseconds(Clock::now() - start);
-    bool back = editor.selectedTopic() == s.big && s.big->items.size() == size_t(kBigItems);
+    bool back = editor.selection().topic() == s.big && s.big->items.size() == size_t(kBigItems);
 
     using Fn = void (*)(benchmark::State&);
     const std::pair<const char*, Fn> benches[] = {

@@ -93,6 +93,11 @@ std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry,
     return std::move(sink.bytes);
 }
 
+std::string SerializeDocument(const Document& doc, const DocumentGeometry& geometry) {
+    // Without trimming the writer changes nothing.
+    return SerializeDocument(const_cast<Document&>(doc), geometry, false);
+}
+
 WriteOutcome WriteDocument(Document& doc, const std::string& path, const DocumentGeometry& geometry,
                            const WriteOptions& options) {
     if (options.backup && FileExists(path)) {

@@ -35,5 +35,7 @@ WriteOutcome WriteDocument(Document& doc, const std::string& path, const Documen
 
 // The bytes WriteDocument writes (trimming applies to doc as well).
 std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry, bool trimItemSpaces);
+// The bytes of doc exactly as it is, untrimmed.
+std::string SerializeDocument(const Document& doc, const DocumentGeometry& geometry);
 
 }  // namespace brenvale

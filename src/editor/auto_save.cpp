@@ -1,63 +1,40 @@
-// The auto-save timer: a temporary copy, or a save over the document, while it is modified.
-#include "common/path.h"
-#include "document/document_writer.h"
-#include "editor/editor.h"
+// The auto-save timer's tick: a temporary copy, or a save over the document, while it is
+// modified.
+#include "editor/command_handlers.h"
+#include "editor/document_session.h"
+#include "editor/editor_parts.h"
 
 namespace brenvale {
 
-void Editor::setAutoSaveInterval(int ms) {
-    autoSaveInterval_ = ms;
-    updateAutoSaveTimer();
-}
-
-void Editor::updateAutoSaveTimer() {
-    // A period of 0 never fires.
-    host_.SetAutoSaveTimer(
-        modified_ && settings_.autoSave != AutoSaveMode::Off && autoSaveInterval_ > 0,
-        autoSaveInterval_);
-}
-
-std::string Editor::autoSavePath() const {
-    const std::string& fileName = doc_->fileName;
-    if (settings_.tempFolder != kOwnFolderToken) {
-        return JoinPath(settings_.tempFolder, ReplaceExtension(FileNamePart(fileName), ".tmp"));
-    }
-    std::string path = ReplaceExtension(fileName, ".tmp");
-    if (!FolderExists(FolderPart(path))) {
-        path = JoinPath(programFolder_, FileNamePart(path));
-    }
-    return path;
-}
-
-void Editor::AutoSaveTick() {
+void AutoSaveTick(EditorParts& p) {
+    DocumentSession& session = p.session;
     // Nothing while a write is going on, nothing unsaved, or a dialog of the program is up.
-    if (writing_ || !modified_ || !host_.IsMainWindowActive()) {
+    if (session.writing() || !session.isModified() || !p.host.IsMainWindowActive()) {
         return;
     }
-    bool enabled = autoSaveInterval_ > 0;
-    host_.SetAutoSaveTimer(false, autoSaveInterval_);
-    if (settings_.autoSave == AutoSaveMode::Off) {
-        return;
-    }
-    if (settings_.autoSave == AutoSaveMode::TempCopy) {
-        if (writeDocument(autoSavePath()) == WriteOutcome::Abandoned) {
+    const int interval = session.autoSaveInterval();
+    p.host.SetAutoSaveTimer(false, interval);
+    switch (p.settings.autoSave) {
+        case AutoSaveMode::Off:
             return;
-        }
-    } else if (settings_.autoSave == AutoSaveMode::OverDocument) {
-        bool save = true;
-        if (settings_.confirmAutoSave) {
-            save = host_.ShowMessageBox(
-                       "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？",
-                       MessageKind::Information, MessageButtons::YesNo) == MessageAnswer::Yes;
-        }
-        if (save) {
-            SaveExecute();
-            if (saveAbandoned_) {
-                return;  // the silent stop of the writer ends the tick, as in mode 2
+        case AutoSaveMode::TempCopy:
+            if (WriteShown(p, session.autoSavePath()) == WriteOutcome::Abandoned) {
+                return;
             }
-        }
+            break;
+        case AutoSaveMode::OverDocument:
+            if (!p.settings.confirmAutoSave ||
+                p.host.ShowMessageBox(
+                    "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？",
+                    MessageKind::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
+                // The silent stop of the writer ends the tick, as in the other mode.
+                if (SaveDocument(p) == SaveResult::Abandoned) {
+                    return;
+                }
+            }
+            break;
     }
-    host_.SetAutoSaveTimer(enabled, autoSaveInterval_);
+    p.host.SetAutoSaveTimer(interval > 0, interval);
 }
 
 }  // namespace brenvale

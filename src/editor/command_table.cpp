@@ -1,5 +1,14 @@
 #include "editor/command_table.h"
 
+#include "document/topic.h"
+#include "editor/command_handlers.h"
+#include "editor/command_states.h"
+#include "editor/document_session.h"
+#include "editor/editor_parts.h"
+#include "editor/selection.h"
+#include "editor/undo_history.h"
+#include "editor/visible_list.h"
+
 namespace brenvale {
 
 namespace {
@@ -11,87 +20,162 @@ constexpr std::string_view kTree = "ツリー操作";
 constexpr std::string_view kList = "チェックリスト操作";
 constexpr std::string_view kOption = "オプション";
 constexpr std::string_view kHelp = "ヘルプ";
+constexpr std::string_view kEdit = "編集";
+
+// When the commands are enabled.
+bool Modified(const EditorParts& p) {
+    return p.session.isModified();
+}
+bool HasTopics(const EditorParts& p) {
+    return !p.doc().empty();
+}
+bool TopicSelected(const EditorParts& p) {
+    return p.selection.topic() != nullptr;
+}
+bool TopicHasParent(const EditorParts& p) {
+    Topic* t = p.selection.topic();
+    return t && t->parent();
+}
+bool TopicHasSibling(const EditorParts& p) {
+    Topic* t = p.selection.topic();
+    return t && (t->previousSibling() || t->nextSibling());
+}
+bool TopicHasPrevious(const EditorParts& p) {
+    Topic* t = p.selection.topic();
+    return t && t->previousSibling();
+}
+bool TopicHasNext(const EditorParts& p) {
+    Topic* t = p.selection.topic();
+    return t && t->nextSibling();
+}
+bool ClipboardHasText(const EditorParts& p) {
+    return p.commands.clipboardHasText();
+}
+bool ItemSelected(const EditorParts& p) {
+    return p.list.hasSelectedItem();
+}
+bool TextTyped(const EditorParts& p) {
+    return !p.selection.text(EditBox::List).empty();
+}
+bool ItemSelectedAndTextTyped(const EditorParts& p) {
+    return ItemSelected(p) && TextTyped(p);
+}
+bool ItemSelectedAndNoBoxItems(const EditorParts& p) {
+    return ItemSelected(p) && p.settings.noBoxItems;
+}
+bool RowAboveSelected(const EditorParts& p) {
+    return p.list.selectedRow() > 0;
+}
+bool RowBelowSelected(const EditorParts& p) {
+    return ItemSelected(p) && static_cast<size_t>(p.list.selectedRow()) + 1 < p.list.rowCount();
+}
+bool SeparatorItems(const EditorParts& p) {
+    return p.settings.separatorItems;
+}
+bool CanUndo(const EditorParts& p) {
+    return p.history.canUndo();
+}
+bool CanRedo(const EditorParts& p) {
+    return p.history.canRedo();
+}
 
 constexpr std::array<CommandInfo, kCommandCount> kTable = {{
-    {C::PGMExit, "PGMExit", 1, kFile, "終了", "終了|アプリケーションを終了します", 0, "Alt+F4"},
+    {C::PGMExit, "PGMExit", 1, kFile, "終了", "終了|アプリケーションを終了します", 0, "Alt+F4", PGMExitExecute, nullptr},
     {C::NewOpen, "NewOpen", 2, kFile, "新規作成(&N)", "新規作成|新しくファイルを作成します", 7,
-     "Ctrl+N"},
-    {C::Open, "Open", 3, kFile, "開く(&O)...", "開く...|ファイルを開きます", 10, "Ctrl+O"},
+     "Ctrl+N", NewOpenExecute, nullptr},
+    {C::Open, "Open", 3, kFile, "開く(&O)...", "開く...|ファイルを開きます", 10, "Ctrl+O", OpenExecute, nullptr},
     {C::Save, "Save", 4, kFile, "上書き保存", "上書き保存|現在編集中のファイルを上書き保存します",
-     8, "Ctrl+S"},
+     8, "Ctrl+S", SaveExecute, Modified},
     {C::SaveName, "SaveName", 5, kFile, "名前を付けて保存...",
-     "名前を付けて保存...|現在編集中のファイルに名前を付けて保存します", 9, "Ctrl+Alt+S"},
+     "名前を付けて保存...|現在編集中のファイルに名前を付けて保存します", 9, "Ctrl+Alt+S", SaveNameExecute, nullptr},
     {C::SaveText, "SaveText", 6, kFile, "テキスト形式で保存...",
-     "テキスト形式で保存...|現在編集中のファイルをテキスト形式で出力します", 37, "Ctrl+T"},
+     "テキスト形式で保存...|現在編集中のファイルをテキスト形式で出力します", 37, "Ctrl+T", SaveTextExecute, HasTopics},
     {C::ChgIcon, "ChgIcon", 7, kTree, "アイコン変更...",
-     "アイコン変更...|選択されているツリーのアイコンを変更します", 36, "Ctrl+I"},
+     "アイコン変更...|選択されているツリーのアイコンを変更します", 36, "Ctrl+I", ChgIconExecute, TopicSelected},
     {C::AddTree, "AddTree", 8, kTree, "同じ階層に追加",
-     "同じ階層に追加|選択されているツリーと同じ階層にツリーを追加します", 4, "Ctrl+Ins"},
+     "同じ階層に追加|選択されているツリーと同じ階層にツリーを追加します", 4, "Ctrl+Ins", AddTreeExecute, nullptr},
     {C::AddTreeChild, "AddTreeChild", 9, kTree, "下の階層に追加",
-     "下の階層に追加|選択されているツリーの下の階層にツリーを追加します", 5, "Shift+Ctrl+Ins"},
+     "下の階層に追加|選択されているツリーの下の階層にツリーを追加します", 5, "Shift+Ctrl+Ins", AddTreeChildExecute, TopicSelected},
     {C::TreeRight, "TreeRight", 10, kTree, "ツリーの階層を下げる",
-     "ツリーの階層を下げる|選択されているツリーの階層を下げます", 21, "Shift+Ctrl+Right"},
+     "ツリーの階層を下げる|選択されているツリーの階層を下げます", 21, "Shift+Ctrl+Right", TreeRightExecute, TopicHasSibling},
     {C::TreeLeft, "TreeLeft", 11, kTree, "ツリーの階層を上げる",
-     "ツリーの階層を上げる|選択されているツリーの階層を上げます", 22, "Shift+Ctrl+Left"},
+     "ツリーの階層を上げる|選択されているツリーの階層を上げます", 22, "Shift+Ctrl+Left", TreeLeftExecute, TopicHasParent},
     {C::TreeUp, "TreeUp", 12, kTree, "ツリーを上に移動",
      "ツリーを上に移動|選択されているツリーを同じ階層のツリーの上に移動します", 31,
-     "Shift+Ctrl+Up"},
+     "Shift+Ctrl+Up", TreeUpExecute, TopicHasPrevious},
     {C::TreeDown, "TreeDown", 13, kTree, "ツリーを下に移動",
      "ツリーを下に移動|選択されているツリーを同じ階層のツリーの下に移動します", 32,
-     "Shift+Ctrl+Down"},
+     "Shift+Ctrl+Down", TreeDownExecute, TopicHasNext},
     {C::DelTree, "DelTree", 14, kTree, "ツリー削除",
-     "ツリー削除|選択されているツリーとその下の階層のツリーすべてを削除します", 6, ""},
+     "ツリー削除|選択されているツリーとその下の階層のツリーすべてを削除します", 6, "", DelTreeExecute, TopicSelected},
     {C::TreeCut, "TreeCut", 15, kTree, "ツリー切り取り",
      "ツリー切り取り|選択されているツリーとその下の階層のツリーすべてを切り取りクリップボードに"
      "コピーします",
-     11, ""},
+     11, "", TreeCutExecute, TopicSelected},
     {C::TreeCopy, "TreeCopy", 16, kTree, "ツリーコピー",
      "ツリーコピー|選択されているツリーとその下の階層のツリーすべてをクリップボードにコピーします",
-     12, ""},
+     12, "", TreeCopyExecute, TopicSelected},
     {C::TreePaste, "TreePaste", 17, kTree, "ツリー貼りつけ",
-     "ツリー貼りつけ|クリップボードからツリーを貼りつけます", 13, ""},
+     "ツリー貼りつけ|クリップボードからツリーを貼りつけます", 13, "", TreePasteExecute, ClipboardHasText},
     {C::ListAdd, "ListAdd", 18, kList, "チェックリスト追加",
-     "チェックリスト追加|入力されている値をチェックリストに追加(挿入)します", 14, ""},
+     "チェックリスト追加|入力されている値をチェックリストに追加(挿入)します", 14, "", ListAddExecute, TextTyped},
     {C::ListDel, "ListDel", 19, kList, "チェックリスト削除",
-     "チェックリスト削除|選択されているチェックリストの項目を削除します", 15, ""},
+     "チェックリスト削除|選択されているチェックリストの項目を削除します", 15, "", ListDelExecute, ItemSelected},
     {C::ListMoveUp, "ListMoveUp", 20, kList, "チェックリスト上移動",
-     "チェックリスト上移動|選択されているチェックリストを上に移動します", 33, "Shift+Up"},
+     "チェックリスト上移動|選択されているチェックリストを上に移動します", 33, "Shift+Up", ListMoveUpExecute, RowAboveSelected},
     {C::ListMoveDown, "ListMoveDown", 21, kList, "チェックリスト下移動",
-     "チェックリスト下移動|選択されているチェックリストを下に移動します", 34, "Shift+Down"},
+     "チェックリスト下移動|選択されているチェックリストを下に移動します", 34, "Shift+Down", ListMoveDownExecute, RowBelowSelected},
     {C::ListUp, "ListUp", 22, kList, "チェックリスト再編集",
      "チェックリスト再編集|選択されているチェックリストの項目を編集枠にセットします", 19,
-     "Shift+BkSp"},
+     "Shift+BkSp", ListUpExecute, ItemSelected},
     {C::ListDown, "ListDown", 23, kList, "チェックリスト置換え",
      "チェックリスト置換え|選択されているチェックリストの項目と編集枠の値と置換えます", 20,
-     "Shift+Enter"},
+     "Shift+Enter", ListDownExecute, ItemSelectedAndTextTyped},
     {C::ListAddLine, "ListAddLine", 24, kList, "区切り追加",
-     "区切り追加|チェックリストに区切り線を追加(挿入)します", 40, ""},
+     "区切り追加|チェックリストに区切り線を追加(挿入)します", 40, "", ListAddLineExecute, SeparatorItems},
     {C::ListChkBox, "ListChkBox", 25, kList, "チェックボックス表示/非表示",
      "チェックボックス表示/"
      "非表示|選択されたチェックリストのチェックボックスの表示/非表示を切り替えます",
-     41, ""},
+     41, "", ListChkBoxExecute, ItemSelectedAndNoBoxItems},
     {C::ListCut, "ListCut", 26, kList, "チェックリスト切り取り",
      "チェックリスト切り取り|選択されているチェックリストの項目を切り取りクリップボードにコピー"
      "します",
-     16, ""},
+     16, "", ListCutExecute, ItemSelected},
     {C::ListCopy, "ListCopy", 27, kList, "チェックリストコピー",
      "チェックリストコピー|選択されているチェックリストの項目をクリップボードにコピーします", 17,
-     ""},
+     "", ListCopyExecute, ItemSelected},
     {C::ListPaste, "ListPaste", 28, kList, "チェックリスト貼り付け",
-     "チェックリスト貼り付け|チェックリストの項目をクリップボードから貼りつけます", 18, ""},
+     "チェックリスト貼り付け|チェックリストの項目をクリップボードから貼りつけます", 18, "", ListPasteExecute, ClipboardHasText},
     {C::OptSet, "OptSet", 29, kOption, "オプション設定...",
      "オプション設定...|アプリケーションのオプション(環境)設定ダイアログを表示します", 26,
-     "Ctrl+P"},
+     "Ctrl+P", OptSetExecute, nullptr},
     {C::KeySet, "KeySet", 30, kOption, "ショートカットキー設定...",
      "ショートカットキー設定...|アプリケーションのショートカットキー設定ダイアログを表示します", 35,
-     "Ctrl+K"},
+     "Ctrl+K", KeySetExecute, nullptr},
     {C::ToolBtnSet, "ToolBtnSet", 31, kOption, "ツールバー設定...",
-     "ツールバー設定...|アプリケーションのツールバー設定ダイアログを表示します", 38, "Ctrl+B"},
-    {C::HelpContents, "HelpContents", 32, kHelp, "目次(&C)", "ヘルプ(目次)の表示", 2, "F1"},
-    {C::HelpTopic, "HelpTopic", 33, kHelp, "トピックの検索(&N)", "ヘルプトピックの検索", 3, ""},
+     "ツールバー設定...|アプリケーションのツールバー設定ダイアログを表示します", 38, "Ctrl+B", ToolBtnSetExecute, nullptr},
+    {C::HelpContents, "HelpContents", 32, kHelp, "目次(&C)", "ヘルプ(目次)の表示", 2, "F1", HelpContentsExecute, nullptr},
+    {C::HelpTopic, "HelpTopic", 33, kHelp, "トピックの検索(&N)", "ヘルプトピックの検索", 3, "", HelpTopicExecute, nullptr},
     {C::About, "About", 34, kHelp, "バージョン情報(&V)...",
-     "バージョン情報...|アプリケーションのバージョン情報ダイアログを表示します", 1, ""},
+     "バージョン情報...|アプリケーションのバージョン情報ダイアログを表示します", 1, "", AboutExecute, nullptr},
+    {C::Undo, "Undo", 35, kEdit, "元に戻す(&U)", "元に戻す|直前の操作を元に戻します", 42, "Ctrl+Z",
+     UndoExecute, CanUndo},
+    {C::Redo, "Redo", 36, kEdit, "やり直し(&R)", "やり直し|元に戻した操作をやり直します", 43,
+     "Ctrl+Y", RedoExecute, CanRedo},
 }};
+
+static_assert(kTable.size() == static_cast<size_t>(CommandId::Redo) + 1,
+              "one row per command");
+
+constexpr bool RowsInIdOrder() {
+    for (size_t i = 0; i < kTable.size(); ++i) {
+        if (static_cast<size_t>(kTable[i].id) != i || kTable[i].tag != static_cast<int>(i) + 1) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(RowsInIdOrder(), "rows stand in the order of CommandId, tagged by position");
 
 }  // namespace
 
@@ -125,7 +209,9 @@ std::vector<CommandEntry> CommandEntries() {
     std::vector<CommandEntry> entries;
     entries.reserve(kTable.size());
     for (const CommandInfo& info : kTable) {
-        entries.push_back({info.name, info.tag, info.category, info.caption, info.image});
+        bool firstVersion = info.tag <= kFirstVersionCommands;
+        entries.push_back({info.name, info.tag, info.category, info.caption, info.image,
+                           firstVersion, info.defaultKey});
     }
     return entries;
 }

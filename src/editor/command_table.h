@@ -10,7 +10,10 @@
 
 namespace brenvale {
 
-// The 34 commands in table order; the order is stored in shortcut files and toolbar layouts.
+struct EditorParts;
+
+// The commands in table order. Shortcut files and toolbar layouts store them by name; the 34
+// of the first version keep their places, and commands added later append after them.
 enum class CommandId {
     PGMExit,
     NewOpen,
@@ -46,9 +49,17 @@ enum class CommandId {
     HelpContents,
     HelpTopic,
     About,
+    Undo,
+    Redo,
 };
 
-inline constexpr int kCommandCount = 34;
+inline constexpr int kCommandCount = 36;
+// The commands of the first version, which the toolbar dialog's default set is made of.
+inline constexpr int kFirstVersionCommands = 34;
+
+// What a command does, and when it is enabled (nullptr: always).
+using CommandHandler = void (*)(EditorParts& parts);
+using EnabledRule = bool (*)(const EditorParts& parts);
 
 // One row of the command table. Texts are UTF-8; the hint is "tooltip|status bar text" (a
 // hint without "|" serves as both); the default key is in shortcut text form, "" for none.
@@ -61,6 +72,8 @@ struct CommandInfo {
     std::string_view hint;
     int image;
     std::string_view defaultKey;
+    CommandHandler handler;
+    EnabledRule enabled;
 };
 
 const std::array<CommandInfo, kCommandCount>& CommandTable();

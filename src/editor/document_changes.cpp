@@ -1,14 +1,21 @@
 #include "editor/document_changes.h"
 
-#include "editor/editor.h"
+#include <unordered_set>
+
+#include "common/check_mark.h"
+#include "document/model.h"
+#include "document/tree_clipboard.h"
+#include "editor/document_session.h"
 #include "editor/item_changes.h"
 #include "editor/topic_changes.h"
 #include "editor/undo_history.h"
+#include "editor/view_notifier.h"
+#include "editor/visible_list.h"
 
 namespace brenvale {
 
 Document& DocumentChanges::document() const {
-    return *editor_.doc_;
+    return session_.document();
 }
 
 bool DocumentChanges::inStep() const {
@@ -21,17 +28,46 @@ void DocumentChanges::record(std::unique_ptr<UndoChange> change) {
     }
 }
 
-template <typename Fn>
-void DocumentChanges::notifyTree(Fn&& fn) {
-    if (editor_.bulkTree_ == 0) {
-        editor_.notify(fn);
-    }
+bool DocumentChanges::shown(const Topic* t) const {
+    return t && t == list_.topic();
 }
 
 // ---- Topics
 
-void DocumentChanges::topicInserted(const Topic& t) {
-    record(std::make_unique<TopicPlacement>(t));
+Topic& DocumentChanges::addTopic(Topic* reference, bool asChild, std::string_view text, int icon,
+                                 int imageCount) {
+    Topic* parent = asChild ? reference : (reference ? reference->parent() : nullptr);
+    size_t row = document().siblingCount(parent);
+    views_.tree([&](EditorObserver& o) { o.beginInsertTopic(parent, row); });
+    Topic& added = asChild ? AddChildTopic(document(), reference, text, icon, imageCount)
+                           : AddTopic(document(), reference, text, icon, imageCount);
+    views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
+    record(std::make_unique<TopicPlacement>(added));
+    return added;
+}
+
+// The paste only appends: Items to the Topic that was current, Topics as last children or
+// siblings. The record takes out the new Topics that hang from Topics already there, in the
+// order they came, and the Items appended to the current one.
+PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, int imageCount) {
+    size_t itemsBefore = current ? current->items.size() : 0;
+    PasteResult pasted = PasteTreeText(document(), current, text, imageCount);
+    if (current && current->items.size() > itemsBefore) {
+        size_t count = current->items.size() - itemsBefore;
+        if (shown(current)) {
+            list_.rowsInserted(itemsBefore, count);
+            list_.remeasure();
+        }
+        record(std::make_unique<ItemPlacement>(current, itemsBefore, count));
+        applyTrashRule(current);
+    }
+    std::unordered_set<const Topic*> created(pasted.created.begin(), pasted.created.end());
+    for (Topic* t : pasted.created) {
+        if (!created.contains(t->parent())) {
+            record(std::make_unique<TopicPlacement>(*t));
+        }
+    }
+    return pasted;
 }
 
 void DocumentChanges::removeTopic(Topic* t) {
@@ -41,14 +77,14 @@ void DocumentChanges::removeTopic(Topic* t) {
 }
 
 Topic& DocumentChanges::putTopic(Topic* parent, size_t row, DetachedTopic t) {
-    notifyTree([&](EditorObserver& o) { o.beginInsertTopic(parent, row); });
+    views_.tree([&](EditorObserver& o) { o.beginInsertTopic(parent, row); });
     Topic& put = document().insert(parent, row, std::move(t));
-    notifyTree([](EditorObserver& o) { o.endInsertTopic(); });
+    views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
     // The views show a subtree coming back as it was, folded where it was folded.
     ForEachInSubtree(put, [&](Topic& x, int) {
         if (x.hasChildren()) {
             Topic* topic = &x;
-            notifyTree([&](EditorObserver& o) { o.topicExpansionChanged(topic); });
+            views_.tree([&](EditorObserver& o) { o.topicExpansionChanged(topic); });
         }
     });
     return put;
@@ -56,9 +92,9 @@ Topic& DocumentChanges::putTopic(Topic* parent, size_t row, DetachedTopic t) {
 
 DetachedTopic DocumentChanges::takeTopic(Topic* parent, size_t row) {
     Topic* t = document().sibling(parent, row);
-    notifyTree([&](EditorObserver& o) { o.beginRemoveTopic(parent, row); });
+    views_.tree([&](EditorObserver& o) { o.beginRemoveTopic(parent, row); });
     DetachedTopic taken = document().remove(t);
-    notifyTree([](EditorObserver& o) { o.endRemoveTopic(); });
+    views_.tree([](EditorObserver& o) { o.endRemoveTopic(); });
     return taken;
 }
 
@@ -68,9 +104,9 @@ void DocumentChanges::moveTopic(Topic* t, Topic* parent, size_t row) {
     if (fromParent == parent && fromRow == row) {
         return;
     }
-    notifyTree([&](EditorObserver& o) { o.beginMoveTopic(fromParent, fromRow, parent, row); });
+    views_.tree([&](EditorObserver& o) { o.beginMoveTopic(fromParent, fromRow, parent, row); });
     document().move(t, parent, row);
-    notifyTree([](EditorObserver& o) { o.endMoveTopic(); });
+    views_.tree([](EditorObserver& o) { o.endMoveTopic(); });
     record(std::make_unique<TopicMove>(t, fromParent, fromRow));
 }
 
@@ -83,7 +119,7 @@ void DocumentChanges::setCaption(Topic* t, std::string_view caption) {
     if (inStep()) {
         record(std::make_unique<TopicCaptionChange>(t, std::move(before)));
     }
-    notifyTree([&](EditorObserver& o) { o.topicChanged(t); });
+    views_.tree([&](EditorObserver& o) { o.topicChanged(t); });
 }
 
 void DocumentChanges::setIcon(Topic* t, int icon) {
@@ -95,7 +131,7 @@ void DocumentChanges::setIcon(Topic* t, int icon) {
     if (inStep()) {
         record(std::make_unique<TopicIconChange>(t, before));
     }
-    notifyTree([&](EditorObserver& o) { o.topicChanged(t); });
+    views_.tree([&](EditorObserver& o) { o.topicChanged(t); });
 }
 
 void DocumentChanges::setExpanded(Topic* t, bool expanded) {
@@ -106,84 +142,153 @@ void DocumentChanges::setExpanded(Topic* t, bool expanded) {
     if (inStep()) {
         record(std::make_unique<TopicExpansionChange>(t, !expanded));
     }
-    notifyTree([&](EditorObserver& o) { o.topicExpansionChanged(t); });
+    views_.tree([&](EditorObserver& o) { o.topicExpansionChanged(t); });
+}
+
+void DocumentChanges::expandAll() {
+    ForEachTopic(document(), [](Topic& t, int) { t.expanded = true; });
+    views_.tree([](EditorObserver& o) { o.manyExpansionsChanged(); });
+}
+
+void DocumentChanges::applyTrashRule(Topic* t) {
+    if (t && (t->icon == kIconTrash || t->icon == kIconTrashFull)) {
+        setIcon(t, t->items.empty() ? kIconTrash : kIconTrashFull);
+    }
 }
 
 void DocumentChanges::swapCaption(Topic* t, Caption& other) {
     std::swap(t->caption, other);
-    notifyTree([&](EditorObserver& o) { o.topicChanged(t); });
+    views_.tree([&](EditorObserver& o) { o.topicChanged(t); });
 }
 
 void DocumentChanges::swapIcon(Topic* t, int& other) {
     std::swap(t->icon, other);
-    notifyTree([&](EditorObserver& o) { o.topicChanged(t); });
+    views_.tree([&](EditorObserver& o) { o.topicChanged(t); });
 }
 
 void DocumentChanges::swapExpanded(Topic* t, bool& other) {
     bool expanded = other;
     other = t->expanded;
     t->expanded = expanded;
-    notifyTree([&](EditorObserver& o) { o.topicExpansionChanged(t); });
+    views_.tree([&](EditorObserver& o) { o.topicExpansionChanged(t); });
 }
 
 // ---- Items
 
-void DocumentChanges::insertItem(Topic* t, size_t row, std::string_view mark,
-                                 std::string_view text) {
-    t->items.insert(row, mark, text);
-    itemsInserted(t, row, 1);
-}
-
-void DocumentChanges::itemsInserted(Topic* t, size_t row, size_t count) {
-    if (count == 0 || history_.replaying()) {
-        return;
-    }
-    // The Items of one multi-line add follow one another into one record.
-    if (history_.inStep()) {
-        if (auto* last = dynamic_cast<ItemPlacement*>(history_.lastChange());
-            last && count == 1 && last->extend(t, row)) {
-            return;
+void DocumentChanges::announceInserted(Topic* t, size_t row, size_t count) {
+    if (shown(t)) {
+        list_.rowsInserted(row, count);
+        for (size_t i = row; i < row + count; ++i) {
+            list_.textArrived(i);
         }
     }
     record(std::make_unique<ItemPlacement>(t, row, count));
+    applyTrashRule(t);
+    if (shown(t)) {
+        list_.updateExtent();
+    }
+}
+
+void DocumentChanges::insertItems(Topic* t, size_t row, const std::vector<std::string_view>& texts) {
+    if (texts.empty()) {
+        return;
+    }
+    size_t count = texts.size();
+    if (shown(t)) {
+        views_.list([&](EditorObserver& o) { o.beginInsertItems(row, row + count - 1); });
+    }
+    t->items.reserve(t->items.size() + count);
+    for (size_t i = 0; i < count; ++i) {
+        t->items.insert(row + i, kUncheckedMark, texts[i]);
+    }
+    announceInserted(t, row, count);
+    if (shown(t)) {
+        views_.list([](EditorObserver& o) { o.endInsertItems(); });
+    }
+}
+
+void DocumentChanges::insertItem(Topic* t, size_t row, std::string_view mark,
+                                 std::string_view text) {
+    if (shown(t)) {
+        views_.list([&](EditorObserver& o) { o.beginInsertItems(row, row); });
+    }
+    t->items.insert(row, mark, text);
+    announceInserted(t, row, 1);
+    if (shown(t)) {
+        views_.list([](EditorObserver& o) { o.endInsertItems(); });
+    }
 }
 
 void DocumentChanges::eraseItem(Topic* t, size_t row) {
-    TextRef ref = takeItemRef(t, row);
+    bool visible = shown(t);
+    bool moved = false;
+    if (visible) {
+        list_.textLeaving(row);
+        views_.list([&](EditorObserver& o) { o.beginRemoveItem(row); });
+    }
+    TextRef ref = t->items.take(row);
+    if (visible) {
+        moved = list_.rowRemoved(row);
+        views_.list([](EditorObserver& o) { o.endRemoveItem(); });
+        if (moved) {
+            views_.all([](EditorObserver& o) { o.selectedRowChanged(); });
+        }
+    }
     record(std::make_unique<ItemPlacement>(t, row, ref));
+    applyTrashRule(t);
+    if (visible) {
+        list_.updateExtent();
+    }
 }
 
 void DocumentChanges::moveItem(Topic* t, size_t from, size_t to) {
     if (from == to) {
         return;
     }
+    bool visible = shown(t);
+    if (visible) {
+        views_.list([&](EditorObserver& o) { o.beginMoveItem(from, to); });
+    }
     t->items.move(from, to);
+    if (visible) {
+        list_.rowMoved(from, to);
+        views_.list([](EditorObserver& o) { o.endMoveItem(); });
+    }
     record(std::make_unique<ItemMove>(t, from, to));
 }
 
-void DocumentChanges::recordForm(Topic* t, size_t row, TextRef before) {
-    if (t->items.ref(row) == before || history_.replaying()) {
+// Item row has a new stored form; the record keeps the one before. The views hear of it when
+// it shows differently.
+void DocumentChanges::changeItem(Topic* t, size_t row, TextRef before, bool looksChanged) {
+    if (t->items.ref(row) == before) {
         return;
     }
-    if (history_.inStep()) {
-        if (auto* last = dynamic_cast<ItemFormChange*>(history_.lastChange());
-            last && last->add(t, row, before)) {
-            return;
-        }
+    if (looksChanged && shown(t)) {
+        views_.list([&](EditorObserver& o) { o.itemsChanged(row, row); });
     }
     record(std::make_unique<ItemFormChange>(t, row, before));
 }
 
 void DocumentChanges::setItem(Topic* t, size_t row, std::string_view mark, std::string_view text) {
     TextRef before = t->items.ref(row);
+    bool visible = shown(t);
+    if (visible) {
+        list_.textLeaving(row);
+    }
     t->items.set(row, mark, text);
-    recordForm(t, row, before);
+    if (visible) {
+        list_.textArrived(row);
+        list_.updateExtent();
+    }
+    changeItem(t, row, before, true);
 }
 
 void DocumentChanges::setChecked(Topic* t, size_t row, bool checked) {
     TextRef before = t->items.ref(row);
+    // Marks read from a file are rewritten as "■" or "□"; only a new tick shows.
+    bool was = std::as_const(t->items)[row].checked();
     t->items[row].setChecked(checked);
-    recordForm(t, row, before);
+    changeItem(t, row, before, was != checked);
 }
 
 void DocumentChanges::putItemRef(Topic* t, size_t row, TextRef ref) {

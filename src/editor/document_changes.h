@@ -3,47 +3,62 @@
 #include <cstddef>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "document/document.h"
 #include "document/text_store.h"
 
 namespace brenvale {
 
-class Editor;
+class DocumentSession;
 class UndoChange;
 class UndoHistory;
+class ViewNotifier;
+class VisibleList;
+struct PasteResult;
 
-// The one way the editor changes its Document. Each change is carried out, told to the
-// tree's observers and recorded in the undo history as an UndoChange, so no command can change
-// the Document without its step knowing. The changes' own toggles use the same operations
-// while the history replays, which records nothing then.
-//
-// Item changes are not told to the list's observers here: the commands tell them with the
-// visible list's bookkeeping, and an undo or redo loads the list afresh.
+// The one way the editor changes its Document. Each operation changes the model, tells the
+// views (the tree's changes always, an Item change when its Topic's list is the one shown,
+// whose bookkeeping follows), and records the change in the undo history, all in one call, so
+// no command can change the Document without its step and its views knowing. The toggles of
+// recorded changes use the same operations while the history replays, which records nothing
+// then.
 class DocumentChanges {
 public:
-    DocumentChanges(Editor& editor, UndoHistory& history) : editor_(editor), history_(history) {}
+    DocumentChanges(DocumentSession& session, UndoHistory& history, ViewNotifier& views,
+                    VisibleList& list)
+        : session_(session), history_(history), views_(views), list_(list) {}
     DocumentChanges(const DocumentChanges&) = delete;
     DocumentChanges& operator=(const DocumentChanges&) = delete;
 
     // ---- Topics
-    // A Topic a model routine has just put into the tree (with its subtree).
-    void topicInserted(const Topic& t);
+    // A new Topic made from text (a trailing icon suffix gives the icon), expanded, as the
+    // last sibling at the level of reference, or as its last child.
+    Topic& addTopic(Topic* reference, bool asChild, std::string_view text, int icon,
+                    int imageCount);
+    // Pastes a tree clipboard text (see PasteTreeText); run inside a bulk build of the tree.
+    PasteResult pasteTree(Topic* current, std::string_view text, int imageCount);
     void removeTopic(Topic* t);
-    // As Document::move; the observers hear of it.
+    // As Document::move.
     void moveTopic(Topic* t, Topic* parent, size_t row);
     // Properties: recorded only inside a step (a change the window derives, as the trash
-    // icon of a list just loaded, is no step of its own).
+    // icon of a list just loaded or a Topic the user folded, is no step of its own).
     void setCaption(Topic* t, std::string_view caption);
     void setIcon(Topic* t, int icon);
     void setExpanded(Topic* t, bool expanded);
+    // Every Topic expanded; the views hear of it once.
+    void expandAll();
+    // A trash Topic shows whether its list holds Items (icon 5) or not (icon 4).
+    void applyTrashRule(Topic* t);
 
     // ---- Items of a Topic's list
+    // Unchecked Items made from texts, from row on (texts are made file-safe as they enter).
+    void insertItems(Topic* t, size_t row, const std::vector<std::string_view>& texts);
+    // One Item in its stored form: mark, then text.
     void insertItem(Topic* t, size_t row, std::string_view mark, std::string_view text);
-    // count Items a model routine has just appended from row on.
-    void itemsInserted(Topic* t, size_t row, size_t count);
     void eraseItem(Topic* t, size_t row);
     void moveItem(Topic* t, size_t from, size_t to);
+    // Gives Item row the stored form mark followed by text.
     void setItem(Topic* t, size_t row, std::string_view mark, std::string_view text);
     void setChecked(Topic* t, size_t row, bool checked);
 
@@ -61,12 +76,14 @@ private:
     Document& document() const;
     bool inStep() const;
     void record(std::unique_ptr<UndoChange> change);
-    template <typename Fn>
-    void notifyTree(Fn&& fn);
-    void recordForm(Topic* t, size_t row, TextRef before);
+    bool shown(const Topic* t) const;
+    void announceInserted(Topic* t, size_t row, size_t count);
+    void changeItem(Topic* t, size_t row, TextRef before, bool looksChanged);
 
-    Editor& editor_;
+    DocumentSession& session_;
     UndoHistory& history_;
+    ViewNotifier& views_;
+    VisibleList& list_;
 };
 
 }  // namespace brenvale

@@ -1,8 +1,12 @@
 // Dragging Topics in the tree and Items in the list or onto another Topic.
 #include "common/cp932.h"
 #include "document/tree_clipboard.h"
-#include "editor/editor.h"
-#include "editor/editor_scopes.h"
+#include "editor/command_handlers.h"
+#include "editor/document_changes.h"
+#include "editor/document_session.h"
+#include "editor/drag_state.h"
+#include "editor/hint_panel.h"
+#include "editor/undo_scope.h"
 
 namespace brenvale {
 
@@ -10,76 +14,17 @@ namespace {
 
 constexpr const char* kDropInstruction = "移動先にドロップして下さい (Escキーでキャンセル)";
 
-}  // namespace
-
-void Editor::BeginTopicDrag() {
-    drag_ = DragKind::Topic;
-    std::string caption = selected_ ? Cp932ToUtf8(selected_->caption) : std::string();
-    setHintPanel("[\"" + caption + "\" 移動中] " + kDropInstruction);
-}
-
-void Editor::BeginItemDrag() {
-    drag_ = DragKind::Item;
-    setHintPanel(std::string("[チェックリスト 移動中] ") + kDropInstruction);
-}
-
-void Editor::EndDrag() {
-    drag_ = DragKind::None;
-    setInsertionRow(-1);
-    setHintPanel("");
-}
-
-std::string Editor::dragText() const {
-    if (drag_ == DragKind::Topic && selected_) {
-        return BuildTreeClipboardText(*selected_);
-    }
-    if (drag_ == DragKind::Item && hasSelectedItem()) {
-        return std::string(rowText(static_cast<size_t>(selectedRow_)));
-    }
-    return {};
-}
-
-void Editor::setInsertionRow(int row) {
-    if (row != insertionRow_) {
-        int previous = insertionRow_;
-        insertionRow_ = row;
-        notify([&](EditorObserver& o) { o.insertionRowChanged(previous); });
-    }
-}
-
-bool Editor::TreeDragOver() {
-    setInsertionRow(-1);
-    return dragging();
-}
-
-bool Editor::ListDragOver(int pointerRow) {
-    if (drag_ != DragKind::Item) {
-        return false;
-    }
-    if (pointerRow >= 0 && hasSelectedItem()) {
-        setInsertionRow(InsertionRow(pointerRow, selectedRow_, static_cast<int>(rowCount())));
-    }
-    return true;
-}
-
-void Editor::DropOnTree(TopicDropZone zone, Topic* under) {
-    if (drag_ == DragKind::Topic) {
-        DropTopic(zone, under);
-    } else if (drag_ == DragKind::Item) {
-        bool onRow = zone != TopicDropZone::BelowAll && zone != TopicDropZone::Outside;
-        DropItemOnTopic(onRow ? under : nullptr);
-    }
-}
-
-void Editor::DropOnList(int pointerRow) {
-    if (drag_ == DragKind::Item) {
-        DropItemInList(pointerRow);
+void SetInsertionRow(EditorParts& p, int row) {
+    if (row != p.drag.insertionRow) {
+        int previous = p.drag.insertionRow;
+        p.drag.insertionRow = row;
+        p.views.all([&](EditorObserver& o) { o.insertionRowChanged(previous); });
     }
 }
 
 // Moves s to the place the zone names; false when there is no such place or it lies inside
 // s's own subtree.
-bool Editor::placeTopic(Topic* s, TopicDropZone zone, Topic* under) {
+bool PlaceTopic(EditorParts& p, Topic* s, TopicDropZone zone, Topic* under) {
     Topic* parent = nullptr;
     size_t row = 0;
     switch (zone) {
@@ -97,7 +42,7 @@ bool Editor::placeTopic(Topic* s, TopicDropZone zone, Topic* under) {
             break;
         case TopicDropZone::BelowAll:
             parent = nullptr;
-            row = doc_->topLevelCount();
+            row = p.doc().topLevelCount();
             break;
         case TopicDropZone::Outside:
             return false;
@@ -109,27 +54,65 @@ bool Editor::placeTopic(Topic* s, TopicDropZone zone, Topic* under) {
     if (s->parent() == parent && s->row() < row) {
         --row;
     }
-    moveKeepingExpansion(s, parent, row);
+    MoveTopicKeepingExpansion(p, s, parent, row);
     return true;
 }
 
-void Editor::DropTopic(TopicDropZone zone, Topic* under) {
-    Topic* s = selected_;
-    if (!s || doc_->topicCount() < 2) {
+void DropTopic(EditorParts& p, TopicDropZone zone, Topic* under) {
+    Topic* s = p.selection.topic();
+    if (!s || p.doc().topicCount() < 2) {
         return;
     }
     if (zone != TopicDropZone::BelowAll && zone != TopicDropZone::Outside && !under) {
         return;
     }
-    UndoScope step(*this, "ツリー移動");
-    if (under == s || !placeTopic(s, zone, under)) {
+    UndoScope step(p, "ツリー移動");
+    if (under == s || !PlaceTopic(p, s, zone, under)) {
         return;
     }
-    SetModified(true);
-    RefreshTreeCommands();
+    p.session.setModified(true);
 }
 
-int Editor::InsertionRow(int hovered, int dragged, int count) {
+// row: the row at the drop point, rowCount() below the last Item, -1 outside the list.
+void DropItemInList(EditorParts& p, int row) {
+    if (!p.list.hasSelectedItem() || row < 0) {
+        return;
+    }
+    int count = static_cast<int>(p.list.rowCount());
+    int target = row > count - 1 ? count - 1 : row;
+    if (target == p.list.selectedRow()) {
+        return;
+    }
+    UndoScope step(p, "チェックリスト移動");
+    p.list.store(p.changes);
+    p.changes.moveItem(p.selection.topic(), static_cast<size_t>(p.list.selectedRow()),
+                       static_cast<size_t>(target));
+    p.list.select(target);
+    p.list.store(p.changes);
+    p.session.setModified(true);
+}
+
+void DropItemOnTopic(EditorParts& p, Topic* topic) {
+    if (!topic || topic == p.selection.topic() || !p.list.hasSelectedItem()) {
+        return;
+    }
+    UndoScope step(p, "チェックリスト移動");
+    size_t row = static_cast<size_t>(p.list.selectedRow());
+    std::string text(p.list.rowText(row));
+    bool checked = p.list.rowChecked(row);
+    ListDelExecute(p);
+    ShowSelectedTopic(p, topic);
+    size_t last = p.list.rowCount();
+    Item item = Item::Unchecked(text);
+    item.setChecked(checked);
+    p.changes.insertItem(topic, last, item.mark(), item.text());
+    p.list.select(static_cast<int>(last));
+    p.list.store(p.changes);
+}
+
+}  // namespace
+
+int InsertionRow(int hovered, int dragged, int count) {
     int row = hovered;
     if (row >= dragged) {
         ++row;
@@ -137,49 +120,62 @@ int Editor::InsertionRow(int hovered, int dragged, int count) {
     return row > count ? count : row;
 }
 
-void Editor::DropItemInList(int row) {
-    if (!hasSelectedItem() || row < 0) {
-        return;
+void BeginDrag(EditorParts& p, DragKind kind) {
+    p.drag.kind = kind;
+    if (kind == DragKind::Topic) {
+        Topic* t = p.selection.topic();
+        std::string caption = t ? Cp932ToUtf8(t->caption) : std::string();
+        p.hint.show("[\"" + caption + "\" 移動中] " + kDropInstruction);
+    } else {
+        p.hint.show(std::string("[チェックリスト 移動中] ") + kDropInstruction);
     }
-    int count = static_cast<int>(rowCount());
-    int target = row > count - 1 ? count - 1 : row;
-    size_t from = static_cast<size_t>(selectedRow_);
-    if (target == selectedRow_) {
-        return;
-    }
-    UndoScope step(*this, "チェックリスト移動");
-    storeList();
-    size_t to = static_cast<size_t>(target);
-    notify([&](EditorObserver& o) { o.beginMoveItem(from, to); });
-    changes_.moveItem(selected_, from, to);
-    notify([](EditorObserver& o) { o.endMoveItem(); });
-    setSelectedRow(target);
-    storeList();
-    SetModified(true);
-    RefreshListCommands();
 }
 
-void Editor::DropItemOnTopic(Topic* topic) {
-    if (!topic || topic == selected_ || !hasSelectedItem()) {
-        return;
+void EndDrag(EditorParts& p) {
+    p.drag.kind = DragKind::None;
+    SetInsertionRow(p, -1);
+    p.hint.show("");
+}
+
+std::string DragText(const EditorParts& p) {
+    if (p.drag.kind == DragKind::Topic && p.selection.topic()) {
+        return BuildTreeClipboardText(*p.selection.topic());
     }
-    UndoScope step(*this, "チェックリスト移動");
-    size_t row = static_cast<size_t>(selectedRow_);
-    std::string text(rowText(row));
-    bool checked = rowChecked(row);
-    ListDelExecute();
-    selectionChanged(topic);
-    size_t last = rowCount();
-    notify([&](EditorObserver& o) { o.beginInsertItems(last, last); });
-    Item item = Item::Unchecked(text);
-    item.setChecked(checked);
-    changes_.insertItem(topic, last, item.mark(), item.text());
-    widths_.add(measure_(text));
-    notify([](EditorObserver& o) { o.endInsertItems(); });
-    setSelectedRow(static_cast<int>(last));
-    storeList();
-    RefreshListCommands();
-    UpdateListExtent();
+    if (p.drag.kind == DragKind::Item && p.list.hasSelectedItem()) {
+        return std::string(p.list.rowText(static_cast<size_t>(p.list.selectedRow())));
+    }
+    return {};
+}
+
+bool TreeDragOver(EditorParts& p) {
+    SetInsertionRow(p, -1);
+    return p.drag.active();
+}
+
+bool ListDragOver(EditorParts& p, int pointerRow) {
+    if (p.drag.kind != DragKind::Item) {
+        return false;
+    }
+    if (pointerRow >= 0 && p.list.hasSelectedItem()) {
+        SetInsertionRow(p, InsertionRow(pointerRow, p.list.selectedRow(),
+                                        static_cast<int>(p.list.rowCount())));
+    }
+    return true;
+}
+
+void DropOnTree(EditorParts& p, TopicDropZone zone, Topic* under) {
+    if (p.drag.kind == DragKind::Topic) {
+        DropTopic(p, zone, under);
+    } else if (p.drag.kind == DragKind::Item) {
+        bool onRow = zone != TopicDropZone::BelowAll && zone != TopicDropZone::Outside;
+        DropItemOnTopic(p, onRow ? under : nullptr);
+    }
+}
+
+void DropOnList(EditorParts& p, int pointerRow) {
+    if (p.drag.kind == DragKind::Item) {
+        DropItemInList(p, pointerRow);
+    }
 }
 
 }  // namespace brenvale

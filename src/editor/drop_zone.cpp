@@ -2,8 +2,8 @@
 
 namespace brenvale {
 
-Editor::TopicDropZone TopicDropZoneAt(const TopicRowHit& hit, int x) {
-    using Zone = Editor::TopicDropZone;
+TopicDropZone TopicDropZoneAt(const TopicRowHit& hit, int x) {
+    using Zone = TopicDropZone;
     if (!hit.inClient) {
         return Zone::Outside;
     }

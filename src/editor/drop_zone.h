@@ -1,8 +1,10 @@
 #pragma once
 
-#include "editor/editor.h"
+#include "editor/drag_state.h"
 
 namespace brenvale {
+
+class Topic;
 
 // What lies under the pointer in the tree, in the tree's client coordinates: the Topic whose
 // row is there and the parts of that row from left to right (its indentation, the expand
@@ -17,7 +19,7 @@ struct TopicRowHit {
 };
 
 // The placement zone of a drop at x on that row.
-Editor::TopicDropZone TopicDropZoneAt(const TopicRowHit& hit, int x);
+TopicDropZone TopicDropZoneAt(const TopicRowHit& hit, int x);
 
 // The row a drop on the list names: the row under the pointer, the row count anywhere in the
 // client area below the last Item, and -1 outside the client area.

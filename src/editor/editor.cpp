@@ -1,39 +1,38 @@
 #include "editor/editor.h"
 
-#include <algorithm>
-
-#include "common/check_mark.h"
-#include "editor/editor_scopes.h"
+#include "editor/command_handlers.h"
 #include "editor/recovery_copy.h"
 
 namespace brenvale {
+
+Document& EditorParts::doc() const {
+    return session.document();
+}
 
 Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
     : host_(host),
       settings_(std::move(settings)),
       userIconCount_(userIconCount),
-      doc_(std::make_unique<Document>()),
-      measure_([](std::string_view) { return 0; }) {
-    enabled_.fill(true);
-    enabled_[static_cast<size_t>(CommandId::Save)] = false;
-    clipboardHasText_ = host_.ClipboardHasText();
-    setEnabled(CommandId::TreePaste, clipboardHasText_);
-    setEnabled(CommandId::ListPaste, clipboardHasText_);
-    RefreshTreeCommands();
+      session_(host_, settings_, views_, history_),
+      list_(views_, settings_),
+      selection_(views_),
+      hint_(views_),
+      commands_(views_),
+      changes_(session_, history_, views_, list_),
+      parts_{host_,       settings_, kBuiltInTopicImages + userIconCount,
+             views_,      session_,  history_,
+             changes_,    selection_, list_,
+             drag_,       hint_,     commands_} {
+    // Save follows the modified flag at once, whoever changed it.
+    session_.onModifiedChanged([this] { commands_.refresh(parts_); });
+    commands_.setClipboardHasText(host_.ClipboardHasText());
+    commands_.refresh(parts_);
 }
 
 Editor::~Editor() = default;
 
-void Editor::addObserver(EditorObserver* observer) {
-    observers_->push_back(observer);
-}
-
-void Editor::removeObserver(EditorObserver* observer) {
-    std::erase(*observers_, observer);
-}
-
 EditorObservation::EditorObservation(Editor& editor, EditorObserver* observer)
-    : observers_(editor.observers_), observer_(observer) {
+    : observers_(editor.views_.registry()), observer_(observer) {
     editor.addObserver(observer);
 }
 
@@ -43,401 +42,212 @@ EditorObservation::~EditorObservation() {
     }
 }
 
-void Editor::setSettings(const Settings& settings) {
-    settings_ = settings;
-    RefreshListCommands();
-}
-
-void Editor::SetHint(std::string_view hint) {
-    if (!dragging()) {
-        setHintPanel(std::string(LongHint(hint)));
-    }
-}
-
-void Editor::setHintPanel(std::string text) {
-    if (text != hint_) {
-        hint_ = std::move(text);
-        notify([](EditorObserver& o) { o.hintChanged(); });
-    }
-}
-
-// ---- The visible check list
-
-size_t Editor::rowCount() const {
-    return selected_ ? selected_->items.size() : 0;
-}
-
-// A row a view or an event names may be gone already: it reads as an empty, unchecked row.
-std::string_view Editor::rowText(size_t row) const {
-    return row < rowCount() ? selected_->items[row].text() : std::string_view();
-}
-
-bool Editor::rowChecked(size_t row) const {
-    if (row >= rowCount()) {
-        return false;
-    }
-    for (const auto& [r, checked] : unstoredChecks_) {
-        if (r == row) {
-            return checked;
-        }
-    }
-    return selected_->items[row].checked();
-}
-
-ItemKind Editor::rowKind(size_t row) const {
-    return KindOf(rowText(row), settings_.separatorItems, settings_.noBoxItems);
-}
-
-void Editor::loadList(Topic* topic) {
-    if (!topic) {
-        return;
-    }
-    {
-        BusyScope busy(host_);
-        if (bulkList_ == 0) {
-            notify([](EditorObserver& o) { o.beginResetList(); });
-        }
-        unstoredChecks_.clear();
-        marksStored_ = true;
-        widths_.clear();
-        const ItemList& items = topic->items;
-        for (size_t i = 0; i < items.size(); ++i) {
-            std::string_view mark = items[i].mark();
-            if (mark != kCheckedMark && mark != kUncheckedMark) {
-                marksStored_ = false;
+template <typename Fn>
+void Editor::act(Fn&& fn) {
+    struct Refresh {
+        Editor& e;
+        ~Refresh() {
+            if (--e.acting_ == 0) {
+                e.commands_.refresh(e.parts_);
             }
-            widths_.add(measure_(items[i].text()));
         }
-        selectedRow_ = items.empty() ? -1 : 0;
-        if (bulkList_ == 0) {
-            notify([](EditorObserver& o) { o.endResetList(); });
+    } refresh{*this};
+    ++acting_;
+    fn();
+}
+
+void Editor::setSettings(const Settings& settings) {
+    act([&] { settings_ = settings; });
+}
+
+// ---- Commands
+
+void Editor::Execute(CommandId id) {
+    act([&] { Command(id).handler(parts_); });
+}
+
+bool Editor::Key(WindowKey key, FocusArea area) {
+    bool tree = area == FocusArea::Tree;
+    bool list = area == FocusArea::List;
+    bool used = false;
+    act([&] {
+        switch (key) {
+            case WindowKey::Copy:
+                tree ? TreeCopyExecute(parts_) : list ? ListCopyExecute(parts_) : void();
+                used = tree || list;
+                break;
+            case WindowKey::Cut:
+                tree ? TreeCutExecute(parts_) : list ? ListCutExecute(parts_) : void();
+                used = tree || list;
+                break;
+            case WindowKey::Paste:
+                tree ? TreePasteExecute(parts_) : list ? ListPasteExecute(parts_) : void();
+                used = tree || list;
+                break;
+            case WindowKey::Undo:
+            case WindowKey::Redo:
+                // The edit boxes keep their own meaning of these keys.
+                if (tree || list) {
+                    key == WindowKey::Undo ? UndoExecute(parts_) : RedoExecute(parts_);
+                    used = true;
+                }
+                break;
+            case WindowKey::F2:
+                if (tree || area == FocusArea::TreeEdit) {
+                    host_.FocusEditBox(EditBox::Tree);
+                } else if (list || area == FocusArea::ListEdit) {
+                    ListUpExecute(parts_);
+                    host_.FocusEditBox(EditBox::List);
+                }
+                break;
+            case WindowKey::Delete:
+                tree ? DelTreeExecute(parts_) : list ? ListDelExecute(parts_) : void();
+                break;
         }
-    }
-    notify([](EditorObserver& o) { o.selectedRowChanged(); });
-    UpdateListExtent();
+    });
+    return used;
 }
 
-void Editor::storeList() {
-    if (!selected_) {
-        return;
-    }
-    ItemList& items = selected_->items;
-    for (const auto& [row, checked] : unstoredChecks_) {
-        if (row < items.size()) {
-            changes_.setChecked(selected_, row, checked);
-        }
-    }
-    unstoredChecks_.clear();
-    if (!marksStored_) {
-        for (size_t i = 0; i < items.size(); ++i) {
-            changes_.setChecked(selected_, i, std::as_const(items)[i].checked());
-        }
-        marksStored_ = true;
-    }
+// ---- The document's life
+
+void Editor::Start(const std::vector<std::string>& files) {
+    act([&] { StartDocuments(parts_, files); });
 }
 
-void Editor::clearVisibleList() {
-    if (bulkList_ == 0) {
-        notify([](EditorObserver& o) { o.beginResetList(); });
-    }
-    selected_ = nullptr;
-    selectedRow_ = -1;
-    unstoredChecks_.clear();
-    marksStored_ = true;
-    widths_.clear();
-    if (bulkList_ == 0) {
-        notify([](EditorObserver& o) { o.endResetList(); });
-    }
+void Editor::OpenDocument(const std::string& path) {
+    act([&] { brenvale::OpenDocument(parts_, path); });
 }
 
-void Editor::setSelectedRow(int row) {
-    if (row != selectedRow_) {
-        selectedRow_ = row;
-        notify([](EditorObserver& o) { o.selectedRowChanged(); });
-    }
+void Editor::FilesDropped(const std::vector<std::string>& paths) {
+    act([&] { OpenFirstLaunchOthers(parts_, paths); });
 }
 
-void Editor::SelectRow(int row) {
-    if (row < -1 || row >= static_cast<int>(rowCount())) {
-        row = -1;
-    }
-    setSelectedRow(row);
-    RefreshListCommands();
+void Editor::FileRecentClick(size_t index) {
+    act([&] { brenvale::FileRecentClick(parts_, index); });
 }
 
-void Editor::ToggleCheck(size_t row) {
-    if (row >= rowCount()) {
-        return;
-    }
-    bool flipped = !rowChecked(row);
-    auto it = std::find_if(unstoredChecks_.begin(), unstoredChecks_.end(),
-                           [&](const auto& entry) { return entry.first == row; });
-    if (it != unstoredChecks_.end()) {
-        it->second = flipped;
-    } else {
-        unstoredChecks_.emplace_back(row, flipped);
-    }
-    notify([&](EditorObserver& o) { o.itemsChanged(row, row); });
-    // An Item "-" is never stored by a tick, whatever the list settings say.
-    if (hasSelectedItem() && rowText(static_cast<size_t>(selectedRow_)) != "-") {
-        UndoScope step(*this, "チェック切り替え");
-        storeList();
-        SetModified(true);
-    }
+void Editor::FileRecentDelClick() {
+    act([&] { brenvale::FileRecentDelClick(parts_); });
 }
 
-// ---- The selected Topic
-
-void Editor::showTopic(Topic* t) {
-    for (Topic* p = t ? t->parent() : nullptr; p; p = p->parent()) {
-        changes_.setExpanded(p, true);
-    }
+bool Editor::CloseQuery() {
+    bool close = false;
+    act([&] { close = AskSaveChanges(parts_); });
+    return close;
 }
 
-void Editor::selectionChanged(Topic* topic) {
-    if (!topic) {
-        clearVisibleList();
-    }
-    selected_ = topic;
-    // Renaming another Topic, or this one again after another, is a step of its own.
-    history_.breakMerge();
-    if (bulkTree_ > 0) {
-        return;
-    }
-    showTopic(topic);
-    notify([](EditorObserver& o) { o.selectedTopicChanged(); });
-    if (topic) {
-        setEditText(EditBox::Tree, topic->caption.str());
-        loadList(topic);
-    }
-    RefreshTreeCommands();
+void Editor::WindowClosed() {
+    session_.windowClosed();
 }
+
+void Editor::AutoSaveTick() {
+    act([&] { brenvale::AutoSaveTick(parts_); });
+}
+
+void Editor::EnableRecovery(std::unique_ptr<RecoveryCopy> recovery) {
+    session_.enableRecovery(std::move(recovery));
+}
+
+void Editor::RecoveryTick() {
+    brenvale::RecoveryTick(parts_);
+}
+
+// ---- Events from the window
 
 void Editor::SelectTopic(Topic* topic) {
-    if (topic != selected_) {
-        selectionChanged(topic);
-    }
+    act([&] { brenvale::SelectTopic(parts_, topic); });
 }
 
 void Editor::SetTopicExpanded(Topic* topic, bool expanded) {
     if (topic) {
-        topic->expanded = expanded;
+        changes_.setExpanded(topic, expanded);
     }
 }
 
 void Editor::ExpandAllTopics() {
-    ForEachTopic(*doc_, [](Topic& t, int) { t.expanded = true; });
+    changes_.expandAll();
 }
 
-void Editor::setEditText(EditBox box, std::string text) {
-    (box == EditBox::Tree ? treeEdit_ : listEdit_) = std::move(text);
-    notify([&](EditorObserver& o) { o.editTextChanged(box); });
-    if (box == EditBox::List) {
-        RefreshListCommands();
-    }
+void Editor::EditTextChanged(EditBox box, std::string text) {
+    act([&] {
+        if (box == EditBox::Tree) {
+            RenameSelectedTopic(parts_, std::move(text));
+        } else {
+            selection_.typed(EditBox::List, std::move(text));
+        }
+    });
 }
 
-void Editor::ListEditChanged(std::string text) {
-    listEdit_ = std::move(text);
-    RefreshListCommands();
+void Editor::SelectRow(int row) {
+    act([&] {
+        if (row < -1 || row >= static_cast<int>(list_.rowCount())) {
+            row = -1;
+        }
+        list_.select(row);
+    });
+}
+
+void Editor::ToggleCheck(size_t row) {
+    act([&] { ToggleRowCheck(parts_, row); });
 }
 
 void Editor::ClipboardChanged(bool hasText) {
-    clipboardHasText_ = hasText;
-    setEnabled(CommandId::TreePaste, hasText);
-    setEnabled(CommandId::ListPaste, hasText);
+    act([&] { commands_.setClipboardHasText(hasText); });
 }
 
 void Editor::TreeEditRequested() {
     host_.FocusEditBox(EditBox::Tree);
 }
 
-// ---- Modified flag, command states, counters
-
-void Editor::SetModified(bool modified) {
-    modified_ = modified;
-    if (!modified) {
-        history_.markSaved();
-    }
-    setEnabled(CommandId::Save, modified);
-    updateAutoSaveTimer();
-    // Every change of the Document passes here, and so does every save, New and open.
-    recoveryModifiedChanged(modified);
+void Editor::IconMenuClick(int tag) {
+    act([&] { brenvale::IconMenuClick(parts_, tag); });
 }
 
-void Editor::setEnabled(CommandId id, bool enabled) {
-    bool& slot = enabled_[static_cast<size_t>(id)];
-    if (slot != enabled) {
-        slot = enabled;
-        notify([](EditorObserver& o) { o.commandStatesChanged(); });
+void Editor::SetHint(std::string_view hint) {
+    if (!drag_.active()) {
+        hint_.show(std::string(LongHint(hint)));
     }
 }
 
-void Editor::RefreshTreeCommands() {
-    Topic* t = selected_;
-    setEnabled(CommandId::SaveText, !doc_->empty());
-    for (CommandId id : {CommandId::ChgIcon, CommandId::AddTreeChild, CommandId::DelTree,
-                         CommandId::TreeCut, CommandId::TreeCopy}) {
-        setEnabled(id, t != nullptr);
-    }
-    setEnabled(CommandId::TreeLeft, t && t->parent());
-    setEnabled(CommandId::TreeRight, t && (t->previousSibling() || t->nextSibling()));
-    setEnabled(CommandId::TreeUp, t && t->previousSibling());
-    setEnabled(CommandId::TreeDown, t && t->nextSibling());
-    RefreshListCommands();
+void Editor::UpdateTitle() {
+    session_.updateTitle();
 }
 
-void Editor::RefreshListCommands() {
-    bool item = hasSelectedItem();
-    for (CommandId id :
-         {CommandId::ListDel, CommandId::ListUp, CommandId::ListCut, CommandId::ListCopy}) {
-        setEnabled(id, item);
-    }
-    setEnabled(CommandId::ListDown, item && !listEdit_.empty());
-    setEnabled(CommandId::ListChkBox, item && settings_.noBoxItems);
-    setEnabled(CommandId::ListAdd, !listEdit_.empty());
-    setEnabled(CommandId::ListMoveUp, selectedRow_ > 0);
-    setEnabled(CommandId::ListMoveDown, item && static_cast<size_t>(selectedRow_) + 1 < rowCount());
-    setEnabled(CommandId::ListAddLine, settings_.separatorItems);
-    if (item) {
-        std::string_view text = rowText(static_cast<size_t>(selectedRow_));
-        bool pressed = !text.empty() && text.front() == '-';
-        if (pressed != chkBoxPressed_) {
-            chkBoxPressed_ = pressed;
-            notify([](EditorObserver& o) { o.commandStatesChanged(); });
-        }
-    }
-    notify([](EditorObserver& o) { o.countersChanged(); });
+// ---- Drag and drop
+
+void Editor::BeginDrag(DragKind kind) {
+    brenvale::BeginDrag(parts_, kind);
+}
+
+void Editor::EndDrag() {
+    brenvale::EndDrag(parts_);
+}
+
+std::string Editor::dragText() const {
+    return DragText(parts_);
+}
+
+bool Editor::TreeDragOver() {
+    return brenvale::TreeDragOver(parts_);
+}
+
+bool Editor::ListDragOver(int pointerRow) {
+    return brenvale::ListDragOver(parts_, pointerRow);
+}
+
+void Editor::DropOnTree(TopicDropZone zone, Topic* under) {
+    act([&] { brenvale::DropOnTree(parts_, zone, under); });
+}
+
+void Editor::DropOnList(int pointerRow) {
+    act([&] { brenvale::DropOnList(parts_, pointerRow); });
 }
 
 std::string Editor::treeCounterText() const {
-    size_t position = selected_ ? doc_->treeOrderIndex(selected_) + 1 : 0;
-    return std::to_string(position) + "/" + std::to_string(doc_->topicCount());
-}
-
-std::string Editor::listCounterText() const {
-    return std::to_string(selectedRow_ + 1) + "/" + std::to_string(rowCount());
-}
-
-std::string Editor::uncheckedCounterText() const {
-    size_t unchecked = 0;
-    for (size_t i = 0; i < rowCount(); ++i) {
-        unchecked += !rowChecked(i) && rowKind(i) == ItemKind::Ordinary;
-    }
-    return " (" + std::to_string(unchecked) + ")";
-}
-
-// ---- Horizontal extent and the trash icon
-
-void Editor::setTextWidthMeasure(TextWidthFn measure) {
-    measure_ = std::move(measure);
-    widths_.clear();
-    for (size_t i = 0; i < rowCount(); ++i) {
-        widths_.add(measure_(rowText(i)));
-    }
-    UpdateListExtent();
-}
-
-void Editor::setListClientWidth(int width) {
-    listClientWidth_ = width;
-    UpdateListExtent();
-}
-
-void Editor::UpdateListExtent() {
-    int widest = widths_.widest();
-    int extent = listClientWidth_ < widest + 24 ? widest + 24 : 0;
-    if (extent != listExtent_) {
-        listExtent_ = extent;
-        notify([](EditorObserver& o) { o.listExtentChanged(); });
-    }
-    RefreshTrashIcon();
-}
-
-void Editor::RefreshTrashIcon() {
-    if (!selected_ || (selected_->icon != kIconTrash && selected_->icon != kIconTrashFull)) {
-        return;
-    }
-    changes_.setIcon(selected_, rowCount() > 0 ? kIconTrashFull : kIconTrash);
-}
-
-std::vector<IconMenuEntry> Editor::iconMenuEntries() const {
-    return IconMenuEntries(userIconCount_);
-}
-
-int Editor::checkedIconEntry() const {
-    return selected_ ? CheckedIconEntry(selected_->icon, iconMenuEntries().size()) : -1;
-}
-
-// ---- Command dispatch
-
-bool Editor::Execute(CommandId id) {
-    switch (id) {
-        case CommandId::AddTree:
-            AddTreeExecute();
-            return true;
-        case CommandId::AddTreeChild:
-            AddTreeChildExecute();
-            return true;
-        case CommandId::TreeRight:
-            TreeRightExecute();
-            return true;
-        case CommandId::TreeLeft:
-            TreeLeftExecute();
-            return true;
-        case CommandId::TreeUp:
-            TreeUpExecute();
-            return true;
-        case CommandId::TreeDown:
-            TreeDownExecute();
-            return true;
-        case CommandId::DelTree:
-            DelTreeExecute();
-            return true;
-        case CommandId::TreeCut:
-            TreeCutExecute();
-            return true;
-        case CommandId::TreeCopy:
-            TreeCopyExecute();
-            return true;
-        case CommandId::TreePaste:
-            TreePasteExecute();
-            return true;
-        case CommandId::ListAdd:
-            ListAddExecute();
-            return true;
-        case CommandId::ListDel:
-            ListDelExecute();
-            return true;
-        case CommandId::ListMoveUp:
-            ListMoveUpExecute();
-            return true;
-        case CommandId::ListMoveDown:
-            ListMoveDownExecute();
-            return true;
-        case CommandId::ListUp:
-            ListUpExecute();
-            return true;
-        case CommandId::ListDown:
-            ListDownExecute();
-            return true;
-        case CommandId::ListAddLine:
-            ListAddLineExecute();
-            return true;
-        case CommandId::ListChkBox:
-            ListChkBoxExecute();
-            return true;
-        case CommandId::ListCut:
-            ListCutExecute();
-            return true;
-        case CommandId::ListCopy:
-            ListCopyExecute();
-            return true;
-        case CommandId::ListPaste:
-            ListPasteExecute();
-            return true;
-        default:
-            return false;
-    }
+    const Document& doc = session_.document();
+    Topic* t = selection_.topic();
+    size_t position = t ? doc.treeOrderIndex(t) + 1 : 0;
+    return std::to_string(position) + "/" + std::to_string(doc.topicCount());
 }
 
 }  // namespace brenvale

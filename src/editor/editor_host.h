@@ -70,6 +70,16 @@ public:
     // values an opened document carries.
     virtual DocumentGeometry CurrentGeometry() = 0;
     virtual void ApplyGeometry(const GeometryRead& geometry) = 0;
+
+    // The commands the window carries out itself.
+    virtual void CloseWindow() = 0;
+    virtual void PopUpIconMenu() = 0;
+    virtual void ShowOptionsDialog() = 0;
+    virtual void ShowShortcutKeyDialog() = 0;
+    virtual void ShowToolbarDialog() = 0;
+    virtual void ShowHelpContents() = 0;
+    virtual void ShowHelpSearch() = 0;
+    virtual void ShowAboutBox() = 0;
 };
 
 }  // namespace brenvale

@@ -26,6 +26,8 @@ public:
     // Caption or icon.
     virtual void topicChanged(Topic* /*topic*/) {}
     virtual void topicExpansionChanged(Topic* /*topic*/) {}
+    // Many Topics changed their expanded state at once (every one was expanded).
+    virtual void manyExpansionsChanged() {}
     virtual void beginResetTree() {}
     virtual void endResetTree() {}
 

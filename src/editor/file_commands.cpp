@@ -1,50 +1,75 @@
-// New, open, save, save as, the text export, the save question, the recent-file list and
-// the window title.
+// New, open, save, save as, the text export, the save question and the recent-file list: what
+// the commands do around the document session's files.
 #include <exception>
 
 #include "common/error.h"
 #include "common/path.h"
 #include "document/document_reader.h"
+#include "document/model.h"
 #include "document/text_export.h"
-#include "editor/editor.h"
-#include "editor/editor_scopes.h"
+#include "editor/bulk_build.h"
+#include "editor/command_handlers.h"
+#include "editor/document_changes.h"
+#include "editor/document_session.h"
+#include "editor/editor_parts.h"
+#include "editor/selection.h"
+#include "editor/undo_history.h"
+#include "editor/visible_list.h"
 
 namespace brenvale {
 
 namespace {
 
-constexpr const char* kApplicationTitle = "Brenvale";
-constexpr const char* kUntitledName = "無題.bnv";
 constexpr const char* kOpenFilter =
     "Brenvale ファイル (*.bnv)|*.bnv|Brenvale テンポラリファイルファイル (*.tmp)|*.tmp|"
     "Brenvale バックアップファイル (*.BAK)|*.BAK|すべてのファイル (*.*)|*.*";
 constexpr const char* kSaveFilter =
     "Brenvale ファイル (*.bnv)|*.bnv|すべてのファイル (*.*)|*.*|テキストファイル(*.txt)|*.txt";
-constexpr int kTitlePathWidth = 200;
 
 std::string NotFoundText(const std::string& path) {
     return "ファイル " + path + "が見つかりません。";
 }
 
-}  // namespace
-
-void Editor::replaceDocument(std::unique_ptr<Document> doc) {
-    BulkBuild bulk(*this, true, true);
-    clearVisibleList();
-    history_.clear();
-    doc_ = std::move(doc);
-}
-
-bool Editor::AskSaveChanges() {
-    if (!modified_) {
+bool ConfirmOverwrite(EditorParts& p, const std::string& path) {
+    if (!FileExists(path)) {
         return true;
     }
     std::string question =
-        "ファイル " + doc_->fileName + "\nの内容が変更されています。\n変更を保存しますか？";
-    switch (host_.ShowMessageBox(question, MessageKind::Warning, MessageButtons::YesNoCancel)) {
+        std::string(FileNamePart(path)) + "\nこのファイルは既に存在します。\n\n上書きしますか？";
+    return p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::OkCancel) ==
+           MessageAnswer::Ok;
+}
+
+}  // namespace
+
+// A write with trimming changed the texts of the list shown too: it shows what was stored,
+// trimmed texts and no tick that was never stored, also when the write failed halfway.
+WriteOutcome WriteShown(EditorParts& p, const std::string& path) {
+    struct ShowStored {
+        EditorParts& p;
+        ~ShowStored() {
+            if (!p.settings.trimItemSpaces || !p.list.topic()) {
+                return;
+            }
+            p.list.dropUnstored();
+            p.list.remeasure();
+            if (size_t rows = p.list.rowCount(); rows > 0) {
+                p.views.list([&](EditorObserver& o) { o.itemsChanged(0, rows - 1); });
+            }
+        }
+    } showStored{p};
+    return p.session.write(path);
+}
+
+bool AskSaveChanges(EditorParts& p) {
+    if (!p.session.isModified()) {
+        return true;
+    }
+    std::string question = "ファイル " + p.session.fileName() +
+                           "\nの内容が変更されています。\n変更を保存しますか？";
+    switch (p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::YesNoCancel)) {
         case MessageAnswer::Yes:
-            SaveExecute();
-            return saveSucceeded_;
+            return SaveDocument(p) == SaveResult::Saved;
         case MessageAnswer::No:
             return true;
         default:
@@ -52,153 +77,113 @@ bool Editor::AskSaveChanges() {
     }
 }
 
-void Editor::NewOpenExecute() {
-    if (!AskSaveChanges()) {
+void NewOpenExecute(EditorParts& p) {
+    if (!AskSaveChanges(p)) {
         return;
     }
     {
-        BulkBuild bulk(*this, true, true);
-        clearVisibleList();
-        doc_ = std::make_unique<Document>();
-        AddTreeExecute();
-        AddTopic(*doc_, nullptr, kTrashCaption, kIconTrash, topicImageCount());
-        selected_ = doc_->first();
-        setEditText(EditBox::Tree, std::string(kNewTopicCaption));
-        setEditText(EditBox::List, "");
-        history_.clear();
-        SetModified(false);
-        doc_->fileName = kUntitledName;
-        doc_->untitled = true;
-        UpdateTitle();
+        BulkBuild bulk(p.host, p.views, true, true);
+        p.list.clear();
+        p.selection.setTopic(nullptr);
+        p.session.replace(std::make_unique<Document>(), DocumentSession::kUntitledName, true);
+        AddTreeExecute(p);
+        p.changes.addTopic(nullptr, false, kTrashCaption, kIconTrash, p.topicImageCount);
+        p.selection.setTopic(p.doc().first());
+        p.selection.setText(EditBox::Tree, std::string(kNewTopicCaption));
+        p.selection.setText(EditBox::List, "");
+        p.history.clear();
+        p.session.setModified(false);
+        p.session.updateTitle();
     }
-    notify([](EditorObserver& o) { o.selectedTopicChanged(); });
-    RefreshTreeCommands();
-    UpdateListExtent();
+    p.views.all([](EditorObserver& o) { o.selectedTopicChanged(); });
+    p.list.load(p.selection.topic());
 }
 
-void Editor::OpenDocument(const std::string& path) {
-    if (!AskSaveChanges()) {
+void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path) {
+    {
+        BulkBuild bulk(p.host, p.views, true, true);
+        p.list.clear();
+        p.selection.setTopic(nullptr);
+        p.session.replace(std::move(read.document), path ? *path : DocumentSession::kUntitledName,
+                          !path);
+    }
+    p.host.ApplyGeometry(read.geometry);
+    // The reader expands every Topic it makes, as adding a Topic does.
+    ShowSelectedTopic(p, p.doc().first());
+    if (p.doc().empty()) {
+        p.selection.setText(EditBox::Tree, "");
+    }
+    p.session.updateTitle();
+}
+
+void OpenDocument(EditorParts& p, const std::string& path) {
+    if (!AskSaveChanges(p)) {
         return;
     }
     if (!FileExists(path)) {
-        host_.ShowMessageBox(NotFoundText(path), MessageKind::Error, MessageButtons::Ok);
+        p.host.ShowMessageBox(NotFoundText(path), MessageKind::Error, MessageButtons::Ok);
         return;
     }
-    ReadOptions options = settings_.readOptions();
-    options.imageCount = topicImageCount();
+    ReadOptions options = p.settings.readOptions();
+    options.imageCount = p.topicImageCount;
     // The file is read into a new Document; the current one stays when that fails.
-    showReadDocument(ReadDocument(path, options), path);
-    SetModified(false);
-    AddRecentFile(doc_->fileName);
+    ShowReadDocument(p, ReadDocument(path, options), &path);
+    p.session.setModified(false);
+    p.session.addRecentFile(p.session.fileName());
 }
 
-void Editor::showReadDocument(ReadResult read, const std::optional<std::string>& path) {
-    replaceDocument(std::move(read.document));
-    host_.ApplyGeometry(read.geometry);
-    // The reader expands every Topic it makes, as adding a Topic does.
-    doc_->fileName = path ? *path : kUntitledName;
-    doc_->untitled = !path;
-    selectionChanged(doc_->first());
-    if (doc_->empty()) {
-        setEditText(EditBox::Tree, "");
-    }
-    RefreshListCommands();
-    UpdateTitle();
-}
-
-void Editor::OpenExecute() {
+void OpenExecute(EditorParts& p) {
     FileDialogOptions options;
     options.filter = kOpenFilter;
     options.defaultExtension = "bnv";
-    std::optional<std::string> path = host_.AskOpenFileName(options);
+    std::optional<std::string> path = p.host.AskOpenFileName(options);
     if (!path) {
         return;
     }
     if (FileExists(*path)) {
-        OpenDocument(*path);
+        OpenDocument(p, *path);
     } else {
-        host_.ShowMessageBox(NotFoundText(*path), MessageKind::Error, MessageButtons::Ok);
+        p.host.ShowMessageBox(NotFoundText(*path), MessageKind::Error, MessageButtons::Ok);
     }
 }
 
-void Editor::refreshTrimmedRows() {
-    if (!selected_) {
-        return;
-    }
-    // The list shows what was stored: trimmed texts, and no tick that was never stored.
-    unstoredChecks_.clear();
-    widths_.clear();
-    for (size_t i = 0; i < rowCount(); ++i) {
-        widths_.add(measure_(rowText(i)));
-    }
-    if (rowCount() > 0) {
-        notify([&](EditorObserver& o) { o.itemsChanged(0, rowCount() - 1); });
-    }
-    UpdateListExtent();
-}
-
-WriteOutcome Editor::writeDocument(const std::string& path) {
-    struct Writing {
-        Editor& editor;
-        BusyScope busy;
-        explicit Writing(Editor& e) : editor(e), busy(e.host_) { editor.writing_ = true; }
-        ~Writing() {
-            editor.writing_ = false;
-            if (editor.settings_.trimItemSpaces) {
-                editor.refreshTrimmedRows();
-            }
-        }
-    } writing(*this);
-    return WriteDocument(*doc_, path, host_.CurrentGeometry(), settings_.writeOptions());
-}
-
-void Editor::SaveExecute() {
-    saveSucceeded_ = false;
-    saveAbandoned_ = false;
+SaveResult SaveDocument(EditorParts& p) {
     // A document without a name (new, or none at all) is saved under a chosen one.
-    if (doc_->untitled || doc_->fileName.empty()) {
-        SaveNameExecute();
-        return;
+    if (!p.session.hasName()) {
+        return SaveDocumentAs(p);
     }
-    if (writeDocument(doc_->fileName) == WriteOutcome::Abandoned) {
-        saveAbandoned_ = true;
-        return;
+    if (WriteShown(p, p.session.fileName()) == WriteOutcome::Abandoned) {
+        return SaveResult::Abandoned;
     }
-    SetModified(false);
-    UpdateTitle();
-    AddRecentFile(doc_->fileName);
-    saveSucceeded_ = true;
+    p.session.setModified(false);
+    p.session.updateTitle();
+    p.session.addRecentFile(p.session.fileName());
+    return SaveResult::Saved;
 }
 
-bool Editor::confirmOverwrite(const std::string& path) {
-    if (!FileExists(path)) {
-        return true;
-    }
-    std::string question =
-        std::string(FileNamePart(path)) + "\nこのファイルは既に存在します。\n\n上書きしますか？";
-    return host_.ShowMessageBox(question, MessageKind::Warning, MessageButtons::OkCancel) ==
-           MessageAnswer::Ok;
-}
-
-void Editor::SaveNameExecute() {
+SaveResult SaveDocumentAs(EditorParts& p) {
     FileDialogOptions options;
     options.filter = kSaveFilter;
     options.defaultExtension = "bnv";
-    options.fileName = doc_->fileName;
-    std::optional<std::string> path = host_.AskSaveFileName(options);
-    if (!path || path->empty()) {
-        return;
+    options.fileName = p.session.fileName();
+    std::optional<std::string> path = p.host.AskSaveFileName(options);
+    if (!path || path->empty() || !ConfirmOverwrite(p, *path)) {
+        return SaveResult::Cancelled;
     }
-    if (!confirmOverwrite(*path)) {
-        return;
-    }
-    doc_->fileName = *path;
-    doc_->untitled = false;
-    SaveExecute();
+    p.session.setName(*path);
+    return SaveDocument(p);
 }
 
-void Editor::SaveTextExecute() {
-    if (doc_->empty()) {
+void SaveExecute(EditorParts& p) {
+    SaveDocument(p);
+}
+
+void SaveNameExecute(EditorParts& p) {
+    SaveDocumentAs(p);
+}
+
+void SaveTextExecute(EditorParts& p) {
+    if (p.doc().empty()) {
         return;
     }
     FileDialogOptions options;
@@ -206,85 +191,57 @@ void Editor::SaveTextExecute() {
     options.filter = kSaveFilter;
     options.filterIndex = 3;
     options.defaultExtension = "txt";
-    options.fileName = doc_->fileName.empty() ? "" : ReplaceExtension(doc_->fileName, ".txt");
-    std::optional<std::string> path = host_.AskSaveFileName(options);
-    if (!path || path->empty()) {
+    const std::string& fileName = p.session.fileName();
+    options.fileName = fileName.empty() ? "" : ReplaceExtension(fileName, ".txt");
+    std::optional<std::string> path = p.host.AskSaveFileName(options);
+    if (!path || path->empty() || !ConfirmOverwrite(p, *path)) {
         return;
     }
-    if (!confirmOverwrite(*path)) {
-        return;
-    }
-    WriteTextExport(*doc_, *path, settings_.listKindOptions());
+    WriteTextExport(p.doc(), *path, p.settings.listKindOptions());
 }
 
-void Editor::openFirstLaunchOthers(const std::vector<std::string>& paths) {
+void OpenFirstLaunchOthers(EditorParts& p, const std::vector<std::string>& paths) {
     if (paths.empty()) {
         return;
     }
     // The further files get their instances even when the first one cannot be read.
     std::exception_ptr error;
     try {
-        OpenDocument(paths[0]);
+        OpenDocument(p, paths[0]);
     } catch (const Error&) {
         error = std::current_exception();
     }
     for (size_t i = 1; i < paths.size(); ++i) {
-        host_.LaunchWithFile(paths[i]);
+        p.host.LaunchWithFile(paths[i]);
     }
     if (error) {
         std::rethrow_exception(error);
     }
 }
 
-void Editor::Start(const std::vector<std::string>& files) {
-    if (recovery_ && offerLeftOverCopies(files)) {
+void StartDocuments(EditorParts& p, const std::vector<std::string>& files) {
+    if (p.session.recovery() && OfferLeftOverCopies(p, files)) {
         return;
     }
     if (files.empty()) {
-        NewOpenExecute();
+        NewOpenExecute(p);
     } else {
-        openFirstLaunchOthers(files);
+        OpenFirstLaunchOthers(p, files);
     }
 }
 
-void Editor::FilesDropped(const std::vector<std::string>& paths) {
-    openFirstLaunchOthers(paths);
-}
-
-void Editor::AddRecentFile(const std::string& path) {
-    recent_.add(path);
-    notify([](EditorObserver& o) { o.recentFilesChanged(); });
-}
-
-void Editor::FileRecentClick(size_t index) {
-    if (index < recent_.size()) {
-        OpenDocument(std::string(recent_.paths()[index]));
+void FileRecentClick(EditorParts& p, size_t index) {
+    const RecentFiles& recent = p.session.recentFiles();
+    if (index < recent.size()) {
+        OpenDocument(p, std::string(recent.paths()[index]));
     }
 }
 
-void Editor::FileRecentDelClick() {
-    if (host_.ShowMessageBox("ファイルの履歴を削除（クリア）します。\nよろしいですか？",
-                             MessageKind::Information,
-                             MessageButtons::OkCancel) != MessageAnswer::Ok) {
-        return;
-    }
-    recent_.clear();
-    notify([](EditorObserver& o) { o.recentFilesChanged(); });
-}
-
-void Editor::UpdateTitle() {
-    const std::string& fileName = doc_->fileName;
-    std::string name(FileNamePart(fileName));
-    if (settings_.titleShowsPath &&
-        (!settings_.titlePathOnlyWhenActive || host_.IsApplicationActive())) {
-        TextWidthFn width =
-            titleMeasure_ ? titleMeasure_ : [](std::string_view s) { return int(s.size()); };
-        name = ShortenPathToWidth(fileName, width, kTitlePathWidth);
-    }
-    std::string title = fileName.empty() ? kApplicationTitle : name + " - " + kApplicationTitle;
-    if (title != title_) {
-        title_ = std::move(title);
-        notify([](EditorObserver& o) { o.titleChanged(); });
+void FileRecentDelClick(EditorParts& p) {
+    if (p.host.ShowMessageBox("ファイルの履歴を削除（クリア）します。\nよろしいですか？",
+                              MessageKind::Information,
+                              MessageButtons::OkCancel) == MessageAnswer::Ok) {
+        p.session.clearRecentFiles();
     }
 }
 

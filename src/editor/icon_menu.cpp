@@ -1,5 +1,7 @@
 #include "editor/icon_menu.h"
 
+#include "document/topic.h"
+
 #include "common/path.h"
 #include "document/model.h"
 
@@ -66,6 +68,10 @@ std::vector<std::string> ScanUserIcons(const std::string& folder,
         files.push_back(path);
     }
     return files;
+}
+
+int CheckedIconEntryFor(const Topic* selected, int userIconCount) {
+    return selected ? CheckedIconEntry(selected->icon, IconMenuEntries(userIconCount).size()) : -1;
 }
 
 }  // namespace brenvale

@@ -6,8 +6,10 @@
 
 namespace brenvale {
 
-// The command image list holds 42 pictures, then the user icons.
-inline constexpr int kBuiltInBarImages = 42;
+class Topic;
+
+// The command image list holds 44 pictures, then the user icons.
+inline constexpr int kBuiltInBarImages = 44;
 inline constexpr int kMaxUserIcons = 15;
 
 // One entry of the icon menu: tag 1 stands for the folder pair, any other tag is the icon
@@ -23,6 +25,8 @@ std::vector<IconMenuEntry> IconMenuEntries(int userIconCount);
 
 // The entry that matches a Topic's icon, -1 when none does.
 int CheckedIconEntry(int icon, size_t entryCount);
+// The entry the icon menus mark for the selected Topic (-1 for none, or no Topic).
+int CheckedIconEntryFor(const Topic* selected, int userIconCount);
 
 // The user icon files in folder: Icon01.ico, Icon02.ico, ... up to the first one missing.
 std::vector<std::string> ScanUserIcons(const std::string& folder,

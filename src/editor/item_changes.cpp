@@ -21,11 +21,13 @@ void ItemPlacement::toggle(DocumentChanges& changes) {
     }
 }
 
-bool ItemPlacement::extend(const Topic* t, size_t row) {
-    if (t != topic_ || !held_.empty() || row != row_ + count_) {
+bool ItemPlacement::take(const ItemPlacement& next) {
+    // Only Items still in the list, and only the next rows after them.
+    if (next.topic_ != topic_ || !held_.empty() || !next.held_.empty() ||
+        next.row_ != row_ + count_) {
         return false;
     }
-    ++count_;
+    count_ += next.count_;
     return true;
 }
 
@@ -43,11 +45,11 @@ void ItemFormChange::toggle(DocumentChanges& changes) {
     std::reverse(forms_.begin(), forms_.end());
 }
 
-bool ItemFormChange::add(const Topic* t, size_t row, TextRef other) {
-    if (t != topic_) {
+bool ItemFormChange::take(const ItemFormChange& next) {
+    if (next.topic_ != topic_) {
         return false;
     }
-    forms_.emplace_back(static_cast<uint32_t>(row), other);
+    forms_.insert(forms_.end(), next.forms_.begin(), next.forms_.end());
     return true;
 }
 

@@ -25,8 +25,10 @@ public:
     void toggle(DocumentChanges& changes) override;
     size_t bytes() const override { return sizeof(*this) + held_.capacity() * sizeof(TextRef); }
 
-    // Extends a record of Items in the list by the next row added after them.
-    bool extend(const Topic* t, size_t row);
+protected:
+    bool mergeInto(UndoChange& last) const override { return last.take(*this); }
+    // Rows added right after the ones recorded extend the record.
+    bool take(const ItemPlacement& next) override;
 
 private:
     Topic* topic_;
@@ -60,8 +62,10 @@ public:
         return sizeof(*this) + forms_.capacity() * sizeof(forms_.front());
     }
 
-    // Adds another change of the same list, made after the ones recorded.
-    bool add(const Topic* t, size_t row, TextRef other);
+protected:
+    bool mergeInto(UndoChange& last) const override { return last.take(*this); }
+    // Later changes of the same list join the record.
+    bool take(const ItemFormChange& next) override;
 
 private:
     Topic* topic_;

@@ -2,9 +2,14 @@
 #include <utility>
 #include <vector>
 
+#include "common/check_mark.h"
 #include "document/safe_text.h"
-#include "editor/editor.h"
-#include "editor/editor_scopes.h"
+#include "document/topic.h"
+#include "editor/bulk_build.h"
+#include "editor/command_handlers.h"
+#include "editor/document_changes.h"
+#include "editor/document_session.h"
+#include "editor/undo_scope.h"
 
 namespace brenvale {
 
@@ -25,46 +30,38 @@ std::vector<std::string_view> SplitAtCrLf(std::string_view text) {
     return pieces;
 }
 
-}  // namespace
-
-bool Editor::requireTopicForList() {
-    if (selected_) {
+bool RequireTopicForList(EditorParts& p) {
+    if (p.selection.topic()) {
         return true;
     }
-    host_.ShowMessageBox(kNoTopicMessage, MessageKind::Information, MessageButtons::Ok);
+    p.host.ShowMessageBox(kNoTopicMessage, MessageKind::Information, MessageButtons::Ok);
     return false;
 }
 
-// The insert rule: a new unchecked Item directly after the selected row (at the end when no
-// row is selected) becomes the selected row.
-void Editor::insertRow(std::string_view text) {
-    storeList();
-    ItemList& items = selected_->items;
-    size_t row = selectedRow_ < 0 ? items.size() : static_cast<size_t>(selectedRow_) + 1;
-    std::string safe = FileSafeText(text);
-    if (bulkList_ == 0) {
-        notify([&](EditorObserver& o) { o.beginInsertItems(row, row); });
-    }
-    changes_.insertItem(selected_, row, kUncheckedMark, safe);
-    widths_.add(measure_(safe));
-    if (bulkList_ == 0) {
-        notify([](EditorObserver& o) { o.endInsertItems(); });
-    }
-    setSelectedRow(static_cast<int>(row));
+size_t SelectedRow(const EditorParts& p) {
+    return static_cast<size_t>(p.list.selectedRow());
 }
 
-void Editor::singleAdd(std::string_view text) {
-    insertRow(text);
-    storeList();
-    setEditText(EditBox::List, "");
-    UpdateListExtent();
-    SetModified(true);
+// The insert rule: new unchecked Items directly after the selected row (at the end when no row
+// is selected); the last of them becomes the selected row.
+void InsertRows(EditorParts& p, const std::vector<std::string_view>& texts) {
+    p.list.store(p.changes);
+    Topic* t = p.selection.topic();
+    size_t row = p.list.selectedRow() < 0 ? t->items.size() : SelectedRow(p) + 1;
+    p.changes.insertItems(t, row, texts);
+    p.list.select(static_cast<int>(row + texts.size() - 1));
 }
 
-// Adds each non-empty piece by the insert rule, one after the other; the views hear of them
-// as one block of rows.
-void Editor::addPieces(const std::vector<std::string_view>& all) {
-    BusyScope busy(host_);
+void SingleAdd(EditorParts& p, std::string_view text) {
+    InsertRows(p, {text});
+    p.list.store(p.changes);
+    p.selection.setText(EditBox::List, "");
+    p.session.setModified(true);
+}
+
+// Adds each non-empty piece by the insert rule, one after the other, as one block of rows.
+void AddPieces(EditorParts& p, const std::vector<std::string_view>& all) {
+    BusyScope busy(p.host);
     std::vector<std::string_view> pieces;
     pieces.reserve(all.size());
     for (std::string_view piece : all) {
@@ -73,195 +70,128 @@ void Editor::addPieces(const std::vector<std::string_view>& all) {
         }
     }
     if (!pieces.empty()) {
-        storeList();
-        ItemList& items = selected_->items;
-        size_t first = selectedRow_ < 0 ? items.size() : static_cast<size_t>(selectedRow_) + 1;
-        size_t last = first + pieces.size() - 1;
-        if (bulkList_ == 0) {
-            notify([&](EditorObserver& o) { o.beginInsertItems(first, last); });
-        }
-        items.reserve(items.size() + pieces.size());
-        size_t row = first;
-        for (std::string_view piece : pieces) {
-            // The list makes the text file-safe as it takes it.
-            changes_.insertItem(selected_, row, kUncheckedMark, piece);
-            widths_.add(measure_(std::as_const(items)[row++].text()));
-        }
-        if (bulkList_ == 0) {
-            notify([](EditorObserver& o) { o.endInsertItems(); });
-        }
-        setSelectedRow(static_cast<int>(last));
-        UpdateListExtent();
-        SetModified(true);
+        InsertRows(p, pieces);
+        p.session.setModified(true);
     }
-    setEditText(EditBox::List, "");
+    p.selection.setText(EditBox::List, "");
 }
 
-void Editor::ListAddExecute() {
-    std::string text = listEdit_;
-    if (text.empty()) {
+// Gives a row a new text, unchecked.
+void SetRowText(EditorParts& p, size_t row, std::string_view text) {
+    p.list.store(p.changes);
+    p.changes.setItem(p.selection.topic(), row, kUncheckedMark, FileSafeText(text));
+}
+
+void MoveSelectedRow(EditorParts& p, CommandId id, size_t to) {
+    UndoScope step(p, id);
+    p.list.store(p.changes);
+    p.changes.moveItem(p.selection.topic(), SelectedRow(p), to);
+    p.list.select(static_cast<int>(to));
+    p.list.store(p.changes);
+    p.session.setModified(true);
+}
+
+}  // namespace
+
+void ListAddExecute(EditorParts& p) {
+    std::string text = p.selection.text(EditBox::List);
+    if (text.empty() || !RequireTopicForList(p)) {
         return;
     }
-    if (!requireTopicForList()) {
-        return;
-    }
-    UndoScope step(*this, CommandId::ListAdd);
+    UndoScope step(p, CommandId::ListAdd);
     if (text.find("\r\n") != std::string::npos) {
-        MessageAnswer answer = host_.ShowMessageBox(kSplitQuestion, MessageKind::Information,
-                                                    MessageButtons::YesNoCancel);
+        MessageAnswer answer = p.host.ShowMessageBox(kSplitQuestion, MessageKind::Information,
+                                                     MessageButtons::YesNoCancel);
         if (answer == MessageAnswer::Yes) {
-            addPieces(SplitAtCrLf(text));
+            AddPieces(p, SplitAtCrLf(text));
             return;
         }
         if (answer != MessageAnswer::No) {
             return;
         }
     }
-    singleAdd(text);
+    SingleAdd(p, text);
 }
 
-void Editor::ListDelExecute() {
-    if (!hasSelectedItem()) {
+void ListDelExecute(EditorParts& p) {
+    if (!p.list.hasSelectedItem()) {
         return;
     }
-    UndoScope step(*this, CommandId::ListDel);
-    storeList();
-    size_t row = static_cast<size_t>(selectedRow_);
-    ItemList& items = selected_->items;
-    widths_.remove(measure_(items[row].text()));
-    notify([&](EditorObserver& o) { o.beginRemoveItem(row); });
-    changes_.eraseItem(selected_, row);
-    int next = static_cast<int>(row) - 1;
-    if (next < 0 && !items.empty()) {
-        next = 0;
-    }
-    selectedRow_ = next;
-    notify([](EditorObserver& o) { o.endRemoveItem(); });
-    notify([](EditorObserver& o) { o.selectedRowChanged(); });
-    storeList();
-    setEditText(EditBox::List, "");
-    RefreshListCommands();
-    UpdateListExtent();
-    SetModified(true);
+    UndoScope step(p, CommandId::ListDel);
+    p.list.store(p.changes);
+    // The row before becomes the selected one (row 0 when it was the first).
+    p.changes.eraseItem(p.selection.topic(), SelectedRow(p));
+    p.list.store(p.changes);
+    p.selection.setText(EditBox::List, "");
+    p.session.setModified(true);
 }
 
-void Editor::ListMoveUpExecute() {
-    if (selectedRow_ < 1 || !hasSelectedItem()) {
-        return;
+void ListMoveUpExecute(EditorParts& p) {
+    if (p.list.selectedRow() >= 1 && p.list.hasSelectedItem()) {
+        MoveSelectedRow(p, CommandId::ListMoveUp, SelectedRow(p) - 1);
     }
-    UndoScope step(*this, CommandId::ListMoveUp);
-    storeList();
-    size_t row = static_cast<size_t>(selectedRow_);
-    notify([&](EditorObserver& o) { o.beginMoveItem(row, row - 1); });
-    changes_.moveItem(selected_, row, row - 1);
-    notify([](EditorObserver& o) { o.endMoveItem(); });
-    setSelectedRow(static_cast<int>(row) - 1);
-    storeList();
-    RefreshListCommands();
-    SetModified(true);
 }
 
-void Editor::ListMoveDownExecute() {
-    if (!hasSelectedItem() || static_cast<size_t>(selectedRow_) + 2 > rowCount()) {
-        return;
+void ListMoveDownExecute(EditorParts& p) {
+    if (p.list.hasSelectedItem() && SelectedRow(p) + 2 <= p.list.rowCount()) {
+        MoveSelectedRow(p, CommandId::ListMoveDown, SelectedRow(p) + 1);
     }
-    UndoScope step(*this, CommandId::ListMoveDown);
-    storeList();
-    size_t row = static_cast<size_t>(selectedRow_);
-    notify([&](EditorObserver& o) { o.beginMoveItem(row, row + 1); });
-    changes_.moveItem(selected_, row, row + 1);
-    notify([](EditorObserver& o) { o.endMoveItem(); });
-    setSelectedRow(static_cast<int>(row) + 1);
-    storeList();
-    RefreshListCommands();
-    SetModified(true);
 }
 
-void Editor::ListUpExecute() {
-    if (!hasSelectedItem()) {
+void ListUpExecute(EditorParts& p) {
+    if (!p.list.hasSelectedItem()) {
         return;
     }
-    setEditText(EditBox::List, std::string(rowText(static_cast<size_t>(selectedRow_))));
-    host_.FocusEditBox(EditBox::List);
-    RefreshListCommands();
+    p.selection.setText(EditBox::List, std::string(p.list.rowText(SelectedRow(p))));
+    p.host.FocusEditBox(EditBox::List);
 }
 
-void Editor::setRowText(size_t row, std::string_view text) {
-    storeList();
-    ItemList& items = selected_->items;
-    widths_.remove(measure_(items[row].text()));
-    std::string safe = FileSafeText(text);
-    changes_.setItem(selected_, row, kUncheckedMark, safe);
-    widths_.add(measure_(safe));
-    notify([&](EditorObserver& o) { o.itemsChanged(row, row); });
+void ListDownExecute(EditorParts& p) {
+    if (!p.list.hasSelectedItem()) {
+        return;
+    }
+    UndoScope step(p, CommandId::ListDown);
+    SetRowText(p, SelectedRow(p), p.selection.text(EditBox::List));
+    p.list.store(p.changes);
+    p.selection.setText(EditBox::List, "");
+    p.session.setModified(true);
 }
 
-void Editor::ListDownExecute() {
-    if (!hasSelectedItem()) {
+void ListAddLineExecute(EditorParts& p) {
+    if (!p.settings.separatorItems || !RequireTopicForList(p)) {
         return;
     }
-    UndoScope step(*this, CommandId::ListDown);
-    setRowText(static_cast<size_t>(selectedRow_), listEdit_);
-    storeList();
-    setEditText(EditBox::List, "");
-    RefreshListCommands();
-    UpdateListExtent();
-    SetModified(true);
+    UndoScope step(p, CommandId::ListAddLine);
+    InsertRows(p, {"-"});
+    p.list.store(p.changes);
+    p.session.setModified(true);
 }
 
-void Editor::ListAddLineExecute() {
-    if (!settings_.separatorItems) {
+void ListChkBoxExecute(EditorParts& p) {
+    if (!p.settings.noBoxItems || !p.list.hasSelectedItem()) {
         return;
     }
-    if (!requireTopicForList()) {
-        return;
-    }
-    UndoScope step(*this, CommandId::ListAddLine);
-    insertRow("-");
-    storeList();
-    RefreshListCommands();
-    UpdateListExtent();
-    SetModified(true);
-}
-
-void Editor::ListChkBoxExecute() {
-    if (!settings_.noBoxItems || !hasSelectedItem()) {
-        return;
-    }
-    UndoScope step(*this, CommandId::ListChkBox);
-    size_t row = static_cast<size_t>(selectedRow_);
-    std::string_view text = rowText(row);
+    UndoScope step(p, CommandId::ListChkBox);
+    size_t row = SelectedRow(p);
+    std::string_view text = p.list.rowText(row);
     std::string switched = !text.empty() && text.front() == '-' ? std::string(text.substr(1))
                                                                 : "-" + std::string(text);
-    setRowText(row, switched);
-    storeList();
-    UpdateListExtent();
-    RefreshListCommands();
-    SetModified(true);
+    SetRowText(p, row, switched);
+    p.list.store(p.changes);
+    p.session.setModified(true);
 }
 
-void Editor::ListCopyExecute() {
-    if (hasSelectedItem()) {
-        host_.SetClipboardText(std::string(rowText(static_cast<size_t>(selectedRow_))));
-    }
-}
-
-void Editor::ListCutExecute() {
-    if (hasSelectedItem()) {
-        UndoScope step(*this, CommandId::ListCut);
-        ListCopyExecute();
-        ListDelExecute();
-    }
-}
-
-void Editor::ListPasteExecute() {
-    if (!host_.ClipboardHasText()) {
-        host_.Beep();
+void ToggleRowCheck(EditorParts& p, size_t row) {
+    if (row >= p.list.rowCount()) {
         return;
     }
-    UndoScope step(*this, CommandId::ListPaste);
-    setEditText(EditBox::List, host_.ClipboardText());
-    ListAddExecute();
+    p.list.tick(row);
+    // An Item "-" is never stored by a tick, whatever the list settings say.
+    if (p.list.hasSelectedItem() && p.list.rowText(SelectedRow(p)) != "-") {
+        UndoScope step(p, "チェック切り替え");
+        p.list.store(p.changes);
+        p.session.setModified(true);
+    }
 }
 
 }  // namespace brenvale

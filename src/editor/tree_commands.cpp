@@ -2,56 +2,67 @@
 #include "common/cp932.h"
 #include "document/model.h"
 #include "document/safe_text.h"
-#include "editor/editor.h"
-#include "editor/editor_scopes.h"
+#include "editor/command_handlers.h"
+#include "editor/document_changes.h"
+#include "editor/document_session.h"
+#include "editor/undo_scope.h"
 
 namespace brenvale {
 
-void Editor::addTopicCommand(bool asChild) {
-    UndoScope step(*this, asChild ? CommandId::AddTreeChild : CommandId::AddTree);
-    if (!selected_ && !doc_->empty()) {
-        SelectTopic(doc_->first());
+namespace {
+
+void AddTopicCommand(EditorParts& p, bool asChild) {
+    UndoScope step(p, asChild ? CommandId::AddTreeChild : CommandId::AddTree);
+    if (!p.selection.topic() && !p.doc().empty()) {
+        SelectTopic(p, p.doc().first());
     }
-    Topic* reference = selected_;
-    Topic* parent = asChild ? reference : (reference ? reference->parent() : nullptr);
-    size_t row = doc_->siblingCount(parent);
-    if (bulkTree_ == 0) {
-        notify([&](EditorObserver& o) { o.beginInsertTopic(parent, row); });
-    }
-    Topic& added = asChild ? AddChildTopic(*doc_, reference, kNewTopicCaption, 0, topicImageCount())
-                           : AddTopic(*doc_, reference, kNewTopicCaption, 0, topicImageCount());
-    if (bulkTree_ == 0) {
-        notify([](EditorObserver& o) { o.endInsertTopic(); });
-    }
-    changes_.topicInserted(added);
-    selectionChanged(&added);
-    host_.FocusEditBox(EditBox::Tree);
-    SetModified(true);
+    Topic& added =
+        p.changes.addTopic(p.selection.topic(), asChild, kNewTopicCaption, 0, p.topicImageCount);
+    ShowSelectedTopic(p, &added);
+    p.host.FocusEditBox(EditBox::Tree);
+    p.session.setModified(true);
 }
 
-void Editor::AddTreeExecute() {
-    addTopicCommand(false);
+// Moves t with its subtree as the last child of target, or directly after target (which
+// must be t's parent); t stays in view.
+void MoveTopic(EditorParts& p, Topic* t, Topic* target, bool asChild) {
+    if (!t || !target || t == target || t->isAncestorOf(target)) {
+        return;
+    }
+    if (asChild) {
+        size_t row = target->childCount() - (t->parent() == target ? 1 : 0);
+        MoveTopicKeepingExpansion(p, t, target, row);
+    } else {
+        MoveTopicKeepingExpansion(p, t, target->parent(), target->row() + 1);
+    }
+    RevealTopic(p, t);
 }
 
-void Editor::AddTreeChildExecute() {
-    addTopicCommand(true);
+}  // namespace
+
+void AddTreeExecute(EditorParts& p) {
+    AddTopicCommand(p, false);
 }
 
-void Editor::DelTreeExecute() {
-    Topic* t = selected_;
+void AddTreeChildExecute(EditorParts& p) {
+    AddTopicCommand(p, true);
+}
+
+void DelTreeExecute(EditorParts& p) {
+    Topic* t = p.selection.topic();
     if (!t) {
-        host_.Beep();
+        p.host.Beep();
         return;
     }
     std::string question =
         Cp932ToUtf8(t->caption) +
         (t->hasChildren() ? "から後ろの階層すべて削除されます。" : "を削除します。") +
         "\nよろしいですか？";
-    if (host_.ShowMessageBox(question, MessageKind::Information, MessageButtons::OkCancel) !=
+    if (p.host.ShowMessageBox(question, MessageKind::Information, MessageButtons::OkCancel) !=
         MessageAnswer::Ok) {
         return;
     }
-    UndoScope step(*this, CommandId::DelTree);
+    UndoScope step(p, CommandId::DelTree);
     // The neighbour is chosen here, whatever a tree widget would pick by itself.
     Topic* neighbour = t->nextSibling();
     if (!neighbour) {
@@ -60,70 +71,37 @@ void Editor::DelTreeExecute() {
     if (!neighbour) {
         neighbour = t->previousSibling();
     }
-    clearVisibleList();
+    p.list.clear();
     // The step keeps the Topic with its subtree for an undo.
-    changes_.removeTopic(t);
-    if (neighbour) {
-        selectionChanged(neighbour);
-    } else {
-        notify([](EditorObserver& o) { o.selectedTopicChanged(); });
-        setEditText(EditBox::Tree, "");
-        UpdateListExtent();
+    p.changes.removeTopic(t);
+    ShowSelectedTopic(p, neighbour);
+    if (!neighbour) {
+        p.selection.setText(EditBox::Tree, "");
+        p.list.updateExtent();
     }
-    RefreshTreeCommands();
-    SetModified(true);
+    p.session.setModified(true);
 }
 
-void Editor::relocateTopic(Topic* t, Topic* parent, size_t row) {
-    changes_.moveTopic(t, parent, row);
-}
-
-Editor::ExpansionSnapshot Editor::SaveExpansion() const {
-    ExpansionSnapshot snapshot;
-    snapshot.reserve(doc_->topicCount());
-    ForEachTopic(*doc_, [&](Topic& t, int) {
-        snapshot.emplace_back(&t, t.hasChildren() ? t.expanded : true);
-    });
-    return snapshot;
-}
-
-void Editor::RestoreExpansion(ExpansionSnapshot& snapshot) {
-    for (auto& [t, expanded] : snapshot) {
-        changes_.setExpanded(t, expanded);
-    }
-    snapshot.clear();
-}
-
-void Editor::moveKeepingExpansion(Topic* t, Topic* parent, size_t row) {
-    // Of all the states a snapshot would record, a move can change only those of the moved
-    // Topic and of its new parent (a Topic without children is recorded as expanded, so
-    // that the moved Topic stays in view); the rest of the tree is not walked.
-    ExpansionSnapshot snapshot;
+void MoveTopicKeepingExpansion(EditorParts& p, Topic* t, Topic* parent, size_t row) {
+    // Of all the states a snapshot of the tree would record, a move can change only those of
+    // the moved Topic and of its new parent (a Topic without children is recorded as
+    // expanded, so that the moved Topic stays in view); the rest of the tree is not walked.
+    std::pair<Topic*, bool> kept[2];
+    size_t count = 0;
     for (Topic* x : {t, parent}) {
         if (x) {
-            snapshot.emplace_back(x, x->hasChildren() ? x->expanded : true);
+            kept[count++] = {x, x->hasChildren() ? x->expanded : true};
         }
     }
-    relocateTopic(t, parent, row);
-    RestoreExpansion(snapshot);
+    p.changes.moveTopic(t, parent, row);
+    for (size_t i = 0; i < count; ++i) {
+        p.changes.setExpanded(kept[i].first, kept[i].second);
+    }
 }
 
-void Editor::MoveTopic(Topic* t, Topic* target, bool asChild) {
-    if (!t || !target || t == target || t->isAncestorOf(target)) {
-        return;
-    }
-    if (asChild) {
-        size_t row = target->childCount() - (t->parent() == target ? 1 : 0);
-        moveKeepingExpansion(t, target, row);
-    } else {
-        moveKeepingExpansion(t, target->parent(), target->row() + 1);
-    }
-    showTopic(t);
-}
-
-void Editor::TreeRightExecute() {
-    UndoScope step(*this, CommandId::TreeRight);
-    Topic* t = selected_;
+void TreeRightExecute(EditorParts& p) {
+    UndoScope step(p, CommandId::TreeRight);
+    Topic* t = p.selection.topic();
     Topic* target = t ? t->previousSibling() : nullptr;
     if (t && !target) {
         target = t->nextSibling();
@@ -131,86 +109,84 @@ void Editor::TreeRightExecute() {
     if (!target) {
         return;
     }
-    MoveTopic(t, target, true);
-    RefreshTreeCommands();
-    SetModified(true);
+    MoveTopic(p, t, target, true);
+    p.session.setModified(true);
 }
 
-void Editor::TreeLeftExecute() {
-    UndoScope step(*this, CommandId::TreeLeft);
-    Topic* t = selected_;
+void TreeLeftExecute(EditorParts& p) {
+    UndoScope step(p, CommandId::TreeLeft);
+    Topic* t = p.selection.topic();
     if (!t || !t->parent()) {
         return;
     }
-    MoveTopic(t, t->parent(), false);
-    RefreshTreeCommands();
-    SetModified(true);
+    MoveTopic(p, t, t->parent(), false);
+    p.session.setModified(true);
 }
 
-void Editor::TreeUpExecute() {
-    UndoScope step(*this, CommandId::TreeUp);
-    Topic* t = selected_;
+void TreeUpExecute(EditorParts& p) {
+    UndoScope step(p, CommandId::TreeUp);
+    Topic* t = p.selection.topic();
     if (!t) {
         return;
     }
-    size_t before = doc_->treeOrderIndex(t);
+    size_t before = p.doc().treeOrderIndex(t);
     if (Topic* previous = t->previousSibling()) {
-        moveKeepingExpansion(t, t->parent(), previous->row());
+        MoveTopicKeepingExpansion(p, t, t->parent(), previous->row());
     }
-    RefreshTreeCommands();
-    if (doc_->treeOrderIndex(t) != before) {
-        SetModified(true);
+    if (p.doc().treeOrderIndex(t) != before) {
+        p.session.setModified(true);
     }
 }
 
-void Editor::TreeDownExecute() {
-    UndoScope step(*this, CommandId::TreeDown);
-    Topic* t = selected_;
+void TreeDownExecute(EditorParts& p) {
+    UndoScope step(p, CommandId::TreeDown);
+    Topic* t = p.selection.topic();
     if (!t) {
         return;
     }
-    size_t before = doc_->treeOrderIndex(t);
+    size_t before = p.doc().treeOrderIndex(t);
     Topic* next = t->nextSibling();
     if (next && next->nextSibling()) {
-        moveKeepingExpansion(t, t->parent(), t->row() + 1);
+        MoveTopicKeepingExpansion(p, t, t->parent(), t->row() + 1);
     } else {
-        moveKeepingExpansion(t, t->parent(), doc_->siblingCount(t->parent()) - 1);
+        MoveTopicKeepingExpansion(p, t, t->parent(), p.doc().siblingCount(t->parent()) - 1);
     }
-    RefreshTreeCommands();
-    if (doc_->treeOrderIndex(t) != before) {
-        SetModified(true);
+    if (p.doc().treeOrderIndex(t) != before) {
+        p.session.setModified(true);
     }
 }
 
-void Editor::TreeEditChanged(std::string text) {
-    treeEdit_ = std::move(text);
-    if (!selected_ || selected_->caption == treeEdit_) {
+void RenameSelectedTopic(EditorParts& p, std::string text) {
+    Topic* t = p.selection.topic();
+    p.selection.typed(EditBox::Tree, std::move(text));
+    const std::string& typed = p.selection.text(EditBox::Tree);
+    if (!t || t->caption == typed) {
         return;
     }
-    std::string caption = FileSafeCaption(treeEdit_);
-    if (caption != treeEdit_) {
+    std::string caption = FileSafeCaption(typed);
+    if (caption != typed) {
         // Show what will be saved: bytes a caption cannot carry are taken out at once.
-        setEditText(EditBox::Tree, caption);
+        p.selection.setText(EditBox::Tree, caption);
     }
-    if (selected_->caption != caption) {
+    if (t->caption != caption) {
         // The keystrokes of one rename of one Topic are one step.
-        UndoScope step(*this, "ツリー名変更", selected_);
-        changes_.setCaption(selected_, caption);
-        SetModified(true);
+        UndoScope step(p, "ツリー名変更", t);
+        p.changes.setCaption(t, caption);
+        p.session.setModified(true);
     }
 }
 
-void Editor::IconMenuClick(int tag) {
-    Topic* t = selected_;
+void IconMenuClick(EditorParts& p, int tag) {
+    Topic* t = p.selection.topic();
     if (!t) {
         return;
     }
-    UndoScope step(*this, CommandId::ChgIcon);
+    UndoScope step(p, CommandId::ChgIcon);
     int before = t->icon;
-    changes_.setIcon(t, tag == 1 ? kIconFolder : tag);
-    RefreshTrashIcon();
+    p.changes.setIcon(t, tag == 1 ? kIconFolder : tag);
+    p.changes.applyTrashRule(t);
     if (t->icon != before) {
-        SetModified(true);
+        p.session.setModified(true);
     }
 }
 

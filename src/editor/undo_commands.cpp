@@ -1,65 +1,61 @@
 // Undo and redo: the steps of the history replayed, with the selection of their time.
 #include <string>
 
-#include "editor/editor.h"
-#include "editor/editor_scopes.h"
+#include "editor/bulk_build.h"
+#include "editor/command_handlers.h"
+#include "editor/document_changes.h"
+#include "editor/document_session.h"
+#include "editor/drag_state.h"
+#include "editor/editor_parts.h"
+#include "editor/hint_panel.h"
+#include "editor/selection.h"
+#include "editor/undo_history.h"
+#include "editor/visible_list.h"
 
 namespace brenvale {
 
-void Editor::UndoExecute() {
-    replay(true);
-}
+namespace {
 
-void Editor::RedoExecute() {
-    replay(false);
-}
-
-void Editor::replay(bool undo) {
-    if (dragging() || history_.inStep()) {
+void Replay(EditorParts& p, bool undo) {
+    if (p.drag.active() || p.history.inStep()) {
         return;
     }
-    if (undo ? !history_.canUndo() : !history_.canRedo()) {
-        host_.Beep();
+    if (undo ? !p.history.canUndo() : !p.history.canRedo()) {
+        p.host.Beep();
         return;
     }
     std::string hint;
     UndoSelection selection;
     {
-        BusyScope busy(host_);
+        BusyScope busy(p.host);
         // The list is loaded afresh afterwards; meanwhile it shows nothing the replay changes.
-        clearVisibleList();
-        const UndoStep* step = undo ? history_.undo(changes_) : history_.redo(changes_);
+        p.list.clear();
+        const UndoStep* step = undo ? p.history.undo(p.changes) : p.history.redo(p.changes);
         selection = undo ? step->before : step->after;
         hint = (undo ? "元に戻しました: " : "やり直しました: ") + step->name;
     }
-    selectionChanged(selection.topic);
+    ShowSelectedTopic(p, selection.topic);
     if (!selection.topic) {
-        notify([](EditorObserver& o) { o.selectedTopicChanged(); });
-        setEditText(EditBox::Tree, "");
+        p.selection.setText(EditBox::Tree, "");
     }
-    if (selection.row >= 0 && static_cast<size_t>(selection.row) < rowCount()) {
-        setSelectedRow(selection.row);
+    if (selection.row >= 0 && static_cast<size_t>(selection.row) < p.list.rowCount()) {
+        p.list.select(selection.row);
     }
-    RefreshTreeCommands();
-    UpdateListExtent();
-    SetModified(!history_.atSavedState());
-    SetHint(hint);
+    p.list.updateExtent();
+    p.session.setModified(!p.history.atSavedState());
+    if (!p.drag.active()) {
+        p.hint.show(hint);
+    }
 }
 
-bool Editor::UndoKey(FocusArea area) {
-    if (area != FocusArea::Tree && area != FocusArea::List) {
-        return false;
-    }
-    UndoExecute();
-    return true;
+}  // namespace
+
+void UndoExecute(EditorParts& p) {
+    Replay(p, true);
 }
 
-bool Editor::RedoKey(FocusArea area) {
-    if (area != FocusArea::Tree && area != FocusArea::List) {
-        return false;
-    }
-    RedoExecute();
-    return true;
+void RedoExecute(EditorParts& p) {
+    Replay(p, false);
 }
 
 }  // namespace brenvale

@@ -11,14 +11,14 @@ void UndoStep::countBytes() {
     }
 }
 
-void UndoHistory::begin(std::string_view name, UndoSelection before, const void* mergeKey) {
+void UndoHistory::begin(std::string_view name, UndoSelection before, const Topic* renamed) {
     if (depth_++ > 0) {
         return;
     }
     open_ = UndoStep();
     open_.name = std::string(name);
     open_.before = before;
-    open_.mergeKey = mergeKey;
+    open_.renamed = renamed;
 }
 
 void UndoHistory::end(UndoSelection after) {
@@ -37,7 +37,9 @@ void UndoHistory::record(std::unique_ptr<UndoChange> change) {
         return;
     }
     if (depth_ > 0) {
-        open_.changes.push_back(std::move(change));
+        if (open_.changes.empty() || !open_.changes.back()->mergeWith(*change)) {
+            open_.changes.push_back(std::move(change));
+        }
         return;
     }
     UndoStep step;
@@ -46,13 +48,9 @@ void UndoHistory::record(std::unique_ptr<UndoChange> change) {
     commit(std::move(step));
 }
 
-UndoChange* UndoHistory::lastChange() const {
-    return depth_ > 0 && !open_.changes.empty() ? open_.changes.back().get() : nullptr;
-}
-
 void UndoHistory::commit(UndoStep step) {
     dropRedo();
-    if (mergeOpen_ && step.mergeKey && !undo_.empty() && undo_.back().mergeKey == step.mergeKey) {
+    if (mergeOpen_ && step.renamed && !undo_.empty() && undo_.back().renamed == step.renamed) {
         UndoStep& last = undo_.back();
         bytes_ -= last.bytes;
         for (auto& change : step.changes) {
@@ -67,7 +65,7 @@ void UndoHistory::commit(UndoStep step) {
     step.countBytes();
     bytes_ += step.bytes;
     undo_.push_back(std::move(step));
-    mergeOpen_ = undo_.back().mergeKey != nullptr;
+    mergeOpen_ = undo_.back().renamed != nullptr;
     trim();
 }
 
@@ -90,7 +88,7 @@ void UndoHistory::dropRedo() {
 void UndoHistory::replay(UndoStep& step, DocumentChanges& changes, bool backwards) {
     mergeOpen_ = false;
     bytes_ -= step.bytes;
-    replaying_ = true;
+    ReplayScope replaying(replaying_);
     if (backwards) {
         for (auto it = step.changes.rbegin(); it != step.changes.rend(); ++it) {
             (*it)->toggle(changes);
@@ -100,7 +98,6 @@ void UndoHistory::replay(UndoStep& step, DocumentChanges& changes, bool backward
             change->toggle(changes);
         }
     }
-    replaying_ = false;
     // A Topic taken out is held by its step now, one put back no longer.
     step.countBytes();
     bytes_ += step.bytes;
@@ -133,7 +130,7 @@ void UndoHistory::clear() {
     // A step still open (a document opened by a command) goes on, for the new document.
     open_.changes.clear();
     open_.before = {};
-    open_.mergeKey = nullptr;
+    open_.renamed = nullptr;
     bytes_ = 0;
     mergeOpen_ = false;
     baseId_ = nextId_++;

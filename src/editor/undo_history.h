@@ -25,8 +25,9 @@ struct UndoStep {
     std::vector<std::unique_ptr<UndoChange>> changes;
     UndoSelection before;
     UndoSelection after;
-    // Steps of the same key follow one another into one (the keystrokes of one rename).
-    const void* mergeKey = nullptr;
+    // The Topic a rename step renamed: the keystrokes of one rename of one Topic follow one
+    // another into one step.
+    const Topic* renamed = nullptr;
     uint64_t id = 0;
     size_t bytes = 0;
 
@@ -43,7 +44,7 @@ public:
     explicit UndoHistory(size_t limitBytes = kDefaultLimit) : limit_(limitBytes) {}
 
     // Steps nest: an inner begin (a command another one runs) joins the outer step.
-    void begin(std::string_view name, UndoSelection before, const void* mergeKey = nullptr);
+    void begin(std::string_view name, UndoSelection before, const Topic* renamed = nullptr);
     // Closes the step; the outermost end commits it when it changed something.
     void end(UndoSelection after);
     bool inStep() const { return depth_ > 0; }
@@ -51,9 +52,9 @@ public:
     bool replaying() const { return replaying_; }
 
     // A change outside any step (which no command should make) becomes a step of its own
-    // rather than going unrecorded.
+    // rather than going unrecorded. Inside a step a change that goes with the one before it
+    // (see UndoChange::mergeWith) joins that record. Nothing is recorded while replaying.
     void record(std::unique_ptr<UndoChange> change);
-    UndoChange* lastChange() const;
 
     bool canUndo() const { return !undo_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
@@ -76,6 +77,18 @@ public:
     size_t redoCount() const { return redo_.size(); }
 
 private:
+    // Nothing is recorded while a step's changes are toggled, however the toggle ends.
+    class ReplayScope {
+    public:
+        explicit ReplayScope(bool& flag) : flag_(flag) { flag_ = true; }
+        ~ReplayScope() { flag_ = false; }
+        ReplayScope(const ReplayScope&) = delete;
+        ReplayScope& operator=(const ReplayScope&) = delete;
+
+    private:
+        bool& flag_;
+    };
+
     uint64_t stateId() const { return undo_.empty() ? baseId_ : undo_.back().id; }
     void commit(UndoStep step);
     void replay(UndoStep& step, DocumentChanges& changes, bool backwards);

@@ -129,7 +129,8 @@ bool ShortcutKeyList::ConfirmKeys(
                               "\nよろしいですか？")) {
             return false;
         }
-        if (IsReserved(key) &&
+        bool ownDefault = key == commandEntry(row).defaultKey;
+        if (IsReserved(key) && !ownDefault &&
             !confirm(row, "ショートカットキー（" + key +
                               "）はプログラムによって予約/使用されています。\nコマンドが実行さ"
                               "れない、又は正しくプログラムが実行できない場合があります。よろし"

@@ -197,6 +197,10 @@ void ToolButtonLists::Reset() {
     dst_.clear();
     src_.insert(0, SeparatorEntry());
     for (size_t command = 0; command < commands_.size(); ++command) {
+        if (!commands_[command].inDefaultSet) {
+            src_.insert(sortedPlace(CommandEntryOf(command)), CommandEntryOf(command));
+            continue;
+        }
         if (command > 0 && commands_[command].category != commands_[command - 1].category) {
             dst_.insert(dst_.size(), SeparatorEntry());
         }

@@ -92,8 +92,8 @@ public:
     void DelAll();
     void Up();
     void Down();
-    // The default set: every command in table order, a separator before each change of
-    // category.
+    // The default set: every command of it in table order, a separator before each change of
+    // category; the other commands are offered on the left.
     void Reset();
 
     struct Buttons {

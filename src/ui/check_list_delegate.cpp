@@ -41,7 +41,7 @@ int CheckListDelegate::boxColumnWidth(const QWidget* widget) {
 
 QSize CheckListDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
     // Every row has the same size; its width is the list's scroll extent.
-    int width = editor_.listExtent() > 0 ? editor_.listExtent() : 1;
+    int width = editor_.list().extent() > 0 ? editor_.list().extent() : 1;
     return QSize(width, kRowHeight);
 }
 

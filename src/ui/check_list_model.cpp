@@ -10,25 +10,25 @@ CheckListModel::CheckListModel(Editor& editor, QObject* parent)
 CheckListModel::~CheckListModel() = default;
 
 int CheckListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(editor_.rowCount());
+    return parent.isValid() ? 0 : static_cast<int>(editor_.list().rowCount());
 }
 
 QVariant CheckListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || static_cast<size_t>(index.row()) >= editor_.rowCount()) {
+    if (!index.isValid() || static_cast<size_t>(index.row()) >= editor_.list().rowCount()) {
         return {};
     }
     size_t row = static_cast<size_t>(index.row());
     switch (role) {
         case Qt::DisplayRole: {
-            ItemKind kind = editor_.rowKind(row);
-            return FromCp932(ShownText(editor_.rowText(row), kind));
+            ItemKind kind = editor_.list().rowKind(row);
+            return FromCp932(ShownText(editor_.list().rowText(row), kind));
         }
         case RawTextRole:
-            return FromCp932(editor_.rowText(row));
+            return FromCp932(editor_.list().rowText(row));
         case KindRole:
-            return static_cast<int>(editor_.rowKind(row));
+            return static_cast<int>(editor_.list().rowKind(row));
         case Qt::CheckStateRole:
-            return editor_.rowChecked(row) ? Qt::Checked : Qt::Unchecked;
+            return editor_.list().rowChecked(row) ? Qt::Checked : Qt::Unchecked;
         default:
             return {};
     }
@@ -36,12 +36,12 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
 
 bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::CheckStateRole || !index.isValid() ||
-        static_cast<size_t>(index.row()) >= editor_.rowCount()) {
+        static_cast<size_t>(index.row()) >= editor_.list().rowCount()) {
         return false;
     }
     size_t row = static_cast<size_t>(index.row());
     bool checked = value.value<Qt::CheckState>() == Qt::Checked;
-    if (checked != editor_.rowChecked(row)) {
+    if (checked != editor_.list().rowChecked(row)) {
         editor_.ToggleCheck(row);
     }
     return true;
@@ -102,7 +102,7 @@ void CheckListModel::endResetList() {
 }
 
 void CheckListModel::selectedRowChanged() {
-    emit currentRowChanged(editor_.selectedRow());
+    emit currentRowChanged(editor_.list().selectedRow());
 }
 
 void CheckListModel::insertionRowChanged(int previous) {

@@ -36,13 +36,13 @@ CheckListView::CheckListView(Editor& editor, CheckListModel& model, QWidget* par
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] { showEditorSelection(); });
     connect(&model_, &CheckListModel::insertionLineMoved, this, [this](int previous) {
         updateInsertionLine(previous);
-        updateInsertionLine(editor_.insertionRow());
+        updateInsertionLine(editor_.drag().insertionRow);
     });
 }
 
 void CheckListView::showEditorSelection() {
     syncing_ = true;
-    int row = editor_.selectedRow();
+    int row = editor_.list().selectedRow();
     if (row >= 0 && row < model_.rowCount()) {
         QModelIndex index = model_.index(row);
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -63,7 +63,7 @@ void CheckListView::selectionChangedByView() {
     QModelIndexList rows = selectionModel()->selectedRows();
     if (rows.isEmpty()) {
         showEditorSelection();
-    } else if (rows.first().row() != editor_.selectedRow()) {
+    } else if (rows.first().row() != editor_.list().selectedRow()) {
         editor_.SelectRow(rows.first().row());
     }
 }
@@ -94,7 +94,7 @@ void CheckListView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::RightButton) {
         QListView::mousePressEvent(event);
         // A press below the last row keeps the selection: the row selected before is dragged.
-        gesture_.press(event, editor_.hasSelectedItem());
+        gesture_.press(event, editor_.list().hasSelectedItem());
         return;
     }
     QModelIndex index = indexAt(event->position().toPoint());
@@ -125,10 +125,10 @@ void CheckListView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CheckListView::startDrag(Qt::DropActions) {
-    if (!editor_.hasSelectedItem()) {
+    if (!editor_.list().hasSelectedItem()) {
         return;
     }
-    editor_.BeginItemDrag();
+    editor_.BeginDrag(DragKind::Item);
     emit dragStarted();
     RunDrag(this, MakeDragData(editor_));
     editor_.EndDrag();
@@ -151,7 +151,7 @@ void CheckListView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CheckListView::dropEvent(QDropEvent* event) {
-    if (!IsOwnDrag(event->mimeData()) || editor_.dragKind() != Editor::DragKind::Item) {
+    if (!IsOwnDrag(event->mimeData()) || editor_.drag().kind != DragKind::Item) {
         event->ignore();
         return;
     }
@@ -166,7 +166,7 @@ void CheckListView::dropEvent(QDropEvent* event) {
 
 void CheckListView::paintEvent(QPaintEvent* event) {
     QListView::paintEvent(event);
-    int row = editor_.insertionRow();
+    int row = editor_.drag().insertionRow;
     if (row >= 0) {
         QPainter painter(viewport());
         painter.fillRect(QRect(0, insertionLineY(row), viewport()->width(), 1), QColor(255, 0, 0));
@@ -181,7 +181,7 @@ void CheckListView::updateGeometries() {
 
 void CheckListView::resizeEvent(QResizeEvent* event) {
     QListView::resizeEvent(event);
-    editor_.setListClientWidth(viewport()->width());
+    editor_.list().setClientWidth(viewport()->width());
 }
 
 }  // namespace brenvale

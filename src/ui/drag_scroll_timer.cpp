@@ -43,7 +43,7 @@ void DragScrollTimer::stop() {
 }
 
 void DragScrollTimer::tick() {
-    if (!editor_.dragging()) {
+    if (!editor_.drag().active()) {
         stop();
         return;
     }

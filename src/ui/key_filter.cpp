@@ -22,7 +22,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (!focus || focus->window() != &window_ || watched != focus) {
         return false;
     }
-    using Area = Editor::FocusArea;
+    using Area = FocusArea;
     Area area = focus == window_.tree()       ? Area::Tree
                 : focus == window_.list()     ? Area::List
                 : focus == window_.treeEdit() ? Area::TreeEdit
@@ -44,19 +44,19 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         if (modifiers == Qt::ControlModifier && QApplication::mouseButtons() == Qt::NoButton) {
             switch (key->key()) {
                 case Qt::Key_C:
-                    run([&] { used = editor.CopyKey(area); });
+                    run([&] { used = editor.Key(WindowKey::Copy, area); });
                     return used;
                 case Qt::Key_X:
-                    run([&] { used = editor.CutKey(area); });
+                    run([&] { used = editor.Key(WindowKey::Cut, area); });
                     return used;
                 case Qt::Key_V:
-                    run([&] { used = editor.PasteKey(area); });
+                    run([&] { used = editor.Key(WindowKey::Paste, area); });
                     return used;
                 case Qt::Key_Z:
-                    run([&] { used = editor.UndoKey(area); });
+                    run([&] { used = editor.Key(WindowKey::Undo, area); });
                     return used;
                 case Qt::Key_Y:
-                    run([&] { used = editor.RedoKey(area); });
+                    run([&] { used = editor.Key(WindowKey::Redo, area); });
                     return used;
                 default:
                     break;
@@ -64,7 +64,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         }
         if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && key->key() == Qt::Key_Z &&
             QApplication::mouseButtons() == Qt::NoButton) {
-            run([&] { used = editor.RedoKey(area); });
+            run([&] { used = editor.Key(WindowKey::Redo, area); });
             return used;
         }
         // An edit box keeps some keys (Shift+BkSp) from the shortcuts; the window takes them.
@@ -82,9 +82,9 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (key->key() == Qt::Key_F2) {
-        run([&] { editor.F2Key(area); });
+        run([&] { editor.Key(WindowKey::F2, area); });
     } else if (key->key() == Qt::Key_Delete) {
-        run([&] { editor.DeleteKey(area); });
+        run([&] { editor.Key(WindowKey::Delete, area); });
     }
     return false;
 }

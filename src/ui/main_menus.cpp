@@ -5,6 +5,7 @@
 #include <QMenuBar>
 
 #include "editor/editor.h"
+#include "editor/icon_menu.h"
 #include "ui/codec.h"
 #include "ui/command_actions.h"
 #include "ui/error_report.h"
@@ -65,6 +66,7 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
         for (C id : kTreeMenu) {
             menu->addAction(actions_.action(id));
         }
+        addUndoRedo(menu);
     }
 
     QMenu* list = menuBar->addMenu(QStringLiteral("チェックリスト(&C)"));
@@ -93,6 +95,7 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     listPopup_->addAction(line);
     for (QMenu* menu : {list, listPopup_}) {
         menu->addAction(actions_.action(C::ListChkBox));
+        addUndoRedo(menu);
     }
 
     QMenu* options = menuBar->addMenu(QStringLiteral("オプション(&O)"));
@@ -124,6 +127,13 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     }
 }
 
+// Undo and redo act on the tree and the list alike: both menus and popups end with them.
+void MainMenus::addUndoRedo(QMenu* menu) {
+    menu->addSeparator();
+    menu->addAction(actions_.action(C::Undo));
+    menu->addAction(actions_.action(C::Redo));
+}
+
 void MainMenus::forwardHints(QMenu* menu) {
     connect(menu, &QMenu::hovered, this,
             [this](QAction* action) { emit hintShown(action->statusTip()); });
@@ -133,7 +143,7 @@ void MainMenus::forwardHints(QMenu* menu) {
 QMenu* MainMenus::makeIconMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
     auto* group = new QActionGroup(menu);
-    for (const IconMenuEntry& entry : editor_.iconMenuEntries()) {
+    for (const IconMenuEntry& entry : IconMenuEntries(editor_.userIconCount())) {
         QAction* action = menu->addAction(images_.barIcon(entry.barImage), FromUtf8(entry.caption));
         action->setCheckable(true);
         action->setStatusTip(FromUtf8(entry.hint));
@@ -153,10 +163,10 @@ QMenu* MainMenus::makeIconMenu(QWidget* parent) {
 }
 
 void MainMenus::markIcon() {
-    if (!editor_.selectedTopic()) {
+    if (!editor_.selection().topic()) {
         return;
     }
-    int checked = editor_.checkedIconEntry();
+    int checked = CheckedIconEntryFor(editor_.selection().topic(), editor_.userIconCount());
     for (QMenu* menu : iconMenus_) {
         QList<QAction*> entries = menu->actions();
         for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -167,7 +177,7 @@ void MainMenus::markIcon() {
 
 void MainMenus::rebuildRecentMenu() {
     recentMenu_->clear();
-    const RecentFiles& recent = editor_.recentFiles();
+    const RecentFiles& recent = editor_.session().recentFiles();
     for (size_t i = 0; i < recent.size(); ++i) {
         QAction* entry = recentMenu_->addAction(FromUtf8(recent.caption(i)));
         connect(entry, &QAction::triggered, this,

@@ -42,6 +42,7 @@ signals:
 private:
     QMenu* makeIconMenu(QWidget* parent);
     void forwardHints(QMenu* menu);
+    void addUndoRedo(QMenu* menu);
 
     Editor& editor_;
     CommandActions& actions_;

@@ -72,7 +72,8 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/app/myicon-32.png")));
     readSettings();
     loadUserIcons();
-    editor_->setProgramFolder(ToUtf8(options_.companionFolder));
+    editor_ = std::make_unique<Editor>(host_, startup_.settings, images_.userIconCount());
+    editor_->session().setProgramFolder(ToUtf8(options_.companionFolder));
     actions_ = new CommandActions(images_, this);
     actions_->attachTo(this);
     applyShortcutFile();
@@ -121,7 +122,7 @@ void MainWindow::buildLayout() {
     splitter_->addWidget(listPanel);
     splitter_->setStretchFactor(1, 1);
     connect(splitter_, &QSplitter::splitterMoved, this,
-            [this] { editor_->setListClientWidth(list_->viewport()->width()); });
+            [this] { editor_->list().setClientWidth(list_->viewport()->width()); });
 
     menus_ = new MainMenus(*editor_, *actions_, images_, menuBar(), this);
     toolStrip_ = new ToolStrip(*actions_);
@@ -142,7 +143,7 @@ void MainWindow::buildLayout() {
     setCentralWidget(central);
 
     connect(actions_, &CommandActions::triggered, this,
-            GuardedWith<CommandId>([this](CommandId id) { runCommand(id); }));
+            GuardedWith<CommandId>([this](CommandId id) { editor_->Execute(id); }));
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         menus_->treePopup()->popup(tree_->viewport()->mapToGlobal(at));
     });
@@ -155,8 +156,9 @@ void MainWindow::buildLayout() {
             [this] { editor_->ClipboardChanged(host_.ClipboardHasText()); });
     editor_->ClipboardChanged(host_.ClipboardHasText());
     auto widths = std::make_shared<TextWidthCache>(list_->font());
-    editor_->setTextWidthMeasure([widths](std::string_view text) { return widths->width(text); });
-    editor_->setTitleMeasure(
+    editor_->list().setTextWidthMeasure(
+        [widths](std::string_view text) { return widths->width(text); });
+    editor_->session().setTitleMeasure(
         [this](std::string_view text) { return fontMetrics().horizontalAdvance(FromUtf8(text)); });
 }
 
@@ -171,8 +173,8 @@ void MainWindow::buildStatusBar() {
         return CounterPanel::Texts{FromUtf8(editor_->treeCounterText()), {}};
     });
     listCounter_ = new CounterPanel(QColor(192, 181, 181), QIcon(images_.topicPixmap(3)), [this] {
-        return CounterPanel::Texts{FromUtf8(editor_->listCounterText()),
-                                   FromUtf8(editor_->uncheckedCounterText())};
+        return CounterPanel::Texts{FromUtf8(editor_->list().counterText()),
+                                   FromUtf8(editor_->list().uncheckedText())};
     });
     bar->addPermanentWidget(treeCounter_);
     bar->addPermanentWidget(listCounter_);
@@ -190,15 +192,12 @@ void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
             GuardedWith<const QString&>([this, edit, box](const QString& text) {
                 QString refused;
                 std::optional<std::string> bytes = ToCp932(text, &refused);
-                if (bytes && box == EditBox::Tree) {
-                    editor_->TreeEditChanged(*bytes);
-                } else if (bytes) {
-                    editor_->ListEditChanged(*bytes);
+                if (bytes) {
+                    editor_->EditTextChanged(box, *bytes);
                 } else {
                     refuseText(refused);
                     int cursor = edit->cursorPosition();
-                    edit->setText(FromCp932(box == EditBox::Tree ? editor_->treeEditText()
-                                                                 : editor_->listEditText()));
+                    edit->setText(FromCp932(editor_->selection().text(box)));
                     edit->setCursorPosition(std::max(0, cursor - 1));
                 }
             }));
@@ -208,7 +207,7 @@ void MainWindow::connectEditBoxes() {
     connectEditBox(treeEdit_, EditBox::Tree);
     connectEditBox(listEdit_, EditBox::List);
     connect(listEdit_, &QLineEdit::returnPressed, this,
-            Guarded([this] { editor_->ListAddExecute(); }));
+            Guarded([this] { editor_->Execute(CommandId::ListAdd); }));
 }
 
 void MainWindow::connectDrags() {
@@ -222,61 +221,8 @@ void MainWindow::connectDrags() {
     RefuseOwnDrags(listEdit_);
 }
 
-void MainWindow::runCommand(CommandId id) {
-    if (editor_->Execute(id)) {
-        return;
-    }
-    switch (id) {
-        case CommandId::NewOpen:
-            editor_->NewOpenExecute();
-            break;
-        case CommandId::Open:
-            editor_->OpenExecute();
-            break;
-        case CommandId::Save:
-            editor_->SaveExecute();
-            break;
-        case CommandId::SaveName:
-            editor_->SaveNameExecute();
-            break;
-        case CommandId::SaveText:
-            editor_->SaveTextExecute();
-            break;
-        case CommandId::PGMExit:
-            close();
-            break;
-        case CommandId::ChgIcon:
-            popUpIconMenu();
-            break;
-        case CommandId::About:
-            showAboutBox();
-            break;
-        case CommandId::OptSet:
-            runOptionsDialog();
-            break;
-        case CommandId::HelpContents:
-            HelpContentsExecute(this);
-            break;
-        case CommandId::HelpTopic:
-            HelpTopicExecute(this);
-            break;
-        case CommandId::KeySet:
-            KeySetExecute();
-            break;
-        case CommandId::ToolBtnSet:
-            ToolBtnSetExecute();
-            break;
-        default:
-            break;
-    }
-}
-
 void MainWindow::popUpIconMenu() {
     menus_->iconMenu()->popup(QCursor::pos());
-}
-
-void MainWindow::showAboutBox() {
-    AboutBox::ShowFor(this);
 }
 
 void MainWindow::start() {
@@ -356,7 +302,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     }
     QRect frame = frameGeometry();
     moveFilter_.Resized({frame.left(), frame.top(), frame.width(), frame.height()});
-    editor_->setListClientWidth(list_->viewport()->width());
+    editor_->list().setClientWidth(list_->viewport()->width());
     hint_->setMinimumWidth(0);
     list_->viewport()->update();
 }
@@ -387,9 +333,7 @@ void MainWindow::commandStatesChanged() {
 
 void MainWindow::editTextChanged(EditBox box) {
     QLineEdit* edit = box == EditBox::Tree ? treeEdit_ : listEdit_;
-    const std::string& text =
-        box == EditBox::Tree ? editor_->treeEditText() : editor_->listEditText();
-    edit->setText(FromCp932(text));
+    edit->setText(FromCp932(editor_->selection().text(box)));
     edit->selectAll();
 }
 
@@ -407,7 +351,7 @@ void MainWindow::listExtentChanged() {
 }
 
 void MainWindow::titleChanged() {
-    setWindowTitle(FromUtf8(editor_->title()));
+    setWindowTitle(FromUtf8(editor_->session().title()));
 }
 
 void MainWindow::recentFilesChanged() {

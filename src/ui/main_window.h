@@ -78,6 +78,12 @@ public:
     const ViewColours& viewColours() const { return colours_; }
     void setViewColour(ViewColour which, Colour colour);
 
+    // The commands the window carries out itself (see WindowHost).
+    void popUpIconMenu();
+    void showOptionsDialog();
+    void showShortcutKeyDialog();
+    void showToolbarDialog();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -95,10 +101,6 @@ private:
     void connectEditBoxes();
     void connectEditBox(QLineEdit* edit, EditBox box);
     void connectDrags();
-    void runCommand(CommandId id);
-    void popUpIconMenu();
-    void showAboutBox();
-    void runOptionsDialog();
     void placeOuter(const QRect& outer);
     void frameKnown();
     void windowStateChanged();
@@ -108,8 +110,6 @@ private:
     void applyShortcutFile();
     // The toolbar from the ToolBar section of the settings file.
     void BuildToolBar();
-    void KeySetExecute();
-    void ToolBtnSetExecute();
     void loadUserIcons();
     void setStatusBarShown(bool shown);
     void refuseText(const QString& refused);

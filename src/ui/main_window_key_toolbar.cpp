@@ -7,14 +7,14 @@
 
 namespace brenvale {
 
-void MainWindow::KeySetExecute() {
+void MainWindow::showShortcutKeyDialog() {
     // The dialog gives the commands their keys itself.
     SetKeyDialog dialog(*actions_, images_, options_.shortcutFile, this);
     dialog.setWindowIcon(images_.barIcon(Command(CommandId::KeySet).image));
     dialog.exec();
 }
 
-void MainWindow::ToolBtnSetExecute() {
+void MainWindow::showToolbarDialog() {
     SetToolButtonDialog dialog(toolStrip_->shownLayout(), images_, options_.settingsFile, this);
     dialog.setWindowIcon(images_.barIcon(Command(CommandId::ToolBtnSet).image));
     if (dialog.exec() == QDialog::Accepted) {

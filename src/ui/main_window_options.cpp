@@ -24,7 +24,7 @@ public:
         window_.editor().setSettings(settings);
     }
     void ApplyAutoSaveInterval(int milliseconds) override {
-        window_.editor().setAutoSaveInterval(milliseconds);
+        window_.editor().session().setAutoSaveInterval(milliseconds);
     }
     void ApplyColour(ViewColour which, Colour colour) override {
         window_.setViewColour(which, colour);
@@ -51,12 +51,12 @@ void MainWindow::setViewColour(ViewColour which, Colour colour) {
     }
 }
 
-void MainWindow::runOptionsDialog() {
+void MainWindow::showOptionsDialog() {
     const ViewColours before = colours_;
     SetupContext context;
     context.settings = editor_->settings();
     context.colours = colours_;
-    context.autoSaveInterval = editor_->autoSaveInterval();
+    context.autoSaveInterval = editor_->session().autoSaveInterval();
     // The folder the program keeps its own files in: the program's folder, or the user's
     // configuration folder where that cannot be written.
     context.programFolder = options_.companionFolder;
@@ -68,13 +68,11 @@ void MainWindow::runOptionsDialog() {
         list_->viewport()->update();
         countersChanged();
         statusBar()->update();
-        editor_->RefreshListCommands();
         editor_->UpdateTitle();
     }
     // A new tree colour shows on every Topic.
     if (colours_.treeBack != before.treeBack || colours_.treeText != before.treeText) {
         editor_->ExpandAllTopics();
-        tree_->expandAll();
     }
 }
 

@@ -41,7 +41,6 @@ void MainWindow::loadUserIcons() {
             break;
         }
     }
-    editor_ = std::make_unique<Editor>(host_, startup_.settings, images_.userIconCount());
 }
 
 void MainWindow::applyShortcutFile() {
@@ -71,9 +70,9 @@ void MainWindow::applyLayout() {
     SetWidgetColours(treeEdit_, layout.treeColor, std::nullopt);
     SetWidgetColours(list_, layout.listColor, layout.listFontColor);
     SetWidgetColours(listEdit_, layout.listColor, std::nullopt);
-    editor_->setAutoSaveInterval(layout.autoSaveInterval);
+    editor_->session().setAutoSaveInterval(layout.autoSaveInterval);
     for (const std::string& path : layout.recentFiles) {
-        editor_->AddRecentFile(path);
+        editor_->session().addRecentFile(path);
     }
     BuildToolBar();
     if (layout.state == WindowState::Maximized) {
@@ -98,7 +97,7 @@ bool MainWindow::writeClosingSettings() {
     layout.flatButtons = menus_->flatButtonsSwitch()->isChecked();
     layout.treeWidth = treeWidth();
     try {
-        WriteClosingSettings(ToUtf8(options_.settingsFile), layout, editor_->recentFiles().paths());
+        WriteClosingSettings(ToUtf8(options_.settingsFile), layout, editor_->session().recentFiles().paths());
     } catch (const Error& error) {
         // The layout is lost, the document is not: the user may still close.
         return ShowMessageBox(this, FromUtf8(error.what()) + "\n\nこのまま終了しますか？",

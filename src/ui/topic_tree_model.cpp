@@ -123,6 +123,10 @@ void TopicTreeModel::topicExpansionChanged(Topic* t) {
     emit expansionChanged(indexOf(t), t->expanded);
 }
 
+void TopicTreeModel::manyExpansionsChanged() {
+    emit expansionReset();
+}
+
 void TopicTreeModel::beginResetTree() {
     beginResetModel();
 }

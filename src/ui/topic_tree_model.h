@@ -45,6 +45,7 @@ private:
     void endMoveTopic() override;
     void topicChanged(Topic* topic) override;
     void topicExpansionChanged(Topic* topic) override;
+    void manyExpansionsChanged() override;
     void beginResetTree() override;
     void endResetTree() override;
 

@@ -71,7 +71,7 @@ void TopicTreeView::applyAllExpansions() {
 
 void TopicTreeView::showEditorSelection() {
     syncing_ = true;
-    QModelIndex index = model_.indexOf(editor_.selectedTopic());
+    QModelIndex index = model_.indexOf(editor_.selection().topic());
     if (index.isValid()) {
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         scrollTo(index);
@@ -91,7 +91,7 @@ void TopicTreeView::selectionChangedByView() {
     QModelIndexList rows = selectionModel()->selectedRows();
     if (rows.isEmpty()) {
         showEditorSelection();
-    } else if (model_.topic(rows.first()) != editor_.selectedTopic()) {
+    } else if (model_.topic(rows.first()) != editor_.selection().topic()) {
         editor_.SelectTopic(model_.topic(rows.first()));
     }
 }
@@ -131,7 +131,7 @@ void TopicTreeView::mousePressEvent(QMouseEvent* event) {
     // The press has selected the Topic under the pointer (not a press on its expand button),
     // so a drag always moves the selected Topic.
     Topic* pressed = model_.topic(indexAt(event->position().toPoint()));
-    gesture_.press(event, pressed && pressed == editor_.selectedTopic());
+    gesture_.press(event, pressed && pressed == editor_.selection().topic());
 }
 
 void TopicTreeView::mouseMoveEvent(QMouseEvent* event) {
@@ -152,10 +152,10 @@ void TopicTreeView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TopicTreeView::startDrag(Qt::DropActions) {
-    if (!editor_.selectedTopic()) {
+    if (!editor_.selection().topic()) {
         return;
     }
-    editor_.BeginTopicDrag();
+    editor_.BeginDrag(DragKind::Topic);
     toolTipsShown_ = false;
     emit dragStarted();
     RunDrag(this, MakeDragData(editor_));
@@ -178,7 +178,7 @@ void TopicTreeView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TopicTreeView::dropEvent(QDropEvent* event) {
-    if (!IsOwnDrag(event->mimeData()) || !editor_.dragging()) {
+    if (!IsOwnDrag(event->mimeData()) || !editor_.drag().active()) {
         event->ignore();
         return;
     }

@@ -9,7 +9,9 @@
 
 #include "common/error.h"
 #include "ui/codec.h"
+#include "ui/about_box.h"
 #include "ui/file_name_dialog.h"
+#include "ui/help_context.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
 
@@ -134,6 +136,40 @@ DocumentGeometry WindowHost::CurrentGeometry() {
 
 void WindowHost::ApplyGeometry(const GeometryRead& geometry) {
     window_.applyDocumentGeometry(geometry);
+}
+
+// ---- The commands the window carries out itself
+
+void WindowHost::CloseWindow() {
+    window_.close();
+}
+
+void WindowHost::PopUpIconMenu() {
+    window_.popUpIconMenu();
+}
+
+void WindowHost::ShowOptionsDialog() {
+    window_.showOptionsDialog();
+}
+
+void WindowHost::ShowShortcutKeyDialog() {
+    window_.showShortcutKeyDialog();
+}
+
+void WindowHost::ShowToolbarDialog() {
+    window_.showToolbarDialog();
+}
+
+void WindowHost::ShowHelpContents() {
+    HelpContentsExecute(&window_);
+}
+
+void WindowHost::ShowHelpSearch() {
+    HelpTopicExecute(&window_);
+}
+
+void WindowHost::ShowAboutBox() {
+    AboutBox::ShowFor(&window_);
 }
 
 }  // namespace brenvale

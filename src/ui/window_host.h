@@ -30,6 +30,14 @@ public:
     void LaunchWithFile(const std::string& path) override;
     DocumentGeometry CurrentGeometry() override;
     void ApplyGeometry(const GeometryRead& geometry) override;
+    void CloseWindow() override;
+    void PopUpIconMenu() override;
+    void ShowOptionsDialog() override;
+    void ShowShortcutKeyDialog() override;
+    void ShowToolbarDialog() override;
+    void ShowHelpContents() override;
+    void ShowHelpSearch() override;
+    void ShowAboutBox() override;
 
     QTimer& autoSaveTimer() { return autoSave_; }
     QTimer& recoveryTimer() { return recovery_; }

@@ -17,7 +17,7 @@ protected:
         settings.confirmAutoSave = confirmAutoSave;
         settings.tempFolder = std::move(tempFolder);
         editor.setSettings(settings);
-        editor.setProgramFolder(dir.file("program"));
+        editor.session().setProgramFolder(dir.file("program"));
         std::filesystem::create_directory(dir.file("program"));
     }
     std::string OpenSample() {
@@ -32,29 +32,29 @@ protected:
 TEST_F(AutoSave, TheTimerRunsOnlyWhileModifiedAndAutoSaveIsOn) {
     Mode(1);
     editor.Start({});
-    editor.AddTreeExecute();
+    editor.Execute(CommandId::AddTree);
     EXPECT_FALSE(host.timer.enabled);
     Mode(2);
-    editor.AddTreeExecute();
+    editor.Execute(CommandId::AddTree);
     EXPECT_TRUE(host.timer.enabled);
     EXPECT_EQ(host.timer.interval, 600000);
     int starts = host.timer.starts;
-    editor.AddTreeExecute();  // later edits do not push the tick back
+    editor.Execute(CommandId::AddTree);  // later edits do not push the tick back
     EXPECT_EQ(host.timer.starts, starts);
-    editor.setAutoSaveInterval(0);  // a period of 0 never fires
+    editor.session().setAutoSaveInterval(0);  // a period of 0 never fires
     EXPECT_FALSE(host.timer.enabled);
 }
 
 TEST_F(AutoSave, ModeTwoWritesATemporaryCopyBesideTheDocument) {
     Mode(2);
     std::string path = OpenSample();
-    editor.TreeEditChanged("B");
+    editor.EditTextChanged(EditBox::Tree, "B");
     editor.AutoSaveTick();
     std::string copy = test::ReadBytes(dir.file("a.tmp"));
     EXPECT_EQ(copy.substr(copy.size() - 7), "B@00@\r\n");
     EXPECT_EQ(test::ReadBytes(path), "A\r\n");
-    EXPECT_TRUE(editor.isModified());
-    EXPECT_EQ(editor.title(), path + " - Brenvale");
+    EXPECT_TRUE(editor.session().isModified());
+    EXPECT_EQ(editor.session().title(), path + " - Brenvale");
     EXPECT_TRUE(host.timer.enabled);
 }
 
@@ -62,14 +62,14 @@ TEST_F(AutoSave, ModeTwoUsesTheTemporaryFolderOrTheProgramFolderForANewDocument)
     std::filesystem::create_directory(dir.file("tmp"));
     Mode(2, true, dir.file("tmp"));
     OpenSample();
-    editor.TreeEditChanged("B");
+    editor.EditTextChanged(EditBox::Tree, "B");
     editor.AutoSaveTick();
     EXPECT_TRUE(std::filesystem::exists(dir.file("tmp/a.tmp")));
 
     Mode(2);
-    editor.SetModified(false);
-    editor.NewOpenExecute();
-    editor.AddTreeExecute();
+    editor.session().setModified(false);
+    editor.Execute(CommandId::NewOpen);
+    editor.Execute(CommandId::AddTree);
     editor.AutoSaveTick();
     EXPECT_TRUE(std::filesystem::exists(dir.file("program/無題.tmp")));
 }
@@ -79,7 +79,7 @@ TEST_F(AutoSave, ATickDoesNothingWithoutChangesOrWhileADialogIsActive) {
     OpenSample();
     editor.AutoSaveTick();
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.tmp")));
-    editor.TreeEditChanged("B");
+    editor.EditTextChanged(EditBox::Tree, "B");
     host.mainWindowActive = false;
     editor.AutoSaveTick();
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.tmp")));
@@ -89,38 +89,38 @@ TEST_F(AutoSave, ATickDoesNothingWithoutChangesOrWhileADialogIsActive) {
 TEST_F(AutoSave, AFailedCopyLeavesTheTimerOff) {
     Mode(2, true, dir.file("no-such-folder"));
     OpenSample();
-    editor.TreeEditChanged("B");
+    editor.EditTextChanged(EditBox::Tree, "B");
     EXPECT_THROW(editor.AutoSaveTick(), Error);
     EXPECT_FALSE(host.timer.enabled);
-    editor.TreeEditChanged("C");
+    editor.EditTextChanged(EditBox::Tree, "C");
     EXPECT_TRUE(host.timer.enabled);
 }
 
 TEST_F(AutoSave, ModeThreeAsksAndNoAsksAgainLater) {
     Mode(3);
     std::string path = OpenSample();
-    editor.TreeEditChanged("B");
+    editor.EditTextChanged(EditBox::Tree, "B");
     host.answers = {MessageAnswer::No};
     editor.AutoSaveTick();
     EXPECT_EQ(host.messages.back().text,
               "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？");
     EXPECT_EQ(host.messages.back().buttons, MessageButtons::YesNo);
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_TRUE(editor.session().isModified());
     EXPECT_TRUE(host.timer.enabled);
     host.answers = {MessageAnswer::Yes};
     editor.AutoSaveTick();
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
     EXPECT_NE(test::ReadBytes(path).find("B@00@"), std::string::npos);
 }
 
 TEST_F(AutoSave, ModeThreeWithoutQuestionSavesAndANewDocumentAsksForAName) {
     Mode(3, false);
     editor.Start({});
-    editor.AddTreeExecute();
+    editor.Execute(CommandId::AddTree);
     host.dialogAnswers = {std::nullopt};
     editor.AutoSaveTick();
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_TRUE(editor.session().isModified());
     EXPECT_TRUE(host.timer.enabled);  // a cancelled Save As is no error
 }
 
@@ -131,13 +131,13 @@ TEST_F(AutoSave, ModeThreeEndsTheTickWhenTheWriterStopsSilently) {
     editor.setSettings(settings);
     std::string path = OpenSample();
     std::filesystem::create_directories(dir.file("a.BAK/inner"));  // cannot be deleted
-    editor.TreeEditChanged("B");
+    editor.EditTextChanged(EditBox::Tree, "B");
     editor.AutoSaveTick();
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_TRUE(editor.session().isModified());
     EXPECT_EQ(test::ReadBytes(path), "A\r\n");
     EXPECT_FALSE(host.timer.enabled);
-    editor.TreeEditChanged("C");  // the next change switches it on again
+    editor.EditTextChanged(EditBox::Tree, "C");  // the next change switches it on again
     EXPECT_TRUE(host.timer.enabled);
 }
 
@@ -164,11 +164,11 @@ TEST(AutoSaveTick, NeverStartsWhileAWriteIsGoingOn) {
     host.editor = &editor;
     test::WriteBytes(dir.file("a.bnv"), "A\r\n");
     editor.OpenDocument(dir.file("a.bnv"));
-    editor.TreeEditChanged("B");
-    editor.SaveExecute();
+    editor.EditTextChanged(EditBox::Tree, "B");
+    editor.Execute(CommandId::Save);
     EXPECT_EQ(host.writes, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.tmp")));
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 }  // namespace

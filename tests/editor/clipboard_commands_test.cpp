@@ -13,75 +13,75 @@ class ClipboardCommands : public test::EditorTest {};
 TEST_F(ClipboardCommands, CopyAndPasteDuplicateASubtreeAtTheEndOfTheTopLevel) {
     Build({"a", "  deep:*x,y", "    deeper", "b"});
     editor.SelectTopic(Find("deep"));
-    editor.TreeCopyExecute();
+    editor.Execute(CommandId::TreeCopy);
     EXPECT_EQ(host.clipboard,
               "deep@00@\r\n\x08" + Sjis("■") + "x\r\n\x08" + Sjis("□") + "y\r\n\tdeeper@00@\r\n");
-    EXPECT_FALSE(editor.isModified());
-    editor.TreePasteExecute();
+    EXPECT_FALSE(editor.session().isModified());
+    editor.Execute(CommandId::TreePaste);
     EXPECT_EQ(Shape(), (V{"a/0+", "deep/1+", "deeper/2", "b/0", "deep/0+", "deeper/1"}));
-    EXPECT_EQ(editor.selectedTopic(), editor.document().lastTopLevel());
+    EXPECT_EQ(editor.selection().topic(), editor.document().lastTopLevel());
     EXPECT_EQ(Rows(), (V{"x*", "y"}));
-    EXPECT_EQ(editor.treeEditText(), "deep");
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(editor.selection().text(EditBox::Tree), "deep");
+    EXPECT_TRUE(editor.session().isModified());
     EXPECT_EQ(mirror.resets, 2);  // one for the fixture, one for the paste
 }
 
 TEST_F(ClipboardCommands, PastingPlainLinesMakesTopLevelTopicsAndShowsTheLast) {
     Build({"s"});
     host.clipboard = "A\r\nB";
-    editor.TreePasteExecute();
+    editor.Execute(CommandId::TreePaste);
     EXPECT_EQ(Shape(), (V{"s/0", "A/0", "B/0"}));
-    EXPECT_EQ(editor.treeEditText(), "B");
+    EXPECT_EQ(editor.selection().text(EditBox::Tree), "B");
 }
 
 TEST_F(ClipboardCommands, PastingAnIndentedLineAddsAChildOfTheSelectedTopic) {
     Build({"s:item"});
     host.clipboard = "\tX";
-    editor.TreePasteExecute();
+    editor.Execute(CommandId::TreePaste);
     EXPECT_EQ(Shape(), (V{"s/0+", "X/1"}));
-    EXPECT_EQ(editor.selectedTopic(), Find("X"));
-    EXPECT_EQ(editor.rowCount(), 0u);
+    EXPECT_EQ(editor.selection().topic(), Find("X"));
+    EXPECT_EQ(editor.list().rowCount(), 0u);
 }
 
 TEST_F(ClipboardCommands, PastingWithoutTextBeepsAndChangesNothing) {
     Build({"s"});
-    editor.TreePasteExecute();
+    editor.Execute(CommandId::TreePaste);
     EXPECT_EQ(host.beeps, 1);
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(ClipboardCommands, ACancelledCutKeepsTheTreeAndTheCopy) {
     Build({"a", "b"});
     host.answers = {MessageAnswer::Cancel};
-    editor.TreeCutExecute();
+    editor.Execute(CommandId::TreeCut);
     EXPECT_EQ(host.clipboard, "b@00@\r\n");
     EXPECT_EQ(editor.document().topicCount(), 2u);
     host.answers = {MessageAnswer::Ok};
-    editor.TreeCutExecute();
+    editor.Execute(CommandId::TreeCut);
     EXPECT_EQ(editor.document().topicCount(), 1u);
 }
 
 TEST_F(ClipboardCommands, KeysActByFocus) {
     Build({"t:a,b"});
     host.answers = {MessageAnswer::Ok};
-    EXPECT_TRUE(editor.CopyKey(Editor::FocusArea::List));
+    EXPECT_TRUE(editor.Key(WindowKey::Copy, FocusArea::List));
     EXPECT_EQ(host.clipboard, "a");
-    EXPECT_FALSE(editor.CopyKey(Editor::FocusArea::TreeEdit));
-    EXPECT_TRUE(editor.CopyKey(Editor::FocusArea::Tree));
+    EXPECT_FALSE(editor.Key(WindowKey::Copy, FocusArea::TreeEdit));
+    EXPECT_TRUE(editor.Key(WindowKey::Copy, FocusArea::Tree));
     EXPECT_EQ(host.clipboard.value().substr(0, 7), "t@00@\r\n");
-    editor.DeleteKey(Editor::FocusArea::List);
+    editor.Key(WindowKey::Delete, FocusArea::List);
     EXPECT_EQ(Rows(), V{"b"});
-    editor.F2Key(Editor::FocusArea::List);
-    EXPECT_EQ(editor.listEditText(), "b");
+    editor.Key(WindowKey::F2, FocusArea::List);
+    EXPECT_EQ(editor.selection().text(EditBox::List), "b");
     EXPECT_EQ(host.focus.back(), EditBox::List);
-    editor.F2Key(Editor::FocusArea::Tree);
+    editor.Key(WindowKey::F2, FocusArea::Tree);
     EXPECT_EQ(host.focus.back(), EditBox::Tree);
-    editor.DeleteKey(Editor::FocusArea::Tree);
+    editor.Key(WindowKey::Delete, FocusArea::Tree);
     EXPECT_TRUE(editor.document().empty());
-    editor.DeleteKey(Editor::FocusArea::Tree);  // nothing selected: DelTree beeps
+    editor.Key(WindowKey::Delete, FocusArea::Tree);  // nothing selected: DelTree beeps
     EXPECT_EQ(host.beeps, 1);
     host.clipboard.reset();
-    EXPECT_TRUE(editor.PasteKey(Editor::FocusArea::Tree));
+    EXPECT_TRUE(editor.Key(WindowKey::Paste, FocusArea::Tree));
     EXPECT_EQ(host.beeps, 2);
 }
 

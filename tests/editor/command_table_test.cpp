@@ -4,10 +4,12 @@
 
 #include <set>
 
+#include "editor/icon_menu.h"
+
 namespace brenvale {
 namespace {
 
-TEST(CommandTable, HoldsThe34CommandsInTagOrderWithUniqueNames) {
+TEST(CommandTable, HoldsTheCommandsInTagOrderWithUniqueNames) {
     std::set<std::string_view> names;
     int tag = 1;
     for (const CommandInfo& info : CommandTable()) {
@@ -15,7 +17,7 @@ TEST(CommandTable, HoldsThe34CommandsInTagOrderWithUniqueNames) {
         EXPECT_EQ(static_cast<int>(info.id), info.tag - 1);
         EXPECT_TRUE(names.insert(info.name).second) << info.name;
         EXPECT_GE(info.image, 0);
-        EXPECT_LT(info.image, 42);
+        EXPECT_LT(info.image, kBuiltInBarImages);
         EXPECT_EQ(FindCommand(info.name), info.id);
     }
     EXPECT_EQ(Command(CommandId::PGMExit).name, "PGMExit");

@@ -8,7 +8,7 @@
 namespace brenvale {
 namespace {
 
-using Zone = Editor::TopicDropZone;
+using Zone = TopicDropZone;
 using V = std::vector<std::string>;
 
 class DropCommands : public test::EditorTest {};
@@ -16,51 +16,51 @@ class DropCommands : public test::EditorTest {};
 TEST_F(DropCommands, ATopicDropsWhereTheZoneSays) {
     Build({"a", "  a1", "b", "c"});
     editor.SelectTopic(Find("c"));
-    editor.DropTopic(Zone::OnTopic, Find("a"));
+    DropTopic(Zone::OnTopic, Find("a"));
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "c/1", "b/0"}));
-    EXPECT_TRUE(editor.isModified());
-    EXPECT_EQ(editor.selectedTopic(), Find("c"));
-    editor.DropTopic(Zone::BelowAll, nullptr);
+    EXPECT_TRUE(editor.session().isModified());
+    EXPECT_EQ(editor.selection().topic(), Find("c"));
+    DropTopic(Zone::BelowAll, nullptr);
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "b/0", "c/0"}));
-    editor.DropTopic(Zone::ButtonOrRight, Find("a"));
+    DropTopic(Zone::ButtonOrRight, Find("a"));
     EXPECT_EQ(Shape(), (V{"a/0+", "c/1", "a1/1", "b/0"}));
-    editor.DropTopic(Zone::Indent, Find("b"));
+    DropTopic(Zone::Indent, Find("b"));
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "c/0", "b/0"}));
 }
 
 TEST_F(DropCommands, ADropIntoItsOwnSubtreeOrOnItselfChangesNothing) {
     Build({"a", "  a1", "    a11", "b"});
     editor.SelectTopic(Find("a"));
-    editor.DropTopic(Zone::OnTopic, Find("a11"));
-    editor.DropTopic(Zone::Indent, Find("a1"));
-    editor.DropTopic(Zone::OnTopic, Find("a"));
-    editor.DropTopic(Zone::Outside, Find("b"));
+    DropTopic(Zone::OnTopic, Find("a11"));
+    DropTopic(Zone::Indent, Find("a1"));
+    DropTopic(Zone::OnTopic, Find("a"));
+    DropTopic(Zone::Outside, Find("b"));
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1+", "a11/2", "b/0"}));
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(DropCommands, AnItemMovesWithinTheListAfterOrBeforeTheHoveredRow) {
     Build({"t:r0,*r1,r2,r3,r4"});
     // Row 0 dragged onto row 3: the line shows under row 3 and the Item lands after it.
-    EXPECT_EQ(Editor::InsertionRow(3, 0, 5), 4);
+    EXPECT_EQ(InsertionRow(3, 0, 5), 4);
     editor.SelectRow(0);
-    editor.DropItemInList(3);
+    DropItemInList(3);
     EXPECT_EQ(Rows(), (V{"r1*", "r2", "r3", "r0", "r4"}));
-    EXPECT_EQ(editor.selectedRow(), 3);
+    EXPECT_EQ(editor.list().selectedRow(), 3);
     // Row 4 onto row 1: the line shows above row 1 and the Item lands before it.
-    EXPECT_EQ(Editor::InsertionRow(1, 4, 5), 1);
+    EXPECT_EQ(InsertionRow(1, 4, 5), 1);
     editor.SelectRow(4);
-    editor.DropItemInList(1);
+    DropItemInList(1);
     EXPECT_EQ(Rows(), (V{"r1*", "r4", "r2", "r3", "r0"}));
     // Below the last Item: to the end, the line under the last Item.
-    EXPECT_EQ(Editor::InsertionRow(5, 0, 5), 5);
+    EXPECT_EQ(InsertionRow(5, 0, 5), 5);
     editor.SelectRow(0);
-    editor.DropItemInList(5);
+    DropItemInList(5);
     EXPECT_EQ(Rows(), (V{"r4", "r2", "r3", "r0", "r1*"}));
-    editor.SetModified(false);
-    editor.DropItemInList(4);   // onto itself
-    editor.DropItemInList(-1);  // outside
-    EXPECT_FALSE(editor.isModified());
+    editor.session().setModified(false);
+    DropItemInList(4);   // onto itself
+    DropItemInList(-1);  // outside
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(DropCommands, AnItemDroppedOnAnotherTopicMovesThereWithItsFlag) {
@@ -71,33 +71,33 @@ TEST_F(DropCommands, AnItemDroppedOnAnotherTopicMovesThereWithItsFlag) {
     editor.IconMenuClick(kIconTrash);
     editor.SelectTopic(Find("bin1"));
     Type("typed");
-    editor.DropItemOnTopic(Find("bin1"));  // its own Topic: nothing
-    EXPECT_EQ(editor.listEditText(), "typed");
-    editor.DropItemOnTopic(Find("bin2"));
-    EXPECT_EQ(editor.selectedTopic(), Find("bin2"));
+    DropItemOnTopic(Find("bin1"));  // its own Topic: nothing
+    EXPECT_EQ(editor.selection().text(EditBox::List), "typed");
+    DropItemOnTopic(Find("bin2"));
+    EXPECT_EQ(editor.selection().topic(), Find("bin2"));
     EXPECT_EQ(Rows(), V{"x*"});
-    EXPECT_EQ(editor.selectedRow(), 0);
-    EXPECT_EQ(editor.listEditText(), "");
+    EXPECT_EQ(editor.list().selectedRow(), 0);
+    EXPECT_EQ(editor.selection().text(EditBox::List), "");
     EXPECT_EQ(Find("bin1")->items.size(), 0u);
     EXPECT_EQ(Find("bin1")->icon, kIconTrash);
     EXPECT_EQ(Find("bin2")->icon, kIconTrashFull);
     EXPECT_TRUE(Find("bin2")->items[0].checked());
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_TRUE(editor.session().isModified());
 }
 
 TEST_F(DropCommands, TheHintPanelBelongsToTheDragWhileItLasts) {
     Build({"Work"});
     editor.SetHint("上書き保存|現在編集中のファイルを上書き保存します");
     EXPECT_EQ(editor.hintText(), "現在編集中のファイルを上書き保存します");
-    editor.BeginTopicDrag();
+    editor.BeginDrag(DragKind::Topic);
     EXPECT_EQ(editor.hintText(),
               "[\"Work\" 移動中] 移動先にドロップして下さい (Escキーでキャンセル)");
     editor.SetHint("終了|アプリケーションを終了します");
-    EXPECT_TRUE(editor.dragging());
+    EXPECT_TRUE(editor.drag().active());
     EXPECT_EQ(editor.hintText().substr(0, 7), "[\"Work\"");
     editor.EndDrag();
     EXPECT_EQ(editor.hintText(), "");
-    editor.BeginItemDrag();
+    editor.BeginDrag(DragKind::Item);
     EXPECT_EQ(editor.hintText(),
               "[チェックリスト 移動中] 移動先にドロップして下さい (Escキーでキャンセル)");
     editor.EndDrag();
@@ -130,19 +130,19 @@ TEST(DropZones, EachPartOfARowHasItsZone) {
 TEST_F(DropCommands, TheInsertionLineFollowsAnItemDragOverTheList) {
     Build({"t:r0,r1,r2,r3,r4"});
     editor.SelectRow(0);
-    editor.BeginItemDrag();
+    editor.BeginDrag(DragKind::Item);
     EXPECT_TRUE(editor.ListDragOver(3));  // first onto fourth: below the fourth row
-    EXPECT_EQ(editor.insertionRow(), 4);
+    EXPECT_EQ(editor.drag().insertionRow, 4);
     EXPECT_TRUE(editor.ListDragOver(-1));  // outside the client area: the line stays
-    EXPECT_EQ(editor.insertionRow(), 4);
+    EXPECT_EQ(editor.drag().insertionRow, 4);
     EXPECT_TRUE(editor.ListDragOver(0));  // over the dragged row itself: below it
-    EXPECT_EQ(editor.insertionRow(), 1);
+    EXPECT_EQ(editor.drag().insertionRow, 1);
     EXPECT_TRUE(editor.TreeDragOver());  // over the tree the line goes away
-    EXPECT_EQ(editor.insertionRow(), -1);
+    EXPECT_EQ(editor.drag().insertionRow, -1);
     EXPECT_TRUE(editor.ListDragOver(5));  // below the last Item
-    EXPECT_EQ(editor.insertionRow(), 5);
+    EXPECT_EQ(editor.drag().insertionRow, 5);
     editor.EndDrag();
-    EXPECT_EQ(editor.insertionRow(), -1);
+    EXPECT_EQ(editor.drag().insertionRow, -1);
 }
 
 TEST_F(DropCommands, DropsActOnlyOnWhatIsBeingDragged) {
@@ -157,28 +157,28 @@ TEST_F(DropCommands, DropsActOnlyOnWhatIsBeingDragged) {
     EXPECT_EQ(Rows(), (V{"x", "y"}));
 
     // A Topic is refused over the list, accepted over the tree.
-    editor.BeginTopicDrag();
-    EXPECT_EQ(editor.dragKind(), Editor::DragKind::Topic);
+    editor.BeginDrag(DragKind::Topic);
+    EXPECT_EQ(editor.drag().kind, DragKind::Topic);
     EXPECT_FALSE(editor.ListDragOver(1));
-    EXPECT_EQ(editor.insertionRow(), -1);
+    EXPECT_EQ(editor.drag().insertionRow, -1);
     editor.DropOnList(1);
     EXPECT_EQ(Rows(), (V{"x", "y"}));
     EXPECT_TRUE(editor.TreeDragOver());
     editor.DropOnTree(Zone::OnTopic, Find("a"));
     EXPECT_EQ(Shape(), (V{"a/0+", "b/1", "c/0"}));
     editor.EndDrag();
-    EXPECT_FALSE(editor.dragging());
+    EXPECT_FALSE(editor.drag().active());
 
     // An Item dropped on any part of another Topic's row goes to that Topic; below the rows
     // or outside it stays.
     editor.SelectRow(1);
-    editor.BeginItemDrag();
+    editor.BeginDrag(DragKind::Item);
     editor.DropOnTree(Zone::BelowAll, nullptr);
     editor.DropOnTree(Zone::Outside, Find("c"));
-    EXPECT_EQ(editor.selectedTopic(), Find("b"));
+    EXPECT_EQ(editor.selection().topic(), Find("b"));
     editor.DropOnTree(Zone::Indent, Find("c"));
     editor.EndDrag();
-    EXPECT_EQ(editor.selectedTopic(), Find("c"));
+    EXPECT_EQ(editor.selection().topic(), Find("c"));
     EXPECT_EQ(Rows(), V{"y"});
     EXPECT_EQ(Find("b")->items.size(), 1u);
 }
@@ -187,16 +187,16 @@ TEST_F(DropCommands, ADragCarriesTheTreeTextOrTheItemText) {
     Build({"Work:*a", "  Home:b"});
     editor.SelectTopic(Find("Work"));
     EXPECT_EQ(editor.dragText(), "");
-    editor.BeginTopicDrag();
+    editor.BeginDrag(DragKind::Topic);
     EXPECT_EQ(editor.dragText(),
               "Work@00@\r\n\x08\x81\xA1"
               "a\r\n\tHome@00@\r\n\t\x08\x81\xA0"
               "b\r\n");
     editor.EndDrag();
-    editor.BeginItemDrag();
+    editor.BeginDrag(DragKind::Item);
     EXPECT_EQ(editor.dragText(), "a");
     editor.EndDrag();
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST(DragScroll, CanScrollFurtherWhileThePositionIsShortOfTheRangeEnd) {

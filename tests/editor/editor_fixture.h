@@ -62,6 +62,14 @@ public:
     void LaunchWithFile(const std::string& path) override { launched.push_back(path); }
     DocumentGeometry CurrentGeometry() override { return geometry; }
     void ApplyGeometry(const GeometryRead& read) override { applied.push_back(read); }
+    void CloseWindow() override { windowCommands.push_back("close"); }
+    void PopUpIconMenu() override { windowCommands.push_back("icon menu"); }
+    void ShowOptionsDialog() override { windowCommands.push_back("options"); }
+    void ShowShortcutKeyDialog() override { windowCommands.push_back("keys"); }
+    void ShowToolbarDialog() override { windowCommands.push_back("toolbar"); }
+    void ShowHelpContents() override { windowCommands.push_back("help"); }
+    void ShowHelpSearch() override { windowCommands.push_back("help search"); }
+    void ShowAboutBox() override { windowCommands.push_back("about"); }
 
     std::optional<std::string> answerDialog(const FileDialogOptions& options) {
         dialogs.push_back(options);
@@ -94,6 +102,8 @@ public:
     std::optional<std::string> clipboard;
     std::vector<EditBox> focus;
     int busyDepth = 0;
+    // The window's own commands the editor asked for, in order.
+    std::vector<std::string> windowCommands;
 };
 
 // Keeps a copy of the tree's shape and the list's rows from the fine-grained notifications
@@ -136,7 +146,7 @@ public:
     void beginInsertItems(size_t first, size_t last) override { pendingRows_ = {first, last}; }
     void endInsertItems() override {
         for (size_t r = pendingRows_.first; r <= pendingRows_.second; ++r) {
-            rows_.insert(rows_.begin() + static_cast<long>(r), std::string(editor_.rowText(r)));
+            rows_.insert(rows_.begin() + static_cast<long>(r), std::string(editor_.list().rowText(r)));
         }
     }
     void beginRemoveItem(size_t row) override {
@@ -150,7 +160,7 @@ public:
     }
     void itemsChanged(size_t first, size_t last) override {
         for (size_t row = first; row <= last; ++row) {
-            rows_.at(row) = editor_.rowText(row);
+            rows_.at(row) = editor_.list().rowText(row);
         }
     }
     void beginResetList() override { ++listResets; }
@@ -159,8 +169,8 @@ public:
     // Whether the copy agrees with the editor.
     void check() const {
         std::vector<std::string> rows;
-        for (size_t r = 0; r < editor_.rowCount(); ++r) {
-            rows.emplace_back(editor_.rowText(r));
+        for (size_t r = 0; r < editor_.list().rowCount(); ++r) {
+            rows.emplace_back(editor_.list().rowText(r));
         }
         EXPECT_EQ(rows_, rows);
         std::map<Topic*, std::vector<Topic*>> actual;
@@ -197,8 +207,8 @@ private:
     }
     void resyncList() {
         rows_.clear();
-        for (size_t r = 0; r < editor_.rowCount(); ++r) {
-            rows_.emplace_back(editor_.rowText(r));
+        for (size_t r = 0; r < editor_.list().rowCount(); ++r) {
+            rows_.emplace_back(editor_.list().rowText(r));
         }
     }
     void resync() {
@@ -251,8 +261,8 @@ protected:
             }
         }
         host.clipboard = text;
-        editor.TreePasteExecute();
-        editor.SetModified(false);
+        editor.Execute(CommandId::TreePaste);
+        editor.session().setModified(false);
         host.focus.clear();
         host.clipboard.reset();
         editor.ClipboardChanged(false);
@@ -272,8 +282,8 @@ protected:
 
     std::vector<std::string> Rows() {
         std::vector<std::string> rows;
-        for (size_t r = 0; r < editor.rowCount(); ++r) {
-            rows.emplace_back(std::string(editor.rowText(r)) + (editor.rowChecked(r) ? "*" : ""));
+        for (size_t r = 0; r < editor.list().rowCount(); ++r) {
+            rows.emplace_back(std::string(editor.list().rowText(r)) + (editor.list().rowChecked(r) ? "*" : ""));
         }
         return rows;
     }
@@ -288,7 +298,24 @@ protected:
         return out;
     }
 
-    void Type(const std::string& text) { editor.ListEditChanged(text); }
+    void Type(const std::string& text) { editor.EditTextChanged(EditBox::List, text); }
+
+    // A whole drag of the selected Topic, or of the selected row, ending in a drop.
+    void DropTopic(TopicDropZone zone, Topic* under) {
+        editor.BeginDrag(DragKind::Topic);
+        editor.DropOnTree(zone, under);
+        editor.EndDrag();
+    }
+    void DropItemInList(int pointerRow) {
+        editor.BeginDrag(DragKind::Item);
+        editor.DropOnList(pointerRow);
+        editor.EndDrag();
+    }
+    void DropItemOnTopic(Topic* topic) {
+        editor.BeginDrag(DragKind::Item);
+        editor.DropOnTree(TopicDropZone::OnTopic, topic);
+        editor.EndDrag();
+    }
 
     FakeHost host;
     Editor editor;

@@ -3,6 +3,7 @@
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "editor_fixture.h"
+#include "support/editor_test_access.h"
 
 namespace brenvale {
 namespace {
@@ -15,39 +16,39 @@ TEST_F(ListCommands, AddInsertsAfterTheSelectedRowOrAtTheEnd) {
     Build({"t:a,b,c,d,e"});
     editor.SelectRow(2);
     Type("x");
-    editor.ListAddExecute();
+    editor.Execute(CommandId::ListAdd);
     EXPECT_EQ(Rows(), (V{"a", "b", "c", "x", "d", "e"}));
-    EXPECT_EQ(editor.selectedRow(), 3);
-    EXPECT_EQ(editor.listEditText(), "");
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(editor.list().selectedRow(), 3);
+    EXPECT_EQ(editor.selection().text(EditBox::List), "");
+    EXPECT_TRUE(editor.session().isModified());
     editor.SelectRow(-1);
     Type("y");
-    editor.ListAddExecute();
+    editor.Execute(CommandId::ListAdd);
     EXPECT_EQ(Rows().back(), "y");
-    EXPECT_EQ(editor.selectedRow(), 6);
+    EXPECT_EQ(editor.list().selectedRow(), 6);
 }
 
 TEST_F(ListCommands, EnterInAnEmptyEntryBoxDoesNothing) {
     Build({"t"});
-    editor.ListAddExecute();
-    EXPECT_EQ(editor.rowCount(), 0u);
+    editor.Execute(CommandId::ListAdd);
+    EXPECT_EQ(editor.list().rowCount(), 0u);
     EXPECT_EQ(host.beeps, 0);
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(ListCommands, AddingWithoutATopicAsksForOneFirst) {
     Type("x");
     host.answers = {MessageAnswer::Ok, MessageAnswer::Ok};
-    editor.ListAddExecute();
+    editor.Execute(CommandId::ListAdd);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "先にツリーを作成して下さい。");
     EXPECT_EQ(host.messages[0].kind, MessageKind::Information);
     EXPECT_EQ(host.messages[0].buttons, MessageButtons::Ok);
-    EXPECT_EQ(editor.listEditText(), "x");
-    editor.ListAddLineExecute();
+    EXPECT_EQ(editor.selection().text(EditBox::List), "x");
+    editor.Execute(CommandId::ListAddLine);
     EXPECT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(editor.rowCount(), 0u);
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_EQ(editor.list().rowCount(), 0u);
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(ListCommands, SplitAddAnsweredYesAddsEachPieceInOrder) {
@@ -56,30 +57,30 @@ TEST_F(ListCommands, SplitAddAnsweredYesAddsEachPieceInOrder) {
     for (const char* text : {"x\r\ny\r\nz", "x\r\ny\r\nz\r\n"}) {
         host.answers = {MessageAnswer::Yes};
         Type(text);
-        editor.ListAddExecute();
+        editor.Execute(CommandId::ListAdd);
         EXPECT_EQ(host.messages.back().text,
                   "改行文字が含まれています。\nそれぞれ別々のチェックリストを作成しますか？");
         EXPECT_EQ(host.messages.back().buttons, MessageButtons::YesNoCancel);
-        EXPECT_EQ(editor.listEditText(), "");
+        EXPECT_EQ(editor.selection().text(EditBox::List), "");
         mirror.check();
     }
     EXPECT_EQ(Rows(), (V{"a", "x", "y", "z", "x", "y", "z", "b"}));
-    EXPECT_EQ(editor.selectedRow(), 6);
+    EXPECT_EQ(editor.list().selectedRow(), 6);
     host.answers = {MessageAnswer::Yes};
     Type("p\r\n\r\nq");
-    editor.ListAddExecute();
-    EXPECT_EQ(editor.rowCount(), 10u);
+    editor.Execute(CommandId::ListAdd);
+    EXPECT_EQ(editor.list().rowCount(), 10u);
 }
 
 TEST_F(ListCommands, SplitAddAnsweredNoKeepsOneItemThatSavesAsShown) {
     Build({"t"});
     host.answers = {MessageAnswer::No};
     Type("a\r\nb");
-    editor.ListAddExecute();
-    ASSERT_EQ(editor.rowCount(), 1u);
+    editor.Execute(CommandId::ListAdd);
+    ASSERT_EQ(editor.list().rowCount(), 1u);
     // The line break is kept as a lone LF, which the document file carries unchanged.
-    EXPECT_EQ(editor.rowText(0), "a\nb");
-    ReadResult back = ParseDocument(SerializeDocument(editor.document(), {}, true), {});
+    EXPECT_EQ(editor.list().rowText(0), "a\nb");
+    ReadResult back = ParseDocument(SerializeDocument(EditorTestAccess::document(editor), {}, true), {});
     EXPECT_EQ(back.document->first()->items[0].text(), "a\nb");
 }
 
@@ -87,83 +88,83 @@ TEST_F(ListCommands, SplitAddCancelledChangesNothing) {
     Build({"t:a"});
     host.answers = {MessageAnswer::Cancel};
     Type("a\r\nb");
-    editor.ListAddExecute();
+    editor.Execute(CommandId::ListAdd);
     EXPECT_EQ(Rows(), V{"a"});
-    EXPECT_EQ(editor.listEditText(), "a\r\nb");
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_EQ(editor.selection().text(EditBox::List), "a\r\nb");
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(ListCommands, DeleteSelectsTheRowAboveOrTheFirst) {
     Build({"t:a,b,c"});
     editor.SelectRow(0);
     Type("keep?");
-    editor.ListDelExecute();
+    editor.Execute(CommandId::ListDel);
     EXPECT_EQ(Rows(), (V{"b", "c"}));
-    EXPECT_EQ(editor.selectedRow(), 0);
-    EXPECT_EQ(editor.listEditText(), "");
+    EXPECT_EQ(editor.list().selectedRow(), 0);
+    EXPECT_EQ(editor.selection().text(EditBox::List), "");
     editor.SelectRow(1);
-    editor.ListDelExecute();
-    EXPECT_EQ(editor.selectedRow(), 0);
-    editor.ListDelExecute();
-    EXPECT_EQ(editor.rowCount(), 0u);
-    EXPECT_EQ(editor.selectedRow(), -1);
-    editor.ListDelExecute();
-    EXPECT_TRUE(editor.isModified());
+    editor.Execute(CommandId::ListDel);
+    EXPECT_EQ(editor.list().selectedRow(), 0);
+    editor.Execute(CommandId::ListDel);
+    EXPECT_EQ(editor.list().rowCount(), 0u);
+    EXPECT_EQ(editor.list().selectedRow(), -1);
+    editor.Execute(CommandId::ListDel);
+    EXPECT_TRUE(editor.session().isModified());
 }
 
 TEST_F(ListCommands, MovesKeepCheckedFlagsAndStopAtTheEnds) {
     Build({"t:a,*b,c"});
     editor.SelectRow(1);
-    editor.ListMoveUpExecute();
+    editor.Execute(CommandId::ListMoveUp);
     EXPECT_EQ(Rows(), (V{"b*", "a", "c"}));
-    EXPECT_EQ(editor.selectedRow(), 0);
+    EXPECT_EQ(editor.list().selectedRow(), 0);
     EXPECT_FALSE(editor.isEnabled(CommandId::ListMoveUp));
-    editor.ListMoveUpExecute();
+    editor.Execute(CommandId::ListMoveUp);
     EXPECT_EQ(Rows(), (V{"b*", "a", "c"}));
     editor.SelectRow(2);
     EXPECT_FALSE(editor.isEnabled(CommandId::ListMoveDown));
     editor.SelectRow(0);
-    editor.ListMoveDownExecute();
-    editor.ListMoveDownExecute();
+    editor.Execute(CommandId::ListMoveDown);
+    editor.Execute(CommandId::ListMoveDown);
     EXPECT_EQ(Rows(), (V{"a", "c", "b*"}));
-    EXPECT_EQ(editor.selectedRow(), 2);
+    EXPECT_EQ(editor.list().selectedRow(), 2);
 }
 
 TEST_F(ListCommands, ReEditAndReplaceUncheckTheItem) {
     Build({"t:a,*-b"});
     editor.SelectRow(1);
-    editor.ListUpExecute();
-    EXPECT_EQ(editor.listEditText(), "-b");
+    editor.Execute(CommandId::ListUp);
+    EXPECT_EQ(editor.selection().text(EditBox::List), "-b");
     EXPECT_EQ(host.focus, std::vector<EditBox>{EditBox::List});
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
     Type("-b2");
-    editor.ListDownExecute();
+    editor.Execute(CommandId::ListDown);
     EXPECT_EQ(Rows(), (V{"a", "-b2"}));
-    EXPECT_EQ(editor.selectedRow(), 1);
-    EXPECT_EQ(editor.listEditText(), "");
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(editor.list().selectedRow(), 1);
+    EXPECT_EQ(editor.selection().text(EditBox::List), "");
+    EXPECT_TRUE(editor.session().isModified());
 }
 
 TEST_F(ListCommands, SeparatorsAndBoxSwitching) {
     Build({"t:ab,*x"});
     editor.SelectRow(0);
-    editor.ListAddLineExecute();
+    editor.Execute(CommandId::ListAddLine);
     EXPECT_EQ(Rows(), (V{"ab", "-", "x*"}));
-    EXPECT_EQ(editor.rowKind(1), ItemKind::Separator);
-    editor.ListChkBoxExecute();  // "-" becomes an empty Item
+    EXPECT_EQ(editor.list().rowKind(1), ItemKind::Separator);
+    editor.Execute(CommandId::ListChkBox);  // "-" becomes an empty Item
     EXPECT_EQ(Rows()[1], "");
-    editor.ListChkBoxExecute();  // and an empty Item a separator again
+    editor.Execute(CommandId::ListChkBox);  // and an empty Item a separator again
     EXPECT_EQ(Rows()[1], "-");
     editor.SelectRow(0);
-    editor.ListChkBoxExecute();
+    editor.Execute(CommandId::ListChkBox);
     EXPECT_EQ(Rows()[0], "-ab");
     EXPECT_TRUE(editor.checkBoxButtonPressed());
-    EXPECT_EQ(editor.rowKind(0), ItemKind::NoBox);
-    editor.ListChkBoxExecute();
+    EXPECT_EQ(editor.list().rowKind(0), ItemKind::NoBox);
+    editor.Execute(CommandId::ListChkBox);
     EXPECT_EQ(Rows()[0], "ab");
     EXPECT_FALSE(editor.checkBoxButtonPressed());
     editor.SelectRow(2);
-    editor.ListChkBoxExecute();
+    editor.Execute(CommandId::ListChkBox);
     EXPECT_EQ(Rows()[2], "-x");  // a checked Item is unchecked by the switch
 }
 
@@ -175,8 +176,8 @@ TEST_F(ListCommands, SettingsOffDisableSeparatorsAndBoxSwitching) {
     Build({"t:a"});
     EXPECT_FALSE(editor.isEnabled(CommandId::ListAddLine));
     EXPECT_FALSE(editor.isEnabled(CommandId::ListChkBox));
-    editor.ListAddLineExecute();
-    editor.ListChkBoxExecute();
+    editor.Execute(CommandId::ListAddLine);
+    editor.Execute(CommandId::ListChkBox);
     EXPECT_EQ(Rows(), V{"a"});
 }
 
@@ -184,13 +185,13 @@ TEST_F(ListCommands, TickingASeparatorIsNotStored) {
     Build({"t:-,a"});
     editor.SelectRow(0);
     editor.ToggleCheck(0);
-    EXPECT_TRUE(editor.rowChecked(0));  // the box shows the tick
-    EXPECT_FALSE(editor.selectedTopic()->items[0].checked());
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_TRUE(editor.list().rowChecked(0));  // the box shows the tick
+    EXPECT_FALSE(editor.selection().topic()->items[0].checked());
+    EXPECT_FALSE(editor.session().isModified());
     editor.SelectRow(1);
     editor.ToggleCheck(1);
-    EXPECT_TRUE(editor.selectedTopic()->items[1].checked());
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_TRUE(editor.selection().topic()->items[1].checked());
+    EXPECT_TRUE(editor.session().isModified());
 }
 
 TEST_F(ListCommands, TickingWithBothSettingsOffStillIgnoresADash) {
@@ -199,12 +200,12 @@ TEST_F(ListCommands, TickingWithBothSettingsOffStillIgnoresADash) {
     settings.noBoxItems = false;
     editor.setSettings(settings);
     Build({"t:-"});
-    EXPECT_EQ(editor.rowKind(0), ItemKind::Ordinary);
+    EXPECT_EQ(editor.list().rowKind(0), ItemKind::Ordinary);
     editor.ToggleCheck(0);
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
     Build({"u:-x"});  // a no-box Item keeps and stores its flag
     editor.ToggleCheck(0);
-    EXPECT_TRUE(editor.selectedTopic()->items[0].checked());
+    EXPECT_TRUE(editor.selection().topic()->items[0].checked());
 }
 
 TEST_F(ListCommands, ForeignMarksAreRewrittenByTheNextStore) {
@@ -214,7 +215,7 @@ TEST_F(ListCommands, ForeignMarksAreRewrittenByTheNextStore) {
     t->items.push_back(Item::FromStored("xysecond"));
     editor.SelectTopic(t);
     EXPECT_EQ(t->items[0].mark(), "xy");
-    editor.ListMoveDownExecute();
+    editor.Execute(CommandId::ListMoveDown);
     EXPECT_EQ(t->items[0].mark(), kUncheckedMark);
     EXPECT_EQ(t->items[1].mark(), kUncheckedMark);
 }
@@ -222,18 +223,18 @@ TEST_F(ListCommands, ForeignMarksAreRewrittenByTheNextStore) {
 TEST_F(ListCommands, CopyCutAndPasteUseTheRawText) {
     Build({"t:-ab,*c"});
     editor.SelectRow(0);
-    editor.ListCopyExecute();
+    editor.Execute(CommandId::ListCopy);
     EXPECT_EQ(host.clipboard, "-ab");
     editor.SelectRow(1);
-    editor.ListCutExecute();
+    editor.Execute(CommandId::ListCut);
     EXPECT_EQ(host.clipboard, "c");
     EXPECT_EQ(Rows(), V{"-ab"});
     host.clipboard = "-ab";
-    editor.ListPasteExecute();
+    editor.Execute(CommandId::ListPaste);
     EXPECT_EQ(Rows(), (V{"-ab", "-ab"}));
-    EXPECT_EQ(editor.rowKind(1), ItemKind::NoBox);
+    EXPECT_EQ(editor.list().rowKind(1), ItemKind::NoBox);
     host.clipboard.reset();
-    editor.ListPasteExecute();
+    editor.Execute(CommandId::ListPaste);
     EXPECT_EQ(host.beeps, 1);
 }
 
@@ -241,31 +242,31 @@ TEST_F(ListCommands, PastingLinesAsksTheSplitQuestion) {
     Build({"t"});
     host.clipboard = "a\r\nb";
     host.answers = {MessageAnswer::Cancel};
-    editor.ListPasteExecute();
-    EXPECT_EQ(editor.listEditText(), "a\r\nb");
-    EXPECT_EQ(editor.rowCount(), 0u);
+    editor.Execute(CommandId::ListPaste);
+    EXPECT_EQ(editor.selection().text(EditBox::List), "a\r\nb");
+    EXPECT_EQ(editor.list().rowCount(), 0u);
 }
 
 TEST_F(ListCommands, TheListExtentFollowsTheWidestText) {
-    editor.setTextWidthMeasure([](std::string_view s) { return static_cast<int>(s.size()) * 10; });
-    editor.setListClientWidth(100);
+    editor.list().setTextWidthMeasure([](std::string_view s) { return static_cast<int>(s.size()) * 10; });
+    editor.list().setClientWidth(100);
     Build({"t:short"});
-    EXPECT_EQ(editor.listExtent(), 0);
+    EXPECT_EQ(editor.list().extent(), 0);
     Type("a much longer text");
-    editor.ListAddExecute();
-    EXPECT_EQ(editor.listExtent(), 180 + 24);
-    editor.ListDelExecute();
-    EXPECT_EQ(editor.listExtent(), 0);
+    editor.Execute(CommandId::ListAdd);
+    EXPECT_EQ(editor.list().extent(), 180 + 24);
+    editor.Execute(CommandId::ListDel);
+    EXPECT_EQ(editor.list().extent(), 0);
 }
 
 TEST_F(ListCommands, RowsThatAreGoneReadAsEmptyAndUnchecked) {
-    EXPECT_EQ(editor.rowText(0), "");
-    EXPECT_FALSE(editor.rowChecked(0));
+    EXPECT_EQ(editor.list().rowText(0), "");
+    EXPECT_FALSE(editor.list().rowChecked(0));
     Build({"t:*a"});
-    EXPECT_EQ(editor.rowText(1), "");
-    EXPECT_FALSE(editor.rowChecked(1));
-    EXPECT_EQ(editor.rowKind(5), ItemKind::Ordinary);
-    EXPECT_TRUE(editor.rowChecked(0));
+    EXPECT_EQ(editor.list().rowText(1), "");
+    EXPECT_FALSE(editor.list().rowChecked(1));
+    EXPECT_EQ(editor.list().rowKind(5), ItemKind::Ordinary);
+    EXPECT_TRUE(editor.list().rowChecked(0));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "editor/answering_host.h"
+#include "support/answering_host.h"
 #include "editor/recovery_copy.h"
 #include "editor/recovery_folder.h"
 #include "recovery_edits.h"
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     editor.Start(argc > 1 ? std::vector<std::string>{argv[1]} : std::vector<std::string>{});
     test::MakeRecoveryEdits(editor);
     RunTimer(host, editor);
-    std::cout << "copied " << editor.recovery()->store().id() << std::endl;
+    std::cout << "copied " << editor.session().recovery()->store().id() << std::endl;
     std::string command;
     while (std::getline(std::cin, command)) {
         if (command == "close") {
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (command == "edit") {
-            editor.AddTreeExecute();
+            editor.Execute(CommandId::AddTree);
             RunTimer(host, editor);
             std::cout << "copied" << std::endl;
         }

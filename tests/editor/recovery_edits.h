@@ -11,12 +11,12 @@ inline constexpr DocumentGeometry kRecoveryGeometry{376, 573, 200, 300, 129};
 // The edits a recovery test makes: a rename, Items with spaces a save trims, a tick and
 // a new Topic.
 inline void MakeRecoveryEdits(Editor& editor) {
-    editor.TreeEditChanged(Sjis("計画（改）"));
-    editor.ListEditChanged("  spaced  ");
-    editor.ListAddExecute();
+    editor.EditTextChanged(EditBox::Tree, Sjis("計画（改）"));
+    editor.EditTextChanged(EditBox::List, "  spaced  ");
+    editor.Execute(CommandId::ListAdd);
     editor.ToggleCheck(0);
-    editor.AddTreeChildExecute();
-    editor.TreeEditChanged(Sjis("子"));
+    editor.Execute(CommandId::AddTreeChild);
+    editor.EditTextChanged(EditBox::Tree, Sjis("子"));
 }
 
 }  // namespace brenvale::test

@@ -34,7 +34,7 @@ struct RecoveringEditor {
         }
         editor.EnableRecovery(std::make_unique<RecoveryCopy>(folder, options));
     }
-    RecoveryCopy& copy() { return *editor.recovery(); }
+    RecoveryCopy& copy() { return *editor.session().recovery(); }
     RecoveryHost host;
     Editor editor;
 };

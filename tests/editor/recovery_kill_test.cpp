@@ -9,6 +9,7 @@
 #include "document/document_writer.h"
 #include "recovery_edits.h"
 #include "recovery_fixture.h"
+#include "support/editor_test_access.h"
 
 namespace brenvale {
 namespace {
@@ -106,7 +107,7 @@ protected:
         Editor editor(host, Settings{});
         editor.OpenDocument(Plan());
         test::MakeRecoveryEdits(editor);
-        return SerializeDocument(editor.document(), host.geometry, true);
+        return SerializeDocument(EditorTestAccess::document(editor), host.geometry, true);
     }
     // The next start in this process, answering the first question.
     std::unique_ptr<test::RecoveringEditor> NextStart(std::optional<MessageAnswer> answer) {
@@ -138,10 +139,10 @@ TEST_F(KilledEditor, LeavesItsCopyAndTheNextStartRestoresTheExactDocument) {
     ASSERT_EQ(next->host.messages.size(), 1u);
     EXPECT_NE(next->host.messages[0].text.find(Plan()), std::string::npos);
     Editor& editor = next->editor;
-    EXPECT_EQ(editor.document().fileName, Plan());
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(editor.session().fileName(), Plan());
+    EXPECT_TRUE(editor.session().isModified());
     EXPECT_EQ(test::ReadBytes(Plan()), kPlan);
-    EXPECT_EQ(SerializeDocument(editor.document(), test::kRecoveryGeometry, true),
+    EXPECT_EQ(SerializeDocument(EditorTestAccess::document(editor), test::kRecoveryGeometry, true),
               SavedAfterEdits());
     EXPECT_EQ(Copies(), std::set<std::string>{next->copy().store().id() + ".bnv"});
 }

@@ -6,6 +6,7 @@
 #include "common/error.h"
 #include "document/document_writer.h"
 #include "recovery_fixture.h"
+#include "support/editor_test_access.h"
 
 namespace brenvale {
 namespace {
@@ -52,16 +53,16 @@ protected:
         }
         gone->editor.Start(file.empty() ? std::vector<std::string>{}
                                         : std::vector<std::string>{file});
-        gone->editor.TreeEditChanged(test::Sjis("計画（改）"));
-        gone->editor.ListEditChanged("  spaced  ");
-        gone->editor.ListAddExecute();
+        gone->editor.EditTextChanged(EditBox::Tree, test::Sjis("計画（改）"));
+        gone->editor.EditTextChanged(EditBox::List, "  spaced  ");
+        gone->editor.Execute(CommandId::ListAdd);
         CopyWritten(*gone);
-        return {SerializeDocument(gone->editor.document(), gone->host.geometry, true),
+        return {SerializeDocument(EditorTestAccess::document(gone->editor), gone->host.geometry, true),
                 gone->copy().store().copyPath()};
     }
     void ExpectRestored(test::RecoveringEditor& e, const std::string& saved) {
-        EXPECT_EQ(SerializeDocument(e.editor.document(), e.host.geometry, true), saved);
-        EXPECT_TRUE(e.editor.isModified());
+        EXPECT_EQ(SerializeDocument(EditorTestAccess::document(e.editor), e.host.geometry, true), saved);
+        EXPECT_TRUE(e.editor.session().isModified());
         EXPECT_TRUE(e.editor.isEnabled(CommandId::Save));
     }
 
@@ -77,24 +78,24 @@ TEST_F(Recovery, ChangesAreCopiedAFewSecondsAfterTheLastOneAndAtMostEveryThirtyS
     auto e = Instance();
     e->editor.Start({dir.file("plan.bnv")});
     EXPECT_EQ(e->host.recoveryDelay, -1);
-    e->editor.TreeEditChanged("P");
+    e->editor.EditTextChanged(EditBox::Tree, "P");
     EXPECT_EQ(e->host.recoveryDelay, 3000);
     int arms = e->host.recoveryArms;
     now += milliseconds(2000);
-    e->editor.TreeEditChanged("Pl");
-    e->editor.TreeEditChanged("Pla");
+    e->editor.EditTextChanged(EditBox::Tree, "Pl");
+    e->editor.EditTextChanged(EditBox::Tree, "Pla");
     EXPECT_EQ(e->host.recoveryArms, arms) << "each keystroke armed the timer again";
     now += milliseconds(1000);
     e->editor.RecoveryTick();  // three seconds after the first key, but one after the last
     EXPECT_EQ(e->host.recoveryDelay, 2000);
     EXPECT_FALSE(e->copy().store().HasCopy());
     CopyWritten(*e);
-    EXPECT_EQ(CopyBytes(*e), SerializeDocument(e->editor.document(), e->host.geometry, false));
+    EXPECT_EQ(CopyBytes(*e), SerializeDocument(e->editor.document(), e->host.geometry));
     EXPECT_EQ(ParseRecoveryInfo(test::ReadBytes(e->copy().store().infoPath())).documentPath,
               dir.file("plan.bnv"));
 
     now += milliseconds(5000);
-    e->editor.TreeEditChanged("Plan!");
+    e->editor.EditTextChanged(EditBox::Tree, "Plan!");
     // Thirty seconds after the last copy (the poll of its write took a little of them).
     EXPECT_GT(e->host.recoveryDelay, 24000);
     EXPECT_LE(e->host.recoveryDelay, 25000);
@@ -106,11 +107,11 @@ TEST_F(Recovery, ChangesAreCopiedAFewSecondsAfterTheLastOneAndAtMostEveryThirtyS
 TEST_F(Recovery, TheCopyKeepsTheDocumentAsItIsWithoutTrimmingIt) {
     auto e = Instance();
     e->editor.Start({});
-    e->editor.ListEditChanged(" a b ");
-    e->editor.ListAddExecute();
+    e->editor.EditTextChanged(EditBox::List, " a b ");
+    e->editor.Execute(CommandId::ListAdd);
     CopyWritten(*e);
     EXPECT_NE(CopyBytes(*e).find("\x08\x81\xA0 a b \r\n"), std::string::npos);
-    EXPECT_EQ(e->editor.rowText(0), " a b ");
+    EXPECT_EQ(e->editor.list().rowText(0), " a b ");
     EXPECT_EQ(ParseRecoveryInfo(test::ReadBytes(e->copy().store().infoPath())).documentPath,
               std::nullopt);
 }
@@ -119,16 +120,16 @@ TEST_F(Recovery, SavingDiscardingAndClosingRemoveTheCopy) {
     auto e = Instance();
     e->editor.Start({dir.file("plan.bnv")});
     auto edit = [&] {
-        e->editor.AddTreeExecute();
+        e->editor.Execute(CommandId::AddTree);
         CopyWritten(*e);
     };
     edit();
-    e->editor.SaveExecute();
+    e->editor.Execute(CommandId::Save);
     EXPECT_FALSE(e->copy().store().HasCopy());
 
     edit();
     e->host.answers.push_back(MessageAnswer::No);  // New, without saving
-    e->editor.NewOpenExecute();
+    e->editor.Execute(CommandId::NewOpen);
     EXPECT_FALSE(e->copy().store().HasCopy());
 
     edit();
@@ -148,14 +149,14 @@ TEST_F(Recovery, SavingDiscardingAndClosingRemoveTheCopy) {
 TEST_F(Recovery, ACopyStaysWhileTheChangesAreNotSavedOrDiscarded) {
     auto e = Instance();
     e->editor.Start({dir.file("plan.bnv")});
-    e->editor.AddTreeExecute();
+    e->editor.Execute(CommandId::AddTree);
     CopyWritten(*e);
     // The save cannot write, the open is cancelled, the close is cancelled.
     fs::remove(dir.file("plan.bnv"));
     fs::create_directory(dir.file("plan.bnv"));
-    EXPECT_THROW(e->editor.SaveExecute(), Error);
+    EXPECT_THROW(e->editor.Execute(CommandId::Save), Error);
     e->host.answers.push_back(MessageAnswer::Cancel);
-    e->editor.NewOpenExecute();
+    e->editor.Execute(CommandId::NewOpen);
     e->host.answers.push_back(MessageAnswer::Cancel);
     EXPECT_FALSE(e->editor.CloseQuery());
     EXPECT_TRUE(e->copy().store().HasCopy());
@@ -169,12 +170,12 @@ TEST_F(Recovery, TheAutoSaveTimerRunsAsWithoutIt) {
     Editor plain(plainHost, settings);
     for (Editor* editor : {&e->editor, &plain}) {
         editor->Start({dir.file("plan.bnv")});
-        editor->TreeEditChanged("A");
-        editor->TreeEditChanged("AB");
+        editor->EditTextChanged(EditBox::Tree, "A");
+        editor->EditTextChanged(EditBox::Tree, "AB");
     }
     CopyWritten(*e);
-    e->editor.SaveExecute();
-    plain.SaveExecute();
+    e->editor.Execute(CommandId::Save);
+    plain.Execute(CommandId::Save);
     EXPECT_EQ(e->host.timer.starts, plainHost.timer.starts);
     EXPECT_EQ(e->host.timer.enabled, plainHost.timer.enabled);
     EXPECT_EQ(e->host.timer.interval, plainHost.timer.interval);
@@ -192,21 +193,21 @@ TEST_F(Recovery, TheNextStartRestoresTheCopyUnderItsNameWithoutTouchingTheFile) 
     EXPECT_EQ(next->host.messages[0].buttons, MessageButtons::YesNoCancel);
 
     std::vector<std::string> rows;
-    for (size_t r = 0; r < next->editor.rowCount(); ++r) {
-        rows.emplace_back(next->editor.rowText(r));
+    for (size_t r = 0; r < next->editor.list().rowCount(); ++r) {
+        rows.emplace_back(next->editor.list().rowText(r));
     }
     EXPECT_EQ(rows, (std::vector<std::string>{"one", "  spaced  ", "two"}));
     ExpectRestored(*next, saved);
-    EXPECT_EQ(next->editor.document().fileName, dir.file("plan.bnv"));
-    EXPECT_FALSE(next->editor.document().untitled);
-    EXPECT_EQ(next->editor.title(), dir.file("plan.bnv") + " - Brenvale");
+    EXPECT_EQ(next->editor.session().fileName(), dir.file("plan.bnv"));
+    EXPECT_FALSE(next->editor.session().untitled());
+    EXPECT_EQ(next->editor.session().title(), dir.file("plan.bnv") + " - Brenvale");
     EXPECT_EQ(test::ReadBytes(dir.file("plan.bnv")), kPlan);
     // The copy is this instance's now: one copy, its own.
     EXPECT_EQ(test::FilesIn(Folder()),
               (std::set<std::string>{next->copy().store().id() + ".bnv",
                                      next->copy().store().id() + ".info",
                                      next->copy().store().id() + ".lock"}));
-    next->editor.SaveExecute();
+    next->editor.Execute(CommandId::Save);
     EXPECT_EQ(test::ReadBytes(dir.file("plan.bnv")), saved);
     EXPECT_FALSE(next->copy().store().HasCopy());
 }
@@ -218,8 +219,8 @@ TEST_F(Recovery, AnUntitledCopyIsRestoredUntitled) {
     next->editor.Start({});
     EXPECT_NE(next->host.messages.at(0).text.find("無題"), std::string::npos);
     ExpectRestored(*next, saved);
-    EXPECT_TRUE(next->editor.document().untitled);
-    EXPECT_EQ(next->editor.title(), "無題.bnv - Brenvale");
+    EXPECT_TRUE(next->editor.session().untitled());
+    EXPECT_EQ(next->editor.session().title(), "無題.bnv - Brenvale");
 }
 
 TEST_F(Recovery, DecliningDeletesTheCopyAndCancellingKeepsItForTheNextStart) {
@@ -227,16 +228,16 @@ TEST_F(Recovery, DecliningDeletesTheCopyAndCancellingKeepsItForTheNextStart) {
     auto later = Instance();
     later->host.answers.push_back(MessageAnswer::Cancel);
     later->editor.Start({dir.file("plan.bnv")});
-    EXPECT_EQ(later->editor.document().fileName, dir.file("plan.bnv"));
-    EXPECT_FALSE(later->editor.isModified());
+    EXPECT_EQ(later->editor.session().fileName(), dir.file("plan.bnv"));
+    EXPECT_FALSE(later->editor.session().isModified());
     later->editor.WindowClosed();
     later.reset();
 
     auto no = Instance();
     no->host.answers.push_back(MessageAnswer::No);
     no->editor.Start({});
-    EXPECT_EQ(no->editor.document().fileName, "無題.bnv");
-    EXPECT_FALSE(no->editor.isModified());
+    EXPECT_EQ(no->editor.session().fileName(), "無題.bnv");
+    EXPECT_FALSE(no->editor.session().isModified());
     EXPECT_EQ(test::FilesIn(Folder()), (std::set<std::string>{no->copy().store().id() + ".lock"}));
     no.reset();
 
@@ -257,24 +258,24 @@ TEST_F(Recovery, ACopyThatCannotBeReadStaysAndTheStartGoesOn) {
     next->editor.Start({dir.file("plan.bnv")});
     ASSERT_EQ(next->host.messages.size(), 2u);
     EXPECT_NE(next->host.messages[1].text.find("次の起動まで残します"), std::string::npos);
-    EXPECT_EQ(next->editor.document().fileName, dir.file("plan.bnv"));
-    EXPECT_FALSE(next->editor.isModified());
+    EXPECT_EQ(next->editor.session().fileName(), dir.file("plan.bnv"));
+    EXPECT_FALSE(next->editor.session().isModified());
     EXPECT_TRUE(fs::exists(copy));
 }
 
 TEST_F(Recovery, ARunningInstancesCopyIsNeitherOfferedNorTouched) {
     auto running = Instance();
     running->editor.Start({});
-    running->editor.AddTreeExecute();
+    running->editor.Execute(CommandId::AddTree);
     CopyWritten(*running);
     std::string bytes = CopyBytes(*running);
 
     auto other = Instance();
     other->editor.Start({dir.file("plan.bnv")});
     EXPECT_TRUE(other->host.messages.empty());
-    other->editor.AddTreeExecute();
+    other->editor.Execute(CommandId::AddTree);
     CopyWritten(*other);
-    other->editor.SaveExecute();
+    other->editor.Execute(CommandId::Save);
     other->editor.WindowClosed();
     other.reset();
     EXPECT_EQ(CopyBytes(*running), bytes);
@@ -301,7 +302,7 @@ TEST_F(Recovery, AfterARestoreTheFilesOfTheCommandLineOpenInInstancesOfTheirOwn)
     auto next = Instance();
     next->host.answers = {MessageAnswer::Yes};
     next->editor.Start({dir.file("plan.bnv"), dir.file("other.bnv")});
-    EXPECT_TRUE(next->editor.isModified());
+    EXPECT_TRUE(next->editor.session().isModified());
     // Not the restored one a second time.
     EXPECT_EQ(next->host.launched, (std::vector<std::string>{dir.file("other.bnv")}));
 }
@@ -310,7 +311,7 @@ TEST_F(Recovery, AFailedCopyIsReportedOnceAndNotOverADialog) {
     auto e = Instance();
     e->editor.Start({});
     fs::remove_all(Folder());
-    e->editor.AddTreeExecute();
+    e->editor.Execute(CommandId::AddTree);
     e->host.mainWindowActive = false;
     Tick(*e);
     e->copy().WaitForWrite();

@@ -2,7 +2,9 @@
 
 #include "document/document_reader.h"
 #include "document/document_writer.h"
+#include "editor/icon_menu.h"
 #include "editor_fixture.h"
+#include "support/editor_test_access.h"
 
 namespace brenvale {
 namespace {
@@ -15,21 +17,21 @@ class TreeCommands : public test::EditorTest {};
 TEST_F(TreeCommands, AddTreeAppendsAtTheEndOfTheLevelAndFocusesTheRenameBox) {
     Build({"a", "b", "c", "d", "e"});
     editor.SelectTopic(Find("c"));
-    editor.AddTreeExecute();
+    editor.Execute(CommandId::AddTree);
     std::string added(kNewTopicCaption);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0", "c/0", "d/0", "e/0", added + "/0"}));
-    EXPECT_EQ(editor.selectedTopic()->caption, added);
-    EXPECT_EQ(editor.treeEditText(), added);
+    EXPECT_EQ(editor.selection().topic()->caption, added);
+    EXPECT_EQ(editor.selection().text(EditBox::Tree), added);
     EXPECT_EQ(host.focus, std::vector<EditBox>{EditBox::Tree});
-    EXPECT_TRUE(editor.isModified());
-    EXPECT_EQ(editor.rowCount(), 0u);
+    EXPECT_TRUE(editor.session().isModified());
+    EXPECT_EQ(editor.list().rowCount(), 0u);
 }
 
 TEST_F(TreeCommands, AddingToAnEmptyTreeMakesOneTopLevelTopic) {
     EXPECT_FALSE(editor.isEnabled(CommandId::AddTreeChild));
-    editor.AddTreeExecute();
+    editor.Execute(CommandId::AddTree);
     EXPECT_EQ(editor.document().topicCount(), 1u);
-    EXPECT_EQ(editor.selectedTopic()->icon, 0);
+    EXPECT_EQ(editor.selection().topic()->icon, 0);
     EXPECT_TRUE(editor.isEnabled(CommandId::AddTreeChild));
 }
 
@@ -38,19 +40,19 @@ TEST_F(TreeCommands, AddTreeChildRevealsTheNewTopicUnderACollapsedParent) {
     Topic* a = Find("a");
     editor.SetTopicExpanded(a, false);
     editor.SelectTopic(a);
-    editor.AddTreeChildExecute();
-    EXPECT_EQ(editor.selectedTopic()->parent(), a);
-    EXPECT_EQ(editor.selectedTopic()->row(), 1u);
+    editor.Execute(CommandId::AddTreeChild);
+    EXPECT_EQ(editor.selection().topic()->parent(), a);
+    EXPECT_EQ(editor.selection().topic()->row(), 1u);
     EXPECT_TRUE(a->expanded);
 }
 
 TEST_F(TreeCommands, IndentMovesUnderThePreviousSiblingOrTheNext) {
     Build({"a", "b", "c"});
     editor.SelectTopic(Find("a"));
-    editor.TreeRightExecute();  // the first of several moves under the second
+    editor.Execute(CommandId::TreeRight);  // the first of several moves under the second
     EXPECT_EQ(Shape(), (V{"b/0+", "a/1", "c/0"}));
-    EXPECT_EQ(editor.selectedTopic(), Find("a"));
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(editor.selection().topic(), Find("a"));
+    EXPECT_TRUE(editor.session().isModified());
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeRight));  // a has no siblings now
     EXPECT_TRUE(editor.isEnabled(CommandId::TreeLeft));
 }
@@ -60,14 +62,14 @@ TEST_F(TreeCommands, IndentKeepsEveryOtherExpandedState) {
     editor.SetTopicExpanded(Find("a1"), false);
     editor.SetTopicExpanded(Find("b"), false);
     editor.SelectTopic(Find("c"));
-    editor.TreeRightExecute();
+    editor.Execute(CommandId::TreeRight);
     // b was collapsed with children and is expanded to show c; a1 stays collapsed.
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "a11/2", "b/0+", "b1/1", "c/1"}));
     editor.SelectTopic(Find("a11"));
     EXPECT_TRUE(Find("a1")->expanded);
     editor.SetTopicExpanded(Find("a1"), false);
     editor.SelectTopic(Find("b1"));
-    editor.TreeLeftExecute();
+    editor.Execute(CommandId::TreeLeft);
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "a11/2", "b/0+", "c/1", "b1/0"}));
 }
 
@@ -77,10 +79,10 @@ TEST_F(TreeCommands, AMoveChangesNoExpandedStateButThoseOfTheMovedTopicAndItsNew
     editor.SelectTopic(Find("gone"));
     editor.SetTopicExpanded(Find("x"), false);
     host.answers = {MessageAnswer::Ok};
-    editor.DelTreeExecute();
+    editor.Execute(CommandId::DelTree);
     editor.SelectTopic(Find("c"));
-    editor.TreeUpExecute();
-    editor.TreeRightExecute();  // into a, which had no children
+    editor.Execute(CommandId::TreeUp);
+    editor.Execute(CommandId::TreeRight);  // into a, which had no children
     EXPECT_FALSE(Find("x")->expanded);
     EXPECT_TRUE(Find("a")->expanded);
     EXPECT_EQ(Shape(), (V{"x/0", "a/0+", "c/1", "b/0"}));
@@ -90,14 +92,14 @@ TEST_F(TreeCommands, IndentIntoAChildlessSiblingExpandsIt) {
     Build({"a", "b"});
     editor.SetTopicExpanded(Find("a"), false);
     editor.SelectTopic(Find("b"));
-    editor.TreeRightExecute();
+    editor.Execute(CommandId::TreeRight);
     EXPECT_EQ(Shape(), (V{"a/0+", "b/1"}));
 }
 
 TEST_F(TreeCommands, OutdentPlacesTheTopicDirectlyAfterItsFormerParent) {
     Build({"p", "  x", "  y", "  z", "q"});
     editor.SelectTopic(Find("y"));
-    editor.TreeLeftExecute();
+    editor.Execute(CommandId::TreeLeft);
     EXPECT_EQ(Shape(), (V{"p/0+", "x/1", "z/1", "y/0", "q/0"}));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeLeft));
 }
@@ -105,17 +107,17 @@ TEST_F(TreeCommands, OutdentPlacesTheTopicDirectlyAfterItsFormerParent) {
 TEST_F(TreeCommands, MoveUpAndDownStayAmongSiblings) {
     Build({"a", "b", "  b1", "c", "d"});
     editor.SelectTopic(Find("c"));
-    editor.TreeDownExecute();
+    editor.Execute(CommandId::TreeDown);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0+", "b1/1", "d/0", "c/0"}));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeDown));
-    EXPECT_TRUE(editor.isModified());
-    editor.SetModified(false);
-    editor.TreeDownExecute();  // already last: nothing moves, nothing is modified
-    EXPECT_FALSE(editor.isModified());
-    editor.TreeUpExecute();
-    editor.TreeUpExecute();
+    EXPECT_TRUE(editor.session().isModified());
+    editor.session().setModified(false);
+    editor.Execute(CommandId::TreeDown);  // already last: nothing moves, nothing is modified
+    EXPECT_FALSE(editor.session().isModified());
+    editor.Execute(CommandId::TreeUp);
+    editor.Execute(CommandId::TreeUp);
     EXPECT_EQ(Shape(), (V{"a/0", "c/0", "b/0+", "b1/1", "d/0"}));
-    EXPECT_EQ(editor.selectedTopic(), Find("c"));
+    EXPECT_EQ(editor.selection().topic(), Find("c"));
     editor.SelectTopic(Find("b1"));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeUp));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeDown));
@@ -126,59 +128,59 @@ TEST_F(TreeCommands, DeleteAsksWithTheRightTextAndSelectsTheStatedNeighbour) {
     Build({"a", "b", "  b1", "  b2", "c"});
     editor.SelectTopic(Find("b"));
     host.answers = {MessageAnswer::Cancel};
-    editor.DelTreeExecute();
+    editor.Execute(CommandId::DelTree);
     EXPECT_EQ(host.messages.back().text, "bから後ろの階層すべて削除されます。\nよろしいですか？");
     EXPECT_EQ(host.messages.back().kind, MessageKind::Information);
     EXPECT_EQ(host.messages.back().buttons, MessageButtons::OkCancel);
     EXPECT_EQ(editor.document().topicCount(), 5u);
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
 
     editor.SelectTopic(Find("b2"));  // last child: no next sibling, so its parent
     host.answers = {MessageAnswer::Ok};
-    editor.DelTreeExecute();
+    editor.Execute(CommandId::DelTree);
     EXPECT_EQ(host.messages.back().text, "b2を削除します。\nよろしいですか？");
-    EXPECT_EQ(editor.selectedTopic(), Find("b"));
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(editor.selection().topic(), Find("b"));
+    EXPECT_TRUE(editor.session().isModified());
 
     host.answers = {MessageAnswer::Ok};
-    editor.DelTreeExecute();  // b has a next sibling c
-    EXPECT_EQ(editor.selectedTopic(), Find("c"));
+    editor.Execute(CommandId::DelTree);  // b has a next sibling c
+    EXPECT_EQ(editor.selection().topic(), Find("c"));
     host.answers = {MessageAnswer::Ok};
-    editor.DelTreeExecute();  // the last top-level Topic: its previous sibling
-    EXPECT_EQ(editor.selectedTopic(), Find("a"));
-    EXPECT_EQ(editor.treeEditText(), "a");
+    editor.Execute(CommandId::DelTree);  // the last top-level Topic: its previous sibling
+    EXPECT_EQ(editor.selection().topic(), Find("a"));
+    EXPECT_EQ(editor.selection().text(EditBox::Tree), "a");
 }
 
 TEST_F(TreeCommands, DeletingTheOnlyTopicEmptiesTheRenameBoxAndTheList) {
     Build({"a:x,y"});
     host.answers = {MessageAnswer::Ok};
-    editor.DelTreeExecute();
+    editor.Execute(CommandId::DelTree);
     EXPECT_TRUE(editor.document().empty());
-    EXPECT_EQ(editor.selectedTopic(), nullptr);
-    EXPECT_EQ(editor.treeEditText(), "");
-    EXPECT_EQ(editor.rowCount(), 0u);
-    EXPECT_EQ(editor.selectedRow(), -1);
-    editor.DelTreeExecute();
+    EXPECT_EQ(editor.selection().topic(), nullptr);
+    EXPECT_EQ(editor.selection().text(EditBox::Tree), "");
+    EXPECT_EQ(editor.list().rowCount(), 0u);
+    EXPECT_EQ(editor.list().selectedRow(), -1);
+    editor.Execute(CommandId::DelTree);
     EXPECT_EQ(host.beeps, 1);
     EXPECT_FALSE(editor.isEnabled(CommandId::SaveText));
 }
 
 TEST_F(TreeCommands, RenamesOnEveryKeystrokeAndKeepsWhatTheFileCanCarry) {
     Build({"a"});
-    editor.TreeEditChanged("ab");
-    EXPECT_EQ(editor.selectedTopic()->caption, "ab");
-    EXPECT_TRUE(editor.isModified());
-    editor.TreeEditChanged("");
-    EXPECT_EQ(editor.selectedTopic()->caption, "");
-    editor.SetModified(false);
-    editor.TreeEditChanged("");
-    EXPECT_FALSE(editor.isModified());
+    editor.EditTextChanged(EditBox::Tree, "ab");
+    EXPECT_EQ(editor.selection().topic()->caption, "ab");
+    EXPECT_TRUE(editor.session().isModified());
+    editor.EditTextChanged(EditBox::Tree, "");
+    EXPECT_EQ(editor.selection().topic()->caption, "");
+    editor.session().setModified(false);
+    editor.EditTextChanged(EditBox::Tree, "");
+    EXPECT_FALSE(editor.session().isModified());
 
     // A pasted tab in front would make the caption a deeper level in the file.
-    editor.TreeEditChanged("\tname\x1A");
-    EXPECT_EQ(editor.selectedTopic()->caption, "name");
-    EXPECT_EQ(editor.treeEditText(), "name");
-    Document& doc = editor.document();
+    editor.EditTextChanged(EditBox::Tree, "\tname\x1A");
+    EXPECT_EQ(editor.selection().topic()->caption, "name");
+    EXPECT_EQ(editor.selection().text(EditBox::Tree), "name");
+    Document& doc = EditorTestAccess::document(editor);
     ReadResult back = ParseDocument(SerializeDocument(doc, {}, true), {});
     EXPECT_EQ(back.document->first()->caption, "name");
 }
@@ -187,15 +189,15 @@ TEST_F(TreeCommands, IconsChangeOnlyWhenDifferentAndTheTrashFollowsItsList) {
     Build({"a:x", "b"});
     editor.SelectTopic(Find("a"));
     editor.IconMenuClick(1);
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
     editor.IconMenuClick(kIconTrash);
     EXPECT_EQ(Find("a")->icon, kIconTrashFull);
-    EXPECT_EQ(editor.checkedIconEntry(), 1);
-    EXPECT_TRUE(editor.isModified());
-    editor.ListDelExecute();
+    EXPECT_EQ(CheckedIconEntryFor(editor.selection().topic(), editor.userIconCount()), 1);
+    EXPECT_TRUE(editor.session().isModified());
+    editor.Execute(CommandId::ListDel);
     EXPECT_EQ(Find("a")->icon, kIconTrash);
     editor.IconMenuClick(kIconPencil);
-    EXPECT_EQ(editor.checkedIconEntry(), 4);
+    EXPECT_EQ(CheckedIconEntryFor(editor.selection().topic(), editor.userIconCount()), 4);
     EXPECT_EQ(Find("a")->selectedImage(), kIconPencil);
 }
 
@@ -208,7 +210,7 @@ TEST(IconMenu, ListsUserIconsAndMatchesTheirEntries) {
               "アイコン変更...|選択されているツリーのアイコンを『フォルダ』アイコンに変更します");
     EXPECT_EQ(entries[6].caption, "ユーザー アイコン 02");
     EXPECT_EQ(entries[6].tag, 9);
-    EXPECT_EQ(entries[6].barImage, 43);
+    EXPECT_EQ(entries[6].barImage, kBuiltInBarImages + 1);
     EXPECT_EQ(CheckedIconEntry(9, entries.size()), 6);
     EXPECT_EQ(CheckedIconEntry(12, entries.size()), -1);
     EXPECT_EQ(CheckedIconEntry(kIconMissing, entries.size()), -1);
@@ -223,9 +225,9 @@ TEST(IconMenu, ListsUserIconsAndMatchesTheirEntries) {
 TEST(UserIcons, ATopicGivenAUserIconStoresItsIndex) {
     test::FakeHost host;
     Editor editor(host, Settings{}, 3);
-    editor.AddTreeExecute();
+    editor.Execute(CommandId::AddTree);
     editor.IconMenuClick(IconMenuEntries(3)[6].tag);
-    EXPECT_EQ(editor.selectedTopic()->icon, 9);
+    EXPECT_EQ(editor.selection().topic()->icon, 9);
     EXPECT_EQ(editor.topicImageCount(), 11);
 }
 

@@ -37,11 +37,11 @@ public:
 protected:
     Snapshot Take() {
         Snapshot s;
-        s.bytes = SerializeDocument(editor.document(), {}, false);
+        s.bytes = SerializeDocument(editor.document(), {});
         ForEachTopic(editor.document(),
                      [&](const Topic& t, int) { s.expansion += t.expanded ? '+' : '-'; });
-        s.selectedCaption = editor.selectedTopic() ? editor.selectedTopic()->caption.str() : "-";
-        s.row = editor.selectedRow();
+        s.selectedCaption = editor.selection().topic() ? editor.selection().topic()->caption.str() : "-";
+        s.row = editor.list().selectedRow();
         return s;
     }
 
@@ -61,13 +61,13 @@ protected:
         Snapshot after = Take();
         ASSERT_NE(after, before) << "the action changed nothing";
         EXPECT_EQ(editor.history().undoCount(), steps + 1) << "one action, one step";
-        editor.UndoExecute();
+        editor.Execute(CommandId::Undo);
         EXPECT_EQ(Take(), before);
         mirror.check();
-        editor.RedoExecute();
+        editor.Execute(CommandId::Redo);
         EXPECT_EQ(Take(), after);
         mirror.check();
-        editor.UndoExecute();
+        editor.Execute(CommandId::Undo);
         EXPECT_EQ(Take(), before);
         EXPECT_EQ(host.beeps, 0);
     }
@@ -81,82 +81,82 @@ struct Case {
 
 TEST_F(Undo, EveryOperationIsUndoneAndRedoneWhole) {
     std::vector<Case> cases = {
-        {"AddTree", [](Undo& u) { u.editor.AddTreeExecute(); }},
-        {"AddTreeChild", [](Undo& u) { u.editor.AddTreeChildExecute(); }},
+        {"AddTree", [](Undo& u) { u.editor.Execute(CommandId::AddTree); }},
+        {"AddTreeChild", [](Undo& u) { u.editor.Execute(CommandId::AddTreeChild); }},
         {"DelTree",
          [](Undo& u) {
              u.host.answers = {MessageAnswer::Ok};
-             u.editor.DelTreeExecute();
+             u.editor.Execute(CommandId::DelTree);
          }},
-        {"TreeRight", [](Undo& u) { u.editor.TreeRightExecute(); }},
-        {"TreeDown", [](Undo& u) { u.editor.TreeDownExecute(); }},
+        {"TreeRight", [](Undo& u) { u.editor.Execute(CommandId::TreeRight); }},
+        {"TreeDown", [](Undo& u) { u.editor.Execute(CommandId::TreeDown); }},
         {"Rename",
          [](Undo& u) {
-             u.editor.TreeEditChanged("ab");
-             u.editor.TreeEditChanged("abc");
+             u.editor.EditTextChanged(EditBox::Tree, "ab");
+             u.editor.EditTextChanged(EditBox::Tree, "abc");
          }},
         {"Icon", [](Undo& u) { u.editor.IconMenuClick(3); }},
         {"TreePaste",
          [](Undo& u) {
              u.host.clipboard = "\x08\x81\xA0new\r\nT\r\n\tT1\r\n\x08\x81\xA0t\r\nU\r\n";
-             u.editor.TreePasteExecute();
+             u.editor.Execute(CommandId::TreePaste);
          }},
         {"TreeCut",
          [](Undo& u) {
              u.host.answers = {MessageAnswer::Ok};
-             u.editor.TreeCutExecute();
+             u.editor.Execute(CommandId::TreeCut);
          }},
         {"ListAdd",
          [](Undo& u) {
              u.Type("new");
-             u.editor.ListAddExecute();
+             u.editor.Execute(CommandId::ListAdd);
          }},
         {"ListAddLines",
          [](Undo& u) {
              u.Type("one\r\ntwo\r\n\r\nthree");
              u.host.answers = {MessageAnswer::Yes};
-             u.editor.ListAddExecute();
+             u.editor.Execute(CommandId::ListAdd);
          }},
-        {"ListDel", [](Undo& u) { u.editor.ListDelExecute(); }},
-        {"ListMoveDown", [](Undo& u) { u.editor.ListMoveDownExecute(); }},
-        {"ListMoveUp", [](Undo& u) { u.editor.ListMoveUpExecute(); }, 2},
+        {"ListDel", [](Undo& u) { u.editor.Execute(CommandId::ListDel); }},
+        {"ListMoveDown", [](Undo& u) { u.editor.Execute(CommandId::ListMoveDown); }},
+        {"ListMoveUp", [](Undo& u) { u.editor.Execute(CommandId::ListMoveUp); }, 2},
         {"ListDown",
          [](Undo& u) {
              u.Type("replaced");
-             u.editor.ListDownExecute();
+             u.editor.Execute(CommandId::ListDown);
          }},
-        {"ListAddLine", [](Undo& u) { u.editor.ListAddLineExecute(); }},
-        {"ListChkBox", [](Undo& u) { u.editor.ListChkBoxExecute(); }},
+        {"ListAddLine", [](Undo& u) { u.editor.Execute(CommandId::ListAddLine); }},
+        {"ListChkBox", [](Undo& u) { u.editor.Execute(CommandId::ListChkBox); }},
         {"ToggleCheck", [](Undo& u) { u.editor.ToggleCheck(1); }},
-        {"ListCut", [](Undo& u) { u.editor.ListCutExecute(); }},
+        {"ListCut", [](Undo& u) { u.editor.Execute(CommandId::ListCut); }},
         {"ListPaste",
          [](Undo& u) {
              u.host.clipboard = "pasted";
-             u.editor.ListPasteExecute();
+             u.editor.Execute(CommandId::ListPaste);
          }},
         {"DropTopic",
          [](Undo& u) {
-             u.editor.BeginTopicDrag();
-             u.editor.DropOnTree(Editor::TopicDropZone::OnTopic, u.Find("c"));
+             u.editor.BeginDrag(DragKind::Topic);
+             u.editor.DropOnTree(TopicDropZone::OnTopic, u.Find("c"));
              u.editor.EndDrag();
          }},
         {"DropItemInList",
          [](Undo& u) {
-             u.editor.BeginItemDrag();
+             u.editor.BeginDrag(DragKind::Item);
              u.editor.DropOnList(3);
              u.editor.EndDrag();
          }},
         {"DropItemOnTopic",
          [](Undo& u) {
-             u.editor.BeginItemDrag();
-             u.editor.DropOnTree(Editor::TopicDropZone::OnTopic, u.Find("b"));
+             u.editor.BeginDrag(DragKind::Item);
+             u.editor.DropOnTree(TopicDropZone::OnTopic, u.Find("b"));
              u.editor.EndDrag();
          },
          1},
     };
     for (const Case& c : cases) {
-        while (editor.canUndo()) {
-            editor.UndoExecute();
+        while (editor.history().canUndo()) {
+            editor.Execute(CommandId::Undo);
         }
         host.clipboard.reset();
         BuildSample();
@@ -170,30 +170,30 @@ TEST_F(Undo, TheStepNamesWhatWasDoneInTheHint) {
     BuildSample();
     editor.SelectTopic(Find("c"));
     host.answers = {MessageAnswer::Ok};
-    editor.DelTreeExecute();
-    editor.UndoExecute();
+    editor.Execute(CommandId::DelTree);
+    editor.Execute(CommandId::Undo);
     EXPECT_EQ(editor.hintText(), "元に戻しました: ツリー削除");
-    EXPECT_EQ(Find("c"), editor.selectedTopic());
+    EXPECT_EQ(Find("c"), editor.selection().topic());
     Type("x");
-    editor.ListAddExecute();
-    editor.UndoExecute();
-    editor.RedoExecute();
+    editor.Execute(CommandId::ListAdd);
+    editor.Execute(CommandId::Undo);
+    editor.Execute(CommandId::Redo);
     EXPECT_EQ(editor.hintText(), "やり直しました: チェックリスト追加");
-    EXPECT_FALSE(editor.canRedo());
-    editor.RedoExecute();
+    EXPECT_FALSE(editor.history().canRedo());
+    editor.Execute(CommandId::Redo);
     EXPECT_EQ(host.beeps, 1);
 }
 
 TEST_F(Undo, KeysAreTheTreesAndTheListsOnly) {
     BuildSample();
     editor.SelectTopic(Find("a"));
-    editor.AddTreeExecute();
-    EXPECT_FALSE(editor.UndoKey(Editor::FocusArea::TreeEdit));
-    EXPECT_FALSE(editor.RedoKey(Editor::FocusArea::ListEdit));
+    editor.Execute(CommandId::AddTree);
+    EXPECT_FALSE(editor.Key(WindowKey::Undo, FocusArea::TreeEdit));
+    EXPECT_FALSE(editor.Key(WindowKey::Redo, FocusArea::ListEdit));
     EXPECT_EQ(editor.document().topicCount(), 6u);
-    EXPECT_TRUE(editor.UndoKey(Editor::FocusArea::List));
+    EXPECT_TRUE(editor.Key(WindowKey::Undo, FocusArea::List));
     EXPECT_EQ(editor.document().topicCount(), 5u);
-    EXPECT_TRUE(editor.RedoKey(Editor::FocusArea::Tree));
+    EXPECT_TRUE(editor.Key(WindowKey::Redo, FocusArea::Tree));
     EXPECT_EQ(editor.document().topicCount(), 6u);
 }
 
@@ -202,51 +202,50 @@ TEST_F(Undo, TheKeystrokesOfOneRenameAreOneStepAndAnotherTopicStartsAnother) {
     editor.SelectTopic(Find("a"));
     size_t steps = editor.history().undoCount();
     for (const char* text : {"r", "re", "ren"}) {
-        editor.TreeEditChanged(text);
+        editor.EditTextChanged(EditBox::Tree, text);
     }
     editor.SelectTopic(Find("c"));
-    editor.TreeEditChanged("k");
+    editor.EditTextChanged(EditBox::Tree, "k");
     EXPECT_EQ(editor.history().undoCount(), steps + 2);
-    editor.UndoExecute();
-    editor.UndoExecute();
+    editor.Execute(CommandId::Undo);
+    editor.Execute(CommandId::Undo);
     EXPECT_EQ(Find("a")->caption, "a");
     EXPECT_EQ(Find("c")->caption, "c");
-    EXPECT_EQ(editor.treeEditText(), "a");
+    EXPECT_EQ(editor.selection().text(EditBox::Tree), "a");
 }
 
 TEST_F(Undo, TheModifiedFlagFollowsTheHistoryToTheSavedState) {
     test::TempDir dir;
     BuildSample();
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
     editor.SelectTopic(Find("a"));
     Type("x");
-    editor.ListAddExecute();
-    EXPECT_TRUE(editor.isModified());
-    editor.UndoExecute();
-    EXPECT_FALSE(editor.isModified());
+    editor.Execute(CommandId::ListAdd);
+    EXPECT_TRUE(editor.session().isModified());
+    editor.Execute(CommandId::Undo);
+    EXPECT_FALSE(editor.session().isModified());
     EXPECT_FALSE(editor.isEnabled(CommandId::Save));
     EXPECT_FALSE(host.timer.enabled);
-    editor.RedoExecute();
-    EXPECT_TRUE(editor.isModified());
+    editor.Execute(CommandId::Redo);
+    EXPECT_TRUE(editor.session().isModified());
 
     // Saved with the Item in it: undoing it now changes the document against the file.
-    editor.document().fileName = dir.file("s.bnv");
-    editor.document().untitled = false;
-    editor.SaveExecute();
-    ASSERT_TRUE(editor.saveSucceeded());
-    EXPECT_FALSE(editor.isModified());
-    editor.UndoExecute();
-    EXPECT_TRUE(editor.isModified());
-    editor.RedoExecute();
-    EXPECT_FALSE(editor.isModified());
+    editor.session().setName(dir.file("s.bnv"));
+    editor.Execute(CommandId::Save);
+    ASSERT_TRUE(FileExists(dir.file("s.bnv")));
+    EXPECT_FALSE(editor.session().isModified());
+    editor.Execute(CommandId::Undo);
+    EXPECT_TRUE(editor.session().isModified());
+    editor.Execute(CommandId::Redo);
+    EXPECT_FALSE(editor.session().isModified());
 
     // A new edit after an undo leaves the saved state out of reach.
-    editor.UndoExecute();
+    editor.Execute(CommandId::Undo);
     Type("y");
-    editor.ListAddExecute();
-    EXPECT_FALSE(editor.canRedo());
-    editor.UndoExecute();
-    EXPECT_TRUE(editor.isModified());
+    editor.Execute(CommandId::ListAdd);
+    EXPECT_FALSE(editor.history().canRedo());
+    editor.Execute(CommandId::Undo);
+    EXPECT_TRUE(editor.session().isModified());
 }
 
 TEST_F(Undo, StepsBeforeASaveStillUndoAfterItsTrimming) {
@@ -255,24 +254,23 @@ TEST_F(Undo, StepsBeforeASaveStillUndoAfterItsTrimming) {
     editor.SelectTopic(Find("a"));
     Snapshot start = Take();
     Type("  spaced  ");
-    editor.ListAddExecute();
+    editor.Execute(CommandId::ListAdd);
     editor.SelectRow(0);
     Type(" replaced ");
-    editor.ListDownExecute();
-    editor.document().fileName = dir.file("s.bnv");
-    editor.document().untitled = false;
-    editor.SaveExecute();
-    ASSERT_TRUE(editor.saveSucceeded());
+    editor.Execute(CommandId::ListDown);
+    editor.session().setName(dir.file("s.bnv"));
+    editor.Execute(CommandId::Save);
+    ASSERT_TRUE(FileExists(dir.file("s.bnv")));
     Snapshot saved = Take();
     EXPECT_EQ(Rows(), (std::vector<std::string>{"replaced", "spaced", "y*", "z"}));
-    editor.UndoExecute();
-    editor.UndoExecute();
+    editor.Execute(CommandId::Undo);
+    editor.Execute(CommandId::Undo);
     EXPECT_EQ(Take(), start);
-    editor.RedoExecute();
-    editor.RedoExecute();
+    editor.Execute(CommandId::Redo);
+    editor.Execute(CommandId::Redo);
     // The trimmed texts come back, as the file has them.
     EXPECT_EQ(Take(), saved);
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(Undo, AMarkReadFromAFileComesBackAsRead) {
@@ -283,20 +281,20 @@ TEST_F(Undo, AMarkReadFromAFileComesBackAsRead) {
     editor.OpenDocument(path);
     Snapshot opened = Take();
     editor.ToggleCheck(0);  // stores the list: every mark becomes "■" or "□"
-    EXPECT_NE(SerializeDocument(editor.document(), {}, false), opened.bytes);
-    editor.UndoExecute();
+    EXPECT_NE(SerializeDocument(editor.document(), {}), opened.bytes);
+    editor.Execute(CommandId::Undo);
     EXPECT_EQ(Take(), opened);
-    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(Undo, NewAndOpenStartAnEmptyHistory) {
     BuildSample();
-    editor.AddTreeExecute();
+    editor.Execute(CommandId::AddTree);
     host.answers = {MessageAnswer::No};
-    editor.NewOpenExecute();
-    EXPECT_FALSE(editor.canUndo());
-    EXPECT_FALSE(editor.canRedo());
-    editor.UndoExecute();
+    editor.Execute(CommandId::NewOpen);
+    EXPECT_FALSE(editor.history().canUndo());
+    EXPECT_FALSE(editor.history().canRedo());
+    editor.Execute(CommandId::Undo);
     EXPECT_EQ(host.beeps, 1);
     EXPECT_EQ(editor.document().topicCount(), 2u);
 }
@@ -306,20 +304,20 @@ TEST_F(Undo, TheMemoryBoundDropsTheOldestStepsFirst) {
     editor.SelectTopic(Find("c"));
     for (int i = 0; i < 50; ++i) {
         Type("item " + std::to_string(i));
-        editor.ListAddExecute();
+        editor.Execute(CommandId::ListAdd);
     }
     size_t perStep = editor.history().bytes() / editor.history().undoCount();
     editor.setUndoLimit(perStep * 10);
     EXPECT_LE(editor.history().bytes(), perStep * 10);
     EXPECT_GE(editor.history().undoCount(), 8u);
-    while (editor.canUndo()) {
-        editor.UndoExecute();
+    while (editor.history().canUndo()) {
+        editor.Execute(CommandId::Undo);
     }
     // What is left undoes the newest Items; the oldest stay.
-    size_t kept = editor.rowCount();
+    size_t kept = editor.list().rowCount();
     EXPECT_GT(kept, 0u);
-    EXPECT_EQ(editor.rowText(kept - 1), "item " + std::to_string(kept - 1));
-    EXPECT_TRUE(editor.isModified());
+    EXPECT_EQ(editor.list().rowText(kept - 1), "item " + std::to_string(kept - 1));
+    EXPECT_TRUE(editor.session().isModified());
 }
 
 TEST_F(Undo, ADeletedTopicComesBackWithItsSubtreeFoldedAsItWas) {
@@ -328,10 +326,10 @@ TEST_F(Undo, ADeletedTopicComesBackWithItsSubtreeFoldedAsItWas) {
     editor.SelectTopic(Find("a"));
     Topic* a = Find("a");
     host.answers = {MessageAnswer::Ok};
-    editor.DelTreeExecute();
+    editor.Execute(CommandId::DelTree);
     EXPECT_GT(editor.history().bytes(), sizeof(Topic) * 4);
-    editor.UndoExecute();
-    EXPECT_EQ(editor.selectedTopic(), a);  // the same Topic, nothing copied
+    editor.Execute(CommandId::Undo);
+    EXPECT_EQ(editor.selection().topic(), a);  // the same Topic, nothing copied
     EXPECT_EQ(Shape(), (std::vector<std::string>{"a/0+", "a1/1", "a11/2", "a2/1", "b/0"}));
 }
 
@@ -342,7 +340,7 @@ TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
         SCOPED_TRACE(seed);
         host.answers.clear();
         host.answers = {MessageAnswer::No};
-        editor.NewOpenExecute();
+        editor.Execute(CommandId::NewOpen);
         BuildSample();
         std::mt19937 random(seed);
         auto pick = [&](size_t n) { return n == 0 ? 0 : static_cast<size_t>(random() % n); };
@@ -353,63 +351,63 @@ TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
             if (!topics.empty()) {
                 editor.SelectTopic(topics[pick(topics.size())]);
             }
-            if (editor.rowCount() > 0) {
-                editor.SelectRow(static_cast<int>(pick(editor.rowCount())));
+            if (editor.list().rowCount() > 0) {
+                editor.SelectRow(static_cast<int>(pick(editor.list().rowCount())));
             }
             size_t before = editor.history().undoCount();
             size_t op = pick(14);
             switch (op) {
                 case 0:
-                    editor.AddTreeExecute();
+                    editor.Execute(CommandId::AddTree);
                     break;
                 case 1:
-                    editor.AddTreeChildExecute();
+                    editor.Execute(CommandId::AddTreeChild);
                     break;
                 case 2:
                     if (topics.size() > 2) {
                         host.answers = {MessageAnswer::Ok};
-                        editor.DelTreeExecute();
+                        editor.Execute(CommandId::DelTree);
                     }
                     break;
                 case 3:
-                    editor.TreeRightExecute();
+                    editor.Execute(CommandId::TreeRight);
                     break;
                 case 4:
-                    editor.TreeLeftExecute();
+                    editor.Execute(CommandId::TreeLeft);
                     break;
                 case 5:
-                    editor.TreeUpExecute();
+                    editor.Execute(CommandId::TreeUp);
                     break;
                 case 6:
-                    editor.TreeDownExecute();
+                    editor.Execute(CommandId::TreeDown);
                     break;
                 case 7:
-                    editor.TreeEditChanged("t" + std::to_string(i));
+                    editor.EditTextChanged(EditBox::Tree, "t" + std::to_string(i));
                     break;
                 case 8:
                     Type("i" + std::to_string(i));
-                    editor.ListAddExecute();
+                    editor.Execute(CommandId::ListAdd);
                     break;
                 case 9:
-                    editor.ListDelExecute();
+                    editor.Execute(CommandId::ListDel);
                     break;
                 case 10:
-                    editor.ListMoveDownExecute();
+                    editor.Execute(CommandId::ListMoveDown);
                     break;
                 case 11:
-                    if (editor.rowCount() > 0) {
-                        editor.ToggleCheck(pick(editor.rowCount()));
+                    if (editor.list().rowCount() > 0) {
+                        editor.ToggleCheck(pick(editor.list().rowCount()));
                     }
                     break;
                 case 12:
                     host.clipboard = "P" + std::to_string(i) + "\r\n\tQ\r\n\x08\x81\xA0q\r\n";
-                    editor.TreePasteExecute();
+                    editor.Execute(CommandId::TreePaste);
                     host.clipboard.reset();
                     break;
                 default:
-                    editor.BeginTopicDrag();
+                    editor.BeginDrag(DragKind::Topic);
                     if (!topics.empty()) {
-                        editor.DropOnTree(Editor::TopicDropZone::Indent,
+                        editor.DropOnTree(TopicDropZone::Indent,
                                           topics[pick(topics.size())]);
                     }
                     editor.EndDrag();
@@ -427,13 +425,13 @@ TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
         ASSERT_TRUE(host.answers.empty() || host.answers.size() == 1);
         host.answers.clear();
         for (size_t i = states.size() - 1; i > 0; --i) {
-            ASSERT_EQ(SerializeDocument(editor.document(), {}, false), states[i].bytes) << i;
-            editor.UndoExecute();
+            ASSERT_EQ(SerializeDocument(editor.document(), {}), states[i].bytes) << i;
+            editor.Execute(CommandId::Undo);
         }
         ASSERT_EQ(Take().bytes, states.front().bytes);
         for (size_t i = 1; i < states.size(); ++i) {
-            editor.RedoExecute();
-            ASSERT_EQ(SerializeDocument(editor.document(), {}, false), states[i].bytes) << i;
+            editor.Execute(CommandId::Redo);
+            ASSERT_EQ(SerializeDocument(editor.document(), {}), states[i].bytes) << i;
         }
         mirror.check();
     }

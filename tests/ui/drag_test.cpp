@@ -85,9 +85,9 @@ private:
 // A drag the editor has begun, as the views begin theirs, and ends when it goes.
 class EditorDrag : public SyntheticDrag {
 public:
-    EditorDrag(Editor& editor, Editor::DragKind kind)
+    EditorDrag(Editor& editor, DragKind kind)
         : SyntheticDrag(
-              (kind == Editor::DragKind::Topic ? editor.BeginTopicDrag() : editor.BeginItemDrag(),
+              (kind == DragKind::Topic ? editor.BeginDrag(DragKind::Topic) : editor.BeginDrag(DragKind::Item),
                MakeDragData(editor))),
           editor_(editor) {}
     ~EditorDrag() {
@@ -140,7 +140,7 @@ void DragTest::aTopicGoesWhereTheZoneOfTheDropSays() {
     Topic* c = Find(editor, "C");
     editor.SelectTopic(c);
     auto dropAt = [&](QPoint at) {
-        return EditorDrag(editor, Editor::DragKind::Topic).dropAt(tree->viewport(), at);
+        return EditorDrag(editor, DragKind::Topic).dropAt(tree->viewport(), at);
     };
     auto drop = [&](const char* on, RowPart part) {
         return dropAt(PointOn(tree, Find(editor, on), part));
@@ -149,7 +149,7 @@ void DragTest::aTopicGoesWhereTheZoneOfTheDropSays() {
 
     QVERIFY(drop("A", RowPart::Caption));  // the last child
     QCOMPARE(Shape(editor), (L{"A/0", "A1/1", "A11/2", "C/1", "B/0"}));
-    QVERIFY(editor.isModified());
+    QVERIFY(editor.session().isModified());
     QVERIFY(drop("A11", RowPart::Indent));  // before it, at its level
     QCOMPARE(Shape(editor), (L{"A/0", "A1/1", "C/2", "A11/2", "B/0"}));
     // The empty area below the last Topic: the last top-level Topic.
@@ -161,18 +161,18 @@ void DragTest::aTopicGoesWhereTheZoneOfTheDropSays() {
     QCOMPARE(Shape(editor), (L{"A/0", "A1/1", "A11/2", "B/0", "C/1"}));
     QVERIFY(drop("A1", RowPart::Button));  // the expand button: the first child
     QCOMPARE(Shape(editor), (L{"A/0", "A1/1", "C/2", "A11/2", "B/0"}));
-    QCOMPARE(editor.selectedTopic(), c);
+    QCOMPARE(editor.selection().topic(), c);
     QVERIFY(tree->selectionModel()->isSelected(model->indexOf(c)));
 
     // Into its own subtree, onto itself, or outside the client area: nothing moves.
     editor.SelectTopic(Find(editor, "A"));
-    editor.SetModified(false);
+    editor.session().setModified(false);
     QVERIFY(drop("A11", RowPart::Caption));
     QVERIFY(drop("A1", RowPart::Right));
     QVERIFY(drop("A", RowPart::Caption));
     QVERIFY(dropAt(QPoint(-2, 5)));
     QCOMPARE(Shape(editor), (L{"A/0", "A1/1", "C/2", "A11/2", "B/0"}));
-    QVERIFY(!editor.isModified());
+    QVERIFY(!editor.session().isModified());
 }
 
 void DragTest::theInsertionLineShowsWhereAnItemLands() {
@@ -187,7 +187,7 @@ void DragTest::theInsertionLineShowsWhereAnItemLands() {
     // The first row onto the fourth: the line under the fourth row, the Item after it.
     editor.SelectRow(0);
     {
-        EditorDrag drag(editor, Editor::DragKind::Item);
+        EditorDrag drag(editor, DragKind::Item);
         QVERIFY(drag.moveTo(list->viewport(), rowCentre(3)));
         QCOMPARE(RedLines(list), QList<int>{rowTop(4)});
         QVERIFY(drag.moveTo(list->viewport(), rowCentre(2)));  // the line moves with it
@@ -203,7 +203,7 @@ void DragTest::theInsertionLineShowsWhereAnItemLands() {
     // The last row onto the second: the line above the second row, the Item before it.
     editor.SelectRow(4);
     {
-        EditorDrag drag(editor, Editor::DragKind::Item);
+        EditorDrag drag(editor, DragKind::Item);
         QVERIFY(drag.moveTo(list->viewport(), rowCentre(1)));
         QCOMPARE(RedLines(list), QList<int>{rowTop(1)});
         QVERIFY(drag.dropAt(list->viewport(), rowCentre(1)));
@@ -234,13 +234,13 @@ void DragTest::theLineIsDrawnUnderTheLastItemOfAScrolledList() {
     QVERIFY(below.y() < list->viewport()->height());
 
     {
-        EditorDrag drag(editor, Editor::DragKind::Item);
+        EditorDrag drag(editor, DragKind::Item);
         QVERIFY(drag.moveTo(list->viewport(), below));
         QCOMPARE(RedLines(list), QList<int>{lastBottom + 1});
         QVERIFY(drag.dropAt(list->viewport(), below));
     }
-    QCOMPARE(editor.rowText(39), std::string_view("r5"));
-    QCOMPARE(editor.selectedRow(), 39);
+    QCOMPARE(editor.list().rowText(39), std::string_view("r5"));
+    QCOMPARE(editor.list().selectedRow(), 39);
     // The rows on screen stay where they were.
     QCOMPARE(list->verticalScrollBar()->value(), top);
 }
@@ -250,7 +250,7 @@ void DragTest::aTopicIsRefusedOverTheListAndTheEditBoxes() {
     Editor& editor = fixture.editor();
     CheckListView* list = fixture.window().list();
     {
-        EditorDrag drag(editor, Editor::DragKind::Topic);
+        EditorDrag drag(editor, DragKind::Topic);
         QVERIFY(!drag.moveTo(list->viewport(), QPoint(20, 5)));
         QVERIFY(!drag.dropAt(list->viewport(), QPoint(20, 5)));
         QCOMPARE(RedLines(list), QList<int>{});
@@ -260,7 +260,7 @@ void DragTest::aTopicIsRefusedOverTheListAndTheEditBoxes() {
     QCOMPARE(Rows(editor), (QStringList{"x", "y"}));
     QCOMPARE(fixture.window().listEdit()->text(), QString());
     QCOMPARE(fixture.window().treeEdit()->text(), QStringLiteral("A"));
-    QVERIFY(!editor.isModified());
+    QVERIFY(!editor.session().isModified());
 }
 
 void DragTest::anItemDroppedOnAnotherTopicMovesThereWithBothTrashIcons() {
@@ -273,16 +273,16 @@ void DragTest::anItemDroppedOnAnotherTopicMovesThereWithBothTrashIcons() {
     editor.SelectTopic(bin1);
     editor.SelectRow(0);
     {
-        EditorDrag drag(editor, Editor::DragKind::Item);
+        EditorDrag drag(editor, DragKind::Item);
         // Its own Topic: nothing happens.
         QVERIFY(drag.dropAt(tree->viewport(), PointOn(tree, bin1, RowPart::Caption)));
-        QCOMPARE(editor.rowCount(), size_t(1));
+        QCOMPARE(editor.list().rowCount(), size_t(1));
         QVERIFY(drag.dropAt(tree->viewport(), PointOn(tree, bin2, RowPart::Right)));
     }
-    QCOMPARE(editor.selectedTopic(), bin2);
+    QCOMPARE(editor.selection().topic(), bin2);
     QCOMPARE(tree->currentIndex(), model->indexOf(bin2));
     QCOMPARE(Rows(editor), QStringList{"x*"});
-    QCOMPARE(editor.selectedRow(), 0);
+    QCOMPARE(editor.list().selectedRow(), 0);
     QCOMPARE(fixture.window().list()->currentIndex().row(), 0);
     QCOMPARE(fixture.window().listEdit()->text(), QString());
     QVERIFY(bin1->items.empty());
@@ -326,7 +326,7 @@ void DragTest::aDragRunsFromPressAndMoveToItsEnd() {
     QCOMPARE(during, (QStringList{"[\"Work\" 移動中]" + instruction, "200", "no tips"}));
     QCOMPARE(state(), (QStringList{"", "off", "tips"}));
     QCOMPARE(Shape(editor), (QStringList{"Work/0", "Home/0"}));
-    QCOMPARE(editor.selectedTopic(), editor.document().first());
+    QCOMPARE(editor.selection().topic(), editor.document().first());
 
     pressAndMove(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
     QCOMPARE(during, (QStringList{"[チェックリスト 移動中]" + instruction, "200", "tips"}));
@@ -338,7 +338,7 @@ void DragTest::aDragRunsFromPressAndMoveToItsEnd() {
     QCOMPARE(during.value(0), "[チェックリスト 移動中]" + instruction);
     QVERIFY(list->selectionModel()->isSelected(list->model()->index(0, 0)));
     QCOMPARE(Rows(editor), QStringList{"x"});
-    QVERIFY(!editor.isModified());
+    QVERIFY(!editor.session().isModified());
 }
 
 void DragTest::aClickWithoutMovementStaysAClick() {
@@ -351,20 +351,20 @@ void DragTest::aClickWithoutMovementStaysAClick() {
     QRect row = list->visualRect(list->model()->index(1, 0));
     QPoint box(row.left() + CheckListDelegate::boxColumnWidth(list) / 2, row.center().y());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box);
-    QVERIFY(editor.rowChecked(1));
-    QCOMPARE(editor.selectedRow(), 1);
+    QVERIFY(editor.list().rowChecked(1));
+    QCOMPARE(editor.list().selectedRow(), 1);
     // A tremble below the drag distance is still a click.
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, box);
     QTest::mouseMove(list->viewport(), box + QPoint(1, 1));
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, box);
-    QVERIFY(!editor.rowChecked(1));
+    QVERIFY(!editor.list().rowChecked(1));
     QVERIFY(hint.isEmpty());
     // Moving with the button held does not carry the selection along.
     QPoint first = list->visualRect(list->model()->index(0, 0)).center();
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, row.center());
     QTest::mouseMove(list->viewport(), row.center() + QPoint(0, -1));
     QTest::mouseMove(list->viewport(), first);
-    QCOMPARE(editor.selectedRow(), 1);
+    QCOMPARE(editor.list().selectedRow(), 1);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, first);
 }
 
@@ -400,7 +400,7 @@ void DragTest::theDragScrollTimerScrollsNearTheEdges() {
         return treeBar->value();
     };
 
-    editor.BeginItemDrag();
+    editor.BeginDrag(DragKind::Item);
     QCOMPARE(tickInTree(2), 4);
     QCOMPARE(tickInTree(tree->height() - 2), 5);
     QCOMPARE(tickInTree(tree->height() / 2), 5);
@@ -426,7 +426,7 @@ void DragTest::filesCanStillBeDroppedOnTheViews() {
     data->setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
     SyntheticDrag drag(data);
     QVERIFY(drag.dropAt(fixture.window().tree()->viewport(), QPoint(10, 10)));
-    QCOMPARE(fixture.editor().document().fileName, path);
+    QCOMPARE(fixture.editor().session().fileName(), path);
     QCOMPARE(fixture.editor().document().first()->caption, std::string("Other"));
 }
 

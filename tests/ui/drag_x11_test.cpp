@@ -162,13 +162,13 @@ private:
     static void BeginDrag(PointerScript& script, const Editor& editor, QPoint from, QPoint away) {
         script.press(from);
         script.moveTo(from, away, 5);
-        script.waitFor([&editor] { return editor.dragging(); });
+        script.waitFor([&editor] { return editor.drag().active(); });
     }
     // Runs the script to its end and waits for the drag to be over.
     static bool Run(PointerScript& script, const Editor& editor) {
         script.start();
         return QTest::qWaitFor([&] { return script.finished(); }, 10000) && !script.timedOut() &&
-               QTest::qWaitFor([&] { return !editor.dragging(); });
+               QTest::qWaitFor([&] { return !editor.drag().active(); });
     }
 };
 
@@ -203,13 +203,13 @@ void DragX11Test::aTopicDraggedOntoACaptionBecomesItsLastChild() {
     QVERIFY(Run(script, editor));
 
     QCOMPARE(Shape(editor), (QStringList{"A/0", "C/1", "B/0"}));
-    QCOMPARE(editor.selectedTopic(), c);
+    QCOMPARE(editor.selection().topic(), c);
     QCOMPARE(hintDuringDrag,
              QStringLiteral("[\"C\" 移動中] 移動先にドロップして下さい (Escキーでキャンセル)"));
     QVERIFY(!imageShown);
     QCOMPARE(window.hintPanel()->text(), QString());
     QVERIFY(tree->toolTipsShown());
-    QVERIFY(editor.isModified());
+    QVERIFY(editor.session().isModified());
 }
 
 void DragX11Test::anItemDraggedDownLandsAfterTheHoveredRow() {
@@ -231,14 +231,14 @@ void DragX11Test::anItemDraggedDownLandsAfterTheHoveredRow() {
     PointerScript script(window.windowHandle());
     BeginDrag(script, editor, from, away);
     script.moveTo(away, to, 6);
-    script.waitFor([&] { return lineShown = editor.insertionRow() == 4; });
+    script.waitFor([&] { return lineShown = editor.drag().insertionRow == 4; });
     script.release(to);
     QVERIFY(Run(script, editor));
 
     QVERIFY(lineShown);
     QCOMPARE(test::Rows(editor), (QStringList{"r1*", "r2", "r3", "r0", "r4"}));
-    QCOMPARE(editor.selectedRow(), 3);
-    QCOMPARE(editor.insertionRow(), -1);
+    QCOMPARE(editor.list().selectedRow(), 3);
+    QCOMPARE(editor.drag().insertionRow, -1);
 }
 
 void DragX11Test::aDragOutOfTheWindowCarriesPlainTextAndMovesNothing() {
@@ -257,7 +257,7 @@ void DragX11Test::aDragOutOfTheWindowCarriesPlainTextAndMovesNothing() {
     TopicTreeView* tree = window.tree();
     Topic* c = editor.document().lastTopLevel();
     editor.SelectTopic(c);
-    editor.SetModified(false);
+    editor.session().setModified(false);
     QPoint from = InWindow(tree->viewport(), PointOn(tree, c, RowPart::Caption));
     QPoint away = from + QPoint(0, -20);
     QPoint to = window.mapFromGlobal(other.mapToGlobal(other.rect().center()));
@@ -271,8 +271,8 @@ void DragX11Test::aDragOutOfTheWindowCarriesPlainTextAndMovesNothing() {
 
     QCOMPARE(other.received, QStringLiteral("C@00@\r\n\b■x\r\n"));
     QCOMPARE(Shape(editor), (QStringList{"A/0", "B/0", "C/0"}));
-    QCOMPARE(editor.rowCount(), size_t(1));
-    QVERIFY(!editor.isModified());
+    QCOMPARE(editor.list().rowCount(), size_t(1));
+    QVERIFY(!editor.session().isModified());
 }
 
 void DragX11Test::escCancelsADrag() {
@@ -289,13 +289,13 @@ void DragX11Test::escCancelsADrag() {
     PointerScript script(window.windowHandle());
     BeginDrag(script, editor, from, away);
     script.key(Qt::Key_Escape);
-    script.waitFor([&] { return !editor.dragging(); });
+    script.waitFor([&] { return !editor.drag().active(); });
     script.release(away);
     QVERIFY(Run(script, editor));
 
     QCOMPARE(Shape(editor), (QStringList{"A/0", "B/0", "C/0"}));
     QCOMPARE(window.hintPanel()->text(), QString());
-    QVERIFY(!editor.isModified());
+    QVERIFY(!editor.session().isModified());
     QVERIFY(!window.dragScrollTimer()->isActive());
 }
 

@@ -76,7 +76,7 @@ void FrameX11Test::init() {
 
 void FrameX11Test::cleanup() {
     if (window_) {
-        window_->editor().SetModified(false);
+        window_->editor().session().setModified(false);
         window_->close();
     }
     window_.reset();
@@ -110,8 +110,8 @@ void FrameX11Test::aDocumentsBoundsAreTheOuterFrameToo() {
     window_->editor().OpenDocument(path);
     QTRY_COMPARE_WITH_TIMEOUT(window_->frameGeometry(), QRect(0, 0, 450, 300), 3000);
     // Saved again, the document keeps those bounds.
-    window_->editor().SetModified(true);
-    window_->editor().SaveExecute();
+    window_->editor().session().setModified(true);
+    window_->editor().Execute(CommandId::Save);
     QVERIFY(test::ReadBytes(path).starts_with(
         "\x07Height300\r\n\x07Width450\r\n\x07Top0\r\n\x07Left0\r\n"));
 }
@@ -155,7 +155,7 @@ void FrameX11Test::autoSaveRunsWhileAnotherApplicationHasTheFocus() {
     other.start(QCoreApplication::applicationFilePath(), {kHelperSwitch});
     QVERIFY(other.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == nullptr, 5000);
-    window_->editor().AddTreeExecute();
+    window_->editor().Execute(CommandId::AddTree);
     QTRY_VERIFY_WITH_TIMEOUT(FileExists(copy), 3000);
     other.kill();
     other.waitForFinished();

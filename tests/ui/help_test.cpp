@@ -362,7 +362,7 @@ void HelpTest::helpCommandsOfTheMainWindowOpenTheHelp() {
     main->actions().action(CommandId::HelpTopic)->trigger();
     QCOMPARE(main->findChildren<HelpWindow*>().size(), 1);
     QCOMPARE(window->tabs()->currentIndex(), 2);
-    main->editor().SetModified(false);
+    main->editor().session().setModified(false);
     main->close();
 }
 

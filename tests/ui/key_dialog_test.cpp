@@ -123,7 +123,7 @@ void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
         QTreeView* view = dialog.keyView();
         QAbstractItemModelTester tester(view->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(view->model()->rowCount(), 34);
+        QCOMPARE(view->model()->rowCount(), kCommandCount);
         QCOMPARE(view->header()->sectionSize(1), 132);
         QCOMPARE(view->model()->index(8, 2).data().toString(), QStringLiteral("Shift+Ctrl+Ins"));
         // The first row is selected and the controls show its key, Alt+F4.
@@ -156,7 +156,7 @@ void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
     QVERIFY(bytes.rfind("[ShortCutKey]\r\nPGMExit=Alt+F4\r\nNewOpen=(\x82\xC8\x82\xB5)\r\n", 0) ==
             0);
     QVERIFY(bytes.find("\r\nAddTree=Shift+Alt+A\r\nAddTreeChild=") != std::string::npos);
-    QCOMPARE(std::count(bytes.begin(), bytes.end(), '\n'), 35);
+    QCOMPARE(std::count(bytes.begin(), bytes.end(), '\n'), kCommandCount + 1);
     CommandActions& actions = window().actions();
     QVERIFY(actions.action(CommandId::NewOpen)->shortcut().isEmpty());
     QCOMPARE(actions.action(CommandId::AddTree)->text(),
@@ -309,9 +309,9 @@ void KeyTest::everyShortcutWorksWhateverTheToolbarShows() {
     QTest::qWait(150);
     QCOMPARE(shown, static_cast<QWidget*>(w.menus().iconMenu()));
 
-    size_t rows = w.editor().rowCount();
+    size_t rows = w.editor().list().rowCount();
     QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier);
-    QCOMPARE(w.editor().rowCount(), rows + 1);
+    QCOMPARE(w.editor().list().rowCount(), rows + 1);
 
     QStringList texts;
     for (QAction* entry : MenuBarEntries(w)) {
@@ -342,9 +342,9 @@ void KeyTest::noTwoActionsShareAKeySequence() {
     QTest::keyClick(&w, Qt::Key_K, Qt::ControlModifier);
     QCOMPARE(w.editor().document().topicCount(), topics + 1);
     QVERIFY(!QApplication::activeModalWidget());
-    size_t rows = w.editor().rowCount();
+    size_t rows = w.editor().list().rowCount();
     QTest::keyClick(&w, Qt::Key_F9);
-    QCOMPARE(w.editor().rowCount(), rows + 1);
+    QCOMPARE(w.editor().list().rowCount(), rows + 1);
 }
 
 void KeyTest::menusShowTheProgramsOwnShortcutTexts() {

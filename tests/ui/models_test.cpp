@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "editor/answering_host.h"
+#include "support/answering_host.h"
 #include "support/temp_dir.h"
 #include "ui/check_list_model.h"
 #include "ui/codec.h"
@@ -43,10 +43,10 @@ void ModelsTest::modelsAndEditorMayGoInEitherOrder() {
     tree = std::make_unique<TopicTreeModel>(*editor, nullptr);
     int inserted = 0;
     connect(tree.get(), &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
-    editor->AddTreeExecute();
+    editor->Execute(CommandId::AddTree);
     QCOMPARE(inserted, 1);
     tree.reset();
-    editor->AddTreeExecute();
+    editor->Execute(CommandId::AddTree);
 }
 
 void ModelsTest::treeModelFollowsEveryTreeCommand() {
@@ -62,28 +62,28 @@ void ModelsTest::treeModelFollowsEveryTreeCommand() {
     editor.Start({});
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.data(model.index(1, 0), Qt::DisplayRole).toString(), QStringLiteral("ごみ箱"));
-    editor.AddTreeExecute();
-    editor.AddTreeChildExecute();
-    editor.AddTreeChildExecute();
+    editor.Execute(CommandId::AddTree);
+    editor.Execute(CommandId::AddTreeChild);
+    editor.Execute(CommandId::AddTreeChild);
     QCOMPARE(inserted, 3);
-    Topic* child = editor.selectedTopic();
+    Topic* child = editor.selection().topic();
     QCOMPARE(model.parent(model.indexOf(child)), model.indexOf(child->parent()));
-    editor.TreeUpExecute();
-    editor.TreeDownExecute();
-    editor.TreeLeftExecute();
-    editor.TreeRightExecute();
+    editor.Execute(CommandId::TreeUp);
+    editor.Execute(CommandId::TreeDown);
+    editor.Execute(CommandId::TreeLeft);
+    editor.Execute(CommandId::TreeRight);
     editor.SelectTopic(editor.document().first());
-    editor.TreeDownExecute();
-    editor.TreeEditChanged("renamed");
-    QCOMPARE(model.data(model.indexOf(editor.selectedTopic()), Qt::DisplayRole).toString(),
+    editor.Execute(CommandId::TreeDown);
+    editor.EditTextChanged(EditBox::Tree, "renamed");
+    QCOMPARE(model.data(model.indexOf(editor.selection().topic()), Qt::DisplayRole).toString(),
              QStringLiteral("renamed"));
-    editor.TreeCopyExecute();
+    editor.Execute(CommandId::TreeCopy);
     int resetsBefore = resets;
-    editor.TreePasteExecute();
+    editor.Execute(CommandId::TreePaste);
     QCOMPARE(resets, resetsBefore + 1);
-    editor.DelTreeExecute();
+    editor.Execute(CommandId::DelTree);
     while (!editor.document().empty()) {
-        editor.DelTreeExecute();
+        editor.Execute(CommandId::DelTree);
     }
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(inserted, 3);
@@ -96,8 +96,8 @@ void ModelsTest::listModelFollowsEveryListCommand() {
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     editor.Start({});
     for (const char* text : {"a", "b", "-c", "d\r\ne\r\nf"}) {
-        editor.ListEditChanged(text);
-        editor.ListAddExecute();
+        editor.EditTextChanged(EditBox::List, text);
+        editor.Execute(CommandId::ListAdd);
     }
     QCOMPARE(model.rowCount(), 6);
     QCOMPARE(model.data(model.index(2), Qt::DisplayRole).toString(), QStringLiteral("c"));
@@ -106,21 +106,23 @@ void ModelsTest::listModelFollowsEveryListCommand() {
     QCOMPARE(model.data(model.index(2), CheckListModel::KindRole).toInt(),
              static_cast<int>(ItemKind::NoBox));
     editor.SelectRow(1);
-    editor.ListMoveUpExecute();
-    editor.ListMoveDownExecute();
-    editor.ListMoveDownExecute();
-    editor.ListAddLineExecute();
-    editor.ListChkBoxExecute();
+    editor.Execute(CommandId::ListMoveUp);
+    editor.Execute(CommandId::ListMoveDown);
+    editor.Execute(CommandId::ListMoveDown);
+    editor.Execute(CommandId::ListAddLine);
+    editor.Execute(CommandId::ListChkBox);
     QVERIFY(model.setData(model.index(0), Qt::Checked, Qt::CheckStateRole));
     QCOMPARE(model.data(model.index(0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
-    editor.DropItemInList(0);
-    editor.ListCutExecute();
-    editor.ListPasteExecute();
-    while (editor.rowCount() > 0) {
-        editor.ListDelExecute();
+    editor.BeginDrag(DragKind::Item);
+    editor.DropOnList(0);
+    editor.EndDrag();
+    editor.Execute(CommandId::ListCut);
+    editor.Execute(CommandId::ListPaste);
+    while (editor.list().rowCount() > 0) {
+        editor.Execute(CommandId::ListDel);
     }
     QCOMPARE(model.rowCount(), 0);
-    editor.AddTreeExecute();
+    editor.Execute(CommandId::AddTree);
     QCOMPARE(model.rowCount(), 0);
 }
 
@@ -145,13 +147,13 @@ void ModelsTest::modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress() 
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
     editor.Start({});
     for (const char* text : {"a", "b"}) {
-        editor.ListEditChanged(text);
-        editor.ListAddExecute();
+        editor.EditTextChanged(EditBox::List, text);
+        editor.Execute(CommandId::ListAdd);
     }
     // An index kept by a view or an event while its row went away.
     QModelIndex stale = list.index(1);
-    editor.ListDelExecute();
-    editor.ListDelExecute();
+    editor.Execute(CommandId::ListDel);
+    editor.Execute(CommandId::ListDel);
     QVERIFY(!list.setData(stale, Qt::Checked, Qt::CheckStateRole));
     QCOMPARE(list.data(stale, Qt::CheckStateRole), QVariant());
     QCOMPARE(list.rowCount(), 0);
@@ -164,8 +166,8 @@ void ModelsTest::modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress() 
     treeObserver.endMoveTopic();
     QCOMPARE(resets, 1);
     QCOMPARE(tree.rowCount(), 2);
-    editor.ListEditChanged("c");
-    editor.ListAddExecute();
+    editor.EditTextChanged(EditBox::List, "c");
+    editor.Execute(CommandId::ListAdd);
     EditorObserver& listObserver = list;
     listObserver.beginMoveItem(0, 0);
     listObserver.endMoveItem();

@@ -94,7 +94,7 @@ void RecoveryWindowTest::make(const std::function<void()>& beforeStart) {
 
 void RecoveryWindowTest::cleanup() {
     if (window_) {
-        window_->editor().SetModified(false);
+        window_->editor().session().setModified(false);
         window_->close();
     }
     window_.reset();
@@ -129,8 +129,8 @@ void RecoveryWindowTest::aLeftOverCopyIsOfferedAndRestoredAtStart() {
     QVERIFY(question.contains(QStringLiteral("復元しますか")));
     QVERIFY(question.contains(FromUtf8(plan)));
     Editor& editor = window_->editor();
-    QVERIFY(editor.isModified());
-    QCOMPARE(editor.document().fileName, plan);
+    QVERIFY(editor.session().isModified());
+    QCOMPARE(editor.session().fileName(), plan);
     QCOMPARE(window_->treeEdit()->text(), QStringLiteral("restored"));
     QVERIFY(window_->windowTitle().endsWith(QStringLiteral("plan.bnv - Brenvale")));
     QCOMPARE(window_->treeWidth(), 150);
@@ -144,9 +144,9 @@ void RecoveryWindowTest::aFolderThatCannotBeMadeIsReported() {
     make([&] { AnswerNextBox(QStringLiteral("OK"), &text); });
     QVERIFY(text.contains(QStringLiteral("復元用のフォルダー")));
     QVERIFY(text.contains(QStringLiteral("異常終了したときに失われます")));
-    QCOMPARE(window_->editor().recovery(), nullptr);
-    window_->editor().AddTreeExecute();
-    QVERIFY(window_->editor().isModified());
+    QCOMPARE(window_->editor().session().recovery(), nullptr);
+    window_->editor().Execute(CommandId::AddTree);
+    QVERIFY(window_->editor().session().isModified());
 }
 
 QTEST_MAIN(RecoveryWindowTest)

@@ -101,7 +101,7 @@ void SetupDialogTest::init() {
 
 void SetupDialogTest::cleanup() {
     if (window_) {
-        editor().SetModified(false);
+        editor().session().setModified(false);
         window_->close();
     }
     window_.reset();
@@ -164,8 +164,8 @@ void SetupDialogTest::opensOnTheFirstPageWithCtrlP() {
 
 void SetupDialogTest::okWritesEveryKeyAndAppliesIt() {
     make();
-    Topic* parent = editor().selectedTopic();
-    editor().AddTreeChildExecute();
+    Topic* parent = editor().selection().topic();
+    editor().Execute(CommandId::AddTreeChild);
     editor().SetTopicExpanded(parent, false);
     window_->tree()->collapseAll();
     runDialog([](QDialog* d) {
@@ -188,7 +188,7 @@ void SetupDialogTest::okWritesEveryKeyAndAppliesIt() {
                  "ListFontColor=$00000010\r\n");
     QVERIFY(editor().settings().keepOnScreen);
     QCOMPARE(editor().settings().autoSave, AutoSaveMode::TempCopy);
-    QCOMPARE(editor().autoSaveInterval(), 900000);
+    QCOMPARE(editor().session().autoSaveInterval(), 900000);
     QCOMPARE(window_->tree()->palette().color(QPalette::Base), QColor(0x20, 0x40, 0x60));
     QCOMPARE(window_->treeEdit()->palette().color(QPalette::Base), QColor(0x20, 0x40, 0x60));
     // After OK the edit boxes take the text colours too.
@@ -201,8 +201,8 @@ void SetupDialogTest::okWritesEveryKeyAndAppliesIt() {
 
 void SetupDialogTest::cancelAfterColourChangesLeavesEverythingAsItWas() {
     make();
-    Topic* parent = editor().selectedTopic();
-    editor().AddTreeChildExecute();
+    Topic* parent = editor().selection().topic();
+    editor().Execute(CommandId::AddTreeChild);
     editor().SetTopicExpanded(parent, false);
     QColor treeBefore = window_->tree()->palette().color(QPalette::Base);
     QColor listBefore = window_->list()->palette().color(QPalette::Text);

@@ -87,7 +87,7 @@ public:
     }
     void close() {
         if (window_) {
-            window_->editor().SetModified(false);
+            window_->editor().session().setModified(false);
             window_->close();
             window_.reset();
         }

@@ -55,7 +55,7 @@ public:
         window_->start();
     }
     ~WindowFixture() {
-        window_->editor().SetModified(false);
+        window_->editor().session().setModified(false);
         window_->close();
     }
 
@@ -93,9 +93,9 @@ inline QStringList Shape(const Editor& editor) {
 // The visible list as texts, "*" after a checked Item.
 inline QStringList Rows(const Editor& editor) {
     QStringList out;
-    for (size_t r = 0; r < editor.rowCount(); ++r) {
-        out << QString::fromStdString(std::string(editor.rowText(r))) +
-                   (editor.rowChecked(r) ? "*" : "");
+    for (size_t r = 0; r < editor.list().rowCount(); ++r) {
+        out << QString::fromStdString(std::string(editor.list().rowText(r))) +
+                   (editor.list().rowChecked(r) ? "*" : "");
     }
     return out;
 }

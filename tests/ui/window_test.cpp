@@ -82,7 +82,7 @@ void WindowTest::make(QStringList files) {
 
 void WindowTest::cleanup() {
     if (window_) {
-        window_->editor().SetModified(false);
+        window_->editor().session().setModified(false);
         window_->close();
     }
     window_.reset();
@@ -128,19 +128,19 @@ void WindowTest::commandsRunFromMenusAndShortcuts() {
     QTest::keyClick(&window(), Qt::Key_Insert, Qt::ControlModifier);
     QCOMPARE(editor().document().topicCount(), before + 2);
     // A disabled command ignores its shortcut.
-    editor().SetModified(false);
+    editor().session().setModified(false);
     QVERIFY(!window().actions().action(CommandId::Save)->isEnabled());
     QVERIFY(!window().toolStrip()->button(CommandId::Save)->isEnabled());
 }
 
 void WindowTest::renamesOnEveryKeystroke() {
-    Topic* topic = editor().selectedTopic();
+    Topic* topic = editor().selection().topic();
     QLineEdit* edit = window().treeEdit();
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_A);
     QCOMPARE(topic->caption, std::string("a"));
-    QVERIFY(editor().isModified());
+    QVERIFY(editor().session().isModified());
     QTest::keyClicks(edit, "bc");
     QCOMPARE(topic->caption, std::string("abc"));
     QCOMPARE(window().tree()->model()->data(window().tree()->currentIndex()).toString(),
@@ -156,12 +156,12 @@ void WindowTest::enterInTheEntryBoxAddsAfterTheSelectedRow() {
     editor().SelectRow(0);
     QTest::keyClicks(edit, "x");
     QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(editor().rowCount(), size_t(4));
-    QCOMPARE(editor().rowText(1), std::string_view("x"));
+    QCOMPARE(editor().list().rowCount(), size_t(4));
+    QCOMPARE(editor().list().rowText(1), std::string_view("x"));
     QCOMPARE(window().list()->currentIndex().row(), 1);
     QCOMPARE(edit->text(), QString());
     QTest::keyClick(edit, Qt::Key_Return);  // empty: nothing happens
-    QCOMPARE(editor().rowCount(), size_t(4));
+    QCOMPARE(editor().list().rowCount(), size_t(4));
 }
 
 void WindowTest::refusesCharactersTheFileCannotCarry() {
@@ -171,10 +171,10 @@ void WindowTest::refusesCharactersTheFileCannotCarry() {
     QTest::keyClicks(edit, "caf");
     Type(edit, QStringLiteral("\u00e9"));
     QCOMPARE(edit->text(), QStringLiteral("caf"));
-    QCOMPARE(editor().selectedTopic()->caption, std::string("caf"));
+    QCOMPARE(editor().selection().topic()->caption, std::string("caf"));
     QVERIFY(window().hintPanel()->text().contains(QStringLiteral("\u00e9")));
     Type(edit, QStringLiteral("〜"));
-    QCOMPARE(editor().selectedTopic()->caption, std::string("caf\x81\x60"));
+    QCOMPARE(editor().selection().topic()->caption, std::string("caf\x81\x60"));
 }
 
 void WindowTest::rightClicksSelect() {
@@ -188,28 +188,28 @@ void WindowTest::rightClicksSelect() {
         }
     });
     QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, rect.center());
-    QCOMPARE(editor().selectedTopic(), trash);
+    QCOMPARE(editor().selection().topic(), trash);
     QCOMPARE(window().treeEdit()->text(), QStringLiteral("ごみ箱"));
 
     editor().SelectTopic(editor().document().first());
     for (const char* text : {"a", "b"}) {
-        editor().ListEditChanged(text);
-        editor().ListAddExecute();
+        editor().EditTextChanged(EditBox::List, text);
+        editor().Execute(CommandId::ListAdd);
     }
     CheckListView* list = window().list();
     QRect row0 = list->visualRect(list->model()->index(0, 0));
     QTest::mousePress(list->viewport(), Qt::RightButton, {}, row0.center());
-    QCOMPARE(editor().selectedRow(), 0);
+    QCOMPARE(editor().list().selectedRow(), 0);
     QTest::mousePress(list->viewport(), Qt::RightButton, {}, QPoint(row0.center().x(), 200));
-    QCOMPARE(editor().selectedRow(), -1);
+    QCOMPARE(editor().list().selectedRow(), -1);
     // No button stays down for the tests after this one.
     QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, QPoint(row0.center().x(), 200));
 }
 
 void WindowTest::paintsTheThreeRowKinds() {
     for (const char* text : {"plain", "-", "-nobox"}) {
-        editor().ListEditChanged(text);
-        editor().ListAddExecute();
+        editor().EditTextChanged(EditBox::List, text);
+        editor().Execute(CommandId::ListAdd);
     }
     editor().SelectRow(-1);
     CheckListView* list = window().list();
@@ -245,10 +245,10 @@ void WindowTest::paintsTheThreeRowKinds() {
 void WindowTest::countersShowPositionsAndOpenItems() {
     QCOMPARE(editor().treeCounterText(), std::string("1/2"));
     for (const char* text : {"a", "-", "b"}) {
-        editor().ListEditChanged(text);
-        editor().ListAddExecute();
+        editor().EditTextChanged(EditBox::List, text);
+        editor().Execute(CommandId::ListAdd);
     }
-    QCOMPARE(editor().listCounterText() + editor().uncheckedCounterText(), std::string("3/3 (2)"));
+    QCOMPARE(editor().list().counterText() + editor().list().uncheckedText(), std::string("3/3 (2)"));
     CounterPanel* panel = window().listCounter();
     QCOMPARE(panel->sizeHint().width(),
              panel->fontMetrics().horizontalAdvance(QStringLiteral("3/3 (2)")) + 30);
@@ -256,7 +256,7 @@ void WindowTest::countersShowPositionsAndOpenItems() {
 
 void WindowTest::closeAsksAndWritesTheLayout() {
     QString settings = QString::fromStdString(dir_->file("brenvale.ini"));
-    editor().AddTreeExecute();
+    editor().Execute(CommandId::AddTree);
     QString question;
     Answer(QStringLiteral("キャンセル"), &question);
     QVERIFY(!window().close());
@@ -313,18 +313,18 @@ void WindowTest::opensEditsAndSavesThroughTheDialogs() {
     test::WriteBytes(path, "A@00@\r\n\x08" + test::Sjis("□") + "x\r\n");
     ChooseFile(QString::fromStdString(path));
     window().actions().action(CommandId::Open)->trigger();
-    QCOMPARE(editor().document().fileName, path);
-    QCOMPARE(editor().rowCount(), size_t(1));
+    QCOMPARE(editor().session().fileName(), path);
+    QCOMPARE(editor().list().rowCount(), size_t(1));
     QTest::keyClicks(window().listEdit(), "y");
     QTest::keyClick(window().listEdit(), Qt::Key_Return);
     window().actions().action(CommandId::Save)->trigger();
-    QVERIFY(!editor().isModified());
+    QVERIFY(!editor().session().isModified());
     QVERIFY(test::ReadBytes(path).find("\x08" + test::Sjis("□") + "y\r\n") != std::string::npos);
 
     std::string other = dir_->file("other.bnv");
     ChooseFile(QString::fromStdString(other));
     window().actions().action(CommandId::SaveName)->trigger();
-    QCOMPARE(editor().document().fileName, other);
+    QCOMPARE(editor().session().fileName(), other);
     QCOMPARE(test::ReadBytes(other), test::ReadBytes(path));
     QCOMPARE(window().windowTitle().endsWith(QStringLiteral("other.bnv - Brenvale")), true);
 }
@@ -336,23 +336,23 @@ void WindowTest::theViewsKeepTheEditorsSelection() {
     QModelIndex index = model->indexOf(first);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       tree->visualRect(index).center());
-    QCOMPARE(editor().selectedTopic(), first);
+    QCOMPARE(editor().selection().topic(), first);
     QVERIFY(tree->selectionModel()->isSelected(index));
 
     for (const char* text : {"a", "b"}) {
-        editor().ListEditChanged(text);
-        editor().ListAddExecute();
+        editor().EditTextChanged(EditBox::List, text);
+        editor().Execute(CommandId::ListAdd);
     }
     CheckListView* list = window().list();
     QModelIndex row = list->model()->index(1, 0);
     QPoint onRow = list->visualRect(row).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, onRow);
-    QCOMPARE(editor().selectedRow(), 1);
+    QCOMPARE(editor().list().selectedRow(), 1);
     QVERIFY(list->selectionModel()->isSelected(row));
     QVERIFY(window().actions().action(CommandId::ListDel)->isEnabled());
     // A click below the last row leaves the selection as it was too.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(onRow.x(), 200));
-    QCOMPARE(editor().selectedRow(), 1);
+    QCOMPARE(editor().list().selectedRow(), 1);
     QVERIFY(list->selectionModel()->isSelected(row));
 }
 
@@ -363,7 +363,7 @@ void WindowTest::editingACaptionInPlaceGoesToTheEditBox() {
     QPoint at = tree->visualRect(model->indexOf(trash)).center();
     tree->setFocus();
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);  // selects it
-    QCOMPARE(editor().selectedTopic(), trash);
+    QCOMPARE(editor().selection().topic(), trash);
     QCOMPARE(QApplication::focusWidget(), tree);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, at);
@@ -443,7 +443,7 @@ void WindowTest::undoKeysUndoInTheViewsAndEditInTheBoxes() {
     window().list()->setFocus();
     QTRY_VERIFY(window().list()->hasFocus());
     QTest::keyClick(window().list(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(editor().rowCount(), size_t(1));
+    QCOMPARE(editor().list().rowCount(), size_t(1));
     QCOMPARE(rows->rowCount(), 1);
     QCOMPARE(editor().hintText(), std::string("元に戻しました: チェックリスト追加"));
     QTest::keyClick(window().list(), Qt::Key_Y, Qt::ControlModifier);
@@ -455,13 +455,13 @@ void WindowTest::undoKeysUndoInTheViewsAndEditInTheBoxes() {
     // The tree: a Topic added and taken away again, the view following.
     QAbstractItemModel* topics = window().tree()->model();
     int before = topics->rowCount();
-    editor().AddTreeExecute();
+    editor().Execute(CommandId::AddTree);
     QCOMPARE(topics->rowCount(), before + 1);
     window().tree()->setFocus();
     QTRY_VERIFY(window().tree()->hasFocus());
     QTest::keyClick(window().tree(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(topics->rowCount(), before);
-    QCOMPARE(editor().rowCount(), size_t(2));
+    QCOMPARE(editor().list().rowCount(), size_t(2));
 
     // In the edit box the key undoes the typing, not the document.
     edit->setFocus();
@@ -469,20 +469,20 @@ void WindowTest::undoKeysUndoInTheViewsAndEditInTheBoxes() {
     QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(edit->text(), QString());
     QCOMPARE(topics->rowCount(), before);
-    QCOMPARE(editor().rowCount(), size_t(2));
+    QCOMPARE(editor().list().rowCount(), size_t(2));
 }
 
 void WindowTest::theKeypadsEnterIsEnter() {
     QLineEdit* edit = window().listEdit();
     QTest::keyClicks(edit, "one");
     QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(editor().rowCount(), size_t(1));
+    QCOMPARE(editor().list().rowCount(), size_t(1));
     editor().SelectRow(0);
     QTest::keyClicks(edit, "two");
     // Shift+Enter replaces the selected Item's text (ListDown).
     QTest::keyClick(edit, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
-    QCOMPARE(editor().rowCount(), size_t(1));
-    QCOMPARE(editor().rowText(0), std::string_view("two"));
+    QCOMPARE(editor().list().rowCount(), size_t(1));
+    QCOMPARE(editor().list().rowText(0), std::string_view("two"));
 }
 
 QTEST_MAIN(WindowTest)

@@ -6,8 +6,9 @@
 
 namespace brenvale {
 
-// A host without a window, for running the editor unattended: every question is answered
-// with Yes or OK, dialogs are cancelled, and the clipboard is a string of its own.
+// A host without a window, for tests and benchmarks that run the editor unattended: every
+// question is answered with Yes or OK, dialogs are cancelled, windows are not opened, and the
+// clipboard is a string of its own.
 class AnsweringHost : public EditorHost {
 public:
     MessageAnswer ShowMessageBox(const std::string&, MessageKind, MessageButtons b) override {
@@ -28,6 +29,14 @@ public:
     void LaunchWithFile(const std::string&) override {}
     DocumentGeometry CurrentGeometry() override { return {}; }
     void ApplyGeometry(const GeometryRead&) override {}
+    void CloseWindow() override {}
+    void PopUpIconMenu() override {}
+    void ShowOptionsDialog() override {}
+    void ShowShortcutKeyDialog() override {}
+    void ShowToolbarDialog() override {}
+    void ShowHelpContents() override {}
+    void ShowHelpSearch() override {}
+    void ShowAboutBox() override {}
 
     std::string clipboard;
 };

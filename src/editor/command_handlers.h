@@ -1,0 +1,122 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/document_reader.h"
+#include "document/document_writer.h"
+#include "editor/drag_state.h"
+#include "editor/editor_host.h"
+
+namespace brenvale {
+
+struct EditorParts;
+class Topic;
+
+// What the commands do, one function per command of the command table, and the routines
+// several of them share. They run whatever the commands' enabled states say (the keys the
+// window handles itself call them directly), so each one makes its own tests first.
+
+// ---- The selected Topic (selection_steps.cpp)
+// The steps that run when a Topic becomes the selected one: its caption into the tree's edit
+// box, its Items into the list. Nothing is loaded while a bulk build holds the tree.
+void ShowSelectedTopic(EditorParts& p, Topic* topic);
+// Selects topic unless it already is.
+void SelectTopic(EditorParts& p, Topic* topic);
+// Expands every ancestor of t, so that it shows.
+void RevealTopic(EditorParts& p, Topic* t);
+
+// ---- Documents (file_commands.cpp)
+void NewOpenExecute(EditorParts& p);
+void OpenExecute(EditorParts& p);
+void SaveExecute(EditorParts& p);
+void SaveNameExecute(EditorParts& p);
+void SaveTextExecute(EditorParts& p);
+// How a save the user asked for ended. A write that fails throws Error.
+enum class SaveResult {
+    Saved,
+    Cancelled,  // a dialog or question was cancelled
+    Abandoned,  // an old backup could not be deleted: nothing was written, nothing said
+};
+SaveResult SaveDocument(EditorParts& p);
+SaveResult SaveDocumentAs(EditorParts& p);
+// The save question before unsaved changes would be lost: true to go on.
+bool AskSaveChanges(EditorParts& p);
+// Opens a file after the save question; a file that cannot be read leaves everything as it
+// was (the error is thrown for the window to report).
+void OpenDocument(EditorParts& p, const std::string& path);
+// The first file is opened here and every further one in another instance.
+void OpenFirstLaunchOthers(EditorParts& p, const std::vector<std::string>& paths);
+void StartDocuments(EditorParts& p, const std::vector<std::string>& files);
+void FileRecentClick(EditorParts& p, size_t index);
+void FileRecentDelClick(EditorParts& p);
+// Shows a document just read (or restored) in place of the open one, under path (nullptr:
+// untitled).
+void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path);
+// Writes the document to path as Save does, the list then showing the stored texts.
+WriteOutcome WriteShown(EditorParts& p, const std::string& path);
+
+// ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
+void AutoSaveTick(EditorParts& p);
+void RecoveryTick(EditorParts& p);
+// Offers the copies that gone instances left; true when one was restored.
+bool OfferLeftOverCopies(EditorParts& p, const std::vector<std::string>& files);
+
+// ---- The tree (tree_commands.cpp)
+void AddTreeExecute(EditorParts& p);
+void AddTreeChildExecute(EditorParts& p);
+void DelTreeExecute(EditorParts& p);
+void TreeRightExecute(EditorParts& p);
+void TreeLeftExecute(EditorParts& p);
+void TreeUpExecute(EditorParts& p);
+void TreeDownExecute(EditorParts& p);
+void IconMenuClick(EditorParts& p, int tag);
+void RenameSelectedTopic(EditorParts& p, std::string text);
+// Moves t with its subtree to child row of parent, keeping every expanded state, as a move
+// does: a new parent that had no children is expanded so that t stays in view.
+void MoveTopicKeepingExpansion(EditorParts& p, Topic* t, Topic* parent, size_t row);
+
+// ---- The check list (list_commands.cpp)
+void ListAddExecute(EditorParts& p);
+void ListDelExecute(EditorParts& p);
+void ListMoveUpExecute(EditorParts& p);
+void ListMoveDownExecute(EditorParts& p);
+void ListUpExecute(EditorParts& p);
+void ListDownExecute(EditorParts& p);
+void ListAddLineExecute(EditorParts& p);
+void ListChkBoxExecute(EditorParts& p);
+void ToggleRowCheck(EditorParts& p, size_t row);
+
+// ---- The clipboard (clipboard_commands.cpp)
+void TreeCutExecute(EditorParts& p);
+void TreeCopyExecute(EditorParts& p);
+void TreePasteExecute(EditorParts& p);
+void ListCutExecute(EditorParts& p);
+void ListCopyExecute(EditorParts& p);
+void ListPasteExecute(EditorParts& p);
+
+// ---- Undo and redo (undo_commands.cpp)
+void UndoExecute(EditorParts& p);
+void RedoExecute(EditorParts& p);
+
+// ---- Drag and drop (drop_commands.cpp)
+void BeginDrag(EditorParts& p, DragKind kind);
+void EndDrag(EditorParts& p);
+bool TreeDragOver(EditorParts& p);
+bool ListDragOver(EditorParts& p, int pointerRow);
+void DropOnTree(EditorParts& p, TopicDropZone zone, Topic* under);
+void DropOnList(EditorParts& p, int pointerRow);
+std::string DragText(const EditorParts& p);
+
+// ---- What the window does itself (window_commands.cpp)
+void PGMExitExecute(EditorParts& p);
+void ChgIconExecute(EditorParts& p);
+void OptSetExecute(EditorParts& p);
+void KeySetExecute(EditorParts& p);
+void ToolBtnSetExecute(EditorParts& p);
+void HelpContentsExecute(EditorParts& p);
+void HelpTopicExecute(EditorParts& p);
+void AboutExecute(EditorParts& p);
+
+}  // namespace brenvale

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/path.h"
+#include "document/document.h"
+#include "document/document_writer.h"
+#include "editor/editor_host.h"
+#include "editor/list_extent.h"
+#include "editor/recent_files.h"
+#include "settings/settings.h"
+
+namespace brenvale {
+
+class RecoveryCopy;
+class UndoHistory;
+class ViewNotifier;
+
+// The life of the one open document as a file: the Document itself, its name, whether it has
+// unsaved changes, the writes, the recent-file list, the window title, the auto-save timer and
+// the recovery copy. What a command does around a save or an open (the questions, the dialogs,
+// what the window shows afterwards) lives in file_commands.
+class DocumentSession {
+public:
+    static constexpr const char* kApplicationTitle = "Brenvale";
+    static constexpr const char* kUntitledName = "無題.bnv";
+
+    DocumentSession(EditorHost& host, const Settings& settings, ViewNotifier& views,
+                    UndoHistory& history);
+    ~DocumentSession();
+    DocumentSession(const DocumentSession&) = delete;
+    DocumentSession& operator=(const DocumentSession&) = delete;
+
+    Document& document() const { return *doc_; }
+    // Puts doc in place of the open document with its name (the untitled name and true for a
+    // document that was never saved); the undo history starts afresh. Returns the old one.
+    std::unique_ptr<Document> replace(std::unique_ptr<Document> doc, std::string fileName,
+                                      bool untitled);
+
+    // The full path of the file, the untitled name, or "" before any document.
+    const std::string& fileName() const { return fileName_; }
+    // The document has never been saved under a name; Save asks for one.
+    bool untitled() const { return untitled_; }
+    bool hasName() const { return !untitled_ && !fileName_.empty(); }
+    // Save As names the document before it is written.
+    void setName(std::string fileName);
+
+    bool isModified() const { return modified_; }
+    // The Save command's state; a change also runs the auto-save timer and the recovery copy.
+    void setModified(bool modified);
+    void onModifiedChanged(std::function<void()> fn) { modifiedChanged_ = std::move(fn); }
+
+    // Writes the document to path with the backup and trimming options of the settings
+    // (trimming changes the Document too). Throws Error when it cannot be written.
+    WriteOutcome write(const std::string& path);
+    // A write is under way (its dialogs run inside it).
+    bool writing() const { return writing_; }
+
+    const RecentFiles& recentFiles() const { return recent_; }
+    void addRecentFile(const std::string& path);
+    void clearRecentFiles();
+
+    // The window title: the file name (or its path, shortened to 200 pixels) and the
+    // application title.
+    void updateTitle();
+    const std::string& title() const { return title_; }
+    void setTitleMeasure(TextWidthFn measure) { titleMeasure_ = std::move(measure); }
+
+    // Auto-save: the timer's period and the folder used when the document has none.
+    void setAutoSaveInterval(int ms);
+    int autoSaveInterval() const { return autoSaveInterval_; }
+    void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
+    // Where mode TempCopy writes its copy.
+    std::string autoSavePath() const;
+    void updateAutoSaveTimer();
+
+    // ---- Recovery copy
+    // From now on a copy of the unsaved document is kept for the next start after a crash.
+    void enableRecovery(std::unique_ptr<RecoveryCopy> recovery);
+    RecoveryCopy* recovery() const { return recovery_.get(); }
+    // The tick of the timer the host keeps for it. documentBusy: the document is halfway
+    // through a change (a dialog runs inside it), so a due copy waits.
+    void recoveryTick(bool documentBusy);
+    // The window closed normally: nothing of this session is left to recover.
+    void windowClosed();
+
+private:
+    void recoveryModifiedChanged(bool modified);
+    void armRecoveryTimer(std::optional<std::chrono::milliseconds> delay);
+    void showRecoveryFailure();
+
+    EditorHost& host_;
+    const Settings& settings_;
+    ViewNotifier& views_;
+    UndoHistory& history_;
+    std::unique_ptr<Document> doc_;
+    std::string fileName_;
+    bool untitled_ = false;
+    bool modified_ = false;
+    std::function<void()> modifiedChanged_;
+    bool writing_ = false;
+    RecentFiles recent_;
+    std::string title_ = kApplicationTitle;
+    TextWidthFn titleMeasure_;
+    int autoSaveInterval_ = 600000;
+    std::string programFolder_;
+    std::unique_ptr<RecoveryCopy> recovery_;
+    bool recoveryTimerArmed_ = false;
+    std::optional<std::string> recoveryFailure_;
+};
+
+}  // namespace brenvale

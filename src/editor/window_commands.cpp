@@ -1,0 +1,39 @@
+// The commands the window carries out itself: it closes, or opens a menu or a dialog.
+#include "editor/command_handlers.h"
+#include "editor/editor_parts.h"
+
+namespace brenvale {
+
+void PGMExitExecute(EditorParts& p) {
+    p.host.CloseWindow();
+}
+
+void ChgIconExecute(EditorParts& p) {
+    p.host.PopUpIconMenu();
+}
+
+void OptSetExecute(EditorParts& p) {
+    p.host.ShowOptionsDialog();
+}
+
+void KeySetExecute(EditorParts& p) {
+    p.host.ShowShortcutKeyDialog();
+}
+
+void ToolBtnSetExecute(EditorParts& p) {
+    p.host.ShowToolbarDialog();
+}
+
+void HelpContentsExecute(EditorParts& p) {
+    p.host.ShowHelpContents();
+}
+
+void HelpTopicExecute(EditorParts& p) {
+    p.host.ShowHelpSearch();
+}
+
+void AboutExecute(EditorParts& p) {
+    p.host.ShowAboutBox();
+}
+
+}  // namespace brenvale
