@@ -8,9 +8,9 @@
 
 #include "bench_support.h"
 #include "command_steps.h"
-#include "support/answering_host.h"
 #include "editor/editor.h"
 #include "process_runs.h"
+#include "support/answering_host.h"
 
 namespace brenvale::bench {
 namespace {
@@ -119,7 +119,8 @@ int TenTimesCommands() {
     WriteGeneratedDocument(huge, 1000000, 10);
     AnsweringHost host;
     Editor editor(host, Settings{});
-    editor.list().setTextWidthMeasure([](std::string_view s) { return static_cast<int>(s.size()) * 6; });
+    editor.list().setTextWidthMeasure(
+        [](std::string_view s) { return static_cast<int>(s.size()) * 6; });
     auto counters = [&] {
         return editor.treeCounterText().size() + editor.list().counterText().size() +
                editor.list().uncheckedText().size();

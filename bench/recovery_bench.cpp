@@ -9,9 +9,9 @@
 #include "bench_support.h"
 #include "common/file_io.h"
 #include "document/document_writer.h"
-#include "support/answering_host.h"
 #include "editor/editor.h"
 #include "editor/recovery_copy.h"
+#include "support/answering_host.h"
 
 namespace brenvale::bench {
 namespace {
@@ -47,11 +47,11 @@ struct Session {
         RecoveryOptions options;
         options.method = method;
         options.clock = [this] { return now; };
-        editor.EnableRecovery(
+        editor.session().enableRecovery(
             std::make_unique<RecoveryCopy>(TheFiles().folder + "/state", options));
         editor.OpenDocument(TheFiles().document);
     }
-    ~Session() { editor.WindowClosed(); }
+    ~Session() { editor.session().windowClosed(); }
 
     struct Figures {
         double held;   // the tick that starts the copy, on the user-interface thread

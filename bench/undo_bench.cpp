@@ -13,8 +13,8 @@
 #include "common/check_mark.h"
 #include "common/cp932.h"
 #include "common/file_io.h"
-#include "support/answering_host.h"
 #include "editor/editor.h"
+#include "support/answering_host.h"
 
 namespace brenvale::bench {
 namespace {

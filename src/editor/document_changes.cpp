@@ -189,7 +189,8 @@ void DocumentChanges::announceInserted(Topic* t, size_t row, size_t count) {
     }
 }
 
-void DocumentChanges::insertItems(Topic* t, size_t row, const std::vector<std::string_view>& texts) {
+void DocumentChanges::insertItems(Topic* t, size_t row,
+                                  const std::vector<std::string_view>& texts) {
     if (texts.empty()) {
         return;
     }

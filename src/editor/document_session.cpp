@@ -82,8 +82,7 @@ void DocumentSession::updateTitle() {
             titleMeasure_ ? titleMeasure_ : [](std::string_view s) { return int(s.size()); };
         name = ShortenPathToWidth(fileName_, width, kTitlePathWidth);
     }
-    std::string title =
-        fileName_.empty() ? kApplicationTitle : name + " - " + kApplicationTitle;
+    std::string title = fileName_.empty() ? kApplicationTitle : name + " - " + kApplicationTitle;
     if (title != title_) {
         title_ = std::move(title);
         views_.all([](EditorObserver& o) { o.titleChanged(); });

@@ -157,8 +157,8 @@ bool ListDragOver(EditorParts& p, int pointerRow) {
         return false;
     }
     if (pointerRow >= 0 && p.list.hasSelectedItem()) {
-        SetInsertionRow(p, InsertionRow(pointerRow, p.list.selectedRow(),
-                                        static_cast<int>(p.list.rowCount())));
+        SetInsertionRow(
+            p, InsertionRow(pointerRow, p.list.selectedRow(), static_cast<int>(p.list.rowCount())));
     }
     return true;
 }

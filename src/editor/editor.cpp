@@ -19,10 +19,10 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
       hint_(views_),
       commands_(views_),
       changes_(session_, history_, views_, list_),
-      parts_{host_,       settings_, kBuiltInTopicImages + userIconCount,
-             views_,      session_,  history_,
-             changes_,    selection_, list_,
-             drag_,       hint_,     commands_} {
+      parts_{host_,    settings_,  kBuiltInTopicImages + userIconCount,
+             views_,   session_,   history_,
+             changes_, selection_, list_,
+             drag_,    hint_,      commands_} {
     // Save follows the modified flag at once, whoever changed it.
     session_.onModifiedChanged([this] { commands_.refresh(parts_); });
     commands_.setClipboardHasText(host_.ClipboardHasText());
@@ -136,16 +136,8 @@ bool Editor::CloseQuery() {
     return close;
 }
 
-void Editor::WindowClosed() {
-    session_.windowClosed();
-}
-
 void Editor::AutoSaveTick() {
     act([&] { brenvale::AutoSaveTick(parts_); });
-}
-
-void Editor::EnableRecovery(std::unique_ptr<RecoveryCopy> recovery) {
-    session_.enableRecovery(std::move(recovery));
 }
 
 void Editor::RecoveryTick() {
@@ -207,10 +199,6 @@ void Editor::SetHint(std::string_view hint) {
     if (!drag_.active()) {
         hint_.show(std::string(LongHint(hint)));
     }
-}
-
-void Editor::UpdateTitle() {
-    session_.updateTitle();
 }
 
 // ---- Drag and drop

@@ -83,10 +83,7 @@ public:
     void FileRecentDelClick();
     // Asked before the window closes: true when it may close.
     bool CloseQuery();
-    // The window closed normally (CloseQuery let it).
-    void WindowClosed();
     void AutoSaveTick();
-    void EnableRecovery(std::unique_ptr<RecoveryCopy> recovery);
     void RecoveryTick();
 
     // ---- Events from the window
@@ -108,8 +105,6 @@ public:
     // The application's current hint; its status bar part shows unless a drag owns the panel.
     void SetHint(std::string_view hint);
     const std::string& hintText() const { return hint_.text(); }
-    // The application became active or inactive (the title may show the path only then).
-    void UpdateTitle();
 
     // ---- Drag and drop
     void BeginDrag(DragKind kind);

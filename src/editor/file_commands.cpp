@@ -65,8 +65,8 @@ bool AskSaveChanges(EditorParts& p) {
     if (!p.session.isModified()) {
         return true;
     }
-    std::string question = "ファイル " + p.session.fileName() +
-                           "\nの内容が変更されています。\n変更を保存しますか？";
+    std::string question =
+        "ファイル " + p.session.fileName() + "\nの内容が変更されています。\n変更を保存しますか？";
     switch (p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::YesNoCancel)) {
         case MessageAnswer::Yes:
             return SaveDocument(p) == SaveResult::Saved;

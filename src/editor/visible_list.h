@@ -22,7 +22,8 @@ class Topic;
 // Items themselves; only a tick on an Item "-" stays here, unstored, until the next store.
 class VisibleList {
 public:
-    VisibleList(ViewNotifier& views, const Settings& settings) : views_(views), settings_(settings) {}
+    VisibleList(ViewNotifier& views, const Settings& settings)
+        : views_(views), settings_(settings) {}
     VisibleList(const VisibleList&) = delete;
     VisibleList& operator=(const VisibleList&) = delete;
 

@@ -27,6 +27,7 @@ void CounterPanel::paintEvent(QPaintEvent*) {
     painter.fillRect(p, background_);
     icon_.paint(&painter, QRect(p.left() + 2, p.top(), 16, 16));
     Texts t = texts_();
+    painted_ = t;
     QRect textRect(p.left() + 22, p.top() + 3, p.width() - 22, p.height() - 3);
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     painter.setPen(Qt::black);

@@ -24,6 +24,8 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
     // The counters changed: repaint and take the new width.
     void refresh();
+    // The texts of the last paint: what the user sees.
+    const Texts& painted() const { return painted_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,6 +34,7 @@ private:
     QColor background_;
     QIcon icon_;
     std::function<Texts()> texts_;
+    Texts painted_;
 };
 
 }  // namespace brenvale

@@ -274,7 +274,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    editor_->WindowClosed();
+    editor_->session().windowClosed();
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -288,7 +288,7 @@ bool MainWindow::event(QEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && editor_) {
-        editor_->UpdateTitle();
+        editor_->session().updateTitle();
     }
     if (event->type() == QEvent::WindowStateChange) {
         windowStateChanged();

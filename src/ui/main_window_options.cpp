@@ -68,7 +68,7 @@ void MainWindow::showOptionsDialog() {
         list_->viewport()->update();
         countersChanged();
         statusBar()->update();
-        editor_->UpdateTitle();
+        editor_->session().updateTitle();
     }
     // A new tree colour shows on every Topic.
     if (colours_.treeBack != before.treeBack || colours_.treeText != before.treeText) {

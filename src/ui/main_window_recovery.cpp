@@ -22,7 +22,7 @@ void MainWindow::startRecovery() {
         return;
     }
     try {
-        editor_->EnableRecovery(std::make_unique<RecoveryCopy>(*folder));
+        editor_->session().enableRecovery(std::make_unique<RecoveryCopy>(*folder));
     } catch (const Error& error) {
         ShowMessageBox(this, FromUtf8(error.what() + std::string(consequence)),
                        MessageKind::Warning, MessageButtons::Ok);

@@ -97,7 +97,8 @@ bool MainWindow::writeClosingSettings() {
     layout.flatButtons = menus_->flatButtonsSwitch()->isChecked();
     layout.treeWidth = treeWidth();
     try {
-        WriteClosingSettings(ToUtf8(options_.settingsFile), layout, editor_->session().recentFiles().paths());
+        WriteClosingSettings(ToUtf8(options_.settingsFile), layout,
+                             editor_->session().recentFiles().paths());
     } catch (const Error& error) {
         // The layout is lost, the document is not: the user may still close.
         return ShowMessageBox(this, FromUtf8(error.what()) + "\n\nこのまま終了しますか？",

@@ -8,8 +8,8 @@
 #include <QProcess>
 
 #include "common/error.h"
-#include "ui/codec.h"
 #include "ui/about_box.h"
+#include "ui/codec.h"
 #include "ui/file_name_dialog.h"
 #include "ui/help_context.h"
 #include "ui/main_window.h"

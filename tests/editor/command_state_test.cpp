@@ -106,5 +106,67 @@ TEST_F(CommandState, CountersShowPositionsTotalsAndOpenItems) {
     EXPECT_EQ(editor.treeCounterText(), "2/3");
 }
 
+TEST_F(CommandState, UndoAndRedoAreEnabledExactlyWhenThereIsSomethingToUndoOrRedo) {
+    editor.Start({});
+    EXPECT_FALSE(editor.isEnabled(C::Undo));
+    EXPECT_FALSE(editor.isEnabled(C::Redo));
+    Type("x");
+    editor.Execute(C::ListAdd);
+    EXPECT_TRUE(editor.isEnabled(C::Undo));
+    EXPECT_FALSE(editor.isEnabled(C::Redo));
+    editor.Execute(C::Undo);
+    EXPECT_EQ(Rows(), std::vector<std::string>{});
+    EXPECT_FALSE(editor.isEnabled(C::Undo));
+    EXPECT_TRUE(editor.isEnabled(C::Redo));
+    editor.Execute(C::Redo);
+    EXPECT_EQ(Rows(), std::vector<std::string>{"x"});
+    EXPECT_TRUE(editor.isEnabled(C::Undo));
+    EXPECT_FALSE(editor.isEnabled(C::Redo));
+    // A keystroke of a rename is a step too, and the enabled states follow at once.
+    editor.Execute(C::Undo);
+    editor.EditTextChanged(EditBox::Tree, "b");
+    EXPECT_TRUE(editor.isEnabled(C::Undo));
+    EXPECT_FALSE(editor.isEnabled(C::Redo));
+    // A new document has no history.
+    editor.session().setModified(false);
+    editor.Execute(C::NewOpen);
+    EXPECT_FALSE(editor.isEnabled(C::Undo));
+    EXPECT_FALSE(editor.isEnabled(C::Redo));
+    // Run anyway (as a key does), there is nothing to undo: a beep.
+    int beeps = host.beeps;
+    editor.Execute(C::Undo);
+    EXPECT_EQ(host.beeps, beeps + 1);
+}
+
+TEST_F(CommandState, EveryCommandRunsItsOwnHandlerAndTheWindowsOwnOnesGoToTheWindow) {
+    for (const CommandInfo& info : CommandTable()) {
+        EXPECT_NE(info.handler, nullptr) << info.name;
+    }
+    for (C id : {C::PGMExit, C::ChgIcon, C::OptSet, C::KeySet, C::ToolBtnSet, C::HelpContents,
+                 C::HelpTopic, C::About}) {
+        editor.Execute(id);
+    }
+    EXPECT_EQ(host.windowCommands,
+              (std::vector<std::string>{"close", "icon menu", "options", "keys", "toolbar", "help",
+                                        "help search", "about"}));
+}
+
+TEST_F(CommandState, TheRulesAreAppliedAfterEveryActionWhateverChangedTheState) {
+    Build({"a:x,y"});
+    editor.SelectTopic(Find("a"));
+    editor.SelectRow(1);
+    EXPECT_FALSE(editor.isEnabled(C::ListMoveDown));
+    EXPECT_TRUE(editor.isEnabled(C::ListMoveUp));
+    // A drop moves the row: the move commands follow without a refresh of their own.
+    DropItemInList(0);
+    EXPECT_TRUE(editor.isEnabled(C::ListMoveDown));
+    EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
+    // The list's box follows every keystroke.
+    Type("z");
+    EXPECT_TRUE(editor.isEnabled(C::ListDown));
+    Type("");
+    EXPECT_FALSE(editor.isEnabled(C::ListDown));
+}
+
 }  // namespace
 }  // namespace brenvale

@@ -146,7 +146,8 @@ public:
     void beginInsertItems(size_t first, size_t last) override { pendingRows_ = {first, last}; }
     void endInsertItems() override {
         for (size_t r = pendingRows_.first; r <= pendingRows_.second; ++r) {
-            rows_.insert(rows_.begin() + static_cast<long>(r), std::string(editor_.list().rowText(r)));
+            rows_.insert(rows_.begin() + static_cast<long>(r),
+                         std::string(editor_.list().rowText(r)));
         }
     }
     void beginRemoveItem(size_t row) override {
@@ -283,7 +284,8 @@ protected:
     std::vector<std::string> Rows() {
         std::vector<std::string> rows;
         for (size_t r = 0; r < editor.list().rowCount(); ++r) {
-            rows.emplace_back(std::string(editor.list().rowText(r)) + (editor.list().rowChecked(r) ? "*" : ""));
+            rows.emplace_back(std::string(editor.list().rowText(r)) +
+                              (editor.list().rowChecked(r) ? "*" : ""));
         }
         return rows;
     }

@@ -232,7 +232,8 @@ TEST_F(FileCommands, AVanishedRecentFileSaysSoAndStaysListed) {
 TEST_F(FileCommands, TheTitleShowsAShortenedPathWhenActive) {
     Settings settings;
     editor.setSettings(settings);
-    editor.session().setTitleMeasure([](std::string_view s) { return static_cast<int>(s.size()) * 10; });
+    editor.session().setTitleMeasure(
+        [](std::string_view s) { return static_cast<int>(s.size()) * 10; });
     std::string path = WriteFile("a.bnv", "A\r\n");
     editor.OpenDocument(path);
     EXPECT_EQ(editor.session().title(),
@@ -240,12 +241,12 @@ TEST_F(FileCommands, TheTitleShowsAShortenedPathWhenActive) {
                   path, [](std::string_view s) { return static_cast<int>(s.size()) * 10; }, 200) +
                   " - Brenvale");
     host.applicationActive = false;
-    editor.UpdateTitle();
+    editor.session().updateTitle();
     EXPECT_EQ(editor.session().title(), "a.bnv - Brenvale");
     settings.titleShowsPath = false;
     host.applicationActive = true;
     editor.setSettings(settings);
-    editor.UpdateTitle();
+    editor.session().updateTitle();
     EXPECT_EQ(editor.session().title(), "a.bnv - Brenvale");
 }
 

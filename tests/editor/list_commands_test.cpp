@@ -80,7 +80,8 @@ TEST_F(ListCommands, SplitAddAnsweredNoKeepsOneItemThatSavesAsShown) {
     ASSERT_EQ(editor.list().rowCount(), 1u);
     // The line break is kept as a lone LF, which the document file carries unchanged.
     EXPECT_EQ(editor.list().rowText(0), "a\nb");
-    ReadResult back = ParseDocument(SerializeDocument(EditorTestAccess::document(editor), {}, true), {});
+    ReadResult back =
+        ParseDocument(SerializeDocument(EditorTestAccess::document(editor), {}, true), {});
     EXPECT_EQ(back.document->first()->items[0].text(), "a\nb");
 }
 
@@ -248,7 +249,8 @@ TEST_F(ListCommands, PastingLinesAsksTheSplitQuestion) {
 }
 
 TEST_F(ListCommands, TheListExtentFollowsTheWidestText) {
-    editor.list().setTextWidthMeasure([](std::string_view s) { return static_cast<int>(s.size()) * 10; });
+    editor.list().setTextWidthMeasure(
+        [](std::string_view s) { return static_cast<int>(s.size()) * 10; });
     editor.list().setClientWidth(100);
     Build({"t:short"});
     EXPECT_EQ(editor.list().extent(), 0);

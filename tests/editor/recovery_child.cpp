@@ -9,10 +9,10 @@
 #include <string>
 #include <thread>
 
-#include "support/answering_host.h"
 #include "editor/recovery_copy.h"
 #include "editor/recovery_folder.h"
 #include "recovery_edits.h"
+#include "support/answering_host.h"
 
 using namespace brenvale;
 
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     Editor editor(host, Settings{});
     RecoveryOptions options;
     options.timing = {std::chrono::milliseconds(20), std::chrono::milliseconds(100)};
-    editor.EnableRecovery(
+    editor.session().enableRecovery(
         std::make_unique<RecoveryCopy>(*RecoveryFolderFromEnvironment(), options));
     editor.Start(argc > 1 ? std::vector<std::string>{argv[1]} : std::vector<std::string>{});
     test::MakeRecoveryEdits(editor);
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     while (std::getline(std::cin, command)) {
         if (command == "close") {
             if (editor.CloseQuery()) {
-                editor.WindowClosed();
+                editor.session().windowClosed();
             }
             return 0;
         }

@@ -32,7 +32,7 @@ struct RecoveringEditor {
         if (clock) {
             options.clock = [clock] { return *clock; };
         }
-        editor.EnableRecovery(std::make_unique<RecoveryCopy>(folder, options));
+        editor.session().enableRecovery(std::make_unique<RecoveryCopy>(folder, options));
     }
     RecoveryCopy& copy() { return *editor.session().recovery(); }
     RecoveryHost host;

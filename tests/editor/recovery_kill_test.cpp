@@ -179,7 +179,7 @@ TEST_F(KilledEditor, RunningInstancesNeverTakeOrTouchEachOthersCopies) {
     {
         auto here = NextStart(std::nullopt);
         EXPECT_TRUE(here->host.messages.empty());
-        here->editor.WindowClosed();
+        here->editor.session().windowClosed();
     }
     EXPECT_EQ(Copies(), std::set<std::string>{fs::path(firstCopy).filename().string()});
     EXPECT_EQ(test::ReadBytes(firstCopy), bytes);

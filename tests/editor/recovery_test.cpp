@@ -57,11 +57,13 @@ protected:
         gone->editor.EditTextChanged(EditBox::List, "  spaced  ");
         gone->editor.Execute(CommandId::ListAdd);
         CopyWritten(*gone);
-        return {SerializeDocument(EditorTestAccess::document(gone->editor), gone->host.geometry, true),
-                gone->copy().store().copyPath()};
+        return {
+            SerializeDocument(EditorTestAccess::document(gone->editor), gone->host.geometry, true),
+            gone->copy().store().copyPath()};
     }
     void ExpectRestored(test::RecoveringEditor& e, const std::string& saved) {
-        EXPECT_EQ(SerializeDocument(EditorTestAccess::document(e.editor), e.host.geometry, true), saved);
+        EXPECT_EQ(SerializeDocument(EditorTestAccess::document(e.editor), e.host.geometry, true),
+                  saved);
         EXPECT_TRUE(e.editor.session().isModified());
         EXPECT_TRUE(e.editor.isEnabled(CommandId::Save));
     }
@@ -140,7 +142,7 @@ TEST_F(Recovery, SavingDiscardingAndClosingRemoveTheCopy) {
     edit();
     e->host.answers.push_back(MessageAnswer::No);
     EXPECT_TRUE(e->editor.CloseQuery());
-    e->editor.WindowClosed();
+    e->editor.session().windowClosed();
     EXPECT_FALSE(e->copy().store().HasCopy());
     e.reset();
     EXPECT_TRUE(test::FilesIn(Folder()).empty());
@@ -230,7 +232,7 @@ TEST_F(Recovery, DecliningDeletesTheCopyAndCancellingKeepsItForTheNextStart) {
     later->editor.Start({dir.file("plan.bnv")});
     EXPECT_EQ(later->editor.session().fileName(), dir.file("plan.bnv"));
     EXPECT_FALSE(later->editor.session().isModified());
-    later->editor.WindowClosed();
+    later->editor.session().windowClosed();
     later.reset();
 
     auto no = Instance();
@@ -276,7 +278,7 @@ TEST_F(Recovery, ARunningInstancesCopyIsNeitherOfferedNorTouched) {
     other->editor.Execute(CommandId::AddTree);
     CopyWritten(*other);
     other->editor.Execute(CommandId::Save);
-    other->editor.WindowClosed();
+    other->editor.session().windowClosed();
     other.reset();
     EXPECT_EQ(CopyBytes(*running), bytes);
     EXPECT_TRUE(running->copy().store().HasCopy());

@@ -40,7 +40,8 @@ protected:
         s.bytes = SerializeDocument(editor.document(), {});
         ForEachTopic(editor.document(),
                      [&](const Topic& t, int) { s.expansion += t.expanded ? '+' : '-'; });
-        s.selectedCaption = editor.selection().topic() ? editor.selection().topic()->caption.str() : "-";
+        s.selectedCaption =
+            editor.selection().topic() ? editor.selection().topic()->caption.str() : "-";
         s.row = editor.list().selectedRow();
         return s;
     }
@@ -407,8 +408,7 @@ TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
                 default:
                     editor.BeginDrag(DragKind::Topic);
                     if (!topics.empty()) {
-                        editor.DropOnTree(TopicDropZone::Indent,
-                                          topics[pick(topics.size())]);
+                        editor.DropOnTree(TopicDropZone::Indent, topics[pick(topics.size())]);
                     }
                     editor.EndDrag();
                     break;

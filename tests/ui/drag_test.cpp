@@ -86,9 +86,9 @@ private:
 class EditorDrag : public SyntheticDrag {
 public:
     EditorDrag(Editor& editor, DragKind kind)
-        : SyntheticDrag(
-              (kind == DragKind::Topic ? editor.BeginDrag(DragKind::Topic) : editor.BeginDrag(DragKind::Item),
-               MakeDragData(editor))),
+        : SyntheticDrag((kind == DragKind::Topic ? editor.BeginDrag(DragKind::Topic)
+                                                 : editor.BeginDrag(DragKind::Item),
+                         MakeDragData(editor))),
           editor_(editor) {}
     ~EditorDrag() {
         leave();

@@ -60,6 +60,9 @@ private slots:
     void counterPanelsAreLoweredWithTheIconAtTheTop();
     void undoKeysUndoInTheViewsAndEditInTheBoxes();
     void theKeypadsEnterIsEnter();
+    void undoAndRedoAreInTheTreeAndListMenusAndPopups();
+    void aKeyFileOfTheFirstVersionLeavesTheLaterCommandsTheirKeys();
+    void tickingRepaintsTheCountersAtOnce();
 
 private:
     MainWindow& window() { return *window_; }
@@ -248,7 +251,8 @@ void WindowTest::countersShowPositionsAndOpenItems() {
         editor().EditTextChanged(EditBox::List, text);
         editor().Execute(CommandId::ListAdd);
     }
-    QCOMPARE(editor().list().counterText() + editor().list().uncheckedText(), std::string("3/3 (2)"));
+    QCOMPARE(editor().list().counterText() + editor().list().uncheckedText(),
+             std::string("3/3 (2)"));
     CounterPanel* panel = window().listCounter();
     QCOMPARE(panel->sizeHint().width(),
              panel->fontMetrics().horizontalAdvance(QStringLiteral("3/3 (2)")) + 30);
@@ -483,6 +487,77 @@ void WindowTest::theKeypadsEnterIsEnter() {
     QTest::keyClick(edit, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
     QCOMPARE(editor().list().rowCount(), size_t(1));
     QCOMPARE(editor().list().rowText(0), std::string_view("two"));
+}
+
+void WindowTest::undoAndRedoAreInTheTreeAndListMenusAndPopups() {
+    QAction* undo = window().actions().action(CommandId::Undo);
+    QAction* redo = window().actions().action(CommandId::Redo);
+    QMenu* tree = nullptr;
+    QMenu* list = nullptr;
+    for (QAction* top : window().menuBar()->actions()) {
+        if (top->text() == QStringLiteral("ツリー(&T)")) {
+            tree = top->menu();
+        } else if (top->text() == QStringLiteral("チェックリスト(&C)")) {
+            list = top->menu();
+        }
+    }
+    QVERIFY(tree && list);
+    for (QMenu* menu : {tree, list, window().menus().treePopup(), window().menus().listPopup()}) {
+        QList<QAction*> entries = menu->actions();
+        QCOMPARE(entries.mid(entries.size() - 2), (QList<QAction*>{undo, redo}));
+        QVERIFY(entries[entries.size() - 3]->isSeparator());
+    }
+    QCOMPARE(undo->text(), QStringLiteral("元に戻す(&U)\tCtrl+Z"));
+    QCOMPARE(redo->text(), QStringLiteral("やり直し(&R)\tCtrl+Y"));
+    // Greyed while there is nothing to undo; the popup's entry undoes.
+    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+    editor().EditTextChanged(EditBox::List, "one");
+    editor().Execute(CommandId::ListAdd);
+    QVERIFY(undo->isEnabled() && !redo->isEnabled());
+    window()
+        .menus()
+        .listPopup()
+        ->actions()
+        .at(window().menus().listPopup()->actions().size() - 2)
+        ->trigger();
+    QCOMPARE(editor().list().rowCount(), size_t(0));
+    QVERIFY(!undo->isEnabled() && redo->isEnabled());
+    redo->trigger();
+    QCOMPARE(editor().list().rowCount(), size_t(1));
+}
+
+void WindowTest::aKeyFileOfTheFirstVersionLeavesTheLaterCommandsTheirKeys() {
+    window_.reset();
+    // The file a first version wrote: its 34 commands, one of them given another key.
+    std::string file = "[ShortCutKey]\r\n";
+    for (const CommandInfo& info : CommandTable()) {
+        if (info.tag > kFirstVersionCommands) {
+            break;
+        }
+        std::string key = info.id == CommandId::NewOpen ? "Ctrl+F12" : std::string(info.defaultKey);
+        file += std::string(info.name) + "=" + (key.empty() ? "(\x82\xC8\x82\xB5)" : key) + "\r\n";
+    }
+    test::WriteBytes(dir_->file("brenvale.key"), file);
+    make();
+    CommandActions& actions = window().actions();
+    QCOMPARE(actions.action(CommandId::NewOpen)->shortcut(),
+             QKeySequence(QStringLiteral("Ctrl+F12")));
+    QCOMPARE(actions.action(CommandId::Undo)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    QCOMPARE(actions.action(CommandId::Redo)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
+}
+
+void WindowTest::tickingRepaintsTheCountersAtOnce() {
+    editor().EditTextChanged(EditBox::List, "only");
+    editor().Execute(CommandId::ListAdd);
+    CounterPanel* panel = window().listCounter();
+    QTRY_COMPARE(panel->painted().black + panel->painted().red, QStringLiteral("1/1 (1)"));
+    QApplication::setActiveWindow(&window());
+    window().list()->setFocus();
+    QTRY_VERIFY(window().list()->hasFocus());
+    QTest::keyClick(window().list(), Qt::Key_Space);
+    QVERIFY(editor().list().rowChecked(0));
+    // Nothing else happens in the window: the tick itself repaints the counter.
+    QTRY_COMPARE(panel->painted().red, QStringLiteral(" (0)"));
 }
 
 QTEST_MAIN(WindowTest)
