@@ -7,19 +7,19 @@ namespace brenvale::bench {
 std::vector<CommandStep> CommandSteps(Editor& e) {
     const Document& doc = e.document();
     Topic* middle = doc.topLevel(doc.topLevelCount() / 2);
-    auto exec = [&e](CommandId id) { return [&e, id] { e.Execute(id); }; };
-    auto selectMiddle = [&e, middle] { e.SelectTopic(middle); };
+    auto exec = [&e](CommandId id) { return [&e, id] { e.execute(id); }; };
+    auto selectMiddle = [&e, middle] { e.selectTopic(middle); };
     return {
         {"select a Topic", selectMiddle},
-        {"select its neighbour", [&e, middle] { e.SelectTopic(middle->nextSibling()); }},
+        {"select its neighbour", [&e, middle] { e.selectTopic(middle->nextSibling()); }},
         {"select it again", selectMiddle},
         {"TreeDown", exec(CommandId::TreeDown)},
         {"TreeUp", exec(CommandId::TreeUp)},
         {"TreeRight", exec(CommandId::TreeRight)},
         {"TreeLeft", exec(CommandId::TreeLeft)},
         {"AddTreeChild", exec(CommandId::AddTreeChild)},
-        {"rename (one key)", [&e] { e.EditTextChanged(EditBox::Tree, "x"); }},
-        {"icon menu click", [&e] { e.IconMenuClick(kIconPencil); }},
+        {"rename (one key)", [&e] { e.editTextChanged(EditBox::Tree, "x"); }},
+        {"icon menu click", [&e] { e.iconMenuClick(kIconPencil); }},
         {"DelTree", exec(CommandId::DelTree), true},
         {"AddTree", exec(CommandId::AddTree)},
         {"DelTree", exec(CommandId::DelTree), true},
@@ -30,10 +30,10 @@ std::vector<CommandStep> CommandSteps(Editor& e) {
         {"select it again", selectMiddle},
         {"ListAdd",
          [&e] {
-             e.EditTextChanged(EditBox::List, "new item");
-             e.Execute(CommandId::ListAdd);
+             e.editTextChanged(EditBox::List, "new item");
+             e.execute(CommandId::ListAdd);
          }},
-        {"toggle a check", [&e] { e.ToggleCheck(static_cast<size_t>(e.list().selectedRow())); }},
+        {"toggle a check", [&e] { e.toggleCheck(static_cast<size_t>(e.list().selectedRow())); }},
         {"ListMoveUp", exec(CommandId::ListMoveUp)},
         {"ListMoveDown", exec(CommandId::ListMoveDown)},
         {"ListUp", exec(CommandId::ListUp)},

@@ -148,9 +148,9 @@ int Measure(int argc, char** argv, const std::string& mode, const QString& folde
     if (list) {
         // The middle row is dragged over the rows around it; every move puts the line elsewhere.
         brenvale::CheckListView* view = window.list();
-        editor.SelectRow(rows / 2);
+        editor.selectRow(rows / 2);
         QApplication::processEvents();
-        editor.BeginDrag(brenvale::DragKind::Item);
+        editor.beginDrag(brenvale::DragKind::Item);
         std::unique_ptr<QMimeData> data(brenvale::MakeDragData(editor));
         int height = view->viewport()->height();
         TimeMoves(view->viewport(), data.get(),
@@ -164,9 +164,9 @@ int Measure(int argc, char** argv, const std::string& mode, const QString& folde
                 middle = &t;
             }
         });
-        editor.SelectTopic(middle);
+        editor.selectTopic(middle);
         QApplication::processEvents();
-        editor.BeginDrag(brenvale::DragKind::Topic);
+        editor.beginDrag(brenvale::DragKind::Topic);
         std::unique_ptr<QMimeData> data(brenvale::MakeDragData(editor));
         int height = view->viewport()->height();
         // The zone of the point is what a drop there would compute.
@@ -179,7 +179,7 @@ int Measure(int argc, char** argv, const std::string& mode, const QString& folde
             view->viewport(), data.get(),
             [height](int i) { return QPoint(5 + (i * 13) % 90, (i * 7) % height); }, zone);
     }
-    editor.EndDrag();
+    editor.endDrag();
     editor.session().setModified(false);
     return 0;
 }

@@ -23,7 +23,7 @@ struct Session {
     Session() {
         editor.list().setTextWidthMeasure(
             [](std::string_view s) { return static_cast<int>(s.size()) * 6; });
-        editor.Execute(CommandId::AddTree);
+        editor.execute(CommandId::AddTree);
     }
 };
 
@@ -44,9 +44,9 @@ void MultiLineAdd(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto s = std::make_unique<Session>();
-        s->editor.EditTextChanged(EditBox::List, text);
+        s->editor.editTextChanged(EditBox::List, text);
         state.ResumeTiming();
-        s->editor.Execute(CommandId::ListAdd);
+        s->editor.execute(CommandId::ListAdd);
         benchmark::DoNotOptimize(s->editor.list().rowCount());
         state.PauseTiming();
         s.reset();
@@ -61,8 +61,8 @@ void SingleAdds(benchmark::State& state) {
         auto s = std::make_unique<Session>();
         state.ResumeTiming();
         for (int i = 0; i < n; ++i) {
-            s->editor.EditTextChanged(EditBox::List, JapaneseText(static_cast<unsigned>(i), 20));
-            s->editor.Execute(CommandId::ListAdd);
+            s->editor.editTextChanged(EditBox::List, JapaneseText(static_cast<unsigned>(i), 20));
+            s->editor.execute(CommandId::ListAdd);
         }
         state.PauseTiming();
         s.reset();
@@ -76,12 +76,12 @@ void DeleteEveryRow(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto s = std::make_unique<Session>();
-        s->editor.EditTextChanged(EditBox::List, text);
-        s->editor.Execute(CommandId::ListAdd);
-        s->editor.SelectRow(0);
+        s->editor.editTextChanged(EditBox::List, text);
+        s->editor.execute(CommandId::ListAdd);
+        s->editor.selectRow(0);
         state.ResumeTiming();
         while (s->editor.list().rowCount() > 0) {
-            s->editor.Execute(CommandId::ListDel);
+            s->editor.execute(CommandId::ListDel);
         }
         state.PauseTiming();
         s.reset();
@@ -101,7 +101,7 @@ void TreePaste(benchmark::State& state) {
         auto s = std::make_unique<Session>();
         s->host.clipboard = text;
         state.ResumeTiming();
-        s->editor.Execute(CommandId::TreePaste);
+        s->editor.execute(CommandId::TreePaste);
         state.PauseTiming();
         s.reset();
         state.ResumeTiming();
@@ -126,7 +126,7 @@ int TenTimesCommands() {
                editor.list().uncheckedText().size();
     };
     double start = MonotonicMs();
-    editor.OpenDocument(huge);
+    editor.openDocument(huge);
     counters();
     std::printf("The editor without a window, on the ten-times document (%zu Topics):\n",
                 editor.document().topicCount());

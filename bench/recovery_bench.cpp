@@ -49,7 +49,7 @@ struct Session {
         options.clock = [this] { return now; };
         editor.session().enableRecovery(
             std::make_unique<RecoveryCopy>(TheFiles().folder + "/state", options));
-        editor.OpenDocument(TheFiles().document);
+        editor.openDocument(TheFiles().document);
     }
     ~Session() { editor.session().windowClosed(); }
 
@@ -58,15 +58,15 @@ struct Session {
         double total;  // from that tick until the copy is on disk
     };
     Figures Copy() {
-        editor.EditTextChanged(EditBox::Tree, ++edits % 2 ? "a" : "b");
+        editor.editTextChanged(EditBox::Tree, ++edits % 2 ? "a" : "b");
         now += std::chrono::seconds(31);
         Clock::time_point start = Clock::now();
-        editor.RecoveryTick();
+        editor.recoveryTick();
         Clock::time_point started = Clock::now();
         editor.session().recovery()->WaitForWrite();
         Clock::time_point written = Clock::now();
         now += std::chrono::milliseconds(1);
-        editor.RecoveryTick();
+        editor.recoveryTick();
         return {Seconds(started - start), Seconds(written - start)};
     }
 

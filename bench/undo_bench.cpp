@@ -51,9 +51,9 @@ const std::string& DocumentPath() {
 
 struct Session {
     Session() : editor(host, Settings{}) {
-        editor.OpenDocument(DocumentPath());
+        editor.openDocument(DocumentPath());
         big = editor.document().lastTopLevel();
-        editor.SelectTopic(big);
+        editor.selectTopic(big);
     }
 
     AnsweringHost host;
@@ -82,10 +82,10 @@ StepMemory MeasureStep(Editor& editor, Fn&& action) {
 void UndoDeletion(benchmark::State& state) {
     Session& s = TheSession();
     for (auto _ : state) {
-        s.editor.SelectTopic(s.big);
-        s.editor.Execute(CommandId::DelTree);
+        s.editor.selectTopic(s.big);
+        s.editor.execute(CommandId::DelTree);
         Clock::time_point start = Clock::now();
-        s.editor.Execute(CommandId::Undo);
+        s.editor.execute(CommandId::Undo);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
     }
 }
@@ -93,11 +93,11 @@ void UndoDeletion(benchmark::State& state) {
 void Deletion(benchmark::State& state) {
     Session& s = TheSession();
     for (auto _ : state) {
-        s.editor.SelectTopic(s.big);
+        s.editor.selectTopic(s.big);
         Clock::time_point start = Clock::now();
-        s.editor.Execute(CommandId::DelTree);
+        s.editor.execute(CommandId::DelTree);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        s.editor.Execute(CommandId::Undo);
+        s.editor.execute(CommandId::Undo);
     }
 }
 
@@ -105,9 +105,9 @@ void SelectBigTopic(benchmark::State& state) {
     Session& s = TheSession();
     Topic* other = s.editor.document().first();
     for (auto _ : state) {
-        s.editor.SelectTopic(other);
+        s.editor.selectTopic(other);
         Clock::time_point start = Clock::now();
-        s.editor.SelectTopic(s.big);
+        s.editor.selectTopic(s.big);
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
     }
 }
@@ -126,18 +126,18 @@ int main(int argc, char** argv) {
     Cp932ToUtf8("a");
 
     // Single-Item steps, in a Topic of ten Items.
-    editor.SelectTopic(editor.document().first());
-    editor.EditTextChanged(EditBox::List, "new item");
-    StepMemory add = MeasureStep(editor, [&] { editor.Execute(CommandId::ListAdd); });
-    StepMemory del = MeasureStep(editor, [&] { editor.Execute(CommandId::ListDel); });
-    StepMemory tick = MeasureStep(editor, [&] { editor.ToggleCheck(0); });
+    editor.selectTopic(editor.document().first());
+    editor.editTextChanged(EditBox::List, "new item");
+    StepMemory add = MeasureStep(editor, [&] { editor.execute(CommandId::ListAdd); });
+    StepMemory del = MeasureStep(editor, [&] { editor.execute(CommandId::ListDel); });
+    StepMemory tick = MeasureStep(editor, [&] { editor.toggleCheck(0); });
 
     // The big Topic: the references its list holds are what a deletion takes out.
-    editor.SelectTopic(s.big);
+    editor.selectTopic(s.big);
     size_t removed = sizeof(Topic) + s.big->items.size() * sizeof(TextRef);
-    StepMemory deletion = MeasureStep(editor, [&] { editor.Execute(CommandId::DelTree); });
+    StepMemory deletion = MeasureStep(editor, [&] { editor.execute(CommandId::DelTree); });
     Clock::time_point start = Clock::now();
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     double firstUndo = Milliseconds(Clock::now() - start);
     bool back = editor.selection().topic() == s.big && s.big->items.size() == size_t(kBigItems);
 

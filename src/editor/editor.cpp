@@ -62,11 +62,11 @@ void Editor::setSettings(const Settings& settings) {
 
 // ---- Commands
 
-void Editor::Execute(CommandId id) {
+void Editor::execute(CommandId id) {
     act([&] { Command(id).handler(parts_); });
 }
 
-bool Editor::Key(WindowKey key, FocusArea area) {
+bool Editor::key(WindowKey key, FocusArea area) {
     bool tree = area == FocusArea::Tree;
     bool list = area == FocusArea::List;
     bool used = false;
@@ -110,57 +110,57 @@ bool Editor::Key(WindowKey key, FocusArea area) {
 
 // ---- The document's life
 
-void Editor::Start(const std::vector<std::string>& files) {
+void Editor::start(const std::vector<std::string>& files) {
     act([&] { StartDocuments(parts_, files); });
 }
 
-void Editor::OpenDocument(const std::string& path) {
+void Editor::openDocument(const std::string& path) {
     act([&] { brenvale::OpenDocument(parts_, path); });
 }
 
-void Editor::FilesDropped(const std::vector<std::string>& paths) {
+void Editor::filesDropped(const std::vector<std::string>& paths) {
     act([&] { OpenFirstLaunchOthers(parts_, paths); });
 }
 
-void Editor::FileRecentClick(size_t index) {
+void Editor::fileRecentClick(size_t index) {
     act([&] { brenvale::FileRecentClick(parts_, index); });
 }
 
-void Editor::FileRecentDelClick() {
+void Editor::fileRecentDelClick() {
     act([&] { brenvale::FileRecentDelClick(parts_); });
 }
 
-bool Editor::CloseQuery() {
+bool Editor::closeQuery() {
     bool close = false;
     act([&] { close = AskSaveChanges(parts_); });
     return close;
 }
 
-void Editor::AutoSaveTick() {
+void Editor::autoSaveTick() {
     act([&] { brenvale::AutoSaveTick(parts_); });
 }
 
-void Editor::RecoveryTick() {
+void Editor::recoveryTick() {
     brenvale::RecoveryTick(parts_);
 }
 
 // ---- Events from the window
 
-void Editor::SelectTopic(Topic* topic) {
+void Editor::selectTopic(Topic* topic) {
     act([&] { brenvale::SelectTopic(parts_, topic); });
 }
 
-void Editor::SetTopicExpanded(Topic* topic, bool expanded) {
+void Editor::setTopicExpanded(Topic* topic, bool expanded) {
     if (topic) {
         changes_.setExpanded(topic, expanded);
     }
 }
 
-void Editor::ExpandAllTopics() {
+void Editor::expandAllTopics() {
     changes_.expandAll();
 }
 
-void Editor::EditTextChanged(EditBox box, std::string text) {
+void Editor::editTextChanged(EditBox box, std::string text) {
     act([&] {
         if (box == EditBox::Tree) {
             RenameSelectedTopic(parts_, std::move(text));
@@ -170,7 +170,7 @@ void Editor::EditTextChanged(EditBox box, std::string text) {
     });
 }
 
-void Editor::SelectRow(int row) {
+void Editor::selectRow(int row) {
     act([&] {
         if (row < -1 || row >= static_cast<int>(list_.rowCount())) {
             row = -1;
@@ -179,23 +179,23 @@ void Editor::SelectRow(int row) {
     });
 }
 
-void Editor::ToggleCheck(size_t row) {
+void Editor::toggleCheck(size_t row) {
     act([&] { ToggleRowCheck(parts_, row); });
 }
 
-void Editor::ClipboardChanged(bool hasText) {
+void Editor::clipboardChanged(bool hasText) {
     act([&] { commands_.setClipboardHasText(hasText); });
 }
 
-void Editor::TreeEditRequested() {
+void Editor::treeEditRequested() {
     host_.FocusEditBox(EditBox::Tree);
 }
 
-void Editor::IconMenuClick(int tag) {
+void Editor::iconMenuClick(int tag) {
     act([&] { brenvale::IconMenuClick(parts_, tag); });
 }
 
-void Editor::SetHint(std::string_view hint) {
+void Editor::setHint(std::string_view hint) {
     if (!drag_.active()) {
         hint_.show(std::string(LongHint(hint)));
     }
@@ -203,11 +203,11 @@ void Editor::SetHint(std::string_view hint) {
 
 // ---- Drag and drop
 
-void Editor::BeginDrag(DragKind kind) {
+void Editor::beginDrag(DragKind kind) {
     brenvale::BeginDrag(parts_, kind);
 }
 
-void Editor::EndDrag() {
+void Editor::endDrag() {
     brenvale::EndDrag(parts_);
 }
 
@@ -215,19 +215,19 @@ std::string Editor::dragText() const {
     return DragText(parts_);
 }
 
-bool Editor::TreeDragOver() {
+bool Editor::treeDragOver() {
     return brenvale::TreeDragOver(parts_);
 }
 
-bool Editor::ListDragOver(int pointerRow) {
+bool Editor::listDragOver(int pointerRow) {
     return brenvale::ListDragOver(parts_, pointerRow);
 }
 
-void Editor::DropOnTree(TopicDropZone zone, Topic* under) {
+void Editor::dropOnTree(TopicDropZone zone, Topic* under) {
     act([&] { brenvale::DropOnTree(parts_, zone, under); });
 }
 
-void Editor::DropOnList(int pointerRow) {
+void Editor::dropOnList(int pointerRow) {
     act([&] { brenvale::DropOnList(parts_, pointerRow); });
 }
 

@@ -65,65 +65,65 @@ public:
 
     // ---- Commands
     // Runs a command's handler (the window offers only enabled ones).
-    void Execute(CommandId id);
+    void execute(CommandId id);
     bool isEnabled(CommandId id) const { return commands_.enabled(id); }
     bool checkBoxButtonPressed() const { return commands_.checkBoxPressed(); }
     // The keys the window handles itself: true when the key was used.
-    bool Key(WindowKey key, FocusArea area);
+    bool key(WindowKey key, FocusArea area);
 
     // ---- The document's life
     // The command line: nothing starts a new document; otherwise the first file is opened
     // here and every further one in another instance. Recovery copies are offered first.
-    void Start(const std::vector<std::string>& files);
+    void start(const std::vector<std::string>& files);
     // Opens a file after the save question; a file that cannot be read leaves everything as
     // it was (the error is thrown for the window to report).
-    void OpenDocument(const std::string& path);
-    void FilesDropped(const std::vector<std::string>& paths);
-    void FileRecentClick(size_t index);
-    void FileRecentDelClick();
+    void openDocument(const std::string& path);
+    void filesDropped(const std::vector<std::string>& paths);
+    void fileRecentClick(size_t index);
+    void fileRecentDelClick();
     // Asked before the window closes: true when it may close.
-    bool CloseQuery();
-    void AutoSaveTick();
-    void RecoveryTick();
+    bool closeQuery();
+    void autoSaveTick();
+    void recoveryTick();
 
     // ---- Events from the window
-    void SelectTopic(Topic* topic);
+    void selectTopic(Topic* topic);
     // The user opened or folded a Topic in the view.
-    void SetTopicExpanded(Topic* topic, bool expanded);
-    void ExpandAllTopics();
+    void setTopicExpanded(Topic* topic, bool expanded);
+    void expandAllTopics();
     // The user changed the text of an edit box: the tree's renames the selected Topic.
-    void EditTextChanged(EditBox box, std::string text);
+    void editTextChanged(EditBox box, std::string text);
     // A click or a right click on the list: row -1 clears the selection.
-    void SelectRow(int row);
+    void selectRow(int row);
     // The box of a row was clicked or the space key pressed on it.
-    void ToggleCheck(size_t row);
-    void ClipboardChanged(bool hasText);
+    void toggleCheck(size_t row);
+    void clipboardChanged(bool hasText);
     // The tree's own label editing is refused; the focus goes to the tree's edit box instead.
-    void TreeEditRequested();
+    void treeEditRequested();
     // A click in an icon menu; tag 1 is the folder pair, any other tag the icon index.
-    void IconMenuClick(int tag);
+    void iconMenuClick(int tag);
     // The application's current hint; its status bar part shows unless a drag owns the panel.
-    void SetHint(std::string_view hint);
+    void setHint(std::string_view hint);
     const std::string& hintText() const { return hint_.text(); }
 
     // ---- Drag and drop
-    void BeginDrag(DragKind kind);
-    void EndDrag();
+    void beginDrag(DragKind kind);
+    void endDrag();
     // What a drag carries to other programs: the tree clipboard text of the dragged Topic or
     // the text of the dragged Item (CP932).
     std::string dragText() const;
     // The pointer moved over the tree: true when the drop is accepted there (a Topic or an
     // Item of this editor is dragged). The list's insertion line goes away.
-    bool TreeDragOver();
+    bool treeDragOver();
     // The pointer moved over the list at pointerRow (rowCount() below the last Item, -1
     // outside the list's client area, where the line stays as it was): true when the drop is
     // accepted there, which only an Item is. The insertion line follows the pointer.
-    bool ListDragOver(int pointerRow);
+    bool listDragOver(int pointerRow);
     // A drop on the tree: a dragged Topic goes where the zone says, a dragged Item to the end
     // of the list of the Topic on whose row it was dropped.
-    void DropOnTree(TopicDropZone zone, Topic* under);
+    void dropOnTree(TopicDropZone zone, Topic* under);
     // A drop on the list at pointerRow (as for ListDragOver): a dragged Item moves there.
-    void DropOnList(int pointerRow);
+    void dropOnList(int pointerRow);
 
     // ---- Status bar: the tree's counter "3/12" (the list's are VisibleList's).
     std::string treeCounterText() const;

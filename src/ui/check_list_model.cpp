@@ -42,7 +42,7 @@ bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, in
     size_t row = static_cast<size_t>(index.row());
     bool checked = value.value<Qt::CheckState>() == Qt::Checked;
     if (checked != editor_.list().rowChecked(row)) {
-        editor_.ToggleCheck(row);
+        editor_.toggleCheck(row);
     }
     return true;
 }

@@ -27,7 +27,7 @@ CheckListView::CheckListView(Editor& editor, CheckListModel& model, QWidget* par
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!syncing_) {
-                    editor_.SelectRow(current.isValid() ? current.row() : -1);
+                    editor_.selectRow(current.isValid() ? current.row() : -1);
                 }
             });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -64,7 +64,7 @@ void CheckListView::selectionChangedByView() {
     if (rows.isEmpty()) {
         showEditorSelection();
     } else if (rows.first().row() != editor_.list().selectedRow()) {
-        editor_.SelectRow(rows.first().row());
+        editor_.selectRow(rows.first().row());
     }
 }
 
@@ -100,9 +100,9 @@ void CheckListView::mousePressEvent(QMouseEvent* event) {
     QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid()) {
         scrollTo(index, QAbstractItemView::PositionAtTop);
-        editor_.SelectRow(index.row());
+        editor_.selectRow(index.row());
     } else {
-        editor_.SelectRow(-1);
+        editor_.selectRow(-1);
     }
     showEditorSelection();
 }
@@ -128,10 +128,10 @@ void CheckListView::startDrag(Qt::DropActions) {
     if (!editor_.list().hasSelectedItem()) {
         return;
     }
-    editor_.BeginDrag(DragKind::Item);
+    editor_.beginDrag(DragKind::Item);
     emit dragStarted();
     RunDrag(this, MakeDragData(editor_));
-    editor_.EndDrag();
+    editor_.endDrag();
     viewport()->update();
     emit dragFinished();
 }
@@ -142,7 +142,7 @@ void CheckListView::dragEnterEvent(QDragEnterEvent* event) {
 
 void CheckListView::dragMoveEvent(QDragMoveEvent* event) {
     int row = pointerRowAt(event->position().toPoint());
-    if (IsOwnDrag(event->mimeData()) && editor_.ListDragOver(row)) {
+    if (IsOwnDrag(event->mimeData()) && editor_.listDragOver(row)) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -160,7 +160,7 @@ void CheckListView::dropEvent(QDropEvent* event) {
     int row = pointerRowAt(event->position().toPoint());
     // The moved row becomes the current one; the rows on screen stay where they were.
     int top = verticalScrollBar()->value();
-    Guarded([&] { editor_.DropOnList(row); })();
+    Guarded([&] { editor_.dropOnList(row); })();
     verticalScrollBar()->setValue(top);
 }
 

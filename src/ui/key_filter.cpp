@@ -44,19 +44,19 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         if (modifiers == Qt::ControlModifier && QApplication::mouseButtons() == Qt::NoButton) {
             switch (key->key()) {
                 case Qt::Key_C:
-                    run([&] { used = editor.Key(WindowKey::Copy, area); });
+                    run([&] { used = editor.key(WindowKey::Copy, area); });
                     return used;
                 case Qt::Key_X:
-                    run([&] { used = editor.Key(WindowKey::Cut, area); });
+                    run([&] { used = editor.key(WindowKey::Cut, area); });
                     return used;
                 case Qt::Key_V:
-                    run([&] { used = editor.Key(WindowKey::Paste, area); });
+                    run([&] { used = editor.key(WindowKey::Paste, area); });
                     return used;
                 case Qt::Key_Z:
-                    run([&] { used = editor.Key(WindowKey::Undo, area); });
+                    run([&] { used = editor.key(WindowKey::Undo, area); });
                     return used;
                 case Qt::Key_Y:
-                    run([&] { used = editor.Key(WindowKey::Redo, area); });
+                    run([&] { used = editor.key(WindowKey::Redo, area); });
                     return used;
                 default:
                     break;
@@ -64,7 +64,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         }
         if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && key->key() == Qt::Key_Z &&
             QApplication::mouseButtons() == Qt::NoButton) {
-            run([&] { used = editor.Key(WindowKey::Redo, area); });
+            run([&] { used = editor.key(WindowKey::Redo, area); });
             return used;
         }
         // An edit box keeps some keys (Shift+BkSp) from the shortcuts; the window takes them.
@@ -82,9 +82,9 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (key->key() == Qt::Key_F2) {
-        run([&] { editor.Key(WindowKey::F2, area); });
+        run([&] { editor.key(WindowKey::F2, area); });
     } else if (key->key() == Qt::Key_Delete) {
-        run([&] { editor.Key(WindowKey::Delete, area); });
+        run([&] { editor.key(WindowKey::Delete, area); });
     }
     return false;
 }

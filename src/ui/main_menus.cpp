@@ -150,7 +150,7 @@ QMenu* MainMenus::makeIconMenu(QWidget* parent) {
         group->addAction(action);
         int tag = entry.tag;
         connect(action, &QAction::triggered, this,
-                Guarded([this, tag] { editor_.IconMenuClick(tag); }));
+                Guarded([this, tag] { editor_.iconMenuClick(tag); }));
     }
     menu->actions().value(0)->setChecked(true);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] {
@@ -181,14 +181,14 @@ void MainMenus::rebuildRecentMenu() {
     for (size_t i = 0; i < recent.size(); ++i) {
         QAction* entry = recentMenu_->addAction(FromUtf8(recent.caption(i)));
         connect(entry, &QAction::triggered, this,
-                Guarded([this, i] { editor_.FileRecentClick(i); }));
+                Guarded([this, i] { editor_.fileRecentClick(i); }));
     }
     recentMenu_->addSeparator();
     recentDelete_ = recentMenu_->addAction(QStringLiteral("履歴の削除..."));
     recentDelete_->setStatusTip(QStringLiteral("履歴の削除|ファイルの履歴を削除します"));
     recentDelete_->setEnabled(recent.size() > 0);
     connect(recentDelete_, &QAction::triggered, this,
-            Guarded([this] { editor_.FileRecentDelClick(); }));
+            Guarded([this] { editor_.fileRecentDelClick(); }));
 }
 
 }  // namespace brenvale

@@ -132,7 +132,7 @@ void MainWindow::buildLayout() {
     connect(menus_, &MainMenus::statusBarToggled, this, &MainWindow::setStatusBarShown);
     // The popped-up menus have no menu bar to pass their entries' hints on.
     connect(menus_, &MainMenus::hintShown, this,
-            [this](const QString& hint) { editor_->SetHint(ToUtf8(hint)); });
+            [this](const QString& hint) { editor_->setHint(ToUtf8(hint)); });
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
@@ -143,7 +143,7 @@ void MainWindow::buildLayout() {
     setCentralWidget(central);
 
     connect(actions_, &CommandActions::triggered, this,
-            GuardedWith<CommandId>([this](CommandId id) { editor_->Execute(id); }));
+            GuardedWith<CommandId>([this](CommandId id) { editor_->execute(id); }));
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         menus_->treePopup()->popup(tree_->viewport()->mapToGlobal(at));
     });
@@ -151,10 +151,10 @@ void MainWindow::buildLayout() {
         menus_->listPopup()->popup(list_->viewport()->mapToGlobal(at));
     });
     connect(&host_.autoSaveTimer(), &QTimer::timeout, this,
-            Guarded([this] { editor_->AutoSaveTick(); }));
+            Guarded([this] { editor_->autoSaveTick(); }));
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-            [this] { editor_->ClipboardChanged(host_.ClipboardHasText()); });
-    editor_->ClipboardChanged(host_.ClipboardHasText());
+            [this] { editor_->clipboardChanged(host_.ClipboardHasText()); });
+    editor_->clipboardChanged(host_.ClipboardHasText());
     auto widths = std::make_shared<TextWidthCache>(list_->font());
     editor_->list().setTextWidthMeasure(
         [widths](std::string_view text) { return widths->width(text); });
@@ -193,7 +193,7 @@ void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
                 QString refused;
                 std::optional<std::string> bytes = ToCp932(text, &refused);
                 if (bytes) {
-                    editor_->EditTextChanged(box, *bytes);
+                    editor_->editTextChanged(box, *bytes);
                 } else {
                     refuseText(refused);
                     int cursor = edit->cursorPosition();
@@ -207,7 +207,7 @@ void MainWindow::connectEditBoxes() {
     connectEditBox(treeEdit_, EditBox::Tree);
     connectEditBox(listEdit_, EditBox::List);
     connect(listEdit_, &QLineEdit::returnPressed, this,
-            Guarded([this] { editor_->Execute(CommandId::ListAdd); }));
+            Guarded([this] { editor_->execute(CommandId::ListAdd); }));
 }
 
 void MainWindow::connectDrags() {
@@ -228,7 +228,7 @@ void MainWindow::popUpIconMenu() {
 void MainWindow::start() {
     startRecovery();
     try {
-        editor_->Start([this] {
+        editor_->start([this] {
             std::vector<std::string> files;
             for (const QString& f : options_.files) {
                 files.push_back(ToUtf8(f));
@@ -265,7 +265,7 @@ void MainWindow::setStatusBarShown(bool shown) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     bool close = false;
     try {
-        close = editor_->CloseQuery();
+        close = editor_->closeQuery();
     } catch (const Error& error) {
         ReportError(error);
     }
@@ -279,7 +279,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
-        editor_->SetHint(ToUtf8(static_cast<QStatusTipEvent*>(event)->tip()));
+        editor_->setHint(ToUtf8(static_cast<QStatusTipEvent*>(event)->tip()));
         return true;
     }
     return QMainWindow::event(event);
@@ -321,7 +321,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         }
     }
     event->acceptProposedAction();
-    Guarded([this, paths] { editor_->FilesDropped(paths); })();
+    Guarded([this, paths] { editor_->filesDropped(paths); })();
 }
 
 // ---- Following the editor

@@ -72,7 +72,7 @@ void MainWindow::showOptionsDialog() {
     }
     // A new tree colour shows on every Topic.
     if (colours_.treeBack != before.treeBack || colours_.treeText != before.treeText) {
-        editor_->ExpandAllTopics();
+        editor_->expandAllTopics();
     }
 }
 

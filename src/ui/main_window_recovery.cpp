@@ -10,7 +10,7 @@ namespace brenvale {
 
 void MainWindow::startRecovery() {
     connect(&host_.recoveryTimer(), &QTimer::timeout, this,
-            Guarded([this] { editor_->RecoveryTick(); }));
+            Guarded([this] { editor_->recoveryTick(); }));
     const char* consequence = "\n\n保存していない変更は、異常終了したときに失われます。";
     std::optional<std::string> folder = RecoveryFolderFromEnvironment();
     if (!folder) {

@@ -25,19 +25,19 @@ TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* par
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!syncing_) {
-                    editor_.SelectTopic(model_.topic(current));
+                    editor_.selectTopic(model_.topic(current));
                 }
             });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { selectionChangedByView(); });
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         if (!syncing_) {
-            editor_.SetTopicExpanded(model_.topic(index), true);
+            editor_.setTopicExpanded(model_.topic(index), true);
         }
     });
     connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
         if (!syncing_) {
-            editor_.SetTopicExpanded(model_.topic(index), false);
+            editor_.setTopicExpanded(model_.topic(index), false);
         }
     });
     connect(&model_, &TopicTreeModel::expansionChanged, this,
@@ -92,7 +92,7 @@ void TopicTreeView::selectionChangedByView() {
     if (rows.isEmpty()) {
         showEditorSelection();
     } else if (model_.topic(rows.first()) != editor_.selection().topic()) {
-        editor_.SelectTopic(model_.topic(rows.first()));
+        editor_.selectTopic(model_.topic(rows.first()));
     }
 }
 
@@ -155,11 +155,11 @@ void TopicTreeView::startDrag(Qt::DropActions) {
     if (!editor_.selection().topic()) {
         return;
     }
-    editor_.BeginDrag(DragKind::Topic);
+    editor_.beginDrag(DragKind::Topic);
     toolTipsShown_ = false;
     emit dragStarted();
     RunDrag(this, MakeDragData(editor_));
-    editor_.EndDrag();
+    editor_.endDrag();
     toolTipsShown_ = true;
     emit dragFinished();
 }
@@ -169,7 +169,7 @@ void TopicTreeView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TopicTreeView::dragMoveEvent(QDragMoveEvent* event) {
-    if (IsOwnDrag(event->mimeData()) && editor_.TreeDragOver()) {
+    if (IsOwnDrag(event->mimeData()) && editor_.treeDragOver()) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -186,7 +186,7 @@ void TopicTreeView::dropEvent(QDropEvent* event) {
     event->accept();
     QPoint at = event->position().toPoint();
     TopicRowHit hit = hitAt(at);
-    Guarded([&] { editor_.DropOnTree(TopicDropZoneAt(hit, at.x()), hit.topic); })();
+    Guarded([&] { editor_.dropOnTree(TopicDropZoneAt(hit, at.x()), hit.topic); })();
 }
 
 bool TopicTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
@@ -194,7 +194,7 @@ bool TopicTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
     // click sends the focus to the tree's edit box instead.
     if (trigger == SelectedClicked || trigger == DoubleClicked) {
         if (index.isValid()) {
-            Guarded([this] { editor_.TreeEditRequested(); })();
+            Guarded([this] { editor_.treeEditRequested(); })();
         }
         return false;
     }

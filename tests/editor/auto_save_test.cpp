@@ -23,7 +23,7 @@ protected:
     std::string OpenSample() {
         std::string path = dir.file("a.bnv");
         test::WriteBytes(path, "A\r\n");
-        editor.OpenDocument(path);
+        editor.openDocument(path);
         return path;
     }
     test::TempDir dir;
@@ -31,15 +31,15 @@ protected:
 
 TEST_F(AutoSave, TheTimerRunsOnlyWhileModifiedAndAutoSaveIsOn) {
     Mode(1);
-    editor.Start({});
-    editor.Execute(CommandId::AddTree);
+    editor.start({});
+    editor.execute(CommandId::AddTree);
     EXPECT_FALSE(host.timer.enabled);
     Mode(2);
-    editor.Execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTree);
     EXPECT_TRUE(host.timer.enabled);
     EXPECT_EQ(host.timer.interval, 600000);
     int starts = host.timer.starts;
-    editor.Execute(CommandId::AddTree);  // later edits do not push the tick back
+    editor.execute(CommandId::AddTree);  // later edits do not push the tick back
     EXPECT_EQ(host.timer.starts, starts);
     editor.session().setAutoSaveInterval(0);  // a period of 0 never fires
     EXPECT_FALSE(host.timer.enabled);
@@ -48,8 +48,8 @@ TEST_F(AutoSave, TheTimerRunsOnlyWhileModifiedAndAutoSaveIsOn) {
 TEST_F(AutoSave, ModeTwoWritesATemporaryCopyBesideTheDocument) {
     Mode(2);
     std::string path = OpenSample();
-    editor.EditTextChanged(EditBox::Tree, "B");
-    editor.AutoSaveTick();
+    editor.editTextChanged(EditBox::Tree, "B");
+    editor.autoSaveTick();
     std::string copy = test::ReadBytes(dir.file("a.tmp"));
     EXPECT_EQ(copy.substr(copy.size() - 7), "B@00@\r\n");
     EXPECT_EQ(test::ReadBytes(path), "A\r\n");
@@ -62,26 +62,26 @@ TEST_F(AutoSave, ModeTwoUsesTheTemporaryFolderOrTheProgramFolderForANewDocument)
     std::filesystem::create_directory(dir.file("tmp"));
     Mode(2, true, dir.file("tmp"));
     OpenSample();
-    editor.EditTextChanged(EditBox::Tree, "B");
-    editor.AutoSaveTick();
+    editor.editTextChanged(EditBox::Tree, "B");
+    editor.autoSaveTick();
     EXPECT_TRUE(std::filesystem::exists(dir.file("tmp/a.tmp")));
 
     Mode(2);
     editor.session().setModified(false);
-    editor.Execute(CommandId::NewOpen);
-    editor.Execute(CommandId::AddTree);
-    editor.AutoSaveTick();
+    editor.execute(CommandId::NewOpen);
+    editor.execute(CommandId::AddTree);
+    editor.autoSaveTick();
     EXPECT_TRUE(std::filesystem::exists(dir.file("program/無題.tmp")));
 }
 
 TEST_F(AutoSave, ATickDoesNothingWithoutChangesOrWhileADialogIsActive) {
     Mode(2);
     OpenSample();
-    editor.AutoSaveTick();
+    editor.autoSaveTick();
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.tmp")));
-    editor.EditTextChanged(EditBox::Tree, "B");
+    editor.editTextChanged(EditBox::Tree, "B");
     host.mainWindowActive = false;
-    editor.AutoSaveTick();
+    editor.autoSaveTick();
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.tmp")));
     EXPECT_TRUE(host.timer.enabled);
 }
@@ -89,36 +89,36 @@ TEST_F(AutoSave, ATickDoesNothingWithoutChangesOrWhileADialogIsActive) {
 TEST_F(AutoSave, AFailedCopyLeavesTheTimerOff) {
     Mode(2, true, dir.file("no-such-folder"));
     OpenSample();
-    editor.EditTextChanged(EditBox::Tree, "B");
-    EXPECT_THROW(editor.AutoSaveTick(), Error);
+    editor.editTextChanged(EditBox::Tree, "B");
+    EXPECT_THROW(editor.autoSaveTick(), Error);
     EXPECT_FALSE(host.timer.enabled);
-    editor.EditTextChanged(EditBox::Tree, "C");
+    editor.editTextChanged(EditBox::Tree, "C");
     EXPECT_TRUE(host.timer.enabled);
 }
 
 TEST_F(AutoSave, ModeThreeAsksAndNoAsksAgainLater) {
     Mode(3);
     std::string path = OpenSample();
-    editor.EditTextChanged(EditBox::Tree, "B");
+    editor.editTextChanged(EditBox::Tree, "B");
     host.answers = {MessageAnswer::No};
-    editor.AutoSaveTick();
+    editor.autoSaveTick();
     EXPECT_EQ(host.messages.back().text,
               "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？");
     EXPECT_EQ(host.messages.back().buttons, MessageButtons::YesNo);
     EXPECT_TRUE(editor.session().isModified());
     EXPECT_TRUE(host.timer.enabled);
     host.answers = {MessageAnswer::Yes};
-    editor.AutoSaveTick();
+    editor.autoSaveTick();
     EXPECT_FALSE(editor.session().isModified());
     EXPECT_NE(test::ReadBytes(path).find("B@00@"), std::string::npos);
 }
 
 TEST_F(AutoSave, ModeThreeWithoutQuestionSavesAndANewDocumentAsksForAName) {
     Mode(3, false);
-    editor.Start({});
-    editor.Execute(CommandId::AddTree);
+    editor.start({});
+    editor.execute(CommandId::AddTree);
     host.dialogAnswers = {std::nullopt};
-    editor.AutoSaveTick();
+    editor.autoSaveTick();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(editor.session().isModified());
     EXPECT_TRUE(host.timer.enabled);  // a cancelled Save As is no error
@@ -131,13 +131,13 @@ TEST_F(AutoSave, ModeThreeEndsTheTickWhenTheWriterStopsSilently) {
     editor.setSettings(settings);
     std::string path = OpenSample();
     std::filesystem::create_directories(dir.file("a.BAK/inner"));  // cannot be deleted
-    editor.EditTextChanged(EditBox::Tree, "B");
-    editor.AutoSaveTick();
+    editor.editTextChanged(EditBox::Tree, "B");
+    editor.autoSaveTick();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(editor.session().isModified());
     EXPECT_EQ(test::ReadBytes(path), "A\r\n");
     EXPECT_FALSE(host.timer.enabled);
-    editor.EditTextChanged(EditBox::Tree, "C");  // the next change switches it on again
+    editor.editTextChanged(EditBox::Tree, "C");  // the next change switches it on again
     EXPECT_TRUE(host.timer.enabled);
 }
 
@@ -147,7 +147,7 @@ public:
     DocumentGeometry CurrentGeometry() override {
         ++writes;
         if (editor && writes == 1) {
-            editor->AutoSaveTick();
+            editor->autoSaveTick();
         }
         return {};
     }
@@ -163,9 +163,9 @@ TEST(AutoSaveTick, NeverStartsWhileAWriteIsGoingOn) {
     Editor editor(host, settings);
     host.editor = &editor;
     test::WriteBytes(dir.file("a.bnv"), "A\r\n");
-    editor.OpenDocument(dir.file("a.bnv"));
-    editor.EditTextChanged(EditBox::Tree, "B");
-    editor.Execute(CommandId::Save);
+    editor.openDocument(dir.file("a.bnv"));
+    editor.editTextChanged(EditBox::Tree, "B");
+    editor.execute(CommandId::Save);
     EXPECT_EQ(host.writes, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.tmp")));
     EXPECT_FALSE(editor.session().isModified());

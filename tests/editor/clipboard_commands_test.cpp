@@ -12,12 +12,12 @@ class ClipboardCommands : public test::EditorTest {};
 
 TEST_F(ClipboardCommands, CopyAndPasteDuplicateASubtreeAtTheEndOfTheTopLevel) {
     Build({"a", "  deep:*x,y", "    deeper", "b"});
-    editor.SelectTopic(Find("deep"));
-    editor.Execute(CommandId::TreeCopy);
+    editor.selectTopic(Find("deep"));
+    editor.execute(CommandId::TreeCopy);
     EXPECT_EQ(host.clipboard,
               "deep@00@\r\n\x08" + Sjis("■") + "x\r\n\x08" + Sjis("□") + "y\r\n\tdeeper@00@\r\n");
     EXPECT_FALSE(editor.session().isModified());
-    editor.Execute(CommandId::TreePaste);
+    editor.execute(CommandId::TreePaste);
     EXPECT_EQ(Shape(), (V{"a/0+", "deep/1+", "deeper/2", "b/0", "deep/0+", "deeper/1"}));
     EXPECT_EQ(editor.selection().topic(), editor.document().lastTopLevel());
     EXPECT_EQ(Rows(), (V{"x*", "y"}));
@@ -29,7 +29,7 @@ TEST_F(ClipboardCommands, CopyAndPasteDuplicateASubtreeAtTheEndOfTheTopLevel) {
 TEST_F(ClipboardCommands, PastingPlainLinesMakesTopLevelTopicsAndShowsTheLast) {
     Build({"s"});
     host.clipboard = "A\r\nB";
-    editor.Execute(CommandId::TreePaste);
+    editor.execute(CommandId::TreePaste);
     EXPECT_EQ(Shape(), (V{"s/0", "A/0", "B/0"}));
     EXPECT_EQ(editor.selection().text(EditBox::Tree), "B");
 }
@@ -37,7 +37,7 @@ TEST_F(ClipboardCommands, PastingPlainLinesMakesTopLevelTopicsAndShowsTheLast) {
 TEST_F(ClipboardCommands, PastingAnIndentedLineAddsAChildOfTheSelectedTopic) {
     Build({"s:item"});
     host.clipboard = "\tX";
-    editor.Execute(CommandId::TreePaste);
+    editor.execute(CommandId::TreePaste);
     EXPECT_EQ(Shape(), (V{"s/0+", "X/1"}));
     EXPECT_EQ(editor.selection().topic(), Find("X"));
     EXPECT_EQ(editor.list().rowCount(), 0u);
@@ -45,7 +45,7 @@ TEST_F(ClipboardCommands, PastingAnIndentedLineAddsAChildOfTheSelectedTopic) {
 
 TEST_F(ClipboardCommands, PastingWithoutTextBeepsAndChangesNothing) {
     Build({"s"});
-    editor.Execute(CommandId::TreePaste);
+    editor.execute(CommandId::TreePaste);
     EXPECT_EQ(host.beeps, 1);
     EXPECT_FALSE(editor.session().isModified());
 }
@@ -53,35 +53,35 @@ TEST_F(ClipboardCommands, PastingWithoutTextBeepsAndChangesNothing) {
 TEST_F(ClipboardCommands, ACancelledCutKeepsTheTreeAndTheCopy) {
     Build({"a", "b"});
     host.answers = {MessageAnswer::Cancel};
-    editor.Execute(CommandId::TreeCut);
+    editor.execute(CommandId::TreeCut);
     EXPECT_EQ(host.clipboard, "b@00@\r\n");
     EXPECT_EQ(editor.document().topicCount(), 2u);
     host.answers = {MessageAnswer::Ok};
-    editor.Execute(CommandId::TreeCut);
+    editor.execute(CommandId::TreeCut);
     EXPECT_EQ(editor.document().topicCount(), 1u);
 }
 
 TEST_F(ClipboardCommands, KeysActByFocus) {
     Build({"t:a,b"});
     host.answers = {MessageAnswer::Ok};
-    EXPECT_TRUE(editor.Key(WindowKey::Copy, FocusArea::List));
+    EXPECT_TRUE(editor.key(WindowKey::Copy, FocusArea::List));
     EXPECT_EQ(host.clipboard, "a");
-    EXPECT_FALSE(editor.Key(WindowKey::Copy, FocusArea::TreeEdit));
-    EXPECT_TRUE(editor.Key(WindowKey::Copy, FocusArea::Tree));
+    EXPECT_FALSE(editor.key(WindowKey::Copy, FocusArea::TreeEdit));
+    EXPECT_TRUE(editor.key(WindowKey::Copy, FocusArea::Tree));
     EXPECT_EQ(host.clipboard.value().substr(0, 7), "t@00@\r\n");
-    editor.Key(WindowKey::Delete, FocusArea::List);
+    editor.key(WindowKey::Delete, FocusArea::List);
     EXPECT_EQ(Rows(), V{"b"});
-    editor.Key(WindowKey::F2, FocusArea::List);
+    editor.key(WindowKey::F2, FocusArea::List);
     EXPECT_EQ(editor.selection().text(EditBox::List), "b");
     EXPECT_EQ(host.focus.back(), EditBox::List);
-    editor.Key(WindowKey::F2, FocusArea::Tree);
+    editor.key(WindowKey::F2, FocusArea::Tree);
     EXPECT_EQ(host.focus.back(), EditBox::Tree);
-    editor.Key(WindowKey::Delete, FocusArea::Tree);
+    editor.key(WindowKey::Delete, FocusArea::Tree);
     EXPECT_TRUE(editor.document().empty());
-    editor.Key(WindowKey::Delete, FocusArea::Tree);  // nothing selected: DelTree beeps
+    editor.key(WindowKey::Delete, FocusArea::Tree);  // nothing selected: DelTree beeps
     EXPECT_EQ(host.beeps, 1);
     host.clipboard.reset();
-    EXPECT_TRUE(editor.Key(WindowKey::Paste, FocusArea::Tree));
+    EXPECT_TRUE(editor.key(WindowKey::Paste, FocusArea::Tree));
     EXPECT_EQ(host.beeps, 2);
 }
 

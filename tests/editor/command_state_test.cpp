@@ -28,38 +28,38 @@ TEST_F(CommandState, AnEmptyTreeDisablesEveryTreeCommandButAddAndPaste) {
                                           C::ListAdd,   C::ListDel,  C::ListMoveUp, C::ListMoveDown,
                                           C::ListUp,    C::ListDown, C::ListChkBox, C::ListCut,
                                           C::ListCopy,  C::ListPaste}));
-    editor.ClipboardChanged(true);
+    editor.clipboardChanged(true);
     EXPECT_TRUE(editor.isEnabled(C::TreePaste));
     EXPECT_TRUE(editor.isEnabled(C::ListPaste));
 }
 
 TEST_F(CommandState, SiblingsAndParentsDecideTheMoveCommands) {
     Build({"only", "  child"});
-    editor.SelectTopic(Find("only"));
+    editor.selectTopic(Find("only"));
     for (C id : {C::TreeLeft, C::TreeRight, C::TreeUp, C::TreeDown}) {
         EXPECT_FALSE(editor.isEnabled(id));
     }
-    editor.SelectTopic(Find("child"));
+    editor.selectTopic(Find("child"));
     EXPECT_TRUE(editor.isEnabled(C::TreeLeft));
     EXPECT_FALSE(editor.isEnabled(C::TreeRight));
 }
 
 TEST_F(CommandState, TheEntryBoxAndTheSelectedRowDecideTheListCommands) {
     Build({"t:a,b,c"});
-    editor.SelectRow(1);
+    editor.selectRow(1);
     EXPECT_FALSE(editor.isEnabled(C::ListAdd));
     EXPECT_FALSE(editor.isEnabled(C::ListDown));
     EXPECT_TRUE(editor.isEnabled(C::ListDel));
     Type("x");
     EXPECT_TRUE(editor.isEnabled(C::ListAdd));
     EXPECT_TRUE(editor.isEnabled(C::ListDown));
-    editor.SelectRow(0);
+    editor.selectRow(0);
     EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
     EXPECT_TRUE(editor.isEnabled(C::ListMoveDown));
-    editor.SelectRow(2);
+    editor.selectRow(2);
     EXPECT_TRUE(editor.isEnabled(C::ListMoveUp));
     EXPECT_FALSE(editor.isEnabled(C::ListMoveDown));
-    editor.SelectRow(-1);
+    editor.selectRow(-1);
     EXPECT_FALSE(editor.isEnabled(C::ListDel));
     EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
 }
@@ -73,7 +73,7 @@ TEST_F(CommandState, OneRowDisablesBothMoves) {
 TEST_F(CommandState, ASeparatorAddedToAnEmptyListEnablesTheRowCommands) {
     Build({"t"});
     EXPECT_FALSE(editor.isEnabled(C::ListDel));
-    editor.Execute(CommandId::ListAddLine);
+    editor.execute(CommandId::ListAddLine);
     for (C id : {C::ListDel, C::ListUp, C::ListCut, C::ListCopy, C::ListChkBox}) {
         EXPECT_TRUE(editor.isEnabled(id)) << Command(id).name;
     }
@@ -82,7 +82,7 @@ TEST_F(CommandState, ASeparatorAddedToAnEmptyListEnablesTheRowCommands) {
 
 TEST_F(CommandState, SaveFollowsTheModifiedFlag) {
     EXPECT_FALSE(editor.isEnabled(C::Save));
-    editor.Execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTree);
     EXPECT_TRUE(editor.isEnabled(C::Save));
     editor.session().setModified(false);
     EXPECT_FALSE(editor.isEnabled(C::Save));
@@ -95,46 +95,46 @@ TEST_F(CommandState, CountersShowPositionsTotalsAndOpenItems) {
     EXPECT_EQ(editor.treeCounterText(), "3/3");
     EXPECT_EQ(editor.list().counterText(), "1/4");
     EXPECT_EQ(editor.list().uncheckedText(), " (1)");
-    editor.SelectRow(-1);
+    editor.selectRow(-1);
     EXPECT_EQ(editor.list().counterText(), "0/4");
     Settings settings;
     settings.separatorItems = false;
     settings.noBoxItems = false;
     editor.setSettings(settings);
     EXPECT_EQ(editor.list().uncheckedText(), " (3)");
-    editor.SelectTopic(Find("b"));
+    editor.selectTopic(Find("b"));
     EXPECT_EQ(editor.treeCounterText(), "2/3");
 }
 
 TEST_F(CommandState, UndoAndRedoAreEnabledExactlyWhenThereIsSomethingToUndoOrRedo) {
-    editor.Start({});
+    editor.start({});
     EXPECT_FALSE(editor.isEnabled(C::Undo));
     EXPECT_FALSE(editor.isEnabled(C::Redo));
     Type("x");
-    editor.Execute(C::ListAdd);
+    editor.execute(C::ListAdd);
     EXPECT_TRUE(editor.isEnabled(C::Undo));
     EXPECT_FALSE(editor.isEnabled(C::Redo));
-    editor.Execute(C::Undo);
+    editor.execute(C::Undo);
     EXPECT_EQ(Rows(), std::vector<std::string>{});
     EXPECT_FALSE(editor.isEnabled(C::Undo));
     EXPECT_TRUE(editor.isEnabled(C::Redo));
-    editor.Execute(C::Redo);
+    editor.execute(C::Redo);
     EXPECT_EQ(Rows(), std::vector<std::string>{"x"});
     EXPECT_TRUE(editor.isEnabled(C::Undo));
     EXPECT_FALSE(editor.isEnabled(C::Redo));
     // A keystroke of a rename is a step too, and the enabled states follow at once.
-    editor.Execute(C::Undo);
-    editor.EditTextChanged(EditBox::Tree, "b");
+    editor.execute(C::Undo);
+    editor.editTextChanged(EditBox::Tree, "b");
     EXPECT_TRUE(editor.isEnabled(C::Undo));
     EXPECT_FALSE(editor.isEnabled(C::Redo));
     // A new document has no history.
     editor.session().setModified(false);
-    editor.Execute(C::NewOpen);
+    editor.execute(C::NewOpen);
     EXPECT_FALSE(editor.isEnabled(C::Undo));
     EXPECT_FALSE(editor.isEnabled(C::Redo));
     // Run anyway (as a key does), there is nothing to undo: a beep.
     int beeps = host.beeps;
-    editor.Execute(C::Undo);
+    editor.execute(C::Undo);
     EXPECT_EQ(host.beeps, beeps + 1);
 }
 
@@ -144,7 +144,7 @@ TEST_F(CommandState, EveryCommandRunsItsOwnHandlerAndTheWindowsOwnOnesGoToTheWin
     }
     for (C id : {C::PGMExit, C::ChgIcon, C::OptSet, C::KeySet, C::ToolBtnSet, C::HelpContents,
                  C::HelpTopic, C::About}) {
-        editor.Execute(id);
+        editor.execute(id);
     }
     EXPECT_EQ(host.windowCommands,
               (std::vector<std::string>{"close", "icon menu", "options", "keys", "toolbar", "help",
@@ -153,8 +153,8 @@ TEST_F(CommandState, EveryCommandRunsItsOwnHandlerAndTheWindowsOwnOnesGoToTheWin
 
 TEST_F(CommandState, TheRulesAreAppliedAfterEveryActionWhateverChangedTheState) {
     Build({"a:x,y"});
-    editor.SelectTopic(Find("a"));
-    editor.SelectRow(1);
+    editor.selectTopic(Find("a"));
+    editor.selectRow(1);
     EXPECT_FALSE(editor.isEnabled(C::ListMoveDown));
     EXPECT_TRUE(editor.isEnabled(C::ListMoveUp));
     // A drop moves the row: the move commands follow without a refresh of their own.

@@ -15,7 +15,7 @@ class DropCommands : public test::EditorTest {};
 
 TEST_F(DropCommands, ATopicDropsWhereTheZoneSays) {
     Build({"a", "  a1", "b", "c"});
-    editor.SelectTopic(Find("c"));
+    editor.selectTopic(Find("c"));
     DropTopic(Zone::OnTopic, Find("a"));
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "c/1", "b/0"}));
     EXPECT_TRUE(editor.session().isModified());
@@ -30,7 +30,7 @@ TEST_F(DropCommands, ATopicDropsWhereTheZoneSays) {
 
 TEST_F(DropCommands, ADropIntoItsOwnSubtreeOrOnItselfChangesNothing) {
     Build({"a", "  a1", "    a11", "b"});
-    editor.SelectTopic(Find("a"));
+    editor.selectTopic(Find("a"));
     DropTopic(Zone::OnTopic, Find("a11"));
     DropTopic(Zone::Indent, Find("a1"));
     DropTopic(Zone::OnTopic, Find("a"));
@@ -43,18 +43,18 @@ TEST_F(DropCommands, AnItemMovesWithinTheListAfterOrBeforeTheHoveredRow) {
     Build({"t:r0,*r1,r2,r3,r4"});
     // Row 0 dragged onto row 3: the line shows under row 3 and the Item lands after it.
     EXPECT_EQ(InsertionRow(3, 0, 5), 4);
-    editor.SelectRow(0);
+    editor.selectRow(0);
     DropItemInList(3);
     EXPECT_EQ(Rows(), (V{"r1*", "r2", "r3", "r0", "r4"}));
     EXPECT_EQ(editor.list().selectedRow(), 3);
     // Row 4 onto row 1: the line shows above row 1 and the Item lands before it.
     EXPECT_EQ(InsertionRow(1, 4, 5), 1);
-    editor.SelectRow(4);
+    editor.selectRow(4);
     DropItemInList(1);
     EXPECT_EQ(Rows(), (V{"r1*", "r4", "r2", "r3", "r0"}));
     // Below the last Item: to the end, the line under the last Item.
     EXPECT_EQ(InsertionRow(5, 0, 5), 5);
-    editor.SelectRow(0);
+    editor.selectRow(0);
     DropItemInList(5);
     EXPECT_EQ(Rows(), (V{"r4", "r2", "r3", "r0", "r1*"}));
     editor.session().setModified(false);
@@ -65,11 +65,11 @@ TEST_F(DropCommands, AnItemMovesWithinTheListAfterOrBeforeTheHoveredRow) {
 
 TEST_F(DropCommands, AnItemDroppedOnAnotherTopicMovesThereWithItsFlag) {
     Build({"bin1:*x", "bin2", "other"});
-    editor.SelectTopic(Find("bin1"));
-    editor.IconMenuClick(kIconTrash);
-    editor.SelectTopic(Find("bin2"));
-    editor.IconMenuClick(kIconTrash);
-    editor.SelectTopic(Find("bin1"));
+    editor.selectTopic(Find("bin1"));
+    editor.iconMenuClick(kIconTrash);
+    editor.selectTopic(Find("bin2"));
+    editor.iconMenuClick(kIconTrash);
+    editor.selectTopic(Find("bin1"));
     Type("typed");
     DropItemOnTopic(Find("bin1"));  // its own Topic: nothing
     EXPECT_EQ(editor.selection().text(EditBox::List), "typed");
@@ -87,20 +87,20 @@ TEST_F(DropCommands, AnItemDroppedOnAnotherTopicMovesThereWithItsFlag) {
 
 TEST_F(DropCommands, TheHintPanelBelongsToTheDragWhileItLasts) {
     Build({"Work"});
-    editor.SetHint("上書き保存|現在編集中のファイルを上書き保存します");
+    editor.setHint("上書き保存|現在編集中のファイルを上書き保存します");
     EXPECT_EQ(editor.hintText(), "現在編集中のファイルを上書き保存します");
-    editor.BeginDrag(DragKind::Topic);
+    editor.beginDrag(DragKind::Topic);
     EXPECT_EQ(editor.hintText(),
               "[\"Work\" 移動中] 移動先にドロップして下さい (Escキーでキャンセル)");
-    editor.SetHint("終了|アプリケーションを終了します");
+    editor.setHint("終了|アプリケーションを終了します");
     EXPECT_TRUE(editor.drag().active());
     EXPECT_EQ(editor.hintText().substr(0, 7), "[\"Work\"");
-    editor.EndDrag();
+    editor.endDrag();
     EXPECT_EQ(editor.hintText(), "");
-    editor.BeginDrag(DragKind::Item);
+    editor.beginDrag(DragKind::Item);
     EXPECT_EQ(editor.hintText(),
               "[チェックリスト 移動中] 移動先にドロップして下さい (Escキーでキャンセル)");
-    editor.EndDrag();
+    editor.endDrag();
 }
 
 TEST(DropZones, EachPartOfARowHasItsZone) {
@@ -129,55 +129,55 @@ TEST(DropZones, EachPartOfARowHasItsZone) {
 
 TEST_F(DropCommands, TheInsertionLineFollowsAnItemDragOverTheList) {
     Build({"t:r0,r1,r2,r3,r4"});
-    editor.SelectRow(0);
-    editor.BeginDrag(DragKind::Item);
-    EXPECT_TRUE(editor.ListDragOver(3));  // first onto fourth: below the fourth row
+    editor.selectRow(0);
+    editor.beginDrag(DragKind::Item);
+    EXPECT_TRUE(editor.listDragOver(3));  // first onto fourth: below the fourth row
     EXPECT_EQ(editor.drag().insertionRow, 4);
-    EXPECT_TRUE(editor.ListDragOver(-1));  // outside the client area: the line stays
+    EXPECT_TRUE(editor.listDragOver(-1));  // outside the client area: the line stays
     EXPECT_EQ(editor.drag().insertionRow, 4);
-    EXPECT_TRUE(editor.ListDragOver(0));  // over the dragged row itself: below it
+    EXPECT_TRUE(editor.listDragOver(0));  // over the dragged row itself: below it
     EXPECT_EQ(editor.drag().insertionRow, 1);
-    EXPECT_TRUE(editor.TreeDragOver());  // over the tree the line goes away
+    EXPECT_TRUE(editor.treeDragOver());  // over the tree the line goes away
     EXPECT_EQ(editor.drag().insertionRow, -1);
-    EXPECT_TRUE(editor.ListDragOver(5));  // below the last Item
+    EXPECT_TRUE(editor.listDragOver(5));  // below the last Item
     EXPECT_EQ(editor.drag().insertionRow, 5);
-    editor.EndDrag();
+    editor.endDrag();
     EXPECT_EQ(editor.drag().insertionRow, -1);
 }
 
 TEST_F(DropCommands, DropsActOnlyOnWhatIsBeingDragged) {
     Build({"a", "b:x,y", "c"});
-    editor.SelectTopic(Find("b"));
+    editor.selectTopic(Find("b"));
     // No drag: nothing is accepted and nothing moves.
-    EXPECT_FALSE(editor.TreeDragOver());
-    EXPECT_FALSE(editor.ListDragOver(0));
-    editor.DropOnTree(Zone::OnTopic, Find("a"));
-    editor.DropOnList(1);
+    EXPECT_FALSE(editor.treeDragOver());
+    EXPECT_FALSE(editor.listDragOver(0));
+    editor.dropOnTree(Zone::OnTopic, Find("a"));
+    editor.dropOnList(1);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0", "c/0"}));
     EXPECT_EQ(Rows(), (V{"x", "y"}));
 
     // A Topic is refused over the list, accepted over the tree.
-    editor.BeginDrag(DragKind::Topic);
+    editor.beginDrag(DragKind::Topic);
     EXPECT_EQ(editor.drag().kind, DragKind::Topic);
-    EXPECT_FALSE(editor.ListDragOver(1));
+    EXPECT_FALSE(editor.listDragOver(1));
     EXPECT_EQ(editor.drag().insertionRow, -1);
-    editor.DropOnList(1);
+    editor.dropOnList(1);
     EXPECT_EQ(Rows(), (V{"x", "y"}));
-    EXPECT_TRUE(editor.TreeDragOver());
-    editor.DropOnTree(Zone::OnTopic, Find("a"));
+    EXPECT_TRUE(editor.treeDragOver());
+    editor.dropOnTree(Zone::OnTopic, Find("a"));
     EXPECT_EQ(Shape(), (V{"a/0+", "b/1", "c/0"}));
-    editor.EndDrag();
+    editor.endDrag();
     EXPECT_FALSE(editor.drag().active());
 
     // An Item dropped on any part of another Topic's row goes to that Topic; below the rows
     // or outside it stays.
-    editor.SelectRow(1);
-    editor.BeginDrag(DragKind::Item);
-    editor.DropOnTree(Zone::BelowAll, nullptr);
-    editor.DropOnTree(Zone::Outside, Find("c"));
+    editor.selectRow(1);
+    editor.beginDrag(DragKind::Item);
+    editor.dropOnTree(Zone::BelowAll, nullptr);
+    editor.dropOnTree(Zone::Outside, Find("c"));
     EXPECT_EQ(editor.selection().topic(), Find("b"));
-    editor.DropOnTree(Zone::Indent, Find("c"));
-    editor.EndDrag();
+    editor.dropOnTree(Zone::Indent, Find("c"));
+    editor.endDrag();
     EXPECT_EQ(editor.selection().topic(), Find("c"));
     EXPECT_EQ(Rows(), V{"y"});
     EXPECT_EQ(Find("b")->items.size(), 1u);
@@ -185,17 +185,17 @@ TEST_F(DropCommands, DropsActOnlyOnWhatIsBeingDragged) {
 
 TEST_F(DropCommands, ADragCarriesTheTreeTextOrTheItemText) {
     Build({"Work:*a", "  Home:b"});
-    editor.SelectTopic(Find("Work"));
+    editor.selectTopic(Find("Work"));
     EXPECT_EQ(editor.dragText(), "");
-    editor.BeginDrag(DragKind::Topic);
+    editor.beginDrag(DragKind::Topic);
     EXPECT_EQ(editor.dragText(),
               "Work@00@\r\n\x08\x81\xA1"
               "a\r\n\tHome@00@\r\n\t\x08\x81\xA0"
               "b\r\n");
-    editor.EndDrag();
-    editor.BeginDrag(DragKind::Item);
+    editor.endDrag();
+    editor.beginDrag(DragKind::Item);
     EXPECT_EQ(editor.dragText(), "a");
-    editor.EndDrag();
+    editor.endDrag();
     EXPECT_FALSE(editor.session().isModified());
 }
 

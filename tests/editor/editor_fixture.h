@@ -262,11 +262,11 @@ protected:
             }
         }
         host.clipboard = text;
-        editor.Execute(CommandId::TreePaste);
+        editor.execute(CommandId::TreePaste);
         editor.session().setModified(false);
         host.focus.clear();
         host.clipboard.reset();
-        editor.ClipboardChanged(false);
+        editor.clipboardChanged(false);
         return editor.document().first();
     }
 
@@ -300,23 +300,23 @@ protected:
         return out;
     }
 
-    void Type(const std::string& text) { editor.EditTextChanged(EditBox::List, text); }
+    void Type(const std::string& text) { editor.editTextChanged(EditBox::List, text); }
 
     // A whole drag of the selected Topic, or of the selected row, ending in a drop.
     void DropTopic(TopicDropZone zone, Topic* under) {
-        editor.BeginDrag(DragKind::Topic);
-        editor.DropOnTree(zone, under);
-        editor.EndDrag();
+        editor.beginDrag(DragKind::Topic);
+        editor.dropOnTree(zone, under);
+        editor.endDrag();
     }
     void DropItemInList(int pointerRow) {
-        editor.BeginDrag(DragKind::Item);
-        editor.DropOnList(pointerRow);
-        editor.EndDrag();
+        editor.beginDrag(DragKind::Item);
+        editor.dropOnList(pointerRow);
+        editor.endDrag();
     }
     void DropItemOnTopic(Topic* topic) {
-        editor.BeginDrag(DragKind::Item);
-        editor.DropOnTree(TopicDropZone::OnTopic, topic);
-        editor.EndDrag();
+        editor.beginDrag(DragKind::Item);
+        editor.dropOnTree(TopicDropZone::OnTopic, topic);
+        editor.endDrag();
     }
 
     FakeHost host;

@@ -23,7 +23,7 @@ protected:
 };
 
 TEST_F(FileCommands, NewMakesTheTwoStartingTopics) {
-    editor.Start({});
+    editor.start({});
     EXPECT_EQ(Shape(),
               (V{std::string(kNewTopicCaption) + "/0", std::string(kTrashCaption) + "/0"}));
     EXPECT_EQ(editor.selection().topic(), editor.document().first());
@@ -38,49 +38,49 @@ TEST_F(FileCommands, NewMakesTheTwoStartingTopics) {
 }
 
 TEST_F(FileCommands, TheSaveQuestionGuardsNewOpenAndClose) {
-    editor.Start({});
-    editor.CloseQuery();  // unchanged: no question
+    editor.start({});
+    editor.closeQuery();  // unchanged: no question
     EXPECT_TRUE(host.messages.empty());
-    editor.Execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTree);
 
     host.answers = {MessageAnswer::Cancel};
-    editor.Execute(CommandId::NewOpen);
+    editor.execute(CommandId::NewOpen);
     EXPECT_EQ(host.messages.back().text, SaveQuestion("無題.bnv"));
     EXPECT_EQ(host.messages.back().kind, MessageKind::Warning);
     EXPECT_EQ(editor.document().topicCount(), 3u);
     host.answers = {MessageAnswer::Cancel};
-    EXPECT_FALSE(editor.CloseQuery());
+    EXPECT_FALSE(editor.closeQuery());
 
     host.answers = {MessageAnswer::No};
-    editor.Execute(CommandId::NewOpen);
+    editor.execute(CommandId::NewOpen);
     EXPECT_EQ(editor.document().topicCount(), 2u);
     EXPECT_FALSE(editor.session().isModified());
 
     // Yes on a new document asks for a name; cancelling that stops the close.
-    editor.Execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTree);
     host.answers = {MessageAnswer::Yes};
     host.dialogAnswers = {std::nullopt};
-    EXPECT_FALSE(editor.CloseQuery());
+    EXPECT_FALSE(editor.closeQuery());
     EXPECT_EQ(host.dialogs.back().fileName, "無題.bnv");
     EXPECT_EQ(host.dialogs.back().defaultExtension, "bnv");
     host.answers = {MessageAnswer::Yes};
     host.dialogAnswers = {dir.file("saved.bnv")};
-    EXPECT_TRUE(editor.CloseQuery());
+    EXPECT_TRUE(editor.closeQuery());
     EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(FileCommands, SaveOfANewDocumentAsksForANameAndCancelChangesNothing) {
-    editor.Start({});
-    editor.Execute(CommandId::AddTree);
+    editor.start({});
+    editor.execute(CommandId::AddTree);
     host.dialogAnswers = {std::nullopt};
-    editor.Execute(CommandId::Save);
+    editor.execute(CommandId::Save);
     EXPECT_TRUE(editor.session().isModified());  // not saved
     EXPECT_TRUE(editor.session().isModified());
     EXPECT_TRUE(editor.session().untitled());
 
     host.geometry = {400, 600, 10, 20, 150};
     host.dialogAnswers = {dir.file("a.bnv")};
-    editor.Execute(CommandId::Save);
+    editor.execute(CommandId::Save);
     EXPECT_TRUE(FileExists(editor.session().fileName()));
     EXPECT_FALSE(editor.session().isModified());
     EXPECT_EQ(editor.session().fileName(), dir.file("a.bnv"));
@@ -90,18 +90,18 @@ TEST_F(FileCommands, SaveOfANewDocumentAsksForANameAndCancelChangesNothing) {
 }
 
 TEST_F(FileCommands, SaveAsAsksBeforeOverwriting) {
-    editor.Start({});
+    editor.start({});
     std::string existing = WriteFile("old.bnv", "old");
     host.dialogAnswers = {existing};
     host.answers = {MessageAnswer::Cancel};
-    editor.Execute(CommandId::SaveName);
+    editor.execute(CommandId::SaveName);
     EXPECT_EQ(host.messages.back().text,
               "old.bnv\nこのファイルは既に存在します。\n\n上書きしますか？");
     EXPECT_EQ(test::ReadBytes(existing), "old");
     EXPECT_TRUE(editor.session().untitled());
     host.dialogAnswers = {existing};
     host.answers = {MessageAnswer::Ok};
-    editor.Execute(CommandId::SaveName);
+    editor.execute(CommandId::SaveName);
     EXPECT_NE(test::ReadBytes(existing), "old");
     EXPECT_EQ(editor.session().title(), existing + " - Brenvale");
 }
@@ -109,7 +109,7 @@ TEST_F(FileCommands, SaveAsAsksBeforeOverwriting) {
 TEST_F(FileCommands, OpenReadsTheFileAndAppliesItsGeometry) {
     std::string path =
         WriteFile("a.bnv", "\x07Width700\r\nA@03@\r\n\x08" + Sjis("■") + "x\r\n\tB\r\n");
-    editor.OpenDocument(path);
+    editor.openDocument(path);
     EXPECT_EQ(Shape(), (V{"A/0+", "B/1"}));
     EXPECT_EQ(Rows(), V{"x*"});
     EXPECT_EQ(editor.selection().text(EditBox::Tree), "A");
@@ -124,20 +124,20 @@ TEST_F(FileCommands, OpenReadsTheFileAndAppliesItsGeometry) {
 
 TEST_F(FileCommands, OpeningTheOpenFileWhenChangedAsksAndReloads) {
     std::string path = WriteFile("a.bnv", "A\r\n");
-    editor.OpenDocument(path);
-    editor.EditTextChanged(EditBox::Tree, "changed");
+    editor.openDocument(path);
+    editor.editTextChanged(EditBox::Tree, "changed");
     host.answers = {MessageAnswer::No};
-    editor.OpenDocument(path);
+    editor.openDocument(path);
     EXPECT_EQ(host.messages.back().text, SaveQuestion(path));
     EXPECT_EQ(editor.document().first()->caption, "A");
     EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(FileCommands, AMissingOrUnreadableFileLeavesTheDocumentAsItWas) {
-    editor.Start({});
-    editor.Execute(CommandId::AddTree);
+    editor.start({});
+    editor.execute(CommandId::AddTree);
     host.answers = {MessageAnswer::No, MessageAnswer::Ok};
-    editor.OpenDocument(dir.file("missing.bnv"));
+    editor.openDocument(dir.file("missing.bnv"));
     EXPECT_EQ(host.messages.back().text,
               "ファイル " + dir.file("missing.bnv") + "が見つかりません。");
     EXPECT_EQ(host.messages.back().kind, MessageKind::Error);
@@ -145,27 +145,27 @@ TEST_F(FileCommands, AMissingOrUnreadableFileLeavesTheDocumentAsItWas) {
 
     // A file that exists but fails to read (reading this one at offset 0 is an I/O error).
     host.answers = {MessageAnswer::No};
-    EXPECT_THROW(editor.OpenDocument("/proc/self/mem"), Error);
+    EXPECT_THROW(editor.openDocument("/proc/self/mem"), Error);
     EXPECT_EQ(editor.document().topicCount(), 3u);
     EXPECT_TRUE(editor.session().isModified());
 }
 
 TEST_F(FileCommands, ACommandLineOfThreeFilesOpensOneAndLaunchesTwo) {
     std::string a = WriteFile("a.bnv", "A\r\n");
-    editor.Start({a, dir.file("b c.bnv"), dir.file("c.bnv")});
+    editor.start({a, dir.file("b c.bnv"), dir.file("c.bnv")});
     EXPECT_EQ(editor.session().fileName(), a);
     EXPECT_EQ(host.launched, (V{dir.file("b c.bnv"), dir.file("c.bnv")}));
 }
 
 TEST_F(FileCommands, AMissingFirstArgumentLeavesNoDocumentThatSavesAsSaveAs) {
     host.answers = {MessageAnswer::Ok};
-    editor.Start({dir.file("missing.bnv")});
+    editor.start({dir.file("missing.bnv")});
     EXPECT_EQ(editor.session().fileName(), "");
     EXPECT_EQ(editor.session().title(), "Brenvale");
     EXPECT_FALSE(editor.isEnabled(CommandId::SaveText));
-    editor.Execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTree);
     host.dialogAnswers = {std::nullopt};
-    editor.Execute(CommandId::Save);
+    editor.execute(CommandId::Save);
     EXPECT_EQ(host.dialogs.back().fileName, "");
     EXPECT_TRUE(editor.session().isModified());  // not saved
 }
@@ -176,7 +176,7 @@ TEST_F(FileCommands, DroppedFilesOpenTheFirstWholeAndLaunchTheRest) {
     std::string path = folder + "/a.bnv";  // longer than 254 bytes in all
     test::WriteBytes(path, "A\r\n");
     ASSERT_GT(path.size(), 254u);
-    editor.FilesDropped({path, dir.file("other.bnv")});
+    editor.filesDropped({path, dir.file("other.bnv")});
     EXPECT_EQ(editor.session().fileName(), path);
     EXPECT_EQ(host.launched, V{dir.file("other.bnv")});
 }
@@ -185,7 +185,7 @@ TEST_F(FileCommands, TheRecentListKeepsTenEntriesMostRecentFirst) {
     std::vector<std::string> paths;
     for (int i = 0; i < 11; ++i) {
         paths.push_back(WriteFile("f" + std::to_string(i) + ".bnv", "A\r\n"));
-        editor.OpenDocument(paths.back());
+        editor.openDocument(paths.back());
     }
     const RecentFiles& recent = editor.session().recentFiles();
     ASSERT_EQ(recent.size(), 10u);
@@ -203,28 +203,28 @@ TEST_F(FileCommands, TheRecentListKeepsTenEntriesMostRecentFirst) {
     ASSERT_EQ(recent.size(), 10u);
     EXPECT_EQ(recent.paths()[0], other);
     EXPECT_EQ(recent.paths()[1], paths[3]);
-    editor.FileRecentClick(1);
+    editor.fileRecentClick(1);
     EXPECT_EQ(editor.session().fileName(), paths[3]);
     EXPECT_EQ(editor.document().first()->caption, "A");
-    editor.FileRecentClick(1);
+    editor.fileRecentClick(1);
     EXPECT_EQ(editor.session().fileName(), other);
     EXPECT_EQ(editor.document().first()->caption, "Other");
 
     host.answers = {MessageAnswer::Cancel, MessageAnswer::Ok};
-    editor.FileRecentDelClick();
+    editor.fileRecentDelClick();
     EXPECT_EQ(host.messages.back().text,
               "ファイルの履歴を削除（クリア）します。\nよろしいですか？");
     EXPECT_EQ(recent.size(), 10u);
-    editor.FileRecentDelClick();
+    editor.fileRecentDelClick();
     EXPECT_EQ(recent.size(), 0u);
 }
 
 TEST_F(FileCommands, AVanishedRecentFileSaysSoAndStaysListed) {
     std::string path = WriteFile("a.bnv", "A\r\n");
-    editor.OpenDocument(path);
+    editor.openDocument(path);
     std::filesystem::remove(path);
     host.answers = {MessageAnswer::Ok};
-    editor.FileRecentClick(0);
+    editor.fileRecentClick(0);
     EXPECT_EQ(host.messages.back().kind, MessageKind::Error);
     EXPECT_EQ(editor.session().recentFiles().size(), 1u);
 }
@@ -235,7 +235,7 @@ TEST_F(FileCommands, TheTitleShowsAShortenedPathWhenActive) {
     editor.session().setTitleMeasure(
         [](std::string_view s) { return static_cast<int>(s.size()) * 10; });
     std::string path = WriteFile("a.bnv", "A\r\n");
-    editor.OpenDocument(path);
+    editor.openDocument(path);
     EXPECT_EQ(editor.session().title(),
               ShortenPathToWidth(
                   path, [](std::string_view s) { return static_cast<int>(s.size()) * 10; }, 200) +
@@ -253,18 +253,18 @@ TEST_F(FileCommands, TheTitleShowsAShortenedPathWhenActive) {
 TEST_F(FileCommands, SavingTrimsTheVisibleListAndKeepsTheSelectedRow) {
     std::string path =
         WriteFile("a.bnv", "A\r\n\x08" + Sjis("□") + " x \r\n\x08" + Sjis("□") + "y\r\n");
-    editor.OpenDocument(path);
-    editor.SelectRow(1);
-    editor.EditTextChanged(EditBox::Tree, "B");
-    editor.Execute(CommandId::Save);
+    editor.openDocument(path);
+    editor.selectRow(1);
+    editor.editTextChanged(EditBox::Tree, "B");
+    editor.execute(CommandId::Save);
     EXPECT_EQ(Rows(), (V{"x", "y"}));
     EXPECT_EQ(editor.list().selectedRow(), 1);
 }
 
 TEST_F(FileCommands, TheExportUsesItsOwnDialogSettingsAndChangesNothingElse) {
-    editor.Start({});
+    editor.start({});
     host.dialogAnswers = {dir.file("out.txt")};
-    editor.Execute(CommandId::SaveText);
+    editor.execute(CommandId::SaveText);
     const FileDialogOptions& d = host.dialogs.back();
     EXPECT_EQ(d.fileName, "無題.txt");
     EXPECT_EQ(d.defaultExtension, "txt");
@@ -277,13 +277,13 @@ TEST_F(FileCommands, TheExportUsesItsOwnDialogSettingsAndChangesNothingElse) {
 
     host.dialogAnswers = {dir.file("out.txt")};
     host.answers = {MessageAnswer::Cancel};
-    editor.Execute(CommandId::SaveText);
+    editor.execute(CommandId::SaveText);
     EXPECT_EQ(host.messages.back().text,
               "out.txt\nこのファイルは既に存在します。\n\n上書きしますか？");
 
-    editor.Execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTree);
     host.dialogAnswers = {std::nullopt};
-    editor.Execute(CommandId::SaveName);
+    editor.execute(CommandId::SaveName);
     EXPECT_EQ(host.dialogs.back().defaultExtension, "bnv");
     EXPECT_EQ(host.dialogs.back().filterIndex, 1);
 }

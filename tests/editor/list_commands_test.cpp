@@ -14,23 +14,23 @@ class ListCommands : public test::EditorTest {};
 
 TEST_F(ListCommands, AddInsertsAfterTheSelectedRowOrAtTheEnd) {
     Build({"t:a,b,c,d,e"});
-    editor.SelectRow(2);
+    editor.selectRow(2);
     Type("x");
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     EXPECT_EQ(Rows(), (V{"a", "b", "c", "x", "d", "e"}));
     EXPECT_EQ(editor.list().selectedRow(), 3);
     EXPECT_EQ(editor.selection().text(EditBox::List), "");
     EXPECT_TRUE(editor.session().isModified());
-    editor.SelectRow(-1);
+    editor.selectRow(-1);
     Type("y");
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     EXPECT_EQ(Rows().back(), "y");
     EXPECT_EQ(editor.list().selectedRow(), 6);
 }
 
 TEST_F(ListCommands, EnterInAnEmptyEntryBoxDoesNothing) {
     Build({"t"});
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     EXPECT_EQ(editor.list().rowCount(), 0u);
     EXPECT_EQ(host.beeps, 0);
     EXPECT_FALSE(editor.session().isModified());
@@ -39,13 +39,13 @@ TEST_F(ListCommands, EnterInAnEmptyEntryBoxDoesNothing) {
 TEST_F(ListCommands, AddingWithoutATopicAsksForOneFirst) {
     Type("x");
     host.answers = {MessageAnswer::Ok, MessageAnswer::Ok};
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "先にツリーを作成して下さい。");
     EXPECT_EQ(host.messages[0].kind, MessageKind::Information);
     EXPECT_EQ(host.messages[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(editor.selection().text(EditBox::List), "x");
-    editor.Execute(CommandId::ListAddLine);
+    editor.execute(CommandId::ListAddLine);
     EXPECT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(editor.list().rowCount(), 0u);
     EXPECT_FALSE(editor.session().isModified());
@@ -53,11 +53,11 @@ TEST_F(ListCommands, AddingWithoutATopicAsksForOneFirst) {
 
 TEST_F(ListCommands, SplitAddAnsweredYesAddsEachPieceInOrder) {
     Build({"t:a,b"});
-    editor.SelectRow(0);
+    editor.selectRow(0);
     for (const char* text : {"x\r\ny\r\nz", "x\r\ny\r\nz\r\n"}) {
         host.answers = {MessageAnswer::Yes};
         Type(text);
-        editor.Execute(CommandId::ListAdd);
+        editor.execute(CommandId::ListAdd);
         EXPECT_EQ(host.messages.back().text,
                   "改行文字が含まれています。\nそれぞれ別々のチェックリストを作成しますか？");
         EXPECT_EQ(host.messages.back().buttons, MessageButtons::YesNoCancel);
@@ -68,7 +68,7 @@ TEST_F(ListCommands, SplitAddAnsweredYesAddsEachPieceInOrder) {
     EXPECT_EQ(editor.list().selectedRow(), 6);
     host.answers = {MessageAnswer::Yes};
     Type("p\r\n\r\nq");
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     EXPECT_EQ(editor.list().rowCount(), 10u);
 }
 
@@ -76,7 +76,7 @@ TEST_F(ListCommands, SplitAddAnsweredNoKeepsOneItemThatSavesAsShown) {
     Build({"t"});
     host.answers = {MessageAnswer::No};
     Type("a\r\nb");
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     ASSERT_EQ(editor.list().rowCount(), 1u);
     // The line break is kept as a lone LF, which the document file carries unchanged.
     EXPECT_EQ(editor.list().rowText(0), "a\nb");
@@ -89,7 +89,7 @@ TEST_F(ListCommands, SplitAddCancelledChangesNothing) {
     Build({"t:a"});
     host.answers = {MessageAnswer::Cancel};
     Type("a\r\nb");
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     EXPECT_EQ(Rows(), V{"a"});
     EXPECT_EQ(editor.selection().text(EditBox::List), "a\r\nb");
     EXPECT_FALSE(editor.session().isModified());
@@ -97,49 +97,49 @@ TEST_F(ListCommands, SplitAddCancelledChangesNothing) {
 
 TEST_F(ListCommands, DeleteSelectsTheRowAboveOrTheFirst) {
     Build({"t:a,b,c"});
-    editor.SelectRow(0);
+    editor.selectRow(0);
     Type("keep?");
-    editor.Execute(CommandId::ListDel);
+    editor.execute(CommandId::ListDel);
     EXPECT_EQ(Rows(), (V{"b", "c"}));
     EXPECT_EQ(editor.list().selectedRow(), 0);
     EXPECT_EQ(editor.selection().text(EditBox::List), "");
-    editor.SelectRow(1);
-    editor.Execute(CommandId::ListDel);
+    editor.selectRow(1);
+    editor.execute(CommandId::ListDel);
     EXPECT_EQ(editor.list().selectedRow(), 0);
-    editor.Execute(CommandId::ListDel);
+    editor.execute(CommandId::ListDel);
     EXPECT_EQ(editor.list().rowCount(), 0u);
     EXPECT_EQ(editor.list().selectedRow(), -1);
-    editor.Execute(CommandId::ListDel);
+    editor.execute(CommandId::ListDel);
     EXPECT_TRUE(editor.session().isModified());
 }
 
 TEST_F(ListCommands, MovesKeepCheckedFlagsAndStopAtTheEnds) {
     Build({"t:a,*b,c"});
-    editor.SelectRow(1);
-    editor.Execute(CommandId::ListMoveUp);
+    editor.selectRow(1);
+    editor.execute(CommandId::ListMoveUp);
     EXPECT_EQ(Rows(), (V{"b*", "a", "c"}));
     EXPECT_EQ(editor.list().selectedRow(), 0);
     EXPECT_FALSE(editor.isEnabled(CommandId::ListMoveUp));
-    editor.Execute(CommandId::ListMoveUp);
+    editor.execute(CommandId::ListMoveUp);
     EXPECT_EQ(Rows(), (V{"b*", "a", "c"}));
-    editor.SelectRow(2);
+    editor.selectRow(2);
     EXPECT_FALSE(editor.isEnabled(CommandId::ListMoveDown));
-    editor.SelectRow(0);
-    editor.Execute(CommandId::ListMoveDown);
-    editor.Execute(CommandId::ListMoveDown);
+    editor.selectRow(0);
+    editor.execute(CommandId::ListMoveDown);
+    editor.execute(CommandId::ListMoveDown);
     EXPECT_EQ(Rows(), (V{"a", "c", "b*"}));
     EXPECT_EQ(editor.list().selectedRow(), 2);
 }
 
 TEST_F(ListCommands, ReEditAndReplaceUncheckTheItem) {
     Build({"t:a,*-b"});
-    editor.SelectRow(1);
-    editor.Execute(CommandId::ListUp);
+    editor.selectRow(1);
+    editor.execute(CommandId::ListUp);
     EXPECT_EQ(editor.selection().text(EditBox::List), "-b");
     EXPECT_EQ(host.focus, std::vector<EditBox>{EditBox::List});
     EXPECT_FALSE(editor.session().isModified());
     Type("-b2");
-    editor.Execute(CommandId::ListDown);
+    editor.execute(CommandId::ListDown);
     EXPECT_EQ(Rows(), (V{"a", "-b2"}));
     EXPECT_EQ(editor.list().selectedRow(), 1);
     EXPECT_EQ(editor.selection().text(EditBox::List), "");
@@ -148,24 +148,24 @@ TEST_F(ListCommands, ReEditAndReplaceUncheckTheItem) {
 
 TEST_F(ListCommands, SeparatorsAndBoxSwitching) {
     Build({"t:ab,*x"});
-    editor.SelectRow(0);
-    editor.Execute(CommandId::ListAddLine);
+    editor.selectRow(0);
+    editor.execute(CommandId::ListAddLine);
     EXPECT_EQ(Rows(), (V{"ab", "-", "x*"}));
     EXPECT_EQ(editor.list().rowKind(1), ItemKind::Separator);
-    editor.Execute(CommandId::ListChkBox);  // "-" becomes an empty Item
+    editor.execute(CommandId::ListChkBox);  // "-" becomes an empty Item
     EXPECT_EQ(Rows()[1], "");
-    editor.Execute(CommandId::ListChkBox);  // and an empty Item a separator again
+    editor.execute(CommandId::ListChkBox);  // and an empty Item a separator again
     EXPECT_EQ(Rows()[1], "-");
-    editor.SelectRow(0);
-    editor.Execute(CommandId::ListChkBox);
+    editor.selectRow(0);
+    editor.execute(CommandId::ListChkBox);
     EXPECT_EQ(Rows()[0], "-ab");
     EXPECT_TRUE(editor.checkBoxButtonPressed());
     EXPECT_EQ(editor.list().rowKind(0), ItemKind::NoBox);
-    editor.Execute(CommandId::ListChkBox);
+    editor.execute(CommandId::ListChkBox);
     EXPECT_EQ(Rows()[0], "ab");
     EXPECT_FALSE(editor.checkBoxButtonPressed());
-    editor.SelectRow(2);
-    editor.Execute(CommandId::ListChkBox);
+    editor.selectRow(2);
+    editor.execute(CommandId::ListChkBox);
     EXPECT_EQ(Rows()[2], "-x");  // a checked Item is unchecked by the switch
 }
 
@@ -177,20 +177,20 @@ TEST_F(ListCommands, SettingsOffDisableSeparatorsAndBoxSwitching) {
     Build({"t:a"});
     EXPECT_FALSE(editor.isEnabled(CommandId::ListAddLine));
     EXPECT_FALSE(editor.isEnabled(CommandId::ListChkBox));
-    editor.Execute(CommandId::ListAddLine);
-    editor.Execute(CommandId::ListChkBox);
+    editor.execute(CommandId::ListAddLine);
+    editor.execute(CommandId::ListChkBox);
     EXPECT_EQ(Rows(), V{"a"});
 }
 
 TEST_F(ListCommands, TickingASeparatorIsNotStored) {
     Build({"t:-,a"});
-    editor.SelectRow(0);
-    editor.ToggleCheck(0);
+    editor.selectRow(0);
+    editor.toggleCheck(0);
     EXPECT_TRUE(editor.list().rowChecked(0));  // the box shows the tick
     EXPECT_FALSE(editor.selection().topic()->items[0].checked());
     EXPECT_FALSE(editor.session().isModified());
-    editor.SelectRow(1);
-    editor.ToggleCheck(1);
+    editor.selectRow(1);
+    editor.toggleCheck(1);
     EXPECT_TRUE(editor.selection().topic()->items[1].checked());
     EXPECT_TRUE(editor.session().isModified());
 }
@@ -202,10 +202,10 @@ TEST_F(ListCommands, TickingWithBothSettingsOffStillIgnoresADash) {
     editor.setSettings(settings);
     Build({"t:-"});
     EXPECT_EQ(editor.list().rowKind(0), ItemKind::Ordinary);
-    editor.ToggleCheck(0);
+    editor.toggleCheck(0);
     EXPECT_FALSE(editor.session().isModified());
     Build({"u:-x"});  // a no-box Item keeps and stores its flag
-    editor.ToggleCheck(0);
+    editor.toggleCheck(0);
     EXPECT_TRUE(editor.selection().topic()->items[0].checked());
 }
 
@@ -214,28 +214,28 @@ TEST_F(ListCommands, ForeignMarksAreRewrittenByTheNextStore) {
     Topic* t = Find("t");
     t->items.push_back(Item::FromStored("xyfirst"));
     t->items.push_back(Item::FromStored("xysecond"));
-    editor.SelectTopic(t);
+    editor.selectTopic(t);
     EXPECT_EQ(t->items[0].mark(), "xy");
-    editor.Execute(CommandId::ListMoveDown);
+    editor.execute(CommandId::ListMoveDown);
     EXPECT_EQ(t->items[0].mark(), kUncheckedMark);
     EXPECT_EQ(t->items[1].mark(), kUncheckedMark);
 }
 
 TEST_F(ListCommands, CopyCutAndPasteUseTheRawText) {
     Build({"t:-ab,*c"});
-    editor.SelectRow(0);
-    editor.Execute(CommandId::ListCopy);
+    editor.selectRow(0);
+    editor.execute(CommandId::ListCopy);
     EXPECT_EQ(host.clipboard, "-ab");
-    editor.SelectRow(1);
-    editor.Execute(CommandId::ListCut);
+    editor.selectRow(1);
+    editor.execute(CommandId::ListCut);
     EXPECT_EQ(host.clipboard, "c");
     EXPECT_EQ(Rows(), V{"-ab"});
     host.clipboard = "-ab";
-    editor.Execute(CommandId::ListPaste);
+    editor.execute(CommandId::ListPaste);
     EXPECT_EQ(Rows(), (V{"-ab", "-ab"}));
     EXPECT_EQ(editor.list().rowKind(1), ItemKind::NoBox);
     host.clipboard.reset();
-    editor.Execute(CommandId::ListPaste);
+    editor.execute(CommandId::ListPaste);
     EXPECT_EQ(host.beeps, 1);
 }
 
@@ -243,7 +243,7 @@ TEST_F(ListCommands, PastingLinesAsksTheSplitQuestion) {
     Build({"t"});
     host.clipboard = "a\r\nb";
     host.answers = {MessageAnswer::Cancel};
-    editor.Execute(CommandId::ListPaste);
+    editor.execute(CommandId::ListPaste);
     EXPECT_EQ(editor.selection().text(EditBox::List), "a\r\nb");
     EXPECT_EQ(editor.list().rowCount(), 0u);
 }
@@ -255,9 +255,9 @@ TEST_F(ListCommands, TheListExtentFollowsTheWidestText) {
     Build({"t:short"});
     EXPECT_EQ(editor.list().extent(), 0);
     Type("a much longer text");
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     EXPECT_EQ(editor.list().extent(), 180 + 24);
-    editor.Execute(CommandId::ListDel);
+    editor.execute(CommandId::ListDel);
     EXPECT_EQ(editor.list().extent(), 0);
 }
 

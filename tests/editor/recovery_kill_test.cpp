@@ -105,7 +105,7 @@ protected:
         test::FakeHost host;
         host.geometry = test::kRecoveryGeometry;
         Editor editor(host, Settings{});
-        editor.OpenDocument(Plan());
+        editor.openDocument(Plan());
         test::MakeRecoveryEdits(editor);
         return SerializeDocument(EditorTestAccess::document(editor), host.geometry, true);
     }
@@ -116,7 +116,7 @@ protected:
         if (answer) {
             next->host.answers.push_back(*answer);
         }
-        next->editor.Start({});
+        next->editor.start({});
         return next;
     }
 

@@ -26,7 +26,7 @@ protected:
     void Tick(test::RecoveringEditor& e) {
         ASSERT_GE(e.host.recoveryDelay, 0) << "the timer is not armed";
         now += milliseconds(e.host.recoveryDelay);
-        e.editor.RecoveryTick();
+        e.editor.recoveryTick();
     }
     // Ticks until the timer rests: the copy that was due is on disk.
     void CopyWritten(test::RecoveringEditor& e) {
@@ -51,11 +51,11 @@ protected:
         if (!gone->copy().store().OtherCopies().empty()) {
             gone->host.answers.push_back(MessageAnswer::Cancel);  // not now
         }
-        gone->editor.Start(file.empty() ? std::vector<std::string>{}
+        gone->editor.start(file.empty() ? std::vector<std::string>{}
                                         : std::vector<std::string>{file});
-        gone->editor.EditTextChanged(EditBox::Tree, test::Sjis("計画（改）"));
-        gone->editor.EditTextChanged(EditBox::List, "  spaced  ");
-        gone->editor.Execute(CommandId::ListAdd);
+        gone->editor.editTextChanged(EditBox::Tree, test::Sjis("計画（改）"));
+        gone->editor.editTextChanged(EditBox::List, "  spaced  ");
+        gone->editor.execute(CommandId::ListAdd);
         CopyWritten(*gone);
         return {
             SerializeDocument(EditorTestAccess::document(gone->editor), gone->host.geometry, true),
@@ -78,17 +78,17 @@ protected:
 
 TEST_F(Recovery, ChangesAreCopiedAFewSecondsAfterTheLastOneAndAtMostEveryThirtySeconds) {
     auto e = Instance();
-    e->editor.Start({dir.file("plan.bnv")});
+    e->editor.start({dir.file("plan.bnv")});
     EXPECT_EQ(e->host.recoveryDelay, -1);
-    e->editor.EditTextChanged(EditBox::Tree, "P");
+    e->editor.editTextChanged(EditBox::Tree, "P");
     EXPECT_EQ(e->host.recoveryDelay, 3000);
     int arms = e->host.recoveryArms;
     now += milliseconds(2000);
-    e->editor.EditTextChanged(EditBox::Tree, "Pl");
-    e->editor.EditTextChanged(EditBox::Tree, "Pla");
+    e->editor.editTextChanged(EditBox::Tree, "Pl");
+    e->editor.editTextChanged(EditBox::Tree, "Pla");
     EXPECT_EQ(e->host.recoveryArms, arms) << "each keystroke armed the timer again";
     now += milliseconds(1000);
-    e->editor.RecoveryTick();  // three seconds after the first key, but one after the last
+    e->editor.recoveryTick();  // three seconds after the first key, but one after the last
     EXPECT_EQ(e->host.recoveryDelay, 2000);
     EXPECT_FALSE(e->copy().store().HasCopy());
     CopyWritten(*e);
@@ -97,7 +97,7 @@ TEST_F(Recovery, ChangesAreCopiedAFewSecondsAfterTheLastOneAndAtMostEveryThirtyS
               dir.file("plan.bnv"));
 
     now += milliseconds(5000);
-    e->editor.EditTextChanged(EditBox::Tree, "Plan!");
+    e->editor.editTextChanged(EditBox::Tree, "Plan!");
     // Thirty seconds after the last copy (the poll of its write took a little of them).
     EXPECT_GT(e->host.recoveryDelay, 24000);
     EXPECT_LE(e->host.recoveryDelay, 25000);
@@ -108,9 +108,9 @@ TEST_F(Recovery, ChangesAreCopiedAFewSecondsAfterTheLastOneAndAtMostEveryThirtyS
 
 TEST_F(Recovery, TheCopyKeepsTheDocumentAsItIsWithoutTrimmingIt) {
     auto e = Instance();
-    e->editor.Start({});
-    e->editor.EditTextChanged(EditBox::List, " a b ");
-    e->editor.Execute(CommandId::ListAdd);
+    e->editor.start({});
+    e->editor.editTextChanged(EditBox::List, " a b ");
+    e->editor.execute(CommandId::ListAdd);
     CopyWritten(*e);
     EXPECT_NE(CopyBytes(*e).find("\x08\x81\xA0 a b \r\n"), std::string::npos);
     EXPECT_EQ(e->editor.list().rowText(0), " a b ");
@@ -120,28 +120,28 @@ TEST_F(Recovery, TheCopyKeepsTheDocumentAsItIsWithoutTrimmingIt) {
 
 TEST_F(Recovery, SavingDiscardingAndClosingRemoveTheCopy) {
     auto e = Instance();
-    e->editor.Start({dir.file("plan.bnv")});
+    e->editor.start({dir.file("plan.bnv")});
     auto edit = [&] {
-        e->editor.Execute(CommandId::AddTree);
+        e->editor.execute(CommandId::AddTree);
         CopyWritten(*e);
     };
     edit();
-    e->editor.Execute(CommandId::Save);
+    e->editor.execute(CommandId::Save);
     EXPECT_FALSE(e->copy().store().HasCopy());
 
     edit();
     e->host.answers.push_back(MessageAnswer::No);  // New, without saving
-    e->editor.Execute(CommandId::NewOpen);
+    e->editor.execute(CommandId::NewOpen);
     EXPECT_FALSE(e->copy().store().HasCopy());
 
     edit();
     e->host.answers.push_back(MessageAnswer::No);  // open, without saving
-    e->editor.OpenDocument(dir.file("plan.bnv"));
+    e->editor.openDocument(dir.file("plan.bnv"));
     EXPECT_FALSE(e->copy().store().HasCopy());
 
     edit();
     e->host.answers.push_back(MessageAnswer::No);
-    EXPECT_TRUE(e->editor.CloseQuery());
+    EXPECT_TRUE(e->editor.closeQuery());
     e->editor.session().windowClosed();
     EXPECT_FALSE(e->copy().store().HasCopy());
     e.reset();
@@ -150,17 +150,17 @@ TEST_F(Recovery, SavingDiscardingAndClosingRemoveTheCopy) {
 
 TEST_F(Recovery, ACopyStaysWhileTheChangesAreNotSavedOrDiscarded) {
     auto e = Instance();
-    e->editor.Start({dir.file("plan.bnv")});
-    e->editor.Execute(CommandId::AddTree);
+    e->editor.start({dir.file("plan.bnv")});
+    e->editor.execute(CommandId::AddTree);
     CopyWritten(*e);
     // The save cannot write, the open is cancelled, the close is cancelled.
     fs::remove(dir.file("plan.bnv"));
     fs::create_directory(dir.file("plan.bnv"));
-    EXPECT_THROW(e->editor.Execute(CommandId::Save), Error);
+    EXPECT_THROW(e->editor.execute(CommandId::Save), Error);
     e->host.answers.push_back(MessageAnswer::Cancel);
-    e->editor.Execute(CommandId::NewOpen);
+    e->editor.execute(CommandId::NewOpen);
     e->host.answers.push_back(MessageAnswer::Cancel);
-    EXPECT_FALSE(e->editor.CloseQuery());
+    EXPECT_FALSE(e->editor.closeQuery());
     EXPECT_TRUE(e->copy().store().HasCopy());
 }
 
@@ -171,13 +171,13 @@ TEST_F(Recovery, TheAutoSaveTimerRunsAsWithoutIt) {
     test::FakeHost plainHost;
     Editor plain(plainHost, settings);
     for (Editor* editor : {&e->editor, &plain}) {
-        editor->Start({dir.file("plan.bnv")});
-        editor->EditTextChanged(EditBox::Tree, "A");
-        editor->EditTextChanged(EditBox::Tree, "AB");
+        editor->start({dir.file("plan.bnv")});
+        editor->editTextChanged(EditBox::Tree, "A");
+        editor->editTextChanged(EditBox::Tree, "AB");
     }
     CopyWritten(*e);
-    e->editor.Execute(CommandId::Save);
-    plain.Execute(CommandId::Save);
+    e->editor.execute(CommandId::Save);
+    plain.execute(CommandId::Save);
     EXPECT_EQ(e->host.timer.starts, plainHost.timer.starts);
     EXPECT_EQ(e->host.timer.enabled, plainHost.timer.enabled);
     EXPECT_EQ(e->host.timer.interval, plainHost.timer.interval);
@@ -187,7 +187,7 @@ TEST_F(Recovery, TheNextStartRestoresTheCopyUnderItsNameWithoutTouchingTheFile) 
     std::string saved = GoneAfterEditing(dir.file("plan.bnv")).saved;
     auto next = Instance();
     next->host.answers.push_back(MessageAnswer::Yes);
-    next->editor.Start({});
+    next->editor.start({});
     ASSERT_EQ(next->host.messages.size(), 1u);
     const std::string& question = next->host.messages[0].text;
     EXPECT_NE(question.find("復元しますか"), std::string::npos);
@@ -209,7 +209,7 @@ TEST_F(Recovery, TheNextStartRestoresTheCopyUnderItsNameWithoutTouchingTheFile) 
               (std::set<std::string>{next->copy().store().id() + ".bnv",
                                      next->copy().store().id() + ".info",
                                      next->copy().store().id() + ".lock"}));
-    next->editor.Execute(CommandId::Save);
+    next->editor.execute(CommandId::Save);
     EXPECT_EQ(test::ReadBytes(dir.file("plan.bnv")), saved);
     EXPECT_FALSE(next->copy().store().HasCopy());
 }
@@ -218,7 +218,7 @@ TEST_F(Recovery, AnUntitledCopyIsRestoredUntitled) {
     std::string saved = GoneAfterEditing("").saved;
     auto next = Instance();
     next->host.answers.push_back(MessageAnswer::Yes);
-    next->editor.Start({});
+    next->editor.start({});
     EXPECT_NE(next->host.messages.at(0).text.find("無題"), std::string::npos);
     ExpectRestored(*next, saved);
     EXPECT_TRUE(next->editor.session().untitled());
@@ -229,7 +229,7 @@ TEST_F(Recovery, DecliningDeletesTheCopyAndCancellingKeepsItForTheNextStart) {
     GoneAfterEditing("");
     auto later = Instance();
     later->host.answers.push_back(MessageAnswer::Cancel);
-    later->editor.Start({dir.file("plan.bnv")});
+    later->editor.start({dir.file("plan.bnv")});
     EXPECT_EQ(later->editor.session().fileName(), dir.file("plan.bnv"));
     EXPECT_FALSE(later->editor.session().isModified());
     later->editor.session().windowClosed();
@@ -237,14 +237,14 @@ TEST_F(Recovery, DecliningDeletesTheCopyAndCancellingKeepsItForTheNextStart) {
 
     auto no = Instance();
     no->host.answers.push_back(MessageAnswer::No);
-    no->editor.Start({});
+    no->editor.start({});
     EXPECT_EQ(no->editor.session().fileName(), "無題.bnv");
     EXPECT_FALSE(no->editor.session().isModified());
     EXPECT_EQ(test::FilesIn(Folder()), (std::set<std::string>{no->copy().store().id() + ".lock"}));
     no.reset();
 
     auto again = Instance();
-    again->editor.Start({});
+    again->editor.start({});
     EXPECT_TRUE(again->host.messages.empty());
 }
 
@@ -257,7 +257,7 @@ TEST_F(Recovery, ACopyThatCannotBeReadStaysAndTheStartGoesOn) {
     }
     auto next = Instance();
     next->host.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
-    next->editor.Start({dir.file("plan.bnv")});
+    next->editor.start({dir.file("plan.bnv")});
     ASSERT_EQ(next->host.messages.size(), 2u);
     EXPECT_NE(next->host.messages[1].text.find("次の起動まで残します"), std::string::npos);
     EXPECT_EQ(next->editor.session().fileName(), dir.file("plan.bnv"));
@@ -267,17 +267,17 @@ TEST_F(Recovery, ACopyThatCannotBeReadStaysAndTheStartGoesOn) {
 
 TEST_F(Recovery, ARunningInstancesCopyIsNeitherOfferedNorTouched) {
     auto running = Instance();
-    running->editor.Start({});
-    running->editor.Execute(CommandId::AddTree);
+    running->editor.start({});
+    running->editor.execute(CommandId::AddTree);
     CopyWritten(*running);
     std::string bytes = CopyBytes(*running);
 
     auto other = Instance();
-    other->editor.Start({dir.file("plan.bnv")});
+    other->editor.start({dir.file("plan.bnv")});
     EXPECT_TRUE(other->host.messages.empty());
-    other->editor.Execute(CommandId::AddTree);
+    other->editor.execute(CommandId::AddTree);
     CopyWritten(*other);
-    other->editor.Execute(CommandId::Save);
+    other->editor.execute(CommandId::Save);
     other->editor.session().windowClosed();
     other.reset();
     EXPECT_EQ(CopyBytes(*running), bytes);
@@ -291,7 +291,7 @@ TEST_F(Recovery, TheNewestCopyIsOfferedFirst) {
     fs::last_write_time(plan.copy, fs::file_time_type::clock::now() - std::chrono::hours(1));
     auto next = Instance();
     next->host.answers = {MessageAnswer::No, MessageAnswer::Yes};
-    next->editor.Start({});
+    next->editor.start({});
     ASSERT_EQ(next->host.messages.size(), 2u);
     EXPECT_NE(next->host.messages[0].text.find(dir.file("plan.bnv")), std::string::npos);
     EXPECT_NE(next->host.messages[1].text.find("無題"), std::string::npos);
@@ -303,7 +303,7 @@ TEST_F(Recovery, AfterARestoreTheFilesOfTheCommandLineOpenInInstancesOfTheirOwn)
     GoneAfterEditing(dir.file("plan.bnv"));
     auto next = Instance();
     next->host.answers = {MessageAnswer::Yes};
-    next->editor.Start({dir.file("plan.bnv"), dir.file("other.bnv")});
+    next->editor.start({dir.file("plan.bnv"), dir.file("other.bnv")});
     EXPECT_TRUE(next->editor.session().isModified());
     // Not the restored one a second time.
     EXPECT_EQ(next->host.launched, (std::vector<std::string>{dir.file("other.bnv")}));
@@ -311,9 +311,9 @@ TEST_F(Recovery, AfterARestoreTheFilesOfTheCommandLineOpenInInstancesOfTheirOwn)
 
 TEST_F(Recovery, AFailedCopyIsReportedOnceAndNotOverADialog) {
     auto e = Instance();
-    e->editor.Start({});
+    e->editor.start({});
     fs::remove_all(Folder());
-    e->editor.Execute(CommandId::AddTree);
+    e->editor.execute(CommandId::AddTree);
     e->host.mainWindowActive = false;
     Tick(*e);
     e->copy().WaitForWrite();

@@ -16,8 +16,8 @@ class TreeCommands : public test::EditorTest {};
 
 TEST_F(TreeCommands, AddTreeAppendsAtTheEndOfTheLevelAndFocusesTheRenameBox) {
     Build({"a", "b", "c", "d", "e"});
-    editor.SelectTopic(Find("c"));
-    editor.Execute(CommandId::AddTree);
+    editor.selectTopic(Find("c"));
+    editor.execute(CommandId::AddTree);
     std::string added(kNewTopicCaption);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0", "c/0", "d/0", "e/0", added + "/0"}));
     EXPECT_EQ(editor.selection().topic()->caption, added);
@@ -29,7 +29,7 @@ TEST_F(TreeCommands, AddTreeAppendsAtTheEndOfTheLevelAndFocusesTheRenameBox) {
 
 TEST_F(TreeCommands, AddingToAnEmptyTreeMakesOneTopLevelTopic) {
     EXPECT_FALSE(editor.isEnabled(CommandId::AddTreeChild));
-    editor.Execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTree);
     EXPECT_EQ(editor.document().topicCount(), 1u);
     EXPECT_EQ(editor.selection().topic()->icon, 0);
     EXPECT_TRUE(editor.isEnabled(CommandId::AddTreeChild));
@@ -38,9 +38,9 @@ TEST_F(TreeCommands, AddingToAnEmptyTreeMakesOneTopLevelTopic) {
 TEST_F(TreeCommands, AddTreeChildRevealsTheNewTopicUnderACollapsedParent) {
     Build({"a", "  a1", "b"});
     Topic* a = Find("a");
-    editor.SetTopicExpanded(a, false);
-    editor.SelectTopic(a);
-    editor.Execute(CommandId::AddTreeChild);
+    editor.setTopicExpanded(a, false);
+    editor.selectTopic(a);
+    editor.execute(CommandId::AddTreeChild);
     EXPECT_EQ(editor.selection().topic()->parent(), a);
     EXPECT_EQ(editor.selection().topic()->row(), 1u);
     EXPECT_TRUE(a->expanded);
@@ -48,8 +48,8 @@ TEST_F(TreeCommands, AddTreeChildRevealsTheNewTopicUnderACollapsedParent) {
 
 TEST_F(TreeCommands, IndentMovesUnderThePreviousSiblingOrTheNext) {
     Build({"a", "b", "c"});
-    editor.SelectTopic(Find("a"));
-    editor.Execute(CommandId::TreeRight);  // the first of several moves under the second
+    editor.selectTopic(Find("a"));
+    editor.execute(CommandId::TreeRight);  // the first of several moves under the second
     EXPECT_EQ(Shape(), (V{"b/0+", "a/1", "c/0"}));
     EXPECT_EQ(editor.selection().topic(), Find("a"));
     EXPECT_TRUE(editor.session().isModified());
@@ -59,30 +59,30 @@ TEST_F(TreeCommands, IndentMovesUnderThePreviousSiblingOrTheNext) {
 
 TEST_F(TreeCommands, IndentKeepsEveryOtherExpandedState) {
     Build({"a", "  a1", "    a11", "b", "  b1", "c"});
-    editor.SetTopicExpanded(Find("a1"), false);
-    editor.SetTopicExpanded(Find("b"), false);
-    editor.SelectTopic(Find("c"));
-    editor.Execute(CommandId::TreeRight);
+    editor.setTopicExpanded(Find("a1"), false);
+    editor.setTopicExpanded(Find("b"), false);
+    editor.selectTopic(Find("c"));
+    editor.execute(CommandId::TreeRight);
     // b was collapsed with children and is expanded to show c; a1 stays collapsed.
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "a11/2", "b/0+", "b1/1", "c/1"}));
-    editor.SelectTopic(Find("a11"));
+    editor.selectTopic(Find("a11"));
     EXPECT_TRUE(Find("a1")->expanded);
-    editor.SetTopicExpanded(Find("a1"), false);
-    editor.SelectTopic(Find("b1"));
-    editor.Execute(CommandId::TreeLeft);
+    editor.setTopicExpanded(Find("a1"), false);
+    editor.selectTopic(Find("b1"));
+    editor.execute(CommandId::TreeLeft);
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "a11/2", "b/0+", "c/1", "b1/0"}));
 }
 
 TEST_F(TreeCommands, AMoveChangesNoExpandedStateButThoseOfTheMovedTopicAndItsNewParent) {
     // x lost its child while collapsed; moving other Topics leaves it as it is.
     Build({"x", "  gone", "a", "b", "c"});
-    editor.SelectTopic(Find("gone"));
-    editor.SetTopicExpanded(Find("x"), false);
+    editor.selectTopic(Find("gone"));
+    editor.setTopicExpanded(Find("x"), false);
     host.answers = {MessageAnswer::Ok};
-    editor.Execute(CommandId::DelTree);
-    editor.SelectTopic(Find("c"));
-    editor.Execute(CommandId::TreeUp);
-    editor.Execute(CommandId::TreeRight);  // into a, which had no children
+    editor.execute(CommandId::DelTree);
+    editor.selectTopic(Find("c"));
+    editor.execute(CommandId::TreeUp);
+    editor.execute(CommandId::TreeRight);  // into a, which had no children
     EXPECT_FALSE(Find("x")->expanded);
     EXPECT_TRUE(Find("a")->expanded);
     EXPECT_EQ(Shape(), (V{"x/0", "a/0+", "c/1", "b/0"}));
@@ -90,35 +90,35 @@ TEST_F(TreeCommands, AMoveChangesNoExpandedStateButThoseOfTheMovedTopicAndItsNew
 
 TEST_F(TreeCommands, IndentIntoAChildlessSiblingExpandsIt) {
     Build({"a", "b"});
-    editor.SetTopicExpanded(Find("a"), false);
-    editor.SelectTopic(Find("b"));
-    editor.Execute(CommandId::TreeRight);
+    editor.setTopicExpanded(Find("a"), false);
+    editor.selectTopic(Find("b"));
+    editor.execute(CommandId::TreeRight);
     EXPECT_EQ(Shape(), (V{"a/0+", "b/1"}));
 }
 
 TEST_F(TreeCommands, OutdentPlacesTheTopicDirectlyAfterItsFormerParent) {
     Build({"p", "  x", "  y", "  z", "q"});
-    editor.SelectTopic(Find("y"));
-    editor.Execute(CommandId::TreeLeft);
+    editor.selectTopic(Find("y"));
+    editor.execute(CommandId::TreeLeft);
     EXPECT_EQ(Shape(), (V{"p/0+", "x/1", "z/1", "y/0", "q/0"}));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeLeft));
 }
 
 TEST_F(TreeCommands, MoveUpAndDownStayAmongSiblings) {
     Build({"a", "b", "  b1", "c", "d"});
-    editor.SelectTopic(Find("c"));
-    editor.Execute(CommandId::TreeDown);
+    editor.selectTopic(Find("c"));
+    editor.execute(CommandId::TreeDown);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0+", "b1/1", "d/0", "c/0"}));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeDown));
     EXPECT_TRUE(editor.session().isModified());
     editor.session().setModified(false);
-    editor.Execute(CommandId::TreeDown);  // already last: nothing moves, nothing is modified
+    editor.execute(CommandId::TreeDown);  // already last: nothing moves, nothing is modified
     EXPECT_FALSE(editor.session().isModified());
-    editor.Execute(CommandId::TreeUp);
-    editor.Execute(CommandId::TreeUp);
+    editor.execute(CommandId::TreeUp);
+    editor.execute(CommandId::TreeUp);
     EXPECT_EQ(Shape(), (V{"a/0", "c/0", "b/0+", "b1/1", "d/0"}));
     EXPECT_EQ(editor.selection().topic(), Find("c"));
-    editor.SelectTopic(Find("b1"));
+    editor.selectTopic(Find("b1"));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeUp));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeDown));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeRight));
@@ -126,27 +126,27 @@ TEST_F(TreeCommands, MoveUpAndDownStayAmongSiblings) {
 
 TEST_F(TreeCommands, DeleteAsksWithTheRightTextAndSelectsTheStatedNeighbour) {
     Build({"a", "b", "  b1", "  b2", "c"});
-    editor.SelectTopic(Find("b"));
+    editor.selectTopic(Find("b"));
     host.answers = {MessageAnswer::Cancel};
-    editor.Execute(CommandId::DelTree);
+    editor.execute(CommandId::DelTree);
     EXPECT_EQ(host.messages.back().text, "bから後ろの階層すべて削除されます。\nよろしいですか？");
     EXPECT_EQ(host.messages.back().kind, MessageKind::Information);
     EXPECT_EQ(host.messages.back().buttons, MessageButtons::OkCancel);
     EXPECT_EQ(editor.document().topicCount(), 5u);
     EXPECT_FALSE(editor.session().isModified());
 
-    editor.SelectTopic(Find("b2"));  // last child: no next sibling, so its parent
+    editor.selectTopic(Find("b2"));  // last child: no next sibling, so its parent
     host.answers = {MessageAnswer::Ok};
-    editor.Execute(CommandId::DelTree);
+    editor.execute(CommandId::DelTree);
     EXPECT_EQ(host.messages.back().text, "b2を削除します。\nよろしいですか？");
     EXPECT_EQ(editor.selection().topic(), Find("b"));
     EXPECT_TRUE(editor.session().isModified());
 
     host.answers = {MessageAnswer::Ok};
-    editor.Execute(CommandId::DelTree);  // b has a next sibling c
+    editor.execute(CommandId::DelTree);  // b has a next sibling c
     EXPECT_EQ(editor.selection().topic(), Find("c"));
     host.answers = {MessageAnswer::Ok};
-    editor.Execute(CommandId::DelTree);  // the last top-level Topic: its previous sibling
+    editor.execute(CommandId::DelTree);  // the last top-level Topic: its previous sibling
     EXPECT_EQ(editor.selection().topic(), Find("a"));
     EXPECT_EQ(editor.selection().text(EditBox::Tree), "a");
 }
@@ -154,30 +154,30 @@ TEST_F(TreeCommands, DeleteAsksWithTheRightTextAndSelectsTheStatedNeighbour) {
 TEST_F(TreeCommands, DeletingTheOnlyTopicEmptiesTheRenameBoxAndTheList) {
     Build({"a:x,y"});
     host.answers = {MessageAnswer::Ok};
-    editor.Execute(CommandId::DelTree);
+    editor.execute(CommandId::DelTree);
     EXPECT_TRUE(editor.document().empty());
     EXPECT_EQ(editor.selection().topic(), nullptr);
     EXPECT_EQ(editor.selection().text(EditBox::Tree), "");
     EXPECT_EQ(editor.list().rowCount(), 0u);
     EXPECT_EQ(editor.list().selectedRow(), -1);
-    editor.Execute(CommandId::DelTree);
+    editor.execute(CommandId::DelTree);
     EXPECT_EQ(host.beeps, 1);
     EXPECT_FALSE(editor.isEnabled(CommandId::SaveText));
 }
 
 TEST_F(TreeCommands, RenamesOnEveryKeystrokeAndKeepsWhatTheFileCanCarry) {
     Build({"a"});
-    editor.EditTextChanged(EditBox::Tree, "ab");
+    editor.editTextChanged(EditBox::Tree, "ab");
     EXPECT_EQ(editor.selection().topic()->caption, "ab");
     EXPECT_TRUE(editor.session().isModified());
-    editor.EditTextChanged(EditBox::Tree, "");
+    editor.editTextChanged(EditBox::Tree, "");
     EXPECT_EQ(editor.selection().topic()->caption, "");
     editor.session().setModified(false);
-    editor.EditTextChanged(EditBox::Tree, "");
+    editor.editTextChanged(EditBox::Tree, "");
     EXPECT_FALSE(editor.session().isModified());
 
     // A pasted tab in front would make the caption a deeper level in the file.
-    editor.EditTextChanged(EditBox::Tree, "\tname\x1A");
+    editor.editTextChanged(EditBox::Tree, "\tname\x1A");
     EXPECT_EQ(editor.selection().topic()->caption, "name");
     EXPECT_EQ(editor.selection().text(EditBox::Tree), "name");
     Document& doc = EditorTestAccess::document(editor);
@@ -187,16 +187,16 @@ TEST_F(TreeCommands, RenamesOnEveryKeystrokeAndKeepsWhatTheFileCanCarry) {
 
 TEST_F(TreeCommands, IconsChangeOnlyWhenDifferentAndTheTrashFollowsItsList) {
     Build({"a:x", "b"});
-    editor.SelectTopic(Find("a"));
-    editor.IconMenuClick(1);
+    editor.selectTopic(Find("a"));
+    editor.iconMenuClick(1);
     EXPECT_FALSE(editor.session().isModified());
-    editor.IconMenuClick(kIconTrash);
+    editor.iconMenuClick(kIconTrash);
     EXPECT_EQ(Find("a")->icon, kIconTrashFull);
     EXPECT_EQ(CheckedIconEntryFor(editor.selection().topic(), editor.userIconCount()), 1);
     EXPECT_TRUE(editor.session().isModified());
-    editor.Execute(CommandId::ListDel);
+    editor.execute(CommandId::ListDel);
     EXPECT_EQ(Find("a")->icon, kIconTrash);
-    editor.IconMenuClick(kIconPencil);
+    editor.iconMenuClick(kIconPencil);
     EXPECT_EQ(CheckedIconEntryFor(editor.selection().topic(), editor.userIconCount()), 4);
     EXPECT_EQ(Find("a")->selectedImage(), kIconPencil);
 }
@@ -225,8 +225,8 @@ TEST(IconMenu, ListsUserIconsAndMatchesTheirEntries) {
 TEST(UserIcons, ATopicGivenAUserIconStoresItsIndex) {
     test::FakeHost host;
     Editor editor(host, Settings{}, 3);
-    editor.Execute(CommandId::AddTree);
-    editor.IconMenuClick(IconMenuEntries(3)[6].tag);
+    editor.execute(CommandId::AddTree);
+    editor.iconMenuClick(IconMenuEntries(3)[6].tag);
     EXPECT_EQ(editor.selection().topic()->icon, 9);
     EXPECT_EQ(editor.topicImageCount(), 11);
 }

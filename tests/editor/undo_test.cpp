@@ -49,7 +49,7 @@ protected:
     // The sample tree: a (with Items and a child a1), b (with a child b1), c.
     void BuildSample() {
         Build({"a:x,*y,z", "  a1:p", "b:q", "  b1", "c"});
-        editor.SetTopicExpanded(Find("b"), false);
+        editor.setTopicExpanded(Find("b"), false);
     }
 
     // Does the action, then undoes, redoes and undoes it again, comparing the whole state
@@ -62,13 +62,13 @@ protected:
         Snapshot after = Take();
         ASSERT_NE(after, before) << "the action changed nothing";
         EXPECT_EQ(editor.history().undoCount(), steps + 1) << "one action, one step";
-        editor.Execute(CommandId::Undo);
+        editor.execute(CommandId::Undo);
         EXPECT_EQ(Take(), before);
         mirror.check();
-        editor.Execute(CommandId::Redo);
+        editor.execute(CommandId::Redo);
         EXPECT_EQ(Take(), after);
         mirror.check();
-        editor.Execute(CommandId::Undo);
+        editor.execute(CommandId::Undo);
         EXPECT_EQ(Take(), before);
         EXPECT_EQ(host.beeps, 0);
     }
@@ -82,134 +82,134 @@ struct Case {
 
 TEST_F(Undo, EveryOperationIsUndoneAndRedoneWhole) {
     std::vector<Case> cases = {
-        {"AddTree", [](Undo& u) { u.editor.Execute(CommandId::AddTree); }},
-        {"AddTreeChild", [](Undo& u) { u.editor.Execute(CommandId::AddTreeChild); }},
+        {"AddTree", [](Undo& u) { u.editor.execute(CommandId::AddTree); }},
+        {"AddTreeChild", [](Undo& u) { u.editor.execute(CommandId::AddTreeChild); }},
         {"DelTree",
          [](Undo& u) {
              u.host.answers = {MessageAnswer::Ok};
-             u.editor.Execute(CommandId::DelTree);
+             u.editor.execute(CommandId::DelTree);
          }},
-        {"TreeRight", [](Undo& u) { u.editor.Execute(CommandId::TreeRight); }},
-        {"TreeDown", [](Undo& u) { u.editor.Execute(CommandId::TreeDown); }},
+        {"TreeRight", [](Undo& u) { u.editor.execute(CommandId::TreeRight); }},
+        {"TreeDown", [](Undo& u) { u.editor.execute(CommandId::TreeDown); }},
         {"Rename",
          [](Undo& u) {
-             u.editor.EditTextChanged(EditBox::Tree, "ab");
-             u.editor.EditTextChanged(EditBox::Tree, "abc");
+             u.editor.editTextChanged(EditBox::Tree, "ab");
+             u.editor.editTextChanged(EditBox::Tree, "abc");
          }},
-        {"Icon", [](Undo& u) { u.editor.IconMenuClick(3); }},
+        {"Icon", [](Undo& u) { u.editor.iconMenuClick(3); }},
         {"TreePaste",
          [](Undo& u) {
              u.host.clipboard = "\x08\x81\xA0new\r\nT\r\n\tT1\r\n\x08\x81\xA0t\r\nU\r\n";
-             u.editor.Execute(CommandId::TreePaste);
+             u.editor.execute(CommandId::TreePaste);
          }},
         {"TreeCut",
          [](Undo& u) {
              u.host.answers = {MessageAnswer::Ok};
-             u.editor.Execute(CommandId::TreeCut);
+             u.editor.execute(CommandId::TreeCut);
          }},
         {"ListAdd",
          [](Undo& u) {
              u.Type("new");
-             u.editor.Execute(CommandId::ListAdd);
+             u.editor.execute(CommandId::ListAdd);
          }},
         {"ListAddLines",
          [](Undo& u) {
              u.Type("one\r\ntwo\r\n\r\nthree");
              u.host.answers = {MessageAnswer::Yes};
-             u.editor.Execute(CommandId::ListAdd);
+             u.editor.execute(CommandId::ListAdd);
          }},
-        {"ListDel", [](Undo& u) { u.editor.Execute(CommandId::ListDel); }},
-        {"ListMoveDown", [](Undo& u) { u.editor.Execute(CommandId::ListMoveDown); }},
-        {"ListMoveUp", [](Undo& u) { u.editor.Execute(CommandId::ListMoveUp); }, 2},
+        {"ListDel", [](Undo& u) { u.editor.execute(CommandId::ListDel); }},
+        {"ListMoveDown", [](Undo& u) { u.editor.execute(CommandId::ListMoveDown); }},
+        {"ListMoveUp", [](Undo& u) { u.editor.execute(CommandId::ListMoveUp); }, 2},
         {"ListDown",
          [](Undo& u) {
              u.Type("replaced");
-             u.editor.Execute(CommandId::ListDown);
+             u.editor.execute(CommandId::ListDown);
          }},
-        {"ListAddLine", [](Undo& u) { u.editor.Execute(CommandId::ListAddLine); }},
-        {"ListChkBox", [](Undo& u) { u.editor.Execute(CommandId::ListChkBox); }},
-        {"ToggleCheck", [](Undo& u) { u.editor.ToggleCheck(1); }},
-        {"ListCut", [](Undo& u) { u.editor.Execute(CommandId::ListCut); }},
+        {"ListAddLine", [](Undo& u) { u.editor.execute(CommandId::ListAddLine); }},
+        {"ListChkBox", [](Undo& u) { u.editor.execute(CommandId::ListChkBox); }},
+        {"ToggleCheck", [](Undo& u) { u.editor.toggleCheck(1); }},
+        {"ListCut", [](Undo& u) { u.editor.execute(CommandId::ListCut); }},
         {"ListPaste",
          [](Undo& u) {
              u.host.clipboard = "pasted";
-             u.editor.Execute(CommandId::ListPaste);
+             u.editor.execute(CommandId::ListPaste);
          }},
         {"DropTopic",
          [](Undo& u) {
-             u.editor.BeginDrag(DragKind::Topic);
-             u.editor.DropOnTree(TopicDropZone::OnTopic, u.Find("c"));
-             u.editor.EndDrag();
+             u.editor.beginDrag(DragKind::Topic);
+             u.editor.dropOnTree(TopicDropZone::OnTopic, u.Find("c"));
+             u.editor.endDrag();
          }},
         {"DropItemInList",
          [](Undo& u) {
-             u.editor.BeginDrag(DragKind::Item);
-             u.editor.DropOnList(3);
-             u.editor.EndDrag();
+             u.editor.beginDrag(DragKind::Item);
+             u.editor.dropOnList(3);
+             u.editor.endDrag();
          }},
         {"DropItemOnTopic",
          [](Undo& u) {
-             u.editor.BeginDrag(DragKind::Item);
-             u.editor.DropOnTree(TopicDropZone::OnTopic, u.Find("b"));
-             u.editor.EndDrag();
+             u.editor.beginDrag(DragKind::Item);
+             u.editor.dropOnTree(TopicDropZone::OnTopic, u.Find("b"));
+             u.editor.endDrag();
          },
          1},
     };
     for (const Case& c : cases) {
         while (editor.history().canUndo()) {
-            editor.Execute(CommandId::Undo);
+            editor.execute(CommandId::Undo);
         }
         host.clipboard.reset();
         BuildSample();
-        editor.SelectTopic(Find("a"));
-        editor.SelectRow(c.row);
+        editor.selectTopic(Find("a"));
+        editor.selectRow(c.row);
         CheckRoundTrip([&] { c.action(*this); }, c.name);
     }
 }
 
 TEST_F(Undo, TheStepNamesWhatWasDoneInTheHint) {
     BuildSample();
-    editor.SelectTopic(Find("c"));
+    editor.selectTopic(Find("c"));
     host.answers = {MessageAnswer::Ok};
-    editor.Execute(CommandId::DelTree);
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::DelTree);
+    editor.execute(CommandId::Undo);
     EXPECT_EQ(editor.hintText(), "元に戻しました: ツリー削除");
     EXPECT_EQ(Find("c"), editor.selection().topic());
     Type("x");
-    editor.Execute(CommandId::ListAdd);
-    editor.Execute(CommandId::Undo);
-    editor.Execute(CommandId::Redo);
+    editor.execute(CommandId::ListAdd);
+    editor.execute(CommandId::Undo);
+    editor.execute(CommandId::Redo);
     EXPECT_EQ(editor.hintText(), "やり直しました: チェックリスト追加");
     EXPECT_FALSE(editor.history().canRedo());
-    editor.Execute(CommandId::Redo);
+    editor.execute(CommandId::Redo);
     EXPECT_EQ(host.beeps, 1);
 }
 
 TEST_F(Undo, KeysAreTheTreesAndTheListsOnly) {
     BuildSample();
-    editor.SelectTopic(Find("a"));
-    editor.Execute(CommandId::AddTree);
-    EXPECT_FALSE(editor.Key(WindowKey::Undo, FocusArea::TreeEdit));
-    EXPECT_FALSE(editor.Key(WindowKey::Redo, FocusArea::ListEdit));
+    editor.selectTopic(Find("a"));
+    editor.execute(CommandId::AddTree);
+    EXPECT_FALSE(editor.key(WindowKey::Undo, FocusArea::TreeEdit));
+    EXPECT_FALSE(editor.key(WindowKey::Redo, FocusArea::ListEdit));
     EXPECT_EQ(editor.document().topicCount(), 6u);
-    EXPECT_TRUE(editor.Key(WindowKey::Undo, FocusArea::List));
+    EXPECT_TRUE(editor.key(WindowKey::Undo, FocusArea::List));
     EXPECT_EQ(editor.document().topicCount(), 5u);
-    EXPECT_TRUE(editor.Key(WindowKey::Redo, FocusArea::Tree));
+    EXPECT_TRUE(editor.key(WindowKey::Redo, FocusArea::Tree));
     EXPECT_EQ(editor.document().topicCount(), 6u);
 }
 
 TEST_F(Undo, TheKeystrokesOfOneRenameAreOneStepAndAnotherTopicStartsAnother) {
     BuildSample();
-    editor.SelectTopic(Find("a"));
+    editor.selectTopic(Find("a"));
     size_t steps = editor.history().undoCount();
     for (const char* text : {"r", "re", "ren"}) {
-        editor.EditTextChanged(EditBox::Tree, text);
+        editor.editTextChanged(EditBox::Tree, text);
     }
-    editor.SelectTopic(Find("c"));
-    editor.EditTextChanged(EditBox::Tree, "k");
+    editor.selectTopic(Find("c"));
+    editor.editTextChanged(EditBox::Tree, "k");
     EXPECT_EQ(editor.history().undoCount(), steps + 2);
-    editor.Execute(CommandId::Undo);
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     EXPECT_EQ(Find("a")->caption, "a");
     EXPECT_EQ(Find("c")->caption, "c");
     EXPECT_EQ(editor.selection().text(EditBox::Tree), "a");
@@ -219,56 +219,56 @@ TEST_F(Undo, TheModifiedFlagFollowsTheHistoryToTheSavedState) {
     test::TempDir dir;
     BuildSample();
     EXPECT_FALSE(editor.session().isModified());
-    editor.SelectTopic(Find("a"));
+    editor.selectTopic(Find("a"));
     Type("x");
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     EXPECT_TRUE(editor.session().isModified());
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     EXPECT_FALSE(editor.session().isModified());
     EXPECT_FALSE(editor.isEnabled(CommandId::Save));
     EXPECT_FALSE(host.timer.enabled);
-    editor.Execute(CommandId::Redo);
+    editor.execute(CommandId::Redo);
     EXPECT_TRUE(editor.session().isModified());
 
     // Saved with the Item in it: undoing it now changes the document against the file.
     editor.session().setName(dir.file("s.bnv"));
-    editor.Execute(CommandId::Save);
+    editor.execute(CommandId::Save);
     ASSERT_TRUE(FileExists(dir.file("s.bnv")));
     EXPECT_FALSE(editor.session().isModified());
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     EXPECT_TRUE(editor.session().isModified());
-    editor.Execute(CommandId::Redo);
+    editor.execute(CommandId::Redo);
     EXPECT_FALSE(editor.session().isModified());
 
     // A new edit after an undo leaves the saved state out of reach.
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     Type("y");
-    editor.Execute(CommandId::ListAdd);
+    editor.execute(CommandId::ListAdd);
     EXPECT_FALSE(editor.history().canRedo());
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     EXPECT_TRUE(editor.session().isModified());
 }
 
 TEST_F(Undo, StepsBeforeASaveStillUndoAfterItsTrimming) {
     test::TempDir dir;
     BuildSample();
-    editor.SelectTopic(Find("a"));
+    editor.selectTopic(Find("a"));
     Snapshot start = Take();
     Type("  spaced  ");
-    editor.Execute(CommandId::ListAdd);
-    editor.SelectRow(0);
+    editor.execute(CommandId::ListAdd);
+    editor.selectRow(0);
     Type(" replaced ");
-    editor.Execute(CommandId::ListDown);
+    editor.execute(CommandId::ListDown);
     editor.session().setName(dir.file("s.bnv"));
-    editor.Execute(CommandId::Save);
+    editor.execute(CommandId::Save);
     ASSERT_TRUE(FileExists(dir.file("s.bnv")));
     Snapshot saved = Take();
     EXPECT_EQ(Rows(), (std::vector<std::string>{"replaced", "spaced", "y*", "z"}));
-    editor.Execute(CommandId::Undo);
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     EXPECT_EQ(Take(), start);
-    editor.Execute(CommandId::Redo);
-    editor.Execute(CommandId::Redo);
+    editor.execute(CommandId::Redo);
+    editor.execute(CommandId::Redo);
     // The trimmed texts come back, as the file has them.
     EXPECT_EQ(Take(), saved);
     EXPECT_FALSE(editor.session().isModified());
@@ -279,40 +279,40 @@ TEST_F(Undo, AMarkReadFromAFileComesBackAsRead) {
     std::string bytes = "A\r\n\x08" + Sjis("・") + "one\r\n\x08" + Sjis("済") + "two\r\n";
     std::string path = dir.file("m.bnv");
     test::WriteBytes(path, bytes);
-    editor.OpenDocument(path);
+    editor.openDocument(path);
     Snapshot opened = Take();
-    editor.ToggleCheck(0);  // stores the list: every mark becomes "■" or "□"
+    editor.toggleCheck(0);  // stores the list: every mark becomes "■" or "□"
     EXPECT_NE(SerializeDocument(editor.document(), {}), opened.bytes);
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     EXPECT_EQ(Take(), opened);
     EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(Undo, NewAndOpenStartAnEmptyHistory) {
     BuildSample();
-    editor.Execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTree);
     host.answers = {MessageAnswer::No};
-    editor.Execute(CommandId::NewOpen);
+    editor.execute(CommandId::NewOpen);
     EXPECT_FALSE(editor.history().canUndo());
     EXPECT_FALSE(editor.history().canRedo());
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     EXPECT_EQ(host.beeps, 1);
     EXPECT_EQ(editor.document().topicCount(), 2u);
 }
 
 TEST_F(Undo, TheMemoryBoundDropsTheOldestStepsFirst) {
     BuildSample();
-    editor.SelectTopic(Find("c"));
+    editor.selectTopic(Find("c"));
     for (int i = 0; i < 50; ++i) {
         Type("item " + std::to_string(i));
-        editor.Execute(CommandId::ListAdd);
+        editor.execute(CommandId::ListAdd);
     }
     size_t perStep = editor.history().bytes() / editor.history().undoCount();
     editor.setUndoLimit(perStep * 10);
     EXPECT_LE(editor.history().bytes(), perStep * 10);
     EXPECT_GE(editor.history().undoCount(), 8u);
     while (editor.history().canUndo()) {
-        editor.Execute(CommandId::Undo);
+        editor.execute(CommandId::Undo);
     }
     // What is left undoes the newest Items; the oldest stay.
     size_t kept = editor.list().rowCount();
@@ -323,13 +323,13 @@ TEST_F(Undo, TheMemoryBoundDropsTheOldestStepsFirst) {
 
 TEST_F(Undo, ADeletedTopicComesBackWithItsSubtreeFoldedAsItWas) {
     Build({"a:x", "  a1", "    a11:y", "  a2", "b"});
-    editor.SetTopicExpanded(Find("a1"), false);
-    editor.SelectTopic(Find("a"));
+    editor.setTopicExpanded(Find("a1"), false);
+    editor.selectTopic(Find("a"));
     Topic* a = Find("a");
     host.answers = {MessageAnswer::Ok};
-    editor.Execute(CommandId::DelTree);
+    editor.execute(CommandId::DelTree);
     EXPECT_GT(editor.history().bytes(), sizeof(Topic) * 4);
-    editor.Execute(CommandId::Undo);
+    editor.execute(CommandId::Undo);
     EXPECT_EQ(editor.selection().topic(), a);  // the same Topic, nothing copied
     EXPECT_EQ(Shape(), (std::vector<std::string>{"a/0+", "a1/1", "a11/2", "a2/1", "b/0"}));
 }
@@ -341,7 +341,7 @@ TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
         SCOPED_TRACE(seed);
         host.answers.clear();
         host.answers = {MessageAnswer::No};
-        editor.Execute(CommandId::NewOpen);
+        editor.execute(CommandId::NewOpen);
         BuildSample();
         std::mt19937 random(seed);
         auto pick = [&](size_t n) { return n == 0 ? 0 : static_cast<size_t>(random() % n); };
@@ -350,67 +350,67 @@ TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
             std::vector<Topic*> topics;
             ForEachTopic(editor.document(), [&](Topic& t, int) { topics.push_back(&t); });
             if (!topics.empty()) {
-                editor.SelectTopic(topics[pick(topics.size())]);
+                editor.selectTopic(topics[pick(topics.size())]);
             }
             if (editor.list().rowCount() > 0) {
-                editor.SelectRow(static_cast<int>(pick(editor.list().rowCount())));
+                editor.selectRow(static_cast<int>(pick(editor.list().rowCount())));
             }
             size_t before = editor.history().undoCount();
             size_t op = pick(14);
             switch (op) {
                 case 0:
-                    editor.Execute(CommandId::AddTree);
+                    editor.execute(CommandId::AddTree);
                     break;
                 case 1:
-                    editor.Execute(CommandId::AddTreeChild);
+                    editor.execute(CommandId::AddTreeChild);
                     break;
                 case 2:
                     if (topics.size() > 2) {
                         host.answers = {MessageAnswer::Ok};
-                        editor.Execute(CommandId::DelTree);
+                        editor.execute(CommandId::DelTree);
                     }
                     break;
                 case 3:
-                    editor.Execute(CommandId::TreeRight);
+                    editor.execute(CommandId::TreeRight);
                     break;
                 case 4:
-                    editor.Execute(CommandId::TreeLeft);
+                    editor.execute(CommandId::TreeLeft);
                     break;
                 case 5:
-                    editor.Execute(CommandId::TreeUp);
+                    editor.execute(CommandId::TreeUp);
                     break;
                 case 6:
-                    editor.Execute(CommandId::TreeDown);
+                    editor.execute(CommandId::TreeDown);
                     break;
                 case 7:
-                    editor.EditTextChanged(EditBox::Tree, "t" + std::to_string(i));
+                    editor.editTextChanged(EditBox::Tree, "t" + std::to_string(i));
                     break;
                 case 8:
                     Type("i" + std::to_string(i));
-                    editor.Execute(CommandId::ListAdd);
+                    editor.execute(CommandId::ListAdd);
                     break;
                 case 9:
-                    editor.Execute(CommandId::ListDel);
+                    editor.execute(CommandId::ListDel);
                     break;
                 case 10:
-                    editor.Execute(CommandId::ListMoveDown);
+                    editor.execute(CommandId::ListMoveDown);
                     break;
                 case 11:
                     if (editor.list().rowCount() > 0) {
-                        editor.ToggleCheck(pick(editor.list().rowCount()));
+                        editor.toggleCheck(pick(editor.list().rowCount()));
                     }
                     break;
                 case 12:
                     host.clipboard = "P" + std::to_string(i) + "\r\n\tQ\r\n\x08\x81\xA0q\r\n";
-                    editor.Execute(CommandId::TreePaste);
+                    editor.execute(CommandId::TreePaste);
                     host.clipboard.reset();
                     break;
                 default:
-                    editor.BeginDrag(DragKind::Topic);
+                    editor.beginDrag(DragKind::Topic);
                     if (!topics.empty()) {
-                        editor.DropOnTree(TopicDropZone::Indent, topics[pick(topics.size())]);
+                        editor.dropOnTree(TopicDropZone::Indent, topics[pick(topics.size())]);
                     }
-                    editor.EndDrag();
+                    editor.endDrag();
                     break;
             }
             Snapshot now = Take();
@@ -426,11 +426,11 @@ TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
         host.answers.clear();
         for (size_t i = states.size() - 1; i > 0; --i) {
             ASSERT_EQ(SerializeDocument(editor.document(), {}), states[i].bytes) << i;
-            editor.Execute(CommandId::Undo);
+            editor.execute(CommandId::Undo);
         }
         ASSERT_EQ(Take().bytes, states.front().bytes);
         for (size_t i = 1; i < states.size(); ++i) {
-            editor.Execute(CommandId::Redo);
+            editor.execute(CommandId::Redo);
             ASSERT_EQ(SerializeDocument(editor.document(), {}), states[i].bytes) << i;
         }
         mirror.check();

@@ -86,13 +86,13 @@ private:
 class EditorDrag : public SyntheticDrag {
 public:
     EditorDrag(Editor& editor, DragKind kind)
-        : SyntheticDrag((kind == DragKind::Topic ? editor.BeginDrag(DragKind::Topic)
-                                                 : editor.BeginDrag(DragKind::Item),
+        : SyntheticDrag((kind == DragKind::Topic ? editor.beginDrag(DragKind::Topic)
+                                                 : editor.beginDrag(DragKind::Item),
                          MakeDragData(editor))),
           editor_(editor) {}
     ~EditorDrag() {
         leave();
-        editor_.EndDrag();
+        editor_.endDrag();
     }
 
 private:
@@ -138,7 +138,7 @@ void DragTest::aTopicGoesWhereTheZoneOfTheDropSays() {
     TopicTreeView* tree = fixture.window().tree();
     auto* model = static_cast<TopicTreeModel*>(tree->model());
     Topic* c = Find(editor, "C");
-    editor.SelectTopic(c);
+    editor.selectTopic(c);
     auto dropAt = [&](QPoint at) {
         return EditorDrag(editor, DragKind::Topic).dropAt(tree->viewport(), at);
     };
@@ -165,7 +165,7 @@ void DragTest::aTopicGoesWhereTheZoneOfTheDropSays() {
     QVERIFY(tree->selectionModel()->isSelected(model->indexOf(c)));
 
     // Into its own subtree, onto itself, or outside the client area: nothing moves.
-    editor.SelectTopic(Find(editor, "A"));
+    editor.selectTopic(Find(editor, "A"));
     editor.session().setModified(false);
     QVERIFY(drop("A11", RowPart::Caption));
     QVERIFY(drop("A1", RowPart::Right));
@@ -185,7 +185,7 @@ void DragTest::theInsertionLineShowsWhereAnItemLands() {
     auto rowTop = [&](int row) { return list->visualRect(list->model()->index(row, 0)).top(); };
 
     // The first row onto the fourth: the line under the fourth row, the Item after it.
-    editor.SelectRow(0);
+    editor.selectRow(0);
     {
         EditorDrag drag(editor, DragKind::Item);
         QVERIFY(drag.moveTo(list->viewport(), rowCentre(3)));
@@ -201,7 +201,7 @@ void DragTest::theInsertionLineShowsWhereAnItemLands() {
     QCOMPARE(RedLines(list), QList<int>{});
 
     // The last row onto the second: the line above the second row, the Item before it.
-    editor.SelectRow(4);
+    editor.selectRow(4);
     {
         EditorDrag drag(editor, DragKind::Item);
         QVERIFY(drag.moveTo(list->viewport(), rowCentre(1)));
@@ -225,7 +225,7 @@ void DragTest::theLineIsDrawnUnderTheLastItemOfAScrolledList() {
         fixture.window().resize(fixture.window().width(), fixture.window().height() + 7);
         QApplication::processEvents();
     }
-    editor.SelectRow(5);
+    editor.selectRow(5);
     list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
     int top = list->verticalScrollBar()->value();
     QVERIFY(top > 0);
@@ -270,8 +270,8 @@ void DragTest::anItemDroppedOnAnotherTopicMovesThereWithBothTrashIcons() {
     auto* model = static_cast<TopicTreeModel*>(tree->model());
     Topic* bin1 = Find(editor, "bin1");
     Topic* bin2 = Find(editor, "bin2");
-    editor.SelectTopic(bin1);
-    editor.SelectRow(0);
+    editor.selectTopic(bin1);
+    editor.selectRow(0);
     {
         EditorDrag drag(editor, DragKind::Item);
         // Its own Topic: nothing happens.
@@ -380,7 +380,7 @@ void DragTest::theDragScrollTimerScrollsNearTheEdges() {
     test::WindowFixture fixture(outline);
     MainWindow& window = fixture.window();
     Editor& editor = fixture.editor();
-    editor.SelectTopic(Find(editor, "wide"));
+    editor.selectTopic(Find(editor, "wide"));
     TopicTreeView* tree = window.tree();
     CheckListView* list = window.list();
     DragScrollTimer* timer = window.dragScrollTimer();
@@ -400,7 +400,7 @@ void DragTest::theDragScrollTimerScrollsNearTheEdges() {
         return treeBar->value();
     };
 
-    editor.BeginDrag(DragKind::Item);
+    editor.beginDrag(DragKind::Item);
     QCOMPARE(tickInTree(2), 4);
     QCOMPARE(tickInTree(tree->height() - 2), 5);
     QCOMPARE(tickInTree(tree->height() / 2), 5);
@@ -413,7 +413,7 @@ void DragTest::theDragScrollTimerScrollsNearTheEdges() {
 
     // The timer ticks only while a drag lasts, and a tick after the drag stops it.
     timer->start();
-    editor.EndDrag();
+    editor.endDrag();
     QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 2000);
     QCOMPARE(listBar->value(), 4);
 }

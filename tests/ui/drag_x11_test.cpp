@@ -222,7 +222,7 @@ void DragX11Test::anItemDraggedDownLandsAfterTheHoveredRow() {
     auto onRow = [&](int row) {
         return InWindow(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
     };
-    editor.SelectRow(0);
+    editor.selectRow(0);
     QPoint from = onRow(0);
     QPoint away = from + QPoint(20, 0);
     QPoint to = onRow(3);
@@ -256,7 +256,7 @@ void DragX11Test::aDragOutOfTheWindowCarriesPlainTextAndMovesNothing() {
     QVERIFY(fixture.activate());
     TopicTreeView* tree = window.tree();
     Topic* c = editor.document().lastTopLevel();
-    editor.SelectTopic(c);
+    editor.selectTopic(c);
     editor.session().setModified(false);
     QPoint from = InWindow(tree->viewport(), PointOn(tree, c, RowPart::Caption));
     QPoint away = from + QPoint(0, -20);

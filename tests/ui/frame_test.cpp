@@ -58,7 +58,7 @@ void FrameTest::make(const std::string& settings) {
 void FrameTest::autoSaveRunsWhileTheProgramIsInTheBackground() {
     make("[Save]\r\nAutoSv=2\r\nInterval=50\r\n");
     const std::string copy = dir_->file("無題.tmp");
-    window_->editor().Execute(CommandId::AddTree);
+    window_->editor().execute(CommandId::AddTree);
     // Another application has the focus: no window of the program is active.
     QApplication::setActiveWindow(nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(FileExists(copy), 3000);

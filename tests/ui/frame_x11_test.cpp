@@ -107,11 +107,11 @@ void FrameX11Test::aDocumentsBoundsAreTheOuterFrameToo() {
     make("[Window]\r\nTop=200\r\nLeft=200\r\n");
     std::string path = dir_->file("placed.bnv");
     test::WriteBytes(path, "\x07Height300\r\n\x07Width450\r\n\x07Top0\r\n\x07Left0\r\nA@00@\r\n");
-    window_->editor().OpenDocument(path);
+    window_->editor().openDocument(path);
     QTRY_COMPARE_WITH_TIMEOUT(window_->frameGeometry(), QRect(0, 0, 450, 300), 3000);
     // Saved again, the document keeps those bounds.
     window_->editor().session().setModified(true);
-    window_->editor().Execute(CommandId::Save);
+    window_->editor().execute(CommandId::Save);
     QVERIFY(test::ReadBytes(path).starts_with(
         "\x07Height300\r\n\x07Width450\r\n\x07Top0\r\n\x07Left0\r\n"));
 }
@@ -155,7 +155,7 @@ void FrameX11Test::autoSaveRunsWhileAnotherApplicationHasTheFocus() {
     other.start(QCoreApplication::applicationFilePath(), {kHelperSwitch});
     QVERIFY(other.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == nullptr, 5000);
-    window_->editor().Execute(CommandId::AddTree);
+    window_->editor().execute(CommandId::AddTree);
     QTRY_VERIFY_WITH_TIMEOUT(FileExists(copy), 3000);
     other.kill();
     other.waitForFinished();

@@ -30,7 +30,7 @@ void ModelsTest::modelsAndEditorMayGoInEitherOrder() {
     AnsweringHost host;
     // The window frees its editor before the models that are its children.
     auto editor = std::make_unique<Editor>(host, Settings{});
-    editor->Start({});
+    editor->start({});
     auto tree = std::make_unique<TopicTreeModel>(*editor, nullptr);
     auto list = std::make_unique<CheckListModel>(*editor);
     editor.reset();
@@ -39,14 +39,14 @@ void ModelsTest::modelsAndEditorMayGoInEitherOrder() {
 
     // And the other way round: a model that goes first hears nothing more.
     editor = std::make_unique<Editor>(host, Settings{});
-    editor->Start({});
+    editor->start({});
     tree = std::make_unique<TopicTreeModel>(*editor, nullptr);
     int inserted = 0;
     connect(tree.get(), &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
-    editor->Execute(CommandId::AddTree);
+    editor->execute(CommandId::AddTree);
     QCOMPARE(inserted, 1);
     tree.reset();
-    editor->Execute(CommandId::AddTree);
+    editor->execute(CommandId::AddTree);
 }
 
 void ModelsTest::treeModelFollowsEveryTreeCommand() {
@@ -59,31 +59,31 @@ void ModelsTest::treeModelFollowsEveryTreeCommand() {
     connect(&model, &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
     connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
 
-    editor.Start({});
+    editor.start({});
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.data(model.index(1, 0), Qt::DisplayRole).toString(), QStringLiteral("ごみ箱"));
-    editor.Execute(CommandId::AddTree);
-    editor.Execute(CommandId::AddTreeChild);
-    editor.Execute(CommandId::AddTreeChild);
+    editor.execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTreeChild);
+    editor.execute(CommandId::AddTreeChild);
     QCOMPARE(inserted, 3);
     Topic* child = editor.selection().topic();
     QCOMPARE(model.parent(model.indexOf(child)), model.indexOf(child->parent()));
-    editor.Execute(CommandId::TreeUp);
-    editor.Execute(CommandId::TreeDown);
-    editor.Execute(CommandId::TreeLeft);
-    editor.Execute(CommandId::TreeRight);
-    editor.SelectTopic(editor.document().first());
-    editor.Execute(CommandId::TreeDown);
-    editor.EditTextChanged(EditBox::Tree, "renamed");
+    editor.execute(CommandId::TreeUp);
+    editor.execute(CommandId::TreeDown);
+    editor.execute(CommandId::TreeLeft);
+    editor.execute(CommandId::TreeRight);
+    editor.selectTopic(editor.document().first());
+    editor.execute(CommandId::TreeDown);
+    editor.editTextChanged(EditBox::Tree, "renamed");
     QCOMPARE(model.data(model.indexOf(editor.selection().topic()), Qt::DisplayRole).toString(),
              QStringLiteral("renamed"));
-    editor.Execute(CommandId::TreeCopy);
+    editor.execute(CommandId::TreeCopy);
     int resetsBefore = resets;
-    editor.Execute(CommandId::TreePaste);
+    editor.execute(CommandId::TreePaste);
     QCOMPARE(resets, resetsBefore + 1);
-    editor.Execute(CommandId::DelTree);
+    editor.execute(CommandId::DelTree);
     while (!editor.document().empty()) {
-        editor.Execute(CommandId::DelTree);
+        editor.execute(CommandId::DelTree);
     }
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(inserted, 3);
@@ -94,10 +94,10 @@ void ModelsTest::listModelFollowsEveryListCommand() {
     Editor editor(host, Settings{});
     CheckListModel model(editor);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    editor.Start({});
+    editor.start({});
     for (const char* text : {"a", "b", "-c", "d\r\ne\r\nf"}) {
-        editor.EditTextChanged(EditBox::List, text);
-        editor.Execute(CommandId::ListAdd);
+        editor.editTextChanged(EditBox::List, text);
+        editor.execute(CommandId::ListAdd);
     }
     QCOMPARE(model.rowCount(), 6);
     QCOMPARE(model.data(model.index(2), Qt::DisplayRole).toString(), QStringLiteral("c"));
@@ -105,24 +105,24 @@ void ModelsTest::listModelFollowsEveryListCommand() {
              QStringLiteral("-c"));
     QCOMPARE(model.data(model.index(2), CheckListModel::KindRole).toInt(),
              static_cast<int>(ItemKind::NoBox));
-    editor.SelectRow(1);
-    editor.Execute(CommandId::ListMoveUp);
-    editor.Execute(CommandId::ListMoveDown);
-    editor.Execute(CommandId::ListMoveDown);
-    editor.Execute(CommandId::ListAddLine);
-    editor.Execute(CommandId::ListChkBox);
+    editor.selectRow(1);
+    editor.execute(CommandId::ListMoveUp);
+    editor.execute(CommandId::ListMoveDown);
+    editor.execute(CommandId::ListMoveDown);
+    editor.execute(CommandId::ListAddLine);
+    editor.execute(CommandId::ListChkBox);
     QVERIFY(model.setData(model.index(0), Qt::Checked, Qt::CheckStateRole));
     QCOMPARE(model.data(model.index(0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
-    editor.BeginDrag(DragKind::Item);
-    editor.DropOnList(0);
-    editor.EndDrag();
-    editor.Execute(CommandId::ListCut);
-    editor.Execute(CommandId::ListPaste);
+    editor.beginDrag(DragKind::Item);
+    editor.dropOnList(0);
+    editor.endDrag();
+    editor.execute(CommandId::ListCut);
+    editor.execute(CommandId::ListPaste);
     while (editor.list().rowCount() > 0) {
-        editor.Execute(CommandId::ListDel);
+        editor.execute(CommandId::ListDel);
     }
     QCOMPARE(model.rowCount(), 0);
-    editor.Execute(CommandId::AddTree);
+    editor.execute(CommandId::AddTree);
     QCOMPARE(model.rowCount(), 0);
 }
 
@@ -145,15 +145,15 @@ void ModelsTest::modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress() 
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
     QAbstractItemModelTester treeTester(&tree,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-    editor.Start({});
+    editor.start({});
     for (const char* text : {"a", "b"}) {
-        editor.EditTextChanged(EditBox::List, text);
-        editor.Execute(CommandId::ListAdd);
+        editor.editTextChanged(EditBox::List, text);
+        editor.execute(CommandId::ListAdd);
     }
     // An index kept by a view or an event while its row went away.
     QModelIndex stale = list.index(1);
-    editor.Execute(CommandId::ListDel);
-    editor.Execute(CommandId::ListDel);
+    editor.execute(CommandId::ListDel);
+    editor.execute(CommandId::ListDel);
     QVERIFY(!list.setData(stale, Qt::Checked, Qt::CheckStateRole));
     QCOMPARE(list.data(stale, Qt::CheckStateRole), QVariant());
     QCOMPARE(list.rowCount(), 0);
@@ -166,8 +166,8 @@ void ModelsTest::modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress() 
     treeObserver.endMoveTopic();
     QCOMPARE(resets, 1);
     QCOMPARE(tree.rowCount(), 2);
-    editor.EditTextChanged(EditBox::List, "c");
-    editor.Execute(CommandId::ListAdd);
+    editor.editTextChanged(EditBox::List, "c");
+    editor.execute(CommandId::ListAdd);
     EditorObserver& listObserver = list;
     listObserver.beginMoveItem(0, 0);
     listObserver.endMoveItem();

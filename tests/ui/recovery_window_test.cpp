@@ -145,7 +145,7 @@ void RecoveryWindowTest::aFolderThatCannotBeMadeIsReported() {
     QVERIFY(text.contains(QStringLiteral("復元用のフォルダー")));
     QVERIFY(text.contains(QStringLiteral("異常終了したときに失われます")));
     QCOMPARE(window_->editor().session().recovery(), nullptr);
-    window_->editor().Execute(CommandId::AddTree);
+    window_->editor().execute(CommandId::AddTree);
     QVERIFY(window_->editor().session().isModified());
 }
 

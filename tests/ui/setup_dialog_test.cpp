@@ -165,8 +165,8 @@ void SetupDialogTest::opensOnTheFirstPageWithCtrlP() {
 void SetupDialogTest::okWritesEveryKeyAndAppliesIt() {
     make();
     Topic* parent = editor().selection().topic();
-    editor().Execute(CommandId::AddTreeChild);
-    editor().SetTopicExpanded(parent, false);
+    editor().execute(CommandId::AddTreeChild);
+    editor().setTopicExpanded(parent, false);
     window_->tree()->collapseAll();
     runDialog([](QDialog* d) {
         Child<QCheckBox>(d, "cbMoving")->click();
@@ -202,8 +202,8 @@ void SetupDialogTest::okWritesEveryKeyAndAppliesIt() {
 void SetupDialogTest::cancelAfterColourChangesLeavesEverythingAsItWas() {
     make();
     Topic* parent = editor().selection().topic();
-    editor().Execute(CommandId::AddTreeChild);
-    editor().SetTopicExpanded(parent, false);
+    editor().execute(CommandId::AddTreeChild);
+    editor().setTopicExpanded(parent, false);
     QColor treeBefore = window_->tree()->palette().color(QPalette::Base);
     QColor listBefore = window_->list()->palette().color(QPalette::Text);
     runDialog([](QDialog* d) {

@@ -156,7 +156,7 @@ void WindowTest::enterInTheEntryBoxAddsAfterTheSelectedRow() {
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
     }
-    editor().SelectRow(0);
+    editor().selectRow(0);
     QTest::keyClicks(edit, "x");
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(editor().list().rowCount(), size_t(4));
@@ -194,10 +194,10 @@ void WindowTest::rightClicksSelect() {
     QCOMPARE(editor().selection().topic(), trash);
     QCOMPARE(window().treeEdit()->text(), QStringLiteral("ごみ箱"));
 
-    editor().SelectTopic(editor().document().first());
+    editor().selectTopic(editor().document().first());
     for (const char* text : {"a", "b"}) {
-        editor().EditTextChanged(EditBox::List, text);
-        editor().Execute(CommandId::ListAdd);
+        editor().editTextChanged(EditBox::List, text);
+        editor().execute(CommandId::ListAdd);
     }
     CheckListView* list = window().list();
     QRect row0 = list->visualRect(list->model()->index(0, 0));
@@ -211,10 +211,10 @@ void WindowTest::rightClicksSelect() {
 
 void WindowTest::paintsTheThreeRowKinds() {
     for (const char* text : {"plain", "-", "-nobox"}) {
-        editor().EditTextChanged(EditBox::List, text);
-        editor().Execute(CommandId::ListAdd);
+        editor().editTextChanged(EditBox::List, text);
+        editor().execute(CommandId::ListAdd);
     }
-    editor().SelectRow(-1);
+    editor().selectRow(-1);
     CheckListView* list = window().list();
     list->resize(300, 100);
     QApplication::processEvents();
@@ -248,8 +248,8 @@ void WindowTest::paintsTheThreeRowKinds() {
 void WindowTest::countersShowPositionsAndOpenItems() {
     QCOMPARE(editor().treeCounterText(), std::string("1/2"));
     for (const char* text : {"a", "-", "b"}) {
-        editor().EditTextChanged(EditBox::List, text);
-        editor().Execute(CommandId::ListAdd);
+        editor().editTextChanged(EditBox::List, text);
+        editor().execute(CommandId::ListAdd);
     }
     QCOMPARE(editor().list().counterText() + editor().list().uncheckedText(),
              std::string("3/3 (2)"));
@@ -260,7 +260,7 @@ void WindowTest::countersShowPositionsAndOpenItems() {
 
 void WindowTest::closeAsksAndWritesTheLayout() {
     QString settings = QString::fromStdString(dir_->file("brenvale.ini"));
-    editor().Execute(CommandId::AddTree);
+    editor().execute(CommandId::AddTree);
     QString question;
     Answer(QStringLiteral("キャンセル"), &question);
     QVERIFY(!window().close());
@@ -344,8 +344,8 @@ void WindowTest::theViewsKeepTheEditorsSelection() {
     QVERIFY(tree->selectionModel()->isSelected(index));
 
     for (const char* text : {"a", "b"}) {
-        editor().EditTextChanged(EditBox::List, text);
-        editor().Execute(CommandId::ListAdd);
+        editor().editTextChanged(EditBox::List, text);
+        editor().execute(CommandId::ListAdd);
     }
     CheckListView* list = window().list();
     QModelIndex row = list->model()->index(1, 0);
@@ -459,7 +459,7 @@ void WindowTest::undoKeysUndoInTheViewsAndEditInTheBoxes() {
     // The tree: a Topic added and taken away again, the view following.
     QAbstractItemModel* topics = window().tree()->model();
     int before = topics->rowCount();
-    editor().Execute(CommandId::AddTree);
+    editor().execute(CommandId::AddTree);
     QCOMPARE(topics->rowCount(), before + 1);
     window().tree()->setFocus();
     QTRY_VERIFY(window().tree()->hasFocus());
@@ -481,7 +481,7 @@ void WindowTest::theKeypadsEnterIsEnter() {
     QTest::keyClicks(edit, "one");
     QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(editor().list().rowCount(), size_t(1));
-    editor().SelectRow(0);
+    editor().selectRow(0);
     QTest::keyClicks(edit, "two");
     // Shift+Enter replaces the selected Item's text (ListDown).
     QTest::keyClick(edit, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
@@ -511,8 +511,8 @@ void WindowTest::undoAndRedoAreInTheTreeAndListMenusAndPopups() {
     QCOMPARE(redo->text(), QStringLiteral("やり直し(&R)\tCtrl+Y"));
     // Greyed while there is nothing to undo; the popup's entry undoes.
     QVERIFY(!undo->isEnabled() && !redo->isEnabled());
-    editor().EditTextChanged(EditBox::List, "one");
-    editor().Execute(CommandId::ListAdd);
+    editor().editTextChanged(EditBox::List, "one");
+    editor().execute(CommandId::ListAdd);
     QVERIFY(undo->isEnabled() && !redo->isEnabled());
     window()
         .menus()
@@ -547,8 +547,8 @@ void WindowTest::aKeyFileOfTheFirstVersionLeavesTheLaterCommandsTheirKeys() {
 }
 
 void WindowTest::tickingRepaintsTheCountersAtOnce() {
-    editor().EditTextChanged(EditBox::List, "only");
-    editor().Execute(CommandId::ListAdd);
+    editor().editTextChanged(EditBox::List, "only");
+    editor().execute(CommandId::ListAdd);
     CounterPanel* panel = window().listCounter();
     QTRY_COMPARE(panel->painted().black + panel->painted().red, QStringLiteral("1/1 (1)"));
     QApplication::setActiveWindow(&window());
