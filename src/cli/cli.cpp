@@ -81,14 +81,10 @@ int Export(const Invocation& inv, std::ostream&) {
     return 0;
 }
 
-// Writes doc like the editor's Save; the writer's silent stop is an error here, since the
-// caller of a tool has to learn that nothing was written.
+// Writes doc like the editor's Save; a backup that cannot be made stops it.
 void Save(Document& doc, const std::string& path, const DocumentGeometry& geometry,
           const WriteOptions& options) {
-    if (WriteDocument(doc, path, geometry, options) == WriteOutcome::Abandoned) {
-        throw Error(path + " was not written: its old backup " +
-                    BackupName(path, options.backupFolder) + " cannot be deleted");
-    }
+    WriteDocument(doc, path, geometry, options);
 }
 
 int Resave(const Invocation& inv, std::ostream&) {

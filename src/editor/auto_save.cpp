@@ -40,9 +40,7 @@ void Editor::AutoSaveTick() {
         return;
     }
     if (settings_.autoSave == AutoSaveMode::TempCopy) {
-        if (writeDocument(autoSavePath()) == WriteOutcome::Abandoned) {
-            return;
-        }
+        writeDocument(autoSavePath());
     } else if (settings_.autoSave == AutoSaveMode::OverDocument) {
         bool save = true;
         if (settings_.confirmAutoSave) {
@@ -52,9 +50,6 @@ void Editor::AutoSaveTick() {
         }
         if (save) {
             SaveExecute();
-            if (saveAbandoned_) {
-                return;  // the silent stop of the writer ends the tick, as in mode 2
-            }
         }
     }
     host_.SetAutoSaveTimer(enabled, autoSaveInterval_);

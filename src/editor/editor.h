@@ -286,7 +286,7 @@ private:
     void moveKeepingExpansion(Topic* t, Topic* parent, size_t row);
     void addTopicCommand(bool asChild);
     ItemList* visibleItems() const { return selected_ ? &selected_->items : nullptr; }
-    WriteOutcome writeDocument(const std::string& path);
+    void writeDocument(const std::string& path);
     void refreshTrimmedRows();
     void replaceDocument(std::unique_ptr<Document> doc);
     void openFirstLaunchOthers(const std::vector<std::string>& paths);
@@ -338,8 +338,6 @@ private:
     int bulkList_ = 0;
 
     bool saveSucceeded_ = false;
-    // The last Save stopped silently (an old backup that could not be deleted).
-    bool saveAbandoned_ = false;
     bool writing_ = false;
     RecentFiles recent_;
     std::string title_ = "Brenvale";

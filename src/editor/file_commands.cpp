@@ -80,7 +80,8 @@ void Editor::OpenDocument(const std::string& path) {
     if (!AskSaveChanges()) {
         return;
     }
-    if (!FileExists(path)) {
+    // Only a path where nothing is is not found; a folder or a device is refused by the reader.
+    if (!PathExists(path)) {
         host_.ShowMessageBox(NotFoundText(path), MessageKind::Error, MessageButtons::Ok);
         return;
     }
@@ -137,7 +138,7 @@ void Editor::refreshTrimmedRows() {
     UpdateListExtent();
 }
 
-WriteOutcome Editor::writeDocument(const std::string& path) {
+void Editor::writeDocument(const std::string& path) {
     struct Writing {
         Editor& editor;
         BusyScope busy;
@@ -149,21 +150,17 @@ WriteOutcome Editor::writeDocument(const std::string& path) {
             }
         }
     } writing(*this);
-    return WriteDocument(*doc_, path, host_.CurrentGeometry(), settings_.writeOptions());
+    WriteDocument(*doc_, path, host_.CurrentGeometry(), settings_.writeOptions());
 }
 
 void Editor::SaveExecute() {
     saveSucceeded_ = false;
-    saveAbandoned_ = false;
     // A document without a name (new, or none at all) is saved under a chosen one.
     if (doc_->untitled || doc_->fileName.empty()) {
         SaveNameExecute();
         return;
     }
-    if (writeDocument(doc_->fileName) == WriteOutcome::Abandoned) {
-        saveAbandoned_ = true;
-        return;
-    }
+    writeDocument(doc_->fileName);
     SetModified(false);
     UpdateTitle();
     AddRecentFile(doc_->fileName);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "document/backup_copy.h"
 #include "editor_fixture.h"
 
 namespace brenvale {
@@ -124,15 +125,16 @@ TEST_F(AutoSave, ModeThreeWithoutQuestionSavesAndANewDocumentAsksForAName) {
     EXPECT_TRUE(host.timer.enabled);  // a cancelled Save As is no error
 }
 
-TEST_F(AutoSave, ModeThreeEndsTheTickWhenTheWriterStopsSilently) {
+TEST_F(AutoSave, ModeThreeEndsTheTickWhenTheBackupCannotBeMade) {
     Mode(3, false);
     Settings settings = editor.settings();
     settings.backup = true;
     editor.setSettings(settings);
     std::string path = OpenSample();
-    std::filesystem::create_directories(dir.file("a.BAK/inner"));  // cannot be deleted
+    std::filesystem::create_directories(dir.file("a.BAK/inner"));  // cannot be replaced
     editor.TreeEditChanged("B");
-    editor.AutoSaveTick();
+    // The error goes to the window's error report, as any failed save's does.
+    EXPECT_THROW(editor.AutoSaveTick(), BackupError);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(editor.isModified());
     EXPECT_EQ(test::ReadBytes(path), "A\r\n");

@@ -148,6 +148,18 @@ TEST_F(FileCommands, AMissingOrUnreadableFileLeavesTheDocumentAsItWas) {
     EXPECT_THROW(editor.OpenDocument("/proc/self/mem"), Error);
     EXPECT_EQ(editor.document().topicCount(), 3u);
     EXPECT_TRUE(editor.isModified());
+
+    // A folder is there, and is said to be a folder.
+    host.answers = {MessageAnswer::No};
+    size_t shown = host.messages.size();
+    try {
+        editor.OpenDocument(dir.path());
+        ADD_FAILURE() << "a folder was opened";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "「" + dir.path() + "」はフォルダです。");
+    }
+    EXPECT_EQ(host.messages.size(), shown + 1);  // only the save question
+    EXPECT_EQ(editor.document().topicCount(), 3u);
 }
 
 TEST_F(FileCommands, ACommandLineOfThreeFilesOpensOneAndLaunchesTwo) {
