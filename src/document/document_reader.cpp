@@ -96,7 +96,7 @@ public:
         if (end_ == kOpen) {
             end_ = size;
         } else {
-            unreadLines_ += CountUnreadLines(std::string_view(bytes_ + end_ + 1, size - end_ - 1));
+            countTail(std::string_view(bytes_ + end_ + 1, size - end_ - 1));
         }
         // Every line, the last one too, ends in a CR that the stored forms end at.
         bytes_[end_] = '\r';
@@ -110,8 +110,11 @@ public:
         tree_.finish();
     }
 
+    // Counts bytes after a 0x1A that the block does not hold.
+    void countTail(std::string_view bytes) { tail_.feed(bytes); }
+
     GeometryRead geometry;
-    size_t unreadLines() const { return unreadLines_; }
+    size_t unreadLines() const { return unreadItems_ + tail_.lines(); }
 
 private:
     static constexpr size_t kOpen = ~size_t{0};
@@ -136,7 +139,7 @@ private:
             if (current_) {
                 items_.add(current_, TextStore::Offset(base_, begin + tabs + 1));
             } else {
-                ++unreadLines_;  // an Item without a Topic to hold it
+                ++unreadItems_;  // an Item without a Topic to hold it
             }
             return;
         }
@@ -168,7 +171,8 @@ private:
     ItemBatch items_;
     Topic* current_ = nullptr;
     size_t depth_ = 0;
-    size_t unreadLines_ = 0;
+    size_t unreadItems_ = 0;
+    UnreadLineCounter tail_;
     size_t scanned_ = 0;
     size_t begin_ = 0;    // where the next line begins (before an LF that ends the last one)
     size_t end_ = kOpen;  // where a 0x1A ended the text
@@ -283,11 +287,22 @@ std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& p
         }
         open = reader.feed(filled);
     }
+    reader.finish(filled);
     if (!open) {
-        // A 0x1A ended the text; what follows is read only to be counted.
-        filled = ReadUpTo(fd, bytes, filled, size, path);
+        // A 0x1A ended the text: the rest is only counted, a small piece at a time, so that
+        // the block's pages for it are never touched.
+        char chunk[1 << 16];
+        while (filled < size) {
+            size_t n = ReadUpTo(fd, chunk, 0, std::min(sizeof chunk, size - filled), path);
+            if (n == 0) {
+                break;
+            }
+            reader.countTail(std::string_view(chunk, n));
+            filled += n;
+        }
     }
-    Finish(reader, filled, result);
+    result.geometry = reader.geometry;
+    result.unreadLines = reader.unreadLines();
     return result;
 }
 

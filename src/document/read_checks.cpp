@@ -34,28 +34,36 @@ TextKind TextKindOf(std::string_view start) {
     return utf16 ? TextKind::Utf16 : TextKind::Cp932;
 }
 
-size_t CountUnreadLines(std::string_view tail) {
-    size_t lines = 0;
-    bool first = true;  // the rest of the line the 0x1A cut
-    while (!tail.empty()) {
-        size_t end = tail.find('\r');
-        std::string_view line = tail.substr(0, end);
-        bool holdsText = line.find_first_not_of(kEndOfFile) != std::string_view::npos;
-        bool ended = end != std::string_view::npos;
-        // An empty line is an empty Topic, but the end of the cut line is no line of its own.
-        if (holdsText || (line.empty() && ended && !first)) {
-            ++lines;
-        }
-        if (!ended) {
-            break;
-        }
-        tail.remove_prefix(end + 1);
-        if (!tail.empty() && tail.front() == '\n') {
-            tail.remove_prefix(1);
-        }
-        first = false;
+void UnreadLineCounter::endLine() {
+    // An empty line is an empty Topic, but the end of the cut line is no line of its own.
+    if (text_ || (empty_ && !cutLine_)) {
+        ++lines_;
     }
-    return lines;
+    cutLine_ = false;
+    empty_ = true;
+    text_ = false;
+}
+
+void UnreadLineCounter::feed(std::string_view bytes) {
+    for (char c : bytes) {
+        bool lineFeedOfCr = afterCr_ && c == '\n';
+        afterCr_ = c == '\r';
+        if (lineFeedOfCr) {
+            continue;
+        }
+        if (c == '\r') {
+            endLine();
+            continue;
+        }
+        empty_ = false;
+        text_ = text_ || c != kEndOfFile;
+    }
+}
+
+size_t CountUnreadLines(std::string_view tail) {
+    UnreadLineCounter counter;
+    counter.feed(tail);
+    return counter.lines();
 }
 
 std::string Utf16Text() {

@@ -20,10 +20,25 @@ inline constexpr size_t kTextKindSample = 64;
 // program wrote always starts with a geometry line, so it is never taken for UTF-16.
 TextKind TextKindOf(std::string_view start);
 
-// The lines that the bytes after a 0x1A (which ends the text) hold: the rest of the line the
-// 0x1A cut, when not empty, and every line after it, the last one only when not empty. Line
-// ends are as the reader has them (CR, or CR LF). Bytes 0x1A count as nothing, so that a
-// file padded with them loses nothing.
+// Counts the lines that the bytes after a 0x1A (which ends the text) hold, fed in pieces: the
+// rest of the line the 0x1A cut, when not empty, and every line after it, the last one only
+// when not empty. Line ends are as the reader has them (CR, or CR LF). Bytes 0x1A count as
+// nothing, so that a file padded with them loses nothing.
+class UnreadLineCounter {
+public:
+    void feed(std::string_view bytes);
+    size_t lines() const { return lines_ + (text_ ? 1 : 0); }
+
+private:
+    void endLine();
+
+    size_t lines_ = 0;
+    bool cutLine_ = true;  // still in the rest of the line the 0x1A cut
+    bool empty_ = true;    // the line so far holds no byte
+    bool text_ = false;    // the line so far holds a byte other than 0x1A
+    bool afterCr_ = false;
+};
+
 size_t CountUnreadLines(std::string_view tail);
 
 // The refusal of a UTF-16 file.

@@ -253,6 +253,16 @@ TEST(ReadDocument, CountsTheLinesItDoesNotRead) {
         std::vector<std::string>{"このファイルの一部（2 "
                                  "行）は読み込まれませんでした。保存するとその部分は失われます。"});
     EXPECT_TRUE(ReadWarnings(Parse("A\r\n\x1A")).empty());
+
+    // A long rest after an early 0x1A, read from a file piece by piece, counts the same.
+    std::string tail;
+    for (int i = 0; i < 200000; ++i) {
+        tail += "line\r\n";
+    }
+    test::TempDir dir;
+    test::WriteBytes(dir.file("cut.bnv"), "A\r\n\x1A" + tail);
+    EXPECT_EQ(ReadDocument(dir.file("cut.bnv"), {}).unreadLines, 200000u);
+    EXPECT_EQ(Parse("A\r\n\x1A" + tail).unreadLines, 200000u);
 }
 
 TEST(ReadDocument, RefusesUtf16AndWarnsOfAUtf8Mark) {
