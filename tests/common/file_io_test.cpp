@@ -108,27 +108,5 @@ TEST(AtomicWrite, SavesFilesWhoseNamesLeaveNoRoomForATemporaryName) {
     }
 }
 
-TEST(AtomicWrite, GivesTheChosenModeToANewFileAndToAReplacedOne) {
-    test::TempDir dir;
-    const std::string path = dir.file("a.BAK");
-    {
-        AtomicFileWriter writer(path, 0600);
-        writer.Write("one");
-        writer.Commit();
-    }
-    struct stat st;
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-    ::chmod(path.c_str(), 0644);
-    {
-        AtomicFileWriter writer(path, 0640);
-        writer.Write("two");
-        writer.Commit();
-    }
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    EXPECT_EQ(test::ReadBytes(path), "two");
-}
-
 }  // namespace
 }  // namespace brenvale

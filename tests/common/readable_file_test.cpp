@@ -72,16 +72,5 @@ TEST_F(NoHang, APipeWithAWriterIsRefusedAndKeepsItsData) {
     ::close(keep);
 }
 
-TEST(ReadableFile, ReadsARegularFileThroughABlockingDescriptor) {
-    test::TempDir dir;
-    test::WriteBytes(dir.file("a"), "abc");
-    ReadableFile file(dir.file("a"));
-    EXPECT_EQ(file.size(), 3u);
-    EXPECT_EQ(::fcntl(file.fd(), F_GETFL) & O_NONBLOCK, 0);
-    EXPECT_NE(::fcntl(file.fd(), F_GETFD) & FD_CLOEXEC, 0);
-    FileBlock block = ReadFileBlock(file, 1);
-    EXPECT_EQ(std::string(block.block.data(), block.size), "abc");
-}
-
 }  // namespace
 }  // namespace brenvale
