@@ -13,6 +13,7 @@
 #include "document/example_document.h"
 #include "support/file_size_limit.h"
 #include "support/read_only_file.h"
+#include "support/read_only_folder.h"
 
 namespace brenvale {
 namespace {
@@ -90,6 +91,25 @@ TEST(Backup, AnOldBackupThatCannotBeReplacedStopsTheSave) {
     }
     EXPECT_EQ(test::ReadBytes(dir.file("a.BAK")), "the old backup");
     EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"a.BAK", "a.bnv"}));
+}
+
+TEST(Backup, ABackupFolderThatTakesNoFileStopsTheSave) {
+    test::TempDir dir;
+    Document doc;
+    test::BuildExample(doc);
+    const std::string path = dir.file("a.bnv");
+    test::WriteBytes(path, "document");
+    test::ReadOnlyFolder folder(dir.file("bak"));
+    if (!folder.ok()) {
+        GTEST_SKIP() << "this file system cannot lock a folder";
+    }
+    WriteOptions options = WithBackup();
+    options.backupFolder = folder.path();
+    BackupError e = FailedSave(doc, path, options);
+    EXPECT_EQ(e.kind(), BackupError::Kind::NotMade);
+    EXPECT_EQ(e.backupPath(), folder.path() + "/a.BAK");
+    EXPECT_FALSE(e.reason().empty());
+    EXPECT_EQ(test::ReadBytes(path), "document");
 }
 
 TEST(Backup, TheCopyHasTheDocumentsPermissions) {
