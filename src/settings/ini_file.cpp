@@ -57,8 +57,8 @@ public:
         std::string lockPath = iniPath + ".lock";
         fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd_ < 0 && errno == EACCES) {
-            fd_ = ::open(lockPath.c_str(),
-                         O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // flock needs no write access
+            // flock needs no write access; no open here waits for a writer of a pipe.
+            fd_ = ::open(lockPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         }
         if (fd_ < 0 && errno == ENOENT) {
             // A folder that takes no new file: the settings file is written in place there,
