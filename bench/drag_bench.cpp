@@ -13,12 +13,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
 #include "bench_support.h"
 #include "common/file_io.h"
 #include "editor/drop_zone.h"
+#include "process_runs.h"
 #include "ui/application.h"
 #include "ui/check_list_view.h"
 #include "ui/main_window.h"
@@ -195,7 +197,13 @@ struct Result {
 Result Run(const QString& self, const QString& mode, const QString& folder) {
     QProcess process;
     process.start(self, {mode, folder});
-    process.waitForFinished(300000);
+    if (!process.waitForFinished(300000)) {
+        // Offscreen nobody answers a question: a process that waits for one ends the run.
+        process.kill();
+        std::fprintf(stderr, "%s ran too long and was killed (a question nobody answers?)\n",
+                     qPrintable(mode));
+        std::exit(1);
+    }
     QList<QByteArray> parts = process.readAllStandardOutput().trimmed().split(' ');
     if (parts.size() != 5) {
         std::fprintf(stderr, "%s failed: %s\n", qPrintable(mode),
@@ -215,6 +223,7 @@ int main(int argc, char** argv) {
     if (argc == 3) {
         return Measure(argc, argv, argv[1], argv[2]);
     }
+    brenvale::bench::PrivateXdgFolders xdg;  // inherited by every process it starts
     QApplication app(argc, argv);
     QTemporaryDir folder;
     QString self = QApplication::applicationFilePath();

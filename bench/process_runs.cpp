@@ -1,8 +1,11 @@
 #include "process_runs.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 extern char** environ;
@@ -51,31 +55,108 @@ pid_t Start(const Command& command, int* outFd) {
     return pid;
 }
 
+// Reads outFd to its end into output; false when the deadline passed first.
+bool ReadUntilEnd(int outFd, std::string* output, double deadline) {
+    char buffer[4096];
+    for (;;) {
+        double left = deadline - MonotonicMs();
+        if (left <= 0) {
+            return false;
+        }
+        pollfd p{outFd, POLLIN, 0};
+        int ready = ::poll(&p, 1, static_cast<int>(std::min(left, 1000.0)) + 1);
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0) {
+            continue;
+        }
+        ssize_t n = ::read(outFd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return true;
+        }
+        output->append(buffer, static_cast<size_t>(n));
+    }
+}
+
 }  // namespace
 
-ProcessRun RunProcesses(const std::vector<Command>& commands) {
+ProcessRun RunProcesses(const std::vector<Command>& commands, std::chrono::milliseconds limit) {
     ProcessRun run;
     double start = MonotonicMs();
     for (const Command& command : commands) {
         int outFd = -1;
         pid_t pid = Start(command, &outFd);
         std::string output;
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(outFd, buffer, sizeof buffer)) > 0;) {
-            output.append(buffer, static_cast<size_t>(n));
-        }
+        double deadline = MonotonicMs() + static_cast<double>(limit.count());
+        bool ended = ReadUntilEnd(outFd, &output, deadline);
         ::close(outFd);
         int status = 0;
         struct rusage usage {};
-        ::wait4(pid, &status, 0, &usage);
+        // Also a process that closed its output may still hang.
+        while (ended && ::wait4(pid, &status, WNOHANG, &usage) == 0) {
+            if (MonotonicMs() > deadline) {
+                ended = false;
+                break;
+            }
+            ::usleep(2000);
+        }
+        if (!ended) {
+            ::kill(pid, SIGKILL);
+            ::wait4(pid, &status, 0, &usage);
+        }
         run.peakMb = std::max(run.peakMb, static_cast<double>(usage.ru_maxrss) / 1024.0);
-        run.succeeded = run.succeeded && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        run.succeeded = run.succeeded && ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
         run.output = std::move(output);
+        if (!ended) {
+            run.timedOut = true;
+            break;
+        }
     }
     run.startedAt = start;
     run.endedAt = MonotonicMs();
     run.ms = run.endedAt - start;
     return run;
+}
+
+ProcessRun RunOrFail(const std::vector<Command>& commands) {
+    ProcessRun run = RunProcesses(commands);
+    if (!run.succeeded) {
+        std::string line;
+        for (const Command& command : commands) {
+            for (const std::string& arg : command) {
+                line += (line.empty() ? "" : " ") + arg;
+            }
+            line += ";";
+        }
+        std::fprintf(
+            stderr, "benchmark stopped: %s %s\n", line.c_str(),
+            run.timedOut ? "ran too long and was killed (a question nobody answers?)" : "failed");
+        std::exit(1);
+    }
+    return run;
+}
+
+PrivateXdgFolders::PrivateXdgFolders() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brenvale-xdg-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+        throw std::runtime_error("cannot make a folder for the XDG folders");
+    }
+    root_ = pattern;
+    for (const char* name : {"state", "config", "runtime"}) {
+        ::mkdir((root_ + "/" + name).c_str(), 0700);
+    }
+    ::setenv("XDG_STATE_HOME", (root_ + "/state").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (root_ + "/runtime").c_str(), 1);
+}
+
+PrivateXdgFolders::~PrivateXdgFolders() {
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
 }
 
 std::optional<RunOptions> ParseRunOptions(int argc, char** argv, const char* program) {

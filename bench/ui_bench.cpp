@@ -83,6 +83,27 @@ void Settle() {
     }
 }
 
+// Set while a step that asks a question runs, whose box AnswerNextBox answers.
+bool g_answering = false;
+
+// Offscreen nobody answers a question box, so one that shows unasked for would hang the run:
+// the process ends at once instead, saying what was asked.
+void FailOnUnansweredQuestions() {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || g_answering) {
+            return;
+        }
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QString text = box ? box->text() : modal->windowTitle();
+        std::fprintf(stderr, "ui_bench: a question nobody answers: %s\n", qPrintable(text));
+        std::fflush(stderr);
+        std::_Exit(3);
+    });
+    timer->start(100);
+}
+
 // Answers the next question box with its default button as soon as it shows.
 void AnswerNextBox() {
     QTimer::singleShot(0, [] {
@@ -102,9 +123,11 @@ void RunCommands(MainWindow& window) {
         if (step.asks) {
             AnswerNextBox();
         }
+        g_answering = step.asks;
         double start = MonotonicMs();
         step.run();
         Settle();
+        g_answering = false;
         std::printf("command %s|%.1f\n", step.name, MonotonicMs() - start);
     }
 }
@@ -131,6 +154,7 @@ int Child(int argc, char** argv) {
         return 0;
     }
     SetUpJapanese(app);
+    FailOnUnansweredQuestions();
     MainWindow window(OptionsIn(folder, document));
     PaintWatch watch(document.isEmpty() ? static_cast<QWidget*>(&window)
                                         : window.list()->viewport());
@@ -175,9 +199,9 @@ Timings MedianChild(const std::string& self, const std::string& mode, const std:
     if (!document.empty()) {
         command.push_back(document);
     }
-    RunProcesses({command});  // warms the page cache
+    RunOrFail({command});  // warms the page cache
     for (int i = 0; i < runs; ++i) {
-        ProcessRun run = RunProcesses({command});
+        ProcessRun run = RunOrFail({command});
         starts.push_back(Value(run.output, "painted") - run.startedAt);
         if (run.output.find("closing") != std::string::npos) {
             closes.push_back(run.endedAt - Value(run.output, "closing"));
@@ -218,7 +242,7 @@ void TenTimes(const std::string& self, const std::string& folder, int runs) {
         t.peakMb, t.peakMb / fileMb);
     Mark(t.peakMb / fileMb > 1.6);
     std::printf("  close until the process has ended:            %8.1f ms\n", t.close);
-    ProcessRun commands = RunProcesses({{self, "--child", "commands", folder, huge}});
+    ProcessRun commands = RunOrFail({{self, "--child", "commands", folder, huge}});
     std::printf("  commands on it, one process, each until the window has settled (goal 50 ms):\n");
     size_t at = 0;
     while ((at = commands.output.find("command ", at)) != std::string::npos) {
@@ -283,6 +307,8 @@ int main(int argc, char** argv) {
     }
     int runs = options->runs;
     bool tenTimes = options->tenTimes;
+    // For this process (the warm figures) and every child, before Qt reads them.
+    PrivateXdgFolders xdg;
     QApplication app(argc, argv);
     brenvale::SetUpJapanese(app);
     QTemporaryDir temporary;

@@ -19,8 +19,10 @@ out="$2"
 mkdir -p "$out"
 work="$(mktemp -d)"
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-# Recovery copies and locks stay in the work folder, not in the home folder.
-export XDG_STATE_HOME="$work/state"
+# Recovery copies, locks and settings stay in the work folder, not in the home folder, and no
+# copy left by another editor makes this one ask about it.
+mkdir -m 700 "$work/state" "$work/config" "$work/runtime"
+export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 
 # A program folder of its own, so that a fixed window size and no earlier settings apply.
 cp build/src/ui/brenvale build/src/ui/brenvale.qhc build/src/ui/brenvale.qch "$work/"

@@ -9,8 +9,10 @@ build_all
 out="$(realpath -m "${1:-build/screenshot.png}")"
 work="$(mktemp -d)"
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-# Recovery copies and locks stay in the work folder, not in the home folder.
-export XDG_STATE_HOME="$work/state"
+# Recovery copies, locks and settings stay in the work folder, not in the home folder, and no
+# copy left by another editor makes this one ask about it.
+mkdir -m 700 "$work/state" "$work/config" "$work/runtime"
+export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 
 # The sample is written as a pasted outline: TAB nests, a BS line is an Item.
 sed -e $'s/^\\(\t*\\)[■]/\\1\x08■/' -e $'s/^\\(\t*\\)[□]/\\1\x08□/' scripts/sample.txt |

@@ -1,8 +1,6 @@
 #include "common/byte_block.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,7 +10,8 @@
 #include <new>
 #include <utility>
 
-#include "common/file_io.h"
+#include "common/error.h"
+#include "common/readable_file.h"
 
 namespace brenvale {
 
@@ -47,15 +46,6 @@ char* MapBlock(size_t size) {
     // Only whole huge pages: the tail stays on small pages and costs no more than it holds.
     ::madvise(reinterpret_cast<void*>(aligned), size / kHugePage * kHugePage, MADV_HUGEPAGE);
     return reinterpret_cast<char*>(aligned);
-}
-
-FileBlock FromWholeFile(const std::string& path, size_t spare) {
-    // The general reader reports the failure in the program's words, and when a second try
-    // does succeed its bytes are as good as ours.
-    std::string bytes = ReadWholeFile(path);
-    FileBlock file{ByteBlock(bytes.size() + spare), bytes.size()};
-    std::memcpy(file.block.data(), bytes.data(), bytes.size());
-    return file;
 }
 
 }  // namespace
@@ -104,40 +94,36 @@ void ByteBlock::release() {
 }
 
 FileBlock ReadFileBlock(const std::string& path, size_t spare) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return FromWholeFile(path, spare);
-    }
-    struct stat st;
-    size_t expected = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0
-                          ? static_cast<size_t>(st.st_size)
-                          : 1 << 16;
+    ReadableFile file(path);
+    return ReadFileBlock(file, spare);
+}
+
+FileBlock ReadFileBlock(const ReadableFile& file, size_t spare) {
+    size_t expected = file.size() > 0 ? static_cast<size_t>(file.size()) : 1 << 16;
     // One byte more than expected, so that the read that finds the end needs no new block.
-    FileBlock file{ByteBlock(expected + 1 + spare), 0};
+    FileBlock block{ByteBlock(expected + 1 + spare), 0};
     for (;;) {
-        size_t room = file.block.size() - spare - file.size;
+        size_t room = block.block.size() - spare - block.size;
         if (room == 0) {
             // The file grew while it was read: go on in a block twice the size.
-            ByteBlock bigger(2 * file.block.size());
-            std::memcpy(bigger.data(), file.block.data(), file.size);
-            file.block = std::move(bigger);
+            ByteBlock bigger(2 * block.block.size());
+            std::memcpy(bigger.data(), block.block.data(), block.size);
+            block.block = std::move(bigger);
             continue;
         }
-        ssize_t n = ::read(fd, file.block.data() + file.size, room);
+        ssize_t n = ::read(file.fd(), block.block.data() + block.size, room);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
-            ::close(fd);
-            return FromWholeFile(path, spare);
+            throw Error(ReadErrorText(file.path(), errno));
         }
         if (n == 0) {
             break;
         }
-        file.size += static_cast<size_t>(n);
+        block.size += static_cast<size_t>(n);
     }
-    ::close(fd);
-    return file;
+    return block;
 }
 
 }  // namespace brenvale

@@ -36,8 +36,12 @@ struct FileBlock {
     size_t size = 0;
 };
 
-// Reads the file at path in one pass; throws Error with the system's text when it cannot be
-// read.
+class ReadableFile;
+
+// Reads the regular file at path in one pass; throws Error with the program's text when it
+// cannot be read or is not a regular file.
 FileBlock ReadFileBlock(const std::string& path, size_t spare);
+// Reads an open file from where it stands to its end.
+FileBlock ReadFileBlock(const ReadableFile& file, size_t spare);
 
 }  // namespace brenvale

@@ -5,14 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <random>
-#include <thread>
 
 #include "common/error.h"
 #include "common/path.h"
+#include "common/readable_file.h"
 #include "common/system_calls.h"
 
 namespace brenvale {
@@ -20,11 +18,6 @@ namespace brenvale {
 namespace {
 
 constexpr size_t kBufferSize = 1 << 18;
-constexpr auto kWaitLimit = std::chrono::seconds(2);
-
-std::string ReadErrorText(const std::string& path, int error) {
-    return "ファイル " + path + " を読み込めません。\n" + std::strerror(error);
-}
 
 bool WriteAll(int fd, const char* data, size_t size, int* error) {
     while (size > 0) {
@@ -38,18 +31,6 @@ bool WriteAll(int fd, const char* data, size_t size, int* error) {
         }
         data += n;
         size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-template <typename Predicate>
-bool WaitUntil(Predicate done) {
-    auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
 }
@@ -98,8 +79,10 @@ bool NoUnnamedFiles(int error) {
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
-// A hidden name beside target that is not likely to be taken.
-std::string TemporaryName(const std::string& target) {
+// A hidden name beside target that is not likely to be taken: the target's name with a random
+// ending, or, where that would be longer than the folder takes (nameMax bytes), a short name of
+// its own.
+std::string TemporaryName(const std::string& target, long nameMax) {
     static constexpr char kChars[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937_64 random{std::random_device{}()};
@@ -107,9 +90,12 @@ std::string TemporaryName(const std::string& target) {
     for (char& c : suffix) {
         c = kChars[random() % (sizeof kChars - 1)];
     }
+    std::string name = "." + std::string(FileNamePart(target)) + "." + suffix;
+    if (name.size() > static_cast<size_t>(nameMax)) {
+        name = ".brenvale-" + suffix;
+    }
     std::string folder = FolderPart(target);
-    return JoinPath(folder.empty() ? "." : folder,
-                    "." + std::string(FileNamePart(target)) + "." + suffix);
+    return JoinPath(folder.empty() ? "." : folder, name);
 }
 
 int ReadAllAt(int fd, std::string* bytes) {
@@ -149,11 +135,6 @@ int ReplaceContent(int fd, std::string_view bytes) {
     return Sys().fsync(fd) == 0 ? 0 : errno;
 }
 
-bool PathPresent(const std::string& path) {
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
 }  // namespace
 
 std::string WriteErrorText(const std::string& path, int error) {
@@ -161,36 +142,28 @@ std::string WriteErrorText(const std::string& path, int error) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throw Error(ReadErrorText(path, errno));
-    }
+    ReadableFile file(path);
     std::string data;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-        data.reserve(static_cast<size_t>(st.st_size));
-    }
+    data.reserve(static_cast<size_t>(file.size()));
     char chunk[1 << 16];
     for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        ssize_t n = ::read(file.fd(), chunk, sizeof chunk);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            int error = errno;
-            ::close(fd);
-            throw Error(ReadErrorText(path, error));
+            throw Error(ReadErrorText(path, errno));
         }
         if (n == 0) {
             break;
         }
         data.append(chunk, static_cast<size_t>(n));
     }
-    ::close(fd);
     return data;
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
+AtomicFileWriter::AtomicFileWriter(std::string path, std::optional<mode_t> mode)
+    : path_(std::move(path)), mode_(mode) {
     int error = 0;
     target_ = ResolveLinks(path_, &error);
     if (error != 0) {
@@ -199,6 +172,9 @@ AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
     folder_ = FolderPart(target_);
     if (folder_.empty()) {
         folder_ = ".";
+    }
+    if (long max = ::pathconf(folder_.c_str(), _PC_NAME_MAX); max > 0) {
+        nameMax_ = max;
     }
     struct stat old {};
     bool exists = ::stat(target_.c_str(), &old) == 0;
@@ -249,7 +225,7 @@ int AtomicFileWriter::openTemporary(bool exists, unsigned owner, unsigned group,
     if (fd_ < 0) {
         method_ = Method::NamedTemporary;
         for (int tries = 0; fd_ < 0; ++tries) {
-            tempPath_ = TemporaryName(target_);
+            tempPath_ = TemporaryName(target_, nameMax_);
             fd_ = Sys().open(tempPath_.c_str(), O_CREAT | O_EXCL | kFlags, 0666);
             if (fd_ < 0 && (errno != EEXIST || tries == kNameTries)) {
                 tempPath_.clear();
@@ -258,7 +234,13 @@ int AtomicFileWriter::openTemporary(bool exists, unsigned owner, unsigned group,
         }
     }
     if (!exists) {
-        return 0;  // the system gave the new file the folder's defaults
+        // The system gave the new file the folder's defaults, unless the caller chose a mode.
+        if (mode_ && Sys().fchmod(fd_, *mode_) != 0) {
+            int error = errno;
+            dropTemporary();
+            return error;
+        }
+        return 0;
     }
     struct stat made;
     if (::fstat(fd_, &made) != 0 || made.st_uid != owner || made.st_gid != group) {
@@ -269,7 +251,7 @@ int AtomicFileWriter::openTemporary(bool exists, unsigned owner, unsigned group,
         }
     }
     // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
-    if (Sys().fchmod(fd_, mode) != 0) {
+    if (Sys().fchmod(fd_, mode_ ? *mode_ : mode) != 0) {
         int error = errno;
         dropTemporary();
         return error;
@@ -294,7 +276,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 
 void AtomicFileWriter::fail(int error) {
     dropTemporary();
-    throw Error(WriteErrorText(path_, error));
+    throw WriteError(WriteErrorText(path_, error), error);
 }
 
 void AtomicFileWriter::flush() {
@@ -335,7 +317,7 @@ void AtomicFileWriter::Commit() {
     if (method_ == Method::UnnamedTemporary) {
         // The complete file gets a name only now, just before the rename.
         for (int tries = 0;; ++tries) {
-            tempPath_ = TemporaryName(target_);
+            tempPath_ = TemporaryName(target_, nameMax_);
             if (Sys().link(fd_, tempPath_.c_str()) == 0) {
                 break;
             }
@@ -421,28 +403,6 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     AtomicFileWriter writer(path);
     writer.Write(bytes);
     writer.Commit();
-}
-
-bool DeleteFileAndWait(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-        return false;
-    }
-    return WaitUntil([&] { return !PathPresent(path); });
-}
-
-bool CopyFileReplacing(const std::string& source, const std::string& target, bool* abandon) {
-    *abandon = false;
-    if (PathPresent(target) && !DeleteFileAndWait(target)) {
-        *abandon = true;
-        return false;
-    }
-    std::error_code ec;
-    bool copied = std::filesystem::copy_file(source, target,
-                                             std::filesystem::copy_options::overwrite_existing, ec);
-    if (!copied || ec) {
-        return false;
-    }
-    return WaitUntil([&] { return PathPresent(target); });
 }
 
 }  // namespace brenvale

@@ -1,11 +1,27 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/error.h"
+
 namespace brenvale {
 
-// Reads a whole file; throws Error with the system's text when it cannot be read.
+// A failed write: the user-visible text, and the system's error number behind it.
+class WriteError : public Error {
+public:
+    WriteError(const std::string& text, int error) : Error(text), error_(error) {}
+    int error() const { return error_; }
+
+private:
+    int error_;
+};
+
+// Reads a whole regular file; throws Error with the program's text when it cannot be read or is
+// not a regular file.
 std::string ReadWholeFile(const std::string& path);
 
 // Writes a file so that the previous one is never lost. The bytes go to a temporary file in the
@@ -17,10 +33,12 @@ std::string ReadWholeFile(const std::string& path);
 // link, an owner or group that cannot be given to a new file) the bytes are kept until
 // Commit() and written over the old file, whose content is put back when that fails.
 // Until Commit() nothing at the target changes; a writer destroyed without Commit() leaves
-// no temporary file.
+// no temporary file. A failure throws WriteError.
 class AtomicFileWriter {
 public:
-    explicit AtomicFileWriter(std::string path);
+    // mode: the permission bits the file gets; without it an old file keeps its own and a new
+    // one gets the system's default.
+    explicit AtomicFileWriter(std::string path, std::optional<mode_t> mode = std::nullopt);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -42,6 +60,8 @@ private:
     std::string folder_;    // the target's folder
     std::string tempPath_;  // the temporary file's name, once it has one
     std::string buffer_;
+    std::optional<mode_t> mode_;
+    long nameMax_ = 255;  // the longest name the folder takes, in bytes
     Method method_ = Method::UnnamedTemporary;
     bool regular_ = true;  // the target is a regular file or does not exist yet
     int fd_ = -1;
@@ -51,12 +71,5 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The user-visible text of a failed write to path.
 std::string WriteErrorText(const std::string& path, int error);
-
-// Deletes path and waits (bounded) until it is gone; false when it cannot be deleted.
-bool DeleteFileAndWait(const std::string& path);
-
-// Copies source over target (deleting an old target first); false when the copy failed. When
-// the old target cannot be deleted, *abandon is set so that the caller can stop silently.
-bool CopyFileReplacing(const std::string& source, const std::string& target, bool* abandon);
 
 }  // namespace brenvale

@@ -125,4 +125,9 @@ bool FileExists(std::string_view path) {
     return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool PathExists(std::string_view path) {
+    struct stat st;
+    return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0;
+}
+
 }  // namespace brenvale

@@ -36,5 +36,7 @@ std::string ExpandLongPath(std::string_view path);
 
 bool FolderExists(std::string_view path);
 bool FileExists(std::string_view path);
+// Whether anything (a file, a folder, a device) is at path.
+bool PathExists(std::string_view path);
 
 }  // namespace brenvale

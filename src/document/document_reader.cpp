@@ -1,7 +1,6 @@
 #include "document/document_reader.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,8 +12,10 @@
 #include "common/byte_block.h"
 #include "common/error.h"
 #include "common/icon_suffix.h"
+#include "common/readable_file.h"
 #include "document/item_batch.h"
 #include "document/line_scan.h"
+#include "document/read_checks.h"
 #include "document/safe_text.h"
 #include "document/storage.h"
 #include "document/tree_builder.h"
@@ -89,10 +90,13 @@ public:
         return true;
     }
 
-    // Reads the last line, ended by the end of the bytes (at size) or by a 0x1A.
+    // Reads the last line, ended by the end of the bytes (at size) or by a 0x1A. The bytes
+    // after a 0x1A are only counted.
     void finish(size_t size) {
         if (end_ == kOpen) {
             end_ = size;
+        } else {
+            countTail(std::string_view(bytes_ + end_ + 1, size - end_ - 1));
         }
         // Every line, the last one too, ends in a CR that the stored forms end at.
         bytes_[end_] = '\r';
@@ -106,7 +110,11 @@ public:
         tree_.finish();
     }
 
+    // Counts bytes after a 0x1A that the block does not hold.
+    void countTail(std::string_view bytes) { tail_.feed(bytes); }
+
     GeometryRead geometry;
+    size_t unreadLines() const { return unreadItems_ + tail_.lines(); }
 
 private:
     static constexpr size_t kOpen = ~size_t{0};
@@ -130,6 +138,8 @@ private:
         if (p[tabs] == kItemByte) {
             if (current_) {
                 items_.add(current_, TextStore::Offset(base_, begin + tabs + 1));
+            } else {
+                ++unreadItems_;  // an Item without a Topic to hold it
             }
             return;
         }
@@ -161,60 +171,157 @@ private:
     ItemBatch items_;
     Topic* current_ = nullptr;
     size_t depth_ = 0;
+    size_t unreadItems_ = 0;
+    UnreadLineCounter tail_;
     size_t scanned_ = 0;
     size_t begin_ = 0;    // where the next line begins (before an LF that ends the last one)
     size_t end_ = kOpen;  // where a 0x1A ended the text
 };
 
-// Reads the first size bytes of block, which has room for one byte more.
-ReadResult ParseBlock(ByteBlock block, size_t size, const ReadOptions& options) {
+// Takes what the start of the text says: refuses UTF-16, notes a UTF-8 byte order mark.
+void CheckTextKind(std::string_view start, ReadResult& result) {
+    switch (TextKindOf(start)) {
+        case TextKind::Utf16:
+            throw Error(Utf16Text());
+        case TextKind::Utf8Marked:
+            result.utf8Marked = true;
+            break;
+        case TextKind::Cp932:
+            break;
+    }
+}
+
+bool HoldsCr(const char* bytes, size_t size) {
+    return size > 0 && std::memchr(bytes, '\r', size) != nullptr;
+}
+
+// In a text without any CR an LF ends a line: it becomes the CR the reader ends lines at.
+void EndLinesAtLineFeeds(char* bytes, size_t size) {
+    for (char* p = bytes; (p = static_cast<char*>(std::memchr(p, '\n', bytes + size - p)));) {
+        *p++ = '\r';
+    }
+}
+
+ReadResult NewResult() {
     ReadResult result;
     result.document = std::make_unique<Document>();
-    char* bytes = block.data();
-    TextRef base = result.document->texts().adopt(std::move(block), size + 1);
-    Reader reader(*result.document, bytes, base, options);
-    reader.feed(size);
-    reader.finish(size);
-    result.geometry = reader.geometry;
     return result;
 }
 
-// Reads a regular file of the given size piece by piece into a block of the Document,
-// reading each piece's lines while they are in the cache. Empty when the file is not what
-// its size said (it changed meanwhile) or a read failed: the caller reads it again whole.
-std::optional<ReadResult> ReadInPieces(int fd, size_t size, const ReadOptions& options) {
-    constexpr size_t kPiece = 256 << 10;
-    ReadResult result;
-    result.document = std::make_unique<Document>();
-    // Room for the closing CR, and for one byte more than expected to see a file that grew.
-    ByteBlock block(size + 2);
+void Finish(Reader& reader, size_t size, ReadResult& result) {
+    reader.finish(size);
+    result.geometry = reader.geometry;
+    result.unreadLines = reader.unreadLines();
+}
+
+// Reads the first size bytes of block, which has room for one byte more.
+ReadResult ParseBlock(ByteBlock block, size_t size, const ReadOptions& options) {
+    ReadResult result = NewResult();
     char* bytes = block.data();
+    CheckTextKind(std::string_view(bytes, size), result);
+    if (!HoldsCr(bytes, size)) {
+        EndLinesAtLineFeeds(bytes, size);
+    }
     TextRef base = result.document->texts().adopt(std::move(block), size + 1);
     Reader reader(*result.document, bytes, base, options);
-    size_t filled = 0;
-    for (;;) {
-        size_t want = std::min(kPiece, size + 1 - filled);
-        ssize_t n = ::read(fd, bytes + filled, want);
+    reader.feed(size);
+    Finish(reader, size, result);
+    return result;
+}
+
+// Reads from fd into bytes[filled, limit) until that is full or the file ends; returns the new
+// filled.
+size_t ReadUpTo(int fd, char* bytes, size_t filled, size_t limit, const std::string& path) {
+    while (filled < limit) {
+        ssize_t n = ::read(fd, bytes + filled, limit - filled);
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n < 0 || filled + static_cast<size_t>(n) > size) {
-            return std::nullopt;
+        if (n < 0) {
+            throw Error(ReadErrorText(path, errno));
         }
         if (n == 0) {
             break;
         }
         filled += static_cast<size_t>(n);
-        if (!reader.feed(filled)) {
-            break;
+    }
+    return filled;
+}
+
+// Reads a regular file of the given size piece by piece into a block of the Document,
+// reading each piece's lines while they are in the cache. Empty when the file grew while it
+// was read: the caller reads it again whole.
+std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& path,
+                                       const ReadOptions& options) {
+    constexpr size_t kPiece = 256 << 10;
+    ReadResult result = NewResult();
+    // Room for the closing CR, and for one byte more than expected to see a file that grew.
+    ByteBlock block(size + 2);
+    char* bytes = block.data();
+    size_t filled = ReadUpTo(fd, bytes, 0, std::min(kPiece, size + 1), path);
+    if (filled > size) {
+        return std::nullopt;
+    }
+    CheckTextKind(std::string_view(bytes, filled), result);
+    if (!HoldsCr(bytes, filled)) {
+        // Whether LF ends the lines depends on every byte: read them all first.
+        filled = ReadUpTo(fd, bytes, filled, size + 1, path);
+        if (filled > size) {
+            return std::nullopt;
+        }
+        if (!HoldsCr(bytes, filled)) {
+            EndLinesAtLineFeeds(bytes, filled);
         }
     }
+    TextRef base = result.document->texts().adopt(std::move(block), size + 1);
+    Reader reader(*result.document, bytes, base, options);
+    bool open = reader.feed(filled);
+    while (open) {
+        size_t before = filled;
+        filled = ReadUpTo(fd, bytes, filled, std::min(filled + kPiece, size + 1), path);
+        if (filled > size) {
+            return std::nullopt;
+        }
+        if (filled == before) {
+            break;
+        }
+        open = reader.feed(filled);
+    }
     reader.finish(filled);
+    if (!open) {
+        // A 0x1A ended the text: the rest is only counted, a small piece at a time, so that
+        // the block's pages for it are never touched.
+        char chunk[1 << 16];
+        while (filled < size) {
+            size_t n = ReadUpTo(fd, chunk, 0, std::min(sizeof chunk, size - filled), path);
+            if (n == 0) {
+                break;
+            }
+            reader.countTail(std::string_view(chunk, n));
+            filled += n;
+        }
+    }
     result.geometry = reader.geometry;
+    result.unreadLines = reader.unreadLines();
     return result;
 }
 
+[[noreturn]] void TooLarge(const std::string& path) {
+    throw Error("ファイル " + path + " は大きすぎて開けません。");
+}
+
 }  // namespace
+
+std::vector<std::string> ReadWarnings(const ReadResult& read) {
+    std::vector<std::string> warnings;
+    if (read.utf8Marked) {
+        warnings.push_back(Utf8WarningText());
+    }
+    if (read.unreadLines > 0) {
+        warnings.push_back(UnreadLinesText(read.unreadLines));
+    }
+    return warnings;
+}
 
 ReadResult ParseDocument(std::string_view bytes, const ReadOptions& options) {
     ByteBlock block(bytes.size() + 1);
@@ -225,28 +332,27 @@ ReadResult ParseDocument(std::string_view bytes, const ReadOptions& options) {
 }
 
 ReadResult ReadDocument(const std::string& path, const ReadOptions& options) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        struct stat st;
-        bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-        auto size = static_cast<uint64_t>(st.st_size);
-        if (regular && size >= TextStore::kMaxBytes) {
-            ::close(fd);
-            throw Error("ファイル " + path + " は大きすぎて開けません。");
-        }
-        std::optional<ReadResult> read;
-        if (regular && size > 0) {
-            read = ReadInPieces(fd, static_cast<size_t>(size), options);
-        }
-        ::close(fd);
-        if (read) {
+    // One descriptor, checked to be a regular file, for the whole read.
+    ReadableFile file(path);
+    if (file.size() >= TextStore::kMaxBytes) {
+        TooLarge(path);
+    }
+    if (file.size() > 0) {
+        auto size = static_cast<size_t>(file.size());
+        if (std::optional<ReadResult> read = ReadInPieces(file.fd(), size, path, options)) {
             return std::move(*read);
         }
+        // It grew while it was read: read it again from the start, whole.
+        if (::lseek(file.fd(), 0, SEEK_SET) != 0) {
+            throw Error(ReadErrorText(path, errno));
+        }
     }
-    // Anything else (not there, not a plain file, changing, failing) is read whole, which
-    // also reports a failure in the program's words.
-    FileBlock file = ReadFileBlock(path, 1);
-    return ParseBlock(std::move(file.block), file.size, options);
+    // Also a file whose size says nothing (those of the system under /proc).
+    FileBlock whole = ReadFileBlock(file, 1);
+    if (whole.size >= TextStore::kMaxBytes) {
+        TooLarge(path);
+    }
+    return ParseBlock(std::move(whole.block), whole.size, options);
 }
 
 }  // namespace brenvale

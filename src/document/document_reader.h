@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/document.h"
 #include "document/geometry.h"
@@ -18,9 +20,19 @@ struct ReadOptions {
 struct ReadResult {
     std::unique_ptr<Document> document;
     GeometryRead geometry;
+    // Lines of the file that the document does not hold, as the format has it: the lines after
+    // a byte 0x1A and Item lines before the first Topic. A save drops them.
+    size_t unreadLines = 0;
+    // The file starts with a UTF-8 byte order mark: its text is likely not CP932.
+    bool utf8Marked = false;
 };
 
-// Reads a document file into a new Document; throws Error when the file cannot be read.
+// The warnings a read leaves for the user, one text each; empty when there are none.
+std::vector<std::string> ReadWarnings(const ReadResult& read);
+
+// Reads a document file into a new Document. Lines end at CR (an LF right after it belongs to
+// the line end), or at LF in a file that holds no CR at all; a byte 0x1A ends the text.
+// Throws Error when the file cannot be read, is not a regular file, or is UTF-16 text.
 ReadResult ReadDocument(const std::string& path, const ReadOptions& options);
 ReadResult ParseDocument(std::string_view bytes, const ReadOptions& options);
 

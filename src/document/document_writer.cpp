@@ -5,7 +5,6 @@
 
 #include "common/file_io.h"
 #include "common/icon_suffix.h"
-#include "common/path.h"
 #include "common/text.h"
 #include "document/output_buffer.h"
 #include "document/safe_text.h"
@@ -74,13 +73,6 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string BackupName(const std::string& path, const std::string& backupFolder) {
-    if (backupFolder == kOwnFolderToken) {
-        return ReplaceExtension(path, ".BAK");
-    }
-    return JoinPath(backupFolder, ReplaceExtension(FileNamePart(path), ".BAK"));
-}
-
 std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry,
                               bool trimItemSpaces) {
     StringSink sink;
@@ -98,17 +90,13 @@ std::string SerializeDocument(const Document& doc, const DocumentGeometry& geome
     return SerializeDocument(const_cast<Document&>(doc), geometry, false);
 }
 
-WriteOutcome WriteDocument(Document& doc, const std::string& path, const DocumentGeometry& geometry,
-                           const WriteOptions& options) {
-    if (options.backup && FileExists(path)) {
+void WriteDocument(Document& doc, const std::string& path, const DocumentGeometry& geometry,
+                   const WriteOptions& options) {
+    if (options.backup) {
         std::string backup = BackupName(path, options.backupFolder);
-        // A document that is itself named like its backup is not deleted for a backup.
+        // A document that is itself named like its backup is its own backup.
         if (!SameFile(backup, path)) {
-            bool abandon = false;
-            CopyFileReplacing(path, backup, &abandon);
-            if (abandon) {
-                return WriteOutcome::Abandoned;
-            }
+            MakeBackup(path, backup);
         }
     }
     AtomicFileWriter writer(path);
@@ -119,7 +107,6 @@ WriteOutcome WriteDocument(Document& doc, const std::string& path, const Documen
         out.flush();
     }
     writer.Commit();
-    return WriteOutcome::Written;
 }
 
 }  // namespace brenvale

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+
 #include <cstring>
 #include <vector>
 
@@ -16,7 +18,12 @@ public:
     explicit ItemBatch(Arena& arena) : arena_(arena) {}
     ItemBatch(const ItemBatch&) = delete;
     ItemBatch& operator=(const ItemBatch&) = delete;
-    ~ItemBatch() { flush(); }
+    // Hands on what it holds, unless an exception is leaving the scope.
+    ~ItemBatch() {
+        if (std::uncaught_exceptions() == exceptions_) {
+            flush();
+        }
+    }
 
     void add(Topic* topic, TextRef ref) {
         if (topic != target_) {
@@ -42,6 +49,7 @@ public:
     }
 
 private:
+    int exceptions_ = std::uncaught_exceptions();
     Arena& arena_;
     Topic* target_ = nullptr;
     std::vector<TextRef> pending_;

@@ -39,26 +39,22 @@ void TreeBuilder::close() {
     open_.pop_back();
     Topic* t = done.topic;
     size_t count = children_.size() - done.firstChild;
-    if (count > 0) {
-        Topic** first = children_.data() + done.firstChild;
-        if (done.existing) {
-            t->children_.append(first, count);
-        } else {
+    Topic** first = children_.data() + done.firstChild;
+    if (done.existing) {
+        if (done.added > 0) {
+            grafts_.push_back({t, std::vector<Topic*>(first, first + count), done.added});
+        }
+    } else {
+        if (count > 0) {
             Topic** block = doc_.storage().arena.allocateArray<Topic*>(count);
             std::memcpy(block, first, count * sizeof(Topic*));
             t->children_.useExternal(block, count);
         }
-        children_.resize(done.firstChild);
-    }
-    if (done.existing) {
-        t->size_ += static_cast<uint32_t>(done.added);
-    } else {
         t->size_ = static_cast<uint32_t>(done.added);
     }
+    children_.resize(done.firstChild);
     if (!open_.empty()) {
         open_.back().added += done.added;
-    } else {
-        doc_.count_ += done.added;
     }
 }
 
@@ -66,6 +62,18 @@ void TreeBuilder::finish() {
     while (!open_.empty()) {
         close();
     }
+    // Room first: nothing below can fail once the first graft is made.
+    for (Graft& g : grafts_) {
+        g.topic->children_.reserve(g.topic->childCount() + g.children.size());
+    }
+    for (Graft& g : grafts_) {
+        g.topic->children_.append(g.children.data(), g.children.size());
+        g.topic->size_ += static_cast<uint32_t>(g.added);
+        if (g.topic == doc_.root_) {
+            doc_.count_ += g.added;
+        }
+    }
+    grafts_.clear();
 }
 
 }  // namespace brenvale

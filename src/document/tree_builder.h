@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+
 #include <string_view>
 #include <vector>
 
@@ -20,13 +22,21 @@ public:
     explicit TreeBuilder(Document& doc, Topic* under = nullptr);
     TreeBuilder(const TreeBuilder&) = delete;
     TreeBuilder& operator=(const TreeBuilder&) = delete;
-    ~TreeBuilder() { finish(); }
+    // Links what it built, unless an exception is leaving the scope: a build that stopped
+    // halfway links nothing more (its new Topics stay in storage, out of the tree).
+    ~TreeBuilder() {
+        if (std::uncaught_exceptions() == exceptions_) {
+            finish();
+        }
+    }
 
     // Appends a new Topic as the last child of parent (nullptr: the top level), which must
     // be the last Topic added, `under` or one of their ancestors. The caption is used where
     // it lies: bytes the Document's storage keeps.
     Topic& add(Topic* parent, std::string_view keptCaption, int icon);
-    // Links the Topics still open; the Document is complete afterwards.
+    // Links the Topics still open; the Document is complete afterwards. The new Topics go into
+    // Topics that were in the tree before only here, after room for them has been made, so a
+    // build that runs out of memory leaves the tree as it was.
     void finish();
 
 private:
@@ -39,9 +49,18 @@ private:
         bool existing;      // it was in the tree before
     };
 
+    // New children of a Topic that was in the tree before, linked by finish.
+    struct Graft {
+        Topic* topic;
+        std::vector<Topic*> children;
+        size_t added;
+    };
+
     Document& doc_;
+    int exceptions_ = std::uncaught_exceptions();
     std::vector<Open> open_;  // the hidden root, then down to the last Topic added
     std::vector<Topic*> children_;
+    std::vector<Graft> grafts_;
 };
 
 }  // namespace brenvale

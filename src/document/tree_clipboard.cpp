@@ -62,8 +62,10 @@ PasteResult PasteTreeText(Document& doc, Topic* current, std::string_view text, 
     return PasteTreeBlock(doc, current, std::move(block), text.size(), imageCount);
 }
 
-PasteResult PasteTreeBlock(Document& doc, Topic* current, ByteBlock block, size_t size,
-                           int imageCount) {
+namespace {
+
+PasteResult PasteLines(Document& doc, Topic* current, ByteBlock block, size_t size,
+                       int imageCount) {
     PasteResult result;
     TextStore& texts = doc.texts();
     // The pasted bytes become a block of the Document (a Document too full for them refuses
@@ -135,6 +137,23 @@ PasteResult PasteTreeBlock(Document& doc, Topic* current, ByteBlock block, size_
     tree.finish();
     result.current = current;
     return result;
+}
+
+}  // namespace
+
+PasteResult PasteTreeBlock(Document& doc, Topic* current, ByteBlock block, size_t size,
+                           int imageCount) {
+    size_t itemsBefore = current ? current->items.size() : 0;
+    try {
+        return PasteLines(doc, current, std::move(block), size, imageCount);
+    } catch (...) {
+        // A paste that stops halfway (memory ran out) leaves the tree as it was: its Topics
+        // were never linked in, and the Items it gave the current Topic go again.
+        while (current && current->items.size() > itemsBefore) {
+            current->items.erase(current->items.size() - 1);
+        }
+        throw;
+    }
 }
 
 }  // namespace brenvale

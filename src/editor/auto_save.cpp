@@ -1,5 +1,6 @@
 // The auto-save timer's tick: a temporary copy, or a save over the document, while it is
 // modified.
+#include "document/backup_copy.h"
 #include "editor/command_handlers.h"
 #include "editor/document_session.h"
 #include "editor/editor_parts.h"
@@ -18,8 +19,10 @@ void AutoSaveTick(EditorParts& p) {
         case AutoSaveMode::Off:
             return;
         case AutoSaveMode::TempCopy:
-            if (WriteShown(p, session.autoSavePath()) == WriteOutcome::Abandoned) {
-                return;
+            try {
+                WriteShown(p, session.autoSavePath());
+            } catch (const BackupError& e) {
+                ShowBackupHint(p, e);
             }
             break;
         case AutoSaveMode::OverDocument:
@@ -27,10 +30,7 @@ void AutoSaveTick(EditorParts& p) {
                 p.host.ShowMessageBox(
                     "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？",
                     MessageKind::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
-                // The silent stop of the writer ends the tick, as in the other mode.
-                if (SaveDocument(p) == SaveResult::Abandoned) {
-                    return;
-                }
+                SaveDocument(p, BackupFailure::Hint);
             }
             break;
     }

@@ -1,4 +1,6 @@
 // Cut, copy and paste of subtrees and of Items.
+#include <new>
+
 #include "document/tree_clipboard.h"
 #include "editor/bulk_build.h"
 #include "editor/command_handlers.h"
@@ -30,12 +32,16 @@ void TreePasteExecute(EditorParts& p) {
     std::string text = p.host.ClipboardText();
     UndoScope step(p, CommandId::TreePaste);
     PasteResult pasted;
-    {
+    Topic* current = p.selection.topic();
+    try {
         BulkBuild bulk(p.host, p.views, true, true);
-        Topic* current = p.selection.topic();
         p.list.clear();
         pasted = p.changes.pasteTree(current, text, p.topicImageCount);
         p.selection.setTopic(pasted.current);
+    } catch (const std::bad_alloc&) {
+        // Nothing of the paste stays; the list shows the selected Topic again.
+        ShowSelectedTopic(p, current);
+        throw;
     }
     Topic* show = pasted.lastTopLevel ? pasted.lastTopLevel : p.selection.topic();
     // The selection change runs even when the Topic shown was selected before the paste.

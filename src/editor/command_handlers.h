@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/backup_copy.h"
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "editor/drag_state.h"
@@ -36,10 +37,14 @@ void SaveTextExecute(EditorParts& p);
 // How a save the user asked for ended. A write that fails throws Error.
 enum class SaveResult {
     Saved,
-    Cancelled,  // a dialog or question was cancelled
-    Abandoned,  // an old backup could not be deleted: nothing was written, nothing said
+    Cancelled,  // a dialog or question was cancelled: nothing was written
 };
-SaveResult SaveDocument(EditorParts& p);
+// What a save does when the backup the settings ask for cannot be made: ask whether to save
+// without one, or (auto-save, nobody to ask in the middle of typing) say so in the hint panel
+// and write nothing.
+enum class BackupFailure { Ask, Hint };
+SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure = BackupFailure::Ask);
+void ShowBackupHint(EditorParts& p, const BackupError& e);
 SaveResult SaveDocumentAs(EditorParts& p);
 // The save question before unsaved changes would be lost: true to go on.
 bool AskSaveChanges(EditorParts& p);
@@ -54,8 +59,10 @@ void FileRecentDelClick(EditorParts& p);
 // Shows a document just read (or restored) in place of the open one, under path (nullptr:
 // untitled).
 void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path);
-// Writes the document to path as Save does, the list then showing the stored texts.
-WriteOutcome WriteShown(EditorParts& p, const std::string& path);
+// Writes the document to path as Save does, the list then showing the stored texts. Throws
+// BackupError when the backup the settings ask for could not be made (see
+// DocumentSession::write).
+void WriteShown(EditorParts& p, const std::string& path, bool backup = true);
 
 // ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
 void AutoSaveTick(EditorParts& p);

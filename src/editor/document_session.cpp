@@ -54,14 +54,16 @@ void DocumentSession::setModified(bool modified) {
     recoveryModifiedChanged(modified);
 }
 
-WriteOutcome DocumentSession::write(const std::string& path) {
+void DocumentSession::write(const std::string& path, bool backup) {
     struct Writing {
         bool& flag;
         BusyScope busy;
         Writing(bool& f, EditorHost& host) : flag(f), busy(host) { flag = true; }
         ~Writing() { flag = false; }
     } writing(writing_, host_);
-    return WriteDocument(*doc_, path, host_.CurrentGeometry(), settings_.writeOptions());
+    WriteOptions options = settings_.writeOptions();
+    options.backup = options.backup && backup;
+    WriteDocument(*doc_, path, host_.CurrentGeometry(), options);
 }
 
 void DocumentSession::addRecentFile(const std::string& path) {

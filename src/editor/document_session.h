@@ -54,9 +54,11 @@ public:
     void setModified(bool modified);
     void onModifiedChanged(std::function<void()> fn) { modifiedChanged_ = std::move(fn); }
 
-    // Writes the document to path with the backup and trimming options of the settings
-    // (trimming changes the Document too). Throws Error when it cannot be written.
-    WriteOutcome write(const std::string& path);
+    // Writes the document to path with the trimming option of the settings (which changes the
+    // Document too), after a backup when the settings ask for one and `backup` lets them.
+    // Throws Error when it cannot be written, BackupError (nothing written) when the backup
+    // could not be made.
+    void write(const std::string& path, bool backup = true);
     // A write is under way (its dialogs run inside it).
     bool writing() const { return writing_; }
 

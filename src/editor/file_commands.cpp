@@ -4,6 +4,7 @@
 
 #include "common/error.h"
 #include "common/path.h"
+#include "document/backup_copy.h"
 #include "document/document_reader.h"
 #include "document/model.h"
 #include "document/text_export.h"
@@ -11,7 +12,9 @@
 #include "editor/command_handlers.h"
 #include "editor/document_changes.h"
 #include "editor/document_session.h"
+#include "editor/drag_state.h"
 #include "editor/editor_parts.h"
+#include "editor/hint_panel.h"
 #include "editor/selection.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
@@ -44,7 +47,7 @@ bool ConfirmOverwrite(EditorParts& p, const std::string& path) {
 
 // A write with trimming changed the texts of the list shown too: it shows what was stored,
 // trimmed texts and no tick that was never stored, also when the write failed halfway.
-WriteOutcome WriteShown(EditorParts& p, const std::string& path) {
+void WriteShown(EditorParts& p, const std::string& path, bool backup) {
     struct ShowStored {
         EditorParts& p;
         ~ShowStored() {
@@ -58,7 +61,7 @@ WriteOutcome WriteShown(EditorParts& p, const std::string& path) {
             }
         }
     } showStored{p};
-    return p.session.write(path);
+    p.session.write(path, backup);
 }
 
 bool AskSaveChanges(EditorParts& p) {
@@ -120,16 +123,23 @@ void OpenDocument(EditorParts& p, const std::string& path) {
     if (!AskSaveChanges(p)) {
         return;
     }
-    if (!FileExists(path)) {
+    // Only a path where nothing is is not found; a folder or a device is refused by the reader.
+    if (!PathExists(path)) {
         p.host.ShowMessageBox(NotFoundText(path), MessageKind::Error, MessageButtons::Ok);
         return;
     }
     ReadOptions options = p.settings.readOptions();
     options.imageCount = p.topicImageCount;
     // The file is read into a new Document; the current one stays when that fails.
-    ShowReadDocument(p, ReadDocument(path, options), &path);
+    ReadResult read = ReadDocument(path, options);
+    std::vector<std::string> warnings = ReadWarnings(read);
+    ShowReadDocument(p, std::move(read), &path);
     p.session.setModified(false);
     p.session.addRecentFile(p.session.fileName());
+    // What was not read is lost at the next save: the user hears of it at once.
+    for (const std::string& warning : warnings) {
+        p.host.ShowMessageBox(warning, MessageKind::Warning, MessageButtons::Ok);
+    }
 }
 
 void OpenExecute(EditorParts& p) {
@@ -147,13 +157,30 @@ void OpenExecute(EditorParts& p) {
     }
 }
 
-SaveResult SaveDocument(EditorParts& p) {
+void ShowBackupHint(EditorParts& p, const BackupError& e) {
+    if (!p.drag.active()) {
+        p.hint.show(std::string(e.what()) + " 自動保存しませんでした。");
+    }
+}
+
+SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
     // A document without a name (new, or none at all) is saved under a chosen one.
     if (!p.session.hasName()) {
         return SaveDocumentAs(p);
     }
-    if (WriteShown(p, p.session.fileName()) == WriteOutcome::Abandoned) {
-        return SaveResult::Abandoned;
+    try {
+        WriteShown(p, p.session.fileName());
+    } catch (const BackupError& e) {
+        // Nothing is written yet: the user decides whether the document goes without one.
+        if (onFailure == BackupFailure::Hint) {
+            ShowBackupHint(p, e);
+            return SaveResult::Cancelled;
+        }
+        if (p.host.ShowMessageBox(SaveWithoutBackupQuestion(e), MessageKind::Warning,
+                                  MessageButtons::YesNo) != MessageAnswer::Yes) {
+            return SaveResult::Cancelled;
+        }
+        WriteShown(p, p.session.fileName(), false);
     }
     p.session.setModified(false);
     p.session.updateTitle();

@@ -9,6 +9,7 @@
 
 #include "common/error.h"
 #include "common/file_io.h"
+#include "common/readable_file.h"
 #include "settings/ini_text.h"
 #include "settings/ini_value.h"
 
@@ -18,11 +19,15 @@ namespace {
 
 enum class ReadOutcome { Read, Missing, Failed };
 
+// Reads the file when it is a regular one: a pipe or a device would hang the read or never end
+// it.
 ReadOutcome ReadIfPresent(const std::string& path, std::string* bytes) {
     bytes->clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    OpenedFile opened = OpenRegularFile(path);
+    int fd = opened.fd;
     if (fd < 0) {
-        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
+        bool missing = opened.failure == OpenFailure::System && opened.error == ENOENT;
+        return missing ? ReadOutcome::Missing : ReadOutcome::Failed;
     }
     char chunk[1 << 16];
     for (;;) {
@@ -52,12 +57,13 @@ public:
         std::string lockPath = iniPath + ".lock";
         fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd_ < 0 && errno == EACCES) {
-            fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);  // flock needs no write access
+            // flock needs no write access; no open here waits for a writer of a pipe.
+            fd_ = ::open(lockPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         }
         if (fd_ < 0 && errno == ENOENT) {
             // A folder that takes no new file: the settings file is written in place there,
             // never replaced, so every writer can lock the file itself.
-            fd_ = ::open(iniPath.c_str(), O_RDONLY | O_CLOEXEC);
+            fd_ = ::open(iniPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         }
         if (fd_ < 0) {
             return;

@@ -12,4 +12,9 @@ void ReportError(const Error& error) {
                    MessageButtons::Ok);
 }
 
+void ReportOutOfMemory() {
+    ShowMessageBox(QApplication::activeWindow(), QStringLiteral("メモリが足りません"),
+                   MessageKind::Error, MessageButtons::Ok);
+}
+
 }  // namespace brenvale

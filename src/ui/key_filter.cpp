@@ -32,13 +32,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
     Editor& editor = window_.editor();
     bool used = false;
-    auto run = [&](auto fn) {
-        try {
-            fn();
-        } catch (const Error& error) {
-            ReportError(error);
-        }
-    };
+    auto run = [&](auto fn) { RunReporting(fn); };
 
     if (event->type() == QEvent::KeyPress) {
         if (modifiers == Qt::ControlModifier && QApplication::mouseButtons() == Qt::NoButton) {

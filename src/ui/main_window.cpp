@@ -227,17 +227,13 @@ void MainWindow::popUpIconMenu() {
 
 void MainWindow::start() {
     startRecovery();
-    try {
-        editor_->start([this] {
-            std::vector<std::string> files;
-            for (const QString& f : options_.files) {
-                files.push_back(ToUtf8(f));
-            }
-            return files;
-        }());
-    } catch (const Error& error) {
-        ReportError(error);
-    }
+    RunReporting([this] {
+        std::vector<std::string> files;
+        for (const QString& f : options_.files) {
+            files.push_back(ToUtf8(f));
+        }
+        editor_->start(files);
+    });
 }
 
 int MainWindow::treeWidth() const {
@@ -264,11 +260,7 @@ void MainWindow::setStatusBarShown(bool shown) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     bool close = false;
-    try {
-        close = editor_->closeQuery();
-    } catch (const Error& error) {
-        ReportError(error);
-    }
+    RunReporting([&] { close = editor_->closeQuery(); });
     if (!close || !writeClosingSettings()) {
         event->ignore();
         return;

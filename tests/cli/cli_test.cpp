@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -140,20 +141,129 @@ TEST(Cli, ReportsFileErrorsAndBadUsageWithTheirExitCodes) {
     EXPECT_NE(help.out.find("--settings FILE.ini"), std::string::npos);
 }
 
-TEST(Cli, AWriterThatStopsSilentlyIsAFailure) {
+TEST(Cli, AnOldBackupThatCannotBeReplacedStopsTheSave) {
     test::TempDir dir;
     test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
     test::WriteBytes(dir.file("in.txt"), "A\n");
     test::WriteBytes(dir.file("out.bnv"), "old");
     test::WriteBytes(dir.file("s.ini"), "[Save]\r\nBackUp=1\r\n");
-    std::filesystem::create_directories(dir.file("out.BAK/inner"));  // cannot be deleted
+    std::filesystem::create_directories(dir.file("out.BAK/inner"));  // cannot be replaced
     for (const char* command : {"resave", "import-text"}) {
         const std::string in = dir.file(std::string(command) == "resave" ? "in.bnv" : "in.txt");
         CliRun r = Cli({command, "--settings", dir.file("s.ini"), in, dir.file("out.bnv")});
         EXPECT_EQ(r.code, 1) << command;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_NE(r.err.find(dir.file("out.BAK")), std::string::npos) << r.err;
+        EXPECT_EQ(r.err, "brenvale-cli: 古いバックアップファイル「" + dir.file("out.BAK") +
+                             "」を削除できないため保存できません。 (--no-backup saves without "
+                             "one)\n");
         EXPECT_EQ(test::ReadBytes(dir.file("out.bnv")), "old");
+    }
+}
+
+TEST(Cli, ABackupThatCannotBeMadeStopsTheSaveUnlessNoBackupIsGiven) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    test::WriteBytes(dir.file("in.txt"), "A\n");
+    test::WriteBytes(dir.file("s.ini"),
+                     "[Save]\r\nBackUp=1\r\nBackUpPass=" + dir.file("none") + "\r\n");
+    for (const char* command : {"resave", "import-text"}) {
+        SCOPED_TRACE(command);
+        const std::string in = dir.file(std::string(command) == "resave" ? "in.bnv" : "in.txt");
+        test::WriteBytes(dir.file("out.bnv"), "old");
+        CliRun r = Cli({command, "--settings", dir.file("s.ini"), in, dir.file("out.bnv")});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, "brenvale-cli: バックアップファイル「" + dir.file("none/out.BAK") +
+                             "」を作成できませんでした（No such file or directory）。 "
+                             "(--no-backup saves without one)\n");
+        EXPECT_EQ(test::ReadBytes(dir.file("out.bnv")), "old");
+
+        r = Cli({command, "--no-backup", "--settings", dir.file("s.ini"), in, dir.file("out.bnv")});
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(test::ReadBytes(dir.file("out.bnv")), "old");
+        EXPECT_FALSE(std::filesystem::exists(dir.file("none")));
+    }
+}
+
+TEST(Cli, WarnsOfLinesItDoesNotReadAndStopsOnThemWhenStrict) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("cut.bnv"), "A\r\n\x1A\r\nB\r\nC\r\n");
+    const std::string warning = "brenvale-cli: " + dir.file("cut.bnv") +
+                                ": このファイルの一部（2 行）は読み込まれませんでした。"
+                                "保存するとその部分は失われます。\n";
+    CliRun r = Cli({"stats", dir.file("cut.bnv")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "topics 1\nitems 0\nunchecked 0\ndepth 0\n");
+    EXPECT_EQ(r.err, warning);
+
+    r = Cli({"resave", "--strict", dir.file("cut.bnv"), dir.file("out.bnv")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, warning);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.bnv")));
+    r = Cli({"stats", "--strict", dir.file("cut.bnv")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+
+    test::WriteBytes(dir.file("utf8.bnv"),
+                     "\xEF\xBB\xBF"
+                     "A\r\n");
+    r = Cli({"export", dir.file("utf8.bnv"), dir.file("utf8.txt")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err,
+              "brenvale-cli: " + dir.file("utf8.bnv") +
+                  ": このファイルは UTF-8 のテキストのようです。文字化けする場合があります。\n");
+    EXPECT_EQ(Cli({"export", "--strict", dir.file("utf8.bnv"), dir.file("x.txt")}).code, 1);
+
+    test::WriteBytes(dir.file("utf16.bnv"), std::string("\xFF\xFE"
+                                                        "A\0\r\0\n\0",
+                                                        8));
+    r = Cli({"stats", dir.file("utf16.bnv")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "brenvale-cli: このファイルは UTF-16 のテキストです。\n");
+
+    // A file of LF line ends is read line by line, with nothing to warn of.
+    test::WriteBytes(dir.file("lf.bnv"), "A\n\tB\nC\n");
+    r = Cli({"stats", "--strict", dir.file("lf.bnv")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "topics 3\nitems 0\nunchecked 0\ndepth 1\n");
+}
+
+TEST(Cli, NeverWritesAnExportOrAnImportOverItsInput) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("a.bnv"), test::ExampleFileBytes());
+    std::filesystem::create_hard_link(dir.file("a.bnv"), dir.file("link.txt"));
+    for (const std::string& out : {dir.file("a.bnv"), dir.file("link.txt")}) {
+        CliRun r = Cli({"export", dir.file("a.bnv"), out});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err,
+                  "brenvale-cli: " + out + " is the input file; export does not write over it\n");
+        EXPECT_EQ(Cli({"import-text", dir.file("a.bnv"), out}).code, 1);
+    }
+    EXPECT_EQ(test::ReadBytes(dir.file("a.bnv")), test::ExampleFileBytes());
+    // A document saved again over itself is what the editor's Save does.
+    EXPECT_EQ(Cli({"resave", dir.file("a.bnv"), dir.file("a.bnv")}).code, 0);
+    EXPECT_EQ(test::ReadBytes(dir.file("a.bnv")), test::ExampleFileBytes());
+}
+
+TEST(Cli, WritesADashToStandardOutput) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    test::WriteBytes(dir.file("in.txt"), "A\n");
+    CliRun r = Cli({"export", dir.file("in.bnv"), "-"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.substr(0, 6), Sjis("仕事\r\n"));
+    EXPECT_EQ(Cli({"resave", dir.file("in.bnv"), "-"}).out, test::ExampleFileBytes());
+    r = Cli({"import-text", dir.file("in.txt"), "-"});
+    EXPECT_NE(r.out.find("\r\nA@00@\r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("-"));
+}
+
+TEST(Cli, SavesUnderTheLongestNamesAFolderTakes) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    for (size_t length : {248u, 255u}) {
+        const std::string out = dir.file(std::string(length - 4, 'n') + ".bnv");
+        EXPECT_EQ(Cli({"resave", dir.file("in.bnv"), out}).code, 0) << length;
+        EXPECT_EQ(Cli({"resave", dir.file("in.bnv"), out}).code, 0) << length;
+        EXPECT_EQ(test::ReadBytes(out), test::ExampleFileBytes());
     }
 }
 
@@ -196,6 +306,90 @@ TEST(Cli, KeepsIconIndicesAsRead) {
     ASSERT_EQ(Cli({"import-text", dir.file("in.txt"), dir.file("i.bnv")}).code, 0);
     EXPECT_NE(test::ReadBytes(dir.file("i.bnv")).find("\r\nA@15@\r\n\tB@08@\r\n"),
               std::string::npos);
+}
+
+// Runs a shell command line; its exit code, or -1 when it did not end normally.
+int Shell(const std::string& command) {
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Q(const std::string& path) {
+    return "'" + path + "'";
+}
+
+TEST(CliProcess, RefusesPipesDevicesAndFoldersAtOnce) {
+    test::TempDir dir;
+    const std::string fifo = dir.file("pipe.bnv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    const std::string cli = std::string("timeout 20 ") + BRENVALE_CLI;
+    const std::string err = dir.file("err.txt");
+    for (const std::string& in : {fifo, std::string("/dev/zero")}) {
+        EXPECT_EQ(Shell(cli + " stats " + Q(in) + " 2>" + Q(err)), 1) << in;
+        EXPECT_EQ(test::ReadBytes(err),
+                  "brenvale-cli: 「" + in + "」は通常のファイルではありません。\n");
+    }
+    EXPECT_EQ(Shell(cli + " stats " + Q(dir.path()) + " 2>" + Q(err)), 1);
+    EXPECT_EQ(test::ReadBytes(err), "brenvale-cli: 「" + dir.path() + "」はフォルダです。\n");
+    // A settings file that is a pipe is refused too, instead of waiting for a writer.
+    EXPECT_EQ(
+        Shell(cli + " stats --settings " + Q(fifo) + " " + Q(dir.file("in.bnv")) + " 2>" + Q(err)),
+        1);
+    EXPECT_EQ(test::ReadBytes(err),
+              "brenvale-cli: 「" + fifo + "」は通常のファイルではありません。\n");
+}
+
+// AddressSanitizer reserves more address space than the limit below allows at its start.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+TEST(CliProcess, SaysWhenMemoryRunsOut) {
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "the address sanitizer needs more address space than the limit";
+    }
+    test::TempDir dir;
+    const std::string big = dir.file("big.bnv");
+    test::WriteBytes(big, "A\r\n");
+    std::filesystem::resize_file(big, std::uintmax_t{1} << 30);  // sparse: no disk is used
+    for (const char* command : {"stats", "import-text"}) {
+        std::string line = std::string("prlimit --as=268435456 ") + BRENVALE_CLI + " " + command +
+                           " " + Q(big) +
+                           (std::string(command) == "stats" ? "" : " " + Q(dir.file("out.bnv"))) +
+                           " 2>" + Q(dir.file("err.txt"));
+        EXPECT_EQ(Shell(line), 1) << command;
+        EXPECT_EQ(test::ReadBytes(dir.file("err.txt")), "brenvale-cli: メモリが足りません\n");
+    }
+}
+
+TEST(CliProcess, WritesToStandardOutputAsAStreamWhateverItIs) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    ASSERT_EQ(Cli({"export", dir.file("in.bnv"), dir.file("expected.txt")}).code, 0);
+    const std::string expected = test::ReadBytes(dir.file("expected.txt"));
+    const std::string cli = BRENVALE_CLI;
+    // Through a pipe.
+    EXPECT_EQ(Shell(cli + " export " + Q(dir.file("in.bnv")) + " /dev/stdout | cat >" +
+                    Q(dir.file("piped.txt"))),
+              0);
+    EXPECT_EQ(test::ReadBytes(dir.file("piped.txt")), expected);
+    // Into a file that standard output already writes to: the export goes after what is there.
+    EXPECT_EQ(Shell("(echo start; " + cli + " export " + Q(dir.file("in.bnv")) +
+                    " /dev/stdout; echo end) >" + Q(dir.file("log.txt"))),
+              0);
+    EXPECT_EQ(test::ReadBytes(dir.file("log.txt")), "start\n" + expected + "end\n");
+    EXPECT_EQ(Shell(cli + " export " + Q(dir.file("in.bnv")) + " - >" + Q(dir.file("dash.txt"))),
+              0);
+    EXPECT_EQ(test::ReadBytes(dir.file("dash.txt")), expected);
 }
 
 }  // namespace

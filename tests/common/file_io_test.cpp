@@ -1,5 +1,6 @@
 #include "common/file_io.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <filesystem>
 
 #include "common/error.h"
+#include "common/system_calls.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
@@ -75,25 +77,35 @@ TEST(ReadWholeFile, ReadsBytesAndReportsAMissingFile) {
     EXPECT_THROW(ReadWholeFile(dir.file("missing")), Error);
 }
 
-TEST(CopyFileReplacing, ReplacesTheTargetOrSaysTheCallerMustStop) {
+// A system on which files cannot be made without a name, so that every save names its
+// temporary file from the start.
+class NamedTemporariesOnly : public SystemCalls {
+public:
+    int open(const char* path, int flags, mode_t mode) override {
+        if ((flags & O_TMPFILE) == O_TMPFILE) {
+            errno = EOPNOTSUPP;
+            return -1;
+        }
+        return SystemCalls::open(path, flags, mode);
+    }
+};
+
+TEST(AtomicWrite, SavesFilesWhoseNamesLeaveNoRoomForATemporaryName) {
     test::TempDir dir;
-    test::WriteBytes(dir.file("src"), "new");
-    test::WriteBytes(dir.file("dst"), "old");
-    bool abandon = true;
-    EXPECT_TRUE(CopyFileReplacing(dir.file("src"), dir.file("dst"), &abandon));
-    EXPECT_FALSE(abandon);
-    EXPECT_EQ(test::ReadBytes(dir.file("dst")), "new");
-
-    EXPECT_FALSE(CopyFileReplacing(dir.file("src"), dir.file("none/dst"), &abandon));
-    EXPECT_FALSE(abandon);
-
-    // A target that cannot be deleted (here a folder with something in it).
-    std::filesystem::create_directories(dir.file("busy/inner"));
-    EXPECT_FALSE(CopyFileReplacing(dir.file("src"), dir.file("busy"), &abandon));
-    EXPECT_TRUE(abandon);
-    EXPECT_FALSE(DeleteFileAndWait(dir.file("busy")));
-    EXPECT_TRUE(DeleteFileAndWait(dir.file("dst")));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("dst")));
+    NamedTemporariesOnly named;
+    for (size_t length : {240u, 248u, 251u, 255u}) {
+        const std::string path = dir.file(std::string(length - 4, 'n') + ".bnv");
+        test::WriteBytes(path, "old");
+        WriteFileAtomically(path, "new");  // the temporary file is named only when complete
+        EXPECT_EQ(test::ReadBytes(path), "new") << length;
+        {
+            ScopedSystemCalls use(named);
+            WriteFileAtomically(path, "newer");
+        }
+        EXPECT_EQ(test::ReadBytes(path), "newer") << length;
+        EXPECT_EQ(EntryCount(dir.path()), 1u) << length;
+        std::filesystem::remove(path);
+    }
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include "document/document_reader.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "common/error.h"
+#include "document/document_writer.h"
 #include "document/example_document.h"
 #include "document/text_store.h"
 
@@ -17,6 +21,17 @@ ReadResult Parse(std::string_view bytes, bool applyGeometry = true) {
     ReadOptions options;
     options.applyGeometry = applyGeometry;
     return ParseDocument(bytes, options);
+}
+
+// The text of the Error that fn throws; empty when it throws none.
+template <typename Fn>
+std::string ErrorOf(Fn&& fn) {
+    try {
+        fn();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return {};
 }
 
 // "caption/level" of every Topic in tree order.
@@ -95,11 +110,12 @@ TEST(ReadDocument, ALineThatClimbsAboveTheTopBecomesTopLevel) {
 }
 
 TEST(ReadDocument, KeepsBytesAndFollowsLineEnds) {
-    // Empty lines are Topics with an empty caption; LF alone is an ordinary byte.
+    // Empty lines are Topics with an empty caption; in a file with a CR anywhere an LF alone
+    // is an ordinary byte.
     EXPECT_EQ(Shape(*Parse("\r\nA\r\n").document), (std::vector<std::string>{"/0", "A/0"}));
-    ReadResult lf = Parse("A\nB\nC\n");
+    ReadResult lf = Parse("A\nB\nC\r\n");
     ASSERT_EQ(lf.document->topicCount(), 1u);
-    EXPECT_EQ(lf.document->first()->caption, "A\nB\nC\n");
+    EXPECT_EQ(lf.document->first()->caption, "A\nB\nC");
     EXPECT_EQ(Shape(*Parse("A\rB").document), (std::vector<std::string>{"A/0", "B/0"}));
     // 0x1A ends the file.
     EXPECT_EQ(Shape(*Parse("A\r\nB\x1A\r\nC\r\n").document),
@@ -150,6 +166,8 @@ TEST(ReadDocument, ReadsAFileInPiecesAsItWouldWhole) {
     EXPECT_EQ(pieces.document->lastTopLevel()->caption, "last");
     EXPECT_EQ(pieces.geometry.height, 40);
     EXPECT_EQ(pieces.geometry.width, -5);
+    EXPECT_EQ(pieces.unreadLines, 1u);
+    EXPECT_EQ(whole.unreadLines, 1u);
 }
 
 TEST(ReadDocument, RefusesAFileTooLargeForADocumentBeforeReadingIt) {
@@ -168,7 +186,129 @@ TEST(ReadDocument, RefusesAFileTooLargeForADocumentBeforeReadingIt) {
 TEST(ReadDocument, ReportsAFileThatCannotBeRead) {
     test::TempDir dir;
     EXPECT_THROW(ReadDocument(dir.file("missing.bnv"), {}), Error);
-    EXPECT_THROW(ReadDocument(dir.path(), {}), Error);
+    EXPECT_EQ(ErrorOf([&] { ReadDocument(dir.path(), {}); }),
+              "「" + dir.path() + "」はフォルダです。");
+}
+
+TEST(ReadDocument, RefusesPipesAndDevicesWithoutWaiting) {
+    ::alarm(20);  // a read that waits ends the test program
+    test::TempDir dir;
+    const std::string fifo = dir.file("pipe.bnv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/urandom")}) {
+        EXPECT_EQ(ErrorOf([&] { ReadDocument(path, {}); }),
+                  "「" + path + "」は通常のファイルではありません。");
+    }
+    ::alarm(0);
+}
+
+TEST(ReadDocument, EndsLinesAtLineFeedsInAFileWithoutAnyCr) {
+    ReadResult lf = Parse("A\n\tB\n\t\x08" + Sjis("□") + "x\n\nC");
+    EXPECT_EQ(Contents(*lf.document),
+              (std::vector<std::string>{"0/A/0", "1/B/0|" + Sjis("□") + "x", "0//0", "0/C/0"}));
+    // An LF right after a line feed is an empty line, not part of a line end.
+    EXPECT_EQ(Shape(*Parse("A\n\nB\n").document), (std::vector<std::string>{"A/0", "/0", "B/0"}));
+    // A lone CR anywhere, even after a 0x1A, keeps LF an ordinary byte.
+    EXPECT_EQ(Parse("A\nB\x1A\r").document->topicCount(), 1u);
+    EXPECT_EQ(Parse("A\nB\x1A\r").unreadLines, 0u);
+
+    // Read from a file in pieces, the decision takes every byte, not just the first piece.
+    test::TempDir dir;
+    std::string lines;
+    for (int i = 0; lines.size() < (600 << 10); ++i) {
+        lines += "topic " + std::to_string(i) + "\n\t\x08" + Sjis("■") + "item\n";
+    }
+    test::WriteBytes(dir.file("lf.bnv"), lines);
+    ReadResult pieces = ReadDocument(dir.file("lf.bnv"), {});
+    EXPECT_GT(pieces.document->topicCount(), 10000u);
+    EXPECT_EQ(Contents(*pieces.document), Contents(*Parse(lines).document));
+    test::WriteBytes(dir.file("late-cr.bnv"), lines + "\r\n");
+    EXPECT_EQ(ReadDocument(dir.file("late-cr.bnv"), {}).document->topicCount(), 1u);
+}
+
+TEST(ReadDocument, CountsTheLinesItDoesNotRead) {
+    struct Case {
+        std::string bytes;
+        size_t unread;
+    };
+    const std::string item = "\x08" + Sjis("□") + "x";
+    const Case cases[] = {
+        {"A\r\n\x1A", 0},              // an end-of-file mark
+        {"A\r\n\x1A\x1A\x1A\x1A", 0},  // padding made of them
+        {"A\r\n\x1A\r\n", 0},          // the end of the cut line alone
+        {"A\r\nB\x1A\r\nC\r\n", 1},    // the line after the cut
+        {"A\x1A"
+         "bc\r\nD\r\n\r\nE",
+         4},                     // the cut line's rest, D, an empty line, E
+        {"A\n\x1A\nB\nC\n", 2},  // the same in a file of LF line ends
+        {item + "\r\n" + item + "\r\nA\r\n" + item + "\r\n", 2},  // Items before any Topic
+        {item + "\r\nA\x1A\r\nB", 2},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Parse(c.bytes).unreadLines, c.unread) << c.bytes;
+    }
+    ReadResult read = Parse("A\r\nB\x1A\r\nC\r\nD");
+    EXPECT_EQ(
+        ReadWarnings(read),
+        std::vector<std::string>{"このファイルの一部（2 "
+                                 "行）は読み込まれませんでした。保存するとその部分は失われます。"});
+    EXPECT_TRUE(ReadWarnings(Parse("A\r\n\x1A")).empty());
+
+    // A long rest after an early 0x1A, read from a file piece by piece, counts the same.
+    std::string tail;
+    for (int i = 0; i < 200000; ++i) {
+        tail += "line\r\n";
+    }
+    test::TempDir dir;
+    test::WriteBytes(dir.file("cut.bnv"), "A\r\n\x1A" + tail);
+    EXPECT_EQ(ReadDocument(dir.file("cut.bnv"), {}).unreadLines, 200000u);
+    EXPECT_EQ(Parse("A\r\n\x1A" + tail).unreadLines, 200000u);
+}
+
+TEST(ReadDocument, RefusesUtf16AndWarnsOfAUtf8Mark) {
+    const std::string utf16 = "このファイルは UTF-16 のテキストです。";
+    EXPECT_EQ(ErrorOf([] {
+                  Parse(
+                      std::string("\xFF\xFE"
+                                  "A\0\r\0\n\0",
+                                  8));
+              }),
+              utf16);
+    EXPECT_EQ(ErrorOf([] { Parse(std::string("\xFE\xFF\0A", 4)); }), utf16);
+    // Without a byte order mark: a NUL at every other byte.
+    const std::string ascii = "\x07Height376\r\nA@00@\r\n";
+    std::string le;
+    std::string be;
+    for (char c : ascii) {
+        le += std::string{c, '\0'};
+        be += std::string{'\0', c};
+    }
+    EXPECT_EQ(ErrorOf([&] { Parse(le); }), utf16);
+    EXPECT_EQ(ErrorOf([&] { Parse(be); }), utf16);
+    test::TempDir dir;
+    test::WriteBytes(dir.file("utf16.bnv"), le);
+    EXPECT_EQ(ErrorOf([&] { ReadDocument(dir.file("utf16.bnv"), {}); }), utf16);
+
+    // NUL bytes alone are no sign of UTF-16: a file of nothing else, or a document saved with
+    // them in its captions, reads as ever.
+    EXPECT_EQ(Parse(std::string(8, '\0')).document->topicCount(), 1u);
+    Document doc;
+    AddTopic(doc, nullptr, std::string("\0a\0b\0c\0d\0e\0f\0g\0h", 16), 0, kBuiltInTopicImages);
+    for (int i = 0; i < 5; ++i) {
+        AddTopic(doc, nullptr, std::string("\0x", 2), 0, kBuiltInTopicImages);
+    }
+    EXPECT_EQ(Parse(SerializeDocument(doc, {}, true)).document->topicCount(), 6u);
+
+    ReadResult utf8 = Parse(
+        "\xEF\xBB\xBF"
+        "A\r\n");
+    EXPECT_TRUE(utf8.utf8Marked);
+    EXPECT_EQ(utf8.document->first()->caption,
+              "\xEF\xBB\xBF"
+              "A");  // nothing is dropped
+    EXPECT_EQ(ReadWarnings(utf8),
+              std::vector<std::string>{
+                  "このファイルは UTF-8 のテキストのようです。文字化けする場合があります。"});
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ TEST(WriteDocument, WritesTheExampleByteForByte) {
     test::TempDir dir;
     Document doc;
     test::BuildExample(doc);
-    EXPECT_EQ(WriteDocument(doc, dir.file("a.bnv"), kExampleGeometry, {}), WriteOutcome::Written);
+    WriteDocument(doc, dir.file("a.bnv"), kExampleGeometry, {});
     EXPECT_EQ(test::ReadBytes(dir.file("a.bnv")), test::ExampleFileBytes());
 }
 
@@ -87,9 +87,26 @@ TEST(WriteDocument, BacksUpThePreviousFileBesideItOrInAFolder) {
     WriteDocument(doc, path, {}, options);
     EXPECT_EQ(test::ReadBytes(dir.file("bak/a.BAK")), second);
 
-    // A backup folder that does not exist: no backup, the document is still written.
+    // A backup folder that does not exist: the save stops before the document is touched.
     options.backupFolder = dir.file("none");
     test::WriteBytes(path, "old");
+    try {
+        WriteDocument(doc, path, {}, options);
+        ADD_FAILURE() << "a save without its backup went on";
+    } catch (const BackupError& e) {
+        EXPECT_EQ(e.kind(), BackupError::Kind::NotMade);
+        EXPECT_EQ(e.backupPath(), dir.file("none/a.BAK"));
+        EXPECT_EQ(std::string(e.what()), "バックアップファイル「" + dir.file("none/a.BAK") +
+                                             "」を作成できませんでした（No such file or "
+                                             "directory）。");
+        EXPECT_EQ(SaveWithoutBackupQuestion(e),
+                  std::string(e.what()) + "バックアップなしで保存しますか？");
+    }
+    EXPECT_EQ(test::ReadBytes(path), "old");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none")));
+
+    // Asked again without a backup, the save goes through.
+    options.backup = false;
     WriteDocument(doc, path, {}, options);
     EXPECT_NE(test::ReadBytes(path), "old");
 }
@@ -102,11 +119,11 @@ TEST(WriteDocument, ADocumentNamedLikeItsBackupIsWrittenWithoutBackup) {
     test::WriteBytes(path, "previous");
     WriteOptions options;
     options.backup = true;
-    EXPECT_EQ(WriteDocument(doc, path, kExampleGeometry, options), WriteOutcome::Written);
+    WriteDocument(doc, path, kExampleGeometry, options);
     EXPECT_EQ(test::ReadBytes(path), test::ExampleFileBytes());
 }
 
-TEST(WriteDocument, StopsSilentlyWhenTheOldBackupCannotBeDeleted) {
+TEST(WriteDocument, SaysWhyWhenTheOldBackupCannotBeReplaced) {
     test::TempDir dir;
     Document doc;
     test::BuildExample(doc);
@@ -114,8 +131,16 @@ TEST(WriteDocument, StopsSilentlyWhenTheOldBackupCannotBeDeleted) {
     std::filesystem::create_directories(dir.file("a.BAK/inner"));
     WriteOptions options;
     options.backup = true;
-    EXPECT_EQ(WriteDocument(doc, dir.file("a.bnv"), {}, options), WriteOutcome::Abandoned);
+    try {
+        WriteDocument(doc, dir.file("a.bnv"), {}, options);
+        ADD_FAILURE() << "the save went on";
+    } catch (const BackupError& e) {
+        EXPECT_EQ(e.kind(), BackupError::Kind::OldStays);
+        EXPECT_EQ(std::string(e.what()), "古いバックアップファイル「" + dir.file("a.BAK") +
+                                             "」を削除できないため保存できません。");
+    }
     EXPECT_EQ(test::ReadBytes(dir.file("a.bnv")), "previous");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("a.BAK/inner")));
 }
 
 TEST(WriteDocument, AFailedWriteLeavesThePreviousFile) {

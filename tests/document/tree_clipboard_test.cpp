@@ -1,6 +1,14 @@
 #include "document/tree_clipboard.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <new>
+
+#include "document/document_writer.h"
 
 #include "document/example_document.h"
 
@@ -115,6 +123,80 @@ TEST(TreeClipboard, TextsEnteringFromThePasteAreMadeFileSafe) {
     Topic& item = AddTopic(withBreak, nullptr, "a", 0, kBuiltInTopicImages);
     item.items.push_back(Item::Unchecked("one\ntwo"));
     EXPECT_EQ(BuildTreeClipboardText(item), "a@00@\r\n\x08" + Sjis("□") + "one two\r\n");
+}
+
+// AddressSanitizer reserves more address space than a memory limit allows.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// In a child process whose memory runs out in the middle of a paste: the tree is as it was,
+// and takes the next paste.
+int PasteUntilMemoryRunsOut() {
+    Document doc;
+    Topic& a = AddTopic(doc, nullptr, "a", 0, kBuiltInTopicImages);
+    AddChildTopic(doc, &a, "a1", 0, kBuiltInTopicImages);
+    Topic& b = AddTopic(doc, nullptr, "b", 0, kBuiltInTopicImages);
+    b.items.push_back(Item::Unchecked("kept"));
+    const std::string before = SerializeDocument(doc, {});
+    // Items for b, then Topics under it and beside it: far more than the memory left.
+    std::string text;
+    for (int i = 0; i < 1000; ++i) {
+        text += "\x08" + Sjis("□") + "item\r\n";
+    }
+    for (int i = 0; i < 1'000'000; ++i) {
+        text += i % 3 == 2 ? "top\r\n" : "\tchild\r\n";
+    }
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld", &pages) != 1) {
+            pages = 0;
+        }
+        std::fclose(statm);
+    }
+    rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
+                   (rlim_t{48} << 20);
+    rlimit rl{limit, limit};
+    if (pages == 0 || setrlimit(RLIMIT_AS, &rl) != 0) {
+        return 10;
+    }
+    try {
+        PasteTreeText(doc, &b, text, kBuiltInTopicImages);
+        return 11;  // the memory did not run out
+    } catch (const std::bad_alloc&) {
+    }
+    if (SerializeDocument(doc, {}) != before || doc.topicCount() != 3 ||
+        doc.treeOrderIndex(&b) != 2) {
+        return 12;
+    }
+    PasteTreeText(doc, &b, "\tc\r\n", kBuiltInTopicImages);
+    if (doc.topicCount() != 4 || b.childCount() != 1 || doc.treeOrderIndex(b.child(0)) != 3) {
+        return 13;
+    }
+    return 0;
+}
+
+TEST(TreeClipboard, APasteThatRunsOutOfMemoryLeavesTheTreeAsItWas) {
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "the address sanitizer needs more address space than the limit";
+    }
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        _exit(PasteUntilMemoryRunsOut());
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child ended by a signal: " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace

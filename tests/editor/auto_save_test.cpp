@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "document/backup_copy.h"
 #include "editor_fixture.h"
 
 namespace brenvale {
@@ -124,21 +125,29 @@ TEST_F(AutoSave, ModeThreeWithoutQuestionSavesAndANewDocumentAsksForAName) {
     EXPECT_TRUE(host.timer.enabled);  // a cancelled Save As is no error
 }
 
-TEST_F(AutoSave, ModeThreeEndsTheTickWhenTheWriterStopsSilently) {
-    Mode(3, false);
-    Settings settings = editor.settings();
-    settings.backup = true;
-    editor.setSettings(settings);
-    std::string path = OpenSample();
-    std::filesystem::create_directories(dir.file("a.BAK/inner"));  // cannot be deleted
-    editor.editTextChanged(EditBox::Tree, "B");
-    editor.autoSaveTick();
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(editor.session().isModified());
-    EXPECT_EQ(test::ReadBytes(path), "A\r\n");
-    EXPECT_FALSE(host.timer.enabled);
-    editor.editTextChanged(EditBox::Tree, "C");  // the next change switches it on again
-    EXPECT_TRUE(host.timer.enabled);
+TEST_F(AutoSave, ABackupThatCannotBeMadeSkipsTheTickWithAHint) {
+    for (int mode : {2, 3}) {
+        Mode(mode, false);
+        Settings settings = editor.settings();
+        settings.backup = true;
+        editor.setSettings(settings);
+        std::string path = OpenSample();
+        test::WriteBytes(dir.file("a.tmp"), "old copy");
+        // An old backup that cannot be replaced: of the document, and of the copy.
+        std::filesystem::create_directories(dir.file("a.BAK/inner"));
+        editor.editTextChanged(EditBox::Tree, "B");
+        editor.autoSaveTick();
+        EXPECT_TRUE(host.messages.empty()) << mode;  // nobody is asked in the middle of typing
+        EXPECT_TRUE(editor.session().isModified());
+        EXPECT_EQ(test::ReadBytes(path), "A\r\n");
+        EXPECT_EQ(test::ReadBytes(dir.file("a.tmp")), "old copy");
+        EXPECT_NE(editor.hintText().find("a.BAK"), std::string::npos) << editor.hintText();
+        EXPECT_NE(editor.hintText().find("自動保存しませんでした"), std::string::npos);
+        // The next tick tries again.
+        EXPECT_TRUE(host.timer.enabled);
+        std::filesystem::remove_all(dir.file("a.BAK"));
+        editor.session().setModified(false);
+    }
 }
 
 // A host that lets the auto-save timer tick in the middle of a write.

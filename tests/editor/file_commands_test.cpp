@@ -148,6 +148,18 @@ TEST_F(FileCommands, AMissingOrUnreadableFileLeavesTheDocumentAsItWas) {
     EXPECT_THROW(editor.openDocument("/proc/self/mem"), Error);
     EXPECT_EQ(editor.document().topicCount(), 3u);
     EXPECT_TRUE(editor.session().isModified());
+
+    // A folder is there, and is said to be a folder.
+    host.answers = {MessageAnswer::No};
+    size_t shown = host.messages.size();
+    try {
+        editor.openDocument(dir.path());
+        ADD_FAILURE() << "a folder was opened";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "「" + dir.path() + "」はフォルダです。");
+    }
+    EXPECT_EQ(host.messages.size(), shown + 1);  // only the save question
+    EXPECT_EQ(editor.document().topicCount(), 3u);
 }
 
 TEST_F(FileCommands, ACommandLineOfThreeFilesOpensOneAndLaunchesTwo) {
@@ -286,6 +298,85 @@ TEST_F(FileCommands, TheExportUsesItsOwnDialogSettingsAndChangesNothingElse) {
     editor.execute(CommandId::SaveName);
     EXPECT_EQ(host.dialogs.back().defaultExtension, "bnv");
     EXPECT_EQ(host.dialogs.back().filterIndex, 1);
+}
+
+TEST_F(FileCommands, ABackupThatCannotBeMadeAsksBeforeTheDocumentIsReplaced) {
+    std::string path = WriteFile("a.bnv", "A@00@\r\n");
+    Settings settings;
+    settings.backup = true;
+    settings.backupFolder = dir.file("missing");
+    editor.setSettings(settings);
+    editor.openDocument(path);
+    editor.editTextChanged(EditBox::Tree, "B");
+
+    // No: nothing is written, the document stays modified, and the close does not go on.
+    host.answers = {MessageAnswer::No};
+    editor.execute(CommandId::Save);
+    ASSERT_EQ(host.messages.size(), 1u);
+    const std::string backup = dir.file("missing") + "/a.BAK";
+    EXPECT_EQ(host.messages[0].text.rfind(
+                  "バックアップファイル「" + backup + "」を作成できませんでした（", 0),
+              0u)
+        << host.messages[0].text;
+    EXPECT_NE(host.messages[0].text.find("）。バックアップなしで保存しますか？"),
+              std::string::npos);
+    EXPECT_EQ(host.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(test::ReadBytes(path), "A@00@\r\n");
+    EXPECT_TRUE(editor.session().isModified());
+    host.answers = {MessageAnswer::Yes, MessageAnswer::No};
+    EXPECT_FALSE(editor.closeQuery());
+    EXPECT_EQ(test::ReadBytes(path), "A@00@\r\n");
+
+    // Yes: saved without a backup.
+    host.answers = {MessageAnswer::Yes};
+    editor.execute(CommandId::Save);
+    EXPECT_NE(test::ReadBytes(path).find("B@00@"), std::string::npos);
+    EXPECT_FALSE(editor.session().isModified());
+    EXPECT_FALSE(std::filesystem::exists(backup));
+
+    // An old backup that cannot be replaced says why, and offers the same choice.
+    settings.backupFolder = std::string(kOwnFolderToken);
+    editor.setSettings(settings);
+    std::filesystem::create_directories(dir.file("a.BAK/inner"));
+    editor.editTextChanged(EditBox::Tree, "C");
+    host.messages.clear();
+    host.answers = {MessageAnswer::Yes};
+    editor.execute(CommandId::Save);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text.rfind("古いバックアップファイル「" + dir.file("a.BAK") +
+                                              "」を削除できないため保存できません。",
+                                          0),
+              0u)
+        << host.messages[0].text;
+    EXPECT_NE(test::ReadBytes(path).find("C@00@"), std::string::npos);
+}
+
+TEST_F(FileCommands, OpeningSaysWhatWasNotRead) {
+    // Lines after a 0x1A, and an Item before the first Topic.
+    std::string path =
+        WriteFile("cut.bnv", "\x08" + Sjis("□") + "lost\r\nA\r\n\x1A" + "B\r\nC\r\n");
+    host.answers = {MessageAnswer::Ok};
+    editor.openDocument(path);
+    EXPECT_EQ(Shape(), V{"A/0"});
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(
+        host.messages[0].text,
+        "このファイルの一部（3 行）は読み込まれませんでした。保存するとその部分は失われます。");
+    EXPECT_EQ(host.messages[0].kind, MessageKind::Warning);
+    // A UTF-8 mark: opened, with a word that the text may not read right.
+    host.messages.clear();
+    host.answers = {MessageAnswer::Ok};
+    editor.openDocument(WriteFile("utf8.bnv",
+                                  "\xEF\xBB\xBF"
+                                  "A\r\n"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].text.find("UTF-8"), std::string::npos);
+    // A UTF-16 file is refused, and the document stays.
+    EXPECT_THROW(editor.openDocument(WriteFile("utf16.bnv", std::string("\xFF\xFE"
+                                                                        "A\0\r\0",
+                                                                        6))),
+                 Error);
+    EXPECT_EQ(editor.session().fileName(), dir.file("utf8.bnv"));
 }
 
 }  // namespace

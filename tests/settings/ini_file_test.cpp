@@ -1,5 +1,8 @@
 #include "settings/ini_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -219,6 +222,25 @@ TEST(IniFile, AFailedWriteRaisesTheSettingsMessage) {
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), path + " に書き込めません");
     }
+}
+
+TEST(IniFile, APipeOrADeviceGivesTheDefaultsAndIsNeverWritten) {
+    ::alarm(20);  // a read that waits for a writer ends the test program
+    test::TempDir dir;
+    const std::string fifo = dir.file("pipe.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        IniFile ini(path);
+        EXPECT_EQ(ini.ReadInteger("Save", "AutoSv", 1), 1) << path;
+        EXPECT_TRUE(ini.SectionKeys("ToolBar").empty()) << path;
+        if (path == fifo) {
+            EXPECT_THROW(ini.WriteString("S", "k", "v"), Error);
+        }
+    }
+    struct stat st;
+    ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ::alarm(0);
 }
 
 TEST(IniFile, RefusesTextThatWouldBreakTheFile) {

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace brenvale {
+
+// Where a command writes its output file.
+enum class OutputKind {
+    File,    // a regular file or a new one: replaced safely, as the editor saves
+    Stream,  // "-", or the file that standard output already writes to
+    Direct,  // a pipe, a device or a socket that is there: written as it stands
+};
+
+OutputKind KindOfOutput(const std::string& operand);
+
+// Whether output names the very file input names (the same device and inode), also through
+// another name or a link.
+bool IsSameFile(const std::string& input, const std::string& output);
+
+// Writes bytes to an output of the kind Direct; throws Error when it cannot.
+void WriteDirect(const std::string& path, std::string_view bytes);
+
+}  // namespace brenvale
