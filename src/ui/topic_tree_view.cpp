@@ -1,11 +1,15 @@
 #include "ui/topic_tree_view.h"
 
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
 
 #include "editor/editor.h"
 #include "ui/error_report.h"
+#include "ui/message_box.h"
 #include "ui/topic_tree_model.h"
 
 namespace brenvale {
@@ -13,6 +17,11 @@ namespace brenvale {
 TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* parent)
     : QTreeView(parent), editor_(editor), model_(model) {
     setHeaderHidden(true);
+    // The one column fills the client area, or is as wide as its rows need: a row indented
+    // past the client area's edge then scrolls into view sideways, as in a platform tree,
+    // instead of being cut off (and of losing the selection when the keys reach it).
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setRootIsDecorated(false);
     setIndentation(19);
     setUniformRowHeights(true);
@@ -52,21 +61,49 @@ TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* par
 }
 
 void TopicTreeView::applyAllExpansions() {
+    constexpr int kShown = TopicTreeModel::kShownLevels;
     syncing_ = true;
     bool all = true;
-    ForEachTopic(editor_.document(),
-                 [&](const Topic& t, int) { all = all && (t.expanded || !t.hasChildren()); });
+    bool hidden = false;
+    ForEachTopic(editor_.document(), [&](const Topic& t, int level) {
+        hidden = hidden || level >= kShown;
+        all = all && (level >= kShown - 1 || t.expanded || !t.hasChildren());
+    });
     if (all) {
         expandAll();
     } else {
-        ForEachTopic(editor_.document(), [&](const Topic& t, int) {
-            if (t.hasChildren()) {
-                setExpanded(model_.indexOf(&t), t.expanded);
+        // Each expansion is only noted until the one layout that follows.
+        scheduleDelayedItemsLayout();
+        ForEachTopic(editor_.document(), [&](const Topic& t, int level) {
+            if (level < kShown - 1 && t.hasChildren()) {
+                setExpanded(model_.indexOf(&t, level), t.expanded);
             }
         });
     }
     syncing_ = false;
     showEditorSelection();
+    if (hidden) {
+        noteHiddenLevels();
+    } else {
+        notedDocument_ = nullptr;
+    }
+}
+
+void TopicTreeView::noteHiddenLevels() {
+    // Once for each document, after the change that showed it has ended.
+    const Document* doc = &editor_.document();
+    if (doc == notedDocument_) {
+        return;
+    }
+    notedDocument_ = doc;
+    QTimer::singleShot(0, this, [this] {
+        ShowMessageBox(
+            window(),
+            QStringLiteral("ツリーの階層が深すぎるため、%1 階層より下のツリーは表示できません。\n"
+                           "表示されないツリーも、そのまま保存されます。")
+                .arg(TopicTreeModel::kShownLevels),
+            MessageKind::Information, MessageButtons::Ok);
+    });
 }
 
 void TopicTreeView::showEditorSelection() {
@@ -93,6 +130,25 @@ void TopicTreeView::selectionChangedByView() {
         showEditorSelection();
     } else if (model_.topic(rows.first()) != editor_.selectedTopic()) {
         editor_.SelectTopic(model_.topic(rows.first()));
+    }
+}
+
+void TopicTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTreeView::scrollTo(index, hint);
+    if (!index.isValid()) {
+        return;
+    }
+    // The view scrolls sideways by whole columns; a row indented past the client area's edge
+    // brings its caption into view as well, as far as its indentation allows.
+    QRect row = visualRect(index);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = row;
+    int right = row.left() + itemDelegateForIndex(index)->sizeHint(option, index).width();
+    int shift = std::min(right - viewport()->width(), row.left());
+    if (row.left() < 0 || shift > 0) {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(bar->value() + (row.left() < 0 ? row.left() : shift));
     }
 }
 
@@ -204,6 +260,9 @@ bool TopicTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
 bool TopicTreeView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip && !toolTipsShown_) {
         return true;
+    }
+    if (event->type() == QEvent::Resize) {
+        header()->setMinimumSectionSize(viewport()->width());
     }
     return QTreeView::viewportEvent(event);
 }

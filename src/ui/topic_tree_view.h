@@ -20,6 +20,7 @@ public:
 
     // Makes the view's current Topic the editor's selected one.
     void showEditorSelection();
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     // What lies under a point of the client area (the viewport).
     TopicRowHit hitAt(const QPoint& point) const;
     // The tree's tooltips are off while one of its Topics is dragged.
@@ -42,6 +43,8 @@ protected:
 
 private:
     void applyAllExpansions();
+    // Tells the user once per document that its deepest Topics are not shown.
+    void noteHiddenLevels();
     void selectionChangedByView();
     // Whether an event is a drag the tree takes: the program's own, while the editor drags.
     bool acceptDrag(QDropEvent* event);
@@ -50,6 +53,7 @@ private:
     TopicTreeModel& model_;
     bool syncing_ = false;
     bool toolTipsShown_ = true;
+    const Document* notedDocument_ = nullptr;
     DragGesture gesture_;
 };
 
