@@ -1,11 +1,11 @@
 #include "ui/topic_tree_view.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTimer>
 
 #include "editor/editor.h"
 #include "ui/error_report.h"
@@ -58,6 +58,15 @@ TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* par
     connect(&model_, &TopicTreeModel::expansionReset, this, [this] { applyAllExpansions(); });
     // A Topic moved by the editor keeps its expanded state in the editor, not in the view.
     connect(&model_, &QAbstractItemModel::rowsMoved, this, [this] { applyAllExpansions(); });
+
+    editRequest_.setSingleShot(true);
+    connect(&editRequest_, &QTimer::timeout, this, [this] {
+        if (hasFocus() && editIndex_.isValid() && editIndex_ == currentIndex()) {
+            Guarded([this] { editor_.TreeEditRequested(); })();
+        }
+    });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, &editRequest_,
+            qOverload<>(&QTimer::stop));
 }
 
 void TopicTreeView::applyAllExpansions() {
@@ -182,7 +191,28 @@ TopicRowHit TopicTreeView::hitAt(const QPoint& point) const {
     return hit;
 }
 
+void TopicTreeView::focusInEvent(QFocusEvent* event) {
+    // The press that gives the focus reaches the view after the focus: remember that this
+    // one came with a press (or with the window's activation, which a press may bring).
+    focusCameNow_ =
+        event->reason() == Qt::MouseFocusReason || event->reason() == Qt::ActiveWindowFocusReason;
+    QTreeView::focusInEvent(event);
+}
+
+void TopicTreeView::focusOutEvent(QFocusEvent* event) {
+    editRequest_.stop();
+    QTreeView::focusOutEvent(event);
+}
+
+void TopicTreeView::keyPressEvent(QKeyEvent* event) {
+    editRequest_.stop();
+    QTreeView::keyPressEvent(event);
+}
+
 void TopicTreeView::mousePressEvent(QMouseEvent* event) {
+    editRequest_.stop();
+    pressHadFocus_ = hasFocus() && !focusCameNow_;
+    focusCameNow_ = false;
     QTreeView::mousePressEvent(event);
     // The press has selected the Topic under the pointer (not a press on its expand button),
     // so a drag always moves the selected Topic.
@@ -245,13 +275,25 @@ void TopicTreeView::dropEvent(QDropEvent* event) {
     Guarded([&] { editor_.DropOnTree(TopicDropZoneAt(hit, at.x()), hit.topic); })();
 }
 
+void TopicTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
+    editRequest_.stop();
+    QTreeView::mouseDoubleClickEvent(event);
+}
+
 bool TopicTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    // Captions are not edited in place: a second click on the selected Topic or a double
-    // click sends the focus to the tree's edit box instead.
-    if (trigger == SelectedClicked || trigger == DoubleClicked) {
-        if (index.isValid()) {
-            Guarded([this] { editor_.TreeEditRequested(); })();
+    // Captions are not edited in place: a second click on the selected Topic in a tree that
+    // already had the focus sends the focus to the tree's edit box instead, once no double
+    // click followed it. The click that gives the tree the focus and a double click (which
+    // expands or collapses) do not.
+    if (trigger == SelectedClicked) {
+        if (index.isValid() && pressHadFocus_) {
+            editIndex_ = index;
+            editRequest_.start(QApplication::doubleClickInterval());
         }
+        return false;
+    }
+    if (trigger == DoubleClicked) {
+        editRequest_.stop();
         return false;
     }
     return QTreeView::edit(index, trigger, event);

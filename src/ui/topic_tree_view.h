@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPersistentModelIndex>
+#include <QTimer>
 #include <QTreeView>
 
 #include "editor/drop_zone.h"
@@ -31,7 +33,11 @@ signals:
     void dragFinished();
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
@@ -54,6 +60,12 @@ private:
     bool syncing_ = false;
     bool toolTipsShown_ = true;
     const Document* notedDocument_ = nullptr;
+    // A slow second click on the selected Topic asks for its caption's edit box once the
+    // double-click time has passed without a double click.
+    QTimer editRequest_;
+    QPersistentModelIndex editIndex_;
+    bool focusCameNow_ = false;   // the focus came since the last press
+    bool pressHadFocus_ = false;  // the tree had the focus before the last press
     DragGesture gesture_;
 };
 
