@@ -25,6 +25,7 @@
 #include "ui/command_actions.h"
 #include "ui/counter_panel.h"
 #include "ui/drag_scroll_timer.h"
+#include "ui/edit_box_text.h"
 #include "ui/error_report.h"
 #include "ui/help_context.h"
 #include "ui/key_filter.h"
@@ -184,24 +185,8 @@ void MainWindow::refuseText(const QString& refused) {
 }
 
 void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
-    // Typed text goes to the editor as CP932; a character CP932 cannot carry is refused at
-    // once and the box shows the editor's text again.
-    connect(edit, &QLineEdit::textEdited, this,
-            GuardedWith<const QString&>([this, edit, box](const QString& text) {
-                QString refused;
-                std::optional<std::string> bytes = ToCp932(text, &refused);
-                if (bytes && box == EditBox::Tree) {
-                    editor_->TreeEditChanged(*bytes);
-                } else if (bytes) {
-                    editor_->ListEditChanged(*bytes);
-                } else {
-                    refuseText(refused);
-                    int cursor = edit->cursorPosition();
-                    edit->setText(FromCp932(box == EditBox::Tree ? editor_->treeEditText()
-                                                                 : editor_->listEditText()));
-                    edit->setCursorPosition(std::max(0, cursor - 1));
-                }
-            }));
+    new EditBoxText(
+        *editor_, host_, *edit, box, [this](const QString& refused) { refuseText(refused); }, this);
 }
 
 void MainWindow::connectEditBoxes() {
@@ -383,14 +368,6 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::commandStatesChanged() {
     actions_->syncEnabled(*editor_);
     toolStrip_->setCheckBoxPressed(editor_->checkBoxButtonPressed());
-}
-
-void MainWindow::editTextChanged(EditBox box) {
-    QLineEdit* edit = box == EditBox::Tree ? treeEdit_ : listEdit_;
-    const std::string& text =
-        box == EditBox::Tree ? editor_->treeEditText() : editor_->listEditText();
-    edit->setText(FromCp932(text));
-    edit->selectAll();
 }
 
 void MainWindow::selectedTopicChanged() {
