@@ -21,6 +21,23 @@ namespace {
 // Two bytes CP932 does not define: a lead byte of an empty row and "@".
 const std::string kUndefined = "\x85\x40";
 
+QString Question(const QString& shown) {
+    return QStringLiteral(
+               "「%1」には表示できない文字が含まれています。編集すると、その文字は「?」"
+               "に置き換えられます。よろしいですか？")
+        .arg(shown);
+}
+
+// Types a key at the end of an edit box, answering the question that comes with the button;
+// gives the question.
+QString TypeAnswering(QLineEdit* edit, Qt::Key key, const char* button) {
+    edit->end(false);
+    QString question;
+    Answer(QString::fromUtf8(button), &question);
+    QTest::keyClick(edit, key);
+    return question;
+}
+
 }  // namespace
 
 class EditBoxesTest : public QObject {
@@ -35,6 +52,8 @@ private slots:
 private:
     MainWindow& window() { return *window_; }
     Editor& editor() { return window_->editor(); }
+    // F2 in the list: the selected Item's text goes into the entry box, which gets the focus.
+    void takeItemIntoEntryBox();
 
     std::unique_ptr<test::TempDir> dir_;
     std::unique_ptr<MainWindow> window_;
@@ -57,69 +76,53 @@ void EditBoxesTest::cleanup() {
 void EditBoxesTest::undefinedBytesStayUntilTheUserAgreesToReplaceThem() {
     const std::string caption = "ab" + kUndefined + "c";
     const std::string item = "x" + kUndefined + "y";
+    const std::string itemLine = "\x08" + Sjis("□") + item + "\r\n";
     std::string path = dir_->file("odd.bnv");
-    std::string lines =
-        caption + "@00@\r\n\x08" + Sjis("□") + item + "\r\n\x08" + Sjis("□") + item + "\r\n";
-    test::WriteBytes(path, lines);
+    test::WriteBytes(path, caption + "@00@\r\n" + itemLine + itemLine);
     window_ = test::MakeWindow(*dir_, {QString::fromStdString(path)});
     Topic* topic = editor().selectedTopic();
-    QVERIFY(topic);
     QLineEdit* treeEdit = window().treeEdit();
     QCOMPARE(treeEdit->text(), QStringLiteral("ab?@c"));
 
     // The first change asks; Cancel leaves the caption's bytes and the box as they were.
     treeEdit->setFocus();
-    treeEdit->end(false);
-    QString question;
-    Answer(QStringLiteral("キャンセル"), &question);
-    QTest::keyClick(treeEdit, Qt::Key_D);
-    QCOMPARE(question, QStringLiteral("「ab?@c」には表示できない文字が含まれています。編集すると、"
-                                      "その文字は「?」に置き換えられます。よろしいですか？"));
+    QCOMPARE(TypeAnswering(treeEdit, Qt::Key_D, "キャンセル"), Question("ab?@c"));
     QCOMPARE(topic->caption, caption);
     QCOMPARE(treeEdit->text(), QStringLiteral("ab?@c"));
     QVERIFY(!editor().isModified());
     // OK: the caption takes the text as the box shows it; later keys ask nothing more.
-    treeEdit->end(false);
-    Answer(QStringLiteral("OK"));
-    QTest::keyClick(treeEdit, Qt::Key_D);
+    QCOMPARE(TypeAnswering(treeEdit, Qt::Key_D, "OK"), Question("ab?@c"));
     QCOMPARE(topic->caption, std::string("ab?@cd"));
     QTest::keyClick(treeEdit, Qt::Key_E);
     QCOMPARE(topic->caption, std::string("ab?@cde"));
 
-    // An Item's text taken into the entry box asks the same before it changes. (Offscreen, the
-    // window does not become active again by itself once a message box has gone.)
-    CheckListView* list = window().list();
+    // An Item's text taken into the entry box (F2) asks the same before it changes.
     editor().SelectRow(0);
-    QApplication::setActiveWindow(&window());
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_F2);
+    takeItemIntoEntryBox();
     QLineEdit* listEdit = window().listEdit();
     QCOMPARE(QApplication::focusWidget(), listEdit);
     QCOMPARE(listEdit->text(), QStringLiteral("x?@y"));
-    listEdit->end(false);
-    Answer(QStringLiteral("キャンセル"), &question);
-    QTest::keyClick(listEdit, Qt::Key_Z);
-    QCOMPARE(question, QStringLiteral("「x?@y」には表示できない文字が含まれています。編集すると、"
-                                      "その文字は「?」に置き換えられます。よろしいですか？"));
+    QCOMPARE(TypeAnswering(listEdit, Qt::Key_Z, "キャンセル"), Question("x?@y"));
     QCOMPARE(editor().listEditText(), item);
     QCOMPARE(listEdit->text(), QStringLiteral("x?@y"));
-    // Stored back untouched, the Item keeps its bytes.
-    editor().ListDownExecute();
+    editor().ListDownExecute();  // stored back untouched
     QCOMPARE(std::string(editor().rowText(0)), item);
-
-    QApplication::setActiveWindow(&window());
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_F2);
-    listEdit->end(false);
-    Answer(QStringLiteral("OK"));
-    QTest::keyClick(listEdit, Qt::Key_Z);
+    takeItemIntoEntryBox();
+    TypeAnswering(listEdit, Qt::Key_Z, "OK");
     QCOMPARE(editor().listEditText(), std::string("x?@yz"));
     editor().ListDownExecute();
     QCOMPARE(std::string(editor().rowText(0)), std::string("x?@yz"));
 
     // The Item nobody edited is saved with its bytes.
     editor().SaveExecute();
-    QVERIFY(test::ReadBytes(path).ends_with("\r\n\x08" + Sjis("□") + item + "\r\n"));
+    QVERIFY(test::ReadBytes(path).ends_with("\r\n" + itemLine));
+}
+
+void EditBoxesTest::takeItemIntoEntryBox() {
+    // Offscreen, the window does not become active again by itself after a message box.
+    QApplication::setActiveWindow(&window());
+    window().list()->setFocus();
+    QTest::keyClick(window().list(), Qt::Key_F2);
 }
 
 void EditBoxesTest::aReleaseWhosePressWentElsewhereDoesNothing() {
