@@ -9,6 +9,16 @@ QString FromCp932(std::string_view bytes) {
     return QString::fromUtf16(utf16.data(), static_cast<qsizetype>(utf16.size()));
 }
 
+QString FromCp932ForEditing(std::string_view bytes, bool* undecodable) {
+    // CP932 maps no code to U+FFFD: each one stands for bytes the decoder could not read.
+    QString text = FromCp932(bytes);
+    *undecodable = text.contains(QChar::ReplacementCharacter);
+    if (*undecodable) {
+        text.replace(QChar::ReplacementCharacter, QLatin1Char('?'));
+    }
+    return text;
+}
+
 std::optional<std::string> ToCp932(const QString& text, QString* refused) {
     std::u16string_view utf16(reinterpret_cast<const char16_t*>(text.utf16()),
                               static_cast<size_t>(text.size()));

@@ -11,6 +11,11 @@ namespace brenvale {
 // The one bridge between the core's CP932 bytes and Qt's text.
 QString FromCp932(std::string_view bytes);
 
+// The same for an edit box, where the text comes back as the user changes it: a byte sequence
+// CP932 does not define shows as "?" instead of the replacement character. *undecodable tells
+// whether there was one: the box's text then no longer gives the bytes back.
+QString FromCp932ForEditing(std::string_view bytes, bool* undecodable);
+
 // The CP932 bytes of a text the user typed or pasted. Look-alikes such as "〜" convert to
 // their CP932 forms; a character CP932 cannot carry gives nothing, and *refused then names it.
 std::optional<std::string> ToCp932(const QString& text, QString* refused = nullptr);

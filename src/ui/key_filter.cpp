@@ -12,10 +12,25 @@
 
 namespace brenvale {
 
+namespace {
+
+bool ActsOnRelease(int key) {
+    return key == Qt::Key_F2 || key == Qt::Key_Delete;
+}
+
+}  // namespace
+
 KeyFilter::KeyFilter(MainWindow& window) : QObject(&window), window_(window) {}
 
 bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+    QEvent::Type type = event->type();
+    if (type == QEvent::WindowDeactivate && watched == &window_) {
+        // A key held now is let go in another window.
+        pressed_.clear();
+        return false;
+    }
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease &&
+        type != QEvent::ShortcutOverride) {
         return false;
     }
     QWidget* focus = QApplication::focusWidget();
@@ -29,6 +44,14 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
                 : focus == window_.listEdit() ? Area::ListEdit
                                               : Area::Other;
     auto* key = static_cast<QKeyEvent*>(event);
+    // An input method takes the press of a key it uses (F2 converts) but passes its release on;
+    // so does a key pressed in another window. Only a release whose press came here counts.
+    if (type != QEvent::KeyRelease && ActsOnRelease(key->key())) {
+        pressed_.insert(key->key());
+    }
+    if (type == QEvent::ShortcutOverride) {
+        return false;
+    }
     Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
     Editor& editor = window_.editor();
     bool used = false;
@@ -72,7 +95,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
 
-    if (key->isAutoRepeat() || modifiers != Qt::NoModifier) {
+    if (key->isAutoRepeat() || !pressed_.remove(key->key()) || modifiers != Qt::NoModifier) {
         return false;
     }
     if (key->key() == Qt::Key_F2) {

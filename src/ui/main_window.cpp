@@ -25,6 +25,7 @@
 #include "ui/command_actions.h"
 #include "ui/counter_panel.h"
 #include "ui/drag_scroll_timer.h"
+#include "ui/edit_box_text.h"
 #include "ui/error_report.h"
 #include "ui/help_context.h"
 #include "ui/key_filter.h"
@@ -186,21 +187,8 @@ void MainWindow::refuseText(const QString& refused) {
 }
 
 void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
-    // Typed text goes to the editor as CP932; a character CP932 cannot carry is refused at
-    // once and the box shows the editor's text again.
-    connect(edit, &QLineEdit::textEdited, this,
-            GuardedWith<const QString&>([this, edit, box](const QString& text) {
-                QString refused;
-                std::optional<std::string> bytes = ToCp932(text, &refused);
-                if (bytes) {
-                    editor_->editTextChanged(box, *bytes);
-                } else {
-                    refuseText(refused);
-                    int cursor = edit->cursorPosition();
-                    edit->setText(FromCp932(editor_->selection().text(box)));
-                    edit->setCursorPosition(std::max(0, cursor - 1));
-                }
-            }));
+    new EditBoxText(
+        *editor_, host_, *edit, box, [this](const QString& refused) { refuseText(refused); }, this);
 }
 
 void MainWindow::connectEditBoxes() {
@@ -321,12 +309,6 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::commandStatesChanged() {
     actions_->syncEnabled(*editor_);
     toolStrip_->setCheckBoxPressed(editor_->checkBoxButtonPressed());
-}
-
-void MainWindow::editTextChanged(EditBox box) {
-    QLineEdit* edit = box == EditBox::Tree ? treeEdit_ : listEdit_;
-    edit->setText(FromCp932(editor_->selection().text(box)));
-    edit->selectAll();
 }
 
 void MainWindow::selectedTopicChanged() {

@@ -116,7 +116,6 @@ private:
     void startRecovery();
 
     void commandStatesChanged() override;
-    void editTextChanged(EditBox box) override;
     void selectedTopicChanged() override;
     void countersChanged() override;
     void listExtentChanged() override;

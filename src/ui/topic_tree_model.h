@@ -11,9 +11,16 @@ namespace brenvale {
 
 // The topic tree as an item model: a thin adapter over the editor's Document that passes
 // on the editor's change notifications, so edits never reset the view.
+//
+// The tree view lays out, expands and scrolls to its rows with one nested call per level, so
+// a document nested tens of thousands of levels deep would overflow the stack. The model
+// holds only the Topics of the first kShownLevels levels; the deeper ones stay in the
+// Document (and in its file) but the view never sees them.
 class TopicTreeModel : public QAbstractItemModel, public EditorObserver {
     Q_OBJECT
 public:
+    static constexpr int kShownLevels = 1000;
+
     // icon(index, selected) gives the picture of a topic image.
     using IconProvider = std::function<QIcon(int icon)>;
 
@@ -29,7 +36,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     Topic* topic(const QModelIndex& index) const;
+    // The index of a Topic; invalid for nullptr and for a Topic below the shown levels.
     QModelIndex indexOf(const Topic* topic) const;
+    // The same for a Topic whose level (0 at the top) the caller knows.
+    QModelIndex indexOf(const Topic* topic, int level) const;
+    // Whether a Topic's children are rows of the model (nullptr: the top level).
+    static bool showsChildrenOf(const Topic* topic);
 
 signals:
     // The editor changed a Topic's expanded state; after a reset every state is to be applied.
@@ -48,12 +60,18 @@ private:
     void manyExpansionsChanged() override;
     void beginResetTree() override;
     void endResetTree() override;
+    QModelIndex rowIndex(const Topic* topic) const;
 
     Editor& editor_;
     IconProvider icons_;
     EditorObservation observation_;
-    // A move the item model cannot express is told as a reset instead.
-    bool moveAsReset_ = false;
+    // How the change under way is told: as it is, as a reset (a move the item model cannot
+    // express, or one that takes Topics across the last shown level), or not at all (it
+    // happens below the shown levels).
+    enum class Telling { AsIs, AsReset, Not };
+    Telling insertTelling_ = Telling::AsIs;
+    Telling removeTelling_ = Telling::AsIs;
+    Telling moveTelling_ = Telling::AsIs;
 };
 
 }  // namespace brenvale

@@ -1,11 +1,15 @@
 #include "ui/topic_tree_view.h"
 
+#include <QApplication>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include "editor/editor.h"
 #include "ui/error_report.h"
+#include "ui/message_box.h"
 #include "ui/topic_tree_model.h"
 
 namespace brenvale {
@@ -13,6 +17,11 @@ namespace brenvale {
 TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* parent)
     : QTreeView(parent), editor_(editor), model_(model) {
     setHeaderHidden(true);
+    // The one column fills the client area, or is as wide as its rows need: a row indented
+    // past the client area's edge then scrolls into view sideways, as in a platform tree,
+    // instead of being cut off (and of losing the selection when the keys reach it).
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setRootIsDecorated(false);
     setIndentation(19);
     setUniformRowHeights(true);
@@ -49,24 +58,61 @@ TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* par
     connect(&model_, &TopicTreeModel::expansionReset, this, [this] { applyAllExpansions(); });
     // A Topic moved by the editor keeps its expanded state in the editor, not in the view.
     connect(&model_, &QAbstractItemModel::rowsMoved, this, [this] { applyAllExpansions(); });
+
+    editRequest_.setSingleShot(true);
+    connect(&editRequest_, &QTimer::timeout, this, [this] {
+        if (hasFocus() && editIndex_.isValid() && editIndex_ == currentIndex()) {
+            Guarded([this] { editor_.treeEditRequested(); })();
+        }
+    });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, &editRequest_,
+            qOverload<>(&QTimer::stop));
 }
 
 void TopicTreeView::applyAllExpansions() {
+    constexpr int kShown = TopicTreeModel::kShownLevels;
     syncing_ = true;
     bool all = true;
-    ForEachTopic(editor_.document(),
-                 [&](const Topic& t, int) { all = all && (t.expanded || !t.hasChildren()); });
+    bool hidden = false;
+    ForEachTopic(editor_.document(), [&](const Topic& t, int level) {
+        hidden = hidden || level >= kShown;
+        all = all && (level >= kShown - 1 || t.expanded || !t.hasChildren());
+    });
     if (all) {
         expandAll();
     } else {
-        ForEachTopic(editor_.document(), [&](const Topic& t, int) {
-            if (t.hasChildren()) {
-                setExpanded(model_.indexOf(&t), t.expanded);
+        // Each expansion is only noted until the one layout that follows.
+        scheduleDelayedItemsLayout();
+        ForEachTopic(editor_.document(), [&](const Topic& t, int level) {
+            if (level < kShown - 1 && t.hasChildren()) {
+                setExpanded(model_.indexOf(&t, level), t.expanded);
             }
         });
     }
     syncing_ = false;
     showEditorSelection();
+    if (hidden) {
+        noteHiddenLevels();
+    } else {
+        notedDocument_ = nullptr;
+    }
+}
+
+void TopicTreeView::noteHiddenLevels() {
+    // Once for each document, after the change that showed it has ended.
+    const Document* doc = &editor_.document();
+    if (doc == notedDocument_) {
+        return;
+    }
+    notedDocument_ = doc;
+    QTimer::singleShot(0, this, [this] {
+        ShowMessageBox(
+            window(),
+            QStringLiteral("ツリーの階層が深すぎるため、%1 階層より下のツリーは表示できません。\n"
+                           "表示されないツリーも、そのまま保存されます。")
+                .arg(TopicTreeModel::kShownLevels),
+            MessageKind::Information, MessageButtons::Ok);
+    });
 }
 
 void TopicTreeView::showEditorSelection() {
@@ -93,6 +139,25 @@ void TopicTreeView::selectionChangedByView() {
         showEditorSelection();
     } else if (model_.topic(rows.first()) != editor_.selection().topic()) {
         editor_.selectTopic(model_.topic(rows.first()));
+    }
+}
+
+void TopicTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTreeView::scrollTo(index, hint);
+    if (!index.isValid()) {
+        return;
+    }
+    // The view scrolls sideways by whole columns; a row indented past the client area's edge
+    // brings its caption into view as well, as far as its indentation allows.
+    QRect row = visualRect(index);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = row;
+    int right = row.left() + itemDelegateForIndex(index)->sizeHint(option, index).width();
+    int shift = std::min(right - viewport()->width(), row.left());
+    if (row.left() < 0 || shift > 0) {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(bar->value() + (row.left() < 0 ? row.left() : shift));
     }
 }
 
@@ -126,7 +191,28 @@ TopicRowHit TopicTreeView::hitAt(const QPoint& point) const {
     return hit;
 }
 
+void TopicTreeView::focusInEvent(QFocusEvent* event) {
+    // The press that gives the focus reaches the view after the focus: remember that this
+    // one came with a press (or with the window's activation, which a press may bring).
+    focusCameNow_ =
+        event->reason() == Qt::MouseFocusReason || event->reason() == Qt::ActiveWindowFocusReason;
+    QTreeView::focusInEvent(event);
+}
+
+void TopicTreeView::focusOutEvent(QFocusEvent* event) {
+    editRequest_.stop();
+    QTreeView::focusOutEvent(event);
+}
+
+void TopicTreeView::keyPressEvent(QKeyEvent* event) {
+    editRequest_.stop();
+    QTreeView::keyPressEvent(event);
+}
+
 void TopicTreeView::mousePressEvent(QMouseEvent* event) {
+    editRequest_.stop();
+    pressHadFocus_ = hasFocus() && !focusCameNow_;
+    focusCameNow_ = false;
     QTreeView::mousePressEvent(event);
     // The press has selected the Topic under the pointer (not a press on its expand button),
     // so a drag always moves the selected Topic.
@@ -189,13 +275,25 @@ void TopicTreeView::dropEvent(QDropEvent* event) {
     Guarded([&] { editor_.dropOnTree(TopicDropZoneAt(hit, at.x()), hit.topic); })();
 }
 
+void TopicTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
+    editRequest_.stop();
+    QTreeView::mouseDoubleClickEvent(event);
+}
+
 bool TopicTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    // Captions are not edited in place: a second click on the selected Topic or a double
-    // click sends the focus to the tree's edit box instead.
-    if (trigger == SelectedClicked || trigger == DoubleClicked) {
-        if (index.isValid()) {
-            Guarded([this] { editor_.treeEditRequested(); })();
+    // Captions are not edited in place: a second click on the selected Topic in a tree that
+    // already had the focus sends the focus to the tree's edit box instead, once no double
+    // click followed it. The click that gives the tree the focus and a double click (which
+    // expands or collapses) do not.
+    if (trigger == SelectedClicked) {
+        if (index.isValid() && pressHadFocus_) {
+            editIndex_ = index;
+            editRequest_.start(QApplication::doubleClickInterval());
         }
+        return false;
+    }
+    if (trigger == DoubleClicked) {
+        editRequest_.stop();
         return false;
     }
     return QTreeView::edit(index, trigger, event);
@@ -204,6 +302,9 @@ bool TopicTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
 bool TopicTreeView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip && !toolTipsShown_) {
         return true;
+    }
+    if (event->type() == QEvent::Resize) {
+        header()->setMinimumSectionSize(viewport()->width());
     }
     return QTreeView::viewportEvent(event);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPersistentModelIndex>
+#include <QTimer>
 #include <QTreeView>
 
 #include "editor/drop_zone.h"
@@ -7,6 +9,7 @@
 
 namespace brenvale {
 
+class Document;
 class Editor;
 class TopicTreeModel;
 
@@ -20,6 +23,7 @@ public:
 
     // Makes the view's current Topic the editor's selected one.
     void showEditorSelection();
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     // What lies under a point of the client area (the viewport).
     TopicRowHit hitAt(const QPoint& point) const;
     // The tree's tooltips are off while one of its Topics is dragged.
@@ -30,7 +34,11 @@ signals:
     void dragFinished();
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
@@ -42,6 +50,8 @@ protected:
 
 private:
     void applyAllExpansions();
+    // Tells the user once per document that its deepest Topics are not shown.
+    void noteHiddenLevels();
     void selectionChangedByView();
     // Whether an event is a drag the tree takes: the program's own, while the editor drags.
     bool acceptDrag(QDropEvent* event);
@@ -50,6 +60,13 @@ private:
     TopicTreeModel& model_;
     bool syncing_ = false;
     bool toolTipsShown_ = true;
+    const Document* notedDocument_ = nullptr;
+    // A slow second click on the selected Topic asks for its caption's edit box once the
+    // double-click time has passed without a double click.
+    QTimer editRequest_;
+    QPersistentModelIndex editIndex_;
+    bool focusCameNow_ = false;   // the focus came since the last press
+    bool pressHadFocus_ = false;  // the tree had the focus before the last press
     DragGesture gesture_;
 };
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <string>
+
+#include "editor/editor.h"
+
+class QLineEdit;
+
+namespace brenvale {
+
+// One of the two edit boxes above the tree and the list, between the editor's CP932 text and
+// what the user types. The box shows the editor's text, bytes CP932 does not define as "?",
+// and gives every edit back as CP932: a character CP932 cannot carry is refused, and the
+// first edit of a text with undefined bytes asks whether they may become "?" (Cancel puts the
+// text back as it was; the editor keeps its bytes).
+class EditBoxText : public QObject, private EditorObserver {
+    Q_OBJECT
+public:
+    // refuse(character): a typed or pasted character was refused.
+    using RefuseFn = std::function<void(const QString& refused)>;
+
+    EditBoxText(Editor& editor, EditorHost& host, QLineEdit& edit, EditBox box, RefuseFn refuse,
+                QObject* parent = nullptr);
+
+private:
+    void editTextChanged(EditBox box) override;
+    void edited(const QString& text);
+    const std::string& editorText() const;
+    // Shows the editor's text again.
+    void show();
+    void putBack();
+
+    Editor& editor_;
+    EditorHost& host_;
+    QLineEdit& edit_;
+    EditBox box_;
+    RefuseFn refuse_;
+    QString shown_;  // the editor's text as the box shows it
+    bool undecodable_ = false;
+    EditorObservation observation_;
+};
+
+}  // namespace brenvale
