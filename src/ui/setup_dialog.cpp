@@ -173,7 +173,6 @@ SetupDialog::SetupDialog(SetupContext context, SetupTarget& target, QWidget* par
     pgc_->addTab(savePage(), QStringLiteral("保存"));
 
     auto* ok = Named(new QPushButton(QStringLiteral("OK")), "btnOk");
-    ok->setDefault(true);
     auto* cancel = Named(new QPushButton(QStringLiteral("キャンセル")), "btnCancel");
     auto* help = Named(new QPushButton(QStringLiteral("ヘルプ(&H)")), "btnHelp");
     connect(ok, &QPushButton::clicked, this, &SetupDialog::btnOkClick);
@@ -188,13 +187,15 @@ SetupDialog::SetupDialog(SetupContext context, SetupTarget& target, QWidget* par
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
-    ok->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
     layout->setSpacing(0);
     layout->addWidget(pgc_, 1);
     layout->addWidget(strip);
+    // Only a button already inside the dialog becomes its default: one made default before
+    // would lose Enter to the first button of the pages when the dialog is shown.
+    ok->setDefault(true);
 
     fill();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
