@@ -239,10 +239,12 @@ std::vector<SetupWrite> SetupWrites(const SetupValues& values) {
 void WriteSetup(IniFile& ini, const SetupValues& values, const Settings& current,
                 SetupTarget& target) {
     Settings settings = current;
-    for (const Step& step : StepsOf(values)) {
-        ini.WriteString(step.write.section, step.write.key, step.write.value);
-        step.apply(settings, target);
+    std::vector<Step> steps = StepsOf(values);
+    std::vector<IniEdit> edits;
+    for (const Step& step : steps) {
+        edits.push_back(IniEdit::Set(step.write.section, step.write.key, step.write.value));
     }
+    ini.Write(edits, [&](size_t i) { steps[i].apply(settings, target); });
 }
 
 }  // namespace brenvale

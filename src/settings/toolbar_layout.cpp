@@ -29,10 +29,9 @@ std::string PositionKey(size_t position) {
 }  // namespace
 
 std::vector<std::string> ReadToolBarValues(const std::string& settingsPath) {
-    const IniFile ini(settingsPath);
     std::vector<std::string> values;
-    for (const std::string& key : ini.SectionKeys(kSection)) {
-        values.push_back(ini.ReadString(kSection, key));
+    for (auto& [key, value] : IniFile(settingsPath).SectionEntries(kSection)) {
+        values.push_back(std::move(value));
     }
     return values;
 }

@@ -6,6 +6,7 @@
 
 #include "common/error.h"
 #include "settings/ini_file.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {
@@ -23,7 +24,7 @@ int MinutesOf(size_t entry) {
     return IntervalMinutes()[entry];
 }
 
-// Records what OK applies, and can make the settings file unwritable once a colour arrives.
+// Records what OK applies.
 class RecordingTarget : public SetupTarget {
 public:
     void ApplySettings(const Settings& s) override {
@@ -33,20 +34,12 @@ public:
     void ApplyAutoSaveInterval(int ms) override { interval = ms; }
     void ApplyColour(ViewColour which, Colour colour) override {
         colours.emplace_back(which, colour);
-        if (breakAfter && *breakAfter == which) {
-            fileBeforeBreak = test::ReadBytes(iniPath);
-            std::filesystem::remove(iniPath);
-            std::filesystem::create_directory(iniPath);
-        }
     }
 
     Settings settings;
     int settingsCalls = 0;
     int interval = -1;
     std::vector<std::pair<ViewColour, Colour>> colours;
-    std::optional<ViewColour> breakAfter;
-    std::string iniPath;
-    std::string fileBeforeBreak;
 };
 
 TEST(SetupOpening, TakesTheSettingsAndTheWindowsValues) {
@@ -245,13 +238,27 @@ TEST(SetupWritesTest, AFailedWriteStopsThereAndKeepsWhatCameBefore) {
     IniFile ini(dir.file("brenvale.ini"));
     SetupValues v = OpenWith(Settings{});
     v.noBoxItems = false;
+    // The file holding every key up to the tree background fits; one more key does not.
+    size_t fits = 0;
+    {
+        IniFile scratch(dir.file("scratch.ini"));
+        for (const SetupWrite& w : SetupWrites(v)) {
+            scratch.WriteString(w.section, w.key, w.value);
+            if (w.key == "TreeColor") {
+                break;
+            }
+        }
+        fits = test::ReadBytes(scratch.path()).size();
+    }
     RecordingTarget target;
-    target.iniPath = ini.path();
-    target.breakAfter = ViewColour::TreeBack;
-    EXPECT_THROW(WriteSetup(ini, v, Settings{}, target), Error);
+    {
+        test::FileSizeLimit limit(fits);
+        EXPECT_THROW(WriteSetup(ini, v, Settings{}, target), Error);
+    }
     // The tree background was written and applied; the text colour and the list keys not.
-    EXPECT_NE(target.fileBeforeBreak.find("TreeColor=$00FFF8F8"), std::string::npos);
-    EXPECT_EQ(target.fileBeforeBreak.find("TreeFontColor"), std::string::npos);
+    const std::string file = test::ReadBytes(ini.path());
+    EXPECT_NE(file.find("TreeColor=$00FFF8F8"), std::string::npos);
+    EXPECT_EQ(file.find("TreeFontColor"), std::string::npos);
     EXPECT_EQ(target.colours.size(), 1u);
     EXPECT_TRUE(target.settings.noBoxItems);
 }
