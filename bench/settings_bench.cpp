@@ -19,8 +19,8 @@
 #include "common/error.h"
 #include "process_runs.h"
 #include "settings/ini_file.h"
+#include "settings/option_writes.h"
 #include "settings/settings_file.h"
-#include "settings/setup_options.h"
 
 namespace brenvale::bench {
 namespace {
@@ -41,7 +41,7 @@ void WriteSettingsFile(const std::string& path) {
            "[ToolBar]\r\n00=FileNew\r\n01=-\r\n";
 }
 
-class NoTarget : public SetupTarget {
+class NoTarget : public OptionTarget {
     void ApplySettings(const Settings&) override {}
     void ApplyAutoSaveInterval(int) override {}
     void ApplyColour(ViewColour, Colour) override {}
@@ -63,8 +63,7 @@ int RunOperation(const std::string& operation, const std::string& path) {
         if (operation == "--options") {
             NoTarget target;
             IniFile ini(path);
-            WriteSetup(ini, SetupValues::Open(Settings{}, ViewColours{}, 600000, "/opt"),
-                       Settings{}, target);
+            WriteOptions(ini, OptionValues{}, Settings{}, target);
             return 0;
         }
     } catch (const Error& error) {

@@ -10,7 +10,7 @@
 #include "editor/editor.h"
 #include "editor/window_placement.h"
 #include "settings/settings_file.h"
-#include "settings/setup_options.h"
+#include "settings/option_table.h"
 #include "ui/images.h"
 #include "ui/window_host.h"
 

@@ -41,7 +41,7 @@ void MainWindow::loadUserIcons() {
             break;
         }
     }
-    editor_ = std::make_unique<Editor>(host_, startup_.settings, images_.userIconCount());
+    editor_ = std::make_unique<Editor>(host_, startup_.options.settings, images_.userIconCount());
 }
 
 void MainWindow::applyShortcutFile() {
@@ -66,12 +66,12 @@ void MainWindow::applyLayout() {
     toolStrip_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
     // At start the edit boxes take only the background colours.
-    colours_ = {layout.treeColor, layout.treeFontColor, layout.listColor, layout.listFontColor};
-    SetWidgetColours(tree_, layout.treeColor, layout.treeFontColor);
-    SetWidgetColours(treeEdit_, layout.treeColor, std::nullopt);
-    SetWidgetColours(list_, layout.listColor, layout.listFontColor);
-    SetWidgetColours(listEdit_, layout.listColor, std::nullopt);
-    editor_->setAutoSaveInterval(layout.autoSaveInterval);
+    colours_ = startup_.options.colours;
+    SetWidgetColours(tree_, colours_.treeBack, colours_.treeText);
+    SetWidgetColours(treeEdit_, colours_.treeBack, std::nullopt);
+    SetWidgetColours(list_, colours_.listBack, colours_.listText);
+    SetWidgetColours(listEdit_, colours_.listBack, std::nullopt);
+    editor_->setAutoSaveInterval(startup_.options.autoSaveInterval);
     for (const std::string& path : layout.recentFiles) {
         editor_->AddRecentFile(path);
     }

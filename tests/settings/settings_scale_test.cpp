@@ -11,8 +11,8 @@
 #include <new>
 
 #include "settings/ini_file.h"
+#include "settings/option_writes.h"
 #include "settings/settings_file.h"
-#include "settings/setup_options.h"
 #include "settings/toolbar_layout.h"
 #include "support/temp_dir.h"
 
@@ -119,7 +119,7 @@ TEST_F(BigSettingsFile, TheStartReadsItOnce) {
     StartupSettings read;
     Work work = Measure(size_, [&] { read = ReadSettings(path_, 1024, 768); });
     EXPECT_EQ(read.layout.bounds.width, 600);
-    EXPECT_FALSE(read.settings.separatorItems);
+    EXPECT_FALSE(read.options.settings.separatorItems);
     EXPECT_EQ(read.layout.recentFiles, std::vector<std::string>{"/a/b.bnv"});
     EXPECT_LT(work.allocated, 3) << "allocated " << work.allocated << " times the file";
     EXPECT_LT(work.read, 2) << "read " << work.read << " times the file";
@@ -143,17 +143,16 @@ TEST_F(BigSettingsFile, TheCloseAndTheOptionsWriteItOnceEach) {
     EXPECT_LT(work.written, 2) << "wrote " << work.written << " times the file";
     EXPECT_EQ(ReadSettings(path_, 1024, 768).layout.recentFiles.front(), "/docs/9.bnv");
 
-    class NoTarget : public SetupTarget {
+    class NoTarget : public OptionTarget {
         void ApplySettings(const Settings&) override {}
         void ApplyAutoSaveInterval(int) override {}
         void ApplyColour(ViewColour, Colour) override {}
     } target;
-    SetupValues values = SetupValues::Open(Settings{}, ViewColours{}, 600000, "/opt/brenvale");
     IniFile ini(path_);
-    work = Measure(size_, [&] { WriteSetup(ini, values, Settings{}, target); });
+    work = Measure(size_, [&] { WriteOptions(ini, OptionValues{}, Settings{}, target); });
     EXPECT_LT(work.allocated, 4) << "allocated " << work.allocated << " times the file";
     EXPECT_LT(work.written, 2) << "wrote " << work.written << " times the file";
-    EXPECT_TRUE(ReadSettings(path_, 1024, 768).settings.separatorItems);
+    EXPECT_TRUE(ReadSettings(path_, 1024, 768).options.settings.separatorItems);
 }
 
 }  // namespace
