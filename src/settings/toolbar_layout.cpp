@@ -28,7 +28,7 @@ std::string PositionKey(size_t position) {
 
 }  // namespace
 
-std::vector<std::string> ReadToolBarValues(const std::string& settingsPath) {
+std::vector<std::string> ReadToolbarValues(const std::string& settingsPath) {
     std::vector<std::string> values;
     for (auto& [key, value] : IniFile(settingsPath).SectionEntries(kSection)) {
         values.push_back(std::move(value));
@@ -36,7 +36,7 @@ std::vector<std::string> ReadToolBarValues(const std::string& settingsPath) {
     return values;
 }
 
-std::vector<int> ResolveToolBar(std::span<const std::string> values,
+std::vector<int> ResolveToolbar(std::span<const std::string> values,
                                 std::span<const std::string_view> names) {
     std::vector<size_t> lastPlace(names.size(), 0);
     for (size_t i = 0; i < values.size(); ++i) {
@@ -47,8 +47,8 @@ std::vector<int> ResolveToolBar(std::span<const std::string> values,
     }
     std::vector<int> buttons;
     for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i] == kToolBarSeparatorText) {
-            buttons.push_back(kToolBarSeparator);
+        if (values[i] == kToolbarSeparatorText) {
+            buttons.push_back(kToolbarSeparator);
             continue;
         }
         int command = IndexOf(values[i], names);
@@ -59,7 +59,7 @@ std::vector<int> ResolveToolBar(std::span<const std::string> values,
     return buttons;
 }
 
-void WriteToolBarValues(const std::string& settingsPath, std::span<const std::string> values) {
+void WriteToolbarValues(const std::string& settingsPath, std::span<const std::string> values) {
     std::vector<std::pair<std::string, std::string>> entries;
     entries.reserve(values.size());
     for (size_t i = 0; i < values.size(); ++i) {

@@ -9,7 +9,7 @@ class HelpWindow;
 
 // The help context numbers of the dialogs' help buttons.
 inline constexpr int kHelpSetKey = 16;
-inline constexpr int kHelpSetToolBtn = 17;
+inline constexpr int kHelpToolbarDialog = 17;
 inline constexpr int kHelpOptionsView = 21;
 inline constexpr int kHelpOptionsColor = 22;
 inline constexpr int kHelpOptionsExt = 23;

@@ -16,7 +16,7 @@ struct ContextPage {
 // The one mapping of help context numbers to pages.
 constexpr std::array kContextPages = {
     ContextPage{kHelpSetKey, "shortcut-keys.html"},
-    ContextPage{kHelpSetToolBtn, "toolbar.html"},
+    ContextPage{kHelpToolbarDialog, "toolbar.html"},
     ContextPage{kHelpOptionsView, "options-view.html"},
     ContextPage{kHelpOptionsColor, "options-color.html"},
     ContextPage{kHelpOptionsExt, "options-ext.html"},

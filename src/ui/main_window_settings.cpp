@@ -20,7 +20,7 @@
 #include "ui/main_menus.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
-#include "ui/tool_strip.h"
+#include "ui/toolbar.h"
 #include "ui/topic_tree_view.h"
 
 namespace brenvale {
@@ -63,7 +63,7 @@ void MainWindow::applyLayout() {
     menus_->statusBarSwitch()->setChecked(layout.statusBar);
     setStatusBarShown(layout.statusBar);
     menus_->flatButtonsSwitch()->setChecked(layout.flatButtons);
-    toolStrip_->setFlat(layout.flatButtons);
+    toolbar_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
     // At start the edit boxes take only the background colours.
     colours_ = startup_.options.colours;
@@ -75,14 +75,14 @@ void MainWindow::applyLayout() {
     for (const std::string& path : layout.recentFiles) {
         editor_->AddRecentFile(path);
     }
-    BuildToolBar();
+    BuildToolbar();
     if (layout.state == WindowState::Maximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
 }
 
-void MainWindow::BuildToolBar() {
-    toolStrip_->BuildToolBar(ReadToolBarValues(ToUtf8(options_.settingsFile)));
+void MainWindow::BuildToolbar() {
+    toolbar_->BuildToolbar(ReadToolbarValues(ToUtf8(options_.settingsFile)));
 }
 
 bool MainWindow::writeClosingSettings() {

@@ -125,7 +125,7 @@ TEST_F(BigSettingsFile, TheStartReadsItOnce) {
     EXPECT_LT(work.read, 2) << "read " << work.read << " times the file";
 
     std::vector<std::string> toolbar;
-    work = Measure(size_, [&] { toolbar = ReadToolBarValues(path_); });
+    work = Measure(size_, [&] { toolbar = ReadToolbarValues(path_); });
     EXPECT_EQ(toolbar.size(), 300u);
     EXPECT_LT(work.allocated, 3) << "allocated " << work.allocated << " times the file";
 }
