@@ -147,6 +147,8 @@ void OptionsDialogTest::opensOnTheFirstPageWithCtrlP() {
         QCOMPARE(tabs, (QStringList{"表示", "色", "拡張子", "保存"}));
         QCOMPARE(Child<QPushButton>(d, "btnExt")->text(),
                  QStringLiteral("拡張子 (*.bnv) を関連付ける..."));
+        // OK is the default button: Enter presses it (with real keys in the X11 test).
+        QVERIFY(Child<QPushButton>(d, "btnOk")->isDefault());
         // The help button opens the help at the page's context (a message when the help
         // files are missing); the dialog stays.
         pages->setCurrentIndex(3);
