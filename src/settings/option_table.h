@@ -49,7 +49,8 @@ enum class OptionForm {
     Colour,    // a colour's name, or "$" and 8 hexadecimal digits
 };
 
-// Where an option's value lives.
+// Where an option's value lives. A field of OptionValues itself is the auto-save interval,
+// which OK hands to the auto-save timer.
 using OptionField =
     std::variant<bool Settings::*, AutoSaveMode Settings::*, std::string Settings::*,
                  Colour ViewColours::*, int OptionValues::*>;
