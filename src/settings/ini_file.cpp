@@ -29,6 +29,10 @@ ReadOutcome ReadIfPresent(const std::string& path, std::string* bytes) {
         bool missing = opened.failure == OpenFailure::System && opened.error == ENOENT;
         return missing ? ReadOutcome::Missing : ReadOutcome::Failed;
     }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+        bytes->reserve(static_cast<size_t>(info.st_size));
+    }
     char chunk[1 << 16];
     for (;;) {
         ssize_t n = ::read(fd, chunk, sizeof chunk);
@@ -90,17 +94,6 @@ private:
     int fd_ = -1;
 };
 
-bool HasLineBreak(std::string_view text) {
-    return text.find_first_of("\r\n") != std::string_view::npos;
-}
-
-// Names and values that would change the file's structure, not just one value.
-bool IsWritable(std::string_view section, std::string_view key, std::string_view value) {
-    return !section.empty() && !key.empty() && !HasLineBreak(section) && !HasLineBreak(key) &&
-           !HasLineBreak(value) && section.find(']') == std::string_view::npos &&
-           key.find('=') == std::string_view::npos && key.front() != '[' && key.front() != ';';
-}
-
 }  // namespace
 
 std::string IniWriteErrorText(const std::string& path) {
@@ -128,13 +121,11 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 
 int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
                              int32_t defaultValue) const {
-    std::optional<std::string> text = Find(section, key);
-    std::optional<int32_t> value = text ? ParseIniInteger(*text) : std::nullopt;
-    return value.value_or(defaultValue);
+    return IniIntegerOr(Find(section, key), defaultValue);
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
-    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+    return IniBoolOr(Find(section, key), defaultValue);
 }
 
 Colour IniFile::ReadColour(std::string_view section, std::string_view key,
@@ -144,15 +135,24 @@ Colour IniFile::ReadColour(std::string_view section, std::string_view key,
     return value.value_or(defaultValue);
 }
 
+std::vector<std::optional<std::string>> IniFile::ReadValues(std::span<const IniKey> keys) const {
+    return FindIniValues(Bytes(), keys);
+}
+
 std::vector<std::string> IniFile::SectionKeys(std::string_view section) const {
     return IniSectionKeys(Bytes(), section);
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::SectionEntries(
+    std::string_view section) const {
+    return IniSectionEntries(Bytes(), section);
 }
 
 void IniFile::FailWrite() const {
     throw Error(IniWriteErrorText(path_));
 }
 
-void IniFile::Change(const std::function<std::string(std::string_view)>& change) {
+void IniFile::Change(std::span<const IniEdit> edits) {
     WriteLock lock(path_);
     if (!lock.held()) {
         FailWrite();
@@ -162,7 +162,7 @@ void IniFile::Change(const std::function<std::string(std::string_view)>& change)
     if (read == ReadOutcome::Failed) {
         FailWrite();  // writing now would drop whatever the file holds
     }
-    std::string next = change(current);
+    std::string next = ApplyIniEdits(current, edits);
     if (next != current) {
         try {
             WriteFileAtomically(path_, next);
@@ -175,11 +175,44 @@ void IniFile::Change(const std::function<std::string(std::string_view)>& change)
     bytes_ = std::move(next);
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    if (!IsWritable(section, key, value)) {
+void IniFile::Write(std::span<const IniEdit> edits, const std::function<void(size_t)>& written) {
+    size_t writable = 0;
+    while (writable < edits.size() && IsWritableIniEdit(edits[writable])) {
+        ++writable;
+    }
+    auto tell = [&](size_t i) {
+        if (written) {
+            written(i);
+        }
+    };
+    if (writable > 0) {
+        bool whole = false;
+        try {
+            Change(edits.first(writable));
+            whole = true;
+        } catch (const Error&) {
+            if (writable == 1) {
+                throw;
+            }
+            // One write of them all failed, perhaps only for its size: they go one at a time
+            // then, so that exactly those before the one that fails reach the file, and that
+            // one's failure is what is reported.
+        }
+        for (size_t i = 0; i < writable; ++i) {
+            if (!whole) {
+                Change(edits.subspan(i, 1));
+            }
+            tell(i);
+        }
+    }
+    if (writable < edits.size()) {
         FailWrite();
     }
-    Change([&](std::string_view bytes) { return SetIniValue(bytes, section, key, value); });
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    const IniEdit edits[] = {IniEdit::Set(section, key, value)};
+    Write(edits);
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
@@ -195,17 +228,22 @@ void IniFile::WriteColour(std::string_view section, std::string_view key, Colour
 }
 
 void IniFile::EraseSection(std::string_view section) {
-    Change([&](std::string_view bytes) { return EraseIniSection(bytes, section); });
+    const IniEdit edits[] = {IniEdit::Erase(section)};
+    Write(edits);
 }
 
 void IniFile::ReplaceSection(std::string_view section,
                              const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::vector<IniEdit> edits = {IniEdit::Erase(section)};
     for (const auto& [key, value] : entries) {
-        if (!IsWritable(section, key, value)) {
+        edits.push_back(IniEdit::Set(section, key, value));
+    }
+    for (const IniEdit& edit : edits) {
+        if (!IsWritableIniEdit(edit)) {
             FailWrite();
         }
     }
-    Change([&](std::string_view bytes) { return ReplaceIniSection(bytes, section, entries); });
+    Change(edits);
 }
 
 }  // namespace brenvale

@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "settings/colour.h"
+#include "settings/ini_text.h"
 
 namespace brenvale {
 
@@ -23,6 +25,9 @@ namespace brenvale {
 // the current file again, changes the one key and replaces the file atomically. For every key
 // the last writer wins, and no file is ever left half written. A write that fails throws Error
 // ("<file> に書き込めません").
+//
+// Reading many keys, or writing many, takes one pass over the file: read them with ReadValues
+// and write them with Write rather than key by key.
 class IniFile {
 public:
     explicit IniFile(std::string path) : path_(std::move(path)) {}
@@ -35,8 +40,11 @@ public:
     int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
     Colour ReadColour(std::string_view section, std::string_view key, Colour defaultValue) const;
-    // The keys of a section in file order.
+    // The values of many keys (as ReadString gives them, nullopt when missing).
+    std::vector<std::optional<std::string>> ReadValues(std::span<const IniKey> keys) const;
+    // The keys of a section in file order, alone or with their values.
     std::vector<std::string> SectionKeys(std::string_view section) const;
+    std::vector<std::pair<std::string, std::string>> SectionEntries(std::string_view section) const;
 
     // Creates the file and the section when needed; other lines stay as they are.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
@@ -47,11 +55,15 @@ public:
     // Erases the section and writes the entries in order, as one write.
     void ReplaceSection(std::string_view section,
                         const std::vector<std::pair<std::string, std::string>>& entries);
+    // The edits in order, with what writing them one at a time promises: when one fails, the
+    // ones before it are in the file and the rest are not. They go to the file as one write
+    // when they can. written(i) is called once edit i is in the file, in order.
+    void Write(std::span<const IniEdit> edits, const std::function<void(size_t)>& written = {});
 
 private:
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
     const std::string& Bytes() const;
-    void Change(const std::function<std::string(std::string_view)>& change);
+    void Change(std::span<const IniEdit> edits);
     [[noreturn]] void FailWrite() const;
 
     std::string path_;

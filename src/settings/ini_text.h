@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,34 +12,67 @@ namespace brenvale {
 // The INI layout on raw bytes: "[Section]" lines, "Key=Value" lines, and anything
 // else (comments, blank lines, stray text) kept as it stands. Section and key names match
 // without regard to ASCII case; a CP932 double-byte character is compared as it is.
+//
+// Every function here takes one pass over the text, however many keys it reads or writes, so
+// that a settings file of any size is read and written in time linear in its size.
 
 // Values longer than this are cut on reading.
 inline constexpr size_t kMaxIniValue = 2047;
 
 bool IniNamesEqual(std::string_view a, std::string_view b);
 
-// The value of key in the first section of that name, without the blanks around it and cut
-// to kMaxIniValue bytes; nullopt when the section or the key is missing.
+struct IniKey {
+    std::string_view section;
+    std::string_view key;
+};
+
+// The value of each key in the first section of that name, without the blanks around it and
+// cut to kMaxIniValue bytes; nullopt when the section or the key is missing.
+std::vector<std::optional<std::string>> FindIniValues(std::string_view bytes,
+                                                      std::span<const IniKey> keys);
 std::optional<std::string> FindIniValue(std::string_view bytes, std::string_view section,
                                         std::string_view key);
 
 // The names of the sections, in file order (a name that comes again is listed again).
 std::vector<std::string> IniSectionNames(std::string_view bytes);
 
-// The keys of the first section of that name, in file order.
+// The keys of the first section of that name in file order, with their values as
+// FindIniValues gives them.
+std::vector<std::pair<std::string, std::string>> IniSectionEntries(std::string_view bytes,
+                                                                   std::string_view section);
 std::vector<std::string> IniSectionKeys(std::string_view bytes, std::string_view section);
 
-// The bytes with key set to value: the key's line is replaced, or a new line follows the
-// section's last non-blank line, or the section is appended. Names and value must not hold
-// line breaks (IniFile checks).
+// One change of an INI text: a key set to a value, or a section erased.
+struct IniEdit {
+    enum class Kind { Set, Erase };
+
+    Kind kind = Kind::Set;
+    std::string section;
+    std::string key;    // Set only
+    std::string value;  // Set only
+
+    static IniEdit Set(std::string_view section, std::string_view key, std::string_view value);
+    static IniEdit Erase(std::string_view section);
+    bool operator==(const IniEdit&) const = default;
+};
+
+// Whether the edit changes one value or one section and nothing else: names that are not
+// empty and have no blanks around them, no line break anywhere, a section name without "]"
+// (and whose header reads back as that name), a key without "=" that does not begin with "["
+// or ";".
+bool IsWritableIniEdit(const IniEdit& edit);
+
+// The text after the edits, exactly as making them one after the other gives. Setting a key
+// replaces its line in the first section of that name, or adds a line after the section's
+// last non-blank line, or appends the section at the end; new lines take the text's line
+// break (CR LF in a text without one). Erasing removes every section of that name: headers,
+// keys and the lines among them. Every edit must be writable (IsWritableIniEdit).
+std::string ApplyIniEdits(std::string_view bytes, std::span<const IniEdit> edits);
+
 std::string SetIniValue(std::string_view bytes, std::string_view section, std::string_view key,
                         std::string_view value);
-
-// The bytes without every section of that name: headers, keys and the lines among them.
 std::string EraseIniSection(std::string_view bytes, std::string_view section);
-
-// The bytes with every section of that name erased and the entries written after it, in order
-// (what erasing and then writing them key by key gives).
+// The section erased and the entries written after it, in order.
 std::string ReplaceIniSection(std::string_view bytes, std::string_view section,
                               const std::vector<std::pair<std::string, std::string>>& entries);
 

@@ -74,4 +74,13 @@ std::optional<int32_t> ParseIniInteger(std::string_view text) {
     return ParseDecimal(text);
 }
 
+int32_t IniIntegerOr(const std::optional<std::string>& text, int32_t fallback) {
+    std::optional<int32_t> value = text ? ParseIniInteger(*text) : std::nullopt;
+    return value.value_or(fallback);
+}
+
+bool IniBoolOr(const std::optional<std::string>& text, bool fallback) {
+    return IniIntegerOr(text, fallback ? 1 : 0) != 0;
+}
+
 }  // namespace brenvale

@@ -16,4 +16,9 @@ inline std::string FormatIniBool(bool value) {
     return value ? "1" : "0";
 }
 
+// A value read from the file as an integer or a bool (any integer, non-zero being true); the
+// fallback when the key is missing or its text is not an integer.
+int32_t IniIntegerOr(const std::optional<std::string>& text, int32_t fallback);
+bool IniBoolOr(const std::optional<std::string>& text, bool fallback);
+
 }  // namespace brenvale

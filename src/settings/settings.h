@@ -41,6 +41,8 @@ struct Settings {
     bool noBoxItalic = false;
     bool noBoxUnderline = false;
 
+    bool operator==(const Settings&) const = default;
+
     ListKindOptions listKindOptions() const { return {separatorItems, noBoxItems, checkMark}; }
     WriteOptions writeOptions() const { return {trimItemSpaces, backup, backupFolder}; }
     ReadOptions readOptions() const {

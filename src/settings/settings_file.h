@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/colour.h"
 #include "settings/ini_file.h"
+#include "settings/option_table.h"
 #include "settings/settings.h"
 
 namespace brenvale {
@@ -21,7 +21,7 @@ struct WindowBounds {
     bool operator==(const WindowBounds&) const = default;
 };
 
-// What the main window applies at start and hands back at close, besides the Settings record.
+// What the main window applies at start and hands back at close, besides the options.
 struct WindowLayout {
     // At start: where the normal window goes (already centred). At close: the current bounds
     // of a window in the normal state.
@@ -32,11 +32,6 @@ struct WindowLayout {
     bool statusBar = true;
     bool flatButtons = true;
     int treeWidth = 129;
-    Colour treeColor = 0x00FFF8F8;      // background of the tree and its edit box
-    Colour treeFontColor = 0x00100000;  // text of the tree
-    Colour listColor = 0x00F8F8FF;      // background of the check list and its edit box
-    Colour listFontColor = 0x00000010;  // text of the check list
-    int autoSaveInterval = 600000;      // milliseconds
     // At start: the stored recent files in the order to add them to the recent-file list, each
     // on top of the ones before (key "9" down to "0", empty keys left out), so that key "0"
     // ends up topmost. Not used at close.
@@ -44,11 +39,13 @@ struct WindowLayout {
 };
 
 struct StartupSettings {
-    Settings settings;
+    OptionValues options;
     WindowLayout layout;
 };
 
-// The option values alone (what brenvale-cli takes from a settings file).
+// The options alone, and the Settings record alone (what brenvale-cli takes from a settings
+// file).
+OptionValues ReadOptionValues(const IniFile& ini);
 Settings ReadOptionSettings(const IniFile& ini);
 
 // The start-up reading. A window at -1 is centred on the given screen; "State" 0 maximises.

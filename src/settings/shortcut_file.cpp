@@ -23,6 +23,22 @@ std::string ToFileText(std::string_view shown) {
     return cp932 ? *cp932 : std::string(shown);
 }
 
+// The stored text of every name, empty when missing, in one pass over the file.
+std::vector<std::string> StoredTexts(const std::string& path,
+                                     std::span<const std::string_view> names) {
+    std::vector<IniKey> keys;
+    keys.reserve(names.size());
+    for (std::string_view name : names) {
+        keys.push_back({kSection, name});
+    }
+    std::vector<std::string> texts;
+    texts.reserve(names.size());
+    for (std::optional<std::string>& value : IniFile(path).ReadValues(keys)) {
+        texts.push_back(value.value_or(std::string()));
+    }
+    return texts;
+}
+
 }  // namespace
 
 void WriteShortcutFile(const std::string& path, std::span<const ShortcutFileLine> lines) {
@@ -36,11 +52,9 @@ void WriteShortcutFile(const std::string& path, std::span<const ShortcutFileLine
 
 std::vector<std::optional<Shortcut>> ReadShortcutFile(const std::string& path,
                                                       std::span<const std::string_view> names) {
-    const IniFile ini(path);
     std::vector<std::optional<Shortcut>> out;
     out.reserve(names.size());
-    for (std::string_view name : names) {
-        std::string value = ini.ReadString(kSection, name);
+    for (const std::string& value : StoredTexts(path, names)) {
         if (value.empty()) {
             out.emplace_back(std::nullopt);
         } else {
@@ -53,11 +67,9 @@ std::vector<std::optional<Shortcut>> ReadShortcutFile(const std::string& path,
 
 std::vector<std::string> ReadShortcutTexts(const std::string& path,
                                            std::span<const std::string_view> names) {
-    const IniFile ini(path);
     std::vector<std::string> out;
     out.reserve(names.size());
-    for (std::string_view name : names) {
-        std::string value = ini.ReadString(kSection, name);
+    for (const std::string& value : StoredTexts(path, names)) {
         if (value.empty() || IsNoneText(value)) {
             out.emplace_back(kNoShortcutText);
         } else {

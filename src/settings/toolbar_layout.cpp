@@ -28,16 +28,15 @@ std::string PositionKey(size_t position) {
 
 }  // namespace
 
-std::vector<std::string> ReadToolBarValues(const std::string& settingsPath) {
-    const IniFile ini(settingsPath);
+std::vector<std::string> ReadToolbarValues(const std::string& settingsPath) {
     std::vector<std::string> values;
-    for (const std::string& key : ini.SectionKeys(kSection)) {
-        values.push_back(ini.ReadString(kSection, key));
+    for (auto& [key, value] : IniFile(settingsPath).SectionEntries(kSection)) {
+        values.push_back(std::move(value));
     }
     return values;
 }
 
-std::vector<int> ResolveToolBar(std::span<const std::string> values,
+std::vector<int> ResolveToolbar(std::span<const std::string> values,
                                 std::span<const std::string_view> names) {
     std::vector<size_t> lastPlace(names.size(), 0);
     for (size_t i = 0; i < values.size(); ++i) {
@@ -48,8 +47,8 @@ std::vector<int> ResolveToolBar(std::span<const std::string> values,
     }
     std::vector<int> buttons;
     for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i] == kToolBarSeparatorText) {
-            buttons.push_back(kToolBarSeparator);
+        if (values[i] == kToolbarSeparatorText) {
+            buttons.push_back(kToolbarSeparator);
             continue;
         }
         int command = IndexOf(values[i], names);
@@ -60,7 +59,7 @@ std::vector<int> ResolveToolBar(std::span<const std::string> values,
     return buttons;
 }
 
-void WriteToolBarValues(const std::string& settingsPath, std::span<const std::string> values) {
+void WriteToolbarValues(const std::string& settingsPath, std::span<const std::string> values) {
     std::vector<std::pair<std::string, std::string>> entries;
     entries.reserve(values.size());
     for (size_t i = 0; i < values.size(); ++i) {

@@ -9,11 +9,11 @@ class HelpWindow;
 
 // The help context numbers of the dialogs' help buttons.
 inline constexpr int kHelpSetKey = 16;
-inline constexpr int kHelpSetToolBtn = 17;
-inline constexpr int kHelpSetupView = 21;
-inline constexpr int kHelpSetupColor = 22;
-inline constexpr int kHelpSetupExt = 23;
-inline constexpr int kHelpSetupSave = 24;
+inline constexpr int kHelpToolbarDialog = 17;
+inline constexpr int kHelpOptionsView = 21;
+inline constexpr int kHelpOptionsColor = 22;
+inline constexpr int kHelpOptionsExt = 23;
+inline constexpr int kHelpOptionsSave = 24;
 
 // Opens the help at the page of a help context. Every help button goes through this one call.
 void ShowHelpContext(QWidget* parent, int context);

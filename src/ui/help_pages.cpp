@@ -16,11 +16,11 @@ struct ContextPage {
 // The one mapping of help context numbers to pages.
 constexpr std::array kContextPages = {
     ContextPage{kHelpSetKey, "shortcut-keys.html"},
-    ContextPage{kHelpSetToolBtn, "toolbar.html"},
-    ContextPage{kHelpSetupView, "options-view.html"},
-    ContextPage{kHelpSetupColor, "options-color.html"},
-    ContextPage{kHelpSetupExt, "options-ext.html"},
-    ContextPage{kHelpSetupSave, "options-save.html"},
+    ContextPage{kHelpToolbarDialog, "toolbar.html"},
+    ContextPage{kHelpOptionsView, "options-view.html"},
+    ContextPage{kHelpOptionsColor, "options-color.html"},
+    ContextPage{kHelpOptionsExt, "options-ext.html"},
+    ContextPage{kHelpOptionsSave, "options-save.html"},
 };
 
 }  // namespace

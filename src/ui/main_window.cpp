@@ -32,7 +32,7 @@
 #include "ui/main_menus.h"
 #include "ui/message_box.h"
 #include "ui/text_width.h"
-#include "ui/tool_strip.h"
+#include "ui/toolbar.h"
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
 #include "ui/view_drag.h"
@@ -73,7 +73,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/app/myicon-32.png")));
     readSettings();
     loadUserIcons();
-    editor_ = std::make_unique<Editor>(host_, startup_.settings, images_.userIconCount());
+    editor_ = std::make_unique<Editor>(host_, startup_.options.settings, images_.userIconCount());
     editor_->session().setProgramFolder(ToUtf8(options_.companionFolder));
     actions_ = new CommandActions(images_, this);
     actions_->attachTo(this);
@@ -126,10 +126,10 @@ void MainWindow::buildLayout() {
             [this] { editor_->list().setClientWidth(list_->viewport()->width()); });
 
     menus_ = new MainMenus(*editor_, *actions_, images_, menuBar(), this);
-    toolStrip_ = new ToolStrip(*actions_);
-    toolStrip_->setDropDownMenu(CommandId::Open, menus_->recentMenu());
-    toolStrip_->setDropDownMenu(CommandId::ChgIcon, menus_->iconMenu());
-    connect(menus_, &MainMenus::flatButtonsToggled, toolStrip_, &ToolStrip::setFlat);
+    toolbar_ = new Toolbar(*actions_);
+    toolbar_->setDropDownMenu(CommandId::Open, menus_->recentMenu());
+    toolbar_->setDropDownMenu(CommandId::ChgIcon, menus_->iconMenu());
+    connect(menus_, &MainMenus::flatButtonsToggled, toolbar_, &Toolbar::setFlat);
     connect(menus_, &MainMenus::statusBarToggled, this, &MainWindow::setStatusBarShown);
     // The popped-up menus have no menu bar to pass their entries' hints on.
     connect(menus_, &MainMenus::hintShown, this,
@@ -139,7 +139,7 @@ void MainWindow::buildLayout() {
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(toolStrip_);
+    layout->addWidget(toolbar_);
     layout->addWidget(splitter_, 1);
     setCentralWidget(central);
 
@@ -308,7 +308,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::commandStatesChanged() {
     actions_->syncEnabled(*editor_);
-    toolStrip_->setCheckBoxPressed(editor_->checkBoxButtonPressed());
+    toolbar_->setCheckBoxPressed(editor_->checkBoxButtonPressed());
 }
 
 void MainWindow::selectedTopicChanged() {

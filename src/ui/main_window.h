@@ -9,8 +9,8 @@
 
 #include "editor/editor.h"
 #include "editor/window_placement.h"
+#include "settings/option_table.h"
 #include "settings/settings_file.h"
-#include "settings/setup_options.h"
 #include "ui/images.h"
 #include "ui/window_host.h"
 
@@ -27,7 +27,7 @@ class CounterPanel;
 class DragScrollTimer;
 class KeyFilter;
 class MainMenus;
-class ToolStrip;
+class Toolbar;
 class TopicTreeModel;
 class TopicTreeView;
 
@@ -55,7 +55,7 @@ public:
     Editor& editor() { return *editor_; }
     CommandActions& actions() { return *actions_; }
     MainMenus& menus() { return *menus_; }
-    ToolStrip* toolStrip() const { return toolStrip_; }
+    Toolbar* toolbar() const { return toolbar_; }
     TopicTreeView* tree() const { return tree_; }
     CheckListView* list() const { return list_; }
     QLineEdit* treeEdit() const { return treeEdit_; }
@@ -109,7 +109,7 @@ private:
     bool writeClosingSettings();
     void applyShortcutFile();
     // The toolbar from the ToolBar section of the settings file.
-    void BuildToolBar();
+    void BuildToolbar();
     void loadUserIcons();
     void setStatusBarShown(bool shown);
     void refuseText(const QString& refused);
@@ -132,7 +132,7 @@ private:
     CheckListModel* listModel_ = nullptr;
     CommandActions* actions_ = nullptr;
     MainMenus* menus_ = nullptr;
-    ToolStrip* toolStrip_ = nullptr;
+    Toolbar* toolbar_ = nullptr;
     KeyFilter* keys_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QWidget* treePanel_ = nullptr;

@@ -2,8 +2,8 @@
 #include "ui/command_actions.h"
 #include "ui/main_window.h"
 #include "ui/set_key_dialog.h"
-#include "ui/set_tool_button_dialog.h"
-#include "ui/tool_strip.h"
+#include "ui/toolbar.h"
+#include "ui/toolbar_dialog.h"
 
 namespace brenvale {
 
@@ -15,10 +15,10 @@ void MainWindow::showShortcutKeyDialog() {
 }
 
 void MainWindow::showToolbarDialog() {
-    SetToolButtonDialog dialog(toolStrip_->shownLayout(), images_, options_.settingsFile, this);
+    ToolbarDialog dialog(toolbar_->shownLayout(), images_, options_.settingsFile, this);
     dialog.setWindowIcon(images_.barIcon(Command(CommandId::ToolBtnSet).image));
     if (dialog.exec() == QDialog::Accepted) {
-        BuildToolBar();
+        BuildToolbar();
     }
 }
 

@@ -9,16 +9,16 @@
 #include "ui/colours.h"
 #include "ui/counter_panel.h"
 #include "ui/main_window.h"
-#include "ui/setup_dialog.h"
+#include "ui/options_dialog.h"
 #include "ui/topic_tree_view.h"
 
 namespace brenvale {
 
 namespace {
 
-class WindowSetupTarget : public SetupTarget {
+class WindowOptionTarget : public OptionTarget {
 public:
-    explicit WindowSetupTarget(MainWindow& window) : window_(window) {}
+    explicit WindowOptionTarget(MainWindow& window) : window_(window) {}
 
     void ApplySettings(const Settings& settings) override {
         window_.editor().setSettings(settings);
@@ -53,17 +53,15 @@ void MainWindow::setViewColour(ViewColour which, Colour colour) {
 
 void MainWindow::showOptionsDialog() {
     const ViewColours before = colours_;
-    SetupContext context;
-    context.settings = editor_->settings();
-    context.colours = colours_;
-    context.autoSaveInterval = editor_->session().autoSaveInterval();
+    OptionsContext context;
+    context.values = {editor_->settings(), colours_, editor_->session().autoSaveInterval()};
     // The folder the program keeps its own files in: the program's folder, or the user's
     // configuration folder where that cannot be written.
     context.programFolder = options_.companionFolder;
     context.programPath = options_.programPath;
     context.settingsFile = options_.settingsFile;
-    WindowSetupTarget target(*this);
-    SetupDialog dialog(context, target, this);
+    WindowOptionTarget target(*this);
+    OptionsDialog dialog(context, target, this);
     if (dialog.exec() == QDialog::Accepted) {
         list_->viewport()->update();
         countersChanged();

@@ -20,7 +20,7 @@
 #include "ui/main_menus.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
-#include "ui/tool_strip.h"
+#include "ui/toolbar.h"
 #include "ui/topic_tree_view.h"
 
 namespace brenvale {
@@ -62,26 +62,26 @@ void MainWindow::applyLayout() {
     menus_->statusBarSwitch()->setChecked(layout.statusBar);
     setStatusBarShown(layout.statusBar);
     menus_->flatButtonsSwitch()->setChecked(layout.flatButtons);
-    toolStrip_->setFlat(layout.flatButtons);
+    toolbar_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
     // At start the edit boxes take only the background colours.
-    colours_ = {layout.treeColor, layout.treeFontColor, layout.listColor, layout.listFontColor};
-    SetWidgetColours(tree_, layout.treeColor, layout.treeFontColor);
-    SetWidgetColours(treeEdit_, layout.treeColor, std::nullopt);
-    SetWidgetColours(list_, layout.listColor, layout.listFontColor);
-    SetWidgetColours(listEdit_, layout.listColor, std::nullopt);
-    editor_->session().setAutoSaveInterval(layout.autoSaveInterval);
+    colours_ = startup_.options.colours;
+    SetWidgetColours(tree_, colours_.treeBack, colours_.treeText);
+    SetWidgetColours(treeEdit_, colours_.treeBack, std::nullopt);
+    SetWidgetColours(list_, colours_.listBack, colours_.listText);
+    SetWidgetColours(listEdit_, colours_.listBack, std::nullopt);
+    editor_->session().setAutoSaveInterval(startup_.options.autoSaveInterval);
     for (const std::string& path : layout.recentFiles) {
         editor_->session().addRecentFile(path);
     }
-    BuildToolBar();
+    BuildToolbar();
     if (layout.state == WindowState::Maximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
 }
 
-void MainWindow::BuildToolBar() {
-    toolStrip_->BuildToolBar(ReadToolBarValues(ToUtf8(options_.settingsFile)));
+void MainWindow::BuildToolbar() {
+    toolbar_->BuildToolbar(ReadToolbarValues(ToUtf8(options_.settingsFile)));
 }
 
 bool MainWindow::writeClosingSettings() {

@@ -1,5 +1,6 @@
-// The settings text on any bytes: reading never fails, and writing one key (or erasing one
-// section) leaves every other key as it was.
+// The settings text on any bytes: reading never fails, writing one key (or erasing one
+// section) leaves every other key as it was, and several edits at once give what making them
+// one after the other gives.
 #include <array>
 #include <map>
 
@@ -70,5 +71,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         "erasing a section keeps the others");
         }
     }
+
+    // A key, another section erased, and a key in that section, as one write and one by one.
+    const std::string other = kSections[(data[0] / 3) % kSections.size()];
+    const std::string otherKey = kKeys[(data[0] / 7) % kKeys.size()];
+    const IniEdit edits[] = {IniEdit::Set(section, key, value), IniEdit::Erase(other),
+                             IniEdit::Set(other, otherKey, value), IniEdit::Set(section, key, "")};
+    std::string stepwise(text);
+    for (const IniEdit& edit : edits) {
+        stepwise = edit.kind == IniEdit::Kind::Set
+                       ? SetIniValue(stepwise, edit.section, edit.key, edit.value)
+                       : EraseIniSection(stepwise, edit.section);
+    }
+    fuzz::Check(ApplyIniEdits(text, edits) == stepwise, "edits at once are edits one by one");
     return 0;
 }

@@ -22,14 +22,15 @@ TEST(ReadSettings, AMissingFileGivesTheDefaultsCentred) {
     EXPECT_TRUE(w.statusBar);
     EXPECT_TRUE(w.flatButtons);
     EXPECT_EQ(w.treeWidth, 129);
-    EXPECT_EQ(w.treeColor, 0xFFF8F8u);
-    EXPECT_EQ(w.treeFontColor, 0x100000u);
-    EXPECT_EQ(w.listColor, 0xF8F8FFu);
-    EXPECT_EQ(w.listFontColor, 0x000010u);
-    EXPECT_EQ(w.autoSaveInterval, 600000);
+    const ViewColours& c = read.options.colours;
+    EXPECT_EQ(c.treeBack, 0xFFF8F8u);
+    EXPECT_EQ(c.treeText, 0x100000u);
+    EXPECT_EQ(c.listBack, 0xF8F8FFu);
+    EXPECT_EQ(c.listText, 0x000010u);
+    EXPECT_EQ(read.options.autoSaveInterval, 600000);
     EXPECT_TRUE(w.recentFiles.empty());
 
-    const Settings& s = read.settings;
+    const Settings& s = read.options.settings;
     EXPECT_EQ(s.autoSave, AutoSaveMode::Off);
     EXPECT_FALSE(s.backup);
     EXPECT_EQ(s.backupFolder, Sjis("※File"));
@@ -61,16 +62,17 @@ TEST(ReadSettings, AppliesTheStoredValues) {
     EXPECT_TRUE(w.statusBar);
     EXPECT_FALSE(w.flatButtons);
     EXPECT_EQ(w.treeWidth, 200);
-    EXPECT_EQ(w.treeColor, 0xFFFF00u);
-    EXPECT_EQ(w.treeFontColor, 0x100000u);  // not a colour: the default
-    EXPECT_EQ(w.listColor, 0x0000FFu);
-    EXPECT_EQ(w.autoSaveInterval, 60000);
-    EXPECT_EQ(read.settings.autoSave, AutoSaveMode::OverDocument);
-    EXPECT_TRUE(read.settings.keepOnScreen);
-    EXPECT_FALSE(read.settings.separatorItems);
-    EXPECT_EQ(read.settings.checkMark, Sjis("＊"));
-    EXPECT_EQ(read.settings.backupFolder, "/tmp/bak");
-    EXPECT_EQ(read.settings.tempFolder, Sjis("※File"));
+    EXPECT_EQ(read.options.colours.treeBack, 0xFFFF00u);
+    EXPECT_EQ(read.options.colours.treeText, 0x100000u);  // not a colour: the default
+    EXPECT_EQ(read.options.colours.listBack, 0x0000FFu);
+    EXPECT_EQ(read.options.autoSaveInterval, 60000);
+    const Settings& s = read.options.settings;
+    EXPECT_EQ(s.autoSave, AutoSaveMode::OverDocument);
+    EXPECT_TRUE(s.keepOnScreen);
+    EXPECT_FALSE(s.separatorItems);
+    EXPECT_EQ(s.checkMark, Sjis("＊"));
+    EXPECT_EQ(s.backupFolder, "/tmp/bak");
+    EXPECT_EQ(s.tempFolder, Sjis("※File"));
 
     WriteBytes(path, "[Window]\r\nLeft=-1\r\nWidth=-101\r\n");
     EXPECT_EQ(ReadSettings(path, 1024, 768).layout.bounds.left, (1024 + 101) / 2);

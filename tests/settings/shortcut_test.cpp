@@ -97,36 +97,36 @@ TEST(ShortcutFile, ImportShowsNoneWhereTheFileHasNoValue) {
               (std::vector<std::string>{"Alt+F4", "(なし)", "(なし)", "(なし)"}));
 }
 
-TEST(ToolBarLayout, ReadsValuesInFileOrderAndResolvesThem) {
+TEST(ToolbarLayout, ReadsValuesInFileOrderAndResolvesThem) {
     test::TempDir dir;
     const std::string path = dir.file("brenvale.ini");
-    EXPECT_TRUE(ReadToolBarValues(path).empty());
+    EXPECT_TRUE(ReadToolbarValues(path).empty());
     WriteBytes(path,
                "[ToolBar]\r\n02=Save\r\n00=Open\r\n01=-\r\n03=Bogus\r\n04=open\r\n"
                "05=PGMExit\r\n06=Open\r\n07=-\r\n");
-    std::vector<std::string> values = ReadToolBarValues(path);
+    std::vector<std::string> values = ReadToolbarValues(path);
     EXPECT_EQ(values, (std::vector<std::string>{"Save", "Open", "-", "Bogus", "open", "PGMExit",
                                                 "Open", "-"}));
     // Unknown names go; "Open" named twice lands at its later place.
-    EXPECT_EQ(ResolveToolBar(values, kNames),
-              (std::vector<int>{3, kToolBarSeparator, 0, 2, kToolBarSeparator}));
+    EXPECT_EQ(ResolveToolbar(values, kNames),
+              (std::vector<int>{3, kToolbarSeparator, 0, 2, kToolbarSeparator}));
 }
 
-TEST(ToolBarLayout, WritesTwoDigitKeysAndErasesWhenEmpty) {
+TEST(ToolbarLayout, WritesTwoDigitKeysAndErasesWhenEmpty) {
     test::TempDir dir;
     const std::string path = dir.file("brenvale.ini");
     WriteBytes(path, "[ToolBar]\r\n00=Stale\r\n99=Stale\r\n[Window]\r\nState=1\r\n");
     std::vector<std::string> values(11, "-");
     values[0] = "Open";
-    WriteToolBarValues(path, values);
+    WriteToolbarValues(path, values);
     std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.find("Stale"), std::string::npos);
     EXPECT_NE(bytes.find("[Window]\r\nState=1\r\n[ToolBar]\r\n00=Open\r\n01=-\r\n"),
               std::string::npos);
     EXPECT_NE(bytes.find("\r\n09=-\r\n10=-\r\n"), std::string::npos);
-    EXPECT_EQ(ReadToolBarValues(path), values);
+    EXPECT_EQ(ReadToolbarValues(path), values);
 
-    WriteToolBarValues(path, {});
+    WriteToolbarValues(path, {});
     EXPECT_EQ(ReadBytes(path), "[Window]\r\nState=1\r\n");
 }
 

@@ -100,7 +100,7 @@ private slots:
     void aModalDialogDoesNotBlockItsHelp();
 
 private:
-    HelpWindow* open(int context = kHelpSetupView);
+    HelpWindow* open(int context = kHelpOptionsView);
 
     std::unique_ptr<QWidget> owner_;
     std::unique_ptr<test::TempDir> dir_;
@@ -371,7 +371,7 @@ void HelpTest::aModalDialogDoesNotBlockItsHelp() {
     bool clicked = false;
     QTimer::singleShot(0, [&] {
         QTRY_VERIFY(QApplication::activeModalWidget() == &dialog);
-        ShowHelpContext(&dialog, kHelpSetupColor);
+        ShowHelpContext(&dialog, kHelpOptionsColor);
         HelpWindow* window = OpenHelpWindow(&dialog);
         QVERIFY(window);
         QCOMPARE(PageOf(window->currentUrl()), QStringLiteral("options-color.html"));

@@ -17,7 +17,7 @@
 #include "ui/command_actions.h"
 #include "ui/main_menus.h"
 #include "ui/set_key_dialog.h"
-#include "ui/tool_strip.h"
+#include "ui/toolbar.h"
 #include "ui_test_support.h"
 
 using namespace brenvale;
@@ -295,8 +295,8 @@ void KeyTest::everyShortcutWorksWhateverTheToolbarShows() {
     test::WriteBytes(folder_->settingsFile(), "[ToolBar]\r\n00=PGMExit\r\n");
     test::WriteBytes(folder_->shortcutFile(), "[ShortCutKey]\r\nListAddLine=Ctrl+L\r\n");
     MainWindow& w = folder_->open();
-    QVERIFY(!w.toolStrip()->button(CommandId::ChgIcon)->isVisible());
-    QVERIFY(!w.toolStrip()->button(CommandId::ListAddLine)->isVisible());
+    QVERIFY(!w.toolbar()->button(CommandId::ChgIcon)->isVisible());
+    QVERIFY(!w.toolbar()->button(CommandId::ListAddLine)->isVisible());
 
     QTimer::singleShot(100, [] {
         if (QWidget* popup = QApplication::activePopupWidget()) {

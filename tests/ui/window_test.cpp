@@ -27,7 +27,7 @@
 #include "ui/counter_panel.h"
 #include "ui/main_menus.h"
 #include "ui/main_window.h"
-#include "ui/tool_strip.h"
+#include "ui/toolbar.h"
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
 
@@ -97,16 +97,16 @@ void WindowTest::startsWithTheDesignedLayoutWithoutASettingsFile() {
     QCOMPARE(window().frameGeometry().size(), QSize(573, 376));
     QCOMPARE(window().treeWidth(), 129);
     QVERIFY(window().statusBar()->isVisible());
-    QVERIFY(window().toolStrip()->isFlat());
+    QVERIFY(window().toolbar()->isFlat());
     QStringList menus;
     for (QAction* menu : window().menuBar()->actions()) {
         menus << menu->text();
     }
     QCOMPARE(menus, (QStringList{"ファイル(&F)", "ツリー(&T)", "チェックリスト(&C)",
                                  "オプション(&O)", "ヘルプ(&H)"}));
-    QCOMPARE(window().toolStrip()->shownLayout(), ToolStrip::DesignedLayout());
+    QCOMPARE(window().toolbar()->shownLayout(), Toolbar::DesignedLayout());
     // Two rows: the list commands start a new row below the tree commands.
-    ToolStrip* strip = window().toolStrip();
+    Toolbar* strip = window().toolbar();
     int firstRow = strip->button(CommandId::PGMExit)->y();
     QCOMPARE(strip->button(CommandId::TreePaste)->y(), firstRow);
     int secondRow = strip->button(CommandId::ListAdd)->y();
@@ -133,7 +133,7 @@ void WindowTest::commandsRunFromMenusAndShortcuts() {
     // A disabled command ignores its shortcut.
     editor().session().setModified(false);
     QVERIFY(!window().actions().action(CommandId::Save)->isEnabled());
-    QVERIFY(!window().toolStrip()->button(CommandId::Save)->isEnabled());
+    QVERIFY(!window().toolbar()->button(CommandId::Save)->isEnabled());
 }
 
 void WindowTest::renamesOnEveryKeystroke() {

@@ -1,4 +1,4 @@
-#include "ui/set_tool_button_dialog.h"
+#include "ui/toolbar_dialog.h"
 
 #include <QCursor>
 #include <QDragMoveEvent>
@@ -17,7 +17,7 @@
 #include "ui/dialog_frame.h"
 #include "ui/error_report.h"
 #include "ui/help_context.h"
-#include "ui/tool_entry_view.h"
+#include "ui/toolbar_entry_view.h"
 
 namespace brenvale {
 
@@ -29,10 +29,10 @@ constexpr int kCentreWidth = 127;
 constexpr int kScrollInterval = 150;
 const char* const kMimeType = "application/x-brenvale-tool-entry";
 
-std::vector<int> Positions(const std::vector<ToolStrip::Slot>& toolbar) {
+std::vector<int> Positions(const std::vector<Toolbar::Slot>& toolbar) {
     std::vector<int> positions;
-    for (const ToolStrip::Slot& slot : toolbar) {
-        positions.push_back(slot ? static_cast<int>(*slot) : ToolEntry::kSeparator);
+    for (const Toolbar::Slot& slot : toolbar) {
+        positions.push_back(slot ? static_cast<int>(*slot) : ToolbarEntry::kSeparator);
     }
     return positions;
 }
@@ -49,27 +49,26 @@ QWidget* Column(QWidget* label, QWidget* list) {
 
 }  // namespace
 
-SetToolButtonDialog::SetToolButtonDialog(const std::vector<ToolStrip::Slot>& toolbar,
-                                         const ImageLists& images, QString settingsFile,
-                                         QWidget* parent)
+ToolbarDialog::ToolbarDialog(const std::vector<Toolbar::Slot>& toolbar, const ImageLists& images,
+                             QString settingsFile, QWidget* parent)
     : QDialog(parent),
       settingsFile_(std::move(settingsFile)),
       commands_(CommandEntries()),
       lists_(commands_, Positions(toolbar)) {
     setWindowTitle(QStringLiteral("ツールバーのボタン表示設定"));
-    srcModel_ = new ToolEntryModel(lists_.src(), images, this);
-    dstModel_ = new ToolEntryModel(lists_.dst(), images, this);
+    srcModel_ = new ToolbarEntryModel(lists_.src(), images, this);
+    dstModel_ = new ToolbarEntryModel(lists_.dst(), images, this);
     buildLayout();
     FrameAsSizableDialog(this, QSize(kClientWidth, kClientHeight));
     scrollTimer_.setInterval(kScrollInterval);
-    connect(&scrollTimer_, &QTimer::timeout, this, &SetToolButtonDialog::ScrollTimerTimer);
+    connect(&scrollTimer_, &QTimer::timeout, this, &ToolbarDialog::ScrollTimerTimer);
     refresh();
 }
 
-SetToolButtonDialog::~SetToolButtonDialog() = default;
+ToolbarDialog::~ToolbarDialog() = default;
 
-ToolEntryView* SetToolButtonDialog::makeList(Which which) {
-    auto* view = new ToolEntryView;
+ToolbarEntryView* ToolbarDialog::makeList(Which which) {
+    auto* view = new ToolbarEntryView;
     view->setModel(which == Which::Src ? srcModel_ : dstModel_);
     KeepSelectionVisible(view);
     auto take = [this, which] { takeSelection(which); };
@@ -88,7 +87,7 @@ ToolEntryView* SetToolButtonDialog::makeList(Which which) {
     return view;
 }
 
-void SetToolButtonDialog::buildLayout() {
+void ToolbarDialog::buildLayout() {
     lbSrc_ = makeList(Which::Src);
     lbDst_ = makeList(Which::Dst);
     auto* lblSrc = new QLabel(QStringLiteral("利用できるボタン(&S)"));
@@ -103,11 +102,11 @@ void SetToolButtonDialog::buildLayout() {
     btnOk->setDefault(true);
     auto* btnCancel = new QPushButton(QStringLiteral("キャンセル"));
     auto* btnHelp = new QPushButton(QStringLiteral("ヘルプ(&H)"));
-    connect(btnReset, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::Reset); });
-    connect(btnOk, &QPushButton::clicked, this, &SetToolButtonDialog::btnOKClick);
+    connect(btnReset, &QPushButton::clicked, this, [this] { run(&ToolbarLists::Reset); });
+    connect(btnOk, &QPushButton::clicked, this, &ToolbarDialog::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnHelp, &QPushButton::clicked, this,
-            [this] { ShowHelpContext(this, kHelpSetToolBtn); });
+            [this] { ShowHelpContext(this, kHelpToolbarDialog); });
     pnlBtm_ = new QWidget;
     pnlBtm_->setFixedHeight(34);
     auto* bottom = new QHBoxLayout(pnlBtm_);
@@ -139,15 +138,15 @@ void SetToolButtonDialog::buildLayout() {
     layout->addWidget(pnlBtm_);
 }
 
-QWidget* SetToolButtonDialog::buildCentrePanel() {
+QWidget* ToolbarDialog::buildCentrePanel() {
     btnAdd_ = new QPushButton(QStringLiteral("追加 ->"));
     btnDel_ = new QPushButton(QStringLiteral("<- 削除"));
     btnAddAll_ = new QPushButton(QStringLiteral("すべて追加 ->>"));
     btnDelAll_ = new QPushButton(QStringLiteral("<<- すべて削除"));
-    connect(btnAdd_, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::Add); });
-    connect(btnDel_, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::Del); });
-    connect(btnAddAll_, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::AddAll); });
-    connect(btnDelAll_, &QPushButton::clicked, this, [this] { run(&ToolButtonLists::DelAll); });
+    connect(btnAdd_, &QPushButton::clicked, this, [this] { run(&ToolbarLists::Add); });
+    connect(btnDel_, &QPushButton::clicked, this, [this] { run(&ToolbarLists::Del); });
+    connect(btnAddAll_, &QPushButton::clicked, this, [this] { run(&ToolbarLists::AddAll); });
+    connect(btnDelAll_, &QPushButton::clicked, this, [this] { run(&ToolbarLists::DelAll); });
     sbUp_ = new QToolButton;
     sbUp_->setArrowType(Qt::UpArrow);
     sbUp_->setText(QStringLiteral("上へ"));
@@ -156,8 +155,8 @@ QWidget* SetToolButtonDialog::buildCentrePanel() {
     sbDown_->setArrowType(Qt::DownArrow);
     sbDown_->setText(QStringLiteral("下へ"));
     sbDown_->setStatusTip(QStringLiteral("|表示するツールボタンの選択された値を下へ移動します"));
-    connect(sbUp_, &QToolButton::clicked, this, [this] { run(&ToolButtonLists::Up); });
-    connect(sbDown_, &QToolButton::clicked, this, [this] { run(&ToolButtonLists::Down); });
+    connect(sbUp_, &QToolButton::clicked, this, [this] { run(&ToolbarLists::Up); });
+    connect(sbDown_, &QToolButton::clicked, this, [this] { run(&ToolbarLists::Down); });
 
     auto* panel = new QWidget;
     panel->setFixedWidth(kCentreWidth);
@@ -183,21 +182,21 @@ QWidget* SetToolButtonDialog::buildCentrePanel() {
     return panel;
 }
 
-void SetToolButtonDialog::resizeEvent(QResizeEvent* event) {
+void ToolbarDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    // FormResize: the centre panel keeps its width, the two lists share the rest.
+    // On resizing, the centre panel keeps its width and the two lists share the rest.
     const int side = (width() - (kCentreWidth + 8)) / 2;
     pnlLeft_->setFixedWidth(side);
     pnlRight_->setFixedWidth(side);
 }
 
-void SetToolButtonDialog::refresh() {
+void ToolbarDialog::refresh() {
     const int srcTop = lbSrc_->verticalScrollBar()->value();
     const int dstTop = lbDst_->verticalScrollBar()->value();
     syncing_ = true;
     for (Which which : {Which::Src, Which::Dst}) {
-        const ToolEntryList& list = lists_.list(which);
-        ToolEntryView* view = this->view(which);
+        const ToolbarEntryList& list = lists_.list(which);
+        ToolbarEntryView* view = this->view(which);
         (which == Which::Src ? srcModel_ : dstModel_)->reload();
         view->verticalScrollBar()->setValue(which == Which::Src ? srcTop : dstTop);
         QItemSelection selection;
@@ -217,11 +216,11 @@ void SetToolButtonDialog::refresh() {
     SetButtons();
 }
 
-void SetToolButtonDialog::takeSelection(Which which) {
+void ToolbarDialog::takeSelection(Which which) {
     if (syncing_) {
         return;
     }
-    ToolEntryList& list = lists_.list(which);
+    ToolbarEntryList& list = lists_.list(which);
     QItemSelectionModel* selection = view(which)->selectionModel();
     for (size_t i = 0; i < list.size(); ++i) {
         list.setSelected(i, selection->isRowSelected(static_cast<int>(i)));
@@ -231,8 +230,8 @@ void SetToolButtonDialog::takeSelection(Which which) {
     SetButtons();
 }
 
-void SetToolButtonDialog::SetButtons() {
-    ToolButtonLists::Buttons b = lists_.ButtonStates();
+void ToolbarDialog::SetButtons() {
+    ToolbarLists::Buttons b = lists_.ButtonStates();
     btnAdd_->setEnabled(b.add);
     btnAddAll_->setEnabled(b.addAll);
     btnDel_->setEnabled(b.del);
@@ -241,19 +240,19 @@ void SetToolButtonDialog::SetButtons() {
     sbDown_->setEnabled(b.down);
 }
 
-void SetToolButtonDialog::run(void (ToolButtonLists::*button)()) {
+void ToolbarDialog::run(void (ToolbarLists::*button)()) {
     (lists_.*button)();
     refresh();
-    ToolEntryView* focus = view(lists_.focusList());
+    ToolbarEntryView* focus = view(lists_.focusList());
     focus->setFocus();
     if (focus->currentIndex().isValid()) {
         focus->scrollTo(focus->currentIndex());
     }
 }
 
-void SetToolButtonDialog::btnOKClick() {
+void ToolbarDialog::btnOKClick() {
     try {
-        WriteToolBarValues(ToUtf8(settingsFile_), lists_.ToolBarValues());
+        WriteToolbarValues(ToUtf8(settingsFile_), lists_.ToolbarValues());
     } catch (const Error& error) {
         ReportError(error);
         return;
@@ -261,7 +260,7 @@ void SetToolButtonDialog::btnOKClick() {
     accept();
 }
 
-QMimeData* SetToolButtonDialog::dragData(Which from) const {
+QMimeData* ToolbarDialog::dragData(Which from) const {
     int current = lists_.list(from).current();
     if (current < 0) {
         return nullptr;
@@ -273,8 +272,7 @@ QMimeData* SetToolButtonDialog::dragData(Which from) const {
     return data;
 }
 
-std::optional<SetToolButtonDialog::Dragged> SetToolButtonDialog::draggedEntry(
-    const QMimeData* data) const {
+std::optional<ToolbarDialog::Dragged> ToolbarDialog::draggedEntry(const QMimeData* data) const {
     if (!data || !data->hasFormat(kMimeType)) {
         return std::nullopt;
     }
@@ -292,18 +290,18 @@ std::optional<SetToolButtonDialog::Dragged> SetToolButtonDialog::draggedEntry(
     return Dragged{from, static_cast<size_t>(index)};
 }
 
-void SetToolButtonDialog::lbStartDrag(Which which) {
+void ToolbarDialog::lbStartDrag(Which which) {
     lists_.StartDrag(which);
     refresh();
     dragging_ = true;
 }
 
-void SetToolButtonDialog::lbEndDrag() {
+void ToolbarDialog::lbEndDrag() {
     dragging_ = false;
     lbDst_->setDropLine(std::nullopt);
 }
 
-void SetToolButtonDialog::lbDstDragOver(QDragMoveEvent* event) {
+void ToolbarDialog::lbDstDragOver(QDragMoveEvent* event) {
     std::optional<Dragged> dragged = draggedEntry(event->mimeData());
     if (!dragged) {
         return;
@@ -313,10 +311,10 @@ void SetToolButtonDialog::lbDstDragOver(QDragMoveEvent* event) {
     size_t place = lists_.DropPlace(dragged->from, dragged->index,
                                     lbDst_->entryAt(event->position().toPoint()));
     const int row = static_cast<int>(place) - lbDst_->firstVisibleEntry();
-    lbDst_->setDropLine(ToolEntryDelegate::kRowHeight * row - 1);
+    lbDst_->setDropLine(ToolbarEntryDelegate::kRowHeight * row - 1);
 }
 
-void SetToolButtonDialog::lbDstDragDrop(QDropEvent* event) {
+void ToolbarDialog::lbDstDragDrop(QDropEvent* event) {
     std::optional<Dragged> dragged = draggedEntry(event->mimeData());
     if (!dragged) {
         return;
@@ -327,7 +325,7 @@ void SetToolButtonDialog::lbDstDragDrop(QDropEvent* event) {
     refresh();
 }
 
-void SetToolButtonDialog::lbSrcDragOver(QDragMoveEvent* event) {
+void ToolbarDialog::lbSrcDragOver(QDragMoveEvent* event) {
     std::optional<Dragged> dragged = draggedEntry(event->mimeData());
     if (dragged && dragged->from == Which::Dst) {
         event->setDropAction(Qt::MoveAction);
@@ -335,7 +333,7 @@ void SetToolButtonDialog::lbSrcDragOver(QDragMoveEvent* event) {
     }
 }
 
-void SetToolButtonDialog::lbSrcDragDrop(QDropEvent* event) {
+void ToolbarDialog::lbSrcDragDrop(QDropEvent* event) {
     std::optional<Dragged> dragged = draggedEntry(event->mimeData());
     if (!dragged || dragged->from != Which::Dst) {
         return;
@@ -349,7 +347,7 @@ void SetToolButtonDialog::lbSrcDragDrop(QDropEvent* event) {
     }
 }
 
-bool SetToolButtonDialog::eventFilter(QObject* watched, QEvent* event) {
+bool ToolbarDialog::eventFilter(QObject* watched, QEvent* event) {
     const bool zone = watched == lblDst_ || watched == pnlBtm_;
     const QEvent::Type type = event->type();
     if (!zone || (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)) {
@@ -368,14 +366,14 @@ bool SetToolButtonDialog::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void SetToolButtonDialog::startScrolling(int direction) {
+void ToolbarDialog::startScrolling(int direction) {
     scrollDirection_ = direction;
     if (!scrollTimer_.isActive()) {
         scrollTimer_.start();
     }
 }
 
-void SetToolButtonDialog::ScrollTimerTimer() {
+void ToolbarDialog::ScrollTimerTimer() {
     const QPoint pointer = mapFromGlobal(QCursor::pos());
     const QRect label(lblDst_->mapTo(this, QPoint(0, 0)), lblDst_->size());
     const QRect panel = pnlBtm_->geometry();

@@ -5,16 +5,16 @@
 
 #include "support/temp_dir.h"
 #include "ui/images.h"
-#include "ui/set_tool_button_dialog.h"
-#include "ui/tool_entry_view.h"
+#include "ui/toolbar_dialog.h"
+#include "ui/toolbar_entry_view.h"
 #include "ui_test_support.h"
 
 using namespace brenvale;
-using Which = SetToolButtonDialog::Which;
+using Which = ToolbarDialog::Which;
 
 namespace {
 
-QPoint RowOnScreen(ToolEntryView* view, int row) {
+QPoint RowOnScreen(ToolbarEntryView* view, int row) {
     return view->viewport()->mapToGlobal(view->visualRect(view->model()->index(row, 0)).center());
 }
 
@@ -57,25 +57,25 @@ bool Finished(QProcess& xdotool) {
 
 }  // namespace
 
-class ToolBarDragTest : public QObject {
+class ToolbarDragTest : public QObject {
     Q_OBJECT
 private slots:
     void dragsBetweenTheListsWithThePointer();
 };
 
-void ToolBarDragTest::dragsBetweenTheListsWithThePointer() {
+void ToolbarDragTest::dragsBetweenTheListsWithThePointer() {
     test::TempDir dir;
     ImageLists images;
-    SetToolButtonDialog dialog(ToolStrip::DesignedLayout(), images,
-                               QString::fromStdString(dir.file("brenvale.ini")));
+    ToolbarDialog dialog(Toolbar::DesignedLayout(), images,
+                         QString::fromStdString(dir.file("brenvale.ini")));
     // A window mapped while the window manager is still starting may never be exposed.
     QTRY_VERIFY_WITH_TIMEOUT(QProcess::execute("xdotool", {"get_desktop"}) == 0, 5000);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     dialog.activateWindow();
     QTRY_VERIFY(dialog.isActiveWindow());
-    ToolEntryView* src = dialog.view(Which::Src);
-    ToolEntryView* dst = dialog.view(Which::Dst);
+    ToolbarEntryView* src = dialog.view(Which::Src);
+    ToolbarEntryView* dst = dialog.view(Which::Dst);
     QProcess xdotool;
 
     // The template (after the commands the toolbar does not show) onto the third shown entry:
@@ -110,5 +110,5 @@ void ToolBarDragTest::dragsBetweenTheListsWithThePointer() {
     QCOMPARE(shown.count(QStringLiteral("区切り")), 5);
 }
 
-QTEST_MAIN(ToolBarDragTest)
-#include "tool_button_drag_x11_test.moc"
+QTEST_MAIN(ToolbarDragTest)
+#include "toolbar_drag_x11_test.moc"

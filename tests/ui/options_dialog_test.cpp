@@ -18,7 +18,7 @@
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/colours.h"
-#include "ui/setup_dialog.h"
+#include "ui/options_dialog.h"
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
 
@@ -56,7 +56,7 @@ QString TextOf(const std::string& text) {
 
 }  // namespace
 
-class SetupDialogTest : public QObject {
+class OptionsDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -64,6 +64,7 @@ private slots:
 
     void opensOnTheFirstPageWithCtrlP();
     void okWritesEveryKeyAndAppliesIt();
+    void okWithoutChangesWritesBackEveryOptionAsItWas();
     void cancelAfterColourChangesLeavesEverythingAsItWas();
     void aSettingsFileThatCannotBeWrittenStopsOk();
     void opensWithTheStoredValuesAndItsEnablingRules();
@@ -87,7 +88,7 @@ private:
     QString oldCurrent_;
 };
 
-void SetupDialogTest::init() {
+void OptionsDialogTest::init() {
     dir_ = std::make_unique<test::TempDir>();
     // The desktop's folders and the current folder (for Save.reg) are temporary ones: nothing
     // here may touch the machine's own.
@@ -99,7 +100,7 @@ void SetupDialogTest::init() {
     QDir::setCurrent(QString::fromStdString(dir_->path()));
 }
 
-void SetupDialogTest::cleanup() {
+void OptionsDialogTest::cleanup() {
     if (window_) {
         editor().session().setModified(false);
         window_->close();
@@ -109,16 +110,16 @@ void SetupDialogTest::cleanup() {
     dir_.reset();
 }
 
-void SetupDialogTest::make(const std::string& settings) {
+void OptionsDialogTest::make(const std::string& settings) {
     if (!settings.empty()) {
         test::WriteBytes(settingsFile(), settings);
     }
     window_ = test::MakeWindow(*dir_);
 }
 
-void SetupDialogTest::runDialog(std::function<void(QDialog*)> steps) {
+void OptionsDialogTest::runDialog(std::function<void(QDialog*)> steps) {
     bool opened = false;
-    test::WhenModal<SetupDialog>([&opened, steps](SetupDialog* dialog) {
+    test::WhenModal<OptionsDialog>([&opened, steps](OptionsDialog* dialog) {
         opened = true;
         steps(dialog);
         if (dialog->isVisible()) {
@@ -131,7 +132,7 @@ void SetupDialogTest::runDialog(std::function<void(QDialog*)> steps) {
     QVERIFY(opened);
 }
 
-void SetupDialogTest::opensOnTheFirstPageWithCtrlP() {
+void OptionsDialogTest::opensOnTheFirstPageWithCtrlP() {
     make();
     runDialog([](QDialog* d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("オプション設定"));
@@ -146,6 +147,8 @@ void SetupDialogTest::opensOnTheFirstPageWithCtrlP() {
         QCOMPARE(tabs, (QStringList{"表示", "色", "拡張子", "保存"}));
         QCOMPARE(Child<QPushButton>(d, "btnExt")->text(),
                  QStringLiteral("拡張子 (*.bnv) を関連付ける..."));
+        // OK is the default button: Enter presses it (with real keys in the X11 test).
+        QVERIFY(Child<QPushButton>(d, "btnOk")->isDefault());
         // The help button opens the help at the page's context (a message when the help
         // files are missing); the dialog stays.
         pages->setCurrentIndex(3);
@@ -162,7 +165,7 @@ void SetupDialogTest::opensOnTheFirstPageWithCtrlP() {
     runDialog([](QDialog* d) { QCOMPARE(Child<QTabWidget>(d, "pgc")->currentIndex(), 0); });
 }
 
-void SetupDialogTest::okWritesEveryKeyAndAppliesIt() {
+void OptionsDialogTest::okWritesEveryKeyAndAppliesIt() {
     make();
     Topic* parent = editor().selection().topic();
     editor().execute(CommandId::AddTreeChild);
@@ -199,7 +202,27 @@ void SetupDialogTest::okWritesEveryKeyAndAppliesIt() {
     QVERIFY(window_->tree()->isExpanded(model->indexOf(parent)));
 }
 
-void SetupDialogTest::cancelAfterColourChangesLeavesEverythingAsItWas() {
+void OptionsDialogTest::okWithoutChangesWritesBackEveryOptionAsItWas() {
+    // Every option other than its default, in the order OK writes them: each control shows
+    // its option and gives it back unchanged.
+    const std::string every =
+        "[Window]\r\nMoving=1\r\nTitleFullPath=0\r\nTitleFullPathActive=0\r\n"
+        "[Save]\r\nEveryS=0\r\nSpRemv=0\r\nAutoSv=3\r\nAutoMs=0\r\nInterval=1800000\r\n"
+        "BackUp=1\r\nBackUpPass=/var/backups/notes\r\nTempPass=" +
+        Sjis("※File") +
+        "\r\n[Tree]\r\nTreeColor=clWhite\r\nTreeFontColor=$00123456\r\n"
+        "[List]\r\nKugiri=0\r\nCekBox=0\r\nCekMoj=" +
+        Sjis("＊") +
+        "\r\nLCBold=0\r\nLCItal=1\r\nLCUnde=1\r\nListColor=clBtnFace\r\n"
+        "ListFontColor=$00ABCDEF\r\n";
+    make(every);
+    runDialog([](QDialog* d) { Child<QPushButton>(d, "btnOk")->click(); });
+    QCOMPARE(settingsText(), every);
+    QCOMPARE(editor().settings().autoSave, AutoSaveMode::OverDocument);
+    QCOMPARE(editor().session().autoSaveInterval(), 1800000);
+}
+
+void OptionsDialogTest::cancelAfterColourChangesLeavesEverythingAsItWas() {
     make();
     Topic* parent = editor().selection().topic();
     editor().execute(CommandId::AddTreeChild);
@@ -220,7 +243,7 @@ void SetupDialogTest::cancelAfterColourChangesLeavesEverythingAsItWas() {
     QVERIFY(!parent->expanded);
 }
 
-void SetupDialogTest::aSettingsFileThatCannotBeWrittenStopsOk() {
+void OptionsDialogTest::aSettingsFileThatCannotBeWrittenStopsOk() {
     make();
     std::filesystem::create_directory(settingsFile());
     QString message;
@@ -236,7 +259,7 @@ void SetupDialogTest::aSettingsFileThatCannotBeWrittenStopsOk() {
     std::filesystem::remove(settingsFile());  // so that the close can write
 }
 
-void SetupDialogTest::opensWithTheStoredValuesAndItsEnablingRules() {
+void OptionsDialogTest::opensWithTheStoredValuesAndItsEnablingRules() {
     make(
         "[Window]\r\nTitleFullPath=0\r\nTitleFullPathActive=1\r\n[Save]\r\nAutoSv=3\r\n"
         "Interval=90000\r\nBackUpPass=" +
@@ -285,7 +308,7 @@ void SetupDialogTest::opensWithTheStoredValuesAndItsEnablingRules() {
     }
 }
 
-void SetupDialogTest::theMarkTakesAtMostTwoBytes() {
+void OptionsDialogTest::theMarkTakesAtMostTwoBytes() {
     make();
     runDialog([](QDialog* d) {
         auto* mark = Child<QComboBox>(d, "cmbList");
@@ -301,7 +324,7 @@ void SetupDialogTest::theMarkTakesAtMostTwoBytes() {
     QCOMPARE(editor().settings().checkMark, Sjis("◎"));
 }
 
-void SetupDialogTest::foldersChosenInTheBrowserBecomeTheThirdEntry() {
+void OptionsDialogTest::foldersChosenInTheBrowserBecomeTheThirdEntry() {
     make();
     std::filesystem::create_directories(dir_->file("one"));
     std::filesystem::create_directories(dir_->file("two"));
@@ -336,7 +359,7 @@ void SetupDialogTest::foldersChosenInTheBrowserBecomeTheThirdEntry() {
     QCOMPARE(editor().settings().backupFolder, dir_->file("two"));
 }
 
-void SetupDialogTest::pureWhiteIsWrittenByNameAndLeavesTheCustomSlot() {
+void OptionsDialogTest::pureWhiteIsWrittenByNameAndLeavesTheCustomSlot() {
     make();
     QColor firstSlot;
     QColor secondSlot;
@@ -351,7 +374,7 @@ void SetupDialogTest::pureWhiteIsWrittenByNameAndLeavesTheCustomSlot() {
     QVERIFY(settingsText().find("\r\nTreeColor=clWhite\r\n") != std::string::npos);
 }
 
-void SetupDialogTest::associatesAndRemovesTheFileType() {
+void OptionsDialogTest::associatesAndRemovesTheFileType() {
     make();
     const AssociationTexts t = AssociationTexts::For(".bnv");
     QString question;
@@ -385,7 +408,7 @@ void SetupDialogTest::associatesAndRemovesTheFileType() {
     QVERIFY(!FileExists(dir_->file("data/applications/brenvale.desktop")));
 }
 
-void SetupDialogTest::anotherProgramsAssociationIsAskedAboutAndKeptInSaveReg() {
+void OptionsDialogTest::anotherProgramsAssociationIsAskedAboutAndKeptInSaveReg() {
     std::filesystem::create_directories(dir_->file("config"));
     test::WriteBytes(dir_->file("config/mimeapps.list"),
                      "[Default Applications]\napplication/x-brenvale=viewer.desktop;\n");
@@ -408,7 +431,7 @@ void SetupDialogTest::anotherProgramsAssociationIsAskedAboutAndKeptInSaveReg() {
                 .find("application/x-brenvale=brenvale.desktop;") != std::string::npos);
 }
 
-void SetupDialogTest::aFolderThatCannotBeWrittenFailsTheAssociation() {
+void OptionsDialogTest::aFolderThatCannotBeWrittenFailsTheAssociation() {
     test::ReadOnlyFolder locked(dir_->file("data"));
     if (!locked.ok()) {
         QSKIP("this file system cannot make a folder read-only for this user");
@@ -424,5 +447,5 @@ void SetupDialogTest::aFolderThatCannotBeWrittenFailsTheAssociation() {
     QCOMPARE(failure, QStringLiteral("'' の設定に失敗しました"));
 }
 
-QTEST_MAIN(SetupDialogTest)
-#include "setup_dialog_test.moc"
+QTEST_MAIN(OptionsDialogTest)
+#include "options_dialog_test.moc"

@@ -1,4 +1,4 @@
-#include "ui/setup_dialog.h"
+#include "ui/options_dialog.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -19,7 +19,9 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QValidator>
+
+#include <array>
+#include <tuple>
 
 #include "common/error.h"
 #include "settings/file_association.h"
@@ -29,6 +31,7 @@
 #include "ui/folder_dialog.h"
 #include "ui/help_context.h"
 #include "ui/message_box.h"
+#include "ui/option_bindings.h"
 
 namespace brenvale {
 
@@ -56,25 +59,10 @@ public:
     }
 };
 
-// The mark: any text of at most two CP932 bytes.
-class MarkValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-
-    State validate(QString& input, int&) const override {
-        std::optional<std::string> bytes = ToCp932(input);
-        return bytes && bytes->size() <= kMarkMaxBytes ? Acceptable : Invalid;
-    }
-};
-
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
-}
-
-QCheckBox* Check(const char* name, const char* caption) {
-    return Named(new QCheckBox(QString::fromUtf8(caption)), name);
 }
 
 QGroupBox* Group(const char* caption, QLayout* content) {
@@ -110,24 +98,6 @@ void EnableFolderCombo(QComboBox* combo, bool enabled) {
     combo->setPalette(palette);
 }
 
-void FillFolderCombo(QComboBox* combo, const FolderChoice& choice) {
-    combo->clear();
-    for (const std::string& entry : choice.entries) {
-        combo->addItem(FromUtf8(entry));
-    }
-    combo->setCurrentIndex(static_cast<int>(choice.selected));
-}
-
-// A folder combo's text as path bytes: a list entry keeps its own bytes.
-std::string FolderText(const QComboBox* combo, const FolderChoice& choice) {
-    QString text = combo->currentText();
-    int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0 && static_cast<size_t>(index) < choice.entries.size()) {
-        return choice.entries[static_cast<size_t>(index)];
-    }
-    return ToUtf8(text);
-}
-
 QLabel* SamplePanel(const char* name, const char* caption) {
     auto* panel = Named(new QLabel(QString::fromUtf8(caption)), name);
     panel->setFrameShape(QFrame::Panel);
@@ -136,13 +106,6 @@ QLabel* SamplePanel(const char* name, const char* caption) {
     panel->setIndent(8);
     panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     return panel;
-}
-
-void PaintSample(QLabel* panel, Colour background, Colour text) {
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, ToQColor(background));
-    palette.setColor(QPalette::WindowText, ToQColor(text));
-    panel->setPalette(palette);
 }
 
 std::vector<IconImage> Icons(const char* name) {
@@ -159,7 +122,7 @@ std::vector<IconImage> Icons(const char* name) {
 
 }  // namespace
 
-SetupDialog::SetupDialog(SetupContext context, SetupTarget& target, QWidget* parent)
+OptionsDialog::OptionsDialog(OptionsContext context, OptionTarget& target, QWidget* parent)
     : QDialog(parent), context_(std::move(context)), target_(target) {
     setWindowTitle(QStringLiteral("オプション設定"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -173,12 +136,11 @@ SetupDialog::SetupDialog(SetupContext context, SetupTarget& target, QWidget* par
     pgc_->addTab(savePage(), QStringLiteral("保存"));
 
     auto* ok = Named(new QPushButton(QStringLiteral("OK")), "btnOk");
-    ok->setDefault(true);
     auto* cancel = Named(new QPushButton(QStringLiteral("キャンセル")), "btnCancel");
     auto* help = Named(new QPushButton(QStringLiteral("ヘルプ(&H)")), "btnHelp");
-    connect(ok, &QPushButton::clicked, this, &SetupDialog::btnOkClick);
+    connect(ok, &QPushButton::clicked, this, &OptionsDialog::btnOkClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, &SetupDialog::btnHelpClick);
+    connect(help, &QPushButton::clicked, this, &OptionsDialog::btnHelpClick);
     auto* strip = new QWidget;
     strip->setFixedHeight(kButtonStrip);
     auto* buttons = new QHBoxLayout(strip);
@@ -188,13 +150,15 @@ SetupDialog::SetupDialog(SetupContext context, SetupTarget& target, QWidget* par
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
-    ok->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
     layout->setSpacing(0);
     layout->addWidget(pgc_, 1);
     layout->addWidget(strip);
+    // Only a button already inside the dialog becomes its default: one made default before
+    // would lose Enter to the first button of the pages when the dialog is shown.
+    ok->setDefault(true);
 
     fill();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -202,40 +166,44 @@ SetupDialog::SetupDialog(SetupContext context, SetupTarget& target, QWidget* par
     }
 }
 
-QWidget* SetupDialog::viewPage() {
-    cbMoving_ = Check("cbMoving", "Window移動で画面からはみ出ないようにする (&O)");
-    cbTitleFull_ = Check("cbTitleFull", "タイトルのファイル名をフルパス表示 (&F)");
+OptionsDialog::~OptionsDialog() = default;
+
+// A check box bound to a bool option; every change of it runs the enabling rules.
+QCheckBox* OptionsDialog::boundCheck(const char* name, const char* caption, bool Settings::*field) {
+    auto* box = Named(new QCheckBox(QString::fromUtf8(caption)), name);
+    bindings_.push_back(std::make_unique<CheckBinding>(box, field));
+    connect(box, &QCheckBox::toggled, this, &OptionsDialog::applyEnabling);
+    return box;
+}
+
+QWidget* OptionsDialog::viewPage() {
     cbTitleFullActive_ =
-        Check("cbTitleFullActive", "タイトルのフルパス表示はアクティブ時のみ (&A)");
+        boundCheck("cbTitleFullActive", "タイトルのフルパス表示はアクティブ時のみ (&A)",
+                   &Settings::titlePathOnlyWhenActive);
     auto* window = Column();
-    window->addWidget(cbMoving_);
-    window->addWidget(cbTitleFull_);
+    window->addWidget(boundCheck("cbMoving", "Window移動で画面からはみ出ないようにする (&O)",
+                                 &Settings::keepOnScreen));
+    window->addWidget(boundCheck("cbTitleFull", "タイトルのファイル名をフルパス表示 (&F)",
+                                 &Settings::titleShowsPath));
     window->addLayout(Row({cbTitleFullActive_}, kIndent));
 
-    cbList1_ = Check("cbList1", "内容が ”-” だけなら区切りとする (&K)");
-    cbList2_ = Check("cbList2", "文頭１文字目が ”-” ならチェックボックスを表示しない (&C)");
     lblList_ = Named(new QLabel(QStringLiteral("チェックボックスに表示する文字(&M)")), "lblList");
     cmbList_ = Named(new QComboBox, "cmbList");
-    cmbList_->setEditable(true);
-    cmbList_->setValidator(new MarkValidator(cmbList_));
-    cmbList_->setInsertPolicy(QComboBox::NoInsert);
-    for (std::string_view mark : MarkEntries()) {
-        cmbList_->addItem(FromUtf8(mark));
-    }
+    bindings_.push_back(std::make_unique<MarkBinding>(cmbList_, &Settings::checkMark));
     cmbList_->setFixedWidth(56);
     lblList_->setBuddy(cmbList_);
-    cbListBold_ = Check("cbListBold", "太字 (&B)");
-    cbListItalic_ = Check("cbListItalic", "斜体 (&I)");
-    cbListUnderline_ = Check("cbListUnderline", "下線 (&U)");
+    cbListBold_ = boundCheck("cbListBold", "太字 (&B)", &Settings::noBoxBold);
+    cbListItalic_ = boundCheck("cbListItalic", "斜体 (&I)", &Settings::noBoxItalic);
+    cbListUnderline_ = boundCheck("cbListUnderline", "下線 (&U)", &Settings::noBoxUnderline);
     auto* list = Column();
-    list->addWidget(cbList1_);
-    list->addWidget(cbList2_);
+    list->addWidget(
+        boundCheck("cbList1", "内容が ”-” だけなら区切りとする (&K)", &Settings::separatorItems));
+    list->addWidget(boundCheck("cbList2",
+                               "文頭１文字目が ”-” ならチェックボックスを表示しない (&C)",
+                               &Settings::noBoxItems));
     list->addLayout(Row({lblList_, cmbList_}, kIndent));
     list->addLayout(Row({cbListBold_, cbListItalic_, cbListUnderline_}, kIndent));
 
-    for (QCheckBox* box : {cbTitleFull_, cbList1_, cbList2_}) {
-        connect(box, &QCheckBox::toggled, this, &SetupDialog::applyEnabling);
-    }
     auto* page = Named(new QWidget, "tbsV");
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(Named(Group("< Window >", window), "gbWin"));
@@ -244,41 +212,46 @@ QWidget* SetupDialog::viewPage() {
     return page;
 }
 
-QWidget* SetupDialog::colourPage() {
-    auto colourGroup = [](const char* name, const char* caption, QLabel* panel, QPushButton* back,
-                          QPushButton* text) {
+QWidget* OptionsDialog::colourPage() {
+    // A sample panel holds a background and a text colour; each button chooses one of them.
+    auto colourGroup = [this](const char* name, const char* caption, const char* panelName,
+                              const char* sample, std::pair<const char*, const char*> back,
+                              std::pair<const char*, const char*> text,
+                              Colour ViewColours::*backField, Colour ViewColours::*textField) {
+        QLabel* panel = SamplePanel(panelName, sample);
         auto* buttons = Column(4);
-        buttons->addWidget(back);
-        buttons->addWidget(text);
+        for (auto [button, field, role] :
+             {std::tuple{back, backField, ColourBinding::Role::Background},
+              std::tuple{text, textField, ColourBinding::Role::Text}}) {
+            auto binding = std::make_unique<ColourBinding>(panel, field, role);
+            ColourBinding* bound = binding.get();
+            bindings_.push_back(std::move(binding));
+            auto* b = Named(new QPushButton(QString::fromUtf8(button.second)), button.first);
+            connect(b, &QPushButton::clicked, this, [this, bound] { chooseColour(bound); });
+            buttons->addWidget(b);
+        }
         auto* row = new QHBoxLayout;
         row->addWidget(panel, 1);
         row->addLayout(buttons);
         return Named(Group(caption, row), name);
     };
-    auto button = [this](const char* name, const char* caption, ViewColour which) {
-        auto* b = Named(new QPushButton(QString::fromUtf8(caption)), name);
-        connect(b, &QPushButton::clicked, this, [this, which] { chooseColour(which); });
-        return b;
-    };
-    pnlTreeColor_ = SamplePanel("pnlTreeColor", "● ツリー サンプル");
-    pnlListColor_ = SamplePanel("pnlListColor", "● チェックリスト サンプル");
     auto* page = Named(new QWidget, "tbsColor");
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(
-        colourGroup("gbTreeColor", "< ツリー >", pnlTreeColor_,
-                    button("btnTreeBackColor", "背景色 (&A) ...", ViewColour::TreeBack),
-                    button("btnTreeFontColor", "文字色 (&B) ...", ViewColour::TreeText)));
-    layout->addWidget(
-        colourGroup("gbListColor", "< チェックリスト >", pnlListColor_,
-                    button("btnListBackColor", "背景色 (&C) ...", ViewColour::ListBack),
-                    button("btnListFontColor", "文字色 (&D) ...", ViewColour::ListText)));
+    layout->addWidget(colourGroup("gbTreeColor", "< ツリー >", "pnlTreeColor", "● ツリー サンプル",
+                                  {"btnTreeBackColor", "背景色 (&A) ..."},
+                                  {"btnTreeFontColor", "文字色 (&B) ..."}, &ViewColours::treeBack,
+                                  &ViewColours::treeText));
+    layout->addWidget(colourGroup(
+        "gbListColor", "< チェックリスト >", "pnlListColor", "● チェックリスト サンプル",
+        {"btnListBackColor", "背景色 (&C) ..."}, {"btnListFontColor", "文字色 (&D) ..."},
+        &ViewColours::listBack, &ViewColours::listText));
     return page;
 }
 
-QWidget* SetupDialog::extensionPage() {
+QWidget* OptionsDialog::extensionPage() {
     btnExt_ = Named(new QPushButton, "btnExt");
     btnExt_->setMinimumHeight(32);
-    connect(btnExt_, &QPushButton::clicked, this, &SetupDialog::btnExtClick);
+    connect(btnExt_, &QPushButton::clicked, this, &OptionsDialog::btnExtClick);
     auto* label =
         Named(new QLabel(QStringLiteral("↑拡張子を関連付ける事により、\n    "
                                         "直接Brenvaleファイル (*.bnv) が開けるようになります。")),
@@ -292,13 +265,11 @@ QWidget* SetupDialog::extensionPage() {
     return page;
 }
 
-QWidget* SetupDialog::savePage() {
-    cbEveryS_ = Check("cbEveryS", "ファイルごとにWindowサイズ/位置/境界線を保存し再現する (&W)");
-    cbSpRemv_ = Check("cbSpRemv", "保存時にチェックリストの文頭/文末の空文字を除去する (&S)");
-    cbBackUp_ = Check("cbBackUp", "上書き保存するたびにバックアップファイルを作成・更新する (&B)");
+QWidget* OptionsDialog::savePage() {
     auto folderRow = [this](const char* labelName, const char* label, const char* comboName,
                             QComboBox** combo, const char* buttonName, const char* caption,
-                            QPushButton** button, QLabel** labelOut, bool temporary) {
+                            QPushButton** button, QLabel** labelOut, std::string Settings::*field,
+                            bool temporary) {
         *labelOut = Named(new QLabel(QString::fromUtf8(label)), labelName);
         *combo = Named(new FolderCombo, comboName);
         (*combo)->setEditable(true);
@@ -306,112 +277,99 @@ QWidget* SetupDialog::savePage() {
         (*combo)->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         (*combo)->setMinimumContentsLength(8);
         (*labelOut)->setBuddy(*combo);
+        auto binding = std::make_unique<FolderBinding>(*combo, field, context_.programFolder);
+        FolderBinding* bound = binding.get();
+        bindings_.push_back(std::move(binding));
         *button = Named(new QPushButton(QString::fromUtf8(caption)), buttonName);
-        connect(*button, &QPushButton::clicked, this,
-                [this, temporary] { chooseFolder(temporary); });
+        connect(*button, &QPushButton::clicked, this, [this, bound, combo = *combo, temporary] {
+            chooseFolder(bound, combo, temporary);
+        });
         return Row({*labelOut, *combo, *button}, kIndent, false);
     };
+    auto* everyS =
+        boundCheck("cbEveryS", "ファイルごとにWindowサイズ/位置/境界線を保存し再現する (&W)",
+                   &Settings::applyGeometry);
+    auto* spRemv =
+        boundCheck("cbSpRemv", "保存時にチェックリストの文頭/文末の空文字を除去する (&S)",
+                   &Settings::trimItemSpaces);
+    auto* backUp =
+        boundCheck("cbBackUp", "上書き保存するたびにバックアップファイルを作成・更新する (&B)",
+                   &Settings::backup);
     QHBoxLayout* backUpRow =
         folderRow("lblBakPass", "保存する場所 (&F)", "cmbBakPass", &cmbBakPass_, "btnBakPass",
-                  "参照 (&C) ...", &btnBakPass_, &lblBakPass_, false);
+                  "参照 (&C) ...", &btnBakPass_, &lblBakPass_, &Settings::backupFolder, false);
     btnBakPass_->setProperty("tag", 0);
     QHBoxLayout* tempRow =
         folderRow("lblTmpPass", "保存する場所 (&P)", "cmbTmpPass", &cmbTmpPass_, "btnTmpPass",
-                  "参照 (&N) ...", &btnTmpPass_, &lblTmpPass_, true);
+                  "参照 (&N) ...", &btnTmpPass_, &lblTmpPass_, &Settings::tempFolder, true);
     btnTmpPass_->setProperty("tag", 1);
 
-    rbAutoSave_ = Named(new QRadioButton(QStringLiteral("自動保存をしない (&A)")), "rbAutoSave");
-    rbAutoSaveTmp_ =
+    auto* rbAutoSave =
+        Named(new QRadioButton(QStringLiteral("自動保存をしない (&A)")), "rbAutoSave");
+    auto* rbAutoSaveTmp =
         Named(new QRadioButton(QStringLiteral("テンポラリファイルに保存 (&T)")), "rbAutoSaveTmp");
-    rbAutoSaveU_ = Named(new QRadioButton(QStringLiteral("上書き保存する (&U)")), "rbAutoSaveU");
+    auto* rbAutoSaveU =
+        Named(new QRadioButton(QStringLiteral("上書き保存する (&U)")), "rbAutoSaveU");
+    bindings_.push_back(std::make_unique<ModeBinding>(
+        std::array{rbAutoSave, rbAutoSaveTmp, rbAutoSaveU}, &Settings::autoSave));
     auto* modes = new QButtonGroup(this);
-    for (QRadioButton* radio : {rbAutoSave_, rbAutoSaveTmp_, rbAutoSaveU_}) {
+    for (QRadioButton* radio : {rbAutoSave, rbAutoSaveTmp, rbAutoSaveU}) {
         modes->addButton(radio);
-        connect(radio, &QRadioButton::toggled, this, &SetupDialog::applyEnabling);
+        connect(radio, &QRadioButton::toggled, this, &OptionsDialog::applyEnabling);
     }
-    cbAutoSave_ = Check("cbAutoSave", "上書き確認する (&M)");
+    cbAutoSave_ = boundCheck("cbAutoSave", "上書き確認する (&M)", &Settings::confirmAutoSave);
     lblAutoSave_ = Named(new QLabel(QStringLiteral("自動保存する間隔 (&K)")), "lblAutoSave");
     cmbAutoSave_ = Named(new QComboBox, "cmbAutoSave");
-    for (int minutes : IntervalMinutes()) {
-        cmbAutoSave_->addItem(QString::number(minutes));
-    }
+    bindings_.push_back(
+        std::make_unique<IntervalBinding>(cmbAutoSave_, &OptionValues::autoSaveInterval));
     lblAutoSave_->setBuddy(cmbAutoSave_);
     lblFun_ = Named(new QLabel(QStringLiteral("分")), "lblFun");
     // The interval sits beside the first mode, so that the page needs no scrolling.
-    auto* firstRow = Row({rbAutoSave_});
+    auto* firstRow = Row({rbAutoSave});
     firstRow->addWidget(lblAutoSave_);
     firstRow->addWidget(cmbAutoSave_);
     firstRow->addWidget(lblFun_);
     auto* autoSave = Column();
     autoSave->addLayout(firstRow);
-    autoSave->addWidget(rbAutoSaveTmp_);
+    autoSave->addWidget(rbAutoSaveTmp);
     autoSave->addLayout(tempRow);
-    autoSave->addWidget(rbAutoSaveU_);
+    autoSave->addWidget(rbAutoSaveU);
     autoSave->addLayout(Row({cbAutoSave_}, kIndent));
 
-    connect(cbBackUp_, &QCheckBox::toggled, this, &SetupDialog::applyEnabling);
     auto* page = Named(new QWidget, "tbsSave");
     auto* layout = Column();
     page->setLayout(layout);
     layout->setContentsMargins(8, 6, 8, 4);
-    layout->addWidget(cbEveryS_);
-    layout->addWidget(cbSpRemv_);
-    layout->addWidget(cbBackUp_);
+    layout->addWidget(everyS);
+    layout->addWidget(spRemv);
+    layout->addWidget(backUp);
     layout->addLayout(backUpRow);
     layout->addWidget(Named(Group("< 自動保存 >", autoSave), "gbAutoSave"));
     layout->addStretch(1);
     return page;
 }
 
-void SetupDialog::fill() {
+void OptionsDialog::fill() {
     FileAssociation association(
         {XdgDirs::From(ProcessEnvironment()), ToUtf8(context_.programPath), {}, {}});
     registered_ = association.IsRegistered();
     showAssociationMode();
     pgc_->setCurrentIndex(0);
 
-    values_ = SetupValues::Open(context_.settings, context_.colours, context_.autoSaveInterval,
-                                ToUtf8(context_.programFolder));
-    const SetupValues& v = values_;
-    cbEveryS_->setChecked(v.applyGeometry);
-    cbSpRemv_->setChecked(v.trimItemSpaces);
-    cbMoving_->setChecked(v.moving);
-    cbTitleFull_->setChecked(v.titleShowsPath);
-    cbTitleFullActive_->setChecked(v.titlePathOnlyWhenActive);
-    showColours();
-    (v.autoSave == AutoSaveMode::OverDocument ? rbAutoSaveU_
-     : v.autoSave == AutoSaveMode::TempCopy   ? rbAutoSaveTmp_
-                                              : rbAutoSave_)
-        ->setChecked(true);
-    cbAutoSave_->setChecked(v.confirmAutoSave);
-    cmbAutoSave_->setCurrentIndex(static_cast<int>(v.intervalEntry));
-    cbBackUp_->setChecked(v.backup);
-    FillFolderCombo(cmbBakPass_, v.backupChoice);
-    FillFolderCombo(cmbTmpPass_, v.tempChoice);
-    cbList1_->setChecked(v.separatorItems);
-    cbList2_->setChecked(v.noBoxItems);
-    if (std::optional<size_t> entry = MarkEntryFor(v.checkMark)) {
-        cmbList_->setCurrentIndex(static_cast<int>(*entry));
-    } else {
-        cmbList_->setCurrentIndex(-1);
-        cmbList_->setEditText(FromCp932(v.checkMark));
+    opened_ = OpenOptionValues(context_.values);
+    filling_ = true;
+    for (const auto& binding : bindings_) {
+        binding->Show(opened_);
     }
-    openedMark_ = cmbList_->currentText();
-    cbListBold_->setChecked(v.noBoxBold);
-    cbListItalic_->setChecked(v.noBoxItalic);
-    cbListUnderline_->setChecked(v.noBoxUnderline);
+    filling_ = false;
     applyEnabling();
 }
 
-void SetupDialog::applyEnabling() {
-    SetupValues v = values_;
-    v.titleShowsPath = cbTitleFull_->isChecked();
-    v.noBoxItems = cbList2_->isChecked();
-    v.autoSave = rbAutoSaveU_->isChecked()     ? AutoSaveMode::OverDocument
-                 : rbAutoSaveTmp_->isChecked() ? AutoSaveMode::TempCopy
-                                               : AutoSaveMode::Off;
-    v.backup = cbBackUp_->isChecked();
-    SetupEnabling e = EnablingOf(v);
+void OptionsDialog::applyEnabling() {
+    if (filling_) {
+        return;  // the rules run once every control shows its value
+    }
+    OptionEnabling e = EnablingOf(collect());
     cbTitleFullActive_->setEnabled(e.titleFullActive);
     for (QWidget* w : std::initializer_list<QWidget*>{lblList_, cmbList_, cbListBold_,
                                                       cbListItalic_, cbListUnderline_}) {
@@ -429,18 +387,8 @@ void SetupDialog::applyEnabling() {
     lblTmpPass_->setEnabled(e.tempFolder);
 }
 
-void SetupDialog::showColours() {
-    PaintSample(pnlTreeColor_, values_.colours.treeBack, values_.colours.treeText);
-    PaintSample(pnlListColor_, values_.colours.listBack, values_.colours.listText);
-}
-
-void SetupDialog::chooseColour(ViewColour which) {
-    ViewColours& c = values_.colours;
-    Colour& colour = which == ViewColour::TreeBack   ? c.treeBack
-                     : which == ViewColour::TreeText ? c.treeText
-                     : which == ViewColour::ListBack ? c.listBack
-                                                     : c.listText;
-    customColours_.PrepareFor(colour);
+void OptionsDialog::chooseColour(ColourBinding* binding) {
+    customColours_.PrepareFor(binding->colour());
     // The dialog gets exactly this list: slots it does not name start white.
     for (int i = 0; i < QColorDialog::customCount(); ++i) {
         QColorDialog::setCustomColor(i, Qt::white);
@@ -448,35 +396,30 @@ void SetupDialog::chooseColour(ViewColour which) {
     for (const CustomColourList::Slot& slot : customColours_.colourSlots()) {
         QColorDialog::setCustomColor(slot.index, ToQColor(slot.colour));
     }
-    QColorDialog dialog(ToQColor(colour), this);
+    QColorDialog dialog(ToQColor(binding->colour()), this);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() == QDialog::Accepted) {
-        colour = FromQColor(dialog.selectedColor());
-        showColours();
+        binding->setColour(FromQColor(dialog.selectedColor()));
     }
 }
 
-void SetupDialog::chooseFolder(bool temporary) {
-    FolderChoice& choice = temporary ? values_.tempChoice : values_.backupChoice;
-    QComboBox* combo = temporary ? cmbTmpPass_ : cmbBakPass_;
+void OptionsDialog::chooseFolder(FolderBinding* binding, QComboBox* combo, bool temporary) {
     QString word =
         temporary ? QStringLiteral("テンポラリファイル") : QStringLiteral("バックアップファイル");
     FolderDialog browser(this);
     browser.setDirectory(combo->currentText());
     browser.setTitle(word + QStringLiteral("を作成するフォルダを選択して下さい"));
-    if (!browser.execute()) {
-        return;
+    if (browser.execute()) {
+        binding->Choose(browser.directory());
     }
-    choice.Choose(ToUtf8(browser.directory()));
-    FillFolderCombo(combo, choice);
 }
 
-void SetupDialog::showAssociationMode() {
+void OptionsDialog::showAssociationMode() {
     AssociationTexts texts = AssociationTexts::For(kExtension);
     btnExt_->setText(FromUtf8(registered_ ? texts.removeCaption : texts.associateCaption));
 }
 
-void SetupDialog::btnExtClick() {
+void OptionsDialog::btnExtClick() {
     AssociationTexts t = AssociationTexts::For(kExtension);
     auto tell = [this](const std::string& text, MessageKind kind) {
         return ShowMessageBox(this, FromUtf8(text), kind,
@@ -516,37 +459,18 @@ void SetupDialog::btnExtClick() {
     showAssociationMode();
 }
 
-SetupValues SetupDialog::collect() const {
-    SetupValues v = values_;
-    v.moving = cbMoving_->isChecked();
-    v.titleShowsPath = cbTitleFull_->isChecked();
-    v.titlePathOnlyWhenActive = cbTitleFullActive_->isChecked();
-    v.applyGeometry = cbEveryS_->isChecked();
-    v.trimItemSpaces = cbSpRemv_->isChecked();
-    v.autoSave = rbAutoSaveU_->isChecked()     ? AutoSaveMode::OverDocument
-                 : rbAutoSaveTmp_->isChecked() ? AutoSaveMode::TempCopy
-                                               : AutoSaveMode::Off;
-    v.confirmAutoSave = cbAutoSave_->isChecked();
-    v.intervalEntry = static_cast<size_t>(std::max(0, cmbAutoSave_->currentIndex()));
-    v.backup = cbBackUp_->isChecked();
-    v.backupFolderText = FolderText(cmbBakPass_, v.backupChoice);
-    v.tempFolderText = FolderText(cmbTmpPass_, v.tempChoice);
-    v.separatorItems = cbList1_->isChecked();
-    v.noBoxItems = cbList2_->isChecked();
-    // An unchanged mark keeps its bytes, also one the list could not have produced.
-    if (cmbList_->currentText() != openedMark_) {
-        v.checkMark = ToCp932(cmbList_->currentText()).value_or(values_.checkMark);
+OptionValues OptionsDialog::collect() const {
+    OptionValues values = opened_;
+    for (const auto& binding : bindings_) {
+        binding->Take(values);
     }
-    v.noBoxBold = cbListBold_->isChecked();
-    v.noBoxItalic = cbListItalic_->isChecked();
-    v.noBoxUnderline = cbListUnderline_->isChecked();
-    return v;
+    return values;
 }
 
-void SetupDialog::btnOkClick() {
+void OptionsDialog::btnOkClick() {
     IniFile ini(ToUtf8(context_.settingsFile));
     try {
-        WriteSetup(ini, collect(), context_.settings, target_);
+        WriteOptions(ini, collect(), context_.values.settings, target_);
     } catch (const Error& error) {
         // What was written before stays applied; the dialog stays open for Cancel or another
         // try.
@@ -556,8 +480,8 @@ void SetupDialog::btnOkClick() {
     accept();
 }
 
-void SetupDialog::btnHelpClick() {
-    ShowHelpContext(this, kHelpSetupView + pgc_->currentIndex());
+void OptionsDialog::btnHelpClick() {
+    ShowHelpContext(this, kHelpOptionsView + pgc_->currentIndex());
 }
 
 }  // namespace brenvale

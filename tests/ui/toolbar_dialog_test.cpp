@@ -12,19 +12,19 @@
 #include "editor/command_table.h"
 #include "ui/command_actions.h"
 #include "ui/main_menus.h"
-#include "ui/set_tool_button_dialog.h"
-#include "ui/tool_entry_view.h"
-#include "ui/tool_strip.h"
+#include "ui/toolbar.h"
+#include "ui/toolbar_dialog.h"
+#include "ui/toolbar_entry_view.h"
 #include "ui_test_support.h"
 
 using namespace brenvale;
 using brenvale::test::ButtonNamed;
-using Which = SetToolButtonDialog::Which;
-using Slot = ToolStrip::Slot;
+using Which = ToolbarDialog::Which;
+using Slot = Toolbar::Slot;
 
 namespace {
 
-QPoint RowCentre(ToolEntryView* view, int row) {
+QPoint RowCentre(ToolbarEntryView* view, int row) {
     return view->visualRect(view->model()->index(row, 0)).center();
 }
 
@@ -44,8 +44,8 @@ bool DragOver(QWidget* target, const QPoint& at, QMimeData* data, bool drop) {
 }
 
 // Drags the current entry of a list onto a row of a list (or below its last entry).
-bool Drag(SetToolButtonDialog& dialog, Which from, Which to, int row) {
-    ToolEntryView* target = dialog.view(to);
+bool Drag(ToolbarDialog& dialog, Which from, Which to, int row) {
+    ToolbarEntryView* target = dialog.view(to);
     QPoint at = row < target->model()->rowCount() ? RowCentre(target, row)
                                                   : QPoint(5, target->viewport()->height() - 3);
     std::unique_ptr<QMimeData> data(dialog.dragData(from));
@@ -55,7 +55,7 @@ bool Drag(SetToolButtonDialog& dialog, Which from, Which to, int row) {
     return taken;
 }
 
-void Click(ToolEntryView* view, int row, Qt::KeyboardModifiers modifiers = {}) {
+void Click(ToolbarEntryView* view, int row, Qt::KeyboardModifiers modifiers = {}) {
     view->scrollTo(view->model()->index(row, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, RowCentre(view, row));
 }
@@ -77,7 +77,7 @@ std::vector<Slot> DefaultSet() {
 
 }  // namespace
 
-class ToolBarTest : public QObject {
+class ToolbarDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -94,34 +94,34 @@ private slots:
 
 private:
     MainWindow& window() { return folder_->window(); }
-    bool withDialog(std::function<void(SetToolButtonDialog&)> body);
+    bool withDialog(std::function<void(ToolbarDialog&)> body);
     std::string settings() { return test::ReadBytes(folder_->settingsFile()); }
 
     std::unique_ptr<test::WindowInFolder> folder_;
 };
 
-void ToolBarTest::init() {
+void ToolbarDialogTest::init() {
     folder_ = std::make_unique<test::WindowInFolder>();
     folder_->open();
 }
 
-void ToolBarTest::cleanup() {
+void ToolbarDialogTest::cleanup() {
     folder_.reset();
 }
 
-bool ToolBarTest::withDialog(std::function<void(SetToolButtonDialog&)> body) {
-    return test::WithDialog<SetToolButtonDialog>(&window(), Qt::Key_B, Qt::ControlModifier, body);
+bool ToolbarDialogTest::withDialog(std::function<void(ToolbarDialog&)> body) {
+    return test::WithDialog<ToolbarDialog>(&window(), Qt::Key_B, Qt::ControlModifier, body);
 }
 
-void ToolBarTest::ctrlBOpensTheDialogWithTheToolbar() {
-    withDialog([&](SetToolButtonDialog& dialog) {
+void ToolbarDialogTest::ctrlBOpensTheDialogWithTheToolbar() {
+    withDialog([&](ToolbarDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("ツールバーのボタン表示設定"));
         QCOMPARE(dialog.minimumSize(), QSize(433, 255));
         QVERIFY(!(dialog.windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!dialog.windowIcon().isNull());
-        ToolEntryView* src = dialog.view(Which::Src);
-        ToolEntryView* dst = dialog.view(Which::Dst);
-        for (ToolEntryView* view : {src, dst}) {
+        ToolbarEntryView* src = dialog.view(Which::Src);
+        ToolbarEntryView* dst = dialog.view(Which::Dst);
+        for (ToolbarEntryView* view : {src, dst}) {
             QAbstractItemModelTester tester(view->model(),
                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
         }
@@ -144,11 +144,11 @@ void ToolBarTest::ctrlBOpensTheDialogWithTheToolbar() {
     });
 }
 
-void ToolBarTest::defaultSetAndOkRebuildTheToolbarWithTheSameButtons() {
-    ToolStrip* strip = window().toolStrip();
+void ToolbarDialogTest::defaultSetAndOkRebuildTheToolbarWithTheSameButtons() {
+    Toolbar* strip = window().toolbar();
     QList<QToolButton*> before = strip->findChildren<QToolButton*>();
     QCOMPARE(before.size(), kCommandCount);  // one button per command, shown or held
-    bool closed = withDialog([&](SetToolButtonDialog& dialog) {
+    bool closed = withDialog([&](ToolbarDialog& dialog) {
         ButtonNamed(&dialog, QStringLiteral("初期値"))->click();
         QCOMPARE(test::RowTexts(dialog.view(Which::Dst)).size(), 38);
         QCOMPARE(test::RowTexts(dialog.view(Which::Src)),
@@ -173,14 +173,14 @@ void ToolBarTest::defaultSetAndOkRebuildTheToolbarWithTheSameButtons() {
 
     // And the same at the next start.
     folder_->open();
-    QCOMPARE(window().toolStrip()->shownLayout(), DefaultSet());
+    QCOMPARE(window().toolbar()->shownLayout(), DefaultSet());
 }
 
-void ToolBarTest::removingEveryEntryErasesTheSectionAndKeepsTheToolbar() {
+void ToolbarDialogTest::removingEveryEntryErasesTheSectionAndKeepsTheToolbar() {
     test::WriteBytes(folder_->settingsFile(),
                      "[ToolBar]\r\n00=Open\r\n01=-\r\n02=Bogus\r\n03=ChgIcon\r\n");
     folder_->open();
-    ToolStrip* strip = window().toolStrip();
+    Toolbar* strip = window().toolbar();
     const std::vector<Slot> layout{CommandId::Open, Slot{}, CommandId::ChgIcon};
     QCOMPARE(strip->shownLayout(), layout);
     QToolButton* hidden = strip->button(CommandId::Save);
@@ -189,7 +189,7 @@ void ToolBarTest::removingEveryEntryErasesTheSectionAndKeepsTheToolbar() {
     QCOMPARE(strip->button(CommandId::ChgIcon)->parentWidget(), static_cast<QWidget*>(strip));
     QCOMPARE(strip->button(CommandId::ChgIcon)->menu(), window().menus().iconMenu());
 
-    bool closed = withDialog([&](SetToolButtonDialog& dialog) {
+    bool closed = withDialog([&](ToolbarDialog& dialog) {
         QCOMPARE(test::RowTexts(dialog.view(Which::Dst)),
                  (QStringList{"(03) 開く(&O)...", "区切り", "(07) アイコン変更..."}));
         QCOMPARE(dialog.view(Which::Src)->model()->rowCount(), kCommandCount - 1);
@@ -203,22 +203,22 @@ void ToolBarTest::removingEveryEntryErasesTheSectionAndKeepsTheToolbar() {
     QVERIFY(settings().find("[ToolBar]") == std::string::npos);
     QCOMPARE(strip->shownLayout(), layout);
     folder_->open();
-    QCOMPARE(window().toolStrip()->shownLayout(), ToolStrip::DesignedLayout());
+    QCOMPARE(window().toolbar()->shownLayout(), Toolbar::DesignedLayout());
 }
 
-void ToolBarTest::cancelChangesNothing() {
-    withDialog([&](SetToolButtonDialog& dialog) {
+void ToolbarDialogTest::cancelChangesNothing() {
+    withDialog([&](ToolbarDialog& dialog) {
         ButtonNamed(&dialog, QStringLiteral("<<- すべて削除"))->click();
         ButtonNamed(&dialog, QStringLiteral("キャンセル"))->click();
         QVERIFY(!dialog.isVisible());
     });
     QVERIFY(!QFile::exists(QString::fromStdString(folder_->settingsFile())));
-    QCOMPARE(window().toolStrip()->shownLayout(), ToolStrip::DesignedLayout());
+    QCOMPARE(window().toolbar()->shownLayout(), Toolbar::DesignedLayout());
 }
 
-void ToolBarTest::aSettingsFileThatCannotBeWrittenKeepsTheDialogOpen() {
+void ToolbarDialogTest::aSettingsFileThatCannotBeWrittenKeepsTheDialogOpen() {
     std::filesystem::create_directory(folder_->settingsFile());
-    bool closed = withDialog([&](SetToolButtonDialog& dialog) {
+    bool closed = withDialog([&](ToolbarDialog& dialog) {
         ButtonNamed(&dialog, QStringLiteral("初期値"))->click();
         QString text;
         test::Answer(QStringLiteral("OK"), &text);
@@ -227,16 +227,16 @@ void ToolBarTest::aSettingsFileThatCannotBeWrittenKeepsTheDialogOpen() {
         QVERIFY(dialog.isVisible());
     });
     QVERIFY(!closed);
-    QCOMPARE(window().toolStrip()->shownLayout(), ToolStrip::DesignedLayout());
+    QCOMPARE(window().toolbar()->shownLayout(), Toolbar::DesignedLayout());
     std::filesystem::remove(folder_->settingsFile());
 }
 
-void ToolBarTest::buttonsMoveEntriesBetweenTheLists() {
+void ToolbarDialogTest::buttonsMoveEntriesBetweenTheLists() {
     test::WriteBytes(folder_->settingsFile(), "[ToolBar]\r\n00=PGMExit\r\n01=Open\r\n");
     folder_->open();
-    bool closed = withDialog([&](SetToolButtonDialog& dialog) {
-        ToolEntryView* src = dialog.view(Which::Src);
-        ToolEntryView* dst = dialog.view(Which::Dst);
+    bool closed = withDialog([&](ToolbarDialog& dialog) {
+        ToolbarEntryView* src = dialog.view(Which::Src);
+        ToolbarEntryView* dst = dialog.view(Which::Dst);
         // Two entries picked with Ctrl arrive in reverse order; the template stays.
         Click(src, 0);
         Click(src, src->model()->rowCount() - 1, Qt::ControlModifier);
@@ -251,17 +251,17 @@ void ToolBarTest::buttonsMoveEntriesBetweenTheLists() {
         ButtonNamed(&dialog, QStringLiteral("OK"))->click();
     });
     QVERIFY(closed);
-    QCOMPARE(window().toolStrip()->shownLayout(),
+    QCOMPARE(window().toolbar()->shownLayout(),
              (std::vector<Slot>{CommandId::PGMExit, CommandId::NewOpen, CommandId::Open, Slot{}}));
 }
 
-void ToolBarTest::dragsMoveOneEntryAndShowTheDropLine() {
+void ToolbarDialogTest::dragsMoveOneEntryAndShowTheDropLine() {
     test::WriteBytes(folder_->settingsFile(),
                      "[ToolBar]\r\n00=PGMExit\r\n01=-\r\n02=Open\r\n03=Save\r\n");
     folder_->open();
-    bool closed = withDialog([&](SetToolButtonDialog& dialog) {
-        ToolEntryView* src = dialog.view(Which::Src);
-        ToolEntryView* dst = dialog.view(Which::Dst);
+    bool closed = withDialog([&](ToolbarDialog& dialog) {
+        ToolbarEntryView* src = dialog.view(Which::Src);
+        ToolbarEntryView* dst = dialog.view(Which::Dst);
         // From the shown list onto the available list: back to its sorted place.
         Click(dst, 0);
         Click(dst, 2, Qt::ControlModifier);
@@ -323,9 +323,9 @@ void ToolBarTest::dragsMoveOneEntryAndShowTheDropLine() {
                             "05=-\r\n") != std::string::npos);
 }
 
-void ToolBarTest::restingOnTheLabelOrTheBottomPanelScrollsTheList() {
-    withDialog([&](SetToolButtonDialog& dialog) {
-        ToolEntryView* dst = dialog.view(Which::Dst);
+void ToolbarDialogTest::restingOnTheLabelOrTheBottomPanelScrollsTheList() {
+    withDialog([&](ToolbarDialog& dialog) {
+        ToolbarEntryView* dst = dialog.view(Which::Dst);
         QScrollBar* bar = dst->verticalScrollBar();
         QVERIFY(bar->maximum() > 5);
         Click(dst, 0);
@@ -362,5 +362,5 @@ void ToolBarTest::restingOnTheLabelOrTheBottomPanelScrollsTheList() {
     });
 }
 
-QTEST_MAIN(ToolBarTest)
-#include "tool_button_dialog_test.moc"
+QTEST_MAIN(ToolbarDialogTest)
+#include "toolbar_dialog_test.moc"

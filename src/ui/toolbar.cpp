@@ -1,4 +1,4 @@
-#include "ui/tool_strip.h"
+#include "ui/toolbar.h"
 
 #include <QFrame>
 #include <QToolButton>
@@ -24,7 +24,7 @@ QWidget* MakeSeparator(QWidget* parent) {
 
 }  // namespace
 
-ToolStrip::ToolStrip(CommandActions& actions, QWidget* parent)
+Toolbar::Toolbar(CommandActions& actions, QWidget* parent)
     : QWidget(parent),
       actions_(actions),
       layout_(new FlowLayout(this)),
@@ -57,7 +57,7 @@ ToolStrip::ToolStrip(CommandActions& actions, QWidget* parent)
     showLayout(DesignedLayout(), kDesignedRowBreak);
 }
 
-std::vector<ToolStrip::Slot> ToolStrip::DesignedLayout() {
+std::vector<Toolbar::Slot> Toolbar::DesignedLayout() {
     using C = CommandId;
     std::vector<Slot> entries = {
         C::PGMExit,      Slot{},       C::NewOpen,  C::Open,      C::Save,
@@ -75,7 +75,7 @@ std::vector<ToolStrip::Slot> ToolStrip::DesignedLayout() {
     return entries;
 }
 
-void ToolStrip::clear() {
+void Toolbar::clear() {
     while (QLayoutItem* item = layout_->takeAt(0)) {
         delete item;
     }
@@ -90,7 +90,7 @@ void ToolStrip::clear() {
     shown_.clear();
 }
 
-void ToolStrip::showLayout(const std::vector<Slot>& entries, size_t rowBreakAt) {
+void Toolbar::showLayout(const std::vector<Slot>& entries, size_t rowBreakAt) {
     clear();
     for (size_t i = 0; i < entries.size(); ++i) {
         const Slot& slot = entries[i];
@@ -116,37 +116,37 @@ void ToolStrip::showLayout(const std::vector<Slot>& entries, size_t rowBreakAt) 
     updateGeometry();
 }
 
-void ToolStrip::BuildToolBar(const std::vector<std::string>& values) {
+void Toolbar::BuildToolbar(const std::vector<std::string>& values) {
     if (values.empty()) {
         return;
     }
     std::vector<Slot> entries;
-    for (int index : ResolveToolBar(values, CommandNames())) {
-        entries.push_back(index == kToolBarSeparator
+    for (int index : ResolveToolbar(values, CommandNames())) {
+        entries.push_back(index == kToolbarSeparator
                               ? Slot{}
                               : Slot{CommandTable()[static_cast<size_t>(index)].id});
     }
     showLayout(entries);
 }
 
-std::vector<ToolStrip::Slot> ToolStrip::shownLayout() const {
+std::vector<Toolbar::Slot> Toolbar::shownLayout() const {
     return shown_;
 }
 
-void ToolStrip::setDropDownMenu(CommandId id, QMenu* menu) {
+void Toolbar::setDropDownMenu(CommandId id, QMenu* menu) {
     QToolButton* b = button(id);
     b->setMenu(menu);
     b->setPopupMode(QToolButton::MenuButtonPopup);
 }
 
-void ToolStrip::setFlat(bool flat) {
+void Toolbar::setFlat(bool flat) {
     flat_ = flat;
     for (QToolButton* b : buttons_) {
         b->setAutoRaise(flat);
     }
 }
 
-void ToolStrip::setCheckBoxPressed(bool pressed) {
+void Toolbar::setCheckBoxPressed(bool pressed) {
     checkBoxPressed_ = pressed;
     button(CommandId::ListChkBox)->setChecked(pressed);
 }

@@ -1,4 +1,4 @@
-#include "settings/tool_button_lists.h"
+#include "settings/toolbar_lists.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,26 +9,26 @@
 
 namespace brenvale {
 
-void ToolEntryList::clearSelection() {
+void ToolbarEntryList::clearSelection() {
     std::fill(selected_.begin(), selected_.end(), false);
 }
 
-void ToolEntryList::selectOnly(size_t index) {
+void ToolbarEntryList::selectOnly(size_t index) {
     clearSelection();
     selected_[index] = true;
     current_ = static_cast<int>(index);
 }
 
-int ToolEntryList::firstSelection() const {
+int ToolbarEntryList::firstSelection() const {
     auto first = std::find(selected_.begin(), selected_.end(), true);
     return first == selected_.end() ? -1 : static_cast<int>(first - selected_.begin());
 }
 
-size_t ToolEntryList::selectionCount() const {
+size_t ToolbarEntryList::selectionCount() const {
     return static_cast<size_t>(std::count(selected_.begin(), selected_.end(), true));
 }
 
-void ToolEntryList::insert(size_t index, ToolEntry entry) {
+void ToolbarEntryList::insert(size_t index, ToolbarEntry entry) {
     index = std::min(index, entries_.size());
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::move(entry));
     selected_.insert(selected_.begin() + static_cast<std::ptrdiff_t>(index), false);
@@ -37,7 +37,7 @@ void ToolEntryList::insert(size_t index, ToolEntry entry) {
     }
 }
 
-void ToolEntryList::erase(size_t index) {
+void ToolbarEntryList::erase(size_t index) {
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
     selected_.erase(selected_.begin() + static_cast<std::ptrdiff_t>(index));
     if (current_ > static_cast<int>(index) || current_ >= static_cast<int>(entries_.size())) {
@@ -45,18 +45,17 @@ void ToolEntryList::erase(size_t index) {
     }
 }
 
-void ToolEntryList::clear() {
+void ToolbarEntryList::clear() {
     entries_.clear();
     selected_.clear();
     current_ = -1;
 }
 
-ToolButtonLists::ToolButtonLists(std::span<const CommandEntry> commands,
-                                 std::span<const int> toolbar)
+ToolbarLists::ToolbarLists(std::span<const CommandEntry> commands, std::span<const int> toolbar)
     : commands_(commands.begin(), commands.end()) {
     std::vector<bool> shown(commands_.size(), false);
     for (int slot : toolbar) {
-        if (slot == ToolEntry::kSeparator) {
+        if (slot == ToolbarEntry::kSeparator) {
             dst_.insert(dst_.size(), SeparatorEntry());
         } else if (slot >= 0 && static_cast<size_t>(slot) < commands_.size()) {
             dst_.insert(dst_.size(), CommandEntryOf(static_cast<size_t>(slot)));
@@ -65,7 +64,7 @@ ToolButtonLists::ToolButtonLists(std::span<const CommandEntry> commands,
     }
     for (size_t command = 0; command < commands_.size(); ++command) {
         if (!shown[command]) {
-            ToolEntry entry = CommandEntryOf(command);
+            ToolbarEntry entry = CommandEntryOf(command);
             size_t place = sortedPlace(entry);
             src_.insert(place, std::move(entry));
         }
@@ -73,18 +72,18 @@ ToolButtonLists::ToolButtonLists(std::span<const CommandEntry> commands,
     src_.insert(src_.size(), SeparatorEntry());
 }
 
-ToolEntry ToolButtonLists::CommandEntryOf(size_t command) const {
+ToolbarEntry ToolbarLists::CommandEntryOf(size_t command) const {
     const CommandEntry& c = commands_[command];
     char tag[24];
     std::snprintf(tag, sizeof tag, "(%02d) ", c.tag);
     return {static_cast<int>(command), tag + std::string(c.caption), c.image};
 }
 
-ToolEntry ToolButtonLists::SeparatorEntry() {
-    return {ToolEntry::kSeparator, "区切り", ToolEntry::kNoImage};
+ToolbarEntry ToolbarLists::SeparatorEntry() {
+    return {ToolbarEntry::kSeparator, "区切り", ToolbarEntry::kNoImage};
 }
 
-size_t ToolButtonLists::sortedPlace(const ToolEntry& entry) const {
+size_t ToolbarLists::sortedPlace(const ToolbarEntry& entry) const {
     size_t place = 0;
     while (place < src_.size() && CompareLocaleText(src_.at(place).text, entry.text) <= 0) {
         ++place;
@@ -92,14 +91,13 @@ size_t ToolButtonLists::sortedPlace(const ToolEntry& entry) const {
     return place;
 }
 
-std::optional<size_t> ToolButtonLists::MoveEntry(Which from, size_t index, Which to,
-                                                 size_t position) {
-    ToolEntryList& source = list(from);
-    ToolEntryList& target = list(to);
+std::optional<size_t> ToolbarLists::MoveEntry(Which from, size_t index, Which to, size_t position) {
+    ToolbarEntryList& source = list(from);
+    ToolbarEntryList& target = list(to);
     if (index >= source.size()) {
         return std::nullopt;
     }
-    ToolEntry entry = source.at(index);
+    ToolbarEntry entry = source.at(index);
     if (from == to) {
         if (from == Which::Src) {
             return index;  // the available list keeps its sorted order
@@ -125,8 +123,8 @@ std::optional<size_t> ToolButtonLists::MoveEntry(Which from, size_t index, Which
     return placed;
 }
 
-void ToolButtonLists::MoveSelected(Which from, Which to) {
-    ToolEntryList& source = list(from);
+void ToolbarLists::MoveSelected(Which from, Which to) {
+    ToolbarEntryList& source = list(from);
     for (size_t i = source.size(); i-- > 0;) {
         if (source.isSelected(i)) {
             MoveEntry(from, i, to, SIZE_MAX);
@@ -134,9 +132,9 @@ void ToolButtonLists::MoveSelected(Which from, Which to) {
     }
 }
 
-void ToolButtonLists::SetItem(Which which, int index) {
+void ToolbarLists::SetItem(Which which, int index) {
     focus_ = which;
-    ToolEntryList& l = list(which);
+    ToolbarEntryList& l = list(which);
     l.clearSelection();
     if (l.empty()) {
         l.setCurrent(-1);
@@ -145,19 +143,19 @@ void ToolButtonLists::SetItem(Which which, int index) {
     l.selectOnly(static_cast<size_t>(std::clamp(index, 0, static_cast<int>(l.size()) - 1)));
 }
 
-void ToolButtonLists::Add() {
+void ToolbarLists::Add() {
     int first = src_.firstSelection();
     MoveSelected(Which::Src, Which::Dst);
     SetItem(Which::Src, first);
 }
 
-void ToolButtonLists::Del() {
+void ToolbarLists::Del() {
     int first = dst_.firstSelection();
     MoveSelected(Which::Dst, Which::Src);
     SetItem(Which::Dst, first);
 }
 
-void ToolButtonLists::AddAll() {
+void ToolbarLists::AddAll() {
     if (src_.size() >= 2) {
         // The template sorts last and stays.
         for (size_t n = src_.size() - 1; n > 0; --n) {
@@ -167,14 +165,14 @@ void ToolButtonLists::AddAll() {
     SetItem(Which::Src, 0);
 }
 
-void ToolButtonLists::DelAll() {
+void ToolbarLists::DelAll() {
     for (size_t n = dst_.size(); n > 0; --n) {
         MoveEntry(Which::Dst, 0, Which::Src, 0);
     }
     SetItem(Which::Dst, 0);
 }
 
-void ToolButtonLists::Up() {
+void ToolbarLists::Up() {
     int current = dst_.current();
     if (current >= 1 && current < static_cast<int>(dst_.size())) {
         MoveEntry(Which::Dst, static_cast<size_t>(current), Which::Dst,
@@ -183,7 +181,7 @@ void ToolButtonLists::Up() {
     }
 }
 
-void ToolButtonLists::Down() {
+void ToolbarLists::Down() {
     int current = dst_.current();
     if (current >= 0 && current + 1 < static_cast<int>(dst_.size())) {
         MoveEntry(Which::Dst, static_cast<size_t>(current), Which::Dst,
@@ -192,7 +190,7 @@ void ToolButtonLists::Down() {
     }
 }
 
-void ToolButtonLists::Reset() {
+void ToolbarLists::Reset() {
     src_.clear();
     dst_.clear();
     src_.insert(0, SeparatorEntry());
@@ -208,7 +206,7 @@ void ToolButtonLists::Reset() {
     }
 }
 
-ToolButtonLists::Buttons ToolButtonLists::ButtonStates() const {
+ToolbarLists::Buttons ToolbarLists::ButtonStates() const {
     Buttons b;
     b.add = b.addAll = !src_.empty();
     b.del = b.delAll = !dst_.empty();
@@ -218,8 +216,8 @@ ToolButtonLists::Buttons ToolButtonLists::ButtonStates() const {
     return b;
 }
 
-void ToolButtonLists::StartDrag(Which which) {
-    ToolEntryList& l = list(which);
+void ToolbarLists::StartDrag(Which which) {
+    ToolbarEntryList& l = list(which);
     if (l.selectionCount() > 1) {
         l.clearSelection();
         if (l.current() >= 0 && l.current() < static_cast<int>(l.size())) {
@@ -228,7 +226,7 @@ void ToolButtonLists::StartDrag(Which which) {
     }
 }
 
-size_t ToolButtonLists::DropPlace(Which from, size_t dragged, std::optional<size_t> over) const {
+size_t ToolbarLists::DropPlace(Which from, size_t dragged, std::optional<size_t> over) const {
     size_t place = over ? *over : dst_.size();
     if (from == Which::Dst && place >= dragged) {
         ++place;
@@ -236,7 +234,7 @@ size_t ToolButtonLists::DropPlace(Which from, size_t dragged, std::optional<size
     return std::min(place, dst_.size());
 }
 
-void ToolButtonLists::DropOnDst(Which from, size_t dragged, std::optional<size_t> over) {
+void ToolbarLists::DropOnDst(Which from, size_t dragged, std::optional<size_t> over) {
     if (from == Which::Src) {
         MoveEntry(Which::Src, dragged, Which::Dst, over ? *over : SIZE_MAX);
         return;
@@ -250,7 +248,7 @@ void ToolButtonLists::DropOnDst(Which from, size_t dragged, std::optional<size_t
     }
 }
 
-void ToolButtonLists::DropOnSrc(size_t dragged) {
+void ToolbarLists::DropOnSrc(size_t dragged) {
     if (dragged >= dst_.size()) {
         return;
     }
@@ -259,12 +257,12 @@ void ToolButtonLists::DropOnSrc(size_t dragged) {
     }
 }
 
-std::vector<std::string> ToolButtonLists::ToolBarValues() const {
+std::vector<std::string> ToolbarLists::ToolbarValues() const {
     std::vector<std::string> values;
     values.reserve(dst_.size());
-    for (const ToolEntry& entry : dst_.entries()) {
+    for (const ToolbarEntry& entry : dst_.entries()) {
         values.push_back(entry.isSeparator()
-                             ? std::string(kToolBarSeparatorText)
+                             ? std::string(kToolbarSeparatorText)
                              : std::string(commands_[static_cast<size_t>(entry.command)].name));
     }
     return values;

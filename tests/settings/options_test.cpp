@@ -1,4 +1,5 @@
-#include "settings/setup_options.h"
+#include "settings/option_choices.h"
+#include "settings/option_writes.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 
 #include "common/error.h"
 #include "settings/ini_file.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {
@@ -15,16 +17,17 @@ using test::Sjis;
 
 constexpr std::string_view kProgramFolder = "/opt/brenvale";
 
-SetupValues OpenWith(const Settings& s, int intervalMs = 600000) {
-    return SetupValues::Open(s, ViewColours{}, intervalMs, kProgramFolder);
+OptionValues OpenWith(const Settings& s, int intervalMs = 600000) {
+    return OpenOptionValues({s, ViewColours{}, intervalMs});
 }
 
-int MinutesOf(size_t entry) {
-    return IntervalMinutes()[entry];
+// The whole minutes of the interval an options dialog opens with.
+int MinutesOf(const OptionValues& values) {
+    return values.autoSaveInterval / 60000;
 }
 
-// Records what OK applies, and can make the settings file unwritable once a colour arrives.
-class RecordingTarget : public SetupTarget {
+// Records what OK applies.
+class RecordingTarget : public OptionTarget {
 public:
     void ApplySettings(const Settings& s) override {
         settings = s;
@@ -33,23 +36,15 @@ public:
     void ApplyAutoSaveInterval(int ms) override { interval = ms; }
     void ApplyColour(ViewColour which, Colour colour) override {
         colours.emplace_back(which, colour);
-        if (breakAfter && *breakAfter == which) {
-            fileBeforeBreak = test::ReadBytes(iniPath);
-            std::filesystem::remove(iniPath);
-            std::filesystem::create_directory(iniPath);
-        }
     }
 
     Settings settings;
     int settingsCalls = 0;
     int interval = -1;
     std::vector<std::pair<ViewColour, Colour>> colours;
-    std::optional<ViewColour> breakAfter;
-    std::string iniPath;
-    std::string fileBeforeBreak;
 };
 
-TEST(SetupOpening, TakesTheSettingsAndTheWindowsValues) {
+TEST(OptionsOpening, TakesTheSettingsAndTheWindowsValues) {
     Settings s;
     s.keepOnScreen = true;
     s.titleShowsPath = false;
@@ -58,123 +53,127 @@ TEST(SetupOpening, TakesTheSettingsAndTheWindowsValues) {
     s.backup = true;
     s.noBoxItalic = true;
     ViewColours colours{0x1, 0x2, 0x3, 0x4};
-    SetupValues v = SetupValues::Open(s, colours, 600000, kProgramFolder);
-    EXPECT_TRUE(v.moving);
-    EXPECT_FALSE(v.titleShowsPath);
-    EXPECT_TRUE(v.titlePathOnlyWhenActive);  // keeps its own value while disabled
-    EXPECT_EQ(v.autoSave, AutoSaveMode::OverDocument);
-    EXPECT_FALSE(v.confirmAutoSave);
-    EXPECT_EQ(MinutesOf(v.intervalEntry), 10);
-    EXPECT_TRUE(v.backup);
-    EXPECT_TRUE(v.noBoxItalic);
+    OptionValues v = OpenOptionValues({s, colours, 600000});
+    EXPECT_TRUE(v.settings.keepOnScreen);
+    EXPECT_FALSE(v.settings.titleShowsPath);
+    EXPECT_TRUE(v.settings.titlePathOnlyWhenActive);  // keeps its own value while disabled
+    EXPECT_EQ(v.settings.autoSave, AutoSaveMode::OverDocument);
+    EXPECT_FALSE(v.settings.confirmAutoSave);
+    EXPECT_EQ(MinutesOf(v), 10);
+    EXPECT_TRUE(v.settings.backup);
+    EXPECT_TRUE(v.settings.noBoxItalic);
     EXPECT_EQ(v.colours, colours);
-    EXPECT_EQ(v.checkMark, Sjis("※"));
+    EXPECT_EQ(v.settings.checkMark, Sjis("※"));
 
     s.autoSave = static_cast<AutoSaveMode>(7);  // not a mode: no auto-save is checked
-    EXPECT_EQ(OpenWith(s).autoSave, AutoSaveMode::Off);
+    EXPECT_EQ(OpenWith(s).settings.autoSave, AutoSaveMode::Off);
 }
 
-TEST(SetupOpening, OkWithoutChangesWritesBackWhatTheSettingsHold) {
+TEST(OptionsOpening, OkWithoutChangesWritesBackWhatTheSettingsHold) {
     Settings s;
     s.trimItemSpaces = false;
     s.applyGeometry = false;
     s.noBoxBold = false;
     s.separatorItems = false;
-    for (const SetupWrite& w : SetupWrites(OpenWith(s))) {
+    for (const OptionWrite& w : OptionWrites(OpenWith(s))) {
         if (w.key == "SpRemv" || w.key == "EveryS" || w.key == "LCBold" || w.key == "Kugiri") {
             EXPECT_EQ(w.value, "0") << w.key;
         }
     }
 }
 
-TEST(SetupOpening, RoundsTheIntervalUpToAnEntry) {
+TEST(OptionsOpening, RoundsTheIntervalUpToAnEntry) {
     Settings s;
-    EXPECT_EQ(MinutesOf(OpenWith(s, 90000).intervalEntry), 1);
-    EXPECT_EQ(MinutesOf(OpenWith(s, 11 * 60000).intervalEntry), 15);
-    EXPECT_EQ(MinutesOf(OpenWith(s, 180 * 60000).intervalEntry), 120);
-    EXPECT_EQ(MinutesOf(OpenWith(s, 59999).intervalEntry), 1);
-    EXPECT_EQ(MinutesOf(OpenWith(s, 0).intervalEntry), 1);
-    EXPECT_EQ(MinutesOf(OpenWith(s, 45 * 60000 + 59999).intervalEntry), 45);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 90000)), 1);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 11 * 60000)), 15);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 180 * 60000)), 120);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 59999)), 1);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 0)), 1);
+    EXPECT_EQ(MinutesOf(OpenWith(s, 45 * 60000 + 59999)), 45);
 
     // 90000 ms opens as one minute and is written as 60000.
-    for (const SetupWrite& w : SetupWrites(OpenWith(s, 90000))) {
+    for (const OptionWrite& w : OptionWrites(OpenWith(s, 90000))) {
         if (w.key == "Interval") {
             EXPECT_EQ(w.value, "60000");
         }
     }
 }
 
-TEST(SetupOpening, FolderListsHoldTheOwnFolderTheProgramFolderAndTheStoredOne) {
+TEST(OptionsOpening, FolderListsHoldTheOwnFolderTheProgramFolderAndTheStoredOne) {
     Settings s;
     s.backupFolder = std::string(kProgramFolder);
     s.tempFolder = "/var/tmp/notes";
-    SetupValues v = OpenWith(s);
-    EXPECT_EQ(v.backupChoice.entries,
+    OptionValues v = OpenWith(s);
+    FolderChoice backupChoice = FolderChoice::Open(v.settings.backupFolder, kProgramFolder);
+    FolderChoice tempChoice = FolderChoice::Open(v.settings.tempFolder, kProgramFolder);
+    EXPECT_EQ(backupChoice.entries,
               (std::vector<std::string>{std::string(kOwnFolderEntry), "/opt/brenvale"}));
-    EXPECT_EQ(v.backupChoice.selected, 1u);
-    EXPECT_EQ(v.backupFolderText, "/opt/brenvale");
-    EXPECT_EQ(v.tempChoice.entries.size(), 3u);
-    EXPECT_EQ(v.tempChoice.selected, 2u);
-    EXPECT_EQ(v.tempFolderText, "/var/tmp/notes");
+    EXPECT_EQ(backupChoice.selected, 1u);
+    EXPECT_EQ(backupChoice.entries[backupChoice.selected], "/opt/brenvale");
+    EXPECT_EQ(tempChoice.entries.size(), 3u);
+    EXPECT_EQ(tempChoice.selected, 2u);
+    EXPECT_EQ(tempChoice.entries[tempChoice.selected], "/var/tmp/notes");
 
-    EXPECT_EQ(OpenWith(Settings{}).backupChoice.selected, 0u);
-    EXPECT_EQ(OpenWith(Settings{}).backupFolderText, kOwnFolderEntry);
+    FolderChoice own =
+        FolderChoice::Open(OpenWith(Settings{}).settings.backupFolder, kProgramFolder);
+    EXPECT_EQ(own.selected, 0u);
+    EXPECT_EQ(own.entries[own.selected], kOwnFolderEntry);
 
     // Choosing twice leaves three entries with the last choice third.
-    v.backupChoice.Choose("/a");
-    v.backupChoice.Choose("/b");
-    EXPECT_EQ(v.backupChoice.entries,
+    backupChoice.Choose("/a");
+    backupChoice.Choose("/b");
+    EXPECT_EQ(backupChoice.entries,
               (std::vector<std::string>{std::string(kOwnFolderEntry), "/opt/brenvale", "/b"}));
-    EXPECT_EQ(v.backupChoice.selected, 2u);
+    EXPECT_EQ(backupChoice.selected, 2u);
 }
 
-TEST(SetupOpening, AMarkOutsideTheListIsFreeText) {
+TEST(OptionsOpening, AMarkOutsideTheListIsFreeText) {
     EXPECT_EQ(MarkEntryFor(Sjis("※")), 0u);
     EXPECT_EQ(MarkEntryFor(Sjis("◆")), 11u);
     EXPECT_EQ(MarkEntryFor(Sjis("＊")), std::nullopt);
     EXPECT_EQ(MarkEntryFor(""), std::nullopt);
     Settings s;
     s.checkMark = Sjis("＊");
-    for (const SetupWrite& w : SetupWrites(OpenWith(s))) {
+    for (const OptionWrite& w : OptionWrites(OpenWith(s))) {
         if (w.key == "CekMoj") {
             EXPECT_EQ(w.value, Sjis("＊"));
         }
     }
 }
 
-TEST(SetupEnablingRules, FollowTheirBoxesAndTheAutoSaveMode) {
+TEST(OptionsEnablingRules, FollowTheirBoxesAndTheAutoSaveMode) {
     Settings s;
     s.titleShowsPath = false;
     s.noBoxItems = false;
-    SetupEnabling off = EnablingOf(OpenWith(s));
+    OptionEnabling off = EnablingOf(OpenWith(s));
     EXPECT_FALSE(off.titleFullActive);
     EXPECT_FALSE(off.mark);
     EXPECT_FALSE(off.backupFolder);
 
-    SetupValues v = OpenWith(Settings{});
-    v.autoSave = AutoSaveMode::Off;
-    EXPECT_EQ(EnablingOf(v), (SetupEnabling{true, true, false, false, false, false}));
-    v.autoSave = AutoSaveMode::TempCopy;
-    EXPECT_EQ(EnablingOf(v), (SetupEnabling{true, true, false, true, false, true}));
-    v.autoSave = AutoSaveMode::OverDocument;
-    v.backup = true;
-    EXPECT_EQ(EnablingOf(v), (SetupEnabling{true, true, true, true, true, false}));
+    OptionValues v = OpenWith(Settings{});
+    v.settings.autoSave = AutoSaveMode::Off;
+    EXPECT_EQ(EnablingOf(v), (OptionEnabling{true, true, false, false, false, false}));
+    v.settings.autoSave = AutoSaveMode::TempCopy;
+    EXPECT_EQ(EnablingOf(v), (OptionEnabling{true, true, false, true, false, true}));
+    v.settings.autoSave = AutoSaveMode::OverDocument;
+    v.settings.backup = true;
+    EXPECT_EQ(EnablingOf(v), (OptionEnabling{true, true, true, true, true, false}));
 }
 
-TEST(SetupFolders, TextBeginningWithTheReferenceMarkStoresTheToken) {
+TEST(OptionsFolders, TextBeginningWithTheReferenceMarkStoresTheToken) {
     EXPECT_EQ(StoredFolder(kOwnFolderEntry), Sjis("※File"));
     EXPECT_EQ(StoredFolder("※anything"), Sjis("※File"));
     EXPECT_EQ(StoredFolder("/no/such/folder"), "/no/such/folder");
     EXPECT_EQ(StoredFolder(""), "");
 }
 
-TEST(SetupFolders, TheOpenedListIsAsWideAsItsWidestEntry) {
+TEST(OptionsFolders, TheOpenedListIsAsWideAsItsWidestEntry) {
     std::vector<int> widths = {80, 140, 60};
     EXPECT_EQ(FolderListWidth(widths, 8, 17), 146);
     EXPECT_EQ(FolderListWidth(widths, 2, 17), 163);
 }
 
-TEST(SetupCustomColours, TheEditedColourFillsTheNinthSlotUnlessItHasAName) {
+TEST(OptionsCustomColours, TheEditedColourFillsTheNinthSlotUnlessItHasAName) {
     CustomColourList list;
     EXPECT_EQ(list.entries(), (std::vector<std::string>{"ColorA=FFF8F8", "ColorB=100000",
                                                         "ColorC=F8F8FF", "ColorD=000010"}));
@@ -189,13 +188,13 @@ TEST(SetupCustomColours, TheEditedColourFillsTheNinthSlotUnlessItHasAName) {
     EXPECT_EQ(list.entries().size(), 4u);
 }
 
-TEST(SetupWritesTest, EveryKeyInOrderChangedOrNot) {
+TEST(OptionWritesTest, EveryKeyInOrderChangedOrNot) {
     Settings s;
     s.tempFolder = "/tmp/auto";
-    SetupValues v = OpenWith(s);
-    v.autoSave = AutoSaveMode::TempCopy;
+    OptionValues v = OpenWith(s);
+    v.settings.autoSave = AutoSaveMode::TempCopy;
     v.colours.treeBack = 0x00FFFFFF;
-    std::vector<SetupWrite> expected = {
+    std::vector<OptionWrite> expected = {
         {"Window", "Moving", "0"},
         {"Window", "TitleFullPath", "1"},
         {"Window", "TitleFullPathActive", "1"},
@@ -218,18 +217,18 @@ TEST(SetupWritesTest, EveryKeyInOrderChangedOrNot) {
         {"List", "ListColor", "$00F8F8FF"},
         {"List", "ListFontColor", "$00000010"},
     };
-    EXPECT_EQ(SetupWrites(v), expected);
+    EXPECT_EQ(OptionWrites(v), expected);
 }
 
-TEST(SetupWritesTest, EachKeyIsAppliedAsItIsWritten) {
+TEST(OptionWritesTest, EachKeyIsAppliedAsItIsWritten) {
     test::TempDir dir;
     IniFile ini(dir.file("brenvale.ini"));
-    SetupValues v = OpenWith(Settings{});
-    v.separatorItems = false;
-    v.intervalEntry = 4;
+    OptionValues v = OpenWith(Settings{});
+    v.settings.separatorItems = false;
+    v.autoSaveInterval = IntervalOfEntry(4);
     v.colours.listText = 0x00FF0000;
     RecordingTarget target;
-    WriteSetup(ini, v, Settings{}, target);
+    WriteOptions(ini, v, Settings{}, target);
     EXPECT_FALSE(target.settings.separatorItems);
     EXPECT_EQ(target.interval, 5 * 60000);
     ASSERT_EQ(target.colours.size(), 4u);
@@ -240,18 +239,32 @@ TEST(SetupWritesTest, EachKeyIsAppliedAsItIsWritten) {
     EXPECT_EQ(reread.ReadString("Save", "Interval"), "300000");
 }
 
-TEST(SetupWritesTest, AFailedWriteStopsThereAndKeepsWhatCameBefore) {
+TEST(OptionWritesTest, AFailedWriteStopsThereAndKeepsWhatCameBefore) {
     test::TempDir dir;
     IniFile ini(dir.file("brenvale.ini"));
-    SetupValues v = OpenWith(Settings{});
-    v.noBoxItems = false;
+    OptionValues v = OpenWith(Settings{});
+    v.settings.noBoxItems = false;
+    // The file holding every key up to the tree background fits; one more key does not.
+    size_t fits = 0;
+    {
+        IniFile scratch(dir.file("scratch.ini"));
+        for (const OptionWrite& w : OptionWrites(v)) {
+            scratch.WriteString(w.section, w.key, w.value);
+            if (w.key == "TreeColor") {
+                break;
+            }
+        }
+        fits = test::ReadBytes(scratch.path()).size();
+    }
     RecordingTarget target;
-    target.iniPath = ini.path();
-    target.breakAfter = ViewColour::TreeBack;
-    EXPECT_THROW(WriteSetup(ini, v, Settings{}, target), Error);
+    {
+        test::FileSizeLimit limit(fits);
+        EXPECT_THROW(WriteOptions(ini, v, Settings{}, target), Error);
+    }
     // The tree background was written and applied; the text colour and the list keys not.
-    EXPECT_NE(target.fileBeforeBreak.find("TreeColor=$00FFF8F8"), std::string::npos);
-    EXPECT_EQ(target.fileBeforeBreak.find("TreeFontColor"), std::string::npos);
+    const std::string file = test::ReadBytes(ini.path());
+    EXPECT_NE(file.find("TreeColor=$00FFF8F8"), std::string::npos);
+    EXPECT_EQ(file.find("TreeFontColor"), std::string::npos);
     EXPECT_EQ(target.colours.size(), 1u);
     EXPECT_TRUE(target.settings.noBoxItems);
 }

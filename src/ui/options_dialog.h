@@ -3,35 +3,41 @@
 #include <QDialog>
 #include <QString>
 
-#include "settings/settings.h"
-#include "settings/setup_options.h"
+#include <memory>
+#include <vector>
+
+#include "settings/option_choices.h"
+#include "settings/option_table.h"
+#include "settings/option_writes.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QRadioButton;
 class QTabWidget;
 
 namespace brenvale {
 
+class ColourBinding;
+class FolderBinding;
+class OptionBinding;
+
 // What the options dialog opens with and where it writes.
-struct SetupContext {
-    Settings settings;
-    ViewColours colours;
-    int autoSaveInterval = 600000;
+struct OptionsContext {
+    OptionValues values;
     QString programFolder;  // offered as the second entry of both folder lists
     QString programPath;    // what the file-type association starts
     QString settingsFile;
 };
 
-// The options dialog (TFrmSetup): four pages over the working copy of SetupValues. OK writes
-// every option to the settings file and applies it through the target at once; Cancel does
+// The options dialog: four pages whose controls are bound to the options. OK writes every
+// option to the settings file and applies it through the target at once; Cancel does
 // neither. The association button of the third page acts at once.
-class SetupDialog : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    SetupDialog(SetupContext context, SetupTarget& target, QWidget* parent = nullptr);
+    OptionsDialog(OptionsContext context, OptionTarget& target, QWidget* parent = nullptr);
+    ~OptionsDialog() override;
 
     // The extension the association page registers.
     static constexpr const char* kExtension = ".bnv";
@@ -41,47 +47,37 @@ private:
     QWidget* colourPage();
     QWidget* extensionPage();
     QWidget* savePage();
+    QCheckBox* boundCheck(const char* name, const char* caption, bool Settings::*field);
     void fill();
     void applyEnabling();
-    void showColours();
-    void chooseColour(ViewColour which);
-    void chooseFolder(bool temporary);
+    void chooseColour(ColourBinding* binding);
+    void chooseFolder(FolderBinding* binding, QComboBox* combo, bool temporary);
     void showAssociationMode();
     void btnExtClick();
     void btnOkClick();
     void btnHelpClick();
-    SetupValues collect() const;
+    OptionValues collect() const;
 
-    SetupContext context_;
-    SetupTarget& target_;
-    SetupValues values_;
+    OptionsContext context_;
+    OptionTarget& target_;
+    OptionValues opened_;
+    std::vector<std::unique_ptr<OptionBinding>> bindings_;
     CustomColourList customColours_;
-    QString openedMark_;
     bool registered_ = false;
+    bool filling_ = false;
 
     QTabWidget* pgc_ = nullptr;
-    QCheckBox* cbMoving_ = nullptr;
-    QCheckBox* cbTitleFull_ = nullptr;
+    QPushButton* btnExt_ = nullptr;
+    // The controls the enabling rules switch.
     QCheckBox* cbTitleFullActive_ = nullptr;
-    QCheckBox* cbList1_ = nullptr;
-    QCheckBox* cbList2_ = nullptr;
     QLabel* lblList_ = nullptr;
     QComboBox* cmbList_ = nullptr;
     QCheckBox* cbListBold_ = nullptr;
     QCheckBox* cbListItalic_ = nullptr;
     QCheckBox* cbListUnderline_ = nullptr;
-    QLabel* pnlTreeColor_ = nullptr;
-    QLabel* pnlListColor_ = nullptr;
-    QPushButton* btnExt_ = nullptr;
-    QCheckBox* cbEveryS_ = nullptr;
-    QCheckBox* cbSpRemv_ = nullptr;
-    QCheckBox* cbBackUp_ = nullptr;
     QLabel* lblBakPass_ = nullptr;
     QComboBox* cmbBakPass_ = nullptr;
     QPushButton* btnBakPass_ = nullptr;
-    QRadioButton* rbAutoSave_ = nullptr;
-    QRadioButton* rbAutoSaveTmp_ = nullptr;
-    QRadioButton* rbAutoSaveU_ = nullptr;
     QLabel* lblTmpPass_ = nullptr;
     QComboBox* cmbTmpPass_ = nullptr;
     QPushButton* btnTmpPass_ = nullptr;

@@ -10,13 +10,14 @@
 namespace brenvale {
 
 class ImageLists;
-class ToolEntryList;
+class ToolbarEntryList;
 
 // One list of the toolbar dialog over its working copy: the entry's text and picture.
-class ToolEntryModel : public QAbstractListModel {
+class ToolbarEntryModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    ToolEntryModel(const ToolEntryList& list, const ImageLists& images, QObject* parent = nullptr);
+    ToolbarEntryModel(const ToolbarEntryList& list, const ImageLists& images,
+                      QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -26,14 +27,14 @@ public:
     void reload();
 
 private:
-    const ToolEntryList& list_;
+    const ToolbarEntryList& list_;
     const ImageLists& images_;
 };
 
 // Draws an entry 24 pixels high: the background, the text at (+25, +6), a 22 × 22 frame in the
 // button text colour, a 20 × 20 frame in the button shadow colour inside it and the 16 × 16
 // picture at (+4, +4); a separator shows the empty frame.
-class ToolEntryDelegate : public QStyledItemDelegate {
+class ToolbarEntryDelegate : public QStyledItemDelegate {
 public:
     static constexpr int kRowHeight = 24;
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -46,10 +47,10 @@ public:
 // A multi-selection list of the toolbar dialog. A drag carries its current entry; the drag
 // events go to the dialog through the hooks, and the drop place shows as a red line two
 // pixels high.
-class ToolEntryView : public QListView {
+class ToolbarEntryView : public QListView {
     Q_OBJECT
 public:
-    explicit ToolEntryView(QWidget* parent = nullptr);
+    explicit ToolbarEntryView(QWidget* parent = nullptr);
 
     std::function<void()> dragStarting;  // before the drag: may change the selection
     std::function<QMimeData*()> dragData;

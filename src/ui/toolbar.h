@@ -21,13 +21,13 @@ class FlowLayout;
 // The main toolbar: one button per command, made once and kept for the whole run; a layout
 // shows some of them in order with separators and wraps them by the window's width. Buttons
 // not shown wait in a hidden holding bar with their drop-down menus.
-class ToolStrip : public QWidget {
+class Toolbar : public QWidget {
     Q_OBJECT
 public:
     // A command's button, or a separator (no command).
     using Slot = std::optional<CommandId>;
 
-    ToolStrip(CommandActions& actions, QWidget* parent = nullptr);
+    Toolbar(CommandActions& actions, QWidget* parent = nullptr);
 
     // The two rows the program is designed with; the second begins at kDesignedRowBreak.
     static std::vector<Slot> DesignedLayout();
@@ -35,9 +35,9 @@ public:
     // Shows entries in order (a command's button only once); rowBreakAt starts a new row at
     // that slot.
     void showLayout(const std::vector<Slot>& entries, size_t rowBreakAt = SIZE_MAX);
-    // BuildToolBar: shows the values of the ToolBar section (command names, "-" for a
+    // BuildToolbar: shows the values of the ToolBar section (command names, "-" for a
     // separator), skipping names of no command. No values change nothing.
-    void BuildToolBar(const std::vector<std::string>& values);
+    void BuildToolbar(const std::vector<std::string>& values);
     // The commands shown, left to right (separators as empty entries).
     std::vector<Slot> shownLayout() const;
 

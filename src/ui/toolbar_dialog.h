@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "settings/command_entry.h"
-#include "settings/tool_button_lists.h"
-#include "ui/tool_strip.h"
+#include "settings/toolbar_lists.h"
+#include "ui/toolbar.h"
 
 class QLabel;
 class QMimeData;
@@ -19,23 +19,23 @@ class QToolButton;
 namespace brenvale {
 
 class ImageLists;
-class ToolEntryModel;
-class ToolEntryView;
+class ToolbarEntryModel;
+class ToolbarEntryView;
 
-// The toolbar dialog (TFrmSetToolBtn): the available buttons and the buttons to show, moved
+// The toolbar dialog: the available buttons and the buttons to show, moved
 // by the buttons between the lists and by dragging one entry at a time. OK writes the
 // ToolBar section of the settings file; the caller then builds the toolbar from it.
-class SetToolButtonDialog : public QDialog {
+class ToolbarDialog : public QDialog {
     Q_OBJECT
 public:
-    using Which = ToolButtonLists::Which;
+    using Which = ToolbarLists::Which;
 
-    SetToolButtonDialog(const std::vector<ToolStrip::Slot>& toolbar, const ImageLists& images,
-                        QString settingsFile, QWidget* parent = nullptr);
-    ~SetToolButtonDialog() override;
+    ToolbarDialog(const std::vector<Toolbar::Slot>& toolbar, const ImageLists& images,
+                  QString settingsFile, QWidget* parent = nullptr);
+    ~ToolbarDialog() override;
 
-    ToolButtonLists& lists() { return lists_; }
-    ToolEntryView* view(Which which) const { return which == Which::Src ? lbSrc_ : lbDst_; }
+    ToolbarLists& lists() { return lists_; }
+    ToolbarEntryView* view(Which which) const { return which == Which::Src ? lbSrc_ : lbDst_; }
     QLabel* dstLabel() const { return lblDst_; }
     QWidget* bottomPanel() const { return pnlBtm_; }
     QTimer& scrollTimer() { return scrollTimer_; }
@@ -60,12 +60,12 @@ protected:
 private:
     void buildLayout();
     QWidget* buildCentrePanel();
-    ToolEntryView* makeList(Which which);
+    ToolbarEntryView* makeList(Which which);
     // Shows the working copy again after a change: entries, selections, buttons, focus.
     void refresh();
     void takeSelection(Which which);
     void SetButtons();
-    void run(void (ToolButtonLists::*button)());
+    void run(void (ToolbarLists::*button)());
     void btnOKClick();
     void lbDstDragOver(QDragMoveEvent* event);
     void lbDstDragDrop(QDropEvent* event);
@@ -76,11 +76,11 @@ private:
 
     const QString settingsFile_;
     std::vector<CommandEntry> commands_;
-    ToolButtonLists lists_;
-    ToolEntryModel* srcModel_ = nullptr;
-    ToolEntryModel* dstModel_ = nullptr;
-    ToolEntryView* lbSrc_ = nullptr;
-    ToolEntryView* lbDst_ = nullptr;
+    ToolbarLists lists_;
+    ToolbarEntryModel* srcModel_ = nullptr;
+    ToolbarEntryModel* dstModel_ = nullptr;
+    ToolbarEntryView* lbSrc_ = nullptr;
+    ToolbarEntryView* lbDst_ = nullptr;
     QLabel* lblDst_ = nullptr;
     QWidget* pnlLeft_ = nullptr;
     QWidget* pnlRight_ = nullptr;

@@ -10,7 +10,7 @@
 namespace brenvale {
 
 // One entry of the toolbar dialog's lists: a command's button or a separator.
-struct ToolEntry {
+struct ToolbarEntry {
     static constexpr int kSeparator = -1;
     static constexpr int kNoImage = 9999;
 
@@ -22,12 +22,12 @@ struct ToolEntry {
 };
 
 // One multi-selection list: its entries, which of them are selected and the current entry.
-class ToolEntryList {
+class ToolbarEntryList {
 public:
     size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
-    const ToolEntry& at(size_t index) const { return entries_[index]; }
-    const std::vector<ToolEntry>& entries() const { return entries_; }
+    const ToolbarEntry& at(size_t index) const { return entries_[index]; }
+    const std::vector<ToolbarEntry>& entries() const { return entries_; }
 
     bool isSelected(size_t index) const { return selected_[index]; }
     void setSelected(size_t index, bool selected) { selected_[index] = selected; }
@@ -37,16 +37,16 @@ public:
     void clearSelection();
     // Makes the entry the only selected one and the current one.
     void selectOnly(size_t index);
-    // GetFirstSelection: the first selected entry, -1 for none.
+    // The first selected entry, -1 for none.
     int firstSelection() const;
     size_t selectionCount() const;
 
-    void insert(size_t index, ToolEntry entry);
+    void insert(size_t index, ToolbarEntry entry);
     void erase(size_t index);
     void clear();
 
 private:
-    std::vector<ToolEntry> entries_;
+    std::vector<ToolbarEntry> entries_;
     std::vector<bool> selected_;
     int current_ = -1;
 };
@@ -54,23 +54,23 @@ private:
 // The toolbar dialog's working copy: the available buttons (kept sorted by text, always with
 // one separator entry that works as a template) and the buttons to show, in toolbar order.
 // The dialog's buttons and its drag-and-drop change the lists only through these functions.
-class ToolButtonLists {
+class ToolbarLists {
 public:
     enum class Which { Src, Dst };
 
     // The commands in table order, and the toolbar as it is shown: table positions from left
-    // to right, ToolEntry::kSeparator for a separator.
-    ToolButtonLists(std::span<const CommandEntry> commands, std::span<const int> toolbar);
+    // to right, ToolbarEntry::kSeparator for a separator.
+    ToolbarLists(std::span<const CommandEntry> commands, std::span<const int> toolbar);
 
-    ToolEntryList& list(Which which) { return which == Which::Src ? src_ : dst_; }
-    const ToolEntryList& list(Which which) const { return which == Which::Src ? src_ : dst_; }
-    const ToolEntryList& src() const { return src_; }
-    const ToolEntryList& dst() const { return dst_; }
+    ToolbarEntryList& list(Which which) { return which == Which::Src ? src_ : dst_; }
+    const ToolbarEntryList& list(Which which) const { return which == Which::Src ? src_ : dst_; }
+    const ToolbarEntryList& src() const { return src_; }
+    const ToolbarEntryList& dst() const { return dst_; }
     // The list that SetItem last gave the focus to.
     Which focusList() const { return focus_; }
 
-    ToolEntry CommandEntryOf(size_t command) const;
-    static ToolEntry SeparatorEntry();
+    ToolbarEntry CommandEntryOf(size_t command) const;
+    static ToolbarEntry SeparatorEntry();
 
     // Moves one entry: into the available list at its sorted place, into the shown list at
     // position (clamped; SIZE_MAX appends), and makes it the only selected entry there. The
@@ -118,14 +118,14 @@ public:
     void DropOnSrc(size_t dragged);
 
     // The ToolBar section's values for OK: the command's name, "-" for a separator.
-    std::vector<std::string> ToolBarValues() const;
+    std::vector<std::string> ToolbarValues() const;
 
 private:
-    size_t sortedPlace(const ToolEntry& entry) const;
+    size_t sortedPlace(const ToolbarEntry& entry) const;
 
     std::vector<CommandEntry> commands_;
-    ToolEntryList src_;
-    ToolEntryList dst_;
+    ToolbarEntryList src_;
+    ToolbarEntryList dst_;
     Which focus_ = Which::Src;
 };
 

@@ -1,4 +1,4 @@
-#include "settings/tool_button_lists.h"
+#include "settings/toolbar_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -14,23 +14,23 @@ std::vector<CommandEntry> FirstVersionEntries() {
     return entries;
 }
 
-using Which = ToolButtonLists::Which;
-constexpr int kSep = ToolEntry::kSeparator;
+using Which = ToolbarLists::Which;
+constexpr int kSep = ToolbarEntry::kSeparator;
 
 int Pos(CommandId id) {
     return static_cast<int>(id);
 }
 
 // Entries as short texts: the tag for a command ("01"), "-" for a separator.
-std::string Tags(const ToolEntryList& list) {
+std::string Tags(const ToolbarEntryList& list) {
     std::string out;
-    for (const ToolEntry& entry : list.entries()) {
+    for (const ToolbarEntry& entry : list.entries()) {
         out += (out.empty() ? "" : " ") + (entry.isSeparator() ? "-" : entry.text.substr(1, 2));
     }
     return out;
 }
 
-std::string Selected(const ToolEntryList& list) {
+std::string Selected(const ToolbarEntryList& list) {
     std::string out;
     for (size_t i = 0; i < list.size(); ++i) {
         if (list.isSelected(i)) {
@@ -45,8 +45,8 @@ protected:
     // The commands of the first version; the later ones have tests of their own.
     std::vector<CommandEntry> commands_ = FirstVersionEntries();
     // A toolbar of Exit, a separator, Open and Save.
-    ToolButtonLists lists_{commands_, std::vector<int>{Pos(CommandId::PGMExit), kSep,
-                                                       Pos(CommandId::Open), Pos(CommandId::Save)}};
+    ToolbarLists lists_{commands_, std::vector<int>{Pos(CommandId::PGMExit), kSep,
+                                                    Pos(CommandId::Open), Pos(CommandId::Save)}};
 };
 
 TEST_F(ToolListsTest, OpensWithTheToolbarAndTheRestSortedWithTheTemplateLast) {
@@ -56,8 +56,8 @@ TEST_F(ToolListsTest, OpensWithTheToolbarAndTheRestSortedWithTheTemplateLast) {
     EXPECT_EQ(lists_.src().at(0).text, "(02) 新規作成(&N)");
     EXPECT_EQ(lists_.src().at(0).image, 7);
     EXPECT_EQ(lists_.src().at(31).text, "区切り");
-    EXPECT_EQ(lists_.src().at(31).image, ToolEntry::kNoImage);
-    ToolButtonLists::Buttons b = lists_.ButtonStates();
+    EXPECT_EQ(lists_.src().at(31).image, ToolbarEntry::kNoImage);
+    ToolbarLists::Buttons b = lists_.ButtonStates();
     EXPECT_TRUE(b.add && b.addAll && b.del && b.delAll);
     EXPECT_FALSE(b.up || b.down);
 }
@@ -69,18 +69,18 @@ TEST_F(ToolListsTest, TheDefaultSetHasThirtyEightEntries) {
     EXPECT_EQ(Tags(lists_.dst()),
               "01 02 03 04 05 06 - 07 08 09 10 11 12 13 14 15 16 17 - 18 19 20 21 22 23 24 25 "
               "26 27 28 - 29 30 31 - 32 33 34");
-    std::vector<std::string> values = lists_.ToolBarValues();
+    std::vector<std::string> values = lists_.ToolbarValues();
     EXPECT_EQ(values.front(), "PGMExit");
     EXPECT_EQ(values[6], "-");
     EXPECT_EQ(values.back(), "About");
 
     // The values give the same list again.
-    std::vector<int> toolbar = ResolveToolBar(values, CommandNames());
-    EXPECT_EQ(Tags(ToolButtonLists(commands_, toolbar).dst()), Tags(lists_.dst()));
+    std::vector<int> toolbar = ResolveToolbar(values, CommandNames());
+    EXPECT_EQ(Tags(ToolbarLists(commands_, toolbar).dst()), Tags(lists_.dst()));
 }
 
 TEST_F(ToolListsTest, SeveralSelectedEntriesArriveInReverseOrder) {
-    ToolEntryList& src = lists_.list(Which::Src);
+    ToolbarEntryList& src = lists_.list(Which::Src);
     for (size_t i : {1u, 2u, 4u}) {
         src.setSelected(i, true);  // 05, 06, 08
     }
@@ -123,7 +123,7 @@ TEST_F(ToolListsTest, TheSeparatorTemplateNeverLeavesTheSourceList) {
     EXPECT_EQ(Tags(lists_.src()).substr(0, 9), "01 02 03 ");
     EXPECT_EQ(lists_.src().at(34).text, "区切り");
     EXPECT_EQ(Selected(lists_.dst()), " @-1");
-    ToolButtonLists::Buttons b = lists_.ButtonStates();
+    ToolbarLists::Buttons b = lists_.ButtonStates();
     EXPECT_FALSE(b.del || b.delAll || b.up || b.down);
     lists_.AddAll();
     EXPECT_EQ(lists_.dst().size(), 34u);
@@ -166,7 +166,7 @@ TEST_F(ToolListsTest, UpAndDownMoveTheCurrentEntryAndKeepItSelected) {
 }
 
 TEST_F(ToolListsTest, DragsTakeOneEntryAndDropWhereTheLineShows) {
-    ToolEntryList& dst = lists_.list(Which::Dst);
+    ToolbarEntryList& dst = lists_.list(Which::Dst);
     dst.setSelected(0, true);
     dst.setSelected(2, true);
     dst.setCurrent(2);
@@ -201,7 +201,7 @@ TEST_F(ToolListsTest, DragsTakeOneEntryAndDropWhereTheLineShows) {
     lists_.DropOnSrc(99);
     lists_.DropOnDst(Which::Src, 99, 0);
     EXPECT_EQ(Tags(lists_.dst()), "- 02 01 03");
-    EXPECT_EQ(lists_.ToolBarValues(),
+    EXPECT_EQ(lists_.ToolbarValues(),
               (std::vector<std::string>{"-", "NewOpen", "PGMExit", "Open"}));
 }
 

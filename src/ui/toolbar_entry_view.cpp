@@ -1,4 +1,4 @@
-#include "ui/tool_entry_view.h"
+#include "ui/toolbar_entry_view.h"
 
 #include <QDrag>
 #include <QDragMoveEvent>
@@ -6,24 +6,25 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "settings/tool_button_lists.h"
+#include "settings/toolbar_lists.h"
 #include "ui/codec.h"
 #include "ui/images.h"
 
 namespace brenvale {
 
-ToolEntryModel::ToolEntryModel(const ToolEntryList& list, const ImageLists& images, QObject* parent)
+ToolbarEntryModel::ToolbarEntryModel(const ToolbarEntryList& list, const ImageLists& images,
+                                     QObject* parent)
     : QAbstractListModel(parent), list_(list), images_(images) {}
 
-int ToolEntryModel::rowCount(const QModelIndex& parent) const {
+int ToolbarEntryModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(list_.size());
 }
 
-QVariant ToolEntryModel::data(const QModelIndex& index, int role) const {
+QVariant ToolbarEntryModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
         return {};
     }
-    const ToolEntry& entry = list_.at(static_cast<size_t>(index.row()));
+    const ToolbarEntry& entry = list_.at(static_cast<size_t>(index.row()));
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         return FromUtf8(entry.text);
     }
@@ -33,18 +34,18 @@ QVariant ToolEntryModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-Qt::ItemFlags ToolEntryModel::flags(const QModelIndex& index) const {
+Qt::ItemFlags ToolbarEntryModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags flags = QAbstractListModel::flags(index);
     return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags;
 }
 
-void ToolEntryModel::reload() {
+void ToolbarEntryModel::reload() {
     beginResetModel();
     endResetModel();
 }
 
-void ToolEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const {
+void ToolbarEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
     const QRect r = option.rect;
     const QPalette& palette = option.palette;
     const bool selected = option.state & QStyle::State_Selected;
@@ -68,13 +69,13 @@ void ToolEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->restore();
 }
 
-QSize ToolEntryDelegate::sizeHint(const QStyleOptionViewItem& option,
-                                  const QModelIndex& index) const {
+QSize ToolbarEntryDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                     const QModelIndex& index) const {
     return {QStyledItemDelegate::sizeHint(option, index).width() + 25, kRowHeight};
 }
 
-ToolEntryView::ToolEntryView(QWidget* parent) : QListView(parent) {
-    setItemDelegate(new ToolEntryDelegate(this));
+ToolbarEntryView::ToolbarEntryView(QWidget* parent) : QListView(parent) {
+    setItemDelegate(new ToolbarEntryDelegate(this));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -86,7 +87,7 @@ ToolEntryView::ToolEntryView(QWidget* parent) : QListView(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-std::optional<size_t> ToolEntryView::entryAt(const QPoint& point) const {
+std::optional<size_t> ToolbarEntryView::entryAt(const QPoint& point) const {
     QModelIndex index = indexAt(point);
     if (!index.isValid()) {
         return std::nullopt;
@@ -94,18 +95,18 @@ std::optional<size_t> ToolEntryView::entryAt(const QPoint& point) const {
     return static_cast<size_t>(index.row());
 }
 
-int ToolEntryView::firstVisibleEntry() const {
+int ToolbarEntryView::firstVisibleEntry() const {
     return verticalScrollBar()->value();
 }
 
-void ToolEntryView::setDropLine(std::optional<int> top) {
+void ToolbarEntryView::setDropLine(std::optional<int> top) {
     if (top != dropLine_) {
         dropLine_ = top;
         viewport()->update();
     }
 }
 
-void ToolEntryView::startDrag(Qt::DropActions) {
+void ToolbarEntryView::startDrag(Qt::DropActions) {
     if (dragStarting) {
         dragStarting();
     }
@@ -121,23 +122,23 @@ void ToolEntryView::startDrag(Qt::DropActions) {
     }
 }
 
-void ToolEntryView::dragEnterEvent(QDragEnterEvent* event) {
+void ToolbarEntryView::dragEnterEvent(QDragEnterEvent* event) {
     dragMoveEvent(event);
 }
 
-void ToolEntryView::dragMoveEvent(QDragMoveEvent* event) {
+void ToolbarEntryView::dragMoveEvent(QDragMoveEvent* event) {
     event->ignore();
     if (dragMoved) {
         dragMoved(event);
     }
 }
 
-void ToolEntryView::dragLeaveEvent(QDragLeaveEvent* event) {
+void ToolbarEntryView::dragLeaveEvent(QDragLeaveEvent* event) {
     setDropLine(std::nullopt);
     event->accept();
 }
 
-void ToolEntryView::dropEvent(QDropEvent* event) {
+void ToolbarEntryView::dropEvent(QDropEvent* event) {
     event->ignore();
     if (dropped) {
         dropped(event);
@@ -145,7 +146,7 @@ void ToolEntryView::dropEvent(QDropEvent* event) {
     setDropLine(std::nullopt);
 }
 
-void ToolEntryView::paintEvent(QPaintEvent* event) {
+void ToolbarEntryView::paintEvent(QPaintEvent* event) {
     QListView::paintEvent(event);
     if (dropLine_) {
         QPainter painter(viewport());
