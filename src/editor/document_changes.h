@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +13,7 @@
 namespace brenvale {
 
 class DocumentSession;
+class ProgressCounts;
 class UndoChange;
 class UndoHistory;
 class ViewNotifier;
@@ -18,16 +21,17 @@ class VisibleList;
 struct PasteResult;
 
 // The one way the editor changes its Document. Each operation changes the model, tells the
-// views (the tree's changes always, an Item change when its Topic's list is the one shown,
-// whose bookkeeping follows), and records the change in the undo history, all in one call, so
-// no command can change the Document without its step and its views knowing. The toggles of
-// recorded changes use the same operations while the history replays, which records nothing
-// then.
+// views (the tree's changes always, an Item change when its Topic's list is the one shown and
+// the Item shows in a row of it, whose bookkeeping follows), keeps the progress counts, and
+// records the change in the undo history, all in one call, so no command can change the
+// Document without its step and its views knowing. The toggles of recorded changes use the
+// same operations while the history replays, which records nothing then. Items are named by
+// their index in their Topic's list, never by the row that shows them.
 class DocumentChanges {
 public:
     DocumentChanges(DocumentSession& session, UndoHistory& history, ViewNotifier& views,
-                    VisibleList& list)
-        : session_(session), history_(history), views_(views), list_(list) {}
+                    VisibleList& list, ProgressCounts& progress)
+        : session_(session), history_(history), views_(views), list_(list), progress_(progress) {}
     DocumentChanges(const DocumentChanges&) = delete;
     DocumentChanges& operator=(const DocumentChanges&) = delete;
 
@@ -77,13 +81,17 @@ private:
     bool inStep() const;
     void record(std::unique_ptr<UndoChange> change);
     bool shown(const Topic* t) const;
-    void announceInserted(Topic* t, size_t row, size_t count);
-    void changeItem(Topic* t, size_t row, TextRef before, bool looksChanged);
+    void insertStored(Topic* t, size_t row, size_t count,
+                      const std::function<void(ItemList&)>& insert);
+    void changeItem(Topic* t, size_t row, TextRef before, bool looksChanged, bool textChanged);
+    // The row Item row of t shows in, when t's list is the one shown and the Item shows.
+    std::optional<size_t> shownRow(const Topic* t, size_t row) const;
 
     DocumentSession& session_;
     UndoHistory& history_;
     ViewNotifier& views_;
     VisibleList& list_;
+    ProgressCounts& progress_;
 };
 
 }  // namespace brenvale

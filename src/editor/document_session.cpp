@@ -30,6 +30,7 @@ DocumentSession::~DocumentSession() = default;
 std::unique_ptr<Document> DocumentSession::replace(std::unique_ptr<Document> doc,
                                                    std::string fileName, bool untitled) {
     history_.clear();
+    ++revision_;
     std::swap(doc_, doc);
     fileName_ = std::move(fileName);
     untitled_ = untitled;
@@ -63,6 +64,10 @@ void DocumentSession::write(const std::string& path, bool backup) {
     } writing(writing_, host_);
     WriteOptions options = settings_.writeOptions();
     options.backup = options.backup && backup;
+    if (options.trimItemSpaces) {
+        // Trimming changes texts in place, also when the write fails halfway.
+        ++revision_;
+    }
     WriteDocument(*doc_, path, host_.CurrentGeometry(), options);
 }
 

@@ -1,5 +1,7 @@
 #include "editor/editor.h"
 
+#include <utility>
+
 #include "editor/command_handlers.h"
 #include "editor/recovery_copy.h"
 
@@ -14,15 +16,18 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
       settings_(std::move(settings)),
       userIconCount_(userIconCount),
       session_(host_, settings_, views_, history_),
-      list_(views_, settings_),
+      list_(views_, settings_, host_),
       selection_(views_),
       hint_(views_),
       commands_(views_),
-      changes_(session_, history_, views_, list_),
-      parts_{host_,    settings_,  kBuiltInTopicImages + userIconCount,
-             views_,   session_,   history_,
-             changes_, selection_, list_,
-             drag_,    hint_,      commands_} {
+      progress_(settings_, views_),
+      find_(session_),
+      changes_(session_, history_, views_, list_, progress_),
+      parts_{host_,     settings_,  kBuiltInTopicImages + userIconCount,
+             views_,    session_,   history_,
+             changes_,  selection_, list_,
+             drag_,     hint_,      commands_,
+             progress_, find_} {
     // Save follows the modified flag at once, whoever changed it.
     session_.onModifiedChanged([this] { commands_.refresh(parts_); });
     commands_.setClipboardHasText(host_.ClipboardHasText());
@@ -57,7 +62,20 @@ void Editor::act(Fn&& fn) {
 }
 
 void Editor::setSettings(const Settings& settings) {
-    act([&] { settings_ = settings; });
+    act([&] {
+        Settings before = std::exchange(settings_, settings);
+        bool kinds = before.separatorItems != settings_.separatorItems ||
+                     before.noBoxItems != settings_.noBoxItems;
+        if (kinds) {
+            progress_.recountAll();
+        }
+        if (kinds || before.hideCheckedItems != settings_.hideCheckedItems) {
+            list_.refilter();
+        }
+        if (before.showProgress != settings_.showProgress) {
+            views_.tree([](EditorObserver& o) { o.topicProgressChanged(nullptr); });
+        }
+    });
 }
 
 // ---- Commands
@@ -142,6 +160,16 @@ void Editor::autoSaveTick() {
 
 void Editor::recoveryTick() {
     brenvale::RecoveryTick(parts_);
+}
+
+void Editor::hideCheckedTick() {
+    // Not in the middle of an action (a dialog inside a command) or of a drag, whose rows
+    // must stay as they are: a moment later.
+    if (acting_ > 0 || drag_.active()) {
+        host_.SetHideCheckedTimer(VisibleList::kHideDelayMs);
+        return;
+    }
+    act([&] { list_.hidePending(); });
 }
 
 // ---- Events from the window
@@ -229,6 +257,32 @@ void Editor::dropOnTree(TopicDropZone zone, Topic* under) {
 
 void Editor::dropOnList(int pointerRow) {
     act([&] { brenvale::DropOnList(parts_, pointerRow); });
+}
+
+// ---- Finding
+
+void Editor::findTyped(std::string query, bool kanaBlind) {
+    act([&] { FindTyped(parts_, std::move(query), kanaBlind); });
+}
+
+void Editor::findNext() {
+    act([&] { FindStep(parts_, true); });
+}
+
+void Editor::findPrevious() {
+    act([&] { FindStep(parts_, false); });
+}
+
+void Editor::countFindHits() {
+    act([&] { CountFindHits(parts_); });
+}
+
+void Editor::collectFindResults() {
+    act([&] { CollectFindResults(parts_); });
+}
+
+void Editor::goToFindResult(size_t index) {
+    act([&] { GoToFindResult(parts_, index); });
 }
 
 std::string Editor::treeCounterText() const {

@@ -30,6 +30,9 @@ public:
     virtual void manyExpansionsChanged() {}
     virtual void beginResetTree() {}
     virtual void endResetTree() {}
+    // The progress counts of a Topic changed, and so those of the Topics above it; nullptr:
+    // of every Topic (or whether they show).
+    virtual void topicProgressChanged(Topic* /*topic*/) {}
 
     virtual void beginInsertItems(size_t /*first*/, size_t /*last*/) {}
     virtual void endInsertItems() {}
@@ -57,6 +60,8 @@ public:
     virtual void hintChanged() {}
     // The insertion line of an Item drag moved from row `previous` (-1 for none).
     virtual void insertionRowChanged(int /*previous*/) {}
+    // The find's hit, counter or result list changed.
+    virtual void findChanged() {}
 };
 
 }  // namespace brenvale
