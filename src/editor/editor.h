@@ -71,6 +71,8 @@ public:
     // Runs a command's handler (the window offers only enabled ones).
     void execute(CommandId id);
     bool isEnabled(CommandId id) const { return commands_.enabled(id); }
+    // Whether a switch command's switch is on.
+    bool isChecked(CommandId id) const { return commands_.checked(id); }
     bool checkBoxButtonPressed() const { return commands_.checkBoxPressed(); }
     // The keys the window handles itself: true when the key was used.
     bool key(WindowKey key, FocusArea area);

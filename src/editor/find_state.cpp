@@ -33,6 +33,7 @@ bool FindState::setQuery(std::string query, bool kanaBlind) {
     results_.clear();
     resultTotal_ = 0;
     resultsMade_ = false;
+    ++resultsVersion_;
     return true;
 }
 
@@ -90,6 +91,7 @@ void FindState::setResults(std::vector<Result> results, size_t total) {
     resultTotal_ = total;
     resultsMade_ = true;
     resultsRevision_ = session_.revision();
+    ++resultsVersion_;
 }
 
 std::string ResultText(const SearchHit& hit) {

@@ -57,6 +57,8 @@ public:
     const std::vector<Result>& results() const { return results_; }
     size_t resultTotal() const { return resultTotal_; }
     bool hasResults() const { return resultsMade_; }
+    // Moves on each time the list is made anew or dropped.
+    uint64_t resultsVersion() const { return resultsVersion_; }
     // The document changed since the list was made.
     bool resultsStale() const;
     void setResults(std::vector<Result> results, size_t total);
@@ -77,6 +79,7 @@ private:
     size_t resultTotal_ = 0;
     bool resultsMade_ = false;
     uint64_t resultsRevision_ = 0;
+    uint64_t resultsVersion_ = 0;
 };
 
 // The text of a hit as the list of every hit shows it: the captions from the top down to its

@@ -11,7 +11,7 @@ CounterPanel::CounterPanel(QColor background, QIcon icon, std::function<Texts()>
 
 QSize CounterPanel::sizeHint() const {
     Texts t = texts_();
-    return QSize(fontMetrics().horizontalAdvance(t.black + t.red) + 30, 20);
+    return QSize(fontMetrics().horizontalAdvance(t.black + t.red + t.after) + 30, 20);
 }
 
 void CounterPanel::refresh() {
@@ -35,6 +35,9 @@ void CounterPanel::paintEvent(QPaintEvent*) {
     painter.setPen(QColor(255, 0, 0));
     painter.drawText(textRect.adjusted(fontMetrics().horizontalAdvance(t.black), 0, 0, 0), flags,
                      t.red);
+    painter.setPen(Qt::black);
+    painter.drawText(textRect.adjusted(fontMetrics().horizontalAdvance(t.black + t.red), 0, 0, 0),
+                     flags, t.after);
 }
 
 }  // namespace brenvale

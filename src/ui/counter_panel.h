@@ -7,14 +7,15 @@
 
 namespace brenvale {
 
-// An owner-drawn status bar panel: a 16-pixel icon, then a black text and an optional red
-// one, on a tinted background. Its width follows the texts.
+// An owner-drawn status bar panel: a 16-pixel icon, then a black text, an optional red one
+// and an optional black one after it, on a tinted background. Its width follows the texts.
 class CounterPanel : public QWidget {
     Q_OBJECT
 public:
     struct Texts {
         QString black;
         QString red;
+        QString after = {};  // black again, after the red text
     };
 
     CounterPanel(QColor background, QIcon icon, std::function<Texts()> texts,

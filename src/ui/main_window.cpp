@@ -27,10 +27,13 @@
 #include "ui/drag_scroll_timer.h"
 #include "ui/edit_box_text.h"
 #include "ui/error_report.h"
+#include "ui/find_bar.h"
+#include "ui/find_results.h"
 #include "ui/help_context.h"
 #include "ui/key_filter.h"
 #include "ui/main_menus.h"
 #include "ui/message_box.h"
+#include "ui/progress_delegate.h"
 #include "ui/text_width.h"
 #include "ui/toolbar.h"
 #include "ui/topic_tree_model.h"
@@ -103,6 +106,7 @@ void MainWindow::buildLayout() {
     treeEdit_ = new QLineEdit;
     treeEdit_->setStatusTip(FromUtf8(kTreeEditHint));
     tree_ = new TopicTreeView(*editor_, *treeModel_);
+    tree_->setItemDelegate(new ProgressDelegate(tree_));
     tree_->setStatusTip(FromUtf8(kTreeHint));
     QFont treeFont = font();
     treeFont.setPixelSize(13);
@@ -112,7 +116,16 @@ void MainWindow::buildLayout() {
     list_ = new CheckListView(*editor_, *listModel_);
     list_->setStatusTip(FromUtf8(kListHint));
 
-    treePanel_ = Panel(treeEdit_, tree_);
+    // The list of every hit of the find shares the tree's column, under it.
+    findResults_ = new FindResultsPanel(*editor_);
+    findResults_->hide();
+    auto* treeColumn = new QSplitter(Qt::Vertical);
+    treeColumn->setChildrenCollapsible(false);
+    treeColumn->addWidget(tree_);
+    treeColumn->addWidget(findResults_);
+    treeColumn->setStretchFactor(0, 3);
+    treeColumn->setStretchFactor(1, 1);
+    treePanel_ = Panel(treeEdit_, treeColumn);
     treePanel_->setMinimumWidth(kMinimumTreeWidth);
     QWidget* listPanel = Panel(listEdit_, list_);
     listPanel->setMinimumWidth(10);
@@ -141,7 +154,11 @@ void MainWindow::buildLayout() {
     layout->setSpacing(0);
     layout->addWidget(toolbar_);
     layout->addWidget(splitter_, 1);
+    findBar_ = new FindBar(*editor_);
+    findBar_->hide();
+    layout->addWidget(findBar_);
     setCentralWidget(central);
+    buildFind();
 
     connect(actions_, &CommandActions::triggered, this,
             GuardedWith<CommandId>([this](CommandId id) { editor_->execute(id); }));
@@ -153,6 +170,8 @@ void MainWindow::buildLayout() {
     });
     connect(&host_.autoSaveTimer(), &QTimer::timeout, this,
             Guarded([this] { editor_->autoSaveTick(); }));
+    connect(&host_.hideCheckedTimer(), &QTimer::timeout, this,
+            Guarded([this] { editor_->hideCheckedTick(); }));
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { editor_->clipboardChanged(host_.ClipboardHasText()); });
     editor_->clipboardChanged(host_.ClipboardHasText());
@@ -175,7 +194,8 @@ void MainWindow::buildStatusBar() {
     });
     listCounter_ = new CounterPanel(QColor(192, 181, 181), QIcon(images_.topicPixmap(3)), [this] {
         return CounterPanel::Texts{FromUtf8(editor_->list().counterText()),
-                                   FromUtf8(editor_->list().uncheckedText())};
+                                   FromUtf8(editor_->list().uncheckedText()),
+                                   FromUtf8(editor_->list().hiddenText())};
     });
     bar->addPermanentWidget(treeCounter_);
     bar->addPermanentWidget(listCounter_);
@@ -207,6 +227,24 @@ void MainWindow::connectDrags() {
     // The edit boxes would take a dragged Topic's or Item's text; only the views take them.
     RefuseOwnDrags(treeEdit_);
     RefuseOwnDrags(listEdit_);
+}
+
+void MainWindow::buildFind() {
+    connect(findBar_, &FindBar::closed, this, [this] { findBarClosed(); });
+    connect(findBar_, &FindBar::resultsRequested, this, [this] { findResults_->show(); });
+}
+
+void MainWindow::showFindBar() {
+    findBar_->open();
+}
+
+void MainWindow::findBarClosed() {
+    std::optional<SearchHit> hit = editor_->find().hit();
+    if (hit && hit->item != kCaption) {
+        list_->setFocus(Qt::OtherFocusReason);
+    } else {
+        tree_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void MainWindow::popUpIconMenu() {

@@ -25,6 +25,8 @@ class CheckListView;
 class CommandActions;
 class CounterPanel;
 class DragScrollTimer;
+class FindBar;
+class FindResultsPanel;
 class KeyFilter;
 class MainMenus;
 class Toolbar;
@@ -64,6 +66,8 @@ public:
     CounterPanel* treeCounter() const { return treeCounter_; }
     CounterPanel* listCounter() const { return listCounter_; }
     DragScrollTimer* dragScrollTimer() const { return dragScroll_; }
+    FindBar* findBar() const { return findBar_; }
+    FindResultsPanel* findResults() const { return findResults_; }
     QWidget* treePanel() const { return treePanel_; }
     WindowHost& host() { return host_; }
     const ImageLists& images() const { return images_; }
@@ -83,6 +87,10 @@ public:
     void showOptionsDialog();
     void showShortcutKeyDialog();
     void showToolbarDialog();
+    void showFindBar();
+    // Stores a switch of the options menu in the settings file, then hands it to the editor
+    // (see EditorHost::ChangeSwitch). Throws Error when the file cannot be written.
+    void changeSwitch(bool Settings::*option, bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -101,6 +109,9 @@ private:
     void connectEditBoxes();
     void connectEditBox(QLineEdit* edit, EditBox box);
     void connectDrags();
+    void buildFind();
+    // The find bar was closed: the focus goes to the view holding the hit.
+    void findBarClosed();
     void placeOuter(const QRect& outer);
     void frameKnown();
     void windowStateChanged();
@@ -144,6 +155,8 @@ private:
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    FindResultsPanel* findResults_ = nullptr;
     ViewColours colours_;
     // Outer bounds asked for before the window's frame was known (not shown yet, or shown
     // maximised); they are applied once it is.

@@ -4,6 +4,8 @@
 #include <QStatusBar>
 
 #include "common/path.h"
+#include "settings/ini_file.h"
+#include "settings/ini_value.h"
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/colours.h"
@@ -49,6 +51,20 @@ void MainWindow::setViewColour(ViewColour which, Colour colour) {
         SetWidgetColours(widget, background ? std::optional(colour) : std::nullopt,
                          background ? std::nullopt : std::optional(colour));
     }
+}
+
+void MainWindow::changeSwitch(bool Settings::*option, bool on) {
+    for (const OptionRow& row : OptionTable()) {
+        const auto* field = std::get_if<bool Settings::*>(&row.field);
+        if (field && *field == option) {
+            IniFile(ToUtf8(options_.settingsFile))
+                .WriteString(row.section, row.key, FormatIniBool(on));
+            break;
+        }
+    }
+    Settings settings = editor_->settings();
+    settings.*option = on;
+    editor_->setSettings(settings);
 }
 
 void MainWindow::showOptionsDialog() {

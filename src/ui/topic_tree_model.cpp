@@ -114,11 +114,24 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
     if (!t) {
         return {};
     }
+    const bool progress = editor_.settings().showProgress;
     switch (role) {
-        case Qt::DisplayRole:
-            return FromCp932(t->caption);
+        case Qt::DisplayRole: {
+            QString caption = FromCp932(t->caption);
+            if (progress) {
+                ProgressText counter = editor_.progress().text(*t);
+                if (!counter.text.empty()) {
+                    caption += QLatin1Char(' ') + FromUtf8(counter.text);
+                }
+            }
+            return caption;
+        }
         case Qt::DecorationRole:
             return icons_ ? icons_(t->icon) : QVariant();
+        case ProgressRole:
+            return progress ? FromUtf8(editor_.progress().text(*t).text) : QString();
+        case ProgressCompleteRole:
+            return progress && editor_.progress().text(*t).complete;
         default:
             return {};
     }
@@ -214,6 +227,28 @@ void TopicTreeModel::topicExpansionChanged(Topic* t) {
     // A Topic on the last shown level shows no children to expand.
     if (t && showsChildrenOf(t)) {
         emit expansionChanged(indexOf(t), t->expanded);
+    }
+}
+
+void TopicTreeModel::topicProgressChanged(Topic* t) {
+    if (!editor_.settings().showProgress && t) {
+        return;
+    }
+    if (!t) {
+        // Every counter (or whether they show): every row shown is painted again.
+        int rows = rowCount();
+        if (rows > 0) {
+            emit dataChanged(index(0, 0), index(rows - 1, 0));
+        }
+        return;
+    }
+    // The Topic and every Topic above it, whose folded counters hold its Items.
+    int level = t->level();
+    for (Topic* x = t; x; x = x->parent(), --level) {
+        QModelIndex row = indexOf(x, level);
+        if (row.isValid()) {
+            emit dataChanged(row, row, {Qt::DisplayRole, ProgressRole, ProgressCompleteRole});
+        }
     }
 }
 

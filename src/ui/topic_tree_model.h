@@ -21,6 +21,14 @@ class TopicTreeModel : public QAbstractItemModel, public EditorObserver {
 public:
     static constexpr int kShownLevels = 1000;
 
+    enum Role {
+        // While the progress shows: the counter after the caption ("3/10", empty when there is
+        // nothing to count), and whether every Item is checked. The display text is the
+        // caption, a space and the counter.
+        ProgressRole = Qt::UserRole,
+        ProgressCompleteRole,
+    };
+
     // icon(index, selected) gives the picture of a topic image.
     using IconProvider = std::function<QIcon(int icon)>;
 
@@ -60,6 +68,7 @@ private:
     void manyExpansionsChanged() override;
     void beginResetTree() override;
     void endResetTree() override;
+    void topicProgressChanged(Topic* topic) override;
     QModelIndex rowIndex(const Topic* topic) const;
 
     Editor& editor_;

@@ -1,0 +1,51 @@
+#include "ui/progress_delegate.h"
+
+#include <QApplication>
+#include <QPainter>
+
+#include "ui/topic_tree_model.h"
+
+namespace brenvale {
+
+const QColor& ProgressDelegate::openColour() {
+    static const QColor grey(128, 128, 128);
+    return grey;
+}
+
+const QColor& ProgressDelegate::completeColour() {
+    static const QColor green(0, 140, 0);
+    return green;
+}
+
+void ProgressDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    QString counter = index.data(TopicTreeModel::ProgressRole).toString();
+    if (counter.isEmpty()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    // The row as usual with the caption alone, then the counter after it in its colour.
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    item.text.chop(counter.size() + 1);
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+    // The style leaves a margin before the text; the counter follows after one space.
+    int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    QFontMetrics metrics(item.font);
+    int x = text.left() + margin + metrics.horizontalAdvance(item.text + QLatin1Char(' '));
+    bool complete = index.data(TopicTreeModel::ProgressCompleteRole).toBool();
+    // On the selection's colour the same two shades, lighter.
+    bool selected = item.state & QStyle::State_Selected;
+    QColor colour = complete ? completeColour() : openColour();
+    painter->save();
+    painter->setFont(item.font);
+    painter->setPen(selected ? colour.lighter(complete ? 220 : 170) : colour);
+    painter->drawText(QRect(x, text.top(), text.right() - x + 1, text.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, counter);
+    painter->restore();
+}
+
+}  // namespace brenvale
