@@ -1,10 +1,81 @@
 #include "document/document_search.h"
 
+#include <utility>
+#include <vector>
+
 #include "document/item.h"
 
 namespace brenvale {
 
 namespace {
+
+// Items whose stored forms follow one another this closely in one block are looked over in
+// one sweep (a list read from a file lies in it like that, with a line end and the indent
+// between two forms).
+constexpr size_t kRunGap = 4096;
+
+// Calls visit(item, text) for the Items first..last-1 of a list, in order, whose text may hold
+// a match; stops when visit returns true (and returns true then). With the quick look, the
+// forms that lie one after the other in their block are swept at once, and only an Item in
+// which a form of the rarest character turns up is looked at alone.
+template <typename Visit>
+bool ScanItems(const ItemList& items, size_t first, size_t last, const TextMatcher& matcher,
+               Visit&& visit) {
+    const TextStore& store = items.store();
+    auto textOf = [](const char* p, const char* end) {
+        return StoredText(std::string_view(p, static_cast<size_t>(end - p)));
+    };
+    if (!matcher.looksQuickly()) {
+        for (size_t i = first; i < last; ++i) {
+            TextRef ref = items.ref(i);
+            const char* p = store.at(ref);
+            bool may = false;
+            const char* end = matcher.scanStored(p, store.limit(ref), may);
+            if (may && visit(static_cast<long>(i), textOf(p, end))) {
+                return true;
+            }
+        }
+        return false;
+    }
+    for (size_t i = first; i < last;) {
+        const char* start = store.at(items.ref(i));
+        const char* limit = store.limit(items.ref(i));
+        // The run of forms i..j-1 that lie in order in this block.
+        size_t j = i + 1;
+        for (const char* previous = start; j < last; ++j) {
+            TextRef ref = items.ref(j);
+            const char* p = store.at(ref);
+            if (store.limit(ref) != limit || p <= previous ||
+                static_cast<size_t>(p - previous) > kRunGap) {
+                break;
+            }
+            previous = p;
+        }
+        const char* runEnd = FindStoredEnd(store.at(items.ref(j - 1)), limit);
+        size_t k = i;
+        for (const char* c = matcher.nextCandidate(start, runEnd, limit); c < runEnd;) {
+            // The form c lies in, if any: the last one starting at or before it.
+            while (k + 1 < j && store.at(items.ref(k + 1)) <= c) {
+                ++k;
+            }
+            const char* p = store.at(items.ref(k));
+            const char* end = FindStoredEnd(p, limit);
+            if (c >= end) {
+                ++c;  // between two forms
+            } else if (c - p < 2) {
+                c = p + 2;  // in the marks, which are no part of the text
+            } else {
+                if (visit(static_cast<long>(k), textOf(p, end))) {
+                    return true;
+                }
+                c = end;
+            }
+            c = matcher.nextCandidate(c, runEnd, limit);
+        }
+        i = j;
+    }
+    return false;
+}
 
 // Calls visit(item, text) for the texts of t from place `from` on, in order, that may hold a
 // match; stops when visit returns true (and returns true then).
@@ -19,36 +90,33 @@ bool ScanForward(const Topic& t, long from, const TextMatcher& matcher, Visit&& 
         from = 0;
     }
     const ItemList& items = t.items;
-    const TextStore& store = items.store();
-    for (size_t i = static_cast<size_t>(from); i < items.size(); ++i) {
-        TextRef ref = items.ref(i);
-        const char* p = store.at(ref);
-        bool may = false;
-        const char* end = matcher.scanStored(p, store.limit(ref), may);
-        if (may && visit(static_cast<long>(i),
-                         StoredText(std::string_view(p, static_cast<size_t>(end - p))))) {
-            return true;
-        }
-    }
-    return false;
+    return static_cast<size_t>(from) < items.size() &&
+           ScanItems(items, static_cast<size_t>(from), items.size(), matcher, visit);
 }
 
-// The same backwards, from place `from` down to the caption.
+// The same backwards, from place `from` down to the caption: the Items are looked over a
+// batch at a time, and the batch's candidates visited last first.
 template <typename Visit>
 bool ScanBackward(const Topic& t, long from, const TextMatcher& matcher, Visit&& visit) {
+    constexpr size_t kBatch = 256;
     const ItemList& items = t.items;
     if (from >= static_cast<long>(items.size())) {
         from = static_cast<long>(items.size()) - 1;
     }
-    const TextStore& store = items.store();
-    for (long i = from; i >= 0; --i) {
-        TextRef ref = items.ref(static_cast<size_t>(i));
-        const char* p = store.at(ref);
-        bool may = false;
-        const char* end = matcher.scanStored(p, store.limit(ref), may);
-        if (may && visit(i, StoredText(std::string_view(p, static_cast<size_t>(end - p))))) {
-            return true;
+    std::vector<std::pair<long, std::string_view>> candidates;
+    for (size_t end = static_cast<size_t>(from + 1); end > 0;) {
+        size_t begin = end > kBatch ? end - kBatch : 0;
+        candidates.clear();
+        ScanItems(items, begin, end, matcher, [&](long item, std::string_view text) {
+            candidates.emplace_back(item, text);
+            return false;
+        });
+        for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
+            if (visit(it->first, it->second)) {
+                return true;
+            }
         }
+        end = begin;
     }
     std::string_view caption = t.caption;
     return matcher.mayMatch(caption, caption.data() + caption.size()) && visit(kCaption, caption);

@@ -45,6 +45,7 @@ void TextMatcher::choosePatterns() {
     for (const std::string& s : best) {
         patterns_.push_back({static_cast<unsigned char>(s[0]),
                              static_cast<unsigned char>(s.size() > 1 ? s[1] : 0), s.size() > 1});
+        firstBytes_[static_cast<unsigned char>(s[0])] = true;
     }
 }
 
@@ -62,6 +63,9 @@ void TextMatcher::fold(std::string_view text) const {
 
 bool TextMatcher::patternAt(const char* p, const char* end) const {
     auto b = static_cast<unsigned char>(p[0]);
+    if (!firstBytes_[b]) {
+        return false;
+    }
     for (const Pattern& pattern : patterns_) {
         if (b == pattern.first && (!pattern.pair || (p + 1 < end && static_cast<unsigned char>(
                                                                         p[1]) == pattern.second))) {
@@ -94,6 +98,24 @@ unsigned TextMatcher::patternBits(const char* p) const {
 #endif
 }
 
+const char* TextMatcher::nextCandidate(const char* p, const char* end, const char* limit) const {
+    for (; p < end && limit - p >= 17; p += 16) {
+        unsigned bits = patternBits(p);
+        if (end - p < 16) {
+            bits &= (1u << (end - p)) - 1;
+        }
+        if (bits) {
+            return p + __builtin_ctz(bits);
+        }
+    }
+    for (; p < end; ++p) {
+        if (patternAt(p, limit)) {
+            return p;
+        }
+    }
+    return end;
+}
+
 bool TextMatcher::mayMatch(std::string_view text, const char* limit) const {
     if (units_.empty()) {
         return false;
@@ -101,23 +123,8 @@ bool TextMatcher::mayMatch(std::string_view text, const char* limit) const {
     if (patterns_.empty()) {
         return true;
     }
-    const char* p = text.data();
-    const char* end = p + text.size();
-    for (; p < end && limit - p >= 17; p += 16) {
-        unsigned bits = patternBits(p);
-        if (end - p < 16) {
-            bits &= (1u << (end - p)) - 1;
-        }
-        if (bits) {
-            return true;
-        }
-    }
-    for (; p < end; ++p) {
-        if (patternAt(p, end)) {
-            return true;
-        }
-    }
-    return false;
+    const char* end = text.data() + text.size();
+    return nextCandidate(text.data(), end, limit) != end;
 }
 
 const char* TextMatcher::scanStored(const char* p, const char* limit, bool& may) const {

@@ -40,6 +40,12 @@ public:
     // For an Item's stored form at p (two mark bytes, its text, then the CR that ends it),
     // readable up to limit: where the CR lies, and in `may` whether the text may hold a match.
     const char* scanStored(const char* p, const char* limit, bool& may) const;
+    // Whether the quick look can rule texts out (else every text is compared).
+    bool looksQuickly() const { return !patterns_.empty(); }
+    // With the quick look: the first byte in [from, end) where a form of the rarest character
+    // begins, or end. Bytes up to limit (>= end) may be read. Many short texts that lie one
+    // after the other are looked over at once this way.
+    const char* nextCandidate(const char* from, const char* end, const char* limit) const;
 
     // The first match that begins at or after byte `from`.
     std::optional<TextRange> first(std::string_view text, size_t from = 0) const;
@@ -92,6 +98,8 @@ private:
 
     const TextFolding& folding_;
     std::vector<uint16_t> units_;
+    // The bytes a pattern begins with, for the byte-by-byte look.
+    bool firstBytes_[256] = {};
     // Empty when no character of the needle has few enough forms: every text is folded then.
     std::vector<Pattern> patterns_;
     mutable std::vector<Folded> folded_;

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
+#include "document/document_reader.h"
 #include "document/model.h"
 #include "support/temp_dir.h"
 
@@ -117,74 +119,118 @@ TEST_F(DocumentSearchTest, JapaneseFormsMatchAsTheFoldingSays) {
     EXPECT_EQ(CountHits(doc, TextMatcher(Sjis("■"), false)).total, 0u);
 }
 
-// The matcher's quick look and its comparison against folding every text and comparing
-// character by character, over random texts of tricky bytes read where they lie in a list.
+// Counts a needle in a text by folding both whole and comparing character by character.
+size_t ReferenceCount(std::string_view text, std::string_view needle, bool blind) {
+    const TextFolding& f = TextFolding::Get(blind);
+    auto fold = [&](std::string_view s) {
+        std::vector<uint16_t> out;
+        const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+        const auto* e = p + s.size();
+        while (p < e) {
+            FoldedChar c = f.next(p, e);
+            out.push_back(c.code);
+            p += c.length;
+        }
+        return out;
+    };
+    std::vector<uint16_t> t = fold(text);
+    std::vector<uint16_t> n = fold(needle);
+    size_t count = 0;
+    for (size_t i = 0; !n.empty() && i + n.size() <= t.size();) {
+        if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i))) {
+            ++count;
+            i += n.size();
+        } else {
+            ++i;
+        }
+    }
+    return count;
+}
+
+// The matcher's quick look and the searches over it, against folding every text whole and
+// comparing character by character: random texts of tricky bytes in a document read from a
+// file (its Items lie one after the other in the file's block) and then changed (new Items
+// lie elsewhere, in between).
 TEST(TextMatcher, AgreesWithAPlainComparisonOfFoldedCharacters) {
-    const std::vector<std::string> pieces = {"a",        "A",        "\x82\x60", "\xB6",
-                                             "\xDE",     "\x83\x4B", "\x82\xAA", "\x8A\x6D",
-                                             "\x82\x41", "x",        "\x81\x40", " "};
+    const std::vector<std::string> pieces = {"a",        "A",        "\x82\x60", "\xB6",     "\xDE",
+                                             "\x83\x4B", "\x82\xAA", "\x8A\x6D", "\x82\x41", "x",
+                                             "\x81\x40", " ",        "\xA1"};
     std::mt19937 random(7);
     auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
-    auto reference = [](std::string_view text, std::string_view needle, bool blind) {
-        const TextFolding& f = TextFolding::Get(blind);
-        auto fold = [&](std::string_view s) {
-            std::vector<uint16_t> out;
-            const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-            const auto* e = p + s.size();
-            while (p < e) {
-                FoldedChar c = f.next(p, e);
-                out.push_back(c.code);
-                p += c.length;
-            }
-            return out;
-        };
-        std::vector<uint16_t> t = fold(text);
-        std::vector<uint16_t> n = fold(needle);
-        size_t count = 0;
-        for (size_t i = 0; !n.empty() && i + n.size() <= t.size();) {
-            if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i))) {
-                ++count;
-                i += n.size();
-            } else {
-                ++i;
-            }
-        }
-        return count;
-    };
-    Document doc;
-    Topic& t = AddTopic(doc, nullptr, "t", 0, kBuiltInTopicImages);
-    for (int i = 0; i < 300; ++i) {
+    auto randomText = [&](size_t maxPieces) {
         std::string text;
-        size_t length = 1 + pick(30);
+        size_t length = 1 + pick(maxPieces);
         for (size_t k = 0; k < length; ++k) {
             text += pieces[pick(pieces.size())];
         }
-        t.items.push_back(Item::Unchecked(text));
-    }
-    for (int round = 0; round < 200; ++round) {
-        std::string needle;
-        size_t length = 1 + pick(3);
-        for (size_t k = 0; k < length; ++k) {
-            needle += pieces[pick(pieces.size())];
+        return text;
+    };
+    std::string file;
+    for (int t = 0; t < 12; ++t) {
+        file += "t" + std::to_string(t) + randomText(4) + "\r\n";
+        for (int i = 0; i < 30; ++i) {
+            file +=
+                std::string("\x08") + (i % 3 ? "\x81\xA0" : "\x81\xA1") + randomText(30) + "\r\n";
         }
+    }
+    ReadResult read = ParseDocument(file, {});
+    Document& doc = *read.document;
+    ForEachTopic(doc, [&](Topic& t, int) {
+        for (int k = 0; k < 5; ++k) {
+            size_t at = pick(t.items.size() + 1);
+            t.items.insert(at, Item::Unchecked(randomText(30)));
+        }
+        t.items.move(0, t.items.size() - 1);
+    });
+    ASSERT_EQ(doc.topicCount(), 12u);
+    int roundsWithHits = 0;
+    for (int round = 0; round < 120; ++round) {
+        std::string needle = randomText(3);
         bool blind = round % 2 == 1;
         TextMatcher matcher(needle, blind);
         size_t expected = 0;
-        for (size_t i = 0; i < t.items.size(); ++i) {
-            std::string_view text = t.items[i].text();
-            size_t n = reference(text, needle, blind);
-            expected += n;
-            ASSERT_EQ(matcher.count(text), n) << i;
-            bool may = false;
-            const TextStore& store = t.items.store();
-            const char* end =
-                matcher.scanStored(store.at(t.items.ref(i)), store.limit(t.items.ref(i)), may);
-            ASSERT_EQ(end, text.data() + text.size());
-            ASSERT_TRUE(may || n == 0) << i;
-            ASSERT_TRUE(matcher.mayMatch(text, text.data() + text.size()) || n == 0);
+        ForEachTopic(doc, [&](const Topic& t, int) {
+            expected += ReferenceCount(t.caption, needle, blind);
+            for (size_t i = 0; i < t.items.size(); ++i) {
+                std::string_view text = t.items[i].text();
+                size_t n = ReferenceCount(text, needle, blind);
+                expected += n;
+                ASSERT_EQ(matcher.count(text), n);
+                bool may = false;
+                const TextStore& store = t.items.store();
+                const char* end =
+                    matcher.scanStored(store.at(t.items.ref(i)), store.limit(t.items.ref(i)), may);
+                ASSERT_EQ(end, text.data() + text.size());
+                ASSERT_TRUE(may || n == 0);
+            }
+        });
+        ASSERT_EQ(CountHits(doc, matcher).total, expected) << round;
+        // Stepping forward from the start meets every hit once before it wraps, and stepping
+        // backward meets them in the opposite order.
+        std::vector<SearchHit> forward;
+        bool wrapped = false;
+        for (auto hit = FindForward(doc, matcher, {}, &wrapped); hit && !wrapped;
+             hit = FindForward(doc, matcher, {hit->topic, hit->item, hit->range.begin + 1},
+                               &wrapped)) {
+            forward.push_back(*hit);
+            ASSERT_LE(forward.size(), expected);
         }
-        EXPECT_EQ(CountHits(doc, matcher).total, expected);
+        ASSERT_EQ(forward.size(), expected) << round;
+        std::vector<SearchHit> backward;
+        if (!forward.empty()) {
+            SearchHit last = forward.back();
+            backward.push_back(last);
+            for (auto hit = FindBackward(doc, matcher, {last.topic, last.item, last.range.begin});
+                 hit && backward.size() < expected;
+                 hit = FindBackward(doc, matcher, {hit->topic, hit->item, hit->range.begin})) {
+                backward.push_back(*hit);
+            }
+        }
+        std::reverse(backward.begin(), backward.end());
+        ASSERT_EQ(backward, forward) << round;
+        roundsWithHits += expected > 0;
     }
+    EXPECT_GT(roundsWithHits, 60);
 }
 
 }  // namespace
