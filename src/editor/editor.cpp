@@ -53,6 +53,7 @@ void Editor::act(Fn&& fn) {
         Editor& e;
         ~Refresh() {
             if (--e.acting_ == 0) {
+                e.progress_.tellViews();
                 e.commands_.refresh(e.parts_);
             }
         }

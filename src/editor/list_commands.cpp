@@ -198,10 +198,14 @@ void UncheckAllExecute(EditorParts& p) {
     UndoScope step(p, CommandId::UncheckAll);
     p.list.store(p.changes);
     bool changed = false;
-    for (size_t i = 0; i < t->items.size(); ++i) {
-        if (std::as_const(t->items)[i].checked()) {
-            p.changes.setChecked(t, i, false);
-            changed = true;
+    {
+        // A long list is shown afresh once rather than row by row.
+        BulkBuild bulk(p.host, p.views, false, true);
+        for (size_t i = 0; i < t->items.size(); ++i) {
+            if (std::as_const(t->items)[i].checked()) {
+                p.changes.setChecked(t, i, false);
+                changed = true;
+            }
         }
     }
     if (!changed) {

@@ -99,7 +99,8 @@ void ProgressCounts::adjust(Topic* t, int64_t checked, int64_t total) {
         t->tally.checked = static_cast<uint32_t>(t->tally.checked + checked);
         t->tally.total = static_cast<uint32_t>(t->tally.total + total);
     }
-    // A known subtree has only known ones above it (see childrenChanged).
+    // An unknown subtree has only unknown ones above it (see childrenChanged): the walk
+    // stops at the first.
     for (Topic* x = t; x; x = x->parent()) {
         touch(*x);
         if (!x->tally.subtreeKnown) {
@@ -108,7 +109,24 @@ void ProgressCounts::adjust(Topic* t, int64_t checked, int64_t total) {
         x->tally.subtreeChecked = static_cast<uint32_t>(x->tally.subtreeChecked + checked);
         x->tally.subtreeTotal = static_cast<uint32_t>(x->tally.subtreeTotal + total);
     }
-    views_.tree([&](EditorObserver& o) { o.topicProgressChanged(t); });
+    changed(t);
+}
+
+void ProgressCounts::changed(Topic* t) {
+    if (!untold_) {
+        untold_ = true;
+        untoldTopic_ = t;
+    } else if (untoldTopic_ != t) {
+        untoldTopic_ = nullptr;
+    }
+}
+
+void ProgressCounts::tellViews() {
+    if (untold_) {
+        untold_ = false;
+        Topic* t = std::exchange(untoldTopic_, nullptr);
+        views_.tree([&](EditorObserver& o) { o.topicProgressChanged(t); });
+    }
 }
 
 void ProgressCounts::itemsAdded(Topic* t, size_t row, size_t count) {
@@ -143,13 +161,13 @@ void ProgressCounts::childrenChanged(Topic* parent) {
         x->tally.subtreeKnown = 0;
     }
     if (parent) {
-        views_.tree([&](EditorObserver& o) { o.topicProgressChanged(parent); });
+        changed(parent);
     }
 }
 
 void ProgressCounts::recountAll() {
     generation_ = generation_ + 1 == kGenerations ? 1 : generation_ + 1;
-    views_.tree([](EditorObserver& o) { o.topicProgressChanged(nullptr); });
+    changed(nullptr);
 }
 
 }  // namespace brenvale

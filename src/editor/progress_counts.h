@@ -55,15 +55,23 @@ public:
     // Every count is worked out afresh when next asked for: the kind settings changed, or
     // texts were changed in place.
     void recountAll();
+    // Tells the views which counts changed since the last time: of one Topic (and those above
+    // it), or of every Topic. The editor calls it once an action ends, so that an action
+    // that changes a million Items tells them once.
+    void tellViews();
 
 private:
     // Makes a count of another generation unknown.
     void touch(const Topic& t) const;
     void adjust(Topic* t, int64_t checked, int64_t total);
+    // A change to tell: of t, or (nullptr) of every Topic.
+    void changed(Topic* t);
 
     const Settings& settings_;
     ViewNotifier& views_;
     uint32_t generation_ = 1;
+    bool untold_ = false;
+    Topic* untoldTopic_ = nullptr;  // nullptr: every Topic
 };
 
 }  // namespace brenvale

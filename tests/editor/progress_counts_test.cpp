@@ -160,5 +160,30 @@ TEST_F(ProgressCountsTest, TheTextIsTheTopicsOwnOrItsFoldedSubtreesAndGreenWhenD
     EXPECT_EQ(editor.progress().text(*Find("c")).text, "1/1");
 }
 
+TEST_F(ProgressCountsTest, AnActionTellsTheTreeOnceWhateverItChanges) {
+    struct Told : EditorObserver {
+        std::vector<Topic*> topics;
+        void topicProgressChanged(Topic* t) override { topics.push_back(t); }
+    } told;
+    EditorObservation observation(editor, &told);
+    Build({"a:*x,*y,*z,w", "b:*v"});
+    Topic* a = Find("a");
+    editor.selectTopic(a);
+    told.topics.clear();
+    // Three Items unticked: one word of the one Topic.
+    editor.execute(CommandId::UncheckAll);
+    EXPECT_EQ(told.topics, std::vector<Topic*>{a});
+    EXPECT_EQ(editor.progress().own(*a), (Progress{0, 4}));
+    // Changes to two Topics in one action: every Topic.
+    told.topics.clear();
+    editor.selectRow(0);
+    DropItemOnTopic(Find("b"));
+    EXPECT_EQ(told.topics, std::vector<Topic*>{nullptr});
+    // An action that counts nothing tells nothing.
+    told.topics.clear();
+    editor.selectTopic(Find("b"));
+    EXPECT_TRUE(told.topics.empty());
+}
+
 }  // namespace
 }  // namespace brenvale
