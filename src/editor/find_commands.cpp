@@ -158,7 +158,26 @@ void CollectFindResults(EditorParts& p) {
 
 void GoToFindResult(EditorParts& p, size_t index) {
     if (p.find.resultsStale()) {
+        // The list clicked on is out of date: the same result in the list made anew, found by
+        // its text (the n-th of those that read alike), or none when the edit took it away.
+        const std::vector<FindState::Result>& old = p.find.results();
+        if (index >= old.size()) {
+            return;
+        }
+        std::string text = old[index].text;
+        size_t alike = 0;
+        for (size_t i = 0; i < index; ++i) {
+            alike += old[i].text == text;
+        }
         CollectFindResults(p);
+        const std::vector<FindState::Result>& fresh = p.find.results();
+        index = fresh.size();
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            if (fresh[i].text == text && alike-- == 0) {
+                index = i;
+                break;
+            }
+        }
     }
     const std::vector<FindState::Result>& results = p.find.results();
     if (index >= results.size()) {

@@ -77,12 +77,24 @@ TEST_F(FindCommands, AnEditForgetsTheHitAndTheCountAndMakesTheListStale) {
     EXPECT_FALSE(editor.find().hit());
     EXPECT_EQ(editor.find().counterText(), "");
     EXPECT_TRUE(editor.find().resultsStale());
-    // A click on a result of the stale list collects it again first.
+    // A click on "b › one" in the stale list collects it again first, and goes to the same
+    // result, now the third.
     editor.goToFindResult(1);
     EXPECT_FALSE(editor.find().resultsStale());
     EXPECT_EQ(editor.find().results().size(), 3u);
-    EXPECT_EQ(Here(), "a/1");
-    EXPECT_EQ(editor.find().counterText(), "3 件中 2 件目");
+    EXPECT_EQ(Here(), "b/0");
+    EXPECT_EQ(editor.find().counterText(), "3 件中 3 件目");
+    // A result the edit took away goes nowhere.
+    editor.selectTopic(Find("a"));
+    ASSERT_EQ(Rows(), (V{"one*", "one more", "two"}));
+    editor.selectRow(1);
+    editor.execute(CommandId::ListDel);
+    ASSERT_TRUE(editor.find().resultsStale());
+    editor.selectRow(0);
+    editor.goToFindResult(1);
+    EXPECT_FALSE(editor.find().resultsStale());
+    EXPECT_EQ(editor.find().results().size(), 2u);
+    EXPECT_EQ(Here(), "a/0");
 }
 
 TEST_F(FindCommands, AHiddenItemHitShowsItsRow) {
