@@ -48,6 +48,7 @@ public:
     QToolButton* nextButton() const { return next_; }
     QToolButton* previousButton() const { return previous_; }
     QToolButton* resultsButton() const { return results_; }
+    QToolButton* closeButton() const { return close_; }
     // The text box shows that nothing was found (light red).
     bool showsNotFound() const { return notFound_; }
 

@@ -61,6 +61,7 @@ class FindWindowTest : public QObject {
 private slots:
     void ctrlFTypingEnterShiftF3AndEscape();
     void nothingFoundTurnsTheBoxRed();
+    void aHitDeepInABigDocumentIsShownAndMarked();
     void theListOfEveryHitGoesThereAndFollowsEdits();
     void hidingCheckedItemsShowsInTheListAndItsCounter();
     void theProgressIsInTheTreesDisplayText();
@@ -136,6 +137,81 @@ void FindWindowTest::nothingFoundTurnsTheBoxRed() {
     bar->kanaOption()->setChecked(true);
     QVERIFY(!bar->showsNotFound());
     QCOMPARE(Here(f.editor()), QStringLiteral("買い物/1"));
+}
+
+void FindWindowTest::aHitDeepInABigDocumentIsShownAndMarked() {
+    // 3,000 groups of one Topic with 40 Items; the word is in the last Topic's 31st Item,
+    // its group folded, and in the caption of the 6th group.
+    constexpr int kGroups = 3000;
+    constexpr int kHitRow = 30;
+    std::string outline;
+    for (int g = 0; g < kGroups; ++g) {
+        std::string n = std::to_string(g);
+        outline += (g == 5 ? "北海道の分類" : "分類") + n + "\n\t作業" + n + "\n";
+        for (int i = 0; i < 40; ++i) {
+            bool hit = g == kGroups - 1 && i == kHitRow;
+            outline += "\t\b□" + std::string(hit ? "札幌と北海道の地図" : "手順") +
+                       std::to_string(i) + "\n";
+        }
+    }
+    outline.pop_back();
+    WindowFixture f(outline);
+    MainWindow& w = f.window();
+    Editor& editor = f.editor();
+    auto* model = static_cast<TopicTreeModel*>(w.tree()->model());
+    Topic* lastGroup = test::Find(editor, test::Sjis("分類" + std::to_string(kGroups - 1)));
+    Topic* target = test::Find(editor, test::Sjis("作業" + std::to_string(kGroups - 1)));
+    Topic* sixth = test::Find(editor, test::Sjis("北海道の分類5"));
+    editor.setTopicExpanded(lastGroup, false);
+    editor.setTopicExpanded(sixth, false);
+    editor.selectTopic(test::Find(editor, test::Sjis("分類10")));
+
+    QTest::keyClick(w.tree(), Qt::Key_F, Qt::ControlModifier);
+    FindBar* bar = w.findBar();
+    QTRY_VERIFY(bar->box()->hasFocus());
+    test::Type(bar->box(), QStringLiteral("北海道"));
+    // The Topic is selected under its unfolded group, and in view; so is the row.
+    QCOMPARE(editor.selection().topic(), target);
+    QVERIFY(lastGroup->expanded);
+    QModelIndex topicRow = model->indexOf(target);
+    QCOMPARE(w.tree()->currentIndex(), topicRow);
+    QTRY_VERIFY(w.tree()->viewport()->rect().contains(w.tree()->visualRect(topicRow)));
+    QCOMPARE(editor.list().selectedRow(), kHitRow);
+    QModelIndex itemRow = w.list()->model()->index(kHitRow, 0);
+    QTRY_VERIFY(w.list()->viewport()->rect().contains(w.list()->visualRect(itemRow)));
+    QTRY_COMPARE(bar->counter()->text(), QStringLiteral("2 件中 2 件目"));
+
+    // The word is marked in its row, on a yellow ground after "札幌と".
+    QRect rowRect = w.list()->visualRect(itemRow);
+    QImage image = w.list()->viewport()->grab().toImage();
+    auto yellowIn = [&](int from, int to) {
+        int found = 0;
+        for (int x = from; x < to; ++x) {
+            for (int y = rowRect.top(); y <= rowRect.bottom(); ++y) {
+                found += image.pixelColor(x, y) == QColor(255, 226, 80);
+            }
+        }
+        return found;
+    };
+    QVERIFY(yellowIn(rowRect.left(), rowRect.right()) > 0);
+    QCOMPARE(yellowIn(rowRect.left(), rowRect.left() + 30), 0);
+    // Another row has none.
+    rowRect = w.list()->visualRect(w.list()->model()->index(kHitRow - 1, 0));
+    QCOMPARE(yellowIn(rowRect.left(), rowRect.right()), 0);
+
+    // The buttons step as the keys do: on past the end to the caption, and back.
+    QTest::mouseClick(bar->nextButton(), Qt::LeftButton);
+    QCOMPARE(editor.selection().topic(), sixth);
+    QCOMPARE(bar->counter()->text(), QStringLiteral("2 件中 1 件目"));
+    QCOMPARE(w.hintPanel()->text(),
+             QStringLiteral("文書の最後まで検索しました。先頭から続けて検索しました。"));
+    QTest::mouseClick(bar->previousButton(), Qt::LeftButton);
+    QCOMPARE(editor.selection().topic(), target);
+    QCOMPARE(editor.list().selectedRow(), kHitRow);
+    // The close button: the focus goes to the list, which holds the hit.
+    QTest::mouseClick(bar->closeButton(), Qt::LeftButton);
+    QVERIFY(!bar->isVisible());
+    QTRY_VERIFY(w.list()->hasFocus());
 }
 
 void FindWindowTest::theListOfEveryHitGoesThereAndFollowsEdits() {

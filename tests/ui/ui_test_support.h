@@ -52,7 +52,6 @@ bool WithDialog(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers,
     return seen && closed;
 }
 
-// The display texts of a list's rows.
 // What the toolbar dialog offers beside the designed toolbar: the commands after the first
 // version's, then the separator template.
 inline QStringList LaterCommandEntries() {
@@ -67,6 +66,7 @@ inline QStringList LaterCommandEntries() {
             "区切り"};
 }
 
+// The display texts of a list's rows.
 inline QStringList RowTexts(const QAbstractItemView* view) {
     QStringList texts;
     for (int row = 0; row < view->model()->rowCount(); ++row) {
