@@ -40,7 +40,7 @@ struct StartupOptions {
     QStringList files;  // documents named on the command line
 };
 
-// The main window (TFrmMain): the tree and the list under their edit boxes, the menus, the
+// The main window: the tree and the list under their edit boxes, the menus, the
 // toolbar and the status bar. It shows the editor's state and passes the user's actions on;
 // the editor decides what they do.
 class MainWindow : public QMainWindow, private EditorObserver {
