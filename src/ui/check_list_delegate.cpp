@@ -108,6 +108,11 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             box.state &= ~QStyle::State_HasFocus;
             box.state |= index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStyle::State_On
                                                                                : QStyle::State_Off;
+            if (Lightness(FromQColor(background)) < 128) {
+                // Styles frame the box in a shade darker than the window colour, which vanishes
+                // on a dark list: the frame is taken from the list's light text instead.
+                box.palette.setColor(QPalette::Window, option.palette.color(group, QPalette::Text));
+            }
             style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
             painter->setPen(pen);
             painter->setFont(option.font);
