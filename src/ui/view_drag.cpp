@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -78,7 +79,13 @@ void RunDrag(QWidget* source, QMimeData* data) {
     QPixmap nothing(1, 1);
     nothing.fill(Qt::transparent);
     drag->setPixmap(nothing);
-    const QPixmap cursor = DragCursor(source->devicePixelRatioF());
+    QPixmap cursor = DragCursor(source->devicePixelRatioF());
+    // Qt's X11 platform shows a picture cursor pixel for pixel but places the hot spot it
+    // takes from the picture's size in logical pixels; a picture without a ratio puts the
+    // centre, the arrow's tip, where the pointer is.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        cursor.setDevicePixelRatio(1.0);
+    }
     drag->setDragCursor(cursor, Qt::MoveAction);
     drag->setDragCursor(cursor, Qt::CopyAction);
     // The views move what is dropped on them themselves; another program takes the text, and
