@@ -75,7 +75,8 @@ public:
     void setTreeWidth(int width);
     void applyDocumentGeometry(const GeometryRead& geometry);
     void setViewsUpdatesEnabled(bool enabled);
-    const ViewColours& viewColours() const { return colours_; }
+    // The colours the views show (see ColoursInEffect).
+    ViewColours viewColours() const;
     void setViewColour(ViewColour which, Colour colour);
 
     // The commands the window carries out itself (see WindowHost).
@@ -112,6 +113,9 @@ private:
     void BuildToolbar();
     void loadUserIcons();
     void setStatusBarShown(bool shown);
+    // Gives the views, their edit boxes and the counters the colours in effect for the
+    // desktop's palette; run at start and whenever that palette changes.
+    void applyViewColours();
     void refuseText(const QString& refused);
     void startRecovery();
 
@@ -144,7 +148,7 @@ private:
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;
-    ViewColours colours_;
+    ViewColours colours_;  // as the settings hold them
     // Outer bounds asked for before the window's frame was known (not shown yet, or shown
     // maximised); they are applied once it is.
     std::optional<QRect> pendingOuter_;
