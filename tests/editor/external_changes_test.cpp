@@ -1,7 +1,7 @@
 // The open document's file changed, replaced or deleted by another program, with real files:
 // what the editor does on its own, what it asks, and what each answer leaves on disk.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -156,6 +156,33 @@ TEST_F(ExternalChanges, SiblingsOfOneCaptionAreMatchedInTheirOrderAtAnyDepth) {
     EXPECT_TRUE(doc.topLevel(4)->expanded);  // new: as the reader made it
     EXPECT_EQ(editor.selection().topic()->level(), 1999);
     EXPECT_TRUE(doc.topLevel(2)->isAncestorOf(editor.selection().topic()));
+}
+
+TEST_F(ExternalChanges, ManyFoldedSiblingsKeepTheirStateByCaption) {
+    V lines;
+    for (int i = 0; i < 20; ++i) {
+        lines.push_back("T" + std::to_string(i % 10));  // each caption twice
+        lines.push_back("  c");
+    }
+    Open(lines);
+    for (size_t i = 0; i < 20; ++i) {
+        if (i % 3 != 0) {
+            editor.setTopicExpanded(editor.document().topLevel(i), false);
+        }
+    }
+    // Another program puts a Topic first and drops the first T3: the second T3 is now the
+    // first of its caption, and takes that one's state.
+    lines.insert(lines.begin(), {"New", "  c"});
+    lines.erase(lines.begin() + 8, lines.begin() + 10);
+    OtherProgramWrites(lines);
+    editor.checkDocumentFile();
+    std::string folded;
+    for (size_t i = 0; i < editor.document().topLevelCount(); ++i) {
+        const Topic* t = editor.document().topLevel(i);
+        folded += t->caption.str() + (t->expanded ? "+ " : "- ");
+    }
+    EXPECT_EQ(folded,
+              "New+ T0+ T1- T2- T4- T5- T6+ T7- T8- T9+ T0- T1- T2+ T3+ T4- T5+ T6- T7- T8+ T9- ");
 }
 
 TEST_F(ExternalChanges, AModifiedDocumentAsksOnceForEachNewVersion) {

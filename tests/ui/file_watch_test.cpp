@@ -11,7 +11,9 @@
 #include <filesystem>
 
 #include "document/document_writer.h"
+#include "editor/open_file_lock.h"
 #include "modal_answers.h"
+#include "support/answering_host.h"
 #include "support/editor_test_access.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
@@ -62,6 +64,7 @@ private slots:
     void autoSaveOverTheDocumentWritesTheTemporaryCopy();
     void aDeletedFileIsSavedAgain();
     void activatingTheWindowLooksAtTheFile();
+    void aDocumentAnotherEditorHasOpenIsAskedAboutFirst();
 
 private:
     Editor& editor() { return window_->editor(); }
@@ -274,6 +277,27 @@ void FileWatchTest::activatingTheWindowLooksAtTheFile() {
     QVERIFY(looked(looks));
     QCOMPARE(rows(), QStringList{"b, written meanwhile"});
     watcher->blockSignals(false);
+}
+
+void FileWatchTest::aDocumentAnotherEditorHasOpenIsAskedAboutFirst() {
+    test::WriteBytes(path_, Doc("A\n\bother"));
+    AnsweringHost otherHost;
+    Editor other(otherHost, Settings{});
+    other.session().enableOpenLock(
+        std::make_unique<OpenFileLock>(*OpenLockFolderFromEnvironment()));
+    other.openDocument(path_);
+
+    QString question;
+    Answer(QStringLiteral("いいえ(&N)"), &question);
+    window_ = test::MakeWindow(*dir_, {QString::fromStdString(path_)});
+    QCOMPARE(question,
+             QStringLiteral("「%1」は別のウィンドウで開かれています。このまま開きますか？")
+                 .arg(QString::fromStdString(path_)));
+    QVERIFY(editor().session().fileName() != path_);
+
+    other.session().windowClosed();
+    editor().openDocument(path_);
+    QCOMPARE(editor().session().fileName(), path_);
 }
 
 QTEST_MAIN(FileWatchTest)
