@@ -28,6 +28,7 @@
 #include "ui/drag_scroll_timer.h"
 #include "ui/edit_box_text.h"
 #include "ui/error_report.h"
+#include "ui/file_watch.h"
 #include "ui/help_context.h"
 #include "ui/key_filter.h"
 #include "ui/main_menus.h"
@@ -86,6 +87,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     connectEditBoxes();
     connectDrags();
     editor_->addObserver(this);
+    fileWatch_ = new FileWatch(*editor_, this);
     commandStatesChanged();
     keys_ = new KeyFilter(*this);
     qApp->installEventFilter(keys_);
@@ -225,6 +227,7 @@ void MainWindow::popUpIconMenu() {
 
 void MainWindow::start() {
     startRecovery();
+    startOpenLock();
     RunReporting([this] {
         std::vector<std::string> files;
         for (const QString& f : options_.files) {

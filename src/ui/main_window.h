@@ -25,6 +25,7 @@ class CheckListView;
 class CommandActions;
 class CounterPanel;
 class DragScrollTimer;
+class FileWatch;
 class KeyFilter;
 class MainMenus;
 class Toolbar;
@@ -64,6 +65,7 @@ public:
     CounterPanel* treeCounter() const { return treeCounter_; }
     CounterPanel* listCounter() const { return listCounter_; }
     DragScrollTimer* dragScrollTimer() const { return dragScroll_; }
+    FileWatch* fileWatch() const { return fileWatch_; }
     QWidget* treePanel() const { return treePanel_; }
     WindowHost& host() { return host_; }
     const ImageLists& images() const { return images_; }
@@ -118,6 +120,7 @@ private:
     void applyViewColours();
     void refuseText(const QString& refused);
     void startRecovery();
+    void startOpenLock();
 
     void commandStatesChanged() override;
     void selectedTopicChanged() override;
@@ -148,6 +151,7 @@ private:
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;
+    FileWatch* fileWatch_ = nullptr;
     ViewColours colours_;  // as the settings hold them
     // Outer bounds asked for before the window's frame was known (not shown yet, or shown
     // maximised); they are applied once it is.
