@@ -173,6 +173,17 @@ void Editor::hideCheckedTick() {
     act([&] { list_.hidePending(); });
 }
 
+bool Editor::checkDocumentFile() {
+    // Not inside another action: a question or dialog of that action is what runs the event
+    // loop that asked.
+    if (acting_ > 0) {
+        return false;
+    }
+    bool done = true;
+    act([&] { done = CheckDocumentFile(parts_); });
+    return done;
+}
+
 // ---- Events from the window
 
 void Editor::selectTopic(Topic* topic) {

@@ -93,6 +93,9 @@ public:
     void recoveryTick();
     // The hide timer ran out: the Items ticked meanwhile are hidden now.
     void hideCheckedTick();
+    // Looks at the document's file on disk (see CheckDocumentFile): false when the editor is
+    // busy with something else and the window should look again a little later.
+    bool checkDocumentFile();
 
     // ---- Events from the window
     void selectTopic(Topic* topic);
