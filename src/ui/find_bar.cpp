@@ -85,7 +85,6 @@ FindBar::FindBar(Editor& editor, QWidget* parent)
     layout->addWidget(results_);
     layout->addWidget(close_);
 
-    normalPalette_ = box_->palette();
     count_.setSingleShot(true);
     count_.setInterval(kCountDelayMs);
     connect(&count_, &QTimer::timeout, this, Guarded([this] {
@@ -127,6 +126,14 @@ void FindBar::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+void FindBar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The desktop's colours changed: the red of "nothing found" follows them.
+    if (event->type() == QEvent::PaletteChange && notFound_) {
+        refresh();
+    }
+}
+
 void FindBar::search() {
     std::optional<std::string> query = ToCp932(box_->text());
     unmatchable_ = !query;
@@ -139,11 +146,15 @@ void FindBar::refresh() {
     notFound_ = unmatchable_ || find.notFound();
     counter_->setText(unmatchable_ ? QStringLiteral("見つかりません")
                                    : FromUtf8(find.counterText()));
-    QPalette palette = normalPalette_;
+    // Light red, or a dark red on a dark desktop; otherwise the box follows the desktop.
     if (notFound_) {
-        palette.setColor(QPalette::Base, QColor(255, 204, 204));
+        QPalette palette = this->palette();
+        bool dark = palette.color(QPalette::Base).lightness() < 128;
+        palette.setColor(QPalette::Base, dark ? QColor(110, 34, 34) : QColor(255, 204, 204));
+        box_->setPalette(palette);
+    } else {
+        box_->setPalette(QPalette());
     }
-    box_->setPalette(palette);
     // Every hit is counted once typing pauses.
     if (find.hit() && !find.count()) {
         count_.start();

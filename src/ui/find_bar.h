@@ -59,6 +59,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void search();
@@ -77,7 +78,6 @@ private:
     QToolButton* results_;
     QToolButton* close_;
     QTimer count_;
-    QPalette normalPalette_;
     // The text holds a character CP932 cannot carry: nothing can match it.
     bool unmatchable_ = false;
     bool notFound_ = false;

@@ -7,14 +7,11 @@
 
 namespace brenvale {
 
-const QColor& ProgressDelegate::openColour() {
-    static const QColor grey(128, 128, 128);
-    return grey;
-}
-
-const QColor& ProgressDelegate::completeColour() {
-    static const QColor green(0, 140, 0);
-    return green;
+QColor ProgressDelegate::counterColour(bool complete, const QColor& background) {
+    if (background.lightness() < 128) {
+        return complete ? QColor(110, 210, 110) : QColor(165, 165, 165);
+    }
+    return complete ? QColor(0, 140, 0) : QColor(128, 128, 128);
 }
 
 void ProgressDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -39,7 +36,7 @@ void ProgressDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     bool complete = index.data(TopicTreeModel::ProgressCompleteRole).toBool();
     // On the selection's colour the same two shades, lighter.
     bool selected = item.state & QStyle::State_Selected;
-    QColor colour = complete ? completeColour() : openColour();
+    QColor colour = counterColour(complete, item.palette.color(QPalette::Base));
     painter->save();
     painter->setFont(item.font);
     painter->setPen(selected ? colour.lighter(complete ? 220 : 170) : colour);

@@ -5,14 +5,15 @@
 namespace brenvale {
 
 // Draws a Topic's row with its progress counter after the caption: grey, or green once every
-// Item is checked. Rows without a counter are drawn as usual.
+// Item is checked (lighter shades of both on a dark tree). Rows without a counter are drawn as
+// usual.
 class ProgressDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    static const QColor& openColour();
-    static const QColor& completeColour();
+    // The counter's colour on a tree whose background is `background`.
+    static QColor counterColour(bool complete, const QColor& background);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

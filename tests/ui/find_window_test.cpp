@@ -137,6 +137,25 @@ void FindWindowTest::nothingFoundTurnsTheBoxRed() {
     bar->kanaOption()->setChecked(true);
     QVERIFY(!bar->showsNotFound());
     QCOMPARE(Here(f.editor()), QStringLiteral("買い物/1"));
+
+    // On a dark desktop the box turns dark red under its light text, and goes back to the
+    // desktop's colours once something is found.
+    QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x2A, 0x2A, 0x2E));
+    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x22));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    bar->box()->setText(QStringLiteral("旅行"));
+    QApplication::setPalette(dark);
+    QVERIFY(bar->showsNotFound());
+    QTRY_VERIFY(bar->box()->palette().color(QPalette::Base).lightness() < 100);
+    QPalette shown = bar->box()->palette();
+    QVERIFY(shown.color(QPalette::Base).red() > shown.color(QPalette::Base).green() + 40);
+    QCOMPARE(shown.color(QPalette::Text), QColor(0xEE, 0xEE, 0xEE));
+    bar->box()->setText(QStringLiteral("ガス"));
+    QCOMPARE(bar->box()->palette().color(QPalette::Base), QColor(0x1E, 0x1E, 0x22));
+    QApplication::setPalette(light);
+    QTRY_COMPARE(bar->box()->palette().color(QPalette::Base), normal);
 }
 
 void FindWindowTest::aHitDeepInABigDocumentIsShownAndMarked() {
