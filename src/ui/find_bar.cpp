@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "ui/accessibility.h"
 #include "ui/codec.h"
 #include "ui/error_report.h"
 
@@ -51,6 +52,7 @@ FindBar::FindBar(Editor& editor, QWidget* parent)
     : QWidget(parent), editor_(editor), observation_(editor, this) {
     box_ = new FindBox;
     box_->setStatusTip(QStringLiteral("|[検索] ツリーの名前とチェックリストの項目から探す文字列"));
+    NameAfterHint(box_, box_->statusTip());
     // The box keeps room for a word even in the narrow first window.
     box_->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 10);
     auto button = [](const QString& text, const QString& hint) {
@@ -72,11 +74,14 @@ FindBar::FindBar(Editor& editor, QWidget* parent)
     close_ = button(QStringLiteral("×"), QStringLiteral("|検索バーを閉じます (Esc)"));
     close_->setAutoRaise(true);
     close_->setToolTip(QStringLiteral("検索バーを閉じる (Esc)"));
+    close_->setAccessibleName(QStringLiteral("検索バーを閉じる"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(4);
-    layout->addWidget(new QLabel(QStringLiteral("検索:")));
+    auto* label = new QLabel(QStringLiteral("検索:"));
+    label->setBuddy(box_);
+    layout->addWidget(label);
     layout->addWidget(box_, 1);
     layout->addWidget(next_);
     layout->addWidget(previous_);

@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/accessibility.h"
 #include "ui/codec.h"
 #include "ui/error_report.h"
 
@@ -39,11 +40,13 @@ FindResultsPanel::FindResultsPanel(Editor& editor, QWidget* parent)
     close_->setText(QStringLiteral("×"));
     close_->setAutoRaise(true);
     close_->setToolTip(QStringLiteral("検索結果を閉じる"));
+    close_->setAccessibleName(close_->toolTip());
     view_ = new QListView;
     view_->setModel(model_);
     view_->setUniformItemSizes(true);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setStatusTip(QStringLiteral("|[検索結果] クリックすると、その場所へ移動します"));
+    NameAfterHint(view_, view_->statusTip());
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(2, 0, 0, 0);

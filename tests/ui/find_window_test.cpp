@@ -77,6 +77,8 @@ void FindWindowTest::ctrlFTypingEnterShiftF3AndEscape() {
     QTest::keyClick(w.list(), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(bar->isVisible());
     QTRY_VERIFY(bar->box()->hasFocus());
+    // A screen reader names the box.
+    QCOMPARE(bar->box()->accessibleName(), QStringLiteral("検索"));
 
     test::Type(bar->box(), QStringLiteral("報告"));
     QCOMPARE(Here(editor), QStringLiteral("仕事/0"));
