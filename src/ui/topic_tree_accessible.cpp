@@ -272,11 +272,15 @@ void TopicTreeAccessibleRowsChanged(TopicTreeView* view) {
     }
 }
 
+// QAccessible::updateAccessibility drops the events while no screen reader bridge is on.
+void TopicTreeAccessibleFocusMoved(TopicTreeView* view, int row) {
+    QAccessibleEvent event(view, QAccessible::Focus);
+    event.setChild(row);
+    QAccessible::updateAccessibility(&event);
+}
+
 void TopicTreeAccessibleSelectionChanged(TopicTreeView* view, const QItemSelection& selected,
                                          const QItemSelection& deselected) {
-    if (!QAccessible::isActive()) {
-        return;
-    }
     for (auto [items, kind] : {std::pair{&selected, QAccessible::SelectionAdd},
                                std::pair{&deselected, QAccessible::SelectionRemove}}) {
         QModelIndex index = items->indexes().value(0);

@@ -17,6 +17,8 @@ class TopicTreeView;
 void InstallTopicTreeAccessibility();
 // The view's rows changed: the rows asked for before are made again when asked for.
 void TopicTreeAccessibleRowsChanged(TopicTreeView* view);
+// Tells screen readers that the focused row is now `row`.
+void TopicTreeAccessibleFocusMoved(TopicTreeView* view, int row);
 // Tells screen readers of the rows selected and no longer selected.
 void TopicTreeAccessibleSelectionChanged(TopicTreeView* view, const QItemSelection& selected,
                                          const QItemSelection& deselected);

@@ -100,6 +100,9 @@ void TopicTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, i
 void TopicTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QAbstractItemView::currentChanged(current, previous);
     editRequest_.stop();
+    if (current.isValid() && hasFocus()) {
+        TopicTreeAccessibleFocusMoved(this, current.row());
+    }
     if (syncing_ || model_.changing()) {
         return;
     }
