@@ -4,6 +4,18 @@
 
 namespace brenvale::bench {
 
+namespace {
+
+// A drag of the selected Topic dropped on the tree, as the window passes it to the editor.
+void DropSelected(Editor& e, TopicDropZone zone, Topic* under) {
+    e.beginDrag(DragKind::Topic);
+    e.treeDragOver();
+    e.dropOnTree(zone, under);
+    e.endDrag();
+}
+
+}  // namespace
+
 std::vector<CommandStep> CommandSteps(Editor& e) {
     const Document& doc = e.document();
     Topic* middle = doc.topLevel(doc.topLevelCount() / 2);
@@ -46,6 +58,23 @@ std::vector<CommandStep> CommandSteps(Editor& e) {
         {"ListDel", exec(CommandId::ListDel)},
         {"TreeCut", exec(CommandId::TreeCut), true},
         {"TreePaste", exec(CommandId::TreePaste)},
+        // With every Topic open: the shape of the tree changes under many open rows, and
+        // the last top-level Topic (in the window's bench, one of 10,000 children) is dropped
+        // into the middle of the tree and back.
+        {"expand all", [&e] { e.expandAllTopics(); }},
+        {"select it again", selectMiddle},
+        {"AddTree (all open)", exec(CommandId::AddTree)},
+        {"TreeRight (all open)", exec(CommandId::TreeRight)},
+        {"TreeLeft (all open)", exec(CommandId::TreeLeft)},
+        {"TreeUp (all open)", exec(CommandId::TreeUp)},
+        {"TreeDown (all open)", exec(CommandId::TreeDown)},
+        {"DelTree (all open)", exec(CommandId::DelTree), true},
+        {"select the last Topic", [&e] { e.selectTopic(e.document().lastTopLevel()); }},
+        {"drop it before the middle",
+         [&e, middle] { DropSelected(e, TopicDropZone::Indent, middle); }},
+        {"drop it below all", [&e] { DropSelected(e, TopicDropZone::BelowAll, nullptr); }},
+        {"collapse the top Topic", [&e] { e.setTopicExpanded(e.document().first(), false); }},
+        {"expand the top Topic", [&e] { e.setTopicExpanded(e.document().first(), true); }},
     };
 }
 
