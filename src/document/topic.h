@@ -37,6 +37,9 @@ public:
     bool expanded = false;
     ItemList items;
     mutable TopicTally tally;
+    // The number under which the editor's list of the tree's rows keeps this Topic (0: none).
+    // The Document neither reads nor changes it.
+    uint32_t rowKey = 0;
 
     // Copies text into the Document's storage as the new caption.
     void setCaption(std::string_view text) { caption = Caption(items.store().keep(text)); }

@@ -14,24 +14,32 @@ namespace brenvale {
 
 class DocumentSession;
 class ProgressCounts;
+class TreeRows;
 class UndoChange;
 class UndoHistory;
 class ViewNotifier;
 class VisibleList;
 struct PasteResult;
+struct TreeRowChange;
 
 // The one way the editor changes its Document. Each operation changes the model, tells the
-// views (the tree's changes always, an Item change when its Topic's list is the one shown and
-// the Item shows in a row of it, whose bookkeeping follows), keeps the progress counts, and
-// records the change in the undo history, all in one call, so no command can change the
-// Document without its step and its views knowing. The toggles of recorded changes use the
-// same operations while the history replays, which records nothing then. Items are named by
-// their index in their Topic's list, never by the row that shows them.
+// views (the tree's changes always, and the tree's rows, which follow them; an Item change
+// when its Topic's list is the one shown and the Item shows in a row of it, whose bookkeeping
+// follows), keeps the progress counts, and records the change in the undo history, all in one
+// call, so no command can change the Document without its step and its views knowing. The
+// toggles of recorded changes use the same operations while the history replays, which records
+// nothing then. Items are named by their index in their Topic's list, never by the row that
+// shows them.
 class DocumentChanges {
 public:
     DocumentChanges(DocumentSession& session, UndoHistory& history, ViewNotifier& views,
-                    VisibleList& list, ProgressCounts& progress)
-        : session_(session), history_(history), views_(views), list_(list), progress_(progress) {}
+                    VisibleList& list, TreeRows& rows, ProgressCounts& progress)
+        : session_(session),
+          history_(history),
+          views_(views),
+          list_(list),
+          rows_(rows),
+          progress_(progress) {}
     DocumentChanges(const DocumentChanges&) = delete;
     DocumentChanges& operator=(const DocumentChanges&) = delete;
 
@@ -40,7 +48,8 @@ public:
     // last sibling at the level of reference, or as its last child.
     Topic& addTopic(Topic* reference, bool asChild, std::string_view text, int icon,
                     int imageCount);
-    // Pastes a tree clipboard text (see PasteTreeText); run inside a bulk build of the tree.
+    // Pastes a tree clipboard text (see PasteTreeText); the views hear of each new subtree
+    // once the paste has made them all.
     PasteResult pasteTree(Topic* current, std::string_view text, int imageCount);
     void removeTopic(Topic* t);
     // As Document::move.
@@ -52,6 +61,8 @@ public:
     void setExpanded(Topic* t, bool expanded);
     // Every Topic expanded; the views hear of it once.
     void expandAll();
+    // top and every Topic below it expanded, each as setExpanded.
+    void expandSubtree(Topic* top);
     // A trash Topic shows whether its list holds Items (icon 5) or not (icon 4).
     void applyTrashRule(Topic* t);
 
@@ -86,11 +97,19 @@ private:
     void changeItem(Topic* t, size_t row, TextRef before, bool looksChanged, bool textChanged);
     // The row Item row of t shows in, when t's list is the one shown and the Item shows.
     std::optional<size_t> shownRow(const Topic* t, size_t row) const;
+    // Whether the tree's rows follow this change (not during a bulk build of the tree).
+    bool rowsFollow() const;
+    void tellRowsBefore(const TreeRowChange& change);
+    void tellRowsAfter(const TreeRowChange& change);
+    // The row of t (nullptr: none) looks different: its expand button or state.
+    void repaintRow(const Topic* t);
+    void changeExpansion(Topic* t, bool expanded);
 
     DocumentSession& session_;
     UndoHistory& history_;
     ViewNotifier& views_;
     VisibleList& list_;
+    TreeRows& rows_;
     ProgressCounts& progress_;
 };
 

@@ -13,6 +13,7 @@ class FindState;
 class HintPanel;
 class ProgressCounts;
 class Selection;
+class TreeRows;
 class UndoHistory;
 class ViewNotifier;
 class VisibleList;
@@ -29,6 +30,7 @@ struct EditorParts {
     DocumentSession& session;
     UndoHistory& history;
     DocumentChanges& changes;
+    TreeRows& rows;
     Selection& selection;
     VisibleList& list;
     DragState& drag;

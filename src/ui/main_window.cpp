@@ -35,7 +35,6 @@
 #include "ui/key_filter.h"
 #include "ui/main_menus.h"
 #include "ui/message_box.h"
-#include "ui/progress_delegate.h"
 #include "ui/text_width.h"
 #include "ui/toolbar.h"
 #include "ui/topic_tree_model.h"
@@ -111,7 +110,6 @@ void MainWindow::buildLayout() {
     treeEdit_->setStatusTip(FromUtf8(kTreeEditHint));
     NameAfterHint(treeEdit_, FromUtf8(kTreeEditHint));
     tree_ = new TopicTreeView(*editor_, *treeModel_);
-    tree_->setItemDelegate(new ProgressDelegate(tree_));
     tree_->setStatusTip(FromUtf8(kTreeHint));
     NameAfterHint(tree_, FromUtf8(kTreeHint));
     QFont treeFont = font();
