@@ -20,6 +20,7 @@ namespace brenvale {
 WindowHost::WindowHost(MainWindow& window) : window_(window) {
     autoSave_.setSingleShot(false);
     recovery_.setSingleShot(true);
+    hideChecked_.setSingleShot(true);
 }
 
 MessageAnswer WindowHost::ShowMessageBox(const std::string& text, MessageKind kind,
@@ -112,6 +113,10 @@ void WindowHost::SetRecoveryTimer(int delayMs) {
     }
 }
 
+void WindowHost::SetHideCheckedTimer(int delayMs) {
+    hideChecked_.start(delayMs);
+}
+
 void WindowHost::LaunchWithFile(const std::string& path) {
     QString program = window_.programPath();
     if (!QFileInfo::exists(program)) {
@@ -170,6 +175,14 @@ void WindowHost::ShowHelpSearch() {
 
 void WindowHost::ShowAboutBox() {
     AboutBox::ShowFor(&window_);
+}
+
+void WindowHost::ShowFindBar() {
+    window_.showFindBar();
+}
+
+void WindowHost::ChangeSwitch(bool Settings::*option, bool on) {
+    window_.changeSwitch(option, on);
 }
 
 }  // namespace brenvale

@@ -38,9 +38,13 @@ public:
     void ShowHelpContents() override;
     void ShowHelpSearch() override;
     void ShowAboutBox() override;
+    void ShowFindBar() override;
+    void ChangeSwitch(bool Settings::*option, bool on) override;
+    void SetHideCheckedTimer(int delayMs) override;
 
     QTimer& autoSaveTimer() { return autoSave_; }
     QTimer& recoveryTimer() { return recovery_; }
+    QTimer& hideCheckedTimer() { return hideChecked_; }
 
 private:
     std::optional<std::string> askFileName(const FileDialogOptions& options, bool save);
@@ -48,6 +52,7 @@ private:
     MainWindow& window_;
     QTimer autoSave_;
     QTimer recovery_;
+    QTimer hideChecked_;
     int busy_ = 0;
 };
 

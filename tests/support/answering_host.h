@@ -37,6 +37,8 @@ public:
     void ShowHelpContents() override {}
     void ShowHelpSearch() override {}
     void ShowAboutBox() override {}
+    void ShowFindBar() override {}
+    void ChangeSwitch(bool Settings::*, bool) override {}
 
     std::string clipboard;
 };

@@ -127,8 +127,7 @@ void ToolbarDialogTest::ctrlBOpensTheDialogWithTheToolbar() {
         }
         // The designed toolbar: every command of the first version shown; the later ones and
         // the template are left.
-        QCOMPARE(test::RowTexts(src),
-                 (QStringList{"(35) 元に戻す(&U)", "(36) やり直し(&R)", "区切り"}));
+        QCOMPARE(test::RowTexts(src), test::LaterCommandEntries());
         QStringList shown = test::RowTexts(dst);
         QCOMPARE(shown.size(), 38);
         QCOMPARE(shown.mid(0, 3), (QStringList{"(01) 終了", "区切り", "(02) 新規作成(&N)"}));
@@ -151,8 +150,7 @@ void ToolbarDialogTest::defaultSetAndOkRebuildTheToolbarWithTheSameButtons() {
     bool closed = withDialog([&](ToolbarDialog& dialog) {
         ButtonNamed(&dialog, QStringLiteral("初期値"))->click();
         QCOMPARE(test::RowTexts(dialog.view(Which::Dst)).size(), 38);
-        QCOMPARE(test::RowTexts(dialog.view(Which::Src)),
-                 (QStringList{"(35) 元に戻す(&U)", "(36) やり直し(&R)", "区切り"}));
+        QCOMPARE(test::RowTexts(dialog.view(Which::Src)), test::LaterCommandEntries());
         ButtonNamed(&dialog, QStringLiteral("OK"))->click();
     });
     QVERIFY(closed);
