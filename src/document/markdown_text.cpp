@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/cp932.h"
+#include "common/hex.h"
 
 namespace brenvale {
 
@@ -103,39 +104,6 @@ size_t LineBreakTag(std::string_view text) {
         ++i;
     }
     return i < text.size() && text[i] == '>' ? i + 1 : 0;
-}
-
-std::string HexOf(std::string_view bytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (char b : bytes) {
-        auto v = static_cast<unsigned char>(b);
-        out += kDigits[v >> 4];
-        out += kDigits[v & 0xF];
-    }
-    return out;
-}
-
-std::optional<std::string> BytesOf(std::string_view hex) {
-    if (hex.size() % 2 != 0) {
-        return std::nullopt;
-    }
-    auto nibble = [](char c) {
-        return IsDigit(c)             ? c - '0'
-               : c >= 'A' && c <= 'F' ? c - 'A' + 10
-               : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                      : -1;
-    };
-    std::string out;
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        int high = nibble(hex[i]);
-        int low = nibble(hex[i + 1]);
-        if (high < 0 || low < 0) {
-            return std::nullopt;
-        }
-        out += static_cast<char>(high * 16 + low);
-    }
-    return out;
 }
 
 }  // namespace
@@ -262,12 +230,12 @@ std::optional<MarkdownNote> ParseMarkdownNote(std::string_view comment) {
             }
             note.icon = icon;
         } else if (field.starts_with("mark:")) {
-            note.mark = BytesOf(field.substr(5));
+            note.mark = BytesOfHex(field.substr(5));
             if (!note.mark || note.mark->size() > 2) {
                 return std::nullopt;
             }
         } else if (field.starts_with("cp932:")) {
-            note.exact = BytesOf(field.substr(6));
+            note.exact = BytesOfHex(field.substr(6));
             if (!note.exact) {
                 return std::nullopt;
             }

@@ -168,7 +168,7 @@ std::string_view OutlineImport::currentText() const {
     return std::string_view(utf8_).substr(textStart_);
 }
 
-SourcePlace OutlineImport::placeOf(size_t offset) const {
+SourcePlace OutlineImport::placeOf(size_t offset, size_t length) const {
     // Which text holds the offset, and how far into it: the CRs before it count the texts.
     size_t text = static_cast<size_t>(std::count(utf8_.begin(), utf8_.begin() + offset, '\r'));
     size_t start = text == 0 ? 0 : utf8_.rfind('\r', offset) + 1;
@@ -176,6 +176,16 @@ SourcePlace OutlineImport::placeOf(size_t offset) const {
     SourcePlace where = (owner & kItemBit) ? items_[owner & ~kItemBit].where : topics_[owner].where;
     if (owner & kItemBit) {
         start += kUncheckedUtf8.size();  // the mark is not in the file
+    }
+    if (locator_) {
+        std::string_view text(utf8_.data() + start, offset - start);
+        std::string_view character(utf8_.data() + offset, length);
+        size_t occurrence = 0;
+        for (size_t at = text.find(character); at != std::string_view::npos;
+             at = text.find(character, at + 1)) {
+            ++occurrence;
+        }
+        return locator_(where, character, occurrence);
     }
     // Characters counted from the text's start; a line break in the text starts a line.
     for (size_t i = start; i < offset; ++i) {
@@ -196,7 +206,7 @@ void OutlineImport::refuse(const std::vector<Unconvertible>& bad, size_t count,
     for (const Unconvertible& u : bad) {
         std::string bytes = utf8_.substr(u.offset, u.length);
         places.push_back({u.notUtf8 ? std::string() : bytes, u.notUtf8 ? bytes : std::string(),
-                          placeOf(u.offset)});
+                          placeOf(u.offset, u.length)});
     }
     throw Error(UnconvertibleText(sourceName, places, count));
 }

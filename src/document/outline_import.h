@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,6 +44,15 @@ public:
 
     // Room for about `bytes` bytes of texts.
     void reserve(size_t bytes);
+    // A caption for the fallback Topic found while reading (an OPML file's title).
+    void setFallbackCaption(std::string cp932) { fallbackCaption_ = std::move(cp932); }
+
+    // Finds a character of a text in the file, for the message of a refused import: given
+    // where the text was said to be, the character's UTF-8 and how often it came earlier in
+    // the text. Without one, the place is the text's place plus the characters before it.
+    using Locator =
+        std::function<SourcePlace(SourcePlace text, std::string_view character, size_t occurrence)>;
+    void setLocator(Locator locator) { locator_ = std::move(locator); }
 
     // Begins a Topic at level (0: top level). A level more than one below the Topic before
     // is taken as one below it. Returns the Topic's index.
@@ -89,9 +99,10 @@ private:
     void begin(uint32_t owner);
     [[noreturn]] void refuse(const std::vector<Unconvertible>& bad, size_t count,
                              std::string_view sourceName) const;
-    SourcePlace placeOf(size_t offset) const;
+    SourcePlace placeOf(size_t offset, size_t length) const;
 
     std::string fallbackCaption_;
+    Locator locator_;
     size_t fallback_ = kNoTopic;
     std::string utf8_;              // every text, each ended by a CR
     std::vector<uint32_t> owners_;  // one per text, in order
