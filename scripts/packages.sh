@@ -33,6 +33,9 @@ SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
 # The dialogs' layout is tested with the Japanese font; the file-type association is checked
 # against the desktop's own tools (xdg-mime besides the MIME database and the validator).
 TEST_PACKAGES+=(fonts-ipafont-gothic xdg-utils)
+# The exports are read back by outside tools: a CommonMark parser with the task list extension
+# for Markdown, and the PDF text and font listers.
+TEST_PACKAGES+=(cmark-gfm poppler-utils)
 
 # Configures and builds the tree in build/ with every core of the machine.
 build_all() {

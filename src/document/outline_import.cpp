@@ -211,10 +211,9 @@ void OutlineImport::refuse(const std::vector<Unconvertible>& bad, size_t count,
     throw Error(UnconvertibleText(sourceName, places, count));
 }
 
-ImportedTopics OutlineImport::build(Document& doc, int imageCount, std::string_view sourceName) {
-    ImportedTopics result;
-    if (owners_.empty()) {
-        return result;
+void OutlineImport::convert(std::string_view sourceName) {
+    if (isConverted_ || owners_.empty()) {
+        return;
     }
     utf8_ += '\r';
     ByteBlock block(utf8_.size() + 1);
@@ -222,9 +221,23 @@ ImportedTopics OutlineImport::build(Document& doc, int imageCount, std::string_v
     size_t badCount = 0;
     size_t size = ConvertUtf8ToCp932(utf8_, block.data(), &bad, kNamedCharacters, &badCount);
     if (badCount > 0) {
+        utf8_.pop_back();
         refuse(bad, badCount, sourceName);
     }
     std::string().swap(utf8_);
+    converted_ = std::move(block);
+    convertedSize_ = size;
+    isConverted_ = true;
+}
+
+ImportedTopics OutlineImport::build(Document& doc, int imageCount, std::string_view sourceName) {
+    ImportedTopics result;
+    if (owners_.empty()) {
+        return result;
+    }
+    convert(sourceName);
+    ByteBlock block = std::move(converted_);
+    size_t size = convertedSize_;
 
     // Where each converted text starts: the n-th CR ends the n-th text.
     const char* bytes = block.data();

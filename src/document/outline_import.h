@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/byte_block.h"
 #include "common/cp932.h"
 #include "document/document.h"
 
@@ -74,10 +75,14 @@ public:
     size_t itemCount() const { return items_.size(); }
     size_t levelOf(size_t topic) const { return topics_[topic].level; }
 
-    // Adds the outline to doc as new top-level Topics after its last one. Icons beyond
-    // imageCount become the missing image. sourceName names the file in messages. Throws
-    // Error, before doc changes, when a text holds a character CP932 cannot carry or bytes
-    // that are not UTF-8. Can be called once.
+    bool empty() const { return owners_.empty(); }
+
+    // Converts every text to CP932. Throws Error when a text holds a character CP932 cannot
+    // carry or bytes that are not UTF-8; sourceName names the file in the message.
+    void convert(std::string_view sourceName);
+    // Adds the outline to doc as new top-level Topics after its last one (converting first
+    // where convert() has not run; an error leaves doc as it was). Icons beyond imageCount
+    // become the missing image. Can be called once.
     ImportedTopics build(Document& doc, int imageCount, std::string_view sourceName);
 
 private:
@@ -104,7 +109,10 @@ private:
     std::string fallbackCaption_;
     Locator locator_;
     size_t fallback_ = kNoTopic;
-    std::string utf8_;              // every text, each ended by a CR
+    std::string utf8_;     // every text, each ended by a CR
+    ByteBlock converted_;  // the texts in CP932, once converted
+    size_t convertedSize_ = 0;
+    bool isConverted_ = false;
     std::vector<uint32_t> owners_;  // one per text, in order
     std::vector<TopicEntry> topics_;
     std::vector<ItemEntry> items_;

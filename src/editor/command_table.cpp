@@ -183,9 +183,21 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      UndoExecute, CanUndo},
     {C::Redo, "Redo", 36, kEdit, "やり直し(&R)", "やり直し|元に戻した操作をやり直します", 43,
      "Ctrl+Y", RedoExecute, CanRedo},
+    {C::Import, "Import", 37, kFile, "インポート...",
+     "インポート...|Markdown、OPML、テキストのファイルを読み込み、ツリーの最後に追加します", 44, "",
+     ImportExecute, nullptr},
+    {C::Export, "Export", 38, kFile, "エクスポート...",
+     "エクスポート...|現在編集中のファイルを Markdown、OPML、テキストで書き出します", 45, "",
+     ExportExecute, HasTopics},
+    {C::Print, "Print", 39, kFile, "印刷...", "印刷...|印刷プレビューを表示して印刷します", 46, "",
+     PrintExecute, HasTopics},
+    {C::ExportPdf, "ExportPdf", 40, kFile, "PDF に書き出し...",
+     "PDF に書き出し...|現在編集中のファイルを PDF に書き出します", 47, "", ExportPdfExecute,
+     HasTopics},
 }};
 
-static_assert(kTable.size() == static_cast<size_t>(CommandId::Redo) + 1, "one row per command");
+static_assert(kTable.size() == static_cast<size_t>(CommandId::ExportPdf) + 1,
+              "one row per command");
 
 constexpr bool RowsInIdOrder() {
     for (size_t i = 0; i < kTable.size(); ++i) {

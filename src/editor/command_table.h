@@ -51,9 +51,13 @@ enum class CommandId {
     About,
     Undo,
     Redo,
+    Import,
+    Export,
+    Print,
+    ExportPdf,
 };
 
-inline constexpr int kCommandCount = 36;
+inline constexpr int kCommandCount = 40;
 // The commands of the first version, which the toolbar dialog's default set is made of.
 inline constexpr int kFirstVersionCommands = 34;
 

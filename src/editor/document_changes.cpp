@@ -4,6 +4,7 @@
 
 #include "common/check_mark.h"
 #include "document/model.h"
+#include "document/outline_import.h"
 #include "document/tree_clipboard.h"
 #include "editor/document_session.h"
 #include "editor/item_changes.h"
@@ -68,6 +69,15 @@ PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, in
         }
     }
     return pasted;
+}
+
+ImportedTopics DocumentChanges::importOutline(OutlineImport& outline, int imageCount,
+                                              std::string_view sourceName) {
+    ImportedTopics imported = outline.build(document(), imageCount, sourceName);
+    for (Topic* t : imported.topLevel) {
+        record(std::make_unique<TopicPlacement>(*t));
+    }
+    return imported;
 }
 
 void DocumentChanges::removeTopic(Topic* t) {

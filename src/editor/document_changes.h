@@ -11,10 +11,12 @@
 namespace brenvale {
 
 class DocumentSession;
+class OutlineImport;
 class UndoChange;
 class UndoHistory;
 class ViewNotifier;
 class VisibleList;
+struct ImportedTopics;
 struct PasteResult;
 
 // The one way the editor changes its Document. Each operation changes the model, tells the
@@ -38,6 +40,10 @@ public:
                     int imageCount);
     // Pastes a tree clipboard text (see PasteTreeText); run inside a bulk build of the tree.
     PasteResult pasteTree(Topic* current, std::string_view text, int imageCount);
+    // Adds an imported outline as new top-level Topics after the last one (see
+    // OutlineImport::build); run inside a bulk build of the tree.
+    ImportedTopics importOutline(OutlineImport& outline, int imageCount,
+                                 std::string_view sourceName);
     void removeTopic(Topic* t);
     // As Document::move.
     void moveTopic(Topic* t, Topic* parent, size_t row);

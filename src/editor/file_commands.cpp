@@ -33,6 +33,8 @@ std::string NotFoundText(const std::string& path) {
     return "ファイル " + path + "が見つかりません。";
 }
 
+}  // namespace
+
 bool ConfirmOverwrite(EditorParts& p, const std::string& path) {
     if (!FileExists(path)) {
         return true;
@@ -42,8 +44,6 @@ bool ConfirmOverwrite(EditorParts& p, const std::string& path) {
     return p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::OkCancel) ==
            MessageAnswer::Ok;
 }
-
-}  // namespace
 
 // A write with trimming changed the texts of the list shown too: it shows what was stored,
 // trimmed texts and no tick that was never stored, also when the write failed halfway.
