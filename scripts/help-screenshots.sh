@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Makes the pictures of the help pages: the main window with the sample document, and the
-# help window as F1 opens it, each kept small (reduced colours). They are written to
-# help/images/ (or the folder given); rebuild afterwards to put them into the help.
+# Makes the pictures of the help pages: the main window with the sample document, on a light and
+# on a dark desktop, at scale 1 and at scale 2 (as on most laptop screens), and the help window
+# as F1 opens it, each kept small (reduced colours). They are written to help/images/ (or the
+# folder given); rebuild afterwards to put them into the help. The dark desktop is GTK's dark
+# theme read through Qt's GTK platform theme.
 # Usage: scripts/help-screenshots.sh [OUT_DIR]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -9,9 +11,12 @@ cd "$root"
 
 if [ "${1:-}" != "--capture" ]; then
     source scripts/packages.sh
-    ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" imagemagick
+    ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" imagemagick \
+        qt6-gtk-platformtheme
     build_all
-    exec scripts/with-x11.sh "$0" --capture "$(realpath -m "${1:-help/images}")"
+    # Room for the window at scale 2.
+    BRENVALE_X11_SCREEN=1600x1000x24 \
+        exec scripts/with-x11.sh "$0" --capture "$(realpath -m "${1:-help/images}")"
 fi
 
 # On the virtual display of with-x11.sh.
@@ -44,13 +49,39 @@ window_of() {
 shoot() {
     sleep 1
     /usr/bin/import -window "$1" "$work/shot.png"
-    /usr/bin/convert "$work/shot.png" -colors 96 -strip "PNG8:$out/$2"
+    /usr/bin/convert "$work/shot.png" +dither -colors 96 -strip "PNG8:$out/$2"
     echo "picture: $out/$2 ($(stat -c %s "$out/$2") bytes)"
 }
+
+# Puts the pointer over the check list, whose hint the status bar then shows.
+point_at_list() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove --window "$1" $((WIDTH * 2 / 3)) $((HEIGHT / 2))
+}
+
+# main_window PICTURE [VARIABLE=VALUE...]: the main window started with those variables.
+main_window() {
+    local picture="$1" main editor
+    shift
+    (cd "$work" && exec env "$@" ./brenvale "サンプル.bnv") &
+    editor=$!
+    main=$(window_of ' - Brenvale$')
+    xdotool windowactivate --sync "$main"
+    point_at_list "$main"
+    shoot "$main" "$picture"
+    kill "$editor"
+    wait "$editor" 2>/dev/null || true
+    while xdotool search --onlyvisible --name ' - Brenvale$' >/dev/null 2>&1; do sleep 0.1; done
+}
+dark=(QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark)
+main_window main-window-dark.png "${dark[@]}"
+main_window main-window-scale2.png QT_SCALE_FACTOR=2
+main_window main-window-scale2-dark.png QT_SCALE_FACTOR=2 "${dark[@]}"
 
 (cd "$work" && ./brenvale "サンプル.bnv") &
 main=$(window_of ' - Brenvale$')
 xdotool windowactivate --sync "$main"
+point_at_list "$main"
 shoot "$main" main-window.png
 
 xdotool key --window "$main" F1

@@ -33,6 +33,8 @@ SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
 # The dialogs' layout is tested with the Japanese font; the file-type association is checked
 # against the desktop's own tools (xdg-mime besides the MIME database and the validator).
 TEST_PACKAGES+=(fonts-ipafont-gothic xdg-utils)
+# Japanese typed through a real input method: ibus with the mozc engine in a D-Bus session.
+TEST_PACKAGES+=(ibus ibus-mozc dbus-x11)
 # The exports are read back by outside tools: a CommonMark parser with the task list extension
 # for Markdown, and the PDF text and font listers.
 TEST_PACKAGES+=(cmark-gfm poppler-utils)

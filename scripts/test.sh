@@ -8,5 +8,6 @@ build_all
 ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600
 scripts/test-install.sh build
 scripts/kill-test.sh 50
+scripts/input-method-test.sh
 scripts/sanitizers.sh
 scripts/fuzz.sh 30

@@ -4,9 +4,11 @@
 # Usage: scripts/with-x11.sh COMMAND [ARGS...]
 set -euo pipefail
 
-# Xvfb picks a free display itself and writes its number to the descriptor given.
+# Xvfb picks a free display itself and writes its number to the descriptor given. The screen
+# is 1024x768 unless BRENVALE_X11_SCREEN gives another size (WIDTHxHEIGHTxDEPTH).
 numfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${BRENVALE_X11_SCREEN:-1024x768x24}" -nolisten tcp 3>"$numfile" \
+    >/dev/null 2>&1 &
 xvfb=$!
 wm=""
 cleanup() {

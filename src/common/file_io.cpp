@@ -314,6 +314,9 @@ void AtomicFileWriter::Commit() {
     if (Sys().fsync(fd_) != 0) {
         fail(errno);
     }
+    // The file that the rename puts in place, as it is complete: renaming changes neither its
+    // inode nor its modification time.
+    noteWritten();
     if (method_ == Method::UnnamedTemporary) {
         // The complete file gets a name only now, just before the rename.
         for (int tries = 0;; ++tries) {
@@ -357,6 +360,13 @@ void AtomicFileWriter::Commit() {
     }
 }
 
+void AtomicFileWriter::noteWritten() {
+    struct stat st;
+    if (::fstat(fd_, &st) == 0) {
+        written_ = MetadataOf(st);
+    }
+}
+
 void AtomicFileWriter::commitInPlace() {
     if (!regular_) {
         // A device or a pipe takes the bytes as a stream; there is nothing to put back.
@@ -383,6 +393,7 @@ void AtomicFileWriter::commitInPlace() {
     }
     error = ReplaceContent(fd_, buffer_);
     if (error == 0) {
+        noteWritten();
         int fd = fd_;
         fd_ = -1;
         if (Sys().close(fd) == 0) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/error.h"
+#include "common/file_identity.h"
 
 namespace brenvale {
 
@@ -45,6 +46,9 @@ public:
 
     void Write(std::string_view bytes);
     void Commit();
+    // After Commit, the metadata of the file written (its hash left 0); nothing for a device
+    // or a pipe.
+    const std::optional<FileIdentity>& written() const { return written_; }
 
 private:
     enum class Method { UnnamedTemporary, NamedTemporary, InPlace };
@@ -53,6 +57,7 @@ private:
     void dropTemporary();
     void flush();
     void commitInPlace();
+    void noteWritten();
     [[noreturn]] void fail(int error);
 
     std::string path_;      // as the caller named it, for messages
@@ -65,6 +70,7 @@ private:
     Method method_ = Method::UnnamedTemporary;
     bool regular_ = true;  // the target is a regular file or does not exist yet
     int fd_ = -1;
+    std::optional<FileIdentity> written_;
 };
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes);

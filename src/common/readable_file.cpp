@@ -44,6 +44,7 @@ OpenedFile OpenRegularFile(const std::string& path) {
     opened.size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
     opened.device = st.st_dev;
     opened.inode = st.st_ino;
+    opened.modifiedNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
     return opened;
 }
 

@@ -22,6 +22,7 @@ struct OpenedFile {
     uint64_t size = 0;
     dev_t device = 0;
     ino_t inode = 0;
+    int64_t modifiedNs = 0;  // the modification time, nanoseconds since the epoch
 };
 
 // Opens path for reading and checks, on the opened descriptor, that it is a regular file. The
@@ -48,6 +49,8 @@ public:
     int fd() const { return opened_.fd; }
     // The size when it was opened.
     uint64_t size() const { return opened_.size; }
+    // What the file was when it was opened.
+    const OpenedFile& opened() const { return opened_; }
     const std::string& path() const { return path_; }
 
 private:

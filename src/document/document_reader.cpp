@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "common/byte_block.h"
+#include "common/content_hash.h"
 #include "common/error.h"
 #include "common/icon_suffix.h"
 #include "common/readable_file.h"
@@ -229,9 +230,11 @@ ReadResult ParseBlock(ByteBlock block, size_t size, const ReadOptions& options) 
     return result;
 }
 
-// Reads from fd into bytes[filled, limit) until that is full or the file ends; returns the new
-// filled.
-size_t ReadUpTo(int fd, char* bytes, size_t filled, size_t limit, const std::string& path) {
+// Reads from fd into bytes[filled, limit) until that is full or the file ends, adding what it
+// read to hash before anything changes it; returns the new filled.
+size_t ReadUpTo(int fd, char* bytes, size_t filled, size_t limit, const std::string& path,
+                ContentHash& hash) {
+    const size_t from = filled;
     while (filled < limit) {
         ssize_t n = ::read(fd, bytes + filled, limit - filled);
         if (n < 0 && errno == EINTR) {
@@ -245,6 +248,7 @@ size_t ReadUpTo(int fd, char* bytes, size_t filled, size_t limit, const std::str
         }
         filled += static_cast<size_t>(n);
     }
+    hash.add(std::string_view(bytes + from, filled - from));
     return filled;
 }
 
@@ -252,20 +256,20 @@ size_t ReadUpTo(int fd, char* bytes, size_t filled, size_t limit, const std::str
 // reading each piece's lines while they are in the cache. Empty when the file grew while it
 // was read: the caller reads it again whole.
 std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& path,
-                                       const ReadOptions& options) {
+                                       const ReadOptions& options, ContentHash& hash) {
     constexpr size_t kPiece = 256 << 10;
     ReadResult result = NewResult();
     // Room for the closing CR, and for one byte more than expected to see a file that grew.
     ByteBlock block(size + 2);
     char* bytes = block.data();
-    size_t filled = ReadUpTo(fd, bytes, 0, std::min(kPiece, size + 1), path);
+    size_t filled = ReadUpTo(fd, bytes, 0, std::min(kPiece, size + 1), path, hash);
     if (filled > size) {
         return std::nullopt;
     }
     CheckTextKind(std::string_view(bytes, filled), result);
     if (!HoldsCr(bytes, filled)) {
         // Whether LF ends the lines depends on every byte: read them all first.
-        filled = ReadUpTo(fd, bytes, filled, size + 1, path);
+        filled = ReadUpTo(fd, bytes, filled, size + 1, path, hash);
         if (filled > size) {
             return std::nullopt;
         }
@@ -278,7 +282,7 @@ std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& p
     bool open = reader.feed(filled);
     while (open) {
         size_t before = filled;
-        filled = ReadUpTo(fd, bytes, filled, std::min(filled + kPiece, size + 1), path);
+        filled = ReadUpTo(fd, bytes, filled, std::min(filled + kPiece, size + 1), path, hash);
         if (filled > size) {
             return std::nullopt;
         }
@@ -293,7 +297,7 @@ std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& p
         // the block's pages for it are never touched.
         char chunk[1 << 16];
         while (filled < size) {
-            size_t n = ReadUpTo(fd, chunk, 0, std::min(sizeof chunk, size - filled), path);
+            size_t n = ReadUpTo(fd, chunk, 0, std::min(sizeof chunk, size - filled), path, hash);
             if (n == 0) {
                 break;
             }
@@ -337,9 +341,19 @@ ReadResult ReadDocument(const std::string& path, const ReadOptions& options) {
     if (file.size() >= TextStore::kMaxBytes) {
         TooLarge(path);
     }
+    // The metadata of the open: a change while the file is read makes it out of date, so the
+    // next look at the file reads its bytes again.
+    FileIdentity identity;
+    identity.device = static_cast<uint64_t>(file.opened().device);
+    identity.inode = static_cast<uint64_t>(file.opened().inode);
+    identity.modifiedNs = file.opened().modifiedNs;
     if (file.size() > 0) {
         auto size = static_cast<size_t>(file.size());
-        if (std::optional<ReadResult> read = ReadInPieces(file.fd(), size, path, options)) {
+        ContentHash hash;
+        if (std::optional<ReadResult> read = ReadInPieces(file.fd(), size, path, options, hash)) {
+            identity.size = hash.size();
+            identity.hash = hash.value();
+            read->identity = identity;
             return std::move(*read);
         }
         // It grew while it was read: read it again from the start, whole.
@@ -352,7 +366,11 @@ ReadResult ReadDocument(const std::string& path, const ReadOptions& options) {
     if (whole.size >= TextStore::kMaxBytes) {
         TooLarge(path);
     }
-    return ParseBlock(std::move(whole.block), whole.size, options);
+    identity.size = whole.size;
+    identity.hash = HashBytes(std::string_view(whole.block.data(), whole.size));
+    ReadResult read = ParseBlock(std::move(whole.block), whole.size, options);
+    read.identity = identity;
+    return read;
 }
 
 }  // namespace brenvale

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/file_identity.h"
 #include "document/document.h"
 #include "document/geometry.h"
 #include "document/model.h"
@@ -25,6 +26,9 @@ struct ReadResult {
     size_t unreadLines = 0;
     // The file starts with a UTF-8 byte order mark: its text is likely not CP932.
     bool utf8Marked = false;
+    // The file read (ReadDocument only): its metadata when it was opened, and the size and
+    // hash of the bytes read.
+    FileIdentity identity;
 };
 
 // The warnings a read leaves for the user, one text each; empty when there are none.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "common/content_hash.h"
 #include "common/file_io.h"
 #include "common/icon_suffix.h"
 #include "common/text.h"
@@ -63,6 +64,16 @@ void WriteTopics(Out& out, Document& doc, bool trimItemSpaces) {
     });
 }
 
+// Hands the bytes on to the file and hashes them on the way.
+struct HashingSink {
+    AtomicFileWriter& writer;
+    ContentHash hash;
+    void Write(std::string_view bytes) {
+        hash.add(bytes);
+        writer.Write(bytes);
+    }
+};
+
 bool SameFile(const std::string& a, const std::string& b) {
     if (a == b) {
         return true;
@@ -90,8 +101,9 @@ std::string SerializeDocument(const Document& doc, const DocumentGeometry& geome
     return SerializeDocument(const_cast<Document&>(doc), geometry, false);
 }
 
-void WriteDocument(Document& doc, const std::string& path, const DocumentGeometry& geometry,
-                   const WriteOptions& options) {
+std::optional<FileIdentity> WriteDocument(Document& doc, const std::string& path,
+                                          const DocumentGeometry& geometry,
+                                          const WriteOptions& options) {
     if (options.backup) {
         std::string backup = BackupName(path, options.backupFolder);
         // A document that is itself named like its backup is its own backup.
@@ -100,13 +112,19 @@ void WriteDocument(Document& doc, const std::string& path, const DocumentGeometr
         }
     }
     AtomicFileWriter writer(path);
+    HashingSink sink{writer, {}};
     {
-        OutputBuffer out(writer);
+        OutputBuffer out(sink);
         WriteGeometry(out, geometry);
         WriteTopics(out, doc, options.trimItemSpaces);
         out.flush();
     }
     writer.Commit();
+    std::optional<FileIdentity> written = writer.written();
+    if (written) {
+        written->hash = sink.hash.value();
+    }
+    return written;
 }
 
 }  // namespace brenvale

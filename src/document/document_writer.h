@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/file_identity.h"
 #include "document/backup_copy.h"
 #include "document/document.h"
 #include "document/geometry.h"
@@ -18,9 +20,11 @@ struct WriteOptions {
 // Writes doc to path. With options.backup the file already at path is first copied to its
 // backup; when that fails, BackupError is thrown before anything of doc is written (and before
 // its Item texts are trimmed). The file is replaced only once it has been written completely;
-// throws Error with the system's text when it cannot be written.
-void WriteDocument(Document& doc, const std::string& path, const DocumentGeometry& geometry,
-                   const WriteOptions& options);
+// throws Error with the system's text when it cannot be written. Returns the file written, with
+// the hash of its bytes (nothing for a device or a pipe).
+std::optional<FileIdentity> WriteDocument(Document& doc, const std::string& path,
+                                          const DocumentGeometry& geometry,
+                                          const WriteOptions& options);
 
 // The bytes WriteDocument writes (trimming applies to doc as well).
 std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry, bool trimItemSpaces);

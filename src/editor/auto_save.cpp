@@ -1,11 +1,42 @@
 // The auto-save timer's tick: a temporary copy, or a save over the document, while it is
 // modified.
+#include "common/path.h"
 #include "document/backup_copy.h"
 #include "editor/command_handlers.h"
 #include "editor/document_session.h"
+#include "editor/drag_state.h"
 #include "editor/editor_parts.h"
+#include "editor/hint_panel.h"
 
 namespace brenvale {
+
+namespace {
+
+// The temporary copy that mode TempCopy writes, in place of a save over a file that another
+// program changed.
+void WriteCopyBesideChangedFile(EditorParts& p) {
+    DocumentSession& session = p.session;
+    std::string copy = session.autoSavePath();
+    std::string name(FileNamePart(session.fileName()));
+    std::string hint = "「" + name + "」は他のプログラムによって変更されているため、";
+    if (IsDocumentFile(p, copy)) {
+        // A document named like its own copy: there is no other place to write.
+        hint += "自動保存しませんでした";
+    } else {
+        try {
+            WriteShown(p, copy);
+        } catch (const BackupError& e) {
+            ShowBackupHint(p, e);
+            return;
+        }
+        hint += "「" + std::string(FileNamePart(copy)) + "」に自動保存しました";
+    }
+    if (!p.drag.active()) {
+        p.hint.show(hint);
+    }
+}
+
+}  // namespace
 
 void AutoSaveTick(EditorParts& p) {
     DocumentSession& session = p.session;
@@ -26,6 +57,11 @@ void AutoSaveTick(EditorParts& p) {
             }
             break;
         case AutoSaveMode::OverDocument:
+            if (DocumentFileChanged(p)) {
+                // Another program's version stays; the question comes with the next Save.
+                WriteCopyBesideChangedFile(p);
+                break;
+            }
             if (!p.settings.confirmAutoSave ||
                 p.host.ShowMessageBox(
                     "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？",

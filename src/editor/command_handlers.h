@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/file_identity.h"
 #include "document/backup_copy.h"
 #include "document/document_reader.h"
 #include "document/document_writer.h"
@@ -65,7 +67,29 @@ void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path);
 // Writes the document to path as Save does, the list then showing the stored texts. Throws
 // BackupError when the backup the settings ask for could not be made (see
 // DocumentSession::write).
-void WriteShown(EditorParts& p, const std::string& path, bool backup = true);
+std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, bool backup = true);
+
+// ---- The document's file as other programs see it (external_changes.cpp)
+// Looks at the open document's file on disk: an unmodified document follows a changed file,
+// keeping its places (ReloadDocument); a modified one asks once what to do; a file that went
+// leaves the document modified. False when the editor is busy (a write, a drag, a dialog of
+// the program): the caller looks again later.
+bool CheckDocumentFile(EditorParts& p);
+// Reads the document's file again in place of the open document, keeping the selected Topic,
+// its selected row and the expanded Topics where they are still there. The undo history starts
+// afresh. A file that cannot be read throws Error and leaves everything as it was.
+void ReloadDocument(EditorParts& p);
+// Before a save over the document's own file: when it changed on disk since it was read or
+// written here, the user chooses to overwrite it, to save under another name, or neither.
+enum class OverwriteAnswer { Write, SaveAs, Cancel };
+OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p);
+// Whether the document's file changed on disk since it was read or written here.
+bool DocumentFileChanged(EditorParts& p);
+// Whether path names the document's own file.
+bool IsDocumentFile(EditorParts& p, const std::string& path);
+// Before path is opened: when another editor has it open, the user is asked whether to open it
+// all the same. True to open it.
+bool ConfirmOpenElsewhere(EditorParts& p, const std::string& path);
 
 // ---- Other formats, print and PDF (exchange_commands.cpp)
 void ImportExecute(EditorParts& p);

@@ -58,7 +58,7 @@ bool OfferLeftOverCopies(EditorParts& p, const std::vector<std::string>& files) 
 
 namespace {
 
-void RestoreCopy(EditorParts& p, ClaimedCopy& copy);
+bool RestoreCopy(EditorParts& p, ClaimedCopy& copy);
 
 bool OfferEachLeftOverCopy(EditorParts& p, const std::vector<std::string>& files) {
     RecoveryStore& store = p.session.recovery()->store();
@@ -71,7 +71,9 @@ bool OfferEachLeftOverCopy(EditorParts& p, const std::vector<std::string>& files
         switch (p.host.ShowMessageBox(RecoveryQuestion(*copy), MessageKind::Confirmation,
                                       MessageButtons::YesNoCancel)) {
             case MessageAnswer::Yes:
-                RestoreCopy(p, *copy);
+                if (!RestoreCopy(p, *copy)) {
+                    return false;  // the copy stays for the next start
+                }
                 // The files named on the command line open in instances of their own, but
                 // not the one just restored.
                 for (const std::string& file : files) {
@@ -90,13 +92,24 @@ bool OfferEachLeftOverCopy(EditorParts& p, const std::vector<std::string>& files
     return false;
 }
 
-void RestoreCopy(EditorParts& p, ClaimedCopy& copy) {
+// False when the user chose not to open a document another editor has open.
+bool RestoreCopy(EditorParts& p, ClaimedCopy& copy) {
     ReadOptions options = p.settings.readOptions();
     options.imageCount = p.topicImageCount;
     // Read before anything changes: a copy that cannot be read stays where it is.
     ReadResult read = ParseDocument(copy.ReadBytes(), options);
     const std::optional<std::string>& path = copy.info().documentPath;
+    if (path && !ConfirmOpenElsewhere(p, *path)) {
+        return false;
+    }
     ShowReadDocument(p, std::move(read), path ? &*path : nullptr);
+    if (path) {
+        // The copy's changes stand on the version of the file it was made from, so a save over
+        // a version another program wrote since asks first. A copy that does not say takes
+        // the file as it is now.
+        std::optional<FileIdentity> file = copy.info().documentFile;
+        p.session.setDiskFile(file ? file : IdentifyFile(*path));
+    }
     p.session.setModified(true);
     try {
         // The copy becomes this instance's own until its next write.
@@ -105,6 +118,7 @@ void RestoreCopy(EditorParts& p, ClaimedCopy& copy) {
         // It stays for the next start as well; this instance writes its own meanwhile.
         p.host.ShowMessageBox(error.what(), MessageKind::Warning, MessageButtons::Ok);
     }
+    return true;
 }
 
 }  // namespace

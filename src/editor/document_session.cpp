@@ -3,6 +3,7 @@
 #include "common/path.h"
 #include "document/document_writer.h"
 #include "editor/bulk_build.h"
+#include "editor/open_file_lock.h"
 #include "editor/recovery_copy.h"
 #include "editor/undo_history.h"
 #include "editor/view_notifier.h"
@@ -33,16 +34,19 @@ std::unique_ptr<Document> DocumentSession::replace(std::unique_ptr<Document> doc
     std::swap(doc_, doc);
     fileName_ = std::move(fileName);
     untitled_ = untitled;
+    setDiskFile(std::nullopt);
     return doc;
 }
 
 void DocumentSession::setName(std::string fileName) {
     fileName_ = std::move(fileName);
     untitled_ = false;
+    fileChanged();
 }
 
 void DocumentSession::setModified(bool modified) {
     modified_ = modified;
+    modifiedByDeletionOnly_ = false;
     if (!modified) {
         history_.markSaved();
     }
@@ -54,7 +58,7 @@ void DocumentSession::setModified(bool modified) {
     recoveryModifiedChanged(modified);
 }
 
-void DocumentSession::write(const std::string& path, bool backup) {
+std::optional<FileIdentity> DocumentSession::write(const std::string& path, bool backup) {
     struct Writing {
         bool& flag;
         BusyScope busy;
@@ -63,7 +67,53 @@ void DocumentSession::write(const std::string& path, bool backup) {
     } writing(writing_, host_);
     WriteOptions options = settings_.writeOptions();
     options.backup = options.backup && backup;
-    WriteDocument(*doc_, path, host_.CurrentGeometry(), options);
+    return WriteDocument(*doc_, path, host_.CurrentGeometry(), options);
+}
+
+// ---- The file on disk
+
+void DocumentSession::setDiskFile(std::optional<FileIdentity> file) {
+    disk_ = file;
+    keptOver_.reset();
+    fileDeleted_ = false;
+    if (lock_) {
+        if (file) {
+            lock_->hold(file->device, file->inode);
+        } else {
+            lock_->release();
+        }
+    }
+    fileChanged();
+}
+
+void DocumentSession::diskFileRenewed(const FileIdentity& now) {
+    disk_ = now;
+    fileDeleted_ = false;
+    if (lock_) {
+        lock_->hold(now.device, now.inode);
+    }
+    fileChanged();
+}
+
+void DocumentSession::noteFileDeleted() {
+    const bool edited = modified_;
+    fileDeleted_ = true;
+    // No state of the document is in a file any more: undoing back to the last save leaves it
+    // modified.
+    history_.forgetSaved();
+    setModified(true);
+    modifiedByDeletionOnly_ = !edited;
+}
+
+void DocumentSession::enableOpenLock(std::unique_ptr<OpenFileLock> lock) {
+    lock_ = std::move(lock);
+    if (disk_) {
+        lock_->hold(disk_->device, disk_->inode);
+    }
+}
+
+void DocumentSession::fileChanged() {
+    views_.all([](EditorObserver& o) { o.documentFileChanged(); });
 }
 
 void DocumentSession::addRecentFile(const std::string& path) {
@@ -164,6 +214,7 @@ void DocumentSession::recoveryTick(bool documentBusy) {
             RecoveryInfo info;
             if (hasName()) {
                 info.documentPath = fileName_;
+                info.documentFile = disk_;
             }
             // Without trimming: the copy holds the document exactly as it is in memory.
             recovery_->Write([this, geometry] { return SerializeDocument(*doc_, geometry, false); },
@@ -188,6 +239,9 @@ void DocumentSession::showRecoveryFailure() {
 }
 
 void DocumentSession::windowClosed() {
+    if (lock_) {
+        lock_->release();
+    }
     if (!recovery_) {
         return;
     }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "common/file_identity.h"
 #include "common/path.h"
 #include "document/document.h"
 #include "document/document_writer.h"
@@ -16,6 +17,7 @@
 
 namespace brenvale {
 
+class OpenFileLock;
 class RecoveryCopy;
 class UndoHistory;
 class ViewNotifier;
@@ -37,7 +39,8 @@ public:
 
     Document& document() const { return *doc_; }
     // Puts doc in place of the open document with its name (the untitled name and true for a
-    // document that was never saved); the undo history starts afresh. Returns the old one.
+    // document that was never saved); the undo history starts afresh, and the document stands
+    // on no file until setDiskFile. Returns the old one.
     std::unique_ptr<Document> replace(std::unique_ptr<Document> doc, std::string fileName,
                                       bool untitled);
 
@@ -57,8 +60,8 @@ public:
     // Writes the document to path with the trimming option of the settings (which changes the
     // Document too), after a backup when the settings ask for one and `backup` lets them.
     // Throws Error when it cannot be written, BackupError (nothing written) when the backup
-    // could not be made.
-    void write(const std::string& path, bool backup = true);
+    // could not be made. Returns the file written (nothing for a device or a pipe).
+    std::optional<FileIdentity> write(const std::string& path, bool backup = true);
     // A write is under way (its dialogs run inside it).
     bool writing() const { return writing_; }
 
@@ -80,6 +83,28 @@ public:
     std::string autoSavePath() const;
     void updateAutoSaveTimer();
 
+    // ---- The document's file on disk, and what another program did to it
+    // The file as this editor last read or wrote it: the version the document stands on.
+    // Nothing for an untitled document, or one whose file this editor has not seen.
+    const std::optional<FileIdentity>& diskFile() const { return disk_; }
+    // The file was just read or written: the document stands on it from now on.
+    void setDiskFile(std::optional<FileIdentity> file);
+    // The file on disk holds the same bytes under new metadata (touched, rewritten as it was,
+    // or replaced by a copy).
+    void diskFileRenewed(const FileIdentity& now);
+    // A newer version on disk that the user chose to keep editing over: not asked about again.
+    const std::optional<FileIdentity>& keptOver() const { return keptOver_; }
+    void keepOver(FileIdentity version) { keptOver_ = version; }
+    // The file went from disk: the document is marked modified, so that Save writes it again.
+    void noteFileDeleted();
+    bool fileDeleted() const { return fileDeleted_; }
+    // Modified only because the file went, with no edit since.
+    bool modifiedByDeletionOnly() const { return modifiedByDeletionOnly_; }
+
+    // ---- The mark other editors see on the file this one has open
+    void enableOpenLock(std::unique_ptr<OpenFileLock> lock);
+    OpenFileLock* openLock() const { return lock_.get(); }
+
     // ---- Recovery copy
     // From now on a copy of the unsaved document is kept for the next start after a crash.
     void enableRecovery(std::unique_ptr<RecoveryCopy> recovery);
@@ -87,13 +112,15 @@ public:
     // The tick of the timer the host keeps for it. documentBusy: the document is halfway
     // through a change (a dialog runs inside it), so a due copy waits.
     void recoveryTick(bool documentBusy);
-    // The window closed normally: nothing of this session is left to recover.
+    // The window closed normally: nothing of this session is left to recover, and the file is
+    // open here no more.
     void windowClosed();
 
 private:
     void recoveryModifiedChanged(bool modified);
     void armRecoveryTimer(std::optional<std::chrono::milliseconds> delay);
     void showRecoveryFailure();
+    void fileChanged();
 
     EditorHost& host_;
     const Settings& settings_;
@@ -110,6 +137,11 @@ private:
     TextWidthFn titleMeasure_;
     int autoSaveInterval_ = 600000;
     std::string programFolder_;
+    std::optional<FileIdentity> disk_;
+    std::optional<FileIdentity> keptOver_;
+    bool fileDeleted_ = false;
+    bool modifiedByDeletionOnly_ = false;
+    std::unique_ptr<OpenFileLock> lock_;
     std::unique_ptr<RecoveryCopy> recovery_;
     bool recoveryTimerArmed_ = false;
     std::optional<std::string> recoveryFailure_;

@@ -144,6 +144,17 @@ void Editor::recoveryTick() {
     brenvale::RecoveryTick(parts_);
 }
 
+bool Editor::checkDocumentFile() {
+    // Not inside another action: a question or dialog of that action is what runs the event
+    // loop that asked.
+    if (acting_ > 0) {
+        return false;
+    }
+    bool done = true;
+    act([&] { done = CheckDocumentFile(parts_); });
+    return done;
+}
+
 // ---- Events from the window
 
 void Editor::selectTopic(Topic* topic) {

@@ -85,6 +85,9 @@ public:
     bool closeQuery();
     void autoSaveTick();
     void recoveryTick();
+    // Looks at the document's file on disk (see CheckDocumentFile): false when the editor is
+    // busy with something else and the window should look again a little later.
+    bool checkDocumentFile();
 
     // ---- Events from the window
     void selectTopic(Topic* topic);

@@ -10,8 +10,9 @@
 namespace brenvale {
 
 enum class MessageKind { Warning, Error, Information, Confirmation };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class MessageAnswer { Ok, Cancel, Yes, No };
+// ReloadSaveAsCancel: "再読み込み", "別名で保存", "キャンセル", for a file another program changed.
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, ReloadSaveAsCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No, Reload, SaveAs };
 
 // The two one-line edit boxes above the tree and the list.
 enum class EditBox { Tree, List };

@@ -52,6 +52,8 @@ public:
     virtual void countersChanged() {}
     virtual void listExtentChanged() {}
     virtual void titleChanged() {}
+    // The document's file name, or the file on disk it stands on, changed.
+    virtual void documentFileChanged() {}
     virtual void recentFilesChanged() {}
     // The text of the status bar's hint panel.
     virtual void hintChanged() {}

@@ -47,7 +47,7 @@ bool ConfirmOverwrite(EditorParts& p, const std::string& path) {
 
 // A write with trimming changed the texts of the list shown too: it shows what was stored,
 // trimmed texts and no tick that was never stored, also when the write failed halfway.
-void WriteShown(EditorParts& p, const std::string& path, bool backup) {
+std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, bool backup) {
     struct ShowStored {
         EditorParts& p;
         ~ShowStored() {
@@ -61,7 +61,7 @@ void WriteShown(EditorParts& p, const std::string& path, bool backup) {
             }
         }
     } showStored{p};
-    p.session.write(path, backup);
+    return p.session.write(path, backup);
 }
 
 bool AskSaveChanges(EditorParts& p) {
@@ -128,12 +128,17 @@ void OpenDocument(EditorParts& p, const std::string& path) {
         p.host.ShowMessageBox(NotFoundText(path), MessageKind::Error, MessageButtons::Ok);
         return;
     }
+    if (!ConfirmOpenElsewhere(p, path)) {
+        return;
+    }
     ReadOptions options = p.settings.readOptions();
     options.imageCount = p.topicImageCount;
     // The file is read into a new Document; the current one stays when that fails.
     ReadResult read = ReadDocument(path, options);
     std::vector<std::string> warnings = ReadWarnings(read);
+    FileIdentity identity = read.identity;
     ShowReadDocument(p, std::move(read), &path);
+    p.session.setDiskFile(identity);
     p.session.setModified(false);
     p.session.addRecentFile(p.session.fileName());
     // What was not read is lost at the next save: the user hears of it at once.
@@ -168,8 +173,18 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
     if (!p.session.hasName()) {
         return SaveDocumentAs(p);
     }
+    // Another program's version of the file is not overwritten unasked.
+    switch (AskBeforeOverwritingChanges(p)) {
+        case OverwriteAnswer::Write:
+            break;
+        case OverwriteAnswer::SaveAs:
+            return SaveDocumentAs(p);
+        case OverwriteAnswer::Cancel:
+            return SaveResult::Cancelled;
+    }
+    std::optional<FileIdentity> written;
     try {
-        WriteShown(p, p.session.fileName());
+        written = WriteShown(p, p.session.fileName());
     } catch (const BackupError& e) {
         // Nothing is written yet: the user decides whether the document goes without one.
         if (onFailure == BackupFailure::Hint) {
@@ -180,8 +195,9 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
                                   MessageButtons::YesNo) != MessageAnswer::Yes) {
             return SaveResult::Cancelled;
         }
-        WriteShown(p, p.session.fileName(), false);
+        written = WriteShown(p, p.session.fileName(), false);
     }
+    p.session.setDiskFile(written);
     p.session.setModified(false);
     p.session.updateTitle();
     p.session.addRecentFile(p.session.fileName());
@@ -196,6 +212,10 @@ SaveResult SaveDocumentAs(EditorParts& p) {
     std::optional<std::string> path = p.host.AskSaveFileName(options);
     if (!path || path->empty() || !ConfirmOverwrite(p, *path)) {
         return SaveResult::Cancelled;
+    }
+    // The version of the open file this document stands on says nothing about another file.
+    if (!IsDocumentFile(p, *path)) {
+        p.session.setDiskFile(std::nullopt);
     }
     p.session.setName(*path);
     return SaveDocument(p);

@@ -55,10 +55,9 @@ std::optional<std::string> RecoveryFolderFromEnvironment() {
     return RecoveryFolder(std::getenv("XDG_STATE_HOME"), home);
 }
 
-void MakePrivateFolder(const std::string& folder) {
+void MakePrivateFolder(const std::string& folder, const char* purpose) {
     auto fail = [&](int error) {
-        throw Error("復元用のフォルダー " + folder + " を作成できません。\n" +
-                    std::strerror(error));
+        throw Error(purpose + (" " + folder) + " を作成できません。\n" + std::strerror(error));
     };
     for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         std::string part = folder.substr(0, slash);

@@ -15,7 +15,8 @@ std::optional<std::string> RecoveryFolder(const char* xdgStateHome, const char* 
 std::optional<std::string> RecoveryFolderFromEnvironment();
 
 // Makes the folder and any missing parents, private to the user (0700): the copies hold
-// the user's documents. Throws Error with the system's text when it cannot be made.
-void MakePrivateFolder(const std::string& folder);
+// the user's documents. Throws Error with the system's text when it cannot be made; the text
+// names the folder by what it is for.
+void MakePrivateFolder(const std::string& folder, const char* purpose = "復元用のフォルダー");
 
 }  // namespace brenvale

@@ -1,5 +1,8 @@
 #include "editor/recovery_info.h"
 
+#include <cinttypes>
+#include <cstdio>
+
 namespace brenvale {
 
 namespace {
@@ -7,6 +10,27 @@ namespace {
 constexpr std::string_view kHeader = "brenvale recovery 1";
 constexpr std::string_view kDocumentKey = "document ";
 constexpr std::string_view kUntitledLine = "untitled";
+// "file <device> <inode> <size> <modification ns> <hash>", in decimal.
+constexpr std::string_view kFileKey = "file ";
+
+std::string FormatFile(const FileIdentity& f) {
+    char line[160];
+    std::snprintf(line, sizeof line, "%" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRId64 " %" PRIu64,
+                  f.device, f.inode, f.size, f.modifiedNs, f.hash);
+    return line;
+}
+
+std::optional<FileIdentity> ParseFile(std::string_view text) {
+    FileIdentity f;
+    std::string line(text);
+    int used = 0;
+    if (std::sscanf(line.c_str(), "%" SCNu64 " %" SCNu64 " %" SCNu64 " %" SCNd64 " %" SCNu64 "%n",
+                    &f.device, &f.inode, &f.size, &f.modifiedNs, &f.hash, &used) != 5 ||
+        static_cast<size_t>(used) != line.size()) {
+        return std::nullopt;
+    }
+    return f;
+}
 
 std::string Escape(std::string_view text) {
     std::string out;
@@ -55,6 +79,11 @@ std::string FormatRecoveryInfo(const RecoveryInfo& info) {
         text += kUntitledLine;
     }
     text += '\n';
+    if (info.documentFile) {
+        text += kFileKey;
+        text += FormatFile(*info.documentFile);
+        text += '\n';
+    }
     return text;
 }
 
@@ -66,6 +95,8 @@ RecoveryInfo ParseRecoveryInfo(std::string_view text) {
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         if (line.substr(0, kDocumentKey.size()) == kDocumentKey) {
             info.documentPath = Unescape(line.substr(kDocumentKey.size()));
+        } else if (line.substr(0, kFileKey.size()) == kFileKey) {
+            info.documentFile = ParseFile(line.substr(kFileKey.size()));
         }
     }
     return info;

@@ -4,11 +4,15 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_identity.h"
+
 namespace brenvale {
 
-// What a recovery copy belongs to: the path of its document, none for an untitled one.
+// What a recovery copy belongs to: the path of its document, none for an untitled one, and
+// the version of that file the document stood on (as the editor last read or wrote it).
 struct RecoveryInfo {
     std::optional<std::string> documentPath;
+    std::optional<FileIdentity> documentFile = std::nullopt;
 
     bool operator==(const RecoveryInfo&) const = default;
 };

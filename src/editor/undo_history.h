@@ -70,6 +70,8 @@ public:
     // The document as it is now is the one in its file.
     void markSaved();
     bool atSavedState() const { return stateId() == savedId_; }
+    // No state is in the file any more (it was deleted).
+    void forgetSaved() { savedId_ = ~uint64_t{0}; }
 
     void setLimit(size_t bytes);
     size_t bytes() const { return bytes_; }

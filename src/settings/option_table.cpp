@@ -110,7 +110,18 @@ void Read(OptionValues& values, const OptionRow& row, const std::optional<std::s
     }
 }
 
+// Whether a colour row belongs to the tree (else to the list).
+bool IsTreeColour(const OptionRow& row) {
+    const auto* field = std::get_if<Colour ViewColours::*>(&row.field);
+    return field && (*field == &ViewColours::treeBack || *field == &ViewColours::treeText);
+}
+
 }  // namespace
+
+bool& FollowsDesktopFlag(ViewColours& colours, Colour ViewColours::*field) {
+    const bool tree = field == &ViewColours::treeBack || field == &ViewColours::treeText;
+    return tree ? colours.treeFollowsDesktop : colours.listFollowsDesktop;
+}
 
 std::span<const OptionRow> OptionTable() {
     return kOptionTable;
@@ -124,11 +135,27 @@ std::vector<IniKey> OptionKeys() {
     return keys;
 }
 
+bool FollowsDesktop(const OptionValues& values, const OptionRow& row) {
+    if (row.form != OptionForm::Colour) {
+        return false;
+    }
+    return IsTreeColour(row) ? values.colours.treeFollowsDesktop
+                             : values.colours.listFollowsDesktop;
+}
+
 OptionValues OptionValuesFrom(std::span<const std::optional<std::string>> texts) {
     OptionValues values;
+    bool treeHeld = false;
+    bool listHeld = false;
     for (size_t i = 0; i < kOptionTable.size() && i < texts.size(); ++i) {
-        Read(values, kOptionTable[i], texts[i]);
+        const OptionRow& row = kOptionTable[i];
+        Read(values, row, texts[i]);
+        if (row.form == OptionForm::Colour && texts[i]) {
+            (IsTreeColour(row) ? treeHeld : listHeld) = true;
+        }
     }
+    values.colours.treeFollowsDesktop = !treeHeld;
+    values.colours.listFollowsDesktop = !listHeld;
     return values;
 }
 

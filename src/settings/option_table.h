@@ -18,17 +18,24 @@ namespace brenvale {
 // one row of the option table. The table drives reading them from the settings file, the
 // dialog's working copy and OK's writes.
 
-// The colours of the two views.
+// The colours of the two views. A view whose colours the settings file does not hold
+// follows the desktop: it shows the defaults, dark ones on a dark desktop, and OK leaves its
+// keys out until the user chooses one of its colours.
 struct ViewColours {
     Colour treeBack = 0x00FFF8F8;
     Colour treeText = 0x00100000;
     Colour listBack = 0x00F8F8FF;
     Colour listText = 0x00000010;
+    bool treeFollowsDesktop = false;
+    bool listFollowsDesktop = false;
 
     bool operator==(const ViewColours&) const = default;
 };
 
 enum class ViewColour { TreeBack, TreeText, ListBack, ListText };
+
+// The follows-the-desktop flag of the view a colour field belongs to.
+bool& FollowsDesktopFlag(ViewColours& colours, Colour ViewColours::*field);
 
 // The option values: the Settings record, and what the window keeps itself.
 struct OptionValues {
@@ -86,8 +93,13 @@ auto FieldIn(Values& values, const OptionField& field) {
         field);
 }
 
+// Whether the row is a colour of a view that follows the desktop: its key stays out of the
+// settings file.
+bool FollowsDesktop(const OptionValues& values, const OptionRow& row);
+
 // The key of every row, in table order, and the values those keys' texts give (a missing or
-// unreadable text gives the row's default).
+// unreadable text gives the row's default). A view none of whose colour keys is there follows
+// the desktop.
 std::vector<IniKey> OptionKeys();
 OptionValues OptionValuesFrom(std::span<const std::optional<std::string>> texts);
 

@@ -40,24 +40,36 @@ private:
     OptionTarget& target_;
 };
 
+// The rows OK writes, in table order: all but the colours of views that follow the desktop.
+std::vector<const OptionRow*> WrittenRows(const OptionValues& values) {
+    std::vector<const OptionRow*> rows;
+    for (const OptionRow& row : OptionTable()) {
+        if (!FollowsDesktop(values, row)) {
+            rows.push_back(&row);
+        }
+    }
+    return rows;
+}
+
 }  // namespace
 
 std::vector<OptionWrite> OptionWrites(const OptionValues& values) {
     std::vector<OptionWrite> writes;
-    for (const OptionRow& row : OptionTable()) {
-        writes.push_back({row.section, row.key, OptionText(values, row)});
+    for (const OptionRow* row : WrittenRows(values)) {
+        writes.push_back({row->section, row->key, OptionText(values, *row)});
     }
     return writes;
 }
 
 void WriteOptions(IniFile& ini, const OptionValues& values, const Settings& current,
                   OptionTarget& target) {
+    const std::vector<const OptionRow*> rows = WrittenRows(values);
     std::vector<IniEdit> edits;
-    for (const OptionWrite& write : OptionWrites(values)) {
-        edits.push_back(IniEdit::Set(write.section, write.key, write.value));
+    for (const OptionRow* row : rows) {
+        edits.push_back(IniEdit::Set(row->section, row->key, OptionText(values, *row)));
     }
     Applier apply(values, current, target);
-    ini.Write(edits, [&](size_t i) { apply(OptionTable()[i]); });
+    ini.Write(edits, [&](size_t i) { apply(*rows[i]); });
 }
 
 }  // namespace brenvale

@@ -19,7 +19,8 @@ struct OptionWrite {
     bool operator==(const OptionWrite&) const = default;
 };
 
-// Every option in the order OK writes them, changed or not.
+// Every option in the order OK writes them, changed or not; the colours of a view that
+// follows the desktop are left out.
 std::vector<OptionWrite> OptionWrites(const OptionValues& values);
 
 // Where OK applies each value as soon as it is written.
@@ -31,8 +32,8 @@ public:
     virtual void ApplyColour(ViewColour which, Colour colour) = 0;
 };
 
-// OK: writes every option and applies each once it is written, in order; current is the
-// Settings record before OK. A write that fails throws Error: the options before it stay
+// OK: writes every option (as OptionWrites) and applies each once it is written, in order; current
+// is the Settings record before OK. A write that fails throws Error: the options before it stay
 // written and applied, the rest are neither.
 void WriteOptions(IniFile& ini, const OptionValues& values, const Settings& current,
                   OptionTarget& target);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "ui/images.h"
 #include "ui/message_box.h"
 
 namespace brenvale {
@@ -75,7 +76,8 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
 
     auto* product = new QHBoxLayout;
     auto* icon = new QLabel;
-    icon->setPixmap(QPixmap(QStringLiteral(":/app/mainicon-32.png")));
+    icon->setPixmap(
+        ApplicationIcon(QStringLiteral("mainicon")).pixmap(QSize(32, 32), devicePixelRatioF()));
     product->addWidget(icon);
     product->addWidget(Text(title, 19, true, false));
     product->addWidget(Text(QStringLiteral("Version 1.00"), 19, false, false));
@@ -128,7 +130,12 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
 void AboutBox::nextFrame() {
     // Frame 1 rests for three seconds, frames 2 to 5 run quickly.
     frame_ = frame_ % 5 + 1;
-    logo_->setPixmap(QPixmap(QStringLiteral(":/logo/logo%1.png").arg(frame_)));
+    // The 32-pixel frames are stretched to the logo's size; a scaled screen gets them drawn
+    // for its pixels.
+    const qreal ratio = logo_->devicePixelRatioF();
+    const QSize size = ratio > 1.0 ? logo_->size() : QSize(32, 32);
+    logo_->setPixmap(
+        ScaledResourcePixmap(QStringLiteral(":/logo/logo%1.png").arg(frame_), size, ratio));
     timer_.setInterval(frame_ == 1 ? 3000 : 20);
 }
 

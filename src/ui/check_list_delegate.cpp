@@ -6,8 +6,10 @@
 #include <QPainter>
 
 #include "editor/editor.h"
+#include "settings/colour_scheme.h"
 #include "ui/check_list_model.h"
 #include "ui/codec.h"
+#include "ui/colours.h"
 
 namespace brenvale {
 
@@ -68,14 +70,16 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->setClipRect(row);
     switch (kind) {
         case ItemKind::Separator: {
-            // Never in the selection colour: a grey line between silver ones.
+            // Never in the selection colour: a grey line between silver ones (lines that stand
+            // out from a dark background on one).
             painter->fillRect(row, background);
-            const QColor silver(192, 192, 192);
-            const QColor grey(128, 128, 128);
-            HorizontalLine(painter, text.left() + 3, mid - 1, width - 48, silver);
-            HorizontalLine(painter, text.left() + 2, mid, width - 46, silver);
-            HorizontalLine(painter, text.left() + 3, mid, width - 48, grey);
-            HorizontalLine(painter, text.left() + 3, mid + 1, width - 48, silver);
+            const SeparatorLines lines = SeparatorLinesOn(FromQColor(background));
+            const QColor outer = ToQColor(lines.outer);
+            const QColor middle = ToQColor(lines.middle);
+            HorizontalLine(painter, text.left() + 3, mid - 1, width - 48, outer);
+            HorizontalLine(painter, text.left() + 2, mid, width - 46, outer);
+            HorizontalLine(painter, text.left() + 3, mid, width - 48, middle);
+            HorizontalLine(painter, text.left() + 3, mid + 1, width - 48, outer);
             break;
         }
         case ItemKind::NoBox: {
@@ -104,6 +108,11 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             box.state &= ~QStyle::State_HasFocus;
             box.state |= index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStyle::State_On
                                                                                : QStyle::State_Off;
+            if (Lightness(FromQColor(background)) < 128) {
+                // Styles frame the box in a shade darker than the window colour, which vanishes
+                // on a dark list: the frame is taken from the list's light text instead.
+                box.palette.setColor(QPalette::Window, option.palette.color(group, QPalette::Text));
+            }
             style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
             painter->setPen(pen);
             painter->setFont(option.font);

@@ -8,6 +8,7 @@
 
 #include "editor/drop_zone.h"
 #include "editor/editor.h"
+#include "ui/check_list_accessible.h"
 #include "ui/check_list_delegate.h"
 #include "ui/check_list_model.h"
 #include "ui/error_report.h"
@@ -177,6 +178,12 @@ void CheckListView::updateGeometries() {
     QListView::updateGeometries();
     // One line sideways is a character's width, not the width of a whole row.
     horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth());
+}
+
+void CheckListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                const QList<int>& roles) {
+    QListView::dataChanged(topLeft, bottomRight, roles);
+    AnnounceRowChanges(this, topLeft.row(), bottomRight.row());
 }
 
 void CheckListView::resizeEvent(QResizeEvent* event) {

@@ -41,6 +41,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;
     void resizeEvent(QResizeEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles) override;
 
 private:
     void selectionChangedByView();

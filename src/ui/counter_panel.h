@@ -5,10 +5,13 @@
 
 #include <functional>
 
+#include "settings/colour_scheme.h"
+
 namespace brenvale {
 
-// An owner-drawn status bar panel: a 16-pixel icon, then a black text and an optional red
-// one, on a tinted background. Its width follows the texts.
+// An owner-drawn status bar panel: a 16-pixel icon, then a text and an optional alert one in
+// red, on a tinted background. Its width follows the texts. A screen reader reads its label
+// and the texts.
 class CounterPanel : public QWidget {
     Q_OBJECT
 public:
@@ -17,7 +20,7 @@ public:
         QString red;
     };
 
-    CounterPanel(QColor background, QIcon icon, std::function<Texts()> texts,
+    CounterPanel(QString label, QIcon icon, std::function<Texts()> texts,
                  QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
@@ -26,14 +29,20 @@ public:
     void refresh();
     // The texts of the last paint: what the user sees.
     const Texts& painted() const { return painted_; }
+    // The tint and the text colours (light ones on a dark desktop).
+    void setColours(const CounterColours& colours);
+    const CounterColours& colours() const { return colours_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor background_;
+    void updateAccessibleName();
+
+    QString label_;
     QIcon icon_;
     std::function<Texts()> texts_;
+    CounterColours colours_ = TreeCounterColours(false);
     Texts painted_;
 };
 

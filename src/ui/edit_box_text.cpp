@@ -1,8 +1,12 @@
 #include "ui/edit_box_text.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/codec.h"
 #include "ui/error_report.h"
@@ -20,6 +24,50 @@ EditBoxText::EditBoxText(Editor& editor, EditorHost& host, QLineEdit& edit, Edit
       observation_(editor, this) {
     connect(&edit_, &QLineEdit::textEdited, this,
             GuardedWith<const QString&>([this](const QString& text) { edited(text); }));
+    edit_.installEventFilter(this);
+}
+
+bool EditBoxText::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &edit_ || event->type() != QEvent::InputMethod) {
+        return false;
+    }
+    // Seen before the box handles it: a composition that begins removes the selected text.
+    const auto* input = static_cast<const QInputMethodEvent*>(event);
+    const bool committing = !input->commitString().isEmpty();
+    const bool showing = !input->preeditString().isEmpty();
+    if (!composing_ && showing && !committing && edit_.hasSelectedText()) {
+        replaced_ = Replaced{edit_.text(), edit_.selectionStart(),
+                             static_cast<int>(edit_.selectedText().size())};
+    } else if (committing) {
+        replaced_.reset();
+    } else if (composing_ && !showing) {
+        // Once the box has handled the end of the composition.
+        QMetaObject::invokeMethod(
+            this, [this] { compositionDropped(); }, Qt::QueuedConnection);
+    }
+    composing_ = showing;
+    return false;
+}
+
+void EditBoxText::compositionDropped() {
+    if (composing_) {
+        return;  // a new composition began meanwhile
+    }
+    // ibus keeps a composition that was erased and commits it into the box at the next change
+    // of focus: the input method drops it now.
+    if (edit_.hasFocus()) {
+        QGuiApplication::inputMethod()->reset();
+    }
+    if (!replaced_) {
+        return;
+    }
+    Replaced was = *std::exchange(replaced_, std::nullopt);
+    if (edit_.text() == was.text) {
+        return;
+    }
+    edit_.setText(was.text);
+    edit_.setSelection(was.start, was.length);
+    Guarded([this, &was] { edited(was.text); })();
 }
 
 const std::string& EditBoxText::editorText() const {
@@ -29,6 +77,7 @@ const std::string& EditBoxText::editorText() const {
 
 void EditBoxText::editTextChanged(EditBox box) {
     if (box == box_) {
+        replaced_.reset();
         show();
         edit_.selectAll();
     }

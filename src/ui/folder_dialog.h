@@ -7,7 +7,7 @@ class QWidget;
 
 namespace brenvale {
 
-// The folder browser (TFolderDialog): opens at Directory when that is an existing folder and
+// The folder browser: opens at Directory when that is an existing folder and
 // shows Title as its caption. After a confirmed choice Directory is the chosen folder.
 class FolderDialog : public QObject {
     Q_OBJECT

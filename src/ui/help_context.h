@@ -8,7 +8,7 @@ namespace brenvale {
 class HelpWindow;
 
 // The help context numbers of the dialogs' help buttons.
-inline constexpr int kHelpSetKey = 16;
+inline constexpr int kHelpShortcutKeys = 16;
 inline constexpr int kHelpToolbarDialog = 17;
 inline constexpr int kHelpOptionsView = 21;
 inline constexpr int kHelpOptionsColor = 22;

@@ -15,7 +15,7 @@ struct ContextPage {
 
 // The one mapping of help context numbers to pages.
 constexpr std::array kContextPages = {
-    ContextPage{kHelpSetKey, "shortcut-keys.html"},
+    ContextPage{kHelpShortcutKeys, "shortcut-keys.html"},
     ContextPage{kHelpToolbarDialog, "toolbar.html"},
     ContextPage{kHelpOptionsView, "options-view.html"},
     ContextPage{kHelpOptionsColor, "options-color.html"},

@@ -21,6 +21,7 @@
 #include "ui/codec.h"
 #include "ui/help_pages.h"
 #include "ui/help_search.h"
+#include "ui/images.h"
 
 namespace brenvale {
 
@@ -63,7 +64,7 @@ HelpWindow::HelpWindow(const QString& collection, QWidget* owner)
     search_ = std::make_unique<HelpSearch>(*engine_);
 
     setWindowTitle(QStringLiteral("Brenvale ヘルプ"));
-    setWindowIcon(QIcon(QStringLiteral(":/app/mainicon-32.png")));
+    setWindowIcon(ApplicationIcon(QStringLiteral("mainicon")));
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(780, 540);
 

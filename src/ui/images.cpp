@@ -1,5 +1,6 @@
 #include "ui/images.h"
 
+#include <QFile>
 #include <QIcon>
 
 #include "document/model.h"
@@ -14,30 +15,79 @@ namespace brenvale {
 
 namespace {
 
-QPixmap Load(const QString& path) {
-    QPixmap pixmap(path);
-    return pixmap.isNull() ? pixmap : pixmap.scaled(16, 16, Qt::KeepAspectRatio);
+// The scales resources/render.sh renders every picture at, besides 1x.
+const char* const kScaleSuffixes[] = {"@1.5x", "@2x", "@3x"};
+
+// The files of a resource picture: the 1x one and those for scaled screens.
+QStringList ScaledResourceFiles(const QString& path) {
+    InitResources();
+    QStringList files;
+    if (!QFile::exists(path)) {
+        return files;
+    }
+    files << path;
+    const QString base = path.chopped(4);  // without ".png"
+    for (const char* suffix : kScaleSuffixes) {
+        QString scaled = base + QLatin1String(suffix) + QStringLiteral(".png");
+        if (QFile::exists(scaled)) {
+            files << scaled;
+        }
+    }
+    return files;
+}
+
+QIcon IconOf(const QStringList& files) {
+    QIcon icon;
+    for (const QString& file : files) {
+        icon.addFile(file);
+    }
+    return icon;
 }
 
 }  // namespace
 
+QIcon ScaledResourceIcon(const QString& path) {
+    return IconOf(ScaledResourceFiles(path));
+}
+
+QIcon ApplicationIcon(const QString& name) {
+    InitResources();
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 96, 128, 256}) {
+        QString file = QStringLiteral(":/app/%1-%2.png").arg(name).arg(size);
+        if (QFile::exists(file)) {
+            icon.addFile(file);
+        }
+    }
+    return icon;
+}
+
+QPixmap ScaledResourcePixmap(const QString& path, QSize size, qreal ratio) {
+    return ScaledResourceIcon(path).pixmap(size, ratio);
+}
+
 ImageLists::ImageLists() {
     InitResources();
     for (int i = 0; i < kBuiltInBarImages; ++i) {
-        bar_.push_back(Load(QStringLiteral(":/bar/%1.png").arg(i, 2, 10, QLatin1Char('0'))));
+        bar_.push_back(
+            ScaledResourceIcon(QStringLiteral(":/bar/%1.png").arg(i, 2, 10, QLatin1Char('0'))));
     }
     for (int i = 0; i < kBuiltInTopicImages; ++i) {
-        topic_.push_back(Load(QStringLiteral(":/tree/%1.png").arg(i)));
+        topicFiles_.push_back(ScaledResourceFiles(QStringLiteral(":/tree/%1.png").arg(i)));
+        topic_.push_back(IconOf(topicFiles_.back()));
     }
 }
 
 bool ImageLists::addUserIcon(const QString& file) {
-    QPixmap pixmap = QIcon(file).pixmap(16, 16);
-    if (pixmap.isNull()) {
+    // An .ico holds several sizes: the icon keeps them all and draws the best one for the
+    // size and scale asked.
+    QIcon icon(file);
+    if (icon.pixmap(16, 16).isNull()) {
         return false;
     }
-    topic_.push_back(pixmap);
-    bar_.push_back(pixmap);
+    topicFiles_.push_back({file});
+    topic_.push_back(icon);
+    bar_.push_back(icon);
     topicIcons_.clear();
     return true;
 }
@@ -47,11 +97,15 @@ int ImageLists::userIconCount() const {
 }
 
 QIcon ImageLists::barIcon(int index) const {
-    return index >= 0 && index < bar_.size() ? QIcon(bar_[index]) : QIcon();
+    return index >= 0 && index < bar_.size() ? bar_[index] : QIcon();
+}
+
+QIcon ImageLists::topicImage(int index) const {
+    return index >= 0 && index < topic_.size() ? topic_[index] : QIcon();
 }
 
 QPixmap ImageLists::topicPixmap(int index) const {
-    return index >= 0 && index < topic_.size() ? topic_[index] : QPixmap();
+    return topicImage(index).pixmap(QSize(16, 16), 1.0);
 }
 
 QIcon ImageLists::topicIcon(int icon) const {
@@ -61,8 +115,12 @@ QIcon ImageLists::topicIcon(int icon) const {
     if (topicIcons_.isEmpty()) {
         for (int i = 0; i < topic_.size(); ++i) {
             QIcon combined;
-            combined.addPixmap(topic_[i], QIcon::Normal);
-            combined.addPixmap(topic_[i == 0 ? 1 : i], QIcon::Selected);
+            for (const QString& file : topicFiles_[i]) {
+                combined.addFile(file, QSize(), QIcon::Normal);
+            }
+            for (const QString& file : topicFiles_[i == 0 ? 1 : i]) {
+                combined.addFile(file, QSize(), QIcon::Selected);
+            }
             topicIcons_.push_back(combined);
         }
     }

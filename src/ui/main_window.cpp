@@ -19,6 +19,7 @@
 
 #include "editor/window_placement.h"
 #include "ui/about_box.h"
+#include "ui/accessibility.h"
 #include "ui/check_list_model.h"
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
@@ -27,6 +28,7 @@
 #include "ui/drag_scroll_timer.h"
 #include "ui/edit_box_text.h"
 #include "ui/error_report.h"
+#include "ui/file_watch.h"
 #include "ui/help_context.h"
 #include "ui/key_filter.h"
 #include "ui/main_menus.h"
@@ -69,8 +71,9 @@ QWidget* Panel(QLineEdit* edit, QWidget* view) {
 
 MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)), host_(*this) {
+    InstallAccessibility();
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/app/myicon-32.png")));
+    setWindowIcon(ApplicationIcon(QStringLiteral("myicon")));
     readSettings();
     loadUserIcons();
     editor_ = std::make_unique<Editor>(host_, startup_.options.settings, images_.userIconCount());
@@ -84,6 +87,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     connectEditBoxes();
     connectDrags();
     editor_->addObserver(this);
+    fileWatch_ = new FileWatch(*editor_, this);
     commandStatesChanged();
     keys_ = new KeyFilter(*this);
     qApp->installEventFilter(keys_);
@@ -102,15 +106,19 @@ void MainWindow::buildLayout() {
 
     treeEdit_ = new QLineEdit;
     treeEdit_->setStatusTip(FromUtf8(kTreeEditHint));
+    NameAfterHint(treeEdit_, FromUtf8(kTreeEditHint));
     tree_ = new TopicTreeView(*editor_, *treeModel_);
     tree_->setStatusTip(FromUtf8(kTreeHint));
+    NameAfterHint(tree_, FromUtf8(kTreeHint));
     QFont treeFont = font();
     treeFont.setPixelSize(13);
     tree_->setFont(treeFont);
     listEdit_ = new QLineEdit;
     listEdit_->setStatusTip(FromUtf8(kListEditHint));
+    NameAfterHint(listEdit_, FromUtf8(kListEditHint));
     list_ = new CheckListView(*editor_, *listModel_);
     list_->setStatusTip(FromUtf8(kListHint));
+    NameAfterHint(list_, FromUtf8(kListHint));
 
     treePanel_ = Panel(treeEdit_, tree_);
     treePanel_->setMinimumWidth(kMinimumTreeWidth);
@@ -166,17 +174,21 @@ void MainWindow::buildLayout() {
 void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setStatusTip(FromUtf8(kStatusBarHint));
+    NameAfterHint(bar, FromUtf8(kStatusBarHint));
     bar->setFixedHeight(22);
     hint_ = new QLabel;
     hint_->setMinimumWidth(0);
     bar->addWidget(hint_, 1);
-    treeCounter_ = new CounterPanel(QColor(181, 181, 192), QIcon(images_.topicPixmap(2)), [this] {
-        return CounterPanel::Texts{FromUtf8(editor_->treeCounterText()), {}};
-    });
-    listCounter_ = new CounterPanel(QColor(192, 181, 181), QIcon(images_.topicPixmap(3)), [this] {
-        return CounterPanel::Texts{FromUtf8(editor_->list().counterText()),
-                                   FromUtf8(editor_->list().uncheckedText())};
-    });
+    treeCounter_ = new CounterPanel(
+        QStringLiteral("ツリー情報(選択位置/総数)"), images_.topicImage(2), [this] {
+            return CounterPanel::Texts{FromUtf8(editor_->treeCounterText()), {}};
+        });
+    listCounter_ =
+        new CounterPanel(QStringLiteral("チェックリスト情報(選択位置/総数/未チェック数)"),
+                         images_.topicImage(3), [this] {
+                             return CounterPanel::Texts{FromUtf8(editor_->list().counterText()),
+                                                        FromUtf8(editor_->list().uncheckedText())};
+                         });
     bar->addPermanentWidget(treeCounter_);
     bar->addPermanentWidget(listCounter_);
 }
@@ -215,6 +227,7 @@ void MainWindow::popUpIconMenu() {
 
 void MainWindow::start() {
     startRecovery();
+    startOpenLock();
     RunReporting([this] {
         std::vector<std::string> files;
         for (const QString& f : options_.files) {
@@ -272,6 +285,12 @@ void MainWindow::changeEvent(QEvent* event) {
     }
     if (event->type() == QEvent::WindowStateChange) {
         windowStateChanged();
+    }
+    // The desktop switched between a light and a dark palette.
+    if ((event->type() == QEvent::ApplicationPaletteChange ||
+         event->type() == QEvent::PaletteChange) &&
+        treeCounter_) {
+        applyViewColours();
     }
 }
 

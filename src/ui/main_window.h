@@ -25,6 +25,7 @@ class CheckListView;
 class CommandActions;
 class CounterPanel;
 class DragScrollTimer;
+class FileWatch;
 class KeyFilter;
 class MainMenus;
 class Toolbar;
@@ -40,7 +41,7 @@ struct StartupOptions {
     QStringList files;  // documents named on the command line
 };
 
-// The main window (TFrmMain): the tree and the list under their edit boxes, the menus, the
+// The main window: the tree and the list under their edit boxes, the menus, the
 // toolbar and the status bar. It shows the editor's state and passes the user's actions on;
 // the editor decides what they do.
 class MainWindow : public QMainWindow, private EditorObserver {
@@ -64,6 +65,7 @@ public:
     CounterPanel* treeCounter() const { return treeCounter_; }
     CounterPanel* listCounter() const { return listCounter_; }
     DragScrollTimer* dragScrollTimer() const { return dragScroll_; }
+    FileWatch* fileWatch() const { return fileWatch_; }
     QWidget* treePanel() const { return treePanel_; }
     WindowHost& host() { return host_; }
     const ImageLists& images() const { return images_; }
@@ -75,7 +77,8 @@ public:
     void setTreeWidth(int width);
     void applyDocumentGeometry(const GeometryRead& geometry);
     void setViewsUpdatesEnabled(bool enabled);
-    const ViewColours& viewColours() const { return colours_; }
+    // The colours the views show (see ColoursInEffect).
+    ViewColours viewColours() const;
     void setViewColour(ViewColour which, Colour colour);
 
     // The commands the window carries out itself (see WindowHost).
@@ -112,8 +115,12 @@ private:
     void BuildToolbar();
     void loadUserIcons();
     void setStatusBarShown(bool shown);
+    // Gives the views, their edit boxes and the counters the colours in effect for the
+    // desktop's palette; run at start and whenever that palette changes.
+    void applyViewColours();
     void refuseText(const QString& refused);
     void startRecovery();
+    void startOpenLock();
 
     void commandStatesChanged() override;
     void selectedTopicChanged() override;
@@ -144,7 +151,8 @@ private:
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;
-    ViewColours colours_;
+    FileWatch* fileWatch_ = nullptr;
+    ViewColours colours_;  // as the settings hold them
     // Outer bounds asked for before the window's frame was known (not shown yet, or shown
     // maximised); they are applied once it is.
     std::optional<QRect> pendingOuter_;

@@ -1,7 +1,7 @@
 // The shortcut key and toolbar commands: each shows its dialog with the command's picture.
 #include "ui/command_actions.h"
 #include "ui/main_window.h"
-#include "ui/set_key_dialog.h"
+#include "ui/shortcut_key_dialog.h"
 #include "ui/toolbar.h"
 #include "ui/toolbar_dialog.h"
 
@@ -9,7 +9,7 @@ namespace brenvale {
 
 void MainWindow::showShortcutKeyDialog() {
     // The dialog gives the commands their keys itself.
-    SetKeyDialog dialog(*actions_, images_, options_.shortcutFile, this);
+    ShortcutKeyDialog dialog(*actions_, images_, options_.shortcutFile, this);
     dialog.setWindowIcon(images_.barIcon(Command(CommandId::KeySet).image));
     dialog.exec();
 }

@@ -1,9 +1,12 @@
 // The options command: the options dialog over the window's settings, and how each option it
 // writes takes effect at once.
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QPalette>
 #include <QStatusBar>
 
 #include "common/path.h"
+#include "settings/colour_scheme.h"
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/colours.h"
@@ -36,25 +39,57 @@ private:
 
 }  // namespace
 
+namespace {
+
+bool DesktopIsDark() {
+    const QPalette desktop = QGuiApplication::palette();
+    return IsDarkPalette(FromQColor(desktop.color(QPalette::Window)),
+                         FromQColor(desktop.color(QPalette::WindowText)));
+}
+
+}  // namespace
+
+ViewColours MainWindow::viewColours() const {
+    return ColoursInEffect(colours_, DesktopIsDark());
+}
+
+void MainWindow::applyViewColours() {
+    const bool dark = DesktopIsDark();
+    const ViewColours shown = ColoursInEffect(colours_, dark);
+    // The edit boxes take the colours of their views, so their text stays readable on any
+    // background.
+    SetWidgetColours(tree_, shown.treeBack, shown.treeText);
+    SetWidgetColours(treeEdit_, shown.treeBack, shown.treeText);
+    SetWidgetColours(list_, shown.listBack, shown.listText);
+    SetWidgetColours(listEdit_, shown.listBack, shown.listText);
+    treeCounter_->setColours(TreeCounterColours(dark));
+    listCounter_->setColours(ListCounterColours(dark));
+}
+
 void MainWindow::setViewColour(ViewColour which, Colour colour) {
     const bool tree = which == ViewColour::TreeBack || which == ViewColour::TreeText;
     const bool background = which == ViewColour::TreeBack || which == ViewColour::ListBack;
-    Colour& kept = tree ? (background ? colours_.treeBack : colours_.treeText)
-                        : (background ? colours_.listBack : colours_.listText);
-    kept = colour;
-    // After the options dialog the edit boxes take the text colours as well.
-    QWidget* const widgets[] = {tree ? static_cast<QWidget*>(tree_) : list_,
-                                tree ? treeEdit_ : listEdit_};
-    for (QWidget* widget : widgets) {
-        SetWidgetColours(widget, background ? std::optional(colour) : std::nullopt,
-                         background ? std::nullopt : std::optional(colour));
+    Colour ViewColours::*field =
+        tree ? (background ? &ViewColours::treeBack : &ViewColours::treeText)
+             : (background ? &ViewColours::listBack : &ViewColours::listText);
+    // A colour the user chose is kept as chosen, whatever the desktop's palette; so is the
+    // other colour of its view, as it shows now.
+    bool& follows = FollowsDesktopFlag(colours_, field);
+    if (follows) {
+        const ViewColours shown = viewColours();
+        (tree ? colours_.treeBack : colours_.listBack) = tree ? shown.treeBack : shown.listBack;
+        (tree ? colours_.treeText : colours_.listText) = tree ? shown.treeText : shown.listText;
+        follows = false;
     }
+    colours_.*field = colour;
+    applyViewColours();
 }
 
 void MainWindow::showOptionsDialog() {
     const ViewColours before = colours_;
     OptionsContext context;
-    context.values = {editor_->settings(), colours_, editor_->session().autoSaveInterval()};
+    // The samples show the colours in use.
+    context.values = {editor_->settings(), viewColours(), editor_->session().autoSaveInterval()};
     // The folder the program keeps its own files in: the program's folder, or the user's
     // configuration folder where that cannot be written.
     context.programFolder = options_.companionFolder;
@@ -69,7 +104,8 @@ void MainWindow::showOptionsDialog() {
         editor_->session().updateTitle();
     }
     // A new tree colour shows on every Topic.
-    if (colours_.treeBack != before.treeBack || colours_.treeText != before.treeText) {
+    if (colours_.treeBack != before.treeBack || colours_.treeText != before.treeText ||
+        colours_.treeFollowsDesktop != before.treeFollowsDesktop) {
         editor_->expandAllTopics();
     }
 }

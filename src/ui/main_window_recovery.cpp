@@ -1,4 +1,6 @@
-// The recovery copy's folder and timer: the editor decides what is copied and when.
+// The recovery copy's folder and timer (the editor decides what is copied and when), and the
+// lock that tells other editors which document is open here.
+#include "editor/open_file_lock.h"
 #include "editor/recovery_copy.h"
 #include "editor/recovery_folder.h"
 #include "ui/codec.h"
@@ -23,6 +25,24 @@ void MainWindow::startRecovery() {
     }
     try {
         editor_->session().enableRecovery(std::make_unique<RecoveryCopy>(*folder));
+    } catch (const Error& error) {
+        ShowMessageBox(this, FromUtf8(error.what() + std::string(consequence)),
+                       MessageKind::Warning, MessageButtons::Ok);
+    }
+}
+
+void MainWindow::startOpenLock() {
+    const char* consequence =
+        "\n\n同じ文書を別のウィンドウでも開いたとき、そのことを知らせられません。";
+    std::optional<std::string> folder = OpenLockFolderFromEnvironment();
+    if (!folder) {
+        ShowMessageBox(this,
+                       FromUtf8(std::string("ロック用のフォルダーが分かりません。") + consequence),
+                       MessageKind::Warning, MessageButtons::Ok);
+        return;
+    }
+    try {
+        editor_->session().enableOpenLock(std::make_unique<OpenFileLock>(*folder));
     } catch (const Error& error) {
         ShowMessageBox(this, FromUtf8(error.what() + std::string(consequence)),
                        MessageKind::Warning, MessageButtons::Ok);

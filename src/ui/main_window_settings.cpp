@@ -15,7 +15,6 @@
 #include "settings/toolbar_layout.h"
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
-#include "ui/colours.h"
 #include "ui/command_actions.h"
 #include "ui/main_menus.h"
 #include "ui/main_window.h"
@@ -64,12 +63,8 @@ void MainWindow::applyLayout() {
     menus_->flatButtonsSwitch()->setChecked(layout.flatButtons);
     toolbar_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
-    // At start the edit boxes take only the background colours.
     colours_ = startup_.options.colours;
-    SetWidgetColours(tree_, colours_.treeBack, colours_.treeText);
-    SetWidgetColours(treeEdit_, colours_.treeBack, std::nullopt);
-    SetWidgetColours(list_, colours_.listBack, colours_.listText);
-    SetWidgetColours(listEdit_, colours_.listBack, std::nullopt);
+    applyViewColours();
     editor_->session().setAutoSaveInterval(startup_.options.autoSaveInterval);
     for (const std::string& path : layout.recentFiles) {
         editor_->session().addRecentFile(path);

@@ -73,11 +73,19 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     ScreenMessageBox box(look.icon, look.caption, text, QMessageBox::NoButton, parent);
     bool yesNo = buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel;
     bool ok = buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel;
-    bool cancel = buttons == MessageButtons::OkCancel || buttons == MessageButtons::YesNoCancel;
+    bool reload = buttons == MessageButtons::ReloadSaveAsCancel;
+    bool cancel =
+        buttons == MessageButtons::OkCancel || buttons == MessageButtons::YesNoCancel || reload;
     QPushButton* yesButton = nullptr;
     QPushButton* noButton = nullptr;
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
+    QPushButton* reloadButton = nullptr;
+    QPushButton* saveAsButton = nullptr;
+    if (reload) {
+        reloadButton = box.addButton(QStringLiteral("再読み込み"), QMessageBox::DestructiveRole);
+        saveAsButton = box.addButton(QStringLiteral("別名で保存"), QMessageBox::AcceptRole);
+    }
     if (yesNo) {
         yesButton = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
         noButton = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
@@ -88,10 +96,17 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     if (cancel) {
         cancelButton = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     }
-    box.setDefaultButton(okButton ? okButton : yesButton);
+    // Where one answer throws the user's changes away, Enter keeps them.
+    box.setDefaultButton(reload ? cancelButton : okButton ? okButton : yesButton);
     box.setEscapeButton(cancelButton ? cancelButton : noButton ? noButton : okButton);
     box.exec();
     QAbstractButton* clicked = box.closedByCloseBox() ? nullptr : box.clickedButton();
+    if (clicked && clicked == reloadButton) {
+        return MessageAnswer::Reload;
+    }
+    if (clicked && clicked == saveAsButton) {
+        return MessageAnswer::SaveAs;
+    }
     if (clicked == yesButton && yesButton) {
         return MessageAnswer::Yes;
     }

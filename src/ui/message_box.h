@@ -9,9 +9,9 @@ class QWidget;
 namespace brenvale {
 
 // A modal message box centred on the screen, with the caption and icon of its kind and
-// Japanese buttons in the order Yes, No, OK, Cancel. Enter presses OK (else Yes); Escape
-// presses Cancel (else No, else OK); the close box answers Cancel. The kind's sound plays
-// first.
+// Japanese buttons in the order Yes, No, OK, Cancel (or Reload, Save As, Cancel). Enter
+// presses OK (else Yes; Cancel beside Reload); Escape presses Cancel (else No, else OK); the
+// close box answers Cancel. The kind's sound plays first.
 MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind kind,
                              MessageButtons buttons);
 

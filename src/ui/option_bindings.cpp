@@ -121,11 +121,20 @@ void MarkBinding::Take(OptionValues& values) const {
 }
 
 void ColourBinding::Show(const OptionValues& values) {
+    chosen_ = false;
     setColour(values.colours.*field_);
 }
 
 void ColourBinding::Take(OptionValues& values) const {
     values.colours.*field_ = colour_;
+    if (chosen_) {
+        FollowsDesktopFlag(values.colours, field_) = false;
+    }
+}
+
+void ColourBinding::choose(Colour colour) {
+    chosen_ = true;
+    setColour(colour);
 }
 
 void ColourBinding::setColour(Colour colour) {

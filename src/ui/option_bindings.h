@@ -96,7 +96,8 @@ private:
     QString opened_;
 };
 
-// A sample panel: a colour as its background or as its text.
+// A sample panel: a colour as its background or as its text. A colour the user chooses makes
+// its view keep its colours, instead of following the desktop.
 class ColourBinding : public OptionBinding {
 public:
     enum class Role { Background, Text };
@@ -106,13 +107,17 @@ public:
     void Show(const OptionValues& values) override;
     void Take(OptionValues& values) const override;
     Colour colour() const { return colour_; }
-    void setColour(Colour colour);
+    // The user chose the colour.
+    void choose(Colour colour);
 
 private:
+    void setColour(Colour colour);
+
     QLabel* panel_;
     Colour ViewColours::*field_;
     Role role_;
     Colour colour_ = 0;
+    bool chosen_ = false;
 };
 
 }  // namespace brenvale

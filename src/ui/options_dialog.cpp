@@ -399,7 +399,7 @@ void OptionsDialog::chooseColour(ColourBinding* binding) {
     QColorDialog dialog(ToQColor(binding->colour()), this);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() == QDialog::Accepted) {
-        binding->setColour(FromQColor(dialog.selectedColor()));
+        binding->choose(FromQColor(dialog.selectedColor()));
     }
 }
 

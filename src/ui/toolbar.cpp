@@ -30,6 +30,7 @@ Toolbar::Toolbar(CommandActions& actions, QWidget* parent)
       layout_(new FlowLayout(this)),
       holding_(new QWidget(this)) {
     layout_->setContentsMargins(kIndent, 1, 0, 1);
+    setAccessibleName(QStringLiteral("ツールバー"));
     holding_->hide();
     for (const CommandInfo& info : CommandTable()) {
         auto* b = new QToolButton(holding_);
@@ -127,6 +128,26 @@ void Toolbar::BuildToolbar(const std::vector<std::string>& values) {
                               : Slot{CommandTable()[static_cast<size_t>(index)].id});
     }
     showLayout(entries);
+}
+
+std::optional<CommandId> Toolbar::commandOf(const QToolButton* b) const {
+    for (const CommandInfo& info : CommandTable()) {
+        if (button(info.id) == b) {
+            return info.id;
+        }
+    }
+    return std::nullopt;
+}
+
+Toolbar* Toolbar::OwnerOf(const QToolButton* button) {
+    // A button sits on the toolbar or on its holding bar. (It may be asked while the toolbar
+    // is still making it, before it is known as a command's.)
+    for (QObject* up = button->parent(); up; up = up->parent()) {
+        if (auto* toolbar = qobject_cast<Toolbar*>(up)) {
+            return toolbar;
+        }
+    }
+    return nullptr;
 }
 
 std::vector<Toolbar::Slot> Toolbar::shownLayout() const {

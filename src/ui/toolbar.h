@@ -47,6 +47,11 @@ public:
     // The separator-and-box button shows pressed for an Item without check box.
     void setCheckBoxPressed(bool pressed);
     QToolButton* button(CommandId id) const { return buttons_[static_cast<size_t>(id)]; }
+    // The command of one of the toolbar's buttons.
+    std::optional<CommandId> commandOf(const QToolButton* button) const;
+    const CommandActions& actions() const { return actions_; }
+    // The toolbar a button belongs to (shown or held), if any.
+    static Toolbar* OwnerOf(const QToolButton* button);
     QWidget* holdingBar() const { return holding_; }
 
 private:

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,25 +14,11 @@
 
 #include "editor/editor.h"
 #include "ui/codec.h"
+#include "ui/images.h"
 
 namespace brenvale {
 
 namespace {
-
-// The drag cursor's hot spot is its top left pixel, the arrow tip. A drag cursor made from a
-// picture takes the picture's centre as its hot spot, so the picture sits in the lower right
-// quarter of one twice its size.
-QPixmap DragCursor() {
-    static const QPixmap cursor = [] {
-        QPixmap arrow(QStringLiteral(":/cursor/crdrag.png"));
-        QPixmap padded(arrow.size() * 2);
-        padded.fill(Qt::transparent);
-        QPainter painter(&padded);
-        painter.drawPixmap(arrow.width(), arrow.height(), arrow);
-        return padded;
-    }();
-    return cursor;
-}
 
 class OwnDragRefuser : public QObject {
 public:
@@ -56,6 +43,24 @@ protected:
 
 }  // namespace
 
+QPixmap DragCursor(qreal ratio) {
+    // The drag cursor's hot spot is its top left pixel, the arrow tip. A drag cursor made from
+    // a picture takes the picture's centre as its hot spot, so the picture sits in the lower
+    // right quarter of one twice its size.
+    QPixmap arrow =
+        ScaledResourcePixmap(QStringLiteral(":/cursor/crdrag.png"), QSize(32, 32), ratio);
+    const qreal pictureRatio = arrow.devicePixelRatio();
+    arrow.setDevicePixelRatio(1.0);
+    QPixmap padded(arrow.size() * 2);
+    padded.fill(Qt::transparent);
+    {
+        QPainter painter(&padded);
+        painter.drawPixmap(arrow.width(), arrow.height(), arrow);
+    }
+    padded.setDevicePixelRatio(pictureRatio);
+    return padded;
+}
+
 QMimeData* MakeDragData(const Editor& editor) {
     auto* data = new QMimeData;
     data->setData(QString::fromLatin1(kOwnDragFormat), QByteArray());
@@ -74,8 +79,15 @@ void RunDrag(QWidget* source, QMimeData* data) {
     QPixmap nothing(1, 1);
     nothing.fill(Qt::transparent);
     drag->setPixmap(nothing);
-    drag->setDragCursor(DragCursor(), Qt::MoveAction);
-    drag->setDragCursor(DragCursor(), Qt::CopyAction);
+    QPixmap cursor = DragCursor(source->devicePixelRatioF());
+    // Qt's X11 platform shows a picture cursor pixel for pixel but places the hot spot it
+    // takes from the picture's size in logical pixels; a picture without a ratio puts the
+    // centre, the arrow's tip, where the pointer is.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        cursor.setDevicePixelRatio(1.0);
+    }
+    drag->setDragCursor(cursor, Qt::MoveAction);
+    drag->setDragCursor(cursor, Qt::CopyAction);
     // The views move what is dropped on them themselves; another program takes the text, and
     // nothing changes here whatever it does with it.
     drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPixmap>
 #include <QPoint>
 
 #include <optional>
@@ -20,6 +21,9 @@ inline constexpr char kOwnDragFormat[] = "application/x-brenvale-drag";
 // The data of the drag the editor has begun: the marker and the text other programs take.
 QMimeData* MakeDragData(const Editor& editor);
 bool IsOwnDrag(const QMimeData* data);
+
+// The drag cursor for a screen of device pixel ratio `ratio`: the arrow's tip is its centre.
+QPixmap DragCursor(qreal ratio);
 
 // Runs a drag from source until it ends (dropped, cancelled with Esc, or dropped elsewhere),
 // with the drag cursor over targets that accept it and no drag image.

@@ -59,5 +59,17 @@ TEST(RecoveryInfoTest, KeepsAnyPathOrNone) {
     EXPECT_EQ(ParseRecoveryInfo("").documentPath, std::nullopt);
 }
 
+TEST(RecoveryInfoTest, KeepsTheVersionOfTheFileAndSkipsALineItCannotRead) {
+    RecoveryInfo info;
+    info.documentPath = "/a.bnv";
+    info.documentFile = FileIdentity{~uint64_t{0}, 12, 345, -6789, 0x0123456789ABCDEF};
+    EXPECT_EQ(ParseRecoveryInfo(FormatRecoveryInfo(info)), info);
+    for (const char* line : {"file 1 2 3 4\n", "file 1 2 3 4 5 6\n", "file 1 2 x 4 5\n"}) {
+        RecoveryInfo read = ParseRecoveryInfo(std::string("document /a.bnv\n") + line);
+        EXPECT_EQ(read.documentPath, "/a.bnv");
+        EXPECT_EQ(read.documentFile, std::nullopt) << line;
+    }
+}
+
 }  // namespace
 }  // namespace brenvale

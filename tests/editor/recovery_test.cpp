@@ -170,8 +170,10 @@ TEST_F(Recovery, TheAutoSaveTimerRunsAsWithoutIt) {
     auto e = Instance(settings);
     test::FakeHost plainHost;
     Editor plain(plainHost, settings);
+    // Each on a file of its own: a save over a file the other one saved would ask first.
+    fs::copy_file(dir.file("plan.bnv"), dir.file("plain.bnv"));
     for (Editor* editor : {&e->editor, &plain}) {
-        editor->start({dir.file("plan.bnv")});
+        editor->start({dir.file(editor == &plain ? "plain.bnv" : "plan.bnv")});
         editor->editTextChanged(EditBox::Tree, "A");
         editor->editTextChanged(EditBox::Tree, "AB");
     }
@@ -212,6 +214,26 @@ TEST_F(Recovery, TheNextStartRestoresTheCopyUnderItsNameWithoutTouchingTheFile) 
     next->editor.execute(CommandId::Save);
     EXPECT_EQ(test::ReadBytes(dir.file("plan.bnv")), saved);
     EXPECT_FALSE(next->copy().store().HasCopy());
+}
+
+TEST_F(Recovery, ARestoredCopyStandsOnTheVersionOfTheFileItWasMadeFrom) {
+    std::string plan = dir.file("plan.bnv");
+    std::string saved = GoneAfterEditing(plan).saved;
+    // Meanwhile another program wrote the file: the restored edits do not overwrite that
+    // version unasked.
+    const std::string theirs = "Theirs\r\n";
+    test::WriteBytes(plan, theirs);
+    auto next = Instance();
+    next->host.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
+    next->editor.start({});
+    next->editor.execute(CommandId::Save);
+    ASSERT_EQ(next->host.messages.size(), 2u);
+    EXPECT_EQ(next->host.messages[1].text,
+              "「" + plan + "」は他のプログラムによって変更されています。上書きしますか？");
+    EXPECT_EQ(test::ReadBytes(plan), theirs);
+    next->host.answers = {MessageAnswer::Yes};
+    next->editor.execute(CommandId::Save);
+    EXPECT_EQ(test::ReadBytes(plan), saved);
 }
 
 TEST_F(Recovery, AnUntitledCopyIsRestoredUntitled) {

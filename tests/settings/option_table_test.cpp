@@ -58,7 +58,11 @@ TEST(OptionTable, ReadTheDialogsCopyAndOkGiveTheSameFileBack) {
 
 TEST(OptionTable, ItsDefaultsAreTheValuesOfAFileWithoutOptions) {
     std::vector<std::optional<std::string>> none(OptionTable().size());
-    EXPECT_EQ(OptionValuesFrom(none), OptionValues{});
+    OptionValues defaults;
+    // Without colour keys both views follow the desktop's palette.
+    defaults.colours.treeFollowsDesktop = true;
+    defaults.colours.listFollowsDesktop = true;
+    EXPECT_EQ(OptionValuesFrom(none), defaults);
     // Text that is not of the row's form reads as the default too.
     std::vector<std::optional<std::string>> unreadable(OptionTable().size(), "yes");
     OptionValues fallback = OptionValuesFrom(unreadable);

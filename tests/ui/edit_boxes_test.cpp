@@ -10,6 +10,7 @@
 #include "support/temp_dir.h"
 #include "test_window.h"
 #include "ui/check_list_view.h"
+#include "ui/codec.h"
 #include "ui/topic_tree_view.h"
 
 using namespace brenvale;
@@ -48,6 +49,7 @@ private slots:
 
     void undefinedBytesStayUntilTheUserAgreesToReplaceThem();
     void aReleaseWhosePressWentElsewhereDoesNothing();
+    void aCancelledCompositionPutsBackTheTextItReplaced();
 
 private:
     MainWindow& window() { return *window_; }
@@ -174,6 +176,54 @@ void EditBoxesTest::aReleaseWhosePressWentElsewhereDoesNothing() {
     QTest::keyClick(list, Qt::Key_F2);
     QCOMPARE(QApplication::focusWidget(), listEdit);
     QCOMPARE(listEdit->text(), QStringLiteral("b"));
+}
+
+void EditBoxesTest::aCancelledCompositionPutsBackTheTextItReplaced() {
+    window_ = test::MakeWindow(*dir_);
+    QLineEdit* treeEdit = window().treeEdit();
+    const std::string caption = editor().selection().text(EditBox::Tree);
+    QVERIFY(!caption.empty());
+    treeEdit->setFocus();
+    treeEdit->selectAll();
+    auto compose = [](QLineEdit* edit, const QString& preedit, const QString& commit = {}) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QApplication::sendEvent(edit, &event);
+    };
+
+    // A composition replaces the selected caption while it lasts; cancelled, the caption is
+    // back, selected as it was.
+    compose(treeEdit, QStringLiteral("か"));
+    QCOMPARE(editor().selection().text(EditBox::Tree), std::string());
+    compose(treeEdit, QString());
+    QTRY_COMPARE(editor().selection().text(EditBox::Tree), caption);
+    QCOMPARE(treeEdit->text(), FromCp932(caption));
+    QCOMPARE(treeEdit->selectedText(), FromCp932(caption));
+    QCOMPARE(std::string(editor().selection().topic()->caption.view()), caption);
+
+    // Committed, the composition replaces it for good.
+    compose(treeEdit, QStringLiteral("か"));
+    compose(treeEdit, QString(), QStringLiteral("家"));
+    QTest::qWait(0);
+    QCOMPARE(editor().selection().text(EditBox::Tree), Sjis("家"));
+
+    // Without a selection nothing was replaced: a cancelled composition leaves the text.
+    QLineEdit* listEdit = window().listEdit();
+    listEdit->setFocus();
+    compose(listEdit, QString(), QStringLiteral("あい"));
+    compose(listEdit, QStringLiteral("か"));
+    compose(listEdit, QString());
+    QTest::qWait(0);
+    QCOMPARE(listEdit->text(), QStringLiteral("あい"));
+    QCOMPARE(editor().selection().text(EditBox::List), Sjis("あい"));
+
+    // A composition over part of the text gives that part back.
+    listEdit->setSelection(0, 1);
+    compose(listEdit, QStringLiteral("う"));
+    QCOMPARE(listEdit->text(), QStringLiteral("い"));
+    compose(listEdit, QString());
+    QTRY_COMPARE(listEdit->text(), QStringLiteral("あい"));
+    QCOMPARE(editor().selection().text(EditBox::List), Sjis("あい"));
 }
 
 QTEST_MAIN(EditBoxesTest)

@@ -154,7 +154,7 @@ void HelpTest::theInstalledCopyIsFoundBesideTheBinFolder() {
     fs::copy_file(built / "brenvale.qhc", share / "brenvale.qhc");
     fs::copy_file(built / "brenvale.qch", share / "brenvale.qch");
     SetHelpProgramPath(QString::fromStdString(dir_->file("usr/bin/brenvale")));
-    HelpWindow* window = open(kHelpSetKey);
+    HelpWindow* window = open(kHelpShortcutKeys);
     QVERIFY(window);
     QCOMPARE(window->engine().collectionFile(), QString::fromStdString((share / "brenvale.qhc")));
     QCOMPARE(PageOf(window->currentUrl()), QStringLiteral("shortcut-keys.html"));

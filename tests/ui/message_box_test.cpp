@@ -11,6 +11,7 @@
 #include "modal_answers.h"
 #include "support/temp_dir.h"
 #include "ui/alert_sound.h"
+#include "ui/error_report.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
 
@@ -38,6 +39,7 @@ private slots:
     void standsInTheMiddleOfTheScreen();
     void theCloseBoxAnswersCancelAndEscapeTheEscapeButton();
     void aFailedLaunchShowsTheSystemsReason();
+    void errorsAndALackOfMemoryAreReportedNotThrownIntoQt();
 
 private:
     std::vector<MessageKind> played_;
@@ -128,6 +130,22 @@ void MessageBoxTest::aFailedLaunchShowsTheSystemsReason() {
     QVERIFY2(text.startsWith(QStringLiteral("実行時にエラーが発生しました。(")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("ermission denied")), qPrintable(text));
     QCOMPARE(played_, std::vector<MessageKind>{MessageKind::Warning});
+}
+
+void MessageBoxTest::errorsAndALackOfMemoryAreReportedNotThrownIntoQt() {
+    QString text;
+    auto answer = [&text](QMessageBox* box) {
+        text = box->text();
+        ButtonWithText(box, "OK")->click();
+    };
+    test::WhenModal<QMessageBox>(answer);
+    QVERIFY(!RunReporting([] { throw std::bad_alloc(); }));
+    QCOMPARE(text, QStringLiteral("メモリが足りません"));
+    test::WhenModal<QMessageBox>(answer);
+    Guarded([] { throw Error("「x」は通常のファイルではありません。"); })();
+    QCOMPARE(text, QStringLiteral("「x」は通常のファイルではありません。"));
+    QVERIFY(RunReporting([] {}));
+    QCOMPARE(played_, (std::vector<MessageKind>{MessageKind::Error, MessageKind::Error}));
 }
 
 QTEST_MAIN(MessageBoxTest)

@@ -6,12 +6,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 
 #include <filesystem>
 
 #include "common/path.h"
 #include "modal_answers.h"
+#include "settings/colour_scheme.h"
 #include "settings/file_association.h"
 #include "support/read_only_folder.h"
 #include "test_window.h"
@@ -66,6 +68,7 @@ private slots:
     void okWritesEveryKeyAndAppliesIt();
     void okWithoutChangesWritesBackEveryOptionAsItWas();
     void cancelAfterColourChangesLeavesEverythingAsItWas();
+    void onADarkDesktopTheSamplesShowTheDarkColoursAndOnlyChosenOnesAreWritten();
     void aSettingsFileThatCannotBeWrittenStopsOk();
     void opensWithTheStoredValuesAndItsEnablingRules();
     void theMarkTakesAtMostTwoBytes();
@@ -186,9 +189,8 @@ void OptionsDialogTest::okWritesEveryKeyAndAppliesIt() {
                  own + "\r\nTempPass=" + own +
                  "\r\n[Tree]\r\nTreeColor=$00604020\r\nTreeFontColor=$00100000\r\n"
                  "[List]\r\nKugiri=1\r\nCekBox=1\r\nCekMoj=" +
-                 Sjis("※") +
-                 "\r\nLCBold=1\r\nLCItal=0\r\nLCUnde=0\r\nListColor=$00F8F8FF\r\n"
-                 "ListFontColor=$00000010\r\n");
+                 Sjis("※") + "\r\nLCBold=1\r\nLCItal=0\r\nLCUnde=0\r\n");
+    // The list's colours were never chosen: they keep following the desktop, unwritten.
     QVERIFY(editor().settings().keepOnScreen);
     QCOMPARE(editor().settings().autoSave, AutoSaveMode::TempCopy);
     QCOMPARE(editor().session().autoSaveInterval(), 900000);
@@ -241,6 +243,41 @@ void OptionsDialogTest::cancelAfterColourChangesLeavesEverythingAsItWas() {
     QCOMPARE(window_->tree()->palette().color(QPalette::Base), treeBefore);
     QCOMPARE(window_->list()->palette().color(QPalette::Text), listBefore);
     QVERIFY(!parent->expanded);
+}
+
+void OptionsDialogTest::onADarkDesktopTheSamplesShowTheDarkColoursAndOnlyChosenOnesAreWritten() {
+    const QPalette light = QApplication::palette();
+    auto restore = qScopeGuard([light] { QApplication::setPalette(light); });
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x2A, 0x2A, 0x2E));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    QApplication::setPalette(dark);
+    make();
+    const ViewColours darkDefaults = DarkDefaultColours();
+    auto sample = [](QDialog* d, const char* panel, QPalette::ColorRole role) {
+        return Child<QLabel>(d, panel)->palette().color(role);
+    };
+    // OK without choosing a colour: the views keep following the desktop.
+    runDialog([&](QDialog* d) {
+        QCOMPARE(sample(d, "pnlTreeColor", QPalette::Window), ToQColor(darkDefaults.treeBack));
+        QCOMPARE(sample(d, "pnlListColor", QPalette::WindowText), ToQColor(darkDefaults.listText));
+        Child<QPushButton>(d, "btnOk")->click();
+    });
+    QVERIFY(settingsText().find("Color") == std::string::npos);
+    // Choosing the list's background keeps both its colours as they show.
+    runDialog([](QDialog* d) {
+        PickColour(d, "btnListBackColor", QColor(0x10, 0x20, 0x30));
+        Child<QPushButton>(d, "btnOk")->click();
+    });
+    QVERIFY(settingsText().find("ListColor=$00302010\r\n") != std::string::npos);
+    QVERIFY(settingsText().find("ListFontColor=" + FormatColour(darkDefaults.listText)) !=
+            std::string::npos);
+    QVERIFY(settingsText().find("TreeColor") == std::string::npos);
+    QApplication::setPalette(light);
+    QTRY_COMPARE(window_->tree()->palette().color(QPalette::Base),
+                 ToQColor(ViewColours{}.treeBack));
+    QCOMPARE(window_->list()->palette().color(QPalette::Base), QColor(0x10, 0x20, 0x30));
+    QCOMPARE(window_->list()->palette().color(QPalette::Text), ToQColor(darkDefaults.listText));
 }
 
 void OptionsDialogTest::aSettingsFileThatCannotBeWrittenStopsOk() {

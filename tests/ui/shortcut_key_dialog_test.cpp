@@ -16,7 +16,7 @@
 #include "ui/codec.h"
 #include "ui/command_actions.h"
 #include "ui/main_menus.h"
-#include "ui/set_key_dialog.h"
+#include "ui/shortcut_key_dialog.h"
 #include "ui/toolbar.h"
 #include "ui_test_support.h"
 
@@ -43,7 +43,7 @@ size_t Pos(CommandId id) {
     return static_cast<size_t>(id);
 }
 
-void ClickKey(SetKeyDialog& dialog, const QString& key) {
+void ClickKey(ShortcutKeyDialog& dialog, const QString& key) {
     QListWidget* list = dialog.keyList();
     QList<QListWidgetItem*> found = list->findItems(key, Qt::MatchExactly);
     QVERIFY(!found.isEmpty());
@@ -52,7 +52,7 @@ void ClickKey(SetKeyDialog& dialog, const QString& key) {
                       list->visualItemRect(found.first()).center());
 }
 
-QString KeyText(SetKeyDialog& dialog, CommandId id) {
+QString KeyText(ShortcutKeyDialog& dialog, CommandId id) {
     return FromUtf8(dialog.keys().keyText(*dialog.keys().rowOf(Pos(id))));
 }
 
@@ -94,7 +94,7 @@ private slots:
 private:
     MainWindow& window() { return folder_->window(); }
     // Opens the dialog with Ctrl+K and runs body in it.
-    bool withDialog(std::function<void(SetKeyDialog&)> body);
+    bool withDialog(std::function<void(ShortcutKeyDialog&)> body);
     QString keyFile() { return QString::fromStdString(folder_->shortcutFile()); }
 
     std::unique_ptr<test::WindowInFolder> folder_;
@@ -109,13 +109,13 @@ void KeyTest::cleanup() {
     folder_.reset();
 }
 
-bool KeyTest::withDialog(std::function<void(SetKeyDialog&)> body) {
-    return test::WithDialog<SetKeyDialog>(&window(), Qt::Key_K, Qt::ControlModifier, body);
+bool KeyTest::withDialog(std::function<void(ShortcutKeyDialog&)> body) {
+    return test::WithDialog<ShortcutKeyDialog>(&window(), Qt::Key_K, Qt::ControlModifier, body);
 }
 
 void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
     size_t topics = window().editor().document().topicCount();
-    bool closed = withDialog([&](SetKeyDialog& dialog) {
+    bool closed = withDialog([&](ShortcutKeyDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("ショートカットキー設定"));
         QCOMPARE(dialog.minimumSize(), QSize(514, 317));
         QVERIFY(!(dialog.windowFlags() & Qt::WindowMinimizeButtonHint));
@@ -174,7 +174,7 @@ void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
 }
 
 void KeyTest::cancelChangesNothing() {
-    withDialog([&](SetKeyDialog& dialog) {
+    withDialog([&](ShortcutKeyDialog& dialog) {
         dialog.selectRow(Pos(CommandId::AddTree));
         ClickKey(dialog, "F9");
         QCOMPARE(KeyText(dialog, CommandId::AddTree), QStringLiteral("Ctrl+F9"));
@@ -187,7 +187,7 @@ void KeyTest::cancelChangesNothing() {
 void KeyTest::okWarnsAboutDuplicatesAndReservedKeys() {
     size_t topics = window().editor().document().topicCount();
     QString text;
-    bool closed = withDialog([&](SetKeyDialog& dialog) {
+    bool closed = withDialog([&](ShortcutKeyDialog& dialog) {
         dialog.selectRow(Pos(CommandId::AddTree));
         ClickKey(dialog, "K");
         Answer(QStringLiteral("キャンセル"), &text);
@@ -224,7 +224,7 @@ void KeyTest::exportsAndImportsKeyFiles() {
     const QString exported = QString::fromStdString(folder_->file("mine.key"));
     const QString partial = QString::fromStdString(folder_->file("part.key"));
     test::WriteBytes(partial.toStdString(), "[ShortCutKey]\r\nAddTree=Ctrl+F7\r\n");
-    bool closed = withDialog([&](SetKeyDialog& dialog) {
+    bool closed = withDialog([&](ShortcutKeyDialog& dialog) {
         dialog.selectRow(Pos(CommandId::DelTree));
         ClickKey(dialog, "F6");
         QString title;
@@ -265,7 +265,7 @@ void KeyTest::exportsAndImportsKeyFiles() {
 void KeyTest::selectingARowKeepsAKeyTheListDoesNotOffer() {
     test::WriteBytes(folder_->shortcutFile(), "[ShortCutKey]\r\nAddTree=Ctrl+PgUp\r\n");
     folder_->open();
-    bool closed = withDialog([&](SetKeyDialog& dialog) {
+    bool closed = withDialog([&](ShortcutKeyDialog& dialog) {
         dialog.selectRow(Pos(CommandId::AddTree));
         dialog.selectRow(Pos(CommandId::ListMoveUp));
         dialog.selectRow(Pos(CommandId::AddTree));
@@ -281,7 +281,7 @@ void KeyTest::selectingARowKeepsAKeyTheListDoesNotOffer() {
 
 void KeyTest::aKeyFileThatCannotBeWrittenKeepsTheDialogOpen() {
     std::filesystem::create_directory(folder_->shortcutFile());
-    bool closed = withDialog([&](SetKeyDialog& dialog) {
+    bool closed = withDialog([&](ShortcutKeyDialog& dialog) {
         QString text;
         Answer(QStringLiteral("OK"), &text);
         dialog.okButton()->click();
@@ -368,4 +368,4 @@ void KeyTest::menusShowTheProgramsOwnShortcutTexts() {
 }
 
 QTEST_MAIN(KeyTest)
-#include "key_dialog_test.moc"
+#include "shortcut_key_dialog_test.moc"

@@ -20,15 +20,15 @@ class CommandActions;
 class ImageLists;
 class KeyTableModel;
 
-// The shortcut key dialog (TFrmSetKey): the commands with their keys, a key list and three
+// The shortcut key dialog: the commands with their keys, a key list and three
 // modifier boxes to compose a key, import and export of ".key" files. OK gives the commands
 // their keys at once and rewrites the program's shortcut file.
-class SetKeyDialog : public QDialog {
+class ShortcutKeyDialog : public QDialog {
     Q_OBJECT
 public:
-    SetKeyDialog(CommandActions& actions, const ImageLists& images, QString shortcutFile,
-                 QWidget* parent = nullptr);
-    ~SetKeyDialog() override;
+    ShortcutKeyDialog(CommandActions& actions, const ImageLists& images, QString shortcutFile,
+                      QWidget* parent = nullptr);
+    ~ShortcutKeyDialog() override;
 
     ShortcutKeyList& keys() { return keys_; }
     QTreeView* keyView() const { return lvKey_; }

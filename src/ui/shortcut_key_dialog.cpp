@@ -1,4 +1,4 @@
-#include "ui/set_key_dialog.h"
+#include "ui/shortcut_key_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -62,8 +62,8 @@ public:
 
 }  // namespace
 
-SetKeyDialog::SetKeyDialog(CommandActions& actions, const ImageLists& images, QString shortcutFile,
-                           QWidget* parent)
+ShortcutKeyDialog::ShortcutKeyDialog(CommandActions& actions, const ImageLists& images,
+                                     QString shortcutFile, QWidget* parent)
     : QDialog(parent),
       actions_(actions),
       shortcutFile_(std::move(shortcutFile)),
@@ -79,9 +79,9 @@ SetKeyDialog::SetKeyDialog(CommandActions& actions, const ImageLists& images, QS
     lvKey_->setFocus();
 }
 
-SetKeyDialog::~SetKeyDialog() = default;
+ShortcutKeyDialog::~ShortcutKeyDialog() = default;
 
-void SetKeyDialog::buildLayout() {
+void ShortcutKeyDialog::buildLayout() {
     lvKey_ = new QTreeView;
     lvKey_->setModel(model_);
     lvKey_->setRootIsDecorated(false);
@@ -113,8 +113,8 @@ void SetKeyDialog::buildLayout() {
     for (std::string_view key : ShortcutDialogKeys()) {
         lbKey_->addItem(FromUtf8(key));
     }
-    connect(lbKey_, &QListWidget::currentRowChanged, this, &SetKeyDialog::lbKeyClick);
-    connect(lbKey_, &QListWidget::itemClicked, this, &SetKeyDialog::lbKeyClick);
+    connect(lbKey_, &QListWidget::currentRowChanged, this, &ShortcutKeyDialog::lbKeyClick);
+    connect(lbKey_, &QListWidget::itemClicked, this, &ShortcutKeyDialog::lbKeyClick);
     cbShift_ = new QCheckBox(QStringLiteral("Shift(&S)"));
     cbCtrl_ = new QCheckBox(QStringLiteral("Ctrl(&C)"));
     cbAlt_ = new QCheckBox(QStringLiteral("Alt(&A)"));
@@ -125,7 +125,7 @@ void SetKeyDialog::buildLayout() {
     keyLayout->setSpacing(2);
     keyLayout->addWidget(lbKey_);
     for (QCheckBox* box : {cbShift_, cbCtrl_, cbAlt_}) {
-        connect(box, &QCheckBox::clicked, this, &SetKeyDialog::lbKeyClick);
+        connect(box, &QCheckBox::clicked, this, &ShortcutKeyDialog::lbKeyClick);
         keyLayout->addWidget(box);
     }
     keyLayout->addStretch(1);
@@ -136,11 +136,12 @@ void SetKeyDialog::buildLayout() {
     btnOk_->setDefault(true);
     auto* btnCancel = new QPushButton(QStringLiteral("キャンセル"));
     auto* btnHelp = new QPushButton(QStringLiteral("ヘルプ(&H)"));
-    connect(btnLoad, &QPushButton::clicked, this, &SetKeyDialog::btnLoadClick);
-    connect(btnSave, &QPushButton::clicked, this, &SetKeyDialog::btnSaveClick);
-    connect(btnOk_, &QPushButton::clicked, this, &SetKeyDialog::btnOkClick);
+    connect(btnLoad, &QPushButton::clicked, this, &ShortcutKeyDialog::btnLoadClick);
+    connect(btnSave, &QPushButton::clicked, this, &ShortcutKeyDialog::btnSaveClick);
+    connect(btnOk_, &QPushButton::clicked, this, &ShortcutKeyDialog::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(btnHelp, &QPushButton::clicked, this, [this] { ShowHelpContext(this, kHelpSetKey); });
+    connect(btnHelp, &QPushButton::clicked, this,
+            [this] { ShowHelpContext(this, kHelpShortcutKeys); });
 
     auto* bottom = new QWidget;
     bottom->setFixedHeight(34);
@@ -167,7 +168,7 @@ void SetKeyDialog::buildLayout() {
     layout->addWidget(bottom);
 }
 
-std::optional<size_t> SetKeyDialog::selectedRow() const {
+std::optional<size_t> ShortcutKeyDialog::selectedRow() const {
     QModelIndexList rows = lvKey_->selectionModel()->selectedRows();
     if (rows.isEmpty()) {
         return std::nullopt;
@@ -175,7 +176,7 @@ std::optional<size_t> SetKeyDialog::selectedRow() const {
     return static_cast<size_t>(rows.first().row());
 }
 
-void SetKeyDialog::selectRow(size_t row) {
+void ShortcutKeyDialog::selectRow(size_t row) {
     QModelIndex index = model_->index(static_cast<int>(row), 0);
     lvKey_->selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -184,7 +185,7 @@ void SetKeyDialog::selectRow(size_t row) {
 
 // The controls show the selected row's key. Setting them does not compose the row's text
 // again, so a key the list does not offer (Ctrl+PgUp from a file) stays as it is.
-void SetKeyDialog::lvKeySelectItem(size_t row) {
+void ShortcutKeyDialog::lvKeySelectItem(size_t row) {
     ShortcutKeyList::Controls controls = keys_.ControlsFor(row);
     QSignalBlocker blockList(lbKey_);
     if (controls.keyEntry) {
@@ -195,7 +196,7 @@ void SetKeyDialog::lvKeySelectItem(size_t row) {
     cbAlt_->setChecked(controls.alt);
 }
 
-void SetKeyDialog::lbKeyClick() {
+void ShortcutKeyDialog::lbKeyClick() {
     std::optional<size_t> row = selectedRow();
     if (!row) {
         return;
@@ -207,7 +208,7 @@ void SetKeyDialog::lbKeyClick() {
     model_->keyTextChanged(static_cast<int>(*row));
 }
 
-void SetKeyDialog::lvKeyColumnClick(int column) {
+void ShortcutKeyDialog::lvKeyColumnClick(int column) {
     std::optional<size_t> row = selectedRow();
     std::optional<size_t> command = row ? std::optional(keys_.commandAt(*row)) : std::nullopt;
     model_->reorder([&] { keys_.ClickColumn(column); });
@@ -216,7 +217,7 @@ void SetKeyDialog::lvKeyColumnClick(int column) {
     }
 }
 
-void SetKeyDialog::btnOkClick() {
+void ShortcutKeyDialog::btnOkClick() {
     bool confirmed = keys_.ConfirmKeys([this](size_t row, const std::string& message) {
         selectRow(row);
         lvKey_->setFocus();
@@ -238,7 +239,7 @@ void SetKeyDialog::btnOkClick() {
     accept();
 }
 
-void SetKeyDialog::btnLoadClick() {
+void ShortcutKeyDialog::btnLoadClick() {
     FileDialogOptions options{"ショートカットキーファイルを開く", kFilter, 1, "key",
                               ToUtf8(openFile_)};
     if (std::optional<std::string> path = AskFileName(this, options, false)) {
@@ -247,7 +248,7 @@ void SetKeyDialog::btnLoadClick() {
     }
 }
 
-void SetKeyDialog::btnSaveClick() {
+void ShortcutKeyDialog::btnSaveClick() {
     FileDialogOptions options{"ショートカットキーファイルに名前を付けて保存する", kFilter, 1, "key",
                               ToUtf8(saveFile_)};
     if (std::optional<std::string> path = AskFileName(this, options, true)) {
@@ -256,7 +257,7 @@ void SetKeyDialog::btnSaveClick() {
     }
 }
 
-void SetKeyDialog::importFile(const QString& path) {
+void ShortcutKeyDialog::importFile(const QString& path) {
     if (std::optional<std::string> missing = keys_.Import(ToUtf8(path))) {
         ShowMessageBox(this, FromUtf8(*missing), MessageKind::Error, MessageButtons::Ok);
         return;
@@ -267,7 +268,7 @@ void SetKeyDialog::importFile(const QString& path) {
     }
 }
 
-void SetKeyDialog::exportFile(const QString& path) {
+void ShortcutKeyDialog::exportFile(const QString& path) {
     const std::string file = ToUtf8(path);
     if (FileExists(file) &&
         ShowMessageBox(this, FromUtf8(ShortcutKeyList::OverwriteQuestion(file)),

@@ -1,0 +1,97 @@
+#include "ui/file_watch.h"
+
+#include <QEvent>
+#include <QFileInfo>
+
+#include "ui/codec.h"
+#include "ui/error_report.h"
+
+namespace brenvale {
+
+namespace {
+
+// Makes the watcher watch exactly these paths of one kind.
+void Watch(QFileSystemWatcher& watcher, const QStringList& now, const QStringList& wanted) {
+    for (const QString& path : now) {
+        if (!wanted.contains(path)) {
+            watcher.removePath(path);
+        }
+    }
+    for (const QString& path : wanted) {
+        if (!now.contains(path)) {
+            watcher.addPath(path);
+        }
+    }
+}
+
+}  // namespace
+
+FileWatch::FileWatch(Editor& editor, QObject* window)
+    : QObject(window),
+      editor_(editor),
+      watcher_(new QFileSystemWatcher(this)),
+      observation_(editor, this) {
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &FileWatch::check);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &FileWatch::checkSoon);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &FileWatch::checkSoon);
+    window->installEventFilter(this);
+    follow();
+}
+
+void FileWatch::checkSoon() {
+    if (!timer_.isActive()) {
+        waiting_.start();
+    } else if (waiting_.elapsed() >= kLongestWaitMs) {
+        return;  // a folder that never rests is looked at all the same
+    }
+    timer_.start(kSettleMs);
+}
+
+bool FileWatch::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        checkSoon();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void FileWatch::documentFileChanged() {
+    follow();
+}
+
+void FileWatch::follow() {
+    QStringList files;
+    QStringList folders;
+    const DocumentSession& session = editor_.session();
+    if (session.hasName()) {
+        QFileInfo file(FromUtf8(session.fileName()));
+        if (file.exists()) {
+            files << file.absoluteFilePath();
+        }
+        folders << file.absolutePath();
+        // The file a symbolic link names is replaced in its own folder.
+        QString target = file.canonicalFilePath();
+        if (!target.isEmpty()) {
+            QString targetFolder = QFileInfo(target).absolutePath();
+            if (targetFolder != folders.front()) {
+                folders << targetFolder;
+            }
+        }
+    }
+    Watch(*watcher_, watcher_->files(), files);
+    Watch(*watcher_, watcher_->directories(), folders);
+}
+
+void FileWatch::check() {
+    bool done = true;
+    RunReporting([&] { done = editor_.checkDocumentFile(); });
+    // A file replaced by a rename is no longer watched: the new one is.
+    follow();
+    if (done) {
+        ++looks_;
+    } else {
+        timer_.start(kRetryMs);
+    }
+}
+
+}  // namespace brenvale

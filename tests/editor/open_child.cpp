@@ -1,0 +1,49 @@
+// An editor in a process of its own for the open-file lock tests. Its command line names the
+// lock folder and a document; it opens the document, prints "opened" (or "asked" for any
+// question, answered No) and follows the commands on its input: "save" edits and saves,
+// printing "saved"; "close" closes normally and ends. Killed, it ends without closing.
+#include <iostream>
+#include <string>
+
+#include "editor/editor.h"
+#include "editor/open_file_lock.h"
+#include "support/answering_host.h"
+
+using namespace brenvale;
+
+namespace {
+
+class ChildHost : public AnsweringHost {
+public:
+    MessageAnswer ShowMessageBox(const std::string&, MessageKind, MessageButtons) override {
+        std::cout << "asked" << std::endl;
+        return MessageAnswer::No;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: open_child LOCK-FOLDER DOCUMENT\n";
+        return 2;
+    }
+    ChildHost host;
+    Editor editor(host, Settings{});
+    editor.session().enableOpenLock(std::make_unique<OpenFileLock>(argv[1]));
+    editor.openDocument(argv[2]);
+    std::cout << "opened" << std::endl;
+    std::string command;
+    while (std::getline(std::cin, command)) {
+        if (command == "save") {
+            editor.editTextChanged(EditBox::Tree, "saved");
+            editor.execute(CommandId::Save);
+            std::cout << "saved" << std::endl;
+        } else if (command == "close") {
+            editor.closeQuery();
+            editor.session().windowClosed();
+            return 0;
+        }
+    }
+    return 0;
+}
