@@ -127,7 +127,7 @@ void AppendMarkdownEscaped(std::string& out, std::string_view utf8, MarkdownSpot
         }
         if (digits > 0 && digits < end && (utf8[digits] == '.' || utf8[digits] == ')')) {
             orderedMark = digits;
-        } else if (std::strchr("#>+-", utf8[0]) != nullptr) {
+        } else if (utf8[0] != '\0' && std::strchr("#>+-", utf8[0]) != nullptr) {
             out += '\\';
         }
     }
