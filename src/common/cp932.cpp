@@ -260,19 +260,23 @@ std::optional<std::string> Encode(std::string_view in, const char* from, size_t*
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        return;
     }
+    // One append per character: the bytes are put together first.
+    char bytes[4];
+    size_t n = 0;
+    if (c < 0x800) {
+        bytes[n++] = static_cast<char>(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+        bytes[n++] = static_cast<char>(0xE0 | (c >> 12));
+        bytes[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    } else {
+        bytes[n++] = static_cast<char>(0xF0 | (c >> 18));
+        bytes[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    out.append(bytes, n);
 }
 
 void AppendCp932AsUtf8(std::string& out, std::string_view cp932) {

@@ -554,9 +554,10 @@ void ReadMarkdown(std::string_view bytes, OutlineImport& outline) {
     uint32_t number = 0;
     size_t start = 0;
     while (start < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
+        // A plain scan: find_first_of looks each byte up in its set with a call of its own.
+        size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') {
+            ++end;
         }
         reader.line(bytes.substr(start, end - start), ++number);
         start = end + 1;

@@ -1,5 +1,6 @@
 #include "document/markdown_text.h"
 
+#include <array>
 #include <cstring>
 
 #include "common/cp932.h"
@@ -8,6 +9,16 @@
 namespace brenvale {
 
 namespace {
+
+// The characters an escape may be needed for anywhere in a text: Markdown's inline marks, a
+// line break, and "&" (escaped only where it starts a character reference).
+constexpr std::array<bool, 256> kMarkdownSpecial = [] {
+    std::array<bool, 256> table{};
+    for (char c : std::string_view("\\`*_[]<~|\n&")) {
+        table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
+}();
 
 bool IsAsciiPunctuation(char c) {
     return c != '\0' && std::strchr("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", c) != nullptr;
@@ -131,19 +142,26 @@ void AppendMarkdownEscaped(std::string& out, std::string_view utf8, MarkdownSpot
             out += '\\';
         }
     }
+    // Runs of ordinary characters are copied whole; only the special ones are looked at.
+    size_t run = begin;
     for (size_t i = begin; i < end; ++i) {
         char c = utf8[i];
+        if (!kMarkdownSpecial[static_cast<unsigned char>(c)] && i != orderedMark &&
+            !(c == '#' && spot == MarkdownSpot::Heading)) {
+            continue;
+        }
+        out.append(utf8.data() + run, i - run);
+        run = i + 1;
         if (c == '\n') {
             out += "<br>";
             continue;
         }
-        if (c != '\0' && (std::strchr("\\`*_[]<~|", c) != nullptr || i == orderedMark ||
-                          (c == '#' && spot == MarkdownSpot::Heading) ||
-                          (c == '&' && LooksLikeReference(utf8.substr(i))))) {
+        if (c != '&' || LooksLikeReference(utf8.substr(i))) {
             out += '\\';
         }
         out += c;
     }
+    out.append(utf8.data() + run, end - run);
     for (size_t i = end; i < utf8.size(); ++i) {
         AppendReference(out, utf8[i]);
     }
@@ -151,17 +169,26 @@ void AppendMarkdownEscaped(std::string& out, std::string_view utf8, MarkdownSpot
 
 void AppendMarkdownUnescaped(std::string& out, std::string_view markdown) {
     size_t i = 0;
+    size_t run = 0;  // the start of the characters not copied yet, all taken as written
     while (i < markdown.size()) {
         char c = markdown[i];
+        if (c != '\\' && c != '&' && c != '<') {
+            ++i;
+            continue;
+        }
+        out.append(markdown.data() + run, i - run);
+        run = i;
         if (c == '\\' && i + 1 < markdown.size() && IsAsciiPunctuation(markdown[i + 1])) {
             out += markdown[i + 1];
             i += 2;
+            run = i;
             continue;
         }
         if (c == '&') {
             if (auto reference = ReadReference(markdown.substr(i))) {
                 AppendUtf8(out, reference->first);
                 i += reference->second;
+                run = i;
                 continue;
             }
         }
@@ -169,12 +196,13 @@ void AppendMarkdownUnescaped(std::string& out, std::string_view markdown) {
             if (size_t tag = LineBreakTag(markdown.substr(i))) {
                 out += '\n';
                 i += tag;
+                run = i;
                 continue;
             }
         }
-        out += c;
         ++i;
     }
+    out.append(markdown.data() + run, markdown.size() - run);
 }
 
 std::string FormatMarkdownNote(const MarkdownNote& note) {

@@ -142,10 +142,13 @@ void OutlineImport::text(std::string_view utf8) {
     if (exact_ || owners_.empty()) {
         return;
     }
-    size_t at = utf8_.size();
-    utf8_ += utf8;
-    for (size_t cr = utf8_.find('\r', at); cr != std::string::npos; cr = utf8_.find('\r', cr)) {
-        utf8_[cr] = '\n';
+    // A CR ends a text in utf8_, so one inside a text is kept as a line break.
+    if (utf8.find('\r') == std::string_view::npos) {
+        utf8_ += utf8;
+        return;
+    }
+    for (char c : utf8) {
+        utf8_ += c == '\r' ? '\n' : c;
     }
 }
 
