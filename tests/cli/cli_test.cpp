@@ -291,6 +291,18 @@ TEST(Cli, OutputThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(test::ReadBytes(dir.file("err.txt")),
               "brenvale-cli: cannot write the output: No space left on device\n");
+
+    // Every export format: the OPML writer hands its blocks on while it writes.
+    for (const char* format : {"md", "opml", "txt"}) {
+        std::ostringstream none;
+        std::ostringstream failure;
+        EXPECT_EQ(
+            RunCli({"export", "--format", format, dir.file("in.bnv"), "/dev/full"}, none, failure),
+            1)
+            << format;
+        EXPECT_NE(failure.str().find("No space left on device"), std::string::npos)
+            << format << failure.str();
+    }
 }
 
 TEST(Cli, KeepsIconIndicesAsRead) {

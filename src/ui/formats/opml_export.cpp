@@ -1,6 +1,10 @@
-#include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <exception>
+#include <functional>
 
 #include "common/check_mark.h"
 #include "common/cp932.h"
@@ -13,9 +17,58 @@ namespace brenvale {
 
 namespace {
 
+// Takes what the XML writer writes, a few bytes at a time, and hands it on in large blocks
+// (a QBuffer would grow its array at every write). An error of the receiver ends the writing
+// and is thrown again by finish(), outside Qt's code.
+class BlockDevice : public QIODevice {
+public:
+    explicit BlockDevice(std::function<void(std::string_view)> receiver)
+        : receiver_(std::move(receiver)) {
+        open(QIODevice::WriteOnly);
+    }
+
+    void finish() {
+        if (!error_) {
+            pass();
+        }
+        if (error_) {
+            std::rethrow_exception(error_);
+        }
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (error_) {
+            return -1;
+        }
+        block_.append(data, static_cast<size_t>(size));
+        if (block_.size() >= kBlockSize) {
+            pass();
+        }
+        return error_ ? -1 : size;
+    }
+
+private:
+    static constexpr size_t kBlockSize = 1 << 20;
+
+    void pass() {
+        try {
+            receiver_(block_);
+        } catch (...) {
+            error_ = std::current_exception();
+        }
+        block_.clear();
+    }
+
+    std::function<void(std::string_view)> receiver_;
+    std::string block_;
+    std::exception_ptr error_;
+};
+
 class OpmlWriter {
 public:
-    OpmlWriter(QByteArray& out, const ListKindOptions& options)
+    OpmlWriter(QIODevice& out, const ListKindOptions& options)
         : xml_(&out), options_(options), ns_(Latin1(kOpmlNamespace)) {
         xml_.setAutoFormatting(true);
         xml_.setAutoFormattingIndent(2);
@@ -64,7 +117,9 @@ private:
                 exact = true;
             }
         }
-        text_ = QString::fromUtf16(utf16_.data(), static_cast<qsizetype>(utf16_.size()));
+        // Copied into the string's own buffer, which keeps its room from text to text.
+        text_.resize(static_cast<qsizetype>(utf16_.size()));
+        std::copy(utf16_.begin(), utf16_.end(), reinterpret_cast<char16_t*>(text_.data()));
         return exact;
     }
 
@@ -124,26 +179,29 @@ private:
     QString text_;
 };
 
-QByteArray Export(const Document& doc, const ListKindOptions& options, std::string_view title) {
-    QByteArray out;
-    OpmlWriter writer(out, options);
-    writer.write(doc, title);
-    return out;
+void Export(const Document& doc, const ListKindOptions& options, std::string_view title,
+            std::function<void(std::string_view)> receiver) {
+    BlockDevice device(std::move(receiver));
+    {
+        OpmlWriter writer(device, options);
+        writer.write(doc, title);
+    }
+    device.finish();
 }
 
 }  // namespace
 
 std::string ExportOpml(const Document& doc, const ListKindOptions& options,
                        std::string_view title) {
-    QByteArray out = Export(doc, options, title);
-    return std::string(out.constData(), static_cast<size_t>(out.size()));
+    std::string out;
+    Export(doc, options, title, [&out](std::string_view block) { out += block; });
+    return out;
 }
 
 void WriteOpmlExport(const Document& doc, const std::string& path, const ListKindOptions& options,
                      std::string_view title) {
-    QByteArray out = Export(doc, options, title);
     AtomicFileWriter writer(path);
-    writer.Write(std::string_view(out.constData(), static_cast<size_t>(out.size())));
+    Export(doc, options, title, [&writer](std::string_view block) { writer.Write(block); });
     writer.Commit();
 }
 
