@@ -4,6 +4,18 @@
 
 namespace brenvale::bench {
 
+namespace {
+
+// A drag of the selected Topic dropped on the tree, as the window passes it to the editor.
+void DropSelected(Editor& e, TopicDropZone zone, Topic* under) {
+    e.beginDrag(DragKind::Topic);
+    e.treeDragOver();
+    e.dropOnTree(zone, under);
+    e.endDrag();
+}
+
+}  // namespace
+
 std::vector<CommandStep> CommandSteps(Editor& e) {
     const Document& doc = e.document();
     Topic* middle = doc.topLevel(doc.topLevelCount() / 2);
@@ -46,6 +58,22 @@ std::vector<CommandStep> CommandSteps(Editor& e) {
         {"ListDel", exec(CommandId::ListDel)},
         {"TreeCut", exec(CommandId::TreeCut), true},
         {"TreePaste", exec(CommandId::TreePaste)},
+        // A document opens with every Topic open. The last top-level Topic (in the window's
+        // bench, one of 10,000 children) is dropped into the middle of the tree and back,
+        // then folded and opened again by "expand all".
+        {"select it again", selectMiddle},
+        {"AddTree", exec(CommandId::AddTree)},
+        {"TreeRight", exec(CommandId::TreeRight)},
+        {"TreeLeft", exec(CommandId::TreeLeft)},
+        {"DelTree", exec(CommandId::DelTree), true},
+        {"select the last Topic", [&e] { e.selectTopic(e.document().lastTopLevel()); }},
+        {"drop it before the middle",
+         [&e, middle] { DropSelected(e, TopicDropZone::Indent, middle); }},
+        {"drop it below all", [&e] { DropSelected(e, TopicDropZone::BelowAll, nullptr); }},
+        {"collapse it", [&e] { e.setTopicExpanded(e.document().lastTopLevel(), false); }},
+        {"expand all", [&e] { e.expandAllTopics(); }},
+        {"collapse the top Topic", [&e] { e.setTopicExpanded(e.document().first(), false); }},
+        {"expand the top Topic", [&e] { e.setTopicExpanded(e.document().first(), true); }},
     };
 }
 

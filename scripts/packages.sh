@@ -35,6 +35,8 @@ SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
 TEST_PACKAGES+=(fonts-ipafont-gothic xdg-utils)
 # Japanese typed through a real input method: ibus with the mozc engine in a D-Bus session.
 TEST_PACKAGES+=(ibus ibus-mozc dbus-x11)
+# What a screen reader hears of the tree: a D-Bus session with the accessibility bus.
+TEST_PACKAGES+=(dbus-daemon dbus-bin at-spi2-core)
 # The exports are read back by outside tools: a CommonMark parser with the task list extension
 # for Markdown, and the PDF text and font listers.
 TEST_PACKAGES+=(cmark-gfm poppler-utils)

@@ -4,8 +4,6 @@
 
 namespace brenvale {
 
-namespace {
-
 DetachedTopic MakeTopic(Document& doc, std::string_view text, int icon, int imageCount) {
     DetachedTopic t = doc.create();
     t->setCaption(StripIconSuffix(text));
@@ -13,8 +11,6 @@ DetachedTopic MakeTopic(Document& doc, std::string_view text, int icon, int imag
     t->expanded = true;
     return t;
 }
-
-}  // namespace
 
 int ResolveIcon(int k, std::string_view text, int imageCount) {
     if (k == 0) {

@@ -27,6 +27,10 @@ inline constexpr int kFirstUserIcon = 8;
 // the image list becomes the "missing" image, 1 becomes the folder pair.
 int ResolveIcon(int k, std::string_view text, int imageCount);
 
+// A new Topic of doc made from text (a trailing icon suffix gives the icon and is cut from the
+// caption), expanded, not yet in the tree.
+DetachedTopic MakeTopic(Document& doc, std::string_view text, int icon, int imageCount);
+
 // Append a new Topic made from text (a trailing icon suffix gives the icon and is cut from
 // the caption): AddTopic as the last sibling at the level of reference (nullptr: the last
 // top-level Topic), AddChildTopic as the last child of parent (nullptr: likewise). The new

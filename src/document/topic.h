@@ -23,6 +23,9 @@ public:
     int icon = 0;
     bool expanded = false;
     ItemList items;
+    // The number under which the editor's list of the tree's rows keeps this Topic (0: none).
+    // The Document neither reads nor changes it.
+    uint32_t rowKey = 0;
 
     // Copies text into the Document's storage as the new caption.
     void setCaption(std::string_view text) { caption = Caption(items.store().keep(text)); }

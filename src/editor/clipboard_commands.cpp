@@ -37,7 +37,8 @@ void PasteText(EditorParts& p, std::string_view text, CommandId command, bool sh
     PasteResult pasted;
     Topic* current = p.selection.topic();
     try {
-        BulkBuild bulk(p.host, p.views, true, true);
+        // The list is built anew; the tree hears of each new subtree.
+        BulkBuild bulk(p.host, p.views, false, true);
         p.list.clear();
         pasted = p.changes.pasteTree(current, text, p.topicImageCount);
         p.selection.setTopic(pasted.current);

@@ -1,6 +1,7 @@
 #include "editor/document_changes.h"
 
 #include <unordered_set>
+#include <utility>
 
 #include "common/check_mark.h"
 #include "document/model.h"
@@ -9,6 +10,7 @@
 #include "editor/document_session.h"
 #include "editor/item_changes.h"
 #include "editor/topic_changes.h"
+#include "editor/tree_rows.h"
 #include "editor/undo_history.h"
 #include "editor/view_notifier.h"
 #include "editor/visible_list.h"
@@ -33,24 +35,101 @@ bool DocumentChanges::shown(const Topic* t) const {
     return t && t == list_.topic();
 }
 
+// ---- The tree's rows
+
+bool DocumentChanges::rowsFollow() const {
+    return !views_.treeHeld() && rows_.current();
+}
+
+void DocumentChanges::tellRowsBefore(const TreeRowChange& change) {
+    using Kind = TreeRowChange::Kind;
+    switch (change.kind) {
+        case Kind::Insert:
+            views_.tree(
+                [&](EditorObserver& o) { o.beginInsertTreeRows(change.first, change.count); });
+            break;
+        case Kind::Remove:
+            views_.tree(
+                [&](EditorObserver& o) { o.beginRemoveTreeRows(change.first, change.count); });
+            break;
+        case Kind::Move:
+            views_.tree([&](EditorObserver& o) {
+                o.beginMoveTreeRows(change.first, change.count, change.destination);
+            });
+            break;
+        case Kind::None:
+        case Kind::Update:
+            break;
+    }
+}
+
+void DocumentChanges::tellRowsAfter(const TreeRowChange& change) {
+    using Kind = TreeRowChange::Kind;
+    switch (change.kind) {
+        case Kind::Insert:
+            views_.tree([](EditorObserver& o) { o.endInsertTreeRows(); });
+            break;
+        case Kind::Remove:
+            views_.tree([](EditorObserver& o) { o.endRemoveTreeRows(); });
+            break;
+        case Kind::Move:
+            views_.tree([](EditorObserver& o) { o.endMoveTreeRows(); });
+            break;
+        case Kind::Update:
+            views_.tree([&](EditorObserver& o) { o.treeRowsChanged(change.first, change.count); });
+            break;
+        case Kind::None:
+            break;
+    }
+}
+
+void DocumentChanges::repaintRow(const Topic* t) {
+    size_t row = t && rowsFollow() ? rows_.rowOf(t) : TreeRows::npos;
+    if (row != TreeRows::npos) {
+        views_.tree([&](EditorObserver& o) { o.treeRowsChanged(row, 1); });
+    }
+}
+
 // ---- Topics
 
 Topic& DocumentChanges::addTopic(Topic* reference, bool asChild, std::string_view text, int icon,
                                  int imageCount) {
     Topic* parent = asChild ? reference : (reference ? reference->parent() : nullptr);
     size_t row = document().siblingCount(parent);
-    views_.tree([&](EditorObserver& o) { o.beginInsertTopic(parent, row); });
-    Topic& added = asChild ? AddChildTopic(document(), reference, text, icon, imageCount)
-                           : AddTopic(document(), reference, text, icon, imageCount);
-    views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
+    Topic& added = putTopic(parent, row, MakeTopic(document(), text, icon, imageCount));
     record(std::make_unique<TopicPlacement>(added));
     return added;
 }
 
+namespace {
+
+// Lines of a tree clipboard text that make Topics (every line but the Item lines): room for
+// their rows is taken before the paste.
+size_t TopicLines(std::string_view text) {
+    size_t lines = 0;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t start = text.find_first_not_of('\t', at);
+        lines += start == std::string_view::npos || text[start] != '\x08';
+        size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+}  // namespace
+
 // The paste only appends: Items to the Topic that was current, Topics as last children or
 // siblings. The record takes out the new Topics that hang from Topics already there, in the
-// order they came, and the Items appended to the current one.
+// order they came, and the Items appended to the current one; the views hear of those
+// subtrees in the same order, each after the Topics before it in tree order.
 PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, int imageCount) {
+    if (rowsFollow()) {
+        rows_.reserve(TopicLines(text));
+    }
     size_t itemsBefore = current ? current->items.size() : 0;
     PasteResult pasted = PasteTreeText(document(), current, text, imageCount);
     if (current && current->items.size() > itemsBefore) {
@@ -64,18 +143,39 @@ PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, in
     }
     std::unordered_set<const Topic*> created(pasted.created.begin(), pasted.created.end());
     for (Topic* t : pasted.created) {
-        if (!created.contains(t->parent())) {
-            record(std::make_unique<TopicPlacement>(*t));
+        if (created.contains(t->parent())) {
+            continue;
         }
+        record(std::make_unique<TopicPlacement>(*t));
+        TreeRows::Plan plan = rowsFollow() ? rows_.planAdded(*t) : TreeRows::Plan();
+        Topic* parent = t->parent();
+        size_t row = t->row();
+        views_.tree([&](EditorObserver& o) { o.beginInsertTopic(parent, row); });
+        tellRowsBefore(plan.change());
+        rows_.apply(plan);
+        tellRowsAfter(plan.change());
+        views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
+        repaintRow(parent);
     }
     return pasted;
 }
 
 ImportedTopics DocumentChanges::importOutline(OutlineImport& outline, int imageCount,
                                               std::string_view sourceName) {
+    if (rowsFollow()) {
+        rows_.reserve(outline.topicCount());
+    }
     ImportedTopics imported = outline.build(document(), imageCount, sourceName);
+    // Each new top-level Topic is told as the tree paste tells its Topics.
     for (Topic* t : imported.topLevel) {
         record(std::make_unique<TopicPlacement>(*t));
+        TreeRows::Plan plan = rowsFollow() ? rows_.planAdded(*t) : TreeRows::Plan();
+        size_t row = t->row();
+        views_.tree([&](EditorObserver& o) { o.beginInsertTopic(nullptr, row); });
+        tellRowsBefore(plan.change());
+        rows_.apply(plan);
+        tellRowsAfter(plan.change());
+        views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
     }
     return imported;
 }
@@ -87,24 +187,27 @@ void DocumentChanges::removeTopic(Topic* t) {
 }
 
 Topic& DocumentChanges::putTopic(Topic* parent, size_t row, DetachedTopic t) {
+    TreeRows::Plan plan = rowsFollow() ? rows_.planInsert(parent, row, *t) : TreeRows::Plan();
     views_.tree([&](EditorObserver& o) { o.beginInsertTopic(parent, row); });
+    tellRowsBefore(plan.change());
     Topic& put = document().insert(parent, row, std::move(t));
+    rows_.apply(plan);
+    tellRowsAfter(plan.change());
     views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
-    // The views show a subtree coming back as it was, folded where it was folded.
-    ForEachInSubtree(put, [&](Topic& x, int) {
-        if (x.hasChildren()) {
-            Topic* topic = &x;
-            views_.tree([&](EditorObserver& o) { o.topicExpansionChanged(topic); });
-        }
-    });
+    repaintRow(parent);
     return put;
 }
 
 DetachedTopic DocumentChanges::takeTopic(Topic* parent, size_t row) {
     Topic* t = document().sibling(parent, row);
+    TreeRows::Plan plan = rowsFollow() ? rows_.planRemove(*t) : TreeRows::Plan();
     views_.tree([&](EditorObserver& o) { o.beginRemoveTopic(parent, row); });
+    tellRowsBefore(plan.change());
     DetachedTopic taken = document().remove(t);
+    rows_.apply(plan);
+    tellRowsAfter(plan.change());
     views_.tree([](EditorObserver& o) { o.endRemoveTopic(); });
+    repaintRow(parent);
     return taken;
 }
 
@@ -114,9 +217,15 @@ void DocumentChanges::moveTopic(Topic* t, Topic* parent, size_t row) {
     if (fromParent == parent && fromRow == row) {
         return;
     }
+    TreeRows::Plan plan = rowsFollow() ? rows_.planMove(*t, parent, row) : TreeRows::Plan();
     views_.tree([&](EditorObserver& o) { o.beginMoveTopic(fromParent, fromRow, parent, row); });
+    tellRowsBefore(plan.change());
     document().move(t, parent, row);
+    rows_.apply(plan);
+    tellRowsAfter(plan.change());
     views_.tree([](EditorObserver& o) { o.endMoveTopic(); });
+    repaintRow(fromParent);
+    repaintRow(parent);
     record(std::make_unique<TopicMove>(t, fromParent, fromRow));
 }
 
@@ -148,16 +257,45 @@ void DocumentChanges::setExpanded(Topic* t, bool expanded) {
     if (t->expanded == expanded) {
         return;
     }
-    t->expanded = expanded;
+    changeExpansion(t, expanded);
     if (inStep()) {
         record(std::make_unique<TopicExpansionChange>(t, !expanded));
     }
+}
+
+void DocumentChanges::changeExpansion(Topic* t, bool expanded) {
+    TreeRows::Plan plan = rowsFollow() ? rows_.planExpansion(*t, expanded) : TreeRows::Plan();
+    tellRowsBefore(plan.change());
+    t->expanded = expanded;
+    rows_.apply(plan);
+    tellRowsAfter(plan.change());
     views_.tree([&](EditorObserver& o) { o.topicExpansionChanged(t); });
+    repaintRow(t);
 }
 
 void DocumentChanges::expandAll() {
-    ForEachTopic(document(), [](Topic& t, int) { t.expanded = true; });
+    // Only the folded Topics change; the rows list them without a walk of the tree.
+    std::vector<Topic*> folded = rows_.foldedTopics(nullptr);
+    bool follow = rowsFollow();
+    if (follow) {
+        views_.tree([](EditorObserver& o) { o.beginResetTreeRows(); });
+    }
+    for (Topic* t : folded) {
+        TreeRows::Plan plan = follow ? rows_.planExpansion(*t, true) : TreeRows::Plan();
+        t->expanded = true;
+        rows_.apply(plan);
+    }
+    if (follow) {
+        views_.tree([](EditorObserver& o) { o.endResetTreeRows(); });
+    }
     views_.tree([](EditorObserver& o) { o.manyExpansionsChanged(); });
+}
+
+void DocumentChanges::expandSubtree(Topic* top) {
+    // In tree order: each Topic's rows come in once its folded ancestors are open.
+    for (Topic* t : rows_.foldedTopics(top)) {
+        setExpanded(t, true);
+    }
 }
 
 void DocumentChanges::applyTrashRule(Topic* t) {
@@ -177,10 +315,10 @@ void DocumentChanges::swapIcon(Topic* t, int& other) {
 }
 
 void DocumentChanges::swapExpanded(Topic* t, bool& other) {
-    bool expanded = other;
-    other = t->expanded;
-    t->expanded = expanded;
-    views_.tree([&](EditorObserver& o) { o.topicExpansionChanged(t); });
+    bool expanded = std::exchange(other, t->expanded);
+    if (expanded != t->expanded) {
+        changeExpansion(t, expanded);
+    }
 }
 
 // ---- Items

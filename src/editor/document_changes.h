@@ -12,24 +12,26 @@ namespace brenvale {
 
 class DocumentSession;
 class OutlineImport;
+class TreeRows;
 class UndoChange;
 class UndoHistory;
 class ViewNotifier;
 class VisibleList;
 struct ImportedTopics;
 struct PasteResult;
+struct TreeRowChange;
 
 // The one way the editor changes its Document. Each operation changes the model, tells the
-// views (the tree's changes always, an Item change when its Topic's list is the one shown,
-// whose bookkeeping follows), and records the change in the undo history, all in one call, so
-// no command can change the Document without its step and its views knowing. The toggles of
-// recorded changes use the same operations while the history replays, which records nothing
-// then.
+// views (the tree's changes always, and the tree's rows, which follow them; an Item change
+// when its Topic's list is the one shown, whose bookkeeping follows), and records the change
+// in the undo history, all in one call, so no command can change the Document without its step
+// and its views knowing. The toggles of recorded changes use the same operations while the
+// history replays, which records nothing then.
 class DocumentChanges {
 public:
     DocumentChanges(DocumentSession& session, UndoHistory& history, ViewNotifier& views,
-                    VisibleList& list)
-        : session_(session), history_(history), views_(views), list_(list) {}
+                    VisibleList& list, TreeRows& rows)
+        : session_(session), history_(history), views_(views), list_(list), rows_(rows) {}
     DocumentChanges(const DocumentChanges&) = delete;
     DocumentChanges& operator=(const DocumentChanges&) = delete;
 
@@ -38,10 +40,11 @@ public:
     // last sibling at the level of reference, or as its last child.
     Topic& addTopic(Topic* reference, bool asChild, std::string_view text, int icon,
                     int imageCount);
-    // Pastes a tree clipboard text (see PasteTreeText); run inside a bulk build of the tree.
+    // Pastes a tree clipboard text (see PasteTreeText); the views hear of each new subtree
+    // once the paste has made them all.
     PasteResult pasteTree(Topic* current, std::string_view text, int imageCount);
     // Adds an imported outline as new top-level Topics after the last one (see
-    // OutlineImport::build); run inside a bulk build of the tree.
+    // OutlineImport::build); the views hear of each once the import has made them all.
     ImportedTopics importOutline(OutlineImport& outline, int imageCount,
                                  std::string_view sourceName);
     void removeTopic(Topic* t);
@@ -54,6 +57,8 @@ public:
     void setExpanded(Topic* t, bool expanded);
     // Every Topic expanded; the views hear of it once.
     void expandAll();
+    // top and every Topic below it expanded, each as setExpanded.
+    void expandSubtree(Topic* top);
     // A trash Topic shows whether its list holds Items (icon 5) or not (icon 4).
     void applyTrashRule(Topic* t);
 
@@ -83,6 +88,13 @@ private:
     bool inStep() const;
     void record(std::unique_ptr<UndoChange> change);
     bool shown(const Topic* t) const;
+    // Whether the tree's rows follow this change (not during a bulk build of the tree).
+    bool rowsFollow() const;
+    void tellRowsBefore(const TreeRowChange& change);
+    void tellRowsAfter(const TreeRowChange& change);
+    // The row of t (nullptr: none) looks different: its expand button or state.
+    void repaintRow(const Topic* t);
+    void changeExpansion(Topic* t, bool expanded);
     void announceInserted(Topic* t, size_t row, size_t count);
     void changeItem(Topic* t, size_t row, TextRef before, bool looksChanged);
 
@@ -90,6 +102,7 @@ private:
     UndoHistory& history_;
     ViewNotifier& views_;
     VisibleList& list_;
+    TreeRows& rows_;
 };
 
 }  // namespace brenvale

@@ -14,15 +14,18 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
       settings_(std::move(settings)),
       userIconCount_(userIconCount),
       session_(host_, settings_, views_, history_),
+      treeRows_(session_),
       list_(views_, settings_),
       selection_(views_),
       hint_(views_),
       commands_(views_),
-      changes_(session_, history_, views_, list_),
-      parts_{host_,    settings_,  kBuiltInTopicImages + userIconCount,
-             views_,   session_,   history_,
-             changes_, selection_, list_,
-             drag_,    hint_,      commands_} {
+      changes_(session_, history_, views_, list_, treeRows_),
+      parts_{host_,    settings_, kBuiltInTopicImages + userIconCount,
+             views_,   session_,  history_,
+             changes_, treeRows_, selection_,
+             list_,    drag_,     hint_,
+             commands_} {
+    views_.setTreeRows(&treeRows_);
     // Save follows the modified flag at once, whoever changed it.
     session_.onModifiedChanged([this] { commands_.refresh(parts_); });
     commands_.setClipboardHasText(host_.ClipboardHasText());
@@ -171,6 +174,12 @@ void Editor::expandAllTopics() {
     changes_.expandAll();
 }
 
+void Editor::expandTopicSubtree(Topic* topic) {
+    if (topic) {
+        changes_.expandSubtree(topic);
+    }
+}
+
 void Editor::editTextChanged(EditBox box, std::string text) {
     act([&] {
         if (box == EditBox::Tree) {
@@ -245,7 +254,7 @@ void Editor::dropOnList(int pointerRow) {
 std::string Editor::treeCounterText() const {
     const Document& doc = session_.document();
     Topic* t = selection_.topic();
-    size_t position = t ? doc.treeOrderIndex(t) + 1 : 0;
+    size_t position = t ? treeRows_.treeOrderIndex(t) + 1 : 0;
     return std::to_string(position) + "/" + std::to_string(doc.topicCount());
 }
 

@@ -16,6 +16,7 @@
 #include "editor/editor_parts.h"
 #include "editor/hint_panel.h"
 #include "editor/selection.h"
+#include "editor/tree_rows.h"
 #include "editor/undo_history.h"
 #include "editor/view_notifier.h"
 #include "editor/visible_list.h"
@@ -51,6 +52,8 @@ public:
     const DocumentSession& session() const { return session_; }
     // The window sets the session's title measure, auto-save period and folders.
     DocumentSession& session() { return session_; }
+    // The tree's rows: the Topics a tree view shows, in order.
+    const TreeRows& treeRows() const { return treeRows_; }
     const VisibleList& list() const { return list_; }
     // The window gives the list its text measure and client width.
     VisibleList& list() { return list_; }
@@ -94,6 +97,8 @@ public:
     // The user opened or folded a Topic in the view.
     void setTopicExpanded(Topic* topic, bool expanded);
     void expandAllTopics();
+    // The user opened a Topic and everything below it.
+    void expandTopicSubtree(Topic* topic);
     // The user changed the text of an edit box: the tree's renames the selected Topic.
     void editTextChanged(EditBox box, std::string text);
     // A click or a right click on the list: row -1 clears the selection.
@@ -146,6 +151,7 @@ private:
     DocumentSession session_;
     // The steps hold Topics taken out of the Document: they go first.
     UndoHistory history_;
+    TreeRows treeRows_;
     VisibleList list_;
     Selection selection_;
     DragState drag_;

@@ -11,6 +11,8 @@ class Topic;
 // Change notifications, fine enough for item models: the begin call comes before the change,
 // the end call after it. A reset stands for everything of its kind; between the two reset
 // calls no other notification of that kind is sent. `parent` is nullptr for the top level.
+// A paste tells of each subtree it hangs from a Topic that was there (begin and end of an
+// insert together) once it has made them all.
 class EditorObserver {
 public:
     virtual ~EditorObserver() = default;
@@ -30,6 +32,21 @@ public:
     virtual void manyExpansionsChanged() {}
     virtual void beginResetTree() {}
     virtual void endResetTree() {}
+
+    // The tree's rows (TreeRows): the Topics whose ancestors are all expanded, in tree order,
+    // as one flat list. Rows are counted before the change; the rows of a move go before row
+    // `destination`, also counted before the move. A reset of the tree resets the rows too.
+    virtual void beginInsertTreeRows(size_t /*first*/, size_t /*count*/) {}
+    virtual void endInsertTreeRows() {}
+    virtual void beginRemoveTreeRows(size_t /*first*/, size_t /*count*/) {}
+    virtual void endRemoveTreeRows() {}
+    virtual void beginMoveTreeRows(size_t /*first*/, size_t /*count*/, size_t /*destination*/) {}
+    virtual void endMoveTreeRows() {}
+    // Rows that stay but look different: their level, expand button or expanded state.
+    virtual void treeRowsChanged(size_t /*first*/, size_t /*count*/) {}
+    // Every row may have changed (every Topic was expanded).
+    virtual void beginResetTreeRows() {}
+    virtual void endResetTreeRows() {}
 
     virtual void beginInsertItems(size_t /*first*/, size_t /*last*/) {}
     virtual void endInsertItems() {}

@@ -11,6 +11,7 @@ class DocumentSession;
 class EditorHost;
 class HintPanel;
 class Selection;
+class TreeRows;
 class UndoHistory;
 class ViewNotifier;
 class VisibleList;
@@ -27,6 +28,7 @@ struct EditorParts {
     DocumentSession& session;
     UndoHistory& history;
     DocumentChanges& changes;
+    TreeRows& rows;
     Selection& selection;
     VisibleList& list;
     DragState& drag;

@@ -104,7 +104,8 @@ void ImportOutline(EditorParts& p, OutlineImport& outline, std::string_view name
     UndoScope step(p, CommandId::Import);
     ImportedTopics imported;
     {
-        BulkBuild bulk(p.host, p.views, true, true);
+        // The list is built anew; the tree hears of each new top-level Topic.
+        BulkBuild bulk(p.host, p.views, false, true);
         p.list.clear();
         imported = p.changes.importOutline(outline, p.topicImageCount, name);
     }

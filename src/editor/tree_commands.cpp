@@ -5,6 +5,7 @@
 #include "editor/command_handlers.h"
 #include "editor/document_changes.h"
 #include "editor/document_session.h"
+#include "editor/tree_rows.h"
 #include "editor/undo_scope.h"
 
 namespace brenvale {
@@ -129,11 +130,11 @@ void TreeUpExecute(EditorParts& p) {
     if (!t) {
         return;
     }
-    size_t before = p.doc().treeOrderIndex(t);
+    size_t before = p.rows.treeOrderIndex(t);
     if (Topic* previous = t->previousSibling()) {
         MoveTopicKeepingExpansion(p, t, t->parent(), previous->row());
     }
-    if (p.doc().treeOrderIndex(t) != before) {
+    if (p.rows.treeOrderIndex(t) != before) {
         p.session.setModified(true);
     }
 }
@@ -144,14 +145,14 @@ void TreeDownExecute(EditorParts& p) {
     if (!t) {
         return;
     }
-    size_t before = p.doc().treeOrderIndex(t);
+    size_t before = p.rows.treeOrderIndex(t);
     Topic* next = t->nextSibling();
     if (next && next->nextSibling()) {
         MoveTopicKeepingExpansion(p, t, t->parent(), t->row() + 1);
     } else {
         MoveTopicKeepingExpansion(p, t, t->parent(), p.doc().siblingCount(t->parent()) - 1);
     }
-    if (p.doc().treeOrderIndex(t) != before) {
+    if (p.rows.treeOrderIndex(t) != before) {
         p.session.setModified(true);
     }
 }

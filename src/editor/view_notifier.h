@@ -8,6 +8,8 @@
 
 namespace brenvale {
 
+class TreeRows;
+
 // The editor's observers and what they are told. During a bulk build of the tree or of the
 // list the views are reset at its end instead of hearing of every change, so the fine-grained
 // notifications of that kind are held back meanwhile.
@@ -39,6 +41,9 @@ public:
 
     bool treeHeld() const { return treeHolds_ > 0; }
     bool listHeld() const { return listHolds_ > 0; }
+    // The tree's rows wait while the tree is held and are built anew before the views hear of
+    // its release.
+    void setTreeRows(TreeRows* rows) { rows_ = rows; }
     // The first hold resets the views' idea of the tree (list), the last release ends the
     // reset; holds nest.
     void holdTree();
@@ -52,6 +57,7 @@ public:
 private:
     std::shared_ptr<std::vector<EditorObserver*>> observers_ =
         std::make_shared<std::vector<EditorObserver*>>();
+    TreeRows* rows_ = nullptr;
     int treeHolds_ = 0;
     int listHolds_ = 0;
 };

@@ -165,6 +165,17 @@ void CheckListView::dropEvent(QDropEvent* event) {
     verticalScrollBar()->setValue(top);
 }
 
+void CheckListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // A list view tells screen readers of its new current row even while it has not the
+    // focus: selecting a Topic in the tree would be read as a row of its list. Only the
+    // focused list tells it.
+    if (hasFocus()) {
+        QListView::currentChanged(current, previous);
+    } else {
+        QAbstractItemView::currentChanged(current, previous);
+    }
+}
+
 void CheckListView::paintEvent(QPaintEvent* event) {
     QListView::paintEvent(event);
     int row = editor_.drag().insertionRow;

@@ -1,112 +1,65 @@
 #include "ui/topic_tree_model.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "ui/codec.h"
 
 namespace brenvale {
 
-namespace {
-
-// Whether t lies `level` or more levels below the top; walks up no further than that.
-bool AtLevelOrBelow(const Topic* t, int level) {
-    int up = 0;
-    for (const Topic* p = t->parent(); p && up < level; p = p->parent()) {
-        ++up;
-    }
-    return up >= level;
-}
-
-// Whether the subtree of top reaches `levels` levels below top; stops as soon as it does.
-bool ReachesDown(const Topic& top, int levels) {
-    const Topic* t = &top;
-    int level = 0;
-    while (t) {
-        if (level >= levels) {
-            return true;
-        }
-        if (t->hasChildren()) {
-            t = t->child(0);
-            ++level;
-            continue;
-        }
-        while (t != &top && !t->nextSibling()) {
-            t = t->holder();
-            --level;
-        }
-        t = t == &top ? nullptr : t->nextSibling();
-    }
-    return false;
-}
-
-// The level of a shown parent's children.
-int ChildLevel(const Topic* parent) {
-    return parent ? parent->level() + 1 : 0;
-}
-
-}  // namespace
-
 TopicTreeModel::TopicTreeModel(Editor& editor, IconProvider icons, QObject* parent)
-    : QAbstractItemModel(parent),
+    : QAbstractListModel(parent),
       editor_(editor),
       icons_(std::move(icons)),
       observation_(editor, this) {}
 
 TopicTreeModel::~TopicTreeModel() = default;
 
+int TopicTreeModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(editor_.treeRows().rowCount());
+}
+
+Topic* TopicTreeModel::topicAt(int row) const {
+    return row >= 0 ? editor_.treeRows().topicAt(static_cast<size_t>(row)) : nullptr;
+}
+
 Topic* TopicTreeModel::topic(const QModelIndex& index) const {
-    return index.isValid() ? static_cast<Topic*>(index.internalPointer()) : nullptr;
+    return index.isValid() && index.model() == this ? topicAt(index.row()) : nullptr;
 }
 
 QModelIndex TopicTreeModel::indexOf(const Topic* t) const {
-    return t && !AtLevelOrBelow(t, kShownLevels) ? rowIndex(t) : QModelIndex();
+    size_t row = t ? editor_.treeRows().rowOf(t) : TreeRows::npos;
+    return row == TreeRows::npos ? QModelIndex() : index(static_cast<int>(row));
 }
 
-QModelIndex TopicTreeModel::indexOf(const Topic* t, int level) const {
-    return t && level < kShownLevels ? rowIndex(t) : QModelIndex();
+void TopicTreeModel::forgetLevels() {
+    lastRow_ = -1;
+    lastTopic_ = nullptr;
 }
 
-QModelIndex TopicTreeModel::rowIndex(const Topic* t) const {
-    return t ? createIndex(static_cast<int>(t->row()), 0, const_cast<Topic*>(t)) : QModelIndex();
-}
-
-bool TopicTreeModel::showsChildrenOf(const Topic* t) {
-    return !t || !AtLevelOrBelow(t, kShownLevels - 1);
-}
-
-QModelIndex TopicTreeModel::index(int row, int column, const QModelIndex& parent) const {
-    if (row < 0 || column != 0 || (parent.isValid() && parent.column() != 0)) {
-        return {};
-    }
-    Topic* p = topic(parent);
-    const Document& doc = editor_.document();
-    if (!showsChildrenOf(p) || static_cast<size_t>(row) >= doc.siblingCount(p)) {
-        return {};
-    }
-    return createIndex(row, 0, doc.sibling(p, static_cast<size_t>(row)));
-}
-
-QModelIndex TopicTreeModel::parent(const QModelIndex& child) const {
-    // The parent of a shown Topic is shown.
-    Topic* t = topic(child);
-    return t ? rowIndex(t->parent()) : QModelIndex();
-}
-
-int TopicTreeModel::rowCount(const QModelIndex& parent) const {
-    if (parent.column() > 0) {
+int TopicTreeModel::level(int row) const {
+    const Topic* t = topicAt(row);
+    if (!t) {
         return 0;
     }
-    Topic* p = topic(parent);
-    return showsChildrenOf(p) ? static_cast<int>(editor_.document().siblingCount(p)) : 0;
-}
-
-int TopicTreeModel::columnCount(const QModelIndex&) const {
-    return 1;
-}
-
-bool TopicTreeModel::hasChildren(const QModelIndex& parent) const {
-    return rowCount(parent) > 0;
+    if (lastRow_ >= 0 && row == lastRow_ && t == lastTopic_) {
+        return lastLevel_;
+    }
+    int level = 0;
+    if (lastRow_ >= 0 && row == lastRow_ + 1 && lastTopic_) {
+        // The row after a Topic is its first child, or the next sibling of the Topic or of
+        // one of its ancestors: climb from the Topic before to the parent they share.
+        const Topic* p = lastTopic_;
+        level = lastLevel_ + 1;
+        for (const Topic* parent = t->parent(); p && p != parent; p = p->parent()) {
+            --level;
+        }
+    } else {
+        level = t->level();
+    }
+    lastRow_ = row;
+    lastTopic_ = t;
+    lastLevel_ = level;
+    return level;
 }
 
 QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
@@ -119,6 +72,14 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
             return FromCp932(t->caption);
         case Qt::DecorationRole:
             return icons_ ? icons_(t->icon) : QVariant();
+        case LevelRole:
+            return level(index.row());
+        case HasChildrenRole:
+            return t->hasChildren();
+        case ExpandedRole:
+            return t->hasChildren() && t->expanded;
+        case TrailingTextRole:
+            return QString();
         default:
             return {};
     }
@@ -128,106 +89,85 @@ Qt::ItemFlags TopicTreeModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::ItemIsDropEnabled;
     }
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+           Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
 }
 
-void TopicTreeModel::beginInsertTopic(Topic* parent, size_t row) {
-    insertTelling_ = showsChildrenOf(parent) ? Telling::AsIs : Telling::Not;
-    if (insertTelling_ == Telling::AsIs) {
-        beginInsertRows(indexOf(parent), static_cast<int>(row), static_cast<int>(row));
-    }
+// ---- Following the editor
+
+void TopicTreeModel::beginInsertTreeRows(size_t first, size_t count) {
+    forgetLevels();
+    changing_ = true;
+    beginInsertRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
 }
 
-void TopicTreeModel::endInsertTopic() {
-    if (std::exchange(insertTelling_, Telling::AsIs) == Telling::AsIs) {
-        endInsertRows();
-    }
+void TopicTreeModel::endInsertTreeRows() {
+    changing_ = false;
+    endInsertRows();
 }
 
-void TopicTreeModel::beginRemoveTopic(Topic* parent, size_t row) {
-    removeTelling_ = showsChildrenOf(parent) ? Telling::AsIs : Telling::Not;
-    if (removeTelling_ == Telling::AsIs) {
-        beginRemoveRows(indexOf(parent), static_cast<int>(row), static_cast<int>(row));
-    }
+void TopicTreeModel::beginRemoveTreeRows(size_t first, size_t count) {
+    forgetLevels();
+    changing_ = true;
+    beginRemoveRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
 }
 
-void TopicTreeModel::endRemoveTopic() {
-    if (std::exchange(removeTelling_, Telling::AsIs) == Telling::AsIs) {
-        endRemoveRows();
-    }
+void TopicTreeModel::endRemoveTreeRows() {
+    changing_ = false;
+    endRemoveRows();
 }
 
-void TopicTreeModel::beginMoveTopic(Topic* fromParent, size_t fromRow, Topic* toParent,
-                                    size_t toRow) {
-    bool fromShown = showsChildrenOf(fromParent);
-    bool toShown = showsChildrenOf(toParent);
-    if (!fromShown && !toShown) {
-        moveTelling_ = Telling::Not;
-        return;
-    }
-    moveTelling_ = Telling::AsReset;
-    if (fromShown && toShown) {
-        // A subtree that keeps its level, or that is shown whole at both levels, moves as it
-        // is; otherwise some of its Topics come into view or go out of it.
-        int from = ChildLevel(fromParent);
-        int to = ChildLevel(toParent);
-        const Topic* moved = editor_.document().sibling(fromParent, fromRow);
-        if (from == to || !ReachesDown(*moved, kShownLevels - std::max(from, to))) {
-            // Qt counts the destination row before the move.
-            int destination = static_cast<int>(toRow);
-            if (fromParent == toParent && toRow > fromRow) {
-                ++destination;
-            }
-            if (beginMoveRows(indexOf(fromParent), static_cast<int>(fromRow),
-                              static_cast<int>(fromRow), indexOf(toParent), destination)) {
-                moveTelling_ = Telling::AsIs;
-            }
-        }
-    }
-    if (moveTelling_ == Telling::AsReset) {
+void TopicTreeModel::beginMoveTreeRows(size_t first, size_t count, size_t destination) {
+    forgetLevels();
+    changing_ = true;
+    moveAsReset_ = !beginMoveRows({}, static_cast<int>(first), static_cast<int>(first + count - 1),
+                                  {}, static_cast<int>(destination));
+    if (moveAsReset_) {
         beginResetModel();
     }
 }
 
-void TopicTreeModel::endMoveTopic() {
-    switch (std::exchange(moveTelling_, Telling::AsIs)) {
-        case Telling::AsIs:
-            endMoveRows();
-            break;
-        case Telling::AsReset:
-            endResetModel();
-            emit expansionReset();
-            break;
-        case Telling::Not:
-            break;
+void TopicTreeModel::endMoveTreeRows() {
+    changing_ = false;
+    if (std::exchange(moveAsReset_, false)) {
+        endResetModel();
+    } else {
+        endMoveRows();
     }
+}
+
+void TopicTreeModel::treeRowsChanged(size_t first, size_t count) {
+    forgetLevels();
+    emit dataChanged(index(static_cast<int>(first)), index(static_cast<int>(first + count - 1)));
+}
+
+void TopicTreeModel::beginResetTreeRows() {
+    forgetLevels();
+    changing_ = true;
+    beginResetModel();
+}
+
+void TopicTreeModel::endResetTreeRows() {
+    changing_ = false;
+    endResetModel();
 }
 
 void TopicTreeModel::topicChanged(Topic* t) {
-    QModelIndex index = indexOf(t);
-    if (index.isValid()) {
-        emit dataChanged(index, index);
+    QModelIndex at = indexOf(t);
+    if (at.isValid()) {
+        emit dataChanged(at, at);
     }
-}
-
-void TopicTreeModel::topicExpansionChanged(Topic* t) {
-    // A Topic on the last shown level shows no children to expand.
-    if (t && showsChildrenOf(t)) {
-        emit expansionChanged(indexOf(t), t->expanded);
-    }
-}
-
-void TopicTreeModel::manyExpansionsChanged() {
-    emit expansionReset();
 }
 
 void TopicTreeModel::beginResetTree() {
+    forgetLevels();
+    changing_ = true;
     beginResetModel();
 }
 
 void TopicTreeModel::endResetTree() {
+    changing_ = false;
     endResetModel();
-    emit expansionReset();
 }
 
 }  // namespace brenvale

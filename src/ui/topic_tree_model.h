@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractItemModel>
+#include <QAbstractListModel>
 #include <QIcon>
 
 #include <functional>
@@ -9,69 +9,68 @@
 
 namespace brenvale {
 
-// The topic tree as an item model: a thin adapter over the editor's Document that passes
-// on the editor's change notifications, so edits never reset the view.
-//
-// The tree view lays out, expands and scrolls to its rows with one nested call per level, so
-// a document nested tens of thousands of levels deep would overflow the stack. The model
-// holds only the Topics of the first kShownLevels levels; the deeper ones stay in the
-// Document (and in its file) but the view never sees them.
-class TopicTreeModel : public QAbstractItemModel, public EditorObserver {
+// The tree's rows as a flat list model: a thin adapter over the editor's TreeRows (the Topics
+// whose ancestors are all expanded, in tree order). The editor's row notifications become
+// row-range inserts, removes and moves, so a change costs the view nothing for the rows it
+// did not touch, however deep or wide the tree. Each row tells its Topic's level, whether it
+// has children and whether it is expanded, for the view to draw it as a tree row.
+class TopicTreeModel : public QAbstractListModel, public EditorObserver {
     Q_OBJECT
 public:
-    static constexpr int kShownLevels = 1000;
+    enum Role {
+        LevelRole = Qt::UserRole,  // int: 0 for a top-level Topic
+        HasChildrenRole,           // bool
+        ExpandedRole,              // bool
+        TrailingTextRole,          // QString shown in grey after the caption; empty for none
+    };
 
-    // icon(index, selected) gives the picture of a topic image.
+    // The picture of a topic image.
     using IconProvider = std::function<QIcon(int icon)>;
 
     TopicTreeModel(Editor& editor, IconProvider icons, QObject* parent = nullptr);
     ~TopicTreeModel() override;
 
-    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
-    QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    bool hasChildren(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // nullptr for an invalid index or a row that is gone.
     Topic* topic(const QModelIndex& index) const;
-    // The index of a Topic; invalid for nullptr and for a Topic below the shown levels.
+    Topic* topicAt(int row) const;
+    // The index of a Topic's row; invalid for nullptr and for a Topic under a folded one.
     QModelIndex indexOf(const Topic* topic) const;
-    // The same for a Topic whose level (0 at the top) the caller knows.
-    QModelIndex indexOf(const Topic* topic, int level) const;
-    // Whether a Topic's children are rows of the model (nullptr: the top level).
-    static bool showsChildrenOf(const Topic* topic);
-
-signals:
-    // The editor changed a Topic's expanded state; after a reset every state is to be applied.
-    void expansionChanged(const QModelIndex& index, bool expanded);
-    void expansionReset();
+    // A change of the rows is under way: between its begin and its end the rows are told,
+    // not yet settled, and the view passes no selection of its own to the editor.
+    bool changing() const { return changing_; }
+    // The level of a row's Topic. Asked for the rows in order (as a view paints them), each
+    // after the first costs only the levels it climbs; otherwise the Topic's depth.
+    int level(int row) const;
 
 private:
-    void beginInsertTopic(Topic* parent, size_t row) override;
-    void endInsertTopic() override;
-    void beginRemoveTopic(Topic* parent, size_t row) override;
-    void endRemoveTopic() override;
-    void beginMoveTopic(Topic* fromParent, size_t fromRow, Topic* toParent, size_t toRow) override;
-    void endMoveTopic() override;
+    void beginInsertTreeRows(size_t first, size_t count) override;
+    void endInsertTreeRows() override;
+    void beginRemoveTreeRows(size_t first, size_t count) override;
+    void endRemoveTreeRows() override;
+    void beginMoveTreeRows(size_t first, size_t count, size_t destination) override;
+    void endMoveTreeRows() override;
+    void treeRowsChanged(size_t first, size_t count) override;
+    void beginResetTreeRows() override;
+    void endResetTreeRows() override;
     void topicChanged(Topic* topic) override;
-    void topicExpansionChanged(Topic* topic) override;
-    void manyExpansionsChanged() override;
     void beginResetTree() override;
     void endResetTree() override;
-    QModelIndex rowIndex(const Topic* topic) const;
+    void forgetLevels();
 
     Editor& editor_;
     IconProvider icons_;
     EditorObservation observation_;
-    // How the change under way is told: as it is, as a reset (a move the item model cannot
-    // express, or one that takes Topics across the last shown level), or not at all (it
-    // happens below the shown levels).
-    enum class Telling { AsIs, AsReset, Not };
-    Telling insertTelling_ = Telling::AsIs;
-    Telling removeTelling_ = Telling::AsIs;
-    Telling moveTelling_ = Telling::AsIs;
+    // A move the item model refuses is told as a reset instead.
+    bool moveAsReset_ = false;
+    bool changing_ = false;
+    // The row whose level was asked for last.
+    mutable int lastRow_ = -1;
+    mutable const Topic* lastTopic_ = nullptr;
+    mutable int lastLevel_ = 0;
 };
 
 }  // namespace brenvale

@@ -155,8 +155,44 @@ public:
     std::vector<PrintJob> printed;
 };
 
-// Keeps a copy of the tree's shape and the list's rows from the fine-grained notifications
-// alone, as an item model would, so tests can check that they describe every change.
+// The tree's rows worked out the slow way: every Topic whose ancestors are all expanded.
+inline std::vector<Topic*> NaiveTreeRows(const Document& doc) {
+    std::vector<Topic*> rows;
+    ForEachTopic(doc, [&](Topic& t, int) {
+        bool shown = true;
+        for (const Topic* p = t.parent(); p && shown; p = p->parent()) {
+            shown = p->expanded;
+        }
+        if (shown) {
+            rows.push_back(&t);
+        }
+    });
+    return rows;
+}
+
+// The editor's rows agree with the slow way, Topic for row and row for Topic.
+inline void ExpectTreeRowsRight(const Editor& editor) {
+    const TreeRows& rows = editor.treeRows();
+    std::vector<Topic*> naive = NaiveTreeRows(editor.document());
+    ASSERT_TRUE(rows.current());
+    ASSERT_EQ(rows.rowCount(), naive.size());
+    for (size_t row = 0; row < naive.size(); ++row) {
+        ASSERT_EQ(rows.topicAt(row), naive[row]) << "row " << row;
+    }
+    size_t position = 0;
+    ForEachTopic(editor.document(), [&](Topic& t, int) {
+        size_t row = rows.rowOf(&t);
+        if (row != TreeRows::npos) {
+            EXPECT_EQ(naive.at(row), &t);
+        }
+        EXPECT_EQ(rows.treeOrderIndex(&t), position++);
+    });
+    EXPECT_EQ(rows.topicAt(naive.size()), nullptr);
+}
+
+// Keeps a copy of the tree's shape, the tree's rows and the list's rows from the fine-grained
+// notifications alone, as an item model would, so tests can check that they describe every
+// change.
 class MirrorObserver : public EditorObserver {
 public:
     explicit MirrorObserver(Editor& editor) : editor_(editor) { resync(); }
@@ -190,7 +226,47 @@ public:
         target.insert(target.begin() + static_cast<long>(toRow), t);
     }
     void beginResetTree() override { ++resets; }
-    void endResetTree() override { resyncTree(); }
+    void endResetTree() override {
+        resyncTree();
+        resyncRows();
+    }
+
+    void beginInsertTreeRows(size_t first, size_t count) override {
+        ASSERT_LE(first, treeRows_.size());
+        ASSERT_GT(count, 0u);
+        pendingTreeRows_ = {first, count};
+    }
+    void endInsertTreeRows() override {
+        auto [first, count] = pendingTreeRows_;
+        for (size_t i = first; i < first + count; ++i) {
+            treeRows_.insert(treeRows_.begin() + static_cast<long>(i),
+                             editor_.treeRows().topicAt(i));
+        }
+    }
+    void beginRemoveTreeRows(size_t first, size_t count) override {
+        ASSERT_GT(count, 0u);
+        ASSERT_LE(first + count, treeRows_.size());
+        treeRows_.erase(treeRows_.begin() + static_cast<long>(first),
+                        treeRows_.begin() + static_cast<long>(first + count));
+    }
+    void beginMoveTreeRows(size_t first, size_t count, size_t destination) override {
+        ASSERT_GT(count, 0u);
+        ASSERT_LE(first + count, treeRows_.size());
+        ASSERT_LE(destination, treeRows_.size());
+        ASSERT_TRUE(destination < first || destination > first + count);
+        std::vector<Topic*> moved(treeRows_.begin() + static_cast<long>(first),
+                                  treeRows_.begin() + static_cast<long>(first + count));
+        treeRows_.erase(treeRows_.begin() + static_cast<long>(first),
+                        treeRows_.begin() + static_cast<long>(first + count));
+        size_t at = destination > first ? destination - count : destination;
+        treeRows_.insert(treeRows_.begin() + static_cast<long>(at), moved.begin(), moved.end());
+    }
+    void treeRowsChanged(size_t first, size_t count) override {
+        ASSERT_GT(count, 0u);
+        ASSERT_LE(first + count, treeRows_.size());
+    }
+    void beginResetTreeRows() override { ++rowResets; }
+    void endResetTreeRows() override { resyncRows(); }
 
     void beginInsertItems(size_t first, size_t last) override { pendingRows_ = {first, last}; }
     void endInsertItems() override {
@@ -231,9 +307,12 @@ public:
                 it == children_.end() ? std::vector<Topic*>{} : it->second;
             EXPECT_EQ(mirrored, kids);
         }
+        EXPECT_EQ(treeRows_, NaiveTreeRows(editor_.document()));
+        ExpectTreeRowsRight(editor_);
     }
 
     int resets = 0;
+    int rowResets = 0;
     int listResets = 0;
 
 private:
@@ -261,14 +340,23 @@ private:
             rows_.emplace_back(editor_.list().rowText(r));
         }
     }
+    void resyncRows() {
+        treeRows_.clear();
+        for (size_t r = 0; r < editor_.treeRows().rowCount(); ++r) {
+            treeRows_.push_back(editor_.treeRows().topicAt(r));
+        }
+    }
     void resync() {
         resyncTree();
+        resyncRows();
         resyncList();
     }
 
     Editor& editor_;
     std::map<Topic*, std::vector<Topic*>> children_;
     std::vector<std::string> rows_;
+    std::vector<Topic*> treeRows_;
+    std::pair<size_t, size_t> pendingTreeRows_;
     std::pair<Topic*, size_t> pending_;
     std::pair<size_t, size_t> pendingRows_;
 };

@@ -8,6 +8,12 @@ namespace brenvale {
 // trimming does.
 struct EditorTestAccess {
     static Document& document(Editor& editor) { return editor.session_.document(); }
+    // After changing the Document in place: the views and the tree's rows start afresh from
+    // it, as after an open.
+    static void documentRebuilt(Editor& editor) {
+        editor.views_.holdTree();
+        editor.views_.releaseTree();
+    }
 };
 
 }  // namespace brenvale

@@ -55,9 +55,24 @@ void ModelsTest::treeModelFollowsEveryTreeCommand() {
     TopicTreeModel model(editor, nullptr);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     int inserted = 0;
+    int moved = 0;
     int resets = 0;
     connect(&model, &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
+    connect(&model, &QAbstractItemModel::rowsMoved, [&] { ++moved; });
     connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
+    // The rows as "caption/level", from the model alone.
+    auto rows = [&] {
+        QStringList out;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QModelIndex index = model.index(row);
+            out << index.data().toString() + "/" +
+                       index.data(TopicTreeModel::LevelRole).toString() +
+                       (index.data(TopicTreeModel::HasChildrenRole).toBool()
+                            ? (index.data(TopicTreeModel::ExpandedRole).toBool() ? "+" : "-")
+                            : "");
+        }
+        return out;
+    };
 
     editor.start({});
     QCOMPARE(model.rowCount(), 2);
@@ -67,26 +82,39 @@ void ModelsTest::treeModelFollowsEveryTreeCommand() {
     editor.execute(CommandId::AddTreeChild);
     QCOMPARE(inserted, 3);
     Topic* child = editor.selection().topic();
-    QCOMPARE(model.parent(model.indexOf(child)), model.indexOf(child->parent()));
+    QCOMPARE(model.topic(model.indexOf(child)), child);
+    editor.editTextChanged(EditBox::Tree, "c");
+    editor.selectTopic(child->parent());
+    editor.editTextChanged(EditBox::Tree, "b");
+    QCOMPARE(rows(), (QStringList{"新しいツリー/0", "ごみ箱/0", "新しいツリー/0+", "b/1+", "c/2"}));
+    editor.setTopicExpanded(child->parent(), false);
+    QCOMPARE(rows(), (QStringList{"新しいツリー/0", "ごみ箱/0", "新しいツリー/0+", "b/1-"}));
     editor.execute(CommandId::TreeUp);
     editor.execute(CommandId::TreeDown);
     editor.execute(CommandId::TreeLeft);
+    QCOMPARE(rows(), (QStringList{"新しいツリー/0", "ごみ箱/0", "新しいツリー/0", "b/0-"}));
     editor.execute(CommandId::TreeRight);
     editor.selectTopic(editor.document().first());
     editor.execute(CommandId::TreeDown);
+    QVERIFY(moved > 0);
     editor.editTextChanged(EditBox::Tree, "renamed");
     QCOMPARE(model.data(model.indexOf(editor.selection().topic()), Qt::DisplayRole).toString(),
              QStringLiteral("renamed"));
+    // A paste is told as the rows that come in, not as a new tree.
     editor.execute(CommandId::TreeCopy);
-    int resetsBefore = resets;
+    int insertedBefore = inserted;
     editor.execute(CommandId::TreePaste);
-    QCOMPARE(resets, resetsBefore + 1);
+    QCOMPARE(inserted, insertedBefore + 1);
+    QCOMPARE(resets, 1);  // the start's new document
+    editor.expandAllTopics();
+    QCOMPARE(resets, 2);
+    QCOMPARE(rows(),
+             (QStringList{"ごみ箱/0", "renamed/0", "新しいツリー/0+", "b/1+", "c/2", "renamed/0"}));
     editor.execute(CommandId::DelTree);
     while (!editor.document().empty()) {
         editor.execute(CommandId::DelTree);
     }
     QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(inserted, 3);
 }
 
 void ModelsTest::listModelFollowsEveryListCommand() {
@@ -158,12 +186,12 @@ void ModelsTest::modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress() 
     QCOMPARE(list.data(stale, Qt::CheckStateRole), QVariant());
     QCOMPARE(list.rowCount(), 0);
 
-    // A move to where the row already is cannot be told as a move; it is told as a reset.
+    // A move to where the rows already are cannot be told as a move; it is told as a reset.
     int resets = 0;
     connect(&tree, &QAbstractItemModel::modelReset, [&] { ++resets; });
     EditorObserver& treeObserver = tree;
-    treeObserver.beginMoveTopic(nullptr, 0, nullptr, 0);
-    treeObserver.endMoveTopic();
+    treeObserver.beginMoveTreeRows(0, 1, 1);
+    treeObserver.endMoveTreeRows();
     QCOMPARE(resets, 1);
     QCOMPARE(tree.rowCount(), 2);
     editor.editTextChanged(EditBox::List, "c");

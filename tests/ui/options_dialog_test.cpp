@@ -173,7 +173,6 @@ void OptionsDialogTest::okWritesEveryKeyAndAppliesIt() {
     Topic* parent = editor().selection().topic();
     editor().execute(CommandId::AddTreeChild);
     editor().setTopicExpanded(parent, false);
-    window_->tree()->collapseAll();
     runDialog([](QDialog* d) {
         Child<QCheckBox>(d, "cbMoving")->click();
         PickColour(d, "btnTreeBackColor", QColor(0x20, 0x40, 0x60));

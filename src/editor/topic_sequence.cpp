@@ -1,0 +1,492 @@
+#include "editor/topic_sequence.h"
+
+#include <algorithm>
+#include <cassert>
+#include <climits>
+#include <new>
+#include <utility>
+
+#include "document/document.h"
+
+namespace brenvale {
+
+struct TopicSequence::Node {
+    Topic* topic = nullptr;
+    NodeId left = 0;
+    NodeId right = 0;
+    NodeId parent = 0;
+    uint32_t size = 0;
+    // This Topic's folded ancestors, less what the nodes above still owe it.
+    int32_t above = 0;
+    // The smallest of those in the subtree and how many have it, what this node owes its
+    // children included.
+    int32_t least = INT32_MAX;
+    uint32_t leastCount = 0;
+    // Owed to every node below this one: the shift of a whole subtree, handed down lazily.
+    int32_t owed = 0;
+    // Topics of the subtree whose expanded flag is off.
+    uint32_t foldedCount = 0;
+    bool folded = false;  // this Topic's expanded flag is off
+};
+
+namespace {
+
+// A fixed pseudo-random priority per node number (a bijection, so no two nodes tie).
+uint32_t Priority(uint32_t x) {
+    x ^= x >> 16;
+    x *= 0x7feb352dU;
+    x ^= x >> 15;
+    x *= 0x846ca68bU;
+    x ^= x >> 16;
+    return x;
+}
+
+}  // namespace
+
+// ---- Pieces
+
+TopicSequence::Piece::Piece(Piece&& other) noexcept
+    : sequence_(other.sequence_), root_(std::exchange(other.root_, 0)) {}
+
+TopicSequence::Piece& TopicSequence::Piece::operator=(Piece&& other) noexcept {
+    if (this != &other) {
+        if (sequence_ && root_) {
+            sequence_->release(root_);
+        }
+        sequence_ = other.sequence_;
+        root_ = std::exchange(other.root_, 0);
+    }
+    return *this;
+}
+
+TopicSequence::Piece::~Piece() {
+    if (sequence_ && root_) {
+        sequence_->release(root_);
+    }
+}
+
+// ---- Building
+
+class TopicSequence::Builder {
+public:
+    explicit Builder(TopicSequence& sequence) : s_(sequence) {}
+
+    // Appends a node for t. The nodes of the right spine with a lower priority than the new
+    // one are complete: they become its left subtree.
+    void add(Topic* t, int above) {
+        NodeId i = s_.allocate();
+        Node& n = s_.node(i);
+        n.topic = t;
+        n.above = above;
+        n.folded = !t->expanded;
+        n.size = 1;
+        n.least = above;
+        n.leastCount = 1;
+        n.foldedCount = n.folded ? 1 : 0;
+        t->rowKey = i;
+        uint32_t priority = Priority(i);
+        NodeId popped = 0;
+        NodeId x = last_;
+        while (x && Priority(x) < priority) {
+            s_.pull(x);
+            popped = x;
+            x = s_.node(x).parent;
+        }
+        s_.setLeft(i, popped);
+        if (x) {
+            s_.setRight(x, i);
+        } else {
+            root_ = i;
+            n.parent = 0;
+        }
+        last_ = i;
+    }
+
+    NodeId finish() {
+        for (NodeId x = last_; x; x = s_.node(x).parent) {
+            s_.pull(x);
+        }
+        return root_;
+    }
+
+private:
+    TopicSequence& s_;
+    NodeId root_ = 0;
+    NodeId last_ = 0;
+};
+
+TopicSequence::TopicSequence() {
+    blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
+}
+
+TopicSequence::~TopicSequence() = default;
+
+void TopicSequence::clear() {
+    // Back to the first block, wiped: no node left behind still names a Topic. Nothing is
+    // allocated, so a failed build can always fall back to an empty sequence.
+    blocks_.resize(1);
+    std::fill(blocks_[0].get(), blocks_[0].get() + kBlockSize, Node{});
+    root_ = 0;
+    used_ = 1;
+    free_ = 0;
+    freeCount_ = 0;
+}
+
+void TopicSequence::reserve(size_t count) {
+    size_t fresh = count > freeCount_ ? count - freeCount_ : 0;
+    if (fresh > UINT32_MAX - used_) {
+        throw std::bad_alloc();
+    }
+    size_t needed = used_ + fresh;
+    while (blocks_.size() * kBlockSize < needed) {
+        blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
+    }
+}
+
+void TopicSequence::rebuild(const Document& doc) {
+    clear();
+    reserve(doc.topicCount());
+    Builder builder(*this);
+    ForEachTopic(doc, [&](const Topic& x, int) {
+        const Topic* parent = x.parent();
+        int above = parent ? node(parent->rowKey).above + (parent->expanded ? 0 : 1) : 0;
+        builder.add(const_cast<Topic*>(&x), above);
+    });
+    root_ = builder.finish();
+}
+
+TopicSequence::Piece TopicSequence::make(const Topic& top, int foldedAbove) {
+    Builder builder(*this);
+    ForEachInSubtree(top, [&](const Topic& x, int) {
+        int above = foldedAbove;
+        if (&x != &top) {
+            const Topic* holder = x.holder();
+            above = node(holder->rowKey).above + (holder->expanded ? 0 : 1);
+        }
+        builder.add(const_cast<Topic*>(&x), above);
+    });
+    return Piece(this, builder.finish());
+}
+
+// ---- Nodes
+
+TopicSequence::Node& TopicSequence::node(NodeId i) {
+    return blocks_[i >> kBlockBits][i & (kBlockSize - 1)];
+}
+
+const TopicSequence::Node& TopicSequence::node(NodeId i) const {
+    return blocks_[i >> kBlockBits][i & (kBlockSize - 1)];
+}
+
+TopicSequence::NodeId TopicSequence::allocate() {
+    NodeId i = free_;
+    if (i) {
+        free_ = node(i).left;
+        --freeCount_;
+    } else {
+        assert(used_ < blocks_.size() * kBlockSize && "reserve() first");
+        i = used_++;
+    }
+    node(i) = Node{};
+    return i;
+}
+
+void TopicSequence::release(NodeId x) {
+    while (x) {
+        Node& n = node(x);
+        release(n.left);
+        NodeId right = n.right;
+        n = Node{};
+        n.left = free_;
+        free_ = x;
+        ++freeCount_;
+        x = right;
+    }
+}
+
+void TopicSequence::setLeft(NodeId x, NodeId child) {
+    node(x).left = child;
+    if (child) {
+        node(child).parent = x;
+    }
+}
+
+void TopicSequence::setRight(NodeId x, NodeId child) {
+    node(x).right = child;
+    if (child) {
+        node(child).parent = x;
+    }
+}
+
+void TopicSequence::apply(NodeId x, int delta) {
+    if (x && delta) {
+        Node& n = node(x);
+        n.above += delta;
+        n.least += delta;
+        n.owed += delta;
+    }
+}
+
+void TopicSequence::push(NodeId x) {
+    Node& n = node(x);
+    if (n.owed) {
+        apply(n.left, n.owed);
+        apply(n.right, n.owed);
+        n.owed = 0;
+    }
+}
+
+void TopicSequence::pull(NodeId x) {
+    Node& n = node(x);
+    const Node& l = node(n.left);
+    const Node& r = node(n.right);
+    n.size = 1 + l.size + r.size;
+    n.foldedCount = (n.folded ? 1 : 0) + l.foldedCount + r.foldedCount;
+    int least = n.above;
+    uint32_t count = 1;
+    for (const Node* c : {&l, &r}) {
+        if (c->leastCount == 0) {
+            continue;
+        }
+        int value = c->least + n.owed;
+        if (value < least) {
+            least = value;
+            count = c->leastCount;
+        } else if (value == least) {
+            count += c->leastCount;
+        }
+    }
+    n.least = least;
+    n.leastCount = count;
+}
+
+void TopicSequence::split(NodeId t, size_t count, NodeId& first, NodeId& rest) {
+    if (!t) {
+        first = rest = 0;
+        return;
+    }
+    push(t);
+    size_t leftSize = node(node(t).left).size;
+    NodeId a = 0;
+    NodeId b = 0;
+    if (count <= leftSize) {
+        split(node(t).left, count, a, b);
+        setLeft(t, b);
+        first = a;
+        rest = t;
+    } else {
+        split(node(t).right, count - leftSize - 1, a, b);
+        setRight(t, a);
+        first = t;
+        rest = b;
+    }
+    pull(t);
+}
+
+TopicSequence::NodeId TopicSequence::merge(NodeId a, NodeId b) {
+    if (!a) {
+        return b;
+    }
+    if (!b) {
+        return a;
+    }
+    if (Priority(a) > Priority(b)) {
+        push(a);
+        setRight(a, merge(node(a).right, b));
+        pull(a);
+        return a;
+    }
+    push(b);
+    setLeft(b, merge(a, node(b).left));
+    pull(b);
+    return b;
+}
+
+void TopicSequence::cut(size_t position, size_t count, NodeId& before, NodeId& run, NodeId& after) {
+    NodeId rest = 0;
+    split(root_, position, before, rest);
+    split(rest, count, run, after);
+    for (NodeId x : {before, run, after}) {
+        if (x) {
+            node(x).parent = 0;
+        }
+    }
+    root_ = 0;
+}
+
+void TopicSequence::join(NodeId before, NodeId run, NodeId after) {
+    root_ = merge(merge(before, run), after);
+    if (root_) {
+        node(root_).parent = 0;
+    }
+}
+
+// ---- Questions
+
+size_t TopicSequence::size() const {
+    return node(root_).size;
+}
+
+size_t TopicSequence::shownIn(NodeId x, int offset) const {
+    const Node& n = node(x);
+    return n.leastCount && n.least + offset == 0 ? n.leastCount : 0;
+}
+
+size_t TopicSequence::shownCount() const {
+    return shownIn(root_, 0);
+}
+
+bool TopicSequence::holds(const Topic* t) const {
+    NodeId i = t ? t->rowKey : 0;
+    return i != 0 && i < used_ && node(i).topic == t;
+}
+
+size_t TopicSequence::position(const Topic* t) const {
+    NodeId x = t->rowKey;
+    size_t rank = node(node(x).left).size;
+    for (NodeId p = node(x).parent; p; x = p, p = node(p).parent) {
+        if (node(p).right == x) {
+            rank += node(node(p).left).size + 1;
+        }
+    }
+    return rank;
+}
+
+int TopicSequence::foldedAbove(const Topic* t) const {
+    NodeId x = t->rowKey;
+    int value = node(x).above;
+    for (NodeId p = node(x).parent; p; p = node(p).parent) {
+        value += node(p).owed;
+    }
+    return value;
+}
+
+Topic* TopicSequence::shownAt(size_t row) const {
+    NodeId t = root_;
+    int offset = 0;
+    while (t) {
+        const Node& n = node(t);
+        int below = offset + n.owed;
+        size_t left = shownIn(n.left, below);
+        if (row < left) {
+            t = n.left;
+            offset = below;
+            continue;
+        }
+        row -= left;
+        if (n.above + offset == 0) {
+            if (row == 0) {
+                return n.topic;
+            }
+            --row;
+        }
+        t = n.right;
+        offset = below;
+    }
+    return nullptr;
+}
+
+size_t TopicSequence::shownBefore(size_t position) const {
+    size_t count = 0;
+    NodeId t = root_;
+    int offset = 0;
+    while (t && position > 0) {
+        const Node& n = node(t);
+        int below = offset + n.owed;
+        size_t leftSize = node(n.left).size;
+        if (position <= leftSize) {
+            if (position == leftSize) {
+                count += shownIn(n.left, below);
+                break;
+            }
+            t = n.left;
+            offset = below;
+            continue;
+        }
+        count += shownIn(n.left, below) + (n.above + offset == 0 ? 1 : 0);
+        position -= leftSize + 1;
+        t = n.right;
+        offset = below;
+    }
+    return count;
+}
+
+// ---- Changes
+
+TopicSequence::Piece TopicSequence::take(size_t position, size_t count) {
+    NodeId before = 0;
+    NodeId run = 0;
+    NodeId after = 0;
+    cut(position, count, before, run, after);
+    join(before, 0, after);
+    return Piece(this, run);
+}
+
+void TopicSequence::put(size_t position, Piece piece, int foldedDelta) {
+    NodeId run = std::exchange(piece.root_, 0);
+    apply(run, foldedDelta);
+    NodeId before = 0;
+    NodeId none = 0;
+    NodeId after = 0;
+    cut(position, 0, before, none, after);
+    join(before, run, after);
+}
+
+void TopicSequence::shift(size_t position, size_t count, int delta) {
+    NodeId before = 0;
+    NodeId run = 0;
+    NodeId after = 0;
+    cut(position, count, before, run, after);
+    apply(run, delta);
+    join(before, run, after);
+}
+
+TopicSequence::RunFolds TopicSequence::folds(size_t position, size_t count) {
+    NodeId before = 0;
+    NodeId run = 0;
+    NodeId after = 0;
+    cut(position, count, before, run, after);
+    RunFolds folds{node(run).least, node(run).leastCount};
+    join(before, run, after);
+    return folds;
+}
+
+void TopicSequence::setExpanded(const Topic* t, bool expanded) {
+    NodeId x = t->rowKey;
+    node(x).folded = !expanded;
+    for (; x; x = node(x).parent) {
+        Node& n = node(x);
+        n.foldedCount = (n.folded ? 1 : 0) + node(n.left).foldedCount + node(n.right).foldedCount;
+    }
+}
+
+std::vector<Topic*> TopicSequence::foldedIn(size_t position, size_t count) {
+    NodeId before = 0;
+    NodeId run = 0;
+    NodeId after = 0;
+    cut(position, count, before, run, after);
+    size_t folded = node(run).foldedCount;
+    join(before, run, after);
+    std::vector<Topic*> out;
+    out.reserve(folded);
+    cut(position, count, before, run, after);
+    struct Walk {
+        const TopicSequence& s;
+        std::vector<Topic*>& out;
+        void operator()(NodeId x) const {
+            while (x && s.node(x).foldedCount > 0) {
+                const Node& n = s.node(x);
+                (*this)(n.left);
+                if (n.folded) {
+                    out.push_back(n.topic);
+                }
+                x = n.right;
+            }
+        }
+    };
+    Walk{*this, out}(run);
+    join(before, run, after);
+    return out;
+}
+
+}  // namespace brenvale
