@@ -61,8 +61,10 @@ TEST_F(ExchangeCommands, AnImportAddsTopicsAtTheEndAsOneUndoStep) {
     EXPECT_EQ(editor.selection().topic(), Find(Sjis("家")));
     EXPECT_EQ(Rows(), (V{Sjis("牛乳") + "*"}));
     EXPECT_TRUE(editor.session().isModified());
+    test::ExpectTreeRowsRight(editor);
     editor.execute(CommandId::Undo);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0"}));
+    test::ExpectTreeRowsRight(editor);
     EXPECT_EQ(editor.selection().topic(), Find("a"));
     editor.execute(CommandId::Redo);
     EXPECT_EQ(Shape().size(), 5u);
