@@ -10,6 +10,19 @@
 
 namespace brenvale {
 
+// What the editor has counted of a Topic's check list and of its subtree, for the progress
+// the tree shows (see editor/progress_counts.h): worked out when first asked for, kept up to
+// date by every change since. Counts of another generation than the counter's are unknown.
+struct TopicTally {
+    uint32_t checked = 0;
+    uint32_t total = 0;
+    uint32_t subtreeChecked = 0;
+    uint32_t subtreeTotal = 0;
+    uint32_t generation : 30 = 0;
+    uint32_t ownKnown : 1 = 0;
+    uint32_t subtreeKnown : 1 = 0;
+};
+
 // One node of the to-do tree: a caption, an icon and its own check list. Topics live in their
 // Document's storage (see DocumentStorage) and are made and destroyed by it; structural
 // changes go through Document so that counts and positions stay right.
@@ -23,6 +36,7 @@ public:
     int icon = 0;
     bool expanded = false;
     ItemList items;
+    mutable TopicTally tally;
     // The number under which the editor's list of the tree's rows keeps this Topic (0: none).
     // The Document neither reads nor changes it.
     uint32_t rowKey = 0;

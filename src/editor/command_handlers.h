@@ -128,7 +128,21 @@ void ListUpExecute(EditorParts& p);
 void ListDownExecute(EditorParts& p);
 void ListAddLineExecute(EditorParts& p);
 void ListChkBoxExecute(EditorParts& p);
+void UncheckAllExecute(EditorParts& p);
 void ToggleRowCheck(EditorParts& p, size_t row);
+
+// ---- Finding (find_commands.cpp)
+void FindExecute(EditorParts& p);
+void FindNextExecute(EditorParts& p);
+void FindPreviousExecute(EditorParts& p);
+// The text of the find box changed: the first hit from the current position on.
+void FindTyped(EditorParts& p, std::string query, bool kanaBlind);
+// The next or the previous hit from the last one, past the end of the document (or its
+// start) on from the other end.
+void FindStep(EditorParts& p, bool forward);
+void CountFindHits(EditorParts& p);
+void CollectFindResults(EditorParts& p);
+void GoToFindResult(EditorParts& p, size_t index);
 
 // ---- The clipboard (clipboard_commands.cpp)
 void TreeCutExecute(EditorParts& p);
@@ -163,5 +177,7 @@ void ToolBtnSetExecute(EditorParts& p);
 void HelpContentsExecute(EditorParts& p);
 void HelpTopicExecute(EditorParts& p);
 void AboutExecute(EditorParts& p);
+void HideCheckedExecute(EditorParts& p);
+void ShowProgressExecute(EditorParts& p);
 
 }  // namespace brenvale

@@ -12,6 +12,10 @@ void CommandStates::refresh(const EditorParts& parts) {
         bool& slot = enabled_[static_cast<size_t>(info.id)];
         changed = changed || slot != enabled;
         slot = enabled;
+        bool checked = info.checked && info.checked(parts);
+        bool& on = checked_[static_cast<size_t>(info.id)];
+        changed = changed || on != checked;
+        on = checked;
     }
     const VisibleList& list = parts.list;
     if (list.hasSelectedItem()) {

@@ -18,6 +18,8 @@ public:
     CommandStates& operator=(const CommandStates&) = delete;
 
     bool enabled(CommandId id) const { return enabled_[static_cast<size_t>(id)]; }
+    // Whether a switch command's switch is on (false for other commands).
+    bool checked(CommandId id) const { return checked_[static_cast<size_t>(id)]; }
     // The toolbar button of ListChkBox shows pressed for a no-box Item; with no row selected
     // it keeps its state.
     bool checkBoxPressed() const { return checkBoxPressed_; }
@@ -32,6 +34,7 @@ public:
 private:
     ViewNotifier& views_;
     std::array<bool, kCommandCount> enabled_{};
+    std::array<bool, kCommandCount> checked_{};
     bool checkBoxPressed_ = false;
     bool clipboardHasText_ = false;
 };

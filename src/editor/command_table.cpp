@@ -21,6 +21,7 @@ constexpr std::string_view kList = "チェックリスト操作";
 constexpr std::string_view kOption = "オプション";
 constexpr std::string_view kHelp = "ヘルプ";
 constexpr std::string_view kEdit = "編集";
+constexpr std::string_view kFind = "検索";
 
 // When the commands are enabled.
 bool Modified(const EditorParts& p) {
@@ -77,6 +78,16 @@ bool CanUndo(const EditorParts& p) {
 }
 bool CanRedo(const EditorParts& p) {
     return p.history.canRedo();
+}
+bool TopicWithItemsSelected(const EditorParts& p) {
+    Topic* t = p.selection.topic();
+    return t && !t->items.empty();
+}
+bool HidingChecked(const EditorParts& p) {
+    return p.settings.hideCheckedItems;
+}
+bool ShowingProgress(const EditorParts& p) {
+    return p.settings.showProgress;
 }
 
 constexpr std::array<CommandInfo, kCommandCount> kTable = {{
@@ -183,16 +194,32 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      UndoExecute, CanUndo},
     {C::Redo, "Redo", 36, kEdit, "やり直し(&R)", "やり直し|元に戻した操作をやり直します", 43,
      "Ctrl+Y", RedoExecute, CanRedo},
-    {C::Import, "Import", 37, kFile, "インポート...",
-     "インポート...|Markdown、OPML、テキストのファイルを読み込み、ツリーの最後に追加します", 44, "",
+    {C::Find, "Find", 37, kFind, "検索(&F)...",
+     "検索...|ツリーの名前とチェックリストの項目から文字列を検索します", 44, "Ctrl+F", FindExecute,
+     nullptr},
+    {C::FindNext, "FindNext", 38, kFind, "次を検索", "次を検索|次に見つかった箇所へ移動します", 45,
+     "F3", FindNextExecute, nullptr},
+    {C::FindPrevious, "FindPrevious", 39, kFind, "前を検索",
+     "前を検索|前に見つかった箇所へ移動します", 46, "Shift+F3", FindPreviousExecute, nullptr},
+    {C::HideChecked, "HideChecked", 40, kOption, "チェック済みを隠す",
+     "チェック済みを隠す|チェック済みの項目をチェックリストに表示しないようにします", 47, "",
+     HideCheckedExecute, nullptr, HidingChecked},
+    {C::ShowProgress, "ShowProgress", 41, kOption, "進捗を表示",
+     "進捗を表示|ツリーの名前の後にチェック済みの数と項目数を表示します", 48, "",
+     ShowProgressExecute, nullptr, ShowingProgress},
+    {C::UncheckAll, "UncheckAll", 42, kList, "すべてのチェックを外す",
+     "すべてのチェックを外す|選択されているツリーのチェックリストの項目のチェックをすべて外します",
+     49, "", UncheckAllExecute, TopicWithItemsSelected},
+    {C::Import, "Import", 43, kFile, "インポート...",
+     "インポート...|Markdown、OPML、テキストのファイルを読み込み、ツリーの最後に追加します", 50, "",
      ImportExecute, nullptr},
-    {C::Export, "Export", 38, kFile, "エクスポート...",
-     "エクスポート...|現在編集中のファイルを Markdown、OPML、テキストで書き出します", 45, "",
+    {C::Export, "Export", 44, kFile, "エクスポート...",
+     "エクスポート...|現在編集中のファイルを Markdown、OPML、テキストで書き出します", 51, "",
      ExportExecute, HasTopics},
-    {C::Print, "Print", 39, kFile, "印刷...", "印刷...|印刷プレビューを表示して印刷します", 46, "",
+    {C::Print, "Print", 45, kFile, "印刷...", "印刷...|印刷プレビューを表示して印刷します", 52, "",
      PrintExecute, HasTopics},
-    {C::ExportPdf, "ExportPdf", 40, kFile, "PDF に書き出し...",
-     "PDF に書き出し...|現在編集中のファイルを PDF に書き出します", 47, "", ExportPdfExecute,
+    {C::ExportPdf, "ExportPdf", 46, kFile, "PDF に書き出し...",
+     "PDF に書き出し...|現在編集中のファイルを PDF に書き出します", 53, "", ExportPdfExecute,
      HasTopics},
 }};
 

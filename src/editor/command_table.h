@@ -51,19 +51,27 @@ enum class CommandId {
     About,
     Undo,
     Redo,
+    Find,
+    FindNext,
+    FindPrevious,
+    HideChecked,
+    ShowProgress,
+    UncheckAll,
     Import,
     Export,
     Print,
     ExportPdf,
 };
 
-inline constexpr int kCommandCount = 40;
+inline constexpr int kCommandCount = 46;
 // The commands of the first version, which the toolbar dialog's default set is made of.
 inline constexpr int kFirstVersionCommands = 34;
 
 // What a command does, and when it is enabled (nullptr: always).
 using CommandHandler = void (*)(EditorParts& parts);
 using EnabledRule = bool (*)(const EditorParts& parts);
+// For a command that turns a switch: whether the switch is on.
+using CheckedRule = bool (*)(const EditorParts& parts);
 
 // One row of the command table. Texts are UTF-8; the hint is "tooltip|status bar text" (a
 // hint without "|" serves as both); the default key is in shortcut text form, "" for none.
@@ -78,6 +86,8 @@ struct CommandInfo {
     std::string_view defaultKey;
     CommandHandler handler;
     EnabledRule enabled;
+    // nullptr for a command that is no switch; menus and buttons show a switch checked.
+    CheckedRule checked = nullptr;
 };
 
 const std::array<CommandInfo, kCommandCount>& CommandTable();

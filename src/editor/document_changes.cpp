@@ -9,6 +9,7 @@
 #include "document/tree_clipboard.h"
 #include "editor/document_session.h"
 #include "editor/item_changes.h"
+#include "editor/progress_counts.h"
 #include "editor/topic_changes.h"
 #include "editor/tree_rows.h"
 #include "editor/undo_history.h"
@@ -132,13 +133,15 @@ PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, in
     }
     size_t itemsBefore = current ? current->items.size() : 0;
     PasteResult pasted = PasteTreeText(document(), current, text, imageCount);
+    session_.noteTextChange();
     if (current && current->items.size() > itemsBefore) {
         size_t count = current->items.size() - itemsBefore;
         if (shown(current)) {
-            list_.rowsInserted(itemsBefore, count);
+            list_.itemsInserted(itemsBefore, count);
             list_.remeasure();
         }
         record(std::make_unique<ItemPlacement>(current, itemsBefore, count));
+        progress_.itemsAdded(current, itemsBefore, count);
         applyTrashRule(current);
     }
     std::unordered_set<const Topic*> created(pasted.created.begin(), pasted.created.end());
@@ -155,6 +158,7 @@ PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, in
         rows_.apply(plan);
         tellRowsAfter(plan.change());
         views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
+        progress_.childrenChanged(parent);
         repaintRow(parent);
     }
     return pasted;
@@ -194,6 +198,8 @@ Topic& DocumentChanges::putTopic(Topic* parent, size_t row, DetachedTopic t) {
     rows_.apply(plan);
     tellRowsAfter(plan.change());
     views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
+    session_.noteTextChange();
+    progress_.childrenChanged(parent);
     repaintRow(parent);
     return put;
 }
@@ -207,6 +213,8 @@ DetachedTopic DocumentChanges::takeTopic(Topic* parent, size_t row) {
     rows_.apply(plan);
     tellRowsAfter(plan.change());
     views_.tree([](EditorObserver& o) { o.endRemoveTopic(); });
+    session_.noteTextChange();
+    progress_.childrenChanged(parent);
     repaintRow(parent);
     return taken;
 }
@@ -224,6 +232,9 @@ void DocumentChanges::moveTopic(Topic* t, Topic* parent, size_t row) {
     rows_.apply(plan);
     tellRowsAfter(plan.change());
     views_.tree([](EditorObserver& o) { o.endMoveTopic(); });
+    session_.noteTextChange();
+    progress_.childrenChanged(fromParent);
+    progress_.childrenChanged(parent);
     repaintRow(fromParent);
     repaintRow(parent);
     record(std::make_unique<TopicMove>(t, fromParent, fromRow));
@@ -235,6 +246,7 @@ void DocumentChanges::setCaption(Topic* t, std::string_view caption) {
     }
     Caption before = t->caption;
     t->setCaption(caption);
+    session_.noteTextChange();
     if (inStep()) {
         record(std::make_unique<TopicCaptionChange>(t, std::move(before)));
     }
@@ -306,6 +318,7 @@ void DocumentChanges::applyTrashRule(Topic* t) {
 
 void DocumentChanges::swapCaption(Topic* t, Caption& other) {
     std::swap(t->caption, other);
+    session_.noteTextChange();
     views_.tree([&](EditorObserver& o) { o.topicChanged(t); });
 }
 
@@ -323,17 +336,32 @@ void DocumentChanges::swapExpanded(Topic* t, bool& other) {
 
 // ---- Items
 
-void DocumentChanges::announceInserted(Topic* t, size_t row, size_t count) {
-    if (shown(t)) {
-        list_.rowsInserted(row, count);
-        for (size_t i = row; i < row + count; ++i) {
-            list_.textArrived(i);
+std::optional<size_t> DocumentChanges::shownRow(const Topic* t, size_t row) const {
+    return shown(t) ? list_.rowOfItem(row) : std::nullopt;
+}
+
+// Puts count Items into t's list from row on (insert does it), and tells of them.
+void DocumentChanges::insertStored(Topic* t, size_t row, size_t count,
+                                   const std::function<void(ItemList&)>& insert) {
+    bool visible = shown(t);
+    size_t firstRow = visible ? list_.insertionRow(row) : 0;
+    if (visible) {
+        views_.list([&](EditorObserver& o) { o.beginInsertItems(firstRow, firstRow + count - 1); });
+    }
+    insert(t->items);
+    session_.noteTextChange();
+    if (visible) {
+        list_.itemsInserted(row, count);
+        for (size_t r = firstRow; r < firstRow + count; ++r) {
+            list_.textArrived(r);
         }
     }
     record(std::make_unique<ItemPlacement>(t, row, count));
+    progress_.itemsAdded(t, row, count);
     applyTrashRule(t);
-    if (shown(t)) {
+    if (visible) {
         list_.updateExtent();
+        views_.list([](EditorObserver& o) { o.endInsertItems(); });
     }
 }
 
@@ -342,50 +370,38 @@ void DocumentChanges::insertItems(Topic* t, size_t row,
     if (texts.empty()) {
         return;
     }
-    size_t count = texts.size();
-    if (shown(t)) {
-        views_.list([&](EditorObserver& o) { o.beginInsertItems(row, row + count - 1); });
-    }
-    t->items.reserve(t->items.size() + count);
-    for (size_t i = 0; i < count; ++i) {
-        t->items.insert(row + i, kUncheckedMark, texts[i]);
-    }
-    announceInserted(t, row, count);
-    if (shown(t)) {
-        views_.list([](EditorObserver& o) { o.endInsertItems(); });
-    }
+    insertStored(t, row, texts.size(), [&](ItemList& items) {
+        items.reserve(items.size() + texts.size());
+        for (size_t i = 0; i < texts.size(); ++i) {
+            items.insert(row + i, kUncheckedMark, texts[i]);
+        }
+    });
 }
 
 void DocumentChanges::insertItem(Topic* t, size_t row, std::string_view mark,
                                  std::string_view text) {
-    if (shown(t)) {
-        views_.list([&](EditorObserver& o) { o.beginInsertItems(row, row); });
-    }
-    t->items.insert(row, mark, text);
-    announceInserted(t, row, 1);
-    if (shown(t)) {
-        views_.list([](EditorObserver& o) { o.endInsertItems(); });
-    }
+    insertStored(t, row, 1, [&](ItemList& items) { items.insert(row, mark, text); });
 }
 
 void DocumentChanges::eraseItem(Topic* t, size_t row) {
-    bool visible = shown(t);
-    bool moved = false;
-    if (visible) {
-        list_.textLeaving(row);
-        views_.list([&](EditorObserver& o) { o.beginRemoveItem(row); });
+    std::optional<size_t> visibleRow = shownRow(t, row);
+    if (visibleRow) {
+        list_.textLeaving(*visibleRow);
+        views_.list([&](EditorObserver& o) { o.beginRemoveItem(*visibleRow); });
     }
+    progress_.itemLeaving(t, row);
     TextRef ref = t->items.take(row);
-    if (visible) {
-        moved = list_.rowRemoved(row);
+    session_.noteTextChange();
+    bool moved = shown(t) && list_.itemRemoved(row);
+    if (visibleRow) {
         views_.list([](EditorObserver& o) { o.endRemoveItem(); });
-        if (moved) {
-            views_.all([](EditorObserver& o) { o.selectedRowChanged(); });
-        }
+    }
+    if (moved) {
+        views_.all([](EditorObserver& o) { o.selectedRowChanged(); });
     }
     record(std::make_unique<ItemPlacement>(t, row, ref));
     applyTrashRule(t);
-    if (visible) {
+    if (shown(t)) {
         list_.updateExtent();
     }
 }
@@ -394,13 +410,24 @@ void DocumentChanges::moveItem(Topic* t, size_t from, size_t to) {
     if (from == to) {
         return;
     }
-    bool visible = shown(t);
-    if (visible) {
-        views_.list([&](EditorObserver& o) { o.beginMoveItem(from, to); });
+    // Rows told only when the Item shows and its row moves: over hidden Items alone it keeps
+    // its row.
+    std::optional<std::pair<size_t, size_t>> rows;
+    if (shown(t)) {
+        rows = list_.rowsOfMove(from, to);
+        if (rows && rows->first == rows->second) {
+            rows.reset();
+        }
+    }
+    if (rows) {
+        views_.list([&](EditorObserver& o) { o.beginMoveItem(rows->first, rows->second); });
     }
     t->items.move(from, to);
-    if (visible) {
-        list_.rowMoved(from, to);
+    session_.noteTextChange();
+    if (shown(t)) {
+        list_.itemMoved(from, to);
+    }
+    if (rows) {
         views_.list([](EditorObserver& o) { o.endMoveItem(); });
     }
     record(std::make_unique<ItemMove>(t, from, to));
@@ -408,50 +435,68 @@ void DocumentChanges::moveItem(Topic* t, size_t from, size_t to) {
 
 // Item row has a new stored form; the record keeps the one before. The views hear of it when
 // it shows differently.
-void DocumentChanges::changeItem(Topic* t, size_t row, TextRef before, bool looksChanged) {
+void DocumentChanges::changeItem(Topic* t, size_t row, TextRef before, bool looksChanged,
+                                 bool textChanged) {
     if (t->items.ref(row) == before) {
         return;
     }
-    if (looksChanged && shown(t)) {
-        views_.list([&](EditorObserver& o) { o.itemsChanged(row, row); });
+    if (textChanged) {
+        session_.noteTextChange();
+    }
+    if (std::optional<size_t> visibleRow = shownRow(t, row)) {
+        if (looksChanged) {
+            views_.list([&](EditorObserver& o) { o.itemsChanged(*visibleRow, *visibleRow); });
+        }
+        list_.itemChanged(row);
     }
     record(std::make_unique<ItemFormChange>(t, row, before));
 }
 
 void DocumentChanges::setItem(Topic* t, size_t row, std::string_view mark, std::string_view text) {
     TextRef before = t->items.ref(row);
-    bool visible = shown(t);
-    if (visible) {
-        list_.textLeaving(row);
+    Progress share = progress_.itemShare(*t, row);
+    std::optional<size_t> visibleRow = shownRow(t, row);
+    if (visibleRow) {
+        list_.textLeaving(*visibleRow);
     }
     t->items.set(row, mark, text);
-    if (visible) {
-        list_.textArrived(row);
+    if (visibleRow) {
+        list_.textArrived(*visibleRow);
         list_.updateExtent();
     }
-    changeItem(t, row, before, true);
+    progress_.itemChanged(t, row, share);
+    changeItem(t, row, before, true, true);
 }
 
 void DocumentChanges::setChecked(Topic* t, size_t row, bool checked) {
     TextRef before = t->items.ref(row);
+    Progress share = progress_.itemShare(*t, row);
     // Marks read from a file are rewritten as "■" or "□"; only a new tick shows.
     bool was = std::as_const(t->items)[row].checked();
     t->items[row].setChecked(checked);
-    changeItem(t, row, before, was != checked);
+    progress_.itemChanged(t, row, share);
+    changeItem(t, row, before, was != checked, false);
 }
 
 void DocumentChanges::putItemRef(Topic* t, size_t row, TextRef ref) {
     t->items.insertRef(row, ref);
+    session_.noteTextChange();
+    progress_.itemsAdded(t, row, 1);
 }
 
 TextRef DocumentChanges::takeItemRef(Topic* t, size_t row) {
+    progress_.itemLeaving(t, row);
+    session_.noteTextChange();
     return t->items.take(row);
 }
 
 void DocumentChanges::swapItemRef(Topic* t, size_t row, TextRef& other) {
+    Progress share = progress_.itemShare(*t, row);
     TextRef current = t->items.ref(row);
     t->items.setRef(row, other);
     other = current;
+    session_.noteTextChange();
+    progress_.itemChanged(t, row, share);
 }
 
 }  // namespace brenvale

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +14,7 @@ namespace brenvale {
 
 class DocumentSession;
 class OutlineImport;
+class ProgressCounts;
 class TreeRows;
 class UndoChange;
 class UndoHistory;
@@ -23,15 +26,22 @@ struct TreeRowChange;
 
 // The one way the editor changes its Document. Each operation changes the model, tells the
 // views (the tree's changes always, and the tree's rows, which follow them; an Item change
-// when its Topic's list is the one shown, whose bookkeeping follows), and records the change
-// in the undo history, all in one call, so no command can change the Document without its step
-// and its views knowing. The toggles of recorded changes use the same operations while the
-// history replays, which records nothing then.
+// when its Topic's list is the one shown and the Item shows in a row of it, whose bookkeeping
+// follows), keeps the progress counts, and records the change in the undo history, all in one
+// call, so no command can change the Document without its step and its views knowing. The
+// toggles of recorded changes use the same operations while the history replays, which records
+// nothing then. Items are named by their index in their Topic's list, never by the row that
+// shows them.
 class DocumentChanges {
 public:
     DocumentChanges(DocumentSession& session, UndoHistory& history, ViewNotifier& views,
-                    VisibleList& list, TreeRows& rows)
-        : session_(session), history_(history), views_(views), list_(list), rows_(rows) {}
+                    VisibleList& list, TreeRows& rows, ProgressCounts& progress)
+        : session_(session),
+          history_(history),
+          views_(views),
+          list_(list),
+          rows_(rows),
+          progress_(progress) {}
     DocumentChanges(const DocumentChanges&) = delete;
     DocumentChanges& operator=(const DocumentChanges&) = delete;
 
@@ -88,6 +98,11 @@ private:
     bool inStep() const;
     void record(std::unique_ptr<UndoChange> change);
     bool shown(const Topic* t) const;
+    void insertStored(Topic* t, size_t row, size_t count,
+                      const std::function<void(ItemList&)>& insert);
+    void changeItem(Topic* t, size_t row, TextRef before, bool looksChanged, bool textChanged);
+    // The row Item row of t shows in, when t's list is the one shown and the Item shows.
+    std::optional<size_t> shownRow(const Topic* t, size_t row) const;
     // Whether the tree's rows follow this change (not during a bulk build of the tree).
     bool rowsFollow() const;
     void tellRowsBefore(const TreeRowChange& change);
@@ -95,14 +110,13 @@ private:
     // The row of t (nullptr: none) looks different: its expand button or state.
     void repaintRow(const Topic* t);
     void changeExpansion(Topic* t, bool expanded);
-    void announceInserted(Topic* t, size_t row, size_t count);
-    void changeItem(Topic* t, size_t row, TextRef before, bool looksChanged);
 
     DocumentSession& session_;
     UndoHistory& history_;
     ViewNotifier& views_;
     VisibleList& list_;
     TreeRows& rows_;
+    ProgressCounts& progress_;
 };
 
 }  // namespace brenvale

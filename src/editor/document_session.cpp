@@ -31,6 +31,7 @@ DocumentSession::~DocumentSession() = default;
 std::unique_ptr<Document> DocumentSession::replace(std::unique_ptr<Document> doc,
                                                    std::string fileName, bool untitled) {
     history_.clear();
+    ++revision_;
     std::swap(doc_, doc);
     fileName_ = std::move(fileName);
     untitled_ = untitled;
@@ -67,6 +68,10 @@ std::optional<FileIdentity> DocumentSession::write(const std::string& path, bool
     } writing(writing_, host_);
     WriteOptions options = settings_.writeOptions();
     options.backup = options.backup && backup;
+    if (options.trimItemSpaces) {
+        // Trimming changes texts in place, also when the write fails halfway.
+        ++revision_;
+    }
     return WriteDocument(*doc_, path, host_.CurrentGeometry(), options);
 }
 

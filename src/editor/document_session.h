@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -64,6 +65,12 @@ public:
     std::optional<FileIdentity> write(const std::string& path, bool backup = true);
     // A write is under way (its dialogs run inside it).
     bool writing() const { return writing_; }
+
+    // Moves on with every change of a text or of the tree's shape (not with ticks, icons or
+    // folding) and with every other document: what was found in the document before is out
+    // of date once it has moved.
+    uint64_t revision() const { return revision_; }
+    void noteTextChange() { ++revision_; }
 
     const RecentFiles& recentFiles() const { return recent_; }
     void addRecentFile(const std::string& path);
@@ -132,6 +139,7 @@ private:
     bool modified_ = false;
     std::function<void()> modifiedChanged_;
     bool writing_ = false;
+    uint64_t revision_ = 0;
     RecentFiles recent_;
     std::string title_ = kApplicationTitle;
     TextWidthFn titleMeasure_;

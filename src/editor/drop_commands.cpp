@@ -85,9 +85,10 @@ void DropItemInList(EditorParts& p, int row) {
     }
     UndoScope step(p, "チェックリスト移動");
     p.list.store(p.changes);
-    p.changes.moveItem(p.selection.topic(), static_cast<size_t>(p.list.selectedRow()),
-                       static_cast<size_t>(target));
-    p.list.select(target);
+    // The Item lands between the rows it was dropped between, past the hidden Items there.
+    size_t to = p.list.itemOfRow(static_cast<size_t>(target));
+    p.changes.moveItem(p.selection.topic(), static_cast<size_t>(p.list.selectedItem()), to);
+    p.list.selectItem(static_cast<long>(to));
     p.list.store(p.changes);
     p.session.setModified(true);
 }
@@ -102,11 +103,11 @@ void DropItemOnTopic(EditorParts& p, Topic* topic) {
     bool checked = p.list.rowChecked(row);
     ListDelExecute(p);
     ShowSelectedTopic(p, topic);
-    size_t last = p.list.rowCount();
+    size_t last = topic->items.size();
     Item item = Item::Unchecked(text);
     item.setChecked(checked);
     p.changes.insertItem(topic, last, item.mark(), item.text());
-    p.list.select(static_cast<int>(last));
+    p.list.selectItem(static_cast<long>(last));
     p.list.store(p.changes);
 }
 

@@ -1,5 +1,7 @@
 #include "editor/editor.h"
 
+#include <utility>
+
 #include "editor/command_handlers.h"
 #include "editor/recovery_copy.h"
 
@@ -15,16 +17,18 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
       userIconCount_(userIconCount),
       session_(host_, settings_, views_, history_),
       treeRows_(session_),
-      list_(views_, settings_),
+      list_(views_, settings_, host_),
       selection_(views_),
       hint_(views_),
       commands_(views_),
-      changes_(session_, history_, views_, list_, treeRows_),
-      parts_{host_,    settings_, kBuiltInTopicImages + userIconCount,
-             views_,   session_,  history_,
-             changes_, treeRows_, selection_,
-             list_,    drag_,     hint_,
-             commands_} {
+      progress_(settings_, views_),
+      find_(session_),
+      changes_(session_, history_, views_, list_, treeRows_, progress_),
+      parts_{host_,     settings_, kBuiltInTopicImages + userIconCount,
+             views_,    session_,  history_,
+             changes_,  treeRows_, selection_,
+             list_,     drag_,     hint_,
+             commands_, progress_, find_} {
     views_.setTreeRows(&treeRows_);
     // Save follows the modified flag at once, whoever changed it.
     session_.onModifiedChanged([this] { commands_.refresh(parts_); });
@@ -51,6 +55,7 @@ void Editor::act(Fn&& fn) {
         Editor& e;
         ~Refresh() {
             if (--e.acting_ == 0) {
+                e.progress_.tellViews();
                 e.commands_.refresh(e.parts_);
             }
         }
@@ -60,7 +65,20 @@ void Editor::act(Fn&& fn) {
 }
 
 void Editor::setSettings(const Settings& settings) {
-    act([&] { settings_ = settings; });
+    act([&] {
+        Settings before = std::exchange(settings_, settings);
+        bool kinds = before.separatorItems != settings_.separatorItems ||
+                     before.noBoxItems != settings_.noBoxItems;
+        if (kinds) {
+            progress_.recountAll();
+        }
+        if (kinds || before.hideCheckedItems != settings_.hideCheckedItems) {
+            list_.refilter();
+        }
+        if (before.showProgress != settings_.showProgress) {
+            views_.tree([](EditorObserver& o) { o.topicProgressChanged(nullptr); });
+        }
+    });
 }
 
 // ---- Commands
@@ -145,6 +163,16 @@ void Editor::autoSaveTick() {
 
 void Editor::recoveryTick() {
     brenvale::RecoveryTick(parts_);
+}
+
+void Editor::hideCheckedTick() {
+    // Not in the middle of an action (a dialog inside a command) or of a drag, whose rows
+    // must stay as they are: a moment later.
+    if (acting_ > 0 || drag_.active()) {
+        host_.SetHideCheckedTimer(VisibleList::kHideDelayMs);
+        return;
+    }
+    act([&] { list_.hidePending(); });
 }
 
 bool Editor::checkDocumentFile() {
@@ -249,6 +277,32 @@ void Editor::dropOnTree(TopicDropZone zone, Topic* under) {
 
 void Editor::dropOnList(int pointerRow) {
     act([&] { brenvale::DropOnList(parts_, pointerRow); });
+}
+
+// ---- Finding
+
+void Editor::findTyped(std::string query, bool kanaBlind) {
+    act([&] { FindTyped(parts_, std::move(query), kanaBlind); });
+}
+
+void Editor::findNext() {
+    act([&] { FindStep(parts_, true); });
+}
+
+void Editor::findPrevious() {
+    act([&] { FindStep(parts_, false); });
+}
+
+void Editor::countFindHits() {
+    act([&] { CountFindHits(parts_); });
+}
+
+void Editor::collectFindResults() {
+    act([&] { CollectFindResults(parts_); });
+}
+
+void Editor::goToFindResult(size_t index) {
+    act([&] { GoToFindResult(parts_, index); });
 }
 
 std::string Editor::treeCounterText() const {

@@ -14,7 +14,9 @@
 #include "editor/editor_host.h"
 #include "editor/editor_observer.h"
 #include "editor/editor_parts.h"
+#include "editor/find_state.h"
 #include "editor/hint_panel.h"
+#include "editor/progress_counts.h"
 #include "editor/selection.h"
 #include "editor/tree_rows.h"
 #include "editor/undo_history.h"
@@ -59,6 +61,8 @@ public:
     VisibleList& list() { return list_; }
     const Selection& selection() const { return selection_; }
     const DragState& drag() const { return drag_; }
+    const ProgressCounts& progress() const { return progress_; }
+    const FindState& find() const { return find_; }
     const UndoHistory& history() const { return history_; }
     void setUndoLimit(size_t bytes) { history_.setLimit(bytes); }
     const Settings& settings() const { return settings_; }
@@ -70,6 +74,8 @@ public:
     // Runs a command's handler (the window offers only enabled ones).
     void execute(CommandId id);
     bool isEnabled(CommandId id) const { return commands_.enabled(id); }
+    // Whether a switch command's switch is on.
+    bool isChecked(CommandId id) const { return commands_.checked(id); }
     bool checkBoxButtonPressed() const { return commands_.checkBoxPressed(); }
     // The keys the window handles itself: true when the key was used.
     bool key(WindowKey key, FocusArea area);
@@ -88,6 +94,8 @@ public:
     bool closeQuery();
     void autoSaveTick();
     void recoveryTick();
+    // The hide timer ran out: the Items ticked meanwhile are hidden now.
+    void hideCheckedTick();
     // Looks at the document's file on disk (see CheckDocumentFile): false when the editor is
     // busy with something else and the window should look again a little later.
     bool checkDocumentFile();
@@ -133,6 +141,18 @@ public:
     // A drop on the list at pointerRow (as for ListDragOver): a dragged Item moves there.
     void dropOnList(int pointerRow);
 
+    // ---- Finding
+    // The find box's text (CP932) and option: the first hit from the current position on.
+    void findTyped(std::string query, bool kanaBlind);
+    void findNext();
+    void findPrevious();
+    // Counts every hit (the counter "12 件中 3 件目"); the find bar asks for it once typing
+    // pauses.
+    void countFindHits();
+    // The list of every hit, and a click on one of them.
+    void collectFindResults();
+    void goToFindResult(size_t index);
+
     // ---- Status bar: the tree's counter "3/12" (the list's are VisibleList's).
     std::string treeCounterText() const;
 
@@ -157,6 +177,8 @@ private:
     DragState drag_;
     HintPanel hint_;
     CommandStates commands_;
+    ProgressCounts progress_;
+    FindState find_;
     DocumentChanges changes_;
     EditorParts parts_;
     int acting_ = 0;

@@ -6,6 +6,7 @@
 
 #include "document/geometry.h"
 #include "document/print_job.h"
+#include "settings/settings.h"
 
 namespace brenvale {
 
@@ -83,6 +84,9 @@ public:
     // The recovery copy's timer: one call of Editor::RecoveryTick after delayMs. A new call
     // replaces the one before; a negative delay stops the timer.
     virtual void SetRecoveryTimer(int /*delayMs*/) {}
+    // The timer that hides ticked Items: one call of Editor::hideCheckedTick after delayMs; a
+    // new call replaces the one before.
+    virtual void SetHideCheckedTimer(int /*delayMs*/) {}
 
     // Starts another instance of the program with one file (reporting its own failures).
     virtual void LaunchWithFile(const std::string& path) = 0;
@@ -101,6 +105,12 @@ public:
     virtual void ShowHelpContents() = 0;
     virtual void ShowHelpSearch() = 0;
     virtual void ShowAboutBox() = 0;
+    // Shows the find bar with its text box focused and its text selected.
+    virtual void ShowFindBar() = 0;
+    // A switch of the options menu was turned: the window stores it in the settings file and
+    // hands the editor its settings with the switch so (Editor::setSettings). When the file
+    // cannot be written the switch stays as it was, and the user is told.
+    virtual void ChangeSwitch(bool Settings::*option, bool on) = 0;
 
     // OPML is read and written with Qt's XML classes, which the window has (see opml.h).
     virtual std::string ExportOpml(const Document& doc, const ListKindOptions& options,

@@ -32,6 +32,9 @@ public:
     virtual void manyExpansionsChanged() {}
     virtual void beginResetTree() {}
     virtual void endResetTree() {}
+    // The progress counts of a Topic changed, and so those of the Topics above it; nullptr:
+    // of every Topic (or whether they show).
+    virtual void topicProgressChanged(Topic* /*topic*/) {}
 
     // The tree's rows (TreeRows): the Topics whose ancestors are all expanded, in tree order,
     // as one flat list. Rows are counted before the change; the rows of a move go before row
@@ -76,6 +79,8 @@ public:
     virtual void hintChanged() {}
     // The insertion line of an Item drag moved from row `previous` (-1 for none).
     virtual void insertionRowChanged(int /*previous*/) {}
+    // The find's hit, counter or result list changed.
+    virtual void findChanged() {}
 };
 
 }  // namespace brenvale

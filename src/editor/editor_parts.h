@@ -9,7 +9,9 @@ class Document;
 class DocumentChanges;
 class DocumentSession;
 class EditorHost;
+class FindState;
 class HintPanel;
+class ProgressCounts;
 class Selection;
 class TreeRows;
 class UndoHistory;
@@ -34,6 +36,8 @@ struct EditorParts {
     DragState& drag;
     HintPanel& hint;
     CommandStates& commands;
+    ProgressCounts& progress;
+    FindState& find;
 
     Document& doc() const;
 };

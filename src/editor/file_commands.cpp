@@ -15,6 +15,7 @@
 #include "editor/drag_state.h"
 #include "editor/editor_parts.h"
 #include "editor/hint_panel.h"
+#include "editor/progress_counts.h"
 #include "editor/selection.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
@@ -56,6 +57,10 @@ std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, 
     struct ShowStored {
         EditorParts& p;
         ~ShowStored() {
+            if (p.settings.trimItemSpaces) {
+                // A trimmed text may be of another kind now ("  -" became "-").
+                p.progress.recountAll();
+            }
             if (!p.settings.trimItemSpaces || !p.list.topic()) {
                 return;
             }

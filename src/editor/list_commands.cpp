@@ -42,14 +42,19 @@ size_t SelectedRow(const EditorParts& p) {
     return static_cast<size_t>(p.list.selectedRow());
 }
 
-// The insert rule: new unchecked Items directly after the selected row (at the end when no row
-// is selected); the last of them becomes the selected row.
+// The Item the selected row shows.
+size_t SelectedItem(const EditorParts& p) {
+    return static_cast<size_t>(p.list.selectedItem());
+}
+
+// The insert rule: new unchecked Items directly after the selected row's Item (at the end
+// when no row is selected); the last of them becomes the selected row.
 void InsertRows(EditorParts& p, const std::vector<std::string_view>& texts) {
     p.list.store(p.changes);
     Topic* t = p.selection.topic();
-    size_t row = p.list.selectedRow() < 0 ? t->items.size() : SelectedRow(p) + 1;
-    p.changes.insertItems(t, row, texts);
-    p.list.select(static_cast<int>(row + texts.size() - 1));
+    size_t item = p.list.hasSelectedItem() ? SelectedItem(p) + 1 : t->items.size();
+    p.changes.insertItems(t, item, texts);
+    p.list.selectItem(static_cast<long>(item + texts.size() - 1));
 }
 
 void SingleAdd(EditorParts& p, std::string_view text) {
@@ -76,17 +81,21 @@ void AddPieces(EditorParts& p, const std::vector<std::string_view>& all) {
     p.selection.setText(EditBox::List, "");
 }
 
-// Gives a row a new text, unchecked.
+// Gives a row's Item a new text, unchecked.
 void SetRowText(EditorParts& p, size_t row, std::string_view text) {
     p.list.store(p.changes);
-    p.changes.setItem(p.selection.topic(), row, kUncheckedMark, FileSafeText(text));
+    p.changes.setItem(p.selection.topic(), p.list.itemOfRow(row), kUncheckedMark,
+                      FileSafeText(text));
 }
 
-void MoveSelectedRow(EditorParts& p, CommandId id, size_t to) {
+// Moves the selected row's Item to the place of the Item of row toRow: the hidden Items
+// between them are stepped over.
+void MoveSelectedRow(EditorParts& p, CommandId id, size_t toRow) {
     UndoScope step(p, id);
     p.list.store(p.changes);
-    p.changes.moveItem(p.selection.topic(), SelectedRow(p), to);
-    p.list.select(static_cast<int>(to));
+    size_t to = p.list.itemOfRow(toRow);
+    p.changes.moveItem(p.selection.topic(), SelectedItem(p), to);
+    p.list.selectItem(static_cast<long>(to));
     p.list.store(p.changes);
     p.session.setModified(true);
 }
@@ -120,7 +129,7 @@ void ListDelExecute(EditorParts& p) {
     UndoScope step(p, CommandId::ListDel);
     p.list.store(p.changes);
     // The row before becomes the selected one (row 0 when it was the first).
-    p.changes.eraseItem(p.selection.topic(), SelectedRow(p));
+    p.changes.eraseItem(p.selection.topic(), SelectedItem(p));
     p.list.store(p.changes);
     p.selection.setText(EditBox::List, "");
     p.session.setModified(true);
@@ -178,6 +187,34 @@ void ListChkBoxExecute(EditorParts& p) {
                                                                 : "-" + std::string(text);
     SetRowText(p, row, switched);
     p.list.store(p.changes);
+    p.session.setModified(true);
+}
+
+void UncheckAllExecute(EditorParts& p) {
+    Topic* t = p.selection.topic();
+    if (!t) {
+        return;
+    }
+    UndoScope step(p, CommandId::UncheckAll);
+    p.list.store(p.changes);
+    bool changed = false;
+    {
+        // A long list is shown afresh once rather than row by row.
+        BulkBuild bulk(p.host, p.views, false, true);
+        for (size_t i = 0; i < t->items.size(); ++i) {
+            if (std::as_const(t->items)[i].checked()) {
+                p.changes.setChecked(t, i, false);
+                changed = true;
+            }
+        }
+    }
+    if (!changed) {
+        return;
+    }
+    // The Items that were hidden are unchecked now: they show again.
+    if (p.list.hiddenCount() > 0) {
+        p.list.refilter();
+    }
     p.session.setModified(true);
 }
 

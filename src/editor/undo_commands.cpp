@@ -38,8 +38,9 @@ void Replay(EditorParts& p, bool undo) {
     if (!selection.topic) {
         p.selection.setText(EditBox::Tree, "");
     }
-    if (selection.row >= 0 && static_cast<size_t>(selection.row) < p.list.rowCount()) {
-        p.list.select(selection.row);
+    if (selection.topic && selection.row >= 0 &&
+        static_cast<size_t>(selection.row) < selection.topic->items.size()) {
+        p.list.selectItem(selection.row);
     }
     p.list.updateExtent();
     p.session.setModified(!p.history.atSavedState());

@@ -13,7 +13,8 @@ namespace brenvale {
 
 class Topic;
 
-// What was selected around a step: the Topic and the row of its list.
+// What was selected around a step: the Topic and the Item of its list (its index, not its
+// row: hidden Items may show differently after the step).
 struct UndoSelection {
     Topic* topic = nullptr;
     int row = -1;

@@ -23,7 +23,9 @@ public:
     UndoScope& operator=(const UndoScope&) = delete;
 
 private:
-    UndoSelection selection() const { return {p_.selection.topic(), p_.list.selectedRow()}; }
+    UndoSelection selection() const {
+        return {p_.selection.topic(), static_cast<int>(p_.list.selectedItem())};
+    }
 
     EditorParts& p_;
 };

@@ -5,27 +5,92 @@
 #include "common/check_mark.h"
 #include "document/topic.h"
 #include "editor/document_changes.h"
+#include "editor/editor_host.h"
 
 namespace brenvale {
 
+namespace {
+
+// Moves an Item's index (a pending tick, a pending hide) the way an insertion or a move of
+// Items shifts it.
+template <typename T>
+void ShiftForInsert(T& index, size_t item, size_t count) {
+    if (index >= item) {
+        index += static_cast<T>(count);
+    }
+}
+
+template <typename T>
+void ShiftForMove(T& index, size_t from, size_t to) {
+    if (index == from) {
+        index = static_cast<T>(to);
+    } else if (from < to && index > from && index <= to) {
+        --index;
+    } else if (to < from && index >= to && index < from) {
+        ++index;
+    }
+}
+
+}  // namespace
+
 size_t VisibleList::rowCount() const {
-    return topic_ ? topic_->items.size() : 0;
+    if (!topic_) {
+        return 0;
+    }
+    return filtering_ ? rows_.size() : topic_->items.size();
+}
+
+size_t VisibleList::itemOfRow(size_t row) const {
+    return filtering_ ? rows_[row] : row;
+}
+
+std::optional<size_t> VisibleList::rowOfItem(size_t item) const {
+    if (!topic_ || item >= topic_->items.size()) {
+        return std::nullopt;
+    }
+    if (!filtering_) {
+        return item;
+    }
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), item);
+    if (it == rows_.end() || *it != item) {
+        return std::nullopt;
+    }
+    return static_cast<size_t>(it - rows_.begin());
+}
+
+size_t VisibleList::insertionRow(size_t item) const {
+    if (!filtering_) {
+        return item;
+    }
+    return static_cast<size_t>(std::lower_bound(rows_.begin(), rows_.end(), item) - rows_.begin());
+}
+
+size_t VisibleList::hiddenCount() const {
+    return topic_ && filtering_ ? topic_->items.size() - rows_.size() : 0;
+}
+
+long VisibleList::selectedItem() const {
+    return hasSelectedItem() && static_cast<size_t>(selectedRow_) < rowCount()
+               ? static_cast<long>(itemOfRow(static_cast<size_t>(selectedRow_)))
+               : -1;
 }
 
 std::string_view VisibleList::rowText(size_t row) const {
-    return row < rowCount() ? std::as_const(topic_->items)[row].text() : std::string_view();
+    return row < rowCount() ? std::as_const(topic_->items)[itemOfRow(row)].text()
+                            : std::string_view();
 }
 
 bool VisibleList::rowChecked(size_t row) const {
     if (row >= rowCount()) {
         return false;
     }
-    for (const auto& [r, checked] : unstoredTicks_) {
-        if (r == row) {
+    size_t item = itemOfRow(row);
+    for (const auto& [i, checked] : unstoredTicks_) {
+        if (i == item) {
             return checked;
         }
     }
-    return std::as_const(topic_->items)[row].checked();
+    return std::as_const(topic_->items)[item].checked();
 }
 
 ItemKind VisibleList::rowKind(size_t row) const {
@@ -42,6 +107,11 @@ std::string VisibleList::uncheckedText() const {
         unchecked += !rowChecked(i) && rowKind(i) == ItemKind::Ordinary;
     }
     return " (" + std::to_string(unchecked) + ")";
+}
+
+std::string VisibleList::hiddenText() const {
+    size_t hidden = hiddenCount();
+    return hidden == 0 ? std::string() : " 非表示 " + std::to_string(hidden);
 }
 
 void VisibleList::setTextWidthMeasure(TextWidthFn measure) {
@@ -75,6 +145,29 @@ void VisibleList::updateExtent() {
     }
 }
 
+bool VisibleList::hideable(size_t item) const {
+    ItemView view = std::as_const(topic_->items)[item];
+    // Only the two switches decide an Item's kind; the mark's text is not needed here.
+    ListKindOptions kinds{settings_.separatorItems, settings_.noBoxItems, {}};
+    return view.checked() && view.kind(kinds) == ItemKind::Ordinary;
+}
+
+void VisibleList::buildRows() {
+    rows_.clear();
+    pendingHide_.clear();
+    filtering_ = topic_ && settings_.hideCheckedItems;
+    if (!filtering_) {
+        return;
+    }
+    const ItemList& items = topic_->items;
+    rows_.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!hideable(i)) {
+            rows_.push_back(static_cast<uint32_t>(i));
+        }
+    }
+}
+
 void VisibleList::load(Topic* topic) {
     views_.list([](EditorObserver& o) { o.beginResetList(); });
     topic_ = topic;
@@ -88,8 +181,9 @@ void VisibleList::load(Topic* topic) {
             break;
         }
     }
+    buildRows();
     measureAll();
-    selectedRow_ = items.empty() ? -1 : 0;
+    selectedRow_ = rowCount() == 0 ? -1 : 0;
     views_.list([](EditorObserver& o) { o.endResetList(); });
     views_.all([](EditorObserver& o) { o.selectedRowChanged(); });
     updateExtent();
@@ -99,6 +193,9 @@ void VisibleList::clear() {
     views_.list([](EditorObserver& o) { o.beginResetList(); });
     topic_ = nullptr;
     selectedRow_ = -1;
+    filtering_ = false;
+    rows_.clear();
+    pendingHide_.clear();
     unstoredTicks_.clear();
     marksStored_ = true;
     widths_.clear();
@@ -112,14 +209,99 @@ void VisibleList::select(int row) {
     }
 }
 
+void VisibleList::selectItem(long item) {
+    if (!topic_ || item < 0 || rowCount() == 0) {
+        return;
+    }
+    size_t row = insertionRow(static_cast<size_t>(item));
+    select(static_cast<int>(std::min(row, rowCount() - 1)));
+}
+
+size_t VisibleList::reveal(size_t item) {
+    if (std::optional<size_t> row = rowOfItem(item)) {
+        return *row;
+    }
+    size_t row = insertionRow(item);
+    views_.list([&](EditorObserver& o) { o.beginInsertItems(row, row); });
+    rows_.insert(rows_.begin() + static_cast<long>(row), static_cast<uint32_t>(item));
+    if (selectedRow_ >= static_cast<int>(row)) {
+        ++selectedRow_;
+    }
+    textArrived(row);
+    views_.list([](EditorObserver& o) { o.endInsertItems(); });
+    updateExtent();
+    return row;
+}
+
+void VisibleList::refilter() {
+    if (!topic_) {
+        return;
+    }
+    long selected = selectedItem();
+    views_.list([](EditorObserver& o) { o.beginResetList(); });
+    buildRows();
+    measureAll();
+    selectedRow_ = -1;
+    if (rowCount() > 0) {
+        size_t row = selected < 0 ? 0 : insertionRow(static_cast<size_t>(selected));
+        selectedRow_ = static_cast<int>(std::min(row, rowCount() - 1));
+    }
+    views_.list([](EditorObserver& o) { o.endResetList(); });
+    views_.all([](EditorObserver& o) { o.selectedRowChanged(); });
+    updateExtent();
+}
+
+void VisibleList::hideSoon(size_t item) {
+    if (std::find(pendingHide_.begin(), pendingHide_.end(), item) == pendingHide_.end()) {
+        pendingHide_.push_back(item);
+    }
+    // Each tick starts the moment again: rows do not go while the user is still ticking.
+    host_.SetHideCheckedTimer(kHideDelayMs);
+}
+
+void VisibleList::hidePending() {
+    if (!topic_ || !filtering_ || pendingHide_.empty()) {
+        pendingHide_.clear();
+        return;
+    }
+    std::vector<size_t> items = std::move(pendingHide_);
+    pendingHide_.clear();
+    // From the last row up, so the rows still to go keep their numbers.
+    std::sort(items.begin(), items.end(), std::greater<>());
+    bool selectionMoved = false;
+    for (size_t item : items) {
+        std::optional<size_t> row = rowOfItem(item);
+        if (!row || !hideable(item)) {
+            continue;
+        }
+        textLeaving(*row);
+        views_.list([&](EditorObserver& o) { o.beginRemoveItem(*row); });
+        rows_.erase(rows_.begin() + static_cast<long>(*row));
+        // The selected row, when it goes, hands over to the row that takes its place.
+        if (selectedRow_ > static_cast<int>(*row)) {
+            --selectedRow_;
+            selectionMoved = true;
+        } else if (selectedRow_ == static_cast<int>(*row)) {
+            selectedRow_ = std::min(selectedRow_, static_cast<int>(rows_.size()) - 1);
+            selectionMoved = true;
+        }
+        views_.list([](EditorObserver& o) { o.endRemoveItem(); });
+    }
+    if (selectionMoved) {
+        views_.all([](EditorObserver& o) { o.selectedRowChanged(); });
+    }
+    updateExtent();
+}
+
 void VisibleList::tick(size_t row) {
+    size_t item = itemOfRow(row);
     bool flipped = !rowChecked(row);
     auto it = std::find_if(unstoredTicks_.begin(), unstoredTicks_.end(),
-                           [&](const auto& entry) { return entry.first == row; });
+                           [&](const auto& entry) { return entry.first == item; });
     if (it != unstoredTicks_.end()) {
         it->second = flipped;
     } else {
-        unstoredTicks_.emplace_back(row, flipped);
+        unstoredTicks_.emplace_back(item, flipped);
     }
     views_.all([&](EditorObserver& o) { o.itemsChanged(row, row); });
 }
@@ -129,12 +311,12 @@ void VisibleList::store(DocumentChanges& changes) {
         return;
     }
     ItemList& items = topic_->items;
-    // Taken out first: the changes below tell the list of each row again.
+    // Taken out first: the changes below tell the list of each Item again.
     std::vector<std::pair<size_t, bool>> ticks = std::move(unstoredTicks_);
     unstoredTicks_.clear();
-    for (const auto& [row, checked] : ticks) {
-        if (row < items.size()) {
-            changes.setChecked(topic_, row, checked);
+    for (const auto& [item, checked] : ticks) {
+        if (item < items.size()) {
+            changes.setChecked(topic_, item, checked);
         }
     }
     if (!marksStored_) {
@@ -157,24 +339,66 @@ void VisibleList::textArrived(size_t row) {
     widths_.add(measure_(rowText(row)));
 }
 
-void VisibleList::rowsInserted(size_t row, size_t count) {
-    for (auto& [r, checked] : unstoredTicks_) {
-        if (r >= row) {
-            r += count;
+size_t VisibleList::itemsInserted(size_t item, size_t count) {
+    for (auto& [i, checked] : unstoredTicks_) {
+        ShiftForInsert(i, item, count);
+    }
+    for (size_t& i : pendingHide_) {
+        ShiftForInsert(i, item, count);
+    }
+    size_t row = insertionRow(item);
+    // The selected row keeps its Item.
+    if (selectedRow_ >= static_cast<int>(row)) {
+        selectedRow_ += static_cast<int>(count);
+    }
+    if (!filtering_) {
+        return row;
+    }
+    for (size_t r = row; r < rows_.size(); ++r) {
+        rows_[r] += static_cast<uint32_t>(count);
+    }
+    rows_.insert(rows_.begin() + static_cast<long>(row), count, 0);
+    for (size_t k = 0; k < count; ++k) {
+        rows_[row + k] = static_cast<uint32_t>(item + k);
+    }
+    for (size_t k = 0; k < count; ++k) {
+        if (hideable(item + k)) {
+            hideSoon(item + k);
         }
     }
+    return row;
 }
 
-bool VisibleList::rowRemoved(size_t row) {
-    std::erase_if(unstoredTicks_, [&](const auto& entry) { return entry.first == row; });
-    for (auto& [r, checked] : unstoredTicks_) {
-        if (r > row) {
-            --r;
+bool VisibleList::itemRemoved(size_t item) {
+    std::erase_if(unstoredTicks_, [&](const auto& entry) { return entry.first == item; });
+    for (auto& [i, checked] : unstoredTicks_) {
+        if (i > item) {
+            --i;
         }
     }
-    if (selectedRow_ < 0) {
+    std::erase(pendingHide_, item);
+    for (size_t& i : pendingHide_) {
+        if (i > item) {
+            --i;
+        }
+    }
+    std::optional<size_t> removedRow;
+    if (filtering_) {
+        auto it = std::lower_bound(rows_.begin(), rows_.end(), item);
+        if (it != rows_.end() && *it == item) {
+            removedRow = static_cast<size_t>(it - rows_.begin());
+            it = rows_.erase(it);
+        }
+        for (; it != rows_.end(); ++it) {
+            --*it;
+        }
+    } else {
+        removedRow = item;
+    }
+    if (!removedRow || selectedRow_ < 0) {
         return false;
     }
+    size_t row = *removedRow;
     if (static_cast<size_t>(selectedRow_) > row) {
         --selectedRow_;
         return false;
@@ -189,15 +413,51 @@ bool VisibleList::rowRemoved(size_t row) {
     return true;
 }
 
-void VisibleList::rowMoved(size_t from, size_t to) {
-    for (auto& [r, checked] : unstoredTicks_) {
-        if (r == from) {
-            r = to;
-        } else if (from < to && r > from && r <= to) {
-            --r;
-        } else if (to < from && r >= to && r < from) {
-            ++r;
-        }
+std::optional<std::pair<size_t, size_t>> VisibleList::rowsOfMove(size_t from, size_t to) const {
+    std::optional<size_t> fromRow = rowOfItem(from);
+    if (!fromRow) {
+        return std::nullopt;
+    }
+    if (!filtering_) {
+        return std::pair{from, to};
+    }
+    // Where the row lands among the rows of the other Items, by their indices after the move.
+    size_t toRow = to > from
+                       ? static_cast<size_t>(std::upper_bound(rows_.begin(), rows_.end(), to) -
+                                             rows_.begin()) -
+                             1
+                       : insertionRow(to);
+    return std::pair{*fromRow, toRow};
+}
+
+void VisibleList::itemMoved(size_t from, size_t to) {
+    for (auto& [i, checked] : unstoredTicks_) {
+        ShiftForMove(i, from, to);
+    }
+    for (size_t& i : pendingHide_) {
+        ShiftForMove(i, from, to);
+    }
+    if (!filtering_) {
+        return;
+    }
+    // The moved Item's row leaves and comes back at its place; the others keep their order.
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), from);
+    bool shows = it != rows_.end() && *it == from;
+    if (shows) {
+        rows_.erase(it);
+    }
+    for (uint32_t& i : rows_) {
+        i -= i > from ? 1 : 0;
+        i += i >= to ? 1 : 0;
+    }
+    if (shows) {
+        rows_.insert(std::lower_bound(rows_.begin(), rows_.end(), to), static_cast<uint32_t>(to));
+    }
+}
+
+void VisibleList::itemChanged(size_t item) {
+    if (filtering_ && rowOfItem(item) && hideable(item)) {
+        hideSoon(item);
     }
 }
 

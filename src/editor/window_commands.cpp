@@ -1,4 +1,5 @@
-// The commands the window carries out itself: it closes, or opens a menu or a dialog.
+// The commands the window carries out itself: it closes, opens a menu or a dialog, or turns
+// a switch it stores.
 #include "editor/command_handlers.h"
 #include "editor/editor_parts.h"
 
@@ -34,6 +35,14 @@ void HelpTopicExecute(EditorParts& p) {
 
 void AboutExecute(EditorParts& p) {
     p.host.ShowAboutBox();
+}
+
+void HideCheckedExecute(EditorParts& p) {
+    p.host.ChangeSwitch(&Settings::hideCheckedItems, !p.settings.hideCheckedItems);
+}
+
+void ShowProgressExecute(EditorParts& p) {
+    p.host.ChangeSwitch(&Settings::showProgress, !p.settings.showProgress);
 }
 
 }  // namespace brenvale

@@ -52,6 +52,7 @@ constexpr std::array kOptionTable = {
     Folder("Save", "TempPass", &Settings::tempFolder, kOwnFolderToken),
     ColourOption("Tree", "TreeColor", &ViewColours::treeBack, "$00FFF8F8"),
     ColourOption("Tree", "TreeFontColor", &ViewColours::treeText, "$00100000"),
+    Bool("Tree", "ShowProgress", &Settings::showProgress, "0"),
     Bool("List", "Kugiri", &Settings::separatorItems, "1"),
     Bool("List", "CekBox", &Settings::noBoxItems, "1"),
     Text("List", "CekMoj", &Settings::checkMark, kReferenceMark),
@@ -60,6 +61,7 @@ constexpr std::array kOptionTable = {
     Bool("List", "LCUnde", &Settings::noBoxUnderline, "0"),
     ColourOption("List", "ListColor", &ViewColours::listBack, "$00F8F8FF"),
     ColourOption("List", "ListFontColor", &ViewColours::listText, "$00000010"),
+    Bool("List", "HideChecked", &Settings::hideCheckedItems, "0"),
 };
 
 // "※File" as a UTF-8 editor would save it by hand; the program itself writes CP932.

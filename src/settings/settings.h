@@ -40,6 +40,10 @@ struct Settings {
     bool noBoxBold = true;
     bool noBoxItalic = false;
     bool noBoxUnderline = false;
+    // The switches of the options menu: checked Items hidden in the list, each Topic's
+    // progress shown after its caption in the tree.
+    bool hideCheckedItems = false;
+    bool showProgress = false;
 
     bool operator==(const Settings&) const = default;
 

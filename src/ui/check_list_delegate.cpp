@@ -5,6 +5,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <optional>
+
 #include "editor/editor.h"
 #include "settings/colour_scheme.h"
 #include "ui/check_list_model.h"
@@ -20,6 +23,35 @@ void HorizontalLine(QPainter* painter, int x, int y, int length, const QColor& c
     if (length > 0) {
         painter->fillRect(QRect(x, y, length, 1), colour);
     }
+}
+
+// Marks the find's hit in a row's text drawn at `at` in font: black on yellow over what was
+// drawn there. shown is the text as the row shows it, skipped the bytes the row leaves out
+// in front (the "-" of a no-box Item).
+void DrawHit(QPainter* painter, const Editor& editor, const QModelIndex& index, const QRect& at,
+             const QFont& font, size_t skipped) {
+    const VisibleList& list = editor.list();
+    size_t row = static_cast<size_t>(index.row());
+    if (row >= list.rowCount()) {
+        return;
+    }
+    std::optional<TextRange> hit = editor.find().highlight(list.topic(), list.itemOfRow(row));
+    std::string_view text = list.rowText(row);
+    if (!hit || hit->end <= skipped || hit->end > text.size()) {
+        return;
+    }
+    size_t begin = std::max(hit->begin, skipped);
+    std::string_view shown = text.substr(skipped);
+    QString before = FromCp932(shown.substr(0, begin - skipped));
+    QString found = FromCp932(shown.substr(begin - skipped, hit->end - begin));
+    QFontMetrics metrics(font);
+    QRect box(at.left() + metrics.horizontalAdvance(before), at.top(),
+              metrics.horizontalAdvance(found), at.height() - 1);
+    painter->fillRect(box, QColor(255, 226, 80));
+    painter->setPen(Qt::black);
+    painter->setFont(font);
+    painter->drawText(QRect(box.left(), at.top(), at.right() - box.left() + 1, at.height()),
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, found);
 }
 
 QRect BoxRect(const QStyleOptionViewItem& option) {
@@ -94,9 +126,10 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             font.setItalic(settings.noBoxItalic);
             font.setUnderline(settings.noBoxUnderline);
             painter->setFont(font);
-            painter->drawText(QRect(text.left() + 2, row.top() + 1, text.width(), row.height()),
-                              Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+            QRect at(text.left() + 2, row.top() + 1, text.width(), row.height());
+            painter->drawText(at, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                               index.data(Qt::DisplayRole).toString());
+            DrawHit(painter, editor_, index, at, font, 1);
             break;
         }
         case ItemKind::Ordinary: {
@@ -116,9 +149,10 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
             painter->setPen(pen);
             painter->setFont(option.font);
-            painter->drawText(QRect(text.left() + 2, row.top() + 1, text.width(), row.height()),
-                              Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+            QRect at(text.left() + 2, row.top() + 1, text.width(), row.height());
+            painter->drawText(at, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                               index.data(Qt::DisplayRole).toString());
+            DrawHit(painter, editor_, index, at, option.font, 0);
             break;
         }
     }

@@ -68,7 +68,14 @@ CommandActions::CommandActions(const ImageLists& images, QObject* parent) : QObj
         action->setStatusTip(FromUtf8(info.hint));
         action->setShortcutContext(Qt::WindowShortcut);
         CommandId id = info.id;
-        connect(action, &QAction::triggered, this, [this, id] { emit triggered(id); });
+        // A switch shows its state as a check; the editor decides it, not the click.
+        action->setCheckable(info.checked != nullptr);
+        connect(action, &QAction::triggered, this, [this, action, id] {
+            if (action->isCheckable()) {
+                action->setChecked(!action->isChecked());
+            }
+            emit triggered(id);
+        });
         actions_[static_cast<size_t>(id)] = action;
         shortcuts_[static_cast<size_t>(id)] = ParseShortcut(info.defaultKey);
     }
@@ -77,7 +84,11 @@ CommandActions::CommandActions(const ImageLists& images, QObject* parent) : QObj
 
 void CommandActions::syncEnabled(const Editor& editor) {
     for (const CommandInfo& info : CommandTable()) {
-        action(info.id)->setEnabled(editor.isEnabled(info.id));
+        QAction* a = action(info.id);
+        a->setEnabled(editor.isEnabled(info.id));
+        if (a->isCheckable()) {
+            a->setChecked(editor.isChecked(info.id));
+        }
     }
 }
 

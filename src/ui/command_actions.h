@@ -26,16 +26,17 @@ QKeySequence KeySequenceOf(const Shortcut& shortcut);
 // form ("Shift+Ctrl+Ins", "Shift+BkSp"), which the menu then shows instead of Qt's.
 QString MenuText(std::string_view caption, const Shortcut& shortcut);
 
-// The 34 commands as actions, made from the command table: caption, picture, shortcut,
-// tooltip (the short hint) and status tip (the whole hint). Every menu entry, popup entry and
-// toolbar button shows one of these actions, so a change shows everywhere at once.
+// The commands as actions, made from the command table: caption, picture, shortcut,
+// tooltip (the short hint), status tip (the whole hint) and, for a switch, its check. Every menu
+// entry, popup entry and toolbar button shows one of these actions, so a change shows everywhere at
+// once.
 class CommandActions : public QObject {
     Q_OBJECT
 public:
     CommandActions(const ImageLists& images, QObject* parent);
 
     QAction* action(CommandId id) const { return actions_[static_cast<size_t>(id)]; }
-    // Takes the enabled state of every action from the editor.
+    // Takes the enabled state of every action, and the state of every switch, from the editor.
     void syncEnabled(const Editor& editor);
 
     const Shortcut& shortcut(CommandId id) const { return shortcuts_[static_cast<size_t>(id)]; }

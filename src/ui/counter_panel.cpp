@@ -14,7 +14,7 @@ CounterPanel::CounterPanel(QString label, QIcon icon, std::function<Texts()> tex
 
 QSize CounterPanel::sizeHint() const {
     Texts t = texts_();
-    return QSize(fontMetrics().horizontalAdvance(t.black + t.red) + 30, 20);
+    return QSize(fontMetrics().horizontalAdvance(t.black + t.red + t.after) + 30, 20);
 }
 
 void CounterPanel::refresh() {
@@ -30,7 +30,7 @@ void CounterPanel::setColours(const CounterColours& colours) {
 
 void CounterPanel::updateAccessibleName() {
     Texts t = texts_();
-    QString name = label_ + QLatin1Char(' ') + t.black + t.red;
+    QString name = label_ + QLatin1Char(' ') + t.black + t.red + t.after;
     if (name != accessibleName()) {
         setAccessibleName(name);
     }
@@ -52,6 +52,9 @@ void CounterPanel::paintEvent(QPaintEvent*) {
     painter.setPen(ToQColor(colours_.alert));
     painter.drawText(textRect.adjusted(fontMetrics().horizontalAdvance(t.black), 0, 0, 0), flags,
                      t.red);
+    painter.setPen(ToQColor(colours_.text));
+    painter.drawText(textRect.adjusted(fontMetrics().horizontalAdvance(t.black + t.red), 0, 0, 0),
+                     flags, t.after);
 }
 
 }  // namespace brenvale

@@ -9,15 +9,16 @@
 
 namespace brenvale {
 
-// An owner-drawn status bar panel: a 16-pixel icon, then a text and an optional alert one in
-// red, on a tinted background. Its width follows the texts. A screen reader reads its label
-// and the texts.
+// An owner-drawn status bar panel: a 16-pixel icon, then a black text, an optional alert one
+// in red and an optional black one after it, on a tinted background. Its width follows the
+// texts. A screen reader reads its label and the texts.
 class CounterPanel : public QWidget {
     Q_OBJECT
 public:
     struct Texts {
         QString black;
         QString red;
+        QString after = {};  // black again, after the red text
     };
 
     CounterPanel(QString label, QIcon icon, std::function<Texts()> texts,

@@ -72,6 +72,7 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
         for (C id : kTreeMenu) {
             menu->addAction(actions_.action(id));
         }
+        addFind(menu, menu == tree);
         addUndoRedo(menu);
     }
 
@@ -101,6 +102,8 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     listPopup_->addAction(line);
     for (QMenu* menu : {list, listPopup_}) {
         menu->addAction(actions_.action(C::ListChkBox));
+        menu->addAction(actions_.action(C::UncheckAll));
+        addFind(menu, menu == list);
         addUndoRedo(menu);
     }
 
@@ -114,6 +117,9 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     toolbar->addAction(actions_.action(C::ToolBtnSet));
     statusBarSwitch_ = Switch(options, QStringLiteral("ステータスバー"),
                               QStringLiteral("|ステータスバーの表示/非表示を切り替えます"));
+    options->addSeparator();
+    options->addAction(actions_.action(C::HideChecked));
+    options->addAction(actions_.action(C::ShowProgress));
     connect(flatSwitch_, &QAction::toggled, this, &MainMenus::flatButtonsToggled);
     connect(statusBarSwitch_, &QAction::toggled, this, &MainMenus::statusBarToggled);
 
@@ -130,6 +136,17 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     // own (the icon menu also from ChgIcon, the recent files from the toolbar).
     for (QMenu* menu : {treePopup_, listPopup_, iconMenus_[0], iconMenus_[2], recentMenu_}) {
         forwardHints(menu);
+    }
+}
+
+// Finding searches the tree and the list alike: both menus offer it, the popups its first
+// command.
+void MainMenus::addFind(QMenu* menu, bool all) {
+    menu->addSeparator();
+    menu->addAction(actions_.action(C::Find));
+    if (all) {
+        menu->addAction(actions_.action(C::FindNext));
+        menu->addAction(actions_.action(C::FindPrevious));
     }
 }
 

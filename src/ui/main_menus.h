@@ -42,6 +42,7 @@ signals:
 private:
     QMenu* makeIconMenu(QWidget* parent);
     void forwardHints(QMenu* menu);
+    void addFind(QMenu* menu, bool all);
     void addUndoRedo(QMenu* menu);
 
     Editor& editor_;

@@ -29,6 +29,8 @@
 #include "ui/edit_box_text.h"
 #include "ui/error_report.h"
 #include "ui/file_watch.h"
+#include "ui/find_bar.h"
+#include "ui/find_results.h"
 #include "ui/help_context.h"
 #include "ui/key_filter.h"
 #include "ui/main_menus.h"
@@ -120,7 +122,16 @@ void MainWindow::buildLayout() {
     list_->setStatusTip(FromUtf8(kListHint));
     NameAfterHint(list_, FromUtf8(kListHint));
 
-    treePanel_ = Panel(treeEdit_, tree_);
+    // The list of every hit of the find shares the tree's column, under it.
+    findResults_ = new FindResultsPanel(*editor_);
+    findResults_->hide();
+    auto* treeColumn = new QSplitter(Qt::Vertical);
+    treeColumn->setChildrenCollapsible(false);
+    treeColumn->addWidget(tree_);
+    treeColumn->addWidget(findResults_);
+    treeColumn->setStretchFactor(0, 3);
+    treeColumn->setStretchFactor(1, 1);
+    treePanel_ = Panel(treeEdit_, treeColumn);
     treePanel_->setMinimumWidth(kMinimumTreeWidth);
     QWidget* listPanel = Panel(listEdit_, list_);
     listPanel->setMinimumWidth(10);
@@ -149,7 +160,11 @@ void MainWindow::buildLayout() {
     layout->setSpacing(0);
     layout->addWidget(toolbar_);
     layout->addWidget(splitter_, 1);
+    findBar_ = new FindBar(*editor_);
+    findBar_->hide();
+    layout->addWidget(findBar_);
     setCentralWidget(central);
+    buildFind();
 
     connect(actions_, &CommandActions::triggered, this,
             GuardedWith<CommandId>([this](CommandId id) { editor_->execute(id); }));
@@ -161,6 +176,8 @@ void MainWindow::buildLayout() {
     });
     connect(&host_.autoSaveTimer(), &QTimer::timeout, this,
             Guarded([this] { editor_->autoSaveTick(); }));
+    connect(&host_.hideCheckedTimer(), &QTimer::timeout, this,
+            Guarded([this] { editor_->hideCheckedTick(); }));
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { editor_->clipboardChanged(host_.ClipboardHasText()); });
     editor_->clipboardChanged(host_.ClipboardHasText());
@@ -187,7 +204,8 @@ void MainWindow::buildStatusBar() {
         new CounterPanel(QStringLiteral("チェックリスト情報(選択位置/総数/未チェック数)"),
                          images_.topicImage(3), [this] {
                              return CounterPanel::Texts{FromUtf8(editor_->list().counterText()),
-                                                        FromUtf8(editor_->list().uncheckedText())};
+                                                        FromUtf8(editor_->list().uncheckedText()),
+                                                        FromUtf8(editor_->list().hiddenText())};
                          });
     bar->addPermanentWidget(treeCounter_);
     bar->addPermanentWidget(listCounter_);
@@ -219,6 +237,24 @@ void MainWindow::connectDrags() {
     // The edit boxes would take a dragged Topic's or Item's text; only the views take them.
     RefuseOwnDrags(treeEdit_);
     RefuseOwnDrags(listEdit_);
+}
+
+void MainWindow::buildFind() {
+    connect(findBar_, &FindBar::closed, this, [this] { findBarClosed(); });
+    connect(findBar_, &FindBar::resultsRequested, this, [this] { findResults_->show(); });
+}
+
+void MainWindow::showFindBar() {
+    findBar_->open();
+}
+
+void MainWindow::findBarClosed() {
+    std::optional<SearchHit> hit = editor_->find().hit();
+    if (hit && hit->item != kCaption) {
+        list_->setFocus(Qt::OtherFocusReason);
+    } else {
+        tree_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void MainWindow::popUpIconMenu() {

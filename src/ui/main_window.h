@@ -26,6 +26,8 @@ class CommandActions;
 class CounterPanel;
 class DragScrollTimer;
 class FileWatch;
+class FindBar;
+class FindResultsPanel;
 class KeyFilter;
 class MainMenus;
 class Toolbar;
@@ -65,6 +67,8 @@ public:
     CounterPanel* treeCounter() const { return treeCounter_; }
     CounterPanel* listCounter() const { return listCounter_; }
     DragScrollTimer* dragScrollTimer() const { return dragScroll_; }
+    FindBar* findBar() const { return findBar_; }
+    FindResultsPanel* findResults() const { return findResults_; }
     FileWatch* fileWatch() const { return fileWatch_; }
     QWidget* treePanel() const { return treePanel_; }
     WindowHost& host() { return host_; }
@@ -86,6 +90,10 @@ public:
     void showOptionsDialog();
     void showShortcutKeyDialog();
     void showToolbarDialog();
+    void showFindBar();
+    // Stores a switch of the options menu in the settings file, then hands it to the editor
+    // (see EditorHost::ChangeSwitch). Throws Error when the file cannot be written.
+    void changeSwitch(bool Settings::*option, bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -104,6 +112,9 @@ private:
     void connectEditBoxes();
     void connectEditBox(QLineEdit* edit, EditBox box);
     void connectDrags();
+    void buildFind();
+    // The find bar was closed: the focus goes to the view holding the hit.
+    void findBarClosed();
     void placeOuter(const QRect& outer);
     void frameKnown();
     void windowStateChanged();
@@ -151,6 +162,8 @@ private:
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    FindResultsPanel* findResults_ = nullptr;
     FileWatch* fileWatch_ = nullptr;
     ViewColours colours_;  // as the settings hold them
     // Outer bounds asked for before the window's frame was known (not shown yet, or shown

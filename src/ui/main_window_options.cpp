@@ -7,6 +7,8 @@
 
 #include "common/path.h"
 #include "settings/colour_scheme.h"
+#include "settings/ini_file.h"
+#include "settings/ini_value.h"
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/colours.h"
@@ -83,6 +85,20 @@ void MainWindow::setViewColour(ViewColour which, Colour colour) {
     }
     colours_.*field = colour;
     applyViewColours();
+}
+
+void MainWindow::changeSwitch(bool Settings::*option, bool on) {
+    for (const OptionRow& row : OptionTable()) {
+        const auto* field = std::get_if<bool Settings::*>(&row.field);
+        if (field && *field == option) {
+            IniFile(ToUtf8(options_.settingsFile))
+                .WriteString(row.section, row.key, FormatIniBool(on));
+            break;
+        }
+    }
+    Settings settings = editor_->settings();
+    settings.*option = on;
+    editor_->setSettings(settings);
 }
 
 void MainWindow::showOptionsDialog() {

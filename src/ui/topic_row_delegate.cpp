@@ -15,6 +15,10 @@ QString TrailingText(const QModelIndex& index) {
 
 }  // namespace
 
+QColor TopicRowDelegate::completeColour(const QColor& background) {
+    return background.lightness() < 128 ? QColor(110, 210, 110) : QColor(0, 140, 0);
+}
+
 void TopicRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
     QStyledItemDelegate::paint(painter, option, index);
@@ -35,8 +39,10 @@ void TopicRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         opt.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
     painter->save();
     painter->setFont(opt.font);
-    painter->setPen(selected ? opt.palette.color(group, QPalette::HighlightedText)
-                             : opt.palette.color(QPalette::Disabled, QPalette::Text));
+    QColor colour = index.data(TopicTreeModel::TrailingCompleteRole).toBool()
+                        ? completeColour(opt.palette.color(QPalette::Base))
+                        : opt.palette.color(QPalette::Disabled, QPalette::Text);
+    painter->setPen(selected ? opt.palette.color(group, QPalette::HighlightedText) : colour);
     painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, trailing);
     painter->restore();
 }

@@ -67,6 +67,7 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
     if (!t) {
         return {};
     }
+    const bool progress = editor_.settings().showProgress;
     switch (role) {
         case Qt::DisplayRole:
             return FromCp932(t->caption);
@@ -79,7 +80,10 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
         case ExpandedRole:
             return t->hasChildren() && t->expanded;
         case TrailingTextRole:
-            return QString();
+            // The progress counter, while it shows.
+            return progress ? FromUtf8(editor_.progress().text(*t).text) : QString();
+        case TrailingCompleteRole:
+            return progress && editor_.progress().text(*t).complete;
         default:
             return {};
     }
@@ -156,6 +160,26 @@ void TopicTreeModel::topicChanged(Topic* t) {
     QModelIndex at = indexOf(t);
     if (at.isValid()) {
         emit dataChanged(at, at);
+    }
+}
+
+void TopicTreeModel::topicProgressChanged(Topic* t) {
+    if (!editor_.settings().showProgress && t) {
+        return;
+    }
+    if (!t) {
+        // Every counter (or whether they show): every row is painted again.
+        if (int rows = rowCount(); rows > 0) {
+            emit dataChanged(index(0), index(rows - 1), {TrailingTextRole, TrailingCompleteRole});
+        }
+        return;
+    }
+    // The Topic and every Topic above it, whose folded counters hold its Items.
+    for (Topic* x = t; x; x = x->parent()) {
+        QModelIndex row = indexOf(x);
+        if (row.isValid()) {
+            emit dataChanged(row, row, {TrailingTextRole, TrailingCompleteRole});
+        }
     }
 }
 

@@ -22,6 +22,7 @@ public:
         HasChildrenRole,           // bool
         ExpandedRole,              // bool
         TrailingTextRole,          // QString shown in grey after the caption; empty for none
+        TrailingCompleteRole,      // bool: the trailing text in green instead (all Items done)
     };
 
     // The picture of a topic image.
@@ -59,6 +60,7 @@ private:
     void topicChanged(Topic* topic) override;
     void beginResetTree() override;
     void endResetTree() override;
+    void topicProgressChanged(Topic* topic) override;
     void forgetLevels();
 
     Editor& editor_;

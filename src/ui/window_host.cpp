@@ -26,6 +26,7 @@ namespace brenvale {
 WindowHost::WindowHost(MainWindow& window) : window_(window) {
     autoSave_.setSingleShot(false);
     recovery_.setSingleShot(true);
+    hideChecked_.setSingleShot(true);
 }
 
 MessageAnswer WindowHost::ShowMessageBox(const std::string& text, MessageKind kind,
@@ -122,6 +123,10 @@ void WindowHost::SetRecoveryTimer(int delayMs) {
     }
 }
 
+void WindowHost::SetHideCheckedTimer(int delayMs) {
+    hideChecked_.start(delayMs);
+}
+
 void WindowHost::LaunchWithFile(const std::string& path) {
     QString program = window_.programPath();
     if (!QFileInfo::exists(program)) {
@@ -180,6 +185,14 @@ void WindowHost::ShowHelpSearch() {
 
 void WindowHost::ShowAboutBox() {
     AboutBox::ShowFor(&window_);
+}
+
+void WindowHost::ShowFindBar() {
+    window_.showFindBar();
+}
+
+void WindowHost::ChangeSwitch(bool Settings::*option, bool on) {
+    window_.changeSwitch(option, on);
 }
 
 // ---- Other formats and printing

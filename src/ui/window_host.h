@@ -38,6 +38,9 @@ public:
     void ShowHelpContents() override;
     void ShowHelpSearch() override;
     void ShowAboutBox() override;
+    void ShowFindBar() override;
+    void ChangeSwitch(bool Settings::*option, bool on) override;
+    void SetHideCheckedTimer(int delayMs) override;
     std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override;
     std::string ExportOpml(const Document& doc, const ListKindOptions& options,
                            std::string_view title) override;
@@ -49,6 +52,7 @@ public:
 
     QTimer& autoSaveTimer() { return autoSave_; }
     QTimer& recoveryTimer() { return recovery_; }
+    QTimer& hideCheckedTimer() { return hideChecked_; }
 
 private:
     std::optional<std::string> askFileName(const FileDialogOptions& options, bool save);
@@ -56,6 +60,7 @@ private:
     MainWindow& window_;
     QTimer autoSave_;
     QTimer recovery_;
+    QTimer hideChecked_;
     int busy_ = 0;
     // What the last print or PDF showed, offered again.
     bool printWholeDocument_ = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -71,6 +72,14 @@ public:
     void ShowHelpContents() override { windowCommands.push_back("help"); }
     void ShowHelpSearch() override { windowCommands.push_back("help search"); }
     void ShowAboutBox() override { windowCommands.push_back("about"); }
+    void ShowFindBar() override { windowCommands.push_back("find"); }
+    void ChangeSwitch(bool Settings::*option, bool on) override {
+        windowCommands.push_back(on ? "switch on" : "switch off");
+        if (onSwitch) {
+            onSwitch(option, on);
+        }
+    }
+    void SetHideCheckedTimer(int delayMs) override { hideTimerDelays.push_back(delayMs); }
     std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override {
         std::optional<std::string> path = answerDialog(options);
         (void)save;
@@ -147,6 +156,10 @@ public:
     int busyDepth = 0;
     // The window's own commands the editor asked for, in order.
     std::vector<std::string> windowCommands;
+    // What the window does with a switch it stores (a test hands it to the editor).
+    std::function<void(bool Settings::*, bool)> onSwitch;
+    // Each start of the hide timer.
+    std::vector<int> hideTimerDelays;
     // The filters chosen in the next file dialogs (by default the one shown first).
     std::deque<int> filterAnswers;
     bool cancelPrint = false;

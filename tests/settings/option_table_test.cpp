@@ -20,11 +20,11 @@ std::string EveryOptionChanged() {
     return "[Window]\r\nMoving=1\r\nTitleFullPath=0\r\nTitleFullPathActive=0\r\n"
            "[Save]\r\nEveryS=0\r\nSpRemv=0\r\nAutoSv=3\r\nAutoMs=0\r\nInterval=1800000\r\n"
            "BackUp=1\r\nBackUpPass=/var/backups/notes\r\nTempPass=/var/tmp/notes\r\n"
-           "[Tree]\r\nTreeColor=clWhite\r\nTreeFontColor=$00123456\r\n"
+           "[Tree]\r\nTreeColor=clWhite\r\nTreeFontColor=$00123456\r\nShowProgress=1\r\n"
            "[List]\r\nKugiri=0\r\nCekBox=0\r\nCekMoj=" +
            Sjis("＊") +
            "\r\nLCBold=0\r\nLCItal=1\r\nLCUnde=1\r\nListColor=clBtnFace\r\n"
-           "ListFontColor=$00ABCDEF\r\n";
+           "ListFontColor=$00ABCDEF\r\nHideChecked=1\r\n";
 }
 
 class NoTarget : public OptionTarget {

@@ -208,6 +208,7 @@ TEST(OptionWritesTest, EveryKeyInOrderChangedOrNot) {
         {"Save", "TempPass", "/tmp/auto"},
         {"Tree", "TreeColor", "clWhite"},
         {"Tree", "TreeFontColor", "$00100000"},
+        {"Tree", "ShowProgress", "0"},
         {"List", "Kugiri", "1"},
         {"List", "CekBox", "1"},
         {"List", "CekMoj", Sjis("※")},
@@ -216,6 +217,7 @@ TEST(OptionWritesTest, EveryKeyInOrderChangedOrNot) {
         {"List", "LCUnde", "0"},
         {"List", "ListColor", "$00F8F8FF"},
         {"List", "ListFontColor", "$00000010"},
+        {"List", "HideChecked", "0"},
     };
     EXPECT_EQ(OptionWrites(v), expected);
 }
@@ -233,7 +235,7 @@ TEST(OptionWritesTest, EachKeyIsAppliedAsItIsWritten) {
     EXPECT_EQ(target.interval, 5 * 60000);
     ASSERT_EQ(target.colours.size(), 4u);
     EXPECT_EQ(target.colours.back(), (std::pair{ViewColour::ListText, Colour{0x00FF0000}}));
-    EXPECT_EQ(target.settingsCalls, 16);
+    EXPECT_EQ(target.settingsCalls, 18);
     IniFile reread(dir.file("brenvale.ini"));
     EXPECT_EQ(reread.ReadString("List", "ListFontColor"), "clBlue");
     EXPECT_EQ(reread.ReadString("Save", "Interval"), "300000");

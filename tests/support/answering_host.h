@@ -38,6 +38,8 @@ public:
     void ShowHelpContents() override {}
     void ShowHelpSearch() override {}
     void ShowAboutBox() override {}
+    void ShowFindBar() override {}
+    void ChangeSwitch(bool Settings::*, bool) override {}
     // OPML needs the window's Qt: an unattended run never exports or imports it.
     std::string ExportOpml(const Document&, const ListKindOptions&, std::string_view) override {
         throw Error("OPML needs the window");

@@ -187,8 +187,9 @@ void OptionsDialogTest::okWritesEveryKeyAndAppliesIt() {
              "BackUp=0\r\nBackUpPass=" +
                  own + "\r\nTempPass=" + own +
                  "\r\n[Tree]\r\nTreeColor=$00604020\r\nTreeFontColor=$00100000\r\n"
+                 "ShowProgress=0\r\n"
                  "[List]\r\nKugiri=1\r\nCekBox=1\r\nCekMoj=" +
-                 Sjis("※") + "\r\nLCBold=1\r\nLCItal=0\r\nLCUnde=0\r\n");
+                 Sjis("※") + "\r\nLCBold=1\r\nLCItal=0\r\nLCUnde=0\r\nHideChecked=0\r\n");
     // The list's colours were never chosen: they keep following the desktop, unwritten.
     QVERIFY(editor().settings().keepOnScreen);
     QCOMPARE(editor().settings().autoSave, AutoSaveMode::TempCopy);
@@ -211,11 +212,11 @@ void OptionsDialogTest::okWithoutChangesWritesBackEveryOptionAsItWas() {
         "[Save]\r\nEveryS=0\r\nSpRemv=0\r\nAutoSv=3\r\nAutoMs=0\r\nInterval=1800000\r\n"
         "BackUp=1\r\nBackUpPass=/var/backups/notes\r\nTempPass=" +
         Sjis("※File") +
-        "\r\n[Tree]\r\nTreeColor=clWhite\r\nTreeFontColor=$00123456\r\n"
+        "\r\n[Tree]\r\nTreeColor=clWhite\r\nTreeFontColor=$00123456\r\nShowProgress=1\r\n"
         "[List]\r\nKugiri=0\r\nCekBox=0\r\nCekMoj=" +
         Sjis("＊") +
         "\r\nLCBold=0\r\nLCItal=1\r\nLCUnde=1\r\nListColor=clBtnFace\r\n"
-        "ListFontColor=$00ABCDEF\r\n";
+        "ListFontColor=$00ABCDEF\r\nHideChecked=1\r\n";
     make(every);
     runDialog([](QDialog* d) { Child<QPushButton>(d, "btnOk")->click(); });
     QCOMPARE(settingsText(), every);

@@ -60,21 +60,6 @@ void Click(ToolbarEntryView* view, int row, Qt::KeyboardModifiers modifiers = {}
     QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, RowCentre(view, row));
 }
 
-// The left list of the designed toolbar: the commands added after the first version, in the
-// list's order (by their texts, which start with the tag), then the separator template.
-QStringList LaterCommandsAndTheTemplate() {
-    QStringList later;
-    for (const CommandInfo& info : CommandTable()) {
-        if (info.tag > kFirstVersionCommands) {
-            later.append(QStringLiteral("(%1) ").arg(info.tag, 2, 10, QLatin1Char('0')) +
-                         QString::fromUtf8(info.caption.data(),
-                                           static_cast<qsizetype>(info.caption.size())));
-        }
-    }
-    later.append(QStringLiteral("区切り"));
-    return later;
-}
-
 // Every command of the first version, a separator between categories.
 std::vector<Slot> DefaultSet() {
     std::vector<Slot> entries;
@@ -142,7 +127,7 @@ void ToolbarDialogTest::ctrlBOpensTheDialogWithTheToolbar() {
         }
         // The designed toolbar: every command of the first version shown; the later ones and
         // the template are left.
-        QCOMPARE(test::RowTexts(src), LaterCommandsAndTheTemplate());
+        QCOMPARE(test::RowTexts(src), test::LaterCommandEntries());
         QStringList shown = test::RowTexts(dst);
         QCOMPARE(shown.size(), 38);
         QCOMPARE(shown.mid(0, 3), (QStringList{"(01) 終了", "区切り", "(02) 新規作成(&N)"}));
@@ -165,7 +150,7 @@ void ToolbarDialogTest::defaultSetAndOkRebuildTheToolbarWithTheSameButtons() {
     bool closed = withDialog([&](ToolbarDialog& dialog) {
         ButtonNamed(&dialog, QStringLiteral("初期値"))->click();
         QCOMPARE(test::RowTexts(dialog.view(Which::Dst)).size(), 38);
-        QCOMPARE(test::RowTexts(dialog.view(Which::Src)), LaterCommandsAndTheTemplate());
+        QCOMPARE(test::RowTexts(dialog.view(Which::Src)), test::LaterCommandEntries());
         ButtonNamed(&dialog, QStringLiteral("OK"))->click();
     });
     QVERIFY(closed);

@@ -80,13 +80,11 @@ void ToolbarDragTest::dragsBetweenTheListsWithThePointer() {
 
     // The template (after the commands the toolbar does not show) onto the third shown entry:
     // a copy lands there, the template stays.
-    const QStringList available = test::RowTexts(src);
-    QCOMPARE(available.first(), QStringLiteral("(35) 元に戻す(&U)"));
-    QCOMPARE(available.last(), QStringLiteral("区切り"));
-    const int templateRow = static_cast<int>(available.size()) - 1;
-    src->scrollTo(src->model()->index(templateRow, 0));
-    QApplication::processEvents();
-    Drag(xdotool, RowOnScreen(src, templateRow), {RowOnScreen(dst, 2) - QPoint(0, 6)});
+    const QStringList available = test::LaterCommandEntries();
+    QCOMPARE(test::RowTexts(src), available);
+    QModelIndex templateRow = src->model()->index(static_cast<int>(available.size()) - 1, 0);
+    src->scrollTo(templateRow);
+    Drag(xdotool, RowOnScreen(src, templateRow.row()), {RowOnScreen(dst, 2) - QPoint(0, 6)});
     QTRY_COMPARE_WITH_TIMEOUT(dst->model()->rowCount(), 39, 5000);
     QVERIFY(Finished(xdotool));
     QCOMPARE(test::RowTexts(dst).at(2), QStringLiteral("区切り"));
@@ -96,9 +94,9 @@ void ToolbarDragTest::dragsBetweenTheListsWithThePointer() {
 
     // The first shown entry back to the available list.
     src->scrollToTop();
-    QApplication::processEvents();
     Drag(xdotool, RowOnScreen(dst, 0), {RowOnScreen(src, 0) + QPoint(0, 30)});
-    QTRY_COMPARE_WITH_TIMEOUT(src->model()->rowCount(), available.size() + 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(src->model()->rowCount(), static_cast<int>(available.size()) + 1,
+                              5000);
     QVERIFY(Finished(xdotool));
     QCOMPARE(test::RowTexts(src).first(), QStringLiteral("(01) 終了"));
 

@@ -1,0 +1,237 @@
+#include "document/document_search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "document/document_reader.h"
+#include "document/model.h"
+#include "support/temp_dir.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+
+// A document of three Topics: Alpha with three Items and its child ｶﾞｽ代 (half-width), then
+// Beta.
+class DocumentSearchTest : public ::testing::Test {
+protected:
+    DocumentSearchTest() {
+        alpha = &AddTopic(doc, nullptr, "Alpha", 0, kBuiltInTopicImages);
+        alpha->items.push_back(Item::Unchecked("one apple"));
+        alpha->items.push_back(Item::Unchecked("banana"));
+        alpha->items.push_back(Item(kCheckedMark, "Apple pie"));
+        gas = &AddChildTopic(doc, alpha, Sjis("ｶﾞｽ代"), 0, kBuiltInTopicImages);
+        gas->items.push_back(Item::Unchecked(Sjis("がすの請求書")));
+        beta = &AddTopic(doc, nullptr, "Beta apple", 0, kBuiltInTopicImages);
+    }
+
+    std::vector<SearchHit> Forward(const TextMatcher& m, SearchStart from, int steps,
+                                   std::vector<bool>* wraps = nullptr) {
+        std::vector<SearchHit> hits;
+        for (int i = 0; i < steps; ++i) {
+            bool wrapped = false;
+            auto hit = FindForward(doc, m, from, &wrapped);
+            if (!hit) {
+                break;
+            }
+            hits.push_back(*hit);
+            if (wraps) {
+                wraps->push_back(wrapped);
+            }
+            from = {hit->topic, hit->item, hit->range.begin + 1};
+        }
+        return hits;
+    }
+
+    Document doc;
+    Topic* alpha;
+    Topic* gas;
+    Topic* beta;
+};
+
+TEST_F(DocumentSearchTest, ForwardGoesInTreeOrderAndWrapsAtTheEnd) {
+    TextMatcher apple("APPLE", false);
+    std::vector<bool> wraps;
+    std::vector<SearchHit> hits = Forward(apple, {}, 4, &wraps);
+    ASSERT_EQ(hits.size(), 4u);
+    EXPECT_EQ(hits[0], (SearchHit{alpha, 0, {4, 9}}));
+    EXPECT_EQ(hits[1], (SearchHit{alpha, 2, {0, 5}}));
+    EXPECT_EQ(hits[2], (SearchHit{beta, kCaption, {5, 10}}));
+    EXPECT_EQ(hits[3], hits[0]);
+    EXPECT_EQ(wraps, (std::vector<bool>{false, false, false, true}));
+    // From the middle of a list: the search starts at that Item.
+    EXPECT_EQ(*FindForward(doc, apple, {alpha, 1, 0}), hits[1]);
+}
+
+TEST_F(DocumentSearchTest, BackwardGoesTheOtherWayAndWrapsAtTheStart) {
+    TextMatcher apple("apple", false);
+    bool wrapped = false;
+    auto last = FindBackward(doc, apple, {}, &wrapped);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(*last, (SearchHit{beta, kCaption, {5, 10}}));
+    EXPECT_TRUE(wrapped);
+    auto before = FindBackward(doc, apple, {beta, kCaption, 5}, &wrapped);
+    EXPECT_EQ(*before, (SearchHit{alpha, 2, {0, 5}}));
+    EXPECT_FALSE(wrapped);
+    EXPECT_EQ(*FindBackward(doc, apple, {alpha, 2, 0}), (SearchHit{alpha, 0, {4, 9}}));
+    // A single hit is found again from itself, both ways.
+    TextMatcher banana("banana", false);
+    SearchStart at{alpha, 1, 0};
+    EXPECT_EQ(FindBackward(doc, banana, at, &wrapped)->item, 1);
+    EXPECT_TRUE(wrapped);
+    EXPECT_EQ(FindForward(doc, banana, {alpha, 1, 1}, &wrapped)->item, 1);
+    EXPECT_TRUE(wrapped);
+}
+
+TEST_F(DocumentSearchTest, CountsNumberAHitAmongAllAndNothingMatchesAnEmptyNeedle) {
+    TextMatcher apple("apple", false);
+    SearchHit second{alpha, 2, {0, 5}};
+    HitCount count = CountHits(doc, apple, &second);
+    EXPECT_EQ(count.total, 3u);
+    EXPECT_EQ(count.index, 2u);
+    SearchHit none{alpha, 1, {0, 5}};
+    EXPECT_EQ(CountHits(doc, apple, &none).index, 0u);
+    // Matches never overlap: "ana" is in "banana" once.
+    EXPECT_EQ(CountHits(doc, TextMatcher("ana", false)).total, 1u);
+    TextMatcher empty("", false);
+    EXPECT_TRUE(empty.empty());
+    EXPECT_FALSE(FindForward(doc, empty, {}));
+    EXPECT_EQ(CountHits(doc, empty).total, 0u);
+    std::vector<SearchHit> all;
+    EXPECT_EQ(CollectHits(doc, apple, 2, all), 3u);
+    EXPECT_EQ(all.size(), 2u);
+}
+
+TEST_F(DocumentSearchTest, JapaneseFormsMatchAsTheFoldingSays) {
+    // ガス finds the half-width caption ｶﾞｽ代; がす finds the hiragana Item only kana-blind.
+    auto hit = FindForward(doc, TextMatcher(Sjis("ガス"), false), {});
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(*hit, (SearchHit{gas, kCaption, {0, 3}}));
+    auto kana = FindForward(doc, TextMatcher(Sjis("ガス"), true), {gas, 0, 0});
+    ASSERT_TRUE(kana);
+    EXPECT_EQ(*kana, (SearchHit{gas, 0, {0, 4}}));
+    EXPECT_EQ(CountHits(doc, TextMatcher(Sjis("がす"), false)).total, 1u);
+    EXPECT_EQ(CountHits(doc, TextMatcher(Sjis("がす"), true)).total, 2u);
+    // The marks before an Item's text are not searched.
+    EXPECT_EQ(CountHits(doc, TextMatcher(Sjis("■"), false)).total, 0u);
+}
+
+// Counts a needle in a text by folding both whole and comparing character by character.
+size_t ReferenceCount(std::string_view text, std::string_view needle, bool blind) {
+    const TextFolding& f = TextFolding::Get(blind);
+    auto fold = [&](std::string_view s) {
+        std::vector<uint16_t> out;
+        const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+        const auto* e = p + s.size();
+        while (p < e) {
+            FoldedChar c = f.next(p, e);
+            out.push_back(c.code);
+            p += c.length;
+        }
+        return out;
+    };
+    std::vector<uint16_t> t = fold(text);
+    std::vector<uint16_t> n = fold(needle);
+    size_t count = 0;
+    for (size_t i = 0; !n.empty() && i + n.size() <= t.size();) {
+        if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i))) {
+            ++count;
+            i += n.size();
+        } else {
+            ++i;
+        }
+    }
+    return count;
+}
+
+// The matcher's quick look and the searches over it, against folding every text whole and
+// comparing character by character: random texts of tricky bytes in a document read from a
+// file (its Items lie one after the other in the file's block) and then changed (new Items
+// lie elsewhere, in between).
+TEST(TextMatcher, AgreesWithAPlainComparisonOfFoldedCharacters) {
+    const std::vector<std::string> pieces = {"a",        "A",        "\x82\x60", "\xB6",     "\xDE",
+                                             "\x83\x4B", "\x82\xAA", "\x8A\x6D", "\x82\x41", "x",
+                                             "\x81\x40", " ",        "\xA1"};
+    std::mt19937 random(7);
+    auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
+    auto randomText = [&](size_t maxPieces) {
+        std::string text;
+        size_t length = 1 + pick(maxPieces);
+        for (size_t k = 0; k < length; ++k) {
+            text += pieces[pick(pieces.size())];
+        }
+        return text;
+    };
+    std::string file;
+    for (int t = 0; t < 12; ++t) {
+        file += "t" + std::to_string(t) + randomText(4) + "\r\n";
+        for (int i = 0; i < 30; ++i) {
+            file +=
+                std::string("\x08") + (i % 3 ? "\x81\xA0" : "\x81\xA1") + randomText(30) + "\r\n";
+        }
+    }
+    ReadResult read = ParseDocument(file, {});
+    Document& doc = *read.document;
+    ForEachTopic(doc, [&](Topic& t, int) {
+        for (int k = 0; k < 5; ++k) {
+            size_t at = pick(t.items.size() + 1);
+            t.items.insert(at, Item::Unchecked(randomText(30)));
+        }
+        t.items.move(0, t.items.size() - 1);
+    });
+    ASSERT_EQ(doc.topicCount(), 12u);
+    int roundsWithHits = 0;
+    for (int round = 0; round < 120; ++round) {
+        std::string needle = randomText(3);
+        bool blind = round % 2 == 1;
+        TextMatcher matcher(needle, blind);
+        size_t expected = 0;
+        ForEachTopic(doc, [&](const Topic& t, int) {
+            expected += ReferenceCount(t.caption, needle, blind);
+            for (size_t i = 0; i < t.items.size(); ++i) {
+                std::string_view text = t.items[i].text();
+                size_t n = ReferenceCount(text, needle, blind);
+                expected += n;
+                ASSERT_EQ(matcher.count(text), n);
+                bool may = false;
+                const TextStore& store = t.items.store();
+                const char* end =
+                    matcher.scanStored(store.at(t.items.ref(i)), store.limit(t.items.ref(i)), may);
+                ASSERT_EQ(end, text.data() + text.size());
+                ASSERT_TRUE(may || n == 0);
+            }
+        });
+        ASSERT_EQ(CountHits(doc, matcher).total, expected) << round;
+        // Stepping forward from the start meets every hit once before it wraps, and stepping
+        // backward meets them in the opposite order.
+        std::vector<SearchHit> forward;
+        bool wrapped = false;
+        for (auto hit = FindForward(doc, matcher, {}, &wrapped); hit && !wrapped;
+             hit = FindForward(doc, matcher, {hit->topic, hit->item, hit->range.begin + 1},
+                               &wrapped)) {
+            forward.push_back(*hit);
+            ASSERT_LE(forward.size(), expected);
+        }
+        ASSERT_EQ(forward.size(), expected) << round;
+        std::vector<SearchHit> backward;
+        if (!forward.empty()) {
+            SearchHit last = forward.back();
+            backward.push_back(last);
+            for (auto hit = FindBackward(doc, matcher, {last.topic, last.item, last.range.begin});
+                 hit && backward.size() < expected;
+                 hit = FindBackward(doc, matcher, {hit->topic, hit->item, hit->range.begin})) {
+                backward.push_back(*hit);
+            }
+        }
+        std::reverse(backward.begin(), backward.end());
+        ASSERT_EQ(backward, forward) << round;
+        roundsWithHits += expected > 0;
+    }
+    EXPECT_GT(roundsWithHits, 60);
+}
+
+}  // namespace
+}  // namespace brenvale

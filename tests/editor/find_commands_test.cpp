@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+using V = std::vector<std::string>;
+
+class FindCommands : public test::EditorTest {
+protected:
+    // Where the editor stands: "caption" or "caption/row".
+    std::string Here() {
+        Topic* t = editor.selection().topic();
+        std::string here = t ? std::string(t->caption) : "-";
+        return editor.list().hasSelectedItem()
+                   ? here + "/" + std::to_string(editor.list().selectedRow())
+                   : here;
+    }
+};
+
+TEST_F(FindCommands, TypingFindsFromTheCurrentPlaceAndEnterGoesOnWithAWrap) {
+    Build({"a:pen,x", "b:pencil", "  c", "d:pen"});
+    editor.selectTopic(Find("b"));
+    editor.findTyped("pe", false);
+    EXPECT_EQ(Here(), "b/0");
+    // Typing on keeps the hit while it still matches.
+    editor.findTyped("PEN", false);
+    EXPECT_EQ(Here(), "b/0");
+    editor.countFindHits();
+    EXPECT_EQ(editor.find().counterText(), "3 件中 2 件目");
+    editor.findNext();
+    EXPECT_EQ(Here(), "d/0");
+    EXPECT_EQ(editor.find().counterText(), "3 件中 3 件目");
+    editor.findNext();
+    EXPECT_EQ(Here(), "a/0");
+    EXPECT_EQ(editor.find().counterText(), "3 件中 1 件目");
+    EXPECT_EQ(editor.hintText(), "文書の最後まで検索しました。先頭から続けて検索しました。");
+    editor.findPrevious();
+    EXPECT_EQ(Here(), "d/0");
+    EXPECT_EQ(editor.find().counterText(), "3 件中 3 件目");
+    EXPECT_EQ(editor.hintText(), "文書の先頭まで検索しました。最後から続けて検索しました。");
+    // The hit is marked in its row.
+    EXPECT_EQ(editor.find().highlight(Find("d"), 0), (TextRange{0, 3}));
+    EXPECT_FALSE(editor.find().highlight(Find("a"), 0));
+}
+
+TEST_F(FindCommands, ACaptionHitShowsItsTopicUnfoldedAndJapaneseFormsMatch) {
+    Build({"a", "  " + Sjis("ｶﾞｽ代") + ":x", "b"});
+    editor.setTopicExpanded(Find("a"), false);
+    editor.selectTopic(Find("b"));
+    editor.findTyped(Sjis("がす"), false);
+    EXPECT_TRUE(editor.find().notFound());
+    EXPECT_EQ(editor.find().counterText(), "見つかりません");
+    editor.findTyped(Sjis("がす"), true);
+    EXPECT_EQ(editor.selection().topic(), Find(Sjis("ｶﾞｽ代")));
+    EXPECT_TRUE(Find("a")->expanded);
+    EXPECT_EQ(editor.find().hit()->item, kCaption);
+}
+
+TEST_F(FindCommands, AnEditForgetsTheHitAndTheCountAndMakesTheListStale) {
+    Build({"a:one,two", "b:one"});
+    editor.selectTopic(Find("a"));
+    editor.findTyped("one", false);
+    editor.countFindHits();
+    editor.collectFindResults();
+    ASSERT_EQ(editor.find().results().size(), 2u);
+    EXPECT_EQ(editor.find().results()[1].text, "b › one");
+    EXPECT_FALSE(editor.find().resultsStale());
+    // A tick changes no text: what was found stays.
+    editor.toggleCheck(0);
+    EXPECT_EQ(editor.find().counterText(), "2 件中 1 件目");
+    EXPECT_FALSE(editor.find().resultsStale());
+    Type("one more");
+    editor.execute(CommandId::ListAdd);
+    EXPECT_FALSE(editor.find().hit());
+    EXPECT_EQ(editor.find().counterText(), "");
+    EXPECT_TRUE(editor.find().resultsStale());
+    // A click on "b › one" in the stale list collects it again first, and goes to the same
+    // result, now the third.
+    editor.goToFindResult(1);
+    EXPECT_FALSE(editor.find().resultsStale());
+    EXPECT_EQ(editor.find().results().size(), 3u);
+    EXPECT_EQ(Here(), "b/0");
+    EXPECT_EQ(editor.find().counterText(), "3 件中 3 件目");
+    // A result the edit took away goes nowhere.
+    editor.selectTopic(Find("a"));
+    ASSERT_EQ(Rows(), (V{"one*", "one more", "two"}));
+    editor.selectRow(1);
+    editor.execute(CommandId::ListDel);
+    ASSERT_TRUE(editor.find().resultsStale());
+    editor.selectRow(0);
+    editor.goToFindResult(1);
+    EXPECT_FALSE(editor.find().resultsStale());
+    EXPECT_EQ(editor.find().results().size(), 2u);
+    EXPECT_EQ(Here(), "a/0");
+}
+
+TEST_F(FindCommands, AHiddenItemHitShowsItsRow) {
+    Build({"t:a,*done,b"});
+    Settings s = editor.settings();
+    s.hideCheckedItems = true;
+    editor.setSettings(s);
+    EXPECT_EQ(Rows(), (V{"a", "b"}));
+    editor.findTyped("done", false);
+    EXPECT_EQ(Rows(), (V{"a", "done*", "b"}));
+    EXPECT_EQ(editor.list().selectedRow(), 1);
+    mirror.check();
+}
+
+TEST_F(FindCommands, TheNextCommandWithNothingToFindOpensTheBar) {
+    Build({"t:a"});
+    editor.execute(CommandId::FindNext);
+    editor.execute(CommandId::FindPrevious);
+    editor.execute(CommandId::Find);
+    EXPECT_EQ(host.windowCommands, (V{"find", "find", "find"}));
+    editor.findTyped("a", false);
+    editor.execute(CommandId::FindNext);
+    EXPECT_EQ(host.windowCommands.size(), 3u);
+    EXPECT_EQ(Here(), "t/0");
+}
+
+}  // namespace
+}  // namespace brenvale

@@ -1,0 +1,114 @@
+// Finding in a document read from any bytes, for any needle: no crash, and the matcher's
+// quick look, the count and the steps forward and backward agree with folding every text
+// whole and comparing it character by character.
+//
+// Input: one byte of options (bit 0: hiragana as katakana; the next three: the needle's
+// length), the needle's bytes, then the document's bytes.
+#include <algorithm>
+#include <vector>
+
+#include "common/cp932_fold.h"
+#include "common/error.h"
+#include "document/document_reader.h"
+#include "document/document_search.h"
+#include "fuzz_check.h"
+
+using namespace brenvale;
+
+namespace {
+
+// The matches of needle in text, each after the one before, by folding both whole.
+size_t ReferenceCount(std::string_view text, std::string_view needle, bool blind) {
+    const TextFolding& f = TextFolding::Get(blind);
+    auto fold = [&](std::string_view s) {
+        std::vector<uint16_t> out;
+        const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+        const auto* e = p + s.size();
+        while (p < e) {
+            FoldedChar c = f.next(p, e);
+            out.push_back(c.code);
+            p += c.length;
+        }
+        return out;
+    };
+    std::vector<uint16_t> t = fold(text);
+    std::vector<uint16_t> n = fold(needle);
+    size_t count = 0;
+    for (size_t i = 0; !n.empty() && i + n.size() <= t.size();) {
+        if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i))) {
+            ++count;
+            i += n.size();
+        } else {
+            ++i;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) {
+        return 0;
+    }
+    const bool blind = data[0] & 1;
+    const size_t needleLength = std::min<size_t>((data[0] >> 1) & 7, size - 1);
+    const std::string needle(fuzz::Bytes(data + 1, needleLength));
+    ReadResult read;
+    try {
+        read = ParseDocument(fuzz::Bytes(data + 1 + needleLength, size - 1 - needleLength), {});
+    } catch (const Error&) {
+        return 0;  // UTF-16 text is refused
+    }
+    const Document& doc = *read.document;
+    TextMatcher matcher(needle, blind);
+
+    size_t expected = 0;
+    ForEachTopic(doc, [&](const Topic& t, int) {
+        size_t n = ReferenceCount(t.caption, needle, blind);
+        fuzz::Check(matcher.count(t.caption) == n, "a caption's count is the folded one");
+        expected += n;
+        for (size_t i = 0; i < t.items.size(); ++i) {
+            std::string_view text = t.items[i].text();
+            n = ReferenceCount(text, needle, blind);
+            fuzz::Check(matcher.count(text) == n, "an Item's count is the folded one");
+            bool may = false;
+            const TextStore& store = t.items.store();
+            const char* end =
+                matcher.scanStored(store.at(t.items.ref(i)), store.limit(t.items.ref(i)), may);
+            fuzz::Check(end == text.data() + text.size(),
+                        "the quick look ends where the text does");
+            fuzz::Check(may || n == 0, "the quick look rules out no text that holds a match");
+            expected += n;
+        }
+    });
+    fuzz::Check(CountHits(doc, matcher).total == expected, "every hit is counted");
+
+    // Forward from the start meets every hit once before it wraps; backward from the last
+    // meets them again in the opposite order.
+    std::vector<SearchHit> forward;
+    bool wrapped = false;
+    for (auto hit = FindForward(doc, matcher, {}, &wrapped); hit && !wrapped;
+         hit = FindForward(doc, matcher, {hit->topic, hit->item, hit->range.begin + 1}, &wrapped)) {
+        forward.push_back(*hit);
+        fuzz::Check(forward.size() <= expected, "no hit is met twice going forward");
+    }
+    fuzz::Check(forward.size() == expected, "going forward meets every hit");
+    if (!forward.empty()) {
+        std::vector<SearchHit> backward{forward.back()};
+        for (auto hit = FindBackward(
+                 doc, matcher,
+                 {forward.back().topic, forward.back().item, forward.back().range.begin});
+             hit && backward.size() < expected;
+             hit = FindBackward(doc, matcher, {hit->topic, hit->item, hit->range.begin})) {
+            backward.push_back(*hit);
+        }
+        std::reverse(backward.begin(), backward.end());
+        fuzz::Check(backward == forward, "going backward meets the same hits");
+        std::vector<SearchHit> collected;
+        fuzz::Check(
+            CollectHits(doc, matcher, expected, collected) == expected && collected == forward,
+            "the list of every hit holds them in order");
+    }
+    return 0;
+}
