@@ -1,6 +1,7 @@
 // What a user of brenvale-cli waits for: every operation in a fresh process with the default
 // allocator, the median of several runs, beside a baseline on the same file in the same run
-// (wc -l for reading, cp and then fsync for writing), with the peak memory of each process.
+// (wc -l for reading, cp and then fsync for writing), with the peak memory of each process:
+// the text, Markdown and OPML exports and imports, and a PDF of a Topic of 1,000 Items.
 //
 //   process_bench [--runs N] [--ten-times]
 //
@@ -123,6 +124,32 @@ void Measure(const std::string& folder, const std::string& name, int topics, int
          0,
          false},
     };
+    // The other formats: exports beside a copy of the document, imports beside a copy of the
+    // file they read (written once here by the export).
+    std::string pdfDoc = folder + "/" + name + "-1000.bnv";
+    WriteGeneratedDocument(pdfDoc, 1, 1000);
+    for (const char* format : {"md", "opml"}) {
+        std::string file = folder + "/" + name + "." + format;
+        RunProcesses({{cli, "export", "--format", format, doc, file}});
+        rows.push_back({std::string("open + export ") + format,
+                        {{cli, "export", "--format", format, doc, folder + "/out." + format}},
+                        "cp + fsync",
+                        copyAndSync(doc),
+                        4,
+                        false});
+        rows.push_back({std::string("import ") + format,
+                        {{cli, "import", "--format", format, file, folder + "/in.bnv"}},
+                        "cp + fsync",
+                        copyAndSync(file),
+                        6,
+                        false});
+    }
+    rows.push_back({"pdf (1,000 Items)",
+                    {{cli, "pdf", pdfDoc, folder + "/out.pdf"}},
+                    "cp + fsync",
+                    copyAndSync(pdfDoc),
+                    0,
+                    false});
     ProcessRun stats = RunProcesses({{cli, "stats", doc}});
     std::string counts = stats.output;
     for (char& c : counts) {

@@ -39,6 +39,9 @@ TEST_PACKAGES+=(ibus ibus-mozc dbus-x11)
 TEST_PACKAGES+=(dbus-daemon dbus-bin at-spi2-core)
 # A screen reader's own client library reads the window as screen readers do.
 TEST_PACKAGES+=(python3-pyatspi)
+# The exports are read back by outside tools: a CommonMark parser with the task list extension
+# for Markdown, and the PDF text and font listers.
+TEST_PACKAGES+=(cmark-gfm poppler-utils)
 
 # Configures and builds the tree in build/ with every core of the machine.
 build_all() {

@@ -3,26 +3,35 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
 #include "cli/cli_output.h"
 #include "common/byte_block.h"
+#include "common/cp932.h"
 #include "common/error.h"
 #include "common/file_io.h"
+#include "common/path.h"
 #include "common/readable_file.h"
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "document/item_kind.h"
+#include "document/markdown_export.h"
+#include "document/markdown_import.h"
 #include "document/text_export.h"
+#include "document/text_import.h"
 #include "document/tree_clipboard.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
+#include "ui/formats/opml.h"
+#include "ui/print/pdf_export.h"
 
 namespace brenvale {
 
@@ -32,15 +41,25 @@ constexpr const char* kUsage =
     "Usage: brenvale-cli COMMAND ARGUMENTS [--settings FILE.ini] [--no-backup] [--strict]\n"
     "\n"
     "Commands:\n"
-    "  export IN.bnv OUT.txt        write the indented text export of IN\n"
+    "  export [--format md|opml|txt] [--encoding cp932|utf-8] IN.bnv OUT\n"
+    "                               write IN as a Markdown task list, as OPML, or as the\n"
+    "                               indented text export (txt, the default; CP932 unless\n"
+    "                               --encoding utf-8)\n"
+    "  import [--format md|opml|txt] [--encoding cp932|utf-8] IN OUT.bnv\n"
+    "                               read a Markdown, OPML or text file into a new document\n"
+    "                               saved as OUT (the format from IN's extension when not\n"
+    "                               given; text is pasted line by line, as import-text does)\n"
+    "  pdf IN.bnv OUT.pdf           write IN as printed pages, with drawn check boxes\n"
     "  resave IN.bnv OUT.bnv        read IN as the editor opens it and save it as OUT\n"
-    "  import-text IN.txt OUT.bnv   paste the lines of IN into a new document saved as OUT\n"
+    "  import-text [--encoding cp932|utf-8] IN.txt OUT.bnv\n"
+    "                               paste the lines of IN into a new document saved as OUT\n"
     "  stats IN.bnv                 print the numbers of topics, items, unchecked items and\n"
     "                               the deepest level\n"
     "  --help                       show this text\n"
     "\n"
-    "An OUT of - is standard output; a pipe or a device is written as it stands. export and\n"
-    "import-text never write over their IN.\n"
+    "An OUT of - is standard output; a pipe or a device is written as it stands. export,\n"
+    "import, import-text and pdf never write over their IN. Markdown and OPML are UTF-8;\n"
+    "a character that CP932 cannot hold stops an import, naming its line and column.\n"
     "\n"
     "Options:\n"
     "  --settings FILE.ini          take Kugiri, CekBox, CekMoj, SpRemv, EveryS, BackUp and\n"
@@ -70,11 +89,99 @@ CliSettings FromSettings(const Settings& settings) {
     return cli;
 }
 
+enum class Format { Markdown, Opml, Text };
+
 struct Invocation {
     std::vector<std::string> operands;
     CliSettings settings = FromSettings(Settings{});
     bool strict = false;
+    std::optional<Format> format;
+    std::optional<TextEncoding> encoding;
 };
+
+Format ParseFormat(const std::string& name) {
+    if (name == "md" || name == "markdown") {
+        return Format::Markdown;
+    }
+    if (name == "opml") {
+        return Format::Opml;
+    }
+    if (name == "txt" || name == "text") {
+        return Format::Text;
+    }
+    throw UsageError{"unknown format '" + name + "' (md, opml or txt)"};
+}
+
+TextEncoding ParseEncoding(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (name == "cp932" || name == "shift_jis" || name == "sjis") {
+        return TextEncoding::Cp932;
+    }
+    if (name == "utf-8" || name == "utf8") {
+        return TextEncoding::Utf8;
+    }
+    throw UsageError{"unknown encoding '" + name + "' (cp932 or utf-8)"};
+}
+
+// The format of a file named by its extension, for an import that was not told.
+std::optional<Format> FormatOfName(std::string_view path) {
+    std::string name(FileNamePart(path));
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos) {
+        return std::nullopt;
+    }
+    std::string extension = name.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == "md" || extension == "markdown") {
+        return Format::Markdown;
+    }
+    if (extension == "opml") {
+        return Format::Opml;
+    }
+    if (extension == "txt") {
+        return Format::Text;
+    }
+    return std::nullopt;
+}
+
+// Markdown and OPML are UTF-8 by definition: asking for another encoding is a mistake.
+TextEncoding EncodingFor(const Invocation& inv, Format format) {
+    TextEncoding encoding =
+        inv.encoding.value_or(format == Format::Text ? TextEncoding::Cp932 : TextEncoding::Utf8);
+    if (format != Format::Text && encoding != TextEncoding::Utf8) {
+        throw UsageError{"Markdown and OPML are always UTF-8"};
+    }
+    return encoding;
+}
+
+// Options that only some commands take.
+void Refuse(const Invocation& inv, bool format, bool encoding, const std::string& command) {
+    if ((inv.format && !format) || (inv.encoding && !encoding)) {
+        throw UsageError{command + " takes no " +
+                         (inv.format && !format ? "--format" : "--encoding")};
+    }
+}
+
+// The document's name, for an OPML head and a PDF footer: the file name without folder.
+std::string TitleOf(const std::string& path) {
+    return std::string(FileNamePart(path));
+}
+
+// The caption of the Topic that takes the Items of an imported file outside any Topic: the
+// file's name without its extension, or "インポート" when CP932 cannot hold that name.
+std::string FallbackCaption(const std::string& path) {
+    std::string name(FileNamePart(path));
+    if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) {
+        name.erase(dot);
+    }
+    std::optional<std::string> caption = Utf8ToCp932(name);
+    if (!caption || caption->empty()) {
+        caption = Utf8ToCp932("インポート");
+    }
+    return *caption;
+}
 
 // A --strict run that stopped on the warnings it printed.
 struct StrictStop {};
@@ -121,12 +228,46 @@ void WriteOutput(OutputKind kind, const std::string& path, std::string_view byte
 
 int Export(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Expect(inv, 2, "export");
+    Format format = inv.format.value_or(Format::Text);
+    TextEncoding encoding = EncodingFor(inv, format);
     OutputKind kind = OutputBeside(inv, "export");
     ReadResult read = Open(inv.operands[0], inv, err);
+    const Document& doc = *read.document;
+    const std::string& path = inv.operands[1];
+    const ListKindOptions& list = inv.settings.list;
     if (kind == OutputKind::File) {
-        WriteTextExport(*read.document, inv.operands[1], inv.settings.list);
+        switch (format) {
+            case Format::Markdown:
+                WriteMarkdownExport(doc, path, list);
+                break;
+            case Format::Opml:
+                WriteOpmlExport(doc, path, list, TitleOf(inv.operands[0]));
+                break;
+            case Format::Text:
+                WriteTextExport(doc, path, list, encoding);
+                break;
+        }
+        return 0;
+    }
+    std::string bytes = format == Format::Markdown ? ExportMarkdown(doc, list)
+                        : format == Format::Opml   ? ExportOpml(doc, list, TitleOf(inv.operands[0]))
+                                                   : ExportText(doc, list, encoding);
+    WriteOutput(kind, path, bytes, out);
+    return 0;
+}
+
+int Pdf(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    Expect(inv, 2, "pdf");
+    OutputKind kind = OutputBeside(inv, "pdf");
+    ReadResult read = Open(inv.operands[0], inv, err);
+    PrintJob job;
+    job.document = read.document.get();
+    job.kinds = inv.settings.list;
+    job.title = TitleOf(inv.operands[0]);
+    if (kind == OutputKind::File) {
+        WritePdf(job, inv.operands[1]);
     } else {
-        WriteOutput(kind, inv.operands[1], ExportText(*read.document, inv.settings.list), out);
+        WriteOutput(kind, inv.operands[1], ExportPdf(job), out);
     }
     return 0;
 }
@@ -144,23 +285,62 @@ void Save(Document& doc, const std::string& path, const DocumentGeometry& geomet
 
 int Resave(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Expect(inv, 2, "resave");
+    Refuse(inv, false, false, "resave");
     ReadResult read = Open(inv.operands[0], inv, err);
     Save(*read.document, inv.operands[1], read.geometry.appliedTo({}), inv.settings.write, out);
     return 0;
 }
 
-int ImportText(const Invocation& inv, std::ostream& out, std::ostream&) {
-    Expect(inv, 2, "import-text");
-    OutputBeside(inv, "import-text");
+// Pastes the lines of a text file into a new document, as the tree paste does.
+int PasteFile(const Invocation& inv, TextEncoding encoding, std::ostream& out) {
     FileBlock text = ReadFileBlock(inv.operands[0], 1);
+    if (encoding == TextEncoding::Utf8) {
+        text = Utf8TextToCp932(std::string_view(text.block.data(), text.size),
+                               FileNamePart(inv.operands[0]));
+    }
     Document doc;
     PasteTreeBlock(doc, nullptr, std::move(text.block), text.size, kEveryIconIndex);
     Save(doc, inv.operands[1], DocumentGeometry{}, inv.settings.write, out);
     return 0;
 }
 
+int ImportText(const Invocation& inv, std::ostream& out, std::ostream&) {
+    Expect(inv, 2, "import-text");
+    Refuse(inv, false, true, "import-text");
+    OutputBeside(inv, "import-text");
+    return PasteFile(inv, inv.encoding.value_or(TextEncoding::Cp932), out);
+}
+
+int Import(const Invocation& inv, std::ostream& out, std::ostream&) {
+    Expect(inv, 2, "import");
+    std::optional<Format> format = inv.format ? inv.format : FormatOfName(inv.operands[0]);
+    if (!format) {
+        throw UsageError{"import cannot tell the format of " + inv.operands[0] +
+                         " by its name: give --format md, opml or txt"};
+    }
+    TextEncoding encoding = EncodingFor(inv, *format);
+    OutputBeside(inv, "import");
+    if (*format == Format::Text) {
+        return PasteFile(inv, encoding, out);
+    }
+    FileBlock file = ReadFileBlock(inv.operands[0], 0);
+    std::string_view bytes(file.block.data(), file.size);
+    std::string_view name = FileNamePart(inv.operands[0]);
+    OutlineImport outline(FallbackCaption(inv.operands[0]));
+    if (*format == Format::Markdown) {
+        ReadMarkdown(bytes, outline);
+    } else {
+        ReadOpml(bytes, outline, name);
+    }
+    Document doc;
+    outline.build(doc, kEveryIconIndex, name);
+    Save(doc, inv.operands[1], DocumentGeometry{}, inv.settings.write, out);
+    return 0;
+}
+
 int Stats(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Expect(inv, 1, "stats");
+    Refuse(inv, false, false, "stats");
     ReadResult read = Open(inv.operands[0], inv, err);
     size_t items = 0;
     size_t unchecked = 0;
@@ -193,6 +373,22 @@ CliSettings SettingsFrom(const std::string& file) {
     return FromSettings(ReadOptionSettings(IniFile(file)));
 }
 
+// The value of an option given as "--name VALUE" or "--name=VALUE" at args[i] (i then
+// stands on the value); nothing when args[i] is another argument.
+std::optional<std::string> OptionValue(const std::vector<std::string>& args, size_t& i,
+                                       const std::string& name) {
+    if (args[i].starts_with(name + "=")) {
+        return args[i].substr(name.size() + 1);
+    }
+    if (args[i] != name) {
+        return std::nullopt;
+    }
+    if (++i == args.size()) {
+        throw UsageError{name + " needs a value"};
+    }
+    return args[i];
+}
+
 // Output that cannot be written (a full disk, a closed pipe) is a failure of the command.
 void FlushOutput(std::ostream& out) {
     errno = 0;
@@ -214,10 +410,8 @@ std::string OneLine(std::string text) {
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     using Command = std::function<int(const Invocation&, std::ostream&, std::ostream&)>;
     static const std::map<std::string, Command> kCommands = {
-        {"export", Export},
-        {"resave", Resave},
-        {"import-text", ImportText},
-        {"stats", Stats},
+        {"export", Export}, {"import", Import},          {"pdf", Pdf},
+        {"resave", Resave}, {"import-text", ImportText}, {"stats", Stats},
     };
     if (args.empty()) {
         err << kUsage;
@@ -255,6 +449,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                     throw UsageError{"--settings needs a file"};
                 }
                 inv.settings = SettingsFrom(file);
+                continue;
+            }
+            if (auto value = OptionValue(args, i, "--format")) {
+                inv.format = ParseFormat(*value);
+                continue;
+            }
+            if (auto value = OptionValue(args, i, "--encoding")) {
+                inv.encoding = ParseEncoding(*value);
                 continue;
             }
             if (args[i].size() > 1 && args[i][0] == '-') {

@@ -26,6 +26,8 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
+    iconv_t descriptor() const { return cd_; }
+
     // Converts in; on an invalid or unconvertible sequence calls onBad(offset of the sequence)
     // which returns how many input bytes to skip and what to emit instead, or stops when it
     // returns false.
@@ -108,6 +110,25 @@ public:
     }
 
     // Appends the UTF-16 of cp932 to out; an undefined sequence gives U+FFFD for its first byte.
+    size_t FindUndefined(std::string_view cp932) const {
+        const auto* begin = reinterpret_cast<const unsigned char*>(cp932.data());
+        const auto* p = begin;
+        const auto* end = p + cp932.size();
+        while (p < end) {
+            unsigned char b = *p;
+            if (b < 0x80) {
+                ++p;
+            } else if (IsLead(b) && p + 1 < end && pairs_[b * 256 + p[1]] != kNone) {
+                p += 2;
+            } else if (!IsLead(b) && single_[b] != kNone) {
+                ++p;
+            } else {
+                return static_cast<size_t>(p - begin);
+            }
+        }
+        return std::string_view::npos;
+    }
+
     template <typename Emit>
     void Decode(std::string_view cp932, Emit emit) const {
         const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
@@ -153,17 +174,71 @@ const DecodeTable& Table() {
     return table;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+// Which byte sequences come back as they are from a decode and an encode: built once, with
+// iconv, when first asked.
+class RoundTripTable {
+public:
+    RoundTripTable() : single_(256, false), pairs_(256 * 256, false) {
+        Converter& encode = Get("CP932", "UTF-16LE");
+        std::string out;
+        auto back = [&](const std::string& bytes) {
+            std::u16string utf16 = Cp932ToUtf16(bytes);
+            if (utf16.size() != 1 || utf16[0] == u'\uFFFD') {
+                return false;
+            }
+            std::string in(reinterpret_cast<const char*>(utf16.data()), 2);
+            return encode.Run(in, out, [](size_t, size_t&, std::string&) { return false; }) &&
+                   out == bytes;
+        };
+        for (int b = 0; b < 256; ++b) {
+            single_[b] = back(std::string(1, static_cast<char>(b)));
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                pairs_[lead * 256 + trail] =
+                    back(std::string{static_cast<char>(lead), static_cast<char>(trail)});
+            }
+        }
     }
+
+    bool RoundTrips(std::string_view cp932) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+        const auto* end = p + cp932.size();
+        while (p < end) {
+            if (*p < 0x80) {
+                ++p;  // ASCII, the common case, always comes back
+            } else if (IsLeadByte(*p)) {
+                if (p + 1 == end || !pairs_[*p * 256 + p[1]]) {
+                    return false;
+                }
+                p += 2;
+            } else if (!single_[*p++]) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    static bool IsLeadByte(unsigned char b) {
+        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    }
+
+    std::vector<bool> single_;
+    std::vector<bool> pairs_;
+};
+
+// The bytes of a sequence that is not UTF-8, starting at a byte that is not: a lead byte
+// with the continuation bytes after it, or the one byte.
+size_t NotUtf8Length(std::string_view text) {
+    size_t n = 1;
+    auto lead = static_cast<unsigned char>(text[0]);
+    if (lead >= 0xC0) {
+        while (n < text.size() && n < 4 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) {
+            ++n;
+        }
+    }
+    return n;
 }
 
 std::optional<std::string> Encode(std::string_view in, const char* from, size_t* badIndex) {
@@ -182,6 +257,32 @@ std::optional<std::string> Encode(std::string_view in, const char* from, size_t*
 
 }  // namespace
 
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+        return;
+    }
+    // One append per character: the bytes are put together first.
+    char bytes[4];
+    size_t n = 0;
+    if (c < 0x800) {
+        bytes[n++] = static_cast<char>(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+        bytes[n++] = static_cast<char>(0xE0 | (c >> 12));
+        bytes[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    } else {
+        bytes[n++] = static_cast<char>(0xF0 | (c >> 18));
+        bytes[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    out.append(bytes, n);
+}
+
+void AppendCp932AsUtf8(std::string& out, std::string_view cp932) {
+    Table().Decode(cp932, [&](char32_t c) { AppendUtf8(out, c); });
+}
+
 std::string Cp932ToUtf8(std::string_view cp932) {
     std::string out;
     out.reserve(cp932.size() * 3 / 2);
@@ -194,6 +295,90 @@ std::u16string Cp932ToUtf16(std::string_view cp932) {
     out.reserve(cp932.size());
     Table().Decode(cp932, [&](char32_t c) { out += static_cast<char16_t>(c); });
     return out;
+}
+
+size_t FindUndecodable(std::string_view cp932) {
+    return Table().FindUndefined(cp932);
+}
+
+bool Cp932RoundTrips(std::string_view cp932) {
+    static const RoundTripTable table;
+    return table.RoundTrips(cp932);
+}
+
+size_t Utf8SequenceLength(std::string_view text) {
+    if (text.empty()) {
+        return 0;
+    }
+    auto b = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    unsigned char lead = b(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    size_t n = 0;
+    unsigned char low = 0x80;   // bounds of the second byte, which rule out overlong forms,
+    unsigned char high = 0xBF;  // surrogates and values beyond U+10FFFF
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < n || b(1) < low || b(1) > high) {
+        return 0;
+    }
+    for (size_t i = 2; i < n; ++i) {
+        if ((b(i) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return n;
+}
+
+size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, std::vector<Unconvertible>* bad,
+                          size_t limit, size_t* badCount) {
+    iconv_t cd = Get("CP932", "UTF-8").descriptor();
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(utf8.data());
+    size_t srcLeft = utf8.size();
+    char* dst = out;
+    size_t dstLeft = utf8.size();
+    size_t count = 0;
+    while (srcLeft > 0) {
+        if (::iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1)) {
+            break;
+        }
+        if (errno == E2BIG) {
+            // Cannot happen: no character takes more bytes in CP932 than in UTF-8.
+            throw Error("文字コード変換の出力があふれました");
+        }
+        size_t offset = static_cast<size_t>(src - utf8.data());
+        std::string_view rest = utf8.substr(offset);
+        Unconvertible u;
+        u.offset = offset;
+        u.length = Utf8SequenceLength(rest);
+        if (u.length == 0) {
+            u.notUtf8 = true;
+            u.length = NotUtf8Length(rest);
+        }
+        if (bad && bad->size() < limit) {
+            bad->push_back(u);
+        }
+        ++count;
+        src += u.length;
+        srcLeft -= u.length;
+    }
+    if (badCount) {
+        *badCount = count;
+    }
+    return static_cast<size_t>(dst - out);
 }
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8, size_t* badIndex) {

@@ -29,8 +29,11 @@ void TreePasteExecute(EditorParts& p) {
         p.host.Beep();
         return;
     }
-    std::string text = p.host.ClipboardText();
-    UndoScope step(p, CommandId::TreePaste);
+    PasteText(p, p.host.ClipboardText(), CommandId::TreePaste, false);
+}
+
+void PasteText(EditorParts& p, std::string_view text, CommandId command, bool showFirst) {
+    UndoScope step(p, command);
     PasteResult pasted;
     Topic* current = p.selection.topic();
     try {
@@ -45,6 +48,14 @@ void TreePasteExecute(EditorParts& p) {
         throw;
     }
     Topic* show = pasted.lastTopLevel ? pasted.lastTopLevel : p.selection.topic();
+    if (showFirst) {
+        for (Topic* t : pasted.created) {
+            if (!t->parent()) {
+                show = t;
+                break;
+            }
+        }
+    }
     // The selection change runs even when the Topic shown was selected before the paste.
     ShowSelectedTopic(p, show);
     p.session.setModified(true);

@@ -9,6 +9,7 @@
 #include "document/backup_copy.h"
 #include "document/document_reader.h"
 #include "document/document_writer.h"
+#include "editor/command_table.h"
 #include "editor/drag_state.h"
 #include "editor/editor_host.h"
 
@@ -36,6 +37,8 @@ void OpenExecute(EditorParts& p);
 void SaveExecute(EditorParts& p);
 void SaveNameExecute(EditorParts& p);
 void SaveTextExecute(EditorParts& p);
+// The overwrite question before a file is replaced: true to go on (also when nothing is there).
+bool ConfirmOverwrite(EditorParts& p, const std::string& path);
 // How a save the user asked for ended. A write that fails throws Error.
 enum class SaveResult {
     Saved,
@@ -87,6 +90,14 @@ bool IsDocumentFile(EditorParts& p, const std::string& path);
 // Before path is opened: when another editor has it open, the user is asked whether to open it
 // all the same. True to open it.
 bool ConfirmOpenElsewhere(EditorParts& p, const std::string& path);
+
+// ---- Other formats, print and PDF (exchange_commands.cpp)
+void ImportExecute(EditorParts& p);
+void ExportExecute(EditorParts& p);
+void PrintExecute(EditorParts& p);
+void ExportPdfExecute(EditorParts& p);
+// Imports a file in the format of filter filterIndex of the import dialog (5: by its name).
+void ImportFile(EditorParts& p, const std::string& path, int filterIndex);
 
 // ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
 void AutoSaveTick(EditorParts& p);
@@ -140,6 +151,9 @@ void TreePasteExecute(EditorParts& p);
 void ListCutExecute(EditorParts& p);
 void ListCopyExecute(EditorParts& p);
 void ListPasteExecute(EditorParts& p);
+// Pastes a tree clipboard text as one undo step named after command, then shows the last
+// new top-level Topic, or with showFirst the first one.
+void PasteText(EditorParts& p, std::string_view text, CommandId command, bool showFirst);
 
 // ---- Undo and redo (undo_commands.cpp)
 void UndoExecute(EditorParts& p);

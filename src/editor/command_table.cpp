@@ -210,9 +210,20 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
     {C::UncheckAll, "UncheckAll", 42, kList, "すべてのチェックを外す",
      "すべてのチェックを外す|選択されているツリーのチェックリストの項目のチェックをすべて外します",
      49, "", UncheckAllExecute, TopicWithItemsSelected},
+    {C::Import, "Import", 43, kFile, "インポート...",
+     "インポート...|Markdown、OPML、テキストのファイルを読み込み、ツリーの最後に追加します", 50, "",
+     ImportExecute, nullptr},
+    {C::Export, "Export", 44, kFile, "エクスポート...",
+     "エクスポート...|現在編集中のファイルを Markdown、OPML、テキストで書き出します", 51, "",
+     ExportExecute, HasTopics},
+    {C::Print, "Print", 45, kFile, "印刷...", "印刷...|印刷プレビューを表示して印刷します", 52, "",
+     PrintExecute, HasTopics},
+    {C::ExportPdf, "ExportPdf", 46, kFile, "PDF に書き出し...",
+     "PDF に書き出し...|現在編集中のファイルを PDF に書き出します", 53, "", ExportPdfExecute,
+     HasTopics},
 }};
 
-static_assert(kTable.size() == static_cast<size_t>(CommandId::UncheckAll) + 1,
+static_assert(kTable.size() == static_cast<size_t>(CommandId::ExportPdf) + 1,
               "one row per command");
 
 constexpr bool RowsInIdOrder() {

@@ -57,9 +57,13 @@ enum class CommandId {
     HideChecked,
     ShowProgress,
     UncheckAll,
+    Import,
+    Export,
+    Print,
+    ExportPdf,
 };
 
-inline constexpr int kCommandCount = 42;
+inline constexpr int kCommandCount = 46;
 // The commands of the first version, which the toolbar dialog's default set is made of.
 inline constexpr int kFirstVersionCommands = 34;
 

@@ -5,6 +5,7 @@
 
 #include "common/check_mark.h"
 #include "document/model.h"
+#include "document/outline_import.h"
 #include "document/tree_clipboard.h"
 #include "editor/document_session.h"
 #include "editor/item_changes.h"
@@ -161,6 +162,26 @@ PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, in
         repaintRow(parent);
     }
     return pasted;
+}
+
+ImportedTopics DocumentChanges::importOutline(OutlineImport& outline, int imageCount,
+                                              std::string_view sourceName) {
+    if (rowsFollow()) {
+        rows_.reserve(outline.topicCount());
+    }
+    ImportedTopics imported = outline.build(document(), imageCount, sourceName);
+    // Each new top-level Topic is told as the tree paste tells its Topics.
+    for (Topic* t : imported.topLevel) {
+        record(std::make_unique<TopicPlacement>(*t));
+        TreeRows::Plan plan = rowsFollow() ? rows_.planAdded(*t) : TreeRows::Plan();
+        size_t row = t->row();
+        views_.tree([&](EditorObserver& o) { o.beginInsertTopic(nullptr, row); });
+        tellRowsBefore(plan.change());
+        rows_.apply(plan);
+        tellRowsAfter(plan.change());
+        views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
+    }
+    return imported;
 }
 
 void DocumentChanges::removeTopic(Topic* t) {

@@ -13,12 +13,14 @@
 namespace brenvale {
 
 class DocumentSession;
+class OutlineImport;
 class ProgressCounts;
 class TreeRows;
 class UndoChange;
 class UndoHistory;
 class ViewNotifier;
 class VisibleList;
+struct ImportedTopics;
 struct PasteResult;
 struct TreeRowChange;
 
@@ -51,6 +53,10 @@ public:
     // Pastes a tree clipboard text (see PasteTreeText); the views hear of each new subtree
     // once the paste has made them all.
     PasteResult pasteTree(Topic* current, std::string_view text, int imageCount);
+    // Adds an imported outline as new top-level Topics after the last one (see
+    // OutlineImport::build); the views hear of each once the import has made them all.
+    ImportedTopics importOutline(OutlineImport& outline, int imageCount,
+                                 std::string_view sourceName);
     void removeTopic(Topic* t);
     // As Document::move.
     void moveTopic(Topic* t, Topic* parent, size_t row);

@@ -2,8 +2,10 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "document/geometry.h"
+#include "document/print_job.h"
 #include "settings/settings.h"
 
 namespace brenvale {
@@ -25,6 +27,14 @@ struct FileDialogOptions {
     std::string defaultExtension;
     std::string fileName;
 };
+
+// A file chosen in a file dialog, with the filter (counting from 1) it was chosen under.
+struct FileChoice {
+    std::string path;
+    int filterIndex = 1;
+};
+
+class OutlineImport;
 
 // What the editor needs from the window it runs in. The window implements it with widgets;
 // tests implement it with a fake that records and answers.
@@ -51,6 +61,16 @@ public:
     // The chosen path, or nothing when the dialog was cancelled.
     virtual std::optional<std::string> AskOpenFileName(const FileDialogOptions& options) = 0;
     virtual std::optional<std::string> AskSaveFileName(const FileDialogOptions& options) = 0;
+    // The same with the filter the user chose, for commands whose filters pick a format. A
+    // host that cannot tell gives the filter it was asked to show.
+    virtual std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) {
+        std::optional<std::string> path =
+            save ? AskSaveFileName(options) : AskOpenFileName(options);
+        if (!path) {
+            return std::nullopt;
+        }
+        return FileChoice{*path, options.filterIndex};
+    }
 
     // Whether no other window of the program (a dialog, a message box) is active; also true
     // while the program is in the background. And whether the application is the active one.
@@ -91,6 +111,20 @@ public:
     // hands the editor its settings with the switch so (Editor::setSettings). When the file
     // cannot be written the switch stays as it was, and the user is told.
     virtual void ChangeSwitch(bool Settings::*option, bool on) = 0;
+
+    // OPML is read and written with Qt's XML classes, which the window has (see opml.h).
+    virtual std::string ExportOpml(const Document& doc, const ListKindOptions& options,
+                                   std::string_view title) = 0;
+    virtual void ReadOpml(std::string_view bytes, OutlineImport& outline,
+                          std::string_view sourceName) = 0;
+
+    // Printing. The print options dialog: what to print (the whole document, or job.topic
+    // with its subtree: it then clears job.topic for the whole document) and whether checked
+    // Items are grey; false when cancelled. The print preview, from which the user prints.
+    // And the pages as a PDF file.
+    virtual bool AskPrintOptions(PrintJob& job) = 0;
+    virtual void ShowPrintPreview(const PrintJob& job) = 0;
+    virtual void WritePdf(const PrintJob& job, const std::string& path) = 0;
 };
 
 }  // namespace brenvale

@@ -29,10 +29,17 @@ constexpr const char* kOpenFilter =
     "Brenvale バックアップファイル (*.BAK)|*.BAK|すべてのファイル (*.*)|*.*";
 constexpr const char* kSaveFilter =
     "Brenvale ファイル (*.bnv)|*.bnv|すべてのファイル (*.*)|*.*|テキストファイル(*.txt)|*.txt";
+// The text export's dialog adds the encoding choice: its fourth filter writes UTF-8.
+constexpr const char* kSaveTextFilter =
+    "Brenvale ファイル (*.bnv)|*.bnv|すべてのファイル (*.*)|*.*|テキストファイル(*.txt)|*.txt|"
+    "テキストファイル UTF-8 (*.txt)|*.txt";
+constexpr int kUtf8TextFilter = 4;
 
 std::string NotFoundText(const std::string& path) {
     return "ファイル " + path + "が見つかりません。";
 }
+
+}  // namespace
 
 bool ConfirmOverwrite(EditorParts& p, const std::string& path) {
     if (!FileExists(path)) {
@@ -43,8 +50,6 @@ bool ConfirmOverwrite(EditorParts& p, const std::string& path) {
     return p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::OkCancel) ==
            MessageAnswer::Ok;
 }
-
-}  // namespace
 
 // A write with trimming changed the texts of the list shown too: it shows what was stored,
 // trimmed texts and no tick that was never stored, also when the write failed halfway.
@@ -240,16 +245,18 @@ void SaveTextExecute(EditorParts& p) {
     }
     FileDialogOptions options;
     options.title = "テキスト形式で保存";
-    options.filter = kSaveFilter;
+    options.filter = kSaveTextFilter;
     options.filterIndex = 3;
     options.defaultExtension = "txt";
     const std::string& fileName = p.session.fileName();
     options.fileName = fileName.empty() ? "" : ReplaceExtension(fileName, ".txt");
-    std::optional<std::string> path = p.host.AskSaveFileName(options);
-    if (!path || path->empty() || !ConfirmOverwrite(p, *path)) {
+    std::optional<FileChoice> choice = p.host.AskFile(options, true);
+    if (!choice || choice->path.empty() || !ConfirmOverwrite(p, choice->path)) {
         return;
     }
-    WriteTextExport(p.doc(), *path, p.settings.listKindOptions());
+    WriteTextExport(
+        p.doc(), choice->path, p.settings.listKindOptions(),
+        choice->filterIndex == kUtf8TextFilter ? TextEncoding::Utf8 : TextEncoding::Cp932);
 }
 
 void OpenFirstLaunchOthers(EditorParts& p, const std::vector<std::string>& paths) {

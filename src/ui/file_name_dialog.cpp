@@ -27,10 +27,35 @@ QStringList NameFilters(const std::string& filter) {
     return filters;
 }
 
+// The extension of a filter's first pattern ("Markdown (*.md *.markdown)" gives "md"),
+// empty for "*".
+QString FirstExtension(const QString& filter) {
+    qsizetype open = filter.lastIndexOf(QLatin1String("(*."));
+    if (open < 0) {
+        return QString();
+    }
+    QString rest = filter.mid(open + 3);
+    qsizetype end = 0;
+    while (end < rest.size() && rest[end] != QLatin1Char(' ') && rest[end] != QLatin1Char(')') &&
+           rest[end] != QLatin1Char(';')) {
+        ++end;
+    }
+    return rest.left(end);
+}
+
 }  // namespace
 
 std::optional<std::string> AskFileName(QWidget* parent, const FileDialogOptions& options,
                                        bool save) {
+    std::optional<FileChoice> choice = AskFileChoice(parent, options, save);
+    if (!choice) {
+        return std::nullopt;
+    }
+    return choice->path;
+}
+
+std::optional<FileChoice> AskFileChoice(QWidget* parent, const FileDialogOptions& options,
+                                        bool save) {
     QFileDialog dialog(parent, FromUtf8(options.title));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -41,6 +66,14 @@ std::optional<std::string> AskFileName(QWidget* parent, const FileDialogOptions&
         dialog.selectNameFilter(filters[options.filterIndex - 1]);
     }
     dialog.setDefaultSuffix(FromUtf8(options.defaultExtension));
+    if (save && filters.size() > 1) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& filter) {
+                             if (QString extension = FirstExtension(filter); !extension.isEmpty()) {
+                                 dialog.setDefaultSuffix(extension);
+                             }
+                         });
+    }
     if (!options.fileName.empty()) {
         QFileInfo preset(FromUtf8(options.fileName));
         if (preset.isAbsolute()) {
@@ -51,7 +84,9 @@ std::optional<std::string> AskFileName(QWidget* parent, const FileDialogOptions&
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return ToUtf8(dialog.selectedFiles().first());
+    qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
+    return FileChoice{ToUtf8(dialog.selectedFiles().first()),
+                      chosen < 0 ? options.filterIndex : static_cast<int>(chosen) + 1};
 }
 
 }  // namespace brenvale

@@ -42,6 +42,12 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
         file->addAction(actions_.action(id));
     }
     file->addSeparator();
+    file->addAction(actions_.action(C::Import));
+    file->addAction(actions_.action(C::Export));
+    file->addSeparator();
+    file->addAction(actions_.action(C::Print));
+    file->addAction(actions_.action(C::ExportPdf));
+    file->addSeparator();
     file->addAction(actions_.action(C::PGMExit));
 
     // The icon menu exists three times: the toolbar's drop-down (and ChgIcon), and the

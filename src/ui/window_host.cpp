@@ -5,15 +5,21 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProcess>
 
 #include "common/error.h"
 #include "ui/about_box.h"
 #include "ui/codec.h"
 #include "ui/file_name_dialog.h"
+#include "ui/formats/opml.h"
 #include "ui/help_context.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
+#include "ui/print/check_list_pages.h"
+#include "ui/print/pdf_export.h"
+#include "ui/print_options_dialog.h"
 
 namespace brenvale {
 
@@ -70,6 +76,10 @@ void WindowHost::SetBusy(bool busy) {
 
 std::optional<std::string> WindowHost::askFileName(const FileDialogOptions& options, bool save) {
     return AskFileName(&window_, options, save);
+}
+
+std::optional<FileChoice> WindowHost::AskFile(const FileDialogOptions& options, bool save) {
+    return AskFileChoice(&window_, options, save);
 }
 
 std::optional<std::string> WindowHost::AskOpenFileName(const FileDialogOptions& options) {
@@ -183,6 +193,50 @@ void WindowHost::ShowFindBar() {
 
 void WindowHost::ChangeSwitch(bool Settings::*option, bool on) {
     window_.changeSwitch(option, on);
+}
+
+// ---- Other formats and printing
+
+std::string WindowHost::ExportOpml(const Document& doc, const ListKindOptions& options,
+                                   std::string_view title) {
+    return brenvale::ExportOpml(doc, options, title);
+}
+
+void WindowHost::ReadOpml(std::string_view bytes, OutlineImport& outline,
+                          std::string_view sourceName) {
+    brenvale::ReadOpml(bytes, outline, sourceName);
+}
+
+bool WindowHost::AskPrintOptions(PrintJob& job) {
+    QString caption = job.topic ? FromCp932(job.topic->caption) : QString();
+    PrintOptionsDialog dialog(&window_, QStringLiteral("印刷の範囲"), caption, printWholeDocument_,
+                              printGrey_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    printWholeDocument_ = dialog.wholeDocument();
+    printGrey_ = dialog.greyChecked();
+    if (printWholeDocument_) {
+        job.topic = nullptr;
+    }
+    job.greyChecked = printGrey_;
+    return true;
+}
+
+void WindowHost::ShowPrintPreview(const PrintJob& job) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(DefaultPageSize());
+    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    printer.setDocName(FromUtf8(job.title));
+    QPrintPreviewDialog preview(&printer, &window_);
+    preview.setWindowTitle(QStringLiteral("印刷プレビュー - ") + FromUtf8(job.title));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&job](QPrinter* target) { PaintCheckLists(job, *target); });
+    preview.exec();
+}
+
+void WindowHost::WritePdf(const PrintJob& job, const std::string& path) {
+    brenvale::WritePdf(job, path);
 }
 
 }  // namespace brenvale

@@ -41,6 +41,14 @@ public:
     void ShowFindBar() override;
     void ChangeSwitch(bool Settings::*option, bool on) override;
     void SetHideCheckedTimer(int delayMs) override;
+    std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override;
+    std::string ExportOpml(const Document& doc, const ListKindOptions& options,
+                           std::string_view title) override;
+    void ReadOpml(std::string_view bytes, OutlineImport& outline,
+                  std::string_view sourceName) override;
+    bool AskPrintOptions(PrintJob& job) override;
+    void ShowPrintPreview(const PrintJob& job) override;
+    void WritePdf(const PrintJob& job, const std::string& path) override;
 
     QTimer& autoSaveTimer() { return autoSave_; }
     QTimer& recoveryTimer() { return recovery_; }
@@ -54,6 +62,9 @@ private:
     QTimer recovery_;
     QTimer hideChecked_;
     int busy_ = 0;
+    // What the last print or PDF showed, offered again.
+    bool printWholeDocument_ = false;
+    bool printGrey_ = false;
 };
 
 }  // namespace brenvale

@@ -291,6 +291,18 @@ TEST(Cli, OutputThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(test::ReadBytes(dir.file("err.txt")),
               "brenvale-cli: cannot write the output: No space left on device\n");
+
+    // Every export format: the OPML writer hands its blocks on while it writes.
+    for (const char* format : {"md", "opml", "txt"}) {
+        std::ostringstream none;
+        std::ostringstream failure;
+        EXPECT_EQ(
+            RunCli({"export", "--format", format, dir.file("in.bnv"), "/dev/full"}, none, failure),
+            1)
+            << format;
+        EXPECT_NE(failure.str().find("No space left on device"), std::string::npos)
+            << format << failure.str();
+    }
 }
 
 TEST(Cli, KeepsIconIndicesAsRead) {
@@ -306,6 +318,80 @@ TEST(Cli, KeepsIconIndicesAsRead) {
     ASSERT_EQ(Cli({"import-text", dir.file("in.txt"), dir.file("i.bnv")}).code, 0);
     EXPECT_NE(test::ReadBytes(dir.file("i.bnv")).find("\r\nA@15@\r\n\tB@08@\r\n"),
               std::string::npos);
+}
+
+// A document file without its geometry lines: what an import gives back.
+std::string Body(const std::string& bytes) {
+    size_t at = 0;
+    for (int line = 0; line < 5; ++line) {
+        at = bytes.find("\r\n", at) + 2;
+    }
+    return bytes.substr(at);
+}
+
+TEST(Cli, ExportsAndImportsMarkdownOpmlAndUtf8Text) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    const std::string body = Body(test::ExampleFileBytes());
+    for (std::string format : {"md", "opml"}) {
+        std::string file = dir.file("out." + format);
+        ASSERT_EQ(Cli({"export", "--format", format, dir.file("in.bnv"), file}).code, 0) << format;
+        // The format comes from the name, or from --format whatever the name.
+        ASSERT_EQ(Cli({"import", file, dir.file(format + ".bnv")}).code, 0) << format;
+        EXPECT_EQ(Body(test::ReadBytes(dir.file(format + ".bnv"))), body) << format;
+        test::WriteBytes(dir.file("noname"), test::ReadBytes(file));
+        ASSERT_EQ(Cli({"import", "--format=" + format, dir.file("noname"), dir.file("n.bnv")}).code,
+                  0);
+        EXPECT_EQ(Body(test::ReadBytes(dir.file("n.bnv"))), body) << format;
+    }
+    EXPECT_EQ(test::ReadBytes(dir.file("out.md")).substr(0, 9), "# 仕事\n");
+
+    ASSERT_EQ(Cli({"export", "--encoding", "utf-8", dir.file("in.bnv"), dir.file("u.txt")}).code,
+              0);
+    EXPECT_EQ(test::ReadBytes(dir.file("u.txt")).substr(0, 12), "仕事\n  ■");
+    test::WriteBytes(dir.file("lines.txt"), "\xEF\xBB\xBF仕事\n\t来週@03@\n\t\x08□出張\n");
+    ASSERT_EQ(
+        Cli({"import-text", "--encoding=UTF-8", dir.file("lines.txt"), dir.file("t.bnv")}).code, 0);
+    EXPECT_EQ(Body(test::ReadBytes(dir.file("t.bnv"))),
+              Sjis("仕事@00@\r\n\t来週@03@\r\n\t\x08□出張\r\n"));
+    ASSERT_EQ(Cli({"import", "--encoding", "utf8", dir.file("lines.txt"), dir.file("t2.bnv")}).code,
+              0);
+    EXPECT_EQ(test::ReadBytes(dir.file("t2.bnv")), test::ReadBytes(dir.file("t.bnv")));
+}
+
+TEST(Cli, AnImportOfCharactersCp932CannotHoldFailsAndWritesNothing) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("a.md"), "# 猫\n- [ ] ねこ😀\n");
+    CliRun r = Cli({"import", dir.file("a.md"), dir.file("a.bnv")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(
+        r.err,
+        "brenvale-cli: 「a.md」を読み込めません。何も変更していません。 CP932 で表せない文字: "
+        "😀 (2 行 9 桁)\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.bnv")));
+    // Items outside any heading go to a Topic named after the file.
+    test::WriteBytes(dir.file("買い物.md"), "- [x] 牛乳\n");
+    ASSERT_EQ(Cli({"import", dir.file("買い物.md"), dir.file("b.bnv")}).code, 0);
+    EXPECT_EQ(Body(test::ReadBytes(dir.file("b.bnv"))), Sjis("買い物@00@\r\n\x08■牛乳\r\n"));
+}
+
+TEST(Cli, RefusesFormatsAndEncodingsWhereTheyDoNotApply) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    const std::string in = dir.file("in.bnv");
+    const std::string out = dir.file("out");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"export", "--format", "doc", in, out},
+             {"export", "--format", "md", "--encoding", "cp932", in, out},
+             {"export", "--encoding", "latin1", in, out},
+             {"stats", "--format", "md", in},
+             {"resave", "--encoding", "utf-8", in, out},
+             {"import-text", "--format", "md", in, out},
+             {"import", in, out},
+             {"export", in, out, "--format"}}) {
+        EXPECT_EQ(Cli(args).code, 2) << args[1];
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 // Runs a shell command line; its exit code, or -1 when it did not end normally.
@@ -390,6 +476,50 @@ TEST(CliProcess, WritesToStandardOutputAsAStreamWhateverItIs) {
     EXPECT_EQ(Shell(cli + " export " + Q(dir.file("in.bnv")) + " - >" + Q(dir.file("dash.txt"))),
               0);
     EXPECT_EQ(test::ReadBytes(dir.file("dash.txt")), expected);
+}
+
+// A PDF of a Japanese document, read back by poppler's tools: the captions and texts are its
+// text, and the font they are drawn in is embedded. In a process of its own, since the PDF
+// needs a Qt application, which the tool makes on the offscreen platform.
+TEST(CliProcess, WritesAPdfWithTheTextsAndTheFontEmbedded) {
+    if (Shell("command -v pdftotext >/dev/null && command -v pdffonts >/dev/null") != 0) {
+        GTEST_SKIP() << "poppler-utils is not installed (scripts/test.sh installs it)";
+    }
+    test::TempDir dir;
+    std::string doc = test::ExampleFileBytes();
+    doc += Sjis("長い項目@02@\r\n");
+    for (int i = 0; i < 120; ++i) {
+        doc += "\x08" + Sjis(i % 3 ? "□" : "■") + Sjis("項目") + std::to_string(i) + "\r\n";
+    }
+    test::WriteBytes(dir.file("in.bnv"), doc);
+    const std::string cli = std::string("env -u DISPLAY -u QT_QPA_PLATFORM ") + BRENVALE_CLI;
+    ASSERT_EQ(Shell(cli + " pdf " + Q(dir.file("in.bnv")) + " " + Q(dir.file("out.pdf")) + " 2>" +
+                    Q(dir.file("err.txt"))),
+              0);
+    EXPECT_EQ(test::ReadBytes(dir.file("err.txt")), "");
+    ASSERT_EQ(
+        Shell("pdftotext -enc UTF-8 " + Q(dir.file("out.pdf")) + " " + Q(dir.file("out.txt"))), 0);
+    std::string text = test::ReadBytes(dir.file("out.txt"));
+    ASSERT_EQ(Shell("pdfinfo " + Q(dir.file("out.pdf")) + " >" + Q(dir.file("info.txt"))), 0);
+    std::string info = test::ReadBytes(dir.file("info.txt"));
+    size_t pages = info.find("Pages:");
+    ASSERT_NE(pages, std::string::npos);
+    int count = std::atoi(info.c_str() + pages + 6);
+    EXPECT_GE(count, 2);
+    // Every page's footer: the document's name and "page / pages" (spaces as the tool reads
+    // them).
+    std::string last = std::to_string(count) + "/" + std::to_string(count);
+    for (const std::string& expected :
+         {std::string("仕事"), std::string("報告書"), std::string("会議の準備"),
+          std::string("メモ"), std::string("仕事 > 来週"), std::string("出張"),
+          std::string("ごみ箱"), std::string("項目0"), std::string("項目119"),
+          std::string("in.bnv"), last}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    }
+    ASSERT_EQ(Shell("pdffonts " + Q(dir.file("out.pdf")) + " >" + Q(dir.file("fonts.txt"))), 0);
+    std::string fonts = test::ReadBytes(dir.file("fonts.txt"));
+    EXPECT_NE(fonts.find("IPAPGothic"), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find(" yes "), std::string::npos) << fonts;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "editor/editor.h"
 #include "support/temp_dir.h"
+#include "ui/formats/opml.h"
 
 namespace brenvale::test {
 
@@ -79,6 +80,48 @@ public:
         }
     }
     void SetHideCheckedTimer(int delayMs) override { hideTimerDelays.push_back(delayMs); }
+    std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override {
+        std::optional<std::string> path = answerDialog(options);
+        (void)save;
+        if (!path) {
+            return std::nullopt;
+        }
+        int filter = options.filterIndex;
+        if (!filterAnswers.empty()) {
+            filter = filterAnswers.front();
+            filterAnswers.pop_front();
+        }
+        return FileChoice{*path, filter};
+    }
+    // The real OPML reader and writer, which the window hands the editor.
+    std::string ExportOpml(const Document& doc, const ListKindOptions& options,
+                           std::string_view title) override {
+        return brenvale::ExportOpml(doc, options, title);
+    }
+    void ReadOpml(std::string_view bytes, OutlineImport& outline,
+                  std::string_view sourceName) override {
+        brenvale::ReadOpml(bytes, outline, sourceName);
+    }
+    // The print options dialog answers with printWholeDocument and printGrey, or cancels.
+    bool AskPrintOptions(PrintJob& job) override {
+        windowCommands.push_back("print options");
+        if (cancelPrint) {
+            return false;
+        }
+        if (printWholeDocument) {
+            job.topic = nullptr;
+        }
+        job.greyChecked = printGrey;
+        return true;
+    }
+    void ShowPrintPreview(const PrintJob& job) override {
+        windowCommands.push_back("print preview");
+        printed.push_back(job);
+    }
+    void WritePdf(const PrintJob& job, const std::string& path) override {
+        windowCommands.push_back("pdf " + path);
+        printed.push_back(job);
+    }
 
     std::optional<std::string> answerDialog(const FileDialogOptions& options) {
         dialogs.push_back(options);
@@ -117,6 +160,12 @@ public:
     std::function<void(bool Settings::*, bool)> onSwitch;
     // Each start of the hide timer.
     std::vector<int> hideTimerDelays;
+    // The filters chosen in the next file dialogs (by default the one shown first).
+    std::deque<int> filterAnswers;
+    bool cancelPrint = false;
+    bool printWholeDocument = false;
+    bool printGrey = false;
+    std::vector<PrintJob> printed;
 };
 
 // The tree's rows worked out the slow way: every Topic whose ancestors are all expanded.

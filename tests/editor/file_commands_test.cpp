@@ -292,6 +292,12 @@ TEST_F(FileCommands, TheExportUsesItsOwnDialogSettingsAndChangesNothingElse) {
     editor.execute(CommandId::SaveText);
     EXPECT_EQ(host.messages.back().text,
               "out.txt\nこのファイルは既に存在します。\n\n上書きしますか？");
+    // The dialog's last filter writes the same text in UTF-8.
+    host.dialogAnswers = {dir.file("utf8.txt")};
+    host.filterAnswers = {4};
+    editor.execute(CommandId::SaveText);
+    EXPECT_EQ(test::ReadBytes(dir.file("utf8.txt")),
+              ExportText(editor.document(), {}, TextEncoding::Utf8));
 
     editor.execute(CommandId::AddTree);
     host.dialogAnswers = {std::nullopt};

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+
+#include "document/example_document.h"
+#include "document/markdown_export.h"
+#include "document/markdown_import.h"
+#include "support/random_document.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+
+// Reads Markdown into a new Document as an import does.
+std::unique_ptr<Document> Import(std::string_view markdown, int imageCount = kEveryIconIndex) {
+    auto doc = std::make_unique<Document>();
+    OutlineImport outline(Sjis("読み込み"));
+    ReadMarkdown(markdown, outline);
+    outline.build(*doc, imageCount, "a.md");
+    return doc;
+}
+
+// Topics as "level caption [icon]" and Items as "  stored", in UTF-8.
+std::vector<std::string> Outline(const Document& doc) {
+    std::vector<std::string> out;
+    ForEachTopic(doc, [&](const Topic& t, int level) {
+        out.push_back(std::to_string(level) + " " + Cp932ToUtf8(t.caption) +
+                      (t.icon ? " @" + std::to_string(t.icon) : ""));
+        for (size_t i = 0; i < t.items.size(); ++i) {
+            out.push_back("  " + Cp932ToUtf8(t.items[i].stored()));
+        }
+    });
+    return out;
+}
+
+TEST(Markdown, WritesHeadingsTasksNoBoxItemsSeparatorsAndIcons) {
+    Document doc;
+    test::BuildExample(doc);
+    EXPECT_EQ(ExportMarkdown(doc, {}),
+              "# 仕事\n"
+              "- [x] 報告書\n"
+              "- [ ] 会議の準備\n"
+              "---\n"
+              "- メモ\n"
+              "\n"
+              "## 来週\n"
+              "<!-- icon:3 -->\n"
+              "- [ ] 出張\n"
+              "\n"
+              "# ごみ箱\n"
+              "<!-- icon:4 -->\n");
+    EXPECT_EQ(test::Bytes(*Import(ExportMarkdown(doc, {}))), test::Bytes(doc));
+    EXPECT_EQ(ExportMarkdown(Document(), {}), "");
+}
+
+TEST(Markdown, TopicsBelowTheSixthLevelAreBoldListItems) {
+    Document doc;
+    Topic* t = nullptr;
+    for (int level = 0; level < 8; ++level) {
+        t = &AddChildTopic(doc, t, std::to_string(level), 0, kBuiltInTopicImages);
+    }
+    t->items.push_back(Item::Unchecked("x"));
+    t->items.push_back(Item::Unchecked("-"));
+    t->setCaption("");
+    t->icon = 2;
+    std::string md = ExportMarkdown(doc, {});
+    EXPECT_NE(md.find("###### 5\n- **6**\n  - <!-- topic icon:2 -->\n    - [ ] x\n    - ---\n"),
+              std::string::npos)
+        << md;
+    EXPECT_EQ(test::Bytes(*Import(md)), test::Bytes(doc));
+}
+
+TEST(Markdown, EscapesWhatWouldReadAsMarkdown) {
+    Document doc;
+    Topic& t = AddTopic(doc, nullptr, Sjis("# C# *強調* "), 0, kBuiltInTopicImages);
+    t.items.push_back(Item::Unchecked(Sjis("[x] <b>&amp; \\end\n次の行")));
+    t.items.push_back(Item::Unchecked("-1. not a list"));
+    t.items.push_back(Item::Unchecked("--- "));
+    std::string md = ExportMarkdown(doc, {});
+    EXPECT_EQ(md,
+              "# \\# C\\# \\*強調\\*&#32;\n"
+              "- [ ] \\[x\\] \\<b>\\&amp; \\\\end<br>次の行\n"
+              "- 1\\. not a list\n"
+              "- \\--&#32;\n");
+    EXPECT_EQ(test::Bytes(*Import(md)), test::Bytes(doc));
+}
+
+TEST(Markdown, KeepsMarksAndBytesMarkdownCannotShowInNotes) {
+    Document doc;
+    Topic& t = AddTopic(doc, nullptr, "\xED\x40", 0, kBuiltInTopicImages);  // NEC-selected IBM code
+    t.items.push_back(Item::FromStored("\x81\xA6memo"));                    // foreign mark "※"
+    t.items.push_back(Item::FromStored("a"));                               // shorter than a mark
+    t.items.push_back(Item::Unchecked("\x80x"));                            // an undefined byte
+    std::string md = ExportMarkdown(doc, {});
+    EXPECT_EQ(md,
+              "# 纊\n<!-- cp932:ED40 -->\n"
+              "- [ ] memo <!-- mark:81A6 -->\n"
+              "- [ ] <!-- mark:61 -->\n"
+              "- [ ] \xEF\xBF\xBDx <!-- cp932:8078 -->\n");
+    EXPECT_EQ(test::Bytes(*Import(md)), test::Bytes(doc));
+    // A text changed by hand takes its new characters; its note no longer applies.
+    std::string edited = std::regex_replace(md, std::regex("# 纊"), "# 纊纊");
+    EXPECT_EQ(Import(edited)->first()->caption.view(), "\xFA\x5C\xFA\x5C");
+}
+
+TEST(Markdown, RandomDocumentsComeBackByteForByte) {
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        test::RandomDocument random(seed);
+        Document doc;
+        random.build(doc, 60, 10);
+        for (ListKindOptions options : {ListKindOptions{}, ListKindOptions{false, false, "*"}}) {
+            std::string md = ExportMarkdown(doc, options);
+            ASSERT_EQ(test::Bytes(*Import(md)), test::Bytes(doc)) << "seed " << seed << "\n" << md;
+        }
+    }
+}
+
+TEST(Markdown, EveryCp932CharacterComesBack) {
+    Document doc;
+    Topic& t = AddTopic(doc, nullptr, "all", 0, kBuiltInTopicImages);
+    std::vector<std::string> all = test::EveryCp932Character();
+    std::string text;
+    for (size_t i = 0; i < all.size(); ++i) {
+        text += all[i];
+        if (text.size() > 200 || i + 1 == all.size()) {
+            t.items.push_back(Item::Unchecked(FileSafeText(text)));
+            t.setCaption(FileSafeCaption(text));
+            text.clear();
+        }
+    }
+    EXPECT_EQ(test::Bytes(*Import(ExportMarkdown(doc, {}))), test::Bytes(doc));
+}
+
+TEST(Markdown, ReadsHandWrittenTaskLists) {
+    // A GitHub-style list without headings goes to a Topic of its own.
+    EXPECT_EQ(Outline(*Import("\xEF\xBB\xBF- [ ] 牛乳\r\n* [X] パン\r\n+ [x] 卵\r\n")),
+              (std::vector<std::string>{"0 読み込み", "  □牛乳", "  ■パン", "  ■卵"}));
+    // Nested bullets become Topics; their leaves Items; a heading level may be skipped.
+    EXPECT_EQ(Outline(*Import("# 家\n"
+                              "- 買い物\n"
+                              "  - [ ] 牛乳\n"
+                              "  - 覚え書き\n"
+                              "    続きの行\n"
+                              "- [ ] 掃除\n"
+                              "### 庭\n"
+                              "1. 水やり\n"
+                              "2. [x] 草取り\n"
+                              "## 車\n"
+                              "***\n")),
+              (std::vector<std::string>{"0 家", "  □掃除", "1 買い物", "  □牛乳",
+                                        "  □-覚え書き\n続きの行", "1 庭", "  □-1. 水やり",
+                                        "  ■草取り", "1 車", "  □-"}));
+}
+
+TEST(Markdown, KeepsParagraphsCodeAndUnderlinedHeadings) {
+    EXPECT_EQ(Outline(*Import("表題\n"
+                              "===\n"
+                              "ふつうの段落は\n"
+                              "一つの項目に\n"
+                              "\n"
+                              "```sh\n"
+                              "  make *all*\n"
+                              "```\n"
+                              "> 引用 \\*そのまま\\*\n"
+                              "\n"
+                              "小見出し\n"
+                              "---\n"
+                              "<!-- 何かの覚え書き -->\n")),
+              (std::vector<std::string>{"0 表題", "  □-ふつうの段落は\n一つの項目に",
+                                        "  □-  make *all*", "  □-> 引用 *そのまま*", "1 小見出し",
+                                        "  □-<!-- 何かの覚え書き -->"}));
+}
+
+TEST(Markdown, RefusesCharactersCp932CannotCarryNamingWhereTheyAre) {
+    Document doc;
+    OutlineImport outline(Sjis("x"));
+    ReadMarkdown("# ok\n- [ ] 猫😀\n- [ ] a\xFF\n", outline);
+    try {
+        outline.build(doc, kEveryIconIndex, "list.md");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "「list.md」を読み込めません。何も変更していません。\n"
+                  "CP932 で表せない文字: 😀 (2 行 8 桁)\n"
+                  "UTF-8 として読めないバイト: 0xFF (3 行 8 桁)");
+    }
+    EXPECT_TRUE(doc.empty());
+}
+
+// The export read by a real CommonMark parser with the task list extension: every task
+// shows as a check box, checked as in the document.
+TEST(Markdown, ACommonMarkParserSeesTheSameTasks) {
+    if (std::system("command -v cmark-gfm >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "cmark-gfm is not installed (scripts/test.sh installs it)";
+    }
+    test::RandomDocument random(7);
+    Document doc;
+    random.build(doc, 300, 9);
+    size_t checked = 0;
+    size_t unchecked = 0;
+    ForEachTopic(doc, [&](const Topic& t, int) {
+        for (size_t i = 0; i < t.items.size(); ++i) {
+            ItemView item = t.items[i];
+            bool plain = item.mark() == kUncheckedMark;
+            if (plain && item.kind(ListKindOptions{}) != ItemKind::Ordinary) {
+                continue;  // separators and no-box Items are no tasks
+            }
+            ++(item.checked() ? checked : unchecked);
+        }
+    });
+    test::TempDir dir;
+    test::WriteBytes(dir.file("a.md"), ExportMarkdown(doc, {}));
+    std::string command = "cmark-gfm -e tasklist " + dir.file("a.md") + " > " + dir.file("a.html");
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string html = test::ReadBytes(dir.file("a.html"));
+    auto count = [&](const std::string& pattern) {
+        std::regex re(pattern);
+        return static_cast<size_t>(
+            std::distance(std::sregex_iterator(html.begin(), html.end(), re), {}));
+    };
+    EXPECT_EQ(count("<input type=\"checkbox\" checked=\"\" disabled=\"\" />"), checked);
+    EXPECT_EQ(count("<input type=\"checkbox\" disabled=\"\" />"), unchecked);
+    EXPECT_GT(checked, 50u);
+}
+
+}  // namespace
+}  // namespace brenvale

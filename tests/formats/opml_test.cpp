@@ -1,0 +1,154 @@
+#include "ui/formats/opml.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "common/error.h"
+#include "document/example_document.h"
+#include "support/random_document.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+
+std::unique_ptr<Document> Import(std::string_view opml) {
+    auto doc = std::make_unique<Document>();
+    OutlineImport outline(Sjis("読み込み"));
+    ReadOpml(opml, outline, "a.opml");
+    outline.build(*doc, kEveryIconIndex, "a.opml");
+    return doc;
+}
+
+std::vector<std::string> Outline(const Document& doc) {
+    std::vector<std::string> out;
+    ForEachTopic(doc, [&](const Topic& t, int level) {
+        out.push_back(std::to_string(level) + " " + Cp932ToUtf8(t.caption) +
+                      (t.icon ? " @" + std::to_string(t.icon) : ""));
+        for (size_t i = 0; i < t.items.size(); ++i) {
+            out.push_back("  " + Cp932ToUtf8(t.items[i].stored()));
+        }
+    });
+    return out;
+}
+
+std::string ErrorOf(std::string_view opml) {
+    try {
+        Import(opml);
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(Opml, WritesOutlinesWithStatusAndTheProgramsAttributes) {
+    Document doc;
+    test::BuildExample(doc);
+    EXPECT_EQ(ExportOpml(doc, {}, "仕事.bnv"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<opml version=\"2.0\" xmlns:brenvale=\"urn:x-brenvale:opml:1\">\n"
+              "  <head>\n"
+              "    <title>仕事.bnv</title>\n"
+              "  </head>\n"
+              "  <body>\n"
+              "    <outline text=\"仕事\" brenvale:kind=\"topic\">\n"
+              "      <outline text=\"報告書\" _status=\"checked\" brenvale:kind=\"item\"/>\n"
+              "      <outline text=\"会議の準備\" _status=\"unchecked\" brenvale:kind=\"item\"/>\n"
+              "      <outline text=\"----------\" _status=\"unchecked\" "
+              "brenvale:kind=\"separator\"/>\n"
+              "      <outline text=\"メモ\" _status=\"unchecked\" brenvale:kind=\"nobox\"/>\n"
+              "      <outline text=\"来週\" brenvale:kind=\"topic\" brenvale:icon=\"3\">\n"
+              "        <outline text=\"出張\" _status=\"unchecked\" brenvale:kind=\"item\"/>\n"
+              "      </outline>\n"
+              "    </outline>\n"
+              "    <outline text=\"ごみ箱\" brenvale:kind=\"topic\" brenvale:icon=\"4\"/>\n"
+              "  </body>\n"
+              "</opml>\n");
+    EXPECT_EQ(test::Bytes(*Import(ExportOpml(doc, {}, "x"))), test::Bytes(doc));
+}
+
+TEST(Opml, RandomDocumentsComeBackByteForByte) {
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        test::RandomDocument random(seed);
+        Document doc;
+        random.build(doc, 60, 10);
+        for (ListKindOptions options : {ListKindOptions{}, ListKindOptions{false, false, "*"}}) {
+            std::string opml = ExportOpml(doc, options, "<&>");
+            ASSERT_EQ(test::Bytes(*Import(opml)), test::Bytes(doc)) << "seed " << seed << "\n"
+                                                                    << opml;
+        }
+    }
+}
+
+TEST(Opml, EveryCp932CharacterAndControlCharacterComesBack) {
+    Document doc;
+    Topic& t = AddTopic(doc, nullptr, "\x01\x1F", 0, kBuiltInTopicImages);
+    std::string text;
+    for (const std::string& c : test::EveryCp932Character()) {
+        text += c;
+        if (text.size() > 200) {
+            t.items.push_back(Item::Unchecked(FileSafeText(text)));
+            text.clear();
+        }
+    }
+    t.items.push_back(Item::Unchecked(FileSafeText(text)));
+    std::string opml = ExportOpml(doc, {}, "");
+    EXPECT_NE(opml.find("text=\"\xEF\xBF\xBD\xEF\xBF\xBD\" brenvale:kind=\"topic\" "
+                        "brenvale:cp932=\"011F\""),
+              std::string::npos);
+    EXPECT_EQ(test::Bytes(*Import(opml)), test::Bytes(doc));
+}
+
+// The export validates as well-formed XML with a real XML parser.
+TEST(Opml, TheExportIsWellFormedXml) {
+    if (std::system("command -v xmllint >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "xmllint is not installed (scripts/test.sh installs it)";
+    }
+    test::RandomDocument random(11);
+    Document doc;
+    random.build(doc, 300, 12);
+    test::TempDir dir;
+    WriteOpmlExport(doc, dir.file("a.opml"), {}, "a & b");
+    EXPECT_EQ(std::system(("xmllint --noout " + dir.file("a.opml")).c_str()), 0);
+}
+
+TEST(Opml, ReadsAnotherOutlinersFile) {
+    EXPECT_EQ(Outline(*Import("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n"
+                              "<opml version=\"2.0\">\n"
+                              "  <head><title>週末</title></head>\n"
+                              "  <body>\n"
+                              "    <outline text=\"ばらばらの項目\"/>\n"
+                              "    <outline text=\"買い物\" _note=\"駅前で\">\n"
+                              "      <outline text=\"牛乳\" _status=\"checked\"/>\n"
+                              "      <outline text=\"&lt;パン&gt; &amp; 卵\"/>\n"
+                              "      <outline text=\"店\">\n"
+                              "        <outline text=\"肉屋\" _note=\"月曜休み\"/>\n"
+                              "      </outline>\n"
+                              "      <outline title=\"題だけ\"/>\n"
+                              "    </outline>\n"
+                              "  </body>\n"
+                              "</opml>\n")),
+              (std::vector<std::string>{"0 週末", "  □ばらばらの項目", "0 買い物", "  □-駅前で",
+                                        "  ■牛乳", "  □<パン> & 卵", "  □題だけ", "1 店", "  □肉屋",
+                                        "  □-月曜休み"}));
+}
+
+TEST(Opml, RefusesWhatIsNotOpmlOrCp932NamingWhere) {
+    EXPECT_EQ(ErrorOf("<opml><body><outline text=\"a\"></body></opml>"),
+              "「a.opml」を OPML として読めません: Opening and ending tag mismatch. (1 行 38 桁)");
+    EXPECT_EQ(ErrorOf("<html/>"),
+              "「a.opml」を OPML として読めません: 最初の要素が <opml> ではありません (1 行 8 桁)");
+    EXPECT_EQ(ErrorOf(""),
+              "「a.opml」を OPML として読めません: Premature end of document. (1 行 1 桁)");
+    EXPECT_EQ(ErrorOf("<opml><body>\n"
+                      "  <outline text=\"猫\">\n"
+                      "    <outline text=\"ねこ😀\" _status=\"checked\"/>\n"
+                      "  </outline>\n"
+                      "</body></opml>"),
+              "「a.opml」を読み込めません。何も変更していません。\n"
+              "CP932 で表せない文字: 😀 (3 行 22 桁)");
+}
+
+}  // namespace
+}  // namespace brenvale

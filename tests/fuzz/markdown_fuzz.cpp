@@ -1,0 +1,43 @@
+// The Markdown import of any bytes: no crash, and what it builds exported and imported again
+// gives the same document bytes, as the export of any document does.
+#include "common/error.h"
+#include "document/document_writer.h"
+#include "document/markdown_export.h"
+#include "document/markdown_import.h"
+#include "document/model.h"
+#include "fuzz_check.h"
+
+using namespace brenvale;
+
+namespace {
+
+const DocumentGeometry kGeometry{376, 573, 200, 300, 129};
+
+// The document bytes of an import, or nothing when the import refuses the input.
+std::optional<std::string> Import(std::string_view markdown, Document& doc) {
+    OutlineImport outline("fallback");
+    try {
+        ReadMarkdown(markdown, outline);
+        outline.build(doc, kEveryIconIndex, "fuzz.md");
+    } catch (const Error&) {
+        return std::nullopt;  // characters CP932 cannot carry, or bytes that are not UTF-8
+    }
+    return SerializeDocument(doc, kGeometry);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Document first;
+    std::optional<std::string> imported = Import(fuzz::Bytes(data, size), first);
+    if (!imported) {
+        return 0;
+    }
+    for (const ListKindOptions& options : {ListKindOptions{}, ListKindOptions{false, false, "*"}}) {
+        Document second;
+        std::optional<std::string> again = Import(ExportMarkdown(first, options), second);
+        fuzz::Check(again.has_value(), "an export imports without an error");
+        fuzz::Check(*again == *imported, "an export imported gives the same document bytes");
+    }
+    return 0;
+}

@@ -1,0 +1,147 @@
+// Other formats, printing and PDF from the window: the menu, the dialogs and the files.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QRadioButton>
+#include <QTest>
+
+#include "support/temp_dir.h"
+#include "ui/command_actions.h"
+#include "ui/main_window.h"
+#include "ui/modal_answers.h"
+#include "ui/print_options_dialog.h"
+#include "ui/window_fixture.h"
+
+using namespace brenvale;
+
+namespace {
+
+QAction* ActionOf(MainWindow& window, CommandId id) {
+    return window.actions().action(id);
+}
+
+// Picks a filter in the next file dialog, types a name and accepts.
+void ChooseFileUnder(const QString& filter, const QString& path) {
+    test::WhenModal<QFileDialog>([filter, path](QFileDialog* dialog) {
+        dialog->selectNameFilter(filter);
+        emit dialog->filterSelected(filter);
+        dialog->selectFile(path);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
+// Answers the print options dialog, then runs next (armed for the window after it).
+void AnswerPrintOptions(bool whole, bool grey, std::function<void()> next) {
+    test::WhenModal<PrintOptionsDialog>([whole, grey, next](PrintOptionsDialog* dialog) {
+        (whole ? dialog->wholeButton() : dialog->topicButton())->setChecked(true);
+        dialog->greyBox()->setChecked(grey);
+        next();
+        dialog->accept();
+    });
+}
+
+}  // namespace
+
+class ExchangeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theFileMenuOffersTheNewCommands();
+    void exportAndImportThroughTheFileDialogs();
+    void anImportCp932CannotHoldIsRefusedWithItsPlace();
+    void printShowsThePagesInThePreview();
+    void pdfIsWrittenAfterTheOptionsAndTheFileName();
+};
+
+void ExchangeTest::theFileMenuOffersTheNewCommands() {
+    test::WindowFixture fixture;
+    QMenu* file = fixture.window().menuBar()->actions().first()->menu();
+    QStringList texts;
+    for (QAction* action : file->actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text().section('\t', 0, 0));
+    }
+    QCOMPARE(texts, (QStringList{"新規作成(&N)", "開く(&O)...", "上書き保存", "名前を付けて保存...",
+                                 "テキスト形式で保存...", "-", "インポート...", "エクスポート...",
+                                 "-", "印刷...", "PDF に書き出し...", "-", "終了"}));
+    QVERIFY(!ActionOf(fixture.window(), CommandId::Export)->icon().isNull());
+    QVERIFY(!ActionOf(fixture.window(), CommandId::ExportPdf)->icon().isNull());
+}
+
+void ExchangeTest::exportAndImportThroughTheFileDialogs() {
+    test::WindowFixture fixture("仕事\n\b■報告書\n\t来週@03@\n\t\b□出張");
+    MainWindow& window = fixture.window();
+    // A name typed without extension takes the chosen filter's.
+    QString out = QString::fromStdString(fixture.dir().file("out"));
+    ChooseFileUnder(QStringLiteral("OPML (*.opml)"), out);
+    ActionOf(window, CommandId::Export)->trigger();
+    std::string opml = test::ReadBytes(fixture.dir().file("out.opml"));
+    QVERIFY(opml.find("<outline text=\"報告書\" _status=\"checked\"") != std::string::npos);
+
+    ChooseFileUnder(QStringLiteral("OPML (*.opml)"), out + ".opml");
+    ActionOf(window, CommandId::Import)->trigger();
+    Editor& editor = window.editor();
+    QCOMPARE(editor.document().topLevelCount(), size_t{2});
+    QCOMPARE(editor.selection().topic(), editor.document().topLevel(1));
+    QCOMPARE(editor.document().topLevel(1)->child(0)->icon, 3);
+    QCOMPARE(window.treeEdit()->text(), QStringLiteral("仕事"));
+    QVERIFY(editor.session().isModified());
+    ActionOf(window, CommandId::Undo)->trigger();
+    QCOMPARE(editor.document().topLevelCount(), size_t{1});
+}
+
+void ExchangeTest::anImportCp932CannotHoldIsRefusedWithItsPlace() {
+    test::WindowFixture fixture("仕事");
+    test::WriteBytes(fixture.dir().file("bad.md"), "# a\n- [ ] 😀\n");
+    ChooseFileUnder(QStringLiteral("Markdown (*.md *.markdown)"),
+                    QString::fromStdString(fixture.dir().file("bad.md")));
+    QString text;
+    test::Answer(QStringLiteral("OK"), &text);
+    ActionOf(fixture.window(), CommandId::Import)->trigger();
+    QCOMPARE(text, QStringLiteral("「bad.md」を読み込めません。何も変更していません。\n"
+                                  "CP932 で表せない文字: 😀 (2 行 7 桁)"));
+    QCOMPARE(fixture.editor().document().topicCount(), size_t{1});
+    QVERIFY(!fixture.editor().session().isModified());
+}
+
+void ExchangeTest::printShowsThePagesInThePreview() {
+    std::string outline = "仕事\n\b■報告書\n\t来週\n";
+    for (int i = 0; i < 80; ++i) {
+        outline += "\t\b□項目" + std::to_string(i) + "\n";
+    }
+    test::WindowFixture fixture(outline);
+    int pages = 0;
+    AnswerPrintOptions(true, true, [&pages] {
+        test::WhenModal<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* preview) {
+            auto* widget = preview->findChild<QPrintPreviewWidget*>();
+            QVERIFY(widget);
+            pages = widget->pageCount();
+            preview->reject();
+        });
+    });
+    ActionOf(fixture.window(), CommandId::Print)->trigger();
+    QVERIFY(pages >= 2);
+}
+
+void ExchangeTest::pdfIsWrittenAfterTheOptionsAndTheFileName() {
+    test::WindowFixture fixture("仕事\n\b■報告書\n\t来週\n\t\b□出張");
+    QString path = QString::fromStdString(fixture.dir().file("doc.pdf"));
+    // The dialog offers only the selected Topic when one is selected; the whole document is
+    // chosen here, and the file name the dialog suggests is taken.
+    AnswerPrintOptions(false, false, [path] { test::ChooseFile(path); });
+    ActionOf(fixture.window(), CommandId::ExportPdf)->trigger();
+    std::string pdf = test::ReadBytes(path.toStdString());
+    QVERIFY(pdf.starts_with("%PDF-"));
+    QVERIFY(!fixture.editor().session().isModified());
+}
+
+QTEST_MAIN(ExchangeTest)
+#include "exchange_test.moc"
