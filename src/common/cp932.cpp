@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -90,13 +91,16 @@ Converter& Get(const char* to, const char* from) {
 // decoded row by row, and one call per text would cost more than the text itself.
 class DecodeTable {
 public:
-    DecodeTable() : single_(256, kNone), pairs_(256 * 256, kNone) {
+    DecodeTable()
+        : single_(256, kNone), pairs_(256 * 256, kNone), singleUtf8_(256), pairsUtf8_(256 * 256) {
         Converter& iconv = Get("UTF-16LE", "CP932");
         std::string out;
         for (int b = 0; b < 256; ++b) {
             if (!IsLead(static_cast<unsigned char>(b))) {
                 single_[b] = Lookup(iconv, std::string(1, static_cast<char>(b)), out);
             }
+            singleUtf8_[b] = PackUtf8(single_[b]);
+            asciiSame_ = asciiSame_ && (b >= 0x80 || single_[b] == static_cast<char32_t>(b));
         }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (!IsLead(static_cast<unsigned char>(lead))) {
@@ -105,8 +109,46 @@ public:
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
                 pairs_[lead * 256 + trail] = Lookup(iconv, pair, out);
+                pairsUtf8_[lead * 256 + trail] = PackUtf8(pairs_[lead * 256 + trail]);
             }
         }
+    }
+
+    // Appends the UTF-8 of cp932 to out: runs of ASCII are copied whole, every other character
+    // comes from its UTF-8 form kept in the table (U+FFFD for an undefined byte).
+    void AppendUtf8Of(std::string& out, std::string_view cp932) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+        const auto* end = p + cp932.size();
+        char buffer[256];
+        size_t used = 0;
+        while (p < end) {
+            if (*p < 0x80 && asciiSame_) {
+                const auto* run = p;
+                while (p < end && *p < 0x80) {
+                    ++p;
+                }
+                out.append(buffer, used);
+                used = 0;
+                out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+                continue;
+            }
+            uint32_t packed = singleUtf8_[*p];
+            size_t step = 1;
+            if (IsLead(*p) && p + 1 < end && pairs_[*p * 256 + p[1]] != kNone) {
+                packed = pairsUtf8_[*p * 256 + p[1]];
+                step = 2;
+            }
+            if (used + 4 > sizeof buffer) {
+                out.append(buffer, used);
+                used = 0;
+            }
+            size_t length = packed >> 24;
+            for (size_t i = 0; i < length; ++i) {
+                buffer[used++] = static_cast<char>((packed >> (8 * i)) & 0xFF);
+            }
+            p += step;
+        }
+        out.append(buffer, used);
     }
 
     // Appends the UTF-16 of cp932 to out; an undefined sequence gives U+FFFD for its first byte.
@@ -156,6 +198,17 @@ private:
         return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
     }
 
+    // The UTF-8 bytes of c (U+FFFD for none) in the low bytes, their count in the high one.
+    static uint32_t PackUtf8(char32_t c) {
+        std::string bytes;
+        AppendUtf8(bytes, c == kNone ? U'\uFFFD' : c);
+        uint32_t packed = static_cast<uint32_t>(bytes.size()) << 24;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            packed |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+        }
+        return packed;
+    }
+
     static char32_t Lookup(Converter& iconv, const std::string& bytes, std::string& out) {
         bool ok = iconv.Run(bytes, out, [](size_t, size_t&, std::string&) { return false; });
         if (!ok || out.size() != 2) {
@@ -167,6 +220,9 @@ private:
 
     std::vector<char32_t> single_;
     std::vector<char32_t> pairs_;
+    std::vector<uint32_t> singleUtf8_;
+    std::vector<uint32_t> pairsUtf8_;
+    bool asciiSame_ = true;  // every ASCII byte decodes to itself
 };
 
 const DecodeTable& Table() {
@@ -178,7 +234,7 @@ const DecodeTable& Table() {
 // iconv, when first asked.
 class RoundTripTable {
 public:
-    RoundTripTable() : single_(256, false), pairs_(256 * 256, false) {
+    RoundTripTable() : single_(256, 0), pairs_(256 * 256, 0) {
         Converter& encode = Get("CP932", "UTF-16LE");
         std::string out;
         auto back = [&](const std::string& bytes) {
@@ -224,9 +280,75 @@ private:
         return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
     }
 
-    std::vector<bool> single_;
-    std::vector<bool> pairs_;
+    // Bytes rather than bits: this is asked of every text of a long export.
+    std::vector<uint8_t> single_;
+    std::vector<uint8_t> pairs_;
 };
+
+// The CP932 code of every character of the Basic Multilingual Plane (CP932 has none beyond
+// it), asked of iconv once per character when a whole text is first converted, so that the
+// look-alikes and the choice between duplicate codes stay iconv's. A code below 0x100 is one
+// byte; kNoCode marks a character CP932 cannot carry.
+class EncodeTable {
+public:
+    static constexpr uint16_t kNoCode = 0xFFFF;
+
+    EncodeTable() : codes_(0x10000, kNoCode) {
+        iconv_t cd = Get("CP932", "UTF-32LE").descriptor();
+        for (uint32_t c = 0; c < 0x10000; ++c) {
+            if (c >= 0xD800 && c < 0xE000) {
+                continue;  // surrogates are no characters
+            }
+            char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8), 0, 0};
+            char out[4];
+            char* src = in;
+            char* dst = out;
+            size_t srcLeft = sizeof in;
+            size_t dstLeft = sizeof out;
+            ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (::iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
+                continue;
+            }
+            auto b = [&](int i) {
+                return static_cast<uint16_t>(static_cast<unsigned char>(out[i]));
+            };
+            size_t n = static_cast<size_t>(dst - out);
+            if (n == 1) {
+                codes_[c] = b(0);
+            } else if (n == 2) {
+                codes_[c] = static_cast<uint16_t>(b(0) << 8 | b(1));
+            }
+        }
+        for (uint32_t c = 0; c < 0x80; ++c) {
+            asciiSame_ = asciiSame_ && codes_[c] == c;
+        }
+    }
+
+    uint16_t code(char32_t c) const { return c < 0x10000 ? codes_[c] : kNoCode; }
+    // Whether every ASCII character is its own byte, so runs of them are copied whole.
+    bool asciiSame() const { return asciiSame_; }
+
+private:
+    std::vector<uint16_t> codes_;
+    bool asciiSame_ = true;
+};
+
+const EncodeTable& Encoder() {
+    static const EncodeTable table;
+    return table;
+}
+
+// The code point of a valid UTF-8 sequence of length n.
+char32_t DecodeUtf8(const unsigned char* p, size_t n) {
+    if (n == 2) {
+        return static_cast<char32_t>((p[0] & 0x1F) << 6 | (p[1] & 0x3F));
+    }
+    if (n == 3) {
+        return static_cast<char32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+    }
+    return static_cast<char32_t>((p[0] & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 |
+                                 (p[3] & 0x3F));
+}
 
 // The bytes of a sequence that is not UTF-8, starting at a byte that is not: a lead byte
 // with the continuation bytes after it, or the one byte.
@@ -280,13 +402,13 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 void AppendCp932AsUtf8(std::string& out, std::string_view cp932) {
-    Table().Decode(cp932, [&](char32_t c) { AppendUtf8(out, c); });
+    Table().AppendUtf8Of(out, cp932);
 }
 
 std::string Cp932ToUtf8(std::string_view cp932) {
     std::string out;
     out.reserve(cp932.size() * 3 / 2);
-    Table().Decode(cp932, [&](char32_t c) { AppendUtf8(out, c); });
+    Table().AppendUtf8Of(out, cp932);
     return out;
 }
 
@@ -344,36 +466,47 @@ size_t Utf8SequenceLength(std::string_view text) {
 
 size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, std::vector<Unconvertible>* bad,
                           size_t limit, size_t* badCount) {
-    iconv_t cd = Get("CP932", "UTF-8").descriptor();
-    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* src = const_cast<char*>(utf8.data());
-    size_t srcLeft = utf8.size();
+    const EncodeTable& table = Encoder();
+    const auto* begin = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* p = begin;
+    const auto* end = p + utf8.size();
     char* dst = out;
-    size_t dstLeft = utf8.size();
     size_t count = 0;
-    while (srcLeft > 0) {
-        if (::iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1)) {
-            break;
+    while (p < end) {
+        if (*p < 0x80 && table.asciiSame()) {
+            const auto* run = p;
+            while (p < end && *p < 0x80) {
+                ++p;
+            }
+            std::memcpy(dst, run, static_cast<size_t>(p - run));
+            dst += p - run;
+            continue;
         }
-        if (errno == E2BIG) {
-            // Cannot happen: no character takes more bytes in CP932 than in UTF-8.
-            throw Error("文字コード変換の出力があふれました");
+        std::string_view rest(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p));
+        size_t length = Utf8SequenceLength(rest);
+        uint16_t code = length == 0   ? EncodeTable::kNoCode
+                        : length == 1 ? table.code(*p)
+                                      : table.code(DecodeUtf8(p, length));
+        if (code == EncodeTable::kNoCode) {
+            Unconvertible u;
+            u.offset = static_cast<size_t>(p - begin);
+            u.length = length;
+            if (length == 0) {
+                u.notUtf8 = true;
+                u.length = NotUtf8Length(rest);
+            }
+            if (bad && bad->size() < limit) {
+                bad->push_back(u);
+            }
+            ++count;
+            p += u.length;
+            continue;
         }
-        size_t offset = static_cast<size_t>(src - utf8.data());
-        std::string_view rest = utf8.substr(offset);
-        Unconvertible u;
-        u.offset = offset;
-        u.length = Utf8SequenceLength(rest);
-        if (u.length == 0) {
-            u.notUtf8 = true;
-            u.length = NotUtf8Length(rest);
+        if (code > 0xFF) {
+            *dst++ = static_cast<char>(code >> 8);
         }
-        if (bad && bad->size() < limit) {
-            bad->push_back(u);
-        }
-        ++count;
-        src += u.length;
-        srcLeft -= u.length;
+        *dst++ = static_cast<char>(code & 0xFF);
+        p += length;
     }
     if (badCount) {
         *badCount = count;

@@ -1,6 +1,9 @@
 #include "common/cp932.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <memory>
 
 namespace brenvale {
 namespace {
@@ -66,6 +69,57 @@ TEST(Cp932, ConvertsAWholeTextListingWhatItCannot) {
     EXPECT_TRUE(bad[2].notUtf8);
     EXPECT_EQ(Utf8SequenceLength("\xED\xA0\x80"), 0u);  // a surrogate
     EXPECT_EQ(Utf8SequenceLength("\xC0\x80"), 0u);      // an overlong NUL
+}
+
+// What iconv itself makes of bytes, or nothing when it refuses them.
+std::optional<std::string> Iconv(const char* to, const char* from, std::string_view in) {
+    std::unique_ptr<void, int (*)(iconv_t)> cd(::iconv_open(to, from), ::iconv_close);
+    std::string out(in.size() * 4 + 4, '\0');
+    char* src = const_cast<char*>(in.data());
+    char* dst = out.data();
+    size_t srcLeft = in.size();
+    size_t dstLeft = out.size();
+    if (::iconv(cd.get(), &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
+        return std::nullopt;
+    }
+    out.resize(out.size() - dstLeft);
+    return out;
+}
+
+// The whole-text conversions go through tables of their own; they must agree with iconv on
+// every character, in both directions.
+TEST(Cp932, WholeTextsConvertAsIconvDoesForEveryCharacter) {
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000) {
+            continue;
+        }
+        std::string utf8;
+        AppendUtf8(utf8, c);
+        std::optional<std::string> expected = Iconv("CP932", "UTF-8", utf8);
+        std::string out(utf8.size(), '\0');
+        size_t count = 0;
+        size_t n = ConvertUtf8ToCp932(utf8, out.data(), nullptr, 0, &count);
+        if (expected) {
+            ASSERT_EQ(count, 0u) << std::hex << static_cast<uint32_t>(c);
+            ASSERT_EQ(out.substr(0, n), *expected) << std::hex << static_cast<uint32_t>(c);
+        } else {
+            ASSERT_EQ(count, 1u) << std::hex << static_cast<uint32_t>(c);
+        }
+    }
+    for (int lead = 0; lead < 256; ++lead) {
+        for (int trail = 0; trail < 256; ++trail) {
+            std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
+            std::string utf8 = Cp932ToUtf8(bytes);
+            std::string viaUtf16;
+            for (char16_t u : Cp932ToUtf16(bytes)) {
+                AppendUtf8(viaUtf16, u);
+            }
+            ASSERT_EQ(utf8, viaUtf16) << lead << " " << trail;
+            if (std::optional<std::string> expected = Iconv("UTF-8", "CP932", bytes)) {
+                ASSERT_EQ(utf8, *expected) << lead << " " << trail;
+            }
+        }
+    }
 }
 
 }  // namespace
