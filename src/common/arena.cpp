@@ -23,12 +23,17 @@ void* Arena::allocate(size_t bytes, size_t align) {
         next_ = reinterpret_cast<char*>(aligned + bytes);
         return reinterpret_cast<void*>(aligned);
     }
-    if (bytes + align > chunkSize_ / 4) {
+    if (bytes + align > kMaxChunkSize / 4) {
         // A big piece gets a chunk of its own; the current chunk stays in use.
         chunks_.emplace_back(bytes + align);
         held_ += bytes + align;
         at = reinterpret_cast<uintptr_t>(chunks_.back().data());
         return reinterpret_cast<void*>((at + align - 1) / align * align);
+    }
+    // Pieces of up to a quarter of a chunk share chunks, so that the pools' blocks of objects
+    // lie in big chunks too.
+    while (bytes + align > chunkSize_ / 4) {
+        chunkSize_ *= 2;
     }
     size_t size = chunkSize_;
     try {
