@@ -288,9 +288,9 @@ void TenTimes(const std::string& self, const std::string& folder, int runs) {
     Timings t = MedianChild(self, "close", folder, huge, runs);
     std::printf("\nThe ten-times document (%.0f MB, 1,000,000 Topics, 10,000,000 Items):\n",
                 fileMb);
-    std::printf("  start with it until its first list is painted: %8.1f ms   (goal < 2000 ms)",
+    std::printf("  start with it until its first list is painted: %8.1f ms   (goal < 1000 ms)",
                 t.start);
-    Mark(t.start > 2000);
+    Mark(t.start > 1000);
     std::printf(
         "  peak memory of that process:                  %8.1f MB   %.2fx the file "
         "(goal 1.6x)",
