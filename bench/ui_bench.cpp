@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@
 #include "command_steps.h"
 #include "common/file_io.h"
 #include "document/storage.h"
+#include "editor/document_preread.h"
 #include "editor/editor.h"
 #include "process_runs.h"
 #include "ui/application.h"
@@ -146,6 +148,11 @@ int Child(int argc, char** argv) {
     std::string mode = argv[2];
     QString folder = argv[3];
     QString document = argc > 4 ? argv[4] : "";
+    // As the program does: the document is read while Qt starts and the window is built.
+    std::shared_ptr<DocumentPreread> preread;
+    if (mode != "bare" && mode != "label" && argc > 4) {
+        preread = std::make_shared<DocumentPreread>(argv[4], ReadOptions{});
+    }
     QApplication app(argc, argv);
     if (mode == "bare" || mode == "label") {
         // One line of Japanese text pays for loading the fonts, which an empty window never
@@ -163,7 +170,9 @@ int Child(int argc, char** argv) {
     }
     SetUpJapanese(app);
     FailOnUnansweredQuestions();
-    MainWindow window(OptionsIn(folder, document));
+    StartupOptions options = OptionsIn(folder, document);
+    options.preread = std::move(preread);
+    MainWindow window(std::move(options));
     PaintWatch watch(document.isEmpty() ? static_cast<QWidget*>(&window)
                                         : window.list()->viewport());
     window.show();

@@ -16,6 +16,8 @@ namespace brenvale {
 struct ReadOptions {
     bool applyGeometry = true;  // take the geometry lines; off: skip them altogether
     int imageCount = kBuiltInTopicImages;
+
+    bool operator==(const ReadOptions&) const = default;
 };
 
 struct ReadResult {

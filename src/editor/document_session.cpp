@@ -3,6 +3,7 @@
 #include "common/path.h"
 #include "document/document_writer.h"
 #include "editor/bulk_build.h"
+#include "editor/document_preread.h"
 #include "editor/open_file_lock.h"
 #include "editor/recovery_copy.h"
 #include "editor/undo_history.h"
@@ -173,6 +174,19 @@ std::string DocumentSession::autoSavePath() const {
 
 // ---- Recovery copy: when the document changes it is copied a little later, and when
 // nothing is unsaved the copy goes.
+
+void DocumentSession::setPreread(std::shared_ptr<DocumentPreread> preread) {
+    preread_ = std::move(preread);
+}
+
+ReadResult DocumentSession::readDocument(const std::string& path, const ReadOptions& options) {
+    if (std::shared_ptr<DocumentPreread> preread = std::move(preread_)) {
+        if (std::optional<ReadResult> read = preread->take(path, options)) {
+            return std::move(*read);
+        }
+    }
+    return ReadDocument(path, options);
+}
 
 void DocumentSession::enableRecovery(std::unique_ptr<RecoveryCopy> recovery) {
     recovery_ = std::move(recovery);

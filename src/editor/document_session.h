@@ -10,6 +10,7 @@
 #include "common/file_identity.h"
 #include "common/path.h"
 #include "document/document.h"
+#include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "editor/editor_host.h"
 #include "editor/list_extent.h"
@@ -18,6 +19,7 @@
 
 namespace brenvale {
 
+class DocumentPreread;
 class OpenFileLock;
 class RecoveryCopy;
 class UndoHistory;
@@ -112,6 +114,12 @@ public:
     void enableOpenLock(std::unique_ptr<OpenFileLock> lock);
     OpenFileLock* openLock() const { return lock_.get(); }
 
+    // ---- A file read while the program started
+    void setPreread(std::shared_ptr<DocumentPreread> preread);
+    // Reads path as ReadDocument does, taking the read made at the start when it was of the
+    // same file with the same options; that read is used once at most.
+    ReadResult readDocument(const std::string& path, const ReadOptions& options);
+
     // ---- Recovery copy
     // From now on a copy of the unsaved document is kept for the next start after a crash.
     void enableRecovery(std::unique_ptr<RecoveryCopy> recovery);
@@ -150,6 +158,7 @@ private:
     bool fileDeleted_ = false;
     bool modifiedByDeletionOnly_ = false;
     std::unique_ptr<OpenFileLock> lock_;
+    std::shared_ptr<DocumentPreread> preread_;
     std::unique_ptr<RecoveryCopy> recovery_;
     bool recoveryTimerArmed_ = false;
     std::optional<std::string> recoveryFailure_;

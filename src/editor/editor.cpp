@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "editor/command_handlers.h"
+#include "editor/document_preread.h"
 #include "editor/recovery_copy.h"
 
 namespace brenvale {
@@ -131,8 +132,12 @@ bool Editor::key(WindowKey key, FocusArea area) {
 
 // ---- The document's life
 
-void Editor::start(const std::vector<std::string>& files) {
+void Editor::start(const std::vector<std::string>& files,
+                   std::shared_ptr<DocumentPreread> preread) {
+    parts_.session.setPreread(std::move(preread));
     act([&] { StartDocuments(parts_, files); });
+    // A read the start did not take is of no use later.
+    parts_.session.setPreread(nullptr);
 }
 
 void Editor::openDocument(const std::string& path) {

@@ -83,7 +83,9 @@ public:
     // ---- The document's life
     // The command line: nothing starts a new document; otherwise the first file is opened
     // here and every further one in another instance. Recovery copies are offered first.
-    void start(const std::vector<std::string>& files);
+    // preread: the first file as read while the program started, taken when it fits.
+    void start(const std::vector<std::string>& files,
+               std::shared_ptr<DocumentPreread> preread = nullptr);
     // Opens a file after the save question; a file that cannot be read leaves everything as
     // it was (the error is thrown for the window to report).
     void openDocument(const std::string& path);

@@ -144,7 +144,7 @@ void OpenDocument(EditorParts& p, const std::string& path) {
     ReadOptions options = p.settings.readOptions();
     options.imageCount = p.topicImageCount;
     // The file is read into a new Document; the current one stays when that fails.
-    ReadResult read = ReadDocument(path, options);
+    ReadResult read = p.session.readDocument(path, options);
     std::vector<std::string> warnings = ReadWarnings(read);
     FileIdentity identity = read.identity;
     ShowReadDocument(p, std::move(read), &path);

@@ -1,7 +1,9 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <memory>
 
+#include "editor/document_preread.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/startup_paths.h"
@@ -13,10 +15,18 @@ int main(int argc, char** argv) {
                      "are not set).\nStart it from a desktop session, or use brenvale-cli.\n");
         return 1;
     }
+    // The first document is read while Qt starts and the window is built; the open takes that
+    // read when it is of the same file with the same options.
+    std::shared_ptr<brenvale::DocumentPreread> preread;
+    if (argc > 1) {
+        preread = std::make_shared<brenvale::DocumentPreread>(argv[1], brenvale::ReadOptions{});
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brenvale"));
     brenvale::SetUpJapanese(app);
-    brenvale::MainWindow window(brenvale::MakeStartupOptions(QApplication::arguments()));
+    brenvale::StartupOptions options = brenvale::MakeStartupOptions(QApplication::arguments());
+    options.preread = std::move(preread);
+    brenvale::MainWindow window(std::move(options));
     window.show();
     window.start();
     return QApplication::exec();

@@ -269,7 +269,7 @@ void MainWindow::start() {
         for (const QString& f : options_.files) {
             files.push_back(ToUtf8(f));
         }
-        editor_->start(files);
+        editor_->start(files, std::move(options_.preread));
     });
 }
 

@@ -41,6 +41,8 @@ struct StartupOptions {
     QString settingsFile;
     QString shortcutFile;
     QStringList files;  // documents named on the command line
+    // The first of them as read while the program started, if it was.
+    std::shared_ptr<DocumentPreread> preread;
 };
 
 // The main window: the tree and the list under their edit boxes, the menus, the

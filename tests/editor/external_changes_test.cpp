@@ -10,6 +10,7 @@
 #include "common/error.h"
 #include "common/file_identity.h"
 #include "document/document_writer.h"
+#include "editor/document_preread.h"
 #include "editor_fixture.h"
 #include "support/editor_test_access.h"
 
@@ -405,6 +406,58 @@ TEST_F(ExternalChanges, NothingIsLookedAtInTheMiddleOfSomethingElse) {
     editor.execute(CommandId::NewOpen);
     EXPECT_TRUE(editor.checkDocumentFile());
     EXPECT_EQ(editor.document().topicCount(), 2u);
+}
+
+// The start reads its first file while the window is built: the open takes that read, and a
+// write by another program after it is followed like any later change.
+TEST_F(ExternalChanges, TheReadMadeWhileStartingIsOpenedAndAWriteAfterItIsFollowed) {
+    test::WriteBytes(path, Bytes({"A:a"}));
+    auto preread = std::make_shared<DocumentPreread>(path, ReadOptions{});
+    preread->wait();
+    OtherProgramWrites({"B:b"});
+    editor.start({path}, preread);
+    EXPECT_EQ(Captions(), (V{"A/0"}));
+    EXPECT_FALSE(editor.session().isModified());
+    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_EQ(Captions(), (V{"B/0"}));
+    EXPECT_EQ(editor.hintText(), kReloaded);
+    // It is taken once: the next open reads the file.
+    EXPECT_FALSE(preread->take(path, ReadOptions{}));
+}
+
+TEST_F(ExternalChanges, AReadWithOtherOptionsOrOfAnotherFileIsNotTaken) {
+    test::WriteBytes(path, Bytes({"A:a"}));
+    ReadOptions other;
+    other.applyGeometry = false;
+    auto preread = std::make_shared<DocumentPreread>(path, other);
+    preread->wait();
+    OtherProgramWrites({"B:b"});
+    editor.start({path}, preread);
+    EXPECT_EQ(Captions(), (V{"B/0"}));
+
+    auto elsewhere = std::make_shared<DocumentPreread>(dir.file("other.bnv"), ReadOptions{});
+    EXPECT_FALSE(elsewhere->take(path, ReadOptions{}));
+}
+
+// A read that failed while starting fails the open with the same message as a read made then.
+TEST_F(ExternalChanges, AFailedReadWhileStartingIsReportedAsTheOpenReportsIt) {
+    std::string folder = dir.file("folder.bnv");
+    std::filesystem::create_directory(folder);
+    std::string expected;
+    try {
+        ReadDocument(folder, ReadOptions{});
+    } catch (const Error& e) {
+        expected = e.what();
+    }
+    ASSERT_FALSE(expected.empty());
+    auto preread = std::make_shared<DocumentPreread>(folder, ReadOptions{});
+    try {
+        editor.start({folder}, preread);
+        ADD_FAILURE() << "the open did not fail";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), expected);
+    }
+    EXPECT_FALSE(editor.session().hasName());
 }
 
 }  // namespace
