@@ -20,6 +20,7 @@
 #include "common/file_io.h"
 #include "common/path.h"
 #include "common/readable_file.h"
+#include "document/document_counts.h"
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "document/item_kind.h"
@@ -193,17 +194,22 @@ void Expect(const Invocation& inv, size_t count, const std::string& command) {
     }
 }
 
-// Reads a document as the editor opens it; what the read leaves out goes to err, and stops a
-// --strict run before anything is written.
-ReadResult Open(const std::string& path, const Invocation& inv, std::ostream& err) {
-    ReadResult read = ReadDocument(path, inv.settings.read);
-    std::vector<std::string> warnings = ReadWarnings(read);
+// Tells err what a read of path left out, and stops a --strict run on it before anything is
+// written.
+void Warn(const std::string& path, const std::vector<std::string>& warnings, const Invocation& inv,
+          std::ostream& err) {
     for (const std::string& warning : warnings) {
         err << "brenvale-cli: " << path << ": " << warning << "\n";
     }
     if (inv.strict && !warnings.empty()) {
         throw StrictStop{};
     }
+}
+
+// Reads a document as the editor opens it, with the warnings of Warn.
+ReadResult Open(const std::string& path, const Invocation& inv, std::ostream& err) {
+    ReadResult read = ReadDocument(path, inv.settings.read);
+    Warn(path, ReadWarnings(read), inv, err);
     return read;
 }
 
@@ -338,25 +344,17 @@ int Import(const Invocation& inv, std::ostream& out, std::ostream&) {
     return 0;
 }
 
+// Counts the document as the editor would open it, without building it.
 int Stats(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Expect(inv, 1, "stats");
     Refuse(inv, false, false, "stats");
-    ReadResult read = Open(inv.operands[0], inv, err);
-    size_t items = 0;
-    size_t unchecked = 0;
-    int depth = 0;
-    ForEachTopic(*read.document, [&](const Topic& t, int level) {
-        depth = std::max(depth, level);
-        items += t.items.size();
-        for (size_t i = 0; i < t.items.size(); ++i) {
-            ItemView item = t.items[i];
-            unchecked += !item.checked() && item.kind(inv.settings.list) == ItemKind::Ordinary;
-        }
-    });
-    out << "topics " << read.document->topicCount() << "\n"
-        << "items " << items << "\n"
-        << "unchecked " << unchecked << "\n"
-        << "depth " << depth << "\n";
+    const std::string& path = inv.operands[0];
+    DocumentCounts counts = CountDocument(path, inv.settings.list);
+    Warn(path, ReadWarningTexts(counts.utf8Marked, counts.unreadLines), inv, err);
+    out << "topics " << counts.topics << "\n"
+        << "items " << counts.items << "\n"
+        << "unchecked " << counts.unchecked << "\n"
+        << "depth " << counts.depth << "\n";
     return 0;
 }
 

@@ -15,6 +15,7 @@
 #include "common/icon_suffix.h"
 #include "common/readable_file.h"
 #include "document/item_batch.h"
+#include "document/line_rules.h"
 #include "document/line_scan.h"
 #include "document/read_checks.h"
 #include "document/safe_text.h"
@@ -24,10 +25,6 @@
 namespace brenvale {
 
 namespace {
-
-constexpr char kGeometryByte = '\x07';
-constexpr char kItemByte = '\x08';
-constexpr char kEndOfFile = '\x1A';
 
 std::optional<int> ParseInt(std::string_view text) {
     if (!text.empty() && text.front() == '+') {
@@ -125,18 +122,14 @@ private:
 
     // The line at [begin, end); bytes_[end] is a CR.
     void line(size_t begin, size_t end) {
-        const char* p = bytes_ + begin;
-        if (*p == kGeometryByte) {
+        const auto [kind, tabs, p] = ReadLineHead(bytes_ + begin);
+        if (kind == LineKind::Geometry) {
             if (options_.applyGeometry) {
                 ReadGeometryLine(std::string_view(p + 1, end - begin - 1), geometry);
             }
             return;
         }
-        size_t tabs = 0;
-        while (p[tabs] == '\t') {
-            ++tabs;
-        }
-        if (p[tabs] == kItemByte) {
+        if (kind == LineKind::Item) {
             if (current_) {
                 items_.add(current_, TextStore::Offset(base_, begin + tabs + 1));
             } else {
@@ -145,16 +138,18 @@ private:
             return;
         }
         Topic* parent = nullptr;
-        if (tabs > 0 && depth_ < tabs) {
-            parent = current_;
-        } else if (tabs > 0) {
-            // A line may climb more levels than there are; it then stops at the top level.
-            for (size_t up = depth_ - tabs; up > 0 && current_ && current_->parent(); --up) {
-                current_ = current_->parent();
+        if (tabs > 0) {
+            TopicStep step = StepAfter(depth_, tabs);
+            if (step.below) {
+                parent = current_;
+            } else {
+                for (size_t up = step.up; up > 0 && current_ && current_->parent(); --up) {
+                    current_ = current_->parent();
+                }
+                parent = current_ ? current_->parent() : nullptr;
             }
-            parent = current_ ? current_->parent() : nullptr;
         }
-        std::string_view rest(p + tabs, end - begin - tabs);
+        std::string_view rest(p, end - begin - tabs);
         current_ =
             &tree_.add(parent, StripIconSuffix(rest), ResolveIcon(0, rest, options_.imageCount));
         if (tabs > 0 && !current_->parent() && !IsFileSafeCaption(current_->caption)) {
@@ -179,28 +174,8 @@ private:
     size_t end_ = kOpen;  // where a 0x1A ended the text
 };
 
-// Takes what the start of the text says: refuses UTF-16, notes a UTF-8 byte order mark.
 void CheckTextKind(std::string_view start, ReadResult& result) {
-    switch (TextKindOf(start)) {
-        case TextKind::Utf16:
-            throw Error(Utf16Text());
-        case TextKind::Utf8Marked:
-            result.utf8Marked = true;
-            break;
-        case TextKind::Cp932:
-            break;
-    }
-}
-
-bool HoldsCr(const char* bytes, size_t size) {
-    return size > 0 && std::memchr(bytes, '\r', size) != nullptr;
-}
-
-// In a text without any CR an LF ends a line: it becomes the CR the reader ends lines at.
-void EndLinesAtLineFeeds(char* bytes, size_t size) {
-    for (char* p = bytes; (p = static_cast<char*>(std::memchr(p, '\n', bytes + size - p)));) {
-        *p++ = '\r';
-    }
+    result.utf8Marked = CheckTextStart(start);
 }
 
 ReadResult NewResult() {
@@ -311,20 +286,13 @@ std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& p
 }
 
 [[noreturn]] void TooLarge(const std::string& path) {
-    throw Error("ファイル " + path + " は大きすぎて開けません。");
+    throw Error(TooLargeText(path));
 }
 
 }  // namespace
 
 std::vector<std::string> ReadWarnings(const ReadResult& read) {
-    std::vector<std::string> warnings;
-    if (read.utf8Marked) {
-        warnings.push_back(Utf8WarningText());
-    }
-    if (read.unreadLines > 0) {
-        warnings.push_back(UnreadLinesText(read.unreadLines));
-    }
-    return warnings;
+    return ReadWarningTexts(read.utf8Marked, read.unreadLines);
 }
 
 ReadResult ParseDocument(std::string_view bytes, const ReadOptions& options) {

@@ -1,10 +1,11 @@
 #include "document/read_checks.h"
 
+#include "common/error.h"
+#include "document/line_rules.h"
+
 namespace brenvale {
 
 namespace {
-
-constexpr char kEndOfFile = '\x1A';
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -32,6 +33,18 @@ TextKind TextKindOf(std::string_view start) {
     bool utf16 = pairs >= 2 && ((nulSecond * 2 >= pairs && nulFirst == 0) ||
                                 (nulFirst * 2 >= pairs && nulSecond == 0));
     return utf16 ? TextKind::Utf16 : TextKind::Cp932;
+}
+
+bool CheckTextStart(std::string_view start) {
+    switch (TextKindOf(start)) {
+        case TextKind::Utf16:
+            throw Error(Utf16Text());
+        case TextKind::Utf8Marked:
+            return true;
+        case TextKind::Cp932:
+            break;
+    }
+    return false;
 }
 
 void UnreadLineCounter::endLine() {
@@ -77,6 +90,21 @@ std::string Utf8WarningText() {
 std::string UnreadLinesText(size_t lines) {
     return "このファイルの一部（" + std::to_string(lines) +
            " 行）は読み込まれませんでした。保存するとその部分は失われます。";
+}
+
+std::vector<std::string> ReadWarningTexts(bool utf8Marked, size_t unreadLines) {
+    std::vector<std::string> warnings;
+    if (utf8Marked) {
+        warnings.push_back(Utf8WarningText());
+    }
+    if (unreadLines > 0) {
+        warnings.push_back(UnreadLinesText(unreadLines));
+    }
+    return warnings;
+}
+
+std::string TooLargeText(const std::string& path) {
+    return "ファイル " + path + " は大きすぎて開けません。";
 }
 
 }  // namespace brenvale

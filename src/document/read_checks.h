@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brenvale {
 
@@ -19,6 +20,10 @@ inline constexpr size_t kTextKindSample = 64;
 // The kind of text whose first bytes are start (up to kTextKindSample of them). A file this
 // program wrote always starts with a geometry line, so it is never taken for UTF-16.
 TextKind TextKindOf(std::string_view start);
+
+// Takes what the start of a file says: throws Error with Utf16Text() for UTF-16 text; true
+// when the text starts with a UTF-8 byte order mark.
+bool CheckTextStart(std::string_view start);
 
 // Counts the lines that the bytes after a 0x1A (which ends the text) hold, fed in pieces: the
 // rest of the line the 0x1A cut, when not empty, and every line after it, the last one only
@@ -47,5 +52,9 @@ std::string Utf16Text();
 std::string Utf8WarningText();
 // The warning for a file of which `lines` lines were not read.
 std::string UnreadLinesText(size_t lines);
+// The warnings a read leaves for the user, one text each; empty when there are none.
+std::vector<std::string> ReadWarningTexts(bool utf8Marked, size_t unreadLines);
+// The refusal of a file too large for a document.
+std::string TooLargeText(const std::string& path);
 
 }  // namespace brenvale

@@ -1,11 +1,50 @@
 // The document reader on any bytes: no crash, and a save and a new open give the same tree
-// and the same bytes again, with nothing left unread.
+// and the same bytes again, with nothing left unread. The counts of `stats`, taken in pieces
+// without building the document, agree with the document read.
+#include <algorithm>
+
 #include "common/error.h"
+#include "document/document_counts.h"
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "fuzz_check.h"
 
 using namespace brenvale;
+
+namespace {
+
+DocumentCounts Walked(const ReadResult& read, const ListKindOptions& list) {
+    DocumentCounts c;
+    c.topics = read.document->topicCount();
+    ForEachTopic(*read.document, [&](const Topic& t, int level) {
+        c.depth = std::max(c.depth, static_cast<size_t>(level));
+        c.items += t.items.size();
+        for (size_t i = 0; i < t.items.size(); ++i) {
+            ItemView item = t.items[i];
+            c.unchecked += !item.checked() && item.kind(list) == ItemKind::Ordinary;
+        }
+    });
+    c.unreadLines = read.unreadLines;
+    c.utf8Marked = read.utf8Marked;
+    return c;
+}
+
+void CheckCounts(std::string_view bytes, const ReadResult& read) {
+    for (bool separators : {true, false}) {
+        for (bool noBox : {true, false}) {
+            ListKindOptions list;
+            list.separatorItems = separators;
+            list.noBoxItems = noBox;
+            DocumentCounts walked = Walked(read, list);
+            for (size_t piece : {size_t{1}, 1 + bytes.size() / 3, bytes.size() + 1}) {
+                fuzz::Check(CountDocumentBytes(bytes, list, piece) == walked,
+                            "the counts in pieces agree with the document read");
+            }
+        }
+    }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const DocumentGeometry geometry{376, 573, 200, 300, 129};
@@ -16,7 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         try {
             first = ParseDocument(fuzz::Bytes(data, size), options);
         } catch (const Error&) {
+            bool refused = false;
+            try {
+                CountDocumentBytes(fuzz::Bytes(data, size), {});
+            } catch (const Error&) {
+                refused = true;
+            }
+            fuzz::Check(refused, "the count refuses what the reader refuses");
             continue;  // UTF-16 text is refused
+        }
+        if (applyGeometry) {
+            CheckCounts(fuzz::Bytes(data, size), first);
         }
         for (bool trimItemSpaces : {true, false}) {
             std::string saved = SerializeDocument(*first.document, geometry, trimItemSpaces);
