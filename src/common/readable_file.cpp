@@ -52,6 +52,24 @@ std::string ReadErrorText(const std::string& path, int error) {
     return "ファイル " + path + " を読み込めません。\n" + std::strerror(error);
 }
 
+size_t ReadFully(int fd, char* bytes, size_t size, const std::string& path) {
+    size_t filled = 0;
+    while (filled < size) {
+        ssize_t n = ::read(fd, bytes + filled, size - filled);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            throw Error(ReadErrorText(path, errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        filled += static_cast<size_t>(n);
+    }
+    return filled;
+}
+
 std::string OpenFailureText(const std::string& path, const OpenedFile& opened) {
     switch (opened.failure) {
         case OpenFailure::Folder:

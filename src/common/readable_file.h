@@ -37,6 +37,10 @@ std::string OpenFailureText(const std::string& path, const OpenedFile& opened);
 // The user-visible text of a read that failed with error.
 std::string ReadErrorText(const std::string& path, int error);
 
+// Reads from fd into bytes[0, size) until that is full or the file ends; returns the bytes
+// read. Throws Error with ReadErrorText for path when a read fails.
+size_t ReadFully(int fd, char* bytes, size_t size, const std::string& path);
+
 // A regular file open for reading, closed with the object.
 class ReadableFile {
 public:

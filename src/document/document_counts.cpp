@@ -123,25 +123,6 @@ DocumentCounts DocumentCounter::finish() {
 
 namespace {
 
-// Reads from fd into bytes[0, size) until that is full or the file ends; returns the bytes read.
-size_t ReadPiece(int fd, char* bytes, size_t size, const std::string& path) {
-    size_t filled = 0;
-    while (filled < size) {
-        ssize_t n = ::read(fd, bytes + filled, size - filled);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            throw Error(ReadErrorText(path, errno));
-        }
-        if (n == 0) {
-            break;
-        }
-        filled += static_cast<size_t>(n);
-    }
-    return filled;
-}
-
 // Counts the file from the piece in bytes[0, filled) on. Whether LF ends the lines depends on
 // every byte of the file: a pass with LF line ends gives up (empty) at the first CR.
 std::optional<DocumentCounts> CountPass(int fd, char* bytes, size_t filled, size_t piece,
@@ -160,7 +141,7 @@ std::optional<DocumentCounts> CountPass(int fd, char* bytes, size_t filled, size
         if (filled < piece) {
             break;  // the file ended within this piece
         }
-        filled = ReadPiece(fd, bytes, piece, path);
+        filled = ReadFully(fd, bytes, piece, path);
         total += filled;
         if (total >= TextStore::kMaxBytes) {
             throw Error(TooLargeText(path));
@@ -179,7 +160,7 @@ DocumentCounts CountDocument(const std::string& path, const ListKindOptions& lis
     }
     piece = std::max(piece, kTextKindSample);
     auto bytes = std::make_unique_for_overwrite<char[]>(piece);
-    size_t filled = ReadPiece(file.fd(), bytes.get(), piece, path);
+    size_t filled = ReadFully(file.fd(), bytes.get(), piece, path);
     const bool utf8Marked = CheckTextStart(std::string_view(bytes.get(), filled));
     std::optional<DocumentCounts> counts =
         CountPass(file.fd(), bytes.get(), filled, piece, HoldsCr(bytes.get(), filled), path, list);
@@ -188,7 +169,7 @@ DocumentCounts CountDocument(const std::string& path, const ListKindOptions& lis
         if (::lseek(file.fd(), 0, SEEK_SET) != 0) {
             throw Error(ReadErrorText(path, errno));
         }
-        filled = ReadPiece(file.fd(), bytes.get(), piece, path);
+        filled = ReadFully(file.fd(), bytes.get(), piece, path);
         counts = CountPass(file.fd(), bytes.get(), filled, piece, true, path, list);
     }
     counts->utf8Marked = utf8Marked;

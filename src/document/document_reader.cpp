@@ -209,22 +209,9 @@ ReadResult ParseBlock(ByteBlock block, size_t size, const ReadOptions& options) 
 // read to hash before anything changes it; returns the new filled.
 size_t ReadUpTo(int fd, char* bytes, size_t filled, size_t limit, const std::string& path,
                 ContentHash& hash) {
-    const size_t from = filled;
-    while (filled < limit) {
-        ssize_t n = ::read(fd, bytes + filled, limit - filled);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            throw Error(ReadErrorText(path, errno));
-        }
-        if (n == 0) {
-            break;
-        }
-        filled += static_cast<size_t>(n);
-    }
-    hash.add(std::string_view(bytes + from, filled - from));
-    return filled;
+    size_t read = ReadFully(fd, bytes + filled, limit - filled, path);
+    hash.add(std::string_view(bytes + filled, read));
+    return filled + read;
 }
 
 // Reads a regular file of the given size piece by piece into a block of the Document,

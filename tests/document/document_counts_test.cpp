@@ -15,6 +15,7 @@
 #include "document/example_document.h"
 #include "document/item.h"
 #include "document/text_store.h"
+#include "support/walked_counts.h"
 
 namespace brenvale {
 
@@ -27,24 +28,6 @@ void PrintTo(const DocumentCounts& c, std::ostream* out) {
 namespace {
 
 using test::Sjis;
-
-// What `stats` counted before it had a counter of its own: the document read whole and
-// walked.
-DocumentCounts Walked(const ReadResult& read, const ListKindOptions& list) {
-    DocumentCounts c;
-    c.topics = read.document->topicCount();
-    ForEachTopic(*read.document, [&](const Topic& t, int level) {
-        c.depth = std::max(c.depth, static_cast<size_t>(level));
-        c.items += t.items.size();
-        for (size_t i = 0; i < t.items.size(); ++i) {
-            ItemView item = t.items[i];
-            c.unchecked += !item.checked() && item.kind(list) == ItemKind::Ordinary;
-        }
-    });
-    c.unreadLines = read.unreadLines;
-    c.utf8Marked = read.utf8Marked;
-    return c;
-}
 
 // The counts fn gives, or the text of the Error it throws.
 template <typename Fn>
@@ -73,7 +56,8 @@ std::vector<ListKindOptions> EveryListKind() {
 // with the default list settings.
 DocumentCounts ExpectAgrees(const std::string& bytes) {
     for (const ListKindOptions& list : EveryListKind()) {
-        std::string read = Outcome([&] { return Walked(ParseDocument(bytes, {}), list); });
+        std::string read =
+            Outcome([&] { return test::WalkedCounts(ParseDocument(bytes, {}), list); });
         for (size_t piece : {size_t{1}, size_t{2}, size_t{3}, size_t{5}, size_t{64}, kCountPiece}) {
             EXPECT_EQ(Outcome([&] { return CountDocumentBytes(bytes, list, piece); }), read)
                 << "piece " << piece << ", separators " << list.separatorItems << ", no-box "
@@ -208,7 +192,8 @@ TEST(DocumentCounts, AgreesWithTheReaderOnRandomLines) {
     for (int i = 0; i < 10000; ++i) {
         std::string bytes = RandomDocumentBytes(rng);
         for (const ListKindOptions& list : EveryListKind()) {
-            std::string read = Outcome([&] { return Walked(ParseDocument(bytes, {}), list); });
+            std::string read =
+                Outcome([&] { return test::WalkedCounts(ParseDocument(bytes, {}), list); });
             size_t piece = 1 + rng() % (bytes.size() + 1);
             ASSERT_EQ(Outcome([&] { return CountDocumentBytes(bytes, list, piece); }), read)
                 << "piece " << piece << ", bytes " << testing::PrintToString(bytes);
@@ -250,7 +235,7 @@ TEST(DocumentCounts, CountsAFileInPiecesAsTheReaderReadsIt) {
           LargeDocument("\r\n") + "A\x1A" + LargeDocument("\r\n"), std::string("A\r\n"),
           std::string()}) {
         test::WriteBytes(path, bytes);
-        DocumentCounts read = Walked(ReadDocument(path, {}), {});
+        DocumentCounts read = test::WalkedCounts(ReadDocument(path, {}), {});
         for (size_t piece : {size_t{100}, size_t{4096}, kCountPiece}) {
             EXPECT_EQ(CountDocument(path, {}, piece), read) << piece;
         }
@@ -274,7 +259,7 @@ TEST(DocumentCounts, RefusesWhatTheReaderRefusesWithItsTexts) {
     for (const std::string& path : {fifo, std::string("/dev/zero"), dir.path(),
                                     dir.file("missing.bnv"), dir.file("utf16.bnv"), huge}) {
         std::string counted = Outcome([&] { return CountDocument(path, {}); });
-        EXPECT_EQ(counted, Outcome([&] { return Walked(ReadDocument(path, {}), {}); }));
+        EXPECT_EQ(counted, Outcome([&] { return test::WalkedCounts(ReadDocument(path, {}), {}); }));
         EXPECT_TRUE(counted.starts_with("error: ")) << counted;
     }
     ::alarm(0);

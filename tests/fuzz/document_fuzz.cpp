@@ -8,26 +8,11 @@
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "fuzz_check.h"
+#include "support/walked_counts.h"
 
 using namespace brenvale;
 
 namespace {
-
-DocumentCounts Walked(const ReadResult& read, const ListKindOptions& list) {
-    DocumentCounts c;
-    c.topics = read.document->topicCount();
-    ForEachTopic(*read.document, [&](const Topic& t, int level) {
-        c.depth = std::max(c.depth, static_cast<size_t>(level));
-        c.items += t.items.size();
-        for (size_t i = 0; i < t.items.size(); ++i) {
-            ItemView item = t.items[i];
-            c.unchecked += !item.checked() && item.kind(list) == ItemKind::Ordinary;
-        }
-    });
-    c.unreadLines = read.unreadLines;
-    c.utf8Marked = read.utf8Marked;
-    return c;
-}
 
 void CheckCounts(std::string_view bytes, const ReadResult& read) {
     for (bool separators : {true, false}) {
@@ -35,7 +20,7 @@ void CheckCounts(std::string_view bytes, const ReadResult& read) {
             ListKindOptions list;
             list.separatorItems = separators;
             list.noBoxItems = noBox;
-            DocumentCounts walked = Walked(read, list);
+            DocumentCounts walked = test::WalkedCounts(read, list);
             for (size_t piece : {size_t{1}, 1 + bytes.size() / 3, bytes.size() + 1}) {
                 fuzz::Check(CountDocumentBytes(bytes, list, piece) == walked,
                             "the counts in pieces agree with the document read");
