@@ -7,6 +7,7 @@
 
 #include "document/document_reader.h"
 #include "document/model.h"
+#include "support/folded_text.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {
@@ -119,34 +120,6 @@ TEST_F(DocumentSearchTest, JapaneseFormsMatchAsTheFoldingSays) {
     EXPECT_EQ(CountHits(doc, TextMatcher(Sjis("■"), false)).total, 0u);
 }
 
-// Counts a needle in a text by folding both whole and comparing character by character.
-size_t ReferenceCount(std::string_view text, std::string_view needle, bool blind) {
-    const TextFolding& f = TextFolding::Get(blind);
-    auto fold = [&](std::string_view s) {
-        std::vector<uint16_t> out;
-        const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-        const auto* e = p + s.size();
-        while (p < e) {
-            FoldedChar c = f.next(p, e);
-            out.push_back(c.code);
-            p += c.length;
-        }
-        return out;
-    };
-    std::vector<uint16_t> t = fold(text);
-    std::vector<uint16_t> n = fold(needle);
-    size_t count = 0;
-    for (size_t i = 0; !n.empty() && i + n.size() <= t.size();) {
-        if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i))) {
-            ++count;
-            i += n.size();
-        } else {
-            ++i;
-        }
-    }
-    return count;
-}
-
 // The matcher's quick look and the searches over it, against folding every text whole and
 // comparing character by character: random texts of tricky bytes in a document read from a
 // file (its Items lie one after the other in the file's block) and then changed (new Items
@@ -190,10 +163,10 @@ TEST(TextMatcher, AgreesWithAPlainComparisonOfFoldedCharacters) {
         TextMatcher matcher(needle, blind);
         size_t expected = 0;
         ForEachTopic(doc, [&](const Topic& t, int) {
-            expected += ReferenceCount(t.caption, needle, blind);
+            expected += test::ReferenceCount(t.caption, needle, blind);
             for (size_t i = 0; i < t.items.size(); ++i) {
                 std::string_view text = t.items[i].text();
-                size_t n = ReferenceCount(text, needle, blind);
+                size_t n = test::ReferenceCount(text, needle, blind);
                 expected += n;
                 ASSERT_EQ(matcher.count(text), n);
                 bool may = false;

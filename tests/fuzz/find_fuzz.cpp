@@ -12,40 +12,11 @@
 #include "document/document_reader.h"
 #include "document/document_search.h"
 #include "fuzz_check.h"
+#include "support/folded_text.h"
 
 using namespace brenvale;
 
-namespace {
-
-// The matches of needle in text, each after the one before, by folding both whole.
-size_t ReferenceCount(std::string_view text, std::string_view needle, bool blind) {
-    const TextFolding& f = TextFolding::Get(blind);
-    auto fold = [&](std::string_view s) {
-        std::vector<uint16_t> out;
-        const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-        const auto* e = p + s.size();
-        while (p < e) {
-            FoldedChar c = f.next(p, e);
-            out.push_back(c.code);
-            p += c.length;
-        }
-        return out;
-    };
-    std::vector<uint16_t> t = fold(text);
-    std::vector<uint16_t> n = fold(needle);
-    size_t count = 0;
-    for (size_t i = 0; !n.empty() && i + n.size() <= t.size();) {
-        if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i))) {
-            ++count;
-            i += n.size();
-        } else {
-            ++i;
-        }
-    }
-    return count;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) {
@@ -65,12 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     size_t expected = 0;
     ForEachTopic(doc, [&](const Topic& t, int) {
-        size_t n = ReferenceCount(t.caption, needle, blind);
+        size_t n = test::ReferenceCount(t.caption, needle, blind);
         fuzz::Check(matcher.count(t.caption) == n, "a caption's count is the folded one");
         expected += n;
         for (size_t i = 0; i < t.items.size(); ++i) {
             std::string_view text = t.items[i].text();
-            n = ReferenceCount(text, needle, blind);
+            n = test::ReferenceCount(text, needle, blind);
             fuzz::Check(matcher.count(text) == n, "an Item's count is the folded one");
             bool may = false;
             const TextStore& store = t.items.store();

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "common/cp932_fold.h"
+
+namespace brenvale::test {
+
+// The folded codes of a CP932 text, character by character.
+inline std::vector<uint16_t> FoldedCodes(std::string_view bytes, bool kanaBlind = false) {
+    const TextFolding& folding = TextFolding::Get(kanaBlind);
+    std::vector<uint16_t> codes;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        FoldedChar c = folding.next(p, end);
+        codes.push_back(c.code);
+        p += c.length;
+    }
+    return codes;
+}
+
+// The matches of needle in text, each after the one before, found by folding both whole and
+// comparing character by character: what the matcher must agree with.
+inline size_t ReferenceCount(std::string_view text, std::string_view needle, bool kanaBlind) {
+    std::vector<uint16_t> t = FoldedCodes(text, kanaBlind);
+    std::vector<uint16_t> n = FoldedCodes(needle, kanaBlind);
+    size_t count = 0;
+    for (size_t i = 0; !n.empty() && i + n.size() <= t.size();) {
+        if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i))) {
+            ++count;
+            i += n.size();
+        } else {
+            ++i;
+        }
+    }
+    return count;
+}
+
+}  // namespace brenvale::test
