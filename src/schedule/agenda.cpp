@@ -1,0 +1,93 @@
+#include "schedule/agenda.h"
+
+#include <algorithm>
+
+namespace brenvale {
+
+const char* AgendaGroupName(AgendaGroup group) {
+    switch (group) {
+        case AgendaGroup::Overdue:
+            return "期限切れ";
+        case AgendaGroup::Today:
+            return "今日";
+        case AgendaGroup::Tomorrow:
+            return "明日";
+        case AgendaGroup::ThisWeek:
+            return "今週";
+        case AgendaGroup::Later:
+            break;
+    }
+    return "それ以降";
+}
+
+Date EndOfWeek(Date today) {
+    return AddDays(today, 6 - Weekday(today));
+}
+
+AgendaGroup GroupOf(Date due, Date today) {
+    int64_t days = DaysBetween(today, due);
+    if (days < 0) {
+        return AgendaGroup::Overdue;
+    }
+    if (days == 0) {
+        return AgendaGroup::Today;
+    }
+    if (days == 1) {
+        return AgendaGroup::Tomorrow;
+    }
+    return due <= EndOfWeek(today) ? AgendaGroup::ThisWeek : AgendaGroup::Later;
+}
+
+std::vector<AgendaEntry> CollectAgenda(const Document& doc, Date today, const ListKindOptions& list,
+                                       const AgendaOptions& options) {
+    std::vector<AgendaEntry> entries;
+    TagFilter filter;
+    filter.require = options.tags;
+    TagMatcher matcher(filter);
+    ForEachTopic(doc, [&](Topic& topic, int) {
+        const ItemList& items = topic.items;
+        for (size_t i = 0; i < items.size(); ++i) {
+            ItemView item = items[i];
+            if (item.checked()) {
+                continue;
+            }
+            std::string_view text = item.text();
+            if (!MayHoldTokens(text) || !CountsAsUnchecked(text, false, list)) {
+                continue;
+            }
+            std::optional<DueDate> due;
+            ForEachToken(text, [&](const ItemToken& token) {
+                if (token.kind == TokenKind::Due && !due) {
+                    due = token.due;
+                }
+            });
+            if (!due || (options.through && due->day > *options.through && due->day >= today)) {
+                continue;
+            }
+            if (!options.tags.empty() && !matcher.matches(text)) {
+                continue;
+            }
+            entries.push_back({&topic, static_cast<uint32_t>(i), *due, GroupOf(due->day, today)});
+        }
+    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const AgendaEntry& a, const AgendaEntry& b) { return a.due < b.due; });
+    return entries;
+}
+
+std::string TopicPath(const Topic& topic, std::string_view separator) {
+    std::vector<const Topic*> chain;
+    for (const Topic* t = &topic; t; t = t->parent()) {
+        chain.push_back(t);
+    }
+    std::string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (it != chain.rbegin()) {
+            path.append(separator);
+        }
+        path.append((*it)->caption.view());
+    }
+    return path;
+}
+
+}  // namespace brenvale
