@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 #include <ostream>
+#include <tuple>
 
 #include "common/cp932.h"
 #include "common/error.h"
@@ -29,6 +30,8 @@ constexpr const char* kScheduleUsage =
     "Usage: brenvale-cli agenda [--today YYYY-MM-DD] [--days N] [--tag TAG]... FILE...\n"
     "       brenvale-cli add [--today YYYY-MM-DD] FILE \"Topic/Sub\" \"text\"\n"
     "(brenvale-cli --help shows every command)\n";
+
+constexpr size_t kOutputPiece = size_t{256} << 10;
 
 struct UsageError {
     std::string text;
@@ -144,12 +147,11 @@ int Agenda(const Arguments& a, std::ostream& out, std::ostream& err) {
     }
     ListKindOptions list = a.settings.listKindOptions();
     struct Line {
-        DueDate due;
+        int64_t day;
         size_t file;
         size_t entry;
     };
     std::vector<FileAgenda> agendas;
-    std::vector<Line> lines;
     bool unreadable = false;
     for (size_t f = 0; f < a.operands.size(); ++f) {
         const std::string& path = a.operands[f];
@@ -171,29 +173,41 @@ int Agenda(const Arguments& a, std::ostream& out, std::ostream& err) {
         if (a.strict && !warnings.empty()) {
             return 1;
         }
-        for (size_t e = 0; e < agenda.entries.size(); ++e) {
-            lines.push_back({agenda.entries[e].due, f, e});
+    }
+    size_t count = 0;
+    for (const FileAgenda& agenda : agendas) {
+        count += agenda.entries.size();
+    }
+    BlockArray<Line> lines;
+    lines.reserve(count);
+    for (size_t f = 0; f < agendas.size(); ++f) {
+        for (size_t e = 0; e < agendas[f].entries.size(); ++e) {
+            lines.push_back({DayNumber(agendas[f].entries[e].due.day), f, e});
         }
     }
-    // By due day, then by file, then in document order: the lines are in file and document
-    // order already.
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const Line& x, const Line& y) { return x.due.day < y.due.day; });
+    // By due day, then by file, then in document order.
+    std::sort(lines.begin(), lines.end(), [](const Line& x, const Line& y) {
+        return std::tie(x.day, x.file, x.entry) < std::tie(y.day, y.file, y.entry);
+    });
+    // Written in big pieces: tens of thousands of lines are common.
     std::string text;
+    text.reserve(kOutputPiece + 4096);
     for (const Line& line : lines) {
-        const FileAgenda& agenda = agendas[line.file];
-        const FileAgendaEntry& entry = agenda.entries[line.entry];
-        text.clear();
+        const FileAgendaEntry& entry = agendas[line.file].entries[line.entry];
         AppendIsoDate(text, entry.due.day);
         text += '\t';
         text += a.operands[line.file];
         text += '\t';
-        AppendColumn(text, agenda.pathOf(entry));
+        AppendColumn(text, entry.path);
         text += '\t';
-        AppendColumn(text, agenda.textOf(entry));
+        AppendColumn(text, entry.text);
         text += '\n';
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        if (text.size() >= kOutputPiece) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        }
     }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return unreadable ? 2 : 0;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 
+#include "common/byte_block.h"
 #include "common/error.h"
 #include "common/icon_suffix.h"
 #include "common/readable_file.h"
@@ -95,9 +96,9 @@ private:
     // strings are kept, so that their memory is used again).
     std::vector<std::string> captions_;
     size_t depth_ = 0;
-    // The last Topic's path in out_->bytes, once one of its Items is in the agenda.
-    std::optional<size_t> path_;
-    size_t pathLength_ = 0;
+    // The last Topic's path, once one of its Items is in the agenda.
+    std::optional<std::string_view> path_;
+    std::string joined_;
 };
 
 void Scanner::topicLine(size_t tabs, std::string_view rest) {
@@ -143,19 +144,17 @@ void Scanner::itemLine(std::string_view stored) {
     if (!options_.tags.empty() && !matcher_->matches(text)) {
         return;
     }
-    std::string& bytes = out_->bytes;
     if (!path_) {
-        path_ = bytes.size();
+        joined_.clear();
         for (size_t i = 0; i < depth_; ++i) {
             if (i > 0) {
-                bytes.append(separator_);
+                joined_.append(separator_);
             }
-            bytes.append(captions_[i]);
+            joined_.append(captions_[i]);
         }
-        pathLength_ = bytes.size() - *path_;
+        path_ = out_->texts.keep(joined_);
     }
-    out_->entries.push_back({*due, *path_, pathLength_, bytes.size(), text.size()});
-    bytes.append(text);
+    out_->entries.push_back({*due, *path_, out_->texts.keep(text)});
 }
 
 void Scanner::line(char* begin, char* end, bool colon) {
@@ -179,14 +178,16 @@ void Scanner::line(char* begin, char* end, bool colon) {
 
 bool Scanner::run(Source& source, size_t piece, bool crEndsLines, FileAgenda& out) {
     out_ = &out;
-    std::vector<char> buffer(piece + 1);  // one byte more for the CR that ends the last line
-    size_t held = 0;                      // the open line, at the buffer's start
-    bool colon = false;                   // the open line holds a ':'
-    bool afterCr = false;                 // the last piece ended with a CR
+    ByteBlock buffer(piece + 1);  // one byte more for the CR that ends the last line
+    size_t held = 0;              // the open line, at the buffer's start
+    bool colon = false;           // the open line holds a ':'
+    bool afterCr = false;         // the last piece ended with a CR
     UnreadLineCounter tail;
     for (;;) {
         if (held == buffer.size() - 1) {
-            buffer.resize(buffer.size() * 2);  // a line longer than a piece
+            ByteBlock bigger(buffer.size() * 2);  // a line longer than a piece
+            std::memcpy(bigger.data(), buffer.data(), held);
+            buffer = std::move(bigger);
         }
         char* data = buffer.data();
         size_t n = source.read(data + held, buffer.size() - 1 - held);

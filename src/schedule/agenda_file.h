@@ -7,35 +7,28 @@
 
 #include "document/item_kind.h"
 #include "schedule/agenda.h"
+#include "schedule/block_array.h"
 
 namespace brenvale {
 
-// An agenda entry read from a document file: where its Topic path and its text lie in the
-// read's bytes.
+// An agenda entry read from a document file, its Topic path (the captions from the top level
+// down, joined by the separator) and its text as stored, tokens and all, kept by its
+// FileAgenda.
 struct FileAgendaEntry {
     DueDate due;
-    size_t path = 0;  // the captions from the top level down, joined by the separator
-    size_t pathLength = 0;
-    size_t text = 0;  // the Item's text as stored, tokens and all
-    size_t textLength = 0;
+    std::string_view path;
+    std::string_view text;
 };
 
 struct FileAgenda {
-    std::vector<FileAgendaEntry> entries;  // in document order
-    std::string bytes;                     // the paths and texts (CP932)
-    size_t unreadLines = 0;                // as ReadResult counts them
+    BlockArray<FileAgendaEntry> entries;  // in document order
+    size_t unreadLines = 0;               // as ReadResult counts them
     bool utf8Marked = false;
-
-    std::string_view pathOf(const FileAgendaEntry& e) const {
-        return std::string_view(bytes).substr(e.path, e.pathLength);
-    }
-    std::string_view textOf(const FileAgendaEntry& e) const {
-        return std::string_view(bytes).substr(e.text, e.textLength);
-    }
+    TextPool texts;  // the paths and texts (CP932)
 };
 
-// The bytes a file is read in.
-inline constexpr size_t kAgendaPiece = size_t{512} << 10;
+// The bytes a file is read in: with the byte after them, a block on huge pages.
+inline constexpr size_t kAgendaPiece = (size_t{4} << 20) - 1;
 
 // The Items CollectAgenda gives for the document that ReadDocument would read from the file
 // (the same Items, in document order, unsorted), read in pieces without building the

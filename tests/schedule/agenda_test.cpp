@@ -260,15 +260,15 @@ TEST(Agenda, ReadFromTheFileInPiecesAsFromTheDocument) {
         FileAgenda fromFile = ReadBytesAgenda(bytes, kThursday, list, options, " > ", piece);
         EXPECT_EQ(fromFile.unreadLines, read.unreadLines) << seed;
         EXPECT_EQ(fromFile.utf8Marked, read.utf8Marked);
-        std::vector<FileAgendaEntry> sorted = fromFile.entries;
+        std::vector<FileAgendaEntry> sorted(fromFile.entries.begin(), fromFile.entries.end());
         std::stable_sort(sorted.begin(), sorted.end(),
                          [](const auto& a, const auto& b) { return a.due < b.due; });
         ASSERT_EQ(sorted.size(), fromDocument.size()) << seed << " piece " << piece;
         for (size_t k = 0; k < sorted.size(); ++k) {
             const AgendaEntry& e = fromDocument[k];
             EXPECT_EQ(sorted[k].due, e.due);
-            EXPECT_EQ(fromFile.textOf(sorted[k]), std::as_const(e.topic->items)[e.item].text());
-            EXPECT_EQ(fromFile.pathOf(sorted[k]), TopicPath(*e.topic, " > ")) << seed;
+            EXPECT_EQ(sorted[k].text, std::as_const(e.topic->items)[e.item].text());
+            EXPECT_EQ(sorted[k].path, TopicPath(*e.topic, " > ")) << seed;
         }
     }
 }
@@ -287,7 +287,7 @@ TEST(Agenda, FileReadGivesReadersErrors) {
                      "A\r\n\x08" + Sjis("□") + longText + " due:2026-12-24\r\n");
     FileAgenda read = ReadFileAgenda(dir.file("long.bnv"), kThursday, {}, {}, " > ", 100);
     ASSERT_EQ(read.entries.size(), 1u);
-    EXPECT_EQ(read.textOf(read.entries[0]), longText + " due:2026-12-24");
+    EXPECT_EQ(read.entries[0].text, longText + " due:2026-12-24");
 }
 
 }  // namespace
