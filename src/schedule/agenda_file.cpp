@@ -260,7 +260,11 @@ FileAgenda Read(Source& source, Date today, const ListKindOptions& list,
     FileAgenda agenda;
     // The start of the text decides its kind, and whether its lines end at CR.
     std::string start(kTextKindSample, '\0');
-    start.resize(source.read(start.data(), start.size()));
+    size_t filled = 0;
+    for (size_t n = 1; n > 0 && filled < start.size(); filled += n) {
+        n = source.read(start.data() + filled, start.size() - filled);
+    }
+    start.resize(filled);
     agenda.utf8Marked = CheckTextStart(start);
     source.rewind();
     bool crEndsLines = HoldsCr(start.data(), start.size());

@@ -108,10 +108,15 @@ namespace token_detail {
 bool ReadTokenAt(std::string_view text, size_t at, ItemToken* token);
 // Whether the character at p joins words (ASCII letters, digits and the joiners).
 bool JoinsWords(unsigned char c);
+// The bytes of the character at `at`: a lead byte without a valid trail byte after it is a
+// character of its own, as the decoder reads it (so a space after it stays a space).
 inline size_t CharLength(std::string_view text, size_t at) {
     auto b = static_cast<unsigned char>(text[at]);
-    bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    return lead && at + 1 < text.size() ? 2 : 1;
+    if (!((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) || at + 1 >= text.size()) {
+        return 1;
+    }
+    auto t = static_cast<unsigned char>(text[at + 1]);
+    return (t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC) ? 2 : 1;
 }
 
 }  // namespace token_detail

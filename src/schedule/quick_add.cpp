@@ -185,10 +185,14 @@ QuickAdd AddItemToBytes(std::string_view file, const std::vector<std::string>& p
         anchor = lines.last;  // after geometry lines or unread Items, if any
     }
 
-    std::string_view lineEnd = anchor && anchor->lastEnding > 0
-                                   ? file.substr(anchor->lastEnd, anchor->lastEnding)
-                               : !lines.lineEnd.empty() ? lines.lineEnd
-                                                        : std::string_view("\r\n");
+    // The line end of the anchor, or the file's first one; in a file without any CR, whose
+    // lines end at LF (also after a 0x1A), never a CR, which would make every line end at CR.
+    std::string_view lineEnd =
+        anchor && anchor->lastEnding > 0 ? file.substr(anchor->lastEnd, anchor->lastEnding)
+        : !lines.lineEnd.empty()         ? lines.lineEnd
+        : !HoldsCr(file.data(), file.size()) && file.find('\n') != std::string_view::npos
+            ? std::string_view("\n")
+            : std::string_view("\r\n");
     std::vector<std::string> newLines;
     QuickAdd result;
     Topic* holder = parent;

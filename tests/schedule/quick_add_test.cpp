@@ -83,6 +83,14 @@ TEST(QuickAdd, KeepsWhatASaveWouldChange) {
     EXPECT_EQ(AddItemToBytes(cr, Path({"B"}), "y").bytes, "A\r\x08x\rB\r\x08" + Sjis("□") +
                                                               "y\x1A"
                                                               "tail\r\n");
+    // Lines end at LF in a file without CR, also when the only LF comes after a 0x1A.
+    EXPECT_EQ(AddItemToBytes("A\x1A"
+                             "a\nb",
+                             Path({"A"}), "y")
+                  .bytes,
+              "A\n\x08" + Sjis("□") +
+                  "y\x1A"
+                  "a\nb");
     EXPECT_EQ(AddItemToBytes("", Path({"A"}), "y").bytes, "A@00@\r\n\x08" + Sjis("□") + "y\r\n");
     EXPECT_EQ(AddItemToBytes("\x07Height5\r\n", Path({"A"}), "y").bytes,
               "\x07Height5\r\nA@00@\r\n\x08" + Sjis("□") + "y\r\n");

@@ -131,6 +131,9 @@ TEST(Repeats, DoneDatesComeAndGo) {
     for (const char* text : {"報告書", "", "a  b ", "#x due:2026-12-24 rec:1d", "ａ　ｂ"}) {
         EXPECT_EQ(WithoutDoneDate(WithDoneDate(Sjis(text), day)), Sjis(text)) << text;
     }
+    // A text ending in a lead byte without its second byte: the space after it stays a space.
+    EXPECT_EQ(WithoutDoneDate(WithDoneDate("#\x82", day)), "#\x82");
+    EXPECT_EQ(ReadItemTokens("#\x82 done:2026-12-24").done, day);
 }
 
 }  // namespace
