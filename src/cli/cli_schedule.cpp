@@ -150,6 +150,7 @@ int Agenda(const Arguments& a, std::ostream& out, std::ostream& err) {
         int64_t day;
         size_t file;
         size_t entry;
+        std::string_view path;  // UTF-8
     };
     std::vector<FileAgenda> agendas;
     bool unreadable = false;
@@ -180,9 +181,22 @@ int Agenda(const Arguments& a, std::ostream& out, std::ostream& err) {
     }
     BlockArray<Line> lines;
     lines.reserve(count);
+    // The Items of one Topic lie together in document order and share their path: each path
+    // is converted once.
+    TextPool paths;
+    std::string column;
     for (size_t f = 0; f < agendas.size(); ++f) {
+        const char* last = nullptr;
+        std::string_view path;
         for (size_t e = 0; e < agendas[f].entries.size(); ++e) {
-            lines.push_back({DayNumber(agendas[f].entries[e].due.day), f, e});
+            const FileAgendaEntry& entry = agendas[f].entries[e];
+            if (entry.path.data() != last || e == 0) {
+                last = entry.path.data();
+                column.clear();
+                AppendColumn(column, entry.path);
+                path = paths.keep(column);
+            }
+            lines.push_back({DayNumber(entry.due.day), f, e, path});
         }
     }
     // By due day, then by file, then in document order.
@@ -198,7 +212,7 @@ int Agenda(const Arguments& a, std::ostream& out, std::ostream& err) {
         text += '\t';
         text += a.operands[line.file];
         text += '\t';
-        AppendColumn(text, entry.path);
+        text += line.path;
         text += '\t';
         AppendColumn(text, entry.text);
         text += '\n';

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "common/check_mark.h"
+#include "schedule/item_scan.h"
+
 namespace brenvale {
 
 const char* AgendaGroupName(AgendaGroup group) {
@@ -45,15 +48,13 @@ std::vector<AgendaEntry> CollectAgenda(const Document& doc, Date today, const Li
     filter.require = options.tags;
     TagMatcher matcher(filter);
     ForEachTopic(doc, [&](Topic& topic, int) {
-        const ItemList& items = topic.items;
-        for (size_t i = 0; i < items.size(); ++i) {
-            ItemView item = items[i];
-            if (item.checked()) {
-                continue;
+        ForEachStoredItem(topic, [&](size_t i, std::string_view stored, bool may) {
+            if (!may || IsCheckedMark(StoredMark(stored))) {
+                return;
             }
-            std::string_view text = item.text();
-            if (!MayHoldTokens(text) || !CountsAsUnchecked(text, false, list)) {
-                continue;
+            std::string_view text = StoredText(stored);
+            if (!CountsAsUnchecked(text, false, list)) {
+                return;
             }
             std::optional<DueDate> due;
             ForEachToken(text, [&](const ItemToken& token) {
@@ -62,13 +63,13 @@ std::vector<AgendaEntry> CollectAgenda(const Document& doc, Date today, const Li
                 }
             });
             if (!due || (options.through && due->day > *options.through && due->day >= today)) {
-                continue;
+                return;
             }
             if (!options.tags.empty() && !matcher.matches(text)) {
-                continue;
+                return;
             }
             entries.push_back({&topic, static_cast<uint32_t>(i), *due, GroupOf(due->day, today)});
-        }
+        });
     });
     std::stable_sort(entries.begin(), entries.end(),
                      [](const AgendaEntry& a, const AgendaEntry& b) { return a.due < b.due; });

@@ -2,7 +2,12 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "common/cp932_fold.h"
+#include "schedule/item_scan.h"
 
 namespace brenvale {
 
@@ -155,16 +160,6 @@ bool StartsWithKey(std::string_view text, size_t at, std::string_view key) {
 
 namespace token_detail {
 
-bool JoinsWords(unsigned char c) {
-    if (c >= 0x80) {
-        return false;
-    }
-    if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-        return true;
-    }
-    return c != 0 && std::strchr("-/:+_#&@=%~.\\", c) != nullptr;
-}
-
 bool ReadTokenAt(std::string_view text, size_t at, ItemToken* token) {
     if (IsMarkAt(text, at)) {
         size_t nameBegin = at + (text[at] == '#' ? 1 : 2);
@@ -215,13 +210,77 @@ bool ReadTokenAt(std::string_view text, size_t at, ItemToken* token) {
 
 bool MayHoldTokens(std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    for (size_t i = 0; i < text.size(); ++i) {
-        unsigned char c = p[i];
-        if (c == ':' || c == '#' || (c == kWideMarkTrail && i > 0 && p[i - 1] == kWideLead)) {
+    const size_t n = text.size();
+    // The trail byte of ＃ counts only after its lead byte.
+    auto wideMarkAt = [&](size_t i) { return i > 0 && p[i - 1] == kWideLead; };
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Every Item is looked at when an agenda or a tag index is made: 16 bytes at a time.
+    const __m128i colon = _mm_set1_epi8(':');
+    const __m128i mark = _mm_set1_epi8('#');
+    const __m128i trail = _mm_set1_epi8(static_cast<char>(kWideMarkTrail));
+    for (; i + 16 <= n; i += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, colon), _mm_cmpeq_epi8(v, mark)))) {
+            return true;
+        }
+        for (unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, trail)));
+             bits; bits &= bits - 1) {
+            if (wideMarkAt(i + static_cast<size_t>(__builtin_ctz(bits)))) {
+                return true;
+            }
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] == ':' || p[i] == '#' || (p[i] == kWideMarkTrail && wideMarkAt(i))) {
             return true;
         }
     }
     return false;
+}
+
+const char* ScanStoredForTokens(const char* p, const char* limit, bool* may) {
+    *may = false;
+    const auto* q = reinterpret_cast<const unsigned char*>(p);
+    const auto* start = q;
+    const auto* end = reinterpret_cast<const unsigned char*>(limit);
+    // A byte of the text (after the two mark bytes) that may begin a token.
+    auto candidate = [&](const unsigned char* at) {
+        return *at == ':' || *at == '#' ||
+               (*at == kWideMarkTrail && at - start >= 3 && at[-1] == kWideLead);
+    };
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i colon = _mm_set1_epi8(':');
+    const __m128i mark = _mm_set1_epi8('#');
+    const __m128i trail = _mm_set1_epi8(static_cast<char>(kWideMarkTrail));
+    for (; end - q >= 16; q += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        auto crBits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
+        unsigned text =
+            (q == start ? ~3u : ~0u) & (crBits ? (1u << __builtin_ctz(crBits)) - 1 : ~0u);
+        if (!*may) {
+            auto hits = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, colon), _mm_cmpeq_epi8(v, mark))));
+            *may = (hits & text) != 0;
+            for (auto trails =
+                     static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, trail))) & text;
+                 trails && !*may; trails &= trails - 1) {
+                *may = candidate(q + __builtin_ctz(trails));
+            }
+        }
+        if (crBits) {
+            return p + (q - start) + __builtin_ctz(crBits);
+        }
+    }
+#endif
+    for (; q < end && *q != '\r'; ++q) {
+        if (!*may && q - start >= 2) {
+            *may = candidate(q);
+        }
+    }
+    return p + (q - start);
 }
 
 bool ItemTokens::hasTags() const {
@@ -313,6 +372,23 @@ std::string TagKey(std::string_view name) {
         p += c.length;
     }
     return key;
+}
+
+bool FoldsTo(std::string_view name, std::string_view key) {
+    const TextFolding& folding = TextFolding::Get(false);
+    const auto* p = reinterpret_cast<const unsigned char*>(name.data());
+    const unsigned char* end = p + name.size();
+    size_t k = 0;
+    while (p < end) {
+        FoldedChar c = folding.next(p, end);
+        if (k + 2 > key.size() || static_cast<unsigned char>(key[k]) != (c.code >> 8) ||
+            static_cast<unsigned char>(key[k + 1]) != (c.code & 0xFF)) {
+            return false;
+        }
+        k += 2;
+        p += c.length;
+    }
+    return k == key.size();
 }
 
 }  // namespace brenvale

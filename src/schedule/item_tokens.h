@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -99,6 +100,8 @@ std::string FormatRepeat(const RepeatRule& rule);
 // A tag's name folded as the find bar folds text (width and case; hiragana and katakana stay
 // apart): two tags are the same tag when their keys are equal. The key orders tags too.
 std::string TagKey(std::string_view name);
+// Whether TagKey(name) == key, without making the key.
+bool FoldsTo(std::string_view name, std::string_view key);
 
 // ---- implementation details of ForEachToken ----
 namespace token_detail {
@@ -107,7 +110,27 @@ namespace token_detail {
 // filled on success.
 bool ReadTokenAt(std::string_view text, size_t at, ItemToken* token);
 // Whether the character at p joins words (ASCII letters, digits and the joiners).
-bool JoinsWords(unsigned char c);
+inline bool JoinsWords(unsigned char c) {
+    static constexpr auto kJoins = [] {
+        std::array<bool, 256> joins{};
+        for (int c = '0'; c <= '9'; ++c) {
+            joins[c] = true;
+        }
+        for (int c = 'a'; c <= 'z'; ++c) {
+            joins[c] = joins[c - 'a' + 'A'] = true;
+        }
+        for (char c : std::string_view("-/:+_#&@=%~.\\")) {
+            joins[static_cast<unsigned char>(c)] = true;
+        }
+        return joins;
+    }();
+    return kJoins[c];
+}
+// Whether a token may start with byte c: '#', the lead byte of '＃', or the first letter of a
+// key. Most word starts (Japanese characters) are ruled out by this alone.
+inline bool MayStartToken(unsigned char c) {
+    return c == '#' || c == 0x81 || (c | 0x20) == 'd' || (c | 0x20) == 'r';
+}
 // The bytes of the character at `at`: a lead byte without a valid trail byte after it is a
 // character of its own, as the decoder reads it (so a space after it stays a space).
 inline size_t CharLength(std::string_view text, size_t at) {
@@ -129,7 +152,8 @@ void ForEachToken(std::string_view text, Fn&& fn) {
     bool wordStart = true;
     for (size_t at = 0; at < text.size();) {
         ItemToken token;
-        if (wordStart && token_detail::ReadTokenAt(text, at, &token)) {
+        if (wordStart && token_detail::MayStartToken(static_cast<unsigned char>(text[at])) &&
+            token_detail::ReadTokenAt(text, at, &token)) {
             fn(static_cast<const ItemToken&>(token));
             at = token.span.end;
             // A token ends in a letter or digit, or before a blank: nothing starts right after it.

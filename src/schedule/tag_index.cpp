@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "common/check_mark.h"
+#include "schedule/item_scan.h"
 #include "schedule/item_tokens.h"
 
 namespace brenvale {
@@ -29,33 +31,40 @@ std::vector<std::string> KeysOf(const std::vector<std::string>& names) {
 
 TagIndex IndexTags(const Document& doc, const ListKindOptions& list) {
     TagIndex index;
-    std::unordered_map<std::string, size_t> positions;
+    std::unordered_map<std::string, size_t> positions;  // by key
+    // By the name's bytes as they lie in the document, which stay there during the walk: most
+    // tags are written the same way every time, and are then folded once.
+    std::unordered_map<std::string_view, size_t> written;
     std::vector<size_t> seen;  // the tags of the Item at hand, each counted once
     ForEachTopic(doc, [&](const Topic& topic, int) {
-        const ItemList& items = topic.items;
-        for (size_t i = 0; i < items.size(); ++i) {
-            ItemView item = items[i];
-            std::string_view text = item.text();
-            bool open = CountsAsUnchecked(text, item.checked(), list);
+        ForEachStoredItem(topic, [&](size_t, std::string_view stored, bool may) {
+            std::string_view text = StoredText(stored);
+            bool open = CountsAsUnchecked(text, IsCheckedMark(StoredMark(stored)), list);
             seen.clear();
-            ForEachToken(text, [&](const ItemToken& token) {
-                if (token.kind != TokenKind::Tag) {
-                    return;
-                }
-                std::string_view name = token.value(text);
-                auto [it, added] = positions.try_emplace(TagKey(name), index.tags.size());
-                if (added) {
-                    index.tags.push_back({std::string(name), it->first, 0});
-                }
-                if (std::find(seen.begin(), seen.end(), it->second) == seen.end()) {
-                    seen.push_back(it->second);
-                    index.tags[it->second].open += open ? 1 : 0;
-                }
-            });
+            if (may) {
+                ForEachToken(text, [&](const ItemToken& token) {
+                    if (token.kind != TokenKind::Tag) {
+                        return;
+                    }
+                    std::string_view name = token.value(text);
+                    auto known = written.find(name);
+                    if (known == written.end()) {
+                        auto [it, added] = positions.try_emplace(TagKey(name), index.tags.size());
+                        if (added) {
+                            index.tags.push_back({std::string(name), it->first, 0});
+                        }
+                        known = written.emplace(name, it->second).first;
+                    }
+                    if (std::find(seen.begin(), seen.end(), known->second) == seen.end()) {
+                        seen.push_back(known->second);
+                        index.tags[known->second].open += open ? 1 : 0;
+                    }
+                });
+            }
             if (seen.empty() && open) {
                 ++index.untaggedOpen;
             }
-        }
+        });
     });
     std::sort(index.tags.begin(), index.tags.end(),
               [](const TagCount& a, const TagCount& b) { return a.key < b.key; });
@@ -68,23 +77,33 @@ TagMatcher::TagMatcher(const TagFilter& filter)
       untagged_(filter.untagged) {}
 
 bool TagMatcher::matches(std::string_view text) const {
-    if (!MayHoldTokens(text)) {
+    return matches(text, MayHoldTokens(text));
+}
+
+bool TagMatcher::matches(std::string_view text, bool mayHoldTokens) const {
+    if (!mayHoldTokens) {
         return require_.empty();
     }
-    std::vector<std::string> keys;
+    bool tagged = false;
+    bool excluded = false;
     ForEachToken(text, [&](const ItemToken& token) {
         if (token.kind == TokenKind::Tag) {
-            keys.push_back(TagKey(token.value(text)));
+            tagged = true;
+            for (const std::string& key : exclude_) {
+                excluded = excluded || FoldsTo(token.value(text), key);
+            }
         }
     });
-    auto has = [&](const std::string& key) {
-        return std::find(keys.begin(), keys.end(), key) != keys.end();
-    };
-    if (untagged_ && !keys.empty()) {
+    if (excluded || (untagged_ && tagged)) {
         return false;
     }
-    return std::all_of(require_.begin(), require_.end(), has) &&
-           std::none_of(exclude_.begin(), exclude_.end(), has);
+    return std::all_of(require_.begin(), require_.end(), [&](const std::string& key) {
+        bool found = false;
+        ForEachToken(text, [&](const ItemToken& token) {
+            found = found || (token.kind == TokenKind::Tag && FoldsTo(token.value(text), key));
+        });
+        return found;
+    });
 }
 
 FilterResult FilterByTags(const Document& doc, const TagFilter& filter) {
@@ -95,13 +114,12 @@ FilterResult FilterByTags(const Document& doc, const TagFilter& filter) {
     ForEachTopic(doc, [&](Topic& topic, int level) {
         path.resize(static_cast<size_t>(level));
         path.push_back({&topic, false});
-        const ItemList& items = topic.items;
         size_t before = result.items.size();
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (matcher.matches(items[i].text())) {
+        ForEachStoredItem(topic, [&](size_t i, std::string_view stored, bool may) {
+            if (matcher.matches(StoredText(stored), may)) {
                 result.items.push_back({&topic, static_cast<uint32_t>(i)});
             }
-        }
+        });
         if (result.items.size() == before) {
             return;
         }

@@ -43,6 +43,8 @@ class TagMatcher {
 public:
     explicit TagMatcher(const TagFilter& filter);
     bool matches(std::string_view text) const;
+    // The same when it is known whether the text may hold tokens (MayHoldTokens).
+    bool matches(std::string_view text, bool mayHoldTokens) const;
 
 private:
     std::vector<std::string> require_;
