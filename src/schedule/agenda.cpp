@@ -4,6 +4,7 @@
 
 #include "common/check_mark.h"
 #include "schedule/item_scan.h"
+#include "schedule/repeats.h"
 
 namespace brenvale {
 
@@ -74,6 +75,49 @@ std::vector<AgendaEntry> CollectAgenda(const Document& doc, Date today, const Li
     std::stable_sort(entries.begin(), entries.end(),
                      [](const AgendaEntry& a, const AgendaEntry& b) { return a.due < b.due; });
     return entries;
+}
+
+std::vector<uint32_t> DueOrder(const Topic& topic) {
+    struct Row {
+        std::optional<DueDate> due;
+        uint32_t row;
+    };
+    std::vector<Row> rows;
+    rows.reserve(topic.items.size());
+    ForEachStoredItem(topic, [&](size_t i, std::string_view stored, bool may) {
+        Row row{std::nullopt, static_cast<uint32_t>(i)};
+        if (may) {
+            std::string_view text = StoredText(stored);
+            ForEachToken(text, [&](const ItemToken& token) {
+                if (token.kind == TokenKind::Due && !row.due) {
+                    row.due = token.due;
+                }
+            });
+        }
+        rows.push_back(row);
+    });
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        return a.due && (!b.due || *a.due < *b.due);
+    });
+    std::vector<uint32_t> order;
+    order.reserve(rows.size());
+    for (const Row& row : rows) {
+        order.push_back(row.row);
+    }
+    return order;
+}
+
+std::vector<RoutineRenewal> RoutinesToRenew(const Document& doc, Date today) {
+    std::vector<RoutineRenewal> renewals;
+    ForEachTopic(doc, [&](Topic& topic, int) {
+        if (!MayHoldTokens(topic.caption)) {
+            return;
+        }
+        if (std::optional<std::string> caption = RenewedCaption(topic.caption, today)) {
+            renewals.push_back({&topic, std::move(*caption)});
+        }
+    });
+    return renewals;
 }
 
 std::string TopicPath(const Topic& topic, std::string_view separator) {

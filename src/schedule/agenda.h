@@ -47,6 +47,19 @@ struct AgendaOptions {
 std::vector<AgendaEntry> CollectAgenda(const Document& doc, Date today, const ListKindOptions& list,
                                        const AgendaOptions& options = {});
 
+// The rows of topic's list in the order of their dues (a whole day before the times of that
+// day), the Items without a due after them; Items of the same due, and those without one, keep
+// their order. order[k] is the row that goes to row k.
+std::vector<uint32_t> DueOrder(const Topic& topic);
+
+// A routine whose due day has passed, and its caption renewed (see RenewedCaption).
+struct RoutineRenewal {
+    Topic* topic = nullptr;
+    std::string caption;
+};
+// The routines of doc to renew on `today`, in tree order.
+std::vector<RoutineRenewal> RoutinesToRenew(const Document& doc, Date today);
+
 // The captions from the top level down to topic, joined by separator (CP932).
 std::string TopicPath(const Topic& topic, std::string_view separator);
 
