@@ -10,7 +10,6 @@ namespace brenvale {
 namespace {
 
 using date_words::kDayMark;
-using date_words::kWeekdayMark;
 using date_words::WordReader;
 
 // The CP932 bytes of the words read after "due:".
