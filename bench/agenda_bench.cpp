@@ -100,6 +100,8 @@ void Measure(const std::string& folder, const std::string& name, int topics, int
         {"agenda (7 days)", {cli, "agenda", "--today", today, doc}},
         {"agenda (every due)", {cli, "agenda", "--today", today, "--days", "100000", doc}},
         {"agenda --tag (none)", {cli, "agenda", "--today", today, "--tag", "x", doc}},
+        // What every command of the program spends before it reads anything.
+        {"start only (--help)", {cli, "--help"}},
     };
     const Command baseline = {"wc", "-l", doc};
     double fileMb = static_cast<double>(std::filesystem::file_size(doc)) / (1024.0 * 1024.0);
