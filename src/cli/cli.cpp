@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "cli/cli_output.h"
+#include "cli/cli_schedule.h"
 #include "common/byte_block.h"
 #include "common/cp932.h"
 #include "common/error.h"
@@ -56,6 +57,17 @@ constexpr const char* kUsage =
     "                               paste the lines of IN into a new document saved as OUT\n"
     "  stats IN.bnv                 print the numbers of topics, items, unchecked items and\n"
     "                               the deepest level\n"
+    "  agenda [--today YYYY-MM-DD] [--days N] [--tag TAG]... FILE...\n"
+    "                               print the unchecked items due by today + N days (7 when\n"
+    "                               not given; overdue ones too), by due date, one a line:\n"
+    "                               DATE<TAB>FILE<TAB>Topic > path<TAB>text, in UTF-8; each\n"
+    "                               --tag keeps only items with that tag; exit 2 when a FILE\n"
+    "                               cannot be read\n"
+    "  add [--today YYYY-MM-DD] FILE \"Topic/Sub\" \"text\"\n"
+    "                               add an unchecked item at the end of that topic's list,\n"
+    "                               making missing topics (write // for a / in a name);\n"
+    "                               date words such as due:明日 become due:YYYY-MM-DD; the\n"
+    "                               rest of FILE stays byte for byte\n"
     "  --help                       show this text\n"
     "\n"
     "An OUT of - is standard output; a pipe or a device is written as it stands. export,\n"
@@ -414,6 +426,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (args.empty()) {
         err << kUsage;
         return 2;
+    }
+    if (std::optional<int> code = RunScheduleCommand(args, out, err)) {
+        return *code;
     }
     auto command = kCommands.find(args[0]);
     try {
