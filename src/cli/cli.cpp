@@ -60,7 +60,7 @@ constexpr const char* kUsage =
     "\n"
     "An OUT of - is standard output; a pipe or a device is written as it stands. export,\n"
     "import, import-text and pdf never write over their IN. Markdown and OPML are UTF-8;\n"
-    "a character that CP932 cannot hold stops an import, naming its line and column.\n"
+    "a character that CP932 cannot hold is kept in the document as a reference (&#x1F600;).\n"
     "\n"
     "Options:\n"
     "  --settings FILE.ini          take Kugiri, CekBox, CekMoj, SpRemv, EveryS, BackUp and\n"

@@ -154,8 +154,7 @@ size_t Cp932SizeOf(const unsigned char* p, const unsigned char* end) {
     size_t size = 0;
     char buffer[4096];
     while (conversion.p < end) {
-        char* written =
-            conversion.run(buffer, buffer + sizeof buffer, [](size_t, size_t, bool) {});
+        char* written = conversion.run(buffer, buffer + sizeof buffer, [](size_t, size_t, bool) {});
         size += static_cast<size_t>(written - buffer);
     }
     return size;
@@ -383,8 +382,8 @@ FileBlock Utf8ToCp932Block(std::string_view utf8, size_t spare, std::vector<Unco
         ByteBlock bigger(out.size + rest + spare);
         std::memcpy(bigger.data(), out.block.data(), out.size);
         out.block = std::move(bigger);
-        stop = conversion.run(out.block.data() + out.size, out.block.data() + out.size + rest,
-                              report);
+        stop =
+            conversion.run(out.block.data() + out.size, out.block.data() + out.size + rest, report);
         out.size = static_cast<size_t>(stop - out.block.data());
     }
     if (badCount) {

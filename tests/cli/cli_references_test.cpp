@@ -91,17 +91,18 @@ TEST(CliReferences, AChecklistOfDashesBulletsEmojiAndEntitiesIsReadWhole) {
 
 TEST(CliReferences, AnOpmlOutlineOfTheSameIsReadWhole) {
     test::TempDir dir;
-    test::WriteBytes(dir.file("list.opml"),
-                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                     "<opml version=\"2.0\"><head><title>x</title></head><body>\n"
-                     "<outline text=\"Release checklist &#x2013; v2.3\">\n"
-                     "<outline text=\"Bump the version \xE2\x80\xA2\xE2\x80\xA2\xE2\x80\xA2 "
-                     "everywhere\" _status=\"unchecked\"/>\n"
-                     "<outline text=\"Tag the release 🚀\" _status=\"checked\"/>\n"
-                     "<outline text=\"Tell&#160;the team \xC2\xA9 caf\xC3\xA9 \xC2\xBB done "
-                     "\xE2\x9C\x93\" _status=\"unchecked\"/>\n"
-                     "<outline text=\"👨‍👩‍👧 🇯🇵 e\xCC\x81\" _status=\"unchecked\"/>\n"
-                     "</outline></body></opml>\n");
+    test::WriteBytes(
+        dir.file("list.opml"),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<opml version=\"2.0\"><head><title>x</title></head><body>\n"
+        "<outline text=\"Release checklist &#x2013; v2.3\">\n"
+        "<outline text=\"Bump the version \xE2\x80\xA2\xE2\x80\xA2\xE2\x80\xA2 "
+        "everywhere\" _status=\"unchecked\"/>\n"
+        "<outline text=\"Tag the release 🚀\" _status=\"checked\"/>\n"
+        "<outline text=\"Tell&#160;the team \xC2\xA9 caf\xC3\xA9 \xC2\xBB done "
+        "\xE2\x9C\x93\" _status=\"unchecked\"/>\n"
+        "<outline text=\"👨‍👩‍👧 🇯🇵 e\xCC\x81\" _status=\"unchecked\"/>\n"
+        "</outline></body></opml>\n");
     Run run = Cli(dir, {"import", dir.file("list.opml"), dir.file("list.bnv")});
     SKIP_IF_IMPORT_REFUSES(run);
     ASSERT_EQ(run.code, 0) << run.err;

@@ -31,7 +31,9 @@ std::u16string Utf16Of(std::string_view utf8) {
     std::u16string out;
     for (size_t i = 0; i < utf8.size();) {
         size_t n = Utf8SequenceLength(utf8.substr(i));
-        auto b = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(utf8[k])); };
+        auto b = [&](size_t k) {
+            return static_cast<char32_t>(static_cast<unsigned char>(utf8[k]));
+        };
         char32_t c = n == 1   ? b(i)
                      : n == 2 ? (b(i) & 0x1F) << 6 | (b(i + 1) & 0x3F)
                      : n == 3 ? (b(i) & 0x0F) << 12 | (b(i + 1) & 0x3F) << 6 | (b(i + 2) & 0x3F)
@@ -78,26 +80,43 @@ std::vector<std::string> EveryCp932Code() {
 // Sequences people type that CP932 cannot hold, many of several code points.
 const char* const kBeyondCp932[] = {
     "😀",
-    "👨‍👩‍👧‍👦",                 // a family joined by ZWJ
-    "🇯🇵",                       // a flag: two regional indicators
+    "👨‍👩‍👧‍👦",  // a family joined by ZWJ
+    "🇯🇵",                         // a flag: two regional indicators
     "1\xEF\xB8\x8F\xE2\x83\xA3",  // a keycap: 1, VS16, the combining keycap
-    "❤\xEF\xB8\x8F",             // a heart with its emoji variation selector
-    "👍🏽",                       // a skin tone modifier
+    "❤\xEF\xB8\x8F",              // a heart with its emoji variation selector
+    "👍🏽",                   // a skin tone modifier
     "🏴\xF3\xA0\x81\xA7\xF3\xA0\x81\xA2\xF3\xA0\x81\xA5\xF3\xA0\x81\xAE\xF3\xA0\x81\xA7\xF3\xA0"
-    "\x81\xBF",                   // a subdivision flag of tag characters
-    "e\xCC\x81",                  // e and a combining acute accent
-    "\xE3\x81\x8B\xE3\x82\x99",   // か and the combining voiced mark
-    "é",  "•", "–", "—", "✓", "»", "©", "\xC2\xA0", "\xE2\x80\x8B", "中文简体", "\xEF\xBF\xBD",
-    "\xEF\xBF\xBE", "\xF4\x8F\xBF\xBF",
+    "\x81\xBF",                  // a subdivision flag of tag characters
+    "e\xCC\x81",                 // e and a combining acute accent
+    "\xE3\x81\x8B\xE3\x82\x99",  // か and the combining voiced mark
+    "é",
+    "•",
+    "–",
+    "✓",
+    "»",
+    "©",
+    "\xC2\xA0",
+    "\xE2\x80\x8B",
+    "中文简体",
+    "\xEF\xBF\xBD",
+    "\xEF\xBF\xBE",
+    "\xF4\x8F\xBF\xBF",
 };
 
 // Texts that look like references but are none: of a character CP932 holds, or not in the one
 // form a reference takes. They stay the text they are.
 const char* const kLiterals[] = {
-    "&#x41;",    "&#x3042;",   "&#xFF5E;",   "&#x301C;",    "&#x5C;",      "&#x1f600;",
-    "&#X1F600;", "&#x01F600;", "&#x1F600",   "&#128512;",   "&#xD83D;",    "&#x110000;",
-    "&#x;",      "&#x0;",      "&",          "&&#x",        "&amp;",       "&nbsp;",
-    "&#x1F6000;", "&#xE9 ;",   "& #xE9;",    "&#x1F60\xEF\xBC\x90;",
+    "&#x41;",     "&#x3042;",
+    "&#xFF5E;",   "&#x301C;",
+    "&#x5C;",     "&#x1f600;",
+    "&#X1F600;",  "&#x01F600;",
+    "&#x1F600",   "&#128512;",
+    "&#xD83D;",   "&#x110000;",
+    "&#x;",       "&#x0;",
+    "&",          "&&#x",
+    "&amp;",      "&nbsp;",
+    "&#x1F6000;", "&#xE9 ;",
+    "& #xE9;",    "&#x1F60\xEF\xBC\x90;",
 };
 
 class Texts {
@@ -117,8 +136,8 @@ public:
     // A code point CP932 cannot hold, anywhere in Unicode.
     char32_t beyond() {
         for (;;) {
-            char32_t c = static_cast<char32_t>(
-                pick(0, 3) == 0 ? pick(0x80, 0xFFFF) : pick(0x10000, 0x10FFFF));
+            char32_t c = static_cast<char32_t>(pick(0, 3) == 0 ? pick(0x80, 0xFFFF)
+                                                               : pick(0x10000, 0x10FFFF));
             if ((c < 0xD800 || c >= 0xE000) && !Cp932Holds(c)) {
                 return c;
             }
@@ -132,7 +151,8 @@ public:
         for (int parts = pick(0, 12); parts > 0; --parts) {
             switch (pick(0, 4)) {
                 case 0:
-                    out += cp932_[static_cast<size_t>(pick(0, static_cast<int>(cp932_.size()) - 1))];
+                    out +=
+                        cp932_[static_cast<size_t>(pick(0, static_cast<int>(cp932_.size()) - 1))];
                     break;
                 case 1:
                     AppendUtf8(out, beyond());
@@ -153,14 +173,14 @@ public:
     // A CP932 byte string: characters, references, literals and bytes CP932 does not define.
     std::string cp932() {
         static const char* kUndefined[] = {"\x80", "\xA0", "\xFD", "\xFF", "\x81\x20", "\x85\x40"};
-        static const char* kReferences[] = {"&#x1F600;", "&#xE9;", "&#xFFFD;", "&#x10FFFF;",
-                                            "&#x200D;", "&#xA0;"};
+        static const char* kReferences[] = {"&#x1F600;",  "&#xE9;",   "&#xFFFD;",
+                                            "&#x10FFFF;", "&#x200D;", "&#xA0;"};
         std::string out;
         for (int parts = pick(0, 12); parts > 0; --parts) {
             switch (pick(0, 4)) {
                 case 0: {
-                    std::string code = *Utf8ToCp932(cp932_[static_cast<size_t>(
-                        pick(0, static_cast<int>(cp932_.size()) - 1))]);
+                    std::string code = *Utf8ToCp932(
+                        cp932_[static_cast<size_t>(pick(0, static_cast<int>(cp932_.size()) - 1))]);
                     // The codes CP932 has twice too: 0xED40 and 0x8790 come back as others.
                     out += pick(0, 20) == 0 ? (pick(0, 1) ? "\xED\x40" : "\x87\x90") : code;
                     break;
@@ -206,6 +226,23 @@ TEST(Cp932References, CharactersBeyondCp932BecomeReferencesAndComeBack) {
     EXPECT_EQ(Utf8ToCp932("•••–")->find('?'), std::string::npos);
 }
 
+// The characters CP932 holds only as a look-alike take its code, as they always did: what an
+// input method types for "〜" or "−" stays the code page's own character. They are the only
+// characters that do not come back as they were.
+TEST(Cp932References, LookAlikesTakeTheirCp932Codes) {
+    std::u32string lookAlikes;
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        std::string utf8;
+        AppendUtf8(utf8, c);
+        if ((c < 0xD800 || c >= 0xE000) && Cp932Holds(c) &&
+            Cp932ToUtf8(*Utf8ToCp932(utf8)) != utf8) {
+            lookAlikes += c;
+            EXPECT_EQ(Utf8ToCp932(utf8)->find('&'), std::string::npos);
+        }
+    }
+    EXPECT_EQ(lookAlikes, U"\u00A2\u00A3\u00A5\u00AC\u2014\u2016\u203E\u2212\u301C");
+}
+
 TEST(Cp932References, OnlyTheOneFormOfACharacterCp932CannotHoldIsAReference) {
     for (const char* literal : kLiterals) {
         std::string cp932 = *Utf8ToCp932(literal);
@@ -222,8 +259,9 @@ TEST(Cp932References, OnlyTheOneFormOfACharacterCp932CannotHoldIsAReference) {
     }
     // A byte that ends a double-byte character is never a '&': a reference after a lead byte
     // without its trail byte still counts.
-    EXPECT_EQ(Cp932ToUtf8("\x81&#xE9;"), "\xEF\xBF\xBD"
-                                          "é");
+    EXPECT_EQ(Cp932ToUtf8("\x81&#xE9;"),
+              "\xEF\xBF\xBD"
+              "é");
 }
 
 TEST(Cp932References, EveryCodePointCp932CannotHoldTakesItsReference) {

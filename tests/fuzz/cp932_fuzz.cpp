@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     for (size_t i = 0; i <= bytes.size(); ++i) {
-        fuzz::Check(InsideReference(bytes, i) == inside[i], "a reference's inside is where it lies");
+        fuzz::Check(InsideReference(bytes, i) == inside[i],
+                    "a reference's inside is where it lies");
     }
 
     size_t bad = 0;

@@ -108,8 +108,7 @@ void ReferencesWindowTest::typedCharactersAreSavedReopenedAndFound() {
     Editor& editor = again->editor();
     QCOMPARE(Shown(again->tree()->model(), 0), QStringLiteral("Trip 😀") + kAcute);
     QCOMPARE(again->treeEdit()->text(), QStringLiteral("Trip 😀") + kAcute);
-    QCOMPARE(Shown(again->list()->model(), row),
-             QStringLiteral("チケット🎫 caf\u00e9 ") + kTilde);
+    QCOMPARE(Shown(again->list()->model(), row), QStringLiteral("チケット🎫 caf\u00e9 ") + kTilde);
 
     FindBar* bar = again->findBar();
     again->actions().action(CommandId::Find)->trigger();
