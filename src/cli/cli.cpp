@@ -171,7 +171,7 @@ std::string TitleOf(const std::string& path) {
 }
 
 // The caption of the Topic that takes the Items of an imported file outside any Topic: the
-// file's name without its extension, or "インポート" when CP932 cannot hold that name.
+// file's name without its extension, or "インポート" when that name is not UTF-8.
 std::string FallbackCaption(const std::string& path) {
     std::string name(FileNamePart(path));
     if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) {

@@ -106,25 +106,44 @@ const DecodeTable& Decoder() {
     return table;
 }
 
-EncodeTable::EncodeTable() : codes_(0x10000, kNoCode) {
-    Iconv iconv("CP932", "UTF-32LE");
-    for (uint32_t c = 0; c < 0x10000; ++c) {
+EncodeTable::EncodeTable() : iconv_(new Iconv("CP932", "UTF-32LE")) {
+    for (uint32_t c = 0; c < 0x80; ++c) {
+        asciiSame_ = asciiSame_ && code(c) == c;
+    }
+}
+
+EncodeTable::~EncodeTable() {
+    delete static_cast<Iconv*>(iconv_);
+    for (auto& block : blocks_) {
+        delete[] block.load();
+    }
+}
+
+const uint16_t* EncodeTable::fill(size_t block) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (const uint16_t* filled = blocks_[block].load(std::memory_order_acquire)) {
+        return filled;
+    }
+    auto* codes = new uint16_t[256];
+    Iconv& iconv = *static_cast<Iconv*>(iconv_);
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t c = static_cast<uint32_t>(block) << 8 | i;
+        codes[i] = kNoCode;
         if (c >= 0xD800 && c < 0xE000) {
             continue;  // surrogates are no characters
         }
         const char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8), 0, 0};
         char out[4];
         int n = iconv.convert(in, sizeof in, out);
-        auto b = [&](int i) { return static_cast<uint16_t>(static_cast<unsigned char>(out[i])); };
+        auto b = [&](int k) { return static_cast<uint16_t>(static_cast<unsigned char>(out[k])); };
         if (n == 1) {
-            codes_[c] = b(0);
+            codes[i] = b(0);
         } else if (n == 2) {
-            codes_[c] = static_cast<uint16_t>(b(0) << 8 | b(1));
+            codes[i] = static_cast<uint16_t>(b(0) << 8 | b(1));
         }
     }
-    for (uint32_t c = 0; c < 0x80; ++c) {
-        asciiSame_ = asciiSame_ && codes_[c] == c;
-    }
+    blocks_[block].store(codes, std::memory_order_release);
+    return codes;
 }
 
 const EncodeTable& Encoder() {
@@ -133,17 +152,27 @@ const EncodeTable& Encoder() {
 }
 
 RoundTripTable::RoundTripTable() : single_(256, 0), pairs_(256 * 256, 0) {
+    // Each decoded character is asked of iconv itself rather than of the encode table: these
+    // are characters CP932 has, which iconv answers quickly, spread over many of its blocks.
     const DecodeTable& decoder = Decoder();
-    const EncodeTable& encoder = Encoder();
+    Iconv iconv("CP932", "UTF-32LE");
+    auto encodesTo = [&](char32_t c, uint16_t code) {
+        const char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), 0, 0};
+        char out[4];
+        int n = iconv.convert(in, sizeof in, out);
+        auto b = [&](int k) { return static_cast<uint16_t>(static_cast<unsigned char>(out[k])); };
+        return (n == 1 && b(0) == code) || (n == 2 && (b(0) << 8 | b(1)) == code);
+    };
     for (int b = 0; b < 256; ++b) {
         char32_t c = decoder.single(static_cast<unsigned char>(b));
-        single_[b] = c != kNone && encoder.code(c) == b;
+        single_[b] = c != kNone && encodesTo(c, static_cast<uint16_t>(b));
     }
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
             char32_t c =
                 decoder.pair(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
-            pairs_[lead * 256 + trail] = c != kNone && encoder.code(c) == (lead << 8 | trail);
+            pairs_[lead * 256 + trail] =
+                c != kNone && encodesTo(c, static_cast<uint16_t>(lead << 8 | trail));
         }
     }
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -45,19 +48,34 @@ private:
 const DecodeTable& Decoder();
 
 // The CP932 code of every character of the Basic Multilingual Plane (CP932 has none beyond
-// it), asked of iconv once per character, so that the look-alikes and the choice between
-// duplicate codes stay iconv's. A code below 0x100 is one byte.
+// it), asked of iconv, so that the look-alikes and the choice between duplicate codes stay
+// iconv's. A code below 0x100 is one byte. iconv is slow to refuse a character, and most of
+// the plane has no code: each block of 256 characters is asked for when first needed (a text
+// of Japanese, or a reference of an emoji, needs few of them), on any thread.
 class EncodeTable {
 public:
     static constexpr uint16_t kNoCode = 0xFFFF;
 
     EncodeTable();
+    ~EncodeTable();
+    EncodeTable(const EncodeTable&) = delete;
+    EncodeTable& operator=(const EncodeTable&) = delete;
 
-    uint16_t code(char32_t c) const { return c < 0x10000 ? codes_[c] : kNoCode; }
+    uint16_t code(char32_t c) const {
+        if (c >= 0x10000) {
+            return kNoCode;
+        }
+        const uint16_t* block = blocks_[c >> 8].load(std::memory_order_acquire);
+        return (block ? block : fill(c >> 8))[c & 0xFF];
+    }
     bool asciiSame() const { return asciiSame_; }
 
 private:
-    std::vector<uint16_t> codes_;
+    const uint16_t* fill(size_t block) const;
+
+    mutable std::array<std::atomic<const uint16_t*>, 256> blocks_{};
+    mutable std::mutex mutex_;  // guards the filling of blocks and the descriptor
+    void* iconv_;               // the descriptor, CP932 from UTF-32LE
     bool asciiSame_ = true;
 };
 

@@ -125,7 +125,11 @@ void ReferencesWindowTest::typedCharactersAreSavedReopenedAndFound() {
     QCOMPARE(Here(editor), caption + "/" + QString::number(row));
     bar->box()->setText(kAcute);
     QVERIFY(!bar->showsNotFound());
-    QCOMPARE(Here(editor), caption);
+    hit = editor.find().hit();
+    QVERIFY(hit);
+    QCOMPARE(hit->item, kCaption);
+    QCOMPARE(hit->range.begin, size_t(5 + 9));  // after "Trip " and the emoji
+    QCOMPARE(hit->range.end, size_t(5 + 9 + 1 + 7));
     // What the references are spelt with is no text the user sees.
     bar->box()->setText(QStringLiteral("1F3AB"));
     QVERIFY(bar->showsNotFound());
