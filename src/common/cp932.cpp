@@ -73,13 +73,8 @@ size_t NotUtf8Length(std::string_view text) {
     return n;
 }
 
-// Writes the CP932 of c at dst (its code, or its reference); returns the bytes written, at
-// most cp932_refs::kMaxLength.
-size_t EncodeOne(const EncodeTable& table, char32_t c, char* dst) {
-    uint16_t code = table.code(c);
-    if (code == EncodeTable::kNoCode) {
-        return cp932_refs::Write(dst, c);
-    }
+// Writes the CP932 code (not kNoCode) at dst; returns the bytes written.
+inline size_t WriteCode(uint16_t code, char* dst) {
     if (code > 0xFF) {
         dst[0] = static_cast<char>(code >> 8);
         dst[1] = static_cast<char>(code & 0xFF);
@@ -87,6 +82,13 @@ size_t EncodeOne(const EncodeTable& table, char32_t c, char* dst) {
     }
     dst[0] = static_cast<char>(code);
     return 1;
+}
+
+// Writes the CP932 of c at dst (its code, or its reference); returns the bytes written, at
+// most cp932_refs::kMaxLength.
+size_t EncodeOne(const EncodeTable& table, char32_t c, char* dst) {
+    uint16_t code = table.code(c);
+    return code == EncodeTable::kNoCode ? cp932_refs::Write(dst, c) : WriteCode(code, dst);
 }
 
 // The whole-text conversion from UTF-8: converts from *p on into [dst, dstEnd) until the
@@ -102,11 +104,16 @@ struct Utf8Conversion {
     template <typename Report>
     char* run(char* dst, const char* dstEnd, Report report) {
         const EncodeTable& table = Encoder();
+        const bool asciiSame = table.asciiSame();
         while (p < end) {
-            if (*p < 0x80 && table.asciiSame()) {
+            if (*p < 0x80 && asciiSame) {
+                // ASCII takes a byte each: the run is copied whole where the rest of the text
+                // fits, else as far as there is room.
                 const unsigned char* run = p;
-                size_t room = static_cast<size_t>(dstEnd - dst);
-                const unsigned char* last = static_cast<size_t>(end - p) < room ? end : p + room;
+                const unsigned char* last =
+                    static_cast<size_t>(end - p) <= static_cast<size_t>(dstEnd - dst)
+                        ? end
+                        : p + (dstEnd - dst);
                 while (p < last && *p < 0x80) {
                     ++p;
                 }
@@ -117,30 +124,32 @@ struct Utf8Conversion {
                 }
                 continue;
             }
-            std::string_view rest(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p));
-            size_t length = Utf8SequenceLength(rest);
-            size_t offset = static_cast<size_t>(p - begin);
+            size_t length = Utf8SequenceLength(
+                std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p)));
             if (length == 0) {
-                report(offset, NotUtf8Length(rest), true);
-                p += NotUtf8Length(rest);
+                size_t bad = NotUtf8Length(std::string_view(reinterpret_cast<const char*>(p),
+                                                            static_cast<size_t>(end - p)));
+                report(static_cast<size_t>(p - begin), bad, true);
+                p += bad;
                 continue;
             }
             char32_t c = length == 1 ? *p : DecodeUtf8(p, length);
-            if (leaveOut && table.code(c) == EncodeTable::kNoCode) {
-                report(offset, length, false);
-                p += length;
-                continue;
-            }
-            if (dstEnd - dst < static_cast<ptrdiff_t>(cp932_refs::kMaxLength)) {
+            uint16_t code = table.code(c);
+            if (code != EncodeTable::kNoCode) {
+                if (dstEnd - dst < (code > 0xFF ? 2 : 1)) {
+                    return dst;  // out of room
+                }
+                dst += WriteCode(code, dst);
+            } else if (leaveOut) {
+                report(static_cast<size_t>(p - begin), length, false);
+            } else {
                 char bytes[cp932_refs::kMaxLength];
-                size_t n = EncodeOne(table, c, bytes);
+                size_t n = cp932_refs::Write(bytes, c);
                 if (static_cast<size_t>(dstEnd - dst) < n) {
                     return dst;  // out of room
                 }
                 std::memcpy(dst, bytes, n);
                 dst += n;
-            } else {
-                dst += EncodeOne(table, c, dst);
             }
             p += length;
         }
@@ -190,20 +199,11 @@ void AppendCp932AsUtf8(std::string& out, std::string_view cp932) {
     const DecodeTable& table = Decoder();
     const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
     const auto* end = p + cp932.size();
+    const bool asciiSame = table.asciiSame();
     char buffer[256];
     size_t used = 0;
     while (p < end) {
-        if (*p == '&') {
-            char32_t c = 0;
-            size_t n = cp932_refs::Parse(p, end, &c);
-            if (n > 0) {
-                out.append(buffer, used);
-                used = 0;
-                AppendUtf8(out, c);
-                p += n;
-                continue;
-            }
-        } else if (*p < 0x80 && table.asciiSame()) {
+        if (*p < 0x80 && asciiSame) {
             const auto* run = p;
             while (p < end && *p < 0x80 && *p != '&') {
                 ++p;
@@ -211,7 +211,30 @@ void AppendCp932AsUtf8(std::string& out, std::string_view cp932) {
             out.append(buffer, used);
             used = 0;
             out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+            if (p == end || *p != '&') {
+                continue;
+            }
+            char32_t c = 0;
+            size_t n = cp932_refs::Parse(p, end, &c);
+            if (n > 0) {
+                AppendUtf8(out, c);
+            } else {
+                out += '&';
+                n = 1;
+            }
+            p += n;
             continue;
+        }
+        if (!asciiSame && *p == '&') {
+            // Where ASCII is not itself: a reference still counts.
+            char32_t c = 0;
+            if (size_t n = cp932_refs::Parse(p, end, &c)) {
+                out.append(buffer, used);
+                used = 0;
+                AppendUtf8(out, c);
+                p += n;
+                continue;
+            }
         }
         uint32_t packed = table.singleUtf8(*p);
         size_t step = 1;

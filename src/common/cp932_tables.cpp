@@ -106,7 +106,11 @@ const DecodeTable& Decoder() {
     return table;
 }
 
-EncodeTable::EncodeTable() : iconv_(new Iconv("CP932", "UTF-32LE")) {
+EncodeTable::EncodeTable()
+    : codes_(new std::atomic<uint16_t>[0x10000]), iconv_(new Iconv("CP932", "UTF-32LE")) {
+    for (size_t c = 0; c < 0x10000; ++c) {
+        codes_[c].store(kUnasked, std::memory_order_relaxed);
+    }
     for (uint32_t c = 0; c < 0x80; ++c) {
         asciiSame_ = asciiSame_ && code(c) == c;
     }
@@ -114,36 +118,34 @@ EncodeTable::EncodeTable() : iconv_(new Iconv("CP932", "UTF-32LE")) {
 
 EncodeTable::~EncodeTable() {
     delete static_cast<Iconv*>(iconv_);
-    for (auto& block : blocks_) {
-        delete[] block.load();
-    }
 }
 
-const uint16_t* EncodeTable::fill(size_t block) const {
+uint16_t EncodeTable::fill(char32_t c) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (const uint16_t* filled = blocks_[block].load(std::memory_order_acquire)) {
-        return filled;
-    }
-    auto* codes = new uint16_t[256];
     Iconv& iconv = *static_cast<Iconv*>(iconv_);
-    for (uint32_t i = 0; i < 256; ++i) {
-        uint32_t c = static_cast<uint32_t>(block) << 8 | i;
-        codes[i] = kNoCode;
-        if (c >= 0xD800 && c < 0xE000) {
-            continue;  // surrogates are no characters
-        }
-        const char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8), 0, 0};
-        char out[4];
-        int n = iconv.convert(in, sizeof in, out);
-        auto b = [&](int k) { return static_cast<uint16_t>(static_cast<unsigned char>(out[k])); };
-        if (n == 1) {
-            codes[i] = b(0);
-        } else if (n == 2) {
-            codes[i] = static_cast<uint16_t>(b(0) << 8 | b(1));
-        }
+    const uint32_t first = c & ~0xFFu;
+    if (codes_[first].load(std::memory_order_relaxed) != kUnasked) {
+        return codes_[c].load(std::memory_order_relaxed);  // filled meanwhile
     }
-    blocks_[block].store(codes, std::memory_order_release);
-    return codes;
+    // The block's first entry last: it tells the block is done.
+    for (uint32_t k = first + 256; k-- > first;) {
+        uint16_t code = kNoCode;
+        if (k < 0xD800 || k >= 0xE000) {  // surrogates are no characters
+            const char in[4] = {static_cast<char>(k & 0xFF), static_cast<char>(k >> 8), 0, 0};
+            char out[4];
+            int n = iconv.convert(in, sizeof in, out);
+            auto b = [&](int i) {
+                return static_cast<uint16_t>(static_cast<unsigned char>(out[i]));
+            };
+            if (n == 1) {
+                code = b(0);
+            } else if (n == 2) {
+                code = static_cast<uint16_t>(b(0) << 8 | b(1));
+            }
+        }
+        codes_[k].store(code, std::memory_order_relaxed);
+    }
+    return codes_[c].load(std::memory_order_relaxed);
 }
 
 const EncodeTable& Encoder() {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string_view>
 #include <vector>
@@ -65,15 +65,20 @@ public:
         if (c >= 0x10000) {
             return kNoCode;
         }
-        const uint16_t* block = blocks_[c >> 8].load(std::memory_order_acquire);
-        return (block ? block : fill(c >> 8))[c & 0xFF];
+        // Each entry stands alone, so a relaxed load sees either its code or kUnasked.
+        uint16_t code = codes_[c].load(std::memory_order_relaxed);
+        return code != kUnasked ? code : fill(c);
     }
     bool asciiSame() const { return asciiSame_; }
 
 private:
-    const uint16_t* fill(size_t block) const;
+    // No CP932 code has it: an entry whose block iconv has not been asked about yet.
+    static constexpr uint16_t kUnasked = 0xFFFE;
 
-    mutable std::array<std::atomic<const uint16_t*>, 256> blocks_{};
+    // Asks iconv about c's block; returns c's code.
+    uint16_t fill(char32_t c) const;
+
+    std::unique_ptr<std::atomic<uint16_t>[]> codes_;
     mutable std::mutex mutex_;  // guards the filling of blocks and the descriptor
     void* iconv_;               // the descriptor, CP932 from UTF-32LE
     bool asciiSame_ = true;
