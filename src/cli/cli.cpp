@@ -72,7 +72,7 @@ constexpr const char* kUsage =
     "\n"
     "An OUT of - is standard output; a pipe or a device is written as it stands. export,\n"
     "import, import-text and pdf never write over their IN. Markdown and OPML are UTF-8;\n"
-    "a character that CP932 cannot hold stops an import, naming its line and column.\n"
+    "a character that CP932 cannot hold is kept in the document as a reference (&#x1F600;).\n"
     "\n"
     "Options:\n"
     "  --settings FILE.ini          take Kugiri, CekBox, CekMoj, SpRemv, EveryS, BackUp and\n"
@@ -183,7 +183,7 @@ std::string TitleOf(const std::string& path) {
 }
 
 // The caption of the Topic that takes the Items of an imported file outside any Topic: the
-// file's name without its extension, or "インポート" when CP932 cannot hold that name.
+// file's name without its extension, or "インポート" when that name is not UTF-8.
 std::string FallbackCaption(const std::string& path) {
     std::string name(FileNamePart(path));
     if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) {

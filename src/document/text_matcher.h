@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cp932.h"
 #include "common/cp932_fold.h"
 
 namespace brenvale {
@@ -59,7 +60,10 @@ public:
         size_t m = units_.size();
         size_t n = folded_.size() - 1;  // the last entry only marks the end
         for (size_t i = 0; i + m <= n;) {
-            if (matchesAt(i)) {
+            // A reference ("&#x1F600;") is one character to the user: no match begins or ends
+            // inside one.
+            if (matchesAt(i) && !InsideReference(text, folded_[i].offset) &&
+                !InsideReference(text, folded_[i + m].offset)) {
                 if (!fn(TextRange{folded_[i].offset, folded_[i + m].offset})) {
                     return;
                 }

@@ -60,7 +60,7 @@ std::optional<Format> FormatByName(std::string_view name, std::string_view bytes
 }
 
 // The caption of the Topic that takes what an imported file holds outside any Topic: the
-// file's name without its extension, or "インポート" when CP932 cannot hold that name.
+// file's name without its extension, or "インポート" when that name is not UTF-8.
 std::string FallbackCaption(std::string_view name) {
     std::string base(name);
     if (size_t dot = base.rfind('.'); dot != std::string::npos && dot > 0) {

@@ -211,14 +211,8 @@ void MainWindow::buildStatusBar() {
     bar->addPermanentWidget(listCounter_);
 }
 
-void MainWindow::refuseText(const QString& refused) {
-    QApplication::beep();
-    hint_->setText(QStringLiteral("「%1」は保存できない文字のため入力できません。").arg(refused));
-}
-
 void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
-    new EditBoxText(
-        *editor_, host_, *edit, box, [this](const QString& refused) { refuseText(refused); }, this);
+    new EditBoxText(*editor_, host_, *edit, box, this);
 }
 
 void MainWindow::connectEditBoxes() {

@@ -9,7 +9,6 @@
 #include <QPrinter>
 #include <QProcess>
 
-#include "common/error.h"
 #include "ui/about_box.h"
 #include "ui/codec.h"
 #include "ui/file_name_dialog.h"
@@ -44,13 +43,7 @@ bool WindowHost::ClipboardHasText() {
 }
 
 std::string WindowHost::ClipboardText() {
-    QString refused;
-    std::optional<std::string> bytes = ToCp932(QGuiApplication::clipboard()->text(), &refused);
-    if (!bytes) {
-        throw Error("貼り付けるテキストに、保存できない文字「" + refused.toStdString() +
-                    "」が含まれています。");
-    }
-    return *bytes;
+    return ToCp932(QGuiApplication::clipboard()->text());
 }
 
 void WindowHost::SetClipboardText(const std::string& cp932) {
