@@ -12,6 +12,7 @@
 #include "editor/command_table.h"
 #include "editor/drag_state.h"
 #include "editor/editor_host.h"
+#include "schedule/calendar_date.h"
 
 namespace brenvale {
 
@@ -167,6 +168,38 @@ bool ListDragOver(EditorParts& p, int pointerRow);
 void DropOnTree(EditorParts& p, TopicDropZone zone, Topic* under);
 void DropOnList(EditorParts& p, int pointerRow);
 std::string DragText(const EditorParts& p);
+
+// ---- Dates, tags and repeats (schedule_commands.cpp, tag_commands.cpp)
+void AgendaExecute(EditorParts& p);
+void SortByDueExecute(EditorParts& p);
+void TagAddExecute(EditorParts& p);
+void TagRemoveExecute(EditorParts& p);
+void TagRenameExecute(EditorParts& p);
+bool SelectedItemHasTags(const EditorParts& p);
+// The text of an edit box as it is committed: the date words typed become days ("due:明日" is
+// "due:2026-12-25"); a token that cannot be read stays as typed, and the hint panel says why.
+std::string CommitDateWords(EditorParts& p, std::string_view text);
+// The tree's edit box was left (or Enter pressed in it): the rename it ends gets the date words
+// of the caption turned into days, in the same step.
+void CommitTopicCaption(EditorParts& p);
+// The stored form an ordinary Item takes when its box is ticked (checked) or unticked, when
+// more than its mark changes: a repeating Item ticked stays open with its due moved on, and
+// with the option "完了日を記録" the day is noted ("done:") or the note taken away.
+struct TickedForm {
+    bool checked = false;
+    std::string text;
+};
+std::optional<TickedForm> FormAfterTick(const EditorParts& p, std::string_view text, bool checked);
+// A click on the box of a row whose Item changes more than its mark (see FormAfterTick), as one
+// step; false when only the mark changes, which the caller does as before.
+bool TickWithForm(EditorParts& p, size_t row);
+// Ticks an open Item of any Topic as its box would, as one step (a reminder's "完了").
+void TickItem(EditorParts& p, Topic* t, size_t item);
+// Unchecks the Items of every routine whose due day has passed and moves its due on to the first
+// day of its series that is today or later, as one step; the hint panel names them.
+void RenewRoutines(EditorParts& p, Date today);
+// Selects t and the row of its Item (shown even when a filter hid it).
+void GoToItem(EditorParts& p, Topic* t, size_t item);
 
 // ---- What the window does itself (window_commands.cpp)
 void PGMExitExecute(EditorParts& p);

@@ -22,6 +22,7 @@ constexpr std::string_view kOption = "オプション";
 constexpr std::string_view kHelp = "ヘルプ";
 constexpr std::string_view kEdit = "編集";
 constexpr std::string_view kFind = "検索";
+constexpr std::string_view kSchedule = "予定";
 
 // When the commands are enabled.
 bool Modified(const EditorParts& p) {
@@ -88,6 +89,9 @@ bool HidingChecked(const EditorParts& p) {
 }
 bool ShowingProgress(const EditorParts& p) {
     return p.settings.showProgress;
+}
+bool ItemWithTagsSelected(const EditorParts& p) {
+    return SelectedItemHasTags(p);
 }
 
 constexpr std::array<CommandInfo, kCommandCount> kTable = {{
@@ -221,9 +225,26 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
     {C::ExportPdf, "ExportPdf", 46, kFile, "PDF に書き出し...",
      "PDF に書き出し...|現在編集中のファイルを PDF に書き出します", 53, "", ExportPdfExecute,
      HasTopics},
+    {C::Agenda, "Agenda", 47, kSchedule, "予定...",
+     "予定...|期限のある未チェックの項目を、期限切れ・今日・明日・今週・それ以降に分けて表示します",
+     54, "Ctrl+D", AgendaExecute, nullptr},
+    {C::SortByDue, "SortByDue", 48, kList, "期限順に並べ替え",
+     "期限順に並べ替え|選択されているツリーのチェックリストを期限の順に並べ替えます("
+     "期限のない項目は"
+     "その後に元の順で並びます)",
+     55, "", SortByDueExecute, TopicWithItemsSelected},
+    {C::TagAdd, "TagAdd", 49, kList, "タグを追加...",
+     "タグを追加...|選択されているチェックリストの項目にタグを付けます", 56, "", TagAddExecute,
+     ItemSelected},
+    {C::TagRemove, "TagRemove", 50, kList, "タグを外す...",
+     "タグを外す...|選択されているチェックリストの項目からタグを外します", 57, "", TagRemoveExecute,
+     ItemWithTagsSelected},
+    {C::TagRename, "TagRename", 51, kList, "タグ名を変更...",
+     "タグ名を変更...|選択されているチェックリストの項目のタグの名前を変えます", 58, "",
+     TagRenameExecute, ItemWithTagsSelected},
 }};
 
-static_assert(kTable.size() == static_cast<size_t>(CommandId::ExportPdf) + 1,
+static_assert(kTable.size() == static_cast<size_t>(CommandId::TagRename) + 1,
               "one row per command");
 
 constexpr bool RowsInIdOrder() {

@@ -61,9 +61,14 @@ enum class CommandId {
     Export,
     Print,
     ExportPdf,
+    Agenda,
+    SortByDue,
+    TagAdd,
+    TagRemove,
+    TagRename,
 };
 
-inline constexpr int kCommandCount = 46;
+inline constexpr int kCommandCount = 51;
 // The commands of the first version, which the toolbar dialog's default set is made of.
 inline constexpr int kFirstVersionCommands = 34;
 

@@ -8,6 +8,7 @@
 #include "editor/document_session.h"
 #include "editor/editor_parts.h"
 #include "editor/recovery_copy.h"
+#include "editor/schedule_clock.h"
 #include "editor/view_notifier.h"
 
 namespace brenvale {
@@ -111,6 +112,7 @@ bool RestoreCopy(EditorParts& p, ClaimedCopy& copy) {
         p.session.setDiskFile(file ? file : IdentifyFile(*path));
     }
     p.session.setModified(true);
+    StartSchedule(p, ScheduleStart::Opened);
     try {
         // The copy becomes this instance's own until its next write.
         p.session.recovery()->store().Adopt(copy);

@@ -10,6 +10,7 @@
 #include "editor/document_session.h"
 #include "editor/item_changes.h"
 #include "editor/progress_counts.h"
+#include "editor/schedule_index.h"
 #include "editor/topic_changes.h"
 #include "editor/tree_rows.h"
 #include "editor/undo_history.h"
@@ -142,6 +143,7 @@ PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, in
         }
         record(std::make_unique<ItemPlacement>(current, itemsBefore, count));
         progress_.itemsAdded(current, itemsBefore, count);
+        index_.itemsAdded(*current, itemsBefore, count);
         applyTrashRule(current);
     }
     std::unordered_set<const Topic*> created(pasted.created.begin(), pasted.created.end());
@@ -150,6 +152,7 @@ PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, in
             continue;
         }
         record(std::make_unique<TopicPlacement>(*t));
+        index_.subtreeAdded(*t);
         TreeRows::Plan plan = rowsFollow() ? rows_.planAdded(*t) : TreeRows::Plan();
         Topic* parent = t->parent();
         size_t row = t->row();
@@ -173,6 +176,7 @@ ImportedTopics DocumentChanges::importOutline(OutlineImport& outline, int imageC
     // Each new top-level Topic is told as the tree paste tells its Topics.
     for (Topic* t : imported.topLevel) {
         record(std::make_unique<TopicPlacement>(*t));
+        index_.subtreeAdded(*t);
         TreeRows::Plan plan = rowsFollow() ? rows_.planAdded(*t) : TreeRows::Plan();
         size_t row = t->row();
         views_.tree([&](EditorObserver& o) { o.beginInsertTopic(nullptr, row); });
@@ -195,6 +199,7 @@ Topic& DocumentChanges::putTopic(Topic* parent, size_t row, DetachedTopic t) {
     views_.tree([&](EditorObserver& o) { o.beginInsertTopic(parent, row); });
     tellRowsBefore(plan.change());
     Topic& put = document().insert(parent, row, std::move(t));
+    index_.subtreeAdded(put);
     rows_.apply(plan);
     tellRowsAfter(plan.change());
     views_.tree([](EditorObserver& o) { o.endInsertTopic(); });
@@ -209,6 +214,7 @@ DetachedTopic DocumentChanges::takeTopic(Topic* parent, size_t row) {
     TreeRows::Plan plan = rowsFollow() ? rows_.planRemove(*t) : TreeRows::Plan();
     views_.tree([&](EditorObserver& o) { o.beginRemoveTopic(parent, row); });
     tellRowsBefore(plan.change());
+    index_.subtreeLeaving(*t);
     DetachedTopic taken = document().remove(t);
     rows_.apply(plan);
     tellRowsAfter(plan.change());
@@ -358,6 +364,7 @@ void DocumentChanges::insertStored(Topic* t, size_t row, size_t count,
     }
     record(std::make_unique<ItemPlacement>(t, row, count));
     progress_.itemsAdded(t, row, count);
+    index_.itemsAdded(*t, row, count);
     applyTrashRule(t);
     if (visible) {
         list_.updateExtent();
@@ -390,6 +397,7 @@ void DocumentChanges::eraseItem(Topic* t, size_t row) {
         views_.list([&](EditorObserver& o) { o.beginRemoveItem(*visibleRow); });
     }
     progress_.itemLeaving(t, row);
+    index_.itemLeaving(*t, row);
     TextRef ref = t->items.take(row);
     session_.noteTextChange();
     bool moved = shown(t) && list_.itemRemoved(row);
@@ -460,6 +468,7 @@ void DocumentChanges::setItem(Topic* t, size_t row, std::string_view mark, std::
         list_.textLeaving(*visibleRow);
     }
     t->items.set(row, mark, text);
+    index_.itemReplaced(*t, before, t->items.ref(row));
     if (visibleRow) {
         list_.textArrived(*visibleRow);
         list_.updateExtent();
@@ -474,18 +483,48 @@ void DocumentChanges::setChecked(Topic* t, size_t row, bool checked) {
     // Marks read from a file are rewritten as "■" or "□"; only a new tick shows.
     bool was = std::as_const(t->items)[row].checked();
     t->items[row].setChecked(checked);
+    index_.itemReplaced(*t, before, t->items.ref(row));
     progress_.itemChanged(t, row, share);
     changeItem(t, row, before, was != checked, false);
+}
+
+void DocumentChanges::reorderItems(Topic* t, const std::vector<uint32_t>& order) {
+    ItemList& items = t->items;
+    bool moves = false;
+    std::vector<TextRef> refs(order.size());
+    for (size_t k = 0; k < order.size(); ++k) {
+        refs[k] = items.ref(order[k]);
+        moves = moves || order[k] != k;
+    }
+    if (!moves || order.size() != items.size()) {
+        return;
+    }
+    bool visible = shown(t);
+    if (visible) {
+        views_.list([](EditorObserver& o) { o.beginResetList(); });
+    }
+    for (size_t k = 0; k < refs.size(); ++k) {
+        items.setRef(k, refs[k]);
+    }
+    session_.noteTextChange();
+    if (visible) {
+        list_.itemsReordered(order);
+        views_.list([](EditorObserver& o) { o.endResetList(); });
+        views_.all([](EditorObserver& o) { o.selectedRowChanged(); });
+    }
+    record(std::make_unique<ItemOrder>(t, order));
 }
 
 void DocumentChanges::putItemRef(Topic* t, size_t row, TextRef ref) {
     t->items.insertRef(row, ref);
     session_.noteTextChange();
     progress_.itemsAdded(t, row, 1);
+    index_.itemsAdded(*t, row, 1);
 }
 
 TextRef DocumentChanges::takeItemRef(Topic* t, size_t row) {
     progress_.itemLeaving(t, row);
+    index_.itemLeaving(*t, row);
     session_.noteTextChange();
     return t->items.take(row);
 }
@@ -494,6 +533,7 @@ void DocumentChanges::swapItemRef(Topic* t, size_t row, TextRef& other) {
     Progress share = progress_.itemShare(*t, row);
     TextRef current = t->items.ref(row);
     t->items.setRef(row, other);
+    index_.itemReplaced(*t, current, other);
     other = current;
     session_.noteTextChange();
     progress_.itemChanged(t, row, share);

@@ -15,6 +15,7 @@ namespace brenvale {
 class DocumentSession;
 class OutlineImport;
 class ProgressCounts;
+class ScheduleIndex;
 class TreeRows;
 class UndoChange;
 class UndoHistory;
@@ -35,13 +36,15 @@ struct TreeRowChange;
 class DocumentChanges {
 public:
     DocumentChanges(DocumentSession& session, UndoHistory& history, ViewNotifier& views,
-                    VisibleList& list, TreeRows& rows, ProgressCounts& progress)
+                    VisibleList& list, TreeRows& rows, ProgressCounts& progress,
+                    ScheduleIndex& index)
         : session_(session),
           history_(history),
           views_(views),
           list_(list),
           rows_(rows),
-          progress_(progress) {}
+          progress_(progress),
+          index_(index) {}
     DocumentChanges(const DocumentChanges&) = delete;
     DocumentChanges& operator=(const DocumentChanges&) = delete;
 
@@ -82,6 +85,8 @@ public:
     // Gives Item row the stored form mark followed by text.
     void setItem(Topic* t, size_t row, std::string_view mark, std::string_view text);
     void setChecked(Topic* t, size_t row, bool checked);
+    // Puts t's Items in a new order: order[k] is the Item that goes to row k.
+    void reorderItems(Topic* t, const std::vector<uint32_t>& order);
 
     // ---- What the toggles of recorded changes do
     Topic& putTopic(Topic* parent, size_t row, DetachedTopic t);
@@ -117,6 +122,7 @@ private:
     VisibleList& list_;
     TreeRows& rows_;
     ProgressCounts& progress_;
+    ScheduleIndex& index_;
 };
 
 }  // namespace brenvale

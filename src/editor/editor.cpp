@@ -5,6 +5,7 @@
 #include "editor/command_handlers.h"
 #include "editor/document_preread.h"
 #include "editor/recovery_copy.h"
+#include "schedule/item_tokens.h"
 
 namespace brenvale {
 
@@ -24,13 +25,22 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
       commands_(views_),
       progress_(settings_, views_),
       find_(session_),
-      changes_(session_, history_, views_, list_, treeRows_, progress_),
-      parts_{host_,     settings_, kBuiltInTopicImages + userIconCount,
-             views_,    session_,  history_,
-             changes_,  treeRows_, selection_,
-             list_,     drag_,     hint_,
-             commands_, progress_, find_} {
+      index_(session_, settings_),
+      tagFilter_(views_),
+      agenda_(index_, treeRows_, settings_),
+      changes_(session_, history_, views_, list_, treeRows_, progress_, index_),
+      parts_{host_,     settings_,  kBuiltInTopicImages + userIconCount,
+             views_,    session_,   history_,
+             changes_,  treeRows_,  selection_,
+             list_,     drag_,      hint_,
+             commands_, progress_,  find_,
+             index_,    tagFilter_, schedule_} {
     views_.setTreeRows(&treeRows_);
+    // Parts that forget what they hold when another document comes.
+    views_.add(&index_);
+    views_.add(&tagFilter_);
+    views_.add(&schedule_);
+    views_.add(&rowTokens_);
     // Save follows the modified flag at once, whoever changed it.
     session_.onModifiedChanged([this] { commands_.refresh(parts_); });
     commands_.setClipboardHasText(host_.ClipboardHasText());
@@ -72,6 +82,7 @@ void Editor::setSettings(const Settings& settings) {
                      before.noBoxItems != settings_.noBoxItems;
         if (kinds) {
             progress_.recountAll();
+            index_.invalidate();
         }
         if (kinds || before.hideCheckedItems != settings_.hideCheckedItems) {
             list_.refilter();
@@ -308,6 +319,92 @@ void Editor::collectFindResults() {
 
 void Editor::goToFindResult(size_t index) {
     act([&] { GoToFindResult(parts_, index); });
+}
+
+// ---- Dates, tags, repeats and reminders
+
+void Editor::clockTick() {
+    act([&] { ClockTick(parts_); });
+}
+
+void Editor::notificationAction(uint64_t key, std::string_view action) {
+    act([&] { NotificationAction(parts_, key, action); });
+}
+
+void Editor::notificationFailed() {
+    act([&] { NotificationFailed(parts_); });
+}
+
+void Editor::windowClosed() {
+    ScheduleWindowClosed(parts_);
+    session_.windowClosed();
+}
+
+void Editor::editBoxCommitted(EditBox box) {
+    if (box == EditBox::Tree) {
+        act([&] { CommitTopicCaption(parts_); });
+    }
+}
+
+DueLook Editor::rowDueLook(size_t row) const {
+    if (row >= list_.rowCount() || list_.rowChecked(row) ||
+        list_.rowKind(row) != ItemKind::Ordinary) {
+        return DueLook::None;
+    }
+    std::string_view text = list_.rowText(row);
+    if (!MayHoldTokens(text)) {
+        return DueLook::None;
+    }
+    const RowTokens& tokens = rowTokens_.of(list_.rowRef(row), text);
+    if (!tokens.due) {
+        return DueLook::None;
+    }
+    Date today = schedule_.today();
+    return tokens.due->day < today    ? DueLook::Overdue
+           : tokens.due->day == today ? DueLook::Today
+                                      : DueLook::Later;
+}
+
+const std::vector<TextSpan>& Editor::rowTokenSpans(size_t row) const {
+    static const std::vector<TextSpan> none;
+    if (row >= list_.rowCount()) {
+        return none;
+    }
+    std::string_view text = list_.rowText(row);
+    if (!MayHoldTokens(text)) {
+        return none;
+    }
+    return rowTokens_.of(list_.rowRef(row), text).spans;
+}
+
+void Editor::clickTag(std::string_view name, TagClick how) {
+    act([&] { ApplyTagFilter(parts_, ClickedFilter(tagFilter_.filter(), name, how)); });
+}
+
+void Editor::clickUntagged() {
+    act([&] { ApplyTagFilter(parts_, UntaggedFilter()); });
+}
+
+void Editor::clearTagFilter() {
+    act([&] { ApplyTagFilter(parts_, {}); });
+}
+
+void Editor::refreshAgenda() {
+    agenda_.refresh(schedule_.today());
+}
+
+bool Editor::goToAgendaRow(AgendaGroup group, size_t k) {
+    if (agenda_.stale()) {
+        refreshAgenda();
+        return false;
+    }
+    const AgendaRow* row = agenda_.row(group, k);
+    if (!row) {
+        return false;
+    }
+    AgendaRow target = *row;
+    act([&] { GoToItem(parts_, target.topic, target.item); });
+    return true;
 }
 
 std::string Editor::treeCounterText() const {

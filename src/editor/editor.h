@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "document/document.h"
+#include "editor/agenda_view.h"
 #include "editor/command_states.h"
 #include "editor/command_table.h"
 #include "editor/document_changes.h"
@@ -17,7 +18,11 @@
 #include "editor/find_state.h"
 #include "editor/hint_panel.h"
 #include "editor/progress_counts.h"
+#include "editor/row_tokens.h"
+#include "editor/schedule_clock.h"
+#include "editor/schedule_index.h"
 #include "editor/selection.h"
+#include "editor/tag_filter.h"
 #include "editor/tree_rows.h"
 #include "editor/undo_history.h"
 #include "editor/view_notifier.h"
@@ -158,6 +163,41 @@ public:
     // ---- Status bar: the tree's counter "3/12" (the list's are VisibleList's).
     std::string treeCounterText() const;
 
+    // ---- Dates, tags, repeats and reminders
+    // The clock the editor reads (the system's unless a test gives another).
+    void setClock(const Clock& clock) { schedule_.setClock(clock); }
+    // Where the times each document was last open are kept (see SeenTimes).
+    void setSeenTimes(SeenTimes seen) { schedule_.setSeenTimes(std::move(seen)); }
+    LocalTime now() const { return schedule_.now(); }
+    // The clock's timer ran out (EditorHost::SetClockTimer).
+    void clockTick();
+    // A button of a notification was chosen; no notification could be shown.
+    void notificationAction(uint64_t key, std::string_view action);
+    void notificationFailed();
+    // The window is closing: the document was open until now.
+    void windowClosed();
+    // An edit box was left or Enter pressed in it: what it committed has its date words
+    // turned into days.
+    void editBoxCommitted(EditBox box);
+    // How a row of the list shows its due, and where its tokens are (byte offsets in its text).
+    DueLook rowDueLook(size_t row) const;
+    const std::vector<TextSpan>& rowTokenSpans(size_t row) const;
+
+    // The tags and dues of the document (built when first asked for).
+    ScheduleIndex& scheduleIndex() { return index_; }
+    const TagFilterState& tagFilter() const { return tagFilter_; }
+    // A click on a tag of the tag panel (its name, CP932), on "タグなし", and the end of the
+    // filter.
+    void clickTag(std::string_view name, TagClick how);
+    void clickUntagged();
+    void clearTagFilter();
+
+    // The agenda: refreshAgenda makes it afresh for today; a row leads to its Item.
+    AgendaView& agenda() { return agenda_; }
+    void refreshAgenda();
+    // False when the agenda was stale: it was made afresh and nothing else happened.
+    bool goToAgendaRow(AgendaGroup group, size_t k);
+
 private:
     friend class EditorObservation;
     // Tests that build a Document in place.
@@ -181,6 +221,11 @@ private:
     CommandStates commands_;
     ProgressCounts progress_;
     FindState find_;
+    ScheduleIndex index_;
+    TagFilterState tagFilter_;
+    ScheduleClock schedule_;
+    AgendaView agenda_;
+    mutable RowTokenCache rowTokens_;
     DocumentChanges changes_;
     EditorParts parts_;
     int acting_ = 0;

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "document/geometry.h"
 #include "document/print_job.h"
@@ -35,6 +37,18 @@ struct FileChoice {
 };
 
 class OutlineImport;
+struct TagEditAnswer;
+struct TagEditRequest;
+
+// A desktop notification of a reminder (UTF-8 texts), with the buttons it offers: their keys
+// and captions ("done", "完了"). The window tells Editor::notificationAction the notification's
+// key and the key of the button chosen ("default" for a click on the notification itself).
+struct Notification {
+    std::string summary;
+    std::string body;
+    std::vector<std::pair<std::string, std::string>> actions;
+    uint64_t key = 0;
+};
 
 // What the editor needs from the window it runs in. The window implements it with widgets;
 // tests implement it with a fake that records and answers.
@@ -87,6 +101,21 @@ public:
     // The timer that hides ticked Items: one call of Editor::hideCheckedTick after delayMs; a
     // new call replaces the one before.
     virtual void SetHideCheckedTimer(int /*delayMs*/) {}
+
+    // The clock's timer: one call of Editor::clockTick after delayMs; a new call replaces the
+    // one before.
+    virtual void SetClockTimer(int /*delayMs*/) {}
+
+    // Shows a desktop notification without taking the focus. A window that cannot (no
+    // notification server) tells Editor::notificationFailed, now or later.
+    virtual void ShowNotification(const Notification& /*note*/) {}
+    // Brings the window to the front (the user asked for it from a notification).
+    virtual void RaiseWindow() {}
+    // Shows the agenda.
+    virtual void ShowAgenda() {}
+    // The dialog of a tag command: the name (or the names of a rename) chosen, or nothing when
+    // cancelled.
+    virtual std::optional<TagEditAnswer> AskTagEdit(const TagEditRequest& request);
 
     // Starts another instance of the program with one file (reporting its own failures).
     virtual void LaunchWithFile(const std::string& path) = 0;

@@ -81,6 +81,10 @@ public:
     virtual void insertionRowChanged(int /*previous*/) {}
     // The find's hit, counter or result list changed.
     virtual void findChanged() {}
+    // The tag filter changed (or ended).
+    virtual void tagFilterChanged() {}
+    // Today changed (midnight passed): what is overdue or due today looks different.
+    virtual void dayChanged() {}
 };
 
 }  // namespace brenvale

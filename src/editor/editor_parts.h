@@ -12,7 +12,10 @@ class EditorHost;
 class FindState;
 class HintPanel;
 class ProgressCounts;
+class ScheduleClock;
+class ScheduleIndex;
 class Selection;
+class TagFilterState;
 class TreeRows;
 class UndoHistory;
 class ViewNotifier;
@@ -38,6 +41,9 @@ struct EditorParts {
     CommandStates& commands;
     ProgressCounts& progress;
     FindState& find;
+    ScheduleIndex& index;
+    TagFilterState& tagFilter;
+    ScheduleClock& schedule;
 
     Document& doc() const;
 };

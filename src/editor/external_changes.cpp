@@ -18,6 +18,7 @@
 #include "editor/hint_panel.h"
 #include "editor/open_file_lock.h"
 #include "editor/places_matching.h"
+#include "editor/schedule_clock.h"
 #include "editor/selection.h"
 #include "editor/visible_list.h"
 
@@ -162,6 +163,7 @@ void ReloadDocument(EditorParts& p) {
     p.session.setDiskFile(read.identity);
     p.session.setModified(false);
     p.session.updateTitle();
+    StartSchedule(p, ScheduleStart::Reloaded);
     for (const std::string& warning : warnings) {
         p.host.ShowMessageBox(warning, MessageKind::Warning, MessageButtons::Ok);
     }

@@ -16,6 +16,8 @@
 #include "editor/editor_parts.h"
 #include "editor/hint_panel.h"
 #include "editor/progress_counts.h"
+#include "editor/schedule_clock.h"
+#include "editor/schedule_index.h"
 #include "editor/selection.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
@@ -60,6 +62,7 @@ std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, 
             if (p.settings.trimItemSpaces) {
                 // A trimmed text may be of another kind now ("  -" became "-").
                 p.progress.recountAll();
+                p.index.invalidate();
             }
             if (!p.settings.trimItemSpaces || !p.list.topic()) {
                 return;
@@ -110,6 +113,7 @@ void NewOpenExecute(EditorParts& p) {
     }
     p.views.all([](EditorObserver& o) { o.selectedTopicChanged(); });
     p.list.load(p.selection.topic());
+    StartSchedule(p, ScheduleStart::New);
 }
 
 void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path) {
@@ -151,6 +155,9 @@ void OpenDocument(EditorParts& p, const std::string& path) {
     p.session.setDiskFile(identity);
     p.session.setModified(false);
     p.session.addRecentFile(p.session.fileName());
+    // Routines that came due meanwhile are renewed (the document is changed then), and the
+    // reminders that passed are listed.
+    StartSchedule(p, ScheduleStart::Opened);
     // What was not read is lost at the next save: the user hears of it at once.
     for (const std::string& warning : warnings) {
         p.host.ShowMessageBox(warning, MessageKind::Warning, MessageButtons::Ok);

@@ -36,6 +36,16 @@ void ItemMove::toggle(DocumentChanges& changes) {
     std::swap(from_, to_);
 }
 
+void ItemOrder::toggle(DocumentChanges& changes) {
+    // Back the other way: the Item now at row order_[k] goes to row k.
+    std::vector<uint32_t> back(order_.size());
+    for (size_t k = 0; k < order_.size(); ++k) {
+        back[order_[k]] = static_cast<uint32_t>(k);
+    }
+    changes.reorderItems(topic_, back);
+    order_ = std::move(back);
+}
+
 void ItemFormChange::toggle(DocumentChanges& changes) {
     // A row changed twice in the step comes back through its forms in the reverse order;
     // reversing the record afterwards makes the next toggle run the other way.

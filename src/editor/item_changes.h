@@ -51,6 +51,20 @@ private:
     size_t to_;
 };
 
+// The Items of a list put in another order (sorted by due).
+class ItemOrder final : public UndoChange {
+public:
+    // order[k] is the row the Item now at row k came from.
+    ItemOrder(Topic* t, std::vector<uint32_t> order) : topic_(t), order_(std::move(order)) {}
+
+    void toggle(DocumentChanges& changes) override;
+    size_t bytes() const override { return sizeof(*this) + order_.capacity() * sizeof(uint32_t); }
+
+private:
+    Topic* topic_;
+    std::vector<uint32_t> order_;
+};
+
 // Items of one list given other stored forms (a new text, a tick, marks written afresh); the
 // record keeps the other form of each, so a mark read from a file comes back as read.
 class ItemFormChange final : public UndoChange {

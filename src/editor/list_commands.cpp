@@ -57,7 +57,8 @@ void InsertRows(EditorParts& p, const std::vector<std::string_view>& texts) {
     p.list.selectItem(static_cast<long>(item + texts.size() - 1));
 }
 
-void SingleAdd(EditorParts& p, std::string_view text) {
+void SingleAdd(EditorParts& p, std::string_view typed) {
+    std::string text = CommitDateWords(p, typed);
     InsertRows(p, {text});
     p.list.store(p.changes);
     p.selection.setText(EditBox::List, "");
@@ -67,13 +68,14 @@ void SingleAdd(EditorParts& p, std::string_view text) {
 // Adds each non-empty piece by the insert rule, one after the other, as one block of rows.
 void AddPieces(EditorParts& p, const std::vector<std::string_view>& all) {
     BusyScope busy(p.host);
-    std::vector<std::string_view> pieces;
-    pieces.reserve(all.size());
+    std::vector<std::string> committed;
+    committed.reserve(all.size());
     for (std::string_view piece : all) {
         if (!piece.empty()) {
-            pieces.push_back(piece);
+            committed.push_back(CommitDateWords(p, piece));
         }
     }
+    std::vector<std::string_view> pieces(committed.begin(), committed.end());
     if (!pieces.empty()) {
         InsertRows(p, pieces);
         p.session.setModified(true);
@@ -160,7 +162,7 @@ void ListDownExecute(EditorParts& p) {
         return;
     }
     UndoScope step(p, CommandId::ListDown);
-    SetRowText(p, SelectedRow(p), p.selection.text(EditBox::List));
+    SetRowText(p, SelectedRow(p), CommitDateWords(p, p.selection.text(EditBox::List)));
     p.list.store(p.changes);
     p.selection.setText(EditBox::List, "");
     p.session.setModified(true);
@@ -202,10 +204,19 @@ void UncheckAllExecute(EditorParts& p) {
         // A long list is shown afresh once rather than row by row.
         BulkBuild bulk(p.host, p.views, false, true);
         for (size_t i = 0; i < t->items.size(); ++i) {
-            if (std::as_const(t->items)[i].checked()) {
-                p.changes.setChecked(t, i, false);
-                changed = true;
+            ItemView item = std::as_const(t->items)[i];
+            if (!item.checked()) {
+                continue;
             }
+            // The day it was done goes with the tick, as when its box is unticked.
+            std::optional<TickedForm> form =
+                p.settings.recordDoneDate ? FormAfterTick(p, item.text(), false) : std::nullopt;
+            if (form) {
+                p.changes.setItem(t, i, kUncheckedMark, form->text);
+            } else {
+                p.changes.setChecked(t, i, false);
+            }
+            changed = true;
         }
     }
     if (!changed) {
@@ -219,7 +230,7 @@ void UncheckAllExecute(EditorParts& p) {
 }
 
 void ToggleRowCheck(EditorParts& p, size_t row) {
-    if (row >= p.list.rowCount()) {
+    if (row >= p.list.rowCount() || TickWithForm(p, row)) {
         return;
     }
     p.list.tick(row);

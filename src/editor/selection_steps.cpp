@@ -5,6 +5,8 @@
 #include "editor/document_changes.h"
 #include "editor/editor_parts.h"
 #include "editor/selection.h"
+#include "editor/tag_filter.h"
+#include "editor/tree_rows.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
 
@@ -27,6 +29,10 @@ void ShowSelectedTopic(EditorParts& p, Topic* topic) {
         return;
     }
     RevealTopic(p, topic);
+    // A Topic the tag filter hides is gone to (found, or chosen in the agenda): the filter ends.
+    if (topic && p.rows.filtered() && p.rows.rowOf(topic) == TreeRows::npos) {
+        ApplyTagFilter(p, {});
+    }
     p.views.all([](EditorObserver& o) { o.selectedTopicChanged(); });
     if (topic) {
         p.selection.setText(EditBox::Tree, topic->caption.str());

@@ -143,13 +143,23 @@ void TopicSequence::reserve(size_t count) {
     }
 }
 
-void TopicSequence::rebuild(const Document& doc) {
+void TopicSequence::rebuild(const Document& doc, const std::vector<bool>* shown) {
     clear();
     reserve(doc.topicCount());
     Builder builder(*this);
-    ForEachTopic(doc, [&](const Topic& x, int) {
+    // Whether the Topic at each level of the path to the one at hand is hidden by `shown`.
+    std::vector<bool> hidden;
+    ForEachTopic(doc, [&](const Topic& x, int level) {
         const Topic* parent = x.parent();
         int above = parent ? node(parent->rowKey).above + (parent->expanded ? 0 : 1) : 0;
+        if (shown) {
+            // Read before the build gives x its new number.
+            bool hide = !(x.rowKey < shown->size() && (*shown)[x.rowKey]);
+            hidden.resize(static_cast<size_t>(level));
+            // Below a hidden Topic the count already holds it.
+            above += hide && (level == 0 || !hidden.back()) ? 1 : 0;
+            hidden.push_back(hide);
+        }
         builder.add(const_cast<Topic*>(&x), above);
     });
     root_ = builder.finish();

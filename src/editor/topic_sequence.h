@@ -70,8 +70,13 @@ public:
     // Room for `count` more nodes, taken from the system now: made afterwards, they need no
     // allocation (and cannot fail).
     void reserve(size_t count);
-    // Everything anew from the Document, in one pass.
-    void rebuild(const Document& doc);
+    // Everything anew from the Document, in one pass. With `shown` (indexed by the node numbers
+    // the Topics have before the build, Topic::rowKey), a Topic not marked there counts one
+    // folded ancestor more, and so does its subtree: the marked Topics must include the
+    // ancestors of every marked one.
+    void rebuild(const Document& doc, const std::vector<bool>* shown = nullptr);
+    // Every node number in use is below this.
+    size_t nodeLimit() const { return used_; }
     // Empty, allocating nothing.
     void clear();
 

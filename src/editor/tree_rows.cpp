@@ -32,8 +32,32 @@ size_t TreeRows::treeOrderIndex(const Topic* t) const {
 }
 
 void TreeRows::rebuild() noexcept {
+    rebuildWith(nullptr);
+}
+
+void TreeRows::showOnly(const std::vector<Topic*>& topics) noexcept {
+    if (!current_) {
+        return;
+    }
+    std::vector<bool> shown;
     try {
-        sequence_.rebuild(session_.document());
+        shown.resize(sequence_.nodeLimit());
+    } catch (const std::bad_alloc&) {
+        return;  // the rows stay as they are, unfiltered
+    }
+    for (const Topic* t : topics) {
+        for (const Topic* a = t; a && !shown[a->rowKey]; a = a->parent()) {
+            shown[a->rowKey] = true;
+        }
+    }
+    rebuildWith(&shown);
+    filtered_ = current_;
+}
+
+void TreeRows::rebuildWith(const std::vector<bool>* shown) noexcept {
+    filtered_ = false;
+    try {
+        sequence_.rebuild(session_.document(), shown);
         current_ = true;
     } catch (const std::bad_alloc&) {
         // Called where a bulk build ends, which cannot fail any more: the tree shows no rows

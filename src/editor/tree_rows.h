@@ -57,7 +57,17 @@ public:
 
     // A bulk build of the tree begins: the rows wait for its end.
     void suspend() { current_ = false; }
+    // Every row anew (and no filter).
     void rebuild() noexcept;
+
+    // The tag filter: only the given Topics and their ancestors show, and of them only those
+    // that folding does not hide. A Topic is hidden as if by one more folded ancestor, so every
+    // change keeps working as without a filter: a Topic put in later shows where its parent
+    // shows, and unfolding shows only what the filter lets through. showAll ends it. Each
+    // builds the rows anew, in one pass over the Topics; the views are told of a reset.
+    void showOnly(const std::vector<Topic*>& topics) noexcept;
+    void showAll() noexcept { rebuild(); }
+    bool filtered() const { return filtered_; }
 
     // A change of the Document as the rows see it: planned before the Document changes (the
     // plan may throw, changing nothing), applied right after.
@@ -105,9 +115,12 @@ private:
     size_t shownIn(size_t position, size_t count) const;
     Plan planPut(const Topic* parent, const Topic* previous, const Topic& top);
 
+    void rebuildWith(const std::vector<bool>* shown) noexcept;
+
     const DocumentSession& session_;
     TopicSequence sequence_;
     bool current_ = true;
+    bool filtered_ = false;
 };
 
 }  // namespace brenvale

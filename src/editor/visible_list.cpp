@@ -80,6 +80,10 @@ std::string_view VisibleList::rowText(size_t row) const {
                             : std::string_view();
 }
 
+TextRef VisibleList::rowRef(size_t row) const {
+    return topic_->items.ref(itemOfRow(row));
+}
+
 bool VisibleList::rowChecked(size_t row) const {
     if (row >= rowCount()) {
         return false;
@@ -146,6 +150,9 @@ void VisibleList::updateExtent() {
 }
 
 bool VisibleList::hideable(size_t item) const {
+    if (!hidingChecked_) {
+        return false;
+    }
     ItemView view = std::as_const(topic_->items)[item];
     // Only the two switches decide an Item's kind; the mark's text is not needed here.
     ListKindOptions kinds{settings_.separatorItems, settings_.noBoxItems, {}};
@@ -155,14 +162,15 @@ bool VisibleList::hideable(size_t item) const {
 void VisibleList::buildRows() {
     rows_.clear();
     pendingHide_.clear();
-    filtering_ = topic_ && settings_.hideCheckedItems;
+    hidingChecked_ = topic_ && settings_.hideCheckedItems;
+    filtering_ = topic_ && (hidingChecked_ || matcher_);
     if (!filtering_) {
         return;
     }
     const ItemList& items = topic_->items;
     rows_.reserve(items.size());
     for (size_t i = 0; i < items.size(); ++i) {
-        if (!hideable(i)) {
+        if (!hideable(i) && (!matcher_ || matcher_->matches(items[i].text()))) {
             rows_.push_back(static_cast<uint32_t>(i));
         }
     }
@@ -194,6 +202,7 @@ void VisibleList::clear() {
     topic_ = nullptr;
     selectedRow_ = -1;
     filtering_ = false;
+    hidingChecked_ = false;
     rows_.clear();
     pendingHide_.clear();
     unstoredTicks_.clear();
@@ -452,6 +461,29 @@ void VisibleList::itemMoved(size_t from, size_t to) {
     }
     if (shows) {
         rows_.insert(std::lower_bound(rows_.begin(), rows_.end(), to), static_cast<uint32_t>(to));
+    }
+}
+
+void VisibleList::itemsReordered(const std::vector<uint32_t>& order) {
+    std::vector<uint32_t> now(order.size());  // the new index of each Item
+    for (size_t k = 0; k < order.size(); ++k) {
+        now[order[k]] = static_cast<uint32_t>(k);
+    }
+    long selected = selectedItem();
+    for (auto& [i, checked] : unstoredTicks_) {
+        i = now[i];
+    }
+    for (size_t& i : pendingHide_) {
+        i = now[i];
+    }
+    if (filtering_) {
+        for (uint32_t& i : rows_) {
+            i = now[i];
+        }
+        std::sort(rows_.begin(), rows_.end());
+    }
+    if (selected >= 0) {
+        selectedRow_ = static_cast<int>(rowOfItem(now[static_cast<size_t>(selected)]).value_or(0));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "document/item_kind.h"
 #include "editor/list_extent.h"
 #include "editor/view_notifier.h"
+#include "schedule/tag_index.h"
 #include "settings/settings.h"
 
 namespace brenvale {
@@ -28,8 +29,10 @@ class Topic;
 // rows are the Items that are not hidden, in their order, and the list keeps which Item each
 // row shows; a checked ordinary Item is hidden. An Item ticked (or put into the list checked)
 // while the switch is on stays in view until the hide timer the host keeps runs out, so that
-// a mis-click can still be undone where it is. Everything here that names a row counts rows;
-// what names an Item counts the Topic's Items.
+// a mis-click can still be undone where it is. The tag filter hides the Items it does not match
+// the same way, when the list is loaded or filtered again; an Item put in or changed meanwhile
+// stays in view. Everything here that names a row counts rows; what names an Item counts the
+// Topic's Items.
 class VisibleList {
 public:
     // How long a ticked Item stays in view before it is hidden.
@@ -45,6 +48,8 @@ public:
     size_t rowCount() const;
     // A row a view or an event names may be gone already: it reads as an empty, unchecked row.
     std::string_view rowText(size_t row) const;
+    // The stored form's reference of a row's Item (row < rowCount()).
+    TextRef rowRef(size_t row) const;
     bool rowChecked(size_t row) const;
     ItemKind rowKind(size_t row) const;
     int selectedRow() const { return selectedRow_; }
@@ -84,9 +89,12 @@ public:
     void selectItem(long item);
     // Shows a hidden Item (a hit of the find); returns its row.
     size_t reveal(size_t item);
-    // Works out the rows again from the switch and the Items, keeping the selected Item where
-    // it still shows; the views are reset.
+    // Works out the rows again from the switch, the tag filter and the Items, keeping the
+    // selected Item where it still shows; the views are reset.
     void refilter();
+    // The tag filter the rows follow from the next load or refilter on (none: every Item).
+    void setTagMatcher(std::optional<TagMatcher> matcher) { matcher_ = std::move(matcher); }
+    bool tagFiltered() const { return matcher_.has_value(); }
     // The hide timer ran out: the Items ticked since are hidden now, if still checked.
     void hidePending();
     // The box of a row was ticked or unticked in the view; it is stored with the next store.
@@ -110,6 +118,9 @@ public:
     // shows; the move itself is told with itemMoved.
     std::optional<std::pair<size_t, size_t>> rowsOfMove(size_t from, size_t to) const;
     void itemMoved(size_t from, size_t to);
+    // The Items were put in a new order: order[k] is the Item that went to row k. The rows
+    // shown stay the same Items, the selected one included.
+    void itemsReordered(const std::vector<uint32_t>& order);
     // The stored form of an Item that shows changed: a checked one is hidden soon.
     void itemChanged(size_t item);
     // Measures every row again (the texts changed in place, as a save's trimming does).
@@ -127,8 +138,11 @@ private:
     EditorHost& host_;
     Topic* topic_ = nullptr;
     int selectedRow_ = -1;
-    // Whether checked Items are hidden in the list shown (the switch as it was at its load).
+    // Whether some Items are hidden in the list shown: checked ones (the switch as it was at
+    // its load), or those the tag filter does not match.
     bool filtering_ = false;
+    bool hidingChecked_ = false;
+    std::optional<TagMatcher> matcher_;
     // While filtering: the Item of each row, in ascending order.
     std::vector<uint32_t> rows_;
     // Items shown although checked, to be hidden when the hide timer runs out.

@@ -97,4 +97,16 @@ CounterColours ListCounterColours(bool darkDesktop) {
             Rgb(255, 110, 110)};
 }
 
+Colour OverdueTextOn(Colour background) {
+    return Lightness(background) >= 128 ? Rgb(192, 0, 0) : Rgb(255, 120, 120);
+}
+
+Colour DimmedText(Colour text, Colour background) {
+    // Two thirds of the way from the background to the text.
+    auto mix = [&](int shift) {
+        return (Channel(background, shift) + 2 * Channel(text, shift) + 1) / 3;
+    };
+    return Rgb(mix(0), mix(8), mix(16));
+}
+
 }  // namespace brenvale

@@ -43,6 +43,12 @@ struct CounterColours {
     bool operator==(const CounterColours&) const = default;
 };
 CounterColours TreeCounterColours(bool darkDesktop);
+
+// The list's texts by their dues: an open Item whose due day has passed in red (a deep red on a
+// light background, a light one on a dark background, both easy to read there), and the
+// tokens of a text ("due:", "#tag", "rec:") fainter than the text around them.
+Colour OverdueTextOn(Colour background);
+Colour DimmedText(Colour text, Colour background);
 CounterColours ListCounterColours(bool darkDesktop);
 
 }  // namespace brenvale

@@ -62,6 +62,7 @@ constexpr std::array kOptionTable = {
     ColourOption("List", "ListColor", &ViewColours::listBack, "$00F8F8FF"),
     ColourOption("List", "ListFontColor", &ViewColours::listText, "$00000010"),
     Bool("List", "HideChecked", &Settings::hideCheckedItems, "0"),
+    Bool("List", "DoneDate", &Settings::recordDoneDate, "0"),
 };
 
 // "※File" as a UTF-8 editor would save it by hand; the program itself writes CP932.

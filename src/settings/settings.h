@@ -44,6 +44,8 @@ struct Settings {
     // progress shown after its caption in the tree.
     bool hideCheckedItems = false;
     bool showProgress = false;
+    // "完了日を記録": a ticked Item gets "done:" and the day, which goes again when unticked.
+    bool recordDoneDate = false;
 
     bool operator==(const Settings&) const = default;
 

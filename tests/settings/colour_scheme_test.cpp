@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -148,6 +149,22 @@ TEST(ColourScheme, CountersKeepTheirTintsOnALightDesktopAndDarkenOnADarkOne) {
         EXPECT_TRUE(IsDarkPalette(dark.background, dark.text));
         EXPECT_TRUE(IsDarkPalette(dark.background, dark.alert));
         EXPECT_GT(Red(dark.alert), Green(dark.alert));
+    }
+}
+
+TEST(ColourScheme, OverdueItemsAreRedAndTokensFainterOnEitherBackground) {
+    const ViewColours light;
+    const ViewColours dark = DarkDefaultColours();
+    for (const ViewColours& view : {light, dark}) {
+        Colour overdue = OverdueTextOn(view.listBack);
+        EXPECT_GT(Red(overdue), Green(overdue) + 100);
+        // As far from the background as the text is, near enough.
+        EXPECT_GE(std::abs(Lightness(overdue) - Lightness(view.listBack)), 80);
+        Colour dim = DimmedText(view.listText, view.listBack);
+        int toText = std::abs(Lightness(dim) - Lightness(view.listText));
+        int toBack = std::abs(Lightness(dim) - Lightness(view.listBack));
+        EXPECT_GT(toText, 30);
+        EXPECT_GT(toBack, toText);
     }
 }
 

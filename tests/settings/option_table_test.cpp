@@ -24,7 +24,7 @@ std::string EveryOptionChanged() {
            "[List]\r\nKugiri=0\r\nCekBox=0\r\nCekMoj=" +
            Sjis("＊") +
            "\r\nLCBold=0\r\nLCItal=1\r\nLCUnde=1\r\nListColor=clBtnFace\r\n"
-           "ListFontColor=$00ABCDEF\r\nHideChecked=1\r\n";
+           "ListFontColor=$00ABCDEF\r\nHideChecked=1\r\nDoneDate=1\r\n";
 }
 
 class NoTarget : public OptionTarget {

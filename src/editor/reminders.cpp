@@ -1,0 +1,108 @@
+#include "editor/reminders.h"
+
+#include <algorithm>
+
+#include "common/check_mark.h"
+#include "document/topic.h"
+#include "editor/schedule_index.h"
+#include "schedule/item_scan.h"
+
+namespace brenvale {
+
+namespace {
+
+// The first due of an open Item of t, for each of its Items that has one on `day`.
+template <typename Fn>
+void ForEachOpenDue(const Topic& t, const ListKindOptions& kinds, Date day, Fn&& fn) {
+    ForEachStoredItem(t, [&](size_t i, std::string_view stored, bool may) {
+        std::string_view text = StoredText(stored);
+        if (!may || !CountsAsUnchecked(text, IsCheckedMark(StoredMark(stored)), kinds)) {
+            return;
+        }
+        std::optional<DueDate> due;
+        ForEachToken(text, [&](const ItemToken& token) {
+            if (token.kind == TokenKind::Due && !due) {
+                due = token.due;
+            }
+        });
+        if (due && due->day == day) {
+            fn(i, *due, text);
+        }
+    });
+}
+
+}  // namespace
+
+std::vector<TimedItem> TimedDuesBetween(ScheduleIndex& index, const ListKindOptions& kinds,
+                                        std::optional<LocalTime> from, LocalTime to) {
+    std::vector<TimedItem> found;
+    const auto& days = index.days();
+    auto day = from ? days.lower_bound(from->day) : days.begin();
+    for (; day != days.end() && day->first <= to.day; ++day) {
+        if (day->second.timed == 0) {
+            continue;
+        }
+        for (const auto& [topic, count] : day->second.topics) {
+            ForEachOpenDue(
+                *topic, kinds, day->first, [&](size_t i, const DueDate& due, std::string_view) {
+                    TimedItem item{topic, static_cast<uint32_t>(i), due};
+                    if (due.hasTime() && (!from || item.time() > *from) && item.time() <= to) {
+                        found.push_back(item);
+                    }
+                });
+        }
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const TimedItem& a, const TimedItem& b) { return a.due < b.due; });
+    return found;
+}
+
+std::optional<LocalTime> NextTimedDue(ScheduleIndex& index, const ListKindOptions& kinds,
+                                      LocalTime after) {
+    const auto& days = index.days();
+    for (auto day = days.lower_bound(after.day); day != days.end(); ++day) {
+        if (day->second.timed == 0) {
+            continue;
+        }
+        std::optional<LocalTime> first;
+        for (const auto& [topic, count] : day->second.topics) {
+            ForEachOpenDue(*topic, kinds, day->first,
+                           [&](size_t, const DueDate& due, std::string_view) {
+                               LocalTime time{due.day, due.minutes * 60};
+                               if (due.hasTime() && time > after && (!first || time < *first)) {
+                                   first = time;
+                               }
+                           });
+        }
+        if (first) {
+            return first;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<size_t> FindReminderItem(ScheduleIndex& index, const ListKindOptions& kinds,
+                                       const ReminderTarget& target) {
+    const auto& days = index.days();
+    auto day = days.find(target.due.day);
+    if (day == days.end()) {
+        return std::nullopt;
+    }
+    const TopicCounts& topics = day->second.topics;
+    auto it = std::lower_bound(
+        topics.begin(), topics.end(), target.topic,
+        [](const std::pair<Topic*, uint32_t>& entry, Topic* key) { return entry.first < key; });
+    if (it == topics.end() || it->first != target.topic) {
+        return std::nullopt;
+    }
+    std::optional<size_t> found;
+    ForEachOpenDue(*target.topic, kinds, target.due.day,
+                   [&](size_t i, const DueDate& due, std::string_view text) {
+                       if (!found && due == target.due && text == target.text) {
+                           found = i;
+                       }
+                   });
+    return found;
+}
+
+}  // namespace brenvale
