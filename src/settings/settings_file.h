@@ -32,6 +32,8 @@ struct WindowLayout {
     bool statusBar = true;
     bool flatButtons = true;
     int treeWidth = 129;
+    // The tag panel shows.
+    bool tagPanel = false;
     // At start: the stored recent files in the order to add them to the recent-file list, each
     // on top of the ones before (key "9" down to "0", empty keys left out), so that key "0"
     // ends up topmost. Not used at close.

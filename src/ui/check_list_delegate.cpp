@@ -69,6 +69,42 @@ void DrawHit(QPainter* painter, const Editor& editor, const QModelIndex& index, 
                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, found);
 }
 
+// Draws a row's text at `at`: its tokens ("due:", "#tag", "rec:") in the dimmed colour, the rest
+// in pen. shown is the text as the row shows it, after `skipped` bytes of the stored text.
+void DrawTokenText(QPainter* painter, const Editor& editor, size_t row, const QRect& at,
+                   const QString& shown, size_t skipped, const QColor& pen, const QColor& dim) {
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+    const std::vector<TextSpan>& spans = editor.rowTokenSpans(row);
+    painter->setPen(pen);
+    if (spans.empty() || pen == dim) {
+        painter->drawText(at, flags, shown);
+        return;
+    }
+    std::string_view text = editor.list().rowText(row);
+    QFontMetrics metrics(painter->font());
+    // Each piece starts where the text before it ends, so nothing shifts against drawing it
+    // whole.
+    qsizetype drawn = 0;
+    auto draw = [&](qsizetype end, const QColor& colour) {
+        if (end <= drawn) {
+            return;
+        }
+        int x = at.left() + metrics.horizontalAdvance(shown.left(drawn));
+        painter->setPen(colour);
+        painter->drawText(QRect(x, at.top(), at.right() - x + 1, at.height()), flags,
+                          shown.mid(drawn, end - drawn));
+        drawn = end;
+    };
+    auto position = [&](size_t byte) {
+        return byte <= skipped ? 0 : FromCp932(text.substr(skipped, byte - skipped)).size();
+    };
+    for (const TextSpan& span : spans) {
+        draw(std::min(position(span.begin), shown.size()), pen);
+        draw(std::min(position(span.end), shown.size()), dim);
+    }
+    draw(shown.size(), pen);
+}
+
 QRect BoxRect(const QStyleOptionViewItem& option) {
     const QWidget* widget = option.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
@@ -142,8 +178,9 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             font.setUnderline(settings.noBoxUnderline);
             painter->setFont(font);
             QRect at(text.left() + 2, row.top() + 1, text.width(), row.height());
-            painter->drawText(at, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                              index.data(Qt::DisplayRole).toString());
+            QColor dim = selected ? pen : ToQColor(DimmedText(FromQColor(pen), FromQColor(brush)));
+            DrawTokenText(painter, editor_, static_cast<size_t>(index.row()), at,
+                          index.data(Qt::DisplayRole).toString(), 1, pen, dim);
             DrawHit(painter, editor_, index, at, font, 1);
             break;
         }
@@ -162,12 +199,24 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
                 box.palette.setColor(QPalette::Window, option.palette.color(group, QPalette::Text));
             }
             style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
-            painter->setPen(pen);
-            painter->setFont(option.font);
+            // An open Item due today is bold, one whose day has passed in the overdue colour.
+            DueLook look = editor_.rowDueLook(static_cast<size_t>(index.row()));
+            QFont font = option.font;
+            font.setBold(look == DueLook::Today);
+            QColor textPen = pen;
+            QColor dim = pen;
+            if (!selected) {
+                Colour back = FromQColor(background);
+                if (look == DueLook::Overdue) {
+                    textPen = ToQColor(OverdueTextOn(back));
+                }
+                dim = ToQColor(DimmedText(FromQColor(textPen), back));
+            }
+            painter->setFont(font);
             QRect at(text.left() + 2, row.top() + 1, text.width(), row.height());
-            painter->drawText(at, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                              index.data(Qt::DisplayRole).toString());
-            DrawHit(painter, editor_, index, at, option.font, 0);
+            DrawTokenText(painter, editor_, static_cast<size_t>(index.row()), at,
+                          index.data(Qt::DisplayRole).toString(), 0, textPen, dim);
+            DrawHit(painter, editor_, index, at, font, 0);
             break;
         }
     }

@@ -8,6 +8,7 @@
 #include "ui/command_actions.h"
 #include "ui/error_report.h"
 #include "ui/main_window.h"
+#include "ui/tag_panel.h"
 #include "ui/topic_tree_view.h"
 
 namespace brenvale {
@@ -83,6 +84,13 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
             QApplication::mouseButtons() == Qt::NoButton) {
             run([&] { used = editor.key(WindowKey::Redo, area); });
             return used;
+        }
+        // Esc in the tree, the list or the tag panel ends the tag filter.
+        if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier &&
+            editor.tagFilter().active() &&
+            (area == Area::Tree || area == Area::List || focus == window_.tagPanel()->view())) {
+            run([&] { editor.clearTagFilter(); });
+            return true;
         }
         // An edit box keeps some keys (Shift+BkSp) from the shortcuts; the window takes them.
         if (area == Area::TreeEdit || area == Area::ListEdit) {

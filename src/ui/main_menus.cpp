@@ -72,6 +72,10 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
         for (C id : kTreeMenu) {
             menu->addAction(actions_.action(id));
         }
+        if (menu == treePopup_) {
+            menu->addSeparator();
+            menu->addAction(actions_.action(C::Agenda));
+        }
         addFind(menu, menu == tree);
         addUndoRedo(menu);
     }
@@ -103,11 +107,13 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     for (QMenu* menu : {list, listPopup_}) {
         menu->addAction(actions_.action(C::ListChkBox));
         menu->addAction(actions_.action(C::UncheckAll));
+        addSchedule(menu);
         addFind(menu, menu == list);
         addUndoRedo(menu);
     }
 
     QMenu* options = menuBar->addMenu(QStringLiteral("オプション(&O)"));
+    options_ = options;
     options->addAction(actions_.action(C::OptSet));
     options->addAction(actions_.action(C::KeySet));
     QMenu* toolbar = options->addMenu(QStringLiteral("ツールバー"));
@@ -137,6 +143,20 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     for (QMenu* menu : {treePopup_, listPopup_, iconMenus_[0], iconMenus_[2], recentMenu_}) {
         forwardHints(menu);
     }
+}
+
+void MainMenus::addViewSwitch(QAction* action) {
+    options_->insertAction(statusBarSwitch_, action);
+}
+
+// Dates and tags belong to the list's Items; the agenda is reached from there too.
+void MainMenus::addSchedule(QMenu* menu) {
+    menu->addSeparator();
+    for (C id : {C::SortByDue, C::TagAdd, C::TagRemove, C::TagRename}) {
+        menu->addAction(actions_.action(id));
+    }
+    menu->addSeparator();
+    menu->addAction(actions_.action(C::Agenda));
 }
 
 // Finding searches the tree and the list alike: both menus offer it, the popups its first

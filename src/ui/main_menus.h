@@ -27,6 +27,8 @@ public:
     QMenu* recentMenu() const { return recentMenu_; }
     QAction* flatButtonsSwitch() const { return flatSwitch_; }
     QAction* statusBarSwitch() const { return statusBarSwitch_; }
+    // Shows a switch of a part of the window (the tag panel) after the status bar's.
+    void addViewSwitch(QAction* action);
 
     // Refills the recent-file menu from the editor.
     void rebuildRecentMenu();
@@ -43,6 +45,7 @@ private:
     QMenu* makeIconMenu(QWidget* parent);
     void forwardHints(QMenu* menu);
     void addFind(QMenu* menu, bool all);
+    void addSchedule(QMenu* menu);
     void addUndoRedo(QMenu* menu);
 
     Editor& editor_;
@@ -50,6 +53,7 @@ private:
     const ImageLists& images_;
     QMenu* treePopup_ = nullptr;
     QMenu* listPopup_ = nullptr;
+    QMenu* options_ = nullptr;
     QVector<QMenu*> iconMenus_;
     QMenu* recentMenu_ = nullptr;
     QAction* recentDelete_ = nullptr;

@@ -15,16 +15,20 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editor/seen_times.h"
 #include "editor/window_placement.h"
 #include "ui/about_box.h"
 #include "ui/accessibility.h"
+#include "ui/agenda_dialog.h"
 #include "ui/check_list_model.h"
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/command_actions.h"
 #include "ui/counter_panel.h"
+#include "ui/desktop_notifications.h"
 #include "ui/drag_scroll_timer.h"
 #include "ui/edit_box_text.h"
 #include "ui/error_report.h"
@@ -35,6 +39,7 @@
 #include "ui/key_filter.h"
 #include "ui/main_menus.h"
 #include "ui/message_box.h"
+#include "ui/tag_panel.h"
 #include "ui/text_width.h"
 #include "ui/toolbar.h"
 #include "ui/topic_tree_model.h"
@@ -85,6 +90,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     applyShortcutFile();
     buildLayout();
     buildStatusBar();
+    buildSchedule();
     applyLayout();
     connectEditBoxes();
     connectDrags();
@@ -211,6 +217,68 @@ void MainWindow::buildStatusBar() {
     bar->addPermanentWidget(listCounter_);
 }
 
+// The tag panel, the tag filter in the status bar, the agenda, reminders and the clock.
+void MainWindow::buildSchedule() {
+    editor_->setSeenTimes(SeenTimes(SeenTimes::FolderFromEnvironment()));
+    tagPanel_ = new TagPanel(*editor_, this);
+    addDockWidget(Qt::RightDockWidgetArea, tagPanel_);
+    tagPanel_->hide();
+    menus_->addViewSwitch(tagPanel_->toggleViewAction());
+
+    filterLabel_ = new QLabel;
+    filterLabel_->setObjectName(QStringLiteral("lblFilter"));
+    auto* clear = new QToolButton;
+    clear->setText(QStringLiteral("×"));
+    clear->setAutoRaise(true);
+    clear->setToolTip(QStringLiteral("絞り込みを解除 (Esc)"));
+    clear->setAccessibleName(clear->toolTip());
+    filterClear_ = clear;
+    statusBar()->insertPermanentWidget(1, filterLabel_);
+    statusBar()->insertPermanentWidget(2, clear);
+    filterLabel_->hide();
+    clear->hide();
+    connect(clear, &QToolButton::clicked, this, Guarded([this] { editor_->clearTagFilter(); }));
+
+    notifications_ = new DesktopNotifications(this);
+    connect(notifications_, &DesktopNotifications::actionInvoked, this,
+            [this](quint64 key, const QString& action) {
+                RunReporting([&] { editor_->notificationAction(key, ToUtf8(action)); });
+            });
+    connect(notifications_, &DesktopNotifications::failed, this,
+            Guarded([this] { editor_->notificationFailed(); }));
+    connect(&host_.clockTimer(), &QTimer::timeout, this, Guarded([this] { editor_->clockTick(); }));
+    // A rename ends when the box is left or Enter is pressed: its date words become days.
+    connect(treeEdit_, &QLineEdit::editingFinished, this,
+            Guarded([this] { editor_->editBoxCommitted(EditBox::Tree); }));
+}
+
+void MainWindow::showAgenda() {
+    if (!agenda_) {
+        agenda_ = new AgendaDialog(*editor_, this);
+    }
+    agenda_->showAgenda();
+}
+
+void MainWindow::raiseForUser() {
+    if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+}
+
+void MainWindow::tagFilterChanged() {
+    QString text = FromUtf8(editor_->tagFilter().text());
+    filterLabel_->setText(text);
+    filterLabel_->setVisible(!text.isEmpty());
+    filterClear_->setVisible(!text.isEmpty());
+}
+
+void MainWindow::dayChanged() {
+    // Overdue and today look different from now on.
+    list_->viewport()->update();
+}
+
 void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
     new EditBoxText(*editor_, host_, *edit, box, this);
 }
@@ -297,7 +365,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    editor_->session().windowClosed();
+    editor_->windowClosed();
 }
 
 bool MainWindow::event(QEvent* event) {

@@ -20,16 +20,19 @@ class QSplitter;
 
 namespace brenvale {
 
+class AgendaDialog;
 class CheckListModel;
 class CheckListView;
 class CommandActions;
 class CounterPanel;
+class DesktopNotifications;
 class DragScrollTimer;
 class FileWatch;
 class FindBar;
 class FindResultsPanel;
 class KeyFilter;
 class MainMenus;
+class TagPanel;
 class Toolbar;
 class TopicTreeModel;
 class TopicTreeView;
@@ -72,6 +75,11 @@ public:
     FindBar* findBar() const { return findBar_; }
     FindResultsPanel* findResults() const { return findResults_; }
     FileWatch* fileWatch() const { return fileWatch_; }
+    TagPanel* tagPanel() const { return tagPanel_; }
+    DesktopNotifications* notifications() const { return notifications_; }
+    // The agenda window, once it was shown.
+    AgendaDialog* agendaDialog() const { return agenda_; }
+    QLabel* filterLabel() const { return filterLabel_; }
     QWidget* treePanel() const { return treePanel_; }
     WindowHost& host() { return host_; }
     const ImageLists& images() const { return images_; }
@@ -93,6 +101,9 @@ public:
     void showShortcutKeyDialog();
     void showToolbarDialog();
     void showFindBar();
+    void showAgenda();
+    // The user asked for the window from outside (a notification): it comes to the front.
+    void raiseForUser();
     // Stores a switch of the options menu in the settings file, then hands it to the editor
     // (see EditorHost::ChangeSwitch). Throws Error when the file cannot be written.
     void changeSwitch(bool Settings::*option, bool on);
@@ -141,6 +152,9 @@ private:
     void titleChanged() override;
     void recentFilesChanged() override;
     void hintChanged() override;
+    void tagFilterChanged() override;
+    void dayChanged() override;
+    void buildSchedule();
 
     StartupOptions options_;
     StartupSettings startup_;
@@ -166,6 +180,11 @@ private:
     FindBar* findBar_ = nullptr;
     FindResultsPanel* findResults_ = nullptr;
     FileWatch* fileWatch_ = nullptr;
+    TagPanel* tagPanel_ = nullptr;
+    AgendaDialog* agenda_ = nullptr;
+    DesktopNotifications* notifications_ = nullptr;
+    QLabel* filterLabel_ = nullptr;
+    QWidget* filterClear_ = nullptr;
     ViewColours colours_;  // as the settings hold them
     // Outer bounds asked for before the window's frame was known (not shown yet, or shown
     // maximised); they are applied once it is.

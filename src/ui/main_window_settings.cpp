@@ -19,6 +19,7 @@
 #include "ui/main_menus.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
+#include "ui/tag_panel.h"
 #include "ui/toolbar.h"
 #include "ui/topic_tree_view.h"
 
@@ -63,6 +64,7 @@ void MainWindow::applyLayout() {
     menus_->flatButtonsSwitch()->setChecked(layout.flatButtons);
     toolbar_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
+    tagPanel_->setVisible(layout.tagPanel);
     colours_ = startup_.options.colours;
     applyViewColours();
     editor_->session().setAutoSaveInterval(startup_.options.autoSaveInterval);
@@ -91,6 +93,7 @@ bool MainWindow::writeClosingSettings() {
     layout.statusBar = menus_->statusBarSwitch()->isChecked();
     layout.flatButtons = menus_->flatButtonsSwitch()->isChecked();
     layout.treeWidth = treeWidth();
+    layout.tagPanel = tagPanel_->toggleViewAction()->isChecked();
     try {
         WriteClosingSettings(ToUtf8(options_.settingsFile), layout,
                              editor_->session().recentFiles().paths());

@@ -203,6 +203,7 @@ QWidget* OptionsDialog::viewPage() {
                                &Settings::noBoxItems));
     list->addLayout(Row({lblList_, cmbList_}, kIndent));
     list->addLayout(Row({cbListBold_, cbListItalic_, cbListUnderline_}, kIndent));
+    list->addWidget(boundCheck("cbDoneDate", "完了日を記録 (&D)", &Settings::recordDoneDate));
 
     auto* page = Named(new QWidget, "tbsV");
     auto* layout = new QVBoxLayout(page);

@@ -11,6 +11,7 @@
 
 #include "ui/about_box.h"
 #include "ui/codec.h"
+#include "ui/desktop_notifications.h"
 #include "ui/file_name_dialog.h"
 #include "ui/formats/opml.h"
 #include "ui/help_context.h"
@@ -19,6 +20,7 @@
 #include "ui/print/check_list_pages.h"
 #include "ui/print/pdf_export.h"
 #include "ui/print_options_dialog.h"
+#include "ui/tag_dialog.h"
 
 namespace brenvale {
 
@@ -26,6 +28,7 @@ WindowHost::WindowHost(MainWindow& window) : window_(window) {
     autoSave_.setSingleShot(false);
     recovery_.setSingleShot(true);
     hideChecked_.setSingleShot(true);
+    clock_.setSingleShot(true);
 }
 
 MessageAnswer WindowHost::ShowMessageBox(const std::string& text, MessageKind kind,
@@ -118,6 +121,26 @@ void WindowHost::SetRecoveryTimer(int delayMs) {
 
 void WindowHost::SetHideCheckedTimer(int delayMs) {
     hideChecked_.start(delayMs);
+}
+
+void WindowHost::SetClockTimer(int delayMs) {
+    clock_.start(delayMs);
+}
+
+void WindowHost::ShowNotification(const Notification& note) {
+    window_.notifications()->show(note);
+}
+
+void WindowHost::RaiseWindow() {
+    window_.raiseForUser();
+}
+
+void WindowHost::ShowAgenda() {
+    window_.showAgenda();
+}
+
+std::optional<TagEditAnswer> WindowHost::AskTagEdit(const TagEditRequest& request) {
+    return TagDialog::Ask(&window_, request);
 }
 
 void WindowHost::LaunchWithFile(const std::string& path) {

@@ -41,6 +41,11 @@ public:
     void ShowFindBar() override;
     void ChangeSwitch(bool Settings::*option, bool on) override;
     void SetHideCheckedTimer(int delayMs) override;
+    void SetClockTimer(int delayMs) override;
+    void ShowNotification(const Notification& note) override;
+    void RaiseWindow() override;
+    void ShowAgenda() override;
+    std::optional<TagEditAnswer> AskTagEdit(const TagEditRequest& request) override;
     std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override;
     std::string ExportOpml(const Document& doc, const ListKindOptions& options,
                            std::string_view title) override;
@@ -53,6 +58,7 @@ public:
     QTimer& autoSaveTimer() { return autoSave_; }
     QTimer& recoveryTimer() { return recovery_; }
     QTimer& hideCheckedTimer() { return hideChecked_; }
+    QTimer& clockTimer() { return clock_; }
 
 private:
     std::optional<std::string> askFileName(const FileDialogOptions& options, bool save);
@@ -61,6 +67,7 @@ private:
     QTimer autoSave_;
     QTimer recovery_;
     QTimer hideChecked_;
+    QTimer clock_;
     int busy_ = 0;
     // What the last print or PDF showed, offered again.
     bool printWholeDocument_ = false;

@@ -22,6 +22,7 @@ TEST(ReadSettings, AMissingFileGivesTheDefaultsCentred) {
     EXPECT_TRUE(w.statusBar);
     EXPECT_TRUE(w.flatButtons);
     EXPECT_EQ(w.treeWidth, 129);
+    EXPECT_FALSE(w.tagPanel);
     const ViewColours& c = read.options.colours;
     EXPECT_EQ(c.treeBack, 0xFFF8F8u);
     EXPECT_EQ(c.treeText, 0x100000u);
@@ -94,17 +95,19 @@ TEST(WriteClosingSettings, NormalWindowWritesItsBoundsThenState) {
     w.bounds = {10, 20, 640, 480};
     w.restoredBounds = {1, 2, 3, 4};  // not used for a normal window
     w.statusBar = false;
+    w.tagPanel = true;
     w.treeWidth = 150;
     w.recentFiles = {"/ignored.bnv"};
     WriteClosingSettings(path, w, {"/b.bnv", "/a.bnv"});
     EXPECT_EQ(ReadBytes(path),
               "[Save]\r\nAutoSv=2\r\n"
               "[Window]\r\nHeight=480\r\nWidth=640\r\nTop=20\r\nLeft=10\r\nState=1\r\n"
-              "StatusBar=0\r\n[ToolBtn]\r\nFlat=1\r\n[Tree]\r\nWidth=150\r\n"
+              "StatusBar=0\r\nTagPanel=1\r\n[ToolBtn]\r\nFlat=1\r\n[Tree]\r\nWidth=150\r\n"
               "[Recent]\r\n0=/b.bnv\r\n1=/a.bnv\r\n");
 
     StartupSettings again = ReadSettings(path, 800, 600);
     EXPECT_EQ(again.layout.bounds, w.bounds);
+    EXPECT_TRUE(again.layout.tagPanel);
     EXPECT_EQ(again.layout.recentFiles, (std::vector<std::string>{"/a.bnv", "/b.bnv"}));
 }
 
@@ -118,7 +121,7 @@ TEST(WriteClosingSettings, MaximisedWindowWritesStateThenRestoredBounds) {
     WriteClosingSettings(path, w, {});
     EXPECT_EQ(ReadBytes(path),
               "[Window]\r\nState=0\r\nHeight=500\r\nWidth=700\r\nTop=40\r\nLeft=30\r\n"
-              "StatusBar=1\r\n[ToolBtn]\r\nFlat=1\r\n[Tree]\r\nWidth=129\r\n");
+              "StatusBar=1\r\nTagPanel=0\r\n[ToolBtn]\r\nFlat=1\r\n[Tree]\r\nWidth=129\r\n");
     StartupSettings again = ReadSettings(path, 800, 600);
     EXPECT_EQ(again.layout.state, WindowState::Maximized);
     EXPECT_EQ(again.layout.bounds, w.restoredBounds);

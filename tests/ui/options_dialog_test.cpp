@@ -189,7 +189,8 @@ void OptionsDialogTest::okWritesEveryKeyAndAppliesIt() {
                  "\r\n[Tree]\r\nTreeColor=$00604020\r\nTreeFontColor=$00100000\r\n"
                  "ShowProgress=0\r\n"
                  "[List]\r\nKugiri=1\r\nCekBox=1\r\nCekMoj=" +
-                 Sjis("※") + "\r\nLCBold=1\r\nLCItal=0\r\nLCUnde=0\r\nHideChecked=0\r\n");
+                 Sjis("※") +
+                 "\r\nLCBold=1\r\nLCItal=0\r\nLCUnde=0\r\nHideChecked=0\r\nDoneDate=0\r\n");
     // The list's colours were never chosen: they keep following the desktop, unwritten.
     QVERIFY(editor().settings().keepOnScreen);
     QCOMPARE(editor().settings().autoSave, AutoSaveMode::TempCopy);
@@ -216,7 +217,7 @@ void OptionsDialogTest::okWithoutChangesWritesBackEveryOptionAsItWas() {
         "[List]\r\nKugiri=0\r\nCekBox=0\r\nCekMoj=" +
         Sjis("＊") +
         "\r\nLCBold=0\r\nLCItal=1\r\nLCUnde=1\r\nListColor=clBtnFace\r\n"
-        "ListFontColor=$00ABCDEF\r\nHideChecked=1\r\n";
+        "ListFontColor=$00ABCDEF\r\nHideChecked=1\r\nDoneDate=1\r\n";
     make(every);
     runDialog([](QDialog* d) { Child<QPushButton>(d, "btnOk")->click(); });
     QCOMPARE(settingsText(), every);

@@ -1,0 +1,106 @@
+#include "ui/agenda_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "ui/accessibility.h"
+#include "ui/agenda_model.h"
+#include "ui/dialog_frame.h"
+#include "ui/error_report.h"
+
+namespace brenvale {
+
+AgendaDialog::AgendaDialog(Editor& editor, QWidget* parent)
+    : QDialog(parent), editor_(editor), observation_(editor, this) {
+    setObjectName(QStringLiteral("dlgAgenda"));
+    setWindowTitle(QStringLiteral("予定"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    model_ = new AgendaModel(editor_, this);
+    title_ = new QLabel;
+    view_ = new QTreeView;
+    view_->setModel(model_);
+    view_->setHeaderHidden(true);
+    view_->setUniformRowHeights(true);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setExpandsOnDoubleClick(false);
+    view_->setStatusTip(QStringLiteral("|[予定] クリックまたは Enter で、その項目へ移動します"));
+    NameAfterHint(view_, view_->statusTip());
+    KeepSelectionVisible(view_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* close = SizedDialogButton(buttons->addButton(QDialogButtonBox::Close));
+    close->setText(QStringLiteral("閉じる"));
+    close->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title_);
+    layout->addWidget(view_, 1);
+    layout->addWidget(buttons);
+    resize(480, 420);
+
+    refresh_.setSingleShot(true);
+    refresh_.setInterval(kRefreshDelayMs);
+    connect(&refresh_, &QTimer::timeout, this, Guarded([this] { reload(); }));
+    connect(view_, &QTreeView::clicked, this, &AgendaDialog::goTo);
+    connect(view_, &QTreeView::activated, this, &AgendaDialog::goTo);
+}
+
+void AgendaDialog::showAgenda() {
+    reload();
+    show();
+    raise();
+    activateWindow();
+    view_->setFocus();
+}
+
+void AgendaDialog::reload() {
+    refresh_.stop();
+    // The row the user was on, kept where it still is.
+    QModelIndex current = view_->currentIndex();
+    int group = current.parent().isValid() ? current.parent().row() : current.row();
+    int row = current.parent().isValid() ? current.row() : -1;
+    model_->reload();
+    view_->expandAll();
+    title_->setText(QStringLiteral("期限のある未チェックの項目: %1 件").arg(model_->total()));
+    QModelIndex parent = model_->index(std::max(group, 0), 0);
+    QModelIndex restore = row >= 0 ? model_->index(row, 0, parent) : QModelIndex();
+    if (!restore.isValid()) {
+        restore = model_->index(0, 0, model_->index(0, 0));
+    }
+    if (restore.isValid()) {
+        view_->setCurrentIndex(restore);
+    }
+}
+
+void AgendaDialog::goTo(const QModelIndex& index) {
+    AgendaGroup group;
+    size_t row = 0;
+    if (!model_->entryOf(index, &group, &row)) {
+        return;
+    }
+    bool went = false;
+    RunReporting([&] { went = editor_.goToAgendaRow(group, row); });
+    if (!went) {
+        // The agenda was out of date: it is shown afresh, and the user chooses again.
+        reload();
+    }
+}
+
+void AgendaDialog::countersChanged() {
+    if (isVisible() && editor_.agenda().stale() && !refresh_.isActive()) {
+        refresh_.start();
+    }
+}
+
+void AgendaDialog::dayChanged() {
+    if (isVisible()) {
+        reload();
+    }
+}
+
+}  // namespace brenvale

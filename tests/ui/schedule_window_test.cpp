@@ -1,0 +1,232 @@
+// Dates and tags in the window: how the list draws what is overdue and due today on a light and
+// a dark desktop, the tag panel's clicks, the filter in the status bar, and the agenda's way to an
+// Item.
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListView>
+#include <QPalette>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+
+#include "editor/clock.h"
+#include "ui/agenda_dialog.h"
+#include "ui/agenda_model.h"
+#include "ui/check_list_delegate.h"
+#include "ui/check_list_view.h"
+#include "ui/command_actions.h"
+#include "ui/tag_panel.h"
+#include "ui/topic_tree_view.h"
+#include "window_fixture.h"
+
+using namespace brenvale;
+
+namespace {
+
+class FixedClock : public Clock {
+public:
+    LocalTime now() const override { return {{2026, 12, 24}, 10 * 3600}; }
+};
+
+QPalette DarkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x2A, 0x2A, 0x2E));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x22));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Highlight, QColor(0x3D, 0x6E, 0xB4));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    return dark;
+}
+
+// What a row of the list looks like, from a picture of the list.
+struct RowInk {
+    int ink = 0;           // pixels that stand off the background
+    int red = 0;           // of them, clearly red ones
+    int textContrast = 0;  // the strongest contrast left of `split`, and right of it
+    int tokenContrast = 0;
+};
+
+RowInk Measure(const QImage& image, const QRect& rect, int from, int split) {
+    QColor back = image.pixelColor(rect.right() - 2, rect.center().y());
+    RowInk ink;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = from; x < rect.right(); ++x) {
+            QColor c = image.pixelColor(x, y);
+            int contrast = std::abs(c.lightness() - back.lightness());
+            if (contrast < 40) {
+                continue;
+            }
+            ++ink.ink;
+            ink.red += c.red() > c.green() + 80 && c.red() > c.blue() + 80;
+            int& strongest = x < split ? ink.textContrast : ink.tokenContrast;
+            strongest = std::max(strongest, contrast);
+        }
+    }
+    return ink;
+}
+
+QModelIndex Row(QAbstractItemModel* model, const QString& starts) {
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QModelIndex index = model->index(r, 0);
+        if (index.data().toString().startsWith(starts)) {
+            return index;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+class ScheduleWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QApplication::setPalette(QPalette()); }
+    void overdueRowsAreRedAndTodayBoldOnEitherPalette();
+    void aClickOnATagFiltersTheTreeAndTheList();
+    void theAgendaLeadsToTheItem();
+    void theTagPanelIsShownAgainAfterARestart();
+};
+
+void ScheduleWindowTest::overdueRowsAreRedAndTodayBoldOnEitherPalette() {
+    for (bool dark : {false, true}) {
+        if (dark) {
+            QApplication::setPalette(DarkPalette());
+        }
+        test::WindowFixture fixture(
+            "T\n\b□wwwww due:2026-12-23\n\b□wwwww due:2026-12-24\n\b□wwwww due:2026-12-25");
+        FixedClock clock;
+        fixture.editor().setClock(clock);
+        CheckListView* list = fixture.window().list();
+        list->clearSelection();
+        fixture.editor().selectRow(-1);
+        QImage image = list->viewport()->grab().toImage();
+        QFontMetrics metrics(list->font());
+        int left = CheckListDelegate::boxColumnWidth(list) + 2;
+        int split = left + metrics.horizontalAdvance(QStringLiteral("wwwww "));
+        auto row = [&](int r) {
+            return Measure(image, list->visualRect(list->model()->index(r, 0)), left, split);
+        };
+        RowInk overdue = row(0);
+        RowInk today = row(1);
+        RowInk later = row(2);
+        QVERIFY2(overdue.red > 20, dark ? "dark" : "light");
+        QCOMPARE(today.red, 0);
+        QCOMPARE(later.red, 0);
+        // Bold: the same text takes more ink.
+        QVERIFY2(today.ink > later.ink * 11 / 10,
+                 qPrintable(QString("%1 %2").arg(today.ink).arg(later.ink)));
+        // The token is fainter than the text before it.
+        QVERIFY(later.tokenContrast + 30 < later.textContrast);
+    }
+}
+
+void ScheduleWindowTest::aClickOnATagFiltersTheTreeAndTheList() {
+    test::WindowFixture fixture("A\n\b□a #x\n\b□b\nB\n\b□c #y\nC\n\tC1\n\b□d #x #y");
+    MainWindow& window = fixture.window();
+    TagPanel* panel = window.tagPanel();
+    QVERIFY(!panel->isVisible());
+    QAction* toggle = panel->toggleViewAction();
+    toggle->trigger();
+    QVERIFY(panel->isVisible());
+    QAbstractItemModelTester tester(panel->model());
+    QListView* view = panel->view();
+    QCOMPARE(Row(view->model(), "タグなし").data().toString(), QStringLiteral("タグなし (1)"));
+    QModelIndex x = Row(view->model(), "#x");
+    QCOMPARE(x.data().toString(), QStringLiteral("#x (2)"));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(x).center());
+    QCOMPARE(fixture.editor().treeRows().rowCount(), 3u);  // A, C and C1
+    QCOMPARE(test::Rows(fixture.editor()), QStringList{"a #x"});
+    QVERIFY(window.filterLabel()->isVisible());
+    QCOMPARE(window.filterLabel()->text(), QStringLiteral("絞り込み: #x"));
+    QVERIFY(panel->clearButton()->isEnabled());
+    // Ctrl+click: both tags.
+    QModelIndex y = Row(view->model(), "#y");
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      view->visualRect(y).center());
+    QCOMPARE(fixture.editor().treeRows().rowCount(), 2u);
+    QCOMPARE(window.filterLabel()->text(), QStringLiteral("絞り込み: #x かつ #y"));
+    QCOMPARE(Row(view->model(), "#y").data(TagListModel::FilterRole).toInt(), 1);
+    // Esc in the tree ends it.
+    window.tree()->setFocus();
+    QTest::keyClick(window.tree(), Qt::Key_Escape);
+    QVERIFY(!fixture.editor().tagFilter().active());
+    QCOMPARE(fixture.editor().treeRows().rowCount(), 4u);
+    QVERIFY(!window.filterLabel()->isVisible());
+    // The counts follow the document.
+    fixture.editor().selectTopic(test::Find(fixture.editor(), "B"));
+    fixture.editor().toggleCheck(0);
+    QTRY_COMPARE(Row(view->model(), "#y").data().toString(), QStringLiteral("#y (1)"));
+    toggle->trigger();
+    QVERIFY(!panel->isVisible());
+}
+
+void ScheduleWindowTest::theAgendaLeadsToTheItem() {
+    test::WindowFixture fixture(
+        "A\n\b□a due:2026-12-20\nB\n\tB1\n\b□b\n\b□c due:2026-12-24T09:00\n\b□d due:2027-02-01");
+    FixedClock clock;
+    fixture.editor().setClock(clock);
+    fixture.window().actions().action(CommandId::Agenda)->trigger();
+    AgendaDialog* agenda = fixture.window().agendaDialog();
+    QVERIFY(agenda && agenda->isVisible());
+    QAbstractItemModelTester tester(agenda->model());
+    QTreeView* view = agenda->view();
+    QAbstractItemModel* model = view->model();
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("期限切れ (1)"));
+    QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("今日 (1)"));
+    QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("それ以降 (1)"));
+    QModelIndex today = model->index(0, 0, model->index(1, 0));
+    QCOMPARE(today.data().toString(), QStringLiteral("B › B1 › c due:2026-12-24T09:00"));
+    QCOMPARE(agenda->title()->text(), QStringLiteral("期限のある未チェックの項目: 3 件"));
+    // A click goes there, its Topic unfolded.
+    fixture.editor().setTopicExpanded(test::Find(fixture.editor(), "B"), false);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(today).center());
+    QCOMPARE(fixture.editor().selection().topic(), test::Find(fixture.editor(), "B1"));
+    QCOMPARE(test::Rows(fixture.editor()).value(fixture.editor().list().selectedRow()),
+             QStringLiteral("c due:2026-12-24T09:00"));
+    QVERIFY(test::Find(fixture.editor(), "B")->expanded);
+    // Enter on another row.
+    QModelIndex overdue = model->index(0, 0, model->index(0, 0));
+    view->setCurrentIndex(overdue);
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(fixture.editor().selection().topic(), test::Find(fixture.editor(), "A"));
+    // Ticked in the window, it leaves the agenda a moment later.
+    fixture.editor().toggleCheck(0);
+    QTRY_COMPARE(model->rowCount(), 2);
+    QCOMPARE(agenda->title()->text(), QStringLiteral("期限のある未チェックの項目: 2 件"));
+}
+
+void ScheduleWindowTest::theTagPanelIsShownAgainAfterARestart() {
+    test::TempDir dir;
+    StartupOptions options;
+    options.programPath = QApplication::applicationFilePath();
+    options.companionFolder = QString::fromStdString(dir.path());
+    options.settingsFile = QString::fromStdString(dir.file("brenvale.ini"));
+    options.shortcutFile = QString::fromStdString(dir.file("brenvale.key"));
+    auto run = [&](auto&& use) {
+        MainWindow window(options);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.start();
+        use(window);
+        QVERIFY(window.close());
+    };
+    run([](MainWindow& window) {
+        QVERIFY(!window.tagPanel()->isVisible());
+        window.tagPanel()->toggleViewAction()->trigger();
+    });
+    QVERIFY(test::ReadBytes(dir.file("brenvale.ini")).find("TagPanel=1\r\n") != std::string::npos);
+    run([](MainWindow& window) {
+        QVERIFY(window.tagPanel()->isVisible());
+        QVERIFY(window.tagPanel()->toggleViewAction()->isChecked());
+        window.tagPanel()->toggleViewAction()->trigger();
+    });
+    QVERIFY(test::ReadBytes(dir.file("brenvale.ini")).find("TagPanel=0\r\n") != std::string::npos);
+    run([](MainWindow& window) { QVERIFY(!window.tagPanel()->isVisible()); });
+}
+
+QTEST_MAIN(ScheduleWindowTest)
+#include "schedule_window_test.moc"
