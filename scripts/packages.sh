@@ -37,6 +37,8 @@ TEST_PACKAGES+=(fonts-ipafont-gothic xdg-utils)
 TEST_PACKAGES+=(ibus ibus-mozc dbus-x11)
 # What a screen reader hears of the tree: a D-Bus session with the accessibility bus.
 TEST_PACKAGES+=(dbus-daemon dbus-bin at-spi2-core)
+# Reminders reach a real notification server on a private session bus.
+TEST_PACKAGES+=(dunst)
 # A screen reader's own client library reads the window as screen readers do.
 TEST_PACKAGES+=(python3-pyatspi)
 # The exports are read back by outside tools: a CommonMark parser with the task list extension
