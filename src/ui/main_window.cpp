@@ -103,6 +103,8 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    // The edit boxes outlive the editor (children go last) and finish their editing as they go.
+    disconnect(treeEdit_, nullptr, this, nullptr);
     qApp->removeEventFilter(keys_);
     editor_->removeObserver(this);
 }
