@@ -226,6 +226,13 @@ void MainWindow::buildSchedule() {
     addDockWidget(Qt::RightDockWidgetArea, tagPanel_);
     tagPanel_->hide();
     menus_->addViewSwitch(tagPanel_->toggleViewAction());
+    // Tag names are short: the panel first takes a narrow strip, then keeps what the user gives.
+    connect(tagPanel_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && !tagPanelSized_) {
+            tagPanelSized_ = true;
+            resizeDocks({tagPanel_}, {kTagPanelWidth}, Qt::Horizontal);
+        }
+    });
 
     filterLabel_ = new QLabel;
     filterLabel_->setObjectName(QStringLiteral("lblFilter"));

@@ -54,6 +54,9 @@ struct StartupOptions {
 class MainWindow : public QMainWindow, private EditorObserver {
     Q_OBJECT
 public:
+    // The tag panel's width when it first shows.
+    static constexpr int kTagPanelWidth = 170;
+
     explicit MainWindow(StartupOptions options, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -181,6 +184,7 @@ private:
     FindResultsPanel* findResults_ = nullptr;
     FileWatch* fileWatch_ = nullptr;
     TagPanel* tagPanel_ = nullptr;
+    bool tagPanelSized_ = false;
     AgendaDialog* agenda_ = nullptr;
     DesktopNotifications* notifications_ = nullptr;
     QLabel* filterLabel_ = nullptr;

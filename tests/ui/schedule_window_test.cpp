@@ -131,6 +131,9 @@ void ScheduleWindowTest::aClickOnATagFiltersTheTreeAndTheList() {
     QAction* toggle = panel->toggleViewAction();
     toggle->trigger();
     QVERIFY(panel->isVisible());
+    // A narrow strip, not half the window.
+    QTRY_VERIFY2(std::abs(panel->width() - MainWindow::kTagPanelWidth) < 10,
+                 qPrintable(QString::number(panel->width())));
     QAbstractItemModelTester tester(panel->model());
     QListView* view = panel->view();
     QCOMPARE(Row(view->model(), "タグなし").data().toString(), QStringLiteral("タグなし (1)"));
