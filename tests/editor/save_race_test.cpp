@@ -159,10 +159,10 @@ TEST_F(SaveRace, AnotherProgramSavingDuringARealSaveIsNeverOverwrittenUnasked) {
     auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(::pclose(other), 0);
     const bool questioned = host.messages.size() > asked;
-    std::printf("[ race     ] the save took %lld ms; the other program's version was %s\n",
-                static_cast<long long>(
-                    std::chrono::duration_cast<std::chrono::milliseconds>(took).count()),
-                questioned ? "asked about" : "saved after it");
+    std::printf(
+        "[ race     ] the save took %lld ms; the other program's version was %s\n",
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()),
+        questioned ? "asked about" : "saved after it");
     EXPECT_EQ(test::ReadBytes(path), theirs);
     if (!questioned) {
         // Its rename came after the save: the document's bytes were written, then replaced.
