@@ -33,6 +33,11 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
     views_.setTreeRows(&treeRows_);
     // Save follows the modified flag at once, whoever changed it.
     session_.onModifiedChanged([this] { commands_.refresh(parts_); });
+    session_.onOpenLockFailed([this](const std::string& text) {
+        if (!drag_.active()) {
+            hint_.show(text);
+        }
+    });
     commands_.setClipboardHasText(host_.ClipboardHasText());
     commands_.refresh(parts_);
 }

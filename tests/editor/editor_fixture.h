@@ -43,6 +43,10 @@ public:
     void SetBusy(bool busy) override {
         busyDepth += busy ? 1 : -1;
         EXPECT_GE(busyDepth, 0);
+        if (busy && onBusy) {
+            auto fn = onBusy;  // it may clear onBusy while it runs
+            fn();
+        }
     }
     std::optional<std::string> AskOpenFileName(const FileDialogOptions& options) override {
         return answerDialog(options);
@@ -154,6 +158,8 @@ public:
     std::optional<std::string> clipboard;
     std::vector<EditBox> focus;
     int busyDepth = 0;
+    // Runs each time the window shows the busy cursor (a write is about to start).
+    std::function<void()> onBusy;
     // The window's own commands the editor asked for, in order.
     std::vector<std::string> windowCommands;
     // What the window does with a switch it stores (a test hands it to the editor).
