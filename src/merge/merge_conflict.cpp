@@ -1,5 +1,7 @@
 #include "merge/merge_conflict.h"
 
+#include <vector>
+
 namespace brenvale {
 
 std::string_view ConflictKindText(ConflictKind kind) {
@@ -18,6 +20,21 @@ std::string_view ConflictKindText(ConflictKind kind) {
             return "topic only in theirs";
     }
     return "conflict";
+}
+
+std::string CaptionPath(const Topic& t) {
+    std::vector<const Topic*> path;
+    for (const Topic* p = &t; p; p = p->parent()) {
+        path.push_back(p);
+    }
+    std::string text;
+    for (auto it = path.rbegin(); it != path.rend(); ++it) {
+        if (!text.empty()) {
+            text += " > ";
+        }
+        text.append((*it)->caption.view());
+    }
+    return text;
 }
 
 }  // namespace brenvale

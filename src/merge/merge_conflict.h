@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "document/topic.h"
@@ -38,5 +39,8 @@ struct MergeConflict {
 
 // A short English description of a conflict kind, for the command line.
 std::string_view ConflictKindText(ConflictKind kind);
+
+// The captions from the top level down to t, joined by " > " (CP932 as the captions are).
+std::string CaptionPath(const Topic& t);
 
 }  // namespace brenvale
