@@ -12,16 +12,21 @@ namespace brenvale {
 
 namespace {
 
-// Reads a document as the editor opens it; its warnings go to err. Nothing when strict and
-// there were warnings.
-std::optional<ReadResult> Open(const std::string& path, const CompareOptions& options,
-                               std::ostream& err) {
-    ReadResult read = ReadDocument(path, options.read);
+// Tells err what a read left out; false when that stops a strict run.
+bool Warned(const std::string& path, const ReadResult& read, const CompareOptions& options,
+            std::ostream& err) {
     std::vector<std::string> warnings = ReadWarnings(read);
     for (const std::string& warning : warnings) {
         err << "brenvale-cli: " << path << ": " << warning << "\n";
     }
-    if (options.strict && !warnings.empty()) {
+    return !options.strict || warnings.empty();
+}
+
+// Reads a document as the editor opens it; nothing when strict and there were warnings.
+std::optional<ReadResult> Open(const std::string& path, const CompareOptions& options,
+                               std::ostream& err) {
+    ReadResult read = ReadDocument(path, options.read);
+    if (!Warned(path, read, options, err)) {
         return std::nullopt;
     }
     return read;
@@ -112,35 +117,30 @@ std::string Line(const DocumentChange& c) {
 int MergeCommand(const std::vector<std::string>& operands, const CompareOptions& options,
                  std::ostream& out, std::ostream& err) {
     bool withBase = operands.size() == 3;
-    const std::string& oursPath = operands[withBase ? 1 : 0];
-    const std::string& theirsPath = operands[withBase ? 2 : 1];
-    std::optional<ReadResult> base;
-    if (withBase && !(base = Open(operands[0], options, err))) {
+    const std::string& ours = operands[withBase ? 1 : 0];
+    const std::string& theirs = operands[withBase ? 2 : 1];
+    std::optional<std::string> base;
+    if (withBase) {
+        base = operands[0];
+    }
+    struct Stopped {};
+    std::optional<MergedFile> merged;
+    try {
+        merged = MergeDocumentFiles(base, ours, theirs, options.read,
+                                    [&](const std::string& path, const ReadResult& read) {
+                                        if (!Warned(path, read, options, err)) {
+                                            throw Stopped{};
+                                        }
+                                    });
+    } catch (const Stopped&) {
         return 2;
     }
-    std::optional<ReadResult> ours = Open(oursPath, options, err);
-    std::optional<ReadResult> theirs = ours ? Open(theirsPath, options, err) : std::nullopt;
-    if (!theirs) {
-        return 2;
-    }
-    DocumentGeometry geometry = ours->geometry.appliedTo({});
-    // git gives an empty ancestor to two files added on both sides: they are united.
-    bool unite = !base || base->document->empty();
-    if (!unite) {
-        geometry =
-            MergeGeometry(base->geometry.appliedTo({}), geometry, theirs->geometry.appliedTo({}));
-    }
-    MergeResult merged =
-        unite ? UniteDocuments(std::move(ours->document), *theirs->document)
-              : MergeDocuments(*base->document, std::move(ours->document), *theirs->document);
-    // Only the merged document is needed from here on.
-    base.reset();
-    theirs.reset();
-    Write(*merged.document, options.output.value_or(oursPath), geometry, options.write, out);
-    for (const MergeConflict& c : merged.conflicts) {
+    Write(*merged->merge.document, options.output.value_or(ours), merged->geometry, options.write,
+          out);
+    for (const MergeConflict& c : merged->merge.conflicts) {
         Report(c, err);
     }
-    return merged.conflicts.empty() ? 0 : 1;
+    return merged->merge.conflicts.empty() ? 0 : 1;
 }
 
 int DiffCommand(const std::vector<std::string>& operands, const CompareOptions& options,

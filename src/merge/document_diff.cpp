@@ -23,8 +23,8 @@ class Differ {
 public:
     Differ(const Document& before, const Document& after)
         : keys_(before.topicCount() + after.topicCount()),
-          before_(Flatten(before, keys_)),
-          after_(Flatten(after, keys_)),
+          before_(before, keys_),
+          after_(after, keys_),
           match_(MatchTopics(before_, after_)),
           moves_(TopicMoves(before_, after_, match_)) {}
 
@@ -63,34 +63,38 @@ private:
         for (uint32_t k = static_cast<uint32_t>(i); k < tree.end[static_cast<size_t>(i)]; ++k) {
             if (counterpart[k] == kNoTopic) {
                 ++c.topics;
-                c.items += tree.topics[k]->items.size();
+                c.items += tree.itemCount(static_cast<int32_t>(k));
             }
         }
         return c;
     }
 
     void topic(int32_t b, int32_t a) {
-        const Topic& old = before_.at(b);
-        const Topic& now = after_.at(a);
-        std::string path = TopicPath(after_, a);
         TopicMove move = moves_[static_cast<size_t>(b)];
+        bool renamed = before_.caption(b) != after_.caption(a);
+        bool icon = before_.icon(b) != after_.icon(a);
+        bool items = !before_.sameItems(b, after_, a);
+        if (move == TopicMove::InPlace && !renamed && !icon && !items) {
+            return;  // most Topics: nothing to say, not even their path to work out
+        }
+        std::string path = TopicPath(after_, a);
         if (move != TopicMove::InPlace) {
             DocumentChange c = Change(ChangeKind::TopicMoved, path, TopicPath(before_, b));
-            c.row = old.row();
-            c.rowAfter = now.row();
+            c.row = before_.row(b);
+            c.rowAfter = after_.row(a);
             changes_.push_back(std::move(c));
         }
-        if (old.caption.view() != now.caption.view()) {
+        if (renamed) {
             changes_.push_back(Change(ChangeKind::TopicRenamed, path, TopicPath(before_, b)));
         }
-        if (old.icon != now.icon) {
+        if (icon) {
             DocumentChange c = Change(ChangeKind::TopicIconChanged, path);
-            c.iconBefore = old.icon;
-            c.iconAfter = now.icon;
+            c.iconBefore = before_.icon(b);
+            c.iconAfter = after_.icon(a);
             changes_.push_back(std::move(c));
         }
-        if (!SameItems(old.items, now.items)) {
-            items(old.items, now.items, path);
+        if (items) {
+            listChanges(before_.items(b), after_.items(a), path);
         }
     }
 
@@ -101,7 +105,7 @@ private:
         changes_.push_back(std::move(c));
     }
 
-    void items(const ItemList& old, const ItemList& now, const std::string& path) {
+    void listChanges(const ItemList& old, const ItemList& now, const std::string& path) {
         ItemMatch m = MatchItems(old, now);
         for (size_t i = 0; i < old.size(); ++i) {
             if (m.toAfter[i] < 0) {

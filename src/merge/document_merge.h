@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -45,6 +48,16 @@ struct MergedFile {
 };
 MergedFile MergeDocumentBytes(std::string_view base, std::string_view ours, std::string_view theirs,
                               const ReadOptions& options);
+
+// The same for files, read as ReadDocument reads them (base may be missing: then ours and
+// theirs are united), in a fraction of the memory: only ours is held whole, the other two are
+// kept as their trees and hashes and read again where their lists are needed. seen is told of
+// each read before the next one begins (in the order base, theirs, ours) and may throw to stop.
+// Throws Error when a file cannot be read, or changed while it was merged.
+MergedFile MergeDocumentFiles(
+    const std::optional<std::string>& base, const std::string& ours, const std::string& theirs,
+    const ReadOptions& options,
+    const std::function<void(const std::string&, const ReadResult&)>& seen);
 
 // The geometry of a merge of three files' geometry lines.
 DocumentGeometry MergeGeometry(const DocumentGeometry& base, const DocumentGeometry& ours,

@@ -31,14 +31,12 @@ size_t HashOf(std::string_view text) {
 // children's captions.
 std::vector<size_t> Contents(const FlatTree& tree, int32_t i) {
     std::vector<size_t> bag;
-    const Topic& t = tree.at(i);
-    bag.reserve(t.items.size() + t.childCount());
-    for (size_t k = 0; k < t.items.size(); ++k) {
-        bag.push_back(HashOf(t.items[k].text()));
+    const ItemList& items = tree.items(i);
+    for (size_t k = 0; k < items.size(); ++k) {
+        bag.push_back(HashOf(items[k].text()));
     }
-    tree.forEachChild(i, [&](int32_t c) {
-        bag.push_back(HashOf(tree.at(c).caption.view()) ^ 0x9E3779B97F4A7C15ull);
-    });
+    tree.forEachChild(
+        i, [&](int32_t c) { bag.push_back(HashOf(tree.caption(c)) ^ 0x9E3779B97F4A7C15ull); });
     std::sort(bag.begin(), bag.end());
     return bag;
 }
@@ -252,7 +250,7 @@ private:
         walk(kNoTopic, kNoTopic);
         for (size_t a = 0; a < after_.size(); ++a) {
             int32_t b = match_.toBefore[a];
-            if (b != kNoTopic && after_.topics[a]->hasChildren()) {
+            if (b != kNoTopic && after_.hasChildren(static_cast<int32_t>(a))) {
                 walk(static_cast<int32_t>(a), b);
             }
         }
@@ -323,8 +321,7 @@ private:
             size_t from = scoreContents ? 0 : std::min(j, before.size() - 1);
             size_t to = scoreContents ? before.size() : from + 1;
             for (size_t i = from; i < to; ++i) {
-                double caption = TextAffinity(before_.at(before[i]).caption.view(),
-                                              after_.at(after[j]).caption.view());
+                double caption = TextAffinity(before_.caption(before[i]), after_.caption(after[j]));
                 // Two empty Topics prove nothing by their contents.
                 double contents = scoreContents && !bags[i].empty() && !mine.empty()
                                       ? Similarity(bags[i], mine)
@@ -390,7 +387,7 @@ std::vector<TopicMove> TopicMoves(const FlatTree& before, const FlatTree& after,
     };
     siblingsOf(kNoTopic);
     for (size_t a = 0; a < after.size(); ++a) {
-        if (after.topics[a]->hasChildren()) {
+        if (after.hasChildren(static_cast<int32_t>(a))) {
             siblingsOf(static_cast<int32_t>(a));
         }
     }

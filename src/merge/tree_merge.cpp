@@ -94,9 +94,9 @@ private:
     }
 
     // Whether one side changed a base Topic in a way its deletion on the other side must not lose.
-    static bool Changed(const Topic& base, const Topic& side, TopicMove move) {
-        return base.caption.view() != side.caption.view() || base.icon != side.icon ||
-               move == TopicMove::Reparented || !SameItems(base.items, side.items);
+    bool changed(int32_t b, const FlatTree& side, int32_t s, TopicMove move) const {
+        return in_.base.caption(b) != side.caption(s) || in_.base.icon(b) != side.icon(s) ||
+               move == TopicMove::Reparented || !in_.base.sameItems(b, side, s);
     }
 
     // Topics both sides added alike (the same caption under the same parent) are one Topic,
@@ -155,12 +155,11 @@ private:
             } else if (o != kNoTopic) {
                 if (in_.twoWay) {
                     place(b, oursParentNode(o), ParentFrom::Ours);
-                } else if (Changed(in_.base.at(b), in_.ours.at(o), movesOurs_[i])) {
+                } else if (changed(b, in_.ours, o, movesOurs_[i])) {
                     place(b, oursParentNode(o), ParentFrom::Ours);
                     kept_[i] = 1;
                 }
-            } else if (t != kNoTopic &&
-                       Changed(in_.base.at(b), in_.theirs.at(t), movesTheirs_[i])) {
+            } else if (t != kNoTopic && changed(b, in_.theirs, t, movesTheirs_[i])) {
                 place(b, theirsParentNode(t), ParentFrom::Theirs);
                 kept_[i] = 1;
             }
@@ -347,53 +346,52 @@ private:
             p.theirs = t;
             p.items = PlannedTopic::Items::CopyTheirs;
             if (kept_[i] || in_.twoWay) {
-                p.caption = caption(WithConflictMark(in_.theirs.at(t).caption.view()));
+                p.caption = caption(WithConflictMark(in_.theirs.caption(t)));
                 p.conflict = kept_[i] ? ConflictKind::TopicChangedAndDeleted
                                       : ConflictKind::TopicOnlyInTheirs;
             }
             return std::nullopt;
         }
-        const Topic& ours = in_.ours.at(o);
+        const FlatTree& ours = in_.ours;
+        const FlatTree& theirs = in_.theirs;
         if (t == kNoTopic) {
             if (kept_[i]) {
-                p.caption = caption(WithConflictMark(ours.caption.view()));
+                p.caption = caption(WithConflictMark(ours.caption(o)));
                 p.conflict = ConflictKind::TopicChangedAndDeleted;
             }
             return std::nullopt;
         }
-        const Topic& theirs = in_.theirs.at(t);
         p.theirs = t;  // where merged and copied Items come from
         if (in_.twoWay) {
-            if (!SameItems(ours.items, theirs.items)) {
-                mergedList(UniteItemLists(ours.items, theirs.items), p);
+            if (!ours.sameItems(o, theirs, t)) {
+                mergedList(UniteItemLists(ours.items(o), theirs.items(t)), p);
             }
-            if (ours.caption.view() != theirs.caption.view()) {
-                return WithConflictMark(theirs.caption.view());
+            if (ours.caption(o) != theirs.caption(t)) {
+                return WithConflictMark(theirs.caption(t));
             }
             return std::nullopt;
         }
         if (x >= nb_) {
             // Added alike on both sides.
-            if (!SameItems(ours.items, theirs.items)) {
-                mergedList(MergeItemLists(noItems_, ours.items, theirs.items), p);
+            if (!ours.sameItems(o, theirs, t)) {
+                mergedList(MergeItemLists(noItems_, ours.items(o), theirs.items(t)), p);
             }
             return std::nullopt;
         }
-        const Topic& base = in_.base.at(x);
-        std::string_view cb = base.caption.view(), co = ours.caption.view(),
-                         ct = theirs.caption.view();
+        const FlatTree& base = in_.base;
+        std::string_view cb = base.caption(x), co = ours.caption(o), ct = theirs.caption(t);
         if (co == cb && ct != cb) {
             p.caption = caption(std::string(ct));
         }
-        if (ours.icon == base.icon && theirs.icon != base.icon) {
-            p.icon = theirs.icon;
+        if (ours.icon(o) == base.icon(x) && theirs.icon(t) != base.icon(x)) {
+            p.icon = theirs.icon(t);
         }
-        if (SameItems(base.items, theirs.items)) {
+        if (base.sameItems(x, theirs, t)) {
             // theirs left the list alone: ours' stands
-        } else if (SameItems(base.items, ours.items)) {
+        } else if (base.sameItems(x, ours, o)) {
             p.items = PlannedTopic::Items::CopyTheirs;
         } else {
-            mergedList(MergeItemLists(base.items, ours.items, theirs.items), p);
+            mergedList(MergeItemLists(base.items(x), ours.items(o), theirs.items(t)), p);
         }
         if (co != cb && ct != cb && co != ct) {
             return WithConflictMark(ct);
@@ -417,6 +415,7 @@ private:
 
     // Lays the merged tree out in tree order, children after their parent.
     void build() {
+        plan_.topics.reserve(present_.size());
         struct Pending {
             int32_t node;
             int32_t parent;  // index in plan_.topics
@@ -448,7 +447,7 @@ private:
             plan_.topics.push_back(p);
             if (marker) {
                 // The marker follows the Topic's whole subtree, as its next sibling.
-                int32_t icon = in_.theirs.at(theirsOf(next.node)).icon;
+                int32_t icon = in_.theirs.icon(theirsOf(next.node));
                 stack.push_back({kNoTopic, next.parent, caption(std::move(*marker)), icon});
             }
             pushChildren(next.node, planned);

@@ -76,12 +76,12 @@ struct Model {
     }
 };
 
-size_t IndexOf(const std::vector<MItem>& items, int id) {
+inline size_t IndexOf(const std::vector<MItem>& items, int id) {
     return static_cast<size_t>(
         std::find_if(items.begin(), items.end(), [&](const MItem& i) { return i.id == id; }) -
         items.begin());
 }
-size_t After(const std::vector<int>& ids, int anchor) {
+inline size_t After(const std::vector<int>& ids, int anchor) {
     return anchor < 0
                ? 0
                : static_cast<size_t>(std::find(ids.begin(), ids.end(), anchor) - ids.begin()) + 1;
@@ -126,7 +126,7 @@ struct MoveTopic {
 using Edit = std::variant<Tick, EditItem, DeleteItem, InsertItem, MoveItem, Rename, SetIcon,
                           DeleteTopic, AddTopic, MoveTopic>;
 
-void Apply(Model& m, const Edit& edit) {
+inline void Apply(Model& m, const Edit& edit) {
     std::visit(
         [&](const auto& e) {
             using E = std::decay_t<decltype(e)>;
