@@ -1,6 +1,7 @@
 #include "cli/merge_commands.h"
 
 #include <ostream>
+#include <sstream>
 
 #include "cli/cli_output.h"
 #include "common/cp932.h"
@@ -137,9 +138,12 @@ int MergeCommand(const std::vector<std::string>& operands, const CompareOptions&
     }
     Write(*merged->merge.document, options.output.value_or(ours), merged->geometry, options.write,
           out);
+    // One write for all the lines: standard error is not buffered.
+    std::ostringstream lines;
     for (const MergeConflict& c : merged->merge.conflicts) {
-        Report(c, err);
+        Report(c, lines);
     }
+    err << lines.str();
     return merged->merge.conflicts.empty() ? 0 : 1;
 }
 

@@ -128,16 +128,20 @@ FlatTree FlatTree::Detached(const Document& doc, const std::string& path, TextKe
 }
 
 size_t FlatTree::row(int32_t i) const {
-    size_t row = 0;
-    int32_t found = kNoTopic;
-    forEachChild(parent[at(i)], [&](int32_t c) {
-        if (c < i && found == kNoTopic) {
-            ++row;
-        } else {
-            found = c;
+    if (rows_.empty()) {
+        rows_.assign(size(), 0);
+        auto number = [&](int32_t parent) {
+            uint32_t row = 0;
+            forEachChild(parent, [&](int32_t c) { rows_[at(c)] = row++; });
+        };
+        number(kNoTopic);
+        for (size_t p = 0; p < size(); ++p) {
+            if (hasChildren(static_cast<int32_t>(p))) {
+                number(static_cast<int32_t>(p));
+            }
         }
-    });
-    return row;
+    }
+    return rows_[at(i)];
 }
 
 const ItemList& FlatTree::items(int32_t i) const {

@@ -45,7 +45,7 @@ public:
     std::string_view caption(int32_t i) const { return captions_[at(i)]; }
     int icon(int32_t i) const { return icons_[at(i)]; }
     bool expanded(int32_t i) const { return expanded_[at(i)] != 0; }
-    // Its row among its siblings (counted, not kept).
+    // Its row among its siblings (counted for every Topic when first asked for).
     size_t row(int32_t i) const;
 
     size_t itemCount(int32_t i) const { return counts_[at(i)]; }
@@ -82,6 +82,7 @@ private:
     std::vector<uint32_t> counts_;
     mutable std::vector<uint64_t> hashes_;  // over a Document: worked out when first asked for
     mutable std::vector<uint8_t> hashed_;
+    mutable std::vector<uint32_t> rows_;
 
     // Detached: the copied captions, the file and where each list's first Item starts in it,
     // and the lists read again so far.

@@ -1,6 +1,7 @@
 #include "merge/topic_matching.h"
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <iterator>
 #include <optional>
@@ -21,7 +22,7 @@ namespace {
 constexpr double kMovedSimilarity = 0.3;
 constexpr double kRenamedSimilarity = 0.5;
 // Candidates of the same caption looked at for each Topic left over.
-constexpr size_t kCandidatesPerCaption = 16;
+constexpr size_t kCandidatesPerCaption = 8;
 
 size_t HashOf(std::string_view text) {
     return std::hash<std::string_view>{}(text);
@@ -96,10 +97,6 @@ private:
         return anyFree(match_.toAfter) && anyFree(match_.toBefore);
     }
 
-    double similarity(int32_t b, int32_t a) const {
-        return Similarity(Contents(before_, b), Contents(after_, a));
-    }
-
     // Topics moved elsewhere: the same caption. A caption that only one Topic left over on
     // each side has pairs them whatever they hold; among several, the one whose contents
     // agree best, if they mostly agree.
@@ -118,6 +115,7 @@ private:
             }
         }
         std::sort(freeAfterKeys.begin(), freeAfterKeys.end());
+        std::unordered_map<uint32_t, size_t> firstFree;  // per caption, within its candidates
         for (size_t a = 0; a < after_.size(); ++a) {
             if (!freeAfter(static_cast<int32_t>(a))) {
                 continue;
@@ -132,20 +130,28 @@ private:
                 }
                 continue;
             }
+            // Each caption's candidates are looked at from the first one still free on, and
+            // only a few of them: a caption that thousands of Topics share costs no more.
+            size_t& first = firstFree[key];
+            while (it + static_cast<std::ptrdiff_t>(first) != free.end() &&
+                   (it + static_cast<std::ptrdiff_t>(first))->first == key &&
+                   !freeBefore((it + static_cast<std::ptrdiff_t>(first))->second)) {
+                ++first;
+            }
+            it += static_cast<std::ptrdiff_t>(first);
             int32_t best = kNoTopic;
             double bestSimilarity = kMovedSimilarity;
             std::optional<std::vector<size_t>> mine;
-            for (size_t seen = 0; it != free.end() && it->first == after_.captionKey[a] &&
-                                  seen < kCandidatesPerCaption;
-                 ++it) {
+            for (size_t looked = 0;
+                 it != free.end() && it->first == key && looked < 4 * kCandidatesPerCaption;
+                 ++it, ++looked) {
                 if (!freeBefore(it->second)) {
                     continue;
                 }
-                ++seen;
                 if (!mine) {
                     mine = Contents(after_, static_cast<int32_t>(a));
                 }
-                double s = Similarity(Contents(before_, it->second), *mine);
+                double s = Similarity(contentsBefore(it->second), *mine);
                 if (s >= bestSimilarity && (best == kNoTopic || s > bestSimilarity)) {
                     best = it->second;
                     bestSimilarity = s;
@@ -162,22 +168,17 @@ private:
     // many Topics hold (a separator) is no clue.
     void byContents() {
         constexpr size_t kCommonHash = 64;
-        std::unordered_map<int32_t, std::vector<size_t>> bags;
         std::vector<std::pair<size_t, int32_t>> holders;  // hash, Topic of the older version
         for (size_t b = 0; b < before_.size(); ++b) {
             if (!freeBefore(static_cast<int32_t>(b))) {
                 continue;
             }
-            std::vector<size_t> bag = Contents(before_, static_cast<int32_t>(b));
-            if (bag.empty()) {
-                continue;
-            }
+            const std::vector<size_t>& bag = contentsBefore(static_cast<int32_t>(b));
             for (size_t k = 0; k < bag.size(); ++k) {
                 if (k == 0 || bag[k] != bag[k - 1]) {
                     holders.emplace_back(bag[k], static_cast<int32_t>(b));
                 }
             }
-            bags.emplace(static_cast<int32_t>(b), std::move(bag));
         }
         if (holders.empty()) {
             return;
@@ -212,7 +213,7 @@ private:
                 if (!freeBefore(b)) {
                     continue;
                 }
-                double s = Similarity(bags[b], mine);
+                double s = Similarity(contentsBefore(b), mine);
                 if (s > bestSimilarity || (s == bestSimilarity && best == kNoTopic)) {
                     best = b;
                     bestSimilarity = s;
@@ -267,27 +268,36 @@ private:
             }
             return std::lower_bound(siblings.begin(), siblings.end(), b) - siblings.begin();
         };
+        // The neighbours looked at are few, so that long lists of siblings cost linear time.
+        constexpr size_t kReach = 64;
         for (size_t k = 0; k < children.size(); ++k) {
             if (!freeAfter(children[k]) || (k > 0 && freeAfter(children[k - 1])) ||
                 (k + 1 < children.size() && freeAfter(children[k + 1]))) {
                 continue;
             }
             int64_t low = -1;
-            for (size_t j = k; j-- > 0 && low < 0;) {
-                low = position(children[j]);
+            size_t j = k;
+            for (; j > 0 && k - j < kReach && low < 0; --j) {
+                low = position(children[j - 1]);
             }
             int64_t high = static_cast<int64_t>(siblings.size());
-            for (size_t j = k + 1; j < children.size(); ++j) {
-                if (int64_t p = position(children[j]); p >= 0) {
+            size_t m = k + 1;
+            for (; m < children.size() && m - k <= kReach; ++m) {
+                if (int64_t p = position(children[m]); p >= 0) {
                     high = p;
                     break;
                 }
             }
+            bool bounded = (low >= 0 || j == 0) &&
+                           (high < static_cast<int64_t>(siblings.size()) || m == children.size());
+            if (!bounded || high - low > static_cast<int64_t>(kReach)) {
+                continue;
+            }
             int32_t only = kNoTopic;
             size_t count = 0;
-            for (int64_t j = low + 1; j < high; ++j) {
-                if (freeBefore(siblings[static_cast<size_t>(j)])) {
-                    only = siblings[static_cast<size_t>(j)];
+            for (int64_t i = low + 1; i < high; ++i) {
+                if (freeBefore(siblings[static_cast<size_t>(i)])) {
+                    only = siblings[static_cast<size_t>(i)];
                     ++count;
                 }
             }
@@ -309,10 +319,10 @@ private:
         };
         std::vector<Candidate> candidates;
         bool scoreContents = before.size() * after.size() <= kScoredPairs;
-        std::vector<std::vector<size_t>> bags;
+        std::vector<const std::vector<size_t>*> bags;
         if (scoreContents) {
             for (int32_t b : before) {
-                bags.push_back(Contents(before_, b));
+                bags.push_back(&contentsBefore(b));
             }
         }
         for (size_t j = 0; j < after.size(); ++j) {
@@ -323,8 +333,8 @@ private:
             for (size_t i = from; i < to; ++i) {
                 double caption = TextAffinity(before_.caption(before[i]), after_.caption(after[j]));
                 // Two empty Topics prove nothing by their contents.
-                double contents = scoreContents && !bags[i].empty() && !mine.empty()
-                                      ? Similarity(bags[i], mine)
+                double contents = scoreContents && !bags[i]->empty() && !mine.empty()
+                                      ? Similarity(*bags[i], mine)
                                       : 0.0;
                 if (caption >= kRenamedSimilarity || contents >= kRenamedSimilarity) {
                     candidates.push_back({std::max(caption, contents), i, j});
@@ -340,10 +350,26 @@ private:
         }
     }
 
+    // The contents of a Topic of the older version, worked out once: a Topic left over may be
+    // a candidate for many.
+    const std::vector<size_t>& contentsBefore(int32_t b) {
+        if (bagOf_.empty()) {
+            bagOf_.assign(before_.size(), -1);
+        }
+        int32_t& bag = bagOf_[static_cast<size_t>(b)];
+        if (bag < 0) {
+            bag = static_cast<int32_t>(bags_.size());
+            bags_.push_back(Contents(before_, b));
+        }
+        return bags_[static_cast<size_t>(bag)];
+    }
+
     const FlatTree& before_;
     const FlatTree& after_;
     const bool alonePairs_;
     TopicMatch match_;
+    std::vector<int32_t> bagOf_;  // per Topic of the older version: its bag in bags_, or -1
+    std::deque<std::vector<size_t>> bags_;
 };
 
 }  // namespace
