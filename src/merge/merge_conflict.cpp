@@ -15,9 +15,9 @@ std::string_view ConflictKindText(ConflictKind kind) {
         case ConflictKind::TopicChangedAndDeleted:
             return "topic changed on one side, deleted on the other";
         case ConflictKind::ItemOnlyInTheirs:
-            return "item only in theirs";
+            return "item only in theirs, or held otherwise (no common ancestor)";
         case ConflictKind::TopicOnlyInTheirs:
-            return "topic only in theirs";
+            return "topic only in theirs (no common ancestor)";
     }
     return "conflict";
 }
