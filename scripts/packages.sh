@@ -42,6 +42,8 @@ TEST_PACKAGES+=(python3-pyatspi)
 # The exports are read back by outside tools: a CommonMark parser with the task list extension
 # for Markdown, and the PDF text and font listers.
 TEST_PACKAGES+=(cmark-gfm poppler-utils)
+# brenvale-cli as git's merge driver and diff filter, tried in a real repository.
+TEST_PACKAGES+=(git)
 
 # Configures and builds the tree in build/ with every core of the machine.
 build_all() {

@@ -15,6 +15,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/cli_schedule.h"
+#include "cli/merge_commands.h"
 #include "common/byte_block.h"
 #include "common/cp932.h"
 #include "common/error.h"
@@ -68,6 +69,17 @@ constexpr const char* kUsage =
     "                               making missing topics (write // for a / in a name);\n"
     "                               date words such as due:明日 become due:YYYY-MM-DD; the\n"
     "                               rest of FILE stays byte for byte\n"
+    "  merge BASE OURS THEIRS [-o OUT]\n"
+    "                               merge what OURS and THEIRS changed since BASE, their\n"
+    "                               common ancestor; the result replaces OURS (or goes to\n"
+    "                               OUT). Exit 0: merged cleanly; 1: merged with conflicts,\n"
+    "                               each kept both ways, marked \" #競合\" and named on\n"
+    "                               standard error; 2: an error, nothing written\n"
+    "  merge OURS THEIRS [-o OUT]   unite two copies without a common ancestor (also when\n"
+    "                               BASE holds no topics)\n"
+    "  diff OLD NEW                 print one line per change (topic added, removed, moved,\n"
+    "                               renamed; item added, removed, edited, ticked, unticked,\n"
+    "                               moved). Exit 0: the same; 1: different; 2: an error\n"
     "  --help                       show this text\n"
     "\n"
     "An OUT of - is standard output; a pipe or a device is written as it stands. export,\n"
@@ -110,6 +122,7 @@ struct Invocation {
     bool strict = false;
     std::optional<Format> format;
     std::optional<TextEncoding> encoding;
+    std::optional<std::string> output;  // -o, for merge
 };
 
 Format ParseFormat(const std::string& name) {
@@ -370,6 +383,24 @@ int Stats(const Invocation& inv, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+CompareOptions CompareOptionsOf(const Invocation& inv) {
+    return {inv.settings.read, inv.settings.write, inv.strict, inv.output};
+}
+
+int Merge(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    Refuse(inv, false, false, "merge");
+    if (inv.operands.size() != 2 && inv.operands.size() != 3) {
+        throw UsageError{"merge takes BASE OURS THEIRS, or OURS THEIRS"};
+    }
+    return MergeCommand(inv.operands, CompareOptionsOf(inv), out, err);
+}
+
+int Diff(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    Expect(inv, 2, "diff");
+    Refuse(inv, false, false, "diff");
+    return DiffCommand(inv.operands, CompareOptionsOf(inv), out, err);
+}
+
 // The settings named by --settings, read as the editor reads its own: a missing file or key
 // gives the default. A file that is there but cannot be read is an error here, since the
 // caller named it.
@@ -420,8 +451,8 @@ std::string OneLine(std::string text) {
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     using Command = std::function<int(const Invocation&, std::ostream&, std::ostream&)>;
     static const std::map<std::string, Command> kCommands = {
-        {"export", Export}, {"import", Import},          {"pdf", Pdf},
-        {"resave", Resave}, {"import-text", ImportText}, {"stats", Stats},
+        {"export", Export},          {"import", Import}, {"pdf", Pdf},     {"resave", Resave},
+        {"import-text", ImportText}, {"stats", Stats},   {"merge", Merge}, {"diff", Diff},
     };
     if (args.empty()) {
         err << kUsage;
@@ -431,6 +462,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return *code;
     }
     auto command = kCommands.find(args[0]);
+    // merge and diff tell a difference or a conflict by 1, so their failures are 2.
+    const int failure = args[0] == "merge" || args[0] == "diff" ? 2 : 1;
     try {
         if (args[0] == "--help" || args[0] == "-h") {
             out << kUsage;
@@ -472,6 +505,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 inv.encoding = ParseEncoding(*value);
                 continue;
             }
+            if (args[0] == "merge") {
+                if (auto value = OptionValue(args, i, "-o")) {
+                    inv.output = *value;
+                    continue;
+                }
+            }
             if (args[i].size() > 1 && args[i][0] == '-') {
                 throw UsageError{"unknown option '" + args[i] + "'"};
             }
@@ -487,16 +526,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "brenvale-cli: " << e.text << "\n" << kUsage;
         return 2;
     } catch (const StrictStop&) {
-        return 1;
+        return failure;
     } catch (const BackupError& e) {
         err << "brenvale-cli: " << OneLine(e.what()) << " (--no-backup saves without one)\n";
-        return 1;
+        return failure;
     } catch (const Error& e) {
         err << "brenvale-cli: " << OneLine(e.what()) << "\n";
-        return 1;
+        return failure;
     } catch (const std::bad_alloc&) {
         err << "brenvale-cli: メモリが足りません\n";
-        return 1;
+        return failure;
     }
 }
 
