@@ -88,6 +88,12 @@ public:
     // new call replaces the one before.
     virtual void SetHideCheckedTimer(int /*delayMs*/) {}
 
+    // A search of the find that runs long goes on a slice at a time: the host calls
+    // Editor::findSlice once, from its event loop, after delayMs (so that the user's input
+    // and the window's painting come in between), and returns true. A host that returns false
+    // has every search finish at once.
+    virtual bool ScheduleFindSlice(int /*delayMs*/) { return false; }
+
     // Starts another instance of the program with one file (reporting its own failures).
     virtual void LaunchWithFile(const std::string& path) = 0;
 

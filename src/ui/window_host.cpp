@@ -33,6 +33,7 @@ MessageAnswer WindowHost::ShowMessageBox(const std::string& text, MessageKind ki
                                          MessageButtons buttons) {
     return brenvale::ShowMessageBox(&window_, FromUtf8(text), kind, buttons);
 }
+    findSlice_.setSingleShot(true);
 
 void WindowHost::Beep() {
     QApplication::beep();
@@ -133,6 +134,11 @@ void WindowHost::LaunchWithFile(const std::string& path) {
         ShowMessageBox(ToUtf8(program) + "\nが存在しません。", MessageKind::Warning,
                        MessageButtons::Ok);
         return;
+bool WindowHost::ScheduleFindSlice(int delayMs) {
+    findSlice_.start(delayMs);
+    return true;
+}
+
     }
     QProcess process;
     process.setProgram(program);

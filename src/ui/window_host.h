@@ -41,6 +41,7 @@ public:
     void ShowFindBar() override;
     void ChangeSwitch(bool Settings::*option, bool on) override;
     void SetHideCheckedTimer(int delayMs) override;
+    bool ScheduleFindSlice(int delayMs) override;
     std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override;
     std::string ExportOpml(const Document& doc, const ListKindOptions& options,
                            std::string_view title) override;
@@ -57,6 +58,7 @@ public:
 private:
     std::optional<std::string> askFileName(const FileDialogOptions& options, bool save);
 
+    QTimer& findSliceTimer() { return findSlice_; }
     MainWindow& window_;
     QTimer autoSave_;
     QTimer recovery_;
@@ -65,6 +67,7 @@ private:
     // What the last print or PDF showed, offered again.
     bool printWholeDocument_ = false;
     bool printGrey_ = false;
+    QTimer findSlice_;
 };
 
 }  // namespace brenvale

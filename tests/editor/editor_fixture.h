@@ -122,6 +122,10 @@ public:
         windowCommands.push_back("pdf " + path);
         printed.push_back(job);
     }
+    bool ScheduleFindSlice(int delayMs) override {
+        findSlices.push_back(delayMs);
+        return driveFindSlices;
+    }
 
     std::optional<std::string> answerDialog(const FileDialogOptions& options) {
         dialogs.push_back(options);
@@ -166,6 +170,10 @@ public:
     bool printWholeDocument = false;
     bool printGrey = false;
     std::vector<PrintJob> printed;
+    // The slices of the find the editor asked for; with driveFindSlices the test runs them
+    // itself, else every search finishes at once.
+    std::vector<int> findSlices;
+    bool driveFindSlices = false;
 };
 
 // The tree's rows worked out the slow way: every Topic whose ancestors are all expanded.
