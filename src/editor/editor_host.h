@@ -127,10 +127,11 @@ public:
     // Printing. The print options dialog: what to print (the whole document, or job.topic
     // with its subtree: it then clears job.topic for the whole document) and whether checked
     // Items are grey; false when cancelled. The print preview, from which the user prints.
-    // And the pages as a PDF file.
+    // And the pages as a PDF file, with a progress the user can stop: false when stopped,
+    // leaving no file. Both keep the document as it is while they paint.
     virtual bool AskPrintOptions(PrintJob& job) = 0;
     virtual void ShowPrintPreview(const PrintJob& job) = 0;
-    virtual void WritePdf(const PrintJob& job, const std::string& path) = 0;
+    virtual bool WritePdf(const PrintJob& job, const std::string& path) = 0;
 };
 
 }  // namespace brenvale

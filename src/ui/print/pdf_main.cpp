@@ -1,0 +1,54 @@
+// brenvale-pdf: the pages of brenvale-cli's pdf command, painted with Qt Gui on the offscreen
+// platform. brenvale-cli runs it with its own arguments, so that the tool itself needs no Qt
+// library for its other commands.
+#include <iostream>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "common/error.h"
+#include "ui/print/pdf_export.h"
+
+namespace {
+
+void WritePdfOutput(const brenvale::PrintJob& job, const std::string& path,
+                    brenvale::OutputKind kind, std::ostream& out) {
+    using namespace brenvale;
+    switch (kind) {
+        case OutputKind::File:
+            WritePdf(job, path);
+            break;
+        case OutputKind::Stream:
+            WritePdfTo(job, [&](std::string_view bytes) {
+                out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+                if (!out) {
+                    throw Error("cannot write the output");
+                }
+            });
+            break;
+        case OutputKind::Direct: {
+            DirectOutput output(path);
+            WritePdfTo(job, [&](std::string_view bytes) { output.write(bytes); });
+            output.close();
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] != "pdf") {
+        std::cerr << "brenvale-pdf: brenvale-cli pdf runs this program: brenvale-cli pdf IN.bnv "
+                     "OUT.pdf\n";
+        return 2;
+    }
+    try {
+        return brenvale::RunCli(args, std::cout, std::cerr, WritePdfOutput);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "brenvale-cli: メモリが足りません\n";
+        return 1;
+    }
+}
