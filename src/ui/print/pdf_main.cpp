@@ -2,6 +2,10 @@
 // platform. brenvale-cli runs it with its own arguments, so that the tool itself needs no Qt
 // library for its other commands.
 #include <malloc.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <iostream>
 #include <new>
@@ -41,6 +45,13 @@ void WritePdfOutput(const brenvale::PrintJob& job, const std::string& path,
 }  // namespace
 
 int main(int argc, char** argv) {
+    // brenvale-cli waits for this program: when the tool is killed, its PDF goes with it
+    // (the unfinished file is never named, so nothing is left).
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent) {
+        return 1;
+    }
     // Every page's stream grows in a buffer that is freed once the page is written: kept by
     // malloc instead of being given back to the system and faulted in again, it costs no
     // more memory (the pages are alike) and saves a fifth of the time.
