@@ -21,7 +21,3 @@ check_linker_flag(CXX -fuse-ld=lld BRENVALE_HAS_LLD)
 if(BRENVALE_HAS_LLD)
     add_link_options(-fuse-ld=lld)
 endif()
-
-# Test programs of many files are compiled a few files at a time as one unit: the test
-# framework's headers are read once per unit instead of once per file.
-set(BRENVALE_TEST_UNITY_BATCH 6)
