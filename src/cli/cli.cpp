@@ -69,8 +69,9 @@ constexpr const char* kUsage =
     "                               defaults apply\n"
     "  --no-backup                  save without the backup that BackUp asks for\n"
     "  --strict                     fail, writing nothing, when IN holds lines that are not\n"
-    "                               read or looks like UTF-8 text (warned about on standard\n"
-    "                               error either way)\n";
+    "                               read, looks like UTF-8 text, or is named .md, .opml or\n"
+    "                               .txt without starting as a document (warned about on\n"
+    "                               standard error either way)\n";
 
 struct UsageError {
     std::string text;
@@ -206,10 +207,28 @@ void Warn(const std::string& path, const std::vector<std::string>& warnings, con
     }
 }
 
+// A file named as Markdown, OPML or text that does not start as a document: what it says
+// is likely another format, which import reads.
+std::vector<std::string> NameWarnings(const std::string& path) {
+    std::optional<Format> format = FormatOfName(path);
+    if (!format || PeekTextKind(path).value_or(TextKind::Document) == TextKind::Document) {
+        return {};
+    }
+    const char* name = *format == Format::Markdown ? "Markdown"
+                       : *format == Format::Opml   ? "OPML"
+                                                   : "テキスト";
+    return {std::string("名前からすると ") + name +
+            " のファイルのようです。文書として読みました（取り込むには import を使います）。"};
+}
+
 // Reads a document as the editor opens it, with the warnings of Warn.
 ReadResult Open(const std::string& path, const Invocation& inv, std::ostream& err) {
     ReadResult read = ReadDocument(path, inv.settings.read);
-    Warn(path, ReadWarnings(read), inv, err);
+    std::vector<std::string> warnings = NameWarnings(path);
+    for (std::string& warning : ReadWarnings(read)) {
+        warnings.push_back(std::move(warning));
+    }
+    Warn(path, warnings, inv, err);
     return read;
 }
 
@@ -350,7 +369,11 @@ int Stats(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Refuse(inv, false, false, "stats");
     const std::string& path = inv.operands[0];
     DocumentCounts counts = CountDocument(path, inv.settings.list);
-    Warn(path, ReadWarningTexts(counts.utf8Marked, counts.unreadLines), inv, err);
+    std::vector<std::string> warnings = NameWarnings(path);
+    for (std::string& warning : ReadWarningTexts(counts.utf8, counts.unreadLines)) {
+        warnings.push_back(std::move(warning));
+    }
+    Warn(path, warnings, inv, err);
     out << "topics " << counts.topics << "\n"
         << "items " << counts.items << "\n"
         << "unchecked " << counts.unchecked << "\n"

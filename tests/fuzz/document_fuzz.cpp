@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         "an open of the saved bytes gives the same tree");
             fuzz::Check(SerializeDocument(*second.document, geometry, trimItemSpaces) == saved,
                         "a second save gives the same bytes");
-            fuzz::Check(second.unreadLines == 0 && !second.utf8Marked,
+            fuzz::Check(second.unreadLines == 0 && !second.utf8,
                         "an open of the saved bytes reads every line and warns of nothing");
         }
     }
