@@ -98,6 +98,11 @@ void PrintExecute(EditorParts& p);
 void ExportPdfExecute(EditorParts& p);
 // Imports a file in the format of filter filterIndex of the import dialog (5: by its name).
 void ImportFile(EditorParts& p, const std::string& path, int filterIndex);
+inline constexpr int kImportUtf8Text = 4;
+inline constexpr int kImportByName = 5;
+// The import format a file's name says by its extension ("Markdown", "OPML", "テキスト"), or
+// nothing for a name that says none.
+std::optional<std::string> ImportFormatNameOf(std::string_view fileName);
 
 // ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
 void AutoSaveTick(EditorParts& p);

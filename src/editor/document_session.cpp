@@ -36,6 +36,7 @@ std::unique_ptr<Document> DocumentSession::replace(std::unique_ptr<Document> doc
     std::swap(doc_, doc);
     fileName_ = std::move(fileName);
     untitled_ = untitled;
+    partlyRead_ = false;
     setDiskFile(std::nullopt);
     return doc;
 }

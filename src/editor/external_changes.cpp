@@ -62,7 +62,9 @@ void AskAboutChangedFile(EditorParts& p, const DiskCheck& check, const std::stri
     // Answered once, whatever the answer: a changed file of a modified document is asked about
     // only again when it changes again.
     p.session.keepOver(HashedVersion(check, path));
-    std::string question = "「" + path + "」は他のプログラムによって変更されました。";
+    std::string question = "「" + path +
+                           "」は他のプログラムによって変更されました。\n"
+                           "再読み込みすると、保存していない変更は失われます。";
     switch (
         p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::ReloadSaveAsCancel)) {
         case MessageAnswer::Reload:
@@ -160,6 +162,7 @@ void ReloadDocument(EditorParts& p) {
         p.list.select(std::min(oldRow, static_cast<int>(rows) - 1));
     }
     p.session.setDiskFile(read.identity);
+    p.session.setPartlyRead(read.unreadLines > 0);
     p.session.setModified(false);
     p.session.updateTitle();
     for (const std::string& warning : warnings) {

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "common/error.h"
+#include "common/file_io.h"
 #include "common/path.h"
 #include "document/backup_copy.h"
 #include "document/document_reader.h"
@@ -37,6 +38,86 @@ constexpr int kUtf8TextFilter = 4;
 
 std::string NotFoundText(const std::string& path) {
     return "ファイル " + path + "が見つかりません。";
+}
+
+// How a file is opened: as the document it is, as a document although the user was told it
+// looks like another format, imported instead, or not at all.
+enum class OpenChoice { Document, DocumentAnyway, Import, Nothing };
+
+// A file that does not start as a document and looks like UTF-8 text, or is named as a
+// format the import reads, is not read as CP932 in silence: the user chooses between
+// importing it into the open document and opening it as a document all the same. A file that
+// is plainly not a document throws here, before the save question and before anything
+// changes.
+OpenChoice AskHowToOpen(EditorParts& p, const std::string& path) {
+    std::optional<TextKind> kind = PeekTextKind(path);
+    std::optional<std::string> format = ImportFormatNameOf(FileNamePart(path));
+    // A file that cannot be read is reported by the open's own read, after the save question.
+    if (!kind || *kind == TextKind::Document || (*kind != TextKind::Utf8 && !format)) {
+        return OpenChoice::Document;
+    }
+    std::string question = "「" + path + "」は文書ではなく、" +
+                           format.value_or("UTF-8 のテキスト") +
+                           " のファイルのようです。\n開いている文書にインポートしますか？\n\n"
+                           "文書として開くと、文字化けしたり一部しか読み込まれなかったりします。";
+    switch (p.host.ShowMessageBox(question, MessageKind::Confirmation,
+                                  MessageButtons::ImportOpenCancel)) {
+        case MessageAnswer::Import:
+            return OpenChoice::Import;
+        case MessageAnswer::Open:
+            return OpenChoice::DocumentAnyway;
+        default:
+            return OpenChoice::Nothing;
+    }
+}
+
+// Imports a file offered for import at an open: in the format its name says, or as UTF-8
+// text. Before any document (a start with that file), it goes into a new, empty one.
+void ImportInstead(EditorParts& p, const std::string& path) {
+    if (p.session.fileName().empty()) {
+        ReadResult empty;
+        empty.document = std::make_unique<Document>();
+        ShowReadDocument(p, std::move(empty), nullptr);
+    }
+    ImportFile(p, path, ImportFormatNameOf(FileNamePart(path)) ? kImportByName : kImportUtf8Text);
+}
+
+// A document read only in part is not written over its file unasked: the lines it did not
+// read would be gone.
+OverwriteAnswer AskBeforeOverwritingPartRead(EditorParts& p) {
+    if (!p.session.partlyRead()) {
+        return OverwriteAnswer::Write;
+    }
+    std::string question = "「" + p.session.fileName() +
+                           "」は一部しか読み込まれていません。上書きすると読み込まれなかった部分は"
+                           "失われます。上書きしますか？";
+    switch (p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::YesNoCancel)) {
+        case MessageAnswer::Yes:
+            return OverwriteAnswer::Write;
+        case MessageAnswer::No:
+            return OverwriteAnswer::SaveAs;
+        default:
+            return OverwriteAnswer::Cancel;
+    }
+}
+
+// Writes the document over its file, asking whether to go without a backup that cannot be
+// made (or, for auto-save, saying so in the hint panel). Empty when nothing was written.
+std::optional<std::optional<FileIdentity>> WriteOwnFile(EditorParts& p, BackupFailure onFailure) {
+    try {
+        return WriteShown(p, p.session.fileName());
+    } catch (const BackupError& e) {
+        // Nothing is written yet: the user decides whether the document goes without one.
+        if (onFailure == BackupFailure::Hint) {
+            ShowBackupHint(p, e);
+            return std::nullopt;
+        }
+        if (p.host.ShowMessageBox(SaveWithoutBackupQuestion(e), MessageKind::Warning,
+                                  MessageButtons::YesNo) != MessageAnswer::Yes) {
+            return std::nullopt;
+        }
+        return WriteShown(p, p.session.fileName(), false);
+    }
 }
 
 }  // namespace
@@ -130,6 +211,23 @@ void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path) 
 }
 
 void OpenDocument(EditorParts& p, const std::string& path) {
+    // What the file is comes first: a file that is no document opens nothing and asks nothing
+    // more, and one of another format may be imported without leaving the open document.
+    bool askedHow = false;
+    if (PathExists(path)) {
+        switch (AskHowToOpen(p, path)) {
+            case OpenChoice::Import:
+                ImportInstead(p, path);
+                return;
+            case OpenChoice::Nothing:
+                return;
+            case OpenChoice::DocumentAnyway:
+                askedHow = true;
+                break;
+            case OpenChoice::Document:
+                break;
+        }
+    }
     if (!AskSaveChanges(p)) {
         return;
     }
@@ -145,10 +243,13 @@ void OpenDocument(EditorParts& p, const std::string& path) {
     options.imageCount = p.topicImageCount;
     // The file is read into a new Document; the current one stays when that fails.
     ReadResult read = p.session.readDocument(path, options);
-    std::vector<std::string> warnings = ReadWarnings(read);
+    // The user who chose to open it as a document knows it may be UTF-8.
+    std::vector<std::string> warnings = ReadWarningTexts(read.utf8 && !askedHow, read.unreadLines);
     FileIdentity identity = read.identity;
+    const bool partly = read.unreadLines > 0;
     ShowReadDocument(p, std::move(read), &path);
     p.session.setDiskFile(identity);
+    p.session.setPartlyRead(partly);
     p.session.setModified(false);
     p.session.addRecentFile(p.session.fileName());
     // What was not read is lost at the next save: the user hears of it at once.
@@ -183,31 +284,39 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
     if (!p.session.hasName()) {
         return SaveDocumentAs(p);
     }
-    // Another program's version of the file is not overwritten unasked.
-    switch (AskBeforeOverwritingChanges(p)) {
-        case OverwriteAnswer::Write:
-            break;
-        case OverwriteAnswer::SaveAs:
-            return SaveDocumentAs(p);
-        case OverwriteAnswer::Cancel:
-            return SaveResult::Cancelled;
+    // Another program's version of the file, and the lines a partial read left in it, are not
+    // overwritten unasked.
+    for (auto ask : {AskBeforeOverwritingChanges, AskBeforeOverwritingPartRead}) {
+        switch (ask(p)) {
+            case OverwriteAnswer::Write:
+                break;
+            case OverwriteAnswer::SaveAs:
+                return SaveDocumentAs(p);
+            case OverwriteAnswer::Cancel:
+                return SaveResult::Cancelled;
+        }
     }
-    std::optional<FileIdentity> written;
+    std::optional<std::optional<FileIdentity>> written;
     try {
-        written = WriteShown(p, p.session.fileName());
-    } catch (const BackupError& e) {
-        // Nothing is written yet: the user decides whether the document goes without one.
+        written = WriteOwnFile(p, onFailure);
+    } catch (const WriteError& e) {
+        // A read-only file or folder, a full disk: the document can still go somewhere else.
+        // Auto-save has nobody to ask in the middle of typing; its error is reported as it is.
         if (onFailure == BackupFailure::Hint) {
-            ShowBackupHint(p, e);
-            return SaveResult::Cancelled;
+            throw;
         }
-        if (p.host.ShowMessageBox(SaveWithoutBackupQuestion(e), MessageKind::Warning,
-                                  MessageButtons::YesNo) != MessageAnswer::Yes) {
-            return SaveResult::Cancelled;
+        if (p.host.ShowMessageBox(
+                std::string(e.what()) + "\n\n「別名で保存」で別の場所に保存できます。",
+                MessageKind::Error, MessageButtons::SaveAsCancel) == MessageAnswer::SaveAs) {
+            return SaveDocumentAs(p);
         }
-        written = WriteShown(p, p.session.fileName(), false);
+        return SaveResult::Cancelled;
     }
-    p.session.setDiskFile(written);
+    if (!written) {
+        return SaveResult::Cancelled;
+    }
+    p.session.setDiskFile(*written);
+    p.session.setPartlyRead(false);
     p.session.setModified(false);
     p.session.updateTitle();
     p.session.addRecentFile(p.session.fileName());
@@ -226,6 +335,7 @@ SaveResult SaveDocumentAs(EditorParts& p) {
     // The version of the open file this document stands on says nothing about another file.
     if (!IsDocumentFile(p, *path)) {
         p.session.setDiskFile(std::nullopt);
+        p.session.setPartlyRead(false);
     }
     p.session.setName(*path);
     return SaveDocument(p);
