@@ -195,10 +195,21 @@ void Expect(const Invocation& inv, size_t count, const std::string& command) {
     }
 }
 
-// Tells err what a read of path left out, and stops a --strict run on it before anything is
-// written.
-void Warn(const std::string& path, const std::vector<std::string>& warnings, const Invocation& inv,
+// Tells err what a read of path left out or may have misread (a file named as a format that
+// import reads, which does not start as a document), and stops a --strict run on it before
+// anything is written.
+void Warn(const std::string& path, std::vector<std::string> warnings, const Invocation& inv,
           std::ostream& err) {
+    std::optional<Format> format = FormatOfName(path);
+    if (format && PeekTextKind(path).value_or(TextKind::Document) != TextKind::Document) {
+        const char* name = *format == Format::Markdown ? "Markdown"
+                           : *format == Format::Opml   ? "OPML"
+                                                       : "テキスト";
+        warnings.insert(warnings.begin(),
+                        std::string("名前からすると ") + name +
+                            " のファイルのようです。文書として読みました（取り込むには import "
+                            "を使います）。");
+    }
     for (const std::string& warning : warnings) {
         err << "brenvale-cli: " << path << ": " << warning << "\n";
     }
@@ -207,28 +218,10 @@ void Warn(const std::string& path, const std::vector<std::string>& warnings, con
     }
 }
 
-// A file named as Markdown, OPML or text that does not start as a document: what it says
-// is likely another format, which import reads.
-std::vector<std::string> NameWarnings(const std::string& path) {
-    std::optional<Format> format = FormatOfName(path);
-    if (!format || PeekTextKind(path).value_or(TextKind::Document) == TextKind::Document) {
-        return {};
-    }
-    const char* name = *format == Format::Markdown ? "Markdown"
-                       : *format == Format::Opml   ? "OPML"
-                                                   : "テキスト";
-    return {std::string("名前からすると ") + name +
-            " のファイルのようです。文書として読みました（取り込むには import を使います）。"};
-}
-
 // Reads a document as the editor opens it, with the warnings of Warn.
 ReadResult Open(const std::string& path, const Invocation& inv, std::ostream& err) {
     ReadResult read = ReadDocument(path, inv.settings.read);
-    std::vector<std::string> warnings = NameWarnings(path);
-    for (std::string& warning : ReadWarnings(read)) {
-        warnings.push_back(std::move(warning));
-    }
-    Warn(path, warnings, inv, err);
+    Warn(path, ReadWarnings(read), inv, err);
     return read;
 }
 
@@ -369,11 +362,7 @@ int Stats(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Refuse(inv, false, false, "stats");
     const std::string& path = inv.operands[0];
     DocumentCounts counts = CountDocument(path, inv.settings.list);
-    std::vector<std::string> warnings = NameWarnings(path);
-    for (std::string& warning : ReadWarningTexts(counts.utf8, counts.unreadLines)) {
-        warnings.push_back(std::move(warning));
-    }
-    Warn(path, warnings, inv, err);
+    Warn(path, ReadWarningTexts(counts.utf8, counts.unreadLines), inv, err);
     out << "topics " << counts.topics << "\n"
         << "items " << counts.items << "\n"
         << "unchecked " << counts.unchecked << "\n"

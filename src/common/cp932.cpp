@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "common/error.h"
@@ -20,6 +21,9 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : cd_(::iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            if (errno == ENOMEM) {
+                throw std::bad_alloc();
+            }
             throw Error(std::string("文字コード変換を開始できません: ") + from + " -> " + to);
         }
     }

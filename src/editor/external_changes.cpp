@@ -19,6 +19,7 @@
 #include "editor/open_file_lock.h"
 #include "editor/places_matching.h"
 #include "editor/selection.h"
+#include "editor/tree_rows.h"
 #include "editor/visible_list.h"
 
 namespace brenvale {
@@ -142,6 +143,8 @@ void ReloadDocument(EditorParts& p) {
     std::vector<std::string> warnings = ReadWarnings(read);
     Topic* oldSelected = p.selection.topic();
     const int oldRow = p.list.selectedRow();
+    // Refused for want of memory while the open document is still whole.
+    p.rows.prepare(*read.document);
     MatchedSelection selected;
     {
         BulkBuild bulk(p.host, p.views, true, true);

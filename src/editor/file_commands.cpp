@@ -1,7 +1,9 @@
 // New, open, save, save as, the text export, the save question and the recent-file list: what
 // the commands do around the document session's files.
 #include <exception>
+#include <new>
 
+#include "common/address_space.h"
 #include "common/error.h"
 #include "common/file_io.h"
 #include "common/path.h"
@@ -18,6 +20,7 @@
 #include "editor/hint_panel.h"
 #include "editor/progress_counts.h"
 #include "editor/selection.h"
+#include "editor/tree_rows.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
 
@@ -35,6 +38,9 @@ constexpr const char* kSaveTextFilter =
     "Brenvale ファイル (*.bnv)|*.bnv|すべてのファイル (*.*)|*.*|テキストファイル(*.txt)|*.txt|"
     "テキストファイル UTF-8 (*.txt)|*.txt";
 constexpr int kUtf8TextFilter = 4;
+
+// The memory the window needs beside a document to work with it at all.
+constexpr size_t kRoomToWorkIn = size_t{64} << 20;
 
 std::string NotFoundText(const std::string& path) {
     return "ファイル " + path + "が見つかりません。";
@@ -194,19 +200,52 @@ void NewOpenExecute(EditorParts& p) {
 }
 
 void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path) {
+    // The room for the tree's rows is taken while the open document is still whole: a document
+    // too big for them is refused here, and the one open stays. So is one that leaves the
+    // window too little to go on with (to paint, to start a thread): it would fail at once
+    // and somewhere it cannot be told.
+    p.rows.prepare(*read.document);
+    if (!AddressSpaceLeft(kRoomToWorkIn)) {
+        p.rows.dropPrepared();
+        throw std::bad_alloc();
+    }
+    bool replaced = false;
+    try {
+        {
+            BulkBuild bulk(p.host, p.views, true, true);
+            p.list.clear();
+            p.selection.setTopic(nullptr);
+            p.session.replace(std::move(read.document),
+                              path ? *path : DocumentSession::kUntitledName, !path);
+            replaced = true;
+        }
+        p.host.ApplyGeometry(read.geometry);
+        // The reader expands every Topic it makes, as adding a Topic does.
+        ShowSelectedTopic(p, p.doc().first());
+        if (p.doc().empty()) {
+            p.selection.setText(EditBox::Tree, "");
+        }
+        p.session.updateTitle();
+    } catch (...) {
+        if (replaced) {
+            // A document the views show only in part is worse than none: it makes way for an
+            // empty one before the failure is reported.
+            ShowEmptyDocument(p);
+        }
+        throw;
+    }
+}
+
+void ShowEmptyDocument(EditorParts& p) {
     {
         BulkBuild bulk(p.host, p.views, true, true);
         p.list.clear();
         p.selection.setTopic(nullptr);
-        p.session.replace(std::move(read.document), path ? *path : DocumentSession::kUntitledName,
-                          !path);
+        p.session.replace(std::make_unique<Document>(), DocumentSession::kUntitledName, true);
     }
-    p.host.ApplyGeometry(read.geometry);
-    // The reader expands every Topic it makes, as adding a Topic does.
-    ShowSelectedTopic(p, p.doc().first());
-    if (p.doc().empty()) {
-        p.selection.setText(EditBox::Tree, "");
-    }
+    p.selection.setText(EditBox::Tree, "");
+    p.selection.setText(EditBox::List, "");
+    p.session.setModified(false);
     p.session.updateTitle();
 }
 

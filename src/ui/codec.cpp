@@ -9,6 +9,11 @@ QString FromCp932(std::string_view bytes) {
     return QString::fromUtf16(utf16.data(), static_cast<qsizetype>(utf16.size()));
 }
 
+void PrepareCodec() {
+    FromCp932("\x82\xA0");
+    ToCp932(QStringLiteral("あ"));
+}
+
 QString FromCp932ForEditing(std::string_view bytes, bool* undecodable) {
     // CP932 maps no code to U+FFFD: each one stands for bytes the decoder could not read.
     QString text = FromCp932(bytes);

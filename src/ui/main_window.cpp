@@ -78,6 +78,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     // A write past a file size limit (ulimit -f) fails with EFBIG and is reported like a full
     // disk, instead of the signal ending the program with the unsaved edits.
     std::signal(SIGXFSZ, SIG_IGN);
+    PrepareCodec();
     InstallAccessibility();
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowIcon(ApplicationIcon(QStringLiteral("myicon")));
