@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 refused = true;
             }
             fuzz::Check(refused, "the count refuses what the reader refuses");
-            continue;  // UTF-16 text is refused
+            continue;  // UTF-16 text, and what is plainly no document, is refused
         }
         if (applyGeometry) {
             CheckCounts(fuzz::Bytes(data, size), first);
