@@ -1,5 +1,6 @@
 // The auto-save timer's tick: a temporary copy, or a save over the document, while it is
 // modified.
+#include "common/file_io.h"
 #include "common/path.h"
 #include "document/backup_copy.h"
 #include "editor/command_handlers.h"
@@ -13,18 +14,19 @@ namespace brenvale {
 namespace {
 
 // The temporary copy that mode TempCopy writes, in place of a save over a file that another
-// program changed.
-void WriteCopyBesideChangedFile(EditorParts& p) {
+// program changed or that holds lines the document did not read; why is the reason for the
+// hint panel.
+void WriteCopyInstead(EditorParts& p, std::string_view why) {
     DocumentSession& session = p.session;
     std::string copy = session.autoSavePath();
     std::string name(FileNamePart(session.fileName()));
-    std::string hint = "「" + name + "」は他のプログラムによって変更されているため、";
+    std::string hint = "「" + name + "」は" + std::string(why) + "ため、";
     if (IsDocumentFile(p, copy)) {
         // A document named like its own copy: there is no other place to write.
         hint += "自動保存しませんでした";
     } else {
         try {
-            WriteShown(p, copy);
+            WriteShown(p, copy, true, WriteTarget::RegularFile);
         } catch (const BackupError& e) {
             ShowBackupHint(p, e);
             return;
@@ -51,7 +53,9 @@ void AutoSaveTick(EditorParts& p) {
             return;
         case AutoSaveMode::TempCopy:
             try {
-                WriteShown(p, session.autoSavePath());
+                // A copy beside the document replaces only a regular file: a pipe or a device
+                // with its name is refused with the reason.
+                WriteShown(p, session.autoSavePath(), true, WriteTarget::RegularFile);
             } catch (const BackupError& e) {
                 ShowBackupHint(p, e);
             }
@@ -59,14 +63,25 @@ void AutoSaveTick(EditorParts& p) {
         case AutoSaveMode::OverDocument:
             if (DocumentFileChanged(p)) {
                 // Another program's version stays; the question comes with the next Save.
-                WriteCopyBesideChangedFile(p);
+                WriteCopyInstead(p, "他のプログラムによって変更されている");
+                break;
+            }
+            if (session.partlyRead()) {
+                // What the document did not read stays in its file until the user says so.
+                WriteCopyInstead(p, "一部しか読み込まれていない");
                 break;
             }
             if (!p.settings.confirmAutoSave ||
                 p.host.ShowMessageBox(
                     "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？",
                     MessageKind::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
-                SaveDocument(p, BackupFailure::Hint);
+                try {
+                    SaveDocument(p, BackupFailure::Hint);
+                } catch (const FileChangedError&) {
+                    // Another program wrote the file while the save ran: nothing of it was
+                    // replaced.
+                    WriteCopyBesideChangedFile(p);
+                }
             }
             break;
     }

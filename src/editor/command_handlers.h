@@ -47,7 +47,8 @@ enum class SaveResult {
 };
 // What a save does when the backup the settings ask for cannot be made: ask whether to save
 // without one, or (auto-save, nobody to ask in the middle of typing) say so in the hint panel
-// and write nothing.
+// and write nothing. A file another program wrote while the save ran is asked about as one
+// found before it; with Hint it throws FileChangedError for the auto-save to write its copy.
 enum class BackupFailure { Ask, Hint };
 SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure = BackupFailure::Ask);
 void ShowBackupHint(EditorParts& p, const BackupError& e);
@@ -63,12 +64,17 @@ void StartDocuments(EditorParts& p, const std::vector<std::string>& files);
 void FileRecentClick(EditorParts& p, size_t index);
 void FileRecentDelClick(EditorParts& p);
 // Shows a document just read (or restored) in place of the open one, under path (nullptr:
-// untitled).
+// untitled). When memory runs out before it is in place, the open one stays; after that, an
+// empty, untitled document takes its place. Either way the failure is thrown.
 void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path);
+// An empty, untitled, unmodified document in place of the open one.
+void ShowEmptyDocument(EditorParts& p);
 // Writes the document to path as Save does, the list then showing the stored texts. Throws
-// BackupError when the backup the settings ask for could not be made (see
-// DocumentSession::write).
-std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, bool backup = true);
+// BackupError when the backup the settings ask for could not be made, FileChangedError when
+// the file is no longer the version `replaces` (see DocumentSession::write).
+std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, bool backup = true,
+                                       WriteTarget target = WriteTarget::AnyFile,
+                                       std::optional<FileIdentity> replaces = std::nullopt);
 
 // ---- The document's file as other programs see it (external_changes.cpp)
 // Looks at the open document's file on disk: an unmodified document follows a changed file,
@@ -82,8 +88,11 @@ bool CheckDocumentFile(EditorParts& p);
 void ReloadDocument(EditorParts& p);
 // Before a save over the document's own file: when it changed on disk since it was read or
 // written here, the user chooses to overwrite it, to save under another name, or neither.
+// With Write, replaces gets the version of the file the save may replace (nothing when there
+// is no file to look at).
 enum class OverwriteAnswer { Write, SaveAs, Cancel };
-OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p);
+OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p,
+                                            std::optional<FileIdentity>* replaces = nullptr);
 // Whether the document's file changed on disk since it was read or written here.
 bool DocumentFileChanged(EditorParts& p);
 // Whether path names the document's own file.
@@ -99,6 +108,11 @@ void PrintExecute(EditorParts& p);
 void ExportPdfExecute(EditorParts& p);
 // Imports a file in the format of filter filterIndex of the import dialog (5: by its name).
 void ImportFile(EditorParts& p, const std::string& path, int filterIndex);
+inline constexpr int kImportUtf8Text = 4;
+inline constexpr int kImportByName = 5;
+// The import format a file's name says by its extension ("Markdown", "OPML", "テキスト"), or
+// nothing for a name that says none.
+std::optional<std::string> ImportFormatNameOf(std::string_view fileName);
 
 // ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
 void AutoSaveTick(EditorParts& p);
@@ -144,6 +158,8 @@ void FindStep(EditorParts& p, bool forward);
 void CountFindHits(EditorParts& p);
 void CollectFindResults(EditorParts& p);
 void GoToFindResult(EditorParts& p, size_t index);
+// The next slice of the searches under way (see EditorHost::ScheduleFindSlice).
+void FindSlice(EditorParts& p);
 
 // ---- The clipboard (clipboard_commands.cpp)
 void TreeCutExecute(EditorParts& p);

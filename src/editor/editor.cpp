@@ -43,6 +43,11 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
     views_.add(&rowTokens_);
     // Save follows the modified flag at once, whoever changed it.
     session_.onModifiedChanged([this] { commands_.refresh(parts_); });
+    session_.onOpenLockFailed([this](const std::string& text) {
+        if (!drag_.active()) {
+            hint_.show(text);
+        }
+    });
     commands_.setClipboardHasText(host_.ClipboardHasText());
     commands_.refresh(parts_);
 }
@@ -405,6 +410,16 @@ bool Editor::goToAgendaRow(AgendaGroup group, size_t k) {
     AgendaRow target = *row;
     act([&] { GoToItem(parts_, target.topic, target.item); });
     return true;
+}
+
+void Editor::findSlice() {
+    // Not in the middle of another action (a dialog inside a command), whose selection a hit
+    // found now would move: a moment later.
+    if (acting_ > 0) {
+        host_.ScheduleFindSlice(kFindSliceRetryMs);
+        return;
+    }
+    act([&] { FindSlice(parts_); });
 }
 
 std::string Editor::treeCounterText() const {

@@ -20,6 +20,7 @@
 #include "editor/places_matching.h"
 #include "editor/schedule_clock.h"
 #include "editor/selection.h"
+#include "editor/tree_rows.h"
 #include "editor/visible_list.h"
 
 namespace brenvale {
@@ -63,7 +64,9 @@ void AskAboutChangedFile(EditorParts& p, const DiskCheck& check, const std::stri
     // Answered once, whatever the answer: a changed file of a modified document is asked about
     // only again when it changes again.
     p.session.keepOver(HashedVersion(check, path));
-    std::string question = "「" + path + "」は他のプログラムによって変更されました。";
+    std::string question = "「" + path +
+                           "」は他のプログラムによって変更されました。\n"
+                           "再読み込みすると、保存していない変更は失われます。";
     switch (
         p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::ReloadSaveAsCancel)) {
         case MessageAnswer::Reload:
@@ -91,10 +94,9 @@ bool CheckDocumentFile(EditorParts& p) {
     }
     const std::string path = session.fileName();
     DiskCheck check = CheckFileOnDisk(path, *session.diskFile());
-    if (check.state != DiskState::Missing && check.state != DiskState::Unknown &&
-        session.openLock()) {
+    if (check.state != DiskState::Missing && check.state != DiskState::Unknown) {
         // Whoever opens the file as it is now sees that it is open here.
-        session.openLock()->hold(check.now.device, check.now.inode);
+        session.holdOpenLock(check.now);
     }
     switch (check.state) {
         case DiskState::Unknown:
@@ -141,6 +143,8 @@ void ReloadDocument(EditorParts& p) {
     std::vector<std::string> warnings = ReadWarnings(read);
     Topic* oldSelected = p.selection.topic();
     const int oldRow = p.list.selectedRow();
+    // Refused for want of memory while the open document is still whole.
+    p.rows.prepare(*read.document);
     MatchedSelection selected;
     {
         BulkBuild bulk(p.host, p.views, true, true);
@@ -161,6 +165,7 @@ void ReloadDocument(EditorParts& p) {
         p.list.select(std::min(oldRow, static_cast<int>(rows) - 1));
     }
     p.session.setDiskFile(read.identity);
+    p.session.setPartlyRead(read.unreadLines > 0);
     p.session.setModified(false);
     p.session.updateTitle();
     StartSchedule(p, ScheduleStart::Reloaded);
@@ -169,19 +174,28 @@ void ReloadDocument(EditorParts& p) {
     }
 }
 
-OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p) {
+OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p, std::optional<FileIdentity>* replaces) {
     const std::optional<FileIdentity>& known = p.session.diskFile();
     if (!known || !p.session.hasName()) {
         return OverwriteAnswer::Write;
     }
-    const std::string& path = p.session.fileName();
-    if (CheckFileOnDisk(path, *known).state != DiskState::Changed) {
+    const std::string path = p.session.fileName();
+    DiskCheck check = CheckFileOnDisk(path, *known);
+    if (check.state != DiskState::Changed) {
+        // The version the write may replace: the one the document stands on.
+        if (replaces && check.state == DiskState::Unchanged) {
+            *replaces = check.now;
+        }
         return OverwriteAnswer::Write;
     }
     std::string question =
         "「" + path + "」は他のプログラムによって変更されています。上書きしますか？";
     switch (p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::YesNoCancel)) {
         case MessageAnswer::Yes:
+            // Only the version the user saw is overwritten; a newer one is asked about again.
+            if (replaces) {
+                *replaces = HashedVersion(check, path);
+            }
             return OverwriteAnswer::Write;
         case MessageAnswer::No:
             return OverwriteAnswer::SaveAs;

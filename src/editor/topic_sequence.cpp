@@ -7,41 +7,9 @@
 #include <utility>
 
 #include "document/document.h"
+#include "editor/topic_sequence_node.h"
 
 namespace brenvale {
-
-struct TopicSequence::Node {
-    Topic* topic = nullptr;
-    NodeId left = 0;
-    NodeId right = 0;
-    NodeId parent = 0;
-    uint32_t size = 0;
-    // This Topic's folded ancestors, less what the nodes above still owe it.
-    int32_t above = 0;
-    // The smallest of those in the subtree and how many have it, what this node owes its
-    // children included.
-    int32_t least = INT32_MAX;
-    uint32_t leastCount = 0;
-    // Owed to every node below this one: the shift of a whole subtree, handed down lazily.
-    int32_t owed = 0;
-    // Topics of the subtree whose expanded flag is off.
-    uint32_t foldedCount = 0;
-    bool folded = false;  // this Topic's expanded flag is off
-};
-
-namespace {
-
-// A fixed pseudo-random priority per node number (a bijection, so no two nodes tie).
-uint32_t Priority(uint32_t x) {
-    x ^= x >> 16;
-    x *= 0x7feb352dU;
-    x ^= x >> 15;
-    x *= 0x846ca68bU;
-    x ^= x >> 16;
-    return x;
-}
-
-}  // namespace
 
 // ---- Pieces
 
@@ -65,56 +33,6 @@ TopicSequence::Piece::~Piece() {
     }
 }
 
-// ---- Building
-
-class TopicSequence::Builder {
-public:
-    explicit Builder(TopicSequence& sequence) : s_(sequence) {}
-
-    // Appends a node for t. The nodes of the right spine with a lower priority than the new
-    // one are complete: they become its left subtree.
-    void add(Topic* t, int above) {
-        NodeId i = s_.allocate();
-        Node& n = s_.node(i);
-        n.topic = t;
-        n.above = above;
-        n.folded = !t->expanded;
-        n.size = 1;
-        n.least = above;
-        n.leastCount = 1;
-        n.foldedCount = n.folded ? 1 : 0;
-        t->rowKey = i;
-        uint32_t priority = Priority(i);
-        NodeId popped = 0;
-        NodeId x = last_;
-        while (x && Priority(x) < priority) {
-            s_.pull(x);
-            popped = x;
-            x = s_.node(x).parent;
-        }
-        s_.setLeft(i, popped);
-        if (x) {
-            s_.setRight(x, i);
-        } else {
-            root_ = i;
-            n.parent = 0;
-        }
-        last_ = i;
-    }
-
-    NodeId finish() {
-        for (NodeId x = last_; x; x = s_.node(x).parent) {
-            s_.pull(x);
-        }
-        return root_;
-    }
-
-private:
-    TopicSequence& s_;
-    NodeId root_ = 0;
-    NodeId last_ = 0;
-};
-
 TopicSequence::TopicSequence() {
     blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
 }
@@ -132,6 +50,14 @@ void TopicSequence::clear() {
     freeCount_ = 0;
 }
 
+void TopicSequence::swap(TopicSequence& other) noexcept {
+    blocks_.swap(other.blocks_);
+    std::swap(root_, other.root_);
+    std::swap(used_, other.used_);
+    std::swap(free_, other.free_);
+    std::swap(freeCount_, other.freeCount_);
+}
+
 void TopicSequence::reserve(size_t count) {
     size_t fresh = count > freeCount_ ? count - freeCount_ : 0;
     if (fresh > UINT32_MAX - used_) {
@@ -141,41 +67,6 @@ void TopicSequence::reserve(size_t count) {
     while (blocks_.size() * kBlockSize < needed) {
         blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
     }
-}
-
-void TopicSequence::rebuild(const Document& doc, const std::vector<bool>* shown) {
-    clear();
-    reserve(doc.topicCount());
-    Builder builder(*this);
-    // Whether the Topic at each level of the path to the one at hand is hidden by `shown`.
-    std::vector<bool> hidden;
-    ForEachTopic(doc, [&](const Topic& x, int level) {
-        const Topic* parent = x.parent();
-        int above = parent ? node(parent->rowKey).above + (parent->expanded ? 0 : 1) : 0;
-        if (shown) {
-            // Read before the build gives x its new number.
-            bool hide = !(x.rowKey < shown->size() && (*shown)[x.rowKey]);
-            hidden.resize(static_cast<size_t>(level));
-            // Below a hidden Topic the count already holds it.
-            above += hide && (level == 0 || !hidden.back()) ? 1 : 0;
-            hidden.push_back(hide);
-        }
-        builder.add(const_cast<Topic*>(&x), above);
-    });
-    root_ = builder.finish();
-}
-
-TopicSequence::Piece TopicSequence::make(const Topic& top, int foldedAbove) {
-    Builder builder(*this);
-    ForEachInSubtree(top, [&](const Topic& x, int) {
-        int above = foldedAbove;
-        if (&x != &top) {
-            const Topic* holder = x.holder();
-            above = node(holder->rowKey).above + (holder->expanded ? 0 : 1);
-        }
-        builder.add(const_cast<Topic*>(&x), above);
-    });
-    return Piece(this, builder.finish());
 }
 
 // ---- Nodes
@@ -300,7 +191,7 @@ TopicSequence::NodeId TopicSequence::merge(NodeId a, NodeId b) {
     if (!b) {
         return a;
     }
-    if (Priority(a) > Priority(b)) {
+    if (NodePriority(a) > NodePriority(b)) {
         push(a);
         setRight(a, merge(node(a).right, b));
         pull(a);

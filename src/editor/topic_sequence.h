@@ -73,12 +73,15 @@ public:
     // Everything anew from the Document, in one pass. With `shown` (indexed by the node numbers
     // the Topics have before the build, Topic::rowKey), a Topic not marked there counts one
     // folded ancestor more, and so does its subtree: the marked Topics must include the
-    // ancestors of every marked one.
+    // ancestors of every marked one. An empty sequence builds in the room reserved for it:
+    // with enough of it, the build cannot fail.
     void rebuild(const Document& doc, const std::vector<bool>* shown = nullptr);
     // Every node number in use is below this.
     size_t nodeLimit() const { return used_; }
     // Empty, allocating nothing.
     void clear();
+    // Trades every node with other (no piece of either may be out).
+    void swap(TopicSequence& other) noexcept;
 
     // Nodes for top and its subtree, top with `foldedAbove` folded ancestors; from reserved
     // room (reserve the subtree's size first).

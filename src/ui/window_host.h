@@ -46,6 +46,7 @@ public:
     void RaiseWindow() override;
     void ShowAgenda() override;
     std::optional<TagEditAnswer> AskTagEdit(const TagEditRequest& request) override;
+    bool ScheduleFindSlice(int delayMs) override;
     std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override;
     std::string ExportOpml(const Document& doc, const ListKindOptions& options,
                            std::string_view title) override;
@@ -53,12 +54,17 @@ public:
                   std::string_view sourceName) override;
     bool AskPrintOptions(PrintJob& job) override;
     void ShowPrintPreview(const PrintJob& job) override;
-    void WritePdf(const PrintJob& job, const std::string& path) override;
+    bool WritePdf(const PrintJob& job, const std::string& path) override;
+
+    // The pages a print preview shows at most: the print itself streams every page, but a
+    // preview keeps each one it shows.
+    static constexpr int kPreviewPages = 100;
 
     QTimer& autoSaveTimer() { return autoSave_; }
     QTimer& recoveryTimer() { return recovery_; }
     QTimer& hideCheckedTimer() { return hideChecked_; }
     QTimer& clockTimer() { return clock_; }
+    QTimer& findSliceTimer() { return findSlice_; }
 
 private:
     std::optional<std::string> askFileName(const FileDialogOptions& options, bool save);
@@ -68,6 +74,7 @@ private:
     QTimer recovery_;
     QTimer hideChecked_;
     QTimer clock_;
+    QTimer findSlice_;
     int busy_ = 0;
     // What the last print or PDF showed, offered again.
     bool printWholeDocument_ = false;
