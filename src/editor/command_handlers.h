@@ -83,10 +83,10 @@ bool CheckDocumentFile(EditorParts& p);
 // afresh. A file that cannot be read throws Error and leaves everything as it was.
 void ReloadDocument(EditorParts& p);
 // Before a save over the document's own file: when it changed on disk since it was read or
-// written here, the user chooses to overwrite it, to save under another name, or neither.
-// With Write, replaces gets the version of the file the save may replace (nothing when there
-// is no file to look at).
-enum class OverwriteAnswer { Write, SaveAs, Cancel };
+// written here, the user chooses to overwrite it, to merge it into the document first, to save
+// under another name, or none of them. With Write, replaces gets the version of the file the
+// save may replace (nothing when there is no file to look at).
+enum class OverwriteAnswer { Write, Merge, SaveAs, Cancel };
 OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p,
                                             std::optional<FileIdentity>* replaces = nullptr);
 // Whether the document's file changed on disk since it was read or written here.

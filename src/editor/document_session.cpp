@@ -4,6 +4,7 @@
 #include "document/document_writer.h"
 #include "editor/bulk_build.h"
 #include "editor/document_preread.h"
+#include "editor/merge_base.h"
 #include "editor/open_file_lock.h"
 #include "editor/recovery_copy.h"
 #include "editor/undo_history.h"
@@ -38,8 +39,14 @@ std::unique_ptr<Document> DocumentSession::replace(std::unique_ptr<Document> doc
     // auto-save copy beside it): it is kept absolute from the open on.
     fileName_ = untitled ? std::move(fileName) : AbsolutePath(fileName);
     untitled_ = untitled;
+    mergedCopies_ = {};
     setDiskFile(std::nullopt);
     return doc;
+}
+
+void DocumentSession::swapDocument(std::unique_ptr<Document>& other) {
+    ++revision_;
+    std::swap(doc_, other);
 }
 
 void DocumentSession::setName(std::string fileName) {
@@ -92,7 +99,19 @@ void DocumentSession::setDiskFile(std::optional<FileIdentity> file) {
     } else if (lock_) {
         lock_->release();
     }
+    if (base_ && file && hasName()) {
+        base_->keep(fileName_, *file);
+    } else if (base_) {
+        base_->forget();
+    }
     fileChanged();
+}
+
+void DocumentSession::enableMergeBase(std::unique_ptr<MergeBase> base) {
+    base_ = std::move(base);
+    if (base_ && disk_ && hasName()) {
+        base_->keep(fileName_, *disk_);
+    }
 }
 
 void DocumentSession::diskFileRenewed(const FileIdentity& now) {
@@ -271,6 +290,9 @@ void DocumentSession::showRecoveryFailure() {
 void DocumentSession::windowClosed() {
     if (lock_) {
         lock_->release();
+    }
+    if (base_) {
+        base_->forget();
     }
     if (!recovery_) {
         return;

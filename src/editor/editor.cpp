@@ -5,6 +5,7 @@
 #include "editor/command_handlers.h"
 #include "editor/document_preread.h"
 #include "editor/recovery_copy.h"
+#include "merge/document_merge.h"
 
 namespace brenvale {
 
@@ -320,6 +321,14 @@ std::string Editor::treeCounterText() const {
     Topic* t = selection_.topic();
     size_t position = t ? treeRows_.treeOrderIndex(t) + 1 : 0;
     return std::to_string(position) + "/" + std::to_string(doc.topicCount());
+}
+
+std::string Editor::conflictCounterText() const {
+    if (conflictRevision_ != session_.revision()) {
+        conflictMarks_ = CountConflictMarks(session_.document());
+        conflictRevision_ = session_.revision();
+    }
+    return conflictMarks_ ? "競合 残り " + std::to_string(conflictMarks_) + " 件" : "";
 }
 
 }  // namespace brenvale

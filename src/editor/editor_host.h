@@ -11,9 +11,19 @@
 namespace brenvale {
 
 enum class MessageKind { Warning, Error, Information, Confirmation };
-// ReloadSaveAsCancel: "再読み込み", "別名で保存", "キャンセル", for a file another program changed.
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, ReloadSaveAsCancel };
-enum class MessageAnswer { Ok, Cancel, Yes, No, Reload, SaveAs };
+// ReloadSaveAsCancel: "再読み込み", "別名で保存", "キャンセル", for a file another program changed;
+// ReloadMergeSaveAsCancel the same with "統合(&M)" after "再読み込み", and YesMergeNoCancel
+// "統合(&M)" after "はい(&Y)".
+enum class MessageButtons {
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel,
+    ReloadSaveAsCancel,
+    ReloadMergeSaveAsCancel,
+    YesMergeNoCancel,
+};
+enum class MessageAnswer { Ok, Cancel, Yes, No, Reload, SaveAs, Merge };
 
 // The two one-line edit boxes above the tree and the list.
 enum class EditBox { Tree, List };
@@ -107,6 +117,10 @@ public:
     virtual void ShowAboutBox() = 0;
     // Shows the find bar with its text box focused and its text selected.
     virtual void ShowFindBar() = 0;
+    // Shows the find bar with the find's text, and the list of every hit beside the tree.
+    virtual void ShowFindResults() { ShowFindBar(); }
+    // Moves a file to the desktop's trash; false when it could not be moved there.
+    virtual bool MoveToTrash(const std::string& /*path*/) { return false; }
     // A switch of the options menu was turned: the window stores it in the settings file and
     // hands the editor its settings with the switch so (Editor::setSettings). When the file
     // cannot be written the switch stays as it was, and the user is told.

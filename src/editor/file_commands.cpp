@@ -16,6 +16,7 @@
 #include "editor/drag_state.h"
 #include "editor/editor_parts.h"
 #include "editor/hint_panel.h"
+#include "editor/merge_commands.h"
 #include "editor/progress_counts.h"
 #include "editor/selection.h"
 #include "editor/undo_history.h"
@@ -157,6 +158,7 @@ void OpenDocument(EditorParts& p, const std::string& path) {
     for (const std::string& warning : warnings) {
         p.host.ShowMessageBox(warning, MessageKind::Warning, MessageButtons::Ok);
     }
+    OfferConflictCopies(p);
 }
 
 void OpenExecute(EditorParts& p) {
@@ -195,6 +197,13 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
         switch (AskBeforeOverwritingChanges(p, &replaces)) {
             case OverwriteAnswer::Write:
                 break;
+            case OverwriteAnswer::Merge:
+                // A clean merge is written at once; conflicts are for the user to look at
+                // first, and the save after that writes without asking.
+                if (MergeWithFileOnDisk(p) > 0) {
+                    return SaveResult::Cancelled;
+                }
+                continue;
             case OverwriteAnswer::SaveAs:
                 return SaveDocumentAs(p);
             case OverwriteAnswer::Cancel:
@@ -225,6 +234,7 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
     p.session.setModified(false);
     p.session.updateTitle();
     p.session.addRecentFile(p.session.fileName());
+    TrashMergedCopies(p);
     return SaveResult::Saved;
 }
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 #include "ui/accessibility.h"
@@ -148,6 +149,11 @@ void FindBar::search() {
 
 void FindBar::refresh() {
     const FindState& find = editor_.find();
+    // The editor set a text of its own (the conflict mark after a merge): the box shows it.
+    if (ToCp932(box_->text()) != find.query()) {
+        QSignalBlocker quiet(box_);
+        box_->setText(FromCp932(find.query()));
+    }
     notFound_ = find.notFound();
     counter_->setText(FromUtf8(find.counterText()));
     // Light red, or a dark red on a dark desktop; otherwise the box follows the desktop.

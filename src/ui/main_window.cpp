@@ -15,6 +15,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "editor/window_placement.h"
@@ -207,8 +208,22 @@ void MainWindow::buildStatusBar() {
                                                         FromUtf8(editor_->list().uncheckedText()),
                                                         FromUtf8(editor_->list().hiddenText())};
                          });
+    conflicts_ = new QLabel;
+    conflicts_->setAccessibleName(QStringLiteral("競合"));
+    conflicts_->hide();
+    conflictCount_ = new QTimer(this);
+    conflictCount_->setSingleShot(true);
+    conflictCount_->setInterval(200);
+    connect(conflictCount_, &QTimer::timeout, this, [this] { refreshConflictPanel(); });
+    bar->addPermanentWidget(conflicts_);
     bar->addPermanentWidget(treeCounter_);
     bar->addPermanentWidget(listCounter_);
+}
+
+void MainWindow::refreshConflictPanel() {
+    QString text = FromUtf8(editor_->conflictCounterText());
+    conflicts_->setText(text);
+    conflicts_->setVisible(!text.isEmpty());
 }
 
 void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
@@ -240,6 +255,11 @@ void MainWindow::buildFind() {
 
 void MainWindow::showFindBar() {
     findBar_->open();
+}
+
+void MainWindow::showFindResults() {
+    findBar_->open();
+    findResults_->show();
 }
 
 void MainWindow::findBarClosed() {
@@ -367,6 +387,7 @@ void MainWindow::selectedTopicChanged() {
 void MainWindow::countersChanged() {
     treeCounter_->refresh();
     listCounter_->refresh();
+    conflictCount_->start();
 }
 
 void MainWindow::listExtentChanged() {

@@ -15,6 +15,7 @@
 #include "ui/window_host.h"
 
 class QLabel;
+class QTimer;
 class QLineEdit;
 class QSplitter;
 
@@ -66,6 +67,8 @@ public:
     QLineEdit* treeEdit() const { return treeEdit_; }
     QLineEdit* listEdit() const { return listEdit_; }
     QLabel* hintPanel() const { return hint_; }
+    // The conflict marks left in the document; hidden while there are none.
+    QLabel* conflictPanel() const { return conflicts_; }
     CounterPanel* treeCounter() const { return treeCounter_; }
     CounterPanel* listCounter() const { return listCounter_; }
     DragScrollTimer* dragScrollTimer() const { return dragScroll_; }
@@ -93,6 +96,8 @@ public:
     void showShortcutKeyDialog();
     void showToolbarDialog();
     void showFindBar();
+    // The find bar with the find's text, and the list of every hit.
+    void showFindResults();
     // Stores a switch of the options menu in the settings file, then hands it to the editor
     // (see EditorHost::ChangeSwitch). Throws Error when the file cannot be written.
     void changeSwitch(bool Settings::*option, bool on);
@@ -128,6 +133,7 @@ private:
     void BuildToolbar();
     void loadUserIcons();
     void setStatusBarShown(bool shown);
+    void refreshConflictPanel();
     // Gives the views, their edit boxes and the counters the colours in effect for the
     // desktop's palette; run at start and whenever that palette changes.
     void applyViewColours();
@@ -160,6 +166,9 @@ private:
     QLineEdit* treeEdit_ = nullptr;
     QLineEdit* listEdit_ = nullptr;
     QLabel* hint_ = nullptr;
+    QLabel* conflicts_ = nullptr;
+    // Counting the marks walks the document: it waits until the edits pause.
+    QTimer* conflictCount_ = nullptr;
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;

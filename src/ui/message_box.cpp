@@ -71,23 +71,35 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     PlayAlertSound(kind);
     KindLook look = LookOf(kind);
     ScreenMessageBox box(look.icon, look.caption, text, QMessageBox::NoButton, parent);
-    bool yesNo = buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel;
+    bool yesNo = buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ||
+                 buttons == MessageButtons::YesMergeNoCancel;
     bool ok = buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel;
-    bool reload = buttons == MessageButtons::ReloadSaveAsCancel;
-    bool cancel =
-        buttons == MessageButtons::OkCancel || buttons == MessageButtons::YesNoCancel || reload;
+    bool reload = buttons == MessageButtons::ReloadSaveAsCancel ||
+                  buttons == MessageButtons::ReloadMergeSaveAsCancel;
+    bool merge = buttons == MessageButtons::ReloadMergeSaveAsCancel ||
+                 buttons == MessageButtons::YesMergeNoCancel;
+    bool cancel = buttons == MessageButtons::OkCancel || buttons == MessageButtons::YesNoCancel ||
+                  buttons == MessageButtons::YesMergeNoCancel || reload;
     QPushButton* yesButton = nullptr;
     QPushButton* noButton = nullptr;
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
     QPushButton* reloadButton = nullptr;
+    QPushButton* mergeButton = nullptr;
     QPushButton* saveAsButton = nullptr;
     if (reload) {
         reloadButton = box.addButton(QStringLiteral("再読み込み"), QMessageBox::DestructiveRole);
-        saveAsButton = box.addButton(QStringLiteral("別名で保存"), QMessageBox::AcceptRole);
     }
     if (yesNo) {
         yesButton = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    }
+    if (merge) {
+        mergeButton = box.addButton(QStringLiteral("統合(&M)"), QMessageBox::ActionRole);
+    }
+    if (reload) {
+        saveAsButton = box.addButton(QStringLiteral("別名で保存"), QMessageBox::AcceptRole);
+    }
+    if (yesNo) {
         noButton = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     }
     if (ok) {
@@ -103,6 +115,9 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     QAbstractButton* clicked = box.closedByCloseBox() ? nullptr : box.clickedButton();
     if (clicked && clicked == reloadButton) {
         return MessageAnswer::Reload;
+    }
+    if (clicked && clicked == mergeButton) {
+        return MessageAnswer::Merge;
     }
     if (clicked && clicked == saveAsButton) {
         return MessageAnswer::SaveAs;

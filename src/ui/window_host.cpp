@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
@@ -182,6 +183,16 @@ void WindowHost::ShowAboutBox() {
 
 void WindowHost::ShowFindBar() {
     window_.showFindBar();
+}
+
+void WindowHost::ShowFindResults() {
+    window_.showFindResults();
+}
+
+bool WindowHost::MoveToTrash(const std::string& path) {
+    // The desktop's trash (the freedesktop.org trash under $XDG_DATA_HOME, or the one at the
+    // top of the file's volume): the file can be taken back from there.
+    return QFile::moveToTrash(QString::fromStdString(path));
 }
 
 void WindowHost::ChangeSwitch(bool Settings::*option, bool on) {

@@ -39,6 +39,8 @@ public:
     void ShowHelpSearch() override;
     void ShowAboutBox() override;
     void ShowFindBar() override;
+    void ShowFindResults() override;
+    bool MoveToTrash(const std::string& path) override;
     void ChangeSwitch(bool Settings::*option, bool on) override;
     void SetHideCheckedTimer(int delayMs) override;
     std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override;

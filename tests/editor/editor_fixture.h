@@ -77,6 +77,12 @@ public:
     void ShowHelpSearch() override { windowCommands.push_back("help search"); }
     void ShowAboutBox() override { windowCommands.push_back("about"); }
     void ShowFindBar() override { windowCommands.push_back("find"); }
+    void ShowFindResults() override { windowCommands.push_back("find results"); }
+    // Records the file; the files stay where they are (the window's tests use the real trash).
+    bool MoveToTrash(const std::string& path) override {
+        trashed.push_back(path);
+        return !refuseTrash;
+    }
     void ChangeSwitch(bool Settings::*option, bool on) override {
         windowCommands.push_back(on ? "switch on" : "switch off");
         if (onSwitch) {
@@ -168,6 +174,8 @@ public:
     std::vector<int> hideTimerDelays;
     // The filters chosen in the next file dialogs (by default the one shown first).
     std::deque<int> filterAnswers;
+    std::vector<std::string> trashed;
+    bool refuseTrash = false;
     bool cancelPrint = false;
     bool printWholeDocument = false;
     bool printGrey = false;
