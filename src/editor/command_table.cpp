@@ -5,6 +5,7 @@
 #include "editor/command_states.h"
 #include "editor/document_session.h"
 #include "editor/editor_parts.h"
+#include "editor/merge_commands.h"
 #include "editor/selection.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
@@ -221,9 +222,12 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
     {C::ExportPdf, "ExportPdf", 46, kFile, "PDF に書き出し...",
      "PDF に書き出し...|現在編集中のファイルを PDF に書き出します", 53, "", ExportPdfExecute,
      HasTopics},
+    {C::ShowConflicts, "ShowConflicts", 47, kFind, "競合の一覧(&K)",
+     "競合の一覧|統合で残った競合（「 #競合」の付いた名前と項目）を検索して一覧にします", 54, "",
+     ShowConflictsExecute, HasTopics},
 }};
 
-static_assert(kTable.size() == static_cast<size_t>(CommandId::ExportPdf) + 1,
+static_assert(kTable.size() == static_cast<size_t>(CommandId::ShowConflicts) + 1,
               "one row per command");
 
 constexpr bool RowsInIdOrder() {

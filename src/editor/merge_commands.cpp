@@ -217,7 +217,13 @@ void TrashMergedCopies(EditorParts& p) {
     }
 }
 
+void ShowConflictsExecute(EditorParts& p) {
+    ShowConflicts(p);
+}
+
 void ShowConflicts(EditorParts& p) {
+    // Searched afresh from the selection even when the find holds the mark already.
+    FindTyped(p, "", p.find.kanaBlind());
     FindTyped(p, std::string(kConflictMark), p.find.kanaBlind());
     CollectFindResults(p);
     if (!p.find.results().empty()) {

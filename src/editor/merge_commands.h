@@ -28,5 +28,8 @@ void TrashMergedCopies(EditorParts& p);
 
 // Goes to the first conflict mark of the document and lists every mark in the find's results.
 void ShowConflicts(EditorParts& p);
+// The command: the same, from the menus at any time (a document merged elsewhere, or the find
+// bar closed since); without marks the find bar says that nothing was found.
+void ShowConflictsExecute(EditorParts& p);
 
 }  // namespace brenvale

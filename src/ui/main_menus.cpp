@@ -148,6 +148,7 @@ void MainMenus::addFind(QMenu* menu, bool all) {
         menu->addAction(actions_.action(C::FindNext));
         menu->addAction(actions_.action(C::FindPrevious));
     }
+    menu->addAction(actions_.action(C::ShowConflicts));
 }
 
 // Undo and redo act on the tree and the list alike: both menus and popups end with them.

@@ -179,6 +179,30 @@ TEST_F(MergeCommands, ConflictsAreKeptShownAndCountedUntilTheirMarksAreEditedAwa
     EXPECT_EQ(ItemsOf("A"), (V{"a", "b-mine"}));
 }
 
+TEST_F(MergeCommands, TheConflictListCommandFindsTheMarksOfADocumentMergedElsewhere) {
+    // As git's merge driver leaves it: the marks are in the file.
+    Open({"A:a", "B" + kMark + ":x,y" + kMark});
+    EXPECT_EQ(editor.conflictCounterText(), "競合 残り 2 件");
+    editor.selectTopic(Find("A"));
+    ASSERT_TRUE(editor.isEnabled(CommandId::ShowConflicts));
+    editor.execute(CommandId::ShowConflicts);
+    EXPECT_EQ(host.windowCommands.back(), "find results");
+    EXPECT_EQ(editor.find().query(), kMark);
+    EXPECT_EQ(editor.find().results().size(), 2u);
+    EXPECT_EQ(Selected(), "B" + kMark);
+    editor.findNext();
+    EXPECT_EQ(Selected(), "B" + kMark);
+    EXPECT_EQ(editor.list().selectedRow(), 1);
+
+    // Nothing left: the find says so and nothing moves.
+    Open({"A:a", "B:x"});
+    editor.selectTopic(Find("B"));
+    editor.execute(CommandId::ShowConflicts);
+    EXPECT_TRUE(editor.find().results().empty());
+    EXPECT_TRUE(editor.find().notFound());
+    EXPECT_EQ(Selected(), "B");
+}
+
 TEST_F(MergeCommands, WithoutAKeptVersionTheTwoAreUnitedAndNothingIsLost) {
     editor.session().enableMergeBase(nullptr);
     Open({"A:a,b"});
