@@ -16,6 +16,7 @@
 #include "cli/cli_output.h"
 #include "cli/cli_schedule.h"
 #include "cli/merge_commands.h"
+#include "cli/pdf_program.h"
 #include "common/byte_block.h"
 #include "common/cp932.h"
 #include "common/error.h"
@@ -34,7 +35,6 @@
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
 #include "ui/formats/opml.h"
-#include "ui/print/pdf_export.h"
 
 namespace brenvale {
 
@@ -93,8 +93,9 @@ constexpr const char* kUsage =
     "                               defaults apply\n"
     "  --no-backup                  save without the backup that BackUp asks for\n"
     "  --strict                     fail, writing nothing, when IN holds lines that are not\n"
-    "                               read or looks like UTF-8 text (warned about on standard\n"
-    "                               error either way)\n";
+    "                               read, looks like UTF-8 text, or is named .md, .opml or\n"
+    "                               .txt without starting as a document (warned about on\n"
+    "                               standard error either way)\n";
 
 struct UsageError {
     std::string text;
@@ -123,6 +124,10 @@ struct Invocation {
     std::optional<Format> format;
     std::optional<TextEncoding> encoding;
     std::optional<std::string> output;  // -o, for merge
+    // The arguments as given, which the pdf command hands to the PDF program, and the writer
+    // that paints the PDF in that program.
+    const std::vector<std::string>* args = nullptr;
+    const PdfWriter* pdf = nullptr;
 };
 
 Format ParseFormat(const std::string& name) {
@@ -219,10 +224,21 @@ void Expect(const Invocation& inv, size_t count, const std::string& command) {
     }
 }
 
-// Tells err what a read of path left out, and stops a --strict run on it before anything is
-// written.
-void Warn(const std::string& path, const std::vector<std::string>& warnings, const Invocation& inv,
+// Tells err what a read of path left out or may have misread (a file named as a format that
+// import reads, which does not start as a document), and stops a --strict run on it before
+// anything is written.
+void Warn(const std::string& path, std::vector<std::string> warnings, const Invocation& inv,
           std::ostream& err) {
+    std::optional<Format> format = FormatOfName(path);
+    if (format && PeekTextKind(path).value_or(TextKind::Document) != TextKind::Document) {
+        const char* name = *format == Format::Markdown ? "Markdown"
+                           : *format == Format::Opml   ? "OPML"
+                                                       : "テキスト";
+        warnings.insert(warnings.begin(),
+                        std::string("名前からすると ") + name +
+                            " のファイルのようです。文書として読みました（取り込むには import "
+                            "を使います）。");
+    }
     for (const std::string& warning : warnings) {
         err << "brenvale-cli: " << path << ": " << warning << "\n";
     }
@@ -287,19 +303,23 @@ int Export(const Invocation& inv, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+// Output that cannot be written (a full disk, a closed pipe) is a failure of the command.
+void FlushOutput(std::ostream& out);
+
 int Pdf(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Expect(inv, 2, "pdf");
     OutputKind kind = OutputBeside(inv, "pdf");
+    if (!inv.pdf || !*inv.pdf) {
+        // The pages need Qt: the PDF program reads the document and writes them.
+        FlushOutput(out);
+        return RunPdfProgram(*inv.args, err);
+    }
     ReadResult read = Open(inv.operands[0], inv, err);
     PrintJob job;
     job.document = read.document.get();
     job.kinds = inv.settings.list;
     job.title = TitleOf(inv.operands[0]);
-    if (kind == OutputKind::File) {
-        WritePdf(job, inv.operands[1]);
-    } else {
-        WriteOutput(kind, inv.operands[1], ExportPdf(job), out);
-    }
+    (*inv.pdf)(job, inv.operands[1], kind, out);
     return 0;
 }
 
@@ -375,7 +395,7 @@ int Stats(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Refuse(inv, false, false, "stats");
     const std::string& path = inv.operands[0];
     DocumentCounts counts = CountDocument(path, inv.settings.list);
-    Warn(path, ReadWarningTexts(counts.utf8Marked, counts.unreadLines), inv, err);
+    Warn(path, ReadWarningTexts(counts.utf8, counts.unreadLines), inv, err);
     out << "topics " << counts.topics << "\n"
         << "items " << counts.items << "\n"
         << "unchecked " << counts.unchecked << "\n"
@@ -430,7 +450,6 @@ std::optional<std::string> OptionValue(const std::vector<std::string>& args, siz
     return args[i];
 }
 
-// Output that cannot be written (a full disk, a closed pipe) is a failure of the command.
 void FlushOutput(std::ostream& out) {
     errno = 0;
     out.flush();
@@ -448,7 +467,8 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const PdfWriter& pdf) {
     using Command = std::function<int(const Invocation&, std::ostream&, std::ostream&)>;
     static const std::map<std::string, Command> kCommands = {
         {"export", Export},          {"import", Import}, {"pdf", Pdf},     {"resave", Resave},
@@ -474,6 +494,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             throw UsageError{"unknown command '" + args[0] + "'"};
         }
         Invocation inv;
+        inv.args = &args;
+        inv.pdf = &pdf;
         bool noBackup = false;
         for (size_t i = 1; i < args.size(); ++i) {
             if (args[i] == "--no-backup") {

@@ -40,6 +40,7 @@ std::unique_ptr<Document> DocumentSession::replace(std::unique_ptr<Document> doc
     fileName_ = untitled ? std::move(fileName) : AbsolutePath(fileName);
     untitled_ = untitled;
     mergedCopies_ = {};
+    partlyRead_ = false;
     setDiskFile(std::nullopt);
     return doc;
 }

@@ -140,6 +140,12 @@ public:
     };
     MergedCopies& mergedCopies() { return mergedCopies_; }
 
+    // The document was read from its file only in part (lines the format drops): a save over
+    // that file loses them, so it asks first. A new document, one read whole, a save over the
+    // file and a save under another name clear it.
+    bool partlyRead() const { return partlyRead_; }
+    void setPartlyRead(bool partly) { partlyRead_ = partly; }
+
     // ---- The mark other editors see on the file this one has open
     void enableOpenLock(std::unique_ptr<OpenFileLock> lock);
     OpenFileLock* openLock() const { return lock_.get(); }
@@ -195,6 +201,7 @@ private:
     bool modifiedByDeletionOnly_ = false;
     std::unique_ptr<MergeBase> base_;
     MergedCopies mergedCopies_;
+    bool partlyRead_ = false;
     std::unique_ptr<OpenFileLock> lock_;
     std::function<void(const std::string&)> openLockFailed_;
     bool openLockFailureTold_ = false;

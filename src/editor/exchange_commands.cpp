@@ -2,6 +2,7 @@
 // preview and the PDF export.
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 #include "common/byte_block.h"
 #include "common/cp932.h"
@@ -17,6 +18,7 @@
 #include "editor/document_changes.h"
 #include "editor/document_session.h"
 #include "editor/editor_parts.h"
+#include "editor/hint_panel.h"
 #include "editor/undo_scope.h"
 
 namespace brenvale {
@@ -33,7 +35,8 @@ constexpr const char* kImportFilter =
 constexpr const char* kPdfFilter = "PDF ファイル (*.pdf)|*.pdf";
 
 enum class Format { Markdown = 1, Opml = 2, TextCp932 = 3, TextUtf8 = 4 };
-constexpr int kAnyFile = 5;
+static_assert(static_cast<int>(Format::TextUtf8) == kImportUtf8Text);
+constexpr int kAnyFile = kImportByName;
 
 std::string Lower(std::string_view text) {
     std::string out(text);
@@ -113,6 +116,21 @@ void ImportOutline(EditorParts& p, OutlineImport& outline, std::string_view name
     p.session.setModified(true);
 }
 
+// Runs a print: memory that runs out stops it there and is told, and the document stays as it
+// is (printing only reads it). False when it stopped so.
+template <typename Fn>
+bool WithoutMemoryStop(EditorParts& p, std::string_view what, Fn&& print) {
+    try {
+        print();
+        return true;
+    } catch (const std::bad_alloc&) {
+        p.host.ShowMessageBox(
+            "メモリが足りません。" + std::string(what) + "を中止しました（文書はそのままです）。",
+            MessageKind::Error, MessageButtons::Ok);
+        return false;
+    }
+}
+
 PrintJob NewPrintJob(const EditorParts& p) {
     PrintJob job;
     job.document = &p.doc();
@@ -163,6 +181,21 @@ void ImportExecute(EditorParts& p) {
     std::optional<FileChoice> choice = p.host.AskFile(options, false);
     if (choice && !choice->path.empty()) {
         ImportFile(p, choice->path, choice->filterIndex);
+    }
+}
+
+std::optional<std::string> ImportFormatNameOf(std::string_view fileName) {
+    std::optional<Format> format = FormatByName(fileName, {});
+    if (!format) {
+        return std::nullopt;
+    }
+    switch (*format) {
+        case Format::Markdown:
+            return "Markdown";
+        case Format::Opml:
+            return "OPML";
+        default:
+            return "テキスト";
     }
 }
 
@@ -232,7 +265,7 @@ void PrintExecute(EditorParts& p) {
     }
     PrintJob job = NewPrintJob(p);
     if (p.host.AskPrintOptions(job)) {
-        p.host.ShowPrintPreview(job);
+        WithoutMemoryStop(p, "印刷", [&] { p.host.ShowPrintPreview(job); });
     }
 }
 
@@ -254,8 +287,15 @@ void ExportPdfExecute(EditorParts& p) {
     if (!path || path->empty() || !ConfirmOverwrite(p, *path)) {
         return;
     }
-    BusyScope busy(p.host);
-    p.host.WritePdf(job, *path);
+    // The window shows the progress, with a button that stops it.
+    bool written = false;
+    if (!WithoutMemoryStop(p, "PDF の書き出し", [&] { written = p.host.WritePdf(job, *path); })) {
+        return;
+    }
+    if (!written) {
+        p.hint.show("PDF の書き出しを中止しました。「" + std::string(FileNamePart(*path)) +
+                    "」は書き出していません");
+    }
 }
 
 }  // namespace brenvale

@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <csignal>
+
 #include "editor/window_placement.h"
 #include "ui/about_box.h"
 #include "ui/accessibility.h"
@@ -74,6 +76,10 @@ QWidget* Panel(QLineEdit* edit, QWidget* view) {
 
 MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)), host_(*this) {
+    // A write past a file size limit (ulimit -f) fails with EFBIG and is reported like a full
+    // disk, instead of the signal ending the program with the unsaved edits.
+    std::signal(SIGXFSZ, SIG_IGN);
+    PrepareCodec();
     InstallAccessibility();
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowIcon(ApplicationIcon(QStringLiteral("myicon")));
@@ -179,6 +185,8 @@ void MainWindow::buildLayout() {
             Guarded([this] { editor_->autoSaveTick(); }));
     connect(&host_.hideCheckedTimer(), &QTimer::timeout, this,
             Guarded([this] { editor_->hideCheckedTick(); }));
+    connect(&host_.findSliceTimer(), &QTimer::timeout, this,
+            Guarded([this] { editor_->findSlice(); }));
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { editor_->clipboardChanged(host_.ClipboardHasText()); });
     editor_->clipboardChanged(host_.ClipboardHasText());

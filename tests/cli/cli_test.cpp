@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "document/example_document.h"
+#include "support/foreign_files.h"
 
 namespace brenvale {
 namespace {
@@ -224,6 +225,62 @@ TEST(Cli, WarnsOfLinesItDoesNotReadAndStopsOnThemWhenStrict) {
     r = Cli({"stats", "--strict", dir.file("lf.bnv")});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "topics 3\nitems 0\nunchecked 0\ndepth 1\n");
+}
+
+TEST(Cli, RefusesFilesThatAreNoDocumentsInEveryCommandThatReadsOne) {
+    test::TempDir dir;
+    const std::string png = dir.file("photo.png");
+    test::WriteBytes(png, test::PngBytes(32, 32));
+    const std::string refusal = "brenvale-cli: 「" + png + "」は文書ではありません（PNG 画像）。\n";
+    const std::vector<std::vector<std::string>> commands = {
+        {"resave", png, dir.file("out")},
+        {"export", png, dir.file("out")},
+        {"export", "--format", "md", png, dir.file("out")},
+        {"pdf", png, dir.file("out")},
+        {"stats", png},
+    };
+    for (const std::vector<std::string>& command : commands) {
+        CliRun r = Cli(command);
+        EXPECT_EQ(r.code, 1) << command[0];
+        EXPECT_EQ(r.err, refusal) << command[0];
+        EXPECT_EQ(r.out, "") << command[0];
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out"))) << command[0];
+    }
+    EXPECT_EQ(test::ReadBytes(png), test::PngBytes(32, 32));
+}
+
+TEST(Cli, WarnsOfTextOfAnotherFormatAndStopsOnItWhenStrict) {
+    test::TempDir dir;
+    const std::string md = dir.file("shopping.md");
+    test::WriteBytes(md, "# 買い物\n- [ ] 牛乳\n");
+    CliRun r = Cli({"resave", md, dir.file("out.bnv")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err,
+              "brenvale-cli: " + md +
+                  ": 名前からすると Markdown のファイルのようです。文書として読みました（取り込"
+                  "むには import を使います）。\n"
+                  "brenvale-cli: " +
+                  md +
+                  ": このファイルは UTF-8 のテキストのようです。文字化けする場合があります。\n");
+    r = Cli({"stats", "--strict", md});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Cli({"export", "--strict", md, dir.file("strict.txt")}).code, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("strict.txt")));
+
+    // CP932 text under a text name is warned of by its name alone; a document saved under
+    // such a name is a document.
+    test::WriteBytes(dir.file("list.txt"), Sjis("仕事\r\n"));
+    r = Cli({"stats", dir.file("list.txt")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.err.find("名前からすると テキスト のファイルのようです。"), std::string::npos);
+    test::WriteBytes(dir.file("saved.txt"), test::ExampleFileBytes());
+    EXPECT_EQ(Cli({"stats", "--strict", dir.file("saved.txt")}).err, "");
+    // A UTF-8 text without a mark and without such a name is warned of as UTF-8 text.
+    test::WriteBytes(dir.file("notes.bnv"), "メモ\r\n");
+    EXPECT_EQ(Cli({"stats", dir.file("notes.bnv")}).err,
+              "brenvale-cli: " + dir.file("notes.bnv") +
+                  ": このファイルは UTF-8 のテキストのようです。文字化けする場合があります。\n");
 }
 
 TEST(Cli, NeverWritesAnExportOrAnImportOverItsInput) {
@@ -445,7 +502,8 @@ TEST(CliProcess, SaysWhenMemoryRunsOut) {
     }
     test::TempDir dir;
     const std::string big = dir.file("big.bnv");
-    test::WriteBytes(big, "A\r\n");
+    // A document's start, so that the NUL bytes after it are read as text.
+    test::WriteBytes(big, "\x07Top1\r\nA\r\n");
     std::filesystem::resize_file(big, std::uintmax_t{1} << 30);  // sparse: no disk is used
     const std::string limited = std::string("prlimit --as=268435456 ") + BRENVALE_CLI;
     for (const char* command : {"export", "import-text"}) {
@@ -457,6 +515,28 @@ TEST(CliProcess, SaysWhenMemoryRunsOut) {
     // stats reads the file in pieces: the same file fits in the same limit.
     EXPECT_EQ(Shell(limited + " stats " + Q(big) + " >" + Q(dir.file("stats.txt"))), 0);
     EXPECT_EQ(test::ReadBytes(dir.file("stats.txt")), "topics 2\nitems 0\nunchecked 0\ndepth 0\n");
+}
+
+TEST(CliProcess, ReportsAFileTooBigForTheFileSizeLimitAsAWriteError) {
+    test::TempDir dir;
+    std::string bytes = test::ExampleFileBytes();
+    while (bytes.size() < 20000) {
+        bytes += "A@00@\r\n";
+    }
+    test::WriteBytes(dir.file("in.bnv"), bytes);
+    // Room for the message on standard error, not for the output.
+    const std::string limited = std::string("prlimit --fsize=4096 ") + BRENVALE_CLI;
+    for (const char* command : {"resave", "export"}) {
+        const std::string out = dir.file(std::string(command) + ".out");
+        EXPECT_EQ(Shell(limited + " " + command + " " + Q(dir.file("in.bnv")) + " " + Q(out) +
+                        " 2>" + Q(dir.file("err.txt"))),
+                  1)
+            << command;
+        EXPECT_EQ(test::ReadBytes(dir.file("err.txt")),
+                  "brenvale-cli: ファイル " + out + " に書き込めません。 File too large\n")
+            << command;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
 }
 
 TEST(CliProcess, WritesToStandardOutputAsAStreamWhateverItIs) {
@@ -522,6 +602,93 @@ TEST(CliProcess, WritesAPdfWithTheTextsAndTheFontEmbedded) {
     std::string fonts = test::ReadBytes(dir.file("fonts.txt"));
     EXPECT_NE(fonts.find("IPAPGothic"), std::string::npos) << fonts;
     EXPECT_NE(fonts.find(" yes "), std::string::npos) << fonts;
+}
+
+// The tool finds its PDF program beside itself or in the libexec folder of its own prefix,
+// and says so when there is none; the tool itself links no part of Qt that draws.
+TEST(CliProcess, RunsThePdfProgramFromBesideItOrItsPrefix) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    namespace fs = std::filesystem;
+    fs::create_directories(dir.file("prefix/bin"));
+    fs::create_directories(dir.file("prefix/libexec/brenvale"));
+    const std::string cli = dir.file("prefix/bin/brenvale-cli");
+    fs::copy_file(BRENVALE_CLI, cli);
+    const std::string in = Q(dir.file("in.bnv"));
+    const std::string err = dir.file("err.txt");
+    if (!fs::exists("/usr/libexec/brenvale/brenvale-pdf")) {
+        EXPECT_EQ(Shell(Q(cli) + " pdf " + in + " " + Q(dir.file("none.pdf")) + " 2>" + Q(err)), 1);
+        EXPECT_NE(test::ReadBytes(err).find("「brenvale-pdf」が見つかりません"), std::string::npos)
+            << test::ReadBytes(err);
+        EXPECT_FALSE(fs::exists(dir.file("none.pdf")));
+    }
+    fs::copy_file(BRENVALE_PDF, dir.file("prefix/libexec/brenvale/brenvale-pdf"));
+    ASSERT_EQ(Shell(Q(cli) + " pdf " + in + " " + Q(dir.file("out.pdf")) + " 2>" + Q(err)), 0)
+        << test::ReadBytes(err);
+    EXPECT_TRUE(test::ReadBytes(dir.file("out.pdf")).starts_with("%PDF-"));
+    // Its warnings, its usage errors and its exit codes are the tool's own.
+    test::WriteBytes(dir.file("late.bnv"), test::ExampleFileBytes() + "\x1A\r\nlost\r\n");
+    EXPECT_EQ(Shell(Q(cli) + " pdf --strict " + Q(dir.file("late.bnv")) + " " +
+                    Q(dir.file("strict.pdf")) + " 2>" + Q(err)),
+              1);
+    EXPECT_TRUE(test::ReadBytes(err).starts_with("brenvale-cli: ")) << test::ReadBytes(err);
+    EXPECT_FALSE(fs::exists(dir.file("strict.pdf")));
+    EXPECT_EQ(Shell(Q(cli) + " pdf " + in + " 2>/dev/null"), 2);
+    // Into a pipe, as it is made.
+    EXPECT_EQ(Shell(Q(cli) + " pdf " + in + " - | head -c 5 >" + Q(dir.file("head.txt"))), 0);
+    EXPECT_EQ(test::ReadBytes(dir.file("head.txt")), "%PDF-");
+
+    ASSERT_EQ(Shell("readelf -d " + Q(BRENVALE_CLI) + " >" + Q(dir.file("needed.txt"))), 0);
+    const std::string needed = test::ReadBytes(dir.file("needed.txt"));
+    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6PrintSupport"}) {
+        EXPECT_EQ(needed.find(library), std::string::npos) << library;
+    }
+}
+
+// Memory that runs out while a PDF is made ends the tool with its message, never with a
+// crash, and leaves no PDF behind; with enough memory the PDF is made, however long its one
+// Item is (its text is laid out a piece at a time).
+TEST(CliProcess, APdfWithoutEnoughMemoryFailsCleanly) {
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "the address sanitizer needs more address space than the limits";
+    }
+    if (Shell("command -v pdfinfo >/dev/null") != 0) {
+        GTEST_SKIP() << "poppler-utils is not installed (scripts/test.sh installs it)";
+    }
+    test::TempDir dir;
+    std::string doc = Sjis("長い項目") + "\r\n\x08" + Sjis("□");
+    for (int i = 0; i < 200000; ++i) {
+        doc += "word ";
+    }
+    doc += "\r\n";
+    test::WriteBytes(dir.file("long.bnv"), doc);
+    const std::string out = dir.file("out.pdf");
+    const std::string err = dir.file("err.txt");
+    for (int megabytes = 70; megabytes <= 130; megabytes += 15) {
+        std::filesystem::remove(out);
+        int code =
+            Shell("prlimit --as=" + std::to_string(megabytes * 1000000) + " " + BRENVALE_CLI +
+                  " pdf " + Q(dir.file("long.bnv")) + " " + Q(out) + " 2>" + Q(err));
+        const std::string said = test::ReadBytes(err);
+        if (code == 0) {
+            EXPECT_TRUE(test::ReadBytes(out).starts_with("%PDF-")) << megabytes;
+            continue;
+        }
+        // The loader itself may not fit (127); anything else is the tool's own failure.
+        if (code == 127) {
+            continue;
+        }
+        EXPECT_EQ(code, 1) << megabytes << " MB: " << said;
+        EXPECT_TRUE(said.starts_with("brenvale-cli: ")) << megabytes << " MB: " << said;
+        EXPECT_FALSE(std::filesystem::exists(out)) << megabytes;
+    }
+    EXPECT_EQ(Shell("prlimit --as=400000000 " + std::string(BRENVALE_CLI) + " pdf " +
+                    Q(dir.file("long.bnv")) + " " + Q(out) + " 2>" + Q(err)),
+              0)
+        << test::ReadBytes(err);
+    ASSERT_EQ(Shell("pdfinfo " + Q(out) + " >" + Q(dir.file("info.txt"))), 0);
+    const std::string info = test::ReadBytes(dir.file("info.txt"));
+    EXPECT_GT(std::atoi(info.c_str() + info.find("Pages:") + 6), 50) << info;
 }
 
 }  // namespace

@@ -85,7 +85,9 @@ protected:
     }
     std::string Selected() { return editor.selection().topic()->caption.str(); }
     std::string ChangedQuestion() {
-        return "「" + path + "」は他のプログラムによって変更されました。";
+        return "「" + path +
+               "」は他のプログラムによって変更されました。\n再読み込みすると、保存していない変更は"
+               "失われます。";
     }
     std::string OverwriteQuestion() {
         return "「" + path + "」は他のプログラムによって変更されています。上書きしますか？";

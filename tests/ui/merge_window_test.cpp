@@ -147,7 +147,8 @@ void MergeWindowTest::mergeFromTheQuestionKeepsBothSidesAndTheSaveAsksNothing() 
     });
     renameOver(Doc("A\n\ba\n\bb\nB\n\btheirs\nC"));
     QTRY_VERIFY(test::Find(editor(), "C"));
-    QCOMPARE(question, QStringLiteral("「%1」は他のプログラムによって変更されました。")
+    QCOMPARE(question, QStringLiteral("「%1」は他のプログラムによって変更されました。\n"
+                                      "再読み込みすると、保存していない変更は失われます。")
                            .arg(QString::fromStdString(path_)));
     QCOMPARE(rowsOf("A"), (QStringList{"a", "b", "mine"}));
     QCOMPARE(rowsOf("B"), QStringList{"theirs"});
