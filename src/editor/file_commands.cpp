@@ -310,6 +310,7 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
     // The lines a partial read left in the file are not overwritten unasked.
     switch (AskBeforeOverwritingPartRead(p)) {
         case OverwriteAnswer::Write:
+        case OverwriteAnswer::Merge:  // not offered there
             break;
         case OverwriteAnswer::SaveAs:
             return SaveDocumentAs(p);
@@ -331,6 +332,10 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
                 // first, and the save after that writes without asking.
                 if (MergeWithFileOnDisk(p) > 0) {
                     return SaveResult::Cancelled;
+                }
+                // The version merged was read only in part: that is asked about first.
+                if (p.session.partlyRead()) {
+                    return SaveDocument(p, onFailure);
                 }
                 continue;
             case OverwriteAnswer::SaveAs:

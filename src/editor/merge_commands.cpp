@@ -89,6 +89,7 @@ size_t MergeWithFileOnDisk(EditorParts& p) {
     }
     std::optional<FileIdentity> theirs;
     std::vector<std::string> warnings;
+    bool theirsInPart = false;
     size_t conflicts = 0;
     {
         BusyScope busy(p.host);
@@ -99,6 +100,7 @@ size_t MergeWithFileOnDisk(EditorParts& p) {
                                        if (read == path) {
                                            theirs = result.identity;
                                            warnings = ReadWarnings(result);
+                                           theirsInPart = result.unreadLines > 0;
                                        }
                                    });
         conflicts = merged.conflicts.size();
@@ -107,6 +109,8 @@ size_t MergeWithFileOnDisk(EditorParts& p) {
     // No state in the history is the file's any more: undoing the merge leaves the document
     // modified, standing on the version it stood on before (a save over theirs asks again).
     p.history.forgetSaved();
+    // What the read of theirs left out is in no document: a save over it asks first.
+    p.session.setPartlyRead(theirsInPart);
     p.session.setModified(true);
     p.session.updateTitle();
     ShowHint(p,

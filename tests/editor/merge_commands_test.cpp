@@ -205,6 +205,46 @@ TEST_F(MergeCommands, TheConflictListCommandFindsTheMarksOfADocumentMergedElsewh
     EXPECT_EQ(Selected(), "B");
 }
 
+TEST_F(MergeCommands, AVersionReadInPartIsNotWrittenOverUnaskedAfterAMerge) {
+    const std::string theirs = Bytes({"A:a", "B:b"}) + "\x1A" + "rest\r\n";
+    auto writeTheirs = [&] {
+        test::WriteBytes(path + ".sync", theirs);
+        ASSERT_EQ(std::rename((path + ".sync").c_str(), path.c_str()), 0);
+    };
+    const std::string partQuestion = "は一部しか読み込まれていません。";
+
+    // From the question about the changed file: the read's warning, then the save asks.
+    Open({"A:a"});
+    AddItem("A", "mine");
+    writeTheirs();
+    host.answers = {MessageAnswer::Merge, MessageAnswer::Ok};
+    editor.checkDocumentFile();
+    EXPECT_EQ(Shape(), (V{"A/0", "B/0"}));
+    host.answers = {MessageAnswer::Cancel};
+    editor.execute(CommandId::Save);
+    EXPECT_NE(host.messages.back().text.find(partQuestion), std::string::npos);
+    EXPECT_EQ(OnDisk(), theirs);
+    EXPECT_TRUE(editor.session().isModified());
+
+    // From the save's own question: the clean merge is not written before that is asked.
+    host.answers = {MessageAnswer::No};  // the edits of before go
+    Open({"A:a"});
+    AddItem("A", "mine");
+    writeTheirs();
+    host.messages.clear();
+    host.answers = {MessageAnswer::Merge, MessageAnswer::Ok, MessageAnswer::Cancel};
+    editor.execute(CommandId::Save);
+    ASSERT_EQ(host.messages.size(), 3u);
+    EXPECT_EQ(host.messages[0].buttons, MessageButtons::YesMergeNoCancel);
+    EXPECT_NE(host.messages[2].text.find(partQuestion), std::string::npos);
+    EXPECT_EQ(OnDisk(), theirs);
+    // Yes writes the merge, which the user has seen.
+    host.answers = {MessageAnswer::Yes};
+    editor.execute(CommandId::Save);
+    EXPECT_EQ(OnDisk(), Serialized());
+    EXPECT_FALSE(editor.session().isModified());
+}
+
 TEST_F(MergeCommands, WithoutAKeptVersionTheTwoAreUnitedAndNothingIsLost) {
     editor.session().enableMergeBase(nullptr);
     Open({"A:a,b"});
