@@ -80,7 +80,7 @@ void AutoSaveTick(EditorParts& p) {
                 } catch (const FileChangedError&) {
                     // Another program wrote the file while the save ran: nothing of it was
                     // replaced.
-                    WriteCopyBesideChangedFile(p);
+                    WriteCopyInstead(p, "他のプログラムによって変更されている");
                 }
             }
             break;
