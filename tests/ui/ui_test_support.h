@@ -67,6 +67,7 @@ inline QStringList LaterCommandEntries() {
             "(44) エクスポート...",
             "(45) 印刷...",
             "(46) PDF に書き出し...",
+            "(47) 競合の一覧(&K)",
             "区切り"};
 }
 
