@@ -203,10 +203,17 @@ QWidget* OptionsDialog::viewPage() {
                                &Settings::noBoxItems));
     list->addLayout(Row({lblList_, cmbList_}, kIndent));
     list->addLayout(Row({cbListBold_, cbListItalic_, cbListUnderline_}, kIndent));
+    list->addWidget(boundCheck("cbListGray", "チェック済みの項目を灰色で表示 (&G)",
+                               &Settings::greyCheckedItems));
+    auto* tree = Column();
+    tree->addWidget(boundCheck("cbTreeRootButtons", "最上位のトピックにも展開ボタンを表示 (&T)",
+                               &Settings::topLevelButtons));
 
     auto* page = Named(new QWidget, "tbsV");
     auto* layout = new QVBoxLayout(page);
+    layout->setSpacing(4);
     layout->addWidget(Named(Group("< Window >", window), "gbWin"));
+    layout->addWidget(Named(Group("< ツリー >", tree), "gbTree"));
     layout->addWidget(Named(Group("< チェックリスト >", list), "gbList"));
     layout->addStretch(1);
     return page;

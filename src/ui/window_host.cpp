@@ -11,6 +11,7 @@
 
 #include "common/error.h"
 #include "ui/about_box.h"
+#include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/file_name_dialog.h"
 #include "ui/formats/opml.h"
@@ -61,6 +62,10 @@ void WindowHost::FocusEditBox(EditBox box) {
     QLineEdit* edit = box == EditBox::Tree ? window_.treeEdit() : window_.listEdit();
     edit->setFocus();
     edit->selectAll();
+}
+
+void WindowHost::EditRowInPlace(size_t row) {
+    window_.list()->editRow(static_cast<int>(row));
 }
 
 void WindowHost::SetBusy(bool busy) {

@@ -1,0 +1,113 @@
+#include "ui/item_text_editor.h"
+
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+
+#include "ui/codec.h"
+
+namespace brenvale {
+
+namespace {
+
+// The keys that edit or leave the line: the box keeps them from the window's shortcuts.
+bool KeptFromShortcuts(const QKeyEvent* key) {
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
+            return (key->modifiers() & ~(Qt::ShiftModifier | Qt::ControlModifier |
+                                         Qt::KeypadModifier)) == Qt::NoModifier;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+ItemTextEditor::ItemTextEditor(RefuseFn refuse, QWidget* parent)
+    : QLineEdit(parent), refuse_(std::move(refuse)) {
+    setFrame(false);
+    connect(this, &QLineEdit::textEdited, this, &ItemTextEditor::edited);
+}
+
+void ItemTextEditor::setItemText(std::string_view cp932) {
+    if (filled_) {
+        return;
+    }
+    filled_ = true;
+    opened_ = FromCp932ForEditing(cp932, &undecodable_);
+    accepted_ = opened_;
+    setText(opened_);
+    selectAll();
+}
+
+std::optional<std::string> ItemTextEditor::editedText() const {
+    if (text() == opened_) {
+        return std::nullopt;
+    }
+    // Every edit was checked as it was made; a text that still does not convert (set from
+    // outside) is not stored.
+    return ToCp932(text());
+}
+
+void ItemTextEditor::edited(const QString& text) {
+    QString refused;
+    if (ToCp932(text, &refused)) {
+        accepted_ = text;
+        return;
+    }
+    refuse_(refused);
+    int cursor = cursorPosition();
+    setText(accepted_);
+    setCursorPosition(std::max(0, std::min(cursor - 1, static_cast<int>(accepted_.size()))));
+}
+
+bool ItemTextEditor::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        KeptFromShortcuts(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
+void ItemTextEditor::keyPressEvent(QKeyEvent* event) {
+    QLineEdit::keyPressEvent(event);
+    event->accept();
+}
+
+void ItemTextEditor::inputMethodEvent(QInputMethodEvent* event) {
+    const bool showing = !event->preeditString().isEmpty();
+    const bool committing = !event->commitString().isEmpty();
+    const bool dropped = composing_ && !showing && !committing;
+    composing_ = showing;
+    QLineEdit::inputMethodEvent(event);
+    // ibus keeps a composition that was erased and commits it at the next change of focus
+    // (the click that stores this box): the input method forgets it now.
+    if (dropped) {
+        QTimer::singleShot(0, this, [this] {
+            if (!composing_ && hasFocus()) {
+                QGuiApplication::inputMethod()->reset();
+            }
+        });
+    }
+}
+
+}  // namespace brenvale
