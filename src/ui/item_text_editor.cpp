@@ -97,17 +97,33 @@ void ItemTextEditor::inputMethodEvent(QInputMethodEvent* event) {
     const bool showing = !event->preeditString().isEmpty();
     const bool committing = !event->commitString().isEmpty();
     const bool dropped = composing_ && !showing && !committing;
+    // A composition that begins removes the selected text (the whole text, as the box opens).
+    if (!composing_ && showing && !committing && hasSelectedText()) {
+        replaced_ = Replaced{text(), selectionStart(), static_cast<int>(selectedText().size())};
+    } else if (committing) {
+        replaced_.reset();
+    }
     composing_ = showing;
     QLineEdit::inputMethodEvent(event);
-    // ibus keeps a composition that was erased and commits it at the next change of focus
-    // (the click that stores this box): the input method forgets it now.
-    if (dropped) {
-        QTimer::singleShot(0, this, [this] {
-            if (!composing_ && hasFocus()) {
-                QGuiApplication::inputMethod()->reset();
-            }
-        });
+    if (!dropped) {
+        return;
     }
+    // ibus keeps a composition that was erased and commits it at the next change of focus
+    // (the click that stores this box): the input method forgets it now, once the box has
+    // handled the end of the composition. What it replaced comes back.
+    QTimer::singleShot(0, this, [this] {
+        if (composing_) {
+            return;  // a new composition began meanwhile
+        }
+        if (hasFocus()) {
+            QGuiApplication::inputMethod()->reset();
+        }
+        if (std::optional<Replaced> was = std::exchange(replaced_, std::nullopt);
+            was && text() != was->text) {
+            setText(was->text);
+            setSelection(was->start, was->length);
+        }
+    });
 }
 
 }  // namespace brenvale

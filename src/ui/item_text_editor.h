@@ -12,7 +12,8 @@ namespace brenvale {
 // The edit box that opens over a check list row to edit its Item in place. It shows the
 // Item's text as stored (a no-box Item's "-" included) and gives back CP932. A typed or pasted
 // character CP932 cannot carry is refused at once, as in the entry box; an input method's
-// composition that ends without committing anything is dropped by the input method too. The
+// composition that ends without committing anything is dropped by the input method too, and
+// gives back the selected text it replaced. The
 // keys a line edit uses (Enter, Esc, Tab, Shift with arrows, Backspace and Delete) stay here
 // instead of running the window's commands (Shift+Up would move the row being edited), and no
 // key goes on to the list (Up would move to another row and close the box).
@@ -44,6 +45,13 @@ private:
     bool filled_ = false;
     bool undecodable_ = false;
     bool composing_ = false;
+    // What a composition replaced: the text, and the selection it removed.
+    struct Replaced {
+        QString text;
+        int start = 0;
+        int length = 0;
+    };
+    std::optional<Replaced> replaced_;
     QString opened_;
     QString accepted_;  // the last text that converted
 };

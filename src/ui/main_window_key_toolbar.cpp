@@ -16,13 +16,18 @@
 namespace brenvale {
 
 // Runs a settings dialog at its remembered size (never below the size it opened with, which
-// shows its lists whole) and remembers the size it closed with, OK or not.
+// shows its lists whole) and remembers the size it closed with, OK or not, when the user
+// changed it: a dialog only opened and closed leaves the settings file as it was.
 int MainWindow::execSized(QDialog& dialog, std::string_view section) {
     const std::string settings = ToUtf8(options_.settingsFile);
     if (std::optional<DialogSize> size = ReadDialogSize(settings, section)) {
         ResizeCentred(&dialog, QSize(size->width, size->height).expandedTo(dialog.size()));
     }
+    const QSize opened = dialog.size();
     int result = dialog.exec();
+    if (dialog.size() == opened) {
+        return result;
+    }
     try {
         WriteDialogSize(settings, section, {dialog.width(), dialog.height()});
     } catch (const Error& error) {

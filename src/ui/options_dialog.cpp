@@ -1,5 +1,7 @@
 #include "ui/options_dialog.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
@@ -127,7 +129,6 @@ OptionsDialog::OptionsDialog(OptionsContext context, OptionTarget& target, QWidg
     setWindowTitle(QStringLiteral("オプション設定"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
 
     pgc_ = Named(new QTabWidget, "pgc");
     pgc_->addTab(viewPage(), QStringLiteral("表示"));
@@ -159,6 +160,9 @@ OptionsDialog::OptionsDialog(OptionsContext context, OptionTarget& target, QWidg
     // Only a button already inside the dialog becomes its default: one made default before
     // would lose Enter to the first button of the pages when the dialog is shown.
     ok->setDefault(true);
+    // The dialog keeps its width; it grows taller only where the font needs more room for the
+    // view page's options than the usual height gives.
+    setFixedSize(kClientWidth, std::max(kClientHeight, minimumSizeHint().height()));
 
     fill();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

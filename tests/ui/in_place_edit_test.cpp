@@ -1,6 +1,7 @@
 // Editing an Item over its own row: a double click on its text or the list popup's "編集" opens
 // an edit box there; Enter or leaving the box stores it as one undo step, Esc drops it.
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,6 +29,7 @@ private slots:
     void leavingTheBoxStoresIt();
     void theBoxKeepsItsKeysFromTheCommands();
     void aCharacterTheFileCannotCarryIsRefused();
+    void aCancelledCompositionGivesTheTextBack();
     void thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst();
 
 private:
@@ -174,6 +176,30 @@ void InPlaceEditTest::aCharacterTheFileCannotCarryIsRefused() {
     QTest::keyClick(box, Qt::Key_Return);
     QTRY_VERIFY(!list()->rowEditor());
     QCOMPARE(test::Rows(editor()).first(), QStringLiteral("firsts"));
+}
+
+void InPlaceEditTest::aCancelledCompositionGivesTheTextBack() {
+    ItemTextEditor* box = openBox(1);
+    QVERIFY(box);
+    auto compose = [box](const QString& preedit, const QString& commit = {}) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QApplication::sendEvent(box, &event);
+    };
+    // The composition takes the place of the selected text while it lasts.
+    compose(QStringLiteral("か"));
+    QCOMPARE(box->text(), QString());
+    compose(QString());
+    QTRY_COMPARE(box->text(), QStringLiteral("second"));
+    QCOMPARE(box->selectedText(), QStringLiteral("second"));
+    // Committed, it stays; Enter then stores it.
+    compose(QStringLiteral("に"));
+    compose(QString(), QStringLiteral("日本"));
+    QCoreApplication::processEvents();
+    QCOMPARE(box->text(), QStringLiteral("日本"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QTRY_VERIFY(!list()->rowEditor());
+    QCOMPARE(editor().list().rowText(1), test::Sjis("日本"));
 }
 
 void InPlaceEditTest::thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst() {

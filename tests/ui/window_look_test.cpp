@@ -2,20 +2,25 @@
 // options of the views' look, the title of a read-only document, and a find bar that leaves
 // the window its size.
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSplitter>
 #include <QSplitterHandle>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
 #include <cstdlib>
 #include <optional>
 
+#include "modal_answers.h"
 #include "support/read_only_file.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
@@ -97,6 +102,7 @@ private slots:
     void aReadOnlyDocumentSaysSoInTheTitle();
     void checkedItemsCanBeGreyAndStruckThrough();
     void topLevelTopicsCanHaveExpandButtons();
+    void theOptionsDialogOffersBothAndOkWritesThem();
     void theFindBarNeverWidensTheWindow();
     void theFindResultsTakeAThirdAndKeepTheHeightDragged();
 
@@ -285,6 +291,34 @@ void WindowLookTest::topLevelTopicsCanHaveExpandButtons() {
     Topic* shopping = test::Find(fixture.editor(), test::Sjis("買い物"));
     TopicRowHit leaf = tree->hitAt(tree->visualRect(tree->treeModel().indexOf(shopping)).center());
     QCOMPARE(leaf.buttonRight, leaf.buttonLeft);
+}
+
+void WindowLookTest::theOptionsDialogOffersBothAndOkWritesThem() {
+    test::WindowFixture fixture("仕事");
+    MainWindow& window = fixture.window();
+    test::WhenModal<QDialog>([](QDialog* dialog) {
+        [&] {
+            auto* grey = dialog->findChild<QCheckBox*>(QStringLiteral("cbListGray"));
+            auto* buttons = dialog->findChild<QCheckBox*>(QStringLiteral("cbTreeRootButtons"));
+            QVERIFY(grey && buttons);
+            QCOMPARE(grey->text(), QStringLiteral("チェック済みの項目を灰色で表示 (&G)"));
+            QCOMPARE(buttons->text(), QStringLiteral("最上位のトピックにも展開ボタンを表示 (&T)"));
+            QVERIFY(!grey->isChecked() && !buttons->isChecked());
+            // The first page still shows every control whole.
+            QWidget* page = dialog->findChild<QTabWidget*>()->widget(0);
+            QVERIFY2(page->minimumSizeHint().height() <= page->height(),
+                     qPrintable(QString::number(page->minimumSizeHint().height())));
+            grey->setChecked(true);
+            buttons->setChecked(true);
+        }();
+        dialog->findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
+    });
+    window.showOptionsDialog();
+    QVERIFY(fixture.editor().settings().greyCheckedItems);
+    QVERIFY(fixture.editor().settings().topLevelButtons);
+    std::string ini = test::ReadBytes(fixture.dir().file("brenvale.ini"));
+    QVERIFY(ini.find("RootButtons=1") != std::string::npos);
+    QVERIFY(ini.find("GrayChecked=1") != std::string::npos);
 }
 
 void WindowLookTest::theFindBarNeverWidensTheWindow() {
