@@ -11,7 +11,7 @@ source scripts/packages.sh
 source scripts/sanitized-build.sh
 ensure_packages "${BUILD_PACKAGES[@]}" "${SANITIZER_PACKAGES[@]}"
 targets=(document_fuzz tree_paste_fuzz find_fuzz settings_text_fuzz shortcut_fuzz markdown_fuzz
-    opml_fuzz schedule_fuzz)
+    opml_fuzz schedule_fuzz cp932_fuzz merge_fuzz)
 build_sanitized "${targets[@]}"
 
 run_target() {

@@ -22,6 +22,9 @@ ensure_packages() {
 
 BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite)
+# The lld linker links the programs several times faster than the default one (the build uses
+# it when it is there).
+BUILD_PACKAGES+=(lld)
 RUN_PACKAGES=(fonts-ipafont-gothic qt6-translations-l10n)
 # What the tests need beyond the build: a virtual display with a window manager.
 TEST_PACKAGES=(xvfb xauth openbox xdotool)
@@ -43,11 +46,15 @@ TEST_PACKAGES+=(python3-pyatspi)
 # The exports are read back by outside tools: a CommonMark parser with the task list extension
 # for Markdown, and the PDF text and font listers.
 TEST_PACKAGES+=(cmark-gfm poppler-utils)
+# brenvale-cli as git's merge driver and diff filter, tried in a real repository.
+TEST_PACKAGES+=(git)
 
 # Configures and builds the tree in build/ with every core of the machine.
+#     build_all [ON|OFF]   OFF: only the benchmarks that tests run (default ON: all of them)
 build_all() {
     local root
     root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-    cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DBRENVALE_BENCH_IN_ALL="${1:-ON}" >/dev/null
     cmake --build "$root/build" --parallel "$(nproc)"
 }

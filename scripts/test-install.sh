@@ -68,6 +68,16 @@ export_from_package() {
     "$work/unpacked/usr/bin/brenvale-cli" stats "$work/plan.bnv" | grep -qx 'topics 2'
 }
 check "brenvale-cli from the package works on a document" export_from_package
+pdf_from_package() {
+    "$work/unpacked/usr/bin/brenvale-cli" pdf "$work/plan.bnv" "$work/plan.pdf"
+    head -c 5 "$work/plan.pdf" | grep -qx '%PDF-'
+}
+check "brenvale-cli pdf from the package finds brenvale-pdf" pdf_from_package
+# The tool's other commands load no Qt: only the PDF program links Qt Gui.
+no_qt_gui() {
+    ! readelf -d "$work/unpacked/usr/bin/brenvale-cli" | grep -q 'libQt6\(Gui\|Widgets\|PrintSupport\)'
+}
+check "brenvale-cli links no Qt Gui" no_qt_gui
 check "manual page" sh -c "gzip -dc '$work/unpacked/usr/share/man/man1/brenvale-cli.1.gz' | grep -q '^.SH EXIT STATUS'"
 
 checks_summary "install"

@@ -15,6 +15,8 @@
 
 #include "cli/cli_output.h"
 #include "cli/cli_schedule.h"
+#include "cli/merge_commands.h"
+#include "cli/pdf_program.h"
 #include "common/byte_block.h"
 #include "common/cp932.h"
 #include "common/error.h"
@@ -33,7 +35,6 @@
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
 #include "ui/formats/opml.h"
-#include "ui/print/pdf_export.h"
 
 namespace brenvale {
 
@@ -68,11 +69,22 @@ constexpr const char* kUsage =
     "                               making missing topics (write // for a / in a name);\n"
     "                               date words such as due:明日 become due:YYYY-MM-DD; the\n"
     "                               rest of FILE stays byte for byte\n"
+    "  merge BASE OURS THEIRS [-o OUT]\n"
+    "                               merge what OURS and THEIRS changed since BASE, their\n"
+    "                               common ancestor; the result replaces OURS (or goes to\n"
+    "                               OUT). Exit 0: merged cleanly; 1: merged with conflicts,\n"
+    "                               each kept both ways, marked \" #競合\" and named on\n"
+    "                               standard error; 2: an error, nothing written\n"
+    "  merge OURS THEIRS [-o OUT]   unite two copies without a common ancestor (also when\n"
+    "                               BASE holds no topics)\n"
+    "  diff OLD NEW                 print one line per change (topic added, removed, moved,\n"
+    "                               renamed; item added, removed, edited, ticked, unticked,\n"
+    "                               moved). Exit 0: the same; 1: different; 2: an error\n"
     "  --help                       show this text\n"
     "\n"
     "An OUT of - is standard output; a pipe or a device is written as it stands. export,\n"
     "import, import-text and pdf never write over their IN. Markdown and OPML are UTF-8;\n"
-    "a character that CP932 cannot hold stops an import, naming its line and column.\n"
+    "a character that CP932 cannot hold is kept in the document as a reference (&#x1F600;).\n"
     "\n"
     "Options:\n"
     "  --settings FILE.ini          take Kugiri, CekBox, CekMoj, SpRemv, EveryS, BackUp and\n"
@@ -110,6 +122,11 @@ struct Invocation {
     bool strict = false;
     std::optional<Format> format;
     std::optional<TextEncoding> encoding;
+    std::optional<std::string> output;  // -o, for merge
+    // The arguments as given, which the pdf command hands to the PDF program, and the writer
+    // that paints the PDF in that program.
+    const std::vector<std::string>* args = nullptr;
+    const PdfWriter* pdf = nullptr;
 };
 
 Format ParseFormat(const std::string& name) {
@@ -183,7 +200,7 @@ std::string TitleOf(const std::string& path) {
 }
 
 // The caption of the Topic that takes the Items of an imported file outside any Topic: the
-// file's name without its extension, or "インポート" when CP932 cannot hold that name.
+// file's name without its extension, or "インポート" when that name is not UTF-8.
 std::string FallbackCaption(const std::string& path) {
     std::string name(FileNamePart(path));
     if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) {
@@ -274,19 +291,23 @@ int Export(const Invocation& inv, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+// Output that cannot be written (a full disk, a closed pipe) is a failure of the command.
+void FlushOutput(std::ostream& out);
+
 int Pdf(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Expect(inv, 2, "pdf");
     OutputKind kind = OutputBeside(inv, "pdf");
+    if (!inv.pdf || !*inv.pdf) {
+        // The pages need Qt: the PDF program reads the document and writes them.
+        FlushOutput(out);
+        return RunPdfProgram(*inv.args, err);
+    }
     ReadResult read = Open(inv.operands[0], inv, err);
     PrintJob job;
     job.document = read.document.get();
     job.kinds = inv.settings.list;
     job.title = TitleOf(inv.operands[0]);
-    if (kind == OutputKind::File) {
-        WritePdf(job, inv.operands[1]);
-    } else {
-        WriteOutput(kind, inv.operands[1], ExportPdf(job), out);
-    }
+    (*inv.pdf)(job, inv.operands[1], kind, out);
     return 0;
 }
 
@@ -370,6 +391,24 @@ int Stats(const Invocation& inv, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+CompareOptions CompareOptionsOf(const Invocation& inv) {
+    return {inv.settings.read, inv.settings.write, inv.strict, inv.output};
+}
+
+int Merge(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    Refuse(inv, false, false, "merge");
+    if (inv.operands.size() != 2 && inv.operands.size() != 3) {
+        throw UsageError{"merge takes BASE OURS THEIRS, or OURS THEIRS"};
+    }
+    return MergeCommand(inv.operands, CompareOptionsOf(inv), out, err);
+}
+
+int Diff(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    Expect(inv, 2, "diff");
+    Refuse(inv, false, false, "diff");
+    return DiffCommand(inv.operands, CompareOptionsOf(inv), out, err);
+}
+
 // The settings named by --settings, read as the editor reads its own: a missing file or key
 // gives the default. A file that is there but cannot be read is an error here, since the
 // caller named it.
@@ -399,7 +438,6 @@ std::optional<std::string> OptionValue(const std::vector<std::string>& args, siz
     return args[i];
 }
 
-// Output that cannot be written (a full disk, a closed pipe) is a failure of the command.
 void FlushOutput(std::ostream& out) {
     errno = 0;
     out.flush();
@@ -417,11 +455,12 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const PdfWriter& pdf) {
     using Command = std::function<int(const Invocation&, std::ostream&, std::ostream&)>;
     static const std::map<std::string, Command> kCommands = {
-        {"export", Export}, {"import", Import},          {"pdf", Pdf},
-        {"resave", Resave}, {"import-text", ImportText}, {"stats", Stats},
+        {"export", Export},          {"import", Import}, {"pdf", Pdf},     {"resave", Resave},
+        {"import-text", ImportText}, {"stats", Stats},   {"merge", Merge}, {"diff", Diff},
     };
     if (args.empty()) {
         err << kUsage;
@@ -431,6 +470,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return *code;
     }
     auto command = kCommands.find(args[0]);
+    // merge and diff tell a difference or a conflict by 1, so their failures are 2.
+    const int failure = args[0] == "merge" || args[0] == "diff" ? 2 : 1;
     try {
         if (args[0] == "--help" || args[0] == "-h") {
             out << kUsage;
@@ -441,6 +482,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             throw UsageError{"unknown command '" + args[0] + "'"};
         }
         Invocation inv;
+        inv.args = &args;
+        inv.pdf = &pdf;
         bool noBackup = false;
         for (size_t i = 1; i < args.size(); ++i) {
             if (args[i] == "--no-backup") {
@@ -472,6 +515,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 inv.encoding = ParseEncoding(*value);
                 continue;
             }
+            if (args[0] == "merge") {
+                if (auto value = OptionValue(args, i, "-o")) {
+                    inv.output = *value;
+                    continue;
+                }
+            }
             if (args[i].size() > 1 && args[i][0] == '-') {
                 throw UsageError{"unknown option '" + args[i] + "'"};
             }
@@ -487,16 +536,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "brenvale-cli: " << e.text << "\n" << kUsage;
         return 2;
     } catch (const StrictStop&) {
-        return 1;
+        return failure;
     } catch (const BackupError& e) {
         err << "brenvale-cli: " << OneLine(e.what()) << " (--no-backup saves without one)\n";
-        return 1;
+        return failure;
     } catch (const Error& e) {
         err << "brenvale-cli: " << OneLine(e.what()) << "\n";
-        return 1;
+        return failure;
     } catch (const std::bad_alloc&) {
         err << "brenvale-cli: メモリが足りません\n";
-        return 1;
+        return failure;
     }
 }
 

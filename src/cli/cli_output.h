@@ -18,6 +18,23 @@ OutputKind KindOfOutput(const std::string& operand);
 // another name or a link.
 bool IsSameFile(const std::string& input, const std::string& output);
 
+// An output of the kind Direct, written as it stands a piece at a time; throws Error when it
+// cannot be opened or written.
+class DirectOutput {
+public:
+    explicit DirectOutput(std::string path);
+    ~DirectOutput();
+    DirectOutput(const DirectOutput&) = delete;
+    DirectOutput& operator=(const DirectOutput&) = delete;
+
+    void write(std::string_view bytes);
+    void close();
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 // Writes bytes to an output of the kind Direct; throws Error when it cannot.
 void WriteDirect(const std::string& path, std::string_view bytes);
 

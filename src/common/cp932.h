@@ -6,21 +6,45 @@
 #include <string_view>
 #include <vector>
 
+#include "common/byte_block.h"
+
 namespace brenvale {
 
 // CP932 (the Microsoft mapping of Shift_JIS, NEC and IBM rows included) to and from Unicode.
-// Decoding never fails: a byte sequence CP932 does not define becomes U+FFFD. Encoding fails
-// for a character CP932 cannot carry; *badIndex then receives its position in the input
-// (in bytes for UTF-8, in code units for UTF-16). Look-alikes such as "〜" and "−" encode
-// to their CP932 forms.
+//
+// Every character is kept: one CP932 cannot hold is written as its character reference,
+// "&#x" with the code point in upper-case hexadecimal without leading zeros and ";"
+// ("&#x1F600;"), which is ASCII and so plain CP932 text. Decoding turns such a reference back
+// into its character. Only that exact form of a character CP932 cannot hold is a reference:
+// "&#x41;" (CP932 holds "A") or "&#x1f600;" stay the text they are, so that every byte string
+// decodes and encodes back to itself as it did without references. Look-alikes such as "〜"
+// and "−" encode to their CP932 forms, as they always did.
+//
+// Decoding never fails: a byte sequence CP932 does not define becomes U+FFFD.
 std::string Cp932ToUtf8(std::string_view cp932);
 // The same appended to out, for many texts in a row without an allocation each.
 void AppendCp932AsUtf8(std::string& out, std::string_view cp932);
 // Appends the UTF-8 of one character.
 void AppendUtf8(std::string& out, char32_t c);
-std::u16string Cp932ToUtf16(std::string_view cp932);
+// A character beyond the Basic Multilingual Plane takes two code units. undefined stands for
+// each byte sequence CP932 does not define.
+std::u16string Cp932ToUtf16(std::string_view cp932, char16_t undefined = u'\uFFFD');
+
+// Fails only for bytes that are not UTF-8; *badIndex then receives where they start.
 std::optional<std::string> Utf8ToCp932(std::string_view utf8, size_t* badIndex = nullptr);
-std::optional<std::string> Utf16ToCp932(std::u16string_view utf16, size_t* badIndex = nullptr);
+// A surrogate without its other half is no character: it is kept as U+FFFD.
+std::string Utf16ToCp932(std::u16string_view utf16);
+
+// Whether CP932 has a code for c (a look-alike's counts).
+bool Cp932Holds(char32_t c);
+// The bytes of the reference that starts at byte offset of cp932 (0 when none does), and its
+// character in *c.
+size_t ReferenceAt(std::string_view cp932, size_t offset, char32_t* c = nullptr);
+// Whether byte offset lies inside a reference, after its first byte: a match or a caret there
+// would split what the user sees as one character.
+bool InsideReference(std::string_view cp932, size_t offset);
+// Whether cp932 holds a reference.
+bool HoldsReference(std::string_view cp932);
 
 // Where the first byte sequence CP932 does not define starts (it decodes to U+FFFD), or
 // npos when every sequence is defined.
@@ -31,17 +55,25 @@ size_t FindUndecodable(std::string_view cp932);
 // IBM codes, and encoding picks one of them).
 bool Cp932RoundTrips(std::string_view cp932);
 
-// A character of a UTF-8 text that CP932 cannot carry, or bytes that are not UTF-8 at all.
+// Bytes of a UTF-8 text that are not UTF-8 (or, from ConvertUtf8ToCp932, a character CP932
+// cannot hold).
 struct Unconvertible {
     size_t offset = 0;  // in the UTF-8 text
     size_t length = 0;  // bytes of the character, or of the sequence that is not UTF-8
     bool notUtf8 = false;
 };
 
-// Converts a whole UTF-8 text in one pass into out, which has room for utf8.size() bytes
-// (CP932 never takes more bytes than UTF-8). The characters it cannot convert are left out:
-// the first `limit` of them go to *bad, and *badCount receives how many there were in all.
-// Returns the bytes written.
+// Converts a whole UTF-8 text in one pass, every character kept, into a block with `spare`
+// bytes of room after the text. Bytes that are not UTF-8 are left out: the first `limit` of
+// them go to *bad, and *badCount receives how many there were in all.
+FileBlock Utf8ToCp932Block(std::string_view utf8, size_t spare, std::vector<Unconvertible>* bad,
+                           size_t limit, size_t* badCount);
+
+// Converts a whole UTF-8 text in one pass into out, which has room for utf8.size() bytes,
+// leaving out what it cannot convert without a reference: the characters CP932 cannot hold
+// and the bytes that are not UTF-8. The first `limit` of them go to *bad, and *badCount
+// receives how many there were in all. Returns the bytes written. For a reader that names
+// such characters instead of keeping them; Utf8ToCp932Block keeps them.
 size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, std::vector<Unconvertible>* bad,
                           size_t limit, size_t* badCount);
 

@@ -138,7 +138,7 @@ int ReplaceContent(int fd, std::string_view bytes) {
 }  // namespace
 
 std::string WriteErrorText(const std::string& path, int error) {
-    return "ファイル " + path + " に書き込めません。\n" + std::strerror(error);
+    return WriteErrorText(path, std::string(std::strerror(error)));
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -162,12 +162,21 @@ std::string ReadWholeFile(const std::string& path) {
     return data;
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string path, std::optional<mode_t> mode)
-    : path_(std::move(path)), mode_(mode) {
+AtomicFileWriter::AtomicFileWriter(std::string path, std::optional<mode_t> mode, WriteTarget target)
+    : path_(std::move(path)), mode_(mode), rule_(target) {
     int error = 0;
-    target_ = ResolveLinks(path_, &error);
-    if (error != 0) {
-        fail(error);
+    if (rule_ == WriteTarget::OwnFile) {
+        // A link there was not made by the program: whatever it names stays untouched.
+        struct stat link;
+        if (::lstat(path_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            failNotRegular(link.st_mode);
+        }
+        target_ = path_;
+    } else {
+        target_ = ResolveLinks(path_, &error);
+        if (error != 0) {
+            fail(error);
+        }
     }
     folder_ = FolderPart(target_);
     if (folder_.empty()) {
@@ -184,6 +193,9 @@ AtomicFileWriter::AtomicFileWriter(std::string path, std::optional<mode_t> mode)
     if (exists) {
         if (S_ISDIR(old.st_mode)) {
             fail(EISDIR);
+        }
+        if (rule_ != WriteTarget::AnyFile && !S_ISREG(old.st_mode)) {
+            failNotRegular(old.st_mode);
         }
         // A rename would replace even a file the user may not write: refuse it as a write
         // would.
@@ -279,6 +291,24 @@ void AtomicFileWriter::fail(int error) {
     throw WriteError(WriteErrorText(path_, error), error);
 }
 
+void AtomicFileWriter::failNotRegular(mode_t mode) {
+    dropTemporary();
+    std::string reason = NotRegularReason(mode);
+    throw WriteError(WriteErrorText(path_, reason), S_ISLNK(mode) ? ELOOP : EINVAL, reason);
+}
+
+void AtomicFileWriter::checkUnchanged() {
+    if (!expected_) {
+        return;
+    }
+    DiskState state = CheckFileOnDisk(target_, *expected_).state;
+    // A file that cannot be looked at is no version the caller knows either.
+    if (state == DiskState::Changed || state == DiskState::Unknown) {
+        dropTemporary();
+        throw FileChangedError(path_);
+    }
+}
+
 void AtomicFileWriter::flush() {
     int error = 0;
     if (!WriteAll(fd_, buffer_.data(), buffer_.size(), &error)) {
@@ -336,6 +366,9 @@ void AtomicFileWriter::Commit() {
     if (Sys().close(fd) != 0) {
         fail(errno);
     }
+    // The last look before the old file is replaced: another program's version that came
+    // while the bytes were being written stays.
+    checkUnchanged();
     // Held open, the old file is freed by the close below instead of inside the rename, which
     // so stays short: a save killed in a rename that has not happened leaves the named file.
     int oldFd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -382,8 +415,23 @@ void AtomicFileWriter::commitInPlace() {
         }
         return;
     }
-    fd_ = Sys().open(target_.c_str(), O_RDWR | O_CLOEXEC, 0);
+    checkUnchanged();
+    // Opened without waiting, and looked at once open: the file may have been replaced by a
+    // pipe since the writer was made.
+    const int noFollow = rule_ == WriteTarget::OwnFile ? O_NOFOLLOW : 0;
+    fd_ = Sys().open(target_.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | noFollow, 0);
     if (fd_ < 0) {
+        fail(errno);
+    }
+    struct stat opened;
+    if (::fstat(fd_, &opened) != 0) {
+        fail(errno);
+    }
+    if (!S_ISREG(opened.st_mode)) {
+        failNotRegular(opened.st_mode);
+    }
+    if (int flags = ::fcntl(fd_, F_GETFL);
+        flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         fail(errno);
     }
     std::string old;
@@ -402,7 +450,7 @@ void AtomicFileWriter::commitInPlace() {
         error = errno;
         // The bytes were synced, but the system still reports a failure: put the old content
         // back through a new descriptor.
-        fd_ = Sys().open(target_.c_str(), O_RDWR | O_CLOEXEC, 0);
+        fd_ = Sys().open(target_.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | noFollow, 0);
     }
     if (fd_ >= 0) {
         ReplaceContent(fd_, old);
@@ -410,8 +458,8 @@ void AtomicFileWriter::commitInPlace() {
     fail(error);
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    AtomicFileWriter writer(path);
+void WriteFileAtomically(const std::string& path, std::string_view bytes, WriteTarget target) {
+    AtomicFileWriter writer(path, std::nullopt, target);
     writer.Write(bytes);
     writer.Commit();
 }

@@ -14,11 +14,40 @@ namespace brenvale {
 // A failed write: the user-visible text, and the system's error number behind it.
 class WriteError : public Error {
 public:
-    WriteError(const std::string& text, int error) : Error(text), error_(error) {}
+    // reason: why, in the program's words; without it the system's text for error.
+    WriteError(const std::string& text, int error, std::string reason = {})
+        : Error(text), error_(error), reason_(std::move(reason)) {}
     int error() const { return error_; }
+    std::string reason() const;
 
 private:
     int error_;
+    std::string reason_;
+};
+
+// A write stopped before it replaced anything, because the file at its target is no longer
+// the version the caller said it replaces: another program wrote it meanwhile.
+class FileChangedError : public Error {
+public:
+    explicit FileChangedError(const std::string& path);
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// What a writer accepts at its target.
+enum class WriteTarget {
+    // A document or an export: symbolic links are followed, and a pipe or a device takes the
+    // bytes as a stream.
+    AnyFile,
+    // A file kept beside a document (its backup, its auto-save copy): symbolic links are
+    // followed, but only a regular file is replaced, and nothing is opened in a way that
+    // waits (a pipe without a reader).
+    RegularFile,
+    // A file of the program's own (a recovery copy): as RegularFile, and a symbolic link is
+    // refused instead of followed.
+    OwnFile,
 };
 
 // Reads a whole regular file; throws Error with the program's text when it cannot be read or is
@@ -39,12 +68,18 @@ class AtomicFileWriter {
 public:
     // mode: the permission bits the file gets; without it an old file keeps its own and a new
     // one gets the system's default.
-    explicit AtomicFileWriter(std::string path, std::optional<mode_t> mode = std::nullopt);
+    explicit AtomicFileWriter(std::string path, std::optional<mode_t> mode = std::nullopt,
+                              WriteTarget target = WriteTarget::AnyFile);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     void Write(std::string_view bytes);
+    // The file at the target must still be this version when it is replaced: Commit looks
+    // just before the rename (or the write in place) and throws FileChangedError, leaving
+    // the file as it is, when another program wrote it since. A file that went meanwhile is
+    // written anew.
+    void ExpectUnchanged(const FileIdentity& version) { expected_ = version; }
     void Commit();
     // After Commit, the metadata of the file written (its hash left 0); nothing for a device
     // or a pipe.
@@ -58,7 +93,9 @@ private:
     void flush();
     void commitInPlace();
     void noteWritten();
+    void checkUnchanged();
     [[noreturn]] void fail(int error);
+    [[noreturn]] void failNotRegular(mode_t mode);
 
     std::string path_;      // as the caller named it, for messages
     std::string target_;    // the file really written (symbolic links followed)
@@ -67,15 +104,21 @@ private:
     std::string buffer_;
     std::optional<mode_t> mode_;
     long nameMax_ = 255;  // the longest name the folder takes, in bytes
+    WriteTarget rule_ = WriteTarget::AnyFile;
+    std::optional<FileIdentity> expected_;
     Method method_ = Method::UnnamedTemporary;
     bool regular_ = true;  // the target is a regular file or does not exist yet
     int fd_ = -1;
     std::optional<FileIdentity> written_;
 };
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         WriteTarget target = WriteTarget::AnyFile);
 
 // The user-visible text of a failed write to path.
 std::string WriteErrorText(const std::string& path, int error);
+std::string WriteErrorText(const std::string& path, const std::string& reason);
+// Why a file of this mode (not a regular file) is not written, in the program's words.
+std::string NotRegularReason(mode_t mode);
 
 }  // namespace brenvale

@@ -1,8 +1,11 @@
 #include "common/path.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "common/error.h"
 
@@ -111,6 +114,32 @@ std::string ExpandLongPath(std::string_view path) {
     std::string out = absolute.string();
     if (out.size() > 1 && out.back() == kPathSeparator) {
         out.pop_back();
+    }
+    return out;
+}
+
+std::string AbsolutePath(std::string_view path) {
+    if (path.empty() || path.front() == kPathSeparator) {
+        return std::string(path);
+    }
+    std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    if (!cwd) {
+        return std::string(path);  // the working folder was removed: nothing to resolve against
+    }
+    std::string out = cwd.get();
+    while (out.size() > 1 && out.back() == kPathSeparator) {
+        out.pop_back();
+    }
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find(kPathSeparator, start);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        std::string_view part = path.substr(start, end - start);
+        if (!part.empty() && part != ".") {
+            out = JoinPath(out, part);
+        }
+        start = end + 1;
     }
     return out;
 }

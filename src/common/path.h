@@ -34,6 +34,16 @@ std::string ShortenPathToWidth(std::string_view path, const TextWidthFn& width, 
 // ("ファイルが見つかりません。") when one does not exist.
 std::string ExpandLongPath(std::string_view path);
 
+// The absolute form of path, against the working folder now: a name that must keep meaning the
+// same file after the working folder is forgotten (a document's name, kept in the recent-file
+// list and the recovery information). "." parts and doubled separators of a relative path go;
+// ".." parts stay, since a folder before them may be a symbolic link. An absolute path, and
+// any path when the working folder is unknown, is returned as it is.
+std::string AbsolutePath(std::string_view path);
+inline bool IsAbsolutePath(std::string_view path) {
+    return !path.empty() && path.front() == kPathSeparator;
+}
+
 bool FolderExists(std::string_view path);
 bool FileExists(std::string_view path);
 // Whether anything (a file, a folder, a device) is at path.

@@ -71,8 +71,9 @@ void MakeBackup(const std::string& path, const std::string& backup) {
     struct stat old;
     bool oldThere = ::lstat(backup.c_str(), &old) == 0;
     try {
-        // The copy has the document's permissions, as a copy made afresh would.
-        AtomicFileWriter writer(backup, mode);
+        // The copy has the document's permissions, as a copy made afresh would. Only a
+        // regular file is replaced: a pipe or a device there would take the bytes, or wait.
+        AtomicFileWriter writer(backup, mode, WriteTarget::RegularFile);
         char chunk[1 << 16];
         for (;;) {
             ssize_t n = ::read(document.fd, chunk, sizeof chunk);
@@ -92,7 +93,7 @@ void MakeBackup(const std::string& path, const std::string& backup) {
         BackupError::Kind kind = oldThere && RefusesReplacing(e.error())
                                      ? BackupError::Kind::OldStays
                                      : BackupError::Kind::NotMade;
-        throw BackupError(kind, backup, std::strerror(e.error()));
+        throw BackupError(kind, backup, e.reason());
     }
 }
 

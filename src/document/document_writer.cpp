@@ -103,7 +103,13 @@ std::string SerializeDocument(const Document& doc, const DocumentGeometry& geome
 
 std::optional<FileIdentity> WriteDocument(Document& doc, const std::string& path,
                                           const DocumentGeometry& geometry,
-                                          const WriteOptions& options) {
+                                          const WriteOptions& options, const ReplaceRules& rules) {
+    if (rules.replaces) {
+        DiskState state = CheckFileOnDisk(path, *rules.replaces).state;
+        if (state == DiskState::Changed || state == DiskState::Unknown) {
+            throw FileChangedError(path);
+        }
+    }
     if (options.backup) {
         std::string backup = BackupName(path, options.backupFolder);
         // A document that is itself named like its backup is its own backup.
@@ -111,7 +117,10 @@ std::optional<FileIdentity> WriteDocument(Document& doc, const std::string& path
             MakeBackup(path, backup);
         }
     }
-    AtomicFileWriter writer(path);
+    AtomicFileWriter writer(path, std::nullopt, rules.target);
+    if (rules.replaces) {
+        writer.ExpectUnchanged(*rules.replaces);
+    }
     HashingSink sink{writer, {}};
     {
         OutputBuffer out(sink);

@@ -51,16 +51,13 @@ bool LooksLikeUtf8(std::string_view bytes) {
 FileBlock Utf8TextToCp932(std::string_view utf8, std::string_view sourceName) {
     size_t skipped = utf8.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     utf8.remove_prefix(skipped);
-    FileBlock out;
-    out.block = ByteBlock(utf8.size() + 1);
     std::vector<Unconvertible> bad;
     size_t count = 0;
-    out.size = ConvertUtf8ToCp932(utf8, out.block.data(), &bad, kNamedCharacters, &count);
+    FileBlock out = Utf8ToCp932Block(utf8, 1, &bad, kNamedCharacters, &count);
     if (count > 0) {
         std::vector<UnconvertiblePlace> places;
         for (const Unconvertible& u : bad) {
-            std::string bytes(utf8.substr(u.offset, u.length));
-            places.push_back({u.notUtf8 ? std::string() : bytes, u.notUtf8 ? bytes : std::string(),
+            places.push_back({std::string(), std::string(utf8.substr(u.offset, u.length)),
                               PlaceInText(utf8, u.offset)});
         }
         throw Error(UnconvertibleText(sourceName, places, count));

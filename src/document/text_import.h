@@ -16,9 +16,9 @@ SourcePlace PlaceInText(std::string_view utf8, size_t offset);
 bool LooksLikeUtf8(std::string_view bytes);
 
 // The CP932 bytes of a UTF-8 text (a leading byte order mark dropped), in a block with room
-// for one more byte, as the tree paste takes it. Throws Error, naming the first few
-// characters CP932 cannot carry (and bytes that are not UTF-8) with their lines and columns,
-// when there are any.
+// for one more byte, as the tree paste takes it; a character CP932 cannot hold is kept as its
+// reference. Throws Error, naming the first few bytes that are not UTF-8 with their lines and
+// columns, when there are any.
 FileBlock Utf8TextToCp932(std::string_view utf8, std::string_view sourceName);
 
 }  // namespace brenvale

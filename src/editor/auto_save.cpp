@@ -1,5 +1,6 @@
 // The auto-save timer's tick: a temporary copy, or a save over the document, while it is
 // modified.
+#include "common/file_io.h"
 #include "common/path.h"
 #include "document/backup_copy.h"
 #include "editor/command_handlers.h"
@@ -24,7 +25,7 @@ void WriteCopyBesideChangedFile(EditorParts& p) {
         hint += "自動保存しませんでした";
     } else {
         try {
-            WriteShown(p, copy);
+            WriteShown(p, copy, true, WriteTarget::RegularFile);
         } catch (const BackupError& e) {
             ShowBackupHint(p, e);
             return;
@@ -51,7 +52,9 @@ void AutoSaveTick(EditorParts& p) {
             return;
         case AutoSaveMode::TempCopy:
             try {
-                WriteShown(p, session.autoSavePath());
+                // A copy beside the document replaces only a regular file: a pipe or a device
+                // with its name is refused with the reason.
+                WriteShown(p, session.autoSavePath(), true, WriteTarget::RegularFile);
             } catch (const BackupError& e) {
                 ShowBackupHint(p, e);
             }
@@ -66,7 +69,13 @@ void AutoSaveTick(EditorParts& p) {
                 p.host.ShowMessageBox(
                     "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？",
                     MessageKind::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
-                SaveDocument(p, BackupFailure::Hint);
+                try {
+                    SaveDocument(p, BackupFailure::Hint);
+                } catch (const FileChangedError&) {
+                    // Another program wrote the file while the save ran: nothing of it was
+                    // replaced.
+                    WriteCopyBesideChangedFile(p);
+                }
             }
             break;
     }

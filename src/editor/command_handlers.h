@@ -46,7 +46,8 @@ enum class SaveResult {
 };
 // What a save does when the backup the settings ask for cannot be made: ask whether to save
 // without one, or (auto-save, nobody to ask in the middle of typing) say so in the hint panel
-// and write nothing.
+// and write nothing. A file another program wrote while the save ran is asked about as one
+// found before it; with Hint it throws FileChangedError for the auto-save to write its copy.
 enum class BackupFailure { Ask, Hint };
 SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure = BackupFailure::Ask);
 void ShowBackupHint(EditorParts& p, const BackupError& e);
@@ -65,9 +66,11 @@ void FileRecentDelClick(EditorParts& p);
 // untitled).
 void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path);
 // Writes the document to path as Save does, the list then showing the stored texts. Throws
-// BackupError when the backup the settings ask for could not be made (see
-// DocumentSession::write).
-std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, bool backup = true);
+// BackupError when the backup the settings ask for could not be made, FileChangedError when
+// the file is no longer the version `replaces` (see DocumentSession::write).
+std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, bool backup = true,
+                                       WriteTarget target = WriteTarget::AnyFile,
+                                       std::optional<FileIdentity> replaces = std::nullopt);
 
 // ---- The document's file as other programs see it (external_changes.cpp)
 // Looks at the open document's file on disk: an unmodified document follows a changed file,
@@ -81,8 +84,11 @@ bool CheckDocumentFile(EditorParts& p);
 void ReloadDocument(EditorParts& p);
 // Before a save over the document's own file: when it changed on disk since it was read or
 // written here, the user chooses to overwrite it, to save under another name, or neither.
+// With Write, replaces gets the version of the file the save may replace (nothing when there
+// is no file to look at).
 enum class OverwriteAnswer { Write, SaveAs, Cancel };
-OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p);
+OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p,
+                                            std::optional<FileIdentity>* replaces = nullptr);
 // Whether the document's file changed on disk since it was read or written here.
 bool DocumentFileChanged(EditorParts& p);
 // Whether path names the document's own file.
@@ -148,6 +154,8 @@ void FindStep(EditorParts& p, bool forward);
 void CountFindHits(EditorParts& p);
 void CollectFindResults(EditorParts& p);
 void GoToFindResult(EditorParts& p, size_t index);
+// The next slice of the searches under way (see EditorHost::ScheduleFindSlice).
+void FindSlice(EditorParts& p);
 
 // ---- The clipboard (clipboard_commands.cpp)
 void TreeCutExecute(EditorParts& p);

@@ -2,6 +2,7 @@
 #include <ctime>
 
 #include "common/error.h"
+#include "common/path.h"
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "editor/command_handlers.h"
@@ -77,7 +78,7 @@ bool OfferEachLeftOverCopy(EditorParts& p, const std::vector<std::string>& files
                 // The files named on the command line open in instances of their own, but
                 // not the one just restored.
                 for (const std::string& file : files) {
-                    if (file != copy->info().documentPath) {
+                    if (AbsolutePath(file) != copy->info().documentPath) {
                         p.host.LaunchWithFile(file);
                     }
                 }
@@ -98,7 +99,12 @@ bool RestoreCopy(EditorParts& p, ClaimedCopy& copy) {
     options.imageCount = p.topicImageCount;
     // Read before anything changes: a copy that cannot be read stays where it is.
     ReadResult read = ParseDocument(copy.ReadBytes(), options);
-    const std::optional<std::string>& path = copy.info().documentPath;
+    std::optional<std::string> path = copy.info().documentPath;
+    if (path && !IsAbsolutePath(*path)) {
+        // Written by an older version as it was typed: which folder it was relative to is
+        // not known, so it is restored without a name rather than over another folder's file.
+        path.reset();
+    }
     if (path && !ConfirmOpenElsewhere(p, *path)) {
         return false;
     }

@@ -39,14 +39,16 @@ std::unique_ptr<Document> DocumentSession::replace(std::unique_ptr<Document> doc
     history_.clear();
     ++revision_;
     std::swap(doc_, doc);
-    fileName_ = std::move(fileName);
+    // A name outlives the working folder (the recent files, the recovery information, the
+    // auto-save copy beside it): it is kept absolute from the open on.
+    fileName_ = untitled ? std::move(fileName) : AbsolutePath(fileName);
     untitled_ = untitled;
     setDiskFile(std::nullopt);
     return doc;
 }
 
 void DocumentSession::setName(std::string fileName) {
-    fileName_ = std::move(fileName);
+    fileName_ = AbsolutePath(fileName);
     untitled_ = false;
     fileChanged();
 }
@@ -65,7 +67,9 @@ void DocumentSession::setModified(bool modified) {
     recoveryModifiedChanged(modified);
 }
 
-std::optional<FileIdentity> DocumentSession::write(const std::string& path, bool backup) {
+std::optional<FileIdentity> DocumentSession::write(const std::string& path, bool backup,
+                                                   WriteTarget target,
+                                                   std::optional<FileIdentity> replaces) {
     struct Writing {
         bool& flag;
         BusyScope busy;
@@ -78,7 +82,8 @@ std::optional<FileIdentity> DocumentSession::write(const std::string& path, bool
         // Trimming changes texts in place, also when the write fails halfway.
         ++revision_;
     }
-    return WriteDocument(*doc_, path, host_.CurrentGeometry(), options);
+    return WriteDocument(*doc_, path, host_.CurrentGeometry(), options,
+                         {target, std::move(replaces)});
 }
 
 // ---- The file on disk
@@ -87,12 +92,10 @@ void DocumentSession::setDiskFile(std::optional<FileIdentity> file) {
     disk_ = file;
     keptOver_.reset();
     fileDeleted_ = false;
-    if (lock_) {
-        if (file) {
-            lock_->hold(file->device, file->inode);
-        } else {
-            lock_->release();
-        }
+    if (file) {
+        holdOpenLock(*file);
+    } else if (lock_) {
+        lock_->release();
     }
     fileChanged();
 }
@@ -100,9 +103,7 @@ void DocumentSession::setDiskFile(std::optional<FileIdentity> file) {
 void DocumentSession::diskFileRenewed(const FileIdentity& now) {
     disk_ = now;
     fileDeleted_ = false;
-    if (lock_) {
-        lock_->hold(now.device, now.inode);
-    }
+    holdOpenLock(now);
     fileChanged();
 }
 
@@ -119,7 +120,17 @@ void DocumentSession::noteFileDeleted() {
 void DocumentSession::enableOpenLock(std::unique_ptr<OpenFileLock> lock) {
     lock_ = std::move(lock);
     if (disk_) {
-        lock_->hold(disk_->device, disk_->inode);
+        holdOpenLock(*disk_);
+    }
+}
+
+void DocumentSession::holdOpenLock(const FileIdentity& file) {
+    if (!lock_ || lock_->hold(file.device, file.inode) || openLockFailureTold_) {
+        return;
+    }
+    openLockFailureTold_ = true;
+    if (openLockFailed_) {
+        openLockFailed_(lock_->failure());
     }
 }
 

@@ -42,8 +42,9 @@ public:
 
     Document& document() const { return *doc_; }
     // Puts doc in place of the open document with its name (the untitled name and true for a
-    // document that was never saved); the undo history starts afresh, and the document stands
-    // on no file until setDiskFile. Returns the old one.
+    // document that was never saved; a relative name is made absolute against the working
+    // folder now); the undo history starts afresh, and the document stands on no file until
+    // setDiskFile. Returns the old one.
     std::unique_ptr<Document> replace(std::unique_ptr<Document> doc, std::string fileName,
                                       bool untitled);
 
@@ -52,7 +53,7 @@ public:
     // The document has never been saved under a name; Save asks for one.
     bool untitled() const { return untitled_; }
     bool hasName() const { return !untitled_ && !fileName_.empty(); }
-    // Save As names the document before it is written.
+    // Save As names the document before it is written (made absolute as by replace).
     void setName(std::string fileName);
 
     bool isModified() const { return modified_; }
@@ -63,8 +64,11 @@ public:
     // Writes the document to path with the trimming option of the settings (which changes the
     // Document too), after a backup when the settings ask for one and `backup` lets them.
     // Throws Error when it cannot be written, BackupError (nothing written) when the backup
-    // could not be made. Returns the file written (nothing for a device or a pipe).
-    std::optional<FileIdentity> write(const std::string& path, bool backup = true);
+    // could not be made, FileChangedError (nothing written) when the file at path is no longer
+    // the version `replaces`. Returns the file written (nothing for a device or a pipe).
+    std::optional<FileIdentity> write(const std::string& path, bool backup = true,
+                                      WriteTarget target = WriteTarget::AnyFile,
+                                      std::optional<FileIdentity> replaces = std::nullopt);
     // A write is under way (its dialogs run inside it).
     bool writing() const { return writing_; }
 
@@ -113,6 +117,12 @@ public:
     // ---- The mark other editors see on the file this one has open
     void enableOpenLock(std::unique_ptr<OpenFileLock> lock);
     OpenFileLock* openLock() const { return lock_.get(); }
+    // Marks the file as open here; the first time no mark can be made, fn hears why (once for
+    // the session: the cause, a folder, rarely goes away).
+    void holdOpenLock(const FileIdentity& file);
+    void onOpenLockFailed(std::function<void(const std::string&)> fn) {
+        openLockFailed_ = std::move(fn);
+    }
 
     // ---- A file read while the program started
     void setPreread(std::shared_ptr<DocumentPreread> preread);
@@ -158,6 +168,8 @@ private:
     bool fileDeleted_ = false;
     bool modifiedByDeletionOnly_ = false;
     std::unique_ptr<OpenFileLock> lock_;
+    std::function<void(const std::string&)> openLockFailed_;
+    bool openLockFailureTold_ = false;
     std::shared_ptr<DocumentPreread> preread_;
     std::unique_ptr<RecoveryCopy> recovery_;
     bool recoveryTimerArmed_ = false;

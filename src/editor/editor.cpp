@@ -33,6 +33,11 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
     views_.setTreeRows(&treeRows_);
     // Save follows the modified flag at once, whoever changed it.
     session_.onModifiedChanged([this] { commands_.refresh(parts_); });
+    session_.onOpenLockFailed([this](const std::string& text) {
+        if (!drag_.active()) {
+            hint_.show(text);
+        }
+    });
     commands_.setClipboardHasText(host_.ClipboardHasText());
     commands_.refresh(parts_);
 }
@@ -326,6 +331,16 @@ void Editor::collectFindResults() {
 
 void Editor::goToFindResult(size_t index) {
     act([&] { GoToFindResult(parts_, index); });
+}
+
+void Editor::findSlice() {
+    // Not in the middle of another action (a dialog inside a command), whose selection a hit
+    // found now would move: a moment later.
+    if (acting_ > 0) {
+        host_.ScheduleFindSlice(kFindSliceRetryMs);
+        return;
+    }
+    act([&] { FindSlice(parts_); });
 }
 
 std::string Editor::treeCounterText() const {

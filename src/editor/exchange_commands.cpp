@@ -2,6 +2,7 @@
 // preview and the PDF export.
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 #include "common/byte_block.h"
 #include "common/cp932.h"
@@ -17,6 +18,7 @@
 #include "editor/document_changes.h"
 #include "editor/document_session.h"
 #include "editor/editor_parts.h"
+#include "editor/hint_panel.h"
 #include "editor/undo_scope.h"
 
 namespace brenvale {
@@ -60,7 +62,7 @@ std::optional<Format> FormatByName(std::string_view name, std::string_view bytes
 }
 
 // The caption of the Topic that takes what an imported file holds outside any Topic: the
-// file's name without its extension, or "インポート" when CP932 cannot hold that name.
+// file's name without its extension, or "インポート" when that name is not UTF-8.
 std::string FallbackCaption(std::string_view name) {
     std::string base(name);
     if (size_t dot = base.rfind('.'); dot != std::string::npos && dot > 0) {
@@ -111,6 +113,21 @@ void ImportOutline(EditorParts& p, OutlineImport& outline, std::string_view name
     }
     ShowSelectedTopic(p, imported.topLevel.front());
     p.session.setModified(true);
+}
+
+// Runs a print: memory that runs out stops it there and is told, and the document stays as it
+// is (printing only reads it). False when it stopped so.
+template <typename Fn>
+bool WithoutMemoryStop(EditorParts& p, std::string_view what, Fn&& print) {
+    try {
+        print();
+        return true;
+    } catch (const std::bad_alloc&) {
+        p.host.ShowMessageBox(
+            "メモリが足りません。" + std::string(what) + "を中止しました（文書はそのままです）。",
+            MessageKind::Error, MessageButtons::Ok);
+        return false;
+    }
 }
 
 PrintJob NewPrintJob(const EditorParts& p) {
@@ -232,7 +249,7 @@ void PrintExecute(EditorParts& p) {
     }
     PrintJob job = NewPrintJob(p);
     if (p.host.AskPrintOptions(job)) {
-        p.host.ShowPrintPreview(job);
+        WithoutMemoryStop(p, "印刷", [&] { p.host.ShowPrintPreview(job); });
     }
 }
 
@@ -254,8 +271,15 @@ void ExportPdfExecute(EditorParts& p) {
     if (!path || path->empty() || !ConfirmOverwrite(p, *path)) {
         return;
     }
-    BusyScope busy(p.host);
-    p.host.WritePdf(job, *path);
+    // The window shows the progress, with a button that stops it.
+    bool written = false;
+    if (!WithoutMemoryStop(p, "PDF の書き出し", [&] { written = p.host.WritePdf(job, *path); })) {
+        return;
+    }
+    if (!written) {
+        p.hint.show("PDF の書き出しを中止しました。「" + std::string(FileNamePart(*path)) +
+                    "」は書き出していません");
+    }
 }
 
 }  // namespace brenvale

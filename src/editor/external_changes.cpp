@@ -90,10 +90,9 @@ bool CheckDocumentFile(EditorParts& p) {
     }
     const std::string path = session.fileName();
     DiskCheck check = CheckFileOnDisk(path, *session.diskFile());
-    if (check.state != DiskState::Missing && check.state != DiskState::Unknown &&
-        session.openLock()) {
+    if (check.state != DiskState::Missing && check.state != DiskState::Unknown) {
         // Whoever opens the file as it is now sees that it is open here.
-        session.openLock()->hold(check.now.device, check.now.inode);
+        session.holdOpenLock(check.now);
     }
     switch (check.state) {
         case DiskState::Unknown:
@@ -167,19 +166,28 @@ void ReloadDocument(EditorParts& p) {
     }
 }
 
-OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p) {
+OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p, std::optional<FileIdentity>* replaces) {
     const std::optional<FileIdentity>& known = p.session.diskFile();
     if (!known || !p.session.hasName()) {
         return OverwriteAnswer::Write;
     }
-    const std::string& path = p.session.fileName();
-    if (CheckFileOnDisk(path, *known).state != DiskState::Changed) {
+    const std::string path = p.session.fileName();
+    DiskCheck check = CheckFileOnDisk(path, *known);
+    if (check.state != DiskState::Changed) {
+        // The version the write may replace: the one the document stands on.
+        if (replaces && check.state == DiskState::Unchanged) {
+            *replaces = check.now;
+        }
         return OverwriteAnswer::Write;
     }
     std::string question =
         "「" + path + "」は他のプログラムによって変更されています。上書きしますか？";
     switch (p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::YesNoCancel)) {
         case MessageAnswer::Yes:
+            // Only the version the user saw is overwritten; a newer one is asked about again.
+            if (replaces) {
+                *replaces = HashedVersion(check, path);
+            }
             return OverwriteAnswer::Write;
         case MessageAnswer::No:
             return OverwriteAnswer::SaveAs;

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "common/error.h"
+#include "common/file_io.h"
 #include "common/path.h"
 #include "document/backup_copy.h"
 #include "document/document_reader.h"
@@ -53,7 +54,8 @@ bool ConfirmOverwrite(EditorParts& p, const std::string& path) {
 
 // A write with trimming changed the texts of the list shown too: it shows what was stored,
 // trimmed texts and no tick that was never stored, also when the write failed halfway.
-std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, bool backup) {
+std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, bool backup,
+                                       WriteTarget target, std::optional<FileIdentity> replaces) {
     struct ShowStored {
         EditorParts& p;
         ~ShowStored() {
@@ -71,7 +73,7 @@ std::optional<FileIdentity> WriteShown(EditorParts& p, const std::string& path, 
             }
         }
     } showStored{p};
-    return p.session.write(path, backup);
+    return p.session.write(path, backup, target, std::move(replaces));
 }
 
 bool AskSaveChanges(EditorParts& p) {
@@ -183,29 +185,41 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
     if (!p.session.hasName()) {
         return SaveDocumentAs(p);
     }
-    // Another program's version of the file is not overwritten unasked.
-    switch (AskBeforeOverwritingChanges(p)) {
-        case OverwriteAnswer::Write:
-            break;
-        case OverwriteAnswer::SaveAs:
-            return SaveDocumentAs(p);
-        case OverwriteAnswer::Cancel:
-            return SaveResult::Cancelled;
-    }
     std::optional<FileIdentity> written;
-    try {
-        written = WriteShown(p, p.session.fileName());
-    } catch (const BackupError& e) {
-        // Nothing is written yet: the user decides whether the document goes without one.
-        if (onFailure == BackupFailure::Hint) {
-            ShowBackupHint(p, e);
-            return SaveResult::Cancelled;
+    bool backup = true;
+    for (;;) {
+        // Another program's version of the file is not overwritten unasked: neither one found
+        // now nor one that comes while the bytes are written (the writer looks again before
+        // the backup and just before the file is replaced).
+        std::optional<FileIdentity> replaces;
+        switch (AskBeforeOverwritingChanges(p, &replaces)) {
+            case OverwriteAnswer::Write:
+                break;
+            case OverwriteAnswer::SaveAs:
+                return SaveDocumentAs(p);
+            case OverwriteAnswer::Cancel:
+                return SaveResult::Cancelled;
         }
-        if (p.host.ShowMessageBox(SaveWithoutBackupQuestion(e), MessageKind::Warning,
-                                  MessageButtons::YesNo) != MessageAnswer::Yes) {
-            return SaveResult::Cancelled;
+        try {
+            written = WriteShown(p, p.session.fileName(), backup, WriteTarget::AnyFile, replaces);
+            break;
+        } catch (const BackupError& e) {
+            // Nothing is written yet: the user decides whether the document goes without one.
+            if (onFailure == BackupFailure::Hint) {
+                ShowBackupHint(p, e);
+                return SaveResult::Cancelled;
+            }
+            if (p.host.ShowMessageBox(SaveWithoutBackupQuestion(e), MessageKind::Warning,
+                                      MessageButtons::YesNo) != MessageAnswer::Yes) {
+                return SaveResult::Cancelled;
+            }
+            backup = false;
+        } catch (const FileChangedError&) {
+            if (onFailure == BackupFailure::Hint) {
+                throw;  // the auto-save writes its copy instead
+            }
+            // Nothing is written: the next round asks about it as about any change on disk.
         }
-        written = WriteShown(p, p.session.fileName(), false);
     }
     p.session.setDiskFile(written);
     p.session.setModified(false);

@@ -69,11 +69,23 @@ void MakePrivateFolder(const std::string& folder, const char* purpose) {
         }
     }
     struct stat st;
-    if (::stat(folder.c_str(), &st) != 0) {
+    if (::lstat(folder.c_str(), &st) != 0) {
         fail(errno);
+    }
+    auto refuse = [&](const char* reason) {
+        throw Error(purpose + (" " + folder) + " を使えません。\n" + reason);
+    };
+    if (S_ISLNK(st.st_mode)) {
+        refuse("シンボリックリンクです。");
     }
     if (!S_ISDIR(st.st_mode)) {
         fail(ENOTDIR);
+    }
+    if (st.st_uid != ::geteuid()) {
+        refuse("ほかのユーザーのフォルダーです。");
+    }
+    if ((st.st_mode & 077) != 0) {
+        refuse("ほかのユーザーも使えるフォルダーです。");
     }
 }
 

@@ -15,8 +15,10 @@ std::optional<std::string> RecoveryFolder(const char* xdgStateHome, const char* 
 std::optional<std::string> RecoveryFolderFromEnvironment();
 
 // Makes the folder and any missing parents, private to the user (0700): the copies hold
-// the user's documents. Throws Error with the system's text when it cannot be made; the text
-// names the folder by what it is for.
+// the user's documents. A folder that is already there is used only when it is a folder (not
+// a symbolic link) of this user that nobody else may enter: another user could read the files
+// of one, or plant links and pipes in it. Throws Error with the reason when it cannot be
+// made or used; the text names the folder by what it is for.
 void MakePrivateFolder(const std::string& folder, const char* purpose = "復元用のフォルダー");
 
 }  // namespace brenvale

@@ -110,19 +110,24 @@ bool IsFileAt(int fd, const std::string& path) {
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-// Takes the lock of a gone instance: -1 when it is alive, or someone else holds it.
+// Takes the lock of a gone instance: -1 when it is alive, or someone else holds it. Only a
+// regular file is a lock: a link or a pipe with a lock's name is left alone, unopened or
+// opened without waiting.
 int LockGoneInstance(const std::string& lockPath, bool createMissing, bool* created) {
     *created = false;
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC);
+    constexpr int kFlags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    int fd = ::open(lockPath.c_str(), kFlags);
     if (fd < 0 && errno == ENOENT && createMissing) {
         // Made exclusively, so that of two starting instances only one goes on.
-        fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        fd = ::open(lockPath.c_str(), kFlags | O_CREAT | O_EXCL, 0600);
         *created = fd >= 0;
     }
     if (fd < 0) {
         return -1;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !IsFileAt(fd, lockPath)) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        !IsFileAt(fd, lockPath)) {
         ::close(fd);
         return -1;
     }
@@ -198,7 +203,7 @@ RecoveryStore::RecoveryStore(std::string folder) : folder_(std::move(folder)) {
     for (int attempt = 0;; ++attempt) {
         id_ = NewInstanceId(attempt);
         std::string temp = folder_ + "/." + id_ + ".lock-new";
-        int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0 && errno == EEXIST && attempt < 100) {
             continue;
         }
@@ -237,9 +242,10 @@ std::string RecoveryStore::infoPath() const {
 }
 
 void RecoveryStore::WriteCopy(std::string_view bytes, const RecoveryInfo& info) const {
-    // The info first: a copy is never there without it.
-    WriteFileAtomically(infoPath(), FormatRecoveryInfo(info));
-    WriteFileAtomically(copyPath(), bytes);
+    // The info first: a copy is never there without it. Neither follows a link nor writes
+    // into anything but a regular file (a pipe there would hold the writer for good).
+    WriteFileAtomically(infoPath(), FormatRecoveryInfo(info), WriteTarget::OwnFile);
+    WriteFileAtomically(copyPath(), bytes, WriteTarget::OwnFile);
 }
 
 void RecoveryStore::RemoveCopy() const {
@@ -305,7 +311,7 @@ std::optional<ClaimedCopy> RecoveryStore::Claim(const std::string& id) const {
 }
 
 void RecoveryStore::Adopt(ClaimedCopy& copy) const {
-    WriteFileAtomically(infoPath(), FormatRecoveryInfo(copy.info()));
+    WriteFileAtomically(infoPath(), FormatRecoveryInfo(copy.info()), WriteTarget::OwnFile);
     std::string from = PathOf(folder_, copy.id(), kCopySuffix);
     if (::rename(from.c_str(), copyPath().c_str()) != 0) {
         throw Error("復元用のコピー " + from + " を引き継げません。\n" + std::strerror(errno));

@@ -60,6 +60,14 @@ std::span<const std::string_view> MarkEntries() {
     return kMarkEntries;
 }
 
+bool MarkFits(std::span<const std::string> characters) {
+    size_t bytes = 0;
+    for (const std::string& c : characters) {
+        bytes += HoldsReference(c) ? 2 : c.size();
+    }
+    return bytes <= kMarkMaxBytes;
+}
+
 std::optional<size_t> MarkEntryFor(std::string_view mark) {
     for (size_t i = 0; i < kMarkEntries.size(); ++i) {
         if (Utf8ToCp932(kMarkEntries[i]) == mark) {

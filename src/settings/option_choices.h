@@ -30,6 +30,9 @@ int IntervalOfEntry(size_t entry);
 // The entries of the mark list (UTF-8). The mark holds at most kMarkMaxBytes bytes of CP932.
 std::span<const std::string_view> MarkEntries();
 inline constexpr size_t kMarkMaxBytes = 2;
+// Whether a mark whose characters (as the user sees them, each in CP932) are these fits: at
+// most kMarkMaxBytes bytes, a character held as a reference counting as one of two bytes.
+bool MarkFits(std::span<const std::string> characters);
 // The entry whose CP932 text is mark; nothing when the mark is free text.
 std::optional<size_t> MarkEntryFor(std::string_view mark);
 

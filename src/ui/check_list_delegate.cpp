@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <optional>
@@ -44,8 +45,22 @@ void DrawHit(QPainter* painter, const Editor& editor, const QModelIndex& index, 
     }
     size_t begin = std::max(hit->begin, skipped);
     std::string_view shown = text.substr(skipped);
-    QString before = FromCp932(shown.substr(0, begin - skipped));
-    QString found = FromCp932(shown.substr(begin - skipped, hit->end - begin));
+    // The mark covers whole characters as the user sees them: a hit on a letter takes the
+    // accent combined with it.
+    QString all = FromCp932(shown);
+    qsizetype start = FromCp932(shown.substr(0, begin - skipped)).size();
+    qsizetype end = start + FromCp932(shown.substr(begin - skipped, hit->end - begin)).size();
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, all);
+    graphemes.setPosition(start);
+    if (!graphemes.isAtBoundary()) {
+        start = std::max<qsizetype>(0, graphemes.toPreviousBoundary());
+    }
+    graphemes.setPosition(end);
+    if (!graphemes.isAtBoundary()) {
+        end = graphemes.toNextBoundary() < 0 ? all.size() : graphemes.position();
+    }
+    QString before = all.left(start);
+    QString found = all.mid(start, end - start);
     QFontMetrics metrics(font);
     QRect box(at.left() + metrics.horizontalAdvance(before), at.top(),
               metrics.horizontalAdvance(found), at.height() - 1);
@@ -179,10 +194,7 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 
 QWidget* CheckListDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                          const QModelIndex&) const {
-    auto* editor =
-        new ItemTextEditor([self = const_cast<CheckListDelegate*>(this)](
-                               const QString& refused) { emit self->textRefused(refused); },
-                           parent);
+    auto* editor = new ItemTextEditor(parent);
     editor->setFont(option.font);
     editor->setAccessibleName(QStringLiteral("チェックリストの項目の編集"));
     open_ = editor;

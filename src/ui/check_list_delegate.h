@@ -40,10 +40,6 @@ public:
     // The width of the box column: the text area of a row begins right of it.
     static int boxColumnWidth(const QWidget* widget);
 
-signals:
-    // A character typed into a row's edit box was refused: CP932 cannot carry it.
-    void textRefused(const QString& refused);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

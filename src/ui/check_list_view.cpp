@@ -28,7 +28,6 @@ CheckListView::CheckListView(Editor& editor, CheckListModel& model, QWidget* par
     setAcceptDrops(true);
     delegate_ = new CheckListDelegate(editor_, this);
     setItemDelegate(delegate_);
-    connect(delegate_, &CheckListDelegate::textRefused, this, &CheckListView::textRefused);
     setModel(&model_);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {

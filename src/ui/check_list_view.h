@@ -39,8 +39,6 @@ public:
 signals:
     void dragStarted();
     void dragFinished();
-    // A character typed over a row was refused: CP932 cannot carry it.
-    void textRefused(const QString& refused);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -2,13 +2,13 @@
 
 #include <QString>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace brenvale {
 
-// The one bridge between the core's CP932 bytes and Qt's text.
+// The one bridge between the core's CP932 bytes and Qt's text. Characters beyond CP932 live in
+// the bytes as references ("&#x1F600;") and show as the characters they stand for.
 QString FromCp932(std::string_view bytes);
 
 // The same for an edit box, where the text comes back as the user changes it: a byte sequence
@@ -16,9 +16,9 @@ QString FromCp932(std::string_view bytes);
 // whether there was one: the box's text then no longer gives the bytes back.
 QString FromCp932ForEditing(std::string_view bytes, bool* undecodable);
 
-// The CP932 bytes of a text the user typed or pasted. Look-alikes such as "〜" convert to
-// their CP932 forms; a character CP932 cannot carry gives nothing, and *refused then names it.
-std::optional<std::string> ToCp932(const QString& text, QString* refused = nullptr);
+// The CP932 bytes of a text the user typed or pasted: every character is kept, one CP932
+// cannot hold as its reference. Look-alikes such as "〜" convert to their CP932 forms.
+std::string ToCp932(const QString& text);
 
 // Program texts (captions, messages, paths) are UTF-8 in the core.
 inline QString FromUtf8(std::string_view text) {

@@ -4,6 +4,7 @@
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <utility>
@@ -14,13 +15,12 @@
 namespace brenvale {
 
 EditBoxText::EditBoxText(Editor& editor, EditorHost& host, QLineEdit& edit, EditBox box,
-                         RefuseFn refuse, QObject* parent)
+                         QObject* parent)
     : QObject(parent),
       editor_(editor),
       host_(host),
       edit_(edit),
       box_(box),
-      refuse_(std::move(refuse)),
       observation_(editor, this) {
     connect(&edit_, &QLineEdit::textEdited, this,
             GuardedWith<const QString&>([this](const QString& text) { edited(text); }));
@@ -89,9 +89,14 @@ void EditBoxText::show() {
 }
 
 void EditBoxText::putBack() {
+    // The caret goes back by the one character the user typed: a whole grapheme, never into
+    // the middle of one (an emoji takes two code units, a combining sequence several).
     int cursor = edit_.cursorPosition();
     show();
-    edit_.setCursorPosition(std::max(0, cursor - 1));
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, shown_);
+    graphemes.setPosition(std::min(cursor, static_cast<int>(shown_.size())));
+    qsizetype previous = graphemes.toPreviousBoundary();
+    edit_.setCursorPosition(static_cast<int>(std::max<qsizetype>(0, previous)));
 }
 
 void EditBoxText::edited(const QString& text) {
@@ -107,18 +112,8 @@ void EditBoxText::edited(const QString& text) {
         }
         undecodable_ = false;
     }
-    // Typed text goes to the editor as CP932; a character CP932 cannot carry is refused at once
-    // and the box shows the editor's text again.
-    QString refused;
-    std::optional<std::string> bytes = ToCp932(text, &refused);
-    if (!bytes) {
-        refuse_(refused);
-        putBack();
-    } else if (box_ == EditBox::Tree) {
-        editor_.editTextChanged(EditBox::Tree, *bytes);
-    } else {
-        editor_.editTextChanged(EditBox::List, *bytes);
-    }
+    // Typed text goes to the editor as CP932, a character CP932 cannot hold as its reference.
+    editor_.editTextChanged(box_, ToCp932(text));
 }
 
 }  // namespace brenvale

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,7 +14,7 @@ namespace brenvale {
 
 // One of the two edit boxes above the tree and the list, between the editor's CP932 text and
 // what the user types. The box shows the editor's text, bytes CP932 does not define as "?",
-// and gives every edit back as CP932: a character CP932 cannot carry is refused, and the
+// and gives every edit back as CP932, a character CP932 cannot hold as its reference; the
 // first edit of a text with undefined bytes asks whether they may become "?" (Cancel puts the
 // text back as it was; the editor keeps its bytes). An input method's composition that ends
 // without committing anything (Escape, or Backspace over all of it) leaves nothing behind, and
@@ -23,10 +22,7 @@ namespace brenvale {
 class EditBoxText : public QObject, private EditorObserver {
     Q_OBJECT
 public:
-    // refuse(character): a typed or pasted character was refused.
-    using RefuseFn = std::function<void(const QString& refused)>;
-
-    EditBoxText(Editor& editor, EditorHost& host, QLineEdit& edit, EditBox box, RefuseFn refuse,
+    EditBoxText(Editor& editor, EditorHost& host, QLineEdit& edit, EditBox box,
                 QObject* parent = nullptr);
 
 protected:
@@ -47,7 +43,6 @@ private:
     EditorHost& host_;
     QLineEdit& edit_;
     EditBox box_;
-    RefuseFn refuse_;
     QString shown_;  // the editor's text as the box shows it
     bool undecodable_ = false;
     bool composing_ = false;  // the input method shows a composition in the box

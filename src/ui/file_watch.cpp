@@ -24,6 +24,18 @@ void Watch(QFileSystemWatcher& watcher, const QStringList& now, const QStringLis
     }
 }
 
+// The folder itself when it is there, else the nearest folder above it that is.
+QString NearestFolder(QString folder) {
+    while (!QFileInfo(folder).isDir()) {
+        QString parent = QFileInfo(folder).absolutePath();
+        if (parent == folder) {
+            break;
+        }
+        folder = parent;
+    }
+    return folder;
+}
+
 }  // namespace
 
 FileWatch::FileWatch(Editor& editor, QObject* window)
@@ -68,7 +80,16 @@ void FileWatch::follow() {
         if (file.exists()) {
             files << file.absoluteFilePath();
         }
-        folders << file.absolutePath();
+        // While the document's folder is missing (deleted, or on a medium not mounted), the
+        // nearest folder above it that is there is watched: the folder made again is seen,
+        // and so, one level at a time, is the file written in it.
+        QString folder = NearestFolder(file.absolutePath());
+        if (standIn_ && folder == file.absolutePath()) {
+            // Back: what was written in it before it was watched again is looked at too.
+            checkSoon();
+        }
+        standIn_ = folder != file.absolutePath();
+        folders << folder;
         // The file a symbolic link names is replaced in its own folder.
         QString target = file.canonicalFilePath();
         if (!target.isEmpty()) {

@@ -13,7 +13,8 @@ namespace brenvale {
 // Watches the open document's file for changes by other programs and has the editor look at
 // it (Editor::checkDocumentFile). The file and its folder are both watched: a file replaced
 // by a rename (how sync tools and safe saves write) or deleted and made again is seen in the
-// folder, and the file is watched again in its new form. Events come in bursts, so the look
+// folder, and the file is watched again in its new form. A folder deleted and made again is
+// seen in the nearest folder above it that is still there. Events come in bursts, so the look
 // comes a short moment after the last one; the window's activation asks for one too. While
 // the editor is busy (a dialog of the program is up) it looks again a little later.
 class FileWatch : public QObject, private EditorObserver {
@@ -51,6 +52,8 @@ private:
     QElapsedTimer waiting_;
     EditorObservation observation_;
     int looks_ = 0;
+    // A folder above the document's is watched while the document's own folder is missing.
+    bool standIn_ = false;
 };
 
 }  // namespace brenvale

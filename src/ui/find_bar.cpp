@@ -142,17 +142,16 @@ void FindBar::changeEvent(QEvent* event) {
 }
 
 void FindBar::search() {
-    std::optional<std::string> query = ToCp932(box_->text());
-    unmatchable_ = !query;
-    RunReporting([&] { editor_.findTyped(query.value_or(std::string()), kana_->isChecked()); });
+    // A character CP932 cannot hold is looked for as its reference, which the texts hold.
+    std::string query = ToCp932(box_->text());
+    RunReporting([&] { editor_.findTyped(query, kana_->isChecked()); });
     refresh();
 }
 
 void FindBar::refresh() {
     const FindState& find = editor_.find();
-    notFound_ = unmatchable_ || find.notFound();
-    counter_->setText(unmatchable_ ? QStringLiteral("見つかりません")
-                                   : FromUtf8(find.counterText()));
+    notFound_ = find.notFound();
+    counter_->setText(FromUtf8(find.counterText()));
     // Light red, or a dark red on a dark desktop; otherwise the box follows the desktop.
     if (notFound_) {
         QPalette palette = this->palette();

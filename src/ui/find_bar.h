@@ -78,8 +78,6 @@ private:
     QToolButton* results_;
     QToolButton* close_;
     QTimer count_;
-    // The text holds a character CP932 cannot carry: nothing can match it.
-    bool unmatchable_ = false;
     bool notFound_ = false;
 };
 

@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include <algorithm>
 #include <utility>
 
 #include "ui/codec.h"
@@ -41,10 +40,8 @@ bool KeptFromShortcuts(const QKeyEvent* key) {
 
 }  // namespace
 
-ItemTextEditor::ItemTextEditor(RefuseFn refuse, QWidget* parent)
-    : QLineEdit(parent), refuse_(std::move(refuse)) {
+ItemTextEditor::ItemTextEditor(QWidget* parent) : QLineEdit(parent) {
     setFrame(false);
-    connect(this, &QLineEdit::textEdited, this, &ItemTextEditor::edited);
 }
 
 void ItemTextEditor::setItemText(std::string_view cp932) {
@@ -53,7 +50,6 @@ void ItemTextEditor::setItemText(std::string_view cp932) {
     }
     filled_ = true;
     opened_ = FromCp932ForEditing(cp932, &undecodable_);
-    accepted_ = opened_;
     setText(opened_);
     selectAll();
 }
@@ -62,21 +58,7 @@ std::optional<std::string> ItemTextEditor::editedText() const {
     if (text() == opened_) {
         return std::nullopt;
     }
-    // Every edit was checked as it was made; a text that still does not convert (set from
-    // outside) is not stored.
     return ToCp932(text());
-}
-
-void ItemTextEditor::edited(const QString& text) {
-    QString refused;
-    if (ToCp932(text, &refused)) {
-        accepted_ = text;
-        return;
-    }
-    refuse_(refused);
-    int cursor = cursorPosition();
-    setText(accepted_);
-    setCursorPosition(std::max(0, std::min(cursor - 1, static_cast<int>(accepted_.size()))));
 }
 
 bool ItemTextEditor::event(QEvent* event) {

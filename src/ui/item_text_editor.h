@@ -2,7 +2,6 @@
 
 #include <QLineEdit>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,19 +9,17 @@
 namespace brenvale {
 
 // The edit box that opens over a check list row to edit its Item in place. It shows the
-// Item's text as stored (a no-box Item's "-" included) and gives back CP932. A typed or pasted
-// character CP932 cannot carry is refused at once, as in the entry box; an input method's
-// composition that ends without committing anything is dropped by the input method too, and
-// gives back the selected text it replaced. The
-// keys a line edit uses (Enter, Esc, Tab, Shift with arrows, Backspace and Delete) stay here
-// instead of running the window's commands (Shift+Up would move the row being edited), and no
-// key goes on to the list (Up would move to another row and close the box).
+// Item's text as stored (a no-box Item's "-" included) and gives back CP932, a character
+// CP932 cannot hold as its reference, as the entry box does. An input method's composition
+// that ends without committing anything is dropped by the input method too, and gives back
+// the selected text it replaced. The keys a line edit uses (Enter, Esc, Tab, Shift with arrows,
+// Backspace and Delete) stay here instead of running the window's commands (Shift+Up would move the
+// row being edited), and no key goes on to the list (Up would move to another row and close the
+// box).
 class ItemTextEditor : public QLineEdit {
     Q_OBJECT
 public:
-    using RefuseFn = std::function<void(const QString& refused)>;
-
-    ItemTextEditor(RefuseFn refuse, QWidget* parent = nullptr);
+    explicit ItemTextEditor(QWidget* parent = nullptr);
 
     // The Item's text (CP932), all selected. Only the first call counts: a change of the row
     // while it is edited does not overwrite what is being typed.
@@ -39,9 +36,6 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
-    void edited(const QString& text);
-
-    RefuseFn refuse_;
     bool filled_ = false;
     bool undecodable_ = false;
     bool composing_ = false;
@@ -53,7 +47,6 @@ private:
     };
     std::optional<Replaced> replaced_;
     QString opened_;
-    QString accepted_;  // the last text that converted
 };
 
 }  // namespace brenvale

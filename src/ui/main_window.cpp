@@ -178,7 +178,6 @@ void MainWindow::buildLayout() {
                 list_->finishRowEdit();
                 editor_->execute(id);
             }));
-    connect(list_, &CheckListView::textRefused, this, &MainWindow::refuseText);
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         menus_->treePopup()->popup(tree_->viewport()->mapToGlobal(at));
     });
@@ -189,6 +188,8 @@ void MainWindow::buildLayout() {
             Guarded([this] { editor_->autoSaveTick(); }));
     connect(&host_.hideCheckedTimer(), &QTimer::timeout, this,
             Guarded([this] { editor_->hideCheckedTick(); }));
+    connect(&host_.findSliceTimer(), &QTimer::timeout, this,
+            Guarded([this] { editor_->findSlice(); }));
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { editor_->clipboardChanged(host_.ClipboardHasText()); });
     editor_->clipboardChanged(host_.ClipboardHasText());
@@ -222,14 +223,8 @@ void MainWindow::buildStatusBar() {
     bar->addPermanentWidget(listCounter_);
 }
 
-void MainWindow::refuseText(const QString& refused) {
-    QApplication::beep();
-    hint_->setText(QStringLiteral("「%1」は保存できない文字のため入力できません。").arg(refused));
-}
-
 void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
-    new EditBoxText(
-        *editor_, host_, *edit, box, [this](const QString& refused) { refuseText(refused); }, this);
+    new EditBoxText(*editor_, host_, *edit, box, this);
 }
 
 void MainWindow::connectEditBoxes() {

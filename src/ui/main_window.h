@@ -135,7 +135,6 @@ private:
     // Gives the views, their edit boxes and the counters the colours in effect for the
     // desktop's palette; run at start and whenever that palette changes.
     void applyViewColours();
-    void refuseText(const QString& refused);
     int execSized(QDialog& dialog, std::string_view section);
     void startRecovery();
     void startOpenLock();

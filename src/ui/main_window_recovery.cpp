@@ -32,21 +32,9 @@ void MainWindow::startRecovery() {
 }
 
 void MainWindow::startOpenLock() {
-    const char* consequence =
-        "\n\n同じ文書を別のウィンドウでも開いたとき、そのことを知らせられません。";
-    std::optional<std::string> folder = OpenLockFolderFromEnvironment();
-    if (!folder) {
-        ShowMessageBox(this,
-                       FromUtf8(std::string("ロック用のフォルダーが分かりません。") + consequence),
-                       MessageKind::Warning, MessageButtons::Ok);
-        return;
-    }
-    try {
-        editor_->session().enableOpenLock(std::make_unique<OpenFileLock>(*folder));
-    } catch (const Error& error) {
-        ShowMessageBox(this, FromUtf8(error.what() + std::string(consequence)),
-                       MessageKind::Warning, MessageButtons::Ok);
-    }
+    // A lock that cannot be taken is said once in the hint panel, when a document is opened.
+    editor_->session().enableOpenLock(
+        std::make_unique<OpenFileLock>(OpenLockFoldersFromEnvironment()));
 }
 
 }  // namespace brenvale

@@ -4,9 +4,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTextBoundaryFinder>
 #include <QValidator>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "ui/codec.h"
 #include "ui/colours.h"
@@ -15,14 +18,20 @@ namespace brenvale {
 
 namespace {
 
-// The mark: any text of at most two CP932 bytes.
+// The mark: any text of at most two CP932 bytes, a character beyond CP932 counting as one
+// double-byte character, whatever code points it takes.
 class MarkValidator : public QValidator {
 public:
     using QValidator::QValidator;
 
     State validate(QString& input, int&) const override {
-        std::optional<std::string> bytes = ToCp932(input);
-        return bytes && bytes->size() <= kMarkMaxBytes ? Acceptable : Invalid;
+        std::vector<std::string> characters;
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, input);
+        for (qsizetype start = 0, end = graphemes.toNextBoundary(); end > start;
+             start = end, end = graphemes.toNextBoundary()) {
+            characters.push_back(ToCp932(input.mid(start, end - start)));
+        }
+        return MarkFits(characters) ? Acceptable : Invalid;
     }
 };
 
@@ -116,7 +125,7 @@ void MarkBinding::Show(const OptionValues& values) {
 void MarkBinding::Take(OptionValues& values) const {
     if (combo_->currentText() != opened_) {
         std::string& mark = values.settings.*field_;
-        mark = ToCp932(combo_->currentText()).value_or(mark);
+        mark = ToCp932(combo_->currentText());
     }
 }
 

@@ -1,12 +1,16 @@
 #include "ui/text_width.h"
 
 #include "common/cp932.h"
+#include "ui/codec.h"
 
 namespace brenvale {
 
 TextWidthCache::TextWidthCache(const QFont& font) : metrics_(font), advances_(65536, -1) {}
 
 int TextWidthCache::width(std::string_view cp932) {
+    if (HoldsReference(cp932)) {
+        return metrics_.horizontalAdvance(FromCp932(cp932));
+    }
     int total = 0;
     for (char16_t c : Cp932ToUtf16(cp932)) {
         int& advance = advances_[c];

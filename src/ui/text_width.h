@@ -8,7 +8,9 @@
 namespace brenvale {
 
 // The width of CP932 texts in one font, summed from the advance of each character, which is
-// looked up once: a list of 100,000 Items is measured without laying out every text.
+// looked up once: a list of 100,000 Items is measured without laying out every text. A text
+// with characters beyond CP932 (references) is laid out whole instead: emoji sequences and
+// combining marks take the width of what they draw together.
 class TextWidthCache {
 public:
     explicit TextWidthCache(const QFont& font);

@@ -7,6 +7,7 @@
 
 #include "common/error.h"
 #include "support/temp_dir.h"
+#include "support/working_folder.h"
 
 namespace brenvale {
 namespace {
@@ -75,6 +76,18 @@ TEST(ExpandLongPath, GivesTheAbsolutePathAndFailsForAMissingComponent) {
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "ファイルが見つかりません。");
     }
+}
+
+TEST(Path, AbsolutePathResolvesARelativeNameAgainstTheWorkingFolderNow) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.file("sub"));
+    test::WorkingFolder here(dir.file("sub"));
+    EXPECT_EQ(AbsolutePath("plan.bnv"), dir.file("sub/plan.bnv"));
+    EXPECT_EQ(AbsolutePath("./a//b/./c.bnv"), dir.file("sub/a/b/c.bnv"));
+    // ".." is kept: the folder before it may be a link elsewhere.
+    EXPECT_EQ(AbsolutePath("../x/../plan.bnv"), dir.file("sub/../x/../plan.bnv"));
+    EXPECT_EQ(AbsolutePath("/keep/./as//is"), "/keep/./as//is");
+    EXPECT_EQ(AbsolutePath(""), "");
 }
 
 TEST(Path, TellsFoldersFromFiles) {

@@ -84,25 +84,24 @@ TEST(TextExport, RefusesUtf8ForBytesWithoutACharacterAndLeavesTheFileAlone) {
     EXPECT_NO_THROW(ExportText(doc, {}));  // CP932 keeps the bytes as they are
 }
 
-TEST(TextImport, ConvertsUtf8ForThePasteOrNamesWhatCp932CannotCarry) {
-    FileBlock block = Utf8TextToCp932("\xEF\xBB\xBF仕事\r\n\t来週\n", "a.txt");
+TEST(TextImport, ConvertsUtf8ForThePasteKeepingEveryCharacterOrNamesBytesThatAreNotUtf8) {
+    FileBlock block = Utf8TextToCp932("\xEF\xBB\xBF仕事\r\n\t来週😀\n", "a.txt");
     Document doc;
     PasteTreeBlock(doc, nullptr, std::move(block.block), block.size, kEveryIconIndex);
     ASSERT_EQ(doc.topicCount(), 2u);
     EXPECT_EQ(doc.first()->caption.view(), Sjis("仕事"));
-    EXPECT_EQ(doc.first()->child(0)->caption.view(), Sjis("来週"));
+    EXPECT_EQ(doc.first()->child(0)->caption.view(), Sjis("来週") + "&#x1F600;");
 
-    std::string text = "a\nb😀c\r\n\tx\xE9y\r😀😀😀😀😀\n";
+    std::string text = "a\nb😀c\r\n\tx\xE9y\r\xFF\xFF\xFF\xFF\xFF\xFF\n";
     try {
         Utf8TextToCp932(text, "b.txt");
         FAIL() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(
-            std::string(e.what()),
-            "「b.txt」を読み込めません。何も変更していません。\n"
-            "CP932 で表せない文字: 😀 (2 行 2 桁)、😀 (4 行 1 桁)、😀 (4 行 2 桁)、😀 (4 行 3 桁)\n"
-            "UTF-8 として読めないバイト: 0xE9 (3 行 3 桁)\n"
-            "ほかに 2 箇所あります。");
+        EXPECT_EQ(std::string(e.what()),
+                  "「b.txt」を読み込めません。何も変更していません。\n"
+                  "UTF-8 として読めないバイト: 0xE9 (3 行 3 桁)、0xFF (4 行 1 桁)、0xFF (4 行 2 "
+                  "桁)、0xFF (4 行 3 桁)、0xFF (4 行 4 桁)\n"
+                  "ほかに 2 箇所あります。");
     }
     EXPECT_EQ(PlaceInText("ab\r\ncd", 5).line, 2u);
     EXPECT_EQ(PlaceInText("ab\r\ncd", 5).column, 2u);

@@ -46,6 +46,10 @@ public:
     void SetBusy(bool busy) override {
         busyDepth += busy ? 1 : -1;
         EXPECT_GE(busyDepth, 0);
+        if (busy && onBusy) {
+            auto fn = onBusy;  // it may clear onBusy while it runs
+            fn();
+        }
     }
     std::optional<std::string> AskOpenFileName(const FileDialogOptions& options) override {
         return answerDialog(options);
@@ -121,9 +125,17 @@ public:
         windowCommands.push_back("print preview");
         printed.push_back(job);
     }
-    void WritePdf(const PrintJob& job, const std::string& path) override {
+    bool WritePdf(const PrintJob& job, const std::string& path) override {
         windowCommands.push_back("pdf " + path);
         printed.push_back(job);
+        if (onPdf) {
+            return onPdf();
+        }
+        return true;
+    }
+    bool ScheduleFindSlice(int delayMs) override {
+        findSlices.push_back(delayMs);
+        return driveFindSlices;
     }
 
     std::optional<std::string> answerDialog(const FileDialogOptions& options) {
@@ -157,6 +169,8 @@ public:
     std::optional<std::string> clipboard;
     std::vector<EditBox> focus;
     int busyDepth = 0;
+    // Runs each time the window shows the busy cursor (a write is about to start).
+    std::function<void()> onBusy;
     // The window's own commands the editor asked for, in order.
     std::vector<std::string> windowCommands;
     // What the window does with a switch it stores (a test hands it to the editor).
@@ -169,6 +183,12 @@ public:
     bool printWholeDocument = false;
     bool printGrey = false;
     std::vector<PrintJob> printed;
+    // What writing a PDF does: false when the user stopped it (it may throw too).
+    std::function<bool()> onPdf;
+    // The slices of the find the editor asked for; with driveFindSlices the test runs them
+    // itself, else every search finishes at once.
+    std::vector<int> findSlices;
+    bool driveFindSlices = false;
 };
 
 // The tree's rows worked out the slow way: every Topic whose ancestors are all expanded.

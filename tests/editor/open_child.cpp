@@ -1,5 +1,6 @@
 // An editor in a process of its own for the open-file lock tests. Its command line names the
-// lock folder and a document; it opens the document, prints "opened" (or "asked" for any
+// lock folder ("--environment": the folders the editor takes from its environment) and a
+// document; it opens the document, prints "opened" (or "asked" for any
 // question, answered No) and follows the commands on its input: "save" edits and saves,
 // printing "saved"; "close" closes normally and ends. Killed, it ends without closing.
 #include <iostream>
@@ -30,7 +31,10 @@ int main(int argc, char** argv) {
     }
     ChildHost host;
     Editor editor(host, Settings{});
-    editor.session().enableOpenLock(std::make_unique<OpenFileLock>(argv[1]));
+    const std::string folder = argv[1];
+    editor.session().enableOpenLock(
+        folder == "--environment" ? std::make_unique<OpenFileLock>(OpenLockFoldersFromEnvironment())
+                                  : std::make_unique<OpenFileLock>(folder));
     editor.openDocument(argv[2]);
     std::cout << "opened" << std::endl;
     std::string command;

@@ -7,10 +7,15 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 
 #include "editor/open_file_lock.h"
+#include "editor/recovery_folder.h"
 #include "editor_fixture.h"
 #include "recovery_fixture.h"
+#include "support/read_only_folder.h"
+#include "support/unprivileged.h"
 
 namespace brenvale {
 namespace {
@@ -18,7 +23,9 @@ namespace {
 // A running open_child, talked to through its standard input and output.
 class Child {
 public:
-    Child(const std::string& folder, const std::string& document) {
+    // inChild runs in the child before the editor starts (to set its environment).
+    Child(const std::string& folder, const std::string& document,
+          const std::function<void()>& inChild = {}) {
         int in[2], out[2];
         EXPECT_EQ(::pipe(in), 0);
         EXPECT_EQ(::pipe(out), 0);
@@ -28,6 +35,9 @@ public:
             ::dup2(out[1], 1);
             ::close(in[1]);
             ::close(out[0]);
+            if (inChild) {
+                inChild();
+            }
             ::execl(OPEN_CHILD, OPEN_CHILD, folder.c_str(), document.c_str(), nullptr);
             ::_exit(127);
         }
@@ -178,10 +188,131 @@ TEST_F(OpenLock, TwoEditorsOfOneProcessSeeEachOtherAndOnlyForTheSameFile) {
     EXPECT_FALSE(OpenAnswering(MessageAnswer::No));
 }
 
-TEST(OpenLockFolder, IsInTheRuntimeFolderElseTheFallback) {
-    EXPECT_EQ(OpenLockFolder("/run/user/7/", std::string("/state")), "/run/user/7/brenvale");
-    EXPECT_EQ(OpenLockFolder("relative", std::string("/state")), "/state");
-    EXPECT_EQ(OpenLockFolder(nullptr, std::nullopt), std::nullopt);
+TEST(OpenLockFolders, AreTheRuntimeFolderAndAlwaysTheFallback) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(OpenLockFolders("/run/user/7/", std::string("/state")),
+              (V{"/run/user/7/brenvale", "/state"}));
+    EXPECT_EQ(OpenLockFolders("relative", std::string("/state")), V{"/state"});
+    EXPECT_EQ(OpenLockFolders("/run/user/7", std::nullopt), V{"/run/user/7/brenvale"});
+    EXPECT_EQ(OpenLockFolders(nullptr, std::nullopt), V{});
+}
+
+// Two editors in processes of their own, with the environments a desktop gives them.
+class OpenLockFallback : public OpenLock {
+protected:
+    std::string Runtime() const { return dir.file("runtime"); }
+    std::string State() const { return dir.file("state"); }
+    std::string Fallback() const { return *RecoveryFolder(State().c_str(), nullptr); }
+    // The editor of this test with the folders it would take from the environment.
+    void UseFolders(const char* runtime) {
+        editor.session().enableOpenLock(
+            std::make_unique<OpenFileLock>(OpenLockFolders(runtime, Fallback())));
+    }
+    // A child that takes its folders from an environment with or without a runtime folder.
+    std::function<void()> Environment(bool withRuntime) const {
+        std::string runtime = Runtime();
+        std::string state = State();
+        return [=] {
+            ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+            if (withRuntime) {
+                ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+            } else {
+                ::unsetenv("XDG_RUNTIME_DIR");
+            }
+        };
+    }
+};
+
+TEST_F(OpenLockFallback, EditorsMeetWhenOnlyOneHasARuntimeFolder) {
+    ::mkdir(Runtime().c_str(), 0700);
+    for (bool childHasRuntime : {false, true}) {
+        SCOPED_TRACE(childHasRuntime ? "only the child has one" : "only this editor has one");
+        editor.execute(CommandId::NewOpen);
+        UseFolders(childHasRuntime ? nullptr : Runtime().c_str());
+        Child first("--environment", path, Environment(childHasRuntime));
+        ASSERT_EQ(first.Line(), "opened");
+        EXPECT_TRUE(OpenAnswering(MessageAnswer::No));
+        first.Send("close");
+        EXPECT_EQ(first.Wait(), 0);
+        EXPECT_FALSE(OpenAnswering(MessageAnswer::No));
+    }
+}
+
+TEST_F(OpenLockFallback, EditorsMeetWhenTheRuntimeLockFolderIsReadOnly) {
+    ::mkdir(Runtime().c_str(), 0700);
+    ::mkdir((Runtime() + "/brenvale").c_str(), 0700);
+    test::ReadOnlyFolder readOnly(Runtime() + "/brenvale");
+    ASSERT_TRUE(readOnly.ok());
+    UseFolders(Runtime().c_str());
+    Child first("--environment", path, Environment(true));
+    ASSERT_EQ(first.Line(), "opened");
+    EXPECT_TRUE(OpenAnswering(MessageAnswer::Yes));
+    EXPECT_TRUE(test::FilesIn(Runtime() + "/brenvale").empty());
+    EXPECT_EQ(test::FilesIn(Fallback()).size(), 1u);
+    // Marked where it could be, this editor says nothing about it.
+    EXPECT_EQ(editor.hintText(), "");
+}
+
+TEST_F(OpenLock, ALockFolderNotPrivateToTheUserIsNotUsed) {
+    // Open to everybody: another user could plant links or pipes in it.
+    const std::string open = dir.file("open");
+    ::mkdir(open.c_str(), 0700);
+    ::chmod(open.c_str(), 0777);
+    const std::string own = dir.file("own");
+    OpenFileLock lock({open, own});
+    EXPECT_EQ(lock.folders(), std::vector<std::string>{own});
+    ASSERT_TRUE(lock.hold(1, 2));
+    EXPECT_TRUE(test::FilesIn(open).empty());
+
+    // Another user's folder, as that user finds it.
+    if (!test::IsRoot()) {
+        GTEST_SKIP() << "another user's folder needs root to make";
+    }
+    const std::string foreign = dir.file("foreign");
+    ::mkdir(foreign.c_str(), 0777);
+    ::chmod(foreign.c_str(), 0777);
+    const std::string theirs = test::FolderForUnprivileged(dir.path(), "theirs");
+    ::chmod(theirs.c_str(), 0700);
+    std::string failure = test::Unprivileged([&]() -> std::string {
+        OpenFileLock lock({foreign, theirs});
+        if (lock.folders() != std::vector<std::string>{theirs}) {
+            return "the foreign folder was used";
+        }
+        return lock.hold(3, 4) ? "" : "no lock: " + lock.failure();
+    });
+    EXPECT_EQ(failure, "");
+    EXPECT_TRUE(test::FilesIn(foreign).empty());
+}
+
+TEST_F(OpenLock, ALinkOrAPipeAtALockFileIsNeverFollowedNorWaitedFor) {
+    ::alarm(20);  // an open that waits for a pipe's writer ends the test program
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    // Planted where this document's lock file goes: a link to a file that does not exist.
+    const std::string target = dir.file("planted-target");
+    const std::string lockFile = OpenFileLock::lockPath(Folder(), st.st_dev, st.st_ino);
+    ASSERT_EQ(::symlink(target.c_str(), lockFile.c_str()), 0);
+    editor.openDocument(path);
+    EXPECT_TRUE(Opened());
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(std::filesystem::is_symlink(lockFile));
+    // The document goes unmarked, and the hint panel says so once.
+    const std::string hint = editor.hintText();
+    EXPECT_EQ(
+        hint.rfind("ロックファイルを作れないため、同じ文書を別のウィンドウで開いても知らせ", 0), 0u)
+        << hint;
+    EXPECT_NE(hint.find(lockFile), std::string::npos);
+
+    // A pipe there is opened without waiting and not taken for a lock.
+    std::filesystem::remove(lockFile);
+    ASSERT_EQ(::mkfifo(lockFile.c_str(), 0600), 0);
+    editor.setHint("|other");
+    editor.execute(CommandId::NewOpen);
+    editor.openDocument(path);
+    EXPECT_TRUE(Opened());
+    EXPECT_EQ(editor.hintText(), "other");  // said once already
+    EXPECT_FALSE(editor.session().openLock()->heldElsewhere(st.st_dev, st.st_ino));
+    ::alarm(0);
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <filesystem>
 
 #include "document/document_writer.h"
+#include "editor/recovery_info.h"
 #include "recovery_edits.h"
 #include "recovery_fixture.h"
 #include "support/editor_test_access.h"
+#include "support/working_folder.h"
 
 namespace brenvale {
 namespace {
@@ -19,7 +21,9 @@ namespace fs = std::filesystem;
 // A running recovery_child, talked to through its standard input and output.
 class Child {
 public:
-    Child(const std::string& stateHome, const std::string& document) {
+    // folder: the working folder the child starts in (empty: this process's).
+    Child(const std::string& stateHome, const std::string& document,
+          const std::string& folder = {}) {
         int in[2], out[2];
         EXPECT_EQ(::pipe(in), 0);
         EXPECT_EQ(::pipe(out), 0);
@@ -30,6 +34,9 @@ public:
             ::close(in[1]);
             ::close(out[0]);
             ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
+            if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+                ::_exit(126);
+            }
             if (document.empty()) {
                 ::execl(RECOVERY_CHILD, RECOVERY_CHILD, nullptr);
             } else {
@@ -190,6 +197,46 @@ TEST_F(KilledEditor, RunningInstancesNeverTakeOrTouchEachOthersCopies) {
     auto next = NextStart(MessageAnswer::Yes);
     EXPECT_EQ(next->host.messages.size(), 1u);
     EXPECT_EQ(next->editor.document().topicCount(), 4u);
+}
+
+// An editor that opened the document by a relative name crashed; the next start runs in
+// another folder, which holds another document of the same name.
+TEST_F(KilledEditor, ACopyOfADocumentOpenedByARelativeNameGoesBackToThatFile) {
+    fs::create_directory(dir.file("elsewhere"));
+    const std::string other = dir.file("elsewhere/plan.bnv");
+    const std::string otherBytes = "Other@00@\r\n";
+    test::WriteBytes(other, otherBytes);
+    Child child(StateHome(), "plan.bnv", dir.path());
+    std::string copied = child.Line();
+    ASSERT_EQ(copied.substr(0, 7), "copied ") << copied;
+    child.Kill();
+    const std::string info = Folder() + "/" + copied.substr(7) + ".info";
+    EXPECT_EQ(ParseRecoveryInfo(test::ReadBytes(info)).documentPath, Plan());
+
+    const std::string saved = SavedAfterEdits();
+    test::WorkingFolder elsewhere(dir.file("elsewhere"));
+    auto next = NextStart(MessageAnswer::Yes);
+    Editor& editor = next->editor;
+    EXPECT_EQ(editor.session().fileName(), Plan());
+    editor.execute(CommandId::Save);
+    EXPECT_EQ(test::ReadBytes(Plan()), saved);
+    EXPECT_EQ(test::ReadBytes(other), otherBytes);
+}
+
+// A copy an older version recorded with the name as it was typed says nothing of its folder:
+// it comes back without a name, and nothing is written until one is chosen.
+TEST_F(KilledEditor, ACopyRecordedWithARelativeNameComesBackWithoutOne) {
+    Child child(StateHome(), Plan());
+    std::string copied = child.Line();
+    ASSERT_EQ(copied.substr(0, 7), "copied ") << copied;
+    child.Kill();
+    test::WriteBytes(Folder() + "/" + copied.substr(7) + ".info",
+                     "brenvale recovery 1\ndocument plan.bnv\n");
+    test::WorkingFolder here(dir.path());
+    auto next = NextStart(MessageAnswer::Yes);
+    EXPECT_TRUE(next->editor.session().untitled());
+    EXPECT_TRUE(next->editor.session().isModified());
+    EXPECT_EQ(test::ReadBytes(Plan()), kPlan);
 }
 
 }  // namespace

@@ -141,6 +141,18 @@ TEST(OptionsOpening, AMarkOutsideTheListIsFreeText) {
     }
 }
 
+TEST(OptionsOpening, AMarkFitsTwoBytesACharacterBeyondCp932TakingTwo) {
+    using Marks = std::vector<std::string>;
+    EXPECT_TRUE(MarkFits(Marks{Sjis("※")}));
+    EXPECT_TRUE(MarkFits(Marks{"a", "b"}));
+    EXPECT_TRUE(MarkFits(Marks{}));
+    EXPECT_FALSE(MarkFits(Marks{Sjis("※"), "a"}));
+    EXPECT_TRUE(MarkFits(Marks{"&#x2713;"}));          // ✓, one character however long its bytes
+    EXPECT_TRUE(MarkFits(Marks{"&#x2764;&#xFE0F;"}));  // a heart and its selector, seen as one
+    EXPECT_FALSE(MarkFits(Marks{"&#x2713;", "a"}));
+    EXPECT_FALSE(MarkFits(Marks{"&#x41;"}));  // the text it is, six bytes
+}
+
 TEST(OptionsEnablingRules, FollowTheirBoxesAndTheAutoSaveMode) {
     Settings s;
     s.titleShowsPath = false;

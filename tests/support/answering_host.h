@@ -49,7 +49,7 @@ public:
     }
     bool AskPrintOptions(PrintJob&) override { return false; }
     void ShowPrintPreview(const PrintJob&) override {}
-    void WritePdf(const PrintJob&, const std::string&) override {}
+    bool WritePdf(const PrintJob&, const std::string&) override { return false; }
 
     std::string clipboard;
 };

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/cp932.h"
 #include "common/cp932_fold.h"
 
 namespace brenvale::test {
@@ -24,13 +25,31 @@ inline std::vector<uint16_t> FoldedCodes(std::string_view bytes, bool kanaBlind 
 }
 
 // The matches of needle in text, each after the one before, found by folding both whole and
-// comparing character by character: what the matcher must agree with.
+// comparing character by character: what the matcher must agree with. A match may not begin
+// or end inside a character reference, which the user sees as one character.
 inline size_t ReferenceCount(std::string_view text, std::string_view needle, bool kanaBlind) {
-    std::vector<uint16_t> t = FoldedCodes(text, kanaBlind);
+    const TextFolding& folding = TextFolding::Get(kanaBlind);
+    std::vector<uint16_t> t;
+    std::vector<size_t> offsets;  // where each folded character begins, and the text's end
+    const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+    for (const unsigned char* p = begin; p < begin + text.size();) {
+        FoldedChar c = folding.next(p, begin + text.size());
+        t.push_back(c.code);
+        offsets.push_back(static_cast<size_t>(p - begin));
+        p += c.length;
+    }
+    offsets.push_back(text.size());
+    std::vector<bool> inside(text.size() + 1, false);
+    for (size_t at = 0; at < text.size(); ++at) {
+        for (size_t k = 1; k < ReferenceAt(text, at); ++k) {
+            inside[at + k] = true;
+        }
+    }
     std::vector<uint16_t> n = FoldedCodes(needle, kanaBlind);
     size_t count = 0;
     for (size_t i = 0; !n.empty() && i + n.size() <= t.size();) {
-        if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i))) {
+        if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i)) &&
+            !inside[offsets[i]] && !inside[offsets[i + n.size()]]) {
             ++count;
             i += n.size();
         } else {

@@ -38,9 +38,14 @@ inline std::vector<std::string> EveryCp932Character() {
 // marks, texts mixing CP932 characters with Markdown and XML special characters, line
 // breaks, control bytes, spaces at either end, bytes CP932 does not define, the codes CP932
 // has twice, and empty captions and texts. Everything is file-safe, as a Document holds it.
+//
+// With references, texts also hold characters beyond CP932 as the document keeps them
+// (emoji and their sequences, combining marks, dashes, accented letters, a no-break space),
+// and literal texts that look like references of characters CP932 holds.
 class RandomDocument {
 public:
-    explicit RandomDocument(unsigned seed) : rng_(seed), all_(EveryCp932Character()) {
+    explicit RandomDocument(unsigned seed, bool references = false)
+        : rng_(seed), all_(EveryCp932Character()), references_(references) {
         for (const std::string& c : all_) {
             if (Cp932RoundTrips(c)) {
                 plain_.push_back(c);
@@ -80,9 +85,28 @@ public:
         static const char* kOddBytes[] = {"\x80", "\xFD", "\x81\x20", "\xED\x40", "\x87\x90"};
         bool odd = chance(8);
         const std::vector<std::string>& pool = odd ? all_ : plain_;
+        static const char* kReferences[] = {
+            "&#x1F600;",
+            "&#x1F468;&#x200D;&#x1F469;&#x200D;&#x1F467;",
+            "&#x1F1EF;&#x1F1F5;",
+            "&#x2764;&#xFE0F;",
+            "&#x1F44D;&#x1F3FD;",
+            "e&#x301;",
+            "&#xE9;",
+            "&#x2022;&#x2022;&#x2022;",
+            "&#x2013;",
+            "&#xA0;",
+            "&#x10FFFF;",
+            "&#x41;",
+            "&#x1f600;",
+        };
         std::string out;
         int parts = pick(0, 6);
         for (int i = 0; i < parts; ++i) {
+            if (references_ && chance(3)) {
+                out += kReferences[pick(0, sizeof kReferences / sizeof kReferences[0] - 1)];
+                continue;
+            }
             switch (pick(0, 3)) {
                 case 0:
                     out += kPieces[pick(0, sizeof kPieces / sizeof kPieces[0] - 1)];
@@ -129,6 +153,7 @@ private:
     std::mt19937 rng_;
     std::vector<std::string> all_;
     std::vector<std::string> plain_;  // the characters that convert back to their bytes
+    bool references_ = false;
 };
 
 // The document file's bytes of doc: what a round trip has to give back.

@@ -63,6 +63,7 @@ private slots:
     void aSaveAfterAnotherProgramsWriteAsksAndCancelLeavesTheirBytes();
     void autoSaveOverTheDocumentWritesTheTemporaryCopy();
     void aDeletedFileIsSavedAgain();
+    void aFolderDeletedAndMadeAgainIsWatchedAgain();
     void activatingTheWindowLooksAtTheFile();
     void aDocumentAnotherEditorHasOpenIsAskedAboutFirst();
 
@@ -264,6 +265,31 @@ void FileWatchTest::aDeletedFileIsSavedAgain() {
     QTRY_COMPARE(watch().watchedFiles(), QStringList{QString::fromStdString(path_)});
 }
 
+void FileWatchTest::aFolderDeletedAndMadeAgainIsWatchedAgain() {
+    const std::string folder = dir_->file("a/b");
+    std::filesystem::create_directories(folder);
+    path_ = folder + "/plan.bnv";
+    test::WriteBytes(path_, Doc("A\n\bbefore"));
+    window_ = test::MakeWindow(*dir_, {QString::fromStdString(path_)});
+    QCOMPARE(watch().watchedFolders(), QStringList{QString::fromStdString(folder)});
+
+    // The whole chain goes: the nearest folder still there is watched instead.
+    std::filesystem::remove_all(dir_->file("a"));
+    QTRY_VERIFY(editor().session().isModified());
+    QTRY_COMPARE(watch().watchedFolders(), QStringList{QString::fromStdString(dir_->path())});
+
+    // Made again a level at a time, and the file written in it: seen without the window
+    // being activated again.
+    std::filesystem::create_directory(dir_->file("a"));
+    QTRY_COMPARE(watch().watchedFolders(), QStringList{QString::fromStdString(dir_->file("a"))});
+    std::filesystem::create_directory(folder);
+    test::WriteBytes(path_, Doc("A\n\bafter"));
+    QTRY_COMPARE(rows(), QStringList{"after"});
+    QVERIFY(!editor().session().isModified());
+    QTRY_COMPARE(watch().watchedFolders(), QStringList{QString::fromStdString(folder)});
+    QTRY_COMPARE(watch().watchedFiles(), QStringList{QString::fromStdString(path_)});
+}
+
 void FileWatchTest::activatingTheWindowLooksAtTheFile() {
     open(Doc("A\n\ba"));
     // Where no file-system events come (a network share), the activation still looks.
@@ -284,7 +310,7 @@ void FileWatchTest::aDocumentAnotherEditorHasOpenIsAskedAboutFirst() {
     AnsweringHost otherHost;
     Editor other(otherHost, Settings{});
     other.session().enableOpenLock(
-        std::make_unique<OpenFileLock>(*OpenLockFolderFromEnvironment()));
+        std::make_unique<OpenFileLock>(OpenLockFoldersFromEnvironment()));
     other.openDocument(path_);
 
     QString question;

@@ -123,7 +123,7 @@ void FindWindowTest::nothingFoundTurnsTheBoxRed() {
     QVERIFY(bar->showsNotFound());
     QCOMPARE(bar->counter()->text(), QStringLiteral("見つかりません"));
     QCOMPARE(bar->box()->palette().color(QPalette::Base), QColor(255, 204, 204));
-    // A character the document cannot hold is found nowhere either.
+    // An emoji the document does not hold is found nowhere either.
     bar->box()->setText(QStringLiteral("😀"));
     QVERIFY(bar->showsNotFound());
     // Half-width, lower-case "pc" finds "ＰＣ"; "ｶﾞｽ" finds "ガス".

@@ -28,7 +28,7 @@ private slots:
     void enterStoresOneStepAndEscapeDropsTheEdit();
     void leavingTheBoxStoresIt();
     void theBoxKeepsItsKeysFromTheCommands();
-    void aCharacterTheFileCannotCarryIsRefused();
+    void aCharacterBeyondTheFileIsKeptAsItsReference();
     void aCancelledCompositionGivesTheTextBack();
     void thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst();
 
@@ -165,17 +165,29 @@ void InPlaceEditTest::theBoxKeepsItsKeysFromTheCommands() {
     QCOMPARE(test::Rows(editor()), (QStringList{"first", "x*", "third"}));
 }
 
-void InPlaceEditTest::aCharacterTheFileCannotCarryIsRefused() {
+void InPlaceEditTest::aCharacterBeyondTheFileIsKeptAsItsReference() {
     ItemTextEditor* box = openBox(0);
     QVERIFY(box);
     QTest::keyClick(box, Qt::Key_End);
     QTest::keyClicks(box, "s");
     test::Type(box, QStringLiteral("\u00e9"));
-    QCOMPARE(box->text(), QStringLiteral("firsts"));
-    QVERIFY(window().hintPanel()->text().contains(QStringLiteral("\u00e9")));
+    // An emoji comes as an input method's commit, as from an emoji picker.
+    QInputMethodEvent emoji;
+    emoji.setCommitString(QStringLiteral("\U0001F600"));
+    QApplication::sendEvent(box, &emoji);
+    QCOMPARE(box->text(), QStringLiteral("firsts\u00e9\U0001F600"));
     QTest::keyClick(box, Qt::Key_Return);
     QTRY_VERIFY(!list()->rowEditor());
-    QCOMPARE(test::Rows(editor()).first(), QStringLiteral("firsts"));
+    QCOMPARE(editor().list().rowText(0), std::string_view("firsts&#xE9;&#x1F600;"));
+    // Opened again, the box shows the characters, and closing it unchanged keeps the bytes.
+    box = openBox(0);
+    QVERIFY(box);
+    QCOMPARE(box->text(), QStringLiteral("firsts\u00e9\U0001F600"));
+    const size_t steps = editor().history().undoCount();
+    QTest::keyClick(box, Qt::Key_Return);
+    QTRY_VERIFY(!list()->rowEditor());
+    QCOMPARE(editor().list().rowText(0), std::string_view("firsts&#xE9;&#x1F600;"));
+    QCOMPARE(editor().history().undoCount(), steps);
 }
 
 void InPlaceEditTest::aCancelledCompositionGivesTheTextBack() {

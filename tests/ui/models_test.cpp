@@ -21,7 +21,7 @@ class ModelsTest : public QObject {
 private slots:
     void treeModelFollowsEveryTreeCommand();
     void listModelFollowsEveryListCommand();
-    void codecRefusesWhatCp932CannotCarry();
+    void codecKeepsWhatCp932CannotHoldAsReferences();
     void modelsAndEditorMayGoInEitherOrder();
     void modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress();
 };
@@ -154,14 +154,18 @@ void ModelsTest::listModelFollowsEveryListCommand() {
     QCOMPARE(model.rowCount(), 0);
 }
 
-void ModelsTest::codecRefusesWhatCp932CannotCarry() {
+void ModelsTest::codecKeepsWhatCp932CannotHoldAsReferences() {
     QCOMPARE(FromCp932(test::Sjis("仕事①")), QStringLiteral("仕事①"));
-    QCOMPARE(*ToCp932(QStringLiteral("〜")), std::string("\x81\x60"));
-    QString refused;
-    QVERIFY(!ToCp932(QStringLiteral("caf\u00e9"), &refused));
-    QCOMPARE(refused, QStringLiteral("\u00e9"));
-    QVERIFY(!ToCp932(QStringLiteral("a😀b"), &refused));
-    QCOMPARE(refused, QStringLiteral("😀"));
+    QCOMPARE(ToCp932(QStringLiteral("〜")), std::string("\x81\x60"));
+    QCOMPARE(ToCp932(QStringLiteral("caf\u00e9")), std::string("caf&#xE9;"));
+    QCOMPARE(ToCp932(QStringLiteral("a😀b")), std::string("a&#x1F600;b"));
+    QCOMPARE(FromCp932("a&#x1F600;b&#x41;"), QStringLiteral("a😀b&#x41;"));
+    // In an edit box only bytes CP932 does not define show as "?", not a reference of U+FFFD.
+    bool undecodable = false;
+    QCOMPARE(FromCp932ForEditing("&#xFFFD;\x80", &undecodable), QStringLiteral("\uFFFD?"));
+    QVERIFY(undecodable);
+    QCOMPARE(FromCp932ForEditing("&#xFFFD;", &undecodable), QStringLiteral("\uFFFD"));
+    QVERIFY(!undecodable);
 }
 
 void ModelsTest::modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress() {
