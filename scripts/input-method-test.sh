@@ -407,7 +407,8 @@ keys Return
 save_and_expect "トピック" "  □一" "  □あい"
 
 # An Item edited in place, over its row (opened from the list's popup, "編集(E)"): a
-# composition cancelled there gives back the text it replaced; the Enter that commits a
+# composition cancelled there gives back the text it replaced (one Escape: a second one, with
+# nothing composed, would close the box and drop the edit); the Enter that commits a
 # composition only commits, and the Enter after it stores the row and leaves the box.
 make_document "トピック" "□一" "□二"
 start_editor "in-place edit"
@@ -416,7 +417,7 @@ direct_keys Tab
 leaving_key Tab
 direct_keys Down Menu e
 letters kana
-keys Escape Escape
+keys Escape
 keys End
 letters desu
 keys Return

@@ -26,6 +26,10 @@ CheckListView::CheckListView(Editor& editor, CheckListModel& model, QWidget* par
     setContextMenuPolicy(Qt::CustomContextMenu);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setAcceptDrops(true);
+    // The list takes no input method (item views take one for their keyboard search): letters
+    // and Space are commands here, and an input method that composed them would swallow Space.
+    // The box that edits a row in place takes one of its own.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
     delegate_ = new CheckListDelegate(editor_, this);
     setItemDelegate(delegate_);
     setModel(&model_);
@@ -204,6 +208,13 @@ void CheckListView::dropEvent(QDropEvent* event) {
     int top = verticalScrollBar()->value();
     Guarded([&] { editor_.dropOnList(row); })();
     verticalScrollBar()->setValue(top);
+}
+
+QVariant CheckListView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImEnabled) {
+        return false;
+    }
+    return QListView::inputMethodQuery(query);
 }
 
 void CheckListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

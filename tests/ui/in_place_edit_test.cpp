@@ -30,6 +30,7 @@ private slots:
     void theBoxKeepsItsKeysFromTheCommands();
     void aCharacterBeyondTheFileIsKeptAsItsReference();
     void aCancelledCompositionGivesTheTextBack();
+    void onlyTheBoxNotTheListTakesAnInputMethod();
     void thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst();
 
 private:
@@ -212,6 +213,23 @@ void InPlaceEditTest::aCancelledCompositionGivesTheTextBack() {
     QTest::keyClick(box, Qt::Key_Return);
     QTRY_VERIFY(!list()->rowEditor());
     QCOMPARE(editor().list().rowText(1), test::Sjis("日本"));
+}
+
+void InPlaceEditTest::onlyTheBoxNotTheListTakesAnInputMethod() {
+    // What an input method asks of the widget with the focus before it takes its keys: the
+    // list answers no (letters do not compose there, Space ticks), the box over a row yes.
+    auto accepts = [](QWidget* widget) {
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QApplication::sendEvent(widget, &query);
+        return query.value(Qt::ImEnabled).toBool();
+    };
+    QVERIFY(!accepts(list()));
+    ItemTextEditor* box = openBox(0);
+    QVERIFY(box);
+    QVERIFY(accepts(box));
+    QTest::keyClick(box, Qt::Key_Escape);
+    QTRY_VERIFY(!list()->rowEditor());
+    QVERIFY(!accepts(list()));
 }
 
 void InPlaceEditTest::thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst() {
