@@ -93,26 +93,31 @@ shoot "$help" help-window.png
 xdotool key --window "$help" Escape
 xdotool windowactivate --sync "$main"
 
-# The shortcut key and toolbar dialogs, as they first open.
-xdotool key --window "$main" ctrl+k
+# The shortcut key and toolbar dialogs, as they first open. Keys go to the active window
+# through the X server's test extension, as typed.
+xdotool key ctrl+k
 keys=$(window_of '^ショートカットキー設定$')
 shoot "$keys" shortcut-keys.png
-xdotool key --window "$keys" Escape
+xdotool key Escape
+while xdotool search --onlyvisible --name '^ショートカットキー設定$' >/dev/null 2>&1; do sleep 0.1; done
 xdotool windowactivate --sync "$main"
-xdotool key --window "$main" ctrl+b
+xdotool key ctrl+b
 tools=$(window_of '^ツールバーのボタン表示設定$')
 shoot "$tools" toolbar-dialog.png
-xdotool key --window "$tools" Escape
+xdotool key Escape
+while xdotool search --onlyvisible --name '^ツールバーのボタン表示設定$' >/dev/null 2>&1; do sleep 0.1; done
 
 # An Item edited in place: the list's second row opened from its popup ("編集(E)"), its text
 # being changed. The focus goes from the tree's edit box to the tree, the entry box, the list.
 xdotool windowactivate --sync "$main"
-xdotool key --window "$main" Tab Tab Tab Down Menu e
+xdotool key Tab Tab Tab Down Menu
 sleep 0.5
-xdotool key --window "$main" End
-xdotool type --window "$main" --delay 50 " (2)"
+xdotool key e
+sleep 0.5
+xdotool key End
+xdotool type --delay 50 " (2)"
 shoot "$main" in-place-edit.png
-xdotool key --window "$main" Escape
+xdotool key Escape
 kill "$sample" 2>/dev/null || true
 wait "$sample" 2>/dev/null || true
 while xdotool search --onlyvisible --name ' - Brenvale$' >/dev/null 2>&1; do sleep 0.1; done
@@ -123,6 +128,6 @@ printf '[Window]\r\nHeight=360\r\nWidth=560\r\nTop=10\r\nLeft=10\r\n' >"$work/br
 (cd "$work" && ./brenvale) &
 main=$(window_of ' - Brenvale$')
 xdotool windowactivate --sync "$main"
-xdotool key --window "$main" Tab
+xdotool key Tab
 point_at_list "$main"
 shoot "$main" first-start.png
