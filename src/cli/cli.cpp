@@ -93,8 +93,9 @@ constexpr const char* kUsage =
     "                               defaults apply\n"
     "  --no-backup                  save without the backup that BackUp asks for\n"
     "  --strict                     fail, writing nothing, when IN holds lines that are not\n"
-    "                               read or looks like UTF-8 text (warned about on standard\n"
-    "                               error either way)\n";
+    "                               read, looks like UTF-8 text, or is named .md, .opml or\n"
+    "                               .txt without starting as a document (warned about on\n"
+    "                               standard error either way)\n";
 
 struct UsageError {
     std::string text;
@@ -223,10 +224,21 @@ void Expect(const Invocation& inv, size_t count, const std::string& command) {
     }
 }
 
-// Tells err what a read of path left out, and stops a --strict run on it before anything is
-// written.
-void Warn(const std::string& path, const std::vector<std::string>& warnings, const Invocation& inv,
+// Tells err what a read of path left out or may have misread (a file named as a format that
+// import reads, which does not start as a document), and stops a --strict run on it before
+// anything is written.
+void Warn(const std::string& path, std::vector<std::string> warnings, const Invocation& inv,
           std::ostream& err) {
+    std::optional<Format> format = FormatOfName(path);
+    if (format && PeekTextKind(path).value_or(TextKind::Document) != TextKind::Document) {
+        const char* name = *format == Format::Markdown ? "Markdown"
+                           : *format == Format::Opml   ? "OPML"
+                                                       : "テキスト";
+        warnings.insert(warnings.begin(),
+                        std::string("名前からすると ") + name +
+                            " のファイルのようです。文書として読みました（取り込むには import "
+                            "を使います）。");
+    }
     for (const std::string& warning : warnings) {
         err << "brenvale-cli: " << path << ": " << warning << "\n";
     }
@@ -383,7 +395,7 @@ int Stats(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Refuse(inv, false, false, "stats");
     const std::string& path = inv.operands[0];
     DocumentCounts counts = CountDocument(path, inv.settings.list);
-    Warn(path, ReadWarningTexts(counts.utf8Marked, counts.unreadLines), inv, err);
+    Warn(path, ReadWarningTexts(counts.utf8, counts.unreadLines), inv, err);
     out << "topics " << counts.topics << "\n"
         << "items " << counts.items << "\n"
         << "unchecked " << counts.unchecked << "\n"

@@ -63,8 +63,11 @@ void StartDocuments(EditorParts& p, const std::vector<std::string>& files);
 void FileRecentClick(EditorParts& p, size_t index);
 void FileRecentDelClick(EditorParts& p);
 // Shows a document just read (or restored) in place of the open one, under path (nullptr:
-// untitled).
+// untitled). When memory runs out before it is in place, the open one stays; after that, an
+// empty, untitled document takes its place. Either way the failure is thrown.
 void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path);
+// An empty, untitled, unmodified document in place of the open one.
+void ShowEmptyDocument(EditorParts& p);
 // Writes the document to path as Save does, the list then showing the stored texts. Throws
 // BackupError when the backup the settings ask for could not be made, FileChangedError when
 // the file is no longer the version `replaces` (see DocumentSession::write).
@@ -104,6 +107,11 @@ void PrintExecute(EditorParts& p);
 void ExportPdfExecute(EditorParts& p);
 // Imports a file in the format of filter filterIndex of the import dialog (5: by its name).
 void ImportFile(EditorParts& p, const std::string& path, int filterIndex);
+inline constexpr int kImportUtf8Text = 4;
+inline constexpr int kImportByName = 5;
+// The import format a file's name says by its extension ("Markdown", "OPML", "テキスト"), or
+// nothing for a name that says none.
+std::optional<std::string> ImportFormatNameOf(std::string_view fileName);
 
 // ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
 void AutoSaveTick(EditorParts& p);

@@ -35,7 +35,8 @@ constexpr const char* kImportFilter =
 constexpr const char* kPdfFilter = "PDF ファイル (*.pdf)|*.pdf";
 
 enum class Format { Markdown = 1, Opml = 2, TextCp932 = 3, TextUtf8 = 4 };
-constexpr int kAnyFile = 5;
+static_assert(static_cast<int>(Format::TextUtf8) == kImportUtf8Text);
+constexpr int kAnyFile = kImportByName;
 
 std::string Lower(std::string_view text) {
     std::string out(text);
@@ -180,6 +181,21 @@ void ImportExecute(EditorParts& p) {
     std::optional<FileChoice> choice = p.host.AskFile(options, false);
     if (choice && !choice->path.empty()) {
         ImportFile(p, choice->path, choice->filterIndex);
+    }
+}
+
+std::optional<std::string> ImportFormatNameOf(std::string_view fileName) {
+    std::optional<Format> format = FormatByName(fileName, {});
+    if (!format) {
+        return std::nullopt;
+    }
+    switch (*format) {
+        case Format::Markdown:
+            return "Markdown";
+        case Format::Opml:
+            return "OPML";
+        default:
+            return "テキスト";
     }
 }
 

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <csignal>
 
 #include "editor/window_placement.h"
 #include "ui/about_box.h"
@@ -75,6 +76,10 @@ QWidget* Panel(QLineEdit* edit, QWidget* view) {
 
 MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)), host_(*this) {
+    // A write past a file size limit (ulimit -f) fails with EFBIG and is reported like a full
+    // disk, instead of the signal ending the program with the unsaved edits.
+    std::signal(SIGXFSZ, SIG_IGN);
+    PrepareCodec();
     InstallAccessibility();
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowIcon(ApplicationIcon(QStringLiteral("myicon")));
