@@ -222,8 +222,11 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
     {C::ExportPdf, "ExportPdf", 46, kFile, "PDF に書き出し...",
      "PDF に書き出し...|現在編集中のファイルを PDF に書き出します", 53, "", ExportPdfExecute,
      HasTopics},
-    {C::ShowConflicts, "ShowConflicts", 47, kFind, "競合の一覧(&K)",
-     "競合の一覧|統合で残った競合（「 #競合」の付いた名前と項目）を検索して一覧にします", 54, "",
+    {C::ListEditInPlace, "ListEditInPlace", 47, kList, "編集(&E)",
+     "編集|選択されているチェックリストの項目をその行で直接編集します", 54, "",
+     ListEditInPlaceExecute, ItemSelected},
+    {C::ShowConflicts, "ShowConflicts", 48, kFind, "競合の一覧(&K)",
+     "競合の一覧|統合で残った競合（「 #競合」の付いた名前と項目）を検索して一覧にします", 55, "",
      ShowConflictsExecute, HasTopics},
 }};
 

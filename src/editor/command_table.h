@@ -61,10 +61,11 @@ enum class CommandId {
     Export,
     Print,
     ExportPdf,
+    ListEditInPlace,
     ShowConflicts,
 };
 
-inline constexpr int kCommandCount = 47;
+inline constexpr int kCommandCount = 48;
 // The commands of the first version, which the toolbar dialog's default set is made of.
 inline constexpr int kFirstVersionCommands = 34;
 

@@ -8,8 +8,8 @@ namespace brenvale {
 
 class Topic;
 
-// The command image list holds 55 pictures, then the user icons.
-inline constexpr int kBuiltInBarImages = 55;
+// The command image list holds 56 pictures, then the user icons.
+inline constexpr int kBuiltInBarImages = 56;
 inline constexpr int kMaxUserIcons = 15;
 
 // One entry of the icon menu: tag 1 stands for the folder pair, any other tag is the icon

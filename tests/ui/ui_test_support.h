@@ -55,9 +55,9 @@ bool WithDialog(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers,
 // What the toolbar dialog offers beside the designed toolbar: the commands after the first
 // version's, then the separator template.
 inline QStringList LaterCommandEntries() {
-    return {"(35) 元に戻す(&U)",
-            "(36) やり直し(&R)",
-            "(37) 検索(&F)...",
+    return {"(35) 元に戻す",
+            "(36) やり直し",
+            "(37) 検索...",
             "(38) 次を検索",
             "(39) 前を検索",
             "(40) チェック済みを隠す",
@@ -67,7 +67,8 @@ inline QStringList LaterCommandEntries() {
             "(44) エクスポート...",
             "(45) 印刷...",
             "(46) PDF に書き出し...",
-            "(47) 競合の一覧(&K)",
+            "(47) 編集",
+            "(48) 競合の一覧",
             "区切り"};
 }
 
