@@ -7,7 +7,7 @@
 #include "document/backup_copy.h"
 #include "document/document_reader.h"
 #include "document/model.h"
-#include "document/text_export.h"
+#include "exchange/text_export.h"
 #include "editor/bulk_build.h"
 #include "editor/command_handlers.h"
 #include "editor/document_changes.h"

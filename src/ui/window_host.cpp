@@ -13,7 +13,7 @@
 #include "ui/about_box.h"
 #include "ui/codec.h"
 #include "ui/file_name_dialog.h"
-#include "ui/formats/opml.h"
+#include "exchange/opml.h"
 #include "ui/help_context.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"

@@ -11,7 +11,7 @@
 
 #include "editor/editor.h"
 #include "support/temp_dir.h"
-#include "ui/formats/opml.h"
+#include "exchange/opml.h"
 
 namespace brenvale::test {
 

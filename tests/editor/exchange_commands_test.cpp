@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
-#include "document/markdown_export.h"
-#include "document/text_export.h"
+#include "exchange/markdown_export.h"
+#include "exchange/text_export.h"
 #include "editor_fixture.h"
 
 namespace brenvale {

@@ -2,8 +2,8 @@
 // gives the same document bytes, as the export of any document does.
 #include "common/error.h"
 #include "document/document_writer.h"
-#include "document/markdown_export.h"
-#include "document/markdown_import.h"
+#include "exchange/markdown_export.h"
+#include "exchange/markdown_import.h"
 #include "document/model.h"
 #include "fuzz_check.h"
 

@@ -4,7 +4,7 @@
 #include "document/document_writer.h"
 #include "document/model.h"
 #include "fuzz_check.h"
-#include "ui/formats/opml.h"
+#include "exchange/opml.h"
 
 using namespace brenvale;
 

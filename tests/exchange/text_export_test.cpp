@@ -1,4 +1,4 @@
-#include "document/text_export.h"
+#include "exchange/text_export.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "common/error.h"
 #include "document/example_document.h"
-#include "document/text_import.h"
+#include "exchange/text_import.h"
 #include "document/tree_clipboard.h"
 
 namespace brenvale {

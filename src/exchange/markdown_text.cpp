@@ -1,4 +1,4 @@
-#include "document/markdown_text.h"
+#include "exchange/markdown_text.h"
 
 #include <array>
 #include <cstring>

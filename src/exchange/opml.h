@@ -5,7 +5,7 @@
 
 #include "document/document.h"
 #include "document/item_kind.h"
-#include "document/outline_import.h"
+#include "exchange/outline_import.h"
 
 namespace brenvale {
 

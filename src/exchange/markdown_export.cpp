@@ -1,10 +1,10 @@
-#include "document/markdown_export.h"
+#include "exchange/markdown_export.h"
 
 #include "common/check_mark.h"
 #include "common/cp932.h"
 #include "common/file_io.h"
 #include "document/item.h"
-#include "document/markdown_text.h"
+#include "exchange/markdown_text.h"
 #include "document/output_buffer.h"
 
 namespace brenvale {

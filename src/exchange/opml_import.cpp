@@ -6,8 +6,8 @@
 
 #include "common/cp932.h"
 #include "common/error.h"
-#include "ui/formats/opml.h"
-#include "ui/formats/opml_names.h"
+#include "exchange/opml.h"
+#include "exchange/opml_names.h"
 
 namespace brenvale {
 

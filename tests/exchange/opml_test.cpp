@@ -1,4 +1,4 @@
-#include "ui/formats/opml.h"
+#include "exchange/opml.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "document/outline_import.h"
+#include "exchange/outline_import.h"
 
 #include <algorithm>
 #include <cstring>

@@ -10,8 +10,8 @@
 #include "common/cp932.h"
 #include "common/file_io.h"
 #include "document/item.h"
-#include "ui/formats/opml.h"
-#include "ui/formats/opml_names.h"
+#include "exchange/opml.h"
+#include "exchange/opml_names.h"
 
 namespace brenvale {
 

@@ -1,4 +1,4 @@
-#include "document/text_export.h"
+#include "exchange/text_export.h"
 
 #include <cstdint>
 

@@ -1,11 +1,11 @@
-#include "document/markdown_import.h"
+#include "exchange/markdown_import.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/cp932.h"
-#include "document/markdown_text.h"
+#include "exchange/markdown_text.h"
 
 namespace brenvale {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "document/outline_import.h"
+#include "exchange/outline_import.h"
 
 namespace brenvale {
 

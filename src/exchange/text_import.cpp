@@ -1,4 +1,4 @@
-#include "document/text_import.h"
+#include "exchange/text_import.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "common/byte_block.h"
-#include "document/outline_import.h"
+#include "exchange/outline_import.h"
 
 namespace brenvale {
 

@@ -5,8 +5,8 @@
 #include <regex>
 
 #include "document/example_document.h"
-#include "document/markdown_export.h"
-#include "document/markdown_import.h"
+#include "exchange/markdown_export.h"
+#include "exchange/markdown_import.h"
 #include "support/random_document.h"
 
 namespace brenvale {
