@@ -151,6 +151,54 @@ public:
         out.append(buffer, used);
     }
 
+    // AppendUtf8Of up to the first single-byte character marked in stop; roundTrips(p, n)
+    // tells whether the n-byte sequence at p comes back as it is.
+    template <typename RoundTrips>
+    size_t AppendUtf8Until(std::string& out, std::string_view cp932,
+                           const std::array<bool, 256>& stop, RoundTrips roundTrips,
+                           bool* allRoundTrip) const {
+        const auto* begin = reinterpret_cast<const unsigned char*>(cp932.data());
+        const auto* p = begin;
+        const auto* end = p + cp932.size();
+        char buffer[256];
+        size_t used = 0;
+        while (p < end) {
+            if (*p < 0x80 && stop[*p]) {
+                break;
+            }
+            if (*p < 0x80 && asciiSame_) {
+                const auto* run = p;
+                while (p < end && *p < 0x80 && !stop[*p]) {
+                    ++p;
+                }
+                out.append(buffer, used);
+                used = 0;
+                out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+                continue;
+            }
+            uint32_t packed = singleUtf8_[*p];
+            size_t step = 1;
+            if (IsLead(*p) && p + 1 < end && pairs_[*p * 256 + p[1]] != kNone) {
+                packed = pairsUtf8_[*p * 256 + p[1]];
+                step = 2;
+            }
+            if (*allRoundTrip && !roundTrips(p, step)) {
+                *allRoundTrip = false;
+            }
+            if (used + 4 > sizeof buffer) {
+                out.append(buffer, used);
+                used = 0;
+            }
+            size_t length = packed >> 24;
+            for (size_t i = 0; i < length; ++i) {
+                buffer[used++] = static_cast<char>((packed >> (8 * i)) & 0xFF);
+            }
+            p += step;
+        }
+        out.append(buffer, used);
+        return static_cast<size_t>(p - begin);
+    }
+
     // Appends the UTF-16 of cp932 to out; an undefined sequence gives U+FFFD for its first byte.
     size_t FindUndefined(std::string_view cp932) const {
         const auto* begin = reinterpret_cast<const unsigned char*>(cp932.data());
@@ -255,6 +303,11 @@ public:
                     back(std::string{static_cast<char>(lead), static_cast<char>(trail)});
             }
         }
+    }
+
+    // Whether the sequence of n bytes at p, decoded as one character, comes back.
+    bool Sequence(const unsigned char* p, size_t n) const {
+        return n == 2 ? pairs_[p[0] * 256 + p[1]] != 0 : !IsLeadByte(p[0]) && single_[p[0]] != 0;
     }
 
     bool RoundTrips(std::string_view cp932) const {
@@ -423,9 +476,20 @@ size_t FindUndecodable(std::string_view cp932) {
     return Table().FindUndefined(cp932);
 }
 
-bool Cp932RoundTrips(std::string_view cp932) {
+static const RoundTripTable& RoundTrip() {
     static const RoundTripTable table;
-    return table.RoundTrips(cp932);
+    return table;
+}
+
+bool Cp932RoundTrips(std::string_view cp932) {
+    return RoundTrip().RoundTrips(cp932);
+}
+
+size_t AppendCp932AsUtf8Until(std::string& out, std::string_view cp932,
+                              const std::array<bool, 256>& stop, bool* roundTrips) {
+    const RoundTripTable& table = RoundTrip();
+    auto comesBack = [&table](const unsigned char* p, size_t n) { return table.Sequence(p, n); };
+    return Table().AppendUtf8Until(out, cp932, stop, comesBack, roundTrips);
 }
 
 size_t Utf8SequenceLength(std::string_view text) {

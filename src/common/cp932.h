@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -22,6 +23,13 @@ std::u16string Cp932ToUtf16(std::string_view cp932);
 std::optional<std::string> Utf8ToCp932(std::string_view utf8, size_t* badIndex = nullptr);
 std::optional<std::string> Utf16ToCp932(std::u16string_view utf16, size_t* badIndex = nullptr);
 
+// For writers of other formats, which escape a few ASCII characters as they decode: appends
+// the UTF-8 of cp932 up to the first single-byte character that `stop` marks (the second byte
+// of a double-byte code never stops it) and returns the bytes taken. Clears *roundTrips when
+// a sequence taken would not come back as it is (see Cp932RoundTrips), in the same pass.
+size_t AppendCp932AsUtf8Until(std::string& out, std::string_view cp932,
+                              const std::array<bool, 256>& stop, bool* roundTrips);
+
 // Where the first byte sequence CP932 does not define starts (it decodes to U+FFFD), or
 // npos when every sequence is defined.
 size_t FindUndecodable(std::string_view cp932);
@@ -38,8 +46,13 @@ struct Unconvertible {
     bool notUtf8 = false;
 };
 
-// Converts a whole UTF-8 text in one pass into out, which has room for utf8.size() bytes
-// (CP932 never takes more bytes than UTF-8). The characters it cannot convert are left out:
+// The room a conversion of utf8Bytes bytes of UTF-8 to CP932 may need.
+constexpr size_t Cp932RoomFor(size_t utf8Bytes) {
+    return utf8Bytes;  // CP932 never takes more bytes than UTF-8
+}
+
+// Converts a whole UTF-8 text in one pass into out, which has room for
+// Cp932RoomFor(utf8.size()) bytes. The characters it cannot convert are left out:
 // the first `limit` of them go to *bad, and *badCount receives how many there were in all.
 // Returns the bytes written.
 size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, std::vector<Unconvertible>* bad,
