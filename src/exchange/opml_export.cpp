@@ -1,207 +1,163 @@
-#include <QIODevice>
-#include <QString>
-#include <QXmlStreamWriter>
-
-#include <algorithm>
-#include <exception>
-#include <functional>
+#include <string>
 
 #include "common/check_mark.h"
-#include "common/cp932.h"
 #include "common/file_io.h"
+#include "common/hex.h"
 #include "document/item.h"
+#include "document/output_buffer.h"
 #include "exchange/opml.h"
 #include "exchange/opml_names.h"
+#include "exchange/opml_text.h"
 
 namespace brenvale {
 
 namespace {
 
-// Takes what the XML writer writes, a few bytes at a time, and hands it on in large blocks
-// (a QBuffer would grow its array at every write). An error of the receiver ends the writing
-// and is thrown again by finish(), outside Qt's code.
-class BlockDevice : public QIODevice {
-public:
-    explicit BlockDevice(std::function<void(std::string_view)> receiver)
-        : receiver_(std::move(receiver)) {
-        open(QIODevice::WriteOnly);
-    }
-
-    void finish() {
-        if (!error_) {
-            pass();
-        }
-        if (error_) {
-            std::rethrow_exception(error_);
-        }
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
-        if (error_) {
-            return -1;
-        }
-        block_.append(data, static_cast<size_t>(size));
-        if (block_.size() >= kBlockSize) {
-            pass();
-        }
-        return error_ ? -1 : size;
-    }
-
-private:
-    static constexpr size_t kBlockSize = 1 << 20;
-
-    void pass() {
-        try {
-            receiver_(block_);
-        } catch (...) {
-            error_ = std::current_exception();
-        }
-        block_.clear();
-    }
-
-    std::function<void(std::string_view)> receiver_;
-    std::string block_;
-    std::exception_ptr error_;
-};
-
+// Writes the outline elements as they come, each on a line of its own indented by two spaces a
+// level. A Topic's start tag stays open until it is known whether anything goes inside it.
 class OpmlWriter {
 public:
-    OpmlWriter(QIODevice& out, const ListKindOptions& options)
-        : xml_(&out), options_(options), ns_(Latin1(kOpmlNamespace)) {
-        xml_.setAutoFormatting(true);
-        xml_.setAutoFormattingIndent(2);
-    }
+    OpmlWriter(OutputBuffer<ByteSink>& out, const ListKindOptions& options)
+        : out_(out), options_(options) {}
 
     void write(const Document& doc, std::string_view title) {
-        xml_.writeStartDocument();
-        xml_.writeStartElement(QStringLiteral("opml"));
-        xml_.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
-        xml_.writeNamespace(ns_, QStringLiteral("brenvale"));
-        xml_.writeStartElement(QStringLiteral("head"));
-        xml_.writeTextElement(
-            QStringLiteral("title"),
-            QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-        xml_.writeEndElement();
-        xml_.writeStartElement(QStringLiteral("body"));
-        int open = 0;  // Topic elements open, the deepest one last
+        line_ =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version=\"2.0\" xmlns:brenvale=\"";
+        line_ += kOpmlNamespace;
+        line_ += "\">\n  <head>\n    <title>";
+        AppendXmlContent(line_, title);
+        line_ += "</title>\n  </head>\n  <body";
+        out_.append(line_);
+        open_ = true;
+        int topics = 0;  // Topic elements open, the deepest one last
         ForEachTopic(doc, [&](const Topic& t, int level) {
-            for (; open > level; --open) {
-                xml_.writeEndElement();
+            for (; topics > level; --topics) {
+                close(topics + 1);
             }
-            topic(t);
-            ++open;
+            topic(t, level + 2);
+            ++topics;
         });
-        for (; open > 0; --open) {
-            xml_.writeEndElement();
+        for (; topics > 0; --topics) {
+            close(topics + 1);
         }
-        xml_.writeEndElement();  // body
-        xml_.writeEndElement();  // opml
-        xml_.writeEndDocument();
+        close(1);
+        out_.append("</opml>\n");
     }
 
 private:
-    static QString Latin1(std::string_view text) {
-        return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    }
-
-    // Puts the text of cp932 into text_, with each character XML cannot carry replaced by
-    // U+FFFD; true when the text needs its exact bytes to come back.
-    bool display(std::string_view cp932) {
-        utf16_ = Cp932ToUtf16(cp932);
-        bool exact = !Cp932RoundTrips(cp932);
-        for (char16_t& c : utf16_) {
-            if (!XmlCarries(c)) {
-                c = u'\uFFFD';
-                exact = true;
-            }
+    // Ends the start tag left open, before something goes inside the element.
+    void enter() {
+        if (open_) {
+            out_.append(">\n");
+            open_ = false;
         }
-        // Copied into the string's own buffer, which keeps its room from text to text.
-        text_.resize(static_cast<qsizetype>(utf16_.size()));
-        std::copy(utf16_.begin(), utf16_.end(), reinterpret_cast<char16_t*>(text_.data()));
-        return exact;
     }
 
-    void attribute(std::string_view name, const QString& value) {
-        xml_.writeAttribute(ns_, Latin1(name), value);
+    // Ends the element at depth: an empty one is closed in its own start tag.
+    void close(int depth) {
+        if (open_) {
+            out_.append("/>\n");
+            open_ = false;
+            return;
+        }
+        line_.assign(2 * static_cast<size_t>(depth), ' ');
+        line_ += depth == 1 ? "</body>\n" : "</outline>\n";
+        out_.append(line_);
     }
 
-    void exactBytes(std::string_view cp932) { attribute(kOpmlCp932, Latin1(HexOf(cp932))); }
+    void begin(int depth, std::string_view cp932, bool* exact) {
+        enter();
+        line_.assign(2 * static_cast<size_t>(depth), ' ');
+        line_ += "<outline text=\"";
+        *exact = AppendXmlText(line_, cp932, true) || *exact;
+        line_ += '"';
+    }
 
-    void topic(const Topic& t) {
-        bool exact = display(t.caption);
-        xml_.writeStartElement(QStringLiteral("outline"));
-        xml_.writeAttribute(QStringLiteral("text"), text_);
-        attribute(kOpmlKind, QStringLiteral("topic"));
+    void attribute(std::string_view name, std::string_view value) {
+        line_ += " brenvale:";
+        line_ += name;
+        line_ += "=\"";
+        line_ += value;
+        line_ += '"';
+    }
+
+    void topic(const Topic& t, int depth) {
+        bool exact = false;
+        begin(depth, t.caption, &exact);
+        attribute(kOpmlKind, "topic");
         if (t.icon != 0) {
-            attribute(kOpmlIcon, QString::number(t.icon));
+            attribute(kOpmlIcon, std::to_string(t.icon));
         }
         if (exact) {
-            exactBytes(t.caption);
+            attribute(kOpmlCp932, HexOf(t.caption));
         }
+        out_.append(line_);
+        open_ = true;
         for (size_t i = 0; i < t.items.size(); ++i) {
-            item(t.items[i]);
+            item(t.items[i], depth + 1);
         }
     }
 
-    void item(ItemView item) {
+    void item(ItemView item, int depth) {
         std::string_view stored = item.stored();
         std::string_view mark = StoredMark(stored);
         std::string_view text = StoredText(stored);
         ItemKind kind = KindOf(text, options_);
-        bool exact = !Cp932RoundTrips(text);
+        bool exact = false;
+        std::string_view shown = kind == ItemKind::Separator ? "----------"
+                                 : kind == ItemKind::NoBox   ? text.substr(1)
+                                                             : text;
+        begin(depth, shown, &exact);
         if (kind == ItemKind::Separator) {
-            text_ = QStringLiteral("----------");
-        } else {
-            exact = display(kind == ItemKind::NoBox ? text.substr(1) : text) || exact;
+            exact = !Cp932RoundTrips(text);
         }
-        xml_.writeEmptyElement(QStringLiteral("outline"));
-        xml_.writeAttribute(QStringLiteral("text"), text_);
-        xml_.writeAttribute(QStringLiteral("_status"), mark == kCheckedMark
-                                                           ? QStringLiteral("checked")
-                                                           : QStringLiteral("unchecked"));
-        attribute(kOpmlKind, kind == ItemKind::Separator ? QStringLiteral("separator")
-                             : kind == ItemKind::NoBox   ? QStringLiteral("nobox")
-                                                         : QStringLiteral("item"));
-        if (mark != kCheckedMark && mark != kUncheckedMark) {
-            attribute(kOpmlMark, Latin1(HexOf(mark)));
+        // Only an Item with a check box says whether it is checked; the mark of any other
+        // kind is kept where its form does not show it.
+        bool shownMark = mark == kUncheckedMark;
+        if (kind == ItemKind::Ordinary) {
+            line_ += mark == kCheckedMark ? " _status=\"checked\"" : " _status=\"unchecked\"";
+            shownMark = shownMark || mark == kCheckedMark;
+        }
+        attribute(kOpmlKind, kind == ItemKind::Separator ? "separator"
+                             : kind == ItemKind::NoBox   ? "nobox"
+                                                         : "item");
+        if (!shownMark) {
+            attribute(kOpmlMark, HexOf(mark));
         }
         if (exact) {
-            exactBytes(text);
+            attribute(kOpmlCp932, HexOf(text));
         }
+        line_ += "/>\n";
+        out_.append(line_);
     }
 
-    QXmlStreamWriter xml_;
+    OutputBuffer<ByteSink>& out_;
     const ListKindOptions& options_;
-    QString ns_;
-    std::u16string utf16_;
-    QString text_;
+    std::string line_;
+    bool open_ = false;  // the last start tag written is not ended yet
 };
-
-void Export(const Document& doc, const ListKindOptions& options, std::string_view title,
-            std::function<void(std::string_view)> receiver) {
-    BlockDevice device(std::move(receiver));
-    {
-        OpmlWriter writer(device, options);
-        writer.write(doc, title);
-    }
-    device.finish();
-}
 
 }  // namespace
 
+void WriteOpml(const ExportJob& job, ByteSink& sink) {
+    OutputBuffer<ByteSink> out(sink);
+    OpmlWriter writer(out, job.kinds);
+    writer.write(job.doc, job.title);
+    out.flush();
+}
+
 std::string ExportOpml(const Document& doc, const ListKindOptions& options,
                        std::string_view title) {
-    std::string out;
-    Export(doc, options, title, [&out](std::string_view block) { out += block; });
-    return out;
+    StringByteSink sink;
+    WriteOpml(ExportJob{doc, options, TextEncoding::Utf8, title}, sink);
+    return sink.take();
 }
 
 void WriteOpmlExport(const Document& doc, const std::string& path, const ListKindOptions& options,
                      std::string_view title) {
     AtomicFileWriter writer(path);
-    Export(doc, options, title, [&writer](std::string_view block) { writer.Write(block); });
+    SinkTo<AtomicFileWriter> sink(writer);
+    WriteOpml(ExportJob{doc, options, TextEncoding::Utf8, title}, sink);
     writer.Commit();
 }
 

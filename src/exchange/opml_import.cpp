@@ -1,81 +1,79 @@
-#include <QByteArray>
-#include <QXmlStreamReader>
+#include <expat.h>
 
+#include <exception>
 #include <optional>
 #include <vector>
 
-#include "common/cp932.h"
 #include "common/error.h"
+#include "common/hex.h"
 #include "exchange/opml.h"
 #include "exchange/opml_names.h"
+#include "exchange/opml_text.h"
 
 namespace brenvale {
 
 namespace {
 
 constexpr size_t kNone = OutlineImport::kNoTopic;
+// The file is handed to the parser this much at a time.
+constexpr int kPiece = 1 << 20;
+// Between a namespace and a local name in the names the parser reports.
+constexpr char kNamespaceEnd = ' ';
 
-void AppendUtf16AsUtf8(std::string& out, QStringView text) {
-    const char16_t* p = text.utf16();
-    const char16_t* end = p + text.size();
-    while (p < end) {
-        char32_t c = *p++;
-        if (c >= 0xD800 && c <= 0xDBFF && p < end && *p >= 0xDC00 && *p <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
+std::string_view LocalName(std::string_view name) {
+    size_t end = name.rfind(kNamespaceEnd);
+    return end == std::string_view::npos ? name : name.substr(end + 1);
+}
+
+// The place after bytes of the file that start at `from`.
+SourcePlace Advance(SourcePlace from, std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\n' || c == '\r') {
+            ++from.line;
+            from.column = 1;
+            i += c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 1 : 0;
+        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++from.column;
         }
-        AppendUtf8(out, c);
     }
+    return from;
 }
 
-std::string Utf8Of(QStringView text) {
-    std::string out;
-    AppendUtf16AsUtf8(out, text);
-    return out;
-}
-
-SourcePlace PlaceOf(const QXmlStreamReader& xml) {
-    // Qt counts columns from 0.
-    return {static_cast<uint32_t>(xml.lineNumber()), static_cast<uint32_t>(xml.columnNumber() + 1)};
-}
-
-// Finds a character a refused import names on the line where its outline was read (an
-// outline's attributes stand on one line in the files outliners write).
-SourcePlace FindOnLine(std::string_view bytes, SourcePlace text, std::string_view character,
-                       size_t occurrence) {
-    size_t start = 0;
-    for (uint32_t line = 1; line < text.line && start != std::string_view::npos; ++line) {
-        start = bytes.find('\n', start);
-        start = start == std::string_view::npos ? start : start + 1;
+std::optional<int> IconNumber(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
     }
-    if (start == std::string_view::npos) {
-        return text;
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
     }
-    size_t end = bytes.find('\n', start);
-    std::string_view line = bytes.substr(start, end == std::string_view::npos ? end : end - start);
-    size_t at = line.find(character);
-    for (size_t n = 0; n < occurrence && at != std::string_view::npos; ++n) {
-        at = line.find(character, at + 1);
+    if (text.starts_with('+')) {
+        text.remove_prefix(1);
     }
-    if (at == std::string_view::npos) {
-        return text;
+    if (text.empty() || text.size() > 3) {
+        return std::nullopt;
     }
-    SourcePlace where{text.line, 1};
-    for (size_t i = 0; i < at; ++i) {
-        where.column += (static_cast<unsigned char>(line[i]) & 0xC0) != 0x80;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
     }
-    return where;
+    return value;
 }
 
 class OpmlReader {
 public:
-    OpmlReader(std::string_view bytes, OutlineImport& out, std::string_view sourceName)
-        : xml_(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()))),
-          out_(out),
-          sourceName_(sourceName),
-          ns_(QString::fromLatin1(kOpmlNamespace.data(),
-                                  static_cast<qsizetype>(kOpmlNamespace.size()))) {}
+    OpmlReader(OutlineImport& out, std::string_view sourceName);
+    ~OpmlReader() {
+        out_.setLocator(nullptr);
+        XML_ParserFree(parser_);
+    }
+    OpmlReader(const OpmlReader&) = delete;
+    OpmlReader& operator=(const OpmlReader&) = delete;
 
-    void read();
+    void read(ImportSource& source);
 
 private:
     enum class Kind { Unknown, Topic, Item, Separator, NoBox };
@@ -95,51 +93,218 @@ private:
         int icon = 0;
         std::optional<std::string> mark;
         std::optional<std::string> exact;
-        SourcePlace where;
+        std::string tag;  // the start tag as the file has it, to find characters in
+        SourcePlace tagPlace;
     };
 
-    [[noreturn]] void fail(const std::string& why) const;
-    void startOutline();
+    static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attributes);
+    static void XMLCALL OnEnd(void* self, const XML_Char* name);
+    static void XMLCALL OnText(void* self, const XML_Char* text, int length);
+    // Runs a handler's work; an exception stops the parser and is thrown again once the
+    // parser has returned, since it cannot pass through the parser's C code.
+    template <typename Work>
+    void guarded(Work work);
+
+    void start(std::string_view name, const XML_Char** attributes);
+    void end(std::string_view name);
+    [[noreturn]] void fail(const std::string& why, SourcePlace where) const;
+    [[noreturn]] void failParse() const;
+    SourcePlace eventStart() const;
+    std::string_view eventBytes() const;
+    void startOutline(const XML_Char** attributes);
     void endOutline();
     void makeTopic(Frame& f);
     void makeItem(Frame& f);
-    void addNote(const Frame& f, size_t owner);
-    void applyExact(const Frame& f);
+    void emitText(Frame& f, std::string_view prefix, std::string_view text);
+    void addNote(Frame& f, size_t owner);
+    SourcePlace locate(std::string_view character, size_t occurrence) const;
 
-    QXmlStreamReader xml_;
+    XML_Parser parser_;
     OutlineImport& out_;
     std::string_view sourceName_;
-    QString ns_;
+    std::exception_ptr error_;
+    bool root_ = false;
+    int level_ = 0;  // elements open
+    int body_ = 0;   // the level of <body>, 0 outside it
+    int skip_ = 0;   // the level of an element whose content is skipped, 0 for none
+    int title_ = 0;  // the level of <title> while it is read
+    std::string titleText_;
     std::vector<Frame> frames_;  // reused: frames_[0, depth_) are open
     size_t depth_ = 0;
+    const Frame* locating_ = nullptr;  // the outline whose text is being converted
     std::string scratch_;
 };
 
-void OpmlReader::fail(const std::string& why) const {
-    throw Error("「" + std::string(sourceName_) + "」を OPML として読めません: " + why + " (" +
-                std::to_string(xml_.lineNumber()) + " 行 " +
-                std::to_string(xml_.columnNumber() + 1) + " 桁)");
+OpmlReader::OpmlReader(OutlineImport& out, std::string_view sourceName)
+    : parser_(XML_ParserCreateNS(nullptr, kNamespaceEnd)), out_(out), sourceName_(sourceName) {
+    if (!parser_) {
+        throw std::bad_alloc();
+    }
+    XML_SetUserData(parser_, this);
+    XML_SetElementHandler(parser_, OnStart, OnEnd);
+    // External entities and the external DTD subset are never read (no handler loads them),
+    // and the expansion of internal entities stays bounded.
+    XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+    XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser_, 100.0F);
+    XML_SetBillionLaughsAttackProtectionActivationThreshold(parser_, 8 << 20);
+    out_.setLocator([this](SourcePlace, std::string_view character, size_t occurrence) {
+        return locate(character, occurrence);
+    });
 }
 
-void OpmlReader::applyExact(const Frame& f) {
-    // The exact bytes count only while the text still reads as they do: a text changed
-    // since (in another outliner) takes its new characters.
-    if (!f.exact) {
+void XMLCALL OpmlReader::OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
+    auto* reader = static_cast<OpmlReader*>(self);
+    reader->guarded([&] { reader->start(name, attributes); });
+}
+
+void XMLCALL OpmlReader::OnEnd(void* self, const XML_Char* name) {
+    auto* reader = static_cast<OpmlReader*>(self);
+    reader->guarded([&] { reader->end(name); });
+}
+
+void XMLCALL OpmlReader::OnText(void* self, const XML_Char* text, int length) {
+    auto* reader = static_cast<OpmlReader*>(self);
+    if (reader->level_ == reader->title_) {
+        reader->titleText_.append(text, static_cast<size_t>(length));
+    }
+}
+
+template <typename Work>
+void OpmlReader::guarded(Work work) {
+    if (error_) {
         return;
     }
-    std::u16string utf16 = Cp932ToUtf16(*f.exact);
-    scratch_.clear();
-    for (char16_t c : utf16) {
-        AppendUtf8(scratch_, XmlCarries(c) ? c : U'\uFFFD');
-    }
-    if (scratch_ == out_.currentText()) {
-        out_.exactText(*f.exact);
+    try {
+        work();
+    } catch (...) {
+        error_ = std::current_exception();
+        XML_StopParser(parser_, XML_FALSE);
     }
 }
 
-void OpmlReader::addNote(const Frame& f, size_t owner) {
+SourcePlace OpmlReader::eventStart() const {
+    // The parser counts columns from 0.
+    return {static_cast<uint32_t>(XML_GetCurrentLineNumber(parser_)),
+            static_cast<uint32_t>(XML_GetCurrentColumnNumber(parser_) + 1)};
+}
+
+std::string_view OpmlReader::eventBytes() const {
+    int offset = 0;
+    int size = 0;
+    const char* context = XML_GetInputContext(parser_, &offset, &size);
+    int count = XML_GetCurrentByteCount(parser_);
+    if (!context || count <= 0 || offset < 0 || offset + count > size) {
+        return {};
+    }
+    return std::string_view(context + offset, static_cast<size_t>(count));
+}
+
+void OpmlReader::fail(const std::string& why, SourcePlace where) const {
+    throw Error("「" + std::string(sourceName_) + "」を OPML として読めません: " + why + " (" +
+                std::to_string(where.line) + " 行 " + std::to_string(where.column) + " 桁)");
+}
+
+void OpmlReader::failParse() const {
+    XML_Error code = XML_GetErrorCode(parser_);
+    SourcePlace where{static_cast<uint32_t>(XML_GetErrorLineNumber(parser_)),
+                      static_cast<uint32_t>(XML_GetErrorColumnNumber(parser_) + 1)};
+    switch (code) {
+        case XML_ERROR_TAG_MISMATCH: {
+            // The place after the end tag that does not match, the whole of it read.
+            int offset = 0;
+            int size = 0;
+            const char* context = XML_GetInputContext(parser_, &offset, &size);
+            if (context && offset >= 0 && offset < size) {
+                std::string_view rest(context + offset, static_cast<size_t>(size - offset));
+                where = Advance(where, rest.substr(0, rest.find('>') + 1));
+            }
+            fail("Opening and ending tag mismatch.", where);
+        }
+        case XML_ERROR_NO_ELEMENTS:
+        case XML_ERROR_UNCLOSED_TOKEN:
+        case XML_ERROR_PARTIAL_CHAR:
+            fail("Premature end of document.", where);
+        default:
+            fail(XML_ErrorString(code), where);
+    }
+}
+
+void OpmlReader::start(std::string_view name, const XML_Char** attributes) {
+    ++level_;
+    if (skip_ > 0) {
+        return;
+    }
+    std::string_view local = LocalName(name);
+    if (!root_) {
+        if (local != "opml") {
+            fail("最初の要素が <opml> ではありません", Advance(eventStart(), eventBytes()));
+        }
+        root_ = true;
+    } else if (level_ == 2 && local == "body") {
+        body_ = level_;
+    } else if (level_ == 3 && local == "title" && body_ == 0) {
+        title_ = level_;
+        titleText_.clear();
+        XML_SetCharacterDataHandler(parser_, OnText);
+    } else if (body_ > 0 && local == "outline") {
+        startOutline(attributes);
+    } else if (body_ > 0) {
+        // Elements of other formats inside the body carry nothing for a check list.
+        skip_ = level_;
+    }
+}
+
+void OpmlReader::end(std::string_view name) {
+    if (skip_ > 0) {
+        skip_ = level_ == skip_ ? 0 : skip_;
+    } else if (level_ == title_) {
+        title_ = 0;
+        XML_SetCharacterDataHandler(parser_, nullptr);
+        std::optional<std::string> title = Utf8ToCp932(titleText_);
+        if (title && !title->empty()) {
+            out_.setFallbackCaption(*title);
+        }
+    } else if (body_ > 0 && level_ > body_ && depth_ > 0 && LocalName(name) == "outline") {
+        endOutline();
+    } else if (level_ == body_) {
+        body_ = 0;
+    }
+    --level_;
+}
+
+SourcePlace OpmlReader::locate(std::string_view character, size_t occurrence) const {
+    // The character in the outline's start tag as the file has it, the first one where it
+    // was written as a reference: then the place is the tag's end.
+    const Frame& f = *locating_;
+    size_t at = f.tag.find(character);
+    for (size_t n = 0; n < occurrence && at != std::string::npos; ++n) {
+        at = f.tag.find(character, at + 1);
+    }
+    return Advance(f.tagPlace, std::string_view(f.tag).substr(0, at));
+}
+
+void OpmlReader::emitText(Frame& f, std::string_view prefix, std::string_view text) {
+    locating_ = &f;
+    // The exact bytes count only while the text still reads as they do: a text changed
+    // since (in another outliner) takes its new characters.
+    if (f.exact) {
+        scratch_.clear();
+        AppendXmlText(scratch_, *f.exact, false);
+        std::string_view shown = scratch_;
+        if (shown.size() == prefix.size() + text.size() && shown.starts_with(prefix) &&
+            shown.ends_with(text)) {
+            out_.exactText(*f.exact);
+            return;
+        }
+    }
+    out_.text(prefix);
+    out_.text(text);
+}
+
+void OpmlReader::addNote(Frame& f, size_t owner) {
     if (!f.note.empty()) {
-        out_.item(owner, false, f.where);
+        locating_ = &f;
+        out_.item(owner, false, f.tagPlace);
         out_.text("-");
         out_.text(f.note);
     }
@@ -147,31 +312,26 @@ void OpmlReader::addNote(const Frame& f, size_t owner) {
 
 void OpmlReader::makeTopic(Frame& f) {
     f.state = State::Topic;
-    f.topic = out_.topic(f.level, f.icon, f.where);
-    out_.text(f.text);
-    applyExact(f);
+    f.topic = out_.topic(f.level, f.icon, f.tagPlace);
+    emitText(f, {}, f.text);
     addNote(f, f.topic);
 }
 
 void OpmlReader::makeItem(Frame& f) {
     f.state = State::Item;
-    out_.item(f.owner, f.checked, f.where);
+    out_.item(f.owner, f.checked, f.tagPlace);
     if (f.kind == Kind::Separator) {
-        out_.text("-");
+        emitText(f, "-", {});
     } else {
-        if (f.kind == Kind::NoBox) {
-            out_.text("-");
-        }
-        out_.text(f.text);
+        emitText(f, f.kind == Kind::NoBox ? "-" : "", f.text);
     }
     if (f.mark) {
         out_.exactMark(*f.mark);
     }
-    applyExact(f);
     addNote(f, f.owner);
 }
 
-void OpmlReader::startOutline() {
+void OpmlReader::startOutline(const XML_Char** attributes) {
     if (depth_ > 0 && frames_[depth_ - 1].state == State::Open) {
         makeTopic(frames_[depth_ - 1]);
     }
@@ -188,7 +348,8 @@ void OpmlReader::startOutline() {
     f.icon = 0;
     f.mark.reset();
     f.exact.reset();
-    f.where = PlaceOf(xml_);
+    f.tag.assign(eventBytes());
+    f.tagPlace = eventStart();
     if (depth_ == 0) {
         f.owner = kNone;
         f.level = 0;
@@ -201,46 +362,48 @@ void OpmlReader::startOutline() {
         f.level = topic ? parent.level + 1 : parent.level;
     }
     bool hasText = false;
-    QStringView title;
-    for (const QXmlStreamAttribute& a : xml_.attributes()) {
-        QStringView name = a.name();
-        QStringView value = a.value();
-        if (a.namespaceUri().isEmpty()) {
-            if (name == u"text") {
-                AppendUtf16AsUtf8(f.text, value);
+    std::string_view title;
+    for (const XML_Char** a = attributes; *a; a += 2) {
+        std::string_view name = a[0];
+        std::string_view value = a[1];
+        size_t end = name.rfind(kNamespaceEnd);
+        if (end == std::string_view::npos) {
+            if (name == "text") {
+                f.text.assign(value);
                 hasText = true;
-            } else if (name == u"title") {
+            } else if (name == "title") {
                 title = value;
-            } else if (name == u"_status") {
-                f.checked = value == u"checked";
-            } else if (name == u"_note") {
-                AppendUtf16AsUtf8(f.note, value);
+            } else if (name == "_status") {
+                f.checked = f.checked || value == "checked";
+            } else if (name == "_complete") {
+                // How some outliners mark a finished item.
+                f.checked = f.checked || value == "true";
+            } else if (name == "_note") {
+                f.note.assign(value);
             }
-        } else if (a.namespaceUri() == ns_) {
-            std::string field = Utf8Of(name);
-            std::string content = Utf8Of(value);
+        } else if (name.substr(0, end) == kOpmlNamespace) {
+            std::string_view field = name.substr(end + 1);
             if (field == kOpmlKind) {
-                f.kind = content == "topic"       ? Kind::Topic
-                         : content == "item"      ? Kind::Item
-                         : content == "separator" ? Kind::Separator
-                         : content == "nobox"     ? Kind::NoBox
-                                                  : Kind::Unknown;
+                f.kind = value == "topic"       ? Kind::Topic
+                         : value == "item"      ? Kind::Item
+                         : value == "separator" ? Kind::Separator
+                         : value == "nobox"     ? Kind::NoBox
+                                                : Kind::Unknown;
             } else if (field == kOpmlIcon) {
-                bool ok = false;
-                int icon = value.toInt(&ok);
-                f.icon = ok && icon >= 0 && icon <= 99 ? icon : 0;
+                std::optional<int> icon = IconNumber(value);
+                f.icon = icon && *icon <= 99 ? *icon : 0;
             } else if (field == kOpmlMark) {
-                f.mark = BytesOfHex(content);
+                f.mark = BytesOfHex(value);
                 if (f.mark && f.mark->size() > 2) {
                     f.mark.reset();
                 }
             } else if (field == kOpmlCp932) {
-                f.exact = BytesOfHex(content);
+                f.exact = BytesOfHex(value);
             }
         }
     }
     if (!hasText) {
-        AppendUtf16AsUtf8(f.text, title);
+        f.text.assign(title);
     }
     ++depth_;
     if (f.kind == Kind::Topic) {
@@ -257,62 +420,40 @@ void OpmlReader::endOutline() {
     }
 }
 
-void OpmlReader::read() {
-    bool root = false;
-    int level = 0;  // elements open
-    int body = 0;   // the level of <body>, 0 outside it
-    while (!xml_.atEnd()) {
-        QXmlStreamReader::TokenType token = xml_.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            ++level;
-            QStringView name = xml_.name();
-            if (!root) {
-                if (name != u"opml") {
-                    fail("最初の要素が <opml> ではありません");
-                }
-                root = true;
-            } else if (level == 2 && name == u"body") {
-                body = level;
-            } else if (level == 3 && name == u"title" && body == 0) {
-                std::optional<std::string> title =
-                    Utf8ToCp932(Utf8Of(xml_.readElementText(QXmlStreamReader::SkipChildElements)));
-                --level;
-                if (title && !title->empty()) {
-                    out_.setFallbackCaption(*title);
-                }
-            } else if (body > 0 && name == u"outline") {
-                startOutline();
-            } else if (body > 0) {
-                // Elements of other formats inside the body carry nothing for a check list.
-                xml_.skipCurrentElement();
-                --level;
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (body > 0 && level > body && xml_.name() == u"outline") {
-                endOutline();
-            }
-            if (level == body) {
-                body = 0;
-            }
-            --level;
+void OpmlReader::read(ImportSource& source) {
+    for (;;) {
+        void* buffer = XML_GetBuffer(parser_, kPiece);
+        if (!buffer) {
+            throw std::bad_alloc();
+        }
+        size_t read = source.read(static_cast<char*>(buffer), kPiece);
+        XML_Status status = XML_ParseBuffer(parser_, static_cast<int>(read), read == 0);
+        if (error_) {
+            std::rethrow_exception(error_);
+        }
+        if (status != XML_STATUS_OK) {
+            failParse();
+        }
+        if (read == 0) {
+            break;
         }
     }
-    if (xml_.hasError()) {
-        fail(xml_.errorString().toStdString());
-    }
-    if (!root) {
-        fail("<opml> 要素がありません");
+    if (!root_) {
+        fail("<opml> 要素がありません", eventStart());
     }
 }
 
 }  // namespace
 
+void ReadOpml(ImportSource& source, OutlineImport& outline) {
+    outline.reserve(source.size());
+    outline.nameSource(source.name());
+    OpmlReader(outline, source.name()).read(source);
+}
+
 void ReadOpml(std::string_view bytes, OutlineImport& outline, std::string_view sourceName) {
-    outline.reserve(bytes.size());
-    outline.setLocator([bytes](SourcePlace text, std::string_view character, size_t occurrence) {
-        return FindOnLine(bytes, text, character, occurrence);
-    });
-    OpmlReader(bytes, outline, sourceName).read();
+    ImportSource source(bytes, std::string(sourceName));
+    ReadOpml(source, outline);
 }
 
 }  // namespace brenvale

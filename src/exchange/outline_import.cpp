@@ -3,124 +3,117 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/byte_block.h"
 #include "common/check_mark.h"
 #include "common/error.h"
 #include "document/item_batch.h"
 #include "document/model.h"
 #include "document/safe_text.h"
 #include "document/storage.h"
+#include "document/text_store.h"
 #include "document/tree_builder.h"
 
 namespace brenvale {
 
 namespace {
 
-// "□" and "■" in UTF-8: an Item's text goes into the conversion after its mark, so that the
-// converted bytes are its stored form.
-constexpr std::string_view kUncheckedUtf8 = "\xE2\x96\xA1";
-constexpr std::string_view kCheckedUtf8 = "\xE2\x96\xA0";
+// A document file this large is refused when it is opened.
+constexpr uint64_t kDocumentLimit = TextStore::kMaxBytes;
+// The bytes of the file's first lines (the window's place and size), at most.
+constexpr uint64_t kHeaderBytes = 256;
+// The bytes of a Topic's line besides its TABs and caption (the icon, CR LF), and of an
+// Item's line besides its TABs and stored form (0x08, CR LF).
+constexpr uint64_t kTopicLineBytes = 4 + 2;
+constexpr uint64_t kItemLineBytes = 1 + 2;
 
-// Characters a message shows by their code instead: they would show as nothing.
-bool Invisible(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x0300 && c <= 0x036F) ||
-           (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
-           (c >= 0x2060 && c <= 0x206F) || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF ||
-           (c >= 0xE0000 && c <= 0xE01EF);
+constexpr size_t kSmallestChunk = 64 << 10;
+constexpr size_t kLargestChunk = 8 << 20;
+
+bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-char32_t DecodeOne(std::string_view utf8) {
-    auto b = [&](size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(utf8[i])); };
-    switch (utf8.size()) {
-        case 1:
-            return b(0);
-        case 2:
-            return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-        case 3:
-            return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-        default:
-            return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) |
-                   (b(3) & 0x3F);
+size_t Occurrences(std::string_view text, std::string_view part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1)) {
+        ++count;
     }
-}
-
-std::string Hex(char32_t value, int digits) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
-        out += kDigits[(value >> shift) & 0xF];
-    }
-    return out;
-}
-
-std::string ShownCharacter(const std::string& utf8) {
-    char32_t c = DecodeOne(utf8);
-    if (Invisible(c)) {
-        return "U+" + Hex(c, c > 0xFFFF ? 5 : 4);
-    }
-    return utf8;
-}
-
-std::string ShownBytes(const std::string& bytes) {
-    std::string out;
-    for (char b : bytes) {
-        out += (out.empty() ? "0x" : " 0x") + Hex(static_cast<unsigned char>(b), 2);
-    }
-    return out;
-}
-
-std::string Place(SourcePlace where) {
-    return "(" + std::to_string(where.line) + " 行 " + std::to_string(where.column) + " 桁)";
+    return count;
 }
 
 }  // namespace
 
-std::string UnconvertibleText(std::string_view sourceName,
-                              const std::vector<UnconvertiblePlace>& places, size_t count) {
-    std::string characters;
-    std::string bytes;
-    for (const UnconvertiblePlace& p : places) {
-        std::string& list = p.character.empty() ? bytes : characters;
-        list += (list.empty() ? "" : "、") +
-                (p.character.empty() ? ShownBytes(p.bytes) : ShownCharacter(p.character)) + " " +
-                Place(p.where);
-    }
-    std::string text =
-        "「" + std::string(sourceName) + "」を読み込めません。何も変更していません。";
-    if (!characters.empty()) {
-        text += "\nCP932 で表せない文字: " + characters;
-    }
-    if (!bytes.empty()) {
-        text += "\nUTF-8 として読めないバイト: " + bytes;
-    }
-    if (count > places.size()) {
-        text += "\nほかに " + std::to_string(count - places.size()) + " 箇所あります。";
-    }
-    return text;
-}
-
-OutlineImport::OutlineImport(std::string fallbackCaption)
-    : fallbackCaption_(std::move(fallbackCaption)) {}
+OutlineImport::OutlineImport(std::string fallbackCaption, std::string sourceName)
+    : fallbackCaption_(std::move(fallbackCaption)), sourceName_(std::move(sourceName)) {}
 
 void OutlineImport::reserve(size_t bytes) {
-    utf8_.reserve(bytes + bytes / 8 + 64);
+    chunkSize_ = std::clamp(bytes / 4, kSmallestChunk, kLargestChunk);
 }
 
-void OutlineImport::begin(uint32_t owner) {
-    if (!owners_.empty()) {
-        utf8_ += '\r';
+void OutlineImport::grow(uint64_t bytes) {
+    documentBytes_ += bytes;
+    if (documentBytes_ + kHeaderBytes >= kDocumentLimit) {
+        throw Error(TooLargeImportText(sourceName_, deepest_, kDocumentLimit));
     }
-    owners_.push_back(owner);
-    textStart_ = utf8_.size();
+}
+
+char* OutlineImport::room(size_t bytes) {
+    if (!chunks_.empty() && chunks_.back().block.size() - chunks_.back().used >= bytes) {
+        return chunks_.back().block.data() + chunks_.back().used;
+    }
+    // The text begun last moves to the new block whole, mark and all: a text never spans two.
+    size_t entryStart = chunks_.empty() ? 0 : open_ ? entryStart_ : chunks_.back().used;
+    size_t carried = chunks_.empty() ? 0 : chunks_.back().used - entryStart;
+    Chunk chunk;
+    chunk.block = ByteBlock(std::max(chunkSize_, 2 * (carried + bytes)));
+    if (carried > 0) {
+        std::memcpy(chunk.block.data(), chunks_.back().block.data() + entryStart, carried);
+    }
+    chunk.used = carried;
+    if (!chunks_.empty()) {
+        chunks_.back().used = entryStart;
+        if (entryStart == 0) {
+            chunks_.pop_back();
+        }
+    }
+    if (open_) {
+        textStart_ -= entryStart;
+        counted_.offset -= entryStart;
+        entryStart_ = 0;
+    }
+    chunks_.push_back(std::move(chunk));
+    return chunks_.back().block.data() + chunks_.back().used;
+}
+
+void OutlineImport::endText() {
+    if (open_) {
+        *room(1) = '\r';
+        ++chunks_.back().used;
+        open_ = false;
+    }
+}
+
+void OutlineImport::begin(uint32_t entry, SourcePlace where, uint64_t lineBytes) {
+    endText();
+    order_.push_back(entry);
+    grow(lineBytes);
+    room(0);
+    open_ = true;
     exact_ = false;
+    entryStart_ = chunks_.back().used;
+    textStart_ = entryStart_;
+    where_ = where;
+    counted_ = {textStart_, where};
+    textBadPlaces_ = bad_.size();
+    textBadCount_ = badCount_;
 }
 
 size_t OutlineImport::topic(size_t level, int icon, SourcePlace where) {
     size_t limit = topics_.empty() ? 0 : topics_.back().level + 1;
     level = std::min(level, limit);
+    deepest_ = std::max(deepest_, level + 1);
     size_t index = topics_.size();
-    begin(static_cast<uint32_t>(index));
-    topics_.push_back({static_cast<uint32_t>(level), icon, where});
+    topics_.push_back({static_cast<uint32_t>(level), icon});
+    begin(static_cast<uint32_t>(index), where, level + kTopicLineBytes);
     return index;
 }
 
@@ -132,151 +125,171 @@ void OutlineImport::item(size_t owner, bool checked, SourcePlace where) {
         }
         owner = fallback_;
     }
-    begin(static_cast<uint32_t>(items_.size()) | kItemBit);
-    items_.push_back({static_cast<uint32_t>(owner), where});
-    utf8_ += checked ? kCheckedUtf8 : kUncheckedUtf8;
-    textStart_ = utf8_.size();
+    auto index = static_cast<uint32_t>(owners_.size());
+    owners_.push_back(static_cast<uint32_t>(owner));
+    begin(index | kItemBit, where, levelOf(owner) + kItemLineBytes);
+    std::string_view mark = CheckMarkText(checked);
+    std::memcpy(room(mark.size()), mark.data(), mark.size());
+    chunks_.back().used += mark.size();
+    grow(mark.size());
+    textStart_ = chunks_.back().used;
+    counted_ = {textStart_, where};
 }
 
 void OutlineImport::text(std::string_view utf8) {
-    if (exact_ || owners_.empty()) {
+    if (exact_ || !open_ || utf8.empty()) {
         return;
     }
-    // A CR ends a text in utf8_, so one inside a text is kept as a line break.
-    if (utf8.find('\r') == std::string_view::npos) {
-        utf8_ += utf8;
-        return;
+    char* out = room(Cp932RoomFor(utf8.size()));
+    found_.clear();
+    size_t count = 0;
+    size_t limit = kNamedCharacters - std::min(kNamedCharacters, bad_.size());
+    size_t size = ConvertUtf8ToCp932(utf8, out, &found_, limit, &count);
+    // A CR ends a text in the blocks, so one inside a text is kept as a line break. CR is
+    // never the second byte of a double-byte code.
+    if (std::memchr(utf8.data(), '\r', utf8.size())) {
+        std::replace(out, out + size, '\r', '\n');
     }
-    for (char c : utf8) {
-        utf8_ += c == '\r' ? '\n' : c;
+    if (count > 0) {
+        badCount_ += count;
+        if (!found_.empty()) {
+            noteUnconvertible(utf8, found_);
+        }
     }
+    chunks_.back().used += size;
+    if (!found_.empty()) {
+        counted_.offset = chunks_.back().used;
+    }
+    grow(size);
+}
+
+SourcePlace OutlineImport::countedToHere() {
+    // The characters converted since the last count: all of them made it, so each CP932
+    // character stands for one of the file's.
+    const auto* p = reinterpret_cast<const unsigned char*>(chunks_.back().block.data());
+    SourcePlace place = counted_.where;
+    for (size_t i = counted_.offset; i < chunks_.back().used; ++i) {
+        if (p[i] == '\n') {
+            ++place.line;
+            place.column = 1;
+            continue;
+        }
+        i += IsLeadByte(p[i]) ? 1 : 0;
+        ++place.column;
+    }
+    return place;
+}
+
+void OutlineImport::noteUnconvertible(std::string_view utf8,
+                                      const std::vector<Unconvertible>& bad) {
+    // Characters counted from the text's start; a line break in the text starts a line.
+    SourcePlace place = countedToHere();
+    size_t next = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (next < bad.size() && bad[next].offset == i) {
+            const Unconvertible& u = bad[next++];
+            std::string bytes(utf8.substr(u.offset, u.length));
+            SourcePlace where =
+                locator_ ? locator_(where_, bytes, Occurrences(utf8.substr(0, u.offset), bytes))
+                         : place;
+            bad_.push_back(
+                {u.notUtf8 ? std::string() : bytes, u.notUtf8 ? bytes : std::string(), where});
+        }
+        auto b = static_cast<unsigned char>(utf8[i]);
+        if (b == '\n' || b == '\r') {
+            ++place.line;
+            place.column = 1;
+        } else if ((b & 0xC0) != 0x80) {
+            ++place.column;
+        }
+    }
+    counted_.where = place;
 }
 
 void OutlineImport::exactText(std::string cp932) {
-    if (owners_.empty()) {
+    if (!open_) {
         return;
     }
-    utf8_.resize(textStart_);
+    chunks_.back().used = textStart_;
+    bad_.resize(textBadPlaces_);
+    badCount_ = textBadCount_;
     exact_ = true;
-    exactTexts_[owners_.back()] = std::move(cp932);
+    grow(cp932.size());
+    exactTexts_[order_.back()] = std::move(cp932);
 }
 
 void OutlineImport::exactMark(std::string bytes) {
-    if (!owners_.empty() && (owners_.back() & kItemBit)) {
-        exactMarks_[owners_.back() & ~kItemBit] = std::move(bytes);
+    if (open_ && (order_.back() & kItemBit)) {
+        exactMarks_[order_.back() & ~kItemBit] = std::move(bytes);
     }
 }
 
-std::string_view OutlineImport::currentText() const {
-    return std::string_view(utf8_).substr(textStart_);
-}
-
-SourcePlace OutlineImport::placeOf(size_t offset, size_t length) const {
-    // Which text holds the offset, and how far into it: the CRs before it count the texts.
-    size_t text = static_cast<size_t>(std::count(utf8_.begin(), utf8_.begin() + offset, '\r'));
-    size_t start = text == 0 ? 0 : utf8_.rfind('\r', offset) + 1;
-    uint32_t owner = owners_[text];
-    SourcePlace where = (owner & kItemBit) ? items_[owner & ~kItemBit].where : topics_[owner].where;
-    if (owner & kItemBit) {
-        start += kUncheckedUtf8.size();  // the mark is not in the file
+void OutlineImport::check(std::string_view sourceName) const {
+    if (badCount_ > 0) {
+        throw Error(UnconvertibleText(sourceName, bad_, badCount_));
     }
-    if (locator_) {
-        std::string_view text(utf8_.data() + start, offset - start);
-        std::string_view character(utf8_.data() + offset, length);
-        size_t occurrence = 0;
-        for (size_t at = text.find(character); at != std::string_view::npos;
-             at = text.find(character, at + 1)) {
-            ++occurrence;
-        }
-        return locator_(where, character, occurrence);
-    }
-    // Characters counted from the text's start; a line break in the text starts a line.
-    for (size_t i = start; i < offset; ++i) {
-        auto b = static_cast<unsigned char>(utf8_[i]);
-        if (b == '\n') {
-            ++where.line;
-            where.column = 1;
-        } else if ((b & 0xC0) != 0x80) {
-            ++where.column;
-        }
-    }
-    return where;
-}
-
-void OutlineImport::refuse(const std::vector<Unconvertible>& bad, size_t count,
-                           std::string_view sourceName) const {
-    std::vector<UnconvertiblePlace> places;
-    for (const Unconvertible& u : bad) {
-        std::string bytes = utf8_.substr(u.offset, u.length);
-        places.push_back({u.notUtf8 ? std::string() : bytes, u.notUtf8 ? bytes : std::string(),
-                          placeOf(u.offset, u.length)});
-    }
-    throw Error(UnconvertibleText(sourceName, places, count));
-}
-
-void OutlineImport::convert(std::string_view sourceName) {
-    if (isConverted_ || owners_.empty()) {
-        return;
-    }
-    utf8_ += '\r';
-    ByteBlock block(utf8_.size() + 1);
-    std::vector<Unconvertible> bad;
-    size_t badCount = 0;
-    size_t size = ConvertUtf8ToCp932(utf8_, block.data(), &bad, kNamedCharacters, &badCount);
-    if (badCount > 0) {
-        utf8_.pop_back();
-        refuse(bad, badCount, sourceName);
-    }
-    std::string().swap(utf8_);
-    converted_ = std::move(block);
-    convertedSize_ = size;
-    isConverted_ = true;
 }
 
 ImportedTopics OutlineImport::build(Document& doc, int imageCount, std::string_view sourceName) {
     ImportedTopics result;
-    if (owners_.empty()) {
+    if (order_.empty()) {
         return result;
     }
-    convert(sourceName);
-    ByteBlock block = std::move(converted_);
-    size_t size = convertedSize_;
+    check(sourceName);
+    endText();
 
-    // Where each converted text starts: the n-th CR ends the n-th text.
-    const char* bytes = block.data();
-    size_t at = 0;
-    for (uint32_t owner : owners_) {
-        if (owner & kItemBit) {
-            items_[owner & ~kItemBit].offset = static_cast<uint32_t>(at);
-        } else {
-            topics_[owner].offset = static_cast<uint32_t>(at);
-        }
-        at = static_cast<size_t>(
-                 static_cast<const char*>(std::memchr(bytes + at, '\r', size - at)) - bytes) +
-             1;
-    }
-    auto textAt = [&](uint32_t offset) {
-        const char* p = bytes + offset;
-        return std::string_view(
-            p,
-            static_cast<size_t>(static_cast<const char*>(std::memchr(p, '\r', size - offset)) - p));
-    };
-
+    // The blocks go to the Document as they are; the texts are used where they lie.
     TextStore& texts = doc.texts();
-    TextRef base = texts.adopt(std::move(block), size);
-    bytes = texts.at(base);
+    size_t total = 0;
+    for (const Chunk& chunk : chunks_) {
+        total += chunk.used + (64 << 10);
+    }
+    if (!texts.hasRoomFor(total)) {
+        throw Error("文書が大きすぎて、これ以上の文字を入れられません。");
+    }
+    struct Adopted {
+        const char* bytes;
+        size_t used;
+        TextRef base;
+    };
+    std::vector<Adopted> adopted;
+    for (Chunk& chunk : chunks_) {
+        if (chunk.used > 0) {
+            const char* bytes = chunk.block.data();
+            adopted.push_back({bytes, chunk.used, texts.adopt(std::move(chunk.block), chunk.used)});
+        }
+    }
+    chunks_.clear();
+
+    // The texts in order, each up to its CR.
+    size_t block = 0;
+    size_t at = 0;
+    auto next = [&](TextRef* ref) {
+        while (at == adopted[block].used) {
+            ++block;
+            at = 0;
+        }
+        const Adopted& a = adopted[block];
+        const char* start = a.bytes + at;
+        const auto* end = static_cast<const char*>(std::memchr(start, '\r', a.used - at));
+        *ref = TextStore::Offset(a.base, at);
+        at = static_cast<size_t>(end - a.bytes) + 1;
+        return std::string_view(start, static_cast<size_t>(end - start));
+    };
 
     std::vector<Topic*> made(topics_.size(), nullptr);
     std::vector<Topic*> path;  // the last Topic made at each level
     {
         TreeBuilder tree(doc);
         ItemBatch batch(doc.storage().arena);
-        for (uint32_t owner : owners_) {
-            if (!(owner & kItemBit)) {
-                const TopicEntry& e = topics_[owner];
-                auto exact = exactTexts_.find(owner);
+        for (uint32_t entry : order_) {
+            TextRef ref;
+            std::string_view stored = next(&ref);
+            if (!(entry & kItemBit)) {
+                const TopicEntry& e = topics_[entry];
+                auto exact = exactTexts_.find(entry);
                 std::string_view caption =
-                    exact != exactTexts_.end() ? texts.keep(exact->second) : textAt(e.offset);
+                    exact != exactTexts_.end() ? texts.keep(exact->second) : stored;
                 if (!IsFileSafeCaption(caption, static_cast<int>(e.level))) {
                     caption = texts.keep(FileSafeCaption(caption, static_cast<int>(e.level)));
                 }
@@ -286,17 +299,14 @@ ImportedTopics OutlineImport::build(Document& doc, int imageCount, std::string_v
                                     icon == 1 ? kIconFolder : icon);
                 t.expanded = true;
                 path.push_back(&t);
-                made[owner] = &t;
+                made[entry] = &t;
                 if (e.level == 0) {
                     result.topLevel.push_back(&t);
                 }
                 continue;
             }
-            uint32_t index = owner & ~kItemBit;
-            const ItemEntry& e = items_[index];
-            std::string_view stored = textAt(e.offset);
-            TextRef ref = TextStore::Offset(base, e.offset);
-            auto exactText = exactTexts_.find(owner);
+            uint32_t index = entry & ~kItemBit;
+            auto exactText = exactTexts_.find(entry);
             auto exactMark = exactMarks_.find(index);
             if (exactText != exactTexts_.end() || exactMark != exactMarks_.end()) {
                 std::string mark = exactMark != exactMarks_.end() ? exactMark->second
@@ -307,13 +317,13 @@ ImportedTopics OutlineImport::build(Document& doc, int imageCount, std::string_v
             } else if (!IsFileSafeStored(stored)) {
                 ref = texts.add(FileSafeStored(stored));
             }
-            batch.add(made[e.owner], ref);
+            batch.add(made[owners_[index]], ref);
         }
         batch.flush();
         tree.finish();
     }
     result.topics = topics_.size();
-    result.items = items_.size();
+    result.items = owners_.size();
     return result;
 }
 

@@ -11,15 +11,9 @@
 #include "common/byte_block.h"
 #include "common/cp932.h"
 #include "document/document.h"
+#include "exchange/import_messages.h"
 
 namespace brenvale {
-
-// Where a text begins in the file it was read from: line and column counted from 1, the
-// column in characters.
-struct SourcePlace {
-    uint32_t line = 0;
-    uint32_t column = 0;
-};
 
 // The Topics an import added to a Document, in the order they were made.
 struct ImportedTopics {
@@ -28,29 +22,37 @@ struct ImportedTopics {
     size_t items = 0;
 };
 
-// An outline read from a file in another format (Markdown, OPML, UTF-8 text). A reader
-// hands it Topics and Items in reading order, their texts as UTF-8; build() converts every
-// text to CP932 in one pass and adds the Topics to a Document. A character CP932 cannot
-// carry stops build() before the Document changes, naming the first few such characters
-// with their lines and columns: nothing is ever turned into "?".
+// An outline read from a file in another format (Markdown, OPML). A reader hands it Topics and
+// Items in reading order with their texts in UTF-8, which become CP932 as they come, so no
+// text is kept twice; build() adds the Topics to a Document. A character CP932 cannot carry
+// is noted with its place and left out; check() and build() then throw before the Document
+// changes, naming the first few such characters: nothing is ever turned into "?". An outline
+// whose document would grow too large to be opened again stops the reading at once.
 class OutlineImport {
 public:
     static constexpr size_t kNoTopic = SIZE_MAX;
 
     // fallbackCaption: the CP932 caption of the Topic made for Items that come before any
-    // Topic (a task list without headings).
-    explicit OutlineImport(std::string fallbackCaption);
+    // Topic (a task list without headings). sourceName names the file in messages.
+    explicit OutlineImport(std::string fallbackCaption, std::string sourceName = "");
     OutlineImport(const OutlineImport&) = delete;
     OutlineImport& operator=(const OutlineImport&) = delete;
 
-    // Room for about `bytes` bytes of texts.
+    // The size of what is read, so that the texts are kept in blocks to suit it.
     void reserve(size_t bytes);
+    // The file's name for messages, when the outline was not given one.
+    void nameSource(std::string_view name) {
+        if (sourceName_.empty()) {
+            sourceName_ = name;
+        }
+    }
     // A caption for the fallback Topic found while reading (an OPML file's title).
     void setFallbackCaption(std::string cp932) { fallbackCaption_ = std::move(cp932); }
 
     // Finds a character of a text in the file, for the message of a refused import: given
     // where the text was said to be, the character's UTF-8 and how often it came earlier in
-    // the text. Without one, the place is the text's place plus the characters before it.
+    // the piece of text it was handed in. Asked while that piece is being converted. Without
+    // one, the place is the text's place plus the characters before it.
     using Locator =
         std::function<SourcePlace(SourcePlace text, std::string_view character, size_t occurrence)>;
     void setLocator(Locator locator) { locator_ = std::move(locator); }
@@ -68,21 +70,18 @@ public:
     void exactText(std::string cp932);
     // Gives the Item begun last these exact mark bytes instead of "■" or "□".
     void exactMark(std::string bytes);
-    // The UTF-8 of the text begun last, as far as it has come.
-    std::string_view currentText() const;
 
     size_t topicCount() const { return topics_.size(); }
-    size_t itemCount() const { return items_.size(); }
+    size_t itemCount() const { return owners_.size(); }
     size_t levelOf(size_t topic) const { return topics_[topic].level; }
 
-    bool empty() const { return owners_.empty(); }
+    bool empty() const { return order_.empty(); }
 
-    // Converts every text to CP932. Throws Error when a text holds a character CP932 cannot
-    // carry or bytes that are not UTF-8; sourceName names the file in the message.
-    void convert(std::string_view sourceName);
-    // Adds the outline to doc as new top-level Topics after its last one (converting first
-    // where convert() has not run; an error leaves doc as it was). Icons beyond imageCount
-    // become the missing image. Can be called once.
+    // Throws Error when a text held characters CP932 cannot carry or bytes that are not
+    // UTF-8; sourceName names the file in the message.
+    void check(std::string_view sourceName) const;
+    // Adds the outline to doc as new top-level Topics after its last one (an error leaves doc
+    // as it was). Icons beyond imageCount become the missing image. Can be called once.
     ImportedTopics build(Document& doc, int imageCount, std::string_view sourceName);
 
 private:
@@ -92,48 +91,54 @@ private:
     struct TopicEntry {
         uint32_t level;
         int32_t icon;
-        SourcePlace where;
-        uint32_t offset = 0;  // of the converted caption, once converted
     };
-    struct ItemEntry {
-        uint32_t owner;
+    // A block of converted texts, each followed by a CR.
+    struct Chunk {
+        ByteBlock block;
+        size_t used = 0;
+    };
+    // How far the characters of the text begun last are counted, for the places of the
+    // characters a conversion leaves out.
+    struct Counted {
+        size_t offset = 0;  // in the current chunk
         SourcePlace where;
-        uint32_t offset = 0;  // of the converted stored form, once converted
     };
 
-    void begin(uint32_t owner);
-    [[noreturn]] void refuse(const std::vector<Unconvertible>& bad, size_t count,
-                             std::string_view sourceName) const;
-    SourcePlace placeOf(size_t offset, size_t length) const;
+    void begin(uint32_t entry, SourcePlace where, uint64_t lineBytes);
+    void endText();
+    char* room(size_t bytes);
+    void grow(uint64_t bytes);
+    void noteUnconvertible(std::string_view utf8, const std::vector<Unconvertible>& bad);
+    SourcePlace countedToHere();
 
     std::string fallbackCaption_;
+    std::string sourceName_;
     Locator locator_;
     size_t fallback_ = kNoTopic;
-    std::string utf8_;     // every text, each ended by a CR
-    ByteBlock converted_;  // the texts in CP932, once converted
-    size_t convertedSize_ = 0;
-    bool isConverted_ = false;
-    std::vector<uint32_t> owners_;  // one per text, in order
+    size_t chunkSize_ = 64 << 10;
+
+    std::vector<Chunk> chunks_;
+    size_t entryStart_ = 0;  // where the text begun last starts in the last chunk
+    size_t textStart_ = 0;   // the same after an Item's mark
+    bool open_ = false;      // a text is begun and not ended by its CR yet
+    bool exact_ = false;     // the text begun last has exact bytes
+    SourcePlace where_;      // of the text begun last
+    Counted counted_;
+
+    std::vector<uint32_t> order_;  // one per text, in order
     std::vector<TopicEntry> topics_;
-    std::vector<ItemEntry> items_;
-    size_t textStart_ = 0;  // where the text begun last starts in utf8_
-    bool exact_ = false;    // the text begun last has exact bytes
-    std::unordered_map<uint32_t, std::string> exactTexts_;  // by owner
+    std::vector<uint32_t> owners_;                          // the Topic of each Item
+    std::unordered_map<uint32_t, std::string> exactTexts_;  // by entry
     std::unordered_map<uint32_t, std::string> exactMarks_;  // by Item index
-};
 
-// The message of an import refused for characters CP932 cannot carry. places lists the
-// first few: the character's UTF-8 (empty for bytes that are not UTF-8, then `bytes` holds
-// them) and where it is; count is how many there were in all.
-struct UnconvertiblePlace {
-    std::string character;
-    std::string bytes;
-    SourcePlace where;
-};
-std::string UnconvertibleText(std::string_view sourceName,
-                              const std::vector<UnconvertiblePlace>& places, size_t count);
+    std::vector<Unconvertible> found_;  // scratch of one conversion
+    std::vector<UnconvertiblePlace> bad_;
+    size_t badCount_ = 0;
+    size_t textBadPlaces_ = 0;  // bad_ and badCount_ when the text begun last began
+    size_t textBadCount_ = 0;
 
-// How many of the first characters an import refusal names.
-inline constexpr size_t kNamedCharacters = 5;
+    uint64_t documentBytes_ = 0;  // the size of the document file so far, at least
+    size_t deepest_ = 0;
+};
 
 }  // namespace brenvale

@@ -122,20 +122,22 @@ std::string UndecodableExportText(const std::vector<std::string>& places, size_t
     return text;
 }
 
+void WriteText(const ExportJob& job, ByteSink& sink) {
+    OutputBuffer<ByteSink> out(sink);
+    WriteEncoded(out, job.doc, job.kinds, job.encoding);
+}
+
 std::string ExportText(const Document& doc, const ListKindOptions& options, TextEncoding encoding) {
-    StringSink sink;
-    OutputBuffer out(sink);
-    WriteEncoded(out, doc, options, encoding);
-    return std::move(sink.bytes);
+    StringByteSink sink;
+    WriteText(ExportJob{doc, options, encoding, {}}, sink);
+    return sink.take();
 }
 
 void WriteTextExport(const Document& doc, const std::string& path, const ListKindOptions& options,
                      TextEncoding encoding) {
     AtomicFileWriter writer(path);
-    {
-        OutputBuffer out(writer);
-        WriteEncoded(out, doc, options, encoding);
-    }
+    SinkTo<AtomicFileWriter> sink(writer);
+    WriteText(ExportJob{doc, options, encoding, {}}, sink);
     writer.Commit();
 }
 

@@ -5,16 +5,17 @@
 
 #include "document/document.h"
 #include "document/item_kind.h"
+#include "exchange/exchange_types.h"
 
 namespace brenvale {
-
-enum class TextEncoding { Cp932, Utf8 };
 
 // The indented plain-text outline of a Document: a line per Topic (TABs by level, caption)
 // and per Item (the same TABs, two spaces, the mark or the no-box mark, the text; a
 // separator as ten "-"). In CP932 each line ends with CR LF, as the document holds its bytes;
 // in UTF-8 with LF. A UTF-8 export throws Error, naming where, when a text holds bytes CP932
 // does not define: they have no character to write.
+void WriteText(const ExportJob& job, ByteSink& out);
+
 std::string ExportText(const Document& doc, const ListKindOptions& options,
                        TextEncoding encoding = TextEncoding::Cp932);
 

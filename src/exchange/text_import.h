@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "common/byte_block.h"
-#include "exchange/outline_import.h"
+#include "exchange/import_messages.h"
 
 namespace brenvale {
 

@@ -8,11 +8,14 @@
 #include "exchange/markdown_export.h"
 #include "exchange/markdown_import.h"
 #include "support/random_document.h"
+#include "support/run_command.h"
 
 namespace brenvale {
 namespace {
 
 using test::Sjis;
+
+using V = std::vector<std::string>;
 
 // Reads Markdown into a new Document as an import does.
 std::unique_ptr<Document> Import(std::string_view markdown, int imageCount = kEveryIconIndex) {
@@ -20,6 +23,16 @@ std::unique_ptr<Document> Import(std::string_view markdown, int imageCount = kEv
     OutlineImport outline(Sjis("読み込み"));
     ReadMarkdown(markdown, outline);
     outline.build(*doc, imageCount, "a.md");
+    return doc;
+}
+
+// The same read a few bytes at a time, as pieces of a file come.
+std::unique_ptr<Document> ImportInPieces(std::string_view markdown, size_t piece) {
+    auto doc = std::make_unique<Document>();
+    OutlineImport outline(Sjis("読み込み"));
+    ImportSource source(markdown, "a.md", piece);
+    ReadMarkdown(source, outline);
+    outline.build(*doc, kEveryIconIndex, "a.md");
     return doc;
 }
 
@@ -204,9 +217,8 @@ TEST(Markdown, ACommonMarkParserSeesTheSameTasks) {
     ForEachTopic(doc, [&](const Topic& t, int) {
         for (size_t i = 0; i < t.items.size(); ++i) {
             ItemView item = t.items[i];
-            bool plain = item.mark() == kUncheckedMark;
-            if (plain && item.kind(ListKindOptions{}) != ItemKind::Ordinary) {
-                continue;  // separators and no-box Items are no tasks
+            if (item.kind(ListKindOptions{}) != ItemKind::Ordinary) {
+                continue;  // separators and no-box Items are no tasks, checked or not
             }
             ++(item.checked() ? checked : unchecked);
         }
@@ -224,6 +236,145 @@ TEST(Markdown, ACommonMarkParserSeesTheSameTasks) {
     EXPECT_EQ(count("<input type=\"checkbox\" checked=\"\" disabled=\"\" />"), checked);
     EXPECT_EQ(count("<input type=\"checkbox\" disabled=\"\" />"), unchecked);
     EXPECT_GT(checked, 50u);
+}
+
+// A task with sub-tasks keeps its box: the Topic made of it starts with the task itself, which
+// the export turns back into the task with its sub-tasks below.
+TEST(Markdown, ATaskWithSubTasksKeepsItsBoxThroughTheRoundTrip) {
+    const std::string md =
+        "- [x] 予約する\n"
+        "  - [ ] 電話\n"
+        "  - [x] 日程\n"
+        "# 家\n"
+        "- [ ] 掃除\n"
+        "  - [X] 台所\n"
+        "  - 買い物\n"
+        "    - [ ] 牛乳\n";
+    std::unique_ptr<Document> doc = Import(md);
+    EXPECT_EQ(Outline(*doc), (V{"0 予約する", "  ■予約する", "  □電話", "  ■日程", "0 家", "1 掃除",
+                                "  □掃除", "  ■台所", "2 買い物", "  □牛乳"}));
+    std::string exported = ExportMarkdown(*doc, {});
+    EXPECT_EQ(exported,
+              "- [x] 予約する\n"
+              "  - [ ] 電話\n"
+              "  - [x] 日程\n"
+              "\n"
+              "# 家\n"
+              "- [ ] 掃除\n"
+              "  - [x] 台所\n"
+              "  - **買い物**\n"
+              "    - [ ] 牛乳\n");
+    EXPECT_EQ(test::Bytes(*Import(exported)), test::Bytes(*doc));
+}
+
+// Where a list item would land under another Topic (after a sibling written as a heading), the
+// Topic stays a heading and its first Item a task of its own: the document comes back alike.
+TEST(Markdown, ATaskTopicThatCannotNestAsAListIsAHeading) {
+    Document doc;
+    Topic& p = AddTopic(doc, nullptr, "p", 0, kBuiltInTopicImages);
+    AddChildTopic(doc, &p, "s", 0, kBuiltInTopicImages).items.push_back(Item::Unchecked("x"));
+    Topic& t = AddChildTopic(doc, &p, "t", 0, kBuiltInTopicImages);
+    t.items.push_back(Item::FromStored(std::string(kCheckedMark) + "t"));
+    t.items.push_back(Item::Unchecked("sub"));
+    std::string md = ExportMarkdown(doc, {});
+    EXPECT_EQ(md, "# p\n\n## s\n- [ ] x\n\n## t\n- [x] t\n- [ ] sub\n");
+    EXPECT_EQ(test::Bytes(*Import(md)), test::Bytes(doc));
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        test::RandomDocument random(seed);
+        Document other;
+        random.build(other, 60, 10);
+        random.addParentTasks(other);
+        for (ListKindOptions options : {ListKindOptions{}, ListKindOptions{false, false, "*"}}) {
+            std::string text = ExportMarkdown(other, options);
+            ASSERT_EQ(test::Bytes(*Import(text)), test::Bytes(other)) << "seed " << seed << "\n"
+                                                                      << text;
+        }
+    }
+}
+
+// A no-box Item and a separator keep their own forms whatever their mark; a mark those forms
+// do not show goes into a note, after the text or on the line below a separator.
+TEST(Markdown, NoBoxItemsAndSeparatorsKeepTheirFormsWhateverTheirMark) {
+    Document doc;
+    Topic* t = nullptr;
+    for (int level = 0; level < 7; ++level) {
+        t = &AddChildTopic(doc, t, "t" + std::to_string(level), 0, kBuiltInTopicImages);
+        if (level != 0 && level != 6) {
+            continue;
+        }
+        for (std::string_view mark : {kCheckedMark, kUncheckedMark, std::string_view("\x81\xA6")}) {
+            t->items.push_back(Item::FromStored(std::string(mark) + Sjis("-済んだメモ")));
+            t->items.push_back(Item::FromStored(std::string(mark) + "-"));
+        }
+    }
+    std::string md = ExportMarkdown(doc, {});
+    EXPECT_NE(md.find("# t0\n"
+                      "- 済んだメモ <!-- mark:81A1 -->\n"
+                      "---\n<!-- mark:81A1 -->\n"
+                      "- 済んだメモ\n"
+                      "---\n"
+                      "- 済んだメモ <!-- mark:81A6 -->\n"
+                      "---\n<!-- mark:81A6 -->\n"),
+              std::string::npos)
+        << md;
+    EXPECT_NE(md.find("  - 済んだメモ <!-- mark:81A1 -->\n"
+                      "  - ---\n  <!-- mark:81A1 -->\n"),
+              std::string::npos)
+        << md;
+    EXPECT_EQ(md.find("[x] -"), std::string::npos) << md;
+    EXPECT_EQ(test::Bytes(*Import(md)), test::Bytes(doc));
+}
+
+// Every kind of Item, checked and not, at a heading's level and in a deeper list, read by a
+// real CommonMark parser: a check box exactly where the window draws one.
+TEST(Markdown, ACommonMarkParserSeesBoxesOnlyWhereTheWindowDrawsThem) {
+    if (std::system("command -v cmark-gfm >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "cmark-gfm is not installed (scripts/test.sh installs it)";
+    }
+    Document doc;
+    Topic* t = nullptr;
+    for (int level = 0; level < 8; ++level) {
+        t = &AddChildTopic(doc, t, "t" + std::to_string(level), 0, kBuiltInTopicImages);
+        for (std::string_view mark : {kCheckedMark, kUncheckedMark}) {
+            for (std::string text : {"task", "-memo", "-"}) {
+                t->items.push_back(Item::FromStored(std::string(mark) + text));
+            }
+        }
+    }
+    test::TempDir dir;
+    test::WriteBytes(dir.file("a.md"), ExportMarkdown(doc, {}));
+    std::string html = test::RunCommand("cmark-gfm -e tasklist " + dir.file("a.md"));
+    auto count = [&](std::string_view part) {
+        size_t n = 0;
+        for (size_t at = html.find(part); at != std::string::npos; at = html.find(part, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(count("<input type=\"checkbox\" checked=\"\" disabled=\"\" /> task"), 8u) << html;
+    EXPECT_EQ(count("<input type=\"checkbox\" disabled=\"\" /> task"), 8u) << html;
+    EXPECT_EQ(count("<input"), 16u) << html;
+    EXPECT_EQ(count("<li>memo"), 16u) << html;
+    EXPECT_EQ(count("<hr />"), 16u) << html;
+}
+
+// A file read a few bytes at a time, its lines and line ends cut anywhere, gives the same as
+// read whole; texts beyond the first block of the outline move to the next whole.
+TEST(Markdown, AFileReadInSmallPiecesGivesTheSameDocument) {
+    test::RandomDocument random(5);
+    Document doc;
+    random.build(doc, 2500, 12);
+    std::string md = ExportMarkdown(doc, {});
+    ASSERT_GT(md.size(), 200000u);
+    std::string crlf;
+    for (char c : md) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    for (size_t piece : {size_t{1}, size_t{7}, size_t{4096}}) {
+        EXPECT_EQ(test::Bytes(*ImportInPieces(md, piece)), test::Bytes(doc)) << piece;
+        EXPECT_EQ(test::Bytes(*ImportInPieces("\xEF\xBB\xBF" + crlf, piece)), test::Bytes(doc))
+            << piece;
+    }
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <regex>
 
 #include "common/error.h"
 #include "document/example_document.h"
 #include "support/random_document.h"
+#include "support/run_command.h"
 
 namespace brenvale {
 namespace {
@@ -42,6 +45,8 @@ std::string ErrorOf(std::string_view opml) {
     return "";
 }
 
+using V = std::vector<std::string>;
+
 TEST(Opml, WritesOutlinesWithStatusAndTheProgramsAttributes) {
     Document doc;
     test::BuildExample(doc);
@@ -55,9 +60,8 @@ TEST(Opml, WritesOutlinesWithStatusAndTheProgramsAttributes) {
               "    <outline text=\"仕事\" brenvale:kind=\"topic\">\n"
               "      <outline text=\"報告書\" _status=\"checked\" brenvale:kind=\"item\"/>\n"
               "      <outline text=\"会議の準備\" _status=\"unchecked\" brenvale:kind=\"item\"/>\n"
-              "      <outline text=\"----------\" _status=\"unchecked\" "
-              "brenvale:kind=\"separator\"/>\n"
-              "      <outline text=\"メモ\" _status=\"unchecked\" brenvale:kind=\"nobox\"/>\n"
+              "      <outline text=\"----------\" brenvale:kind=\"separator\"/>\n"
+              "      <outline text=\"メモ\" brenvale:kind=\"nobox\"/>\n"
               "      <outline text=\"来週\" brenvale:kind=\"topic\" brenvale:icon=\"3\">\n"
               "        <outline text=\"出張\" _status=\"unchecked\" brenvale:kind=\"item\"/>\n"
               "      </outline>\n"
@@ -148,6 +152,113 @@ TEST(Opml, RefusesWhatIsNotOpmlOrCp932NamingWhere) {
                       "</body></opml>"),
               "「a.opml」を読み込めません。何も変更していません。\n"
               "CP932 で表せない文字: 😀 (3 行 22 桁)");
+}
+
+// Only Items with a check box carry _status, which other outliners show as a box; the other
+// kinds keep their mark in the program's attribute. Checked with a real XPath processor.
+TEST(Opml, OnlyItemsWithABoxHaveAStatus) {
+    if (std::system("command -v xmllint >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "xmllint is not installed (scripts/test.sh installs it)";
+    }
+    test::RandomDocument random(23);
+    Document doc;
+    random.build(doc, 300, 9);
+    Topic& t = AddTopic(doc, nullptr, "kinds", 0, kBuiltInTopicImages);
+    for (std::string_view mark : {kCheckedMark, kUncheckedMark}) {
+        for (std::string text : {"task", "-memo", "-"}) {
+            t.items.push_back(Item::FromStored(std::string(mark) + text));
+        }
+    }
+    size_t boxes = 0;
+    size_t checked = 0;
+    ForEachTopic(doc, [&](const Topic& topic, int) {
+        for (size_t i = 0; i < topic.items.size(); ++i) {
+            ItemView item = topic.items[i];
+            if (item.kind(ListKindOptions{}) == ItemKind::Ordinary) {
+                ++boxes;
+                checked += item.mark() == kCheckedMark;
+            }
+        }
+    });
+    test::TempDir dir;
+    WriteOpmlExport(doc, dir.file("a.opml"), {}, "a");
+    auto count = [&](const std::string& path) {
+        std::string n =
+            test::RunCommand("xmllint --xpath 'count(" + path + ")' " + dir.file("a.opml"));
+        return n.substr(0, n.find('\n'));
+    };
+    const std::string kind = "@*[local-name()=\"kind\"]";
+    EXPECT_EQ(count("//outline[@_status and " + kind + "!=\"item\"]"), "0");
+    EXPECT_EQ(count("//outline[" + kind + "=\"item\" and not(@_status)]"), "0");
+    EXPECT_EQ(count("//outline[@_status]"), std::to_string(boxes));
+    EXPECT_EQ(count("//outline[@_status=\"checked\"]"), std::to_string(checked));
+    EXPECT_GT(checked, 100u);
+    EXPECT_EQ(test::Bytes(*Import(test::ReadBytes(dir.file("a.opml")))), test::Bytes(doc));
+}
+
+// Outliners that mark a finished item with _complete="true" have it read as checked.
+TEST(Opml, ReadsCompleteAsChecked) {
+    EXPECT_EQ(Outline(*Import("<opml version=\"2.0\"><body><outline text=\"週末\">"
+                              "<outline text=\"洗濯\" _complete=\"true\"/>"
+                              "<outline text=\"掃除\" _complete=\"false\"/>"
+                              "<outline text=\"買い物\" _status=\"checked\"/>"
+                              "</outline></body></opml>")),
+              (V{"0 週末", "  ■洗濯", "  □掃除", "  ■買い物"}));
+}
+
+// An outline nested so deep that its document would be too large to open again stops the
+// import early, naming the depth, instead of building gigabytes.
+TEST(Opml, AnOutlineTooDeepForADocumentStopsEarly) {
+    const int levels = 100000;
+    std::string opml = "<opml version=\"2.0\"><body>\n";
+    for (int i = 0; i < levels; ++i) {
+        opml += "<outline text=\"a\">";
+    }
+    for (int i = 0; i < levels; ++i) {
+        opml += "</outline>";
+    }
+    opml += "</body></opml>\n";
+    auto start = std::chrono::steady_clock::now();
+    std::string error = ErrorOf(opml);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_TRUE(
+        std::regex_match(error, std::regex("「a\\.opml」を読み込めません。何も変更していません。\n"
+                                           "文書にすると大きすぎて開けなくなります（9[0-9]{4} "
+                                           "階層の深さで 4 GB を超えます）。")))
+        << error;
+}
+
+// Read a few bytes at a time, a file gives the same outline, and the place of a character
+// CP932 cannot carry is found in its tag wherever the pieces cut it.
+TEST(Opml, AFileReadInSmallPiecesGivesTheSameDocument) {
+    test::RandomDocument random(8);
+    Document doc;
+    random.build(doc, 1500, 12);
+    std::string opml = ExportOpml(doc, {}, "a");
+    for (size_t piece : {size_t{1}, size_t{7}, size_t{4096}}) {
+        Document again;
+        OutlineImport outline(Sjis("読み込み"));
+        ImportSource source(opml, "a.opml", piece);
+        ReadOpml(source, outline);
+        outline.build(again, kEveryIconIndex, "a.opml");
+        EXPECT_EQ(test::Bytes(again), test::Bytes(doc)) << piece;
+
+        Document bad;
+        OutlineImport refused(Sjis("読み込み"));
+        ImportSource badSource(
+            "<opml><body>\n<outline text=\"a\">\n  <outline\n text=\"ねこ😀\"/>"
+            "</outline></body></opml>",
+            "b.opml", piece);
+        ReadOpml(badSource, refused);
+        try {
+            refused.build(bad, kEveryIconIndex, "b.opml");
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "「b.opml」を読み込めません。何も変更していません。\n"
+                      "CP932 で表せない文字: 😀 (4 行 10 桁)");
+        }
+    }
 }
 
 }  // namespace
