@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
-#include "exchange/markdown_export.h"
-#include "exchange/text_export.h"
 #include "editor_fixture.h"
+#include "exchange/markdown_export.h"
+#include "exchange/opml.h"
+#include "exchange/text_export.h"
 
 namespace brenvale {
 namespace {
