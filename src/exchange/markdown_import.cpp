@@ -1,5 +1,7 @@
 #include "exchange/markdown_import.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "common/byte_block.h"
@@ -48,12 +50,19 @@ void ReadMarkdown(ImportSource& source, OutlineImport& outline) {
             skipLf = false;
             start += bytes[start] == '\n' ? 1 : 0;
         }
-        for (;;) {
-            // A plain scan: find_first_of looks each byte up in its set with a call of its own.
-            size_t stop = start;
-            while (stop < bytes.size() && bytes[stop] != '\n' && bytes[stop] != '\r') {
-                ++stop;
+        // The next LF and CR at or after start, each searched for once over the piece.
+        size_t nextLf = SIZE_MAX;
+        size_t nextCr = SIZE_MAX;
+        auto find = [&](size_t& next, char c) {
+            if (next == SIZE_MAX || next < start) {
+                const void* at = std::memchr(bytes.data() + start, c, bytes.size() - start);
+                next = at ? static_cast<size_t>(static_cast<const char*>(at) - bytes.data())
+                          : bytes.size();
             }
+            return next;
+        };
+        for (;;) {
+            size_t stop = std::min(find(nextLf, '\n'), find(nextCr, '\r'));
             if (stop == bytes.size()) {
                 if (end && stop > start) {
                     reader.line(bytes.substr(start, stop - start), ++number);

@@ -93,7 +93,11 @@ private:
         int icon = 0;
         std::optional<std::string> mark;
         std::optional<std::string> exact;
-        std::string tag;  // the start tag as the file has it, to find characters in
+        // The start tag as the file has it, to find characters in: where the parser holds it
+        // while the outline's start is handled, a copy when its texts are handed on later.
+        std::string_view tag;
+        std::string tagCopy;
+        bool copied = false;
         SourcePlace tagPlace;
     };
 
@@ -276,11 +280,12 @@ SourcePlace OpmlReader::locate(std::string_view character, size_t occurrence) co
     // The character in the outline's start tag as the file has it, the first one where it
     // was written as a reference: then the place is the tag's end.
     const Frame& f = *locating_;
-    size_t at = f.tag.find(character);
-    for (size_t n = 0; n < occurrence && at != std::string::npos; ++n) {
-        at = f.tag.find(character, at + 1);
+    std::string_view tag = f.copied ? std::string_view(f.tagCopy) : f.tag;
+    size_t at = tag.find(character);
+    for (size_t n = 0; n < occurrence && at != std::string_view::npos; ++n) {
+        at = tag.find(character, at + 1);
     }
-    return Advance(f.tagPlace, std::string_view(f.tag).substr(0, at));
+    return Advance(f.tagPlace, tag.substr(0, at));
 }
 
 void OpmlReader::emitText(Frame& f, std::string_view prefix, std::string_view text) {
@@ -348,7 +353,8 @@ void OpmlReader::startOutline(const XML_Char** attributes) {
     f.icon = 0;
     f.mark.reset();
     f.exact.reset();
-    f.tag.assign(eventBytes());
+    f.tag = eventBytes();
+    f.copied = false;
     f.tagPlace = eventStart();
     if (depth_ == 0) {
         f.owner = kNone;
@@ -410,6 +416,9 @@ void OpmlReader::startOutline(const XML_Char** attributes) {
         makeTopic(f);
     } else if (f.kind != Kind::Unknown) {
         makeItem(f);
+    } else {
+        f.tagCopy.assign(f.tag);
+        f.copied = true;
     }
 }
 

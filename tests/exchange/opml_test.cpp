@@ -246,8 +246,8 @@ TEST(Opml, AFileReadInSmallPiecesGivesTheSameDocument) {
         Document bad;
         OutlineImport refused(Sjis("読み込み"));
         ImportSource badSource(
-            "<opml><body>\n<outline text=\"a\">\n  <outline\n text=\"ねこ😀\"/>"
-            "</outline></body></opml>",
+            "<opml xmlns:b=\"urn:x-brenvale:opml:1\"><body>\n<outline text=\"a\">\n  <outline\n"
+            " text=\"ねこ😀\"/><outline b:kind=\"item\" text=\"😀\"/></outline></body></opml>",
             "b.opml", piece);
         ReadOpml(badSource, refused);
         try {
@@ -256,7 +256,7 @@ TEST(Opml, AFileReadInSmallPiecesGivesTheSameDocument) {
         } catch (const Error& e) {
             EXPECT_EQ(std::string(e.what()),
                       "「b.opml」を読み込めません。何も変更していません。\n"
-                      "CP932 で表せない文字: 😀 (4 行 10 桁)");
+                      "CP932 で表せない文字: 😀 (4 行 10 桁)、😀 (4 行 43 桁)");
         }
     }
 }
