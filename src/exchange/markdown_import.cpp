@@ -12,8 +12,10 @@ namespace brenvale {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// The file is read this much at a time; a longer line takes a larger buffer.
+// The file is read this much at a time (less for a smaller one); a longer line takes a larger
+// buffer.
 constexpr size_t kPiece = 1 << 20;
+constexpr size_t kSmallestPiece = 4 << 10;
 
 }  // namespace
 
@@ -21,7 +23,8 @@ void ReadMarkdown(ImportSource& source, OutlineImport& outline) {
     outline.reserve(source.size());
     outline.nameSource(source.name());
     MarkdownReader reader(outline);
-    ByteBlock buffer(kPiece);
+    ByteBlock buffer(
+        static_cast<size_t>(std::clamp<uint64_t>(source.size() + 1, kSmallestPiece, kPiece)));
     size_t kept = 0;  // the start of a line not ended yet, moved to the buffer's start
     bool first = true;
     bool skipLf = false;  // the last piece ended in a CR, which an LF may complete

@@ -1,5 +1,6 @@
 #include <expat.h>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -15,8 +16,9 @@ namespace brenvale {
 namespace {
 
 constexpr size_t kNone = OutlineImport::kNoTopic;
-// The file is handed to the parser this much at a time.
-constexpr int kPiece = 1 << 20;
+// The file is handed to the parser this much at a time (less for a smaller one).
+constexpr uint64_t kPiece = 1 << 20;
+constexpr uint64_t kSmallestPiece = 4 << 10;
 // Between a namespace and a local name in the names the parser reports.
 constexpr char kNamespaceEnd = ' ';
 
@@ -430,12 +432,13 @@ void OpmlReader::endOutline() {
 }
 
 void OpmlReader::read(ImportSource& source) {
+    const auto piece = static_cast<int>(std::clamp(source.size() + 1, kSmallestPiece, kPiece));
     for (;;) {
-        void* buffer = XML_GetBuffer(parser_, kPiece);
+        void* buffer = XML_GetBuffer(parser_, piece);
         if (!buffer) {
             throw std::bad_alloc();
         }
-        size_t read = source.read(static_cast<char*>(buffer), kPiece);
+        size_t read = source.read(static_cast<char*>(buffer), static_cast<size_t>(piece));
         XML_Status status = XML_ParseBuffer(parser_, static_cast<int>(read), read == 0);
         if (error_) {
             std::rethrow_exception(error_);

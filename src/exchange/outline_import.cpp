@@ -25,7 +25,7 @@ constexpr uint64_t kHeaderBytes = 256;
 constexpr uint64_t kTopicLineBytes = 4 + 2;
 constexpr uint64_t kItemLineBytes = 1 + 2;
 
-constexpr size_t kSmallestChunk = 64 << 10;
+constexpr size_t kSmallestChunk = 4 << 10;
 constexpr size_t kLargestChunk = 8 << 20;
 
 bool IsLeadByte(unsigned char b) {
