@@ -117,58 +117,29 @@ public:
     // Appends the UTF-8 of cp932 to out: runs of ASCII are copied whole, every other character
     // comes from its UTF-8 form kept in the table (U+FFFD for an undefined byte).
     void AppendUtf8Of(std::string& out, std::string_view cp932) const {
-        const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
-        const auto* end = p + cp932.size();
-        char buffer[256];
-        size_t used = 0;
-        while (p < end) {
-            if (*p < 0x80 && asciiSame_) {
-                const auto* run = p;
-                while (p < end && *p < 0x80) {
-                    ++p;
-                }
-                out.append(buffer, used);
-                used = 0;
-                out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
-                continue;
-            }
-            uint32_t packed = singleUtf8_[*p];
-            size_t step = 1;
-            if (IsLead(*p) && p + 1 < end && pairs_[*p * 256 + p[1]] != kNone) {
-                packed = pairsUtf8_[*p * 256 + p[1]];
-                step = 2;
-            }
-            if (used + 4 > sizeof buffer) {
-                out.append(buffer, used);
-                used = 0;
-            }
-            size_t length = packed >> 24;
-            for (size_t i = 0; i < length; ++i) {
-                buffer[used++] = static_cast<char>((packed >> (8 * i)) & 0xFF);
-            }
-            p += step;
-        }
-        out.append(buffer, used);
+        bool unasked = false;  // no round trip is asked for
+        AppendUtf8Until(
+            out, cp932, [](unsigned char) { return false; },
+            [](const unsigned char*, size_t) { return true; }, &unasked);
     }
 
-    // AppendUtf8Of up to the first single-byte character marked in stop; roundTrips(p, n)
-    // tells whether the n-byte sequence at p comes back as it is.
-    template <typename RoundTrips>
-    size_t AppendUtf8Until(std::string& out, std::string_view cp932,
-                           const std::array<bool, 256>& stop, RoundTrips roundTrips,
-                           bool* allRoundTrip) const {
+    // AppendUtf8Of up to the first single-byte character that stops(byte); roundTrips(p, n)
+    // tells whether the n-byte sequence at p comes back as it is, while *allRoundTrip holds.
+    template <typename Stops, typename RoundTrips>
+    size_t AppendUtf8Until(std::string& out, std::string_view cp932, Stops stops,
+                           RoundTrips roundTrips, bool* allRoundTrip) const {
         const auto* begin = reinterpret_cast<const unsigned char*>(cp932.data());
         const auto* p = begin;
         const auto* end = p + cp932.size();
         char buffer[256];
         size_t used = 0;
         while (p < end) {
-            if (*p < 0x80 && stop[*p]) {
+            if (*p < 0x80 && stops(*p)) {
                 break;
             }
             if (*p < 0x80 && asciiSame_) {
                 const auto* run = p;
-                while (p < end && *p < 0x80 && !stop[*p]) {
+                while (p < end && *p < 0x80 && !stops(*p)) {
                     ++p;
                 }
                 out.append(buffer, used);
@@ -488,8 +459,9 @@ bool Cp932RoundTrips(std::string_view cp932) {
 size_t AppendCp932AsUtf8Until(std::string& out, std::string_view cp932,
                               const std::array<bool, 256>& stop, bool* roundTrips) {
     const RoundTripTable& table = RoundTrip();
-    auto comesBack = [&table](const unsigned char* p, size_t n) { return table.Sequence(p, n); };
-    return Table().AppendUtf8Until(out, cp932, stop, comesBack, roundTrips);
+    return Table().AppendUtf8Until(
+        out, cp932, [&stop](unsigned char c) { return stop[c]; },
+        [&table](const unsigned char* p, size_t n) { return table.Sequence(p, n); }, roundTrips);
 }
 
 size_t Utf8SequenceLength(std::string_view text) {
