@@ -182,11 +182,12 @@ bool AppendMarkdownText(std::string& out, std::string_view cp932, MarkdownSpot s
 }
 
 void AppendMarkdownUnescaped(std::string& out, std::string_view markdown) {
+    static constexpr std::array<bool, 256> kStarts = SpecialCharacters("\\&<");
     size_t i = 0;
     size_t run = 0;  // the start of the characters not copied yet, all taken as written
     while (i < markdown.size()) {
         char c = markdown[i];
-        if (c != '\\' && c != '&' && c != '<') {
+        if (!kStarts[static_cast<unsigned char>(c)]) {
             ++i;
             continue;
         }
