@@ -14,7 +14,7 @@
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "document/storage.h"
-#include "document/text_export.h"
+#include "exchange/text_export.h"
 #include "document/tree_clipboard.h"
 
 namespace brenvale::bench {

@@ -22,6 +22,8 @@ ensure_packages() {
 
 BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite)
+# OPML is read with libexpat: a streaming UTF-8 parser, with no external entities loaded.
+BUILD_PACKAGES+=(libexpat1-dev)
 RUN_PACKAGES=(fonts-ipafont-gothic qt6-translations-l10n)
 # What the tests need beyond the build: a virtual display with a window manager.
 TEST_PACKAGES=(xvfb xauth openbox xdotool)

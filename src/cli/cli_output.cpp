@@ -45,24 +45,42 @@ bool IsSameFile(const std::string& input, const std::string& output) {
 }
 
 void WriteDirect(const std::string& path, std::string_view bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
+    DirectWriter writer(path);
+    writer.Write(bytes);
+    writer.Close();
+}
+
+DirectWriter::DirectWriter(const std::string& path)
+    : path_(path), fd_(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC)) {
+    if (fd_ < 0) {
         throw Error(WriteErrorText(path, errno));
     }
+}
+
+DirectWriter::~DirectWriter() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void DirectWriter::Write(std::string_view bytes) {
     while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        ssize_t n = ::write(fd_, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
-            int error = errno;
-            ::close(fd);
-            throw Error(WriteErrorText(path, error));
+            throw Error(WriteErrorText(path_, errno));
         }
         bytes.remove_prefix(static_cast<size_t>(n));
     }
+}
+
+void DirectWriter::Close() {
+    int fd = fd_;
+    fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR) {
-        throw Error(WriteErrorText(path, errno));
+        throw Error(WriteErrorText(path_, errno));
     }
 }
 

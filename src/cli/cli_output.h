@@ -21,4 +21,20 @@ bool IsSameFile(const std::string& input, const std::string& output);
 // Writes bytes to an output of the kind Direct; throws Error when it cannot.
 void WriteDirect(const std::string& path, std::string_view bytes);
 
+// The same a block at a time, through one descriptor: a pipe's reader sees one stream.
+class DirectWriter {
+public:
+    explicit DirectWriter(const std::string& path);
+    ~DirectWriter();
+    DirectWriter(const DirectWriter&) = delete;
+    DirectWriter& operator=(const DirectWriter&) = delete;
+
+    void Write(std::string_view bytes);
+    void Close();
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 }  // namespace brenvale

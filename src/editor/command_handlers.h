@@ -16,6 +16,7 @@
 namespace brenvale {
 
 struct EditorParts;
+struct FormatChoice;
 class Topic;
 
 // What the commands do, one function per command of the command table, and the routines
@@ -102,8 +103,9 @@ void ImportExecute(EditorParts& p);
 void ExportExecute(EditorParts& p);
 void PrintExecute(EditorParts& p);
 void ExportPdfExecute(EditorParts& p);
-// Imports a file in the format of filter filterIndex of the import dialog (5: by its name).
-void ImportFile(EditorParts& p, const std::string& path, int filterIndex);
+// Imports the file at path in the format its name names (see FormatOfFileName); a name that
+// names none takes `chosen`, the format of the filter it was chosen under, if any.
+void ImportFile(EditorParts& p, const std::string& path, const FormatChoice* chosen = nullptr);
 
 // ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
 void AutoSaveTick(EditorParts& p);

@@ -5,7 +5,7 @@
 
 #include "common/check_mark.h"
 #include "document/model.h"
-#include "document/outline_import.h"
+#include "exchange/outline_import.h"
 #include "document/tree_clipboard.h"
 #include "editor/document_session.h"
 #include "editor/item_changes.h"

@@ -8,7 +8,6 @@
 #include "document/backup_copy.h"
 #include "document/document_reader.h"
 #include "document/model.h"
-#include "document/text_export.h"
 #include "editor/bulk_build.h"
 #include "editor/command_handlers.h"
 #include "editor/document_changes.h"
@@ -20,6 +19,7 @@
 #include "editor/selection.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
+#include "exchange/text_export.h"
 
 namespace brenvale {
 
@@ -30,11 +30,11 @@ constexpr const char* kOpenFilter =
     "Brenvale バックアップファイル (*.BAK)|*.BAK|すべてのファイル (*.*)|*.*";
 constexpr const char* kSaveFilter =
     "Brenvale ファイル (*.bnv)|*.bnv|すべてのファイル (*.*)|*.*|テキストファイル(*.txt)|*.txt";
-// The text export's dialog adds the encoding choice: its fourth filter writes UTF-8.
+// The text export's dialog adds the encoding choice: a filter that writes UTF-8.
+constexpr std::string_view kUtf8TextFilter = "テキストファイル UTF-8 (*.txt)";
 constexpr const char* kSaveTextFilter =
     "Brenvale ファイル (*.bnv)|*.bnv|すべてのファイル (*.*)|*.*|テキストファイル(*.txt)|*.txt|"
     "テキストファイル UTF-8 (*.txt)|*.txt";
-constexpr int kUtf8TextFilter = 4;
 
 std::string NotFoundText(const std::string& path) {
     return "ファイル " + path + "が見つかりません。";
@@ -268,9 +268,8 @@ void SaveTextExecute(EditorParts& p) {
     if (!choice || choice->path.empty() || !ConfirmOverwrite(p, choice->path)) {
         return;
     }
-    WriteTextExport(
-        p.doc(), choice->path, p.settings.listKindOptions(),
-        choice->filterIndex == kUtf8TextFilter ? TextEncoding::Utf8 : TextEncoding::Cp932);
+    WriteTextExport(p.doc(), choice->path, p.settings.listKindOptions(),
+                    choice->filter == kUtf8TextFilter ? TextEncoding::Utf8 : TextEncoding::Cp932);
 }
 
 void OpenFirstLaunchOthers(EditorParts& p, const std::vector<std::string>& paths) {

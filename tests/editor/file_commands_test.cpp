@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
-#include "document/text_export.h"
+#include "exchange/text_export.h"
 #include "editor_fixture.h"
 
 namespace brenvale {
