@@ -1,13 +1,14 @@
-// The settings file at 200 MB: what the start-up reading, the close-time writing and the
-// options dialog's OK cost, each in a fresh process (this program started again on the
-// file), the median of several runs beside `cat` of the same file in the same run, with the
-// peak memory of each process.
+// The settings file at 200 MB: what the start-up reading, the close-time writing (of a window
+// moved since the last close, and of one as it was) and the options dialog's OK cost, each in a
+// fresh process (this program started again on the file), the median of several runs beside `cat`
+// of the same file in the same run, with the peak memory of each process.
 //
 //   settings_bench [--runs N]
 //
 // The file holds the program's own sections around a big section it does not know (what a
 // settings file shared with other tools, or grown by hand, may look like).
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -54,16 +55,23 @@ int RunOperation(const std::string& operation, const std::string& path) {
             StartupSettings read = ReadSettings(path, 1024, 768);
             return read.layout.bounds.width == 600 ? 0 : 1;
         }
-        if (operation == "--close") {
+        if (operation == "--close" || operation == "--close-moved") {
             WindowLayout layout;
             layout.bounds = {10, 20, 640, 480};
+            if (operation == "--close-moved") {
+                // A window moved since the last close: the file is written every time.
+                layout.bounds.left = static_cast<int>(::getpid() % 1000);
+            }
             WriteClosingSettings(path, layout, {"/docs/a.bnv", "/docs/b.bnv"});
             return 0;
         }
         if (operation == "--options") {
             NoTarget target;
             IniFile ini(path);
-            WriteOptions(ini, OptionValues{}, Settings{}, target);
+            // An interval changed in the dialog: the file is written every time.
+            OptionValues values;
+            values.autoSaveInterval = 60000 * (1 + static_cast<int>(::getpid() % 30));
+            WriteOptions(ini, values, Settings{}, target);
             return 0;
         }
     } catch (const Error& error) {
@@ -108,7 +116,8 @@ int main(int argc, char** argv) {
     const Command cat = {"sh", "-c", "exec cat \"$0\" >/dev/null", path};
     const std::pair<const char*, const char*> rows[] = {
         {"start: read", "--read"},
-        {"close: write", "--close"},
+        {"close: unchanged", "--close"},
+        {"close: write", "--close-moved"},
         {"options OK: write", "--options"},
     };
     for (const auto& [name, operation] : rows) {

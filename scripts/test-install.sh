@@ -68,6 +68,17 @@ export_from_package() {
     "$work/unpacked/usr/bin/brenvale-cli" stats "$work/plan.bnv" | grep -qx 'topics 2'
 }
 check "brenvale-cli from the package works on a document" export_from_package
+pdf_from_package() {
+    "$work/unpacked/usr/bin/brenvale-cli" pdf "$work/plan.bnv" "$work/plan.pdf"
+    head -c 5 "$work/plan.pdf" | grep -qx '%PDF-'
+}
+check "brenvale-cli pdf from the package finds brenvale-pdf" pdf_from_package
+# The tool loads no Qt library at all, not even through its own libraries: only the PDF
+# program links Qt.
+no_qt_gui() {
+    ! ldd "$work/unpacked/usr/bin/brenvale-cli" | grep -q 'libQt'
+}
+check "brenvale-cli loads no Qt library" no_qt_gui
 check "manual page" sh -c "gzip -dc '$work/unpacked/usr/share/man/man1/brenvale-cli.1.gz' | grep -q '^.SH EXIT STATUS'"
 
 checks_summary "install"

@@ -17,6 +17,7 @@
 #include "cli/cli_schedule.h"
 #include "cli/cli_usage.h"
 #include "cli/merge_commands.h"
+#include "cli/pdf_program.h"
 #include "common/byte_block.h"
 #include "common/cp932.h"
 #include "common/error.h"
@@ -31,7 +32,6 @@
 #include "exchange/exchange_format.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
-#include "ui/print/pdf_export.h"
 
 namespace brenvale {
 
@@ -62,6 +62,10 @@ struct Invocation {
     const ExchangeFormat* format = nullptr;
     std::optional<TextEncoding> encoding;
     std::optional<std::string> output;  // -o, for merge
+    // The arguments as given, which the pdf command hands to the PDF program, and the writer
+    // that paints the PDF in that program.
+    const std::vector<std::string>* args = nullptr;
+    const PdfWriter* pdf = nullptr;
 };
 
 const ExchangeFormat* ParseFormat(const std::string& name) {
@@ -165,6 +169,16 @@ private:
     std::ostream& out_;
 };
 
+// Hands an export's blocks to a pipe or a device, through one descriptor.
+class DirectSink : public ByteSink {
+public:
+    explicit DirectSink(DirectOutput& out) : out_(out) {}
+    void Write(std::string_view bytes) override { out_.write(bytes); }
+
+private:
+    DirectOutput& out_;
+};
+
 int Export(const Invocation& inv, std::ostream& out, std::ostream& err) {
     // Without OUT the export goes to standard output, as a diff's text conversion takes it.
     Invocation with = inv;
@@ -187,26 +201,30 @@ int Export(const Invocation& inv, std::ostream& out, std::ostream& err) {
         choice.format->write(job, sink);
         return 0;
     }
-    DirectWriter writer(path);
-    SinkTo<DirectWriter> sink(writer);
+    DirectOutput writer(path);
+    DirectSink sink(writer);
     choice.format->write(job, sink);
-    writer.Close();
+    writer.close();
     return 0;
 }
+
+// Output that cannot be written (a full disk, a closed pipe) is a failure of the command.
+void FlushOutput(std::ostream& out);
 
 int Pdf(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Expect(inv, 2, "pdf");
     OutputKind kind = OutputBeside(inv, "pdf");
+    if (!inv.pdf || !*inv.pdf) {
+        // The pages need Qt: the PDF program reads the document and writes them.
+        FlushOutput(out);
+        return RunPdfProgram(*inv.args, err);
+    }
     ReadResult read = Open(inv.operands[0], inv, err);
     PrintJob job;
     job.document = read.document.get();
     job.kinds = inv.settings.list;
     job.title = TitleOf(inv.operands[0]);
-    if (kind == OutputKind::File) {
-        WritePdf(job, inv.operands[1]);
-    } else {
-        WriteOutput(kind, inv.operands[1], ExportPdf(job), out);
-    }
+    (*inv.pdf)(job, inv.operands[1], kind, out);
     return 0;
 }
 
@@ -327,7 +345,6 @@ std::optional<std::string> OptionValue(const std::vector<std::string>& args, siz
     return args[i];
 }
 
-// Output that cannot be written (a full disk, a closed pipe) is a failure of the command.
 void FlushOutput(std::ostream& out) {
     errno = 0;
     out.flush();
@@ -345,7 +362,8 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const PdfWriter& pdf) {
     using Command = std::function<int(const Invocation&, std::ostream&, std::ostream&)>;
     static const std::map<std::string, Command> kCommands = {
         {"export", Export},          {"import", Import}, {"pdf", Pdf},     {"resave", Resave},
@@ -371,6 +389,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             throw UsageError{"unknown command '" + args[0] + "'"};
         }
         Invocation inv;
+        inv.args = &args;
+        inv.pdf = &pdf;
         bool noBackup = false;
         for (size_t i = 1; i < args.size(); ++i) {
             if (args[i] == "--no-backup") {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "common/error.h"
 #include "common/file_io.h"
@@ -44,26 +45,20 @@ bool IsSameFile(const std::string& input, const std::string& output) {
            in.st_ino == out.st_ino;
 }
 
-void WriteDirect(const std::string& path, std::string_view bytes) {
-    DirectWriter writer(path);
-    writer.Write(bytes);
-    writer.Close();
-}
-
-DirectWriter::DirectWriter(const std::string& path)
-    : path_(path), fd_(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC)) {
+DirectOutput::DirectOutput(std::string path) : path_(std::move(path)) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd_ < 0) {
-        throw Error(WriteErrorText(path, errno));
+        throw Error(WriteErrorText(path_, errno));
     }
 }
 
-DirectWriter::~DirectWriter() {
+DirectOutput::~DirectOutput() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
 }
 
-void DirectWriter::Write(std::string_view bytes) {
+void DirectOutput::write(std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t n = ::write(fd_, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) {
@@ -76,12 +71,18 @@ void DirectWriter::Write(std::string_view bytes) {
     }
 }
 
-void DirectWriter::Close() {
+void DirectOutput::close() {
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR) {
         throw Error(WriteErrorText(path_, errno));
     }
+}
+
+void WriteDirect(const std::string& path, std::string_view bytes) {
+    DirectOutput output(path);
+    output.write(bytes);
+    output.close();
 }
 
 }  // namespace brenvale

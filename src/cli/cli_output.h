@@ -18,23 +18,24 @@ OutputKind KindOfOutput(const std::string& operand);
 // another name or a link.
 bool IsSameFile(const std::string& input, const std::string& output);
 
-// Writes bytes to an output of the kind Direct; throws Error when it cannot.
-void WriteDirect(const std::string& path, std::string_view bytes);
-
-// The same a block at a time, through one descriptor: a pipe's reader sees one stream.
-class DirectWriter {
+// An output of the kind Direct, written as it stands a piece at a time through one descriptor
+// (a pipe's reader sees one stream); throws Error when it cannot be opened or written.
+class DirectOutput {
 public:
-    explicit DirectWriter(const std::string& path);
-    ~DirectWriter();
-    DirectWriter(const DirectWriter&) = delete;
-    DirectWriter& operator=(const DirectWriter&) = delete;
+    explicit DirectOutput(std::string path);
+    ~DirectOutput();
+    DirectOutput(const DirectOutput&) = delete;
+    DirectOutput& operator=(const DirectOutput&) = delete;
 
-    void Write(std::string_view bytes);
-    void Close();
+    void write(std::string_view bytes);
+    void close();
 
 private:
     std::string path_;
     int fd_ = -1;
 };
+
+// Writes bytes to an output of the kind Direct; throws Error when it cannot.
+void WriteDirect(const std::string& path, std::string_view bytes);
 
 }  // namespace brenvale

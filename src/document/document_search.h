@@ -2,32 +2,14 @@
 
 #include <cstddef>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "document/document.h"
+#include "document/search_walk.h"
 #include "document/text_matcher.h"
 
 namespace brenvale {
-
-// The texts of a document in tree order: each Topic's caption, then its Items from the first.
-// A place names one of them: item -1 is the caption, any other value the Item of that index.
-inline constexpr long kCaption = -1;
-
-struct SearchHit {
-    Topic* topic = nullptr;
-    long item = kCaption;
-    TextRange range;
-
-    bool operator==(const SearchHit&) const = default;
-};
-
-// Where a search starts: the text at (topic, item), at byte offset within it. A null topic
-// stands for the start of the document.
-struct SearchStart {
-    const Topic* topic = nullptr;
-    long item = kCaption;
-    size_t offset = 0;
-};
 
 // The first match at or after start, in tree order; past the document's end the search goes
 // on from its start up to where it began (*wrapped then tells so).
@@ -38,11 +20,6 @@ std::optional<SearchHit> FindForward(const Document& doc, const TextMatcher& mat
 std::optional<SearchHit> FindBackward(const Document& doc, const TextMatcher& matcher,
                                       SearchStart start, bool* wrapped = nullptr);
 
-struct HitCount {
-    size_t total = 0;
-    // Of a given hit: its number among all of them from 1, 0 when it is none of them.
-    size_t index = 0;
-};
 HitCount CountHits(const Document& doc, const TextMatcher& matcher, const SearchHit* of = nullptr);
 
 // Every match in tree order, up to max of them in out; returns how many there are in all.

@@ -20,6 +20,16 @@ TextMatcher::TextMatcher(std::string_view needle, bool kanaBlind)
     for (size_t i = 0; i + 1 < folded_.size(); ++i) {
         units_.push_back(folded_[i].code);
     }
+    fallback_.assign(units_.size(), 0);
+    for (size_t i = 1, k = 0; i < units_.size(); ++i) {
+        while (k > 0 && units_[i] != units_[k]) {
+            k = fallback_[k - 1];
+        }
+        if (units_[i] == units_[k]) {
+            ++k;
+        }
+        fallback_[i] = static_cast<uint32_t>(k);
+    }
     choosePatterns();
 }
 

@@ -151,6 +151,8 @@ void FindStep(EditorParts& p, bool forward);
 void CountFindHits(EditorParts& p);
 void CollectFindResults(EditorParts& p);
 void GoToFindResult(EditorParts& p, size_t index);
+// The next slice of the searches under way (see EditorHost::ScheduleFindSlice).
+void FindSlice(EditorParts& p);
 
 // ---- The clipboard (clipboard_commands.cpp)
 void TreeCutExecute(EditorParts& p);

@@ -315,6 +315,16 @@ void Editor::goToFindResult(size_t index) {
     act([&] { GoToFindResult(parts_, index); });
 }
 
+void Editor::findSlice() {
+    // Not in the middle of another action (a dialog inside a command), whose selection a hit
+    // found now would move: a moment later.
+    if (acting_ > 0) {
+        host_.ScheduleFindSlice(kFindSliceRetryMs);
+        return;
+    }
+    act([&] { FindSlice(parts_); });
+}
+
 std::string Editor::treeCounterText() const {
     const Document& doc = session_.document();
     Topic* t = selection_.topic();

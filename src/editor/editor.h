@@ -154,6 +154,9 @@ public:
     // The list of every hit, and a click on one of them.
     void collectFindResults();
     void goToFindResult(size_t index);
+    // The next slice of the searches under way, which the window runs from its event loop when
+    // asked to (EditorHost::ScheduleFindSlice).
+    void findSlice();
 
     // ---- Status bar: the tree's counter "3/12" (the list's are VisibleList's).
     std::string treeCounterText() const;
@@ -165,6 +168,9 @@ private:
     // Runs an action and works out the command states afterwards (once, for nested ones).
     template <typename Fn>
     void act(Fn&& fn);
+
+    // How long a slice of the find waits while another action runs.
+    static constexpr int kFindSliceRetryMs = 100;
 
     EditorHost& host_;
     Settings settings_;

@@ -102,6 +102,12 @@ public:
     // new call replaces the one before.
     virtual void SetHideCheckedTimer(int /*delayMs*/) {}
 
+    // A search of the find that runs long goes on a slice at a time: the host calls
+    // Editor::findSlice once, from its event loop, after delayMs (so that the user's input
+    // and the window's painting come in between), and returns true. A host that returns false
+    // has every search finish at once.
+    virtual bool ScheduleFindSlice(int /*delayMs*/) { return false; }
+
     // Starts another instance of the program with one file (reporting its own failures).
     virtual void LaunchWithFile(const std::string& path) = 0;
 
@@ -129,10 +135,11 @@ public:
     // Printing. The print options dialog: what to print (the whole document, or job.topic
     // with its subtree: it then clears job.topic for the whole document) and whether checked
     // Items are grey; false when cancelled. The print preview, from which the user prints.
-    // And the pages as a PDF file.
+    // And the pages as a PDF file, with a progress the user can stop: false when stopped,
+    // leaving no file. Both keep the document as it is while they paint.
     virtual bool AskPrintOptions(PrintJob& job) = 0;
     virtual void ShowPrintPreview(const PrintJob& job) = 0;
-    virtual void WritePdf(const PrintJob& job, const std::string& path) = 0;
+    virtual bool WritePdf(const PrintJob& job, const std::string& path) = 0;
 };
 
 }  // namespace brenvale

@@ -1,6 +1,7 @@
 // Lists in and out of other programs: import and export of Markdown, OPML and text, the print
 // preview and the PDF export.
 #include <memory>
+#include <new>
 
 #include "common/byte_block.h"
 #include "common/path.h"
@@ -85,6 +86,21 @@ std::optional<FormatChoice> ImportChoice(EditorParts& p, std::string_view name,
         choice.encoding = TextEncoding::Utf8;
     }
     return choice;
+}
+
+// Runs a print: memory that runs out stops it there and is told, and the document stays as it
+// is (printing only reads it). False when it stopped so.
+template <typename Fn>
+bool WithoutMemoryStop(EditorParts& p, std::string_view what, Fn&& print) {
+    try {
+        print();
+        return true;
+    } catch (const std::bad_alloc&) {
+        p.host.ShowMessageBox(
+            "メモリが足りません。" + std::string(what) + "を中止しました（文書はそのままです）。",
+            MessageKind::Error, MessageButtons::Ok);
+        return false;
+    }
 }
 
 PrintJob NewPrintJob(const EditorParts& p) {
@@ -195,7 +211,7 @@ void PrintExecute(EditorParts& p) {
     }
     PrintJob job = NewPrintJob(p);
     if (p.host.AskPrintOptions(job)) {
-        p.host.ShowPrintPreview(job);
+        WithoutMemoryStop(p, "印刷", [&] { p.host.ShowPrintPreview(job); });
     }
 }
 
@@ -217,9 +233,15 @@ void ExportPdfExecute(EditorParts& p) {
     if (!path || path->empty() || !ConfirmOverwrite(p, *path)) {
         return;
     }
-    {
-        BusyScope busy(p.host);
-        p.host.WritePdf(job, *path);
+    // The window shows the progress, with a button that stops it.
+    bool written = false;
+    if (!WithoutMemoryStop(p, "PDF の書き出し", [&] { written = p.host.WritePdf(job, *path); })) {
+        return;
+    }
+    if (!written) {
+        p.hint.show("PDF の書き出しを中止しました。「" + std::string(FileNamePart(*path)) +
+                    "」は書き出していません");
+        return;
     }
     p.hint.show("「" + *path + "」に PDF を書き出しました");
 }

@@ -64,6 +64,92 @@ void Found(EditorParts& p, std::optional<SearchHit> hit) {
     }
 }
 
+// ---- The searches under way, a slice at a time
+
+// The work of one slice of each search, about 10 ms on a document of short texts.
+constexpr size_t kSliceUnits = 250000;
+
+bool Current(const EditorParts& p, uint64_t revision) {
+    return revision == p.session.revision();
+}
+
+void StartStep(EditorParts& p, SearchStart start, bool forward, bool typed, HitCount count) {
+    FindState::Jobs& jobs = p.find.jobs();
+    // The count belongs to the hit this step moves away from.
+    jobs.counting.reset();
+    jobs.step =
+        FindState::Step{std::make_unique<FindRun>(p.doc(), *p.find.matcher(), start, forward),
+                        forward, typed, count, p.session.revision()};
+}
+
+FindState::Tally NewTally(EditorParts& p, const SearchHit* of, size_t keep) {
+    return {std::make_unique<HitTally>(p.doc(), *p.find.matcher(), of, keep), p.session.revision()};
+}
+
+void StepDone(EditorParts& p, FindState::Step& step) {
+    const FindRun& run = *step.run;
+    std::optional<SearchHit> hit = run.hit();
+    Found(p, hit);
+    const HitCount& count = step.count;
+    if (hit && count.index > 0) {
+        bool wrapped = run.wrapped();
+        size_t index = step.forward ? (wrapped ? 1 : count.index + 1)
+                                    : (wrapped ? count.total : count.index - 1);
+        p.find.setCount({count.total, index});
+    }
+    if (hit && run.wrapped() && !step.typed) {
+        p.hint.show(step.forward ? kWrappedToStart : kWrappedToEnd);
+    }
+}
+
+void ResultsDone(EditorParts& p, HitTally& tally) {
+    std::vector<FindState::Result> results;
+    results.reserve(tally.hits().size());
+    for (const SearchHit& hit : tally.hits()) {
+        results.push_back({hit, ResultText(hit)});
+    }
+    p.find.setResults(std::move(results), tally.count().total);
+}
+
+// One slice of every search under way; a search that began on a document that has changed
+// since begins again (a step from where the user is now).
+void RunJobs(EditorParts& p, SearchBudget budget) {
+    FindState::Jobs& jobs = p.find.jobs();
+    if (jobs.step && !Current(p, jobs.step->revision)) {
+        StartStep(p, CurrentPlace(p), jobs.step->forward, jobs.step->typed, {});
+    }
+    if (jobs.step && jobs.step->run->run(budget)) {
+        FindState::Step step = std::move(*jobs.step);
+        jobs.step.reset();
+        StepDone(p, step);
+    }
+    if (jobs.counting && !Current(p, jobs.counting->revision)) {
+        std::optional<SearchHit> hit = p.find.hit();
+        jobs.counting = hit ? std::optional(NewTally(p, &*hit, 0)) : std::nullopt;
+    }
+    if (jobs.counting && jobs.counting->tally->run(budget)) {
+        p.find.setCount(jobs.counting->tally->count());
+        jobs.counting.reset();
+    }
+    if (jobs.collecting && !Current(p, jobs.collecting->revision)) {
+        jobs.collecting = NewTally(p, nullptr, FindState::kMaxResults);
+    }
+    if (jobs.collecting && jobs.collecting->tally->run(budget)) {
+        FindState::Tally done = std::move(*jobs.collecting);
+        jobs.collecting.reset();
+        ResultsDone(p, *done.tally);
+    }
+}
+
+// Runs a slice of the searches under way, and has the window run the next one from its event
+// loop; a host that cannot has them finish at once.
+void DriveFind(EditorParts& p) {
+    RunJobs(p, SearchBudget(kSliceUnits));
+    if (p.find.jobs().pending() && !p.host.ScheduleFindSlice(0)) {
+        RunJobs(p, SearchBudget::Unlimited());
+    }
+    Notify(p);
+}
 }  // namespace
 
 void FindExecute(EditorParts& p) {
@@ -93,15 +179,14 @@ void FindTyped(EditorParts& p, std::string query, bool kanaBlind) {
         return;
     }
     RepaintHitRow(p, previous);
-    if (const TextMatcher* matcher = p.find.matcher()) {
-        Found(p, FindForward(p.doc(), *matcher, start));
+    if (p.find.matcher()) {
+        StartStep(p, start, true, true, {});
     }
-    Notify(p);
+    DriveFind(p);
 }
 
 void FindStep(EditorParts& p, bool forward) {
-    const TextMatcher* matcher = p.find.matcher();
-    if (!matcher) {
+    if (!p.find.matcher()) {
         return;
     }
     SearchStart start = CurrentPlace(p);
@@ -115,45 +200,33 @@ void FindStep(EditorParts& p, bool forward) {
     if (std::optional<HitCount> known = p.find.count(); onHit && known) {
         count = *known;
     }
-    bool wrapped = false;
-    std::optional<SearchHit> hit = forward ? FindForward(p.doc(), *matcher, start, &wrapped)
-                                           : FindBackward(p.doc(), *matcher, start, &wrapped);
-    Found(p, hit);
-    if (hit && count.index > 0) {
-        size_t index =
-            forward ? (wrapped ? 1 : count.index + 1) : (wrapped ? count.total : count.index - 1);
-        p.find.setCount({count.total, index});
-    }
-    if (hit && wrapped) {
-        p.hint.show(forward ? kWrappedToStart : kWrappedToEnd);
-    }
-    Notify(p);
+    StartStep(p, start, forward, false, count);
+    DriveFind(p);
 }
 
 void CountFindHits(EditorParts& p) {
-    const TextMatcher* matcher = p.find.matcher();
-    if (!matcher) {
+    FindState::Jobs& jobs = p.find.jobs();
+    if (!p.find.matcher() || (jobs.counting && Current(p, jobs.counting->revision))) {
         return;
     }
     std::optional<SearchHit> hit = p.find.hit();
-    p.find.setCount(CountHits(p.doc(), *matcher, hit ? &*hit : nullptr));
-    Notify(p);
+    jobs.counting = NewTally(p, hit ? &*hit : nullptr, 0);
+    DriveFind(p);
 }
 
 void CollectFindResults(EditorParts& p) {
-    const TextMatcher* matcher = p.find.matcher();
-    if (!matcher) {
+    FindState::Jobs& jobs = p.find.jobs();
+    if (!p.find.matcher() || (jobs.collecting && Current(p, jobs.collecting->revision))) {
         return;
     }
-    std::vector<SearchHit> hits;
-    size_t total = CollectHits(p.doc(), *matcher, FindState::kMaxResults, hits);
-    std::vector<FindState::Result> results;
-    results.reserve(hits.size());
-    for (const SearchHit& hit : hits) {
-        results.push_back({hit, ResultText(hit)});
+    jobs.collecting = NewTally(p, nullptr, FindState::kMaxResults);
+    DriveFind(p);
+}
+
+void FindSlice(EditorParts& p) {
+    if (p.find.jobs().pending()) {
+        DriveFind(p);
     }
-    p.find.setResults(std::move(results), total);
-    Notify(p);
 }
 
 void GoToFindResult(EditorParts& p, size_t index) {
@@ -169,7 +242,8 @@ void GoToFindResult(EditorParts& p, size_t index) {
         for (size_t i = 0; i < index; ++i) {
             alike += old[i].text == text;
         }
-        CollectFindResults(p);
+        p.find.jobs().collecting = NewTally(p, nullptr, FindState::kMaxResults);
+        RunJobs(p, SearchBudget::Unlimited());
         const std::vector<FindState::Result>& fresh = p.find.results();
         index = fresh.size();
         for (size_t i = 0; i < fresh.size(); ++i) {

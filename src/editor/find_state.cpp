@@ -21,6 +21,8 @@ bool FindState::setQuery(std::string query, bool kanaBlind) {
     if (query == query_ && kanaBlind == kanaBlind_) {
         return false;
     }
+    // The searches under way hold the old matcher.
+    jobs_ = Jobs();
     query_ = std::move(query);
     kanaBlind_ = kanaBlind;
     matcher_.reset();
@@ -59,6 +61,9 @@ void FindState::setCount(HitCount count) {
 std::string FindState::counterText() const {
     if (query_.empty()) {
         return {};
+    }
+    if (jobs_.step) {
+        return "検索中…";
     }
     if (notFound_) {
         return "見つかりません";

@@ -28,6 +28,29 @@ public:
         std::string text;  // UTF-8: "Topic › Topic › text"
     };
 
+    // The searches under way, each done a slice at a time so that the window answers the
+    // user in between: the next or previous hit, the count, the list of every hit. Each
+    // belongs to the document as it was when it started (revision); a slice after a change
+    // starts it again.
+    struct Step {
+        std::unique_ptr<FindRun> run;
+        bool forward = true;
+        bool typed = false;  // a search as the text is typed says nothing of a wrap
+        HitCount count;      // the count known before the step, which the step moves on
+        uint64_t revision = 0;
+    };
+    struct Tally {
+        std::unique_ptr<HitTally> tally;
+        uint64_t revision = 0;
+    };
+    struct Jobs {
+        std::optional<Step> step;
+        std::optional<Tally> counting;
+        std::optional<Tally> collecting;
+
+        bool pending() const { return step || counting || collecting; }
+    };
+
     explicit FindState(const DocumentSession& session) : session_(session) {}
     FindState(const FindState&) = delete;
     FindState& operator=(const FindState&) = delete;
@@ -48,7 +71,8 @@ public:
     // The number of hits and which of them is the hit, while known.
     std::optional<HitCount> count() const;
     void setCount(HitCount count);
-    // "12 件中 3 件目", "見つかりません", or "" while there is nothing to say yet.
+    // "12 件中 3 件目", "見つかりません", "検索中…" while a hit is being looked for, or ""
+    // while there is nothing to say yet.
     std::string counterText() const;
     // The bytes of an Item's text the hit covers, when the hit is in that Item.
     std::optional<TextRange> highlight(const Topic* topic, size_t item) const;
@@ -62,6 +86,9 @@ public:
     // The document changed since the list was made.
     bool resultsStale() const;
     void setResults(std::vector<Result> results, size_t total);
+
+    Jobs& jobs() { return jobs_; }
+    const Jobs& jobs() const { return jobs_; }
 
 private:
     bool current(uint64_t revision) const;
@@ -80,6 +107,7 @@ private:
     bool resultsMade_ = false;
     uint64_t resultsRevision_ = 0;
     uint64_t resultsVersion_ = 0;
+    Jobs jobs_;
 };
 
 // The text of a hit as the list of every hit shows it: the captions from the top down to its

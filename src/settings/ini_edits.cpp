@@ -3,9 +3,11 @@
 // Edits change the text section by section. The text is read once to find, for every section
 // an edit names, where each of its occurrences begins and ends, where its keys stand in its
 // first occurrence and after which line new keys go. The edits are then played on that
-// summary in order, and the result is written out in a second pass that copies everything the
-// edits left alone.
+// summary in order, and the result is handed out in a second pass as pieces: runs of the
+// original text the edits left alone, and the lines they change or add. A file is written from
+// the pieces without the whole new text in memory.
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <unordered_map>
 
@@ -69,8 +71,10 @@ struct NamedSection {
 
 class EditPlayer {
 public:
+    // Reads the text and plays the edits on its summary.
     EditPlayer(std::string_view bytes, std::span<const IniEdit> edits);
-    std::string Play(std::span<const IniEdit> edits);
+    // Hands out the text after the edits, piece by piece.
+    void Render(const IniTextSink& write) const;
 
 private:
     void Scan();
@@ -79,7 +83,6 @@ private:
     std::string_view CurrentBreak() const;
     std::string_view AppendedBreak() const;
     bool EndsWithoutBreak() const;
-    std::string Render() const;
 
     std::string_view bytes_;
     std::unordered_map<std::string, NamedSection> sections_;  // by folded name
@@ -105,6 +108,13 @@ EditPlayer::EditPlayer(std::string_view bytes, std::span<const IniEdit> edits) :
         }
     }
     Scan();
+    for (const IniEdit& edit : edits) {
+        if (edit.kind == IniEdit::Kind::Set) {
+            Set(edit);
+        } else {
+            Erase(edit);
+        }
+    }
 }
 
 void EditPlayer::Scan() {
@@ -270,7 +280,7 @@ void EditPlayer::Erase(const IniEdit& edit) {
     section.appended.clear();
 }
 
-std::string EditPlayer::Render() const {
+void EditPlayer::Render(const IniTextSink& write) const {
     // The places where the output differs from the original text, in text order. At one
     // place the break at the end of the text comes first, then added lines, then a section
     // left out.
@@ -283,7 +293,6 @@ std::string EditPlayer::Render() const {
         const std::string* text;
     };
     std::vector<Change> changes;
-    size_t extra = tailBreak_.size();
     for (const auto& [name, section] : sections_) {
         if (!section.originalAlive) {
             for (const Occurrence& occurrence : section.occurrences) {
@@ -294,13 +303,9 @@ std::string EditPlayer::Render() const {
         }
         for (const auto& [begin, line] : section.replaced) {
             changes.push_back({begin, Kind::Replaced, line.first, &section, &line.second});
-            extra += line.second.size();
         }
         if (!section.added.empty()) {
             changes.push_back({section.anchor, Kind::Added, section.anchor, &section, nullptr});
-            for (const AddedLine& line : section.added) {
-                extra += line.text.size() + line.lineBreak.size();
-            }
         }
     }
     if (!tailBreak_.empty()) {
@@ -309,37 +314,34 @@ std::string EditPlayer::Render() const {
     std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
         return a.at != b.at ? a.at < b.at : a.kind < b.kind;
     });
-    for (const AppendedSection& section : appended_) {
-        for (const AddedLine& line : section.lines) {
-            extra += line.text.size() + line.lineBreak.size();
+    auto out = [&write](std::string_view piece) {
+        if (!piece.empty()) {
+            write(piece);
         }
-        extra += section.header.size() + section.lineBreak.size();
-    }
-
-    std::string out;
-    out.reserve(bytes_.size() + extra);
+    };
     size_t copied = 0;  // the original text before this is done with
     for (const Change& change : changes) {
-        out.append(bytes_.substr(copied, change.at - copied));
+        out(bytes_.substr(copied, change.at - copied));
         copied = change.at;
         switch (change.kind) {
             case Kind::TailBreak:
-                out.append(tailBreak_);
+                out(tailBreak_);
                 break;
             case Kind::Added:
                 for (const AddedLine& line : change.section->added) {
-                    out.append(line.text).append(line.lineBreak);
+                    out(line.text);
+                    out(line.lineBreak);
                     // A lone CR before an empty line that ends in LF makes one CR LF of the
                     // two, as the text read again would: the next line follows that.
                     if (line.lineBreak == "\r" && copied < bytes_.size() &&
                         bytes_[copied] == '\n') {
-                        out.push_back('\n');
+                        out(bytes_.substr(copied, 1));
                         ++copied;
                     }
                 }
                 break;
             case Kind::Replaced:
-                out.append(*change.text);
+                out(*change.text);
                 copied = change.end;
                 break;
             case Kind::Skipped:
@@ -347,37 +349,58 @@ std::string EditPlayer::Render() const {
                 break;
         }
     }
-    out.append(bytes_.substr(copied));
+    out(bytes_.substr(copied));
     for (const AppendedSection& section : appended_) {
         if (!section.alive) {
             continue;
         }
-        out.append(section.header).append(section.lineBreak);
+        out(section.header);
+        out(section.lineBreak);
         for (const AddedLine& line : section.lines) {
-            out.append(line.text).append(line.lineBreak);
+            out(line.text);
+            out(line.lineBreak);
         }
     }
-    return out;
-}
-
-std::string EditPlayer::Play(std::span<const IniEdit> edits) {
-    for (const IniEdit& edit : edits) {
-        if (edit.kind == IniEdit::Kind::Set) {
-            Set(edit);
-        } else {
-            Erase(edit);
-        }
-    }
-    return Render();
 }
 
 }  // namespace
+
+void WriteIniEdits(std::string_view bytes, std::span<const IniEdit> edits,
+                   const IniTextSink& write) {
+    if (edits.empty()) {
+        if (!bytes.empty()) {
+            write(bytes);
+        }
+        return;
+    }
+    EditPlayer(bytes, edits).Render(write);
+}
+
+bool IniEditsChange(std::string_view bytes, std::span<const IniEdit> edits) {
+    // A run of the original text that lands where it was is the same by its place alone; only
+    // the pieces that moved or are new are compared.
+    size_t at = 0;
+    bool changed = false;
+    WriteIniEdits(bytes, edits, [&](std::string_view piece) {
+        if (!changed && piece.data() != bytes.data() + at) {
+            changed = at > bytes.size() || bytes.substr(at, piece.size()) != piece;
+        }
+        at += piece.size();
+    });
+    return changed || at != bytes.size();
+}
 
 std::string ApplyIniEdits(std::string_view bytes, std::span<const IniEdit> edits) {
     if (edits.empty()) {
         return std::string(bytes);
     }
-    return EditPlayer(bytes, edits).Play(edits);
+    const EditPlayer player(bytes, edits);
+    size_t size = 0;
+    player.Render([&size](std::string_view piece) { size += piece.size(); });
+    std::string out;
+    out.reserve(size);
+    player.Render([&out](std::string_view piece) { out.append(piece); });
+    return out;
 }
 
 std::string SetIniValue(std::string_view bytes, std::string_view section, std::string_view key,

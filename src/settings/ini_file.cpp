@@ -1,7 +1,6 @@
 #include "settings/ini_file.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include "common/error.h"
 #include "common/file_io.h"
 #include "common/readable_file.h"
+#include "settings/ini_lock.h"
 #include "settings/ini_text.h"
 #include "settings/ini_value.h"
 
@@ -52,47 +52,6 @@ ReadOutcome ReadIfPresent(const std::string& path, std::string* bytes) {
     ::close(fd);
     return ReadOutcome::Read;
 }
-
-// The exclusive advisory lock every instance takes around a write. The lock file stays: removing
-// it would let two writers lock two different files.
-class WriteLock {
-public:
-    explicit WriteLock(const std::string& iniPath) {
-        std::string lockPath = iniPath + ".lock";
-        fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd_ < 0 && errno == EACCES) {
-            // flock needs no write access; no open here waits for a writer of a pipe.
-            fd_ = ::open(lockPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        }
-        if (fd_ < 0 && errno == ENOENT) {
-            // A folder that takes no new file: the settings file is written in place there,
-            // never replaced, so every writer can lock the file itself.
-            fd_ = ::open(iniPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        }
-        if (fd_ < 0) {
-            return;
-        }
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
-            }
-        }
-    }
-    ~WriteLock() {
-        if (fd_ >= 0) {
-            ::close(fd_);  // releases the lock
-        }
-    }
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-
-    bool held() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
 
 }  // namespace
 
@@ -153,8 +112,11 @@ void IniFile::FailWrite() const {
 }
 
 void IniFile::Change(std::span<const IniEdit> edits) {
-    WriteLock lock(path_);
-    if (!lock.held()) {
+    IniWriteLock lock(path_, lockWait_);
+    if (lock.state() == IniWriteLock::State::Busy) {
+        throw Error(IniLockBusyText(path_, lockWait_));
+    }
+    if (lock.state() != IniWriteLock::State::Held) {
         FailWrite();
     }
     std::string current;
@@ -162,17 +124,23 @@ void IniFile::Change(std::span<const IniEdit> edits) {
     if (read == ReadOutcome::Failed) {
         FailWrite();  // writing now would drop whatever the file holds
     }
-    std::string next = ApplyIniEdits(current, edits);
-    if (next != current) {
-        try {
-            WriteFileAtomically(path_, next);
-        } catch (const Error&) {
-            // The settings file has its own message; the system's reason adds nothing the
-            // user can act on here.
-            FailWrite();
-        }
+    if (!IniEditsChange(current, edits)) {
+        bytes_ = std::move(current);
+        return;
     }
-    bytes_ = std::move(next);
+    // The unchanged runs go to the file straight from the old text: a big file is never held
+    // twice.
+    try {
+        AtomicFileWriter writer(path_);
+        WriteIniEdits(current, edits, [&writer](std::string_view piece) { writer.Write(piece); });
+        writer.Commit();
+    } catch (const Error&) {
+        // The settings file has its own message; the system's reason adds nothing the
+        // user can act on here.
+        FailWrite();
+    }
+    // Later reads of the batch read the file again rather than keep a second copy here.
+    bytes_.reset();
 }
 
 void IniFile::Write(std::span<const IniEdit> edits, const std::function<void(size_t)>& written) {

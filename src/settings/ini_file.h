@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "settings/colour.h"
+#include "settings/ini_lock.h"
 #include "settings/ini_text.h"
 
 namespace brenvale {
@@ -17,20 +19,22 @@ namespace brenvale {
 // Access to one INI file (the settings file, a shortcut file) for one batch of reads or
 // writes. The file is never held open.
 //
-// Reads see the file as it was at the first read of the batch (or as the batch's last write
-// left it); a file that is missing or cannot be read gives the defaults.
+// Reads see the file as it was at the first read of the batch, or after a write as the file
+// is then; a file that is missing or cannot be read gives the defaults.
 //
 // Every write goes to the file at once. Several instances of the program share the settings
 // file, so a write takes an advisory lock that they all take (flock on "<file>.lock"), reads
 // the current file again, changes the one key and replaces the file atomically. For every key
 // the last writer wins, and no file is ever left half written. A write that fails throws Error
-// ("<file> に書き込めません").
+// ("<file> に書き込めません"). A lock that another process keeps longer than lockWait is given
+// up: nothing is written and Error says so (IniLockBusyText).
 //
 // Reading many keys, or writing many, takes one pass over the file: read them with ReadValues
 // and write them with Write rather than key by key.
 class IniFile {
 public:
-    explicit IniFile(std::string path) : path_(std::move(path)) {}
+    explicit IniFile(std::string path, std::chrono::milliseconds lockWait = kIniLockWait)
+        : path_(std::move(path)), lockWait_(lockWait) {}
 
     const std::string& path() const { return path_; }
 
@@ -67,6 +71,7 @@ private:
     [[noreturn]] void FailWrite() const;
 
     std::string path_;
+    std::chrono::milliseconds lockWait_;
     mutable std::optional<std::string> bytes_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -68,6 +69,15 @@ bool IsWritableIniEdit(const IniEdit& edit);
 // break (CR LF in a text without one). Erasing removes every section of that name: headers,
 // keys and the lines among them. Every edit must be writable (IsWritableIniEdit).
 std::string ApplyIniEdits(std::string_view bytes, std::span<const IniEdit> edits);
+
+// The same text handed to write in pieces, in order: runs of bytes the edits left alone (views
+// into bytes) and the lines they change or add, none empty. A file is written from them
+// without the whole new text in memory.
+using IniTextSink = std::function<void(std::string_view)>;
+void WriteIniEdits(std::string_view bytes, std::span<const IniEdit> edits,
+                   const IniTextSink& write);
+// Whether the text after the edits differs from bytes.
+bool IniEditsChange(std::string_view bytes, std::span<const IniEdit> edits);
 
 std::string SetIniValue(std::string_view bytes, std::string_view section, std::string_view key,
                         std::string_view value);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "common/program_info.h"
 #include "ui/images.h"
 #include "ui/message_box.h"
 
@@ -68,6 +69,10 @@ QLabel* Link(const QString& target, const QString& hint) {
 
 }  // namespace
 
+QString AboutBox::VersionText() {
+    return QStringLiteral("バージョン %1").arg(QString::fromUtf8(kProgramVersion));
+}
+
 AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     QString title = QString::fromUtf8(kApplicationTitle);
     setWindowTitle(title);
@@ -80,9 +85,9 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
         ApplicationIcon(QStringLiteral("mainicon")).pixmap(QSize(32, 32), devicePixelRatioF()));
     product->addWidget(icon);
     product->addWidget(Text(title, 19, true, false));
-    product->addWidget(Text(QStringLiteral("Version 1.00"), 19, false, false));
+    product->addWidget(Text(VersionText(), 19, false, false));
     product->addStretch();
-    QGroupBox* version = Group(QStringLiteral("＜Version＞"), product);
+    QGroupBox* version = Group(QStringLiteral("バージョン"), product);
 
     logo_ = new QLabel;
     logo_->setFixedSize(41, 41);
@@ -90,13 +95,14 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     logo_->setToolTip(QStringLiteral("DravikTools ロゴマーク"));
     auto* maker = new QHBoxLayout;
     maker->addWidget(Text(QStringLiteral("Dravik Tools"), 21, true, true));
-    maker->addWidget(Text(QStringLiteral("for Linux"), 15, false, false));
+    maker->addWidget(Text(QStringLiteral("Linux 版"), 15, false, false));
     maker->addStretch();
     auto* details = new QVBoxLayout;
     details->setSpacing(0);
-    details->addWidget(
-        Text(QStringLiteral("Freely usable to-do check list editor."), 12, false, true));
+    details->addWidget(Text(QStringLiteral("やる事チェックリストのエディタ"), 12, false, true));
     details->addLayout(maker);
+    details->addWidget(Text(QString::fromUtf8(kCopyrightLine), 12, false, false));
+    details->addWidget(Text(QString::fromUtf8(kLicenceLine), 12, false, false));
     details->addWidget(
         Link(QString::fromUtf8(kHomePage), QStringLiteral("[DravikTools]のホームページを見る")));
     details->addWidget(
@@ -104,7 +110,7 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     auto* copyrightRow = new QHBoxLayout;
     copyrightRow->addWidget(logo_, 0, Qt::AlignTop);
     copyrightRow->addLayout(details, 1);
-    QGroupBox* copyright = Group(QStringLiteral("＜Copyright＞"), copyrightRow);
+    QGroupBox* copyright = Group(QStringLiteral("著作権"), copyrightRow);
 
     auto* ok = new QPushButton(QStringLiteral("OK"));
     ok->setDefault(true);

@@ -74,6 +74,10 @@ FindResultsPanel::FindResultsPanel(Editor& editor, QWidget* parent)
 
 void FindResultsPanel::updateTitle() {
     const FindState& find = editor_.find();
+    if (find.jobs().collecting) {
+        title_->setText(QStringLiteral("検索結果: 検索中…"));
+        return;
+    }
     QString text = QStringLiteral("検索結果: %1 件").arg(find.resultTotal());
     if (find.resultTotal() > find.results().size()) {
         text += QStringLiteral("（最初の %1 件を表示）").arg(find.results().size());

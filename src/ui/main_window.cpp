@@ -178,6 +178,8 @@ void MainWindow::buildLayout() {
             Guarded([this] { editor_->autoSaveTick(); }));
     connect(&host_.hideCheckedTimer(), &QTimer::timeout, this,
             Guarded([this] { editor_->hideCheckedTick(); }));
+    connect(&host_.findSliceTimer(), &QTimer::timeout, this,
+            Guarded([this] { editor_->findSlice(); }));
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { editor_->clipboardChanged(host_.ClipboardHasText()); });
     editor_->clipboardChanged(host_.ClipboardHasText());

@@ -5,12 +5,17 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QTimer>
+
+#include <new>
 
 #include "ui/about_box.h"
 #include "ui/codec.h"
+#include "ui/error_report.h"
 #include "ui/file_name_dialog.h"
 #include "ui/help_context.h"
 #include "ui/main_window.h"
@@ -18,6 +23,7 @@
 #include "ui/print/check_list_pages.h"
 #include "ui/print/pdf_export.h"
 #include "ui/print_options_dialog.h"
+#include "ui/print_progress.h"
 
 namespace brenvale {
 
@@ -25,6 +31,7 @@ WindowHost::WindowHost(MainWindow& window) : window_(window) {
     autoSave_.setSingleShot(false);
     recovery_.setSingleShot(true);
     hideChecked_.setSingleShot(true);
+    findSlice_.setSingleShot(true);
 }
 
 MessageAnswer WindowHost::ShowMessageBox(const std::string& text, MessageKind kind,
@@ -119,6 +126,11 @@ void WindowHost::SetHideCheckedTimer(int delayMs) {
     hideChecked_.start(delayMs);
 }
 
+bool WindowHost::ScheduleFindSlice(int delayMs) {
+    findSlice_.start(delayMs);
+    return true;
+}
+
 void WindowHost::LaunchWithFile(const std::string& path) {
     QString program = window_.programPath();
     if (!QFileInfo::exists(program)) {
@@ -211,14 +223,46 @@ void WindowHost::ShowPrintPreview(const PrintJob& job) {
     printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     printer.setDocName(FromUtf8(job.title));
     QPrintPreviewDialog preview(&printer, &window_);
-    preview.setWindowTitle(QStringLiteral("印刷プレビュー - ") + FromUtf8(job.title));
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&job](QPrinter* target) { PaintCheckLists(job, *target); });
+    const QString title = QStringLiteral("印刷プレビュー - ") + FromUtf8(job.title);
+    preview.setWindowTitle(title);
+    // Asked for the preview's pages (drawn into pictures, which it keeps: only the first
+    // ones) and, once the user prints, for every page on the printer, streamed.
+    QObject::connect(
+        &preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+            QPaintEngine* engine = target->paintEngine();
+            const bool previewing = engine && engine->type() == QPaintEngine::Picture;
+            PrintProgressDialog progress(
+                &preview, previewing ? QStringLiteral("印刷プレビューを作っています...")
+                                     : QStringLiteral("印刷しています..."));
+            PageOptions options;
+            options.progress = &progress;
+            if (previewing) {
+                options.maxPages = kPreviewPages;
+            } else {
+                options.abort = [target] { target->abort(); };
+            }
+            PaintResult result;
+            try {
+                result = PaintCheckLists(job, *target, options);
+            } catch (const std::bad_alloc&) {
+                // The pages go, the document stays as it is.
+                ReportOutOfMemory();
+                result.cancelled = true;
+            }
+            if (previewing && result.cancelled) {
+                QTimer::singleShot(0, &preview, &QDialog::reject);
+            } else if (previewing && result.pages > kPreviewPages) {
+                preview.setWindowTitle(title + QStringLiteral("（%1 ページのうち最初の %2 ページ）")
+                                                   .arg(result.pages)
+                                                   .arg(kPreviewPages));
+            }
+        });
     preview.exec();
 }
 
-void WindowHost::WritePdf(const PrintJob& job, const std::string& path) {
-    brenvale::WritePdf(job, path);
+bool WindowHost::WritePdf(const PrintJob& job, const std::string& path) {
+    PrintProgressDialog progress(&window_, QStringLiteral("PDF を書き出しています..."));
+    return brenvale::WritePdf(job, path, &progress);
 }
 
 }  // namespace brenvale

@@ -41,14 +41,20 @@ public:
     void ShowFindBar() override;
     void ChangeSwitch(bool Settings::*option, bool on) override;
     void SetHideCheckedTimer(int delayMs) override;
+    bool ScheduleFindSlice(int delayMs) override;
     std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override;
     bool AskPrintOptions(PrintJob& job) override;
     void ShowPrintPreview(const PrintJob& job) override;
-    void WritePdf(const PrintJob& job, const std::string& path) override;
+    bool WritePdf(const PrintJob& job, const std::string& path) override;
+
+    // The pages a print preview shows at most: the print itself streams every page, but a
+    // preview keeps each one it shows.
+    static constexpr int kPreviewPages = 100;
 
     QTimer& autoSaveTimer() { return autoSave_; }
     QTimer& recoveryTimer() { return recovery_; }
     QTimer& hideCheckedTimer() { return hideChecked_; }
+    QTimer& findSliceTimer() { return findSlice_; }
 
 private:
     std::optional<std::string> askFileName(const FileDialogOptions& options, bool save);
@@ -57,6 +63,7 @@ private:
     QTimer autoSave_;
     QTimer recovery_;
     QTimer hideChecked_;
+    QTimer findSlice_;
     int busy_ = 0;
     // What the last print or PDF showed, offered again.
     bool printWholeDocument_ = false;

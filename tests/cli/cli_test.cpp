@@ -581,5 +581,92 @@ TEST(CliProcess, WritesAPdfWithTheTextsAndTheFontEmbedded) {
     EXPECT_NE(fonts.find(" yes "), std::string::npos) << fonts;
 }
 
+// The tool finds its PDF program beside itself or in the libexec folder of its own prefix,
+// and says so when there is none; the tool itself loads no Qt library at all.
+TEST(CliProcess, RunsThePdfProgramFromBesideItOrItsPrefix) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("in.bnv"), test::ExampleFileBytes());
+    namespace fs = std::filesystem;
+    fs::create_directories(dir.file("prefix/bin"));
+    fs::create_directories(dir.file("prefix/libexec/brenvale"));
+    const std::string cli = dir.file("prefix/bin/brenvale-cli");
+    fs::copy_file(BRENVALE_CLI, cli);
+    const std::string in = Q(dir.file("in.bnv"));
+    const std::string err = dir.file("err.txt");
+    if (!fs::exists("/usr/libexec/brenvale/brenvale-pdf")) {
+        EXPECT_EQ(Shell(Q(cli) + " pdf " + in + " " + Q(dir.file("none.pdf")) + " 2>" + Q(err)), 1);
+        EXPECT_NE(test::ReadBytes(err).find("「brenvale-pdf」が見つかりません"), std::string::npos)
+            << test::ReadBytes(err);
+        EXPECT_FALSE(fs::exists(dir.file("none.pdf")));
+    }
+    fs::copy_file(BRENVALE_PDF, dir.file("prefix/libexec/brenvale/brenvale-pdf"));
+    ASSERT_EQ(Shell(Q(cli) + " pdf " + in + " " + Q(dir.file("out.pdf")) + " 2>" + Q(err)), 0)
+        << test::ReadBytes(err);
+    EXPECT_TRUE(test::ReadBytes(dir.file("out.pdf")).starts_with("%PDF-"));
+    // Its warnings, its usage errors and its exit codes are the tool's own.
+    test::WriteBytes(dir.file("late.bnv"), test::ExampleFileBytes() + "\x1A\r\nlost\r\n");
+    EXPECT_EQ(Shell(Q(cli) + " pdf --strict " + Q(dir.file("late.bnv")) + " " +
+                    Q(dir.file("strict.pdf")) + " 2>" + Q(err)),
+              1);
+    EXPECT_TRUE(test::ReadBytes(err).starts_with("brenvale-cli: ")) << test::ReadBytes(err);
+    EXPECT_FALSE(fs::exists(dir.file("strict.pdf")));
+    EXPECT_EQ(Shell(Q(cli) + " pdf " + in + " 2>/dev/null"), 2);
+    // Into a pipe, as it is made.
+    EXPECT_EQ(Shell(Q(cli) + " pdf " + in + " - | head -c 5 >" + Q(dir.file("head.txt"))), 0);
+    EXPECT_EQ(test::ReadBytes(dir.file("head.txt")), "%PDF-");
+
+    // Every library it loads, also those its libraries load: none of them is Qt.
+    ASSERT_EQ(Shell("ldd " + Q(BRENVALE_CLI) + " >" + Q(dir.file("needed.txt"))), 0);
+    const std::string needed = test::ReadBytes(dir.file("needed.txt"));
+    EXPECT_NE(needed.find("libc.so"), std::string::npos) << needed;
+    EXPECT_EQ(needed.find("libQt"), std::string::npos) << needed;
+}
+
+// Memory that runs out while a PDF is made ends the tool with its message, never with a
+// crash, and leaves no PDF behind; with enough memory the PDF is made, however long its one
+// Item is (its text is laid out a piece at a time).
+TEST(CliProcess, APdfWithoutEnoughMemoryFailsCleanly) {
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "the address sanitizer needs more address space than the limits";
+    }
+    if (Shell("command -v pdfinfo >/dev/null") != 0) {
+        GTEST_SKIP() << "poppler-utils is not installed (scripts/test.sh installs it)";
+    }
+    test::TempDir dir;
+    std::string doc = Sjis("長い項目") + "\r\n\x08" + Sjis("□");
+    for (int i = 0; i < 200000; ++i) {
+        doc += "word ";
+    }
+    doc += "\r\n";
+    test::WriteBytes(dir.file("long.bnv"), doc);
+    const std::string out = dir.file("out.pdf");
+    const std::string err = dir.file("err.txt");
+    for (int megabytes = 70; megabytes <= 130; megabytes += 15) {
+        std::filesystem::remove(out);
+        int code =
+            Shell("prlimit --as=" + std::to_string(megabytes * 1000000) + " " + BRENVALE_CLI +
+                  " pdf " + Q(dir.file("long.bnv")) + " " + Q(out) + " 2>" + Q(err));
+        const std::string said = test::ReadBytes(err);
+        if (code == 0) {
+            EXPECT_TRUE(test::ReadBytes(out).starts_with("%PDF-")) << megabytes;
+            continue;
+        }
+        // The loader itself may not fit (127); anything else is the tool's own failure.
+        if (code == 127) {
+            continue;
+        }
+        EXPECT_EQ(code, 1) << megabytes << " MB: " << said;
+        EXPECT_TRUE(said.starts_with("brenvale-cli: ")) << megabytes << " MB: " << said;
+        EXPECT_FALSE(std::filesystem::exists(out)) << megabytes;
+    }
+    EXPECT_EQ(Shell("prlimit --as=400000000 " + std::string(BRENVALE_CLI) + " pdf " +
+                    Q(dir.file("long.bnv")) + " " + Q(out) + " 2>" + Q(err)),
+              0)
+        << test::ReadBytes(err);
+    ASSERT_EQ(Shell("pdfinfo " + Q(out) + " >" + Q(dir.file("info.txt"))), 0);
+    const std::string info = test::ReadBytes(dir.file("info.txt"));
+    EXPECT_GT(std::atoi(info.c_str() + info.find("Pages:") + 6), 50) << info;
+}
+
 }  // namespace
 }  // namespace brenvale

@@ -206,5 +206,98 @@ TEST(TextMatcher, AgreesWithAPlainComparisonOfFoldedCharacters) {
     EXPECT_GT(roundsWithHits, 60);
 }
 
+// A needle that almost matches everywhere ("aaa...ac" over "caaa...a") costs the matcher no
+// more than the text it reads, counted in comparisons of folded characters; and long
+// near-matches that do match are found as a plain comparison finds them.
+TEST(TextMatcher, ReadsATextOnceWhateverTheNeedle) {
+    const std::string nearMiss = std::string(1000, 'a') + "c";
+    const std::string text = "c" + std::string(2000, 'a');
+    TextMatcher matcher(nearMiss, false);
+    Document doc;
+    Topic& topic = AddTopic(doc, nullptr, "t", 0, kBuiltInTopicImages);
+    for (int i = 0; i < 50; ++i) {
+        topic.items.push_back(Item::Unchecked(text));
+    }
+    const uint64_t before = matcher.comparisons();
+    EXPECT_EQ(CountHits(doc, matcher).total, 0u);
+    EXPECT_FALSE(FindForward(doc, matcher, {}));
+    // Two walks over 50 texts of 2,001 characters, each read once, with at most one fall-back
+    // for each character read.
+    EXPECT_LE(matcher.comparisons() - before, 2u * 2 * 50 * 2001);
+
+    // Periodic needles with real matches, in upper and full-width forms.
+    for (const std::string& needle : {std::string("aab"), std::string("abab"),
+                                      std::string(300, 'a') + "b", std::string("aa")}) {
+        std::string haystack;
+        for (int i = 0; i < 40; ++i) {
+            haystack += i % 3 ? "aAb" : Sjis("ａ") + "ab";
+            haystack += std::string(static_cast<size_t>(i * 7 % 13), 'a');
+            haystack += std::string(301, 'A') + "B";
+        }
+        TextMatcher periodic(needle, false);
+        const uint64_t start = periodic.comparisons();
+        EXPECT_EQ(periodic.count(haystack), test::ReferenceCount(haystack, needle, false))
+            << needle;
+        EXPECT_LE(periodic.comparisons() - start, 2 * haystack.size()) << needle;
+    }
+}
+
+// A search done a slice at a time, each slice on a small budget, finds what one done at once
+// finds, and no slice does much more work than its budget allows.
+TEST(TextMatcher, SearchesInSlicesFindWhatWholeSearchesFind) {
+    std::string file;
+    for (int t = 0; t < 30; ++t) {
+        file += "topic" + std::to_string(t) + (t % 7 == 3 ? " needle" : "") + "\r\n";
+        for (int i = 0; i < 40; ++i) {
+            file += std::string("\x08\x81\xA0") + "item " + std::to_string(i) +
+                    ((t * 40 + i) % 37 == 5 ? " needle needle" : " hay") + "\r\n";
+        }
+    }
+    ReadResult read = ParseDocument(file, {});
+    const Document& doc = *read.document;
+    TextMatcher matcher("NEEDLE", false);
+    constexpr size_t kBudget = 16;
+    size_t slices = 0;
+    auto sliced = [&](auto& run) {
+        for (int guard = 0; guard < 100000; ++guard) {
+            const uint64_t before = matcher.comparisons();
+            ++slices;
+            bool done = run.run(SearchBudget(kBudget));
+            // A slice looks over at most its budget's Items and compares texts of at most
+            // 32 bytes a unit, give or take the one text it ends on.
+            EXPECT_LE(matcher.comparisons() - before, 2u * (32 * kBudget + 64));
+            if (done) {
+                return;
+            }
+        }
+        ADD_FAILURE() << "the search never ended";
+    };
+    HitTally tally(doc, matcher, nullptr, 1000);
+    sliced(tally);
+    std::vector<SearchHit> all;
+    EXPECT_EQ(tally.count().total, CollectHits(doc, matcher, 1000, all));
+    EXPECT_EQ(tally.hits(), all);
+    ASSERT_GT(all.size(), 20u);
+    EXPECT_GT(slices, 50u);
+    // From every hit and from places between them, both ways.
+    std::vector<SearchStart> starts = {{}};
+    for (const SearchHit& hit : all) {
+        starts.push_back({hit.topic, hit.item, hit.range.begin});
+        starts.push_back({hit.topic, hit.item, hit.range.begin + 1});
+        starts.push_back({hit.topic, kCaption, 0});
+    }
+    for (const SearchStart& start : starts) {
+        for (bool forward : {true, false}) {
+            bool wrapped = false;
+            std::optional<SearchHit> whole = forward ? FindForward(doc, matcher, start, &wrapped)
+                                                     : FindBackward(doc, matcher, start, &wrapped);
+            FindRun run(doc, matcher, start, forward);
+            sliced(run);
+            EXPECT_EQ(run.hit(), whole);
+            EXPECT_EQ(run.wrapped(), wrapped);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace brenvale

@@ -112,9 +112,17 @@ public:
         windowCommands.push_back("print preview");
         printed.push_back(job);
     }
-    void WritePdf(const PrintJob& job, const std::string& path) override {
+    bool WritePdf(const PrintJob& job, const std::string& path) override {
         windowCommands.push_back("pdf " + path);
         printed.push_back(job);
+        if (onPdf) {
+            return onPdf();
+        }
+        return true;
+    }
+    bool ScheduleFindSlice(int delayMs) override {
+        findSlices.push_back(delayMs);
+        return driveFindSlices;
     }
 
     std::optional<std::string> answerDialog(const FileDialogOptions& options) {
@@ -162,6 +170,12 @@ public:
     bool printWholeDocument = false;
     bool printGrey = false;
     std::vector<PrintJob> printed;
+    // What writing a PDF does: false when the user stopped it (it may throw too).
+    std::function<bool()> onPdf;
+    // The slices of the find the editor asked for; with driveFindSlices the test runs them
+    // itself, else every search finishes at once.
+    std::vector<int> findSlices;
+    bool driveFindSlices = false;
 };
 
 // The tree's rows worked out the slow way: every Topic whose ancestors are all expanded.

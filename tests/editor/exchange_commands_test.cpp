@@ -152,6 +152,37 @@ TEST_F(ExchangeCommands, PrintAndPdfAskWhatToPrintFirst) {
     EXPECT_EQ(host.printed.back().document, &editor.document());
 }
 
+// A PDF the user stops is said to be stopped; one that runs out of memory, and a print preview
+// that does, is told of and leaves the document and its unsaved changes as they were.
+TEST_F(ExchangeCommands, APdfStoppedOrOutOfMemoryLeavesTheDocumentAsItWas) {
+    Build({"a:x", "  b:y"});
+    editor.session().setName(dir.file("list.bnv"));
+    editor.selectTopic(Find("b"));
+    Type("unsaved");
+    editor.execute(CommandId::ListAdd);
+    ASSERT_TRUE(editor.session().isModified());
+    const std::vector<std::string> shape = Shape();
+    const std::vector<std::string> rows = Rows();
+
+    host.onPdf = [] { return false; };
+    host.dialogAnswers = {dir.file("out.pdf")};
+    editor.execute(CommandId::ExportPdf);
+    EXPECT_EQ(editor.hintText(), "PDF の書き出しを中止しました。「out.pdf」は書き出していません");
+    EXPECT_TRUE(host.messages.empty());
+
+    host.onPdf = []() -> bool { throw std::bad_alloc(); };
+    host.dialogAnswers = {dir.file("out.pdf")};
+    host.answers = {MessageAnswer::Ok};
+    editor.execute(CommandId::ExportPdf);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              "メモリが足りません。PDF の書き出しを中止しました（文書はそのままです）。");
+    EXPECT_EQ(host.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(Shape(), shape);
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_TRUE(editor.session().isModified());
+}
+
 TEST_F(ExchangeCommands, ExportPrintAndPdfNeedTopicsImportDoesNot) {
     editor.start({});
     for (CommandId id :

@@ -121,5 +121,63 @@ TEST_F(FindCommands, TheNextCommandWithNothingToFindOpensTheBar) {
     EXPECT_EQ(Here(), "t/0");
 }
 
+// A search through a long list goes on a slice at a time from the window's event loop; the
+// counter says it is searching meanwhile. Another text typed, or an edit, in between starts it
+// anew, and a slice asked for inside another action waits for it.
+TEST_F(FindCommands, ALongSearchRunsInSlicesTheWindowDrives) {
+    std::string text = "a\r\n\x08" + std::string(kUncheckedMark) + "x\r\nb\r\n";
+    for (int i = 0; i < 300000; ++i) {
+        text += "\x08" + std::string(kUncheckedMark) + "hay\r\n";
+    }
+    text += "c\r\n\x08" + std::string(kUncheckedMark) + "needle\r\n";
+    host.clipboard = text;
+    editor.execute(CommandId::TreePaste);
+    editor.session().setModified(false);
+    host.clipboard.reset();
+    host.driveFindSlices = true;
+    editor.selectTopic(Find("a"));
+
+    auto runSlices = [&] {
+        for (int i = 0; i < 100 && !host.findSlices.empty(); ++i) {
+            host.findSlices.clear();
+            editor.findSlice();
+        }
+        EXPECT_TRUE(host.findSlices.empty()) << "the search never ended";
+    };
+    editor.findTyped("needle", false);
+    ASSERT_FALSE(host.findSlices.empty());
+    EXPECT_EQ(host.findSlices.back(), 0);
+    EXPECT_EQ(editor.find().counterText(), "検索中…");
+    EXPECT_EQ(Here(), "a/0");
+    runSlices();
+    EXPECT_EQ(Here(), "c/0");
+    EXPECT_EQ(editor.find().counterText(), "");
+
+    // A new text drops the search under way: the old one never moves the selection.
+    editor.selectTopic(Find("a"));
+    editor.findTyped("needl", false);
+    ASSERT_FALSE(host.findSlices.empty());
+    editor.findTyped("x", false);  // the first Item of "a": found at once
+    EXPECT_EQ(Here(), "a/0");
+    runSlices();
+    EXPECT_EQ(Here(), "a/0");
+    // An edit starts the search under way again, from where the user is then.
+    editor.selectTopic(Find("a"));
+    editor.findTyped("needle!", false);
+    ASSERT_FALSE(host.findSlices.empty());
+    editor.selectTopic(Find("c"));
+    Type("needle!");
+    editor.execute(CommandId::ListAdd);
+    runSlices();
+    EXPECT_EQ(editor.find().hit()->topic, Find("c"));
+
+    // Counting every hit runs in slices too.
+    editor.findTyped("hay", false);
+    runSlices();
+    editor.countFindHits();
+    runSlices();
+    EXPECT_EQ(editor.find().count()->total, 300000u);
+}
+
 }  // namespace
 }  // namespace brenvale

@@ -1,10 +1,13 @@
 // The one-pass reading and writing of INI texts against the plain way: every key looked up by
 // going through the lines again, every edit made on the text the previous one left.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "common/text.h"
+#include "settings/ini_file.h"
 #include "settings/ini_text.h"
 #include "support/temp_dir.h"
 
@@ -248,7 +251,33 @@ TEST(IniEdits, ManyEditsInOnePassGiveWhatMakingThemOneByOneGives) {
     for (int round = 0; round < 20000; ++round) {
         const std::string text = random.Text();
         const std::vector<IniEdit> edits = random.Edits();
-        ASSERT_EQ(ApplyIniEdits(text, edits), plain::Apply(text, edits))
+        const std::string expected = plain::Apply(text, edits);
+        ASSERT_EQ(ApplyIniEdits(text, edits), expected)
+            << "text: " << Shown(text) << "\nedits: " << Shown(edits);
+        ASSERT_EQ(IniEditsChange(text, edits), expected != text)
+            << "text: " << Shown(text) << "\nedits: " << Shown(edits);
+    }
+}
+
+// The file is written from pieces of the old text and the new lines, and not at all when
+// nothing changes.
+TEST(IniEdits, AFileWrittenInPiecesHoldsWhatThePlainWayGives) {
+    RandomIni random(99);
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    for (int round = 0; round < 300; ++round) {
+        const std::string text = random.Text();
+        const std::vector<IniEdit> edits = random.Edits();
+        test::WriteBytes(path, text);
+        struct stat before {};
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+        IniFile(path).Write(edits);
+        const std::string expected = plain::Apply(text, edits);
+        ASSERT_EQ(test::ReadBytes(path), expected)
+            << "text: " << Shown(text) << "\nedits: " << Shown(edits);
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino == before.st_ino, expected == text)
             << "text: " << Shown(text) << "\nedits: " << Shown(edits);
     }
 }

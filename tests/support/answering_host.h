@@ -42,7 +42,7 @@ public:
     void ChangeSwitch(bool Settings::*, bool) override {}
     bool AskPrintOptions(PrintJob&) override { return false; }
     void ShowPrintPreview(const PrintJob&) override {}
-    void WritePdf(const PrintJob&, const std::string&) override {}
+    bool WritePdf(const PrintJob&, const std::string&) override { return false; }
 
     std::string clipboard;
 };

@@ -9,8 +9,12 @@
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QTest>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "support/temp_dir.h"
 #include "ui/command_actions.h"
@@ -60,6 +64,8 @@ private slots:
     void anImportOfBytesThatAreNotUtf8IsRefusedWithItsPlace();
     void printShowsThePagesInThePreview();
     void pdfIsWrittenAfterTheOptionsAndTheFileName();
+    void aPdfShowsItsProgressAndCanBeStopped();
+    void aLongPreviewShowsItsFirstPagesAndSaysHowMany();
 };
 
 void ExchangeTest::theFileMenuOffersTheNewCommands() {
@@ -141,6 +147,76 @@ void ExchangeTest::pdfIsWrittenAfterTheOptionsAndTheFileName() {
     std::string pdf = test::ReadBytes(path.toStdString());
     QVERIFY(pdf.starts_with("%PDF-"));
     QVERIFY(!fixture.editor().session().isModified());
+}
+
+namespace {
+
+std::string LongOutline(int items) {
+    std::string outline = "仕事\n";
+    for (int i = 0; i < items; ++i) {
+        outline += "\b□項目" + std::to_string(i) + "\n";
+    }
+    return outline;
+}
+
+}  // namespace
+
+// A long PDF shows its progress while the window goes on answering (the timers that watch
+// for the dialog run meanwhile), and its "キャンセル" stops it: no PDF and nothing else is
+// left in the folder, the document stays as it was, and the hint panel says so.
+void ExchangeTest::aPdfShowsItsProgressAndCanBeStopped() {
+    test::WindowFixture fixture(LongOutline(12000));
+    QString path = QString::fromStdString(fixture.dir().file("long.pdf"));
+    int progressSeen = -1;
+    int progressMaximum = 0;
+    AnswerPrintOptions(true, false, [path, &progressSeen, &progressMaximum] {
+        test::ChooseFile(path);
+        test::WhenModal<QProgressDialog>([&](QProgressDialog* progress) {
+            progressMaximum = progress->maximum();
+            progressSeen = progress->value();
+            progress->cancel();
+        });
+    });
+    const auto before = std::filesystem::directory_iterator(fixture.dir().path());
+    std::vector<std::string> files;
+    for (const auto& entry : before) {
+        files.push_back(entry.path().filename().string());
+    }
+    ActionOf(fixture.window(), CommandId::ExportPdf)->trigger();
+    // Stopped part of the way: the pages were still being counted or painted.
+    QVERIFY(progressSeen >= 0);
+    QVERIFY(progressSeen < progressMaximum);
+    QVERIFY(!std::filesystem::exists(path.toStdString()));
+    std::vector<std::string> after;
+    for (const auto& entry : std::filesystem::directory_iterator(fixture.dir().path())) {
+        after.push_back(entry.path().filename().string());
+    }
+    std::sort(files.begin(), files.end());
+    std::sort(after.begin(), after.end());
+    QCOMPARE(after, files);
+    QCOMPARE(QString::fromStdString(fixture.editor().hintText()),
+             QStringLiteral("PDF の書き出しを中止しました。「long.pdf」は書き出していません"));
+    QCOMPARE(fixture.editor().document().first()->items.size(), size_t{12000});
+}
+
+// The preview keeps only its first pages (each one it shows is kept whole) and says how many
+// the print has.
+void ExchangeTest::aLongPreviewShowsItsFirstPagesAndSaysHowMany() {
+    test::WindowFixture fixture(LongOutline(7000));
+    int pages = 0;
+    QString title;
+    AnswerPrintOptions(true, false, [&pages, &title] {
+        test::WhenModal<QPrintPreviewDialog>([&pages, &title](QPrintPreviewDialog* preview) {
+            auto* widget = preview->findChild<QPrintPreviewWidget*>();
+            QVERIFY(widget);
+            pages = widget->pageCount();
+            title = preview->windowTitle();
+            preview->reject();
+        });
+    });
+    ActionOf(fixture.window(), CommandId::Print)->trigger();
+    QCOMPARE(pages, 100);
+    QVERIFY2(title.contains(QStringLiteral("ページのうち最初の 100 ページ")), qPrintable(title));
 }
 
 QTEST_MAIN(ExchangeTest)

@@ -25,6 +25,7 @@ private slots:
     void autoSaveRunsWhileTheProgramIsInTheBackground();
     void theStoredBoundsAreTheOuterFrame();
     void theVersionDialogShowsEverythingWithTheJapaneseFont();
+    void theVersionDialogSaysTheBuiltVersionAndTheTermsInJapanese();
 
 private:
     void make(const std::string& settings);
@@ -113,6 +114,34 @@ void FrameTest::theVersionDialogShowsEverythingWithTheJapaneseFont() {
                 QVERIFY(other == part || !other->geometry().intersects(part->geometry()));
             }
         }
+    }
+}
+
+// What the About box says: the version the build was made as (CMake's project version), the
+// copyright line and the terms of use, with Japanese captions and no placeholders left.
+void FrameTest::theVersionDialogSaysTheBuiltVersionAndTheTermsInJapanese() {
+    make("");
+    AboutBox box(window_.get());
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QStringList texts;
+    for (QGroupBox* group : box.findChildren<QGroupBox*>()) {
+        texts << group->title();
+    }
+    for (QLabel* label : box.findChildren<QLabel*>()) {
+        if (label->isVisible() && !label->text().isEmpty()) {
+            texts << label->text();
+        }
+    }
+    const QString all = texts.join(QLatin1Char('\n'));
+    QVERIFY2(texts.contains(QStringLiteral("バージョン " BRENVALE_PROJECT_VERSION)),
+             qPrintable(all));
+    QVERIFY2(texts.contains(QStringLiteral("バージョン")), qPrintable(all));
+    QVERIFY2(texts.contains(QStringLiteral("著作権")), qPrintable(all));
+    QVERIFY2(all.contains(QStringLiteral("Copyright © ")), qPrintable(all));
+    QVERIFY2(all.contains(QStringLiteral("フリーソフトウェア")), qPrintable(all));
+    for (const char* placeholder : {"Version", "＜", "<Copyright>", "Freely", "for Linux"}) {
+        QVERIFY2(!all.contains(QString::fromUtf8(placeholder)), placeholder);
     }
 }
 

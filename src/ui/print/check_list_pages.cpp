@@ -8,13 +8,49 @@
 #include <QPainterPath>
 #include <QTextLayout>
 
+#include <memory>
+
 #include "common/check_mark.h"
 #include "common/cp932.h"
+#include "common/cp932_fold.h"
 #include "document/item.h"
 
 namespace brenvale {
 
 namespace {
+
+// The most of a text laid out at once. A longer text is laid out a piece at a time (its lines
+// also break where the pieces end), so that one huge text never needs more memory for its
+// layout than a page of short ones: Qt's text layout takes tens of bytes a character, and
+// does not all survive running out of memory.
+constexpr size_t kPieceBytes = 4096;
+constexpr qsizetype kPieceChars = 4096;
+
+// Calls fn(piece) for the pieces of a CP932 text, in order: each at most kPieceBytes, ending
+// on a character's end, after a space or a line break in its second half where there is one.
+template <typename Fn>
+void ForEachPiece(std::string_view text, Fn&& fn) {
+    while (text.size() > kPieceBytes) {
+        size_t end = 0;
+        size_t lastBreak = 0;
+        for (size_t i = 0; i < kPieceBytes;) {
+            auto b = static_cast<unsigned char>(text[i]);
+            size_t length = TextFolding::IsLeadByte(b) && i + 1 < text.size() ? 2 : 1;
+            if (i + length > kPieceBytes) {
+                break;
+            }
+            i += length;
+            end = i;
+            if (b == ' ' || b == '\n') {
+                lastBreak = i;
+            }
+        }
+        size_t cut = lastBreak > kPieceBytes / 2 ? lastBreak : end;
+        fn(text.substr(0, cut));
+        text.remove_prefix(cut);
+    }
+    fn(text);
+}
 
 QString Text(std::string_view cp932) {
     std::u16string utf16 = Cp932ToUtf16(cp932);
@@ -65,23 +101,37 @@ public:
         footerHeight_ = footer_.lineSpacing() * 2;
         box_ = body_.ascent() * 0.85;
         textX_ = line_ * 1.3;
+        indentStep_ = line_ * 1.2;
     }
 
-    int run(QPainter* painter, int pages) {
+    // Lays the pages out, and paints them when given a painter (only the first maxPages
+    // of them when that is not 0). Reports each Topic and Item to the progress, from done
+    // on; throws PrintCancelled when it says to stop. Returns the number of pages.
+    int run(QPainter* painter, int pages, int maxPages, PrintProgress* progress, uint64_t done,
+            uint64_t total) {
         painter_ = painter;
         pages_ = pages;
+        maxPages_ = maxPages;
         page_ = 1;
         y_ = 0;
-        auto topic = [&](const Topic& t, int) {
-            heading(t);
-            for (size_t i = 0; i < t.items.size(); ++i) {
-                item(t.items[i]);
+        auto report = [&] {
+            if (progress && !progress->step(++done, total)) {
+                throw PrintCancelled{};
             }
         };
-        if (job_.topic) {
-            ForEachInSubtree(*job_.topic, topic);
-        } else if (job_.document) {
-            ForEachTopic(*job_.document, topic);
+        try {
+            ForEachPrintedTopic(job_, [&](const Topic& t, int level) {
+                report();
+                PrintHeading place = HeadingOf(t, level);
+                x_ = place.indent * indentStep_;
+                heading(place);
+                for (size_t i = 0; i < t.items.size(); ++i) {
+                    report();
+                    item(t.items[i]);
+                }
+            });
+        } catch (const PageLimit&) {
+            return page_;
         }
         footer();
         return page_;
@@ -90,8 +140,14 @@ public:
 private:
     qreal bottom() const { return height_ - footerHeight_; }
 
+    // Painting stopped at the page limit.
+    struct PageLimit {};
+
     void newPage() {
         footer();
+        if (painter_ && maxPages_ > 0 && page_ >= maxPages_) {
+            throw PageLimit{};
+        }
         if (painter_) {
             device_.newPage();
         }
@@ -153,25 +209,51 @@ private:
         }
     }
 
-    void heading(const Topic& t) {
-        QString path;
-        for (const Topic* p = &t; p; p = p->parent()) {
-            path.prepend(p == &t ? Text(p->caption) : Text(p->caption) + QStringLiteral(" > "));
+    void heading(const PrintHeading& place) {
+        QString pending;
+        if (place.levelShown > 0) {
+            pending = QStringLiteral("［階層 %1］ ").arg(place.levelShown);
         }
-        QTextLayout layout(path, headingFont_, &device_);
-        Lay(layout, width_);
-        // A heading starts no lower than where its first line and one of its Items still fit.
-        qreal space = y_ > 0 ? line_ * 0.8 : 0;
-        qreal first = layout.lineCount() > 0 ? layout.lineAt(0).height() : heading_.lineSpacing();
-        if (y_ > 0 && y_ + space + first + line_ > bottom()) {
-            newPage();
-        } else {
-            y_ += space;
+        if (place.elided) {
+            pending += QStringLiteral("… > ");
         }
-        flowLines(layout, 0, Qt::black, [](qreal) {});
+        bool first = true;
+        auto lay = [&] {
+            QTextLayout layout(pending, headingFont_, &device_);
+            Lay(layout, width_ - x_);
+            if (first) {
+                // A heading starts no lower than where its first line and one of its Items
+                // still fit.
+                qreal space = y_ > 0 ? line_ * 0.8 : 0;
+                qreal height =
+                    layout.lineCount() > 0 ? layout.lineAt(0).height() : heading_.lineSpacing();
+                if (y_ > 0 && y_ + space + height + line_ > bottom()) {
+                    newPage();
+                } else {
+                    y_ += space;
+                }
+                first = false;
+            }
+            flowLines(layout, x_, Qt::black, [](qreal) {});
+            pending.clear();
+        };
+        for (size_t i = 0; i < place.path.size(); ++i) {
+            if (i > 0) {
+                pending += QStringLiteral(" > ");
+            }
+            ForEachPiece(place.path[i], [&](std::string_view piece) {
+                pending += Text(piece);
+                if (pending.size() >= kPieceChars) {
+                    lay();
+                }
+            });
+        }
+        if (first || !pending.isEmpty()) {
+            lay();
+        }
         if (painter_) {
             painter_->setPen(QPen(Qt::black, dpi_ / 144.0));
-            painter_->drawLine(QPointF(0, y_ + 1), QPointF(width_, y_ + 1));
+            painter_->drawLine(QPointF(x_, y_ + 1), QPointF(width_, y_ + 1));
         }
         y_ += line_ * 0.3;
     }
@@ -185,21 +267,30 @@ private:
             need(line_);
             if (painter_) {
                 painter_->setPen(QPen(QColor(0x60, 0x60, 0x60), dpi_ / 144.0));
-                painter_->drawLine(QPointF(textX_, y_ + line_ / 2),
+                painter_->drawLine(QPointF(x_ + textX_, y_ + line_ / 2),
                                    QPointF(width_, y_ + line_ / 2));
             }
             y_ += line_;
             return;
         }
-        QTextLayout layout(Text(ShownText(text, kind)), bodyFont_, &device_);
-        Lay(layout, width_ - textX_);
-        if (layout.lineCount() == 0) {
+        std::string_view shown = ShownText(text, kind);
+        if (shown.empty()) {
             need(line_);
             drawMark(kind, checked, colour, y_);
             y_ += line_ * 1.15;
             return;
         }
-        flowLines(layout, textX_, colour, [&](qreal top) { drawMark(kind, checked, colour, top); });
+        bool marked = false;
+        ForEachPiece(shown, [&](std::string_view piece) {
+            QTextLayout layout(Text(piece), bodyFont_, &device_);
+            Lay(layout, width_ - x_ - textX_);
+            flowLines(layout, x_ + textX_, colour, [&](qreal top) {
+                if (!marked) {
+                    drawMark(kind, checked, colour, top);
+                    marked = true;
+                }
+            });
+        });
         y_ += line_ * 0.15;
     }
 
@@ -212,13 +303,13 @@ private:
         painter_->setPen(colour);
         if (kind == ItemKind::NoBox) {
             painter_->setFont(bodyFont_);
-            painter_->drawText(QRectF(0, top, textX_, line_), Qt::AlignLeft | Qt::AlignVCenter,
+            painter_->drawText(QRectF(x_, top, textX_, line_), Qt::AlignLeft | Qt::AlignVCenter,
                                Text(job_.kinds.checkMark));
             painter_->restore();
             return;
         }
         qreal pen = dpi_ / 100.0;
-        QRectF box(pen, top + (line_ - box_) / 2, box_, box_);
+        QRectF box(x_ + pen, top + (line_ - box_) / 2, box_, box_);
         painter_->setPen(QPen(colour, pen));
         painter_->setBrush(Qt::NoBrush);
         painter_->drawRect(box);
@@ -248,8 +339,11 @@ private:
     qreal footerHeight_ = 0;
     qreal box_ = 0;
     qreal textX_ = 0;
+    qreal indentStep_ = 0;
+    qreal x_ = 0;  // the indentation of the Topic being laid out
     QPainter* painter_ = nullptr;
     int pages_ = 0;
+    int maxPages_ = 0;
     int page_ = 1;
     qreal y_ = 0;
 };
@@ -261,14 +355,41 @@ QPageSize DefaultPageSize() {
                                                                                 : QPageSize::A4);
 }
 
-int PaintCheckLists(const PrintJob& job, QPagedPaintDevice& device) {
+PaintResult PaintCheckLists(const PrintJob& job, QPagedPaintDevice& device,
+                            const PageOptions& options) {
+    const uint64_t units = PrintUnits(job);
     PageFlow flow(job, device);
-    int pages = flow.run(nullptr, 0);
-    QPainter painter(&device);
-    painter.setRenderHint(QPainter::Antialiasing);
-    flow.run(&painter, pages);
-    painter.end();
-    return pages;
+    PaintResult result;
+    try {
+        result.pages = flow.run(nullptr, 0, 0, options.progress, 0, 2 * units);
+    } catch (const PrintCancelled&) {
+        result.cancelled = true;
+        return result;
+    }
+    auto painter = std::make_unique<QPainter>(&device);
+    painter->setRenderHint(QPainter::Antialiasing);
+    try {
+        try {
+            flow.run(painter.get(), result.pages, options.maxPages, options.progress, units,
+                     2 * units);
+        } catch (const PrintCancelled&) {
+            result.cancelled = true;
+            if (options.abort) {
+                options.abort();
+            }
+        }
+        painter->end();
+    } catch (...) {
+        // Memory ran out. A printer drops what it got rather than print part of the job. The
+        // painter is let go unended: ending it writes the rest of the output, which can run
+        // out of memory again, and its destructor would do that where nothing may throw.
+        if (options.abort && !result.cancelled) {
+            options.abort();
+        }
+        (void)painter.release();
+        throw;
+    }
+    return result;
 }
 
 }  // namespace brenvale

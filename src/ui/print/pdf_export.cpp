@@ -1,9 +1,10 @@
 #include "ui/print/pdf_export.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
+#include <QIODevice>
 #include <QPdfWriter>
 
+#include <exception>
 #include <memory>
 
 #include "common/error.h"
@@ -49,26 +50,86 @@ private:
     std::unique_ptr<QGuiApplication> app_;
 };
 
+// The PDF writer's output, handed on to a sink. A failure of the sink is kept to be thrown
+// once the painting is over, rather than thrown through Qt's painting code.
+class SinkDevice : public QIODevice {
+public:
+    explicit SinkDevice(const std::function<void(std::string_view)>& sink) : sink_(sink) {
+        open(QIODevice::WriteOnly);
+    }
+    bool isSequential() const override { return true; }
+    bool failed() const { return error_ != nullptr; }
+    void rethrow() const {
+        if (error_) {
+            std::rethrow_exception(error_);
+        }
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (error_) {
+            return -1;
+        }
+        try {
+            sink_(std::string_view(data, static_cast<size_t>(size)));
+        } catch (...) {
+            // Kept, and thrown on by WritePdfTo once the painter has ended.
+            error_ = std::current_exception();
+            return -1;
+        }
+        return size;
+    }
+
+private:
+    const std::function<void(std::string_view)>& sink_;
+    std::exception_ptr error_;
+};
+
+// The caller's progress, which also stops the pages as soon as the output has failed.
+class StopOnFailure : public PrintProgress {
+public:
+    StopOnFailure(PrintProgress* progress, const SinkDevice& device)
+        : progress_(progress), device_(device) {}
+    bool step(uint64_t done, uint64_t total) override {
+        return !device_.failed() && (!progress_ || progress_->step(done, total));
+    }
+
+private:
+    PrintProgress* progress_;
+    const SinkDevice& device_;
+};
+
 }  // namespace
 
-std::string ExportPdf(const PrintJob& job) {
+bool WritePdfTo(const PrintJob& job, const std::function<void(std::string_view)>& sink,
+                PrintProgress* progress) {
     GuiForPdf gui;
-    QByteArray bytes;
+    SinkDevice device(sink);
+    StopOnFailure stop(progress, device);
+    PaintResult result;
     {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter pdf(&buffer);
+        QPdfWriter pdf(&device);
         pdf.setPageSize(DefaultPageSize());
         pdf.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         pdf.setTitle(QString::fromUtf8(job.title.c_str()));
         pdf.setCreator(QStringLiteral("Brenvale"));
-        PaintCheckLists(job, pdf);
+        PageOptions options;
+        options.progress = &stop;
+        result = PaintCheckLists(job, pdf, options);
     }
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    device.rethrow();
+    return !result.cancelled;
 }
 
-void WritePdf(const PrintJob& job, const std::string& path) {
-    WriteFileAtomically(path, ExportPdf(job));
+bool WritePdf(const PrintJob& job, const std::string& path, PrintProgress* progress) {
+    AtomicFileWriter file(path);
+    if (!WritePdfTo(
+            job, [&](std::string_view bytes) { file.Write(bytes); }, progress)) {
+        return false;  // the writer removes what it wrote
+    }
+    file.Commit();
+    return true;
 }
 
 }  // namespace brenvale
