@@ -119,10 +119,18 @@ void Expect(const Invocation& inv, size_t count, const std::string& command) {
     }
 }
 
-// Tells err what a read of path left out, and stops a --strict run on it before anything is
-// written.
-void Warn(const std::string& path, const std::vector<std::string>& warnings, const Invocation& inv,
+// Tells err what a read of path left out or may have misread (a file named as a format that
+// import reads, which does not start as a document), and stops a --strict run on it before
+// anything is written.
+void Warn(const std::string& path, std::vector<std::string> warnings, const Invocation& inv,
           std::ostream& err) {
+    const ExchangeFormat* format = FormatOfFileName(path);
+    if (format && PeekTextKind(path).value_or(TextKind::Document) != TextKind::Document) {
+        warnings.insert(warnings.begin(),
+                        "名前からすると " + std::string(format->caption) +
+                            " のファイルのようです。文書として読みました（取り込むには import "
+                            "を使います）。");
+    }
     for (const std::string& warning : warnings) {
         err << "brenvale-cli: " << path << ": " << warning << "\n";
     }
@@ -215,7 +223,9 @@ int Pdf(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Expect(inv, 2, "pdf");
     OutputKind kind = OutputBeside(inv, "pdf");
     if (!inv.pdf || !*inv.pdf) {
-        // The pages need Qt: the PDF program reads the document and writes them.
+        // The pages need Qt: the PDF program reads the document and writes them. A file that
+        // is plainly not a document is refused here alike, whether that program is there or not.
+        PeekTextKind(inv.operands[0]);
         FlushOutput(out);
         return RunPdfProgram(*inv.args, err);
     }
@@ -290,7 +300,7 @@ int Stats(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Refuse(inv, false, false, "stats");
     const std::string& path = inv.operands[0];
     DocumentCounts counts = CountDocument(path, inv.settings.list);
-    Warn(path, ReadWarningTexts(counts.utf8Marked, counts.unreadLines), inv, err);
+    Warn(path, ReadWarningTexts(counts.utf8, counts.unreadLines), inv, err);
     out << "topics " << counts.topics << "\n"
         << "items " << counts.items << "\n"
         << "unchecked " << counts.unchecked << "\n"

@@ -167,7 +167,7 @@ int Agenda(const Arguments& a, std::ostream& out, std::ostream& err) {
             continue;
         }
         const FileAgenda& agenda = agendas.back();
-        std::vector<std::string> warnings = ReadWarningTexts(agenda.utf8Marked, agenda.unreadLines);
+        std::vector<std::string> warnings = ReadWarningTexts(agenda.utf8, agenda.unreadLines);
         for (const std::string& warning : warnings) {
             err << "brenvale-cli: " << path << ": " << warning << "\n";
         }

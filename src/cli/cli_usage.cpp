@@ -82,9 +82,9 @@ std::string CliUsage() {
            "  --no-backup                  save without the backup that BackUp asks for\n"
            "  --strict                     fail, writing nothing, when IN holds lines that are "
            "not\n"
-           "                               read or looks like UTF-8 text (warned about on "
-           "standard\n"
-           "                               error either way)\n";
+           "                               read, looks like UTF-8 text, or is named .md, .opml or\n"
+           "                               .txt without starting as a document (warned about on\n"
+           "                               standard error either way)\n";
 }
 
 }  // namespace brenvale

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <iostream>
 #include <new>
 #include <string>
@@ -6,6 +7,9 @@
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {
+    // A write past a file size limit (ulimit -f) fails with EFBIG and is reported as any
+    // failed write, instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         std::vector<std::string> args(argv + 1, argv + argc);
         return brenvale::RunCli(args, std::cout, std::cerr);

@@ -460,4 +460,25 @@ size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, size_t room,
     return static_cast<size_t>(stop - out);
 }
 
+bool LooksLikeUtf8(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {  // a byte order mark
+        return true;
+    }
+    bool beyondAscii = false;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t n = Utf8SequenceLength(bytes.substr(i));
+        if (n == 0) {
+            return false;
+        }
+        beyondAscii = true;
+        i += n;
+    }
+    return beyondAscii;
+}
+
 }  // namespace brenvale

@@ -99,4 +99,8 @@ size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, size_t room,
 // The length of the UTF-8 sequence at the start of text, 0 when it is not a valid one.
 size_t Utf8SequenceLength(std::string_view text);
 
+// Whether bytes read as UTF-8 text with characters beyond ASCII (a byte order mark, or valid
+// multi-byte sequences only): CP932 Japanese text hardly ever does.
+bool LooksLikeUtf8(std::string_view bytes);
+
 }  // namespace brenvale

@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <cerrno>
+#include <new>
 #include <string>
 
 #include "common/error.h"
@@ -15,6 +17,9 @@ class Iconv {
 public:
     Iconv(const char* to, const char* from) : cd_(::iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            if (errno == ENOMEM) {
+                throw std::bad_alloc();
+            }
             throw Error(std::string("文字コード変換を開始できません: ") + from + " -> " + to);
         }
     }

@@ -158,10 +158,16 @@ DocumentCounts CountDocument(const std::string& path, const ListKindOptions& lis
     if (file.size() >= TextStore::kMaxBytes) {
         throw Error(TooLargeText(path));
     }
-    piece = std::max(piece, kTextKindSample);
+    // The start is judged as the reader judges it, whatever the size of the pieces.
+    std::string start(kTextKindSample, '\0');
+    start.resize(ReadFully(file.fd(), start.data(), start.size(), path));
+    const bool utf8 = CheckTextStart(start, path) == TextKind::Utf8;
+    if (::lseek(file.fd(), 0, SEEK_SET) != 0) {
+        throw Error(ReadErrorText(path, errno));
+    }
+    piece = std::max<size_t>(piece, 1);
     auto bytes = std::make_unique_for_overwrite<char[]>(piece);
     size_t filled = ReadFully(file.fd(), bytes.get(), piece, path);
-    const bool utf8Marked = CheckTextStart(std::string_view(bytes.get(), filled));
     std::optional<DocumentCounts> counts =
         CountPass(file.fd(), bytes.get(), filled, piece, HoldsCr(bytes.get(), filled), path, list);
     if (!counts) {
@@ -172,13 +178,13 @@ DocumentCounts CountDocument(const std::string& path, const ListKindOptions& lis
         filled = ReadFully(file.fd(), bytes.get(), piece, path);
         counts = CountPass(file.fd(), bytes.get(), filled, piece, true, path, list);
     }
-    counts->utf8Marked = utf8Marked;
+    counts->utf8 = utf8;
     return *counts;
 }
 
 DocumentCounts CountDocumentBytes(std::string_view bytes, const ListKindOptions& list,
                                   size_t piece) {
-    const bool utf8Marked = CheckTextStart(bytes);
+    const bool utf8 = CheckTextStart(bytes, {}) == TextKind::Utf8;
     const bool crEndsLines = HoldsCr(bytes.data(), bytes.size());
     piece = std::max<size_t>(piece, 1);
     std::string copy;
@@ -191,7 +197,7 @@ DocumentCounts CountDocumentBytes(std::string_view bytes, const ListKindOptions&
         counter.feed(copy.data(), copy.size());
     }
     DocumentCounts counts = counter.finish();
-    counts.utf8Marked = utf8Marked;
+    counts.utf8 = utf8;
     return counts;
 }
 

@@ -18,7 +18,7 @@ struct DocumentCounts {
     size_t unchecked = 0;
     size_t depth = 0;
     size_t unreadLines = 0;
-    bool utf8Marked = false;
+    bool utf8 = false;
 
     bool operator==(const DocumentCounts&) const = default;
 };
@@ -33,7 +33,7 @@ public:
     // Counts the lines that end in the piece. In a text without any CR, its LFs must already
     // be CRs (EndLinesAtLineFeeds). The piece's bytes may be changed.
     void feed(char* piece, size_t size);
-    // Counts the last line, ended by the end of the text. utf8Marked is left to the caller.
+    // Counts the last line, ended by the end of the text. utf8 is left to the caller.
     DocumentCounts finish();
 
 private:
@@ -71,7 +71,8 @@ inline constexpr size_t kCountPiece = size_t{512} << 10;
 
 // Counts a document file as ReadDocument would read it, reading it through one descriptor in
 // pieces of the given size: the memory it takes does not grow with the file. Throws Error,
-// with ReadDocument's texts, where ReadDocument throws.
+// with ReadDocument's texts, where ReadDocument throws (a file that is not a document among
+// them).
 DocumentCounts CountDocument(const std::string& path, const ListKindOptions& list,
                              size_t piece = kCountPiece);
 // The same for the bytes of a document, counted in pieces of the given size.

@@ -174,14 +174,8 @@ private:
     size_t end_ = kOpen;  // where a 0x1A ended the text
 };
 
-void CheckTextKind(std::string_view start, ReadResult& result) {
-    result.utf8Marked = CheckTextStart(start);
-}
-
-ReadResult NewResult() {
-    ReadResult result;
-    result.document = std::make_unique<Document>();
-    return result;
+void CheckTextKind(std::string_view start, std::string_view name, ReadResult& result) {
+    result.utf8 = CheckTextStart(start, name) == TextKind::Utf8;
 }
 
 void Finish(Reader& reader, size_t size, ReadResult& result) {
@@ -191,10 +185,12 @@ void Finish(Reader& reader, size_t size, ReadResult& result) {
 }
 
 // Reads the first size bytes of block, which has room for one byte more.
-ReadResult ParseBlock(ByteBlock block, size_t size, const ReadOptions& options) {
-    ReadResult result = NewResult();
+ReadResult ParseBlock(ByteBlock block, size_t size, const ReadOptions& options,
+                      std::string_view name) {
     char* bytes = block.data();
-    CheckTextKind(std::string_view(bytes, size), result);
+    ReadResult result;
+    CheckTextKind(std::string_view(bytes, size), name, result);
+    result.document = std::make_unique<Document>();
     if (!HoldsCr(bytes, size)) {
         EndLinesAtLineFeeds(bytes, size);
     }
@@ -220,7 +216,7 @@ size_t ReadUpTo(int fd, char* bytes, size_t filled, size_t limit, const std::str
 std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& path,
                                        const ReadOptions& options, ContentHash& hash) {
     constexpr size_t kPiece = 256 << 10;
-    ReadResult result = NewResult();
+    static_assert(kPiece >= kTextKindSample);
     // Room for the closing CR, and for one byte more than expected to see a file that grew.
     ByteBlock block(size + 2);
     char* bytes = block.data();
@@ -228,7 +224,10 @@ std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& p
     if (filled > size) {
         return std::nullopt;
     }
-    CheckTextKind(std::string_view(bytes, filled), result);
+    // The start says what the file is before anything is built for it.
+    ReadResult result;
+    CheckTextKind(std::string_view(bytes, filled), path, result);
+    result.document = std::make_unique<Document>();
     if (!HoldsCr(bytes, filled)) {
         // Whether LF ends the lines depends on every byte: read them all first.
         filled = ReadUpTo(fd, bytes, filled, size + 1, path, hash);
@@ -272,6 +271,29 @@ std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& p
     return result;
 }
 
+// The bytes of a file that CheckTextStart looks at, read without moving the file's offset;
+// nothing when they cannot be read.
+std::optional<std::string> ReadStart(int fd) {
+    std::string start(kTextKindSample, '\0');
+    size_t filled = 0;
+    while (filled < start.size()) {
+        ssize_t n =
+            ::pread(fd, start.data() + filled, start.size() - filled, static_cast<off_t>(filled));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        filled += static_cast<size_t>(n);
+    }
+    start.resize(filled);
+    return start;
+}
+
 [[noreturn]] void TooLarge(const std::string& path) {
     throw Error(TooLargeText(path));
 }
@@ -279,15 +301,29 @@ std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& p
 }  // namespace
 
 std::vector<std::string> ReadWarnings(const ReadResult& read) {
-    return ReadWarningTexts(read.utf8Marked, read.unreadLines);
+    return ReadWarningTexts(read.utf8, read.unreadLines);
 }
 
-ReadResult ParseDocument(std::string_view bytes, const ReadOptions& options) {
+ReadResult ParseDocument(std::string_view bytes, const ReadOptions& options,
+                         std::string_view name) {
     ByteBlock block(bytes.size() + 1);
     if (!bytes.empty()) {
         std::memcpy(block.data(), bytes.data(), bytes.size());
     }
-    return ParseBlock(std::move(block), bytes.size(), options);
+    return ParseBlock(std::move(block), bytes.size(), options, name);
+}
+
+std::optional<TextKind> PeekTextKind(const std::string& path) {
+    OpenedFile opened = OpenRegularFile(path);
+    if (opened.fd < 0) {
+        return std::nullopt;
+    }
+    std::optional<std::string> start = ReadStart(opened.fd);
+    ::close(opened.fd);
+    if (!start) {
+        return std::nullopt;
+    }
+    return CheckTextStart(*start, path);
 }
 
 ReadResult ReadDocument(const std::string& path, const ReadOptions& options) {
@@ -302,6 +338,11 @@ ReadResult ReadDocument(const std::string& path, const ReadOptions& options) {
     identity.device = static_cast<uint64_t>(file.opened().device);
     identity.inode = static_cast<uint64_t>(file.opened().inode);
     identity.modifiedNs = file.opened().modifiedNs;
+    // What the file is, from its start, before a block of its size is made for it. A start
+    // that cannot be read is reported by the read below.
+    if (std::optional<std::string> start = ReadStart(file.fd())) {
+        CheckTextStart(*start, path);
+    }
     if (file.size() > 0) {
         auto size = static_cast<size_t>(file.size());
         ContentHash hash;
@@ -323,7 +364,7 @@ ReadResult ReadDocument(const std::string& path, const ReadOptions& options) {
     }
     identity.size = whole.size;
     identity.hash = HashBytes(std::string_view(whole.block.data(), whole.size));
-    ReadResult read = ParseBlock(std::move(whole.block), whole.size, options);
+    ReadResult read = ParseBlock(std::move(whole.block), whole.size, options, path);
     read.identity = identity;
     return read;
 }

@@ -9,21 +9,24 @@ namespace brenvale {
 
 // What the start of a file says about its text.
 enum class TextKind {
-    Cp932,
-    Utf16,       // a UTF-16 byte order mark, or NUL bytes at every other byte
-    Utf8Marked,  // a UTF-8 byte order mark
+    Document,  // it starts with a geometry line, as every document this program writes
+    Cp932,     // any other text, read as CP932
+    Utf8,      // a UTF-8 byte order mark, or valid UTF-8 that holds multi-byte sequences
 };
 
-// The bytes TextKindOf looks at.
-inline constexpr size_t kTextKindSample = 64;
+// The bytes at the start of a file that CheckTextStart looks at: the reader and the counter
+// both hand it at least this much of a longer file, so that they judge a file alike.
+inline constexpr size_t kTextKindSample = size_t{64} << 10;
 
-// The kind of text whose first bytes are start (up to kTextKindSample of them). A file this
-// program wrote always starts with a geometry line, so it is never taken for UTF-16.
-TextKind TextKindOf(std::string_view start);
+// What the start of a file says, from its first kTextKindSample bytes (fewer for a shorter
+// file). A file that is plainly not a document (a picture, an archive, a program: its
+// signature, or NUL bytes in a file that does not start as a document) throws Error with
+// NotADocumentText(name, kind); UTF-16 text throws Error with Utf16Text().
+TextKind CheckTextStart(std::string_view start, std::string_view name);
 
-// Takes what the start of a file says: throws Error with Utf16Text() for UTF-16 text; true
-// when the text starts with a UTF-8 byte order mark.
-bool CheckTextStart(std::string_view start);
+// The kind of file, plainly not a document, whose first bytes are start ("PNG 画像"); empty
+// for anything that may be a document.
+std::string NonDocumentKind(std::string_view start);
 
 // Counts the lines that the bytes after a 0x1A (which ends the text) hold, fed in pieces: the
 // rest of the line the 0x1A cut, when not empty, and every line after it, the last one only
@@ -48,12 +51,15 @@ size_t CountUnreadLines(std::string_view tail);
 
 // The refusal of a UTF-16 file.
 std::string Utf16Text();
-// The warning for a file with a UTF-8 byte order mark.
+// The refusal of a file that is plainly not a document: "「name」は文書ではありません（kind）。"
+// (without a name, "このファイルは…").
+std::string NotADocumentText(std::string_view name, std::string_view kind);
+// The warning for a file that looks like UTF-8 text.
 std::string Utf8WarningText();
 // The warning for a file of which `lines` lines were not read.
 std::string UnreadLinesText(size_t lines);
 // The warnings a read leaves for the user, one text each; empty when there are none.
-std::vector<std::string> ReadWarningTexts(bool utf8Marked, size_t unreadLines);
+std::vector<std::string> ReadWarningTexts(bool utf8, size_t unreadLines);
 // The refusal of a file too large for a document.
 std::string TooLargeText(const std::string& path);
 

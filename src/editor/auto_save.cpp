@@ -14,12 +14,13 @@ namespace brenvale {
 namespace {
 
 // The temporary copy that mode TempCopy writes, in place of a save over a file that another
-// program changed.
-void WriteCopyBesideChangedFile(EditorParts& p) {
+// program changed or that holds lines the document did not read; why is the reason for the
+// hint panel.
+void WriteCopyInstead(EditorParts& p, std::string_view why) {
     DocumentSession& session = p.session;
     std::string copy = session.autoSavePath();
     std::string name(FileNamePart(session.fileName()));
-    std::string hint = "「" + name + "」は他のプログラムによって変更されているため、";
+    std::string hint = "「" + name + "」は" + std::string(why) + "ため、";
     if (IsDocumentFile(p, copy)) {
         // A document named like its own copy: there is no other place to write.
         hint += "自動保存しませんでした";
@@ -62,7 +63,12 @@ void AutoSaveTick(EditorParts& p) {
         case AutoSaveMode::OverDocument:
             if (DocumentFileChanged(p)) {
                 // Another program's version stays; the question comes with the next Save.
-                WriteCopyBesideChangedFile(p);
+                WriteCopyInstead(p, "他のプログラムによって変更されている");
+                break;
+            }
+            if (session.partlyRead()) {
+                // What the document did not read stays in its file until the user says so.
+                WriteCopyInstead(p, "一部しか読み込まれていない");
                 break;
             }
             if (!p.settings.confirmAutoSave ||
@@ -74,7 +80,7 @@ void AutoSaveTick(EditorParts& p) {
                 } catch (const FileChangedError&) {
                     // Another program wrote the file while the save ran: nothing of it was
                     // replaced.
-                    WriteCopyBesideChangedFile(p);
+                    WriteCopyInstead(p, "他のプログラムによって変更されている");
                 }
             }
             break;

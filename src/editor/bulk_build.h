@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+
 #include "editor/editor_host.h"
 #include "editor/view_notifier.h"
 
@@ -31,12 +33,27 @@ public:
             views_.holdList();
         }
     }
-    ~BulkBuild() {
-        if (list_) {
-            views_.releaseList();
-        }
-        if (tree_) {
-            views_.releaseTree();
+    // A view that fails to take the new state (memory ran out while it looked at it) throws
+    // from here once both views are released; while another failure is already on its way
+    // out, that one is reported instead.
+    ~BulkBuild() noexcept(false) {
+        std::exception_ptr failure;
+        auto release = [&](bool held, void (ViewNotifier::*fn)()) {
+            if (!held) {
+                return;
+            }
+            try {
+                (views_.*fn)();
+            } catch (...) {
+                if (!failure) {
+                    failure = std::current_exception();
+                }
+            }
+        };
+        release(list_, &ViewNotifier::releaseList);
+        release(tree_, &ViewNotifier::releaseTree);
+        if (failure && std::uncaught_exceptions() == unwinding_) {
+            std::rethrow_exception(failure);
         }
     }
     BulkBuild(const BulkBuild&) = delete;
@@ -47,6 +64,7 @@ private:
     ViewNotifier& views_;
     bool tree_;
     bool list_;
+    int unwinding_ = std::uncaught_exceptions();
 };
 
 }  // namespace brenvale

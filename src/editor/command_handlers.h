@@ -64,8 +64,11 @@ void StartDocuments(EditorParts& p, const std::vector<std::string>& files);
 void FileRecentClick(EditorParts& p, size_t index);
 void FileRecentDelClick(EditorParts& p);
 // Shows a document just read (or restored) in place of the open one, under path (nullptr:
-// untitled).
+// untitled). When memory runs out before it is in place, the open one stays; after that, an
+// empty, untitled document takes its place. Either way the failure is thrown.
 void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path);
+// An empty, untitled, unmodified document in place of the open one.
+void ShowEmptyDocument(EditorParts& p);
 // Writes the document to path as Save does, the list then showing the stored texts. Throws
 // BackupError when the backup the settings ask for could not be made, FileChangedError when
 // the file is no longer the version `replaces` (see DocumentSession::write).

@@ -38,6 +38,7 @@ std::unique_ptr<Document> DocumentSession::replace(std::unique_ptr<Document> doc
     // auto-save copy beside it): it is kept absolute from the open on.
     fileName_ = untitled ? std::move(fileName) : AbsolutePath(fileName);
     untitled_ = untitled;
+    partlyRead_ = false;
     setDiskFile(std::nullopt);
     return doc;
 }

@@ -114,6 +114,12 @@ public:
     // Modified only because the file went, with no edit since.
     bool modifiedByDeletionOnly() const { return modifiedByDeletionOnly_; }
 
+    // The document was read from its file only in part (lines the format drops): a save over
+    // that file loses them, so it asks first. A new document, one read whole, a save over the
+    // file and a save under another name clear it.
+    bool partlyRead() const { return partlyRead_; }
+    void setPartlyRead(bool partly) { partlyRead_ = partly; }
+
     // ---- The mark other editors see on the file this one has open
     void enableOpenLock(std::unique_ptr<OpenFileLock> lock);
     OpenFileLock* openLock() const { return lock_.get(); }
@@ -167,6 +173,7 @@ private:
     std::optional<FileIdentity> keptOver_;
     bool fileDeleted_ = false;
     bool modifiedByDeletionOnly_ = false;
+    bool partlyRead_ = false;
     std::unique_ptr<OpenFileLock> lock_;
     std::function<void(const std::string&)> openLockFailed_;
     bool openLockFailureTold_ = false;

@@ -12,8 +12,18 @@ namespace brenvale {
 
 enum class MessageKind { Warning, Error, Information, Confirmation };
 // ReloadSaveAsCancel: "再読み込み", "別名で保存", "キャンセル", for a file another program changed.
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, ReloadSaveAsCancel };
-enum class MessageAnswer { Ok, Cancel, Yes, No, Reload, SaveAs };
+// SaveAsCancel: "別名で保存", "キャンセル", for a save that could not be written.
+// ImportOpenCancel: "インポート", "文書として開く", "キャンセル", for a file of another format.
+enum class MessageButtons {
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel,
+    ReloadSaveAsCancel,
+    SaveAsCancel,
+    ImportOpenCancel,
+};
+enum class MessageAnswer { Ok, Cancel, Yes, No, Reload, SaveAs, Import, Open };
 
 // The two one-line edit boxes above the tree and the list.
 enum class EditBox { Tree, List };

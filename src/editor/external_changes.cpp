@@ -19,6 +19,7 @@
 #include "editor/open_file_lock.h"
 #include "editor/places_matching.h"
 #include "editor/selection.h"
+#include "editor/tree_rows.h"
 #include "editor/visible_list.h"
 
 namespace brenvale {
@@ -62,7 +63,9 @@ void AskAboutChangedFile(EditorParts& p, const DiskCheck& check, const std::stri
     // Answered once, whatever the answer: a changed file of a modified document is asked about
     // only again when it changes again.
     p.session.keepOver(HashedVersion(check, path));
-    std::string question = "「" + path + "」は他のプログラムによって変更されました。";
+    std::string question = "「" + path +
+                           "」は他のプログラムによって変更されました。\n"
+                           "再読み込みすると、保存していない変更は失われます。";
     switch (
         p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::ReloadSaveAsCancel)) {
         case MessageAnswer::Reload:
@@ -139,6 +142,8 @@ void ReloadDocument(EditorParts& p) {
     std::vector<std::string> warnings = ReadWarnings(read);
     Topic* oldSelected = p.selection.topic();
     const int oldRow = p.list.selectedRow();
+    // Refused for want of memory while the open document is still whole.
+    p.rows.prepare(*read.document);
     MatchedSelection selected;
     {
         BulkBuild bulk(p.host, p.views, true, true);
@@ -159,6 +164,7 @@ void ReloadDocument(EditorParts& p) {
         p.list.select(std::min(oldRow, static_cast<int>(rows) - 1));
     }
     p.session.setDiskFile(read.identity);
+    p.session.setPartlyRead(read.unreadLines > 0);
     p.session.setModified(false);
     p.session.updateTitle();
     for (const std::string& warning : warnings) {

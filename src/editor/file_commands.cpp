@@ -1,7 +1,9 @@
 // New, open, save, save as, the text export, the save question and the recent-file list: what
 // the commands do around the document session's files.
 #include <exception>
+#include <new>
 
+#include "common/address_space.h"
 #include "common/error.h"
 #include "common/file_io.h"
 #include "common/path.h"
@@ -17,8 +19,10 @@
 #include "editor/hint_panel.h"
 #include "editor/progress_counts.h"
 #include "editor/selection.h"
+#include "editor/tree_rows.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
+#include "exchange/exchange_format.h"
 #include "exchange/text_export.h"
 
 namespace brenvale {
@@ -36,8 +40,81 @@ constexpr const char* kSaveTextFilter =
     "Brenvale ファイル (*.bnv)|*.bnv|すべてのファイル (*.*)|*.*|テキストファイル(*.txt)|*.txt|"
     "テキストファイル UTF-8 (*.txt)|*.txt";
 
+// The memory the window needs beside a document to work with it at all.
+constexpr size_t kRoomToWorkIn = size_t{64} << 20;
+
 std::string NotFoundText(const std::string& path) {
     return "ファイル " + path + "が見つかりません。";
+}
+
+// How a file is opened: as the document it is, as a document although the user was told it
+// looks like another format, imported instead, or not at all.
+enum class OpenChoice { Document, DocumentAnyway, Import, Nothing };
+
+// A file that does not start as a document and looks like UTF-8 text, or is named as a
+// format the import reads, is not read as CP932 in silence: the user chooses between
+// importing it into the open document and opening it as a document all the same. A file that
+// is plainly not a document throws here, before the save question and before anything
+// changes.
+OpenChoice AskHowToOpen(EditorParts& p, const std::string& path) {
+    std::optional<TextKind> kind = PeekTextKind(path);
+    const ExchangeFormat* named = FormatOfFileName(FileNamePart(path));
+    std::optional<std::string> format;
+    if (named) {
+        format = std::string(named->caption);
+    }
+    // A file that cannot be read is reported by the open's own read, after the save question.
+    if (!kind || *kind == TextKind::Document || (*kind != TextKind::Utf8 && !format)) {
+        return OpenChoice::Document;
+    }
+    std::string question = "「" + path + "」は文書ではなく、" +
+                           format.value_or("UTF-8 のテキスト") +
+                           " のファイルのようです。\n開いている文書にインポートしますか？\n\n"
+                           "文書として開くと、文字化けしたり一部しか読み込まれなかったりします。";
+    switch (p.host.ShowMessageBox(question, MessageKind::Confirmation,
+                                  MessageButtons::ImportOpenCancel)) {
+        case MessageAnswer::Import:
+            return OpenChoice::Import;
+        case MessageAnswer::Open:
+            return OpenChoice::DocumentAnyway;
+        default:
+            return OpenChoice::Nothing;
+    }
+}
+
+// Imports a file offered for import at an open: in the format its name says, or as UTF-8
+// text. Before any document (a start with that file), it goes into a new, empty one.
+void ImportInstead(EditorParts& p, const std::string& path) {
+    if (p.session.fileName().empty()) {
+        ReadResult empty;
+        empty.document = std::make_unique<Document>();
+        ShowReadDocument(p, std::move(empty), nullptr);
+    }
+    if (FormatOfFileName(FileNamePart(path))) {
+        ImportFile(p, path);
+        return;
+    }
+    FormatChoice utf8Text{FormatNamed("txt"), TextEncoding::Utf8};
+    ImportFile(p, path, &utf8Text);
+}
+
+// A document read only in part is not written over its file unasked: the lines it did not
+// read would be gone.
+OverwriteAnswer AskBeforeOverwritingPartRead(EditorParts& p) {
+    if (!p.session.partlyRead()) {
+        return OverwriteAnswer::Write;
+    }
+    std::string question = "「" + p.session.fileName() +
+                           "」は一部しか読み込まれていません。上書きすると読み込まれなかった部分は"
+                           "失われます。上書きしますか？";
+    switch (p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::YesNoCancel)) {
+        case MessageAnswer::Yes:
+            return OverwriteAnswer::Write;
+        case MessageAnswer::No:
+            return OverwriteAnswer::SaveAs;
+        default:
+            return OverwriteAnswer::Cancel;
+    }
 }
 
 }  // namespace
@@ -115,23 +192,73 @@ void NewOpenExecute(EditorParts& p) {
 }
 
 void ShowReadDocument(EditorParts& p, ReadResult read, const std::string* path) {
+    // The room for the tree's rows is taken while the open document is still whole: a document
+    // too big for them is refused here, and the one open stays. So is one that leaves the
+    // window too little to go on with (to paint, to start a thread): it would fail at once
+    // and somewhere it cannot be told.
+    p.rows.prepare(*read.document);
+    if (!AddressSpaceLeft(kRoomToWorkIn)) {
+        p.rows.dropPrepared();
+        throw std::bad_alloc();
+    }
+    bool replaced = false;
+    try {
+        {
+            BulkBuild bulk(p.host, p.views, true, true);
+            p.list.clear();
+            p.selection.setTopic(nullptr);
+            p.session.replace(std::move(read.document),
+                              path ? *path : DocumentSession::kUntitledName, !path);
+            replaced = true;
+        }
+        p.host.ApplyGeometry(read.geometry);
+        // The reader expands every Topic it makes, as adding a Topic does.
+        ShowSelectedTopic(p, p.doc().first());
+        if (p.doc().empty()) {
+            p.selection.setText(EditBox::Tree, "");
+        }
+        p.session.updateTitle();
+    } catch (...) {
+        if (replaced) {
+            // A document the views show only in part is worse than none: it makes way for an
+            // empty one before the failure is reported.
+            ShowEmptyDocument(p);
+        }
+        throw;
+    }
+}
+
+void ShowEmptyDocument(EditorParts& p) {
     {
         BulkBuild bulk(p.host, p.views, true, true);
         p.list.clear();
         p.selection.setTopic(nullptr);
-        p.session.replace(std::move(read.document), path ? *path : DocumentSession::kUntitledName,
-                          !path);
+        p.session.replace(std::make_unique<Document>(), DocumentSession::kUntitledName, true);
     }
-    p.host.ApplyGeometry(read.geometry);
-    // The reader expands every Topic it makes, as adding a Topic does.
-    ShowSelectedTopic(p, p.doc().first());
-    if (p.doc().empty()) {
-        p.selection.setText(EditBox::Tree, "");
-    }
+    p.selection.setText(EditBox::Tree, "");
+    p.selection.setText(EditBox::List, "");
+    p.session.setModified(false);
     p.session.updateTitle();
 }
 
 void OpenDocument(EditorParts& p, const std::string& path) {
+    // What the file is comes first: a file that is no document opens nothing and asks nothing
+    // more, and one of another format may be imported without leaving the open document.
+    bool askedHow = false;
+    if (PathExists(path)) {
+        switch (AskHowToOpen(p, path)) {
+            case OpenChoice::Import:
+                ImportInstead(p, path);
+                return;
+            case OpenChoice::Nothing:
+                return;
+            case OpenChoice::DocumentAnyway:
+                askedHow = true;
+                break;
+            case OpenChoice::Document:
+                break;
+        }
+    }
     if (!AskSaveChanges(p)) {
         return;
     }
@@ -147,10 +274,13 @@ void OpenDocument(EditorParts& p, const std::string& path) {
     options.imageCount = p.topicImageCount;
     // The file is read into a new Document; the current one stays when that fails.
     ReadResult read = p.session.readDocument(path, options);
-    std::vector<std::string> warnings = ReadWarnings(read);
+    // The user who chose to open it as a document knows it may be UTF-8.
+    std::vector<std::string> warnings = ReadWarningTexts(read.utf8 && !askedHow, read.unreadLines);
     FileIdentity identity = read.identity;
+    const bool partly = read.unreadLines > 0;
     ShowReadDocument(p, std::move(read), &path);
     p.session.setDiskFile(identity);
+    p.session.setPartlyRead(partly);
     p.session.setModified(false);
     p.session.addRecentFile(p.session.fileName());
     // What was not read is lost at the next save: the user hears of it at once.
@@ -184,6 +314,15 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
     // A document without a name (new, or none at all) is saved under a chosen one.
     if (!p.session.hasName()) {
         return SaveDocumentAs(p);
+    }
+    // The lines a partial read left in the file are not overwritten unasked.
+    switch (AskBeforeOverwritingPartRead(p)) {
+        case OverwriteAnswer::Write:
+            break;
+        case OverwriteAnswer::SaveAs:
+            return SaveDocumentAs(p);
+        case OverwriteAnswer::Cancel:
+            return SaveResult::Cancelled;
     }
     std::optional<FileIdentity> written;
     bool backup = true;
@@ -219,9 +358,23 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
                 throw;  // the auto-save writes its copy instead
             }
             // Nothing is written: the next round asks about it as about any change on disk.
+        } catch (const WriteError& e) {
+            // A read-only file or folder, a full disk: the document can still go somewhere
+            // else. Auto-save has nobody to ask in the middle of typing; its error is reported
+            // as it is.
+            if (onFailure == BackupFailure::Hint) {
+                throw;
+            }
+            if (p.host.ShowMessageBox(
+                    std::string(e.what()) + "\n\n「別名で保存」で別の場所に保存できます。",
+                    MessageKind::Error, MessageButtons::SaveAsCancel) == MessageAnswer::SaveAs) {
+                return SaveDocumentAs(p);
+            }
+            return SaveResult::Cancelled;
         }
     }
     p.session.setDiskFile(written);
+    p.session.setPartlyRead(false);
     p.session.setModified(false);
     p.session.updateTitle();
     p.session.addRecentFile(p.session.fileName());
@@ -240,6 +393,7 @@ SaveResult SaveDocumentAs(EditorParts& p) {
     // The version of the open file this document stands on says nothing about another file.
     if (!IsDocumentFile(p, *path)) {
         p.session.setDiskFile(std::nullopt);
+        p.session.setPartlyRead(false);
     }
     p.session.setName(*path);
     return SaveDocument(p);

@@ -70,10 +70,13 @@ public:
     // Room for `count` more nodes, taken from the system now: made afterwards, they need no
     // allocation (and cannot fail).
     void reserve(size_t count);
-    // Everything anew from the Document, in one pass.
+    // Everything anew from the Document, in one pass. An empty sequence builds in the room
+    // reserved for it: with enough of it, the build cannot fail.
     void rebuild(const Document& doc);
     // Empty, allocating nothing.
     void clear();
+    // Trades every node with other (no piece of either may be out).
+    void swap(TopicSequence& other) noexcept;
 
     // Nodes for top and its subtree, top with `foldedAbove` folded ancestors; from reserved
     // room (reserve the subtree's size first).

@@ -31,7 +31,30 @@ size_t TreeRows::treeOrderIndex(const Topic* t) const {
     return sequence_.position(t);
 }
 
+void TreeRows::prepare(const Document& doc) {
+    preparedFor_ = nullptr;
+    prepared_.clear();
+    try {
+        prepared_.reserve(doc.topicCount());
+    } catch (const std::bad_alloc&) {
+        prepared_.clear();
+        throw;
+    }
+    preparedFor_ = &doc;
+}
+
+void TreeRows::dropPrepared() {
+    preparedFor_ = nullptr;
+    prepared_.clear();
+}
+
 void TreeRows::rebuild() noexcept {
+    if (preparedFor_ == &session_.document()) {
+        // The old rows go first; the new ones are built in the room taken for them.
+        sequence_.swap(prepared_);
+    }
+    preparedFor_ = nullptr;
+    prepared_.clear();
     try {
         sequence_.rebuild(session_.document());
         current_ = true;

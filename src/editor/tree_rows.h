@@ -57,6 +57,12 @@ public:
 
     // A bulk build of the tree begins: the rows wait for its end.
     void suspend() { current_ = false; }
+    // Takes the room for the rows of a document about to take the place of the open one, so
+    // that one too big for them is refused (std::bad_alloc) while the open one is still whole;
+    // the rebuild at the end of the bulk build that brings it in then builds them there.
+    void prepare(const Document& doc);
+    // Gives back the room prepare() took, for a document that does not come in after all.
+    void dropPrepared();
     void rebuild() noexcept;
 
     // A change of the Document as the rows see it: planned before the Document changes (the
@@ -108,6 +114,9 @@ private:
     const DocumentSession& session_;
     TopicSequence sequence_;
     bool current_ = true;
+    // The room prepare() took, and the document it is for.
+    TopicSequence prepared_;
+    const Document* preparedFor_ = nullptr;
 };
 
 }  // namespace brenvale

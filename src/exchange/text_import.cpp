@@ -27,27 +27,6 @@ SourcePlace PlaceInText(std::string_view utf8, size_t offset) {
     return where;
 }
 
-bool LooksLikeUtf8(std::string_view bytes) {
-    if (bytes.starts_with(kByteOrderMark)) {
-        return true;
-    }
-    bool beyondAscii = false;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t n = Utf8SequenceLength(bytes.substr(i));
-        if (n == 0) {
-            return false;
-        }
-        beyondAscii = true;
-        i += n;
-    }
-    return beyondAscii;
-}
-
 FileBlock Utf8TextToCp932(std::string_view utf8, std::string_view sourceName) {
     size_t skipped = utf8.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     utf8.remove_prefix(skipped);

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "common/byte_block.h"
+#include "common/cp932.h"  // LooksLikeUtf8
 #include "exchange/import_messages.h"
 
 namespace brenvale {
@@ -10,10 +11,6 @@ namespace brenvale {
 // Where byte `offset` of a UTF-8 text stands: its line (a line ends at LF, CR LF or CR) and
 // its column in characters, both counted from 1.
 SourcePlace PlaceInText(std::string_view utf8, size_t offset);
-
-// Whether bytes read as UTF-8 text with characters beyond ASCII (a byte order mark, or valid
-// multi-byte sequences only): CP932 Japanese text hardly ever does.
-bool LooksLikeUtf8(std::string_view bytes);
 
 // The CP932 bytes of a UTF-8 text (a leading byte order mark dropped), in a block with room
 // for one more byte, as the tree paste takes it; a character CP932 cannot hold is kept as its

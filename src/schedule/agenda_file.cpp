@@ -265,7 +265,7 @@ FileAgenda Read(Source& source, Date today, const ListKindOptions& list,
         n = source.read(start.data() + filled, start.size() - filled);
     }
     start.resize(filled);
-    agenda.utf8Marked = CheckTextStart(start);
+    agenda.utf8 = CheckTextStart(start, {}) == TextKind::Utf8;
     source.rewind();
     bool crEndsLines = HoldsCr(start.data(), start.size());
     for (;;) {
@@ -274,9 +274,9 @@ FileAgenda Read(Source& source, Date today, const ListKindOptions& list,
             break;
         }
         // A CR after all: every line ends at CR. Read again.
-        bool marked = agenda.utf8Marked;
+        bool marked = agenda.utf8;
         agenda = FileAgenda{};
-        agenda.utf8Marked = marked;
+        agenda.utf8 = marked;
         crEndsLines = true;
         source.rewind();
     }

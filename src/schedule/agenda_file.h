@@ -23,8 +23,8 @@ struct FileAgendaEntry {
 struct FileAgenda {
     BlockArray<FileAgendaEntry> entries;  // in document order
     size_t unreadLines = 0;               // as ReadResult counts them
-    bool utf8Marked = false;
-    TextPool texts;  // the paths and texts (CP932)
+    bool utf8 = false;                    // looks like UTF-8 text, as ReadResult says
+    TextPool texts;                       // the paths and texts (CP932)
 };
 
 // The bytes a file is read in: with the byte after them, a block on huge pages.

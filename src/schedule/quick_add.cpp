@@ -95,7 +95,7 @@ std::string Fingerprint(const ReadResult& read) {
     std::string print = SerializeDocument(*read.document, g);
     print += read.geometry.sawGeometryLine ? "\x01" : "\x02";
     print += std::to_string(read.unreadLines);
-    print += read.utf8Marked ? "\x01" : "\x02";
+    print += read.utf8 ? "\x01" : "\x02";
     return print;
 }
 

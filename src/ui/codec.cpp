@@ -16,6 +16,11 @@ QString FromCp932(std::string_view bytes) {
     return FromUtf16(Cp932ToUtf16(bytes));
 }
 
+void PrepareCodec() {
+    FromCp932("\x82\xA0");
+    ToCp932(QStringLiteral("あ"));
+}
+
 QString FromCp932ForEditing(std::string_view bytes, bool* undecodable) {
     // Told from the bytes: a reference may stand for U+FFFD itself.
     *undecodable = FindUndecodable(bytes) != std::string_view::npos;

@@ -11,6 +11,11 @@ namespace brenvale {
 // the bytes as references ("&#x1F600;") and show as the characters they stand for.
 QString FromCp932(std::string_view bytes);
 
+// Makes the conversions ready at once, while memory is plentiful: made when the first caption
+// of a big document is shown, they could fail for want of it (and a failure there would not
+// say so).
+void PrepareCodec();
+
 // The same for an edit box, where the text comes back as the user changes it: a byte sequence
 // CP932 does not define shows as "?" instead of the replacement character. *undecodable tells
 // whether there was one: the box's text then no longer gives the bytes back.

@@ -5,6 +5,7 @@
 
 #include "editor/document_preread.h"
 #include "ui/application.h"
+#include "ui/codec.h"
 #include "ui/main_window.h"
 #include "ui/startup_paths.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
                      "are not set).\nStart it from a desktop session, or use brenvale-cli.\n");
         return 1;
     }
+    // Before a document takes memory.
+    brenvale::PrepareCodec();
     // The first document is read while Qt starts and the window is built; the open takes that
     // read when it is of the same file with the same options.
     std::shared_ptr<brenvale::DocumentPreread> preread;

@@ -17,6 +17,8 @@
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
 
+#include <csignal>
+
 #include "editor/window_placement.h"
 #include "ui/about_box.h"
 #include "ui/accessibility.h"
@@ -73,6 +75,10 @@ QWidget* Panel(QLineEdit* edit, QWidget* view) {
 
 MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)), host_(*this) {
+    // A write past a file size limit (ulimit -f) fails with EFBIG and is reported like a full
+    // disk, instead of the signal ending the program with the unsaved edits.
+    std::signal(SIGXFSZ, SIG_IGN);
+    PrepareCodec();
     InstallAccessibility();
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowIcon(ApplicationIcon(QStringLiteral("myicon")));

@@ -74,17 +74,27 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     bool yesNo = buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel;
     bool ok = buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel;
     bool reload = buttons == MessageButtons::ReloadSaveAsCancel;
-    bool cancel =
-        buttons == MessageButtons::OkCancel || buttons == MessageButtons::YesNoCancel || reload;
+    bool saveAs = reload || buttons == MessageButtons::SaveAsCancel;
+    bool import = buttons == MessageButtons::ImportOpenCancel;
+    bool cancel = buttons == MessageButtons::OkCancel || buttons == MessageButtons::YesNoCancel ||
+                  saveAs || import;
     QPushButton* yesButton = nullptr;
     QPushButton* noButton = nullptr;
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
     QPushButton* reloadButton = nullptr;
     QPushButton* saveAsButton = nullptr;
+    QPushButton* importButton = nullptr;
+    QPushButton* openButton = nullptr;
     if (reload) {
         reloadButton = box.addButton(QStringLiteral("再読み込み"), QMessageBox::DestructiveRole);
+    }
+    if (saveAs) {
         saveAsButton = box.addButton(QStringLiteral("別名で保存"), QMessageBox::AcceptRole);
+    }
+    if (import) {
+        importButton = box.addButton(QStringLiteral("インポート"), QMessageBox::AcceptRole);
+        openButton = box.addButton(QStringLiteral("文書として開く"), QMessageBox::ActionRole);
     }
     if (yesNo) {
         yesButton = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
@@ -96,8 +106,13 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     if (cancel) {
         cancelButton = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     }
-    // Where one answer throws the user's changes away, Enter keeps them.
-    box.setDefaultButton(reload ? cancelButton : okButton ? okButton : yesButton);
+    // Where one answer throws the user's changes away, Enter keeps them; an import can be
+    // undone.
+    box.setDefaultButton(reload     ? cancelButton
+                         : saveAs   ? saveAsButton
+                         : import   ? importButton
+                         : okButton ? okButton
+                                    : yesButton);
     box.setEscapeButton(cancelButton ? cancelButton : noButton ? noButton : okButton);
     box.exec();
     QAbstractButton* clicked = box.closedByCloseBox() ? nullptr : box.clickedButton();
@@ -106,6 +121,12 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     }
     if (clicked && clicked == saveAsButton) {
         return MessageAnswer::SaveAs;
+    }
+    if (clicked && clicked == importButton) {
+        return MessageAnswer::Import;
+    }
+    if (clicked && clicked == openButton) {
+        return MessageAnswer::Open;
     }
     if (clicked == yesButton && yesButton) {
         return MessageAnswer::Yes;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "document/example_document.h"
+#include "support/foreign_files.h"
 #include "support/run_command.h"
 
 namespace brenvale {
@@ -226,6 +227,62 @@ TEST(Cli, WarnsOfLinesItDoesNotReadAndStopsOnThemWhenStrict) {
     r = Cli({"stats", "--strict", dir.file("lf.bnv")});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "topics 3\nitems 0\nunchecked 0\ndepth 1\n");
+}
+
+TEST(Cli, RefusesFilesThatAreNoDocumentsInEveryCommandThatReadsOne) {
+    test::TempDir dir;
+    const std::string png = dir.file("photo.png");
+    test::WriteBytes(png, test::PngBytes(32, 32));
+    const std::string refusal = "brenvale-cli: 「" + png + "」は文書ではありません（PNG 画像）。\n";
+    const std::vector<std::vector<std::string>> commands = {
+        {"resave", png, dir.file("out")},
+        {"export", png, dir.file("out")},
+        {"export", "--format", "md", png, dir.file("out")},
+        {"pdf", png, dir.file("out")},
+        {"stats", png},
+    };
+    for (const std::vector<std::string>& command : commands) {
+        CliRun r = Cli(command);
+        EXPECT_EQ(r.code, 1) << command[0];
+        EXPECT_EQ(r.err, refusal) << command[0];
+        EXPECT_EQ(r.out, "") << command[0];
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out"))) << command[0];
+    }
+    EXPECT_EQ(test::ReadBytes(png), test::PngBytes(32, 32));
+}
+
+TEST(Cli, WarnsOfTextOfAnotherFormatAndStopsOnItWhenStrict) {
+    test::TempDir dir;
+    const std::string md = dir.file("shopping.md");
+    test::WriteBytes(md, "# 買い物\n- [ ] 牛乳\n");
+    CliRun r = Cli({"resave", md, dir.file("out.bnv")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err,
+              "brenvale-cli: " + md +
+                  ": 名前からすると Markdown のファイルのようです。文書として読みました（取り込"
+                  "むには import を使います）。\n"
+                  "brenvale-cli: " +
+                  md +
+                  ": このファイルは UTF-8 のテキストのようです。文字化けする場合があります。\n");
+    r = Cli({"stats", "--strict", md});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Cli({"export", "--strict", md, dir.file("strict.txt")}).code, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("strict.txt")));
+
+    // CP932 text under a text name is warned of by its name alone; a document saved under
+    // such a name is a document.
+    test::WriteBytes(dir.file("list.txt"), Sjis("仕事\r\n"));
+    r = Cli({"stats", dir.file("list.txt")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.err.find("名前からすると テキスト のファイルのようです。"), std::string::npos);
+    test::WriteBytes(dir.file("saved.txt"), test::ExampleFileBytes());
+    EXPECT_EQ(Cli({"stats", "--strict", dir.file("saved.txt")}).err, "");
+    // A UTF-8 text without a mark and without such a name is warned of as UTF-8 text.
+    test::WriteBytes(dir.file("notes.bnv"), "メモ\r\n");
+    EXPECT_EQ(Cli({"stats", dir.file("notes.bnv")}).err,
+              "brenvale-cli: " + dir.file("notes.bnv") +
+                  ": このファイルは UTF-8 のテキストのようです。文字化けする場合があります。\n");
 }
 
 TEST(Cli, NeverWritesAnExportOrAnImportOverItsInput) {
@@ -482,7 +539,8 @@ TEST(CliProcess, SaysWhenMemoryRunsOut) {
     }
     test::TempDir dir;
     const std::string big = dir.file("big.bnv");
-    test::WriteBytes(big, "A\r\n");
+    // A document's start, so that the NUL bytes after it are read as text.
+    test::WriteBytes(big, "\x07Top1\r\nA\r\n");
     std::filesystem::resize_file(big, std::uintmax_t{1} << 30);  // sparse: no disk is used
     const std::string limited = std::string("prlimit --as=268435456 ") + BRENVALE_CLI;
     for (const char* command : {"export", "import-text"}) {
@@ -494,6 +552,28 @@ TEST(CliProcess, SaysWhenMemoryRunsOut) {
     // stats reads the file in pieces: the same file fits in the same limit.
     EXPECT_EQ(Shell(limited + " stats " + Q(big) + " >" + Q(dir.file("stats.txt"))), 0);
     EXPECT_EQ(test::ReadBytes(dir.file("stats.txt")), "topics 2\nitems 0\nunchecked 0\ndepth 0\n");
+}
+
+TEST(CliProcess, ReportsAFileTooBigForTheFileSizeLimitAsAWriteError) {
+    test::TempDir dir;
+    std::string bytes = test::ExampleFileBytes();
+    while (bytes.size() < 20000) {
+        bytes += "A@00@\r\n";
+    }
+    test::WriteBytes(dir.file("in.bnv"), bytes);
+    // Room for the message on standard error, not for the output.
+    const std::string limited = std::string("prlimit --fsize=4096 ") + BRENVALE_CLI;
+    for (const char* command : {"resave", "export"}) {
+        const std::string out = dir.file(std::string(command) + ".out");
+        EXPECT_EQ(Shell(limited + " " + command + " " + Q(dir.file("in.bnv")) + " " + Q(out) +
+                        " 2>" + Q(dir.file("err.txt"))),
+                  1)
+            << command;
+        EXPECT_EQ(test::ReadBytes(dir.file("err.txt")),
+                  "brenvale-cli: ファイル " + out + " に書き込めません。 File too large\n")
+            << command;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
 }
 
 TEST(CliProcess, WritesToStandardOutputAsAStreamWhateverItIs) {

@@ -21,8 +21,7 @@ namespace brenvale {
 
 void PrintTo(const DocumentCounts& c, std::ostream* out) {
     *out << "{topics " << c.topics << ", items " << c.items << ", unchecked " << c.unchecked
-         << ", depth " << c.depth << ", unread " << c.unreadLines << ", utf8 " << c.utf8Marked
-         << "}";
+         << ", depth " << c.depth << ", unread " << c.unreadLines << ", utf8 " << c.utf8 << "}";
 }
 
 namespace {
@@ -100,8 +99,12 @@ TEST(DocumentCounts, CountsTopicsItemsAndLevelsAsTheReaderPlacesThem) {
     EXPECT_EQ(ExpectAgrees("A\r\n\r\n\t\t\r\n\r\n"), Counts(4, 0, 0, 1));
     EXPECT_EQ(ExpectAgrees("A\r\nB"), Counts(2, 0, 0, 0));
     EXPECT_EQ(ExpectAgrees("A\r\n" + kOpen + "x"), Counts(1, 1, 1, 0));
-    // NUL bytes are bytes like any other.
-    EXPECT_EQ(ExpectAgrees(std::string("\0\r\n\t\0\r\n\x08\0\0\0\r\n", 13)), Counts(2, 1, 1, 1));
+    // In a file that starts as a document, NUL bytes are bytes like any other; in any other
+    // file they say it is no text at all.
+    EXPECT_EQ(ExpectAgrees(std::string("\x07Top1\r\n\0\r\n\t\0\r\n\x08\0\0\0\r\n", 20)),
+              Counts(2, 1, 1, 1));
+    EXPECT_EQ(Outcome([] { return CountDocumentBytes(std::string("\0\r\n", 3), {}); }),
+              "error: このファイルは文書ではありません（バイナリファイル）。");
 }
 
 TEST(DocumentCounts, EndsLinesAsTheReaderDoes) {
@@ -158,7 +161,7 @@ TEST(DocumentCounts, RefusesUtf16AndNotesAUtf8Mark) {
     ExpectAgrees(std::string("A\0\r\0\n\0B\0\r\0\n\0", 12));
     EXPECT_TRUE(ExpectAgrees("\xEF\xBB\xBF"
                              "A\r\n")
-                    .utf8Marked);
+                    .utf8);
 }
 
 // Random lines made of what the reader's rules turn on.

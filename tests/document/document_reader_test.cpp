@@ -289,9 +289,10 @@ TEST(ReadDocument, RefusesUtf16AndWarnsOfAUtf8Mark) {
     test::WriteBytes(dir.file("utf16.bnv"), le);
     EXPECT_EQ(ErrorOf([&] { ReadDocument(dir.file("utf16.bnv"), {}); }), utf16);
 
-    // NUL bytes alone are no sign of UTF-16: a file of nothing else, or a document saved with
-    // them in its captions, reads as ever.
-    EXPECT_EQ(Parse(std::string(8, '\0')).document->topicCount(), 1u);
+    // NUL bytes alone are no sign of UTF-16: a file of nothing else is no text at all, and a
+    // document saved with them in its captions reads as ever.
+    EXPECT_EQ(ErrorOf([] { Parse(std::string(8, '\0')); }),
+              "このファイルは文書ではありません（バイナリファイル）。");
     Document doc;
     AddTopic(doc, nullptr, std::string("\0a\0b\0c\0d\0e\0f\0g\0h", 16), 0, kBuiltInTopicImages);
     for (int i = 0; i < 5; ++i) {
@@ -302,7 +303,7 @@ TEST(ReadDocument, RefusesUtf16AndWarnsOfAUtf8Mark) {
     ReadResult utf8 = Parse(
         "\xEF\xBB\xBF"
         "A\r\n");
-    EXPECT_TRUE(utf8.utf8Marked);
+    EXPECT_TRUE(utf8.utf8);
     EXPECT_EQ(utf8.document->first()->caption,
               "\xEF\xBB\xBF"
               "A");  // nothing is dropped

@@ -70,7 +70,9 @@ protected:
         return SerializeDocument(EditorTestAccess::document(editor), host.geometry, true);
     }
     std::string ChangedQuestion() {
-        return "「" + path + "」は他のプログラムによって変更されました。";
+        return "「" + path +
+               "」は他のプログラムによって変更されました。\n再読み込みすると、保存していない変更は"
+               "失われます。";
     }
     std::string OverwriteQuestion() {
         return "「" + path + "」は他のプログラムによって変更されています。上書きしますか？";

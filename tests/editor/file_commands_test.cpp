@@ -369,14 +369,16 @@ TEST_F(FileCommands, OpeningSaysWhatWasNotRead) {
         host.messages[0].text,
         "このファイルの一部（3 行）は読み込まれませんでした。保存するとその部分は失われます。");
     EXPECT_EQ(host.messages[0].kind, MessageKind::Warning);
-    // A UTF-8 mark: opened, with a word that the text may not read right.
+    // A UTF-8 mark: the user is asked first whether it is a document at all; opened as one,
+    // it says nothing more.
     host.messages.clear();
-    host.answers = {MessageAnswer::Ok};
+    host.answers = {MessageAnswer::Open};
     editor.openDocument(WriteFile("utf8.bnv",
                                   "\xEF\xBB\xBF"
                                   "A\r\n"));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].text.find("UTF-8"), std::string::npos);
+    EXPECT_EQ(host.messages[0].buttons, MessageButtons::ImportOpenCancel);
     // A UTF-16 file is refused, and the document stays.
     EXPECT_THROW(editor.openDocument(WriteFile("utf16.bnv", std::string("\xFF\xFE"
                                                                         "A\0\r\0",

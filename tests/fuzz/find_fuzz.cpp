@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         read = ParseDocument(fuzz::Bytes(data + 1 + needleLength, size - 1 - needleLength), {});
     } catch (const Error&) {
-        return 0;  // UTF-16 text is refused
+        return 0;  // UTF-16 text, and what is plainly no document, is refused
     }
     const Document& doc = *read.document;
     TextMatcher matcher(needle, blind);

@@ -259,7 +259,7 @@ TEST(Agenda, ReadFromTheFileInPiecesAsFromTheDocument) {
         size_t piece = std::uniform_int_distribution<size_t>(1, 300)(rng);
         FileAgenda fromFile = ReadBytesAgenda(bytes, kThursday, list, options, " > ", piece);
         EXPECT_EQ(fromFile.unreadLines, read.unreadLines) << seed;
-        EXPECT_EQ(fromFile.utf8Marked, read.utf8Marked);
+        EXPECT_EQ(fromFile.utf8, read.utf8);
         std::vector<FileAgendaEntry> sorted(fromFile.entries.begin(), fromFile.entries.end());
         std::stable_sort(sorted.begin(), sorted.end(),
                          [](const auto& a, const auto& b) { return a.due < b.due; });

@@ -22,7 +22,7 @@ inline DocumentCounts WalkedCounts(const ReadResult& read, const ListKindOptions
         }
     });
     c.unreadLines = read.unreadLines;
-    c.utf8Marked = read.utf8Marked;
+    c.utf8 = read.utf8;
     return c;
 }
 

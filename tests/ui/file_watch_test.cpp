@@ -166,7 +166,8 @@ void FileWatchTest::aModifiedDocumentAsksOnceAndReloadTakesTheirs() {
     });
     renameOver(Doc("A\n\btheirs"));
     QTRY_VERIFY(!question.isEmpty());
-    QCOMPARE(question, QStringLiteral("「%1」は他のプログラムによって変更されました。")
+    QCOMPARE(question, QStringLiteral("「%1」は他のプログラムによって変更されました。\n"
+                                      "再読み込みすると、保存していない変更は失われます。")
                            .arg(QString::fromStdString(path_)));
     // Enter keeps the user's changes.
     QCOMPARE(defaultButton, QStringLiteral("キャンセル"));
