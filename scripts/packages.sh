@@ -38,8 +38,9 @@ SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
 # The dialogs' layout is tested with the Japanese font; the file-type association is checked
 # against the desktop's own tools (xdg-mime besides the MIME database and the validator).
 TEST_PACKAGES+=(fonts-ipafont-gothic xdg-utils)
-# Japanese typed through a real input method: ibus with the mozc engine in a D-Bus session.
-TEST_PACKAGES+=(ibus ibus-mozc dbus-x11)
+# Japanese typed through a real input method: the mozc engine under ibus and under fcitx5 (with
+# its Qt 6 module) in a D-Bus session, whose calls dbus-monitor reads.
+TEST_PACKAGES+=(ibus ibus-mozc dbus-x11 fcitx5 fcitx5-mozc fcitx5-frontend-qt6)
 # What a screen reader hears of the tree: a D-Bus session with the accessibility bus.
 TEST_PACKAGES+=(dbus-daemon dbus-bin at-spi2-core)
 # A screen reader's own client library reads the window as screen readers do.

@@ -141,6 +141,11 @@ void ListAddLineExecute(EditorParts& p);
 void ListChkBoxExecute(EditorParts& p);
 void UncheckAllExecute(EditorParts& p);
 void ToggleRowCheck(EditorParts& p, size_t row);
+// Asks the window to edit the selected row's text over the row itself.
+void ListEditInPlaceExecute(EditorParts& p);
+// The text typed over a row in place (CP932): the row's Item takes it as one undo step and
+// keeps its tick. The same text changes nothing.
+void StoreRowText(EditorParts& p, size_t row, std::string_view text);
 
 // ---- Finding (find_commands.cpp)
 void FindExecute(EditorParts& p);

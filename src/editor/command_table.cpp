@@ -221,9 +221,12 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
     {C::ExportPdf, "ExportPdf", 46, kFile, "PDF に書き出し...",
      "PDF に書き出し...|現在編集中のファイルを PDF に書き出します", 53, "", ExportPdfExecute,
      HasTopics},
+    {C::ListEditInPlace, "ListEditInPlace", 47, kList, "編集(&E)",
+     "編集|選択されているチェックリストの項目をその行で直接編集します", 54, "",
+     ListEditInPlaceExecute, ItemSelected},
 }};
 
-static_assert(kTable.size() == static_cast<size_t>(CommandId::ExportPdf) + 1,
+static_assert(kTable.size() == static_cast<size_t>(CommandId::ListEditInPlace) + 1,
               "one row per command");
 
 constexpr bool RowsInIdOrder() {

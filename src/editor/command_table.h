@@ -61,9 +61,10 @@ enum class CommandId {
     Export,
     Print,
     ExportPdf,
+    ListEditInPlace,
 };
 
-inline constexpr int kCommandCount = 46;
+inline constexpr int kCommandCount = 47;
 // The commands of the first version, which the toolbar dialog's default set is made of.
 inline constexpr int kFirstVersionCommands = 34;
 

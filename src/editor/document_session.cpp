@@ -1,5 +1,10 @@
 #include "editor/document_session.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "common/path.h"
 #include "document/document_writer.h"
 #include "editor/bulk_build.h"
@@ -144,6 +149,16 @@ void DocumentSession::clearRecentFiles() {
     views_.all([](EditorObserver& o) { o.recentFilesChanged(); });
 }
 
+namespace {
+
+// A file that is there but may not be written: Save would be refused, so the title says so.
+// A file that went is no read-only one; Save makes it again.
+bool FileIsReadOnly(const std::string& path) {
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT;
+}
+
+}  // namespace
+
 void DocumentSession::updateTitle() {
     std::string name(FileNamePart(fileName_));
     if (settings_.titleShowsPath &&
@@ -151,6 +166,9 @@ void DocumentSession::updateTitle() {
         TextWidthFn width =
             titleMeasure_ ? titleMeasure_ : [](std::string_view s) { return int(s.size()); };
         name = ShortenPathToWidth(fileName_, width, kTitlePathWidth);
+    }
+    if (hasName() && FileIsReadOnly(fileName_)) {
+        name += " [読み取り専用]";
     }
     std::string title = fileName_.empty() ? kApplicationTitle : name + " - " + kApplicationTitle;
     if (title != title_) {

@@ -82,8 +82,8 @@ public:
     void addRecentFile(const std::string& path);
     void clearRecentFiles();
 
-    // The window title: the file name (or its path, shortened to 200 pixels) and the
-    // application title.
+    // The window title: the file name (or its path, shortened to 200 pixels), "[読み取り専用]"
+    // when the file may not be written, and the application title.
     void updateTitle();
     const std::string& title() const { return title_; }
     void setTitleMeasure(TextWidthFn measure) { titleMeasure_ = std::move(measure); }

@@ -84,6 +84,13 @@ void Editor::setSettings(const Settings& settings) {
         if (before.showProgress != settings_.showProgress) {
             views_.tree([](EditorObserver& o) { o.topicProgressChanged(nullptr); });
         }
+        // Every row gains or loses its indentation for the top level's expand buttons.
+        if (before.topLevelButtons != settings_.topLevelButtons && treeRows_.rowCount() > 0) {
+            views_.tree([&](EditorObserver& o) { o.treeRowsChanged(0, treeRows_.rowCount()); });
+        }
+        if (before.greyCheckedItems != settings_.greyCheckedItems && list_.rowCount() > 0) {
+            views_.list([&](EditorObserver& o) { o.itemsChanged(0, list_.rowCount() - 1); });
+        }
     });
 }
 
@@ -129,6 +136,13 @@ bool Editor::key(WindowKey key, FocusArea area) {
                 break;
             case WindowKey::Delete:
                 tree ? DelTreeExecute(parts_) : list ? ListDelExecute(parts_) : void();
+                break;
+            case WindowKey::Insert:
+                // The key the empty tree's hint names: a Topic at the selected one's level.
+                if (tree) {
+                    AddTreeExecute(parts_);
+                    used = true;
+                }
                 break;
         }
     });
@@ -239,6 +253,10 @@ void Editor::selectRow(int row) {
 
 void Editor::toggleCheck(size_t row) {
     act([&] { ToggleRowCheck(parts_, row); });
+}
+
+void Editor::storeRowText(size_t row, std::string_view text) {
+    act([&] { StoreRowText(parts_, row, text); });
 }
 
 void Editor::clipboardChanged(bool hasText) {

@@ -29,7 +29,7 @@ namespace brenvale {
 class RecoveryCopy;
 
 // The keys the main window hands to the editor itself, by the focused control.
-enum class WindowKey { Copy, Cut, Paste, F2, Delete, Undo, Redo };
+enum class WindowKey { Copy, Cut, Paste, F2, Delete, Undo, Redo, Insert };
 enum class FocusArea { Tree, TreeEdit, List, ListEdit, Other };
 
 // The editor without widgets: it owns the Document and everything the main window shows of
@@ -115,6 +115,8 @@ public:
     void selectRow(int row);
     // The box of a row was clicked or the space key pressed on it.
     void toggleCheck(size_t row);
+    // The text typed over a row in place (CP932), as one undo step.
+    void storeRowText(size_t row, std::string_view text);
     void clipboardChanged(bool hasText);
     // The tree's own label editing is refused; the focus goes to the tree's edit box instead.
     void treeEditRequested();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,6 +79,9 @@ public:
 
     // Moves the keyboard focus into an edit box with all of its text selected.
     virtual void FocusEditBox(EditBox box) = 0;
+    // Opens an edit box over a row of the check list, its text all selected; what is typed
+    // there comes back through Editor::storeRowText. A host without one does nothing.
+    virtual void EditRowInPlace(size_t /*row*/) {}
 
     // Busy cursor and suspended repainting around bulk work; calls nest.
     virtual void SetBusy(bool busy) = 0;

@@ -9,7 +9,7 @@ namespace brenvale {
 class Topic;
 
 // The command image list holds 54 pictures, then the user icons.
-inline constexpr int kBuiltInBarImages = 54;
+inline constexpr int kBuiltInBarImages = 55;
 inline constexpr int kMaxUserIcons = 15;
 
 // One entry of the icon menu: tag 1 stands for the folder pair, any other tag is the icon

@@ -44,6 +44,10 @@ struct Settings {
     // progress shown after its caption in the tree.
     bool hideCheckedItems = false;
     bool showProgress = false;
+    // Checked Items drawn in grey with a line through their text.
+    bool greyCheckedItems = false;
+    // Top-level Topics have an expand button too, as every Topic below them has.
+    bool topLevelButtons = false;
 
     bool operator==(const Settings&) const = default;
 

@@ -1,7 +1,6 @@
 #include "ui/find_bar.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QToolButton>
@@ -9,6 +8,7 @@
 #include "ui/accessibility.h"
 #include "ui/codec.h"
 #include "ui/error_report.h"
+#include "ui/flow_layout.h"
 
 namespace brenvale {
 
@@ -76,13 +76,15 @@ FindBar::FindBar(Editor& editor, QWidget* parent)
     close_->setToolTip(QStringLiteral("検索バーを閉じる (Esc)"));
     close_->setAccessibleName(QStringLiteral("検索バーを閉じる"));
 
-    auto* layout = new QHBoxLayout(this);
+    // The parts wrap into a second row where the window is narrow, so that the bar never
+    // makes the window wider.
+    auto* layout = new FlowLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(4);
     auto* label = new QLabel(QStringLiteral("検索:"));
     label->setBuddy(box_);
     layout->addWidget(label);
-    layout->addWidget(box_, 1);
+    layout->addWidget(box_);
     layout->addWidget(next_);
     layout->addWidget(previous_);
     layout->addWidget(counter_);

@@ -84,6 +84,10 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
             run([&] { used = editor.key(WindowKey::Redo, area); });
             return used;
         }
+        if (modifiers == Qt::NoModifier && key->key() == Qt::Key_Insert && area == Area::Tree) {
+            run([&] { used = editor.key(WindowKey::Insert, area); });
+            return used;
+        }
         // An edit box keeps some keys (Shift+BkSp) from the shortcuts; the window takes them.
         if (area == Area::TreeEdit || area == Area::ListEdit) {
             QKeySequence keys(QKeyCombination(modifiers, static_cast<Qt::Key>(key->key())));

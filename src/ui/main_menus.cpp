@@ -19,8 +19,9 @@ using C = CommandId;
 
 const C kTreeMenu[] = {C::AddTree,  C::AddTreeChild, C::TreeRight, C::TreeLeft, C::TreeUp,
                        C::TreeDown, C::DelTree,      C::TreeCut,   C::TreeCopy, C::TreePaste};
-const C kListMenu[] = {C::ListAdd,  C::ListDel, C::ListMoveUp, C::ListMoveDown, C::ListUp,
-                       C::ListDown, C::ListCut, C::ListCopy,   C::ListPaste};
+const C kListMenu[] = {C::ListAdd,  C::ListDel,  C::ListMoveUp,      C::ListMoveDown,
+                       C::ListUp,   C::ListDown, C::ListEditInPlace, C::ListCut,
+                       C::ListCopy, C::ListPaste};
 
 // A menu entry with a status bar hint but no tooltip.
 QAction* Switch(QMenu* menu, const QString& text, const QString& hint) {
@@ -72,6 +73,11 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
         for (C id : kTreeMenu) {
             menu->addAction(actions_.action(id));
         }
+        // The popup offers the tree's own switch; the menu bar has it under the options.
+        if (menu == treePopup_) {
+            menu->addSeparator();
+            menu->addAction(actions_.action(C::ShowProgress));
+        }
         addFind(menu, menu == tree);
         addUndoRedo(menu);
     }
@@ -103,6 +109,9 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     for (QMenu* menu : {list, listPopup_}) {
         menu->addAction(actions_.action(C::ListChkBox));
         menu->addAction(actions_.action(C::UncheckAll));
+        if (menu == listPopup_) {
+            menu->addAction(actions_.action(C::HideChecked));
+        }
         addFind(menu, menu == list);
         addUndoRedo(menu);
     }

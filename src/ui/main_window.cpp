@@ -17,6 +17,7 @@
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <csignal>
 
 #include "editor/window_placement.h"
@@ -113,6 +114,7 @@ void MainWindow::buildLayout() {
     listModel_ = new CheckListModel(*editor_, this);
 
     treeEdit_ = new QLineEdit;
+    treeEdit_->setPlaceholderText(QStringLiteral("トピック名"));
     treeEdit_->setStatusTip(FromUtf8(kTreeEditHint));
     NameAfterHint(treeEdit_, FromUtf8(kTreeEditHint));
     tree_ = new TopicTreeView(*editor_, *treeModel_);
@@ -122,6 +124,7 @@ void MainWindow::buildLayout() {
     treeFont.setPixelSize(13);
     tree_->setFont(treeFont);
     listEdit_ = new QLineEdit;
+    listEdit_->setPlaceholderText(QStringLiteral("項目を入力して Enter"));
     listEdit_->setStatusTip(FromUtf8(kListEditHint));
     NameAfterHint(listEdit_, FromUtf8(kListEditHint));
     list_ = new CheckListView(*editor_, *listModel_);
@@ -131,13 +134,15 @@ void MainWindow::buildLayout() {
     // The list of every hit of the find shares the tree's column, under it.
     findResults_ = new FindResultsPanel(*editor_);
     findResults_->hide();
-    auto* treeColumn = new QSplitter(Qt::Vertical);
-    treeColumn->setChildrenCollapsible(false);
-    treeColumn->addWidget(tree_);
-    treeColumn->addWidget(findResults_);
-    treeColumn->setStretchFactor(0, 3);
-    treeColumn->setStretchFactor(1, 1);
-    treePanel_ = Panel(treeEdit_, treeColumn);
+    treeColumn_ = new QSplitter(Qt::Vertical);
+    treeColumn_->setChildrenCollapsible(false);
+    treeColumn_->addWidget(tree_);
+    treeColumn_->addWidget(findResults_);
+    treeColumn_->setStretchFactor(0, 1);
+    treeColumn_->setStretchFactor(1, 0);
+    connect(treeColumn_, &QSplitter::splitterMoved, this,
+            [this] { findResultsHeight_ = treeColumn_->sizes().value(1); });
+    treePanel_ = Panel(treeEdit_, treeColumn_);
     treePanel_->setMinimumWidth(kMinimumTreeWidth);
     QWidget* listPanel = Panel(listEdit_, list_);
     listPanel->setMinimumWidth(10);
@@ -172,8 +177,12 @@ void MainWindow::buildLayout() {
     setCentralWidget(central);
     buildFind();
 
+    // A row being edited in place is stored before any command acts on the document.
     connect(actions_, &CommandActions::triggered, this,
-            GuardedWith<CommandId>([this](CommandId id) { editor_->execute(id); }));
+            GuardedWith<CommandId>([this](CommandId id) {
+                list_->finishRowEdit();
+                editor_->execute(id);
+            }));
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         menus_->treePopup()->popup(tree_->viewport()->mapToGlobal(at));
     });
@@ -243,7 +252,20 @@ void MainWindow::connectDrags() {
 
 void MainWindow::buildFind() {
     connect(findBar_, &FindBar::closed, this, [this] { findBarClosed(); });
-    connect(findBar_, &FindBar::resultsRequested, this, [this] { findResults_->show(); });
+    connect(findBar_, &FindBar::resultsRequested, this, [this] { showFindResults(); });
+}
+
+void MainWindow::showFindResults() {
+    if (!findResults_->isHidden()) {
+        return;
+    }
+    findResults_->show();
+    // As high as the user last dragged it, at first a third of the tree's column.
+    const int total = treeColumn_->height();
+    const int least = findResults_->minimumSizeHint().height();
+    int height = findResultsHeight_ > 0 ? findResultsHeight_ : total / 3;
+    height = std::max(least, std::min(height, total - least));
+    treeColumn_->setSizes({total - height, height});
 }
 
 void MainWindow::showFindBar() {

@@ -14,6 +14,7 @@
 #include "ui/images.h"
 #include "ui/window_host.h"
 
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QSplitter;
@@ -71,6 +72,9 @@ public:
     DragScrollTimer* dragScrollTimer() const { return dragScroll_; }
     FindBar* findBar() const { return findBar_; }
     FindResultsPanel* findResults() const { return findResults_; }
+    QSplitter* treeColumn() const { return treeColumn_; }
+    // The find results under the tree, at their remembered height.
+    void showFindResults();
     FileWatch* fileWatch() const { return fileWatch_; }
     QWidget* treePanel() const { return treePanel_; }
     WindowHost& host() { return host_; }
@@ -131,6 +135,7 @@ private:
     // Gives the views, their edit boxes and the counters the colours in effect for the
     // desktop's palette; run at start and whenever that palette changes.
     void applyViewColours();
+    int execSized(QDialog& dialog, std::string_view section);
     void startRecovery();
     void startOpenLock();
 
@@ -154,6 +159,8 @@ private:
     Toolbar* toolbar_ = nullptr;
     KeyFilter* keys_ = nullptr;
     QSplitter* splitter_ = nullptr;
+    QSplitter* treeColumn_ = nullptr;  // the tree above the find results
+    int findResultsHeight_ = 0;        // as the user left it; 0 until then
     QWidget* treePanel_ = nullptr;
     TopicTreeView* tree_ = nullptr;
     CheckListView* list_ = nullptr;

@@ -63,6 +63,7 @@ void MainWindow::applyLayout() {
     menus_->flatButtonsSwitch()->setChecked(layout.flatButtons);
     toolbar_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
+    findResultsHeight_ = layout.findResultsHeight;
     colours_ = startup_.options.colours;
     applyViewColours();
     editor_->session().setAutoSaveInterval(startup_.options.autoSaveInterval);
@@ -91,6 +92,7 @@ bool MainWindow::writeClosingSettings() {
     layout.statusBar = menus_->statusBarSwitch()->isChecked();
     layout.flatButtons = menus_->flatButtonsSwitch()->isChecked();
     layout.treeWidth = treeWidth();
+    layout.findResultsHeight = findResultsHeight_;
     try {
         WriteClosingSettings(ToUtf8(options_.settingsFile), layout,
                              editor_->session().recentFiles().paths());

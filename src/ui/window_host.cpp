@@ -14,6 +14,7 @@
 #include <new>
 
 #include "ui/about_box.h"
+#include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/error_report.h"
 #include "ui/file_name_dialog.h"
@@ -60,6 +61,10 @@ void WindowHost::FocusEditBox(EditBox box) {
     QLineEdit* edit = box == EditBox::Tree ? window_.treeEdit() : window_.listEdit();
     edit->setFocus();
     edit->selectAll();
+}
+
+void WindowHost::EditRowInPlace(size_t row) {
+    window_.list()->editRow(static_cast<int>(row));
 }
 
 void WindowHost::SetBusy(bool busy) {

@@ -20,6 +20,7 @@ public:
     std::string ClipboardText() override;
     void SetClipboardText(const std::string& cp932) override;
     void FocusEditBox(EditBox box) override;
+    void EditRowInPlace(size_t row) override;
     void SetBusy(bool busy) override;
     std::optional<std::string> AskOpenFileName(const FileDialogOptions& options) override;
     std::optional<std::string> AskSaveFileName(const FileDialogOptions& options) override;

@@ -39,6 +39,9 @@ public:
     std::string ClipboardText() override { return clipboard.value_or(""); }
     void SetClipboardText(const std::string& text) override { clipboard = text; }
     void FocusEditBox(EditBox box) override { focus.push_back(box); }
+    void EditRowInPlace(size_t row) override {
+        windowCommands.push_back("edit row " + std::to_string(row));
+    }
     void SetBusy(bool busy) override {
         busyDepth += busy ? 1 : -1;
         EXPECT_GE(busyDepth, 0);

@@ -55,19 +55,13 @@ bool WithDialog(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers,
 // What the toolbar dialog offers beside the designed toolbar: the commands after the first
 // version's, then the separator template.
 inline QStringList LaterCommandEntries() {
-    return {"(35) 元に戻す(&U)",
-            "(36) やり直し(&R)",
-            "(37) 検索(&F)...",
-            "(38) 次を検索",
-            "(39) 前を検索",
-            "(40) チェック済みを隠す",
-            "(41) 進捗を表示",
-            "(42) すべてのチェックを外す",
-            "(43) インポート...",
-            "(44) エクスポート...",
-            "(45) 印刷...",
-            "(46) PDF に書き出し...",
-            "区切り"};
+    return {"(35) 元に戻す",      "(36) やり直し",
+            "(37) 検索...",       "(38) 次を検索",
+            "(39) 前を検索",      "(40) チェック済みを隠す",
+            "(41) 進捗を表示",    "(42) すべてのチェックを外す",
+            "(43) インポート...", "(44) エクスポート...",
+            "(45) 印刷...",       "(46) PDF に書き出し...",
+            "(47) 編集",          "区切り"};
 }
 
 // The display texts of a list's rows.
