@@ -22,6 +22,8 @@ ensure_packages() {
 
 BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite)
+# OPML is read with libexpat: a streaming UTF-8 parser, with no external entities loaded.
+BUILD_PACKAGES+=(libexpat1-dev)
 # The lld linker links the programs several times faster than the default one (the build uses
 # it when it is there).
 BUILD_PACKAGES+=(lld)

@@ -16,6 +16,7 @@
 namespace brenvale {
 
 struct EditorParts;
+struct FormatChoice;
 class Topic;
 
 // What the commands do, one function per command of the command table, and the routines
@@ -105,13 +106,9 @@ void ImportExecute(EditorParts& p);
 void ExportExecute(EditorParts& p);
 void PrintExecute(EditorParts& p);
 void ExportPdfExecute(EditorParts& p);
-// Imports a file in the format of filter filterIndex of the import dialog (5: by its name).
-void ImportFile(EditorParts& p, const std::string& path, int filterIndex);
-inline constexpr int kImportUtf8Text = 4;
-inline constexpr int kImportByName = 5;
-// The import format a file's name says by its extension ("Markdown", "OPML", "テキスト"), or
-// nothing for a name that says none.
-std::optional<std::string> ImportFormatNameOf(std::string_view fileName);
+// Imports the file at path in the format its name names (see FormatOfFileName); a name that
+// names none takes `chosen`, the format of the filter it was chosen under, if any.
+void ImportFile(EditorParts& p, const std::string& path, const FormatChoice* chosen = nullptr);
 
 // ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
 void AutoSaveTick(EditorParts& p);

@@ -43,13 +43,27 @@ struct FileDialogOptions {
     std::string fileName;
 };
 
-// A file chosen in a file dialog, with the filter (counting from 1) it was chosen under.
+// The description of filter `index` (counting from 1) of a FileDialogOptions filter; empty for
+// none.
+inline std::string FilterDescriptionAt(std::string_view filter, int index) {
+    size_t start = 0;
+    for (int i = 1; i < index && start != std::string_view::npos; ++i) {
+        start = filter.find('|', start);
+        start = start == std::string_view::npos ? start : filter.find('|', start + 1);
+        start = start == std::string_view::npos ? start : start + 1;
+    }
+    if (index < 1 || start == std::string_view::npos) {
+        return "";
+    }
+    return std::string(filter.substr(start, filter.find('|', start) - start));
+}
+
+// A file chosen in a file dialog, with the description of the filter it was chosen under (as
+// FileDialogOptions::filter gives it), by which a command finds what the filter stands for.
 struct FileChoice {
     std::string path;
-    int filterIndex = 1;
+    std::string filter;
 };
-
-class OutlineImport;
 
 // What the editor needs from the window it runs in. The window implements it with widgets;
 // tests implement it with a fake that records and answers.
@@ -87,7 +101,7 @@ public:
         if (!path) {
             return std::nullopt;
         }
-        return FileChoice{*path, options.filterIndex};
+        return FileChoice{*path, FilterDescriptionAt(options.filter, options.filterIndex)};
     }
 
     // Whether no other window of the program (a dialog, a message box) is active; also true
@@ -139,12 +153,6 @@ public:
     // hands the editor its settings with the switch so (Editor::setSettings). When the file
     // cannot be written the switch stays as it was, and the user is told.
     virtual void ChangeSwitch(bool Settings::*option, bool on) = 0;
-
-    // OPML is read and written with Qt's XML classes, which the window has (see opml.h).
-    virtual std::string ExportOpml(const Document& doc, const ListKindOptions& options,
-                                   std::string_view title) = 0;
-    virtual void ReadOpml(std::string_view bytes, OutlineImport& outline,
-                          std::string_view sourceName) = 0;
 
     // Printing. The print options dialog: what to print (the whole document, or job.topic
     // with its subtree: it then clears job.topic for the whole document) and whether checked

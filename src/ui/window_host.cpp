@@ -19,7 +19,6 @@
 #include "ui/codec.h"
 #include "ui/error_report.h"
 #include "ui/file_name_dialog.h"
-#include "ui/formats/opml.h"
 #include "ui/help_context.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
@@ -217,16 +216,6 @@ void WindowHost::ChangeSwitch(bool Settings::*option, bool on) {
 }
 
 // ---- Other formats and printing
-
-std::string WindowHost::ExportOpml(const Document& doc, const ListKindOptions& options,
-                                   std::string_view title) {
-    return brenvale::ExportOpml(doc, options, title);
-}
-
-void WindowHost::ReadOpml(std::string_view bytes, OutlineImport& outline,
-                          std::string_view sourceName) {
-    brenvale::ReadOpml(bytes, outline, sourceName);
-}
 
 bool WindowHost::AskPrintOptions(PrintJob& job) {
     QString caption = job.topic ? FromCp932(job.topic->caption) : QString();

@@ -46,10 +46,6 @@ public:
     void SetHideCheckedTimer(int delayMs) override;
     bool ScheduleFindSlice(int delayMs) override;
     std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override;
-    std::string ExportOpml(const Document& doc, const ListKindOptions& options,
-                           std::string_view title) override;
-    void ReadOpml(std::string_view bytes, OutlineImport& outline,
-                  std::string_view sourceName) override;
     bool AskPrintOptions(PrintJob& job) override;
     void ShowPrintPreview(const PrintJob& job) override;
     bool WritePdf(const PrintJob& job, const std::string& path) override;

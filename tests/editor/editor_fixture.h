@@ -11,7 +11,6 @@
 
 #include "editor/editor.h"
 #include "support/temp_dir.h"
-#include "ui/formats/opml.h"
 
 namespace brenvale::test {
 
@@ -104,16 +103,7 @@ public:
             filter = filterAnswers.front();
             filterAnswers.pop_front();
         }
-        return FileChoice{*path, filter};
-    }
-    // The real OPML reader and writer, which the window hands the editor.
-    std::string ExportOpml(const Document& doc, const ListKindOptions& options,
-                           std::string_view title) override {
-        return brenvale::ExportOpml(doc, options, title);
-    }
-    void ReadOpml(std::string_view bytes, OutlineImport& outline,
-                  std::string_view sourceName) override {
-        brenvale::ReadOpml(bytes, outline, sourceName);
+        return FileChoice{*path, FilterDescriptionAt(options.filter, filter)};
     }
     // The print options dialog answers with printWholeDocument and printGrey, or cancels.
     bool AskPrintOptions(PrintJob& job) override {

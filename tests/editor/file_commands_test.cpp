@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
-#include "document/text_export.h"
 #include "editor_fixture.h"
+#include "exchange/text_export.h"
 #include "support/read_only_file.h"
 
 namespace brenvale {

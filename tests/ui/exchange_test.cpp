@@ -61,7 +61,7 @@ class ExchangeTest : public QObject {
 private slots:
     void theFileMenuOffersTheNewCommands();
     void exportAndImportThroughTheFileDialogs();
-    void anImportCp932CannotHoldIsRefusedWithItsPlace();
+    void anImportOfBytesThatAreNotUtf8IsRefusedWithItsPlace();
     void printShowsThePagesInThePreview();
     void pdfIsWrittenAfterTheOptionsAndTheFileName();
     void aPdfShowsItsProgressAndCanBeStopped();
@@ -104,16 +104,16 @@ void ExchangeTest::exportAndImportThroughTheFileDialogs() {
     QCOMPARE(editor.document().topLevelCount(), size_t{1});
 }
 
-void ExchangeTest::anImportCp932CannotHoldIsRefusedWithItsPlace() {
+void ExchangeTest::anImportOfBytesThatAreNotUtf8IsRefusedWithItsPlace() {
     test::WindowFixture fixture("仕事");
-    test::WriteBytes(fixture.dir().file("bad.md"), "# a\n- [ ] 😀\n");
+    test::WriteBytes(fixture.dir().file("bad.md"), "# a\n- [ ] 😀\xFF\n");
     ChooseFileUnder(QStringLiteral("Markdown (*.md *.markdown)"),
                     QString::fromStdString(fixture.dir().file("bad.md")));
     QString text;
     test::Answer(QStringLiteral("OK"), &text);
     ActionOf(fixture.window(), CommandId::Import)->trigger();
     QCOMPARE(text, QStringLiteral("「bad.md」を読み込めません。何も変更していません。\n"
-                                  "CP932 で表せない文字: 😀 (2 行 7 桁)"));
+                                  "UTF-8 として読めないバイト: 0xFF (2 行 8 桁)"));
     QCOMPARE(fixture.editor().document().topicCount(), size_t{1});
     QVERIFY(!fixture.editor().session().isModified());
 }
