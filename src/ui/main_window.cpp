@@ -287,9 +287,9 @@ void MainWindow::showFindBar() {
     findBar_->open();
 }
 
-void MainWindow::showFindResults() {
+void MainWindow::showFindBarWithResults() {
     findBar_->open();
-    findResults_->show();
+    showFindResults();
 }
 
 void MainWindow::findBarClosed() {

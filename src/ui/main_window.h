@@ -100,8 +100,8 @@ public:
     void showShortcutKeyDialog();
     void showToolbarDialog();
     void showFindBar();
-    // The find bar with the find's text, and the list of every hit.
-    void showFindResults();
+    // The find bar with the find's text, and the list of every hit under the tree.
+    void showFindBarWithResults();
     // Stores a switch of the options menu in the settings file, then hands it to the editor
     // (see EditorHost::ChangeSwitch). Throws Error when the file cannot be written.
     void changeSwitch(bool Settings::*option, bool on);

@@ -202,7 +202,7 @@ void WindowHost::ShowFindBar() {
 }
 
 void WindowHost::ShowFindResults() {
-    window_.showFindResults();
+    window_.showFindBarWithResults();
 }
 
 bool WindowHost::MoveToTrash(const std::string& path) {
