@@ -165,7 +165,9 @@ std::string LongOutline(int items) {
 // for the dialog run meanwhile), and its "キャンセル" stops it: no PDF and nothing else is
 // left in the folder, the document stays as it was, and the hint panel says so.
 void ExchangeTest::aPdfShowsItsProgressAndCanBeStopped() {
-    test::WindowFixture fixture(LongOutline(12000));
+    // Long enough that its pages take far longer than the dialog's wait before it shows.
+    constexpr int kItems = 120000;
+    test::WindowFixture fixture(LongOutline(kItems));
     QString path = QString::fromStdString(fixture.dir().file("long.pdf"));
     int progressSeen = -1;
     int progressMaximum = 0;
@@ -196,7 +198,7 @@ void ExchangeTest::aPdfShowsItsProgressAndCanBeStopped() {
     QCOMPARE(after, files);
     QCOMPARE(QString::fromStdString(fixture.editor().hintText()),
              QStringLiteral("PDF の書き出しを中止しました。「long.pdf」は書き出していません"));
-    QCOMPARE(fixture.editor().document().first()->items.size(), size_t{12000});
+    QCOMPARE(fixture.editor().document().first()->items.size(), size_t{kItems});
 }
 
 // The preview keeps only its first pages (each one it shows is kept whole) and says how many
