@@ -416,6 +416,9 @@ leaving_key Tab
 direct_keys Tab
 leaving_key Tab
 direct_keys Down Menu e
+# The box opens once the popup has closed; on a busy machine the first letter could come
+# before it and reach the list, which keeps the input method off.
+sleep 1
 letters kana
 keys Escape
 keys End
