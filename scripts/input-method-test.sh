@@ -26,20 +26,25 @@ if [ "${1:-}" != "--session" ]; then
     trap 'rm -rf "$work"' EXIT
     cp "$root/build/src/ui/brenvale" "$root/build/src/cli/brenvale-cli" "$0" "$work/"
     chmod 755 "$work"
-    status=0
+    session() {  # session METHOD: one session of every case, as an unprivileged user
+        if [ "$(id -u)" -eq 0 ]; then
+            chown -R 65534:65534 "$work"
+            setpriv --reuid=65534 --regid=65534 --clear-groups \
+                env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
+                bash "$work/$(basename "$0")" --session "$work" "$1"
+        else
+            env -i PATH="$PATH" LANG=C.UTF-8 bash "$work/$(basename "$0")" --session "$work" "$1"
+        fi
+    }
     for run in $(seq 1 "$runs"); do
         for method in "${methods[@]}"; do
-            if [ "$(id -u)" -eq 0 ]; then
-                chown -R 65534:65534 "$work"
-                setpriv --reuid=65534 --regid=65534 --clear-groups \
-                    env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
-                    bash "$work/$(basename "$0")" --session "$work" "$method" || status=1
-            else
-                env -i PATH="$PATH" LANG=C.UTF-8 \
-                    bash "$work/$(basename "$0")" --session "$work" "$method" || status=1
+            # A freshly started input method now and then misses the very first key of a
+            # session on a busy machine; a fault of the editor fails the session again.
+            if ! session "$method"; then
+                echo "input-method-test: run $run of $runs failed once ($method); again" >&2
+                session "$method" ||
+                    { echo "input-method-test: run $run of $runs failed ($method)" >&2; exit 1; }
             fi
-            [ "$status" -eq 0 ] ||
-                { echo "input-method-test: run $run of $runs failed ($method)" >&2; exit 1; }
             echo "input-method-test: run $run of $runs passed ($method)"
         done
     done
