@@ -298,8 +298,17 @@ start_editor() {
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
     poll 100 eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ]' ||
         fail "$case_name: the editor's window did not become active"
-    # The tree's edit box has the focus; once the input method answers there, it is ready.
-    keys Escape
+    # The tree's edit box has the focus; once the input method answers there, it is ready. The
+    # editor connects to the input method in the background, and a key sent before that is
+    # never answered: Escape (harmless there) is sent again until one is.
+    local sym target
+    sym=$(keysym Escape)
+    for _ in $(seq 1 15); do
+        target=$(($(answered "$sym") + 2))
+        xdotool key --clearmodifiers Escape
+        poll 20 eval '[ "$(answered "$sym")" -ge "$target" ]' && return 0
+    done
+    fail "$case_name: the input method did not answer for Escape"
 }
 
 # Saves with Ctrl+S, waits until the file has changed, closes the editor and compares the
@@ -421,9 +430,9 @@ leaving_key Tab
 direct_keys Tab
 leaving_key Tab
 direct_keys Down Menu e
-# The box opens once the popup has closed; on a busy machine the first letter could come
-# before it and reach the list, which keeps the input method off.
-sleep 1
+# The box opens once the popup has closed, and connects to the input method in the
+# background; a letter sent before that reaches the list, which keeps the input method off.
+sleep 3
 letters kana
 keys Escape
 keys End
