@@ -14,8 +14,8 @@
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "document/storage.h"
-#include "document/text_export.h"
 #include "document/tree_clipboard.h"
+#include "exchange/text_export.h"
 
 namespace brenvale::bench {
 namespace {

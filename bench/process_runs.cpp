@@ -109,6 +109,10 @@ ProcessRun RunProcesses(const std::vector<Command>& commands, std::chrono::milli
             ::wait4(pid, &status, 0, &usage);
         }
         run.peakMb = std::max(run.peakMb, static_cast<double>(usage.ru_maxrss) / 1024.0);
+        for (const timeval& t : {usage.ru_utime, usage.ru_stime}) {
+            run.cpuMs +=
+                static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
+        }
         run.succeeded = run.succeeded && ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
         run.output = std::move(output);
         if (!ended) {
@@ -184,9 +188,13 @@ Median MedianOf(std::vector<ProcessRun> runs) {
     const ProcessRun& middle = runs[runs.size() / 2];
     m.ms = middle.ms;
     m.peakMb = middle.peakMb;
+    std::vector<double> cpu;
     for (const ProcessRun& r : runs) {
         m.succeeded = m.succeeded && r.succeeded;
+        cpu.push_back(r.cpuMs);
     }
+    std::nth_element(cpu.begin(), cpu.begin() + static_cast<long>(cpu.size() / 2), cpu.end());
+    m.cpuMs = cpu[cpu.size() / 2];
     return m;
 }
 

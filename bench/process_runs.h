@@ -11,6 +11,7 @@ namespace brenvale::bench {
 struct ProcessRun {
     double ms = 0;          // from the first start to the end of the last
     double peakMb = 0;      // the largest resident set of any of them
+    double cpuMs = 0;       // the processor time (user and system) of all of them
     bool succeeded = true;  // every one exited with 0
     bool timedOut = false;  // one ran past the time limit and was killed
     std::string output;     // what the last one wrote to standard output
@@ -53,6 +54,7 @@ private:
 struct Median {
     double ms = 0;
     double peakMb = 0;
+    double cpuMs = 0;  // the median of the processor times, which a busy machine bends less
     bool succeeded = true;
 };
 Median MedianOf(std::vector<ProcessRun> runs);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the pictures of the help pages: the main window with the sample document, on a light and
-# on a dark desktop, at scale 1 and at scale 2 (as on most laptop screens), and the help window
-# as F1 opens it, each kept small (reduced colours). They are written to help/images/ (or the
+# on a dark desktop, at scale 1 and at scale 2 (as on most laptop screens), the help window as
+# F1 opens it, the shortcut key and toolbar dialogs, an Item edited in place and the first
+# start, each kept small (reduced colours). They are written to help/images/ (or the
 # folder given); rebuild afterwards to put them into the help. The dark desktop is GTK's dark
 # theme read through Qt's GTK platform theme.
 # Usage: scripts/help-screenshots.sh [OUT_DIR]
@@ -79,6 +80,7 @@ main_window main-window-scale2.png QT_SCALE_FACTOR=2
 main_window main-window-scale2-dark.png QT_SCALE_FACTOR=2 "${dark[@]}"
 
 (cd "$work" && ./brenvale "サンプル.bnv") &
+sample=$!
 main=$(window_of ' - Brenvale$')
 xdotool windowactivate --sync "$main"
 point_at_list "$main"
@@ -88,3 +90,44 @@ xdotool key --window "$main" F1
 help=$(window_of '^Brenvale ヘルプ$')
 xdotool windowsize --sync "$help" 760 480
 shoot "$help" help-window.png
+xdotool key --window "$help" Escape
+xdotool windowactivate --sync "$main"
+
+# The shortcut key and toolbar dialogs, as they first open. Keys go to the active window
+# through the X server's test extension, as typed.
+xdotool key ctrl+k
+keys=$(window_of '^ショートカットキー設定$')
+shoot "$keys" shortcut-keys.png
+xdotool key Escape
+while xdotool search --onlyvisible --name '^ショートカットキー設定$' >/dev/null 2>&1; do sleep 0.1; done
+xdotool windowactivate --sync "$main"
+xdotool key ctrl+b
+tools=$(window_of '^ツールバーのボタン表示設定$')
+shoot "$tools" toolbar-dialog.png
+xdotool key Escape
+while xdotool search --onlyvisible --name '^ツールバーのボタン表示設定$' >/dev/null 2>&1; do sleep 0.1; done
+
+# An Item edited in place: the list's second row opened from its popup ("編集(E)"), its text
+# being changed. The focus goes from the tree's edit box to the tree, the entry box, the list.
+xdotool windowactivate --sync "$main"
+xdotool key Tab Tab Tab Down Menu
+sleep 0.5
+xdotool key e
+sleep 0.5
+xdotool key End
+xdotool type --delay 50 " (2)"
+shoot "$main" in-place-edit.png
+xdotool key Escape
+kill "$sample" 2>/dev/null || true
+wait "$sample" 2>/dev/null || true
+while xdotool search --onlyvisible --name ' - Brenvale$' >/dev/null 2>&1; do sleep 0.1; done
+
+# The first start: a new document, its edit boxes with their grey placeholders.
+rm -f "$work/brenvale.ini"
+printf '[Window]\r\nHeight=360\r\nWidth=560\r\nTop=10\r\nLeft=10\r\n' >"$work/brenvale.ini"
+(cd "$work" && ./brenvale) &
+main=$(window_of ' - Brenvale$')
+xdotool windowactivate --sync "$main"
+xdotool key Tab
+point_at_list "$main"
+shoot "$main" first-start.png

@@ -22,6 +22,8 @@ ensure_packages() {
 
 BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
     qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite)
+# OPML is read with libexpat: a streaming UTF-8 parser, with no external entities loaded.
+BUILD_PACKAGES+=(libexpat1-dev)
 # The lld linker links the programs several times faster than the default one (the build uses
 # it when it is there).
 BUILD_PACKAGES+=(lld)
@@ -36,8 +38,9 @@ SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
 # The dialogs' layout is tested with the Japanese font; the file-type association is checked
 # against the desktop's own tools (xdg-mime besides the MIME database and the validator).
 TEST_PACKAGES+=(fonts-ipafont-gothic xdg-utils)
-# Japanese typed through a real input method: ibus with the mozc engine in a D-Bus session.
-TEST_PACKAGES+=(ibus ibus-mozc dbus-x11)
+# Japanese typed through a real input method: the mozc engine under ibus and under fcitx5 (with
+# its Qt 6 module) in a D-Bus session, whose calls dbus-monitor reads.
+TEST_PACKAGES+=(ibus ibus-mozc dbus-x11 fcitx5 fcitx5-mozc fcitx5-frontend-qt6)
 # What a screen reader hears of the tree: a D-Bus session with the accessibility bus.
 TEST_PACKAGES+=(dbus-daemon dbus-bin at-spi2-core)
 # Reminders reach a real notification server on a private session bus.

@@ -15,6 +15,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/cli_schedule.h"
+#include "cli/cli_usage.h"
 #include "cli/merge_commands.h"
 #include "cli/pdf_program.h"
 #include "common/byte_block.h"
@@ -27,75 +28,14 @@
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "document/item_kind.h"
-#include "document/markdown_export.h"
-#include "document/markdown_import.h"
-#include "document/text_export.h"
-#include "document/text_import.h"
 #include "document/tree_clipboard.h"
+#include "exchange/exchange_format.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
-#include "ui/formats/opml.h"
 
 namespace brenvale {
 
 namespace {
-
-constexpr const char* kUsage =
-    "Usage: brenvale-cli COMMAND ARGUMENTS [--settings FILE.ini] [--no-backup] [--strict]\n"
-    "\n"
-    "Commands:\n"
-    "  export [--format md|opml|txt] [--encoding cp932|utf-8] IN.bnv OUT\n"
-    "                               write IN as a Markdown task list, as OPML, or as the\n"
-    "                               indented text export (txt, the default; CP932 unless\n"
-    "                               --encoding utf-8)\n"
-    "  import [--format md|opml|txt] [--encoding cp932|utf-8] IN OUT.bnv\n"
-    "                               read a Markdown, OPML or text file into a new document\n"
-    "                               saved as OUT (the format from IN's extension when not\n"
-    "                               given; text is pasted line by line, as import-text does)\n"
-    "  pdf IN.bnv OUT.pdf           write IN as printed pages, with drawn check boxes\n"
-    "  resave IN.bnv OUT.bnv        read IN as the editor opens it and save it as OUT\n"
-    "  import-text [--encoding cp932|utf-8] IN.txt OUT.bnv\n"
-    "                               paste the lines of IN into a new document saved as OUT\n"
-    "  stats IN.bnv                 print the numbers of topics, items, unchecked items and\n"
-    "                               the deepest level\n"
-    "  agenda [--today YYYY-MM-DD] [--days N] [--tag TAG]... FILE...\n"
-    "                               print the unchecked items due by today + N days (7 when\n"
-    "                               not given; overdue ones too), by due date, one a line:\n"
-    "                               DATE<TAB>FILE<TAB>Topic > path<TAB>text, in UTF-8; each\n"
-    "                               --tag keeps only items with that tag; exit 2 when a FILE\n"
-    "                               cannot be read\n"
-    "  add [--today YYYY-MM-DD] FILE \"Topic/Sub\" \"text\"\n"
-    "                               add an unchecked item at the end of that topic's list,\n"
-    "                               making missing topics (write // for a / in a name);\n"
-    "                               date words such as due:明日 become due:YYYY-MM-DD; the\n"
-    "                               rest of FILE stays byte for byte\n"
-    "  merge BASE OURS THEIRS [-o OUT]\n"
-    "                               merge what OURS and THEIRS changed since BASE, their\n"
-    "                               common ancestor; the result replaces OURS (or goes to\n"
-    "                               OUT). Exit 0: merged cleanly; 1: merged with conflicts,\n"
-    "                               each kept both ways, marked \" #競合\" and named on\n"
-    "                               standard error; 2: an error, nothing written\n"
-    "  merge OURS THEIRS [-o OUT]   unite two copies without a common ancestor (also when\n"
-    "                               BASE holds no topics)\n"
-    "  diff OLD NEW                 print one line per change (topic added, removed, moved,\n"
-    "                               renamed; item added, removed, edited, ticked, unticked,\n"
-    "                               moved). Exit 0: the same; 1: different; 2: an error\n"
-    "  --help                       show this text\n"
-    "\n"
-    "An OUT of - is standard output; a pipe or a device is written as it stands. export,\n"
-    "import, import-text and pdf never write over their IN. Markdown and OPML are UTF-8;\n"
-    "a character that CP932 cannot hold is kept in the document as a reference (&#x1F600;).\n"
-    "\n"
-    "Options:\n"
-    "  --settings FILE.ini          take Kugiri, CekBox, CekMoj, SpRemv, EveryS, BackUp and\n"
-    "                               BackUpPass from FILE.ini as the editor reads them (a\n"
-    "                               missing file or key gives the default); without it the\n"
-    "                               defaults apply\n"
-    "  --no-backup                  save without the backup that BackUp asks for\n"
-    "  --strict                     fail, writing nothing, when IN holds lines that are not\n"
-    "                               read, looks like UTF-8 text, or is named .md, .opml or\n"
-    "                               .txt without starting as a document (warned about on\n"
-    "                               standard error either way)\n";
 
 struct UsageError {
     std::string text;
@@ -115,13 +55,11 @@ CliSettings FromSettings(const Settings& settings) {
     return cli;
 }
 
-enum class Format { Markdown, Opml, Text };
-
 struct Invocation {
     std::vector<std::string> operands;
     CliSettings settings = FromSettings(Settings{});
     bool strict = false;
-    std::optional<Format> format;
+    const ExchangeFormat* format = nullptr;
     std::optional<TextEncoding> encoding;
     std::optional<std::string> output;  // -o, for merge
     // The arguments as given, which the pdf command hands to the PDF program, and the writer
@@ -130,61 +68,32 @@ struct Invocation {
     const PdfWriter* pdf = nullptr;
 };
 
-Format ParseFormat(const std::string& name) {
-    if (name == "md" || name == "markdown") {
-        return Format::Markdown;
+const ExchangeFormat* ParseFormat(const std::string& name) {
+    if (const ExchangeFormat* format = FormatNamed(name)) {
+        return format;
     }
-    if (name == "opml") {
-        return Format::Opml;
-    }
-    if (name == "txt" || name == "text") {
-        return Format::Text;
-    }
-    throw UsageError{"unknown format '" + name + "' (md, opml or txt)"};
+    std::string names = CliFormatNames();
+    std::replace(names.begin(), names.end(), '|', ',');
+    throw UsageError{"unknown format '" + name + "' (" + names + ")"};
 }
 
-TextEncoding ParseEncoding(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (name == "cp932" || name == "shift_jis" || name == "sjis") {
-        return TextEncoding::Cp932;
-    }
-    if (name == "utf-8" || name == "utf8") {
-        return TextEncoding::Utf8;
+TextEncoding ParseEncoding(const std::string& name) {
+    if (std::optional<TextEncoding> encoding = EncodingNamed(name)) {
+        return *encoding;
     }
     throw UsageError{"unknown encoding '" + name + "' (cp932 or utf-8)"};
 }
 
-// The format of a file named by its extension, for an import that was not told.
-std::optional<Format> FormatOfName(std::string_view path) {
-    std::string name(FileNamePart(path));
-    size_t dot = name.rfind('.');
-    if (dot == std::string::npos) {
-        return std::nullopt;
+// The format in the encoding asked for, or its own; an encoding it is never written in is a
+// mistake (Markdown and OPML are UTF-8 by definition).
+FormatChoice ChoiceFor(const Invocation& inv, const ExchangeFormat& format) {
+    TextEncoding encoding = inv.encoding.value_or(format.encodings.front());
+    if (std::find(format.encodings.begin(), format.encodings.end(), encoding) ==
+        format.encodings.end()) {
+        throw UsageError{std::string(format.caption) + " is always " +
+                         std::string(EncodingName(format.encodings.front()))};
     }
-    std::string extension = name.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == "md" || extension == "markdown") {
-        return Format::Markdown;
-    }
-    if (extension == "opml") {
-        return Format::Opml;
-    }
-    if (extension == "txt") {
-        return Format::Text;
-    }
-    return std::nullopt;
-}
-
-// Markdown and OPML are UTF-8 by definition: asking for another encoding is a mistake.
-TextEncoding EncodingFor(const Invocation& inv, Format format) {
-    TextEncoding encoding =
-        inv.encoding.value_or(format == Format::Text ? TextEncoding::Cp932 : TextEncoding::Utf8);
-    if (format != Format::Text && encoding != TextEncoding::Utf8) {
-        throw UsageError{"Markdown and OPML are always UTF-8"};
-    }
-    return encoding;
+    return FormatChoice{&format, encoding};
 }
 
 // Options that only some commands take.
@@ -198,20 +107,6 @@ void Refuse(const Invocation& inv, bool format, bool encoding, const std::string
 // The document's name, for an OPML head and a PDF footer: the file name without folder.
 std::string TitleOf(const std::string& path) {
     return std::string(FileNamePart(path));
-}
-
-// The caption of the Topic that takes the Items of an imported file outside any Topic: the
-// file's name without its extension, or "インポート" when that name is not UTF-8.
-std::string FallbackCaption(const std::string& path) {
-    std::string name(FileNamePart(path));
-    if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) {
-        name.erase(dot);
-    }
-    std::optional<std::string> caption = Utf8ToCp932(name);
-    if (!caption || caption->empty()) {
-        caption = Utf8ToCp932("インポート");
-    }
-    return *caption;
 }
 
 // A --strict run that stopped on the warnings it printed.
@@ -229,13 +124,10 @@ void Expect(const Invocation& inv, size_t count, const std::string& command) {
 // anything is written.
 void Warn(const std::string& path, std::vector<std::string> warnings, const Invocation& inv,
           std::ostream& err) {
-    std::optional<Format> format = FormatOfName(path);
+    const ExchangeFormat* format = FormatOfFileName(path);
     if (format && PeekTextKind(path).value_or(TextKind::Document) != TextKind::Document) {
-        const char* name = *format == Format::Markdown ? "Markdown"
-                           : *format == Format::Opml   ? "OPML"
-                                                       : "テキスト";
         warnings.insert(warnings.begin(),
-                        std::string("名前からすると ") + name +
+                        "名前からすると " + std::string(format->caption) +
                             " のファイルのようです。文書として読みました（取り込むには import "
                             "を使います）。");
     }
@@ -273,33 +165,54 @@ void WriteOutput(OutputKind kind, const std::string& path, std::string_view byte
     }
 }
 
+// Hands an export's blocks to standard output.
+class StreamSink : public ByteSink {
+public:
+    explicit StreamSink(std::ostream& out) : out_(out) {}
+    void Write(std::string_view bytes) override {
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+private:
+    std::ostream& out_;
+};
+
+// Hands an export's blocks to a pipe or a device, through one descriptor.
+class DirectSink : public ByteSink {
+public:
+    explicit DirectSink(DirectOutput& out) : out_(out) {}
+    void Write(std::string_view bytes) override { out_.write(bytes); }
+
+private:
+    DirectOutput& out_;
+};
+
 int Export(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    Expect(inv, 2, "export");
-    Format format = inv.format.value_or(Format::Text);
-    TextEncoding encoding = EncodingFor(inv, format);
-    OutputKind kind = OutputBeside(inv, "export");
-    ReadResult read = Open(inv.operands[0], inv, err);
-    const Document& doc = *read.document;
-    const std::string& path = inv.operands[1];
-    const ListKindOptions& list = inv.settings.list;
+    // Without OUT the export goes to standard output, as a diff's text conversion takes it.
+    Invocation with = inv;
+    if (with.operands.size() == 1) {
+        with.operands.push_back("-");
+    }
+    Expect(with, 2, "export");
+    FormatChoice choice = ChoiceFor(with, *(with.format ? with.format : FormatNamed("txt")));
+    OutputKind kind = OutputBeside(with, "export");
+    ReadResult read = Open(with.operands[0], with, err);
+    const std::string& path = with.operands[1];
+    std::string title = TitleOf(with.operands[0]);
     if (kind == OutputKind::File) {
-        switch (format) {
-            case Format::Markdown:
-                WriteMarkdownExport(doc, path, list);
-                break;
-            case Format::Opml:
-                WriteOpmlExport(doc, path, list, TitleOf(inv.operands[0]));
-                break;
-            case Format::Text:
-                WriteTextExport(doc, path, list, encoding);
-                break;
-        }
+        WriteExportFile(choice, *read.document, with.settings.list, title, path);
         return 0;
     }
-    std::string bytes = format == Format::Markdown ? ExportMarkdown(doc, list)
-                        : format == Format::Opml   ? ExportOpml(doc, list, TitleOf(inv.operands[0]))
-                                                   : ExportText(doc, list, encoding);
-    WriteOutput(kind, path, bytes, out);
+    ExportJob job{*read.document, with.settings.list, choice.encoding, title};
+    if (kind == OutputKind::Stream) {
+        StreamSink sink(out);
+        choice.format->write(job, sink);
+        return 0;
+    }
+    DirectOutput writer(path);
+    DirectSink sink(writer);
+    choice.format->write(job, sink);
+    writer.close();
     return 0;
 }
 
@@ -310,7 +223,9 @@ int Pdf(const Invocation& inv, std::ostream& out, std::ostream& err) {
     Expect(inv, 2, "pdf");
     OutputKind kind = OutputBeside(inv, "pdf");
     if (!inv.pdf || !*inv.pdf) {
-        // The pages need Qt: the PDF program reads the document and writes them.
+        // The pages need Qt: the PDF program reads the document and writes them. A file that
+        // is plainly not a document is refused here alike, whether that program is there or not.
+        PeekTextKind(inv.operands[0]);
         FlushOutput(out);
         return RunPdfProgram(*inv.args, err);
     }
@@ -342,15 +257,17 @@ int Resave(const Invocation& inv, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-// Pastes the lines of a text file into a new document, as the tree paste does.
-int PasteFile(const Invocation& inv, TextEncoding encoding, std::ostream& out) {
-    FileBlock text = ReadFileBlock(inv.operands[0], 1);
-    if (encoding == TextEncoding::Utf8) {
-        text = Utf8TextToCp932(std::string_view(text.block.data(), text.size),
-                               FileNamePart(inv.operands[0]));
-    }
+// Reads IN as choice says into a new document saved as OUT: an outline as the editor imports
+// it, text pasted line by line as the tree paste takes it.
+int ImportAs(const Invocation& inv, const FormatChoice& choice, std::ostream& out) {
+    ImportSource source(inv.operands[0]);
+    ImportedFile file = ReadImport(choice, source);
     Document doc;
-    PasteTreeBlock(doc, nullptr, std::move(text.block), text.size, kEveryIconIndex);
+    if (file.outline) {
+        file.outline->build(doc, kEveryIconIndex, source.name());
+    } else {
+        PasteTreeBlock(doc, nullptr, std::move(file.lines.block), file.lines.size, kEveryIconIndex);
+    }
     Save(doc, inv.operands[1], DocumentGeometry{}, inv.settings.write, out);
     return 0;
 }
@@ -358,35 +275,23 @@ int PasteFile(const Invocation& inv, TextEncoding encoding, std::ostream& out) {
 int ImportText(const Invocation& inv, std::ostream& out, std::ostream&) {
     Expect(inv, 2, "import-text");
     Refuse(inv, false, true, "import-text");
+    FormatChoice choice = ChoiceFor(inv, *FormatNamed("txt"));
     OutputBeside(inv, "import-text");
-    return PasteFile(inv, inv.encoding.value_or(TextEncoding::Cp932), out);
+    return ImportAs(inv, choice, out);
 }
 
 int Import(const Invocation& inv, std::ostream& out, std::ostream&) {
     Expect(inv, 2, "import");
-    std::optional<Format> format = inv.format ? inv.format : FormatOfName(inv.operands[0]);
+    const ExchangeFormat* format = inv.format ? inv.format : FormatOfFileName(inv.operands[0]);
     if (!format) {
+        std::string names = CliFormatNames();
+        std::replace(names.begin(), names.end(), '|', ',');
         throw UsageError{"import cannot tell the format of " + inv.operands[0] +
-                         " by its name: give --format md, opml or txt"};
+                         " by its name: give --format " + names};
     }
-    TextEncoding encoding = EncodingFor(inv, *format);
+    FormatChoice choice = ChoiceFor(inv, *format);
     OutputBeside(inv, "import");
-    if (*format == Format::Text) {
-        return PasteFile(inv, encoding, out);
-    }
-    FileBlock file = ReadFileBlock(inv.operands[0], 0);
-    std::string_view bytes(file.block.data(), file.size);
-    std::string_view name = FileNamePart(inv.operands[0]);
-    OutlineImport outline(FallbackCaption(inv.operands[0]));
-    if (*format == Format::Markdown) {
-        ReadMarkdown(bytes, outline);
-    } else {
-        ReadOpml(bytes, outline, name);
-    }
-    Document doc;
-    outline.build(doc, kEveryIconIndex, name);
-    Save(doc, inv.operands[1], DocumentGeometry{}, inv.settings.write, out);
-    return 0;
+    return ImportAs(inv, choice, out);
 }
 
 // Counts the document as the editor would open it, without building it.
@@ -475,7 +380,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         {"import-text", ImportText}, {"stats", Stats},   {"merge", Merge}, {"diff", Diff},
     };
     if (args.empty()) {
-        err << kUsage;
+        err << CliUsage();
         return 2;
     }
     if (std::optional<int> code = RunScheduleCommand(args, out, err)) {
@@ -486,7 +391,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const int failure = args[0] == "merge" || args[0] == "diff" ? 2 : 1;
     try {
         if (args[0] == "--help" || args[0] == "-h") {
-            out << kUsage;
+            out << CliUsage();
             FlushOutput(out);
             return 0;
         }
@@ -545,7 +450,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         FlushOutput(out);
         return code;
     } catch (const UsageError& e) {
-        err << "brenvale-cli: " << e.text << "\n" << kUsage;
+        err << "brenvale-cli: " << e.text << "\n" << CliUsage();
         return 2;
     } catch (const StrictStop&) {
         return failure;

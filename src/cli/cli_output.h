@@ -18,8 +18,8 @@ OutputKind KindOfOutput(const std::string& operand);
 // another name or a link.
 bool IsSameFile(const std::string& input, const std::string& output);
 
-// An output of the kind Direct, written as it stands a piece at a time; throws Error when it
-// cannot be opened or written.
+// An output of the kind Direct, written as it stands a piece at a time through one descriptor
+// (a pipe's reader sees one stream); throws Error when it cannot be opened or written.
 class DirectOutput {
 public:
     explicit DirectOutput(std::string path);

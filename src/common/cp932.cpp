@@ -48,6 +48,84 @@ void Decode(std::string_view cp932, char32_t undefined, Emit emit) {
     }
 }
 
+// The one decoding loop to UTF-8: appends the UTF-8 of cp932 to out up to the first
+// character that stops(byte) (only single bytes below 0x80 are asked, never the second byte
+// of a double-byte code) and returns the bytes taken. Runs of ASCII are copied whole, every
+// other character comes from its UTF-8 form kept in the table (U+FFFD for an undefined
+// byte), and a reference gives its character before a stop at its '&' is asked about. With
+// roundTrips, clears it when a sequence taken would not come back as it is.
+template <typename Stops>
+size_t AppendUtf8Until(std::string& out, std::string_view cp932, Stops stops, bool* roundTrips) {
+    const DecodeTable& table = Decoder();
+    const cp932_tables::RoundTripTable* back =
+        roundTrips && *roundTrips ? &cp932_tables::RoundTrip() : nullptr;
+    const auto* begin = reinterpret_cast<const unsigned char*>(cp932.data());
+    const auto* p = begin;
+    const auto* end = p + cp932.size();
+    const bool asciiSame = table.asciiSame();
+    char buffer[256];
+    size_t used = 0;
+    while (p < end) {
+        if (*p < 0x80 && asciiSame) {
+            const auto* run = p;
+            while (p < end && *p < 0x80 && *p != '&' && !stops(*p)) {
+                ++p;
+            }
+            out.append(buffer, used);
+            used = 0;
+            out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+            if (p == end || *p >= 0x80) {
+                continue;
+            }
+            char32_t c = 0;
+            if (size_t n = *p == '&' ? cp932_refs::Parse(p, end, &c) : 0) {
+                AppendUtf8(out, c);
+                p += n;
+            } else if (stops(*p)) {
+                break;
+            } else {
+                out += static_cast<char>(*p++);  // a '&' that starts no reference
+            }
+            continue;
+        }
+        if (!asciiSame && *p < 0x80) {
+            // Where ASCII is not itself: a reference and a stop still count.
+            char32_t c = 0;
+            if (size_t n = *p == '&' ? cp932_refs::Parse(p, end, &c) : 0) {
+                out.append(buffer, used);
+                used = 0;
+                AppendUtf8(out, c);
+                p += n;
+                continue;
+            }
+            if (stops(*p)) {
+                break;
+            }
+        }
+        uint32_t packed = table.singleUtf8(*p);
+        size_t step = 1;
+        if (IsLead(*p) && p + 1 < end && table.pair(*p, p[1]) != kNone) {
+            packed = table.pairUtf8(*p, p[1]);
+            step = 2;
+        }
+        if (back && !back->sequence(p, step)) {
+            *roundTrips = false;
+            back = nullptr;
+        }
+        if (used + 4 > sizeof buffer) {
+            out.append(buffer, used);
+            used = 0;
+        }
+        size_t length = packed >> 24;
+        for (size_t i = 0; i < length; ++i) {
+            buffer[used++] = static_cast<char>((packed >> (8 * i)) & 0xFF);
+        }
+        p += step;
+    }
+    out.append(buffer, used);
+    return static_cast<size_t>(p - begin);
+}
+
 // The code point of a valid UTF-8 sequence of length n.
 char32_t DecodeUtf8(const unsigned char* p, size_t n) {
     if (n == 2) {
@@ -93,13 +171,12 @@ size_t EncodeOne(const EncodeTable& table, char32_t c, char* dst) {
 
 // The whole-text conversion from UTF-8: converts from *p on into [dst, dstEnd) until the
 // text ends or the next character would not fit. Bytes that are not UTF-8 are reported to
-// notUtf8(offset, length) and left out; a character CP932 cannot hold is written as its
-// reference, or, with leaveOut, reported to leftOut(offset, length) and left out.
+// report(offset, length, true) and left out; a character CP932 cannot hold is written as its
+// reference.
 struct Utf8Conversion {
     const unsigned char* begin;
     const unsigned char* p;
     const unsigned char* end;
-    bool leaveOut = false;
 
     template <typename Report>
     char* run(char* dst, const char* dstEnd, Report report) {
@@ -140,8 +217,6 @@ struct Utf8Conversion {
                     return dst;  // out of room
                 }
                 dst += WriteCode(code, dst);
-            } else if (leaveOut) {
-                report(static_cast<size_t>(p - begin), length, false);
             } else {
                 char bytes[cp932_refs::kMaxLength];
                 size_t n = cp932_refs::Write(bytes, c);
@@ -193,66 +268,15 @@ void AppendUtf8(std::string& out, char32_t c) {
     out.append(bytes, n);
 }
 
-// Runs of ASCII are copied whole, every other character comes from its UTF-8 form kept in
-// the table (U+FFFD for an undefined byte), and a reference gives its character.
 void AppendCp932AsUtf8(std::string& out, std::string_view cp932) {
-    const DecodeTable& table = Decoder();
-    const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
-    const auto* end = p + cp932.size();
-    const bool asciiSame = table.asciiSame();
-    char buffer[256];
-    size_t used = 0;
-    while (p < end) {
-        if (*p < 0x80 && asciiSame) {
-            const auto* run = p;
-            while (p < end && *p < 0x80 && *p != '&') {
-                ++p;
-            }
-            out.append(buffer, used);
-            used = 0;
-            out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
-            if (p == end || *p != '&') {
-                continue;
-            }
-            char32_t c = 0;
-            size_t n = cp932_refs::Parse(p, end, &c);
-            if (n > 0) {
-                AppendUtf8(out, c);
-            } else {
-                out += '&';
-                n = 1;
-            }
-            p += n;
-            continue;
-        }
-        if (!asciiSame && *p == '&') {
-            // Where ASCII is not itself: a reference still counts.
-            char32_t c = 0;
-            if (size_t n = cp932_refs::Parse(p, end, &c)) {
-                out.append(buffer, used);
-                used = 0;
-                AppendUtf8(out, c);
-                p += n;
-                continue;
-            }
-        }
-        uint32_t packed = table.singleUtf8(*p);
-        size_t step = 1;
-        if (IsLead(*p) && p + 1 < end && table.pair(*p, p[1]) != kNone) {
-            packed = table.pairUtf8(*p, p[1]);
-            step = 2;
-        }
-        if (used + 4 > sizeof buffer) {
-            out.append(buffer, used);
-            used = 0;
-        }
-        size_t length = packed >> 24;
-        for (size_t i = 0; i < length; ++i) {
-            buffer[used++] = static_cast<char>((packed >> (8 * i)) & 0xFF);
-        }
-        p += step;
-    }
-    out.append(buffer, used);
+    AppendUtf8Until(
+        out, cp932, [](unsigned char) { return false; }, nullptr);
+}
+
+size_t AppendCp932AsUtf8Until(std::string& out, std::string_view cp932,
+                              const std::array<bool, 256>& stop, bool* roundTrips) {
+    return AppendUtf8Until(
+        out, cp932, [&stop](unsigned char c) { return stop[c]; }, roundTrips);
 }
 
 std::string Cp932ToUtf8(std::string_view cp932) {
@@ -415,23 +439,46 @@ FileBlock Utf8ToCp932Block(std::string_view utf8, size_t spare, std::vector<Unco
     return out;
 }
 
-size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, std::vector<Unconvertible>* bad,
-                          size_t limit, size_t* badCount) {
+size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, size_t room,
+                          std::vector<Unconvertible>* bad, size_t limit, size_t* badCount,
+                          size_t* taken) {
     const auto* begin = reinterpret_cast<const unsigned char*>(utf8.data());
-    Utf8Conversion conversion{begin, begin, begin + utf8.size(), true};
+    Utf8Conversion conversion{begin, begin, begin + utf8.size()};
     size_t count = 0;
-    // Without references no character takes more bytes than its UTF-8.
-    char* stop =
-        conversion.run(out, out + utf8.size(), [&](size_t offset, size_t length, bool notUtf8) {
-            if (bad && bad->size() < limit) {
-                bad->push_back({offset, length, notUtf8});
-            }
-            ++count;
-        });
+    char* stop = conversion.run(out, out + room, [&](size_t offset, size_t length, bool) {
+        if (bad && bad->size() < limit) {
+            bad->push_back({offset, length, true});
+        }
+        ++count;
+    });
     if (badCount) {
         *badCount = count;
     }
+    if (taken) {
+        *taken = static_cast<size_t>(conversion.p - begin);
+    }
     return static_cast<size_t>(stop - out);
+}
+
+bool LooksLikeUtf8(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {  // a byte order mark
+        return true;
+    }
+    bool beyondAscii = false;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t n = Utf8SequenceLength(bytes.substr(i));
+        if (n == 0) {
+            return false;
+        }
+        beyondAscii = true;
+        i += n;
+    }
+    return beyondAscii;
 }
 
 }  // namespace brenvale

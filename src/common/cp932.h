@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -46,6 +47,15 @@ bool InsideReference(std::string_view cp932, size_t offset);
 // Whether cp932 holds a reference.
 bool HoldsReference(std::string_view cp932);
 
+// For writers of other formats, which escape a few ASCII characters as they decode: appends
+// the UTF-8 of cp932 up to the first single-byte character that `stop` marks (the second byte
+// of a double-byte code never stops it) and returns the bytes taken. A reference gives its
+// character even where `stop` marks '&'; a '&' that starts none stops there. Clears
+// *roundTrips when a sequence taken would not come back as it is (see Cp932RoundTrips), in
+// the same pass.
+size_t AppendCp932AsUtf8Until(std::string& out, std::string_view cp932,
+                              const std::array<bool, 256>& stop, bool* roundTrips);
+
 // Where the first byte sequence CP932 does not define starts (it decodes to U+FFFD), or
 // npos when every sequence is defined.
 size_t FindUndecodable(std::string_view cp932);
@@ -55,12 +65,11 @@ size_t FindUndecodable(std::string_view cp932);
 // IBM codes, and encoding picks one of them).
 bool Cp932RoundTrips(std::string_view cp932);
 
-// Bytes of a UTF-8 text that are not UTF-8 (or, from ConvertUtf8ToCp932, a character CP932
-// cannot hold).
+// Bytes of a UTF-8 text that are not UTF-8.
 struct Unconvertible {
     size_t offset = 0;  // in the UTF-8 text
-    size_t length = 0;  // bytes of the character, or of the sequence that is not UTF-8
-    bool notUtf8 = false;
+    size_t length = 0;  // bytes of the sequence that is not UTF-8
+    bool notUtf8 = true;
 };
 
 // Converts a whole UTF-8 text in one pass, every character kept, into a block with `spare`
@@ -69,15 +78,29 @@ struct Unconvertible {
 FileBlock Utf8ToCp932Block(std::string_view utf8, size_t spare, std::vector<Unconvertible>* bad,
                            size_t limit, size_t* badCount);
 
-// Converts a whole UTF-8 text in one pass into out, which has room for utf8.size() bytes,
-// leaving out what it cannot convert without a reference: the characters CP932 cannot hold
-// and the bytes that are not UTF-8. The first `limit` of them go to *bad, and *badCount
-// receives how many there were in all. Returns the bytes written. For a reader that names
-// such characters instead of keeping them; Utf8ToCp932Block keeps them.
-size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, std::vector<Unconvertible>* bad,
-                          size_t limit, size_t* badCount);
+// The most bytes a conversion of utf8Bytes bytes of UTF-8 to CP932 can take: a character
+// CP932 cannot hold takes its reference, up to 7 bytes for a 2-byte one ("&#x7FF;"), 8 for a
+// 3-byte one and 10 for a 4-byte one ("&#x10FFFF;"); every other character takes no more
+// bytes than its UTF-8.
+constexpr size_t Cp932RoomFor(size_t utf8Bytes) {
+    return utf8Bytes / 2 * 7 + utf8Bytes % 2;
+}
+
+// Converts UTF-8 into out, which has room for `room` bytes, every character kept, as far as
+// whole characters fit: Cp932RoomFor(utf8.size()) bytes always hold all of it, and
+// utf8.size() bytes do unless references take more. Bytes that are not UTF-8 are left out:
+// the first `limit` of them go to *bad, and *badCount receives how many there were in what
+// was converted. Returns the bytes written; *taken receives how many bytes of utf8 were
+// converted (utf8.size() when all of it fitted).
+size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, size_t room,
+                          std::vector<Unconvertible>* bad, size_t limit, size_t* badCount,
+                          size_t* taken);
 
 // The length of the UTF-8 sequence at the start of text, 0 when it is not a valid one.
 size_t Utf8SequenceLength(std::string_view text);
+
+// Whether bytes read as UTF-8 text with characters beyond ASCII (a byte order mark, or valid
+// multi-byte sequences only): CP932 Japanese text hardly ever does.
+bool LooksLikeUtf8(std::string_view bytes);
 
 }  // namespace brenvale

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -92,6 +93,11 @@ public:
     RoundTripTable();
 
     bool roundTrips(std::string_view cp932) const;
+    // Whether the one character of n bytes at p (a single byte, or a lead byte and its
+    // second) comes back as it is.
+    bool sequence(const unsigned char* p, size_t n) const {
+        return n == 2 ? pairs_[p[0] * 256 + p[1]] != 0 : !IsLead(p[0]) && single_[p[0]] != 0;
+    }
 
 private:
     // Bytes rather than bits: this is asked of every text of a long export.

@@ -347,8 +347,29 @@ void AtomicFileWriter::Commit() {
     // The file that the rename puts in place, as it is complete: renaming changes neither its
     // inode nor its modification time.
     noteWritten();
+    if (method_ == Method::NamedTemporary) {
+        // A file system may report a failed write only when the file is closed.
+        int fd = fd_;
+        fd_ = -1;
+        if (Sys().close(fd) != 0) {
+            fail(errno);
+        }
+    }
+    // The last look before the old file is replaced: another program's version that came
+    // while the bytes were being written stays.
+    checkUnchanged();
+    // Held open, the old file is freed by the close below instead of inside the rename, which
+    // so stays short.
+    int oldFd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    auto closeOld = [&oldFd] {
+        if (oldFd >= 0) {
+            ::close(oldFd);
+            oldFd = -1;
+        }
+    };
     if (method_ == Method::UnnamedTemporary) {
-        // The complete file gets a name only now, just before the rename.
+        // The complete file gets a name only now, right before the rename: a kill can leave
+        // the named file only in the instant between the two calls.
         for (int tries = 0;; ++tries) {
             tempPath_ = TemporaryName(target_, nameMax_);
             if (Sys().link(fd_, tempPath_.c_str()) == 0) {
@@ -357,31 +378,22 @@ void AtomicFileWriter::Commit() {
             int error = errno;
             tempPath_.clear();
             if (error != EEXIST || tries == kNameTries) {
+                closeOld();
                 fail(error);
             }
         }
     }
-    int fd = fd_;
-    fd_ = -1;
-    if (Sys().close(fd) != 0) {
-        fail(errno);
-    }
-    // The last look before the old file is replaced: another program's version that came
-    // while the bytes were being written stays.
-    checkUnchanged();
-    // Held open, the old file is freed by the close below instead of inside the rename, which
-    // so stays short: a save killed in a rename that has not happened leaves the named file.
-    int oldFd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Sys().rename(tempPath_.c_str(), target_.c_str()) != 0) {
         int error = errno;
-        if (oldFd >= 0) {
-            ::close(oldFd);
-        }
+        closeOld();
         fail(error);
     }
     tempPath_.clear();
-    if (oldFd >= 0) {
-        ::close(oldFd);
+    closeOld();
+    if (fd_ >= 0) {
+        // The bytes were synced before the file was named; nothing can be lost at this close.
+        Sys().close(fd_);
+        fd_ = -1;
     }
     // The rename is durable only once the folder is synced. The new file is complete and in
     // place by now, so a folder that cannot be synced (some file systems refuse) is no failure

@@ -1,8 +1,8 @@
 #include "document/read_checks.h"
 
+#include "common/cp932.h"
 #include "common/error.h"
 #include "document/line_rules.h"
-#include "document/text_import.h"
 
 namespace brenvale {
 

@@ -156,4 +156,19 @@ PasteResult PasteTreeBlock(Document& doc, Topic* current, ByteBlock block, size_
     }
 }
 
+size_t ClipboardTopicLines(std::string_view text) {
+    size_t lines = 0;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t start = text.find_first_not_of('\t', at);
+        lines += start == std::string_view::npos || text[start] != '\x08';
+        size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
 }  // namespace brenvale

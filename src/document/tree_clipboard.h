@@ -19,6 +19,10 @@ std::string BuildTreeClipboardText(const Topic& topic);
 // Splits a text into lines at CR LF, lone CR and lone LF; a break at the very end adds no line.
 std::vector<std::string_view> SplitClipboardLines(std::string_view text);
 
+// Lines of a tree clipboard text that make Topics (every line but the Item lines), so that
+// room for their rows can be taken before a paste.
+size_t ClipboardTopicLines(std::string_view text);
+
 template <typename Fn>
 void ForEachClipboardLine(std::string_view text, Fn&& fn) {
     // The next CR and the next LF are each searched once, so a text without one of them is

@@ -17,6 +17,7 @@
 namespace brenvale {
 
 struct EditorParts;
+struct FormatChoice;
 class Topic;
 
 // What the commands do, one function per command of the command table, and the routines
@@ -87,10 +88,10 @@ bool CheckDocumentFile(EditorParts& p);
 // afresh. A file that cannot be read throws Error and leaves everything as it was.
 void ReloadDocument(EditorParts& p);
 // Before a save over the document's own file: when it changed on disk since it was read or
-// written here, the user chooses to overwrite it, to save under another name, or neither.
-// With Write, replaces gets the version of the file the save may replace (nothing when there
-// is no file to look at).
-enum class OverwriteAnswer { Write, SaveAs, Cancel };
+// written here, the user chooses to overwrite it, to merge it into the document first, to save
+// under another name, or none of them. With Write, replaces gets the version of the file the
+// save may replace (nothing when there is no file to look at).
+enum class OverwriteAnswer { Write, Merge, SaveAs, Cancel };
 OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p,
                                             std::optional<FileIdentity>* replaces = nullptr);
 // Whether the document's file changed on disk since it was read or written here.
@@ -106,13 +107,9 @@ void ImportExecute(EditorParts& p);
 void ExportExecute(EditorParts& p);
 void PrintExecute(EditorParts& p);
 void ExportPdfExecute(EditorParts& p);
-// Imports a file in the format of filter filterIndex of the import dialog (5: by its name).
-void ImportFile(EditorParts& p, const std::string& path, int filterIndex);
-inline constexpr int kImportUtf8Text = 4;
-inline constexpr int kImportByName = 5;
-// The import format a file's name says by its extension ("Markdown", "OPML", "テキスト"), or
-// nothing for a name that says none.
-std::optional<std::string> ImportFormatNameOf(std::string_view fileName);
+// Imports the file at path in the format its name names (see FormatOfFileName); a name that
+// names none takes `chosen`, the format of the filter it was chosen under, if any.
+void ImportFile(EditorParts& p, const std::string& path, const FormatChoice* chosen = nullptr);
 
 // ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
 void AutoSaveTick(EditorParts& p);
@@ -145,6 +142,11 @@ void ListAddLineExecute(EditorParts& p);
 void ListChkBoxExecute(EditorParts& p);
 void UncheckAllExecute(EditorParts& p);
 void ToggleRowCheck(EditorParts& p, size_t row);
+// Asks the window to edit the selected row's text over the row itself.
+void ListEditInPlaceExecute(EditorParts& p);
+// The text typed over a row in place (CP932): the row's Item takes it as one undo step and
+// keeps its tick. The same text changes nothing.
+void StoreRowText(EditorParts& p, size_t row, std::string_view text);
 
 // ---- Finding (find_commands.cpp)
 void FindExecute(EditorParts& p);

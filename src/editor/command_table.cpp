@@ -5,6 +5,7 @@
 #include "editor/command_states.h"
 #include "editor/document_session.h"
 #include "editor/editor_parts.h"
+#include "editor/merge_commands.h"
 #include "editor/selection.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
@@ -225,22 +226,28 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
     {C::ExportPdf, "ExportPdf", 46, kFile, "PDF に書き出し...",
      "PDF に書き出し...|現在編集中のファイルを PDF に書き出します", 53, "", ExportPdfExecute,
      HasTopics},
-    {C::Agenda, "Agenda", 47, kSchedule, "予定...",
+    {C::ListEditInPlace, "ListEditInPlace", 47, kList, "編集(&E)",
+     "編集|選択されているチェックリストの項目をその行で直接編集します", 54, "",
+     ListEditInPlaceExecute, ItemSelected},
+    {C::ShowConflicts, "ShowConflicts", 48, kFind, "競合の一覧(&K)",
+     "競合の一覧|統合で残った競合（「 #競合」の付いた名前と項目）を検索して一覧にします", 55, "",
+     ShowConflictsExecute, HasTopics},
+    {C::Agenda, "Agenda", 49, kSchedule, "予定...",
      "予定...|期限のある未チェックの項目を、期限切れ・今日・明日・今週・それ以降に分けて表示します",
-     54, "Ctrl+D", AgendaExecute, nullptr},
-    {C::SortByDue, "SortByDue", 48, kList, "期限順に並べ替え",
+     56, "Ctrl+D", AgendaExecute, nullptr},
+    {C::SortByDue, "SortByDue", 50, kList, "期限順に並べ替え",
      "期限順に並べ替え|選択されているツリーのチェックリストを期限の順に並べ替えます("
      "期限のない項目は"
      "その後に元の順で並びます)",
-     55, "", SortByDueExecute, TopicWithItemsSelected},
-    {C::TagAdd, "TagAdd", 49, kList, "タグを追加...",
-     "タグを追加...|選択されているチェックリストの項目にタグを付けます", 56, "", TagAddExecute,
+     57, "", SortByDueExecute, TopicWithItemsSelected},
+    {C::TagAdd, "TagAdd", 51, kList, "タグを追加...",
+     "タグを追加...|選択されているチェックリストの項目にタグを付けます", 58, "", TagAddExecute,
      ItemSelected},
-    {C::TagRemove, "TagRemove", 50, kList, "タグを外す...",
-     "タグを外す...|選択されているチェックリストの項目からタグを外します", 57, "", TagRemoveExecute,
+    {C::TagRemove, "TagRemove", 52, kList, "タグを外す...",
+     "タグを外す...|選択されているチェックリストの項目からタグを外します", 59, "", TagRemoveExecute,
      ItemWithTagsSelected},
-    {C::TagRename, "TagRename", 51, kList, "タグ名を変更...",
-     "タグ名を変更...|選択されているチェックリストの項目のタグの名前を変えます", 58, "",
+    {C::TagRename, "TagRename", 53, kList, "タグ名を変更...",
+     "タグ名を変更...|選択されているチェックリストの項目のタグの名前を変えます", 60, "",
      TagRenameExecute, ItemWithTagsSelected},
 }};
 

@@ -61,6 +61,8 @@ enum class CommandId {
     Export,
     Print,
     ExportPdf,
+    ListEditInPlace,
+    ShowConflicts,
     Agenda,
     SortByDue,
     TagAdd,
@@ -68,7 +70,7 @@ enum class CommandId {
     TagRename,
 };
 
-inline constexpr int kCommandCount = 51;
+inline constexpr int kCommandCount = 53;
 // The commands of the first version, which the toolbar dialog's default set is made of.
 inline constexpr int kFirstVersionCommands = 34;
 

@@ -5,7 +5,6 @@
 
 #include "common/check_mark.h"
 #include "document/model.h"
-#include "document/outline_import.h"
 #include "document/tree_clipboard.h"
 #include "editor/document_session.h"
 #include "editor/item_changes.h"
@@ -16,6 +15,7 @@
 #include "editor/undo_history.h"
 #include "editor/view_notifier.h"
 #include "editor/visible_list.h"
+#include "exchange/outline_import.h"
 
 namespace brenvale {
 
@@ -103,34 +103,13 @@ Topic& DocumentChanges::addTopic(Topic* reference, bool asChild, std::string_vie
     return added;
 }
 
-namespace {
-
-// Lines of a tree clipboard text that make Topics (every line but the Item lines): room for
-// their rows is taken before the paste.
-size_t TopicLines(std::string_view text) {
-    size_t lines = 0;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t start = text.find_first_not_of('\t', at);
-        lines += start == std::string_view::npos || text[start] != '\x08';
-        size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string_view::npos) {
-            break;
-        }
-        at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
-}
-
-}  // namespace
-
 // The paste only appends: Items to the Topic that was current, Topics as last children or
 // siblings. The record takes out the new Topics that hang from Topics already there, in the
 // order they came, and the Items appended to the current one; the views hear of those
 // subtrees in the same order, each after the Topics before it in tree order.
 PasteResult DocumentChanges::pasteTree(Topic* current, std::string_view text, int imageCount) {
     if (rowsFollow()) {
-        rows_.reserve(TopicLines(text));
+        rows_.reserve(ClipboardTopicLines(text));
     }
     size_t itemsBefore = current ? current->items.size() : 0;
     PasteResult pasted = PasteTreeText(document(), current, text, imageCount);

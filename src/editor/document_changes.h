@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/file_identity.h"
 #include "document/document.h"
 #include "document/text_store.h"
 
@@ -88,7 +89,16 @@ public:
     // Puts t's Items in a new order: order[k] is the Item that goes to row k.
     void reorderItems(Topic* t, const std::vector<uint32_t>& order);
 
+    // ---- The whole Document (document_replacement.cpp)
+    // Puts doc in place of the Document as one recorded change, the document then standing on
+    // version standsOn of its file; undo gives back the Document as it was, standing on the
+    // version it stood on. The views are reset; the caller selects a Topic of the new one.
+    // inEffect (optional) follows whether doc is the Document in place.
+    void replaceDocument(std::unique_ptr<Document> doc, std::optional<FileIdentity> standsOn,
+                         std::shared_ptr<bool> inEffect = nullptr);
+
     // ---- What the toggles of recorded changes do
+    void swapDocument(std::unique_ptr<Document>& other, std::optional<FileIdentity>& otherFile);
     Topic& putTopic(Topic* parent, size_t row, DetachedTopic t);
     DetachedTopic takeTopic(Topic* parent, size_t row);
     void swapCaption(Topic* t, Caption& other);

@@ -1,9 +1,15 @@
 #include "editor/document_session.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "common/path.h"
 #include "document/document_writer.h"
 #include "editor/bulk_build.h"
 #include "editor/document_preread.h"
+#include "editor/merge_base.h"
 #include "editor/open_file_lock.h"
 #include "editor/recovery_copy.h"
 #include "editor/undo_history.h"
@@ -38,9 +44,15 @@ std::unique_ptr<Document> DocumentSession::replace(std::unique_ptr<Document> doc
     // auto-save copy beside it): it is kept absolute from the open on.
     fileName_ = untitled ? std::move(fileName) : AbsolutePath(fileName);
     untitled_ = untitled;
+    mergedCopies_ = {};
     partlyRead_ = false;
     setDiskFile(std::nullopt);
     return doc;
+}
+
+void DocumentSession::swapDocument(std::unique_ptr<Document>& other) {
+    ++revision_;
+    std::swap(doc_, other);
 }
 
 void DocumentSession::setName(std::string fileName) {
@@ -93,7 +105,19 @@ void DocumentSession::setDiskFile(std::optional<FileIdentity> file) {
     } else if (lock_) {
         lock_->release();
     }
+    if (base_ && file && hasName()) {
+        base_->keep(fileName_, *file);
+    } else if (base_) {
+        base_->forget();
+    }
     fileChanged();
+}
+
+void DocumentSession::enableMergeBase(std::unique_ptr<MergeBase> base) {
+    base_ = std::move(base);
+    if (base_ && disk_ && hasName()) {
+        base_->keep(fileName_, *disk_);
+    }
 }
 
 void DocumentSession::diskFileRenewed(const FileIdentity& now) {
@@ -144,6 +168,16 @@ void DocumentSession::clearRecentFiles() {
     views_.all([](EditorObserver& o) { o.recentFilesChanged(); });
 }
 
+namespace {
+
+// A file that is there but may not be written: Save would be refused, so the title says so.
+// A file that went is no read-only one; Save makes it again.
+bool FileIsReadOnly(const std::string& path) {
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT;
+}
+
+}  // namespace
+
 void DocumentSession::updateTitle() {
     std::string name(FileNamePart(fileName_));
     if (settings_.titleShowsPath &&
@@ -151,6 +185,9 @@ void DocumentSession::updateTitle() {
         TextWidthFn width =
             titleMeasure_ ? titleMeasure_ : [](std::string_view s) { return int(s.size()); };
         name = ShortenPathToWidth(fileName_, width, kTitlePathWidth);
+    }
+    if (hasName() && FileIsReadOnly(fileName_)) {
+        name += " [読み取り専用]";
     }
     std::string title = fileName_.empty() ? kApplicationTitle : name + " - " + kApplicationTitle;
     if (title != title_) {
@@ -272,6 +309,9 @@ void DocumentSession::showRecoveryFailure() {
 void DocumentSession::windowClosed() {
     if (lock_) {
         lock_->release();
+    }
+    if (base_) {
+        base_->forget();
     }
     if (!recovery_) {
         return;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/file_identity.h"
 #include "common/path.h"
@@ -20,6 +21,7 @@
 namespace brenvale {
 
 class DocumentPreread;
+class MergeBase;
 class OpenFileLock;
 class RecoveryCopy;
 class UndoHistory;
@@ -47,6 +49,10 @@ public:
     // setDiskFile. Returns the old one.
     std::unique_ptr<Document> replace(std::unique_ptr<Document> doc, std::string fileName,
                                       bool untitled);
+    // Puts other in place of the open document and other the open one, leaving the name, the
+    // file and the undo history as they are (a change of the whole document that the history
+    // records: see DocumentChanges::replaceDocument).
+    void swapDocument(std::unique_ptr<Document>& other);
 
     // The full path of the file, the untitled name, or "" before any document.
     const std::string& fileName() const { return fileName_; }
@@ -82,8 +88,8 @@ public:
     void addRecentFile(const std::string& path);
     void clearRecentFiles();
 
-    // The window title: the file name (or its path, shortened to 200 pixels) and the
-    // application title.
+    // The window title: the file name (or its path, shortened to 200 pixels), "[読み取り専用]"
+    // when the file may not be written, and the application title.
     void updateTitle();
     const std::string& title() const { return title_; }
     void setTitleMeasure(TextWidthFn measure) { titleMeasure_ = std::move(measure); }
@@ -113,6 +119,26 @@ public:
     bool fileDeleted() const { return fileDeleted_; }
     // Modified only because the file went, with no edit since.
     bool modifiedByDeletionOnly() const { return modifiedByDeletionOnly_; }
+
+    // ---- The version of the file the document stands on, kept for a merge
+    // From now on each version the document comes to stand on (setDiskFile) is kept.
+    void enableMergeBase(std::unique_ptr<MergeBase> base);
+    // Nothing when none is kept.
+    const MergeBase* mergeBase() const { return base_.get(); }
+
+    // ---- Conflict copies of the file merged into the document, moved to the trash once the
+    // document with them is saved under that file's name (see TrashMergedCopies)
+    struct MergedCopy {
+        std::string path;
+        FileIdentity version;  // as it was merged
+    };
+    struct MergedCopies {
+        std::string documentPath;
+        std::vector<MergedCopy> copies;
+        // Whether the merge is in effect (not undone).
+        std::shared_ptr<bool> inEffect;
+    };
+    MergedCopies& mergedCopies() { return mergedCopies_; }
 
     // The document was read from its file only in part (lines the format drops): a save over
     // that file loses them, so it asks first. A new document, one read whole, a save over the
@@ -173,6 +199,8 @@ private:
     std::optional<FileIdentity> keptOver_;
     bool fileDeleted_ = false;
     bool modifiedByDeletionOnly_ = false;
+    std::unique_ptr<MergeBase> base_;
+    MergedCopies mergedCopies_;
     bool partlyRead_ = false;
     std::unique_ptr<OpenFileLock> lock_;
     std::function<void(const std::string&)> openLockFailed_;

@@ -6,6 +6,7 @@
 #include "editor/document_preread.h"
 #include "editor/recovery_copy.h"
 #include "schedule/item_tokens.h"
+#include "merge/document_merge.h"
 
 namespace brenvale {
 
@@ -95,6 +96,13 @@ void Editor::setSettings(const Settings& settings) {
         if (before.showProgress != settings_.showProgress) {
             views_.tree([](EditorObserver& o) { o.topicProgressChanged(nullptr); });
         }
+        // Every row gains or loses its indentation for the top level's expand buttons.
+        if (before.topLevelButtons != settings_.topLevelButtons && treeRows_.rowCount() > 0) {
+            views_.tree([&](EditorObserver& o) { o.treeRowsChanged(0, treeRows_.rowCount()); });
+        }
+        if (before.greyCheckedItems != settings_.greyCheckedItems && list_.rowCount() > 0) {
+            views_.list([&](EditorObserver& o) { o.itemsChanged(0, list_.rowCount() - 1); });
+        }
     });
 }
 
@@ -140,6 +148,13 @@ bool Editor::key(WindowKey key, FocusArea area) {
                 break;
             case WindowKey::Delete:
                 tree ? DelTreeExecute(parts_) : list ? ListDelExecute(parts_) : void();
+                break;
+            case WindowKey::Insert:
+                // The key the empty tree's hint names: a Topic at the selected one's level.
+                if (tree) {
+                    AddTreeExecute(parts_);
+                    used = true;
+                }
                 break;
         }
     });
@@ -250,6 +265,10 @@ void Editor::selectRow(int row) {
 
 void Editor::toggleCheck(size_t row) {
     act([&] { ToggleRowCheck(parts_, row); });
+}
+
+void Editor::storeRowText(size_t row, std::string_view text) {
+    act([&] { StoreRowText(parts_, row, text); });
 }
 
 void Editor::clipboardChanged(bool hasText) {
@@ -427,6 +446,14 @@ std::string Editor::treeCounterText() const {
     Topic* t = selection_.topic();
     size_t position = t ? treeRows_.treeOrderIndex(t) + 1 : 0;
     return std::to_string(position) + "/" + std::to_string(doc.topicCount());
+}
+
+std::string Editor::conflictCounterText() const {
+    if (conflictRevision_ != session_.revision()) {
+        conflictMarks_ = CountConflictMarks(session_.document());
+        conflictRevision_ = session_.revision();
+    }
+    return conflictMarks_ ? "競合 残り " + std::to_string(conflictMarks_) + " 件" : "";
 }
 
 }  // namespace brenvale

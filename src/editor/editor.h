@@ -34,7 +34,7 @@ namespace brenvale {
 class RecoveryCopy;
 
 // The keys the main window hands to the editor itself, by the focused control.
-enum class WindowKey { Copy, Cut, Paste, F2, Delete, Undo, Redo };
+enum class WindowKey { Copy, Cut, Paste, F2, Delete, Undo, Redo, Insert };
 enum class FocusArea { Tree, TreeEdit, List, ListEdit, Other };
 
 // The editor without widgets: it owns the Document and everything the main window shows of
@@ -120,6 +120,8 @@ public:
     void selectRow(int row);
     // The box of a row was clicked or the space key pressed on it.
     void toggleCheck(size_t row);
+    // The text typed over a row in place (CP932), as one undo step.
+    void storeRowText(size_t row, std::string_view text);
     void clipboardChanged(bool hasText);
     // The tree's own label editing is refused; the focus goes to the tree's edit box instead.
     void treeEditRequested();
@@ -165,6 +167,9 @@ public:
 
     // ---- Status bar: the tree's counter "3/12" (the list's are VisibleList's).
     std::string treeCounterText() const;
+    // The conflict marks a merge left that are still in the document: "競合 残り 3 件", or ""
+    // when there are none. Counted again only after the texts changed.
+    std::string conflictCounterText() const;
 
     // ---- Dates, tags, repeats and reminders
     // The clock the editor reads (the system's unless a test gives another).
@@ -235,6 +240,9 @@ private:
     DocumentChanges changes_;
     EditorParts parts_;
     int acting_ = 0;
+    // The conflict marks counted, and the session's revision they were counted at.
+    mutable size_t conflictMarks_ = 0;
+    mutable uint64_t conflictRevision_ = ~uint64_t{0};
 };
 
 // An observer's registration with an editor, for an observer whose life is not nested in the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +14,9 @@
 namespace brenvale {
 
 enum class MessageKind { Warning, Error, Information, Confirmation };
-// ReloadSaveAsCancel: "再読み込み", "別名で保存", "キャンセル", for a file another program changed.
+// ReloadSaveAsCancel: "再読み込み", "別名で保存", "キャンセル", for a file another program changed;
+// ReloadMergeSaveAsCancel the same with "統合(&M)" after "再読み込み", and YesMergeNoCancel
+// "統合(&M)" after "はい(&Y)".
 // SaveAsCancel: "別名で保存", "キャンセル", for a save that could not be written.
 // ImportOpenCancel: "インポート", "文書として開く", "キャンセル", for a file of another format.
 enum class MessageButtons {
@@ -22,10 +25,12 @@ enum class MessageButtons {
     YesNo,
     YesNoCancel,
     ReloadSaveAsCancel,
+    ReloadMergeSaveAsCancel,
+    YesMergeNoCancel,
     SaveAsCancel,
     ImportOpenCancel,
 };
-enum class MessageAnswer { Ok, Cancel, Yes, No, Reload, SaveAs, Import, Open };
+enum class MessageAnswer { Ok, Cancel, Yes, No, Reload, SaveAs, Import, Open, Merge };
 
 // The two one-line edit boxes above the tree and the list.
 enum class EditBox { Tree, List };
@@ -40,10 +45,26 @@ struct FileDialogOptions {
     std::string fileName;
 };
 
-// A file chosen in a file dialog, with the filter (counting from 1) it was chosen under.
+// The description of filter `index` (counting from 1) of a FileDialogOptions filter; empty for
+// none.
+inline std::string FilterDescriptionAt(std::string_view filter, int index) {
+    size_t start = 0;
+    for (int i = 1; i < index && start != std::string_view::npos; ++i) {
+        start = filter.find('|', start);
+        start = start == std::string_view::npos ? start : filter.find('|', start + 1);
+        start = start == std::string_view::npos ? start : start + 1;
+    }
+    if (index < 1 || start == std::string_view::npos) {
+        return "";
+    }
+    return std::string(filter.substr(start, filter.find('|', start) - start));
+}
+
+// A file chosen in a file dialog, with the description of the filter it was chosen under (as
+// FileDialogOptions::filter gives it), by which a command finds what the filter stands for.
 struct FileChoice {
     std::string path;
-    int filterIndex = 1;
+    std::string filter;
 };
 
 class OutlineImport;
@@ -78,6 +99,9 @@ public:
 
     // Moves the keyboard focus into an edit box with all of its text selected.
     virtual void FocusEditBox(EditBox box) = 0;
+    // Opens an edit box over a row of the check list, its text all selected; what is typed
+    // there comes back through Editor::storeRowText. A host without one does nothing.
+    virtual void EditRowInPlace(size_t /*row*/) {}
 
     // Busy cursor and suspended repainting around bulk work; calls nest.
     virtual void SetBusy(bool busy) = 0;
@@ -93,7 +117,7 @@ public:
         if (!path) {
             return std::nullopt;
         }
-        return FileChoice{*path, options.filterIndex};
+        return FileChoice{*path, FilterDescriptionAt(options.filter, options.filterIndex)};
     }
 
     // Whether no other window of the program (a dialog, a message box) is active; also true
@@ -152,16 +176,14 @@ public:
     virtual void ShowAboutBox() = 0;
     // Shows the find bar with its text box focused and its text selected.
     virtual void ShowFindBar() = 0;
+    // Shows the find bar with the find's text, and the list of every hit beside the tree.
+    virtual void ShowFindResults() { ShowFindBar(); }
+    // Moves a file to the desktop's trash; false when it could not be moved there.
+    virtual bool MoveToTrash(const std::string& /*path*/) { return false; }
     // A switch of the options menu was turned: the window stores it in the settings file and
     // hands the editor its settings with the switch so (Editor::setSettings). When the file
     // cannot be written the switch stays as it was, and the user is told.
     virtual void ChangeSwitch(bool Settings::*option, bool on) = 0;
-
-    // OPML is read and written with Qt's XML classes, which the window has (see opml.h).
-    virtual std::string ExportOpml(const Document& doc, const ListKindOptions& options,
-                                   std::string_view title) = 0;
-    virtual void ReadOpml(std::string_view bytes, OutlineImport& outline,
-                          std::string_view sourceName) = 0;
 
     // Printing. The print options dialog: what to print (the whole document, or job.topic
     // with its subtree: it then clears job.topic for the whole document) and whether checked

@@ -1,18 +1,10 @@
 // Lists in and out of other programs: import and export of Markdown, OPML and text, the print
 // preview and the PDF export.
-#include <algorithm>
-#include <cctype>
+#include <memory>
 #include <new>
 
 #include "common/byte_block.h"
-#include "common/cp932.h"
-#include "common/file_io.h"
 #include "common/path.h"
-#include "document/markdown_export.h"
-#include "document/markdown_import.h"
-#include "document/outline_import.h"
-#include "document/text_export.h"
-#include "document/text_import.h"
 #include "editor/bulk_build.h"
 #include "editor/command_handlers.h"
 #include "editor/document_changes.h"
@@ -20,61 +12,14 @@
 #include "editor/editor_parts.h"
 #include "editor/hint_panel.h"
 #include "editor/undo_scope.h"
+#include "exchange/exchange_format.h"
+#include "exchange/text_import.h"
 
 namespace brenvale {
 
 namespace {
 
-// The filters of the two dialogs; a filter's position is its format.
-constexpr const char* kExportFilter =
-    "Markdown (*.md)|*.md|OPML (*.opml)|*.opml|テキスト CP932 (*.txt)|*.txt|"
-    "テキスト UTF-8 (*.txt)|*.txt";
-constexpr const char* kImportFilter =
-    "Markdown (*.md *.markdown)|*.md|OPML (*.opml)|*.opml|テキスト CP932 (*.txt)|*.txt|"
-    "テキスト UTF-8 (*.txt)|*.txt|すべてのファイル (*.*)|*.*";
 constexpr const char* kPdfFilter = "PDF ファイル (*.pdf)|*.pdf";
-
-enum class Format { Markdown = 1, Opml = 2, TextCp932 = 3, TextUtf8 = 4 };
-static_assert(static_cast<int>(Format::TextUtf8) == kImportUtf8Text);
-constexpr int kAnyFile = kImportByName;
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
-// The format of a file chosen under "すべてのファイル", by its extension; a text file by what
-// its bytes look like.
-std::optional<Format> FormatByName(std::string_view name, std::string_view bytes) {
-    size_t dot = name.rfind('.');
-    std::string extension = dot == std::string_view::npos ? "" : Lower(name.substr(dot + 1));
-    if (extension == "md" || extension == "markdown") {
-        return Format::Markdown;
-    }
-    if (extension == "opml" || extension == "xml") {
-        return Format::Opml;
-    }
-    if (extension == "txt" || extension == "text") {
-        return LooksLikeUtf8(bytes) ? Format::TextUtf8 : Format::TextCp932;
-    }
-    return std::nullopt;
-}
-
-// The caption of the Topic that takes what an imported file holds outside any Topic: the
-// file's name without its extension, or "インポート" when that name is not UTF-8.
-std::string FallbackCaption(std::string_view name) {
-    std::string base(name);
-    if (size_t dot = base.rfind('.'); dot != std::string::npos && dot > 0) {
-        base.erase(dot);
-    }
-    std::optional<std::string> caption = Utf8ToCp932(base);
-    if (!caption || caption->empty()) {
-        caption = Utf8ToCp932("インポート");
-    }
-    return *caption;
-}
 
 std::string DocumentTitle(const EditorParts& p) {
     return std::string(FileNamePart(p.session.fileName()));
@@ -97,13 +42,14 @@ void NothingToImport(EditorParts& p, std::string_view name) {
                           MessageKind::Information, MessageButtons::Ok);
 }
 
-void ImportOutline(EditorParts& p, OutlineImport& outline, std::string_view name) {
+// Adds what an outline holds to the end of the tree; false when it holds nothing.
+bool ImportOutline(EditorParts& p, OutlineImport& outline, std::string_view name) {
     if (outline.empty()) {
         NothingToImport(p, name);
-        return;
+        return false;
     }
-    // Characters CP932 cannot carry stop the import here, before anything changes.
-    outline.convert(name);
+    // Bytes that are not UTF-8 stop the import here, before anything changes.
+    outline.check(name);
     UndoScope step(p, CommandId::Import);
     ImportedTopics imported;
     {
@@ -114,6 +60,32 @@ void ImportOutline(EditorParts& p, OutlineImport& outline, std::string_view name
     }
     ShowSelectedTopic(p, imported.topLevel.front());
     p.session.setModified(true);
+    return true;
+}
+
+// The format a file is imported in: the one its name names, in the encoding of the filter when
+// that filter is of the same format (else as its bytes look); for any other name the filter's.
+std::optional<FormatChoice> ImportChoice(EditorParts& p, std::string_view name,
+                                         const FormatChoice* chosen, std::string_view bytes) {
+    const ExchangeFormat* named = FormatOfFileName(name);
+    if (!named) {
+        if (!chosen) {
+            p.host.ShowMessageBox("「" + std::string(name) +
+                                      "」の形式が拡張子から分かりません。\nファイルの種類で形式を"
+                                      "選んでください。",
+                                  MessageKind::Warning, MessageButtons::Ok);
+            return std::nullopt;
+        }
+        return *chosen;
+    }
+    if (chosen && chosen->format == named) {
+        return *chosen;
+    }
+    FormatChoice choice{named, named->encodings.front()};
+    if (named->encodings.size() > 1 && LooksLikeUtf8(bytes)) {
+        choice.encoding = TextEncoding::Utf8;
+    }
+    return choice;
 }
 
 // Runs a print: memory that runs out stops it there and is told, and the document stays as it
@@ -146,87 +118,64 @@ void ExportExecute(EditorParts& p) {
     if (p.doc().empty()) {
         return;
     }
+    const ExchangeFormat& first = ExchangeFormats().front();
     FileDialogOptions options;
     options.title = "エクスポート";
-    options.filter = kExportFilter;
-    options.defaultExtension = "md";
+    options.filter = ExchangeDialogFilter(false);
+    options.defaultExtension = first.extensions.front();
     options.fileName = SuggestedName(p);
     std::optional<FileChoice> choice = p.host.AskFile(options, true);
     if (!choice || choice->path.empty() || !ConfirmOverwrite(p, choice->path)) {
         return;
     }
-    BusyScope busy(p.host);
-    ListKindOptions kinds = p.settings.listKindOptions();
-    const std::string& path = choice->path;
-    switch (static_cast<Format>(choice->filterIndex)) {
-        case Format::Opml:
-            WriteFileAtomically(path, p.host.ExportOpml(p.doc(), kinds, DocumentTitle(p)));
-            break;
-        case Format::TextCp932:
-            WriteTextExport(p.doc(), path, kinds, TextEncoding::Cp932);
-            break;
-        case Format::TextUtf8:
-            WriteTextExport(p.doc(), path, kinds, TextEncoding::Utf8);
-            break;
-        default:
-            WriteMarkdownExport(p.doc(), path, kinds);
+    FormatChoice format = ChoiceOfFilter(choice->filter, false)
+                              .value_or(FormatChoice{&first, first.encodings.front()});
+    {
+        BusyScope busy(p.host);
+        WriteExportFile(format, p.doc(), p.settings.listKindOptions(), DocumentTitle(p),
+                        choice->path);
     }
+    p.hint.show("「" + choice->path + "」に書き出しました");
 }
 
 void ImportExecute(EditorParts& p) {
     FileDialogOptions options;
     options.title = "インポート";
-    options.filter = kImportFilter;
-    options.defaultExtension = "md";
+    options.filter = ExchangeDialogFilter(true);
+    options.defaultExtension = ExchangeFormats().front().extensions.front();
     std::optional<FileChoice> choice = p.host.AskFile(options, false);
     if (choice && !choice->path.empty()) {
-        ImportFile(p, choice->path, choice->filterIndex);
+        std::optional<FormatChoice> chosen = ChoiceOfFilter(choice->filter, true);
+        ImportFile(p, choice->path, chosen ? &*chosen : nullptr);
     }
 }
 
-std::optional<std::string> ImportFormatNameOf(std::string_view fileName) {
-    std::optional<Format> format = FormatByName(fileName, {});
-    if (!format) {
-        return std::nullopt;
-    }
-    switch (*format) {
-        case Format::Markdown:
-            return "Markdown";
-        case Format::Opml:
-            return "OPML";
-        default:
-            return "テキスト";
-    }
-}
-
-void ImportFile(EditorParts& p, const std::string& path, int filterIndex) {
-    FileBlock file;
-    {
-        BusyScope busy(p.host);
-        file = ReadFileBlock(path, 1);
-    }
-    std::string_view bytes(file.block.data(), file.size);
+void ImportFile(EditorParts& p, const std::string& path, const FormatChoice* chosen) {
     std::string_view name = FileNamePart(path);
-    std::optional<Format> format;
-    if (filterIndex == kAnyFile) {
-        format = FormatByName(name, bytes);
-        if (!format) {
-            p.host.ShowMessageBox("「" + std::string(name) +
-                                      "」の形式が拡張子から分かりません。\nファイルの種類で形式を"
-                                      "選んでください。",
-                                  MessageKind::Warning, MessageButtons::Ok);
-            return;
-        }
-    } else {
-        format = static_cast<Format>(std::clamp(filterIndex, 1, 4));
+    // A format that comes in several encodings is looked at whole first, to tell which one;
+    // the others are read a piece at a time.
+    const ExchangeFormat* named = FormatOfFileName(name);
+    const ExchangeFormat* likely = named ? named : chosen ? chosen->format : nullptr;
+    const bool readWhole = likely && likely->encodings.size() > 1;
+    FileBlock whole;
+    std::string_view bytes;
+    if (readWhole) {
+        BusyScope busy(p.host);
+        whole = ReadFileBlock(path, 1);
+        bytes = std::string_view(whole.block.data(), whole.size);
     }
-    if (*format == Format::TextCp932 && LooksLikeUtf8(bytes)) {
+    std::optional<FormatChoice> format = ImportChoice(p, name, chosen, bytes);
+    if (!format) {
+        return;
+    }
+    if (format->encoding == TextEncoding::Cp932 && format->format->encodings.size() > 1 &&
+        LooksLikeUtf8(bytes)) {
         switch (p.host.ShowMessageBox("「" + std::string(name) +
                                           "」は UTF-8 のテキストのようです。\nUTF-8 として読み込み"
                                           "ますか？",
                                       MessageKind::Confirmation, MessageButtons::YesNoCancel)) {
             case MessageAnswer::Yes:
-                format = Format::TextUtf8;
+                format->encoding = TextEncoding::Utf8;
                 break;
             case MessageAnswer::No:
                 break;
@@ -234,29 +183,26 @@ void ImportFile(EditorParts& p, const std::string& path, int filterIndex) {
                 return;
         }
     }
-    if (*format == Format::Markdown || *format == Format::Opml) {
-        OutlineImport outline(FallbackCaption(name));
-        {
-            BusyScope busy(p.host);
-            if (*format == Format::Markdown) {
-                ReadMarkdown(bytes, outline);
-            } else {
-                p.host.ReadOpml(bytes, outline, name);
-            }
+    ImportedFile file;
+    {
+        BusyScope busy(p.host);
+        std::unique_ptr<ImportSource> source =
+            readWhole ? std::make_unique<ImportSource>(bytes, std::string(name))
+                      : std::make_unique<ImportSource>(path);
+        file = ReadImport(*format, *source);
+    }
+    if (file.outline) {
+        if (!ImportOutline(p, *file.outline, name)) {
+            return;
         }
-        ImportOutline(p, outline, name);
-        return;
-    }
-    // A text file is pasted line by line, as the tree paste takes text.
-    if (*format == Format::TextUtf8) {
-        file = Utf8TextToCp932(bytes, name);
-        bytes = std::string_view(file.block.data(), file.size);
-    }
-    if (bytes.empty()) {
+    } else if (file.lines.size == 0) {
         NothingToImport(p, name);
         return;
+    } else {
+        PasteText(p, std::string_view(file.lines.block.data(), file.lines.size), CommandId::Import,
+                  true);
     }
-    PasteText(p, bytes, CommandId::Import, true);
+    p.hint.show("「" + path + "」を読み込みました");
 }
 
 void PrintExecute(EditorParts& p) {
@@ -295,7 +241,9 @@ void ExportPdfExecute(EditorParts& p) {
     if (!written) {
         p.hint.show("PDF の書き出しを中止しました。「" + std::string(FileNamePart(*path)) +
                     "」は書き出していません");
+        return;
     }
+    p.hint.show("「" + *path + "」に PDF を書き出しました");
 }
 
 }  // namespace brenvale

@@ -16,6 +16,7 @@
 #include "editor/drag_state.h"
 #include "editor/editor_parts.h"
 #include "editor/hint_panel.h"
+#include "editor/merge_commands.h"
 #include "editor/open_file_lock.h"
 #include "editor/places_matching.h"
 #include "editor/schedule_clock.h"
@@ -67,10 +68,13 @@ void AskAboutChangedFile(EditorParts& p, const DiskCheck& check, const std::stri
     std::string question = "「" + path +
                            "」は他のプログラムによって変更されました。\n"
                            "再読み込みすると、保存していない変更は失われます。";
-    switch (
-        p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::ReloadSaveAsCancel)) {
+    switch (p.host.ShowMessageBox(question, MessageKind::Warning,
+                                  MessageButtons::ReloadMergeSaveAsCancel)) {
         case MessageAnswer::Reload:
             ReloadDocument(p);
+            break;
+        case MessageAnswer::Merge:
+            MergeWithFileOnDisk(p);
             break;
         case MessageAnswer::SaveAs:
             SaveDocumentAs(p);
@@ -190,13 +194,16 @@ OverwriteAnswer AskBeforeOverwritingChanges(EditorParts& p, std::optional<FileId
     }
     std::string question =
         "「" + path + "」は他のプログラムによって変更されています。上書きしますか？";
-    switch (p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::YesNoCancel)) {
+    switch (
+        p.host.ShowMessageBox(question, MessageKind::Warning, MessageButtons::YesMergeNoCancel)) {
         case MessageAnswer::Yes:
             // Only the version the user saw is overwritten; a newer one is asked about again.
             if (replaces) {
                 *replaces = HashedVersion(check, path);
             }
             return OverwriteAnswer::Write;
+        case MessageAnswer::Merge:
+            return OverwriteAnswer::Merge;
         case MessageAnswer::No:
             return OverwriteAnswer::SaveAs;
         default:

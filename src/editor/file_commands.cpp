@@ -10,7 +10,6 @@
 #include "document/backup_copy.h"
 #include "document/document_reader.h"
 #include "document/model.h"
-#include "document/text_export.h"
 #include "editor/bulk_build.h"
 #include "editor/command_handlers.h"
 #include "editor/document_changes.h"
@@ -18,6 +17,7 @@
 #include "editor/drag_state.h"
 #include "editor/editor_parts.h"
 #include "editor/hint_panel.h"
+#include "editor/merge_commands.h"
 #include "editor/progress_counts.h"
 #include "editor/schedule_clock.h"
 #include "editor/schedule_index.h"
@@ -25,6 +25,8 @@
 #include "editor/tree_rows.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
+#include "exchange/exchange_format.h"
+#include "exchange/text_export.h"
 
 namespace brenvale {
 
@@ -35,11 +37,11 @@ constexpr const char* kOpenFilter =
     "Brenvale バックアップファイル (*.BAK)|*.BAK|すべてのファイル (*.*)|*.*";
 constexpr const char* kSaveFilter =
     "Brenvale ファイル (*.bnv)|*.bnv|すべてのファイル (*.*)|*.*|テキストファイル(*.txt)|*.txt";
-// The text export's dialog adds the encoding choice: its fourth filter writes UTF-8.
+// The text export's dialog adds the encoding choice: a filter that writes UTF-8.
+constexpr std::string_view kUtf8TextFilter = "テキストファイル UTF-8 (*.txt)";
 constexpr const char* kSaveTextFilter =
     "Brenvale ファイル (*.bnv)|*.bnv|すべてのファイル (*.*)|*.*|テキストファイル(*.txt)|*.txt|"
     "テキストファイル UTF-8 (*.txt)|*.txt";
-constexpr int kUtf8TextFilter = 4;
 
 // The memory the window needs beside a document to work with it at all.
 constexpr size_t kRoomToWorkIn = size_t{64} << 20;
@@ -59,7 +61,11 @@ enum class OpenChoice { Document, DocumentAnyway, Import, Nothing };
 // changes.
 OpenChoice AskHowToOpen(EditorParts& p, const std::string& path) {
     std::optional<TextKind> kind = PeekTextKind(path);
-    std::optional<std::string> format = ImportFormatNameOf(FileNamePart(path));
+    const ExchangeFormat* named = FormatOfFileName(FileNamePart(path));
+    std::optional<std::string> format;
+    if (named) {
+        format = std::string(named->caption);
+    }
     // A file that cannot be read is reported by the open's own read, after the save question.
     if (!kind || *kind == TextKind::Document || (*kind != TextKind::Utf8 && !format)) {
         return OpenChoice::Document;
@@ -87,7 +93,12 @@ void ImportInstead(EditorParts& p, const std::string& path) {
         empty.document = std::make_unique<Document>();
         ShowReadDocument(p, std::move(empty), nullptr);
     }
-    ImportFile(p, path, ImportFormatNameOf(FileNamePart(path)) ? kImportByName : kImportUtf8Text);
+    if (FormatOfFileName(FileNamePart(path))) {
+        ImportFile(p, path);
+        return;
+    }
+    FormatChoice utf8Text{FormatNamed("txt"), TextEncoding::Utf8};
+    ImportFile(p, path, &utf8Text);
 }
 
 // A document read only in part is not written over its file unasked: the lines it did not
@@ -284,6 +295,7 @@ void OpenDocument(EditorParts& p, const std::string& path) {
     for (const std::string& warning : warnings) {
         p.host.ShowMessageBox(warning, MessageKind::Warning, MessageButtons::Ok);
     }
+    OfferConflictCopies(p);
 }
 
 void OpenExecute(EditorParts& p) {
@@ -315,6 +327,7 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
     // The lines a partial read left in the file are not overwritten unasked.
     switch (AskBeforeOverwritingPartRead(p)) {
         case OverwriteAnswer::Write:
+        case OverwriteAnswer::Merge:  // not offered there
             break;
         case OverwriteAnswer::SaveAs:
             return SaveDocumentAs(p);
@@ -331,6 +344,17 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
         switch (AskBeforeOverwritingChanges(p, &replaces)) {
             case OverwriteAnswer::Write:
                 break;
+            case OverwriteAnswer::Merge:
+                // A clean merge is written at once; conflicts are for the user to look at
+                // first, and the save after that writes without asking.
+                if (MergeWithFileOnDisk(p) > 0) {
+                    return SaveResult::Cancelled;
+                }
+                // The version merged was read only in part: that is asked about first.
+                if (p.session.partlyRead()) {
+                    return SaveDocument(p, onFailure);
+                }
+                continue;
             case OverwriteAnswer::SaveAs:
                 return SaveDocumentAs(p);
             case OverwriteAnswer::Cancel:
@@ -375,6 +399,7 @@ SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {
     p.session.setModified(false);
     p.session.updateTitle();
     p.session.addRecentFile(p.session.fileName());
+    TrashMergedCopies(p);
     return SaveResult::Saved;
 }
 
@@ -419,9 +444,8 @@ void SaveTextExecute(EditorParts& p) {
     if (!choice || choice->path.empty() || !ConfirmOverwrite(p, choice->path)) {
         return;
     }
-    WriteTextExport(
-        p.doc(), choice->path, p.settings.listKindOptions(),
-        choice->filterIndex == kUtf8TextFilter ? TextEncoding::Utf8 : TextEncoding::Cp932);
+    WriteTextExport(p.doc(), choice->path, p.settings.listKindOptions(),
+                    choice->filter == kUtf8TextFilter ? TextEncoding::Utf8 : TextEncoding::Cp932);
 }
 
 void OpenFirstLaunchOthers(EditorParts& p, const std::vector<std::string>& paths) {

@@ -8,8 +8,8 @@ namespace brenvale {
 
 class Topic;
 
-// The command image list holds 59 pictures, then the user icons.
-inline constexpr int kBuiltInBarImages = 59;
+// The command image list holds 61 pictures, then the user icons.
+inline constexpr int kBuiltInBarImages = 61;
 inline constexpr int kMaxUserIcons = 15;
 
 // One entry of the icon menu: tag 1 stands for the folder pair, any other tag is the icon

@@ -229,6 +229,31 @@ void UncheckAllExecute(EditorParts& p) {
     p.session.setModified(true);
 }
 
+void ListEditInPlaceExecute(EditorParts& p) {
+    if (p.list.hasSelectedItem()) {
+        p.host.EditRowInPlace(SelectedRow(p));
+    }
+}
+
+void StoreRowText(EditorParts& p, size_t row, std::string_view text) {
+    Topic* t = p.selection.topic();
+    if (!t || row >= p.list.rowCount()) {
+        return;
+    }
+    std::string safe = FileSafeText(text);
+    if (safe == p.list.rowText(row)) {
+        return;
+    }
+    UndoScope step(p, CommandId::ListEditInPlace);
+    p.list.store(p.changes);
+    size_t item = p.list.itemOfRow(row);
+    bool checked = std::as_const(t->items)[item].checked();
+    p.changes.setItem(t, item, CheckMarkText(checked), safe);
+    p.list.selectItem(static_cast<long>(item));
+    p.list.store(p.changes);
+    p.session.setModified(true);
+}
+
 void ToggleRowCheck(EditorParts& p, size_t row) {
     if (row >= p.list.rowCount() || TickWithForm(p, row)) {
         return;

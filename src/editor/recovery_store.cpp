@@ -23,6 +23,8 @@ namespace {
 constexpr std::string_view kCopySuffix = ".bnv";
 constexpr std::string_view kInfoSuffix = ".info";
 constexpr std::string_view kLockSuffix = ".lock";
+// The version of the file the instance's document stands on, kept for merging (MergeBase).
+constexpr std::string_view kBaseSuffix = ".base";
 
 std::string PathOf(const std::string& folder, std::string_view id, std::string_view suffix) {
     std::string path = folder;
@@ -86,8 +88,12 @@ void RemoveTemporaryFiles(const std::string& folder, const std::string& id) {
     }
 }
 
-// The files of an instance that hold no document: temporary files and the lock, last.
+// The files of an instance that hold no unsaved document: its merge base, temporary files and
+// the lock, last.
 void RemoveLockAndTemporaryFiles(const std::string& folder, const std::string& id) {
+    std::string base = PathOf(folder, id, kBaseSuffix);
+    Unlink(base);
+    Unlink(base + ".new");
     RemoveTemporaryFiles(folder, id);
     Unlink(PathOf(folder, id, kLockSuffix));
 }
@@ -239,6 +245,10 @@ std::string RecoveryStore::copyPath() const {
 
 std::string RecoveryStore::infoPath() const {
     return PathOf(folder_, id_, kInfoSuffix);
+}
+
+std::string RecoveryStore::basePath() const {
+    return PathOf(folder_, id_, kBaseSuffix);
 }
 
 void RecoveryStore::WriteCopy(std::string_view bytes, const RecoveryInfo& info) const {

@@ -57,6 +57,9 @@ public:
     const std::string& id() const { return id_; }
     std::string copyPath() const;
     std::string infoPath() const;
+    // Where the instance keeps the version of its document's file for merging (MergeBase);
+    // removed with the instance's other files when it is gone.
+    std::string basePath() const;
     // The descriptor that holds the lock, for a forked writer to close at once.
     int lockDescriptor() const { return lockFd_; }
 

@@ -50,14 +50,6 @@ void TopicSequence::clear() {
     freeCount_ = 0;
 }
 
-void TopicSequence::swap(TopicSequence& other) noexcept {
-    blocks_.swap(other.blocks_);
-    std::swap(root_, other.root_);
-    std::swap(used_, other.used_);
-    std::swap(free_, other.free_);
-    std::swap(freeCount_, other.freeCount_);
-}
-
 void TopicSequence::reserve(size_t count) {
     size_t fresh = count > freeCount_ ? count - freeCount_ : 0;
     if (fresh > UINT32_MAX - used_) {

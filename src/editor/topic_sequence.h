@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace brenvale {
@@ -81,7 +82,13 @@ public:
     // Empty, allocating nothing.
     void clear();
     // Trades every node with other (no piece of either may be out).
-    void swap(TopicSequence& other) noexcept;
+    void swap(TopicSequence& other) noexcept {
+        blocks_.swap(other.blocks_);
+        std::swap(root_, other.root_);
+        std::swap(used_, other.used_);
+        std::swap(free_, other.free_);
+        std::swap(freeCount_, other.freeCount_);
+    }
 
     // Nodes for top and its subtree, top with `foldedAbove` folded ancestors; from reserved
     // room (reserve the subtree's size first).

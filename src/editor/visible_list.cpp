@@ -118,6 +118,14 @@ std::string VisibleList::hiddenText() const {
     return hidden == 0 ? std::string() : " 非表示 " + std::to_string(hidden);
 }
 
+std::string VisibleList::allHiddenText() const {
+    size_t hidden = hiddenCount();
+    if (rowCount() > 0 || hidden == 0) {
+        return {};
+    }
+    return "チェック済みの項目 " + std::to_string(hidden) + " 件を隠しています";
+}
+
 void VisibleList::setTextWidthMeasure(TextWidthFn measure) {
     measure_ = std::move(measure);
     remeasure();

@@ -70,6 +70,9 @@ public:
     std::string counterText() const;
     std::string uncheckedText() const;
     std::string hiddenText() const;
+    // What an empty list says when every Item of its Topic is hidden ("" otherwise): one
+    // line in the list's place, which is no row.
+    std::string allHiddenText() const;
 
     // Horizontal scroll extent: 0, or the widest text plus 24 pixels when that does not fit
     // the list's client width.

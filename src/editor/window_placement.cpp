@@ -1,5 +1,7 @@
 #include "editor/window_placement.h"
 
+#include <algorithm>
+
 namespace brenvale {
 
 Bounds KeepOnScreen(Bounds b, const Bounds& work) {
@@ -16,6 +18,13 @@ Bounds KeepOnScreen(Bounds b, const Bounds& work) {
         b.top = work.bottom() - b.height;
     }
     return b;
+}
+
+Bounds PlaceOverOwner(int width, int height, const Bounds& owner, const Bounds& work) {
+    Bounds b{0, 0, std::min(width, work.width), std::min(height, work.height)};
+    b.left = owner.left + (owner.width - b.width) / 2;
+    b.top = owner.top + (owner.height - b.height) / 2;
+    return KeepOnScreen(b, work);
 }
 
 void UserMoveFilter::Unsettle(int64_t nowMs) {

@@ -31,6 +31,11 @@ private:
     std::optional<Bounds> last_;
 };
 
+// Where a window of the wanted size opens for its owner (both outer bounds, frame included):
+// centred over the owner, shrunk to fit the work area of the owner's screen, and wholly
+// inside that work area.
+Bounds PlaceOverOwner(int width, int height, const Bounds& owner, const Bounds& workArea);
+
 // The start-up position of a window whose stored top or left is -1: centred on that axis.
 Bounds CentreUnset(Bounds window, int screenWidth, int screenHeight);
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "merge/conflict_mark.h"
 #include "merge/flat_tree.h"
 #include "merge/merge_apply.h"
 #include "merge/topic_matching.h"
@@ -48,6 +49,17 @@ MergeResult Merge(const Document* base, std::unique_ptr<Document> ours, const Do
     return Run(base ? &*baseTree : nullptr, std::move(ours), oursTree, theirsTree);
 }
 
+// Reads a version that is only compared and keeps it as a tree detached from its Document, which
+// goes before the next version is read: at no time are two of them held whole besides ours.
+FlatTree ReadDetached(const std::string& path, const ReadOptions& options, TextKeys& captions,
+                      const std::function<void(const std::string&, const ReadResult&)>& seen,
+                      DocumentGeometry& geometry) {
+    ReadResult read = ReadDocument(path, options);
+    seen(path, read);
+    geometry = read.geometry.appliedTo({});
+    return FlatTree::Detached(*read.document, path, captions);
+}
+
 }  // namespace
 
 MergeResult MergeDocuments(const Document& base, std::unique_ptr<Document> ours,
@@ -72,13 +84,8 @@ MergedFile MergeDocumentFiles(
     const ReadOptions& options,
     const std::function<void(const std::string&, const ReadResult&)>& seen) {
     TextKeys captions;
-    // Each version that is only compared is read whole and then detached, before the next
-    // one is read: at no time are two of them held whole besides ours.
     auto detached = [&](const std::string& path, DocumentGeometry& geometry) {
-        ReadResult read = ReadDocument(path, options);
-        seen(path, read);
-        geometry = read.geometry.appliedTo({});
-        return FlatTree::Detached(*read.document, path, captions);
+        return ReadDetached(path, options, captions, seen, geometry);
     };
     DocumentGeometry baseGeometry, theirsGeometry;
     std::optional<FlatTree> baseTree;
@@ -100,6 +107,36 @@ MergedFile MergeDocumentFiles(
     MergeResult merged =
         Run(baseTree ? &*baseTree : nullptr, std::move(read.document), oursTree, theirsTree);
     return {std::move(merged), geometry};
+}
+
+MergeResult MergeDocumentWithFiles(
+    const std::optional<std::string>& base, std::unique_ptr<Document> ours,
+    const std::string& theirs, const ReadOptions& options,
+    const std::function<void(const std::string&, const ReadResult&)>& seen) {
+    TextKeys captions;
+    DocumentGeometry unused;
+    std::optional<FlatTree> baseTree;
+    if (base) {
+        baseTree.emplace(ReadDetached(*base, options, captions, seen, unused));
+    }
+    FlatTree theirsTree = ReadDetached(theirs, options, captions, seen, unused);
+    FlatTree oursTree(*ours, captions);
+    if (baseTree && baseTree->size() == 0) {
+        baseTree.reset();
+    }
+    return Run(baseTree ? &*baseTree : nullptr, std::move(ours), oursTree, theirsTree);
+}
+
+size_t CountConflictMarks(const Document& doc) {
+    size_t marks = 0;
+    ForEachTopic(doc, [&](const Topic& t, int) {
+        marks += HasConflictMark(t.caption.view());
+        const ItemList& items = t.items;
+        for (size_t i = 0; i < items.size(); ++i) {
+            marks += HasConflictMark(items[i].text());
+        }
+    });
+    return marks;
 }
 
 std::unique_ptr<Document> CopyDocument(const Document& doc) {

@@ -59,6 +59,18 @@ MergedFile MergeDocumentFiles(
     const ReadOptions& options,
     const std::function<void(const std::string&, const ReadResult&)>& seen);
 
+// A Document in memory (an editor's, taken over as the result and changed in place) merged with
+// two versions in files, read as MergeDocumentFiles reads them and held as their trees: base,
+// the common ancestor (missing, or without Topics: ours and theirs are united), and theirs.
+// seen is told of each read (base, then theirs). Throws Error as MergeDocumentFiles does.
+MergeResult MergeDocumentWithFiles(
+    const std::optional<std::string>& base, std::unique_ptr<Document> ours,
+    const std::string& theirs, const ReadOptions& options,
+    const std::function<void(const std::string&, const ReadResult&)>& seen);
+
+// The conflict marks a Document holds: its captions and Item texts that end with the mark.
+size_t CountConflictMarks(const Document& doc);
+
 // The geometry of a merge of three files' geometry lines.
 DocumentGeometry MergeGeometry(const DocumentGeometry& base, const DocumentGeometry& ours,
                                const DocumentGeometry& theirs);

@@ -53,6 +53,7 @@ constexpr std::array kOptionTable = {
     ColourOption("Tree", "TreeColor", &ViewColours::treeBack, "$00FFF8F8"),
     ColourOption("Tree", "TreeFontColor", &ViewColours::treeText, "$00100000"),
     Bool("Tree", "ShowProgress", &Settings::showProgress, "0"),
+    Bool("Tree", "RootButtons", &Settings::topLevelButtons, "0"),
     Bool("List", "Kugiri", &Settings::separatorItems, "1"),
     Bool("List", "CekBox", &Settings::noBoxItems, "1"),
     Text("List", "CekMoj", &Settings::checkMark, kReferenceMark),
@@ -62,6 +63,7 @@ constexpr std::array kOptionTable = {
     ColourOption("List", "ListColor", &ViewColours::listBack, "$00F8F8FF"),
     ColourOption("List", "ListFontColor", &ViewColours::listText, "$00000010"),
     Bool("List", "HideChecked", &Settings::hideCheckedItems, "0"),
+    Bool("List", "GrayChecked", &Settings::greyCheckedItems, "0"),
     Bool("List", "DoneDate", &Settings::recordDoneDate, "0"),
 };
 

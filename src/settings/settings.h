@@ -46,6 +46,10 @@ struct Settings {
     bool showProgress = false;
     // "完了日を記録": a ticked Item gets "done:" and the day, which goes again when unticked.
     bool recordDoneDate = false;
+    // Checked Items drawn in grey with a line through their text.
+    bool greyCheckedItems = false;
+    // Top-level Topics have an expand button too, as every Topic below them has.
+    bool topLevelButtons = false;
 
     bool operator==(const Settings&) const = default;
 

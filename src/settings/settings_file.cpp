@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
 #include <iterator>
 #include <span>
 #include <string_view>
@@ -18,14 +19,15 @@ bool Storable(std::string_view path) {
 
 // The keys of the start-up reading besides the options, in the order of LayoutFrom's texts.
 constexpr IniKey kLayoutKeys[] = {
-    {"Window", "Height"}, {"Window", "Width"},     {"Window", "Top"},      {"Window", "Left"},
-    {"Window", "State"},  {"Window", "StatusBar"}, {"ToolBtn", "Flat"},    {"Tree", "Width"},
-    {"Recent", "9"},      {"Recent", "8"},         {"Recent", "7"},        {"Recent", "6"},
-    {"Recent", "5"},      {"Recent", "4"},         {"Recent", "3"},        {"Recent", "2"},
-    {"Recent", "1"},      {"Recent", "0"},         {"Window", "TagPanel"},
+    {"Window", "Height"}, {"Window", "Width"},     {"Window", "Top"},         {"Window", "Left"},
+    {"Window", "State"},  {"Window", "StatusBar"}, {"ToolBtn", "Flat"},       {"Tree", "Width"},
+    {"Recent", "9"},      {"Recent", "8"},         {"Recent", "7"},           {"Recent", "6"},
+    {"Recent", "5"},      {"Recent", "4"},         {"Recent", "3"},           {"Recent", "2"},
+    {"Recent", "1"},      {"Recent", "0"},         {"Find", "ResultsHeight"}, {"Window", "TagPanel"},
 };
 constexpr size_t kFirstRecent = 8;
-constexpr size_t kTagPanel = kFirstRecent + 10;
+constexpr size_t kFindResultsHeight = kFirstRecent + kRecentKeys;
+constexpr size_t kTagPanel = kFindResultsHeight + 1;
 
 WindowLayout LayoutFrom(std::span<const std::optional<std::string>> t, int screenWidth,
                         int screenHeight) {
@@ -48,6 +50,7 @@ WindowLayout LayoutFrom(std::span<const std::optional<std::string>> t, int scree
     w.flatButtons = IniBoolOr(t[6], d.flatButtons);
     w.treeWidth = IniIntegerOr(t[7], d.treeWidth);
     w.tagPanel = IniBoolOr(t[kTagPanel], d.tagPanel);
+    w.findResultsHeight = std::max(0, IniIntegerOr(t[kFindResultsHeight], 0));
     // Key "9" down to "0", so that "0" ends up topmost.
     for (size_t i = kFirstRecent; i < kFirstRecent + kRecentKeys; ++i) {
         if (t[i] && !t[i]->empty()) {
@@ -104,6 +107,10 @@ void WriteClosingSettings(const std::string& path, const WindowLayout& layout,
     edits.push_back(IniEdit::Set("Window", "TagPanel", FormatIniBool(layout.tagPanel)));
     edits.push_back(IniEdit::Set("ToolBtn", "Flat", FormatIniBool(layout.flatButtons)));
     edits.push_back(IniEdit::Set("Tree", "Width", std::to_string(layout.treeWidth)));
+    if (layout.findResultsHeight > 0) {
+        edits.push_back(
+            IniEdit::Set("Find", "ResultsHeight", std::to_string(layout.findResultsHeight)));
+    }
     edits.push_back(IniEdit::Erase("Recent"));
     int key = 0;
     for (const std::string& recent : recentPaths) {

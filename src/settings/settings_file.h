@@ -34,6 +34,9 @@ struct WindowLayout {
     int treeWidth = 129;
     // The tag panel shows.
     bool tagPanel = false;
+    // The height of the list of every find hit under the tree; 0 until the user first shows
+    // it, and then not written.
+    int findResultsHeight = 0;
     // At start: the stored recent files in the order to add them to the recent-file list, each
     // on top of the ones before (key "9" down to "0", empty keys left out), so that key "0"
     // ends up topmost. Not used at close.
@@ -53,9 +56,9 @@ Settings ReadOptionSettings(const IniFile& ini);
 // The start-up reading. A window at -1 is centred on the given screen; "State" 0 maximises.
 StartupSettings ReadSettings(const std::string& path, int screenWidth, int screenHeight);
 
-// The close-time writing: the window's bounds and state, status bar, flat buttons, tree width
-// and the recent-file list (most recent first, at most ten). Throws Error when a write fails;
-// the keys after it are not written.
+// The close-time writing: the window's bounds and state, status bar, flat buttons, tree width,
+// the find results' height when known, and the recent-file list (most recent first, at most ten).
+// Throws Error when a write fails; the keys after it are not written.
 void WriteClosingSettings(const std::string& path, const WindowLayout& layout,
                           const std::vector<std::string>& recentPaths);
 

@@ -7,6 +7,7 @@
 
 #include "common/path.h"
 #include "common/text.h"
+#include "settings/caption_text.h"
 #include "settings/text_order.h"
 
 namespace brenvale {
@@ -51,7 +52,7 @@ std::string ShortcutKeyList::text(size_t row, int column) const {
             return number;
         }
         case kCaption:
-            return std::string(commands_[r.command].caption);
+            return PlainCaption(commands_[r.command].caption);
         case kKey:
             return r.key;
         case kCategory:

@@ -28,7 +28,7 @@ public:
     size_t commandAt(size_t row) const { return rows_[row].command; }
     const CommandEntry& commandEntry(size_t row) const { return commands_[commandAt(row)]; }
     std::optional<size_t> rowOf(size_t command) const;
-    // "00".."33", the caption, the key text, the category.
+    // "00".."33", the caption without its access key, the key text, the category.
     std::string text(size_t row, int column) const;
     const std::string& keyText(size_t row) const { return rows_[row].key; }
     void setKeyText(size_t row, std::string text) { rows_[row].key = std::move(text); }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "settings/caption_text.h"
 #include "settings/text_order.h"
 #include "settings/toolbar_layout.h"
 
@@ -76,7 +77,7 @@ ToolbarEntry ToolbarLists::CommandEntryOf(size_t command) const {
     const CommandEntry& c = commands_[command];
     char tag[24];
     std::snprintf(tag, sizeof tag, "(%02d) ", c.tag);
-    return {static_cast<int>(command), tag + std::string(c.caption), c.image};
+    return {static_cast<int>(command), tag + PlainCaption(c.caption), c.image};
 }
 
 ToolbarEntry ToolbarLists::SeparatorEntry() {

@@ -15,7 +15,7 @@ struct ToolbarEntry {
     static constexpr int kNoImage = 9999;
 
     int command = kSeparator;  // table position of the command
-    std::string text;          // "(01) 終了", or "区切り" for a separator (UTF-8)
+    std::string text;  // "(01) 終了", "(03) 開く...", or "区切り" for a separator (UTF-8)
     int image = kNoImage;
 
     bool isSeparator() const { return command == kSeparator; }

@@ -14,6 +14,8 @@
 #include "ui/check_list_model.h"
 #include "ui/codec.h"
 #include "ui/colours.h"
+#include "ui/item_text_editor.h"
+#include "ui/message_box.h"
 
 namespace brenvale {
 
@@ -199,12 +201,20 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
                 box.palette.setColor(QPalette::Window, option.palette.color(group, QPalette::Text));
             }
             style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
-            // An open Item due today is bold, one whose day has passed in the overdue colour.
+            // An open Item due today is bold, one whose day has passed in the overdue colour;
+            // a done one, with the option, grey and struck through where the selection does not
+            // colour it.
             DueLook look = editor_.rowDueLook(static_cast<size_t>(index.row()));
             QFont font = option.font;
             font.setBold(look == DueLook::Today);
             QColor textPen = pen;
-            QColor dim = pen;
+            if (settings.greyCheckedItems && (box.state & QStyle::State_On)) {
+                font.setStrikeOut(true);
+                if (!selected) {
+                    textPen = GreyText(option.palette);
+                }
+            }
+            QColor dim = textPen;
             if (!selected) {
                 Colour back = FromQColor(background);
                 if (look == DueLook::Overdue) {
@@ -228,6 +238,79 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
     }
     painter->restore();
+}
+
+QWidget* CheckListDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                         const QModelIndex&) const {
+    auto* editor = new ItemTextEditor(parent);
+    editor->setFont(option.font);
+    editor->setAccessibleName(QStringLiteral("チェックリストの項目の編集"));
+    open_ = editor;
+    return editor;
+}
+
+ItemTextEditor* CheckListDelegate::openEditor() const {
+    return open_;
+}
+
+void CheckListDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
+    if (open_ == editor) {
+        open_ = nullptr;
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+void CheckListDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    if (auto* edit = qobject_cast<ItemTextEditor*>(editor)) {
+        edit->setItemText(editor_.list().rowText(static_cast<size_t>(index.row())));
+    }
+}
+
+void CheckListDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                     const QModelIndex& index) const {
+    auto* edit = qobject_cast<ItemTextEditor*>(editor);
+    std::optional<std::string> text = edit ? edit->editedText() : std::nullopt;
+    if (!text) {
+        return;
+    }
+    if (edit->undecodable()) {
+        QString question =
+            QStringLiteral(
+                "「%1」には表示できない文字が含まれています。編集すると、"
+                "その文字は「?」に置き換えられます。よろしいですか？")
+                .arg(FromCp932ForEditing(editor_.list().rowText(static_cast<size_t>(index.row())),
+                                         nullptr));
+        if (ShowMessageBox(edit->window(), question, MessageKind::Warning,
+                           MessageButtons::OkCancel) != MessageAnswer::Ok) {
+            return;
+        }
+    }
+    model->setData(index, QByteArray::fromStdString(*text), Qt::EditRole);
+}
+
+void CheckListDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                             const QModelIndex&) const {
+    // Over the row's text, as tall as a line edit needs, centred on the row.
+    const QRect row = option.rect;
+    const int left = row.left() + boxColumnWidth(option.widget);
+    const int height = std::max(row.height(), editor->sizeHint().height());
+    const int right = option.widget ? option.widget->width() : row.right();
+    editor->setGeometry(
+        QRect(left, row.center().y() - height / 2, std::max(right - left, 20), height));
+}
+
+bool CheckListDelegate::eventFilter(QObject* watched, QEvent* event) {
+    // Tab leaves the box, storing it, for the next control rather than the next row's box.
+    auto* editor = qobject_cast<QWidget*>(watched);
+    if (editor && event->type() == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(watched, event);
 }
 
 bool CheckListDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,

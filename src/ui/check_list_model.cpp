@@ -35,11 +35,18 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
 }
 
 bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::CheckStateRole || !index.isValid() ||
-        static_cast<size_t>(index.row()) >= editor_.list().rowCount()) {
+    if (!index.isValid() || static_cast<size_t>(index.row()) >= editor_.list().rowCount()) {
         return false;
     }
     size_t row = static_cast<size_t>(index.row());
+    // A row's text edited in place comes as its CP932 bytes.
+    if (role == Qt::EditRole && value.typeId() == QMetaType::QByteArray) {
+        editor_.storeRowText(row, value.toByteArray().toStdString());
+        return true;
+    }
+    if (role != Qt::CheckStateRole) {
+        return false;
+    }
     bool checked = value.value<Qt::CheckState>() == Qt::Checked;
     if (checked != editor_.list().rowChecked(row)) {
         editor_.toggleCheck(row);
@@ -51,7 +58,7 @@ Qt::ItemFlags CheckListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::ItemIsDropEnabled;
     }
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable |
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEditable |
            Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
 }
 

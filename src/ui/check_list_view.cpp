@@ -11,7 +11,10 @@
 #include "ui/check_list_accessible.h"
 #include "ui/check_list_delegate.h"
 #include "ui/check_list_model.h"
+#include "ui/codec.h"
+#include "ui/colours.h"
 #include "ui/error_report.h"
+#include "ui/item_text_editor.h"
 
 namespace brenvale {
 
@@ -23,7 +26,12 @@ CheckListView::CheckListView(Editor& editor, CheckListModel& model, QWidget* par
     setContextMenuPolicy(Qt::CustomContextMenu);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setAcceptDrops(true);
-    setItemDelegate(new CheckListDelegate(editor_, this));
+    // The list takes no input method (item views take one for their keyboard search): letters
+    // and Space are commands here, and an input method that composed them would swallow Space.
+    // The box that edits a row in place takes one of its own.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    delegate_ = new CheckListDelegate(editor_, this);
+    setItemDelegate(delegate_);
     setModel(&model_);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
@@ -108,6 +116,43 @@ void CheckListView::mousePressEvent(QMouseEvent* event) {
     showEditorSelection();
 }
 
+void CheckListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // On a row's text (not its box, whose double click ticks it once more) the row is edited
+    // in place.
+    QModelIndex index = indexAt(event->position().toPoint());
+    const bool onText =
+        event->position().x() >= visualRect(index).left() + CheckListDelegate::boxColumnWidth(this);
+    if (event->button() == Qt::LeftButton && index.isValid() && onText) {
+        editRow(index.row());
+        return;
+    }
+    QListView::mouseDoubleClickEvent(event);
+}
+
+void CheckListView::editRow(int row) {
+    if (row < 0 || row >= model_.rowCount()) {
+        return;
+    }
+    if (editor_.list().selectedRow() != row) {
+        editor_.selectRow(row);
+    }
+    QModelIndex index = model_.index(row);
+    scrollTo(index);
+    setFocus(Qt::OtherFocusReason);
+    edit(index);
+}
+
+ItemTextEditor* CheckListView::rowEditor() const {
+    return delegate_->openEditor();
+}
+
+void CheckListView::finishRowEdit() {
+    if (ItemTextEditor* open = delegate_->openEditor()) {
+        commitData(open);
+        closeEditor(open, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void CheckListView::mouseMoveEvent(QMouseEvent* event) {
     if (gesture_.holds(event)) {
         if (gesture_.startsDrag(event)) {
@@ -165,6 +210,13 @@ void CheckListView::dropEvent(QDropEvent* event) {
     verticalScrollBar()->setValue(top);
 }
 
+QVariant CheckListView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImEnabled) {
+        return false;
+    }
+    return QListView::inputMethodQuery(query);
+}
+
 void CheckListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     // A list view tells screen readers of its new current row even while it has not the
     // focus: selecting a Topic in the tree would be read as a row of its list. Only the
@@ -178,6 +230,17 @@ void CheckListView::currentChanged(const QModelIndex& current, const QModelIndex
 
 void CheckListView::paintEvent(QPaintEvent* event) {
     QListView::paintEvent(event);
+    // Every Item is hidden: one grey line says how many, where the first row would be.
+    if (model_.rowCount() == 0) {
+        QString hidden = FromUtf8(editor_.list().allHiddenText());
+        if (!hidden.isEmpty()) {
+            QPainter painter(viewport());
+            painter.setPen(GreyText(palette()));
+            painter.setFont(font());
+            painter.drawText(viewport()->rect().adjusted(4, 2, -4, 0),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, hidden);
+        }
+    }
     int row = editor_.drag().insertionRow;
     if (row >= 0) {
         QPainter painter(viewport());

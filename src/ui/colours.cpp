@@ -60,6 +60,11 @@ Colour FromQColor(const QColor& colour) {
            (static_cast<Colour>(colour.blue()) << 16);
 }
 
+QColor GreyTextBetween(const QColor& text, const QColor& background) {
+    return QColor((text.red() + background.red()) / 2, (text.green() + background.green()) / 2,
+                  (text.blue() + background.blue()) / 2);
+}
+
 void SetWidgetColours(QWidget* widget, std::optional<Colour> background,
                       std::optional<Colour> text) {
     QPalette palette = widget->palette();
@@ -67,9 +72,21 @@ void SetWidgetColours(QWidget* widget, std::optional<Colour> background,
         palette.setColor(QPalette::Base, ToQColor(*background));
     }
     if (text) {
-        palette.setColor(QPalette::Text, ToQColor(*text));
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Text, ToQColor(*text));
+        }
     }
+    // The grey text (disabled text, placeholders, counts after a caption) lies between the text
+    // and the background in effect, so it reads on any pair of them.
+    const QColor grey = GreyTextBetween(palette.color(QPalette::Active, QPalette::Text),
+                                        palette.color(QPalette::Active, QPalette::Base));
+    palette.setColor(QPalette::Disabled, QPalette::Text, grey);
+    palette.setColor(QPalette::PlaceholderText, grey);
     widget->setPalette(palette);
+}
+
+QColor GreyText(const QPalette& palette) {
+    return palette.color(QPalette::Disabled, QPalette::Text);
 }
 
 }  // namespace brenvale

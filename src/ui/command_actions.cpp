@@ -68,8 +68,12 @@ CommandActions::CommandActions(const ImageLists& images, QObject* parent) : QObj
         action->setStatusTip(FromUtf8(info.hint));
         action->setShortcutContext(Qt::WindowShortcut);
         CommandId id = info.id;
-        // A switch shows its state as a check; the editor decides it, not the click.
+        // A switch shows its state as a check; the editor decides it, not the click. Menus
+        // show it as a tick, which styles draw only for an entry without a picture (a checked
+        // one with a picture shows just a faint frame around it); its toolbar button keeps
+        // the picture and shows the state pressed.
         action->setCheckable(info.checked != nullptr);
+        action->setIconVisibleInMenu(info.checked == nullptr);
         connect(action, &QAction::triggered, this, [this, action, id] {
             if (action->isCheckable()) {
                 action->setChecked(!action->isChecked());

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QWidget>
 
 namespace brenvale {
 
@@ -15,12 +16,20 @@ void FrameAsSizableDialog(QDialog* dialog, QSize client) {
                            Qt::WindowCloseButtonHint);
     dialog->setSizeGripEnabled(true);
     dialog->setMinimumSize(client);
-    dialog->resize(client);
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        dialog->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, client,
-                                                screen->availableGeometry()));
+    ResizeCentred(dialog, client);
+}
+
+void ResizeCentred(QDialog* dialog, QSize size) {
+    QWidget* owner = dialog->parentWidget();
+    QScreen* screen = owner ? owner->window()->screen() : QGuiApplication::primaryScreen();
+    size = size.expandedTo(dialog->minimumSize());
+    if (!screen) {
+        dialog->resize(size);
+        return;
     }
+    const QRect area = screen->availableGeometry();
+    size = size.boundedTo(area.size()).expandedTo(dialog->minimumSize());
+    dialog->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, area));
 }
 
 void KeepSelectionVisible(QAbstractItemView* view) {

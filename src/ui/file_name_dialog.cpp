@@ -11,12 +11,13 @@ namespace {
 
 // "description|pattern|..." as Qt name filters. "*.*" means every file here, with or without
 // an extension.
-QStringList NameFilters(const std::string& filter) {
+QStringList NameFilters(const std::string& filter, QStringList* descriptions) {
     QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString description = parts[i];
         QString pattern = parts[i + 1];
+        *descriptions << description;
         if (pattern == QLatin1String("*.*")) {
             description.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
             pattern = QStringLiteral("*");
@@ -60,7 +61,8 @@ std::optional<FileChoice> AskFileChoice(QWidget* parent, const FileDialogOptions
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    QStringList filters = NameFilters(options.filter);
+    QStringList descriptions;
+    QStringList filters = NameFilters(options.filter, &descriptions);
     dialog.setNameFilters(filters);
     if (options.filterIndex >= 1 && options.filterIndex <= filters.size()) {
         dialog.selectNameFilter(filters[options.filterIndex - 1]);
@@ -84,9 +86,11 @@ std::optional<FileChoice> AskFileChoice(QWidget* parent, const FileDialogOptions
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
+    // The filter as the caller named it, which tells the caller what it stands for.
     qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-    return FileChoice{ToUtf8(dialog.selectedFiles().first()),
-                      chosen < 0 ? options.filterIndex : static_cast<int>(chosen) + 1};
+    std::string filter = chosen < 0 ? FilterDescriptionAt(options.filter, options.filterIndex)
+                                    : ToUtf8(descriptions[chosen]);
+    return FileChoice{ToUtf8(dialog.selectedFiles().first()), filter};
 }
 
 }  // namespace brenvale

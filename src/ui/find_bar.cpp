@@ -1,14 +1,15 @@
 #include "ui/find_bar.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 #include "ui/accessibility.h"
 #include "ui/codec.h"
 #include "ui/error_report.h"
+#include "ui/flow_layout.h"
 
 namespace brenvale {
 
@@ -76,13 +77,15 @@ FindBar::FindBar(Editor& editor, QWidget* parent)
     close_->setToolTip(QStringLiteral("検索バーを閉じる (Esc)"));
     close_->setAccessibleName(QStringLiteral("検索バーを閉じる"));
 
-    auto* layout = new QHBoxLayout(this);
+    // The parts wrap into a second row where the window is narrow, so that the bar never
+    // makes the window wider.
+    auto* layout = new FlowLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(4);
     auto* label = new QLabel(QStringLiteral("検索:"));
     label->setBuddy(box_);
     layout->addWidget(label);
-    layout->addWidget(box_, 1);
+    layout->addWidget(box_);
     layout->addWidget(next_);
     layout->addWidget(previous_);
     layout->addWidget(counter_);
@@ -148,6 +151,11 @@ void FindBar::search() {
 
 void FindBar::refresh() {
     const FindState& find = editor_.find();
+    // The editor set a text of its own (the conflict mark after a merge): the box shows it.
+    if (ToCp932(box_->text()) != find.query()) {
+        QSignalBlocker quiet(box_);
+        box_->setText(FromCp932(find.query()));
+    }
     notFound_ = find.notFound();
     counter_->setText(FromUtf8(find.counterText()));
     // Light red, or a dark red on a dark desktop; otherwise the box follows the desktop.

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 namespace brenvale {
 
 FlowLayout::FlowLayout(QWidget* parent) : QLayout(parent) {
@@ -59,6 +61,7 @@ void FlowLayout::setGeometry(const QRect& rect) {
 
 int FlowLayout::layOut(const QRect& rect, bool apply) const {
     QRect area = rect.marginsRemoved(contentsMargins());
+    const int gap = std::max(0, spacing());
     int x = area.x();
     int y = area.y();
     int rowHeight = 0;
@@ -71,13 +74,13 @@ int FlowLayout::layOut(const QRect& rect, bool apply) const {
         bool wrap = x > area.x() && (entry.breakBefore || x + size.width() > area.right() + 1);
         if (wrap) {
             x = area.x();
-            y += rowHeight;
+            y += rowHeight + gap;
             rowHeight = 0;
         }
         if (apply) {
             entry.item->setGeometry(QRect(QPoint(x, y), size));
         }
-        x += size.width();
+        x += size.width() + gap;
         rowHeight = std::max(rowHeight, size.height());
     }
     QMargins m = contentsMargins();

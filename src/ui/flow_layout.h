@@ -5,8 +5,8 @@
 
 namespace brenvale {
 
-// Lays its widgets out left to right and wraps them into further rows when the width runs
-// out; a break can also be forced after a widget.
+// Lays its widgets out left to right, spacing() apart, and wraps them into further rows when
+// the width runs out; a break can also be forced after a widget.
 class FlowLayout : public QLayout {
 public:
     explicit FlowLayout(QWidget* parent = nullptr);

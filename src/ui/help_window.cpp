@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
@@ -18,6 +19,7 @@
 #include <QWindow>
 
 #include "common/error.h"
+#include "editor/window_placement.h"
 #include "ui/codec.h"
 #include "ui/help_pages.h"
 #include "ui/help_search.h"
@@ -66,7 +68,7 @@ HelpWindow::HelpWindow(const QString& collection, QWidget* owner)
     setWindowTitle(QStringLiteral("Brenvale ヘルプ"));
     setWindowIcon(ApplicationIcon(QStringLiteral("mainicon")));
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(780, 540);
+    resize(kWidth, kHeight);
 
     browser_ = new HelpBrowser(*engine_);
     browser_->setOpenExternalLinks(true);
@@ -242,9 +244,38 @@ void HelpWindow::presentFor(QWidget* caller) {
     if (isMinimized()) {
         showNormal();
     }
+    if (!isVisible()) {
+        placeOverOwner();
+    }
     show();
     raise();
     activateWindow();
+}
+
+void HelpWindow::placeOverOwner() {
+    QWidget* main = owner_ ? owner_->window() : nullptr;
+    QScreen* screen = main ? main->screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    // The window system adds a frame like the main window's; until it has one, a usual one.
+    QMargins frame(8, 30, 8, 8);
+    QRect owner = screen->availableGeometry();
+    if (main && main->isVisible()) {
+        const QRect outer = main->frameGeometry();
+        const QRect inner = main->geometry();
+        if (outer != inner) {
+            frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        }
+        owner = outer;
+    }
+    const QRect work = screen->availableGeometry();
+    const QSize wanted = QSize(kWidth, kHeight).grownBy(frame);
+    const Bounds placed = PlaceOverOwner(wanted.width(), wanted.height(),
+                                         {owner.left(), owner.top(), owner.width(), owner.height()},
+                                         {work.left(), work.top(), work.width(), work.height()});
+    setGeometry(QRect(placed.left, placed.top, placed.width, placed.height) - frame);
 }
 
 void HelpWindow::showContents() {

@@ -39,6 +39,9 @@ public:
     // Opens the collection file; throws Error with the message for the user when it cannot be
     // read or holds no pages. The window belongs to owner (the main window).
     HelpWindow(const QString& collection, QWidget* owner);
+    // The size it opens with, where the screen has room.
+    static constexpr int kWidth = 780;
+    static constexpr int kHeight = 540;
     ~HelpWindow() override;
 
     // Shows the window in front of caller's window. Opened from a modal dialog it stays
@@ -65,6 +68,8 @@ private:
     void runSearch();
     void selectInContents(const QUrl& url);
     void anchorTo(QWidget* window);
+    // Opens over the main window, wholly on its screen.
+    void placeOverOwner();
 
     QWidget* owner_;
     QHelpEngine* engine_;

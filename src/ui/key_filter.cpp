@@ -92,6 +92,10 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
             run([&] { editor.clearTagFilter(); });
             return true;
         }
+        if (modifiers == Qt::NoModifier && key->key() == Qt::Key_Insert && area == Area::Tree) {
+            run([&] { used = editor.key(WindowKey::Insert, area); });
+            return used;
+        }
         // An edit box keeps some keys (Shift+BkSp) from the shortcuts; the window takes them.
         if (area == Area::TreeEdit || area == Area::ListEdit) {
             QKeySequence keys(QKeyCombination(modifiers, static_cast<Qt::Key>(key->key())));

@@ -19,8 +19,9 @@ using C = CommandId;
 
 const C kTreeMenu[] = {C::AddTree,  C::AddTreeChild, C::TreeRight, C::TreeLeft, C::TreeUp,
                        C::TreeDown, C::DelTree,      C::TreeCut,   C::TreeCopy, C::TreePaste};
-const C kListMenu[] = {C::ListAdd,  C::ListDel, C::ListMoveUp, C::ListMoveDown, C::ListUp,
-                       C::ListDown, C::ListCut, C::ListCopy,   C::ListPaste};
+const C kListMenu[] = {C::ListAdd,  C::ListDel,  C::ListMoveUp,      C::ListMoveDown,
+                       C::ListUp,   C::ListDown, C::ListEditInPlace, C::ListCut,
+                       C::ListCopy, C::ListPaste};
 
 // A menu entry with a status bar hint but no tooltip.
 QAction* Switch(QMenu* menu, const QString& text, const QString& hint) {
@@ -72,8 +73,10 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
         for (C id : kTreeMenu) {
             menu->addAction(actions_.action(id));
         }
+        // The popup offers the tree's own switch; the menu bar has it under the options.
         if (menu == treePopup_) {
             menu->addSeparator();
+            menu->addAction(actions_.action(C::ShowProgress));
             menu->addAction(actions_.action(C::Agenda));
         }
         addFind(menu, menu == tree);
@@ -107,6 +110,9 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     for (QMenu* menu : {list, listPopup_}) {
         menu->addAction(actions_.action(C::ListChkBox));
         menu->addAction(actions_.action(C::UncheckAll));
+        if (menu == listPopup_) {
+            menu->addAction(actions_.action(C::HideChecked));
+        }
         addSchedule(menu);
         addFind(menu, menu == list);
         addUndoRedo(menu);
@@ -168,6 +174,7 @@ void MainMenus::addFind(QMenu* menu, bool all) {
         menu->addAction(actions_.action(C::FindNext));
         menu->addAction(actions_.action(C::FindPrevious));
     }
+    menu->addAction(actions_.action(C::ShowConflicts));
 }
 
 // Undo and redo act on the tree and the list alike: both menus and popups end with them.

@@ -16,8 +16,10 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <csignal>
 
 #include "editor/seen_times.h"
@@ -121,6 +123,7 @@ void MainWindow::buildLayout() {
     listModel_ = new CheckListModel(*editor_, this);
 
     treeEdit_ = new QLineEdit;
+    treeEdit_->setPlaceholderText(QStringLiteral("トピック名"));
     treeEdit_->setStatusTip(FromUtf8(kTreeEditHint));
     NameAfterHint(treeEdit_, FromUtf8(kTreeEditHint));
     tree_ = new TopicTreeView(*editor_, *treeModel_);
@@ -130,6 +133,7 @@ void MainWindow::buildLayout() {
     treeFont.setPixelSize(13);
     tree_->setFont(treeFont);
     listEdit_ = new QLineEdit;
+    listEdit_->setPlaceholderText(QStringLiteral("項目を入力して Enter"));
     listEdit_->setStatusTip(FromUtf8(kListEditHint));
     NameAfterHint(listEdit_, FromUtf8(kListEditHint));
     list_ = new CheckListView(*editor_, *listModel_);
@@ -139,13 +143,15 @@ void MainWindow::buildLayout() {
     // The list of every hit of the find shares the tree's column, under it.
     findResults_ = new FindResultsPanel(*editor_);
     findResults_->hide();
-    auto* treeColumn = new QSplitter(Qt::Vertical);
-    treeColumn->setChildrenCollapsible(false);
-    treeColumn->addWidget(tree_);
-    treeColumn->addWidget(findResults_);
-    treeColumn->setStretchFactor(0, 3);
-    treeColumn->setStretchFactor(1, 1);
-    treePanel_ = Panel(treeEdit_, treeColumn);
+    treeColumn_ = new QSplitter(Qt::Vertical);
+    treeColumn_->setChildrenCollapsible(false);
+    treeColumn_->addWidget(tree_);
+    treeColumn_->addWidget(findResults_);
+    treeColumn_->setStretchFactor(0, 1);
+    treeColumn_->setStretchFactor(1, 0);
+    connect(treeColumn_, &QSplitter::splitterMoved, this,
+            [this] { findResultsHeight_ = treeColumn_->sizes().value(1); });
+    treePanel_ = Panel(treeEdit_, treeColumn_);
     treePanel_->setMinimumWidth(kMinimumTreeWidth);
     QWidget* listPanel = Panel(listEdit_, list_);
     listPanel->setMinimumWidth(10);
@@ -180,8 +186,12 @@ void MainWindow::buildLayout() {
     setCentralWidget(central);
     buildFind();
 
+    // A row being edited in place is stored before any command acts on the document.
     connect(actions_, &CommandActions::triggered, this,
-            GuardedWith<CommandId>([this](CommandId id) { editor_->execute(id); }));
+            GuardedWith<CommandId>([this](CommandId id) {
+                list_->finishRowEdit();
+                editor_->execute(id);
+            }));
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         menus_->treePopup()->popup(tree_->viewport()->mapToGlobal(at));
     });
@@ -223,6 +233,14 @@ void MainWindow::buildStatusBar() {
                                                         FromUtf8(editor_->list().uncheckedText()),
                                                         FromUtf8(editor_->list().hiddenText())};
                          });
+    conflicts_ = new QLabel;
+    conflicts_->setAccessibleName(QStringLiteral("競合"));
+    conflicts_->hide();
+    conflictCount_ = new QTimer(this);
+    conflictCount_->setSingleShot(true);
+    conflictCount_->setInterval(200);
+    connect(conflictCount_, &QTimer::timeout, this, [this] { refreshConflictPanel(); });
+    bar->addPermanentWidget(conflicts_);
     bar->addPermanentWidget(treeCounter_);
     bar->addPermanentWidget(listCounter_);
 }
@@ -296,6 +314,12 @@ void MainWindow::dayChanged() {
     list_->viewport()->update();
 }
 
+void MainWindow::refreshConflictPanel() {
+    QString text = FromUtf8(editor_->conflictCounterText());
+    conflicts_->setText(text);
+    conflicts_->setVisible(!text.isEmpty());
+}
+
 void MainWindow::connectEditBox(QLineEdit* edit, EditBox box) {
     new EditBoxText(*editor_, host_, *edit, box, this);
 }
@@ -320,11 +344,29 @@ void MainWindow::connectDrags() {
 
 void MainWindow::buildFind() {
     connect(findBar_, &FindBar::closed, this, [this] { findBarClosed(); });
-    connect(findBar_, &FindBar::resultsRequested, this, [this] { findResults_->show(); });
+    connect(findBar_, &FindBar::resultsRequested, this, [this] { showFindResults(); });
+}
+
+void MainWindow::showFindResults() {
+    if (!findResults_->isHidden()) {
+        return;
+    }
+    findResults_->show();
+    // As high as the user last dragged it, at first a third of the tree's column.
+    const int total = treeColumn_->height();
+    const int least = findResults_->minimumSizeHint().height();
+    int height = findResultsHeight_ > 0 ? findResultsHeight_ : total / 3;
+    height = std::max(least, std::min(height, total - least));
+    treeColumn_->setSizes({total - height, height});
 }
 
 void MainWindow::showFindBar() {
     findBar_->open();
+}
+
+void MainWindow::showFindBarWithResults() {
+    findBar_->open();
+    showFindResults();
 }
 
 void MainWindow::findBarClosed() {
@@ -452,6 +494,7 @@ void MainWindow::selectedTopicChanged() {
 void MainWindow::countersChanged() {
     treeCounter_->refresh();
     listCounter_->refresh();
+    conflictCount_->start();
 }
 
 void MainWindow::listExtentChanged() {

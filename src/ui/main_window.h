@@ -14,7 +14,9 @@
 #include "ui/images.h"
 #include "ui/window_host.h"
 
+class QDialog;
 class QLabel;
+class QTimer;
 class QLineEdit;
 class QSplitter;
 
@@ -72,11 +74,16 @@ public:
     QLineEdit* treeEdit() const { return treeEdit_; }
     QLineEdit* listEdit() const { return listEdit_; }
     QLabel* hintPanel() const { return hint_; }
+    // The conflict marks left in the document; hidden while there are none.
+    QLabel* conflictPanel() const { return conflicts_; }
     CounterPanel* treeCounter() const { return treeCounter_; }
     CounterPanel* listCounter() const { return listCounter_; }
     DragScrollTimer* dragScrollTimer() const { return dragScroll_; }
     FindBar* findBar() const { return findBar_; }
     FindResultsPanel* findResults() const { return findResults_; }
+    QSplitter* treeColumn() const { return treeColumn_; }
+    // The find results under the tree, at their remembered height.
+    void showFindResults();
     FileWatch* fileWatch() const { return fileWatch_; }
     TagPanel* tagPanel() const { return tagPanel_; }
     DesktopNotifications* notifications() const { return notifications_; }
@@ -107,6 +114,8 @@ public:
     void showAgenda();
     // The user asked for the window from outside (a notification): it comes to the front.
     void raiseForUser();
+    // The find bar with the find's text, and the list of every hit under the tree.
+    void showFindBarWithResults();
     // Stores a switch of the options menu in the settings file, then hands it to the editor
     // (see EditorHost::ChangeSwitch). Throws Error when the file cannot be written.
     void changeSwitch(bool Settings::*option, bool on);
@@ -142,9 +151,11 @@ private:
     void BuildToolbar();
     void loadUserIcons();
     void setStatusBarShown(bool shown);
+    void refreshConflictPanel();
     // Gives the views, their edit boxes and the counters the colours in effect for the
     // desktop's palette; run at start and whenever that palette changes.
     void applyViewColours();
+    int execSized(QDialog& dialog, std::string_view section);
     void startRecovery();
     void startOpenLock();
 
@@ -171,12 +182,17 @@ private:
     Toolbar* toolbar_ = nullptr;
     KeyFilter* keys_ = nullptr;
     QSplitter* splitter_ = nullptr;
+    QSplitter* treeColumn_ = nullptr;  // the tree above the find results
+    int findResultsHeight_ = 0;        // as the user left it; 0 until then
     QWidget* treePanel_ = nullptr;
     TopicTreeView* tree_ = nullptr;
     CheckListView* list_ = nullptr;
     QLineEdit* treeEdit_ = nullptr;
     QLineEdit* listEdit_ = nullptr;
     QLabel* hint_ = nullptr;
+    QLabel* conflicts_ = nullptr;
+    // Counting the marks walks the document: it waits until the edits pause.
+    QTimer* conflictCount_ = nullptr;
     CounterPanel* treeCounter_ = nullptr;
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;

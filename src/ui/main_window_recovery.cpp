@@ -1,5 +1,7 @@
-// The recovery copy's folder and timer (the editor decides what is copied and when), and the
-// lock that tells other editors which document is open here.
+// The recovery copy's folder and timer (the editor decides what is copied and when), the
+// version of the file kept beside it for merging, and the lock that tells other editors which
+// document is open here.
+#include "editor/merge_base.h"
 #include "editor/open_file_lock.h"
 #include "editor/recovery_copy.h"
 #include "editor/recovery_folder.h"
@@ -24,7 +26,10 @@ void MainWindow::startRecovery() {
         return;
     }
     try {
-        editor_->session().enableRecovery(std::make_unique<RecoveryCopy>(*folder));
+        auto recovery = std::make_unique<RecoveryCopy>(*folder);
+        std::string base = recovery->store().basePath();
+        editor_->session().enableRecovery(std::move(recovery));
+        editor_->session().enableMergeBase(std::make_unique<MergeBase>(base));
     } catch (const Error& error) {
         ShowMessageBox(this, FromUtf8(error.what() + std::string(consequence)),
                        MessageKind::Warning, MessageButtons::Ok);

@@ -65,6 +65,7 @@ void MainWindow::applyLayout() {
     toolbar_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
     tagPanel_->setVisible(layout.tagPanel);
+    findResultsHeight_ = layout.findResultsHeight;
     colours_ = startup_.options.colours;
     applyViewColours();
     editor_->session().setAutoSaveInterval(startup_.options.autoSaveInterval);
@@ -94,6 +95,7 @@ bool MainWindow::writeClosingSettings() {
     layout.flatButtons = menus_->flatButtonsSwitch()->isChecked();
     layout.treeWidth = treeWidth();
     layout.tagPanel = tagPanel_->toggleViewAction()->isChecked();
+    layout.findResultsHeight = findResultsHeight_;
     try {
         WriteClosingSettings(ToUtf8(options_.settingsFile), layout,
                              editor_->session().recentFiles().paths());

@@ -71,18 +71,23 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     PlayAlertSound(kind);
     KindLook look = LookOf(kind);
     ScreenMessageBox box(look.icon, look.caption, text, QMessageBox::NoButton, parent);
-    bool yesNo = buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel;
+    bool yesNo = buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ||
+                 buttons == MessageButtons::YesMergeNoCancel;
     bool ok = buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel;
-    bool reload = buttons == MessageButtons::ReloadSaveAsCancel;
+    bool reload = buttons == MessageButtons::ReloadSaveAsCancel ||
+                  buttons == MessageButtons::ReloadMergeSaveAsCancel;
+    bool merge = buttons == MessageButtons::ReloadMergeSaveAsCancel ||
+                 buttons == MessageButtons::YesMergeNoCancel;
     bool saveAs = reload || buttons == MessageButtons::SaveAsCancel;
     bool import = buttons == MessageButtons::ImportOpenCancel;
     bool cancel = buttons == MessageButtons::OkCancel || buttons == MessageButtons::YesNoCancel ||
-                  saveAs || import;
+                  buttons == MessageButtons::YesMergeNoCancel || saveAs || import;
     QPushButton* yesButton = nullptr;
     QPushButton* noButton = nullptr;
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
     QPushButton* reloadButton = nullptr;
+    QPushButton* mergeButton = nullptr;
     QPushButton* saveAsButton = nullptr;
     QPushButton* importButton = nullptr;
     QPushButton* openButton = nullptr;
@@ -98,6 +103,11 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     }
     if (yesNo) {
         yesButton = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    }
+    if (merge) {
+        mergeButton = box.addButton(QStringLiteral("統合(&M)"), QMessageBox::ActionRole);
+    }
+    if (yesNo) {
         noButton = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     }
     if (ok) {
@@ -118,6 +128,9 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageKind k
     QAbstractButton* clicked = box.closedByCloseBox() ? nullptr : box.clickedButton();
     if (clicked && clicked == reloadButton) {
         return MessageAnswer::Reload;
+    }
+    if (clicked && clicked == mergeButton) {
+        return MessageAnswer::Merge;
     }
     if (clicked && clicked == saveAsButton) {
         return MessageAnswer::SaveAs;

@@ -1,5 +1,7 @@
 #include "ui/options_dialog.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
@@ -127,7 +129,6 @@ OptionsDialog::OptionsDialog(OptionsContext context, OptionTarget& target, QWidg
     setWindowTitle(QStringLiteral("オプション設定"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
 
     pgc_ = Named(new QTabWidget, "pgc");
     pgc_->addTab(viewPage(), QStringLiteral("表示"));
@@ -159,6 +160,9 @@ OptionsDialog::OptionsDialog(OptionsContext context, OptionTarget& target, QWidg
     // Only a button already inside the dialog becomes its default: one made default before
     // would lose Enter to the first button of the pages when the dialog is shown.
     ok->setDefault(true);
+    // The dialog keeps its width; it grows taller only where the font needs more room for the
+    // view page's options than the usual height gives.
+    setFixedSize(kClientWidth, std::max(kClientHeight, minimumSizeHint().height()));
 
     fill();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -204,10 +208,17 @@ QWidget* OptionsDialog::viewPage() {
     list->addLayout(Row({lblList_, cmbList_}, kIndent));
     list->addLayout(Row({cbListBold_, cbListItalic_, cbListUnderline_}, kIndent));
     list->addWidget(boundCheck("cbDoneDate", "完了日を記録 (&D)", &Settings::recordDoneDate));
+    list->addWidget(boundCheck("cbListGray", "チェック済みの項目を灰色で表示 (&G)",
+                               &Settings::greyCheckedItems));
+    auto* tree = Column();
+    tree->addWidget(boundCheck("cbTreeRootButtons", "最上位のトピックにも展開ボタンを表示 (&T)",
+                               &Settings::topLevelButtons));
 
     auto* page = Named(new QWidget, "tbsV");
     auto* layout = new QVBoxLayout(page);
+    layout->setSpacing(4);
     layout->addWidget(Named(Group("< Window >", window), "gbWin"));
+    layout->addWidget(Named(Group("< ツリー >", tree), "gbTree"));
     layout->addWidget(Named(Group("< チェックリスト >", list), "gbList"));
     layout->addStretch(1);
     return page;

@@ -2,15 +2,19 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "common/error.h"
 #include "common/path.h"
@@ -31,6 +35,10 @@ namespace {
 constexpr int kClientWidth = 514;
 constexpr int kClientHeight = 317;
 constexpr int kColumnWidths[] = {36, 132, 117, 105};
+// The "No." column's picture and the gap after it.
+constexpr int kPictureWidth = 20;
+// Besides the list: its margin, the gap and the panel of keys on the right.
+constexpr int kOutside = 4 + 4 + 99;
 const char* const kFilter =
     "Brenvale ショートカットキーファイル (*.key)|*.key|すべてのファイル (*.*)|*.*";
 
@@ -55,7 +63,8 @@ public:
         painter->save();
         painter->setPen(option.palette.color(
             option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->drawText(r.adjusted(20, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter->drawText(r.adjusted(kPictureWidth, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                          text);
         painter->restore();
     }
 };
@@ -75,11 +84,38 @@ ShortcutKeyDialog::ShortcutKeyDialog(CommandActions& actions, const ImageLists& 
     model_ = new KeyTableModel(keys_, images, this);
     buildLayout();
     FrameAsSizableDialog(this, QSize(kClientWidth, kClientHeight));
+    // Wide enough that no command, key or category is cut off.
+    const int listWidth = sizeColumnsToContents() + 2 * lvKey_->frameWidth() +
+                          style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lvKey_);
+    ResizeCentred(this, QSize(std::max(kClientWidth, listWidth + kOutside), kClientHeight));
     selectRow(0);
     lvKey_->setFocus();
 }
 
 ShortcutKeyDialog::~ShortcutKeyDialog() = default;
+
+int ShortcutKeyDialog::sizeColumnsToContents() {
+    QHeaderView* header = lvKey_->header();
+    const QFontMetrics metrics(lvKey_->font());
+    const int padding =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvKey_) + 1) + 8;
+    int total = 0;
+    for (int column = 0; column < 4; ++column) {
+        int width = std::max(kColumnWidths[column], header->sectionSizeHint(column));
+        // The key column also fits the longest key the dialog can compose.
+        int text =
+            column == 2 ? metrics.horizontalAdvance(QStringLiteral("Shift+Ctrl+Alt+Right")) : 0;
+        for (int row = 0; row < model_->rowCount(); ++row) {
+            text = std::max(
+                text, metrics.horizontalAdvance(model_->index(row, column).data().toString()));
+        }
+        // The "No." column draws the picture before its digits.
+        width = std::max(width, text + padding + (column == 0 ? kPictureWidth : 0));
+        header->resizeSection(column, width);
+        total += width;
+    }
+    return total;
+}
 
 void ShortcutKeyDialog::buildLayout() {
     lvKey_ = new QTreeView;
@@ -94,9 +130,6 @@ void ShortcutKeyDialog::buildLayout() {
     lvKey_->header()->setSectionsMovable(false);
     lvKey_->header()->setSectionsClickable(true);
     lvKey_->header()->setStretchLastSection(false);
-    for (int column = 0; column < 4; ++column) {
-        lvKey_->header()->resizeSection(column, kColumnWidths[column]);
-    }
     lvKey_->setItemDelegateForColumn(0, new NumberColumnDelegate(lvKey_));
     KeepSelectionVisible(lvKey_);
     connect(lvKey_->header(), &QHeaderView::sectionClicked, this,

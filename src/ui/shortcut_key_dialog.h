@@ -47,6 +47,8 @@ public:
 
 private:
     void buildLayout();
+    // Sizes each column to its widest text, at least its designed width; the columns' total.
+    int sizeColumnsToContents();
     void lvKeySelectItem(size_t row);
     void lbKeyClick();
     void lvKeyColumnClick(int column);

@@ -2,13 +2,17 @@
 
 #include <QCursor>
 #include <QDragMoveEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "common/error.h"
 #include "editor/command_table.h"
@@ -26,6 +30,8 @@ namespace {
 constexpr int kClientWidth = 433;
 constexpr int kClientHeight = 255;
 constexpr int kCentreWidth = 127;
+// The margins beside the three panels.
+constexpr int kGaps = 8;
 constexpr int kScrollInterval = 150;
 const char* const kMimeType = "application/x-brenvale-tool-entry";
 
@@ -60,6 +66,10 @@ ToolbarDialog::ToolbarDialog(const std::vector<Toolbar::Slot>& toolbar, const Im
     dstModel_ = new ToolbarEntryModel(lists_.dst(), images, this);
     buildLayout();
     FrameAsSizableDialog(this, QSize(kClientWidth, kClientHeight));
+    // Each list wide enough for its longest entry, whichever list it ends up in.
+    const int side = entryListWidth();
+    ResizeCentred(this,
+                  QSize(std::max(kClientWidth, 2 * side + kCentreWidth + kGaps), kClientHeight));
     scrollTimer_.setInterval(kScrollInterval);
     connect(&scrollTimer_, &QTimer::timeout, this, &ToolbarDialog::ScrollTimerTimer);
     refresh();
@@ -182,10 +192,21 @@ QWidget* ToolbarDialog::buildCentrePanel() {
     return panel;
 }
 
+int ToolbarDialog::entryListWidth() const {
+    const QFontMetrics metrics(lbSrc_->font());
+    int text = metrics.horizontalAdvance(FromUtf8(ToolbarLists::SeparatorEntry().text));
+    for (size_t command = 0; command < commands_.size(); ++command) {
+        text = std::max(text,
+                        metrics.horizontalAdvance(FromUtf8(lists_.CommandEntryOf(command).text)));
+    }
+    return ToolbarEntryDelegate::kTextLeft + text + 8 + 2 * lbSrc_->frameWidth() +
+           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbSrc_);
+}
+
 void ToolbarDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     // On resizing, the centre panel keeps its width and the two lists share the rest.
-    const int side = (width() - (kCentreWidth + 8)) / 2;
+    const int side = (width() - (kCentreWidth + kGaps)) / 2;
     pnlLeft_->setFixedWidth(side);
     pnlRight_->setFixedWidth(side);
 }

@@ -60,6 +60,8 @@ protected:
 private:
     void buildLayout();
     QWidget* buildCentrePanel();
+    // How wide a list must be to show the longest entry whole.
+    int entryListWidth() const;
     ToolbarEntryView* makeList(Which which);
     // Shows the working copy again after a change: entries, selections, buttons, focus.
     void refresh();

@@ -54,7 +54,8 @@ void ToolbarEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
     // A text wider than the list ends in an ellipsis; the entry's tooltip shows all of it.
-    const QRect textRect(r.left() + 25, r.top() + 6, r.width() - 27, r.height() - 6);
+    const QRect textRect(r.left() + kTextLeft, r.top() + 6, r.width() - kTextLeft - 2,
+                         r.height() - 6);
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                       option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
                                                     Qt::ElideRight, textRect.width()));
@@ -71,7 +72,7 @@ void ToolbarEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
 
 QSize ToolbarEntryDelegate::sizeHint(const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const {
-    return {QStyledItemDelegate::sizeHint(option, index).width() + 25, kRowHeight};
+    return {QStyledItemDelegate::sizeHint(option, index).width() + kTextLeft, kRowHeight};
 }
 
 ToolbarEntryView::ToolbarEntryView(QWidget* parent) : QListView(parent) {

@@ -37,6 +37,8 @@ private:
 class ToolbarEntryDelegate : public QStyledItemDelegate {
 public:
     static constexpr int kRowHeight = 24;
+    // Where an entry's text begins, right of its picture.
+    static constexpr int kTextLeft = 25;
     using QStyledItemDelegate::QStyledItemDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,

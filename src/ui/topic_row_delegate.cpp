@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "ui/colours.h"
 #include "ui/topic_tree_model.h"
 
 namespace brenvale {
@@ -41,7 +42,7 @@ void TopicRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->setFont(opt.font);
     QColor colour = index.data(TopicTreeModel::TrailingCompleteRole).toBool()
                         ? completeColour(opt.palette.color(QPalette::Base))
-                        : opt.palette.color(QPalette::Disabled, QPalette::Text);
+                        : GreyText(opt.palette);
     painter->setPen(selected ? opt.palette.color(group, QPalette::HighlightedText) : colour);
     painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, trailing);
     painter->restore();

@@ -22,6 +22,8 @@ class TopicTreeView : public QAbstractItemView {
     Q_OBJECT
 public:
     static constexpr int kIndentation = 19;
+    // What an empty tree shows in place of its rows.
+    static constexpr const char* kEmptyTreeHint = "Insert キーでトピックを追加";
 
     TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* parent = nullptr);
 
@@ -84,11 +86,14 @@ protected:
 private:
     // The parts of one row, from left to right, in viewport coordinates.
     struct RowParts {
-        int level = 0;
+        int level = 0;       // columns of indentation (see depth)
         int left = 0;        // where the row begins, its indentation first
         int labelLeft = 0;   // where the icon begins
         int labelRight = 0;  // just right of the caption
     };
+    // The columns of indentation before a row's label: its Topic's level, plus one for every
+    // row when top-level Topics have expand buttons.
+    int depth(int row) const;
     RowParts partsOf(int row, int level) const;
     int firstRow() const;
     // Rows that fit the client area whole.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "editor/editor.h"
 #include "ui/topic_tree_model.h"
 
 namespace brenvale {
@@ -28,6 +29,11 @@ int TopicTreeView::verticalOffset() const {
 
 int TopicTreeView::columnWidth() const {
     return std::max(viewport()->width(), contentWidth_);
+}
+
+int TopicTreeView::depth(int row) const {
+    // With expand buttons on the top level, every row gains the column they stand in.
+    return model_.level(row) + (editor_.settings().topLevelButtons ? 1 : 0);
 }
 
 TopicTreeView::RowParts TopicTreeView::partsOf(int row, int level) const {
@@ -66,7 +72,7 @@ void TopicTreeView::updateContentWidth() {
     int first = firstRow();
     int last = std::min(model_.rowCount() - 1, first + pageRows());
     for (int row = first; row <= last; ++row) {
-        RowParts parts = partsOf(row, model_.level(row));
+        RowParts parts = partsOf(row, depth(row));
         width = std::max(width, parts.labelRight - parts.left);
     }
     contentWidth_ = width;
@@ -106,7 +112,7 @@ QRect TopicTreeView::visualRect(const QModelIndex& index) const {
     }
     // The label part, as a tree view has it: the row without its indentation.
     QRect row = rowRect(index.row());
-    int indent = model_.level(index.row()) * kIndentation;
+    int indent = depth(index.row()) * kIndentation;
     return row.adjusted(indent, 0, 0, 0);
 }
 
@@ -150,7 +156,7 @@ void TopicTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     // Sideways, the caption comes into view as far as its indentation allows: its end at the
     // client area's right edge, or the row's start at the left one.
     updateContentWidth();
-    RowParts parts = partsOf(row, model_.level(row));
+    RowParts parts = partsOf(row, depth(row));
     int labelLeft = parts.labelLeft - parts.left;
     int labelRight = parts.labelRight - parts.left;
     horizontalScrollBar()->setValue(std::clamp(labelRight - viewport()->width(), 0, labelLeft));
@@ -196,7 +202,7 @@ QRegion TopicTreeView::visualRegionForSelection(const QItemSelection& selection)
 
 bool TopicTreeView::onButton(int row, int x) const {
     Topic* t = model_.topicAt(row);
-    int level = model_.level(row);
+    int level = depth(row);
     if (!t || !t->hasChildren() || level == 0) {
         return false;
     }
@@ -215,11 +221,11 @@ TopicRowHit TopicTreeView::hitAt(const QPoint& point) const {
     if (!hit.topic) {
         return hit;
     }
-    RowParts parts = partsOf(index.row(), model_.level(index.row()));
+    RowParts parts = partsOf(index.row(), depth(index.row()));
     hit.labelLeft = parts.labelLeft;
     hit.labelRight = parts.labelRight;
     // The expand button sits in the last column of the indentation; top-level Topics have
-    // none, as the tree does not decorate its root.
+    // none unless the option gives the tree's root that column.
     if (hit.topic->hasChildren() && parts.level > 0) {
         hit.buttonLeft = parts.labelLeft - kIndentation;
         hit.buttonRight = parts.labelLeft;

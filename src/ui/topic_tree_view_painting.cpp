@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "ui/colours.h"
 #include "ui/topic_tree_model.h"
 
 namespace brenvale {
@@ -13,6 +14,14 @@ namespace brenvale {
 
 void TopicTreeView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
+    if (model_.rowCount() == 0) {
+        // An empty tree tells how to begin, in one grey line that is no row.
+        painter.setPen(GreyText(palette()));
+        painter.drawText(viewport()->rect().adjusted(4, 2, -4, 0),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         QString::fromUtf8(kEmptyTreeHint));
+        return;
+    }
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     QRect area = event->rect();
@@ -20,7 +29,7 @@ void TopicTreeView::paintEvent(QPaintEvent* event) {
     int from = first + std::max(0, area.top()) / rowHeight_;
     int to = std::min(model_.rowCount() - 1, first + area.bottom() / rowHeight_);
     for (int row = from; row <= to; ++row) {
-        drawRow(painter, option, row, model_.level(row));
+        drawRow(painter, option, row, depth(row));
     }
 }
 

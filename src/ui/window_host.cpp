@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
@@ -14,11 +15,11 @@
 #include <new>
 
 #include "ui/about_box.h"
+#include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/desktop_notifications.h"
 #include "ui/error_report.h"
 #include "ui/file_name_dialog.h"
-#include "ui/formats/opml.h"
 #include "ui/help_context.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
@@ -64,6 +65,10 @@ void WindowHost::FocusEditBox(EditBox box) {
     QLineEdit* edit = box == EditBox::Tree ? window_.treeEdit() : window_.listEdit();
     edit->setFocus();
     edit->selectAll();
+}
+
+void WindowHost::EditRowInPlace(size_t row) {
+    window_.list()->editRow(static_cast<int>(row));
 }
 
 void WindowHost::SetBusy(bool busy) {
@@ -219,21 +224,21 @@ void WindowHost::ShowFindBar() {
     window_.showFindBar();
 }
 
+void WindowHost::ShowFindResults() {
+    window_.showFindBarWithResults();
+}
+
+bool WindowHost::MoveToTrash(const std::string& path) {
+    // The desktop's trash (the freedesktop.org trash under $XDG_DATA_HOME, or the one at the
+    // top of the file's volume): the file can be taken back from there.
+    return QFile::moveToTrash(QString::fromStdString(path));
+}
+
 void WindowHost::ChangeSwitch(bool Settings::*option, bool on) {
     window_.changeSwitch(option, on);
 }
 
 // ---- Other formats and printing
-
-std::string WindowHost::ExportOpml(const Document& doc, const ListKindOptions& options,
-                                   std::string_view title) {
-    return brenvale::ExportOpml(doc, options, title);
-}
-
-void WindowHost::ReadOpml(std::string_view bytes, OutlineImport& outline,
-                          std::string_view sourceName) {
-    brenvale::ReadOpml(bytes, outline, sourceName);
-}
 
 bool WindowHost::AskPrintOptions(PrintJob& job) {
     QString caption = job.topic ? FromCp932(job.topic->caption) : QString();

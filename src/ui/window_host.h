@@ -20,6 +20,7 @@ public:
     std::string ClipboardText() override;
     void SetClipboardText(const std::string& cp932) override;
     void FocusEditBox(EditBox box) override;
+    void EditRowInPlace(size_t row) override;
     void SetBusy(bool busy) override;
     std::optional<std::string> AskOpenFileName(const FileDialogOptions& options) override;
     std::optional<std::string> AskSaveFileName(const FileDialogOptions& options) override;
@@ -39,6 +40,8 @@ public:
     void ShowHelpSearch() override;
     void ShowAboutBox() override;
     void ShowFindBar() override;
+    void ShowFindResults() override;
+    bool MoveToTrash(const std::string& path) override;
     void ChangeSwitch(bool Settings::*option, bool on) override;
     void SetHideCheckedTimer(int delayMs) override;
     void SetClockTimer(int delayMs) override;
@@ -48,10 +51,6 @@ public:
     std::optional<TagEditAnswer> AskTagEdit(const TagEditRequest& request) override;
     bool ScheduleFindSlice(int delayMs) override;
     std::optional<FileChoice> AskFile(const FileDialogOptions& options, bool save) override;
-    std::string ExportOpml(const Document& doc, const ListKindOptions& options,
-                           std::string_view title) override;
-    void ReadOpml(std::string_view bytes, OutlineImport& outline,
-                  std::string_view sourceName) override;
     bool AskPrintOptions(PrintJob& job) override;
     void ShowPrintPreview(const PrintJob& job) override;
     bool WritePdf(const PrintJob& job, const std::string& path) override;

@@ -4,6 +4,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -300,6 +301,12 @@ TEST(Cp932References, AnyTextOfCodePointsComesBackFromCp932) {
         FileBlock block = Utf8ToCp932Block(utf8, 1, nullptr, 0, &bad);
         ASSERT_EQ(bad, 0u);
         ASSERT_EQ(std::string(block.block.data(), block.size), *cp932) << utf8;
+        // Cp932RoomFor is room enough for any text.
+        std::string out(Cp932RoomFor(utf8.size()), '\0');
+        size_t taken = 0;
+        size_t n = ConvertUtf8ToCp932(utf8, out.data(), out.size(), nullptr, 0, &bad, &taken);
+        ASSERT_EQ(taken, utf8.size()) << utf8;
+        ASSERT_EQ(out.substr(0, n), *cp932) << utf8;
     }
     EXPECT_LT(ambiguous, kTexts / 20);
 }
@@ -337,6 +344,28 @@ TEST(Cp932References, AnyCp932BytesComeBackFromTheirCharactersWhereTheyDid) {
         bool back = *Utf8ToCp932(utf8) == cp932;
         ASSERT_EQ(Cp932RoundTrips(cp932), back);
         ASSERT_EQ(Utf16ToCp932(utf16) == cp932, back);
+
+        // The decoding that stops for a writer's special characters decodes alike, the
+        // references included, and tells the same about coming back.
+        static constexpr std::array<bool, 256> kNone{};
+        std::string whole;
+        bool roundTrips = true;
+        ASSERT_EQ(AppendCp932AsUtf8Until(whole, cp932, kNone, &roundTrips), cp932.size());
+        ASSERT_EQ(whole, utf8);
+        ASSERT_EQ(roundTrips, back);
+        std::array<bool, 256> stops{};
+        stops['&'] = stops[';'] = stops['\\'] = stops['@'] = true;
+        std::string pieces;
+        for (size_t at = 0; at < cp932.size();) {
+            size_t taken = AppendCp932AsUtf8Until(pieces, cp932.substr(at), stops, &roundTrips);
+            at += taken;
+            if (at < cp932.size()) {
+                ASSERT_TRUE(stops[static_cast<unsigned char>(cp932[at])]) << cp932;
+                ASSERT_EQ(ReferenceAt(cp932, at), 0u) << cp932;
+                pieces += cp932[at++];
+            }
+        }
+        ASSERT_EQ(pieces, utf8) << cp932;
     }
 }
 

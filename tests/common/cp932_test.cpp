@@ -49,25 +49,37 @@ TEST(Cp932, TellsWhichBytesComeBackFromADecodeAndAnEncode) {
     EXPECT_EQ(FindUndecodable("\xED\x40"), std::string_view::npos);
 }
 
-TEST(Cp932, ConvertsAWholeTextListingWhatItCannot) {
+TEST(Cp932, ConvertsATextKeepingEveryCharacterAndListingBytesThatAreNotUtf8) {
     std::string utf8 =
         "a😀仕\xFF\xE4\xBB"
         "b\xC3\xA9";  // an emoji, 0xFF, a cut sequence, é
-    std::string out(utf8.size(), '\0');
+    const std::string whole =
+        "a&#x1F600;\x8E\x64"
+        "b&#xE9;";
+    std::string out(Cp932RoomFor(utf8.size()), '\0');
     std::vector<Unconvertible> bad;
     size_t count = 0;
-    size_t n = ConvertUtf8ToCp932(utf8, out.data(), &bad, 3, &count);
-    EXPECT_EQ(out.substr(0, n), "a\x8E\x64\x62");
-    EXPECT_EQ(count, 4u);
-    ASSERT_EQ(bad.size(), 3u);
-    EXPECT_EQ(bad[0].offset, 1u);
-    EXPECT_EQ(bad[0].length, 4u);
-    EXPECT_FALSE(bad[0].notUtf8);
-    EXPECT_EQ(bad[1].offset, 8u);
-    EXPECT_TRUE(bad[1].notUtf8);
-    EXPECT_EQ(bad[2].offset, 9u);
-    EXPECT_EQ(bad[2].length, 2u);
-    EXPECT_TRUE(bad[2].notUtf8);
+    size_t taken = 0;
+    size_t n = ConvertUtf8ToCp932(utf8, out.data(), out.size(), &bad, 1, &count, &taken);
+    EXPECT_EQ(out.substr(0, n), whole);
+    EXPECT_EQ(taken, utf8.size());
+    EXPECT_EQ(count, 2u);
+    ASSERT_EQ(bad.size(), 1u);
+    EXPECT_EQ(bad[0].offset, 8u);
+    EXPECT_EQ(bad[0].length, 1u);
+    EXPECT_TRUE(bad[0].notUtf8);
+
+    // With less room it stops before the first character that does not fit, and the rest
+    // converts on from there.
+    for (size_t room = 0; room <= whole.size(); ++room) {
+        std::string part(room, '\0');
+        n = ConvertUtf8ToCp932(utf8, part.data(), room, nullptr, 0, &count, &taken);
+        ASSERT_LE(n, room);
+        std::string rest(Cp932RoomFor(utf8.size() - taken), '\0');
+        size_t m = ConvertUtf8ToCp932(std::string_view(utf8).substr(taken), rest.data(),
+                                      rest.size(), nullptr, 0, &count, &taken);
+        ASSERT_EQ(part.substr(0, n) + rest.substr(0, m), whole) << room;
+    }
     EXPECT_EQ(Utf8SequenceLength("\xED\xA0\x80"), 0u);  // a surrogate
     EXPECT_EQ(Utf8SequenceLength("\xC0\x80"), 0u);      // an overlong NUL
 }
@@ -97,19 +109,17 @@ TEST(Cp932, WholeTextsConvertAsIconvDoesForEveryCharacter) {
         std::string utf8;
         AppendUtf8(utf8, c);
         std::optional<std::string> expected = Iconv("CP932", "UTF-8", utf8);
-        std::string out(utf8.size(), '\0');
+        std::string out(Cp932RoomFor(utf8.size()), '\0');
         size_t count = 0;
-        size_t n = ConvertUtf8ToCp932(utf8, out.data(), nullptr, 0, &count);
+        size_t taken = 0;
+        size_t n = ConvertUtf8ToCp932(utf8, out.data(), out.size(), nullptr, 0, &count, &taken);
         char reference[16];
         std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
         ASSERT_EQ(*Utf8ToCp932(utf8), expected.value_or(reference))
             << std::hex << static_cast<uint32_t>(c);
-        if (expected) {
-            ASSERT_EQ(count, 0u) << std::hex << static_cast<uint32_t>(c);
-            ASSERT_EQ(out.substr(0, n), *expected) << std::hex << static_cast<uint32_t>(c);
-        } else {
-            ASSERT_EQ(count, 1u) << std::hex << static_cast<uint32_t>(c);
-        }
+        ASSERT_EQ(count, 0u) << std::hex << static_cast<uint32_t>(c);
+        ASSERT_EQ(out.substr(0, n), expected.value_or(reference))
+            << std::hex << static_cast<uint32_t>(c);
     }
     for (int lead = 0; lead < 256; ++lead) {
         for (int trail = 0; trail < 256; ++trail) {

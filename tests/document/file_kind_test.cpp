@@ -56,7 +56,9 @@ TEST(FileKind, FilesOfOtherProgramsAreRefusedByTheReaderAndTheCounterAlike) {
                             "ZIP 書庫",         "Office 文書",     "ZIP 書庫", "gzip 圧縮ファイル",
                             "ELF 実行ファイル", "バイナリファイル"};
     size_t i = 0;
-    for (const auto& [name, bytes] : kFiles) {
+    for (const auto& file : kFiles) {
+        const std::string& name = file.first;
+        const std::string& bytes = file.second;  // named, as lambdas below take it
         const std::string path = dir.file(name);
         test::WriteBytes(path, bytes);
         const std::string refusal = "「" + path + "」は文書ではありません（" + kKinds[i++] + "）。";

@@ -84,6 +84,14 @@ TEST_F(ClipboardCommands, KeysActByFocus) {
     host.clipboard.reset();
     EXPECT_TRUE(editor.key(WindowKey::Paste, FocusArea::Tree));
     EXPECT_EQ(host.beeps, 2);
+    // Insert in the empty tree adds a Topic and puts its caption up for typing; elsewhere
+    // the key is the control's own.
+    EXPECT_FALSE(editor.key(WindowKey::Insert, FocusArea::TreeEdit));
+    EXPECT_FALSE(editor.key(WindowKey::Insert, FocusArea::List));
+    EXPECT_TRUE(editor.document().empty());
+    EXPECT_TRUE(editor.key(WindowKey::Insert, FocusArea::Tree));
+    EXPECT_EQ(Shape(), V{test::Sjis("新しいツリー") + "/0"});
+    EXPECT_EQ(host.focus.back(), EditBox::Tree);
 }
 
 }  // namespace

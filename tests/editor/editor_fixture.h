@@ -12,7 +12,6 @@
 #include "editor/editor.h"
 #include "editor/tag_edit.h"
 #include "support/temp_dir.h"
-#include "ui/formats/opml.h"
 
 namespace brenvale::test {
 
@@ -41,6 +40,9 @@ public:
     std::string ClipboardText() override { return clipboard.value_or(""); }
     void SetClipboardText(const std::string& text) override { clipboard = text; }
     void FocusEditBox(EditBox box) override { focus.push_back(box); }
+    void EditRowInPlace(size_t row) override {
+        windowCommands.push_back("edit row " + std::to_string(row));
+    }
     void SetBusy(bool busy) override {
         busyDepth += busy ? 1 : -1;
         EXPECT_GE(busyDepth, 0);
@@ -78,6 +80,12 @@ public:
     void ShowHelpSearch() override { windowCommands.push_back("help search"); }
     void ShowAboutBox() override { windowCommands.push_back("about"); }
     void ShowFindBar() override { windowCommands.push_back("find"); }
+    void ShowFindResults() override { windowCommands.push_back("find results"); }
+    // Records the file; the files stay where they are (the window's tests use the real trash).
+    bool MoveToTrash(const std::string& path) override {
+        trashed.push_back(path);
+        return !refuseTrash;
+    }
     void ChangeSwitch(bool Settings::*option, bool on) override {
         windowCommands.push_back(on ? "switch on" : "switch off");
         if (onSwitch) {
@@ -96,7 +104,7 @@ public:
             filter = filterAnswers.front();
             filterAnswers.pop_front();
         }
-        return FileChoice{*path, filter};
+        return FileChoice{*path, FilterDescriptionAt(options.filter, filter)};
     }
     void SetClockTimer(int delayMs) override { clockTimers.push_back(delayMs); }
     void ShowNotification(const Notification& note) override { notifications.push_back(note); }
@@ -111,15 +119,6 @@ public:
         std::optional<TagEditAnswer> answer = tagAnswers.front();
         tagAnswers.pop_front();
         return answer;
-    }
-    // The real OPML reader and writer, which the window hands the editor.
-    std::string ExportOpml(const Document& doc, const ListKindOptions& options,
-                           std::string_view title) override {
-        return brenvale::ExportOpml(doc, options, title);
-    }
-    void ReadOpml(std::string_view bytes, OutlineImport& outline,
-                  std::string_view sourceName) override {
-        brenvale::ReadOpml(bytes, outline, sourceName);
     }
     // The print options dialog answers with printWholeDocument and printGrey, or cancels.
     bool AskPrintOptions(PrintJob& job) override {
@@ -197,6 +196,8 @@ public:
     std::vector<Notification> notifications;
     std::vector<TagEditRequest> tagRequests;
     std::deque<std::optional<TagEditAnswer>> tagAnswers;
+    std::vector<std::string> trashed;
+    bool refuseTrash = false;
     bool cancelPrint = false;
     bool printWholeDocument = false;
     bool printGrey = false;

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
-#include "document/markdown_export.h"
-#include "document/text_export.h"
 #include "editor_fixture.h"
+#include "exchange/markdown_export.h"
+#include "exchange/opml.h"
+#include "exchange/text_export.h"
 
 namespace brenvale {
 namespace {
@@ -70,9 +71,9 @@ TEST_F(ExchangeCommands, AnImportAddsTopicsAtTheEndAsOneUndoStep) {
     EXPECT_EQ(Shape().size(), 5u);
 }
 
-TEST_F(ExchangeCommands, AnImportOfCharactersCp932CannotCarryChangesNothing) {
+TEST_F(ExchangeCommands, AnImportOfBytesThatAreNotUtf8ChangesNothing) {
     Build({"a:x"});
-    std::string path = WriteFile("bad.md", "# ok\n- [ ] 猫😀\n");
+    std::string path = WriteFile("bad.md", "# ok\n- [ ] 猫😀\xFF\n");
     host.dialogAnswers = {path};
     host.filterAnswers = {1};
     try {
@@ -81,7 +82,7 @@ TEST_F(ExchangeCommands, AnImportOfCharactersCp932CannotCarryChangesNothing) {
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()),
                   "「bad.md」を読み込めません。何も変更していません。\n"
-                  "CP932 で表せない文字: 😀 (2 行 8 桁)");
+                  "UTF-8 として読めないバイト: 0xFF (2 行 9 桁)");
     }
     EXPECT_EQ(Shape(), (V{"a/0"}));
     EXPECT_EQ(Rows(), (V{"x"}));
@@ -197,6 +198,52 @@ TEST_F(ExchangeCommands, ExportPrintAndPdfNeedTopicsImportDoesNot) {
         EXPECT_FALSE(editor.isEnabled(id));
     }
     EXPECT_TRUE(editor.isEnabled(CommandId::Import));
+}
+
+// The file's own extension names its format whatever filter the dialog shows (Markdown by
+// default): an OPML file is read as OPML, not as one Item of XML.
+TEST_F(ExchangeCommands, TheFormatComesFromTheExtensionBeforeTheFilter) {
+    Build({"a"});
+    const std::string opml =
+        "<opml><body><outline text=\"x\"><outline text=\"y\" _status=\"checked\"/></outline>"
+        "</body></opml>";
+    Import(WriteFile("in.opml", opml), 1);
+    EXPECT_EQ(Shape(), (V{"a/0", "x/0"}));
+    EXPECT_EQ(Rows(), (V{"y*"}));
+    Import(WriteFile("list.MD", "# md\n- [x] z\n"), 2);
+    EXPECT_EQ(Shape().back(), "md/0");
+    // A name that names no format takes the filter's.
+    Import(WriteFile("outline.data", opml), 2);
+    EXPECT_EQ(Shape().back(), "x/0");
+    EXPECT_EQ(Shape().size(), 4u);
+}
+
+// After an export, a PDF or an import the hint panel says what was written or read, and where.
+TEST_F(ExchangeCommands, TheHintSaysWhatWasWrittenOrReadAndWhere) {
+    Build({"a:x"});
+    editor.session().setName(dir.file("list.bnv"));
+    host.dialogAnswers = {dir.file("out.opml")};
+    host.filterAnswers = {2};
+    editor.execute(CommandId::Export);
+    EXPECT_EQ(editor.hintText(), "「" + dir.file("out.opml") + "」に書き出しました");
+
+    host.printWholeDocument = true;
+    host.dialogAnswers = {dir.file("out.pdf")};
+    editor.execute(CommandId::ExportPdf);
+    EXPECT_EQ(editor.hintText(), "「" + dir.file("out.pdf") + "」に PDF を書き出しました");
+
+    Import(WriteFile("in.md", "# b\n"), 1);
+    EXPECT_EQ(editor.hintText(), "「" + dir.file("in.md") + "」を読み込みました");
+    Import(WriteFile("in.txt", "c\n"), 3);
+    EXPECT_EQ(editor.hintText(), "「" + dir.file("in.txt") + "」を読み込みました");
+
+    // Nothing written, nothing said.
+    editor.setHint("");
+    host.dialogAnswers = {std::nullopt};
+    editor.execute(CommandId::Export);
+    host.answers = {MessageAnswer::Ok};
+    Import(WriteFile("empty.md", ""), 1);
+    EXPECT_EQ(editor.hintText(), "");
 }
 
 }  // namespace

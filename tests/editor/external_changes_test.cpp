@@ -199,7 +199,7 @@ TEST_F(ExternalChanges, AModifiedDocumentAsksOnceForEachNewVersion) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, ChangedQuestion());
     EXPECT_EQ(host.messages[0].kind, MessageKind::Warning);
-    EXPECT_EQ(host.messages[0].buttons, MessageButtons::ReloadSaveAsCancel);
+    EXPECT_EQ(host.messages[0].buttons, MessageButtons::ReloadMergeSaveAsCancel);
     EXPECT_EQ(Serialized(), mine);
     EXPECT_TRUE(editor.session().isModified());
 
@@ -265,7 +265,7 @@ TEST_F(ExternalChanges, ASaveOverAChangedFileAsksAndEachAnswerDoesWhatItSays) {
     host.answers = {MessageAnswer::Cancel};
     editor.execute(CommandId::Save);
     EXPECT_EQ(host.messages.back().text, OverwriteQuestion());
-    EXPECT_EQ(host.messages.back().buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(host.messages.back().buttons, MessageButtons::YesMergeNoCancel);
     EXPECT_EQ(OnDisk(), theirs);
     EXPECT_TRUE(editor.session().isModified());
 

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
-#include "document/text_export.h"
 #include "editor_fixture.h"
+#include "exchange/text_export.h"
+#include "support/read_only_file.h"
 
 namespace brenvale {
 namespace {
@@ -258,6 +259,28 @@ TEST_F(FileCommands, TheTitleShowsAShortenedPathWhenActive) {
     settings.titleShowsPath = false;
     host.applicationActive = true;
     editor.setSettings(settings);
+    editor.session().updateTitle();
+    EXPECT_EQ(editor.session().title(), "a.bnv - Brenvale");
+}
+
+TEST_F(FileCommands, AFileThatMayNotBeWrittenSaysSoInTheTitle) {
+    Settings settings;
+    settings.titleShowsPath = false;
+    editor.setSettings(settings);
+    std::string path = WriteFile("a.bnv", "A\r\n");
+    {
+        test::ReadOnlyFile locked(path);
+        if (!locked.ok()) {
+            GTEST_SKIP() << "no way to make a read-only file here";
+        }
+        editor.openDocument(path);
+        EXPECT_EQ(editor.session().title(), "a.bnv [読み取り専用] - Brenvale");
+    }
+    // Writable again: the title follows at its next update (the window's activation).
+    editor.session().updateTitle();
+    EXPECT_EQ(editor.session().title(), "a.bnv - Brenvale");
+    // A file that went is none that may not be written: Save makes it again.
+    std::remove(path.c_str());
     editor.session().updateTitle();
     EXPECT_EQ(editor.session().title(), "a.bnv - Brenvale");
 }

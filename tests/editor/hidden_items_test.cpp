@@ -51,6 +51,23 @@ TEST_F(HiddenItems, TheSwitchHidesCheckedOrdinaryItemsAndTheCountersSaySo) {
     EXPECT_EQ(editor.list().hiddenText(), "");
 }
 
+TEST_F(HiddenItems, AListWhoseItemsAreAllHiddenSaysHowManyInsteadOfARow) {
+    Build({"t:*a,*b", "u:c,*d"});
+    editor.selectTopic(Find("t"));
+    EXPECT_EQ(editor.list().allHiddenText(), "");
+    Hide(true);
+    EXPECT_EQ(editor.list().rowCount(), 0u);
+    EXPECT_EQ(editor.list().allHiddenText(), "チェック済みの項目 2 件を隠しています");
+    // A list with a row shows the row; an empty Topic hides nothing.
+    editor.selectTopic(Find("u"));
+    EXPECT_EQ(editor.list().allHiddenText(), "");
+    editor.execute(CommandId::AddTree);
+    EXPECT_EQ(editor.list().allHiddenText(), "");
+    Hide(false);
+    editor.selectTopic(Find("t"));
+    EXPECT_EQ(editor.list().allHiddenText(), "");
+}
+
 TEST_F(HiddenItems, MovingUpOrDownStepsOverHiddenItems) {
     Build({"t:a,*h1,b,*h2,c"});
     Hide(true);

@@ -248,6 +248,53 @@ TEST_F(ListCommands, PastingLinesAsksTheSplitQuestion) {
     EXPECT_EQ(editor.list().rowCount(), 0u);
 }
 
+TEST_F(ListCommands, EditInPlaceAsksTheWindowForTheSelectedRowOnly) {
+    Build({"t:a,b"});
+    editor.selectRow(1);
+    EXPECT_TRUE(editor.isEnabled(CommandId::ListEditInPlace));
+    editor.execute(CommandId::ListEditInPlace);
+    EXPECT_EQ(host.windowCommands, (V{"edit row 1"}));
+    editor.selectRow(-1);
+    EXPECT_FALSE(editor.isEnabled(CommandId::ListEditInPlace));
+    editor.execute(CommandId::ListEditInPlace);
+    EXPECT_EQ(host.windowCommands.size(), 1u);
+    EXPECT_EQ(StepName(CommandId::ListEditInPlace), "編集");
+}
+
+TEST_F(ListCommands, TextStoredInPlaceIsOneStepAndKeepsTheTick) {
+    Build({"t:a,*b,c"});
+    editor.selectRow(0);
+    Type("typed");
+    size_t steps = editor.history().undoCount();
+    editor.storeRowText(1, "B changed");
+    EXPECT_EQ(Rows(), (V{"a", "B changed*", "c"}));
+    EXPECT_EQ(editor.list().selectedRow(), 1);
+    EXPECT_TRUE(editor.session().isModified());
+    // The entry box is no part of it.
+    EXPECT_EQ(editor.selection().text(EditBox::List), "typed");
+    EXPECT_EQ(editor.history().undoCount(), steps + 1);
+    editor.execute(CommandId::Undo);
+    EXPECT_EQ(Rows(), (V{"a", "b*", "c"}));
+    editor.execute(CommandId::Redo);
+    EXPECT_EQ(Rows(), (V{"a", "B changed*", "c"}));
+}
+
+TEST_F(ListCommands, TextStoredInPlaceUnchangedOrOnAGoneRowChangesNothing) {
+    Build({"t:a,b"});
+    size_t steps = editor.history().undoCount();
+    editor.storeRowText(0, "a");
+    editor.storeRowText(2, "nowhere");
+    EXPECT_EQ(Rows(), (V{"a", "b"}));
+    EXPECT_FALSE(editor.session().isModified());
+    EXPECT_EQ(editor.history().undoCount(), steps);
+    // A line break becomes what the file can carry, as in any other text.
+    editor.storeRowText(1, "x\r\ny");
+    EXPECT_EQ(Rows(), (V{"a", "x\ny"}));
+    // Emptied, the Item stays, empty.
+    editor.storeRowText(0, "");
+    EXPECT_EQ(Rows(), (V{"", "x\ny"}));
+}
+
 TEST_F(ListCommands, TheListExtentFollowsTheWidestText) {
     editor.list().setTextWidthMeasure(
         [](std::string_view s) { return static_cast<int>(s.size()) * 10; });

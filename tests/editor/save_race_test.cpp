@@ -63,7 +63,7 @@ TEST_F(SaveRace, AVersionSavedWhileTheBytesAreWrittenIsAskedAbout) {
     editor.execute(CommandId::Save);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, Question());
-    EXPECT_EQ(host.messages[0].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(host.messages[0].buttons, MessageButtons::YesMergeNoCancel);
     EXPECT_EQ(test::ReadBytes(path), theirs);
     EXPECT_TRUE(editor.session().isModified());
     // Nothing of the stopped save is left beside the file.

@@ -126,6 +126,7 @@ TEST_F(Undo, EveryOperationIsUndoneAndRedoneWhole) {
              u.Type("replaced");
              u.editor.execute(CommandId::ListDown);
          }},
+        {"StoreRowText", [](Undo& u) { u.editor.storeRowText(1, "edited in place"); }, 1},
         {"ListAddLine", [](Undo& u) { u.editor.execute(CommandId::ListAddLine); }},
         {"ListChkBox", [](Undo& u) { u.editor.execute(CommandId::ListChkBox); }},
         {"ToggleCheck", [](Undo& u) { u.editor.toggleCheck(1); }},

@@ -14,6 +14,18 @@ TEST(WindowPlacement, AMovedWindowStaysInsideTheWorkArea) {
     EXPECT_EQ(KeepOnScreen({-10, -10, 1200, 900}, work), (Bounds{-200, -200, 1200, 900}));
 }
 
+TEST(WindowPlacement, AnOwnedWindowOpensOverItsOwnerWhollyOnItsScreen) {
+    const Bounds right{1920, 0, 1280, 1024};  // the second of two screens
+    EXPECT_EQ(PlaceOverOwner(780, 540, {2000, 100, 600, 400}, right), (Bounds{1920, 30, 780, 540}));
+    EXPECT_EQ(PlaceOverOwner(400, 300, {2200, 300, 600, 400}, right),
+              (Bounds{2300, 350, 400, 300}));
+    // An owner half off the screen's far edge: the window stays on the screen.
+    EXPECT_EQ(PlaceOverOwner(780, 540, {2900, 800, 600, 400}, right),
+              (Bounds{1920 + 1280 - 780, 1024 - 540, 780, 540}));
+    // Larger than the work area: as large as it.
+    EXPECT_EQ(PlaceOverOwner(2000, 1500, {2000, 100, 600, 400}, right), right);
+}
+
 TEST(WindowPlacement, MinusOneCentresOnThatAxisOnly) {
     EXPECT_EQ(CentreUnset({100, -1, 573, 376}, 1024, 768), (Bounds{100, 196, 573, 376}));
     EXPECT_EQ(CentreUnset({-1, -1, 573, 376}, 1024, 768), (Bounds{225, 196, 573, 376}));

@@ -1,10 +1,11 @@
-// The Markdown import of any bytes: no crash, and what it builds exported and imported again
-// gives the same document bytes, as the export of any document does.
+// The Markdown import of any bytes: no crash, the same read whole or a few bytes at a time, and
+// what it builds exported and imported again gives the same document bytes, as the export of
+// any document does.
 #include "common/error.h"
 #include "document/document_writer.h"
-#include "document/markdown_export.h"
-#include "document/markdown_import.h"
 #include "document/model.h"
+#include "exchange/markdown_export.h"
+#include "exchange/markdown_import.h"
 #include "fuzz_check.h"
 
 using namespace brenvale;
@@ -14,13 +15,15 @@ namespace {
 const DocumentGeometry kGeometry{376, 573, 200, 300, 129};
 
 // The document bytes of an import, or nothing when the import refuses the input.
-std::optional<std::string> Import(std::string_view markdown, Document& doc) {
+std::optional<std::string> Import(std::string_view markdown, Document& doc,
+                                  size_t piece = SIZE_MAX) {
     OutlineImport outline("fallback");
     try {
-        ReadMarkdown(markdown, outline);
+        ImportSource source(markdown, "fuzz.md", piece);
+        ReadMarkdown(source, outline);
         outline.build(doc, kEveryIconIndex, "fuzz.md");
     } catch (const Error&) {
-        return std::nullopt;  // characters CP932 cannot carry, or bytes that are not UTF-8
+        return std::nullopt;  // bytes that are not UTF-8
     }
     return SerializeDocument(doc, kGeometry);
 }
@@ -30,6 +33,9 @@ std::optional<std::string> Import(std::string_view markdown, Document& doc) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Document first;
     std::optional<std::string> imported = Import(fuzz::Bytes(data, size), first);
+    Document pieces;
+    std::optional<std::string> inPieces = Import(fuzz::Bytes(data, size), pieces, size % 13 + 1);
+    fuzz::Check(inPieces == imported, "an import read in pieces gives what it gives read whole");
     if (!imported) {
         return 0;
     }

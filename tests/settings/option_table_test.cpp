@@ -21,10 +21,11 @@ std::string EveryOptionChanged() {
            "[Save]\r\nEveryS=0\r\nSpRemv=0\r\nAutoSv=3\r\nAutoMs=0\r\nInterval=1800000\r\n"
            "BackUp=1\r\nBackUpPass=/var/backups/notes\r\nTempPass=/var/tmp/notes\r\n"
            "[Tree]\r\nTreeColor=clWhite\r\nTreeFontColor=$00123456\r\nShowProgress=1\r\n"
+           "RootButtons=1\r\n"
            "[List]\r\nKugiri=0\r\nCekBox=0\r\nCekMoj=" +
            Sjis("＊") +
            "\r\nLCBold=0\r\nLCItal=1\r\nLCUnde=1\r\nListColor=clBtnFace\r\n"
-           "ListFontColor=$00ABCDEF\r\nHideChecked=1\r\nDoneDate=1\r\n";
+           "ListFontColor=$00ABCDEF\r\nHideChecked=1\r\nGrayChecked=1\r\nDoneDate=1\r\n";
 }
 
 class NoTarget : public OptionTarget {

@@ -221,6 +221,7 @@ TEST(OptionWritesTest, EveryKeyInOrderChangedOrNot) {
         {"Tree", "TreeColor", "clWhite"},
         {"Tree", "TreeFontColor", "$00100000"},
         {"Tree", "ShowProgress", "0"},
+        {"Tree", "RootButtons", "0"},
         {"List", "Kugiri", "1"},
         {"List", "CekBox", "1"},
         {"List", "CekMoj", Sjis("※")},
@@ -230,6 +231,7 @@ TEST(OptionWritesTest, EveryKeyInOrderChangedOrNot) {
         {"List", "ListColor", "$00F8F8FF"},
         {"List", "ListFontColor", "$00000010"},
         {"List", "HideChecked", "0"},
+        {"List", "GrayChecked", "0"},
         {"List", "DoneDate", "0"},
     };
     EXPECT_EQ(OptionWrites(v), expected);
@@ -248,7 +250,7 @@ TEST(OptionWritesTest, EachKeyIsAppliedAsItIsWritten) {
     EXPECT_EQ(target.interval, 5 * 60000);
     ASSERT_EQ(target.colours.size(), 4u);
     EXPECT_EQ(target.colours.back(), (std::pair{ViewColour::ListText, Colour{0x00FF0000}}));
-    EXPECT_EQ(target.settingsCalls, 19);
+    EXPECT_EQ(target.settingsCalls, 21);
     IniFile reread(dir.file("brenvale.ini"));
     EXPECT_EQ(reread.ReadString("List", "ListFontColor"), "clBlue");
     EXPECT_EQ(reread.ReadString("Save", "Interval"), "300000");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "settings/dialog_size.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
@@ -109,6 +110,35 @@ TEST(WriteClosingSettings, NormalWindowWritesItsBoundsThenState) {
     EXPECT_EQ(again.layout.bounds, w.bounds);
     EXPECT_TRUE(again.layout.tagPanel);
     EXPECT_EQ(again.layout.recentFiles, (std::vector<std::string>{"/a.bnv", "/b.bnv"}));
+}
+
+TEST(WriteClosingSettings, TheFindResultsHeightOnceKnown) {
+    test::TempDir dir;
+    const std::string path = dir.file("brenvale.ini");
+    WindowLayout w;
+    WriteClosingSettings(path, w, {});
+    EXPECT_EQ(ReadBytes(path).find("[Find]"), std::string::npos);
+    EXPECT_EQ(ReadSettings(path, 800, 600).layout.findResultsHeight, 0);
+    w.findResultsHeight = 140;
+    WriteClosingSettings(path, w, {});
+    EXPECT_EQ(ReadSettings(path, 800, 600).layout.findResultsHeight, 140);
+    WriteBytes(path, "[Find]\r\nResultsHeight=-5\r\n");
+    EXPECT_EQ(ReadSettings(path, 800, 600).layout.findResultsHeight, 0);
+}
+
+TEST(DialogSize, IsKeptPerDialogAndOnlyWhenUsable) {
+    test::TempDir dir;
+    const std::string path = dir.file("brenvale.ini");
+    EXPECT_FALSE(ReadDialogSize(path, kShortcutKeyDialogSection));
+    WriteDialogSize(path, kShortcutKeyDialogSection, {640, 420});
+    WriteDialogSize(path, kToolbarDialogSection, {500, 300});
+    EXPECT_EQ(ReadDialogSize(path, kShortcutKeyDialogSection), (DialogSize{640, 420}));
+    EXPECT_EQ(ReadDialogSize(path, kToolbarDialogSection), (DialogSize{500, 300}));
+    for (const char* bad : {"Width=0\r\nHeight=300", "Width=500", "Width=x\r\nHeight=300",
+                            "Width=500\r\nHeight=100000", "Width=-500\r\nHeight=300"}) {
+        WriteBytes(path, std::string("[KeyDialog]\r\n") + bad + "\r\n");
+        EXPECT_FALSE(ReadDialogSize(path, kShortcutKeyDialogSection)) << bad;
+    }
 }
 
 TEST(WriteClosingSettings, MaximisedWindowWritesStateThenRestoredBounds) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "editor/command_table.h"
+#include "settings/caption_text.h"
 #include "settings/text_order.h"
 #include "support/temp_dir.h"
 
@@ -122,6 +123,25 @@ TEST_F(KeyListTest, SortsByTheClickedColumnAndTurnsTheOrderRound) {
     list_.ClickColumn(ShortcutKeyList::kNumber);
     EXPECT_EQ(list_.sortState(), -1);
     EXPECT_EQ(list_.text(0, ShortcutKeyList::kNumber), "33");
+}
+
+TEST(PlainCaptionTest, DropsAccessKeysAndKeepsTheRest) {
+    EXPECT_EQ(PlainCaption("開く(&O)..."), "開く...");
+    EXPECT_EQ(PlainCaption("新規作成(&N)"), "新規作成");
+    EXPECT_EQ(PlainCaption("&File"), "File");
+    EXPECT_EQ(PlainCaption("Save && Quit"), "Save & Quit");
+    EXPECT_EQ(PlainCaption("上書き保存"), "上書き保存");
+    EXPECT_EQ(PlainCaption("(&)"), "()");
+    EXPECT_EQ(PlainCaption("a(&&)"), "a(&)");
+    EXPECT_EQ(PlainCaption("end&"), "end");
+    EXPECT_EQ(PlainCaption(""), "");
+}
+
+TEST_F(KeyListTest, TheCommandColumnShowsCaptionsWithoutAccessKeys) {
+    EXPECT_EQ(list_.text(row(CommandId::Open), ShortcutKeyList::kCaption), "開く...");
+    EXPECT_EQ(list_.text(row(CommandId::About), ShortcutKeyList::kCaption), "バージョン情報...");
+    // Files store commands by name, whatever the list shows.
+    EXPECT_EQ(list_.FileLines()[row(CommandId::Open)].name, "Open");
 }
 
 TEST_F(KeyListTest, WarnsAtTheLaterOfTwoEqualKeysInDisplayOrder) {

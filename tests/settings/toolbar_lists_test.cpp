@@ -53,7 +53,7 @@ TEST_F(ToolListsTest, OpensWithTheToolbarAndTheRestSortedWithTheTemplateLast) {
     EXPECT_EQ(Tags(lists_.dst()), "01 - 03 04");
     ASSERT_EQ(lists_.src().size(), 32u);
     EXPECT_EQ(Tags(lists_.src()).substr(0, 12), "02 05 06 07 ");
-    EXPECT_EQ(lists_.src().at(0).text, "(02) 新規作成(&N)");
+    EXPECT_EQ(lists_.src().at(0).text, "(02) 新規作成");
     EXPECT_EQ(lists_.src().at(0).image, 7);
     EXPECT_EQ(lists_.src().at(31).text, "区切り");
     EXPECT_EQ(lists_.src().at(31).image, ToolbarEntry::kNoImage);

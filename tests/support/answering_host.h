@@ -40,13 +40,6 @@ public:
     void ShowAboutBox() override {}
     void ShowFindBar() override {}
     void ChangeSwitch(bool Settings::*, bool) override {}
-    // OPML needs the window's Qt: an unattended run never exports or imports it.
-    std::string ExportOpml(const Document&, const ListKindOptions&, std::string_view) override {
-        throw Error("OPML needs the window");
-    }
-    void ReadOpml(std::string_view, OutlineImport&, std::string_view) override {
-        throw Error("OPML needs the window");
-    }
     bool AskPrintOptions(PrintJob&) override { return false; }
     void ShowPrintPreview(const PrintJob&) override {}
     bool WritePdf(const PrintJob&, const std::string&) override { return false; }

@@ -79,7 +79,11 @@ inline std::string PngBytes(uint32_t width, uint32_t height) {
 inline std::string ZipBytes(const std::vector<std::pair<std::string, std::string>>& entries) {
     std::string out;
     std::string directory;
-    for (const auto& [name, data] : entries) {
+    // Named references, not a structured binding: the lambda below takes them, which clang
+    // before version 16 refuses for bindings.
+    for (const auto& entry : entries) {
+        const std::string& name = entry.first;
+        const std::string& data = entry.second;
         const auto offset = static_cast<uint32_t>(out.size());
         const uint32_t crc = Crc32(data);
         auto common = [&](std::string& s) {

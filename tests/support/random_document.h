@@ -71,6 +71,18 @@ public:
         }
     }
 
+    // Gives some Topics a first Item that is a task with the Topic's own caption, as the
+    // Markdown import makes of a task with sub-tasks.
+    void addParentTasks(Document& doc) {
+        ForEachTopic(doc, [&](Topic& t, int) {
+            if (!t.caption.empty() && chance(3)) {
+                t.items.insert(
+                    0, Item::FromStored(std::string(chance(2) ? kCheckedMark : kUncheckedMark) +
+                                        t.caption.str()));
+            }
+        });
+    }
+
     // Most texts hold characters that convert back to the same bytes; one in eight also
     // bytes that do not (undefined, or one of the codes CP932 has twice).
     std::string text() {
@@ -99,6 +111,8 @@ public:
             "&#x10FFFF;",
             "&#x41;",
             "&#x1f600;",
+            "&#xFFFD;",
+            "&#xFFFE;",
         };
         std::string out;
         int parts = pick(0, 6);

@@ -61,7 +61,7 @@ class ExchangeTest : public QObject {
 private slots:
     void theFileMenuOffersTheNewCommands();
     void exportAndImportThroughTheFileDialogs();
-    void anImportCp932CannotHoldIsRefusedWithItsPlace();
+    void anImportOfBytesThatAreNotUtf8IsRefusedWithItsPlace();
     void printShowsThePagesInThePreview();
     void pdfIsWrittenAfterTheOptionsAndTheFileName();
     void aPdfShowsItsProgressAndCanBeStopped();
@@ -104,16 +104,16 @@ void ExchangeTest::exportAndImportThroughTheFileDialogs() {
     QCOMPARE(editor.document().topLevelCount(), size_t{1});
 }
 
-void ExchangeTest::anImportCp932CannotHoldIsRefusedWithItsPlace() {
+void ExchangeTest::anImportOfBytesThatAreNotUtf8IsRefusedWithItsPlace() {
     test::WindowFixture fixture("仕事");
-    test::WriteBytes(fixture.dir().file("bad.md"), "# a\n- [ ] 😀\n");
+    test::WriteBytes(fixture.dir().file("bad.md"), "# a\n- [ ] 😀\xFF\n");
     ChooseFileUnder(QStringLiteral("Markdown (*.md *.markdown)"),
                     QString::fromStdString(fixture.dir().file("bad.md")));
     QString text;
     test::Answer(QStringLiteral("OK"), &text);
     ActionOf(fixture.window(), CommandId::Import)->trigger();
     QCOMPARE(text, QStringLiteral("「bad.md」を読み込めません。何も変更していません。\n"
-                                  "CP932 で表せない文字: 😀 (2 行 7 桁)"));
+                                  "UTF-8 として読めないバイト: 0xFF (2 行 8 桁)"));
     QCOMPARE(fixture.editor().document().topicCount(), size_t{1});
     QVERIFY(!fixture.editor().session().isModified());
 }
@@ -165,7 +165,9 @@ std::string LongOutline(int items) {
 // for the dialog run meanwhile), and its "キャンセル" stops it: no PDF and nothing else is
 // left in the folder, the document stays as it was, and the hint panel says so.
 void ExchangeTest::aPdfShowsItsProgressAndCanBeStopped() {
-    test::WindowFixture fixture(LongOutline(12000));
+    // Long enough that its pages take far longer than the dialog's wait before it shows.
+    constexpr int kItems = 120000;
+    test::WindowFixture fixture(LongOutline(kItems));
     QString path = QString::fromStdString(fixture.dir().file("long.pdf"));
     int progressSeen = -1;
     int progressMaximum = 0;
@@ -196,7 +198,7 @@ void ExchangeTest::aPdfShowsItsProgressAndCanBeStopped() {
     QCOMPARE(after, files);
     QCOMPARE(QString::fromStdString(fixture.editor().hintText()),
              QStringLiteral("PDF の書き出しを中止しました。「long.pdf」は書き出していません"));
-    QCOMPARE(fixture.editor().document().first()->items.size(), size_t{12000});
+    QCOMPARE(fixture.editor().document().first()->items.size(), size_t{kItems});
 }
 
 // The preview keeps only its first pages (each one it shows is kept whole) and says how many

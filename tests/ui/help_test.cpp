@@ -90,6 +90,7 @@ private slots:
     void theInstalledCopyIsFoundBesideTheBinFolder();
     void everyContextNumberOpensItsPage();
     void oneWindowIsReusedAndDoesNotBlock();
+    void theWindowOpensWhollyOnItsOwnersScreen();
     void theContentsListEveryPageAndOpenIt();
     void theIndexReachesEveryPage();
     void theSearchFindsEveryPageByAWordOfIt();
@@ -187,6 +188,33 @@ void HelpTest::oneWindowIsReusedAndDoesNotBlock() {
     QVERIFY(first->isVisible());
     QCOMPARE(owner_->findChildren<HelpWindow*>().size(), 1);
     QCOMPARE(PageOf(first->currentUrl()), QStringLiteral("index.html"));
+}
+
+void HelpTest::theWindowOpensWhollyOnItsOwnersScreen() {
+    const QRect work = owner_->screen()->availableGeometry();
+    // An owner mostly past the screen's corner.
+    owner_->setGeometry(work.right() - 100, work.bottom() - 80, 300, 200);
+    HelpWindow* window = open();
+    QVERIFY(window);
+    QVERIFY2(work.contains(window->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                    .arg(window->x())
+                                                                    .arg(window->y())
+                                                                    .arg(window->width())
+                                                                    .arg(window->height())));
+    // Where there is room, over the owner's middle.
+    window->close();
+    owner_->setGeometry(
+        QRect(QPoint(0, 0), QSize(300, 200)).translated(work.center() - QPoint(150, 100)));
+    window = open();
+    QVERIFY(work.contains(window->frameGeometry()));
+    QVERIFY(
+        (window->frameGeometry().center() - owner_->frameGeometry().center()).manhattanLength() <
+        4);
+    // Moved by the user, it stays where it was put while it is open.
+    window->move(work.topLeft());
+    QPoint moved = window->pos();
+    open();
+    QCOMPARE(window->pos(), moved);
 }
 
 void HelpTest::theContentsListEveryPageAndOpenIt() {

@@ -38,6 +38,7 @@ private slots:
     void playsTheSoundOfItsKind();
     void standsInTheMiddleOfTheScreen();
     void theCloseBoxAnswersCancelAndEscapeTheEscapeButton();
+    void theMergeQuestionsOfferMergeAndEscapeCancels();
     void aFailedLaunchShowsTheSystemsReason();
     void errorsAndALackOfMemoryAreReportedNotThrownIntoQt();
 
@@ -106,6 +107,38 @@ void MessageBoxTest::theCloseBoxAnswersCancelAndEscapeTheEscapeButton() {
         [](QMessageBox* box) { ButtonWithText(box, "いいえ(&N)")->click(); });
     QCOMPARE(ShowMessageBox(nullptr, "x", MessageKind::Warning, MessageButtons::YesNoCancel),
              MessageAnswer::No);
+}
+
+void MessageBoxTest::theMergeQuestionsOfferMergeAndEscapeCancels() {
+    const QString merge = QStringLiteral("統合(&M)");
+    struct Case {
+        MessageButtons buttons;
+        QStringList texts;
+    };
+    for (const Case& c : {Case{MessageButtons::ReloadMergeSaveAsCancel,
+                               {QStringLiteral("再読み込み"), merge, QStringLiteral("別名で保存"),
+                                QStringLiteral("キャンセル")}},
+                          Case{MessageButtons::YesMergeNoCancel,
+                               {QStringLiteral("はい(&Y)"), merge, QStringLiteral("いいえ(&N)"),
+                                QStringLiteral("キャンセル")}}}) {
+        QStringList shown;
+        test::WhenModal<QMessageBox>([&](QMessageBox* box) {
+            for (QAbstractButton* b : box->buttons()) {
+                shown << b->text();
+            }
+            ButtonWithText(box, merge)->click();
+        });
+        QCOMPARE(ShowMessageBox(nullptr, "x", MessageKind::Warning, c.buttons),
+                 MessageAnswer::Merge);
+        shown.sort();
+        QStringList expected = c.texts;
+        expected.sort();
+        QCOMPARE(shown, expected);
+        test::WhenModal<QMessageBox>(
+            [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(ShowMessageBox(nullptr, "x", MessageKind::Warning, c.buttons),
+                 MessageAnswer::Cancel);
+    }
 }
 
 void MessageBoxTest::aFailedLaunchShowsTheSystemsReason() {

@@ -124,7 +124,11 @@ void KeyTest::ctrlKOpensTheDialogAndOkAppliesAndWritesTheKeys() {
         QAbstractItemModelTester tester(view->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(view->model()->rowCount(), kCommandCount);
-        QCOMPARE(view->header()->sectionSize(1), 132);
+        // At least as designed, wide enough for the longest caption, shown without its
+        // access key.
+        QVERIFY(view->header()->sectionSize(1) >= 132);
+        QCOMPARE(view->model()->index(2, 1).data().toString(), QStringLiteral("開く..."));
+        QVERIFY(dialog.width() >= 514);
         QCOMPARE(view->model()->index(8, 2).data().toString(), QStringLiteral("Shift+Ctrl+Ins"));
         // The first row is selected and the controls show its key, Alt+F4.
         QCOMPARE(dialog.selectedRow(), std::optional<size_t>(0));

@@ -130,14 +130,16 @@ void ToolbarDialogTest::ctrlBOpensTheDialogWithTheToolbar() {
         QCOMPARE(test::RowTexts(src), test::LaterCommandEntries());
         QStringList shown = test::RowTexts(dst);
         QCOMPARE(shown.size(), 38);
-        QCOMPARE(shown.mid(0, 3), (QStringList{"(01) 終了", "区切り", "(02) 新規作成(&N)"}));
+        QCOMPARE(shown.mid(0, 3), (QStringList{"(01) 終了", "区切り", "(02) 新規作成"}));
         QCOMPARE(dst->visualRect(dst->model()->index(1, 0)).height(), 24);
-        // The side panels share what the centre panel leaves.
-        QCOMPARE(src->parentWidget()->width(), 149);
-        QCOMPARE(dst->parentWidget()->width(), 149);
-        dialog.resize(533, 300);
+        // The side panels share what the centre panel leaves, at least as much as at the
+        // dialog's designed width.
+        const int side = dst->parentWidget()->width();
+        QCOMPARE(src->parentWidget()->width(), side);
+        QVERIFY(side >= 149);
+        dialog.resize(dialog.width() + 100, 300);
         QApplication::processEvents();
-        QCOMPARE(dst->parentWidget()->width(), 199);
+        QCOMPARE(dst->parentWidget()->width(), side + 50);
         QVERIFY(dst->parentWidget()->geometry().left() - src->parentWidget()->geometry().right() >
                 127);
     });
@@ -189,7 +191,7 @@ void ToolbarDialogTest::removingEveryEntryErasesTheSectionAndKeepsTheToolbar() {
 
     bool closed = withDialog([&](ToolbarDialog& dialog) {
         QCOMPARE(test::RowTexts(dialog.view(Which::Dst)),
-                 (QStringList{"(03) 開く(&O)...", "区切り", "(07) アイコン変更..."}));
+                 (QStringList{"(03) 開く...", "区切り", "(07) アイコン変更..."}));
         QCOMPARE(dialog.view(Which::Src)->model()->rowCount(), kCommandCount - 1);
         ButtonNamed(&dialog, QStringLiteral("<<- すべて削除"))->click();
         QCOMPARE(dialog.view(Which::Src)->model()->rowCount(), kCommandCount + 1);
@@ -265,8 +267,7 @@ void ToolbarDialogTest::dragsMoveOneEntryAndShowTheDropLine() {
         Click(dst, 2, Qt::ControlModifier);
         QVERIFY(Drag(dialog, Which::Dst, Which::Src, 5));
         QCOMPARE(test::RowTexts(dst), (QStringList{"(01) 終了", "区切り", "(04) 上書き保存"}));
-        QCOMPARE(test::RowTexts(src).mid(0, 2),
-                 (QStringList{"(02) 新規作成(&N)", "(03) 開く(&O)..."}));
+        QCOMPARE(test::RowTexts(src).mid(0, 2), (QStringList{"(02) 新規作成", "(03) 開く..."}));
         QVERIFY(src->selectionModel()->isRowSelected(1));
 
         // From the available list onto the second row: the red line marks the gap above it.
@@ -287,14 +288,14 @@ void ToolbarDialogTest::dragsMoveOneEntryAndShowTheDropLine() {
         dialog.lbEndDrag();
         QCOMPARE(dst->dropLine(), std::nullopt);
         QCOMPARE(test::RowTexts(dst),
-                 (QStringList{"(01) 終了", "(03) 開く(&O)...", "区切り", "(04) 上書き保存"}));
+                 (QStringList{"(01) 終了", "(03) 開く...", "区切り", "(04) 上書き保存"}));
         QVERIFY(dst->selectionModel()->isRowSelected(1));
 
         // Inside the shown list: the dragged entry takes the place of the one under it.
         QCOMPARE(dst->currentIndex().row(), 1);
         QVERIFY(Drag(dialog, Which::Dst, Which::Dst, 3));
         QCOMPARE(test::RowTexts(dst),
-                 (QStringList{"(01) 終了", "区切り", "(04) 上書き保存", "(03) 開く(&O)..."}));
+                 (QStringList{"(01) 終了", "区切り", "(04) 上書き保存", "(03) 開く..."}));
 
         // The template twice gives two separators and stays.
         for (int round = 0; round < 2; ++round) {

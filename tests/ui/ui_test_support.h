@@ -55,15 +55,26 @@ bool WithDialog(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers,
 // What the toolbar dialog offers beside the designed toolbar: the commands after the first
 // version's, then the separator template.
 inline QStringList LaterCommandEntries() {
-    return {"(35) 元に戻す(&U)",    "(36) やり直し(&R)",
-            "(37) 検索(&F)...",     "(38) 次を検索",
-            "(39) 前を検索",        "(40) チェック済みを隠す",
-            "(41) 進捗を表示",      "(42) すべてのチェックを外す",
-            "(43) インポート...",   "(44) エクスポート...",
-            "(45) 印刷...",         "(46) PDF に書き出し...",
-            "(47) 予定...",         "(48) 期限順に並べ替え",
-            "(49) タグを追加...",   "(50) タグを外す...",
-            "(51) タグ名を変更...", "区切り"};
+    return {"(35) 元に戻す",
+            "(36) やり直し",
+            "(37) 検索...",
+            "(38) 次を検索",
+            "(39) 前を検索",
+            "(40) チェック済みを隠す",
+            "(41) 進捗を表示",
+            "(42) すべてのチェックを外す",
+            "(43) インポート...",
+            "(44) エクスポート...",
+            "(45) 印刷...",
+            "(46) PDF に書き出し...",
+            "(47) 編集",
+            "(48) 競合の一覧",
+            "(49) 予定...",
+            "(50) 期限順に並べ替え",
+            "(51) タグを追加...",
+            "(52) タグを外す...",
+            "(53) タグ名を変更...",
+            "区切り"};
 }
 
 // The display texts of a list's rows.

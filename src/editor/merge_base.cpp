@@ -1,0 +1,104 @@
+#include "editor/merge_base.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "common/readable_file.h"
+
+namespace brenvale {
+
+namespace {
+
+// Copies the rest of from into to, in the kernel where it can (a clone on file systems that
+// share blocks); false when a read or write fails.
+bool CopyContents(int from, int to) {
+    for (;;) {
+        ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, size_t{1} << 30, 0);
+        if (n == 0) {
+            return true;
+        }
+        if (n > 0) {
+            continue;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+            return false;
+        }
+        break;  // not between these two files: copied through a buffer instead
+    }
+    std::vector<char> buffer(size_t{1} << 20);
+    for (;;) {
+        ssize_t n = ::read(from, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n == 0;
+        }
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = ::write(to, buffer.data() + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) {
+                continue;
+            }
+            if (w <= 0) {
+                return false;
+            }
+            done += w;
+        }
+    }
+}
+
+bool IsVersion(int fd, const FileIdentity& version) {
+    struct stat st;
+    return ::fstat(fd, &st) == 0 && MetadataOf(st).sameMetadata(version);
+}
+
+}  // namespace
+
+MergeBase::~MergeBase() {
+    forget();
+}
+
+void MergeBase::keep(const std::string& documentPath, const FileIdentity& version) {
+    forget();
+    OpenedFile source = OpenRegularFile(documentPath);
+    if (source.fd < 0) {
+        return;
+    }
+    // Written beside the copy's place and renamed there once whole; the folder is the user's
+    // own, so nothing else is found at these names but an earlier copy of this instance.
+    std::string temporary = path_ + ".new";
+    int target =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    bool kept = target >= 0 && IsVersion(source.fd, version) && CopyContents(source.fd, target);
+    // Another program's write while the bytes were copied shows in the metadata.
+    kept = kept && IsVersion(source.fd, version);
+    if (target >= 0) {
+        kept = ::close(target) == 0 && kept;
+    }
+    ::close(source.fd);
+    if (kept && ::rename(temporary.c_str(), path_.c_str()) == 0) {
+        version_ = version;
+        return;
+    }
+    ::unlink(temporary.c_str());
+}
+
+void MergeBase::forget() {
+    if (version_) {
+        ::unlink(path_.c_str());
+        version_.reset();
+    }
+}
+
+std::optional<std::string> MergeBase::path() const {
+    return version_ ? std::optional<std::string>(path_) : std::nullopt;
+}
+
+}  // namespace brenvale

@@ -1,0 +1,104 @@
+#include "exchange/exchange_format.h"
+
+#include <gtest/gtest.h>
+
+#include "document/example_document.h"
+#include "exchange/markdown_export.h"
+#include "exchange/opml.h"
+#include "exchange/text_export.h"
+#include "support/random_document.h"
+
+namespace brenvale {
+namespace {
+
+using test::Sjis;
+
+std::string_view NameOf(const ExchangeFormat* format) {
+    return format ? format->name : "none";
+}
+
+TEST(ExchangeFormat, OneLookupByExtensionAndByName) {
+    for (auto [file, format] :
+         std::vector<std::pair<std::string, std::string_view>>{{"a.md", "md"},
+                                                               {"/x.y/A.MARKDOWN", "md"},
+                                                               {"list.opml", "opml"},
+                                                               {"list.Xml", "opml"},
+                                                               {"a.txt", "txt"},
+                                                               {"a.text", "txt"},
+                                                               {"a.doc", "none"},
+                                                               {"md", "none"},
+                                                               {"folder.md/plain", "none"}}) {
+        EXPECT_EQ(NameOf(FormatOfFileName(file)), format) << file;
+    }
+    for (auto [name, format] :
+         std::vector<std::pair<std::string, std::string_view>>{{"md", "md"},
+                                                               {"Markdown", "md"},
+                                                               {"opml", "opml"},
+                                                               {"txt", "txt"},
+                                                               {"text", "txt"},
+                                                               {"xml", "none"},
+                                                               {"", "none"}}) {
+        EXPECT_EQ(NameOf(FormatNamed(name)), format) << name;
+    }
+    EXPECT_EQ(EncodingNamed("Shift_JIS"), TextEncoding::Cp932);
+    EXPECT_EQ(EncodingNamed("UTF8"), TextEncoding::Utf8);
+    EXPECT_EQ(EncodingNamed("latin1"), std::nullopt);
+}
+
+// The dialogs offer every format in each of its encodings; the filter chosen is found again by
+// its description, wherever it stands in the list.
+TEST(ExchangeFormat, TheDialogsFiltersComeFromTheTableAndLeadBackToIt) {
+    EXPECT_EQ(ExchangeDialogFilter(false),
+              "Markdown (*.md)|*.md|OPML (*.opml)|*.opml|テキスト CP932 (*.txt)|*.txt|"
+              "テキスト UTF-8 (*.txt)|*.txt");
+    EXPECT_EQ(ExchangeDialogFilter(true),
+              "Markdown (*.md *.markdown)|*.md|OPML (*.opml)|*.opml|テキスト CP932 (*.txt)|*.txt|"
+              "テキスト UTF-8 (*.txt)|*.txt|すべてのファイル (*.*)|*.*");
+    std::optional<FormatChoice> utf8 = ChoiceOfFilter("テキスト UTF-8 (*.txt)", true);
+    ASSERT_TRUE(utf8);
+    EXPECT_EQ(utf8->format->name, "txt");
+    EXPECT_EQ(utf8->encoding, TextEncoding::Utf8);
+    EXPECT_EQ(ChoiceOfFilter("Markdown (*.md *.markdown)", true)->format->name, "md");
+    EXPECT_EQ(ChoiceOfFilter("Markdown (*.md)", false)->format->name, "md");
+    EXPECT_FALSE(ChoiceOfFilter("すべてのファイル (*.*)", true));
+    EXPECT_FALSE(ChoiceOfFilter("Markdown (*.md *.markdown)", false));
+}
+
+TEST(ExchangeFormat, TheFallbackCaptionIsTheFileName) {
+    EXPECT_EQ(FallbackCaption("/tmp/x/買い物.md"), Sjis("買い物"));
+    EXPECT_EQ(FallbackCaption("a.b.opml"), "a.b");
+    EXPECT_EQ(FallbackCaption("😀.md"), "&#x1F600;");             // kept as the document keeps it
+    EXPECT_EQ(FallbackCaption("a\xFF.md"), Sjis("インポート"));  // a name that is not UTF-8
+}
+
+// Every row writes a file that its own reader takes back (the structured formats to the same
+// document), through the same functions the window and the tool use.
+TEST(ExchangeFormat, EveryRowWritesAndReadsThroughTheTable) {
+    test::RandomDocument random(4);
+    Document doc;
+    random.build(doc, 80, 9);
+    test::TempDir dir;
+    for (const ExchangeFormat& format : ExchangeFormats()) {
+        for (TextEncoding encoding : format.encodings) {
+            if (encoding == TextEncoding::Utf8 && format.encodings.size() > 1) {
+                continue;  // the random texts hold bytes UTF-8 cannot show
+            }
+            std::string path = dir.file("out." + std::string(format.extensions.front()));
+            WriteExportFile({&format, encoding}, doc, {}, "doc.bnv", path);
+            ImportSource source(path);
+            ImportedFile file = ReadImport({&format, encoding}, source);
+            if (!file.outline) {
+                EXPECT_EQ(test::ReadBytes(path), ExportText(doc, {}, encoding));
+                EXPECT_EQ(std::string_view(file.lines.block.data(), file.lines.size),
+                          test::ReadBytes(path));
+                continue;
+            }
+            Document again;
+            file.outline->build(again, kEveryIconIndex, source.name());
+            EXPECT_EQ(test::Bytes(again), test::Bytes(doc)) << format.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brenvale
