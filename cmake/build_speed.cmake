@@ -21,3 +21,12 @@ check_linker_flag(CXX -fuse-ld=lld BRENVALE_HAS_LLD)
 if(BRENVALE_HAS_LLD)
     add_link_options(-fuse-ld=lld)
 endif()
+
+# Several sources compiled as one: the standard, Qt and GoogleTest headers are read once for a
+# batch instead of once per file, which roughly halves a full build on two cores. A developer
+# who rebuilds single files often may turn it off.
+option(BRENVALE_UNITY_BUILD "Compile the sources in batches" ON)
+if(BRENVALE_UNITY_BUILD)
+    set(CMAKE_UNITY_BUILD ON)
+    set(CMAKE_UNITY_BUILD_BATCH_SIZE 12)
+endif()

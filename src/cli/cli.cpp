@@ -13,6 +13,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "cli/cli_arguments.h"
 #include "cli/cli_output.h"
 #include "cli/cli_schedule.h"
 #include "cli/cli_usage.h"
@@ -36,10 +37,6 @@
 namespace brenvale {
 
 namespace {
-
-struct UsageError {
-    std::string text;
-};
 
 // The options the commands take from the settings.
 struct CliSettings {
@@ -326,33 +323,8 @@ int Diff(const Invocation& inv, std::ostream& out, std::ostream& err) {
     return DiffCommand(inv.operands, CompareOptionsOf(inv), out, err);
 }
 
-// The settings named by --settings, read as the editor reads its own: a missing file or key
-// gives the default. A file that is there but cannot be read is an error here, since the
-// caller named it.
 CliSettings SettingsFrom(const std::string& file) {
-    OpenedFile opened = OpenRegularFile(file);
-    if (opened.fd >= 0) {
-        ::close(opened.fd);
-    } else if (opened.failure != OpenFailure::System || opened.error != ENOENT) {
-        throw Error(OpenFailureText(file, opened));
-    }
-    return FromSettings(ReadOptionSettings(IniFile(file)));
-}
-
-// The value of an option given as "--name VALUE" or "--name=VALUE" at args[i] (i then
-// stands on the value); nothing when args[i] is another argument.
-std::optional<std::string> OptionValue(const std::vector<std::string>& args, size_t& i,
-                                       const std::string& name) {
-    if (args[i].starts_with(name + "=")) {
-        return args[i].substr(name.size() + 1);
-    }
-    if (args[i] != name) {
-        return std::nullopt;
-    }
-    if (++i == args.size()) {
-        throw UsageError{name + " needs a value"};
-    }
-    return args[i];
+    return FromSettings(SettingsNamedBy(file));
 }
 
 void FlushOutput(std::ostream& out) {

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <tuple>
 
+#include "cli/cli_arguments.h"
 #include "common/cp932.h"
 #include "common/error.h"
 #include "common/readable_file.h"
@@ -33,10 +34,6 @@ constexpr const char* kScheduleUsage =
 
 constexpr size_t kOutputPiece = size_t{256} << 10;
 
-struct UsageError {
-    std::string text;
-};
-
 struct Arguments {
     std::vector<std::string> operands;
     std::optional<Date> today;
@@ -46,33 +43,6 @@ struct Arguments {
     bool noBackup = false;
     bool strict = false;
 };
-
-// The settings named by --settings, read as the editor reads its own: a missing file or key
-// gives the default; a file that is there but cannot be read is an error.
-Settings SettingsFrom(const std::string& file) {
-    OpenedFile opened = OpenRegularFile(file);
-    if (opened.fd >= 0) {
-        ::close(opened.fd);
-    } else if (opened.failure != OpenFailure::System || opened.error != ENOENT) {
-        throw Error(OpenFailureText(file, opened));
-    }
-    return ReadOptionSettings(IniFile(file));
-}
-
-// "--name VALUE" or "--name=VALUE" at args[i] (i then stands on the value).
-std::optional<std::string> OptionValue(const std::vector<std::string>& args, size_t& i,
-                                       const std::string& name) {
-    if (args[i].starts_with(name + "=")) {
-        return args[i].substr(name.size() + 1);
-    }
-    if (args[i] != name) {
-        return std::nullopt;
-    }
-    if (++i == args.size()) {
-        throw UsageError{name + " needs a value"};
-    }
-    return args[i];
-}
 
 Arguments Parse(const std::vector<std::string>& args) {
     Arguments a;
@@ -91,7 +61,7 @@ Arguments Parse(const std::vector<std::string>& args) {
             if (value->empty()) {
                 throw UsageError{"--settings needs a file"};
             }
-            a.settings = SettingsFrom(*value);
+            a.settings = SettingsNamedBy(*value);
         } else if (auto value = OptionValue(args, i, "--today")) {
             a.today = ParseIsoDate(*value);
             if (!a.today) {

@@ -16,4 +16,8 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 std::string ToLowerAscii(std::string_view text);
 
+inline constexpr bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 }  // namespace brenvale

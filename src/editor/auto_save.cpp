@@ -33,9 +33,7 @@ void WriteCopyInstead(EditorParts& p, std::string_view why) {
         }
         hint += "「" + std::string(FileNamePart(copy)) + "」に自動保存しました";
     }
-    if (!p.drag.active()) {
-        p.hint.show(hint);
-    }
+    ShowHint(p, hint);
 }
 
 }  // namespace

@@ -14,6 +14,12 @@ Document& EditorParts::doc() const {
     return session.document();
 }
 
+void ShowHint(EditorParts& p, const std::string& text) {
+    if (!p.drag.active()) {
+        p.hint.show(text);
+    }
+}
+
 Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
     : host_(host),
       settings_(std::move(settings)),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "settings/settings.h"
 
 namespace brenvale {
@@ -47,5 +49,8 @@ struct EditorParts {
 
     Document& doc() const;
 };
+
+// Shows text in the hint panel, unless a drag owns the panel while it lasts.
+void ShowHint(EditorParts& p, const std::string& text);
 
 }  // namespace brenvale

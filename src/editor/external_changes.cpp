@@ -28,13 +28,6 @@ namespace brenvale {
 
 namespace {
 
-void ShowHint(EditorParts& p, const std::string& text) {
-    // A drag owns the hint panel while it lasts.
-    if (!p.drag.active()) {
-        p.hint.show(text);
-    }
-}
-
 // The version on disk that the check found, its bytes hashed, to recognise it later.
 FileIdentity HashedVersion(const DiskCheck& check, const std::string& path) {
     if (check.hashed) {

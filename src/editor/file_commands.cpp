@@ -314,9 +314,7 @@ void OpenExecute(EditorParts& p) {
 }
 
 void ShowBackupHint(EditorParts& p, const BackupError& e) {
-    if (!p.drag.active()) {
-        p.hint.show(std::string(e.what()) + " 自動保存しませんでした。");
-    }
+    ShowHint(p, std::string(e.what()) + " 自動保存しませんでした。");
 }
 
 SaveResult SaveDocument(EditorParts& p, BackupFailure onFailure) {

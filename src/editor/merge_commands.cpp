@@ -37,12 +37,6 @@ namespace {
 constexpr const char* kMergeStep = "統合";
 constexpr const char* kCopiesStep = "競合コピーの統合";
 
-void ShowHint(EditorParts& p, const std::string& text) {
-    if (!p.drag.active()) {
-        p.hint.show(text);
-    }
-}
-
 ReadOptions DocumentReadOptions(const EditorParts& p) {
     ReadOptions options = p.settings.readOptions();
     options.imageCount = p.topicImageCount;

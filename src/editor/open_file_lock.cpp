@@ -30,7 +30,7 @@ struct flock WholeFile(short type) {
 
 // Whether the descriptor is still the file at path (not one removed, or removed and made
 // again, by an editor letting go).
-bool IsFileAt(int fd, const std::string& path) {
+bool IsLockFileAt(int fd, const std::string& path) {
     struct stat held, named;
     return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
@@ -149,7 +149,7 @@ int OpenFileLock::holdIn(const std::string& folder) {
             return -1;
         }
         struct flock lock = WholeFile(F_RDLCK);
-        if (::fcntl(fd, F_OFD_SETLK, &lock) == 0 && IsFileAt(fd, path)) {
+        if (::fcntl(fd, F_OFD_SETLK, &lock) == 0 && IsLockFileAt(fd, path)) {
             return fd;
         }
         // The last holder is removing this lock file: the next open makes a new one.

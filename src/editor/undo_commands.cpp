@@ -44,9 +44,7 @@ void Replay(EditorParts& p, bool undo) {
     }
     p.list.updateExtent();
     p.session.setModified(!p.history.atSavedState());
-    if (!p.drag.active()) {
-        p.hint.show(hint);
-    }
+    ShowHint(p, hint);
 }
 
 }  // namespace

@@ -1,14 +1,8 @@
 #include "exchange/markdown_blocks.h"
 
+#include "common/text.h"
+
 namespace brenvale {
-
-namespace {
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-}  // namespace
 
 std::string_view TrimMarkdownBlanks(std::string_view s) {
     while (!s.empty() && IsMarkdownBlank(s.front())) {
@@ -51,7 +45,7 @@ size_t ListMarkerWidth(std::string_view rest, bool* ordered) {
     if (rest[0] == '-' || rest[0] == '*' || rest[0] == '+') {
         width = 1;
     } else {
-        while (width < rest.size() && width < 10 && IsDigit(rest[width])) {
+        while (width < rest.size() && width < 10 && IsAsciiDigit(rest[width])) {
             ++width;
         }
         if (width == 0 || width > 9 || width == rest.size() ||

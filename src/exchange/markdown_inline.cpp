@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/cp932.h"
+#include "common/text.h"
 #include "exchange/markdown_entities.h"
 
 namespace brenvale {
@@ -29,12 +30,8 @@ bool IsAsciiPunctuation(char c) {
     return c != '\0' && std::strchr("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", c) != nullptr;
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 bool IsAlnum(char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return IsAsciiDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 bool IsBlank(char c) {
@@ -88,7 +85,7 @@ std::optional<Reference> ReadReference(std::string_view text) {
         }
         char32_t value = 0;
         for (char c : digits) {
-            int d = IsDigit(c)                    ? c - '0'
+            int d = IsAsciiDigit(c)               ? c - '0'
                     : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
                     : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                   : -1;
@@ -143,7 +140,7 @@ bool AppendMarkdownText(std::string& out, std::string_view cp932, MarkdownSpot s
     size_t orderedMark = std::string_view::npos;
     if (spot == MarkdownSpot::ListItem && begin == 0 && end > 0) {
         size_t digits = 0;
-        while (digits < end && IsDigit(cp932[digits])) {
+        while (digits < end && IsAsciiDigit(cp932[digits])) {
             ++digits;
         }
         if (digits > 0 && digits < end && (cp932[digits] == '.' || cp932[digits] == ')')) {

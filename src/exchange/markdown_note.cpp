@@ -1,16 +1,9 @@
 #include "exchange/markdown_note.h"
 
 #include "common/hex.h"
+#include "common/text.h"
 
 namespace brenvale {
-
-namespace {
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-}  // namespace
 
 std::string FormatMarkdownNote(const MarkdownNote& note) {
     if (note.empty()) {
@@ -58,7 +51,7 @@ std::optional<MarkdownNote> ParseMarkdownNote(std::string_view comment) {
             }
             int icon = 0;
             for (char c : digits) {
-                if (!IsDigit(c)) {
+                if (!IsAsciiDigit(c)) {
                     return std::nullopt;
                 }
                 icon = icon * 10 + (c - '0');

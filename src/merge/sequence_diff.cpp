@@ -27,9 +27,9 @@ int64_t CostLimit(size_t length) {
     return static_cast<int64_t>(std::clamp(root, 256.0, 1024.0));
 }
 
-class Differ {
+class SequenceDiffer {
 public:
-    Differ(SequenceKeys before, SequenceKeys after)
+    SequenceDiffer(SequenceKeys before, SequenceKeys after)
         : a_(before), b_(after), keptA_(before.size()), keptB_(after.size()) {}
 
     std::vector<KeptPair> run() {
@@ -163,7 +163,7 @@ private:
 }  // namespace
 
 std::vector<KeptPair> DiffSequences(SequenceKeys before, SequenceKeys after) {
-    return Differ(before, after).run();
+    return SequenceDiffer(before, after).run();
 }
 
 std::vector<bool> LongestIncreasingPairs(std::span<const KeptPair> pairs) {

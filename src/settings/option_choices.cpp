@@ -17,7 +17,7 @@ constexpr std::array<int, 17> kIntervalMinutes = {1,  2,  3,  4,  5,  6,  7,  8,
 constexpr std::array<std::string_view, 12> kMarkEntries = {"※", "○", "●", "◎", "△", "▲",
                                                            "▽", "▼", "□", "■", "◇", "◆"};
 
-constexpr std::string_view kReferenceMark = "※";
+constexpr std::string_view kReferenceMarkUtf8 = "※";
 
 constexpr std::array<std::string_view, 4> kFixedCustomColours = {"ColorA=FFF8F8", "ColorB=100000",
                                                                  "ColorC=F8F8FF", "ColorD=000010"};
@@ -100,7 +100,7 @@ void FolderChoice::Choose(std::string folder) {
 }
 
 std::string StoredFolder(std::string_view text) {
-    if (text.starts_with(kReferenceMark)) {
+    if (text.starts_with(kReferenceMarkUtf8)) {
         return std::string(kOwnFolderToken);
     }
     return std::string(text);

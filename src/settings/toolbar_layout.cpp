@@ -9,7 +9,7 @@ namespace brenvale {
 
 namespace {
 
-constexpr std::string_view kSection = "ToolBar";
+constexpr std::string_view kToolbarSection = "ToolBar";
 
 int IndexOf(std::string_view value, std::span<const std::string_view> names) {
     for (size_t i = 0; i < names.size(); ++i) {
@@ -30,7 +30,7 @@ std::string PositionKey(size_t position) {
 
 std::vector<std::string> ReadToolbarValues(const std::string& settingsPath) {
     std::vector<std::string> values;
-    for (auto& [key, value] : IniFile(settingsPath).SectionEntries(kSection)) {
+    for (auto& [key, value] : IniFile(settingsPath).SectionEntries(kToolbarSection)) {
         values.push_back(std::move(value));
     }
     return values;
@@ -65,7 +65,7 @@ void WriteToolbarValues(const std::string& settingsPath, std::span<const std::st
     for (size_t i = 0; i < values.size(); ++i) {
         entries.emplace_back(PositionKey(i), values[i]);
     }
-    IniFile(settingsPath).ReplaceSection(kSection, entries);
+    IniFile(settingsPath).ReplaceSection(kToolbarSection, entries);
 }
 
 }  // namespace brenvale

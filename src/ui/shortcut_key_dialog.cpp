@@ -32,8 +32,8 @@ namespace brenvale {
 
 namespace {
 
-constexpr int kClientWidth = 514;
-constexpr int kClientHeight = 317;
+constexpr int kKeyDialogWidth = 514;
+constexpr int kKeyDialogHeight = 317;
 constexpr int kColumnWidths[] = {36, 132, 117, 105};
 // The "No." column's picture and the gap after it.
 constexpr int kPictureWidth = 20;
@@ -83,11 +83,11 @@ ShortcutKeyDialog::ShortcutKeyDialog(CommandActions& actions, const ImageLists& 
     setWindowTitle(QStringLiteral("ショートカットキー設定"));
     model_ = new KeyTableModel(keys_, images, this);
     buildLayout();
-    FrameAsSizableDialog(this, QSize(kClientWidth, kClientHeight));
+    FrameAsSizableDialog(this, QSize(kKeyDialogWidth, kKeyDialogHeight));
     // Wide enough that no command, key or category is cut off.
     const int listWidth = sizeColumnsToContents() + 2 * lvKey_->frameWidth() +
                           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lvKey_);
-    ResizeCentred(this, QSize(std::max(kClientWidth, listWidth + kOutside), kClientHeight));
+    ResizeCentred(this, QSize(std::max(kKeyDialogWidth, listWidth + kOutside), kKeyDialogHeight));
     selectRow(0);
     lvKey_->setFocus();
 }

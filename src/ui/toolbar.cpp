@@ -12,7 +12,7 @@ namespace brenvale {
 namespace {
 
 constexpr int kSeparatorWidth = 11;
-constexpr int kIndent = 3;
+constexpr int kBarIndent = 3;
 
 QWidget* MakeSeparator(QWidget* parent) {
     auto* line = new QFrame(parent);
@@ -29,7 +29,7 @@ Toolbar::Toolbar(CommandActions& actions, QWidget* parent)
       actions_(actions),
       layout_(new FlowLayout(this)),
       holding_(new QWidget(this)) {
-    layout_->setContentsMargins(kIndent, 1, 0, 1);
+    layout_->setContentsMargins(kBarIndent, 1, 0, 1);
     setAccessibleName(QStringLiteral("ツールバー"));
     holding_->hide();
     for (const CommandInfo& info : CommandTable()) {

@@ -27,8 +27,8 @@ namespace brenvale {
 
 namespace {
 
-constexpr int kClientWidth = 433;
-constexpr int kClientHeight = 255;
+constexpr int kToolbarDialogWidth = 433;
+constexpr int kToolbarDialogHeight = 255;
 constexpr int kCentreWidth = 127;
 // The margins beside the three panels.
 constexpr int kGaps = 8;
@@ -65,11 +65,11 @@ ToolbarDialog::ToolbarDialog(const std::vector<Toolbar::Slot>& toolbar, const Im
     srcModel_ = new ToolbarEntryModel(lists_.src(), images, this);
     dstModel_ = new ToolbarEntryModel(lists_.dst(), images, this);
     buildLayout();
-    FrameAsSizableDialog(this, QSize(kClientWidth, kClientHeight));
+    FrameAsSizableDialog(this, QSize(kToolbarDialogWidth, kToolbarDialogHeight));
     // Each list wide enough for its longest entry, whichever list it ends up in.
     const int side = entryListWidth();
-    ResizeCentred(this,
-                  QSize(std::max(kClientWidth, 2 * side + kCentreWidth + kGaps), kClientHeight));
+    ResizeCentred(this, QSize(std::max(kToolbarDialogWidth, 2 * side + kCentreWidth + kGaps),
+                              kToolbarDialogHeight));
     scrollTimer_.setInterval(kScrollInterval);
     connect(&scrollTimer_, &QTimer::timeout, this, &ToolbarDialog::ScrollTimerTimer);
     refresh();

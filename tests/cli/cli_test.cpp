@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli_run.h"
 #include "document/example_document.h"
 #include "support/foreign_files.h"
 #include "support/run_command.h"
@@ -19,18 +20,8 @@ namespace {
 
 using test::Sjis;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 TEST(Cli, ResaveReproducesTheExampleAndExportWritesTheOutline) {
     test::TempDir dir;

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "merge/outline.h"
 
 namespace brenvale {
@@ -21,18 +22,8 @@ using test::OutlineOf;
 using test::ReadBytes;
 using test::WriteBytes;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 std::string OutlineOfFile(const std::string& path) {
     return OutlineOf(*ReadDocument(path, test::KeepEveryIcon()).document);

@@ -13,21 +13,11 @@
 #include "common/byte_block.h"
 #include "common/error.h"
 #include "common/file_io.h"
+#include "support/error_of.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {
 namespace {
-
-// The text of the Error that fn throws; empty when it throws none.
-template <typename Fn>
-std::string ErrorOf(Fn&& fn) {
-    try {
-        fn();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return {};
-}
 
 // A read that would wait for ever ends the test program instead.
 class NoHang : public ::testing::Test {
@@ -42,14 +32,14 @@ TEST_F(NoHang, EveryReaderRefusesAPipeADeviceAndAFolder) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     const std::string notRegular = "」は通常のファイルではありません。";
     for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
-        EXPECT_EQ(ErrorOf([&] { ReadWholeFile(path); }), "「" + path + notRegular);
-        EXPECT_EQ(ErrorOf([&] { ReadFileBlock(path, 1); }), "「" + path + notRegular);
+        EXPECT_EQ(test::ErrorOf([&] { ReadWholeFile(path); }), "「" + path + notRegular);
+        EXPECT_EQ(test::ErrorOf([&] { ReadFileBlock(path, 1); }), "「" + path + notRegular);
     }
-    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(dir.path()); }),
+    EXPECT_EQ(test::ErrorOf([&] { ReadWholeFile(dir.path()); }),
               "「" + dir.path() + "」はフォルダです。");
-    EXPECT_EQ(ErrorOf([&] { ReadFileBlock(dir.path(), 1); }),
+    EXPECT_EQ(test::ErrorOf([&] { ReadFileBlock(dir.path(), 1); }),
               "「" + dir.path() + "」はフォルダです。");
-    EXPECT_NE(ErrorOf([&] { ReadWholeFile(dir.file("missing")); }).find("No such file"),
+    EXPECT_NE(test::ErrorOf([&] { ReadWholeFile(dir.file("missing")); }).find("No such file"),
               std::string::npos);
 }
 

@@ -24,14 +24,6 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::WriteBytes;
 
-std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
 struct stat StatOf(const std::string& path) {
     struct stat st {};
     ::lstat(path.c_str(), &st);
@@ -86,7 +78,7 @@ TEST(SafeSave, RefusesAFileTheUserMayNotWrite) {
     });
     EXPECT_EQ(result, "");
     EXPECT_EQ(ReadBytes(path), "old");
-    EXPECT_EQ(Entries(folder), std::set<std::string>{"a.bnv"});
+    EXPECT_EQ(test::FolderEntries(folder), std::set<std::string>{"a.bnv"});
 }
 
 TEST(SafeSave, WritesInPlaceInAFolderTheUserMayNotWriteAndPutsTheOldBytesBackOnFailure) {
@@ -125,7 +117,7 @@ TEST(SafeSave, WritesInPlaceInAFolderTheUserMayNotWriteAndPutsTheOldBytesBackOnF
     ::chmod(folder.c_str(), 0755);
     EXPECT_EQ(result, "");
     EXPECT_EQ(ReadBytes(path), "new content");
-    EXPECT_EQ(Entries(folder), std::set<std::string>{"a.bnv"});
+    EXPECT_EQ(test::FolderEntries(folder), std::set<std::string>{"a.bnv"});
 }
 
 TEST(SafeSave, KeepsOwnerGroupAndPermissions) {
@@ -143,7 +135,7 @@ TEST(SafeSave, KeepsOwnerGroupAndPermissions) {
     EXPECT_EQ(st.st_gid, test::kNoGroup);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(ReadBytes(path), "new");
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"a.bnv"});
+    EXPECT_EQ(test::FolderEntries(dir.path()), std::set<std::string>{"a.bnv"});
 }
 
 TEST(SafeSave, WritesInPlaceWhereTheOwnerOrGroupCannotBeKept) {
@@ -178,7 +170,7 @@ TEST(SafeSave, WritesInPlaceWhereTheOwnerOrGroupCannotBeKept) {
     EXPECT_EQ(ReadBytes(othersGroup), "new b");
     EXPECT_EQ(StatOf(othersGroup).st_uid, test::kNobody);
     EXPECT_EQ(StatOf(othersGroup).st_gid, 0u);
-    EXPECT_EQ(Entries(folder), (std::set<std::string>{"a.bnv", "b.bnv"}));
+    EXPECT_EQ(test::FolderEntries(folder), (std::set<std::string>{"a.bnv", "b.bnv"}));
 }
 
 TEST(SafeSave, AFileWithMoreThanOneNameKeepsThemAll) {
@@ -196,7 +188,7 @@ TEST(SafeSave, AFileWithMoreThanOneNameKeepsThemAll) {
     }
     EXPECT_EQ(ReadBytes(path), "new");
     EXPECT_EQ(ReadBytes(dir.file("b.bnv")), "new");
-    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"a.bnv", "b.bnv"}));
+    EXPECT_EQ(test::FolderEntries(dir.path()), (std::set<std::string>{"a.bnv", "b.bnv"}));
 }
 
 TEST(SafeSave, FollowsLinksAndMakesTheFileADanglingLinkNames) {
@@ -206,8 +198,8 @@ TEST(SafeSave, FollowsLinksAndMakesTheFileADanglingLinkNames) {
     WriteFileAtomically(dir.file("link.bnv"), "made");
     EXPECT_TRUE(fs::is_symlink(dir.file("link.bnv")));
     EXPECT_EQ(ReadBytes(dir.file("sub/real.bnv")), "made");
-    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"link.bnv", "sub"}));
-    EXPECT_EQ(Entries(dir.file("sub")), std::set<std::string>{"real.bnv"});
+    EXPECT_EQ(test::FolderEntries(dir.path()), (std::set<std::string>{"link.bnv", "sub"}));
+    EXPECT_EQ(test::FolderEntries(dir.file("sub")), std::set<std::string>{"real.bnv"});
 
     // A chain of links, the last one absolute.
     fs::create_symlink(dir.file("sub/real.bnv"), dir.file("sub/inner"));
@@ -230,11 +222,11 @@ TEST(SafeSave, ASaveInProgressLeavesNoFileBesideTheTarget) {
         AtomicFileWriter writer(path);
         writer.Write(std::string(1 << 20, 'x'));
         // A kill now would leave nothing: the temporary file has no name yet.
-        EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"a.bnv"});
+        EXPECT_EQ(test::FolderEntries(dir.path()), std::set<std::string>{"a.bnv"});
         writer.Commit();
     }
     EXPECT_EQ(ReadBytes(path), std::string(1 << 20, 'x'));
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"a.bnv"});
+    EXPECT_EQ(test::FolderEntries(dir.path()), std::set<std::string>{"a.bnv"});
 }
 
 TEST(SafeSave, FallsBackToANamedTemporaryFile) {
@@ -247,14 +239,14 @@ TEST(SafeSave, FallsBackToANamedTemporaryFile) {
     {
         AtomicFileWriter writer(path);
         writer.Write("new");
-        EXPECT_EQ(Entries(dir.path()).size(), 2u);  // the hidden file beside the target
+        EXPECT_EQ(test::FolderEntries(dir.path()).size(), 2u);  // the hidden file beside the target
     }
     EXPECT_EQ(ReadBytes(path), "old");
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"a.bnv"});
+    EXPECT_EQ(test::FolderEntries(dir.path()), std::set<std::string>{"a.bnv"});
     WriteFileAtomically(path, "new");
     EXPECT_EQ(ReadBytes(path), "new");
     EXPECT_EQ(StatOf(path).st_mode & 07777, 0604u);
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"a.bnv"});
+    EXPECT_EQ(test::FolderEntries(dir.path()), std::set<std::string>{"a.bnv"});
 }
 
 TEST(SafeSave, ANewFileGetsTheUsualPermissions) {

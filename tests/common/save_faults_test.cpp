@@ -96,14 +96,6 @@ struct Scenario {
     std::function<void(const test::TempDir&)> prepare;
 };
 
-std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
 // Bytes that differ at every position from the old ones, long enough for several writes.
 const std::string kOld(300000, 'o');
 const std::string kNew(700001, 'n');
@@ -142,7 +134,7 @@ size_t InjectEveryFault(const Scenario& scenario) {
         if (scenario.prepare) {
             scenario.prepare(dir);
         }
-        const std::set<std::string> before = Entries(dir.path());
+        const std::set<std::string> before = test::FolderEntries(dir.path());
         FaultyCalls faults;
         faults.unnamedFiles = scenario.unnamedFiles;
         faults.failAt = k;
@@ -168,7 +160,7 @@ size_t InjectEveryFault(const Scenario& scenario) {
                 EXPECT_TRUE(test::ReadBytes(path) == kOld) << "the old file changed";
             }
         }
-        EXPECT_EQ(Entries(dir.path()), after);
+        EXPECT_EQ(test::FolderEntries(dir.path()), after);
     }
     return dry.calls.size();
 }

@@ -18,14 +18,6 @@
 namespace brenvale {
 namespace {
 
-std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
 WriteOptions WithBackup() {
     WriteOptions options;
     options.backup = true;
@@ -60,7 +52,7 @@ TEST(Backup, ABackupCutShortLeavesTheOldBackupAndTheDocument) {
     }
     EXPECT_EQ(test::ReadBytes(dir.file("a.BAK")), "the old backup");
     EXPECT_TRUE(test::ReadBytes(path) == big);
-    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"a.BAK", "a.bnv"}));
+    EXPECT_EQ(test::FolderEntries(dir.path()), (std::set<std::string>{"a.BAK", "a.bnv"}));
 
     WriteDocument(doc, path, {}, WithBackup());
     EXPECT_TRUE(test::ReadBytes(dir.file("a.BAK")) == big);
@@ -90,7 +82,7 @@ TEST(Backup, AnOldBackupThatCannotBeReplacedStopsTheSave) {
         EXPECT_NE(test::ReadBytes(path), "document");
     }
     EXPECT_EQ(test::ReadBytes(dir.file("a.BAK")), "the old backup");
-    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"a.BAK", "a.bnv"}));
+    EXPECT_EQ(test::FolderEntries(dir.path()), (std::set<std::string>{"a.BAK", "a.bnv"}));
 }
 
 TEST(Backup, ABackupFolderThatTakesNoFileStopsTheSave) {
@@ -136,7 +128,7 @@ TEST(Backup, NothingIsCopiedFromADeviceOrForANewDocument) {
     options.backupFolder = dir.path();
     WriteDocument(doc, "/dev/null", {}, options);
     WriteDocument(doc, dir.file("new.bnv"), {}, options);
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"new.bnv"});
+    EXPECT_EQ(test::FolderEntries(dir.path()), std::set<std::string>{"new.bnv"});
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "document/document_writer.h"
 #include "document/example_document.h"
 #include "document/text_store.h"
+#include "support/error_of.h"
 
 namespace brenvale {
 namespace {
@@ -21,17 +22,6 @@ ReadResult Parse(std::string_view bytes, bool applyGeometry = true) {
     ReadOptions options;
     options.applyGeometry = applyGeometry;
     return ParseDocument(bytes, options);
-}
-
-// The text of the Error that fn throws; empty when it throws none.
-template <typename Fn>
-std::string ErrorOf(Fn&& fn) {
-    try {
-        fn();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return {};
 }
 
 // "caption/level" of every Topic in tree order.
@@ -186,7 +176,7 @@ TEST(ReadDocument, RefusesAFileTooLargeForADocumentBeforeReadingIt) {
 TEST(ReadDocument, ReportsAFileThatCannotBeRead) {
     test::TempDir dir;
     EXPECT_THROW(ReadDocument(dir.file("missing.bnv"), {}), Error);
-    EXPECT_EQ(ErrorOf([&] { ReadDocument(dir.path(), {}); }),
+    EXPECT_EQ(test::ErrorOf([&] { ReadDocument(dir.path(), {}); }),
               "「" + dir.path() + "」はフォルダです。");
 }
 
@@ -196,7 +186,7 @@ TEST(ReadDocument, RefusesPipesAndDevicesWithoutWaiting) {
     const std::string fifo = dir.file("pipe.bnv");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/urandom")}) {
-        EXPECT_EQ(ErrorOf([&] { ReadDocument(path, {}); }),
+        EXPECT_EQ(test::ErrorOf([&] { ReadDocument(path, {}); }),
                   "「" + path + "」は通常のファイルではありません。");
     }
     ::alarm(0);
@@ -267,14 +257,14 @@ TEST(ReadDocument, CountsTheLinesItDoesNotRead) {
 
 TEST(ReadDocument, RefusesUtf16AndWarnsOfAUtf8Mark) {
     const std::string utf16 = "このファイルは UTF-16 のテキストです。";
-    EXPECT_EQ(ErrorOf([] {
+    EXPECT_EQ(test::ErrorOf([] {
                   Parse(
                       std::string("\xFF\xFE"
                                   "A\0\r\0\n\0",
                                   8));
               }),
               utf16);
-    EXPECT_EQ(ErrorOf([] { Parse(std::string("\xFE\xFF\0A", 4)); }), utf16);
+    EXPECT_EQ(test::ErrorOf([] { Parse(std::string("\xFE\xFF\0A", 4)); }), utf16);
     // Without a byte order mark: a NUL at every other byte.
     const std::string ascii = "\x07Height376\r\nA@00@\r\n";
     std::string le;
@@ -283,15 +273,15 @@ TEST(ReadDocument, RefusesUtf16AndWarnsOfAUtf8Mark) {
         le += std::string{c, '\0'};
         be += std::string{'\0', c};
     }
-    EXPECT_EQ(ErrorOf([&] { Parse(le); }), utf16);
-    EXPECT_EQ(ErrorOf([&] { Parse(be); }), utf16);
+    EXPECT_EQ(test::ErrorOf([&] { Parse(le); }), utf16);
+    EXPECT_EQ(test::ErrorOf([&] { Parse(be); }), utf16);
     test::TempDir dir;
     test::WriteBytes(dir.file("utf16.bnv"), le);
-    EXPECT_EQ(ErrorOf([&] { ReadDocument(dir.file("utf16.bnv"), {}); }), utf16);
+    EXPECT_EQ(test::ErrorOf([&] { ReadDocument(dir.file("utf16.bnv"), {}); }), utf16);
 
     // NUL bytes alone are no sign of UTF-16: a file of nothing else is no text at all, and a
     // document saved with them in its captions reads as ever.
-    EXPECT_EQ(ErrorOf([] { Parse(std::string(8, '\0')); }),
+    EXPECT_EQ(test::ErrorOf([] { Parse(std::string(8, '\0')); }),
               "このファイルは文書ではありません（バイナリファイル）。");
     Document doc;
     AddTopic(doc, nullptr, std::string("\0a\0b\0c\0d\0e\0f\0g\0h", 16), 0, kBuiltInTopicImages);

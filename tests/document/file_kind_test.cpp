@@ -12,23 +12,13 @@
 #include "document/document_reader.h"
 #include "document/document_writer.h"
 #include "document/example_document.h"
+#include "support/error_of.h"
 #include "support/foreign_files.h"
 
 namespace brenvale {
 namespace {
 
 using test::Sjis;
-
-// The text of the Error that fn throws; empty when it throws none.
-template <typename Fn>
-std::string ErrorOf(Fn&& fn) {
-    try {
-        fn();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return {};
-}
 
 TEST(FileKind, FilesOfOtherProgramsAreRefusedByTheReaderAndTheCounterAlike) {
     test::TempDir dir;
@@ -62,10 +52,10 @@ TEST(FileKind, FilesOfOtherProgramsAreRefusedByTheReaderAndTheCounterAlike) {
         const std::string path = dir.file(name);
         test::WriteBytes(path, bytes);
         const std::string refusal = "「" + path + "」は文書ではありません（" + kKinds[i++] + "）。";
-        EXPECT_EQ(ErrorOf([&] { ReadDocument(path, {}); }), refusal);
-        EXPECT_EQ(ErrorOf([&] { CountDocument(path, {}, 3); }), refusal);
-        EXPECT_EQ(ErrorOf([&] { PeekTextKind(path); }), refusal);
-        EXPECT_EQ(ErrorOf([&] { ParseDocument(bytes, {}); }),
+        EXPECT_EQ(test::ErrorOf([&] { ReadDocument(path, {}); }), refusal);
+        EXPECT_EQ(test::ErrorOf([&] { CountDocument(path, {}, 3); }), refusal);
+        EXPECT_EQ(test::ErrorOf([&] { PeekTextKind(path); }), refusal);
+        EXPECT_EQ(test::ErrorOf([&] { ParseDocument(bytes, {}); }),
                   "このファイルは文書ではありません（" + std::string(kKinds[i - 1]) + "）。");
     }
 }

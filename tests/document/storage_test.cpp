@@ -159,7 +159,7 @@ TEST(Caption, ReadsAndComparesLikeItsBytes) {
 }
 
 // "caption:item,item" per Topic in tree order.
-std::vector<std::string> Contents(const Document& doc) {
+std::vector<std::string> TopicLines(const Document& doc) {
     std::vector<std::string> out;
     ForEachTopic(doc, [&](const Topic& t, int level) {
         std::string line = std::to_string(level) + t.caption + ":";
@@ -178,7 +178,7 @@ TEST(DetachedTopic, KeepsARemovedSubtreeWholeUntilItIsPutBack) {
     b.items.push_back(Item::Unchecked("in b"));
     AddChildTopic(doc, &b, "c", 0, kBuiltInTopicImages);
     AddTopic(doc, nullptr, "d", 0, kBuiltInTopicImages);
-    std::vector<std::string> before = Contents(doc);
+    std::vector<std::string> before = TopicLines(doc);
     TextRef itemRef = b.items.ref(0);
 
     DetachedTopic taken = doc.remove(&b);
@@ -190,7 +190,7 @@ TEST(DetachedTopic, KeepsARemovedSubtreeWholeUntilItIsPutBack) {
     EXPECT_EQ(&back, &b);
     EXPECT_EQ(b.items.ref(0), itemRef);
     EXPECT_EQ(doc.topicCount(), 4u);
-    EXPECT_EQ(Contents(doc), before);
+    EXPECT_EQ(TopicLines(doc), before);
 }
 
 TEST(DetachedTopic, OutlivesItsDocument) {

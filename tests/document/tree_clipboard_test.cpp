@@ -17,7 +17,7 @@ namespace {
 
 using test::Sjis;
 
-std::vector<std::string> Shape(const Document& doc) {
+std::vector<std::string> ShapeWithIcons(const Document& doc) {
     std::vector<std::string> out;
     ForEachTopic(doc, [&](const Topic& t, int level) {
         out.push_back(t.caption + "/" + std::to_string(level) + "/" + std::to_string(t.icon));
@@ -76,8 +76,8 @@ TEST(TreeClipboard, PastesPlainTextAndMalformedTextWithoutRefusing) {
     PasteTreeText(doc, &s, "\x08" + Sjis("■") + "early\r\nWork@07@\r\nFar@99@\r\n\r\n",
                   kBuiltInTopicImages);
     EXPECT_EQ(s.items[0].text(), "early");
-    EXPECT_EQ(Shape(doc), (std::vector<std::string>{"S/0/0", "X/1/0", "A/0/0", "B/0/0", "Work/0/7",
-                                                    "Far/0/6", "/0/0"}));
+    EXPECT_EQ(ShapeWithIcons(doc), (std::vector<std::string>{"S/0/0", "X/1/0", "A/0/0", "B/0/0",
+                                                             "Work/0/7", "Far/0/6", "/0/0"}));
 }
 
 TEST(TreeClipboard, PastedChildrenFollowTheChildrenATopicHad) {
@@ -94,15 +94,15 @@ TEST(TreeClipboard, PastedChildrenFollowTheChildrenATopicHad) {
     EXPECT_EQ(doc.treeOrderIndex(r.lastTopLevel), 5u);
     Topic& after = AddChildTopic(doc, &s, "W", 0, kBuiltInTopicImages);
     EXPECT_EQ(after.row(), 3u);
-    EXPECT_EQ(Shape(doc), (std::vector<std::string>{"S/0/0", "Z/1/0", "X/1/0", "X1/2/0", "Y/1/0",
-                                                    "W/1/0", "T/0/0"}));
+    EXPECT_EQ(ShapeWithIcons(doc), (std::vector<std::string>{"S/0/0", "Z/1/0", "X/1/0", "X1/2/0",
+                                                             "Y/1/0", "W/1/0", "T/0/0"}));
 }
 
 TEST(TreeClipboard, ClimbsAndJumpsOneLevelAtATime) {
     Document doc;
     PasteResult r = PasteTreeText(
         doc, nullptr, "\t\tX\r\n\t\t\t\tY\r\nA\r\n\tB\r\n\t\t\tC\r\n\tD\r\n", kBuiltInTopicImages);
-    EXPECT_EQ(Shape(doc),
+    EXPECT_EQ(ShapeWithIcons(doc),
               (std::vector<std::string>{"X/0/0", "Y/1/0", "A/0/0", "B/1/0", "C/2/0", "D/0/0"}));
     EXPECT_EQ(r.lastTopLevel->caption, "A");
 }

@@ -15,6 +15,28 @@
 
 namespace brenvale::test {
 
+// Document bytes from outline lines: two spaces per level, Items after ":" separated by ",",
+// a checked one starting with "*".
+inline std::string OutlineBytes(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        size_t depth = line.find_first_not_of(' ') / 2;
+        std::string rest = line.substr(depth * 2);
+        std::string tabs(depth, '\t');
+        size_t colon = rest.find(':');
+        bytes += tabs + rest.substr(0, colon) + "\r\n";
+        for (size_t start = colon; start != std::string::npos;) {
+            size_t comma = rest.find(',', start + 1);
+            std::string item = rest.substr(start + 1, comma - start - 1);
+            bool checked = !item.empty() && item[0] == '*';
+            bytes += tabs + "\x08" + std::string(checked ? kCheckedMark : kUncheckedMark) +
+                     item.substr(checked ? 1 : 0) + "\r\n";
+            start = comma;
+        }
+    }
+    return bytes;
+}
+
 // A host that records what the editor asks of the window and answers from a queue.
 class FakeHost : public EditorHost {
 public:

@@ -21,38 +21,16 @@ using V = std::vector<std::string>;
 
 const char* const kReloaded = "ディスク上で変更されたため再読み込みしました";
 
-// Document bytes from outline lines: two spaces per level, Items after ":" separated by ",",
-// a checked one starting with "*".
-std::string Bytes(const V& lines) {
-    std::string bytes;
-    for (const std::string& line : lines) {
-        size_t depth = line.find_first_not_of(' ') / 2;
-        std::string rest = line.substr(depth * 2);
-        std::string tabs(depth, '\t');
-        size_t colon = rest.find(':');
-        bytes += tabs + rest.substr(0, colon) + "\r\n";
-        for (size_t start = colon; start != std::string::npos;) {
-            size_t comma = rest.find(',', start + 1);
-            std::string item = rest.substr(start + 1, comma - start - 1);
-            bool checked = !item.empty() && item[0] == '*';
-            bytes += tabs + "\x08" + std::string(checked ? kCheckedMark : kUncheckedMark) +
-                     item.substr(checked ? 1 : 0) + "\r\n";
-            start = comma;
-        }
-    }
-    return bytes;
-}
-
 class ExternalChanges : public test::EditorTest {
 protected:
     std::string Open(const V& lines) {
-        test::WriteBytes(path, Bytes(lines));
+        test::WriteBytes(path, test::OutlineBytes(lines));
         editor.openDocument(path);
         return path;
     }
     // Another program writes the file: a new file renamed over it, as sync tools and safe
     // saves do.
-    void OtherProgramWrites(const V& lines) { OtherProgramWritesBytes(Bytes(lines)); }
+    void OtherProgramWrites(const V& lines) { OtherProgramWritesBytes(test::OutlineBytes(lines)); }
     void OtherProgramWritesBytes(const std::string& bytes) {
         test::WriteBytes(path + ".sync", bytes);
         ASSERT_EQ(std::rename((path + ".sync").c_str(), path.c_str()), 0);
@@ -219,7 +197,7 @@ TEST_F(ExternalChanges, AModifiedDocumentAsksOnceForEachNewVersion) {
     EXPECT_EQ(Rows(), V{"newer"});
     EXPECT_EQ(Selected(), "A");
     EXPECT_FALSE(editor.session().isModified());
-    EXPECT_EQ(OnDisk(), Bytes({"A:newer"}));
+    EXPECT_EQ(OnDisk(), test::OutlineBytes({"A:newer"}));
     EXPECT_FALSE(editor.history().canUndo());
 }
 
@@ -233,7 +211,7 @@ TEST_F(ExternalChanges, SaveAsKeepsTheEditsInAnotherFileStartingInTheSameFolder)
     editor.checkDocumentFile();
     EXPECT_EQ(host.dialogs.back().fileName, path);
     EXPECT_EQ(test::ReadBytes(dir.file("mine.bnv")), mine);
-    EXPECT_EQ(OnDisk(), Bytes({"A:theirs"}));
+    EXPECT_EQ(OnDisk(), test::OutlineBytes({"A:theirs"}));
     EXPECT_EQ(editor.session().fileName(), dir.file("mine.bnv"));
     EXPECT_FALSE(editor.session().isModified());
 
@@ -244,7 +222,7 @@ TEST_F(ExternalChanges, SaveAsKeepsTheEditsInAnotherFileStartingInTheSameFolder)
 
     // A cancelled Save As keeps the edits and asks nothing more about that version.
     editor.editTextChanged(EditBox::Tree, "again");
-    test::WriteBytes(dir.file("mine.bnv.sync"), Bytes({"B"}));
+    test::WriteBytes(dir.file("mine.bnv.sync"), test::OutlineBytes({"B"}));
     std::filesystem::rename(dir.file("mine.bnv.sync"), dir.file("mine.bnv"));
     host.answers = {MessageAnswer::SaveAs};
     host.dialogAnswers = {std::nullopt};
@@ -252,7 +230,7 @@ TEST_F(ExternalChanges, SaveAsKeepsTheEditsInAnotherFileStartingInTheSameFolder)
     editor.checkDocumentFile();
     EXPECT_EQ(host.messages.size(), 2u);
     EXPECT_TRUE(editor.session().isModified());
-    EXPECT_EQ(test::ReadBytes(dir.file("mine.bnv")), Bytes({"B"}));
+    EXPECT_EQ(test::ReadBytes(dir.file("mine.bnv")), test::OutlineBytes({"B"}));
 }
 
 TEST_F(ExternalChanges, ASaveOverAChangedFileAsksAndEachAnswerDoesWhatItSays) {
@@ -316,7 +294,7 @@ TEST_F(ExternalChanges, AutoSaveOverTheDocumentWritesTheTemporaryCopyInstead) {
 
     editor.autoSaveTick();  // no question: nobody is asked in the middle of typing
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(OnDisk(), Bytes({"A:theirs"}));
+    EXPECT_EQ(OnDisk(), test::OutlineBytes({"A:theirs"}));
     EXPECT_EQ(test::ReadBytes(dir.file("plan.tmp")), mine);
     EXPECT_EQ(editor.hintText(),
               "「plan.bnv」は他のプログラムによって変更されているため、「plan.tmp」に自動保存しまし"
@@ -356,7 +334,7 @@ TEST_F(ExternalChanges, AFileDeletedAndMadeAgainIsFollowedAsBefore) {
     editor.checkDocumentFile();
     ASSERT_TRUE(editor.session().isModified());
     // Made again with the same bytes: nothing is unsaved any more.
-    test::WriteBytes(path, Bytes({"A:a"}));
+    test::WriteBytes(path, test::OutlineBytes({"A:a"}));
     editor.checkDocumentFile();
     EXPECT_FALSE(editor.session().isModified());
 
@@ -413,7 +391,7 @@ TEST_F(ExternalChanges, NothingIsLookedAtInTheMiddleOfSomethingElse) {
 // The start reads its first file while the window is built: the open takes that read, and a
 // write by another program after it is followed like any later change.
 TEST_F(ExternalChanges, TheReadMadeWhileStartingIsOpenedAndAWriteAfterItIsFollowed) {
-    test::WriteBytes(path, Bytes({"A:a"}));
+    test::WriteBytes(path, test::OutlineBytes({"A:a"}));
     auto preread = std::make_shared<DocumentPreread>(path, ReadOptions{});
     preread->wait();
     OtherProgramWrites({"B:b"});
@@ -428,7 +406,7 @@ TEST_F(ExternalChanges, TheReadMadeWhileStartingIsOpenedAndAWriteAfterItIsFollow
 }
 
 TEST_F(ExternalChanges, AReadWithOtherOptionsOrOfAnotherFileIsNotTaken) {
-    test::WriteBytes(path, Bytes({"A:a"}));
+    test::WriteBytes(path, test::OutlineBytes({"A:a"}));
     ReadOptions other;
     other.applyGeometry = false;
     auto preread = std::make_shared<DocumentPreread>(path, other);

@@ -25,28 +25,6 @@ using V = std::vector<std::string>;
 
 const std::string kMark(kConflictMark);
 
-// Document bytes from outline lines: two spaces per level, Items after ":" separated by ",",
-// a checked one starting with "*".
-std::string Bytes(const V& lines) {
-    std::string bytes;
-    for (const std::string& line : lines) {
-        size_t depth = line.find_first_not_of(' ') / 2;
-        std::string rest = line.substr(depth * 2);
-        std::string tabs(depth, '\t');
-        size_t colon = rest.find(':');
-        bytes += tabs + rest.substr(0, colon) + "\r\n";
-        for (size_t start = colon; start != std::string::npos;) {
-            size_t comma = rest.find(',', start + 1);
-            std::string item = rest.substr(start + 1, comma - start - 1);
-            bool checked = !item.empty() && item[0] == '*';
-            bytes += tabs + "\x08" + std::string(checked ? kCheckedMark : kUncheckedMark) +
-                     item.substr(checked ? 1 : 0) + "\r\n";
-            start = comma;
-        }
-    }
-    return bytes;
-}
-
 class MergeCommands : public test::EditorTest {
 protected:
     MergeCommands() {
@@ -54,12 +32,12 @@ protected:
     }
 
     void Open(const V& lines) {
-        test::WriteBytes(path, Bytes(lines));
+        test::WriteBytes(path, test::OutlineBytes(lines));
         editor.openDocument(path);
     }
     // Another program replaces the file, as sync tools and safe saves do.
     void OtherProgramWrites(const V& lines) {
-        test::WriteBytes(path + ".sync", Bytes(lines));
+        test::WriteBytes(path + ".sync", test::OutlineBytes(lines));
         ASSERT_EQ(std::rename((path + ".sync").c_str(), path.c_str()), 0);
     }
     std::string OnDisk() { return test::ReadBytes(path); }
@@ -206,7 +184,7 @@ TEST_F(MergeCommands, TheConflictListCommandFindsTheMarksOfADocumentMergedElsewh
 }
 
 TEST_F(MergeCommands, AVersionReadInPartIsNotWrittenOverUnaskedAfterAMerge) {
-    const std::string theirs = Bytes({"A:a", "B:b"}) + "\x1A" + "rest\r\n";
+    const std::string theirs = test::OutlineBytes({"A:a", "B:b"}) + "\x1A" + "rest\r\n";
     auto writeTheirs = [&] {
         test::WriteBytes(path + ".sync", theirs);
         ASSERT_EQ(std::rename((path + ".sync").c_str(), path.c_str()), 0);
@@ -320,7 +298,7 @@ class ConflictCopies : public MergeCommands {
 protected:
     std::string Copy(const std::string& name, const V& lines) {
         std::string copy = dir.file(name);
-        test::WriteBytes(copy, Bytes(lines));
+        test::WriteBytes(copy, test::OutlineBytes(lines));
         return copy;
     }
     std::string CopiesQuestion(int n) {
@@ -329,7 +307,7 @@ protected:
 };
 
 TEST_F(ConflictCopies, AreOfferedAtOpenUnitedAsOneStepAndTrashedAfterTheSave) {
-    test::WriteBytes(path, Bytes({"A:a", "B:b"}));
+    test::WriteBytes(path, test::OutlineBytes({"A:a", "B:b"}));
     V copies = {
         Copy("plan (conflicted copy 2026-12-09 101010).bnv", {"A:a", "B:b", "Laptop:l"}),
         Copy("plan (Taro's conflicted copy 2026-12-09) (1).bnv", {"A:a", "B:b"}),
@@ -368,7 +346,7 @@ TEST_F(ConflictCopies, AreOfferedAtOpenUnitedAsOneStepAndTrashedAfterTheSave) {
 }
 
 TEST_F(ConflictCopies, StayWhenRefusedUndoneChangedOrSavedElsewhere) {
-    test::WriteBytes(path, Bytes({"A:a"}));
+    test::WriteBytes(path, test::OutlineBytes({"A:a"}));
     std::string phone = Copy("plan.sync-conflict-20261209-101010-ABCDEFG.bnv", {"A:a,phone"});
     std::string laptop = Copy("plan (conflicted copy 2026-12-09 101010).bnv", {"A:a,laptop"});
 
@@ -389,7 +367,7 @@ TEST_F(ConflictCopies, StayWhenRefusedUndoneChangedOrSavedElsewhere) {
     // A copy written again after the merge stays; one the desktop cannot take stays too.
     host.answers = {MessageAnswer::Yes};
     editor.openDocument(path);
-    test::WriteBytes(laptop, Bytes({"A:a,laptop,later"}));
+    test::WriteBytes(laptop, test::OutlineBytes({"A:a,laptop,later"}));
     editor.execute(CommandId::Save);
     EXPECT_EQ(host.trashed, V{phone});
     EXPECT_EQ(editor.hintText(),

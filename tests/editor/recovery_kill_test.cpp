@@ -19,11 +19,11 @@ namespace {
 namespace fs = std::filesystem;
 
 // A running recovery_child, talked to through its standard input and output.
-class Child {
+class KillChild {
 public:
     // folder: the working folder the child starts in (empty: this process's).
-    Child(const std::string& stateHome, const std::string& document,
-          const std::string& folder = {}) {
+    KillChild(const std::string& stateHome, const std::string& document,
+              const std::string& folder = {}) {
         int in[2], out[2];
         EXPECT_EQ(::pipe(in), 0);
         EXPECT_EQ(::pipe(out), 0);
@@ -49,7 +49,7 @@ public:
         input_ = in[1];
         output_ = ::fdopen(out[0], "r");
     }
-    ~Child() {
+    ~KillChild() {
         if (pid_ > 0) {
             Kill();
         }
@@ -135,7 +135,7 @@ protected:
 };
 
 TEST_F(KilledEditor, LeavesItsCopyAndTheNextStartRestoresTheExactDocument) {
-    Child child(StateHome(), Plan());
+    KillChild child(StateHome(), Plan());
     std::string copied = child.Line();
     ASSERT_EQ(copied.substr(0, 7), "copied ") << copied;
     child.Kill();
@@ -155,7 +155,7 @@ TEST_F(KilledEditor, LeavesItsCopyAndTheNextStartRestoresTheExactDocument) {
 }
 
 TEST_F(KilledEditor, ANormalCloseLeavesNothing) {
-    Child child(StateHome(), Plan());
+    KillChild child(StateHome(), Plan());
     ASSERT_EQ(child.Line().substr(0, 6), "copied");
     EXPECT_EQ(Copies().size(), 1u);
     child.Send("close");
@@ -166,7 +166,7 @@ TEST_F(KilledEditor, ANormalCloseLeavesNothing) {
 }
 
 TEST_F(KilledEditor, RunningInstancesNeverTakeOrTouchEachOthersCopies) {
-    Child first(StateHome(), Plan());
+    KillChild first(StateHome(), Plan());
     std::string copied = first.Line();
     ASSERT_EQ(copied.substr(0, 7), "copied ") << copied;
     std::string firstCopy = Folder() + "/" + copied.substr(7) + ".bnv";
@@ -174,7 +174,7 @@ TEST_F(KilledEditor, RunningInstancesNeverTakeOrTouchEachOthersCopies) {
 
     // A second process starts, copies, edits again and closes: it asked nothing.
     {
-        Child second(StateHome(), "");
+        KillChild second(StateHome(), "");
         EXPECT_EQ(second.Line().substr(0, 6), "copied");
         EXPECT_EQ(Copies().size(), 2u);
         second.Send("edit");
@@ -206,7 +206,7 @@ TEST_F(KilledEditor, ACopyOfADocumentOpenedByARelativeNameGoesBackToThatFile) {
     const std::string other = dir.file("elsewhere/plan.bnv");
     const std::string otherBytes = "Other@00@\r\n";
     test::WriteBytes(other, otherBytes);
-    Child child(StateHome(), "plan.bnv", dir.path());
+    KillChild child(StateHome(), "plan.bnv", dir.path());
     std::string copied = child.Line();
     ASSERT_EQ(copied.substr(0, 7), "copied ") << copied;
     child.Kill();
@@ -226,7 +226,7 @@ TEST_F(KilledEditor, ACopyOfADocumentOpenedByARelativeNameGoesBackToThatFile) {
 // A copy an older version recorded with the name as it was typed says nothing of its folder:
 // it comes back without a name, and nothing is written until one is chosen.
 TEST_F(KilledEditor, ACopyRecordedWithARelativeNameComesBackWithoutOne) {
-    Child child(StateHome(), Plan());
+    KillChild child(StateHome(), Plan());
     std::string copied = child.Line();
     ASSERT_EQ(copied.substr(0, 7), "copied ") << copied;
     child.Kill();

@@ -16,7 +16,7 @@ namespace {
 
 using test::Sjis;
 
-std::unique_ptr<Document> Import(std::string_view opml) {
+std::unique_ptr<Document> OpmlDocument(std::string_view opml) {
     auto doc = std::make_unique<Document>();
     OutlineImport outline(Sjis("読み込み"));
     ReadOpml(opml, outline, "a.opml");
@@ -24,7 +24,7 @@ std::unique_ptr<Document> Import(std::string_view opml) {
     return doc;
 }
 
-std::vector<std::string> Outline(const Document& doc) {
+std::vector<std::string> OpmlOutline(const Document& doc) {
     std::vector<std::string> out;
     ForEachTopic(doc, [&](const Topic& t, int level) {
         out.push_back(std::to_string(level) + " " + Cp932ToUtf8(t.caption) +
@@ -38,7 +38,7 @@ std::vector<std::string> Outline(const Document& doc) {
 
 std::string ErrorOf(std::string_view opml) {
     try {
-        Import(opml);
+        OpmlDocument(opml);
     } catch (const Error& e) {
         return e.what();
     }
@@ -69,7 +69,7 @@ TEST(Opml, WritesOutlinesWithStatusAndTheProgramsAttributes) {
               "    <outline text=\"ごみ箱\" brenvale:kind=\"topic\" brenvale:icon=\"4\"/>\n"
               "  </body>\n"
               "</opml>\n");
-    EXPECT_EQ(test::Bytes(*Import(ExportOpml(doc, {}, "x"))), test::Bytes(doc));
+    EXPECT_EQ(test::Bytes(*OpmlDocument(ExportOpml(doc, {}, "x"))), test::Bytes(doc));
 }
 
 TEST(Opml, RandomDocumentsComeBackByteForByte) {
@@ -80,8 +80,8 @@ TEST(Opml, RandomDocumentsComeBackByteForByte) {
         random.build(doc, 60, 10);
         for (ListKindOptions options : {ListKindOptions{}, ListKindOptions{false, false, "*"}}) {
             std::string opml = ExportOpml(doc, options, "<&>");
-            ASSERT_EQ(test::Bytes(*Import(opml)), test::Bytes(doc)) << "seed " << seed << "\n"
-                                                                    << opml;
+            ASSERT_EQ(test::Bytes(*OpmlDocument(opml)), test::Bytes(doc)) << "seed " << seed << "\n"
+                                                                          << opml;
         }
     }
 }
@@ -102,7 +102,7 @@ TEST(Opml, EveryCp932CharacterAndControlCharacterComesBack) {
     EXPECT_NE(opml.find("text=\"\xEF\xBF\xBD\xEF\xBF\xBD\" brenvale:kind=\"topic\" "
                         "brenvale:cp932=\"011F\""),
               std::string::npos);
-    EXPECT_EQ(test::Bytes(*Import(opml)), test::Bytes(doc));
+    EXPECT_EQ(test::Bytes(*OpmlDocument(opml)), test::Bytes(doc));
 }
 
 // The export validates as well-formed XML with a real XML parser.
@@ -119,21 +119,21 @@ TEST(Opml, TheExportIsWellFormedXml) {
 }
 
 TEST(Opml, ReadsAnotherOutlinersFile) {
-    EXPECT_EQ(Outline(*Import("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n"
-                              "<opml version=\"2.0\">\n"
-                              "  <head><title>週末</title></head>\n"
-                              "  <body>\n"
-                              "    <outline text=\"ばらばらの項目\"/>\n"
-                              "    <outline text=\"買い物\" _note=\"駅前で\">\n"
-                              "      <outline text=\"牛乳\" _status=\"checked\"/>\n"
-                              "      <outline text=\"&lt;パン&gt; &amp; 卵\"/>\n"
-                              "      <outline text=\"店\">\n"
-                              "        <outline text=\"肉屋\" _note=\"月曜休み\"/>\n"
-                              "      </outline>\n"
-                              "      <outline title=\"題だけ\"/>\n"
-                              "    </outline>\n"
-                              "  </body>\n"
-                              "</opml>\n")),
+    EXPECT_EQ(OpmlOutline(*OpmlDocument("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n"
+                                        "<opml version=\"2.0\">\n"
+                                        "  <head><title>週末</title></head>\n"
+                                        "  <body>\n"
+                                        "    <outline text=\"ばらばらの項目\"/>\n"
+                                        "    <outline text=\"買い物\" _note=\"駅前で\">\n"
+                                        "      <outline text=\"牛乳\" _status=\"checked\"/>\n"
+                                        "      <outline text=\"&lt;パン&gt; &amp; 卵\"/>\n"
+                                        "      <outline text=\"店\">\n"
+                                        "        <outline text=\"肉屋\" _note=\"月曜休み\"/>\n"
+                                        "      </outline>\n"
+                                        "      <outline title=\"題だけ\"/>\n"
+                                        "    </outline>\n"
+                                        "  </body>\n"
+                                        "</opml>\n")),
               (std::vector<std::string>{"0 週末", "  □ばらばらの項目", "0 買い物", "  □-駅前で",
                                         "  ■牛乳", "  □<パン> & 卵", "  □題だけ", "1 店", "  □肉屋",
                                         "  □-月曜休み"}));
@@ -173,10 +173,10 @@ TEST(Opml, AReferenceTheParserWouldDropIsRefused) {
                       "</title></head><body/></opml>"),
               "");
     std::unique_ptr<Document> doc =
-        Import(dtd +
-               " [<!ENTITY nbsp \"&#160;\"><!ENTITY two \"&nbsp;&amp;&#38;amp;\">]>"
-               "<opml><body><outline text=\"&two;\"/></body></opml>");
-    EXPECT_EQ(Outline(*doc), (V{"0 " + Cp932ToUtf8(Sjis("読み込み")), "  □\u00A0&&"}));
+        OpmlDocument(dtd +
+                     " [<!ENTITY nbsp \"&#160;\"><!ENTITY two \"&nbsp;&amp;&#38;amp;\">]>"
+                     "<opml><body><outline text=\"&two;\"/></body></opml>");
+    EXPECT_EQ(OpmlOutline(*doc), (V{"0 " + Cp932ToUtf8(Sjis("読み込み")), "  □\u00A0&&"}));
 }
 
 // Characters beyond CP932, written as themselves or as references of XML or of entities its
@@ -184,7 +184,7 @@ TEST(Opml, AReferenceTheParserWouldDropIsRefused) {
 // themselves; a reference to a character XML cannot carry goes out as U+FFFD with the exact
 // bytes beside it.
 TEST(Opml, KeepsCharactersBeyondCp932) {
-    std::unique_ptr<Document> doc = Import(
+    std::unique_ptr<Document> doc = OpmlDocument(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<!DOCTYPE opml [<!ENTITY nbsp \"&#160;\"><!ENTITY check \"&#x2713;\">]>\n"
         "<opml><body><outline text=\"猫 – ねこ😀\">\n"
@@ -200,7 +200,7 @@ TEST(Opml, KeepsCharactersBeyondCp932) {
     EXPECT_NE(opml.find("text=\"猫 – ねこ😀\""), std::string::npos) << opml;
     EXPECT_NE(opml.find("text=\"a\u00A0b © café ✓\""), std::string::npos) << opml;
     EXPECT_EQ(opml.find("&#x"), std::string::npos) << opml;
-    EXPECT_EQ(test::Bytes(*Import(opml)), bytes);
+    EXPECT_EQ(test::Bytes(*OpmlDocument(opml)), bytes);
 
     Document odd;
     Topic& t = AddTopic(odd, nullptr, "x&#xFFFE;y", 0, kBuiltInTopicImages);
@@ -208,7 +208,7 @@ TEST(Opml, KeepsCharactersBeyondCp932) {
     opml = ExportOpml(odd, {}, "a");
     EXPECT_EQ(opml.find("\xEF\xBF\xBE"), std::string::npos) << opml;
     EXPECT_EQ(opml.find("\xEF\xBF\xBF"), std::string::npos) << opml;
-    EXPECT_EQ(test::Bytes(*Import(opml)), test::Bytes(odd)) << opml;
+    EXPECT_EQ(test::Bytes(*OpmlDocument(opml)), test::Bytes(odd)) << opml;
 }
 
 // Only Items with a check box carry _status, which other outliners show as a box; the other
@@ -250,16 +250,16 @@ TEST(Opml, OnlyItemsWithABoxHaveAStatus) {
     EXPECT_EQ(count("//outline[@_status]"), std::to_string(boxes));
     EXPECT_EQ(count("//outline[@_status=\"checked\"]"), std::to_string(checked));
     EXPECT_GT(checked, 100u);
-    EXPECT_EQ(test::Bytes(*Import(test::ReadBytes(dir.file("a.opml")))), test::Bytes(doc));
+    EXPECT_EQ(test::Bytes(*OpmlDocument(test::ReadBytes(dir.file("a.opml")))), test::Bytes(doc));
 }
 
 // Outliners that mark a finished item with _complete="true" have it read as checked.
 TEST(Opml, ReadsCompleteAsChecked) {
-    EXPECT_EQ(Outline(*Import("<opml version=\"2.0\"><body><outline text=\"週末\">"
-                              "<outline text=\"洗濯\" _complete=\"true\"/>"
-                              "<outline text=\"掃除\" _complete=\"false\"/>"
-                              "<outline text=\"買い物\" _status=\"checked\"/>"
-                              "</outline></body></opml>")),
+    EXPECT_EQ(OpmlOutline(*OpmlDocument("<opml version=\"2.0\"><body><outline text=\"週末\">"
+                                        "<outline text=\"洗濯\" _complete=\"true\"/>"
+                                        "<outline text=\"掃除\" _complete=\"false\"/>"
+                                        "<outline text=\"買い物\" _status=\"checked\"/>"
+                                        "</outline></body></opml>")),
               (V{"0 週末", "  ■洗濯", "  □掃除", "  ■買い物"}));
 }
 

@@ -9,10 +9,10 @@ namespace {
 
 using test::Sjis;
 
-constexpr Date kThursday{2026, 12, 24};
+constexpr Date kDec24Thursday{2026, 12, 24};
 
 // The committed text in UTF-8.
-std::string Commit(const std::string& typed, Date today = kThursday) {
+std::string Commit(const std::string& typed, Date today = kDec24Thursday) {
     DateWordsResult r = ConvertDateWords(Sjis(typed), today);
     EXPECT_EQ(r.changed, r.text != Sjis(typed)) << typed;
     EXPECT_TRUE(r.problems.empty()) << typed << ": " << ProblemsHint(r.problems);
@@ -109,7 +109,7 @@ TEST(DateWords, WhatCannotBeReadStaysAndSaysWhy) {
     };
     for (const Case& c : cases) {
         std::string typed = Sjis(std::string("買う ") + c.typed + " #x");
-        DateWordsResult r = ConvertDateWords(typed, kThursday);
+        DateWordsResult r = ConvertDateWords(typed, kDec24Thursday);
         EXPECT_EQ(r.text, typed) << c.typed;
         EXPECT_FALSE(r.changed) << c.typed;
         ASSERT_EQ(r.problems.size(), 1u) << c.typed;
@@ -119,7 +119,7 @@ TEST(DateWords, WhatCannotBeReadStaysAndSaysWhy) {
             << r.problems[0].hint;
     }
     // A token read and one not read in the same text: the first is converted all the same.
-    DateWordsResult r = ConvertDateWords(Sjis("due:明日 rec:x"), kThursday);
+    DateWordsResult r = ConvertDateWords(Sjis("due:明日 rec:x"), kDec24Thursday);
     EXPECT_EQ(Cp932ToUtf8(r.text), "due:2026-12-25 rec:x");
     ASSERT_EQ(r.problems.size(), 1u);
     EXPECT_EQ(r.problems[0].span.of(Sjis("due:明日 rec:x")), "rec:x");

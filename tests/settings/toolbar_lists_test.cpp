@@ -8,7 +8,7 @@
 namespace brenvale {
 namespace {
 
-std::vector<CommandEntry> FirstVersionEntries() {
+std::vector<CommandEntry> FirstVersionCommands() {
     std::vector<CommandEntry> entries = CommandEntries();
     entries.resize(kFirstVersionCommands);
     return entries;
@@ -43,7 +43,7 @@ std::string Selected(const ToolbarEntryList& list) {
 class ToolListsTest : public ::testing::Test {
 protected:
     // The commands of the first version; the later ones have tests of their own.
-    std::vector<CommandEntry> commands_ = FirstVersionEntries();
+    std::vector<CommandEntry> commands_ = FirstVersionCommands();
     // A toolbar of Exit, a separator, Open and Save.
     ToolbarLists lists_{commands_, std::vector<int>{Pos(CommandId::PGMExit), kSep,
                                                     Pos(CommandId::Open), Pos(CommandId::Save)}};
