@@ -241,7 +241,7 @@ QuickAdd AddItemToBytes(std::string_view file, const std::vector<std::string>& p
     // The new bytes must read as the old document with the addition, and nothing else.
     ReadResult again = ParseDocument(result.bytes, options);
     if (Fingerprint(again) != Fingerprint(read)) {
-        throw Error("項目を加えると文書のほかの部分の読み方が変わるため、加えませんでした");
+        throw Error(std::string(kReadingWouldChange));
     }
     return result;
 }

@@ -8,6 +8,10 @@
 
 namespace brenvale {
 
+// The refusal of an add whose new lines would change how the rest of the file reads.
+inline constexpr std::string_view kReadingWouldChange =
+    "項目を加えると文書のほかの部分の読み方が変わるため、加えませんでした";
+
 // Splits a Topic path written as "Topic/Sub/Sub" into its captions; "//" stands for a "/"
 // inside a caption. Throws Error for an empty caption ("a//" is "a/", "a/" or "/a" is
 // refused).
