@@ -11,7 +11,7 @@ namespace {
 using test::Sjis;
 using V = std::vector<std::string>;
 
-constexpr Date kThursday{2026, 12, 24};
+constexpr Date kChristmasEve{2026, 12, 24};
 
 class Schedule : public test::EditorTest {
 protected:
@@ -50,7 +50,7 @@ protected:
 
     void Tick(size_t row) { editor.toggleCheck(row); }
 
-    test::FakeClock clock{{kThursday, 9 * 3600}};
+    test::FakeClock clock{{kChristmasEve, 9 * 3600}};
     test::TempDir dir;
     std::string path = dir.file("doc.bnv");
 };
@@ -157,7 +157,7 @@ TEST_F(Schedule, RoutinesAreRenewedAtOpenAndAtEachMidnightOnce) {
     editor.clockTick();
     EXPECT_EQ(morning->caption.str(), Sjis("朝 rec:1d due:2026-12-21"));
     // Past midnight it is renewed once, however often the clock looks.
-    clock.set(kThursday, 0, 1);
+    clock.set(kChristmasEve, 0, 1);
     editor.clockTick();
     editor.clockTick();
     EXPECT_EQ(morning->caption.str(), Sjis("朝 rec:1d due:2026-12-24"));

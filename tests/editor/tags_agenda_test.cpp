@@ -17,7 +17,7 @@ namespace {
 using test::Sjis;
 using V = std::vector<std::string>;
 
-constexpr Date kThursday{2026, 12, 24};
+constexpr Date kAgendaToday{2026, 12, 24};
 
 class TagsAndAgenda : public test::EditorTest {
 protected:
@@ -47,7 +47,7 @@ protected:
         }
         EXPECT_EQ(index.untaggedOpen(), plain.untaggedOpen);
 
-        std::vector<AgendaEntry> agenda = CollectAgenda(editor.document(), kThursday, kinds);
+        std::vector<AgendaEntry> agenda = CollectAgenda(editor.document(), kAgendaToday, kinds);
         editor.refreshAgenda();
         AgendaView& view = editor.agenda();
         ASSERT_EQ(view.total(), agenda.size());
@@ -65,7 +65,7 @@ protected:
         }
     }
 
-    test::FakeClock clock{{kThursday, 9 * 3600}};
+    test::FakeClock clock{{kAgendaToday, 9 * 3600}};
 };
 
 // A random document whose Items carry dues and tags, as .bnv bytes.

@@ -69,8 +69,9 @@ void NotificationsTest::initTestCase() {
 }
 
 void NotificationsTest::withoutAServerTheHintSaysSoOnceAndNothingFails() {
-    test::WindowFixture fixture("T\n\b□a due:2099-12-24T09:00\n\b□b due:2099-12-24T09:30");
+    // Declared first: the window still asks the clock while it closes.
     MovingClock clock;
+    test::WindowFixture fixture("T\n\b□a due:2099-12-24T09:00\n\b□b due:2099-12-24T09:30");
     Editor& editor = fixture.editor();
     editor.setClock(clock);
     QSignalSpy failures(fixture.window().notifications(), &DesktopNotifications::failed);
@@ -109,8 +110,9 @@ void NotificationsTest::aReminderReachesTheServerWithoutTheFocusAndItsDoneButton
     QVERIFY(dunst_.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(ServerRuns(), 15000);
 
-    test::WindowFixture fixture("T\n\b□first\n\b□call the bank due:2099-12-24T09:00");
+    // Declared first: the window still asks the clock while it closes.
     MovingClock clock;
+    test::WindowFixture fixture("T\n\b□first\n\b□call the bank due:2099-12-24T09:00");
     Editor& editor = fixture.editor();
     editor.setClock(clock);
     QVERIFY(fixture.activate());

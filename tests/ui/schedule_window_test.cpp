@@ -95,9 +95,10 @@ void ScheduleWindowTest::overdueRowsAreRedAndTodayBoldOnEitherPalette() {
         if (dark) {
             QApplication::setPalette(DarkPalette());
         }
+        // Declared first: the window still asks the clock while it closes.
+        FixedClock clock;
         test::WindowFixture fixture(
             "T\n\b□wwwww due:2026-12-23\n\b□wwwww due:2026-12-24\n\b□wwwww due:2026-12-25");
-        FixedClock clock;
         fixture.editor().setClock(clock);
         CheckListView* list = fixture.window().list();
         list->clearSelection();
@@ -167,9 +168,10 @@ void ScheduleWindowTest::aClickOnATagFiltersTheTreeAndTheList() {
 }
 
 void ScheduleWindowTest::theAgendaLeadsToTheItem() {
+    // Declared first: the window still asks the clock while it closes.
+    FixedClock clock;
     test::WindowFixture fixture(
         "A\n\b□a due:2026-12-20\nB\n\tB1\n\b□b\n\b□c due:2026-12-24T09:00\n\b□d due:2027-02-01");
-    FixedClock clock;
     fixture.editor().setClock(clock);
     fixture.window().actions().action(CommandId::Agenda)->trigger();
     AgendaDialog* agenda = fixture.window().agendaDialog();
