@@ -48,14 +48,15 @@ void Decode(std::string_view cp932, char32_t undefined, Emit emit) {
     }
 }
 
+// The packed UTF-8 of U+FFFD: three bytes.
+constexpr uint32_t kPackedReplacement = 0x03BDBFEF;
+
 // The one decoding loop to UTF-8: appends the UTF-8 of cp932 to out up to the first
 // character that stops(byte) (only single bytes below 0x80 are asked, never the second byte
 // of a double-byte code) and returns the bytes taken. Runs of ASCII are copied whole, every
 // other character comes from its UTF-8 form kept in the table (U+FFFD for an undefined
 // byte), and a reference gives its character before a stop at its '&' is asked about. With
 // roundTrips, clears it when a sequence taken would not come back as it is.
-// The packed UTF-8 of U+FFFD: three bytes.
-constexpr uint32_t kPackedReplacement = 0x03BDBFEF;
 
 template <typename Stops>
 size_t AppendUtf8Until(std::string& out, std::string_view cp932, Stops stops, bool* roundTrips) {
@@ -111,9 +112,10 @@ size_t AppendUtf8Until(std::string& out, std::string_view cp932, Stops stops, bo
             uint32_t packed = table.singleUtf8(*p);
             size_t step = 1;
             if (IsLead(*p) && p + 1 < end) {
-                // An undefined pair packs U+FFFD; only then is the character itself asked.
+                // An undefined pair packs U+FFFD, or nothing where the second byte is out of
+                // range; only then is the character itself asked.
                 uint32_t pair = table.pairUtf8(*p, p[1]);
-                if (pair != kPackedReplacement || table.pair(*p, p[1]) != kNone) {
+                if (pair != 0 && (pair != kPackedReplacement || table.pair(*p, p[1]) != kNone)) {
                     packed = pair;
                     step = 2;
                 }
@@ -217,12 +219,15 @@ struct Utf8Conversion {
             // Three bytes with a lead that bounds the second byte no further (most of a
             // Japanese text) are checked here; other sequences by the general rule.
             size_t length = 0;
+            char32_t c = 0;
             if (end - p >= 3 && *p >= 0xE1 && *p <= 0xEF && *p != 0xED && (p[1] & 0xC0) == 0x80 &&
                 (p[2] & 0xC0) == 0x80) {
                 length = 3;
+                c = static_cast<char32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
             } else {
                 length = Utf8SequenceLength(std::string_view(reinterpret_cast<const char*>(p),
                                                              static_cast<size_t>(end - p)));
+                c = length == 1 ? *p : length > 1 ? DecodeUtf8(p, length) : 0;
             }
             if (length == 0) {
                 size_t bad = NotUtf8Length(std::string_view(reinterpret_cast<const char*>(p),
@@ -231,7 +236,6 @@ struct Utf8Conversion {
                 p += bad;
                 continue;
             }
-            char32_t c = length == 1 ? *p : DecodeUtf8(p, length);
             uint16_t code = table.code(c);
             if (code != EncodeTable::kNoCode) {
                 if (dstEnd - dst < (code > 0xFF ? 2 : 1)) {
