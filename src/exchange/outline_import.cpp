@@ -29,6 +29,7 @@ constexpr uint64_t kItemLineBytes = 1 + 2;
 
 constexpr size_t kSmallestChunk = 4 << 10;
 constexpr size_t kLargestChunk = 8 << 20;
+constexpr size_t kMostTextsReserved = 16 << 20;
 
 // Lets the system back the whole huge pages of a long list with huge pages, so that filling
 // it costs a page fault per 2 MB rather than per 4 KB. Only a hint: nothing changes when the
@@ -55,9 +56,11 @@ void OutlineImport::reserve(size_t bytes) {
     chunkSize_ = std::clamp(bytes / 4, kSmallestChunk, kLargestChunk);
     // Room for a text per 32 bytes of input, more than any usual file needs: a list that
     // grows is copied whole each time it doubles, and every copy touches new pages. Room
-    // never written to takes no memory.
-    order_.reserve(bytes / 32);
-    owners_.reserve(bytes / 32);
+    // never written to takes no memory, but counts against a limit on the address space:
+    // a file of more than 512 MB grows its lists as they fill.
+    size_t texts = std::min(bytes / 32, kMostTextsReserved);
+    order_.reserve(texts);
+    owners_.reserve(texts);
     AdviseHugePages(order_.data(), order_.capacity() * sizeof(uint32_t));
     AdviseHugePages(owners_.data(), owners_.capacity() * sizeof(uint32_t));
 }
