@@ -251,9 +251,6 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      TagRenameExecute, ItemWithTagsSelected},
 }};
 
-static_assert(kTable.size() == static_cast<size_t>(CommandId::TagRename) + 1,
-              "one row per command");
-
 constexpr bool RowsInIdOrder() {
     for (size_t i = 0; i < kTable.size(); ++i) {
         if (static_cast<size_t>(kTable[i].id) != i || kTable[i].tag != static_cast<int>(i) + 1) {

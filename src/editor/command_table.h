@@ -68,9 +68,11 @@ enum class CommandId {
     TagAdd,
     TagRemove,
     TagRename,
+    // Not a command: how many there are. New commands go before it.
+    Count,
 };
 
-inline constexpr int kCommandCount = 53;
+inline constexpr int kCommandCount = static_cast<int>(CommandId::Count);
 // The commands of the first version, which the toolbar dialog's default set is made of.
 inline constexpr int kFirstVersionCommands = 34;
 
