@@ -12,10 +12,11 @@ namespace brenvale {
 
 struct EditorParts;
 
-// The commands in table order. Shortcut files and toolbar layouts store them by name; the 34
-// of the first version keep their places, and commands added later append after them.
+// The commands in table order. Shortcut files and toolbar layouts store them by the table's name
+// column, which keeps the first version's names where these identifiers differ; the 34 of the
+// first version keep their places, and commands added later append after them.
 enum class CommandId {
-    PGMExit,
+    Exit,
     NewOpen,
     Open,
     Save,
@@ -36,14 +37,14 @@ enum class CommandId {
     ListDel,
     ListMoveUp,
     ListMoveDown,
-    ListUp,
-    ListDown,
+    ListReEdit,
+    ListReplace,
     ListAddLine,
     ListChkBox,
     ListCut,
     ListCopy,
     ListPaste,
-    OptSet,
+    Options,
     KeySet,
     ToolBtnSet,
     HelpContents,

@@ -5,8 +5,8 @@
 #include "editor/command_handlers.h"
 #include "editor/document_preread.h"
 #include "editor/recovery_copy.h"
-#include "schedule/item_tokens.h"
 #include "merge/document_merge.h"
+#include "schedule/item_tokens.h"
 
 namespace brenvale {
 
@@ -148,7 +148,7 @@ bool Editor::key(WindowKey key, FocusArea area) {
                 if (tree || area == FocusArea::TreeEdit) {
                     host_.FocusEditBox(EditBox::Tree);
                 } else if (list || area == FocusArea::ListEdit) {
-                    ListUpExecute(parts_);
+                    ListReEditExecute(parts_);
                     host_.FocusEditBox(EditBox::List);
                 }
                 break;

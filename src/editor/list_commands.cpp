@@ -149,7 +149,7 @@ void ListMoveDownExecute(EditorParts& p) {
     }
 }
 
-void ListUpExecute(EditorParts& p) {
+void ListReEditExecute(EditorParts& p) {
     if (!p.list.hasSelectedItem()) {
         return;
     }
@@ -157,11 +157,11 @@ void ListUpExecute(EditorParts& p) {
     p.host.FocusEditBox(EditBox::List);
 }
 
-void ListDownExecute(EditorParts& p) {
+void ListReplaceExecute(EditorParts& p) {
     if (!p.list.hasSelectedItem()) {
         return;
     }
-    UndoScope step(p, CommandId::ListDown);
+    UndoScope step(p, CommandId::ListReplace);
     SetRowText(p, SelectedRow(p), CommitDateWords(p, p.selection.text(EditBox::List)));
     p.list.store(p.changes);
     p.selection.setText(EditBox::List, "");

@@ -66,25 +66,25 @@ private:
     bool registered_ = false;
     bool filling_ = false;
 
-    QTabWidget* pgc_ = nullptr;
-    QPushButton* btnExt_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    QPushButton* associationButton_ = nullptr;
     // The controls the enabling rules switch.
     QCheckBox* cbTitleFullActive_ = nullptr;
-    QLabel* lblList_ = nullptr;
-    QComboBox* cmbList_ = nullptr;
+    QLabel* checkMarkLabel_ = nullptr;
+    QComboBox* checkMarkBox_ = nullptr;
     QCheckBox* cbListBold_ = nullptr;
     QCheckBox* cbListItalic_ = nullptr;
     QCheckBox* cbListUnderline_ = nullptr;
-    QLabel* lblBakPass_ = nullptr;
-    QComboBox* cmbBakPass_ = nullptr;
-    QPushButton* btnBakPass_ = nullptr;
-    QLabel* lblTmpPass_ = nullptr;
-    QComboBox* cmbTmpPass_ = nullptr;
-    QPushButton* btnTmpPass_ = nullptr;
+    QLabel* backupFolderLabel_ = nullptr;
+    QComboBox* backupFolderBox_ = nullptr;
+    QPushButton* backupFolderButton_ = nullptr;
+    QLabel* temporaryFolderLabel_ = nullptr;
+    QComboBox* temporaryFolderBox_ = nullptr;
+    QPushButton* temporaryFolderButton_ = nullptr;
     QCheckBox* cbAutoSave_ = nullptr;
     QLabel* lblAutoSave_ = nullptr;
     QComboBox* cmbAutoSave_ = nullptr;
-    QLabel* lblFun_ = nullptr;
+    QLabel* minutesLabel_ = nullptr;
 };
 
 }  // namespace brenvale

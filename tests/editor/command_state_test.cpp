@@ -22,12 +22,13 @@ protected:
 using C = CommandId;
 
 TEST_F(CommandState, AnEmptyTreeDisablesEveryTreeCommandButAddAndPaste) {
-    EXPECT_EQ(Disabled(), (std::vector<C>{C::Save,      C::SaveText, C::ChgIcon,    C::AddTreeChild,
-                                          C::TreeRight, C::TreeLeft, C::TreeUp,     C::TreeDown,
-                                          C::DelTree,   C::TreeCut,  C::TreeCopy,   C::TreePaste,
-                                          C::ListAdd,   C::ListDel,  C::ListMoveUp, C::ListMoveDown,
-                                          C::ListUp,    C::ListDown, C::ListChkBox, C::ListCut,
-                                          C::ListCopy,  C::ListPaste}));
+    EXPECT_EQ(Disabled(),
+              (std::vector<C>{C::Save,       C::SaveText,    C::ChgIcon,    C::AddTreeChild,
+                              C::TreeRight,  C::TreeLeft,    C::TreeUp,     C::TreeDown,
+                              C::DelTree,    C::TreeCut,     C::TreeCopy,   C::TreePaste,
+                              C::ListAdd,    C::ListDel,     C::ListMoveUp, C::ListMoveDown,
+                              C::ListReEdit, C::ListReplace, C::ListChkBox, C::ListCut,
+                              C::ListCopy,   C::ListPaste}));
     editor.clipboardChanged(true);
     EXPECT_TRUE(editor.isEnabled(C::TreePaste));
     EXPECT_TRUE(editor.isEnabled(C::ListPaste));
@@ -48,11 +49,11 @@ TEST_F(CommandState, TheEntryBoxAndTheSelectedRowDecideTheListCommands) {
     Build({"t:a,b,c"});
     editor.selectRow(1);
     EXPECT_FALSE(editor.isEnabled(C::ListAdd));
-    EXPECT_FALSE(editor.isEnabled(C::ListDown));
+    EXPECT_FALSE(editor.isEnabled(C::ListReplace));
     EXPECT_TRUE(editor.isEnabled(C::ListDel));
     Type("x");
     EXPECT_TRUE(editor.isEnabled(C::ListAdd));
-    EXPECT_TRUE(editor.isEnabled(C::ListDown));
+    EXPECT_TRUE(editor.isEnabled(C::ListReplace));
     editor.selectRow(0);
     EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
     EXPECT_TRUE(editor.isEnabled(C::ListMoveDown));
@@ -74,7 +75,7 @@ TEST_F(CommandState, ASeparatorAddedToAnEmptyListEnablesTheRowCommands) {
     Build({"t"});
     EXPECT_FALSE(editor.isEnabled(C::ListDel));
     editor.execute(CommandId::ListAddLine);
-    for (C id : {C::ListDel, C::ListUp, C::ListCut, C::ListCopy, C::ListChkBox}) {
+    for (C id : {C::ListDel, C::ListReEdit, C::ListCut, C::ListCopy, C::ListChkBox}) {
         EXPECT_TRUE(editor.isEnabled(id)) << Command(id).name;
     }
     EXPECT_EQ(editor.list().counterText(), "1/1");
@@ -142,7 +143,7 @@ TEST_F(CommandState, EveryCommandRunsItsOwnHandlerAndTheWindowsOwnOnesGoToTheWin
     for (const CommandInfo& info : CommandTable()) {
         EXPECT_NE(info.handler, nullptr) << info.name;
     }
-    for (C id : {C::PGMExit, C::ChgIcon, C::OptSet, C::KeySet, C::ToolBtnSet, C::HelpContents,
+    for (C id : {C::Exit, C::ChgIcon, C::Options, C::KeySet, C::ToolBtnSet, C::HelpContents,
                  C::HelpTopic, C::About}) {
         editor.execute(id);
     }
@@ -163,9 +164,9 @@ TEST_F(CommandState, TheRulesAreAppliedAfterEveryActionWhateverChangedTheState) 
     EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
     // The list's box follows every keystroke.
     Type("z");
-    EXPECT_TRUE(editor.isEnabled(C::ListDown));
+    EXPECT_TRUE(editor.isEnabled(C::ListReplace));
     Type("");
-    EXPECT_FALSE(editor.isEnabled(C::ListDown));
+    EXPECT_FALSE(editor.isEnabled(C::ListReplace));
 }
 
 }  // namespace

@@ -175,11 +175,11 @@ void MergeWindowTest::conflictsShowInTheFindBarAndTheStatusBarCountsThem() {
     editor().selectTopic(test::Find(editor(), "A"));
     editor().selectRow(0);
     editor().editTextChanged(EditBox::List, "a-mine");
-    editor().execute(CommandId::ListDown);
+    editor().execute(CommandId::ListReplace);
     editor().selectTopic(test::Find(editor(), "B"));
     editor().selectRow(0);
     editor().editTextChanged(EditBox::List, "x-mine");
-    editor().execute(CommandId::ListDown);
+    editor().execute(CommandId::ListReplace);
     test::Answer(kMerge);
     renameOver(Doc("A\n\ba-theirs\nB\n\bx-theirs"));
     QTRY_VERIFY(window_->findBar()->isVisible());
@@ -200,7 +200,7 @@ void MergeWindowTest::conflictsShowInTheFindBarAndTheStatusBarCountsThem() {
 
     // Settled one by one: the count follows, and goes once none is left.
     editor().editTextChanged(EditBox::List, "x-theirs");
-    editor().execute(CommandId::ListDown);
+    editor().execute(CommandId::ListReplace);
     QTRY_COMPARE(window_->conflictPanel()->text(), QStringLiteral("競合 残り 1 件"));
     editor().selectTopic(test::Find(editor(), "A"));
     editor().selectRow(1);

@@ -356,9 +356,9 @@ void KeyTest::menusShowTheProgramsOwnShortcutTexts() {
     CommandActions& actions = window().actions();
     QCOMPARE(probe.shownText(actions.action(CommandId::AddTreeChild)),
              QStringLiteral("下の階層に追加\tShift+Ctrl+Ins"));
-    QCOMPARE(probe.shownText(actions.action(CommandId::ListUp)),
+    QCOMPARE(probe.shownText(actions.action(CommandId::ListReEdit)),
              QStringLiteral("チェックリスト再編集\tShift+BkSp"));
-    QCOMPARE(probe.shownText(actions.action(CommandId::ListDown)),
+    QCOMPARE(probe.shownText(actions.action(CommandId::ListReplace)),
              QStringLiteral("チェックリスト置換え\tShift+Enter"));
     QCOMPARE(probe.shownText(actions.action(CommandId::SaveName)),
              QStringLiteral("名前を付けて保存...\tCtrl+Alt+S"));

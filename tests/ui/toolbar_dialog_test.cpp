@@ -252,7 +252,7 @@ void ToolbarDialogTest::buttonsMoveEntriesBetweenTheLists() {
     });
     QVERIFY(closed);
     QCOMPARE(window().toolbar()->shownLayout(),
-             (std::vector<Slot>{CommandId::PGMExit, CommandId::NewOpen, CommandId::Open, Slot{}}));
+             (std::vector<Slot>{CommandId::Exit, CommandId::NewOpen, CommandId::Open, Slot{}}));
 }
 
 void ToolbarDialogTest::dragsMoveOneEntryAndShowTheDropLine() {

@@ -107,7 +107,7 @@ void WindowTest::startsWithTheDesignedLayoutWithoutASettingsFile() {
     QCOMPARE(window().toolbar()->shownLayout(), Toolbar::DesignedLayout());
     // Two rows: the list commands start a new row below the tree commands.
     Toolbar* strip = window().toolbar();
-    int firstRow = strip->button(CommandId::PGMExit)->y();
+    int firstRow = strip->button(CommandId::Exit)->y();
     QCOMPARE(strip->button(CommandId::TreePaste)->y(), firstRow);
     int secondRow = strip->button(CommandId::ListAdd)->y();
     QVERIFY(secondRow > firstRow);
@@ -490,7 +490,7 @@ void WindowTest::theKeypadsEnterIsEnter() {
     QCOMPARE(editor().list().rowCount(), size_t(1));
     editor().selectRow(0);
     QTest::keyClicks(edit, "two");
-    // Shift+Enter replaces the selected Item's text (ListDown).
+    // Shift+Enter replaces the selected Item's text (the replace command).
     QTest::keyClick(edit, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
     QCOMPARE(editor().list().rowCount(), size_t(1));
     QCOMPARE(editor().list().rowText(0), std::string_view("two"));
