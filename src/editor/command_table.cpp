@@ -4,6 +4,7 @@
 #include "editor/command_handlers.h"
 #include "editor/command_states.h"
 #include "editor/document_session.h"
+#include "editor/editor_host.h"
 #include "editor/editor_parts.h"
 #include "editor/merge_commands.h"
 #include "editor/selection.h"
@@ -133,7 +134,7 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      "Shift+Ctrl+Down", TreeDownExecute, TopicHasNext},
     {C::DelTree, "DelTree", 14, kTree, "ツリー削除",
      "ツリー削除|選択されているツリーとその下の階層のツリーすべてを削除します", 6, "",
-     DelTreeExecute, TopicSelected},
+     DelTreeExecute, TopicSelected, nullptr, true},
     {C::TreeCut, "TreeCut", 15, kTree, "ツリー切り取り",
      "ツリー切り取り|選択されているツリーとその下の階層のツリーすべてを切り取りクリップボードに"
      "コピーします",
@@ -143,7 +144,7 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      12, "", TreeCopyExecute, TopicSelected},
     {C::TreePaste, "TreePaste", 17, kTree, "ツリー貼りつけ",
      "ツリー貼りつけ|クリップボードからツリーを貼りつけます", 13, "", TreePasteExecute,
-     ClipboardHasText},
+     ClipboardHasText, nullptr, true},
     {C::ListAdd, "ListAdd", 18, kList, "チェックリスト追加",
      "チェックリスト追加|入力されている値をチェックリストに追加(挿入)します", 14, "",
      ListAddExecute, TextTyped},
@@ -178,7 +179,7 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      "", ListCopyExecute, ItemSelected},
     {C::ListPaste, "ListPaste", 28, kList, "チェックリスト貼り付け",
      "チェックリスト貼り付け|チェックリストの項目をクリップボードから貼りつけます", 18, "",
-     ListPasteExecute, ClipboardHasText},
+     ListPasteExecute, ClipboardHasText, nullptr, true},
     {C::Options, "OptSet", 29, kOption, "オプション設定...",
      "オプション設定...|アプリケーションのオプション(環境)設定ダイアログを表示します", 26, "Ctrl+P",
      OptionsExecute, nullptr},
@@ -196,9 +197,9 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      "バージョン情報...|アプリケーションのバージョン情報ダイアログを表示します", 1, "",
      AboutExecute, nullptr},
     {C::Undo, "Undo", 35, kEdit, "元に戻す(&U)", "元に戻す|直前の操作を元に戻します", 42, "Ctrl+Z",
-     UndoExecute, CanUndo},
+     UndoExecute, CanUndo, nullptr, true},
     {C::Redo, "Redo", 36, kEdit, "やり直し(&R)", "やり直し|元に戻した操作をやり直します", 43,
-     "Ctrl+Y", RedoExecute, CanRedo},
+     "Ctrl+Y", RedoExecute, CanRedo, nullptr, true},
     {C::Find, "Find", 37, kFind, "検索(&F)...",
      "検索...|ツリーの名前とチェックリストの項目から文字列を検索します", 44, "Ctrl+F", FindExecute,
      nullptr},
@@ -265,6 +266,13 @@ static_assert(RowsInIdOrder(), "rows stand in the order of CommandId, tagged by 
 
 const std::array<CommandInfo, kCommandCount>& CommandTable() {
     return kTable;
+}
+
+bool MayRun(const CommandInfo& command, EditorParts& parts) {
+    if (command.enabled == ClipboardHasText) {
+        parts.commands.setClipboardHasText(parts.host.ClipboardHasText());
+    }
+    return !command.enabled || command.enabled(parts);
 }
 
 const CommandInfo& Command(CommandId id) {

@@ -98,11 +98,17 @@ struct CommandInfo {
     EnabledRule enabled;
     // nullptr for a command that is no switch; menus and buttons show a switch checked.
     CheckedRule checked = nullptr;
+    // Whether asking for the command while it is disabled beeps (otherwise nothing happens).
+    bool beepsWhenDisabled = false;
 };
 
 const std::array<CommandInfo, kCommandCount>& CommandTable();
 const CommandInfo& Command(CommandId id);
 std::optional<CommandId> FindCommand(std::string_view name);
+// Whether a command may run now: its enabled rule, applied to the state of this moment. The
+// clipboard can change without the editor hearing of it, so a command that needs its text
+// asks the clipboard afresh first.
+bool MayRun(const CommandInfo& command, EditorParts& parts);
 // The names in table order, as shortcut files and toolbar layouts store them.
 std::vector<std::string_view> CommandNames();
 // The table as the shortcut key and toolbar dialogs take it.

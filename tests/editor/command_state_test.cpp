@@ -143,6 +143,7 @@ TEST_F(CommandState, EveryCommandRunsItsOwnHandlerAndTheWindowsOwnOnesGoToTheWin
     for (const CommandInfo& info : CommandTable()) {
         EXPECT_NE(info.handler, nullptr) << info.name;
     }
+    Build({"t"});  // the icon menu is for a selected Topic
     for (C id : {C::Exit, C::ChgIcon, C::Options, C::KeySet, C::ToolBtnSet, C::HelpContents,
                  C::HelpTopic, C::About}) {
         editor.execute(id);
@@ -150,6 +151,55 @@ TEST_F(CommandState, EveryCommandRunsItsOwnHandlerAndTheWindowsOwnOnesGoToTheWin
     EXPECT_EQ(host.windowCommands,
               (std::vector<std::string>{"close", "icon menu", "options", "keys", "toolbar", "help",
                                         "help search", "about"}));
+}
+
+// Keys, menus and tests reach a command the same way: a disabled one does not run, and only the
+// commands whose rows say so beep for it.
+TEST_F(CommandState, ADisabledCommandDoesNotRunWhicheverWayItIsAskedFor) {
+    Build({"t:a", "u"});
+    editor.selectTopic(Find("u"));
+    editor.execute(C::ListReplace);  // nothing selected, nothing typed
+    editor.execute(C::ListChkBox);
+    editor.execute(C::ListEditInPlace);
+    EXPECT_TRUE(editor.key(WindowKey::Copy, FocusArea::List));
+    EXPECT_TRUE(editor.key(WindowKey::Cut, FocusArea::List));
+    editor.key(WindowKey::Delete, FocusArea::List);
+    editor.key(WindowKey::F2, FocusArea::List);
+    EXPECT_EQ(host.beeps, 0);
+    EXPECT_TRUE(host.windowCommands.empty());  // no in-place edit of a row that is not there
+    EXPECT_FALSE(host.clipboard.has_value());
+    EXPECT_EQ(host.focus.back(), EditBox::List);  // F2 still goes to the edit box
+    EXPECT_FALSE(editor.session().isModified());
+    // Moves without a sibling to move past do nothing, and leave no step behind.
+    editor.selectTopic(Find("t"));
+    size_t steps = editor.history().undoCount();
+    editor.execute(C::TreeUp);
+    editor.execute(C::TreeLeft);
+    EXPECT_EQ(Shape(), (V{"t/0", "u/0"}));
+    EXPECT_EQ(editor.history().undoCount(), steps);
+    EXPECT_FALSE(editor.history().canRedo());
+    // Redo with nothing undone beeps, by key as by menu.
+    EXPECT_TRUE(editor.key(WindowKey::Redo, FocusArea::List));
+    editor.execute(C::Redo);
+    EXPECT_EQ(host.beeps, 2);
+}
+
+// The window hears of the clipboard when it changes, but a paste asks the clipboard itself.
+TEST_F(CommandState, APasteAsksTheClipboardAfreshWhateverTheWindowLastSaid) {
+    Build({"t:a"});
+    editor.clipboardChanged(false);
+    host.clipboard = "pasted";
+    EXPECT_TRUE(editor.key(WindowKey::Paste, FocusArea::List));
+    EXPECT_EQ(Rows(), (V{"a", "pasted"}));
+    EXPECT_TRUE(editor.isEnabled(C::ListPaste));
+    host.clipboard.reset();
+    editor.execute(C::TreePaste);
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_FALSE(editor.isEnabled(C::TreePaste));
+    // Text that is there but empty adds nothing.
+    host.clipboard = "";
+    editor.execute(C::ListPaste);
+    EXPECT_EQ(Rows(), (V{"a", "pasted"}));
 }
 
 TEST_F(CommandState, TheRulesAreAppliedAfterEveryActionWhateverChangedTheState) {
