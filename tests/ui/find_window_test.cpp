@@ -14,6 +14,7 @@
 #include "modal_answers.h"
 #include "settings/ini_file.h"
 #include "support/temp_dir.h"
+#include "support/test_ini_file.h"
 #include "test_window.h"
 #include "ui/check_list_view.h"
 #include "ui/command_actions.h"
@@ -277,7 +278,7 @@ void FindWindowTest::hidingCheckedItemsShowsInTheListAndItsCounter() {
     QVERIFY(hide->isChecked());
     QCOMPARE(Rows(editor), (QStringList{QStringLiteral("報告書"), QStringLiteral("資料")}));
     QCOMPARE(w.list()->model()->rowCount(), 2);
-    IniFile ini(f.dir().file("brenvale.ini"));
+    test::TestIniFile ini(f.dir().file("brenvale.ini"));
     QCOMPARE(QString::fromStdString(ini.ReadString("List", "HideChecked")), QStringLiteral("1"));
     w.listCounter()->grab();
     QCOMPARE(w.listCounter()->painted().black, QStringLiteral("1/2"));
@@ -295,7 +296,7 @@ void FindWindowTest::hidingCheckedItemsShowsInTheListAndItsCounter() {
     QVERIFY(!hide->isChecked());
     QCOMPARE(w.list()->model()->rowCount(), 3);
     QCOMPARE(QString::fromStdString(
-                 IniFile(f.dir().file("brenvale.ini")).ReadString("List", "HideChecked")),
+                 test::TestIniFile(f.dir().file("brenvale.ini")).ReadString("List", "HideChecked")),
              QStringLiteral("0"));
     w.listCounter()->grab();
     QCOMPARE(w.listCounter()->painted().after, QString());
@@ -328,9 +329,10 @@ void FindWindowTest::theProgressIsInTheTreesDisplayText() {
     QCOMPARE(counter(), QString());
     w.actions().action(CommandId::ShowProgress)->trigger();
     QVERIFY(w.actions().action(CommandId::ShowProgress)->isChecked());
-    QCOMPARE(QString::fromStdString(
-                 IniFile(f.dir().file("brenvale.ini")).ReadString("Tree", "ShowProgress")),
-             QStringLiteral("1"));
+    QCOMPARE(
+        QString::fromStdString(
+            test::TestIniFile(f.dir().file("brenvale.ini")).ReadString("Tree", "ShowProgress")),
+        QStringLiteral("1"));
     QCOMPARE(row.data().toString(), QStringLiteral("仕事"));
     QCOMPARE(counter(), QStringLiteral("1/2"));
     QVERIFY(!complete());
