@@ -191,12 +191,11 @@ QWidget* OptionsDialog::viewPage() {
                                  &Settings::titleShowsPath));
     window->addLayout(Row({cbTitleFullActive_}, kIndent));
 
-    checkMarkLabel_ =
-        Named(new QLabel(QStringLiteral("チェックボックスに表示する文字(&M)")), "lblList");
-    checkMarkBox_ = Named(new QComboBox, "cmbList");
-    bindings_.push_back(std::make_unique<MarkBinding>(checkMarkBox_, &Settings::checkMark));
-    checkMarkBox_->setFixedWidth(56);
-    checkMarkLabel_->setBuddy(checkMarkBox_);
+    markLabel_ = Named(new QLabel(QStringLiteral("チェックボックスに表示する文字(&M)")), "lblList");
+    markBox_ = Named(new QComboBox, "cmbList");
+    bindings_.push_back(std::make_unique<MarkBinding>(markBox_, &Settings::checkMark));
+    markBox_->setFixedWidth(56);
+    markLabel_->setBuddy(markBox_);
     cbListBold_ = boundCheck("cbListBold", "太字 (&B)", &Settings::noBoxBold);
     cbListItalic_ = boundCheck("cbListItalic", "斜体 (&I)", &Settings::noBoxItalic);
     cbListUnderline_ = boundCheck("cbListUnderline", "下線 (&U)", &Settings::noBoxUnderline);
@@ -206,7 +205,7 @@ QWidget* OptionsDialog::viewPage() {
     list->addWidget(boundCheck("cbList2",
                                "文頭１文字目が ”-” ならチェックボックスを表示しない (&C)",
                                &Settings::noBoxItems));
-    list->addLayout(Row({checkMarkLabel_, checkMarkBox_}, kIndent));
+    list->addLayout(Row({markLabel_, markBox_}, kIndent));
     list->addLayout(Row({cbListBold_, cbListItalic_, cbListUnderline_}, kIndent));
     list->addWidget(boundCheck("cbDoneDate", "完了日を記録 (&D)", &Settings::recordDoneDate));
     list->addWidget(boundCheck("cbListGray", "チェック済みの項目を灰色で表示 (&G)",
@@ -262,9 +261,9 @@ QWidget* OptionsDialog::colourPage() {
 }
 
 QWidget* OptionsDialog::extensionPage() {
-    associationButton_ = Named(new QPushButton, "btnExt");
-    associationButton_->setMinimumHeight(32);
-    connect(associationButton_, &QPushButton::clicked, this, &OptionsDialog::btnExtClick);
+    associateButton_ = Named(new QPushButton, "btnExt");
+    associateButton_->setMinimumHeight(32);
+    connect(associateButton_, &QPushButton::clicked, this, &OptionsDialog::btnExtClick);
     auto* label =
         Named(new QLabel(QStringLiteral("↑拡張子を関連付ける事により、\n    "
                                         "直接Brenvaleファイル (*.bnv) が開けるようになります。")),
@@ -272,7 +271,7 @@ QWidget* OptionsDialog::extensionPage() {
     auto* page = Named(new QWidget, "tbsExt");
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(24, 24, 24, 12);
-    layout->addWidget(associationButton_);
+    layout->addWidget(associateButton_);
     layout->addWidget(label);
     layout->addStretch(1);
     return page;
@@ -312,11 +311,10 @@ QWidget* OptionsDialog::savePage() {
         "lblBakPass", "保存する場所 (&F)", "cmbBakPass", &backupFolderBox_, "btnBakPass",
         "参照 (&C) ...", &backupFolderButton_, &backupFolderLabel_, &Settings::backupFolder, false);
     backupFolderButton_->setProperty("tag", 0);
-    QHBoxLayout* tempRow =
-        folderRow("lblTmpPass", "保存する場所 (&P)", "cmbTmpPass", &temporaryFolderBox_,
-                  "btnTmpPass", "参照 (&N) ...", &temporaryFolderButton_, &temporaryFolderLabel_,
-                  &Settings::tempFolder, true);
-    temporaryFolderButton_->setProperty("tag", 1);
+    QHBoxLayout* tempRow = folderRow(
+        "lblTmpPass", "保存する場所 (&P)", "cmbTmpPass", &tempFolderBox_, "btnTmpPass",
+        "参照 (&N) ...", &tempFolderButton_, &tempFolderLabel_, &Settings::tempFolder, true);
+    tempFolderButton_->setProperty("tag", 1);
 
     auto* rbAutoSave =
         Named(new QRadioButton(QStringLiteral("自動保存をしない (&A)")), "rbAutoSave");
@@ -385,7 +383,7 @@ void OptionsDialog::applyEnabling() {
     }
     OptionEnabling e = EnablingOf(collect());
     cbTitleFullActive_->setEnabled(e.titleFullActive);
-    for (QWidget* w : std::initializer_list<QWidget*>{checkMarkLabel_, checkMarkBox_, cbListBold_,
+    for (QWidget* w : std::initializer_list<QWidget*>{markLabel_, markBox_, cbListBold_,
                                                       cbListItalic_, cbListUnderline_}) {
         w->setEnabled(e.mark);
     }
@@ -396,9 +394,9 @@ void OptionsDialog::applyEnabling() {
     EnableFolderCombo(backupFolderBox_, e.backupFolder);
     backupFolderButton_->setEnabled(e.backupFolder);
     backupFolderLabel_->setEnabled(e.backupFolder);
-    EnableFolderCombo(temporaryFolderBox_, e.tempFolder);
-    temporaryFolderButton_->setEnabled(e.tempFolder);
-    temporaryFolderLabel_->setEnabled(e.tempFolder);
+    EnableFolderCombo(tempFolderBox_, e.tempFolder);
+    tempFolderButton_->setEnabled(e.tempFolder);
+    tempFolderLabel_->setEnabled(e.tempFolder);
 }
 
 void OptionsDialog::chooseColour(ColourBinding* binding) {
@@ -430,8 +428,7 @@ void OptionsDialog::chooseFolder(FolderBinding* binding, QComboBox* combo, bool 
 
 void OptionsDialog::showAssociationMode() {
     AssociationTexts texts = AssociationTexts::For(kExtension);
-    associationButton_->setText(
-        FromUtf8(registered_ ? texts.removeCaption : texts.associateCaption));
+    associateButton_->setText(FromUtf8(registered_ ? texts.removeCaption : texts.associateCaption));
 }
 
 void OptionsDialog::btnExtClick() {

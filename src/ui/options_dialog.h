@@ -67,20 +67,20 @@ private:
     bool filling_ = false;
 
     QTabWidget* pages_ = nullptr;
-    QPushButton* associationButton_ = nullptr;
+    QPushButton* associateButton_ = nullptr;
     // The controls the enabling rules switch.
     QCheckBox* cbTitleFullActive_ = nullptr;
-    QLabel* checkMarkLabel_ = nullptr;
-    QComboBox* checkMarkBox_ = nullptr;
+    QLabel* markLabel_ = nullptr;
+    QComboBox* markBox_ = nullptr;
     QCheckBox* cbListBold_ = nullptr;
     QCheckBox* cbListItalic_ = nullptr;
     QCheckBox* cbListUnderline_ = nullptr;
     QLabel* backupFolderLabel_ = nullptr;
     QComboBox* backupFolderBox_ = nullptr;
     QPushButton* backupFolderButton_ = nullptr;
-    QLabel* temporaryFolderLabel_ = nullptr;
-    QComboBox* temporaryFolderBox_ = nullptr;
-    QPushButton* temporaryFolderButton_ = nullptr;
+    QLabel* tempFolderLabel_ = nullptr;
+    QComboBox* tempFolderBox_ = nullptr;
+    QPushButton* tempFolderButton_ = nullptr;
     QCheckBox* cbAutoSave_ = nullptr;
     QLabel* lblAutoSave_ = nullptr;
     QComboBox* cmbAutoSave_ = nullptr;
