@@ -11,24 +11,16 @@
 namespace brenvale {
 
 void TreeCopyExecute(EditorParts& p) {
-    if (p.selection.topic() && !p.doc().empty()) {
-        p.host.SetClipboardText(BuildTreeClipboardText(*p.selection.topic()));
-    }
+    p.host.SetClipboardText(BuildTreeClipboardText(*p.selection.topic()));
 }
 
 void TreeCutExecute(EditorParts& p) {
-    if (p.selection.topic() && !p.doc().empty()) {
-        UndoScope step(p, CommandId::TreeCut);
-        TreeCopyExecute(p);
-        DelTreeExecute(p);
-    }
+    UndoScope step(p, CommandId::TreeCut);
+    TreeCopyExecute(p);
+    DelTreeExecute(p);
 }
 
 void TreePasteExecute(EditorParts& p) {
-    if (!p.host.ClipboardHasText()) {
-        p.host.Beep();
-        return;
-    }
     PasteText(p, p.host.ClipboardText(), CommandId::TreePaste, false);
 }
 
@@ -62,28 +54,22 @@ void PasteText(EditorParts& p, std::string_view text, CommandId command, bool sh
 }
 
 void ListCopyExecute(EditorParts& p) {
-    if (p.list.hasSelectedItem()) {
-        p.host.SetClipboardText(
-            std::string(p.list.rowText(static_cast<size_t>(p.list.selectedRow()))));
-    }
+    p.host.SetClipboardText(std::string(p.list.rowText(static_cast<size_t>(p.list.selectedRow()))));
 }
 
 void ListCutExecute(EditorParts& p) {
-    if (p.list.hasSelectedItem()) {
-        UndoScope step(p, CommandId::ListCut);
-        ListCopyExecute(p);
-        ListDelExecute(p);
-    }
+    UndoScope step(p, CommandId::ListCut);
+    ListCopyExecute(p);
+    ListDelExecute(p);
 }
 
 void ListPasteExecute(EditorParts& p) {
-    if (!p.host.ClipboardHasText()) {
-        p.host.Beep();
-        return;
-    }
     UndoScope step(p, CommandId::ListPaste);
     p.selection.setText(EditBox::List, p.host.ClipboardText());
-    ListAddExecute(p);
+    // Text the clipboard offers may still be empty: nothing to add then.
+    if (!p.selection.text(EditBox::List).empty()) {
+        ListAddExecute(p);
+    }
 }
 
 }  // namespace brenvale

@@ -136,8 +136,8 @@ void ListAddExecute(EditorParts& p);
 void ListDelExecute(EditorParts& p);
 void ListMoveUpExecute(EditorParts& p);
 void ListMoveDownExecute(EditorParts& p);
-void ListUpExecute(EditorParts& p);
-void ListDownExecute(EditorParts& p);
+void ListReEditExecute(EditorParts& p);
+void ListReplaceExecute(EditorParts& p);
 void ListAddLineExecute(EditorParts& p);
 void ListChkBoxExecute(EditorParts& p);
 void UncheckAllExecute(EditorParts& p);
@@ -220,9 +220,9 @@ void RenewRoutines(EditorParts& p, Date today);
 void GoToItem(EditorParts& p, Topic* t, size_t item);
 
 // ---- What the window does itself (window_commands.cpp)
-void PGMExitExecute(EditorParts& p);
+void ExitExecute(EditorParts& p);
 void ChgIconExecute(EditorParts& p);
-void OptSetExecute(EditorParts& p);
+void OptionsExecute(EditorParts& p);
 void KeySetExecute(EditorParts& p);
 void ToolBtnSetExecute(EditorParts& p);
 void HelpContentsExecute(EditorParts& p);

@@ -4,6 +4,7 @@
 #include "editor/command_handlers.h"
 #include "editor/command_states.h"
 #include "editor/document_session.h"
+#include "editor/editor_host.h"
 #include "editor/editor_parts.h"
 #include "editor/merge_commands.h"
 #include "editor/selection.h"
@@ -96,8 +97,8 @@ bool ItemWithTagsSelected(const EditorParts& p) {
 }
 
 constexpr std::array<CommandInfo, kCommandCount> kTable = {{
-    {C::PGMExit, "PGMExit", 1, kFile, "終了", "終了|アプリケーションを終了します", 0, "Alt+F4",
-     PGMExitExecute, nullptr},
+    {C::Exit, "PGMExit", 1, kFile, "終了", "終了|アプリケーションを終了します", 0, "Alt+F4",
+     ExitExecute, nullptr},
     {C::NewOpen, "NewOpen", 2, kFile, "新規作成(&N)", "新規作成|新しくファイルを作成します", 7,
      "Ctrl+N", NewOpenExecute, nullptr},
     {C::Open, "Open", 3, kFile, "開く(&O)...", "開く...|ファイルを開きます", 10, "Ctrl+O",
@@ -133,7 +134,7 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      "Shift+Ctrl+Down", TreeDownExecute, TopicHasNext},
     {C::DelTree, "DelTree", 14, kTree, "ツリー削除",
      "ツリー削除|選択されているツリーとその下の階層のツリーすべてを削除します", 6, "",
-     DelTreeExecute, TopicSelected},
+     DelTreeExecute, TopicSelected, nullptr, true},
     {C::TreeCut, "TreeCut", 15, kTree, "ツリー切り取り",
      "ツリー切り取り|選択されているツリーとその下の階層のツリーすべてを切り取りクリップボードに"
      "コピーします",
@@ -143,7 +144,7 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      12, "", TreeCopyExecute, TopicSelected},
     {C::TreePaste, "TreePaste", 17, kTree, "ツリー貼りつけ",
      "ツリー貼りつけ|クリップボードからツリーを貼りつけます", 13, "", TreePasteExecute,
-     ClipboardHasText},
+     ClipboardHasText, nullptr, true},
     {C::ListAdd, "ListAdd", 18, kList, "チェックリスト追加",
      "チェックリスト追加|入力されている値をチェックリストに追加(挿入)します", 14, "",
      ListAddExecute, TextTyped},
@@ -156,12 +157,12 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
     {C::ListMoveDown, "ListMoveDown", 21, kList, "チェックリスト下移動",
      "チェックリスト下移動|選択されているチェックリストを下に移動します", 34, "Shift+Down",
      ListMoveDownExecute, RowBelowSelected},
-    {C::ListUp, "ListUp", 22, kList, "チェックリスト再編集",
+    {C::ListReEdit, "ListUp", 22, kList, "チェックリスト再編集",
      "チェックリスト再編集|選択されているチェックリストの項目を編集枠にセットします", 19,
-     "Shift+BkSp", ListUpExecute, ItemSelected},
-    {C::ListDown, "ListDown", 23, kList, "チェックリスト置換え",
+     "Shift+BkSp", ListReEditExecute, ItemSelected},
+    {C::ListReplace, "ListDown", 23, kList, "チェックリスト置換え",
      "チェックリスト置換え|選択されているチェックリストの項目と編集枠の値と置換えます", 20,
-     "Shift+Enter", ListDownExecute, ItemSelectedAndTextTyped},
+     "Shift+Enter", ListReplaceExecute, ItemSelectedAndTextTyped},
     {C::ListAddLine, "ListAddLine", 24, kList, "区切り追加",
      "区切り追加|チェックリストに区切り線を追加(挿入)します", 40, "", ListAddLineExecute,
      SeparatorItems},
@@ -178,10 +179,10 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      "", ListCopyExecute, ItemSelected},
     {C::ListPaste, "ListPaste", 28, kList, "チェックリスト貼り付け",
      "チェックリスト貼り付け|チェックリストの項目をクリップボードから貼りつけます", 18, "",
-     ListPasteExecute, ClipboardHasText},
-    {C::OptSet, "OptSet", 29, kOption, "オプション設定...",
+     ListPasteExecute, ClipboardHasText, nullptr, true},
+    {C::Options, "OptSet", 29, kOption, "オプション設定...",
      "オプション設定...|アプリケーションのオプション(環境)設定ダイアログを表示します", 26, "Ctrl+P",
-     OptSetExecute, nullptr},
+     OptionsExecute, nullptr},
     {C::KeySet, "KeySet", 30, kOption, "ショートカットキー設定...",
      "ショートカットキー設定...|アプリケーションのショートカットキー設定ダイアログを表示します", 35,
      "Ctrl+K", KeySetExecute, nullptr},
@@ -196,9 +197,9 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      "バージョン情報...|アプリケーションのバージョン情報ダイアログを表示します", 1, "",
      AboutExecute, nullptr},
     {C::Undo, "Undo", 35, kEdit, "元に戻す(&U)", "元に戻す|直前の操作を元に戻します", 42, "Ctrl+Z",
-     UndoExecute, CanUndo},
+     UndoExecute, CanUndo, nullptr, true},
     {C::Redo, "Redo", 36, kEdit, "やり直し(&R)", "やり直し|元に戻した操作をやり直します", 43,
-     "Ctrl+Y", RedoExecute, CanRedo},
+     "Ctrl+Y", RedoExecute, CanRedo, nullptr, true},
     {C::Find, "Find", 37, kFind, "検索(&F)...",
      "検索...|ツリーの名前とチェックリストの項目から文字列を検索します", 44, "Ctrl+F", FindExecute,
      nullptr},
@@ -251,9 +252,6 @@ constexpr std::array<CommandInfo, kCommandCount> kTable = {{
      TagRenameExecute, ItemWithTagsSelected},
 }};
 
-static_assert(kTable.size() == static_cast<size_t>(CommandId::TagRename) + 1,
-              "one row per command");
-
 constexpr bool RowsInIdOrder() {
     for (size_t i = 0; i < kTable.size(); ++i) {
         if (static_cast<size_t>(kTable[i].id) != i || kTable[i].tag != static_cast<int>(i) + 1) {
@@ -268,6 +266,13 @@ static_assert(RowsInIdOrder(), "rows stand in the order of CommandId, tagged by 
 
 const std::array<CommandInfo, kCommandCount>& CommandTable() {
     return kTable;
+}
+
+bool MayRun(const CommandInfo& command, EditorParts& parts) {
+    if (command.enabled == ClipboardHasText) {
+        parts.commands.setClipboardHasText(parts.host.ClipboardHasText());
+    }
+    return !command.enabled || command.enabled(parts);
 }
 
 const CommandInfo& Command(CommandId id) {

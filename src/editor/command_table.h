@@ -12,10 +12,11 @@ namespace brenvale {
 
 struct EditorParts;
 
-// The commands in table order. Shortcut files and toolbar layouts store them by name; the 34
-// of the first version keep their places, and commands added later append after them.
+// The commands in table order. Shortcut files and toolbar layouts store them by the table's name
+// column, which keeps the first version's names where these identifiers differ; the 34 of the
+// first version keep their places, and commands added later append after them.
 enum class CommandId {
-    PGMExit,
+    Exit,
     NewOpen,
     Open,
     Save,
@@ -36,14 +37,14 @@ enum class CommandId {
     ListDel,
     ListMoveUp,
     ListMoveDown,
-    ListUp,
-    ListDown,
+    ListReEdit,
+    ListReplace,
     ListAddLine,
     ListChkBox,
     ListCut,
     ListCopy,
     ListPaste,
-    OptSet,
+    Options,
     KeySet,
     ToolBtnSet,
     HelpContents,
@@ -68,9 +69,11 @@ enum class CommandId {
     TagAdd,
     TagRemove,
     TagRename,
+    // Not a command: how many there are. New commands go before it.
+    Count,
 };
 
-inline constexpr int kCommandCount = 53;
+inline constexpr int kCommandCount = static_cast<int>(CommandId::Count);
 // The commands of the first version, which the toolbar dialog's default set is made of.
 inline constexpr int kFirstVersionCommands = 34;
 
@@ -95,11 +98,17 @@ struct CommandInfo {
     EnabledRule enabled;
     // nullptr for a command that is no switch; menus and buttons show a switch checked.
     CheckedRule checked = nullptr;
+    // Whether asking for the command while it is disabled beeps (otherwise nothing happens).
+    bool beepsWhenDisabled = false;
 };
 
 const std::array<CommandInfo, kCommandCount>& CommandTable();
 const CommandInfo& Command(CommandId id);
 std::optional<CommandId> FindCommand(std::string_view name);
+// Whether a command may run now: its enabled rule, applied to the state of this moment. The
+// clipboard can change without the editor hearing of it, so a command that needs its text
+// asks the clipboard afresh first.
+bool MayRun(const CommandInfo& command, EditorParts& parts);
 // The names in table order, as shortcut files and toolbar layouts store them.
 std::vector<std::string_view> CommandNames();
 // The table as the shortcut key and toolbar dialogs take it.

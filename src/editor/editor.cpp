@@ -1,12 +1,13 @@
 #include "editor/editor.h"
 
+#include <optional>
 #include <utility>
 
 #include "editor/command_handlers.h"
 #include "editor/document_preread.h"
 #include "editor/recovery_copy.h"
-#include "schedule/item_tokens.h"
 #include "merge/document_merge.h"
+#include "schedule/item_tokens.h"
 
 namespace brenvale {
 
@@ -115,53 +116,64 @@ void Editor::setSettings(const Settings& settings) {
 // ---- Commands
 
 void Editor::execute(CommandId id) {
-    act([&] { Command(id).handler(parts_); });
+    act([&] { run(id); });
+}
+
+void Editor::run(CommandId id) {
+    const CommandInfo& command = Command(id);
+    if (MayRun(command, parts_)) {
+        command.handler(parts_);
+    } else if (command.beepsWhenDisabled) {
+        host_.Beep();
+    }
 }
 
 bool Editor::key(WindowKey key, FocusArea area) {
     bool tree = area == FocusArea::Tree;
     bool list = area == FocusArea::List;
+    // The command a key stands for where the focus is; the edit boxes keep their own meaning of
+    // the clipboard and undo keys.
+    std::optional<CommandId> command;
     bool used = false;
+    switch (key) {
+        case WindowKey::Copy:
+            command = tree ? CommandId::TreeCopy : CommandId::ListCopy;
+            used = tree || list;
+            break;
+        case WindowKey::Cut:
+            command = tree ? CommandId::TreeCut : CommandId::ListCut;
+            used = tree || list;
+            break;
+        case WindowKey::Paste:
+            command = tree ? CommandId::TreePaste : CommandId::ListPaste;
+            used = tree || list;
+            break;
+        case WindowKey::Undo:
+        case WindowKey::Redo:
+            command = key == WindowKey::Undo ? CommandId::Undo : CommandId::Redo;
+            used = tree || list;
+            break;
+        case WindowKey::F2:
+            break;
+        case WindowKey::Delete:
+            command = tree ? CommandId::DelTree : CommandId::ListDel;
+            break;
+        case WindowKey::Insert:
+            // The key the empty tree's hint names: a Topic at the selected one's level.
+            command = CommandId::AddTree;
+            used = tree;
+            break;
+    }
     act([&] {
-        switch (key) {
-            case WindowKey::Copy:
-                tree ? TreeCopyExecute(parts_) : list ? ListCopyExecute(parts_) : void();
-                used = tree || list;
-                break;
-            case WindowKey::Cut:
-                tree ? TreeCutExecute(parts_) : list ? ListCutExecute(parts_) : void();
-                used = tree || list;
-                break;
-            case WindowKey::Paste:
-                tree ? TreePasteExecute(parts_) : list ? ListPasteExecute(parts_) : void();
-                used = tree || list;
-                break;
-            case WindowKey::Undo:
-            case WindowKey::Redo:
-                // The edit boxes keep their own meaning of these keys.
-                if (tree || list) {
-                    key == WindowKey::Undo ? UndoExecute(parts_) : RedoExecute(parts_);
-                    used = true;
-                }
-                break;
-            case WindowKey::F2:
-                if (tree || area == FocusArea::TreeEdit) {
-                    host_.FocusEditBox(EditBox::Tree);
-                } else if (list || area == FocusArea::ListEdit) {
-                    ListUpExecute(parts_);
-                    host_.FocusEditBox(EditBox::List);
-                }
-                break;
-            case WindowKey::Delete:
-                tree ? DelTreeExecute(parts_) : list ? ListDelExecute(parts_) : void();
-                break;
-            case WindowKey::Insert:
-                // The key the empty tree's hint names: a Topic at the selected one's level.
-                if (tree) {
-                    AddTreeExecute(parts_);
-                    used = true;
-                }
-                break;
+        if (key == WindowKey::F2) {
+            if (tree || area == FocusArea::TreeEdit) {
+                host_.FocusEditBox(EditBox::Tree);
+            } else if (list || area == FocusArea::ListEdit) {
+                run(CommandId::ListReEdit);
+                host_.FocusEditBox(EditBox::List);
+            }
+        } else if (command && (tree || (list && key != WindowKey::Insert))) {
+            run(*command);
         }
     });
     return used;

@@ -76,7 +76,8 @@ public:
     int userIconCount() const { return userIconCount_; }
 
     // ---- Commands
-    // Runs a command's handler (the window offers only enabled ones).
+    // Runs a command when its enabled rule allows it now; a disabled one does nothing, or beeps
+    // where its row says so. Menus, buttons and keys all come here.
     void execute(CommandId id);
     bool isEnabled(CommandId id) const { return commands_.enabled(id); }
     // Whether a switch command's switch is on.
@@ -213,6 +214,8 @@ private:
     // Runs an action and works out the command states afterwards (once, for nested ones).
     template <typename Fn>
     void act(Fn&& fn);
+    // execute without act of its own.
+    void run(CommandId id);
 
     // How long a slice of the find waits while another action runs.
     static constexpr int kFindSliceRetryMs = 100;

@@ -247,29 +247,28 @@ void ShowEmptyDocument(EditorParts& p) {
 }
 
 void OpenDocument(EditorParts& p, const std::string& path) {
+    // Only a path where nothing is is not found, before anything is asked; a folder or a
+    // device is refused by the reader, and a file gone meanwhile fails its read.
+    if (!PathExists(path)) {
+        p.host.ShowMessageBox(NotFoundText(path), MessageKind::Error, MessageButtons::Ok);
+        return;
+    }
     // What the file is comes first: a file that is no document opens nothing and asks nothing
     // more, and one of another format may be imported without leaving the open document.
     bool askedHow = false;
-    if (PathExists(path)) {
-        switch (AskHowToOpen(p, path)) {
-            case OpenChoice::Import:
-                ImportInstead(p, path);
-                return;
-            case OpenChoice::Nothing:
-                return;
-            case OpenChoice::DocumentAnyway:
-                askedHow = true;
-                break;
-            case OpenChoice::Document:
-                break;
-        }
+    switch (AskHowToOpen(p, path)) {
+        case OpenChoice::Import:
+            ImportInstead(p, path);
+            return;
+        case OpenChoice::Nothing:
+            return;
+        case OpenChoice::DocumentAnyway:
+            askedHow = true;
+            break;
+        case OpenChoice::Document:
+            break;
     }
     if (!AskSaveChanges(p)) {
-        return;
-    }
-    // Only a path where nothing is is not found; a folder or a device is refused by the reader.
-    if (!PathExists(path)) {
-        p.host.ShowMessageBox(NotFoundText(path), MessageKind::Error, MessageButtons::Ok);
         return;
     }
     if (!ConfirmOpenElsewhere(p, path)) {
@@ -306,11 +305,7 @@ void OpenExecute(EditorParts& p) {
     if (!path) {
         return;
     }
-    if (FileExists(*path)) {
-        OpenDocument(p, *path);
-    } else {
-        p.host.ShowMessageBox(NotFoundText(*path), MessageKind::Error, MessageButtons::Ok);
-    }
+    OpenDocument(p, *path);
 }
 
 void ShowBackupHint(EditorParts& p, const BackupError& e) {

@@ -106,7 +106,7 @@ void MoveSelectedRow(EditorParts& p, CommandId id, size_t toRow) {
 
 void ListAddExecute(EditorParts& p) {
     std::string text = p.selection.text(EditBox::List);
-    if (text.empty() || !RequireTopicForList(p)) {
+    if (!RequireTopicForList(p)) {
         return;
     }
     UndoScope step(p, CommandId::ListAdd);
@@ -125,9 +125,6 @@ void ListAddExecute(EditorParts& p) {
 }
 
 void ListDelExecute(EditorParts& p) {
-    if (!p.list.hasSelectedItem()) {
-        return;
-    }
     UndoScope step(p, CommandId::ListDel);
     p.list.store(p.changes);
     // The row before becomes the selected one (row 0 when it was the first).
@@ -138,30 +135,20 @@ void ListDelExecute(EditorParts& p) {
 }
 
 void ListMoveUpExecute(EditorParts& p) {
-    if (p.list.selectedRow() >= 1 && p.list.hasSelectedItem()) {
-        MoveSelectedRow(p, CommandId::ListMoveUp, SelectedRow(p) - 1);
-    }
+    MoveSelectedRow(p, CommandId::ListMoveUp, SelectedRow(p) - 1);
 }
 
 void ListMoveDownExecute(EditorParts& p) {
-    if (p.list.hasSelectedItem() && SelectedRow(p) + 2 <= p.list.rowCount()) {
-        MoveSelectedRow(p, CommandId::ListMoveDown, SelectedRow(p) + 1);
-    }
+    MoveSelectedRow(p, CommandId::ListMoveDown, SelectedRow(p) + 1);
 }
 
-void ListUpExecute(EditorParts& p) {
-    if (!p.list.hasSelectedItem()) {
-        return;
-    }
+void ListReEditExecute(EditorParts& p) {
     p.selection.setText(EditBox::List, std::string(p.list.rowText(SelectedRow(p))));
     p.host.FocusEditBox(EditBox::List);
 }
 
-void ListDownExecute(EditorParts& p) {
-    if (!p.list.hasSelectedItem()) {
-        return;
-    }
-    UndoScope step(p, CommandId::ListDown);
+void ListReplaceExecute(EditorParts& p) {
+    UndoScope step(p, CommandId::ListReplace);
     SetRowText(p, SelectedRow(p), CommitDateWords(p, p.selection.text(EditBox::List)));
     p.list.store(p.changes);
     p.selection.setText(EditBox::List, "");
@@ -169,7 +156,7 @@ void ListDownExecute(EditorParts& p) {
 }
 
 void ListAddLineExecute(EditorParts& p) {
-    if (!p.settings.separatorItems || !RequireTopicForList(p)) {
+    if (!RequireTopicForList(p)) {
         return;
     }
     UndoScope step(p, CommandId::ListAddLine);
@@ -179,9 +166,6 @@ void ListAddLineExecute(EditorParts& p) {
 }
 
 void ListChkBoxExecute(EditorParts& p) {
-    if (!p.settings.noBoxItems || !p.list.hasSelectedItem()) {
-        return;
-    }
     UndoScope step(p, CommandId::ListChkBox);
     size_t row = SelectedRow(p);
     std::string_view text = p.list.rowText(row);
@@ -230,9 +214,7 @@ void UncheckAllExecute(EditorParts& p) {
 }
 
 void ListEditInPlaceExecute(EditorParts& p) {
-    if (p.list.hasSelectedItem()) {
-        p.host.EditRowInPlace(SelectedRow(p));
-    }
+    p.host.EditRowInPlace(SelectedRow(p));
 }
 
 void StoreRowText(EditorParts& p, size_t row, std::string_view text) {

@@ -51,10 +51,6 @@ void AddTreeChildExecute(EditorParts& p) {
 
 void DelTreeExecute(EditorParts& p) {
     Topic* t = p.selection.topic();
-    if (!t) {
-        p.host.Beep();
-        return;
-    }
     std::string question =
         Cp932ToUtf8(t->caption) +
         (t->hasChildren() ? "から後ろの階層すべて削除されます。" : "を削除します。") +
@@ -103,13 +99,7 @@ void MoveTopicKeepingExpansion(EditorParts& p, Topic* t, Topic* parent, size_t r
 void TreeRightExecute(EditorParts& p) {
     UndoScope step(p, CommandId::TreeRight);
     Topic* t = p.selection.topic();
-    Topic* target = t ? t->previousSibling() : nullptr;
-    if (t && !target) {
-        target = t->nextSibling();
-    }
-    if (!target) {
-        return;
-    }
+    Topic* target = t->previousSibling() ? t->previousSibling() : t->nextSibling();
     MoveTopic(p, t, target, true);
     p.session.setModified(true);
 }
@@ -117,9 +107,6 @@ void TreeRightExecute(EditorParts& p) {
 void TreeLeftExecute(EditorParts& p) {
     UndoScope step(p, CommandId::TreeLeft);
     Topic* t = p.selection.topic();
-    if (!t || !t->parent()) {
-        return;
-    }
     MoveTopic(p, t, t->parent(), false);
     p.session.setModified(true);
 }
@@ -127,13 +114,8 @@ void TreeLeftExecute(EditorParts& p) {
 void TreeUpExecute(EditorParts& p) {
     UndoScope step(p, CommandId::TreeUp);
     Topic* t = p.selection.topic();
-    if (!t) {
-        return;
-    }
     size_t before = p.rows.treeOrderIndex(t);
-    if (Topic* previous = t->previousSibling()) {
-        MoveTopicKeepingExpansion(p, t, t->parent(), previous->row());
-    }
+    MoveTopicKeepingExpansion(p, t, t->parent(), t->previousSibling()->row());
     if (p.rows.treeOrderIndex(t) != before) {
         p.session.setModified(true);
     }
@@ -142,9 +124,6 @@ void TreeUpExecute(EditorParts& p) {
 void TreeDownExecute(EditorParts& p) {
     UndoScope step(p, CommandId::TreeDown);
     Topic* t = p.selection.topic();
-    if (!t) {
-        return;
-    }
     size_t before = p.rows.treeOrderIndex(t);
     Topic* next = t->nextSibling();
     if (next && next->nextSibling()) {

@@ -20,10 +20,6 @@ void Replay(EditorParts& p, bool undo) {
     if (p.drag.active() || p.history.inStep()) {
         return;
     }
-    if (undo ? !p.history.canUndo() : !p.history.canRedo()) {
-        p.host.Beep();
-        return;
-    }
     std::string hint;
     UndoSelection selection;
     {

@@ -5,7 +5,7 @@
 
 namespace brenvale {
 
-void PGMExitExecute(EditorParts& p) {
+void ExitExecute(EditorParts& p) {
     p.host.CloseWindow();
 }
 
@@ -13,7 +13,7 @@ void ChgIconExecute(EditorParts& p) {
     p.host.PopUpIconMenu();
 }
 
-void OptSetExecute(EditorParts& p) {
+void OptionsExecute(EditorParts& p) {
     p.host.ShowOptionsDialog();
 }
 

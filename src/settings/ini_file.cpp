@@ -68,38 +68,8 @@ const std::string& IniFile::Bytes() const {
     return *bytes_;
 }
 
-std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
-    return FindIniValue(Bytes(), section, key);
-}
-
-std::string IniFile::ReadString(std::string_view section, std::string_view key,
-                                std::string_view defaultValue) const {
-    std::optional<std::string> value = Find(section, key);
-    return value ? *value : std::string(defaultValue);
-}
-
-int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
-                             int32_t defaultValue) const {
-    return IniIntegerOr(Find(section, key), defaultValue);
-}
-
-bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
-    return IniBoolOr(Find(section, key), defaultValue);
-}
-
-Colour IniFile::ReadColour(std::string_view section, std::string_view key,
-                           Colour defaultValue) const {
-    std::optional<std::string> text = Find(section, key);
-    std::optional<Colour> value = text ? ParseColour(*text) : std::nullopt;
-    return value.value_or(defaultValue);
-}
-
 std::vector<std::optional<std::string>> IniFile::ReadValues(std::span<const IniKey> keys) const {
     return FindIniValues(Bytes(), keys);
-}
-
-std::vector<std::string> IniFile::SectionKeys(std::string_view section) const {
-    return IniSectionKeys(Bytes(), section);
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::SectionEntries(
@@ -180,23 +150,6 @@ void IniFile::Write(std::span<const IniEdit> edits, const std::function<void(siz
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     const IniEdit edits[] = {IniEdit::Set(section, key, value)};
-    Write(edits);
-}
-
-void IniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
-    WriteString(section, key, std::to_string(value));
-}
-
-void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
-    WriteString(section, key, FormatIniBool(value));
-}
-
-void IniFile::WriteColour(std::string_view section, std::string_view key, Colour value) {
-    WriteString(section, key, FormatColour(value));
-}
-
-void IniFile::EraseSection(std::string_view section) {
-    const IniEdit edits[] = {IniEdit::Erase(section)};
     Write(edits);
 }
 

@@ -38,24 +38,13 @@ public:
 
     const std::string& path() const { return path_; }
 
-    std::string ReadString(std::string_view section, std::string_view key,
-                           std::string_view defaultValue = {}) const;
-    // An integer, bool or colour that does not convert gives the default.
-    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
-    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
-    Colour ReadColour(std::string_view section, std::string_view key, Colour defaultValue) const;
-    // The values of many keys (as ReadString gives them, nullopt when missing).
+    // The values of many keys (without the blanks around them, nullopt when missing).
     std::vector<std::optional<std::string>> ReadValues(std::span<const IniKey> keys) const;
-    // The keys of a section in file order, alone or with their values.
-    std::vector<std::string> SectionKeys(std::string_view section) const;
+    // The keys of a section in file order, with their values.
     std::vector<std::pair<std::string, std::string>> SectionEntries(std::string_view section) const;
 
     // Creates the file and the section when needed; other lines stay as they are.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
-    void WriteInteger(std::string_view section, std::string_view key, int32_t value);
-    void WriteBool(std::string_view section, std::string_view key, bool value);
-    void WriteColour(std::string_view section, std::string_view key, Colour value);
-    void EraseSection(std::string_view section);
     // Erases the section and writes the entries in order, as one write.
     void ReplaceSection(std::string_view section,
                         const std::vector<std::pair<std::string, std::string>>& entries);
@@ -65,7 +54,6 @@ public:
     void Write(std::span<const IniEdit> edits, const std::function<void(size_t)>& written = {});
 
 private:
-    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
     const std::string& Bytes() const;
     void Change(std::span<const IniEdit> edits);
     [[noreturn]] void FailWrite() const;

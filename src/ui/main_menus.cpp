@@ -19,9 +19,9 @@ using C = CommandId;
 
 const C kTreeMenu[] = {C::AddTree,  C::AddTreeChild, C::TreeRight, C::TreeLeft, C::TreeUp,
                        C::TreeDown, C::DelTree,      C::TreeCut,   C::TreeCopy, C::TreePaste};
-const C kListMenu[] = {C::ListAdd,  C::ListDel,  C::ListMoveUp,      C::ListMoveDown,
-                       C::ListUp,   C::ListDown, C::ListEditInPlace, C::ListCut,
-                       C::ListCopy, C::ListPaste};
+const C kListMenu[] = {C::ListAdd,    C::ListDel,     C::ListMoveUp,      C::ListMoveDown,
+                       C::ListReEdit, C::ListReplace, C::ListEditInPlace, C::ListCut,
+                       C::ListCopy,   C::ListPaste};
 
 // A menu entry with a status bar hint but no tooltip.
 QAction* Switch(QMenu* menu, const QString& text, const QString& hint) {
@@ -49,7 +49,7 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
     file->addAction(actions_.action(C::Print));
     file->addAction(actions_.action(C::ExportPdf));
     file->addSeparator();
-    file->addAction(actions_.action(C::PGMExit));
+    file->addAction(actions_.action(C::Exit));
 
     // The icon menu exists three times: the toolbar's drop-down (and ChgIcon), and the
     // submenus of the tree menu and the tree popup.
@@ -120,7 +120,7 @@ MainMenus::MainMenus(Editor& editor, CommandActions& actions, const ImageLists& 
 
     QMenu* options = menuBar->addMenu(QStringLiteral("オプション(&O)"));
     options_ = options;
-    options->addAction(actions_.action(C::OptSet));
+    options->addAction(actions_.action(C::Options));
     options->addAction(actions_.action(C::KeySet));
     QMenu* toolbar = options->addMenu(QStringLiteral("ツールバー"));
     toolbar->menuAction()->setStatusTip(QStringLiteral("|ツールバーの各設定を変更します"));

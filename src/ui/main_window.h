@@ -67,32 +67,14 @@ public:
 
     Editor& editor() { return *editor_; }
     CommandActions& actions() { return *actions_; }
-    MainMenus& menus() { return *menus_; }
-    Toolbar* toolbar() const { return toolbar_; }
     TopicTreeView* tree() const { return tree_; }
     CheckListView* list() const { return list_; }
     QLineEdit* treeEdit() const { return treeEdit_; }
     QLineEdit* listEdit() const { return listEdit_; }
-    QLabel* hintPanel() const { return hint_; }
-    // The conflict marks left in the document; hidden while there are none.
-    QLabel* conflictPanel() const { return conflicts_; }
-    CounterPanel* treeCounter() const { return treeCounter_; }
-    CounterPanel* listCounter() const { return listCounter_; }
-    DragScrollTimer* dragScrollTimer() const { return dragScroll_; }
-    FindBar* findBar() const { return findBar_; }
-    FindResultsPanel* findResults() const { return findResults_; }
-    QSplitter* treeColumn() const { return treeColumn_; }
     // The find results under the tree, at their remembered height.
     void showFindResults();
-    FileWatch* fileWatch() const { return fileWatch_; }
     TagPanel* tagPanel() const { return tagPanel_; }
     DesktopNotifications* notifications() const { return notifications_; }
-    // The agenda window, once it was shown.
-    AgendaDialog* agendaDialog() const { return agenda_; }
-    QLabel* filterLabel() const { return filterLabel_; }
-    QWidget* treePanel() const { return treePanel_; }
-    WindowHost& host() { return host_; }
-    const ImageLists& images() const { return images_; }
 
     QString programPath() const { return options_.programPath; }
     // The outer bounds (frame included) of the window in the normal state.
@@ -132,6 +114,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Tests that look at the window's parts.
+    friend struct MainWindowTestAccess;
+
     void buildLayout();
     void buildStatusBar();
     void connectEditBoxes();

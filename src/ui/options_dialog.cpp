@@ -130,11 +130,11 @@ OptionsDialog::OptionsDialog(OptionsContext context, OptionTarget& target, QWidg
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    pgc_ = Named(new QTabWidget, "pgc");
-    pgc_->addTab(viewPage(), QStringLiteral("表示"));
-    pgc_->addTab(colourPage(), QStringLiteral("色"));
-    pgc_->addTab(extensionPage(), QStringLiteral("拡張子"));
-    pgc_->addTab(savePage(), QStringLiteral("保存"));
+    pages_ = Named(new QTabWidget, "pgc");
+    pages_->addTab(viewPage(), QStringLiteral("表示"));
+    pages_->addTab(colourPage(), QStringLiteral("色"));
+    pages_->addTab(extensionPage(), QStringLiteral("拡張子"));
+    pages_->addTab(savePage(), QStringLiteral("保存"));
 
     auto* ok = Named(new QPushButton(QStringLiteral("OK")), "btnOk");
     auto* cancel = Named(new QPushButton(QStringLiteral("キャンセル")), "btnCancel");
@@ -155,7 +155,7 @@ OptionsDialog::OptionsDialog(OptionsContext context, OptionTarget& target, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
     layout->setSpacing(0);
-    layout->addWidget(pgc_, 1);
+    layout->addWidget(pages_, 1);
     layout->addWidget(strip);
     // Only a button already inside the dialog becomes its default: one made default before
     // would lose Enter to the first button of the pages when the dialog is shown.
@@ -191,11 +191,11 @@ QWidget* OptionsDialog::viewPage() {
                                  &Settings::titleShowsPath));
     window->addLayout(Row({cbTitleFullActive_}, kIndent));
 
-    lblList_ = Named(new QLabel(QStringLiteral("チェックボックスに表示する文字(&M)")), "lblList");
-    cmbList_ = Named(new QComboBox, "cmbList");
-    bindings_.push_back(std::make_unique<MarkBinding>(cmbList_, &Settings::checkMark));
-    cmbList_->setFixedWidth(56);
-    lblList_->setBuddy(cmbList_);
+    markLabel_ = Named(new QLabel(QStringLiteral("チェックボックスに表示する文字(&M)")), "lblList");
+    markBox_ = Named(new QComboBox, "cmbList");
+    bindings_.push_back(std::make_unique<MarkBinding>(markBox_, &Settings::checkMark));
+    markBox_->setFixedWidth(56);
+    markLabel_->setBuddy(markBox_);
     cbListBold_ = boundCheck("cbListBold", "太字 (&B)", &Settings::noBoxBold);
     cbListItalic_ = boundCheck("cbListItalic", "斜体 (&I)", &Settings::noBoxItalic);
     cbListUnderline_ = boundCheck("cbListUnderline", "下線 (&U)", &Settings::noBoxUnderline);
@@ -205,7 +205,7 @@ QWidget* OptionsDialog::viewPage() {
     list->addWidget(boundCheck("cbList2",
                                "文頭１文字目が ”-” ならチェックボックスを表示しない (&C)",
                                &Settings::noBoxItems));
-    list->addLayout(Row({lblList_, cmbList_}, kIndent));
+    list->addLayout(Row({markLabel_, markBox_}, kIndent));
     list->addLayout(Row({cbListBold_, cbListItalic_, cbListUnderline_}, kIndent));
     list->addWidget(boundCheck("cbDoneDate", "完了日を記録 (&D)", &Settings::recordDoneDate));
     list->addWidget(boundCheck("cbListGray", "チェック済みの項目を灰色で表示 (&G)",
@@ -261,9 +261,9 @@ QWidget* OptionsDialog::colourPage() {
 }
 
 QWidget* OptionsDialog::extensionPage() {
-    btnExt_ = Named(new QPushButton, "btnExt");
-    btnExt_->setMinimumHeight(32);
-    connect(btnExt_, &QPushButton::clicked, this, &OptionsDialog::btnExtClick);
+    associateButton_ = Named(new QPushButton, "btnExt");
+    associateButton_->setMinimumHeight(32);
+    connect(associateButton_, &QPushButton::clicked, this, &OptionsDialog::btnExtClick);
     auto* label =
         Named(new QLabel(QStringLiteral("↑拡張子を関連付ける事により、\n    "
                                         "直接Brenvaleファイル (*.bnv) が開けるようになります。")),
@@ -271,7 +271,7 @@ QWidget* OptionsDialog::extensionPage() {
     auto* page = Named(new QWidget, "tbsExt");
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(24, 24, 24, 12);
-    layout->addWidget(btnExt_);
+    layout->addWidget(associateButton_);
     layout->addWidget(label);
     layout->addStretch(1);
     return page;
@@ -307,14 +307,14 @@ QWidget* OptionsDialog::savePage() {
     auto* backUp =
         boundCheck("cbBackUp", "上書き保存するたびにバックアップファイルを作成・更新する (&B)",
                    &Settings::backup);
-    QHBoxLayout* backUpRow =
-        folderRow("lblBakPass", "保存する場所 (&F)", "cmbBakPass", &cmbBakPass_, "btnBakPass",
-                  "参照 (&C) ...", &btnBakPass_, &lblBakPass_, &Settings::backupFolder, false);
-    btnBakPass_->setProperty("tag", 0);
-    QHBoxLayout* tempRow =
-        folderRow("lblTmpPass", "保存する場所 (&P)", "cmbTmpPass", &cmbTmpPass_, "btnTmpPass",
-                  "参照 (&N) ...", &btnTmpPass_, &lblTmpPass_, &Settings::tempFolder, true);
-    btnTmpPass_->setProperty("tag", 1);
+    QHBoxLayout* backUpRow = folderRow(
+        "lblBakPass", "保存する場所 (&F)", "cmbBakPass", &backupFolderBox_, "btnBakPass",
+        "参照 (&C) ...", &backupFolderButton_, &backupFolderLabel_, &Settings::backupFolder, false);
+    backupFolderButton_->setProperty("tag", 0);
+    QHBoxLayout* tempRow = folderRow(
+        "lblTmpPass", "保存する場所 (&P)", "cmbTmpPass", &tempFolderBox_, "btnTmpPass",
+        "参照 (&N) ...", &tempFolderButton_, &tempFolderLabel_, &Settings::tempFolder, true);
+    tempFolderButton_->setProperty("tag", 1);
 
     auto* rbAutoSave =
         Named(new QRadioButton(QStringLiteral("自動保存をしない (&A)")), "rbAutoSave");
@@ -335,12 +335,12 @@ QWidget* OptionsDialog::savePage() {
     bindings_.push_back(
         std::make_unique<IntervalBinding>(cmbAutoSave_, &OptionValues::autoSaveInterval));
     lblAutoSave_->setBuddy(cmbAutoSave_);
-    lblFun_ = Named(new QLabel(QStringLiteral("分")), "lblFun");
+    minutesLabel_ = Named(new QLabel(QStringLiteral("分")), "lblFun");
     // The interval sits beside the first mode, so that the page needs no scrolling.
     auto* firstRow = Row({rbAutoSave});
     firstRow->addWidget(lblAutoSave_);
     firstRow->addWidget(cmbAutoSave_);
-    firstRow->addWidget(lblFun_);
+    firstRow->addWidget(minutesLabel_);
     auto* autoSave = Column();
     autoSave->addLayout(firstRow);
     autoSave->addWidget(rbAutoSaveTmp);
@@ -366,7 +366,7 @@ void OptionsDialog::fill() {
         {XdgDirs::From(ProcessEnvironment()), ToUtf8(context_.programPath), {}, {}});
     registered_ = association.IsRegistered();
     showAssociationMode();
-    pgc_->setCurrentIndex(0);
+    pages_->setCurrentIndex(0);
 
     opened_ = OpenOptionValues(context_.values);
     filling_ = true;
@@ -383,20 +383,20 @@ void OptionsDialog::applyEnabling() {
     }
     OptionEnabling e = EnablingOf(collect());
     cbTitleFullActive_->setEnabled(e.titleFullActive);
-    for (QWidget* w : std::initializer_list<QWidget*>{lblList_, cmbList_, cbListBold_,
+    for (QWidget* w : std::initializer_list<QWidget*>{markLabel_, markBox_, cbListBold_,
                                                       cbListItalic_, cbListUnderline_}) {
         w->setEnabled(e.mark);
     }
     cbAutoSave_->setEnabled(e.autoSaveConfirm);
-    for (QWidget* w : std::initializer_list<QWidget*>{lblAutoSave_, cmbAutoSave_, lblFun_}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{lblAutoSave_, cmbAutoSave_, minutesLabel_}) {
         w->setEnabled(e.interval);
     }
-    EnableFolderCombo(cmbBakPass_, e.backupFolder);
-    btnBakPass_->setEnabled(e.backupFolder);
-    lblBakPass_->setEnabled(e.backupFolder);
-    EnableFolderCombo(cmbTmpPass_, e.tempFolder);
-    btnTmpPass_->setEnabled(e.tempFolder);
-    lblTmpPass_->setEnabled(e.tempFolder);
+    EnableFolderCombo(backupFolderBox_, e.backupFolder);
+    backupFolderButton_->setEnabled(e.backupFolder);
+    backupFolderLabel_->setEnabled(e.backupFolder);
+    EnableFolderCombo(tempFolderBox_, e.tempFolder);
+    tempFolderButton_->setEnabled(e.tempFolder);
+    tempFolderLabel_->setEnabled(e.tempFolder);
 }
 
 void OptionsDialog::chooseColour(ColourBinding* binding) {
@@ -428,7 +428,7 @@ void OptionsDialog::chooseFolder(FolderBinding* binding, QComboBox* combo, bool 
 
 void OptionsDialog::showAssociationMode() {
     AssociationTexts texts = AssociationTexts::For(kExtension);
-    btnExt_->setText(FromUtf8(registered_ ? texts.removeCaption : texts.associateCaption));
+    associateButton_->setText(FromUtf8(registered_ ? texts.removeCaption : texts.associateCaption));
 }
 
 void OptionsDialog::btnExtClick() {
@@ -493,7 +493,7 @@ void OptionsDialog::btnOkClick() {
 }
 
 void OptionsDialog::btnHelpClick() {
-    ShowHelpContext(this, kHelpOptionsView + pgc_->currentIndex());
+    ShowHelpContext(this, kHelpOptionsView + pages_->currentIndex());
 }
 
 }  // namespace brenvale

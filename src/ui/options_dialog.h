@@ -66,25 +66,25 @@ private:
     bool registered_ = false;
     bool filling_ = false;
 
-    QTabWidget* pgc_ = nullptr;
-    QPushButton* btnExt_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    QPushButton* associateButton_ = nullptr;
     // The controls the enabling rules switch.
     QCheckBox* cbTitleFullActive_ = nullptr;
-    QLabel* lblList_ = nullptr;
-    QComboBox* cmbList_ = nullptr;
+    QLabel* markLabel_ = nullptr;
+    QComboBox* markBox_ = nullptr;
     QCheckBox* cbListBold_ = nullptr;
     QCheckBox* cbListItalic_ = nullptr;
     QCheckBox* cbListUnderline_ = nullptr;
-    QLabel* lblBakPass_ = nullptr;
-    QComboBox* cmbBakPass_ = nullptr;
-    QPushButton* btnBakPass_ = nullptr;
-    QLabel* lblTmpPass_ = nullptr;
-    QComboBox* cmbTmpPass_ = nullptr;
-    QPushButton* btnTmpPass_ = nullptr;
+    QLabel* backupFolderLabel_ = nullptr;
+    QComboBox* backupFolderBox_ = nullptr;
+    QPushButton* backupFolderButton_ = nullptr;
+    QLabel* tempFolderLabel_ = nullptr;
+    QComboBox* tempFolderBox_ = nullptr;
+    QPushButton* tempFolderButton_ = nullptr;
     QCheckBox* cbAutoSave_ = nullptr;
     QLabel* lblAutoSave_ = nullptr;
     QComboBox* cmbAutoSave_ = nullptr;
-    QLabel* lblFun_ = nullptr;
+    QLabel* minutesLabel_ = nullptr;
 };
 
 }  // namespace brenvale

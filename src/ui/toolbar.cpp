@@ -61,16 +61,16 @@ Toolbar::Toolbar(CommandActions& actions, QWidget* parent)
 std::vector<Toolbar::Slot> Toolbar::DesignedLayout() {
     using C = CommandId;
     std::vector<Slot> entries = {
-        C::PGMExit,      Slot{},       C::NewOpen,  C::Open,      C::Save,
+        C::Exit,         Slot{},       C::NewOpen,  C::Open,      C::Save,
         C::SaveName,     C::SaveText,  Slot{},      C::ChgIcon,   C::AddTree,
         C::AddTreeChild, C::TreeRight, C::TreeLeft, C::TreeUp,    C::TreeDown,
         C::DelTree,      C::TreeCut,   C::TreeCopy, C::TreePaste, Slot{},
     };
     for (Slot s : {Slot{C::ListAdd}, Slot{C::ListDel}, Slot{C::ListMoveUp}, Slot{C::ListMoveDown},
-                   Slot{C::ListUp}, Slot{C::ListDown}, Slot{C::ListAddLine}, Slot{C::ListChkBox},
-                   Slot{C::ListCut}, Slot{C::ListCopy}, Slot{C::ListPaste}, Slot{}, Slot{C::OptSet},
-                   Slot{C::KeySet}, Slot{C::ToolBtnSet}, Slot{C::HelpContents}, Slot{C::HelpTopic},
-                   Slot{C::About}}) {
+                   Slot{C::ListReEdit}, Slot{C::ListReplace}, Slot{C::ListAddLine},
+                   Slot{C::ListChkBox}, Slot{C::ListCut}, Slot{C::ListCopy}, Slot{C::ListPaste},
+                   Slot{}, Slot{C::Options}, Slot{C::KeySet}, Slot{C::ToolBtnSet},
+                   Slot{C::HelpContents}, Slot{C::HelpTopic}, Slot{C::About}}) {
         entries.push_back(s);
     }
     return entries;

@@ -98,14 +98,14 @@ ToolbarEntryView* ToolbarDialog::makeList(Which which) {
 }
 
 void ToolbarDialog::buildLayout() {
-    lbSrc_ = makeList(Which::Src);
-    lbDst_ = makeList(Which::Dst);
+    sourceView_ = makeList(Which::Src);
+    targetView_ = makeList(Which::Dst);
     auto* lblSrc = new QLabel(QStringLiteral("利用できるボタン(&S)"));
-    lblSrc->setBuddy(lbSrc_);
-    lblDst_ = new QLabel(QStringLiteral("表示するツールボタン(&D)"));
-    lblDst_->setBuddy(lbDst_);
-    pnlLeft_ = Column(lblSrc, lbSrc_);
-    pnlRight_ = Column(lblDst_, lbDst_);
+    lblSrc->setBuddy(sourceView_);
+    targetLabel_ = new QLabel(QStringLiteral("表示するツールボタン(&D)"));
+    targetLabel_->setBuddy(targetView_);
+    leftPanel_ = Column(lblSrc, sourceView_);
+    rightPanel_ = Column(targetLabel_, targetView_);
 
     auto* btnReset = new QPushButton(QStringLiteral("初期値"));
     auto* btnOk = new QPushButton(QStringLiteral("OK"));
@@ -117,9 +117,9 @@ void ToolbarDialog::buildLayout() {
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnHelp, &QPushButton::clicked, this,
             [this] { ShowHelpContext(this, kHelpToolbarDialog); });
-    pnlBtm_ = new QWidget;
-    pnlBtm_->setFixedHeight(34);
-    auto* bottom = new QHBoxLayout(pnlBtm_);
+    bottomPanel_ = new QWidget;
+    bottomPanel_->setFixedHeight(34);
+    auto* bottom = new QHBoxLayout(bottomPanel_);
     bottom->setContentsMargins(4, 4, 4, 5);
     bottom->setSpacing(4);
     bottom->addWidget(SizedDialogButton(btnReset));
@@ -130,7 +130,7 @@ void ToolbarDialog::buildLayout() {
 
     // The label above the shown list and the bottom panel refuse drops, but resting on them
     // while dragging scrolls the shown list.
-    for (QWidget* zone : {static_cast<QWidget*>(lblDst_), pnlBtm_}) {
+    for (QWidget* zone : {static_cast<QWidget*>(targetLabel_), bottomPanel_}) {
         zone->setAcceptDrops(true);
         zone->installEventFilter(this);
     }
@@ -138,14 +138,14 @@ void ToolbarDialog::buildLayout() {
     auto* panels = new QHBoxLayout;
     panels->setContentsMargins(4, 4, 4, 0);
     panels->setSpacing(0);
-    panels->addWidget(pnlLeft_);
+    panels->addWidget(leftPanel_);
     panels->addWidget(buildCentrePanel());
-    panels->addWidget(pnlRight_);
+    panels->addWidget(rightPanel_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(panels, 1);
-    layout->addWidget(pnlBtm_);
+    layout->addWidget(bottomPanel_);
 }
 
 QWidget* ToolbarDialog::buildCentrePanel() {
@@ -157,16 +157,18 @@ QWidget* ToolbarDialog::buildCentrePanel() {
     connect(btnDel_, &QPushButton::clicked, this, [this] { run(&ToolbarLists::Del); });
     connect(btnAddAll_, &QPushButton::clicked, this, [this] { run(&ToolbarLists::AddAll); });
     connect(btnDelAll_, &QPushButton::clicked, this, [this] { run(&ToolbarLists::DelAll); });
-    sbUp_ = new QToolButton;
-    sbUp_->setArrowType(Qt::UpArrow);
-    sbUp_->setText(QStringLiteral("上へ"));
-    sbUp_->setStatusTip(QStringLiteral("|表示するツールボタンの選択された値を上へ移動します"));
-    sbDown_ = new QToolButton;
-    sbDown_->setArrowType(Qt::DownArrow);
-    sbDown_->setText(QStringLiteral("下へ"));
-    sbDown_->setStatusTip(QStringLiteral("|表示するツールボタンの選択された値を下へ移動します"));
-    connect(sbUp_, &QToolButton::clicked, this, [this] { run(&ToolbarLists::Up); });
-    connect(sbDown_, &QToolButton::clicked, this, [this] { run(&ToolbarLists::Down); });
+    scrollUpButton_ = new QToolButton;
+    scrollUpButton_->setArrowType(Qt::UpArrow);
+    scrollUpButton_->setText(QStringLiteral("上へ"));
+    scrollUpButton_->setStatusTip(
+        QStringLiteral("|表示するツールボタンの選択された値を上へ移動します"));
+    scrollDownButton_ = new QToolButton;
+    scrollDownButton_->setArrowType(Qt::DownArrow);
+    scrollDownButton_->setText(QStringLiteral("下へ"));
+    scrollDownButton_->setStatusTip(
+        QStringLiteral("|表示するツールボタンの選択された値を下へ移動します"));
+    connect(scrollUpButton_, &QToolButton::clicked, this, [this] { run(&ToolbarLists::Up); });
+    connect(scrollDownButton_, &QToolButton::clicked, this, [this] { run(&ToolbarLists::Down); });
 
     auto* panel = new QWidget;
     panel->setFixedWidth(kCentreWidth);
@@ -182,7 +184,7 @@ QWidget* ToolbarDialog::buildCentrePanel() {
         }
     }
     layout->addSpacing(8);
-    for (QToolButton* b : {sbUp_, sbDown_}) {
+    for (QToolButton* b : {scrollUpButton_, scrollDownButton_}) {
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         b->setMinimumHeight(25);
@@ -193,27 +195,27 @@ QWidget* ToolbarDialog::buildCentrePanel() {
 }
 
 int ToolbarDialog::entryListWidth() const {
-    const QFontMetrics metrics(lbSrc_->font());
+    const QFontMetrics metrics(sourceView_->font());
     int text = metrics.horizontalAdvance(FromUtf8(ToolbarLists::SeparatorEntry().text));
     for (size_t command = 0; command < commands_.size(); ++command) {
         text = std::max(text,
                         metrics.horizontalAdvance(FromUtf8(lists_.CommandEntryOf(command).text)));
     }
-    return ToolbarEntryDelegate::kTextLeft + text + 8 + 2 * lbSrc_->frameWidth() +
-           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbSrc_);
+    return ToolbarEntryDelegate::kTextLeft + text + 8 + 2 * sourceView_->frameWidth() +
+           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, sourceView_);
 }
 
 void ToolbarDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     // On resizing, the centre panel keeps its width and the two lists share the rest.
     const int side = (width() - (kCentreWidth + kGaps)) / 2;
-    pnlLeft_->setFixedWidth(side);
-    pnlRight_->setFixedWidth(side);
+    leftPanel_->setFixedWidth(side);
+    rightPanel_->setFixedWidth(side);
 }
 
 void ToolbarDialog::refresh() {
-    const int srcTop = lbSrc_->verticalScrollBar()->value();
-    const int dstTop = lbDst_->verticalScrollBar()->value();
+    const int srcTop = sourceView_->verticalScrollBar()->value();
+    const int dstTop = targetView_->verticalScrollBar()->value();
     syncing_ = true;
     for (Which which : {Which::Src, Which::Dst}) {
         const ToolbarEntryList& list = lists_.list(which);
@@ -257,8 +259,8 @@ void ToolbarDialog::SetButtons() {
     btnAddAll_->setEnabled(b.addAll);
     btnDel_->setEnabled(b.del);
     btnDelAll_->setEnabled(b.delAll);
-    sbUp_->setEnabled(b.up);
-    sbDown_->setEnabled(b.down);
+    scrollUpButton_->setEnabled(b.up);
+    scrollDownButton_->setEnabled(b.down);
 }
 
 void ToolbarDialog::run(void (ToolbarLists::*button)()) {
@@ -319,7 +321,7 @@ void ToolbarDialog::lbStartDrag(Which which) {
 
 void ToolbarDialog::lbEndDrag() {
     dragging_ = false;
-    lbDst_->setDropLine(std::nullopt);
+    targetView_->setDropLine(std::nullopt);
 }
 
 void ToolbarDialog::lbDstDragOver(QDragMoveEvent* event) {
@@ -330,9 +332,9 @@ void ToolbarDialog::lbDstDragOver(QDragMoveEvent* event) {
     event->setDropAction(Qt::MoveAction);
     event->accept();
     size_t place = lists_.DropPlace(dragged->from, dragged->index,
-                                    lbDst_->entryAt(event->position().toPoint()));
-    const int row = static_cast<int>(place) - lbDst_->firstVisibleEntry();
-    lbDst_->setDropLine(ToolbarEntryDelegate::kRowHeight * row - 1);
+                                    targetView_->entryAt(event->position().toPoint()));
+    const int row = static_cast<int>(place) - targetView_->firstVisibleEntry();
+    targetView_->setDropLine(ToolbarEntryDelegate::kRowHeight * row - 1);
 }
 
 void ToolbarDialog::lbDstDragDrop(QDropEvent* event) {
@@ -342,7 +344,8 @@ void ToolbarDialog::lbDstDragDrop(QDropEvent* event) {
     }
     event->setDropAction(Qt::MoveAction);
     event->accept();
-    lists_.DropOnDst(dragged->from, dragged->index, lbDst_->entryAt(event->position().toPoint()));
+    lists_.DropOnDst(dragged->from, dragged->index,
+                     targetView_->entryAt(event->position().toPoint()));
     refresh();
 }
 
@@ -363,20 +366,20 @@ void ToolbarDialog::lbSrcDragDrop(QDropEvent* event) {
     event->accept();
     lists_.DropOnSrc(dragged->index);
     refresh();
-    if (lbSrc_->currentIndex().isValid()) {
-        lbSrc_->scrollTo(lbSrc_->currentIndex());
+    if (sourceView_->currentIndex().isValid()) {
+        sourceView_->scrollTo(sourceView_->currentIndex());
     }
 }
 
 bool ToolbarDialog::eventFilter(QObject* watched, QEvent* event) {
-    const bool zone = watched == lblDst_ || watched == pnlBtm_;
+    const bool zone = watched == targetLabel_ || watched == bottomPanel_;
     const QEvent::Type type = event->type();
     if (!zone || (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)) {
         return QDialog::eventFilter(watched, event);
     }
     auto* drag = static_cast<QDropEvent*>(event);
     if (type != QEvent::Drop && draggedEntry(drag->mimeData())) {
-        startScrolling(watched == lblDst_ ? -1 : 1);
+        startScrolling(watched == targetLabel_ ? -1 : 1);
     }
     // Entering is accepted so that the moves that follow arrive; no place here takes a drop.
     if (type == QEvent::DragEnter && draggedEntry(drag->mimeData())) {
@@ -396,8 +399,8 @@ void ToolbarDialog::startScrolling(int direction) {
 
 void ToolbarDialog::ScrollTimerTimer() {
     const QPoint pointer = mapFromGlobal(QCursor::pos());
-    const QRect label(lblDst_->mapTo(this, QPoint(0, 0)), lblDst_->size());
-    const QRect panel = pnlBtm_->geometry();
+    const QRect label(targetLabel_->mapTo(this, QPoint(0, 0)), targetLabel_->size());
+    const QRect panel = bottomPanel_->geometry();
     const bool inSpan = pointer.x() >= label.left() && pointer.x() <= label.right();
     const bool inLabel = pointer.y() >= label.top() && pointer.y() <= label.bottom();
     const bool inPanel = pointer.y() >= panel.top() && pointer.y() <= panel.bottom();
@@ -405,7 +408,7 @@ void ToolbarDialog::ScrollTimerTimer() {
         scrollTimer_.stop();
         return;
     }
-    QScrollBar* bar = lbDst_->verticalScrollBar();
+    QScrollBar* bar = targetView_->verticalScrollBar();
     bar->setValue(bar->value() + scrollDirection_);
 }
 

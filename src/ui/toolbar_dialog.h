@@ -35,9 +35,11 @@ public:
     ~ToolbarDialog() override;
 
     ToolbarLists& lists() { return lists_; }
-    ToolbarEntryView* view(Which which) const { return which == Which::Src ? lbSrc_ : lbDst_; }
-    QLabel* dstLabel() const { return lblDst_; }
-    QWidget* bottomPanel() const { return pnlBtm_; }
+    ToolbarEntryView* view(Which which) const {
+        return which == Which::Src ? sourceView_ : targetView_;
+    }
+    QLabel* dstLabel() const { return targetLabel_; }
+    QWidget* bottomPanel() const { return bottomPanel_; }
     QTimer& scrollTimer() { return scrollTimer_; }
     bool dragging() const { return dragging_; }
 
@@ -81,18 +83,18 @@ private:
     ToolbarLists lists_;
     ToolbarEntryModel* srcModel_ = nullptr;
     ToolbarEntryModel* dstModel_ = nullptr;
-    ToolbarEntryView* lbSrc_ = nullptr;
-    ToolbarEntryView* lbDst_ = nullptr;
-    QLabel* lblDst_ = nullptr;
-    QWidget* pnlLeft_ = nullptr;
-    QWidget* pnlRight_ = nullptr;
-    QWidget* pnlBtm_ = nullptr;
+    ToolbarEntryView* sourceView_ = nullptr;
+    ToolbarEntryView* targetView_ = nullptr;
+    QLabel* targetLabel_ = nullptr;
+    QWidget* leftPanel_ = nullptr;
+    QWidget* rightPanel_ = nullptr;
+    QWidget* bottomPanel_ = nullptr;
     QPushButton* btnAdd_ = nullptr;
     QPushButton* btnDel_ = nullptr;
     QPushButton* btnAddAll_ = nullptr;
     QPushButton* btnDelAll_ = nullptr;
-    QToolButton* sbUp_ = nullptr;
-    QToolButton* sbDown_ = nullptr;
+    QToolButton* scrollUpButton_ = nullptr;
+    QToolButton* scrollDownButton_ = nullptr;
     QTimer scrollTimer_;
     int scrollDirection_ = 0;
     bool dragging_ = false;

@@ -22,12 +22,13 @@ protected:
 using C = CommandId;
 
 TEST_F(CommandState, AnEmptyTreeDisablesEveryTreeCommandButAddAndPaste) {
-    EXPECT_EQ(Disabled(), (std::vector<C>{C::Save,      C::SaveText, C::ChgIcon,    C::AddTreeChild,
-                                          C::TreeRight, C::TreeLeft, C::TreeUp,     C::TreeDown,
-                                          C::DelTree,   C::TreeCut,  C::TreeCopy,   C::TreePaste,
-                                          C::ListAdd,   C::ListDel,  C::ListMoveUp, C::ListMoveDown,
-                                          C::ListUp,    C::ListDown, C::ListChkBox, C::ListCut,
-                                          C::ListCopy,  C::ListPaste}));
+    EXPECT_EQ(Disabled(),
+              (std::vector<C>{C::Save,       C::SaveText,    C::ChgIcon,    C::AddTreeChild,
+                              C::TreeRight,  C::TreeLeft,    C::TreeUp,     C::TreeDown,
+                              C::DelTree,    C::TreeCut,     C::TreeCopy,   C::TreePaste,
+                              C::ListAdd,    C::ListDel,     C::ListMoveUp, C::ListMoveDown,
+                              C::ListReEdit, C::ListReplace, C::ListChkBox, C::ListCut,
+                              C::ListCopy,   C::ListPaste}));
     editor.clipboardChanged(true);
     EXPECT_TRUE(editor.isEnabled(C::TreePaste));
     EXPECT_TRUE(editor.isEnabled(C::ListPaste));
@@ -48,11 +49,11 @@ TEST_F(CommandState, TheEntryBoxAndTheSelectedRowDecideTheListCommands) {
     Build({"t:a,b,c"});
     editor.selectRow(1);
     EXPECT_FALSE(editor.isEnabled(C::ListAdd));
-    EXPECT_FALSE(editor.isEnabled(C::ListDown));
+    EXPECT_FALSE(editor.isEnabled(C::ListReplace));
     EXPECT_TRUE(editor.isEnabled(C::ListDel));
     Type("x");
     EXPECT_TRUE(editor.isEnabled(C::ListAdd));
-    EXPECT_TRUE(editor.isEnabled(C::ListDown));
+    EXPECT_TRUE(editor.isEnabled(C::ListReplace));
     editor.selectRow(0);
     EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
     EXPECT_TRUE(editor.isEnabled(C::ListMoveDown));
@@ -74,7 +75,7 @@ TEST_F(CommandState, ASeparatorAddedToAnEmptyListEnablesTheRowCommands) {
     Build({"t"});
     EXPECT_FALSE(editor.isEnabled(C::ListDel));
     editor.execute(CommandId::ListAddLine);
-    for (C id : {C::ListDel, C::ListUp, C::ListCut, C::ListCopy, C::ListChkBox}) {
+    for (C id : {C::ListDel, C::ListReEdit, C::ListCut, C::ListCopy, C::ListChkBox}) {
         EXPECT_TRUE(editor.isEnabled(id)) << Command(id).name;
     }
     EXPECT_EQ(editor.list().counterText(), "1/1");
@@ -142,13 +143,63 @@ TEST_F(CommandState, EveryCommandRunsItsOwnHandlerAndTheWindowsOwnOnesGoToTheWin
     for (const CommandInfo& info : CommandTable()) {
         EXPECT_NE(info.handler, nullptr) << info.name;
     }
-    for (C id : {C::PGMExit, C::ChgIcon, C::OptSet, C::KeySet, C::ToolBtnSet, C::HelpContents,
+    Build({"t"});  // the icon menu is for a selected Topic
+    for (C id : {C::Exit, C::ChgIcon, C::Options, C::KeySet, C::ToolBtnSet, C::HelpContents,
                  C::HelpTopic, C::About}) {
         editor.execute(id);
     }
     EXPECT_EQ(host.windowCommands,
               (std::vector<std::string>{"close", "icon menu", "options", "keys", "toolbar", "help",
                                         "help search", "about"}));
+}
+
+// Keys, menus and tests reach a command the same way: a disabled one does not run, and only the
+// commands whose rows say so beep for it.
+TEST_F(CommandState, ADisabledCommandDoesNotRunWhicheverWayItIsAskedFor) {
+    Build({"t:a", "u"});
+    editor.selectTopic(Find("u"));
+    editor.execute(C::ListReplace);  // nothing selected, nothing typed
+    editor.execute(C::ListChkBox);
+    editor.execute(C::ListEditInPlace);
+    EXPECT_TRUE(editor.key(WindowKey::Copy, FocusArea::List));
+    EXPECT_TRUE(editor.key(WindowKey::Cut, FocusArea::List));
+    editor.key(WindowKey::Delete, FocusArea::List);
+    editor.key(WindowKey::F2, FocusArea::List);
+    EXPECT_EQ(host.beeps, 0);
+    EXPECT_TRUE(host.windowCommands.empty());  // no in-place edit of a row that is not there
+    EXPECT_FALSE(host.clipboard.has_value());
+    EXPECT_EQ(host.focus.back(), EditBox::List);  // F2 still goes to the edit box
+    EXPECT_FALSE(editor.session().isModified());
+    // Moves without a sibling to move past do nothing, and leave no step behind.
+    editor.selectTopic(Find("t"));
+    size_t steps = editor.history().undoCount();
+    editor.execute(C::TreeUp);
+    editor.execute(C::TreeLeft);
+    EXPECT_EQ(Shape(), (V{"t/0", "u/0"}));
+    EXPECT_EQ(editor.history().undoCount(), steps);
+    EXPECT_FALSE(editor.history().canRedo());
+    // Redo with nothing undone beeps, by key as by menu.
+    EXPECT_TRUE(editor.key(WindowKey::Redo, FocusArea::List));
+    editor.execute(C::Redo);
+    EXPECT_EQ(host.beeps, 2);
+}
+
+// The window hears of the clipboard when it changes, but a paste asks the clipboard itself.
+TEST_F(CommandState, APasteAsksTheClipboardAfreshWhateverTheWindowLastSaid) {
+    Build({"t:a"});
+    editor.clipboardChanged(false);
+    host.clipboard = "pasted";
+    EXPECT_TRUE(editor.key(WindowKey::Paste, FocusArea::List));
+    EXPECT_EQ(Rows(), (V{"a", "pasted"}));
+    EXPECT_TRUE(editor.isEnabled(C::ListPaste));
+    host.clipboard.reset();
+    editor.execute(C::TreePaste);
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_FALSE(editor.isEnabled(C::TreePaste));
+    // Text that is there but empty adds nothing.
+    host.clipboard = "";
+    editor.execute(C::ListPaste);
+    EXPECT_EQ(Rows(), (V{"a", "pasted"}));
 }
 
 TEST_F(CommandState, TheRulesAreAppliedAfterEveryActionWhateverChangedTheState) {
@@ -163,9 +214,9 @@ TEST_F(CommandState, TheRulesAreAppliedAfterEveryActionWhateverChangedTheState) 
     EXPECT_FALSE(editor.isEnabled(C::ListMoveUp));
     // The list's box follows every keystroke.
     Type("z");
-    EXPECT_TRUE(editor.isEnabled(C::ListDown));
+    EXPECT_TRUE(editor.isEnabled(C::ListReplace));
     Type("");
-    EXPECT_FALSE(editor.isEnabled(C::ListDown));
+    EXPECT_FALSE(editor.isEnabled(C::ListReplace));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ TEST(CommandTable, HoldsTheCommandsInTagOrderWithUniqueNames) {
         EXPECT_LT(info.image, kBuiltInBarImages);
         EXPECT_EQ(FindCommand(info.name), info.id);
     }
-    EXPECT_EQ(Command(CommandId::PGMExit).name, "PGMExit");
+    EXPECT_EQ(Command(CommandId::Exit).name, "PGMExit");
     EXPECT_EQ(Command(CommandId::About).name, "About");
     EXPECT_FALSE(FindCommand("pgmexit"));
 }

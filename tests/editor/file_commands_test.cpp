@@ -134,6 +134,26 @@ TEST_F(FileCommands, OpeningTheOpenFileWhenChangedAsksAndReloads) {
     EXPECT_FALSE(editor.session().isModified());
 }
 
+// A path where nothing is is told at once, whether it came from the open dialog or elsewhere:
+// no question about the changes comes first, and they stay.
+TEST_F(FileCommands, AMissingFileIsToldBeforeAnyQuestion) {
+    editor.start({});
+    editor.execute(CommandId::AddTree);
+    std::string missing = dir.file("gone.bnv");
+    size_t topics = editor.document().topicCount();
+    host.dialogAnswers = {missing};
+    host.answers = {MessageAnswer::Ok};
+    editor.execute(CommandId::Open);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages.back().text, "ファイル " + missing + "が見つかりません。");
+    host.answers = {MessageAnswer::Ok};
+    editor.openDocument(missing);
+    EXPECT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages.back().kind, MessageKind::Error);
+    EXPECT_TRUE(editor.session().isModified());
+    EXPECT_EQ(editor.document().topicCount(), topics);
+}
+
 TEST_F(FileCommands, AMissingOrUnreadableFileLeavesTheDocumentAsItWas) {
     editor.start({});
     editor.execute(CommandId::AddTree);

@@ -134,12 +134,12 @@ TEST_F(ListCommands, MovesKeepCheckedFlagsAndStopAtTheEnds) {
 TEST_F(ListCommands, ReEditAndReplaceUncheckTheItem) {
     Build({"t:a,*-b"});
     editor.selectRow(1);
-    editor.execute(CommandId::ListUp);
+    editor.execute(CommandId::ListReEdit);
     EXPECT_EQ(editor.selection().text(EditBox::List), "-b");
     EXPECT_EQ(host.focus, std::vector<EditBox>{EditBox::List});
     EXPECT_FALSE(editor.session().isModified());
     Type("-b2");
-    editor.execute(CommandId::ListDown);
+    editor.execute(CommandId::ListReplace);
     EXPECT_EQ(Rows(), (V{"a", "-b2"}));
     EXPECT_EQ(editor.list().selectedRow(), 1);
     EXPECT_EQ(editor.selection().text(EditBox::List), "");

@@ -59,7 +59,7 @@ protected:
         editor.selectTopic(Find(caption));
         editor.selectRow(row);
         Type(text);
-        editor.execute(CommandId::ListDown);
+        editor.execute(CommandId::ListReplace);
     }
     std::string Selected() { return editor.selection().topic()->caption.str(); }
     std::string ChangedQuestion() {

@@ -77,7 +77,7 @@ TEST_F(ProgressCountsTest, KeptRightThroughEveryListAndTreeOperationAndItsUndo) 
     Step("replace", [&] {
         editor.selectRow(0);
         Type("other");
-        editor.execute(CommandId::ListDown);
+        editor.execute(CommandId::ListReplace);
     });
     Step("box switched off", [&] {
         editor.selectRow(0);

@@ -62,11 +62,11 @@ TEST_F(Schedule, DateWordsTypedBecomeDaysWhenAddedOrReplaced) {
     EXPECT_EQ(Items(), (V{"a", Sjis("牛乳 due:2026-12-25 #買い物")}));
     // Month first, always; a token that cannot be read stays and the hint says why.
     Type("b due:24/12");
-    editor.execute(CommandId::ListDown);
+    editor.execute(CommandId::ListReplace);
     EXPECT_EQ(Items(), (V{"a", "b due:24/12"}));
     EXPECT_NE(editor.hintText().find("24/12"), std::string::npos) << editor.hintText();
     Type(Sjis("c due:１２/３１T９:３０"));
-    editor.execute(CommandId::ListDown);
+    editor.execute(CommandId::ListReplace);
     EXPECT_EQ(Items(), (V{"a", "c due:2026-12-31T09:30"}));
     editor.execute(CommandId::Undo);
     EXPECT_EQ(Items(), (V{"a", "b due:24/12"}));

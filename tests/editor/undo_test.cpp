@@ -124,7 +124,7 @@ TEST_F(Undo, EveryOperationIsUndoneAndRedoneWhole) {
         {"ListDown",
          [](Undo& u) {
              u.Type("replaced");
-             u.editor.execute(CommandId::ListDown);
+             u.editor.execute(CommandId::ListReplace);
          }},
         {"StoreRowText", [](Undo& u) { u.editor.storeRowText(1, "edited in place"); }, 1},
         {"ListAddLine", [](Undo& u) { u.editor.execute(CommandId::ListAddLine); }},
@@ -259,7 +259,7 @@ TEST_F(Undo, StepsBeforeASaveStillUndoAfterItsTrimming) {
     editor.execute(CommandId::ListAdd);
     editor.selectRow(0);
     Type(" replaced ");
-    editor.execute(CommandId::ListDown);
+    editor.execute(CommandId::ListReplace);
     editor.session().setName(dir.file("s.bnv"));
     editor.execute(CommandId::Save);
     ASSERT_TRUE(FileExists(dir.file("s.bnv")));

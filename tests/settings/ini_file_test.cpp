@@ -10,6 +10,7 @@
 #include "common/error.h"
 #include "settings/ini_value.h"
 #include "support/temp_dir.h"
+#include "support/test_ini_file.h"
 #include "support/unprivileged.h"
 
 namespace brenvale {
@@ -24,7 +25,7 @@ TEST(IniFile, ReadsNamesWithoutRegardToCaseAndValuesWithoutBlanks) {
     const std::string path = dir.file("a.ini");
     WriteBytes(path, "; note\r\n[Window]\r\n  Height =  400 \t\r\nleft=\r\n[LIST]\r\nCekMoj=" +
                          Sjis("※") + "\r\n[Window]\r\nWidth=9\r\n");
-    IniFile ini(path);
+    test::TestIniFile ini(path);
     EXPECT_EQ(ini.ReadString("window", "HEIGHT"), "400");
     EXPECT_EQ(ini.ReadString("Window", "Left", "x"), "");
     EXPECT_EQ(ini.ReadString("list", "cekmoj"), Sjis("※"));
@@ -40,7 +41,7 @@ TEST(IniFile, FoldsOnlyAsciiLettersOfCp932Names) {
     // "ア" is 83 41: its trail byte is "A", which must not match "a" (83 61 is "ヂ").
     // "ゾ" is 83 5D: its trail byte is "]", which must not end the header.
     WriteBytes(path, "[" + Sjis("ア") + "]\r\nk=1\r\n[" + Sjis("ゾ") + "]\r\nk=2\r\n");
-    IniFile ini(path);
+    test::TestIniFile ini(path);
     EXPECT_EQ(ini.ReadString(Sjis("ア"), "K"), "1");
     EXPECT_EQ(ini.ReadString("\x83\x61", "k", "none"), "none");
     EXPECT_EQ(ini.ReadString(Sjis("ゾ"), "k"), "2");
@@ -49,14 +50,14 @@ TEST(IniFile, FoldsOnlyAsciiLettersOfCp932Names) {
 TEST(IniFile, CutsLongValuesAndGivesDefaultsForAMissingFile) {
     test::TempDir dir;
     const std::string path = dir.file("a.ini");
-    IniFile missing(path);
+    test::TestIniFile missing(path);
     EXPECT_EQ(missing.ReadString("S", "k", "d"), "d");
     EXPECT_EQ(missing.ReadInteger("S", "k", 7), 7);
     EXPECT_TRUE(missing.SectionKeys("S").empty());
     EXPECT_FALSE(std::filesystem::exists(path));
 
     WriteBytes(path, "[S]\nk=" + std::string(3000, 'v') + "\n");
-    EXPECT_EQ(IniFile(path).ReadString("S", "k"), std::string(2047, 'v'));
+    EXPECT_EQ(test::TestIniFile(path).ReadString("S", "k"), std::string(2047, 'v'));
 }
 
 TEST(IniFile, WritingOneKeyKeepsEverythingElse) {
@@ -66,7 +67,7 @@ TEST(IniFile, WritingOneKeyKeepsEverythingElse) {
         "; kept\r\n[Mine]\r\nUnknown=x\r\n\r\n[Window]\r\nHeight=1\r\n; c\r\nWidth=2\r\n\r\n"
         "[Other]\r\nz=1";
     WriteBytes(path, original);
-    IniFile ini(path);
+    test::TestIniFile ini(path);
     ini.WriteInteger("WINDOW", "width", 640);
     ini.WriteString("Window", "Top", "5");
     ini.WriteString("Other", "y", "2");
@@ -80,12 +81,12 @@ TEST(IniFile, WritingOneKeyKeepsEverythingElse) {
 
 TEST(IniFile, CreatesTheFileAndFollowsItsLineBreaks) {
     test::TempDir dir;
-    IniFile fresh(dir.file("new.ini"));
+    test::TestIniFile fresh(dir.file("new.ini"));
     fresh.WriteString("S", "k", "v");
     EXPECT_EQ(ReadBytes(dir.file("new.ini")), "[S]\r\nk=v\r\n");
 
     WriteBytes(dir.file("lf.ini"), "[S]\na=1\n");
-    IniFile lf(dir.file("lf.ini"));
+    test::TestIniFile lf(dir.file("lf.ini"));
     lf.WriteString("S", "b", "2");
     lf.WriteString("T", "c", "3");
     EXPECT_EQ(ReadBytes(dir.file("lf.ini")), "[S]\na=1\nb=2\n[T]\nc=3\n");
@@ -95,20 +96,20 @@ TEST(IniFile, ALoneCarriageReturnEndsALineToo) {
     test::TempDir dir;
     const std::string path = dir.file("a.ini");
     WriteBytes(path, "[Save]\r\nEveryS=0\r");
-    IniFile ini(path);
+    test::TestIniFile ini(path);
     ini.WriteBool("Save", "BackUp", true);
     EXPECT_EQ(ReadBytes(path), "[Save]\r\nEveryS=0\rBackUp=1\r\n");
-    IniFile again(path);
+    test::TestIniFile again(path);
     EXPECT_EQ(again.ReadString("Save", "EveryS"), "0");
     EXPECT_EQ(again.ReadString("Save", "BackUp"), "1");
 
     // Mixed line ends stay as they are; a file of lone CRs gets lone CRs.
     WriteBytes(path, "[A]\rx=1\r\n[B]\ny=2\r");
-    IniFile mixed(path);
+    test::TestIniFile mixed(path);
     mixed.WriteString("B", "z", "3");
     mixed.WriteString("C", "w", "4");
     EXPECT_EQ(ReadBytes(path), "[A]\rx=1\r\n[B]\ny=2\rz=3\r[C]\rw=4\r");
-    IniFile reread(path);
+    test::TestIniFile reread(path);
     EXPECT_EQ(reread.ReadString("A", "x"), "1");
     EXPECT_EQ(reread.ReadString("B", "y"), "2");
     EXPECT_EQ(reread.ReadString("B", "z"), "3");
@@ -126,7 +127,7 @@ TEST(IniFile, ASettingsFileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
     ::chmod(folder.c_str(), 0555);
     std::string result = test::Unprivileged([&]() -> std::string {
         try {
-            IniFile ini(path);
+            test::TestIniFile ini(path);
             ini.WriteBool("Save", "BackUp", true);
         } catch (const Error& e) {
             return e.what();
@@ -144,7 +145,7 @@ TEST(IniFile, ErasingASectionRemovesHeaderAndKeysOnly) {
     const std::string path = dir.file("a.ini");
     WriteBytes(path,
                "[A]\r\nx=1\r\n[Recent]\r\n0=a\r\n; c\r\n1=b\r\n[B]\r\ny=2\r\n[recent]\r\n5=c\r\n");
-    IniFile ini(path);
+    test::TestIniFile ini(path);
     ini.EraseSection("RECENT");
     EXPECT_EQ(ReadBytes(path), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
     ini.EraseSection("Nothing");
@@ -160,7 +161,7 @@ TEST(IniFile, ConvertsIntegersBoolsAndColours) {
     WriteBytes(path,
                "[S]\nhex=$1F\nneg=-12\nbig=99999999999\nyes=yes\n"
                "two=2\nzero=0\ncol=clwhite\ncolHex=$00FFF8F8\ncolDec=16775416\nbad=blue-ish\n");
-    IniFile ini(path);
+    test::TestIniFile ini(path);
     EXPECT_EQ(ini.ReadInteger("S", "hex", 0), 31);
     EXPECT_EQ(ini.ReadInteger("S", "neg", 0), -12);
     EXPECT_EQ(ini.ReadInteger("S", "big", 5), 5);
@@ -215,7 +216,7 @@ TEST(Colour, NamesTheTableColoursAndWritesOthersInHex) {
 TEST(IniFile, AFailedWriteRaisesTheSettingsMessage) {
     test::TempDir dir;
     const std::string path = dir.file("missing-folder/a.ini");
-    IniFile ini(path);
+    test::TestIniFile ini(path);
     try {
         ini.WriteString("S", "k", "v");
         FAIL() << "the write should fail";
@@ -230,7 +231,7 @@ TEST(IniFile, APipeOrADeviceGivesTheDefaultsAndIsNeverWritten) {
     const std::string fifo = dir.file("pipe.ini");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     for (const std::string& path : {fifo, std::string("/dev/zero")}) {
-        IniFile ini(path);
+        test::TestIniFile ini(path);
         EXPECT_EQ(ini.ReadInteger("Save", "AutoSv", 1), 1) << path;
         EXPECT_TRUE(ini.SectionKeys("ToolBar").empty()) << path;
         if (path == fifo) {
@@ -247,7 +248,7 @@ TEST(IniFile, RefusesTextThatWouldBreakTheFile) {
     test::TempDir dir;
     const std::string path = dir.file("a.ini");
     WriteBytes(path, "[S]\r\nk=1\r\n");
-    IniFile ini(path);
+    test::TestIniFile ini(path);
     EXPECT_THROW(ini.WriteString("S", "k", "1\r\n[Evil]\r\nx=2"), Error);
     EXPECT_THROW(ini.WriteString("S", "a=b", "1"), Error);
     EXPECT_THROW(ini.WriteString("S]x", "k", "1"), Error);

@@ -9,6 +9,7 @@
 #include "settings/ini_file.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
+#include "support/test_ini_file.h"
 
 namespace brenvale {
 namespace {
@@ -239,7 +240,7 @@ TEST(OptionWritesTest, EveryKeyInOrderChangedOrNot) {
 
 TEST(OptionWritesTest, EachKeyIsAppliedAsItIsWritten) {
     test::TempDir dir;
-    IniFile ini(dir.file("brenvale.ini"));
+    test::TestIniFile ini(dir.file("brenvale.ini"));
     OptionValues v = OpenWith(Settings{});
     v.settings.separatorItems = false;
     v.autoSaveInterval = IntervalOfEntry(4);
@@ -251,20 +252,20 @@ TEST(OptionWritesTest, EachKeyIsAppliedAsItIsWritten) {
     ASSERT_EQ(target.colours.size(), 4u);
     EXPECT_EQ(target.colours.back(), (std::pair{ViewColour::ListText, Colour{0x00FF0000}}));
     EXPECT_EQ(target.settingsCalls, 21);
-    IniFile reread(dir.file("brenvale.ini"));
+    test::TestIniFile reread(dir.file("brenvale.ini"));
     EXPECT_EQ(reread.ReadString("List", "ListFontColor"), "clBlue");
     EXPECT_EQ(reread.ReadString("Save", "Interval"), "300000");
 }
 
 TEST(OptionWritesTest, AFailedWriteStopsThereAndKeepsWhatCameBefore) {
     test::TempDir dir;
-    IniFile ini(dir.file("brenvale.ini"));
+    test::TestIniFile ini(dir.file("brenvale.ini"));
     OptionValues v = OpenWith(Settings{});
     v.settings.noBoxItems = false;
     // The file holding every key up to the tree background fits; one more key does not.
     size_t fits = 0;
     {
-        IniFile scratch(dir.file("scratch.ini"));
+        test::TestIniFile scratch(dir.file("scratch.ini"));
         for (const OptionWrite& w : OptionWrites(v)) {
             scratch.WriteString(w.section, w.key, w.value);
             if (w.key == "TreeColor") {

@@ -176,7 +176,7 @@ TEST_F(KeyListTest, WarnsAboutReservedKeysAfterTheDuplicateAndStopsAtCancel) {
 
 TEST_F(KeyListTest, OkAfterSortingByKeyGivesEveryCommandItsOwnKey) {
     list_.setKeyText(row(CommandId::DelTree), "F9");
-    list_.setKeyText(row(CommandId::PGMExit), "(なし)");
+    list_.setKeyText(row(CommandId::Exit), "(なし)");
     list_.setKeyText(row(CommandId::About), "Hyper+Q");
     list_.ClickColumn(ShortcutKeyList::kKey);
     list_.ClickColumn(ShortcutKeyList::kKey);
@@ -184,7 +184,7 @@ TEST_F(KeyListTest, OkAfterSortingByKeyGivesEveryCommandItsOwnKey) {
     EXPECT_EQ(list_.sortState(), 1);
     std::vector<Shortcut> expected = DefaultKeys();
     expected[static_cast<size_t>(CommandId::DelTree)] = ParseShortcut("F9");
-    expected[static_cast<size_t>(CommandId::PGMExit)] = {};
+    expected[static_cast<size_t>(CommandId::Exit)] = {};
     EXPECT_EQ(keys, expected);
     for (size_t r = 0; r < list_.size(); ++r) {
         EXPECT_EQ(list_.commandAt(r), r);
@@ -216,7 +216,7 @@ TEST_F(KeyListTest, ImportShowsNoneForACommandTheFileLacks) {
     EXPECT_EQ(list_.Import(path), std::nullopt);
     EXPECT_EQ(list_.keyText(row(CommandId::NewOpen)), "ctrl+k");
     EXPECT_EQ(list_.keyText(row(CommandId::KeySet)), "(なし)");
-    EXPECT_EQ(list_.keyText(row(CommandId::PGMExit)), "(なし)");
+    EXPECT_EQ(list_.keyText(row(CommandId::Exit)), "(なし)");
 
     const std::string missing = dir.file("none.key");
     list_.setKeyText(0, "F3");

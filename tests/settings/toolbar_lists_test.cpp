@@ -45,7 +45,7 @@ protected:
     // The commands of the first version; the later ones have tests of their own.
     std::vector<CommandEntry> commands_ = FirstVersionCommands();
     // A toolbar of Exit, a separator, Open and Save.
-    ToolbarLists lists_{commands_, std::vector<int>{Pos(CommandId::PGMExit), kSep,
+    ToolbarLists lists_{commands_, std::vector<int>{Pos(CommandId::Exit), kSep,
                                                     Pos(CommandId::Open), Pos(CommandId::Save)}};
 };
 

@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "editor/command_table.h"
+#include "support/main_window_test_access.h"
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/command_actions.h"
@@ -109,7 +110,7 @@ void AccessibilityTest::rowsTickAndSelectThroughTheirActions() {
     QVERIFY(!editor.list().rowChecked(1));
     QVERIFY(!two->state().checked);
     editor.editTextChanged(EditBox::List, "zwei");
-    editor.execute(CommandId::ListDown);
+    editor.execute(CommandId::ListReplace);
     QCOMPARE(list->child(1)->text(QAccessible::Name), QStringLiteral("zwei"));
 
     // The focus action selects exactly that row.
@@ -153,7 +154,7 @@ void AccessibilityTest::editBoxesAndViewsAreNamedAfterTheirHints() {
 void AccessibilityTest::toolbarButtonsAreNamedByTheirCaptions() {
     test::WindowFixture fixture("Work\n\b□-note");
     MainWindow& window = fixture.window();
-    Toolbar* toolbar = window.toolbar();
+    Toolbar* toolbar = MainWindowTestAccess::toolbar(window);
     for (const CommandInfo& info : CommandTable()) {
         QAccessibleInterface* button = Of(toolbar->button(info.id));
         QVERIFY(button);
@@ -197,8 +198,8 @@ void AccessibilityTest::toolbarButtonsAreNamedByTheirCaptions() {
 void AccessibilityTest::countersAreNamedByWhatTheyShow() {
     test::WindowFixture fixture("Work\n\b□a\n\b■b\n\b□c\nHome");
     MainWindow& window = fixture.window();
-    QAccessibleInterface* tree = Of(window.treeCounter());
-    QAccessibleInterface* list = Of(window.listCounter());
+    QAccessibleInterface* tree = Of(MainWindowTestAccess::treeCounter(window));
+    QAccessibleInterface* list = Of(MainWindowTestAccess::listCounter(window));
     QCOMPARE(tree->role(), QAccessible::StaticText);
     QCOMPARE(tree->text(QAccessible::Name), QStringLiteral("ツリー情報(選択位置/総数) 1/2"));
     QCOMPARE(list->text(QAccessible::Name),

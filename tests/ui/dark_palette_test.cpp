@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "settings/colour_scheme.h"
+#include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
 #include "ui/check_list_view.h"
 #include "ui/colours.h"
@@ -60,7 +61,7 @@ void DarkPaletteTest::theViewsFollowTheDesktopsPalette() {
     QCOMPARE(BaseOf(window->tree()), ToQColor(light.treeBack));
     QCOMPARE(TextOf(window->tree()), ToQColor(light.treeText));
     QCOMPARE(BaseOf(window->list()), ToQColor(light.listBack));
-    QCOMPARE(window->treeCounter()->colours(), TreeCounterColours(false));
+    QCOMPARE(MainWindowTestAccess::treeCounter(*window)->colours(), TreeCounterColours(false));
 
     // The desktop turns dark while the program runs.
     QApplication::setPalette(DarkPalette());
@@ -74,8 +75,8 @@ void DarkPaletteTest::theViewsFollowTheDesktopsPalette() {
     QCOMPARE(TextOf(window->treeEdit()), ToQColor(dark.treeText));
     QCOMPARE(BaseOf(window->listEdit()), ToQColor(dark.listBack));
     QCOMPARE(TextOf(window->listEdit()), ToQColor(dark.listText));
-    QCOMPARE(window->treeCounter()->colours(), TreeCounterColours(true));
-    QCOMPARE(window->listCounter()->colours(), ListCounterColours(true));
+    QCOMPARE(MainWindowTestAccess::treeCounter(*window)->colours(), TreeCounterColours(true));
+    QCOMPARE(MainWindowTestAccess::listCounter(*window)->colours(), ListCounterColours(true));
     // What the options dialog shows as the views' colours.
     QCOMPARE(window->viewColours().listBack, dark.listBack);
 
@@ -83,7 +84,7 @@ void DarkPaletteTest::theViewsFollowTheDesktopsPalette() {
     QApplication::setPalette(light_);
     QTRY_COMPARE(BaseOf(window->list()), ToQColor(light.listBack));
     QCOMPARE(TextOf(window->treeEdit()), ToQColor(light.treeText));
-    QCOMPARE(window->listCounter()->colours(), ListCounterColours(false));
+    QCOMPARE(MainWindowTestAccess::listCounter(*window)->colours(), ListCounterColours(false));
 }
 
 void DarkPaletteTest::chosenColoursStayAsChosen() {

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "document/model.h"
+#include "support/main_window_test_access.h"
 #include "ui/check_list_delegate.h"
 #include "ui/check_list_view.h"
 #include "ui/drag_scroll_timer.h"
@@ -286,7 +287,7 @@ void DragTest::anItemDroppedOnAnotherTopicMovesThereWithBothTrashIcons() {
     QCOMPARE(fixture.window().list()->currentIndex().row(), 0);
     QCOMPARE(fixture.window().listEdit()->text(), QString());
     QVERIFY(bin1->items.empty());
-    const ImageLists& images = fixture.window().images();
+    const ImageLists& images = MainWindowTestAccess::images(fixture.window());
     auto shownIcon = [&](Topic* t) {
         return model->data(model->indexOf(t), Qt::DecorationRole).value<QIcon>().cacheKey();
     };
@@ -300,10 +301,10 @@ void DragTest::aDragRunsFromPressAndMoveToItsEnd() {
     MainWindow& window = fixture.window();
     TopicTreeView* tree = window.tree();
     CheckListView* list = window.list();
-    DragScrollTimer* timer = window.dragScrollTimer();
+    DragScrollTimer* timer = MainWindowTestAccess::dragScrollTimer(window);
     // What the window shows: the hint, the drag scroll timer, the tree's tooltips.
     auto state = [&] {
-        return QStringList{window.hintPanel()->text(),
+        return QStringList{MainWindowTestAccess::hintPanel(window)->text(),
                            timer->isActive() ? QString::number(timer->interval()) : "off",
                            tree->toolTipsShown() ? "tips" : "no tips"};
     };
@@ -347,7 +348,7 @@ void DragTest::aClickWithoutMovementStaysAClick() {
     CheckListView* list = fixture.window().list();
     QString hint;
     connect(list, &CheckListView::dragStarted, this,
-            [&] { hint = fixture.window().hintPanel()->text(); });
+            [&] { hint = MainWindowTestAccess::hintPanel(fixture.window())->text(); });
     QRect row = list->visualRect(list->model()->index(1, 0));
     QPoint box(row.left() + CheckListDelegate::boxColumnWidth(list) / 2, row.center().y());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box);
@@ -383,7 +384,7 @@ void DragTest::theDragScrollTimerScrollsNearTheEdges() {
     editor.selectTopic(Find(editor, "wide"));
     TopicTreeView* tree = window.tree();
     CheckListView* list = window.list();
-    DragScrollTimer* timer = window.dragScrollTimer();
+    DragScrollTimer* timer = MainWindowTestAccess::dragScrollTimer(window);
     QApplication::processEvents();
     QScrollBar* treeBar = tree->verticalScrollBar();
     QScrollBar* listBar = list->verticalScrollBar();

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 
+#include "support/main_window_test_access.h"
 #include "ui/check_list_view.h"
 #include "ui/drag_scroll_timer.h"
 #include "ui/topic_tree_model.h"
@@ -195,7 +196,7 @@ void DragX11Test::aTopicDraggedOntoACaptionBecomesItsLastChild() {
     script.waitFor([&] { return DragCursorShown() == "no-drop"; });
     script.moveTo(overList, to, 4);
     script.waitFor([&] {
-        hintDuringDrag = window.hintPanel()->text();
+        hintDuringDrag = MainWindowTestAccess::hintPanel(window)->text();
         imageShown = DragImageShown(window.windowHandle());
         return DragCursorShown() == "drag" && !tree->toolTipsShown();
     });
@@ -207,7 +208,7 @@ void DragX11Test::aTopicDraggedOntoACaptionBecomesItsLastChild() {
     QCOMPARE(hintDuringDrag,
              QStringLiteral("[\"C\" 移動中] 移動先にドロップして下さい (Escキーでキャンセル)"));
     QVERIFY(!imageShown);
-    QCOMPARE(window.hintPanel()->text(), QString());
+    QCOMPARE(MainWindowTestAccess::hintPanel(window)->text(), QString());
     QVERIFY(tree->toolTipsShown());
     QVERIFY(editor.session().isModified());
 }
@@ -294,9 +295,9 @@ void DragX11Test::escCancelsADrag() {
     QVERIFY(Run(script, editor));
 
     QCOMPARE(Shape(editor), (QStringList{"A/0", "B/0", "C/0"}));
-    QCOMPARE(window.hintPanel()->text(), QString());
+    QCOMPARE(MainWindowTestAccess::hintPanel(window)->text(), QString());
     QVERIFY(!editor.session().isModified());
-    QVERIFY(!window.dragScrollTimer()->isActive());
+    QVERIFY(!MainWindowTestAccess::dragScrollTimer(window)->isActive());
 }
 
 QTEST_MAIN(DragX11Test)

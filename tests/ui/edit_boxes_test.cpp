@@ -107,12 +107,12 @@ void EditBoxesTest::undefinedBytesStayUntilTheUserAgreesToReplaceThem() {
     QCOMPARE(TypeAnswering(listEdit, Qt::Key_Z, "キャンセル"), Question("x?@y"));
     QCOMPARE(editor().selection().text(EditBox::List), item);
     QCOMPARE(listEdit->text(), QStringLiteral("x?@y"));
-    editor().execute(CommandId::ListDown);  // stored back untouched
+    editor().execute(CommandId::ListReplace);  // stored back untouched
     QCOMPARE(std::string(editor().list().rowText(0)), item);
     takeItemIntoEntryBox();
     TypeAnswering(listEdit, Qt::Key_Z, "OK");
     QCOMPARE(editor().selection().text(EditBox::List), std::string("x?@yz"));
-    editor().execute(CommandId::ListDown);
+    editor().execute(CommandId::ListReplace);
     QCOMPARE(std::string(editor().list().rowText(0)), std::string("x?@yz"));
 
     // The Item nobody edited is saved with its bytes.

@@ -15,6 +15,7 @@
 #include "modal_answers.h"
 #include "support/answering_host.h"
 #include "support/editor_test_access.h"
+#include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
 #include "ui/check_list_view.h"
@@ -69,11 +70,11 @@ private slots:
 
 private:
     Editor& editor() { return window_->editor(); }
-    FileWatch& watch() { return *window_->fileWatch(); }
+    FileWatch& watch() { return *MainWindowTestAccess::fileWatch(*window_); }
     void open(const std::string& bytes);
     // Another program replaces the file with a new one renamed over it.
     void renameOver(const std::string& bytes);
-    QString hint() const { return window_->hintPanel()->text(); }
+    QString hint() const { return MainWindowTestAccess::hintPanel(*window_)->text(); }
     QStringList rows() { return test::Rows(editor()); }
     QString selected() {
         return QString::fromStdString(editor().selection().topic()->caption.str());
@@ -81,7 +82,7 @@ private:
     std::string onDisk() const { return test::ReadBytes(path_); }
     std::string serialized() {
         return SerializeDocument(EditorTestAccess::document(editor()),
-                                 window_->host().CurrentGeometry(), true);
+                                 MainWindowTestAccess::host(*window_).CurrentGeometry(), true);
     }
     // Waits until the window has taken a look at the file after now.
     bool looked(int before) {

@@ -13,7 +13,9 @@
 #include "common/cp932.h"
 #include "modal_answers.h"
 #include "settings/ini_file.h"
+#include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
+#include "support/test_ini_file.h"
 #include "test_window.h"
 #include "ui/check_list_view.h"
 #include "ui/command_actions.h"
@@ -72,7 +74,7 @@ void FindWindowTest::ctrlFTypingEnterShiftF3AndEscape() {
     WindowFixture f(kOutline);
     MainWindow& w = f.window();
     Editor& editor = f.editor();
-    FindBar* bar = w.findBar();
+    FindBar* bar = MainWindowTestAccess::findBar(w);
     QVERIFY(!bar->isVisible());
     QTest::keyClick(w.list(), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(bar->isVisible());
@@ -97,7 +99,7 @@ void FindWindowTest::ctrlFTypingEnterShiftF3AndEscape() {
     QCOMPARE(bar->counter()->text(), QStringLiteral("3 件中 1 件目"));
     QTest::keyClick(bar->box(), Qt::Key_F3, Qt::ShiftModifier);
     QCOMPARE(Here(editor), QStringLiteral("報告の控え"));
-    QCOMPARE(w.hintPanel()->text(),
+    QCOMPARE(MainWindowTestAccess::hintPanel(w)->text(),
              QStringLiteral("文書の先頭まで検索しました。最後から続けて検索しました。"));
 
     // Esc: the focus goes to the view holding the hit, the tree for a caption.
@@ -116,7 +118,7 @@ void FindWindowTest::ctrlFTypingEnterShiftF3AndEscape() {
 
 void FindWindowTest::nothingFoundTurnsTheBoxRed() {
     WindowFixture f("買い物\n\b□ＰＣの修理\n\b□ガス代");
-    FindBar* bar = f.window().findBar();
+    FindBar* bar = MainWindowTestAccess::findBar(f.window());
     f.window().actions().action(CommandId::Find)->trigger();
     QColor normal = bar->box()->palette().color(QPalette::Base);
     test::Type(bar->box(), QStringLiteral("旅行"));
@@ -188,7 +190,7 @@ void FindWindowTest::aHitDeepInABigDocumentIsShownAndMarked() {
     editor.selectTopic(test::Find(editor, test::Sjis("分類10")));
 
     QTest::keyClick(w.tree(), Qt::Key_F, Qt::ControlModifier);
-    FindBar* bar = w.findBar();
+    FindBar* bar = MainWindowTestAccess::findBar(w);
     QTRY_VERIFY(bar->box()->hasFocus());
     test::Type(bar->box(), QStringLiteral("北海道"));
     // The Topic is selected under its unfolded group, and in view; so is the row.
@@ -224,7 +226,7 @@ void FindWindowTest::aHitDeepInABigDocumentIsShownAndMarked() {
     QTest::mouseClick(bar->nextButton(), Qt::LeftButton);
     QCOMPARE(editor.selection().topic(), sixth);
     QCOMPARE(bar->counter()->text(), QStringLiteral("2 件中 1 件目"));
-    QCOMPARE(w.hintPanel()->text(),
+    QCOMPARE(MainWindowTestAccess::hintPanel(w)->text(),
              QStringLiteral("文書の最後まで検索しました。先頭から続けて検索しました。"));
     QTest::mouseClick(bar->previousButton(), Qt::LeftButton);
     QCOMPARE(editor.selection().topic(), target);
@@ -239,8 +241,8 @@ void FindWindowTest::theListOfEveryHitGoesThereAndFollowsEdits() {
     WindowFixture f(kOutline);
     MainWindow& w = f.window();
     Editor& editor = f.editor();
-    FindBar* bar = w.findBar();
-    FindResultsPanel* panel = w.findResults();
+    FindBar* bar = MainWindowTestAccess::findBar(w);
+    FindResultsPanel* panel = MainWindowTestAccess::findResults(w);
     QAbstractItemModelTester tester(panel->model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
     w.actions().action(CommandId::Find)->trigger();
@@ -277,28 +279,28 @@ void FindWindowTest::hidingCheckedItemsShowsInTheListAndItsCounter() {
     QVERIFY(hide->isChecked());
     QCOMPARE(Rows(editor), (QStringList{QStringLiteral("報告書"), QStringLiteral("資料")}));
     QCOMPARE(w.list()->model()->rowCount(), 2);
-    IniFile ini(f.dir().file("brenvale.ini"));
+    test::TestIniFile ini(f.dir().file("brenvale.ini"));
     QCOMPARE(QString::fromStdString(ini.ReadString("List", "HideChecked")), QStringLiteral("1"));
-    w.listCounter()->grab();
-    QCOMPARE(w.listCounter()->painted().black, QStringLiteral("1/2"));
-    QCOMPARE(w.listCounter()->painted().after, QStringLiteral(" 非表示 1"));
+    MainWindowTestAccess::listCounter(w)->grab();
+    QCOMPARE(MainWindowTestAccess::listCounter(w)->painted().black, QStringLiteral("1/2"));
+    QCOMPARE(MainWindowTestAccess::listCounter(w)->painted().after, QStringLiteral(" 非表示 1"));
 
     // A tick: the row stays a moment, then goes.
     editor.selectRow(1);
     editor.toggleCheck(1);
     QCOMPARE(w.list()->model()->rowCount(), 2);
     QTRY_COMPARE_WITH_TIMEOUT(w.list()->model()->rowCount(), 1, 5000);
-    w.listCounter()->grab();
-    QCOMPARE(w.listCounter()->painted().after, QStringLiteral(" 非表示 2"));
+    MainWindowTestAccess::listCounter(w)->grab();
+    QCOMPARE(MainWindowTestAccess::listCounter(w)->painted().after, QStringLiteral(" 非表示 2"));
 
     hide->trigger();
     QVERIFY(!hide->isChecked());
     QCOMPARE(w.list()->model()->rowCount(), 3);
     QCOMPARE(QString::fromStdString(
-                 IniFile(f.dir().file("brenvale.ini")).ReadString("List", "HideChecked")),
+                 test::TestIniFile(f.dir().file("brenvale.ini")).ReadString("List", "HideChecked")),
              QStringLiteral("0"));
-    w.listCounter()->grab();
-    QCOMPARE(w.listCounter()->painted().after, QString());
+    MainWindowTestAccess::listCounter(w)->grab();
+    QCOMPARE(MainWindowTestAccess::listCounter(w)->painted().after, QString());
 }
 
 void FindWindowTest::theProgressIsInTheTreesDisplayText() {
@@ -328,9 +330,10 @@ void FindWindowTest::theProgressIsInTheTreesDisplayText() {
     QCOMPARE(counter(), QString());
     w.actions().action(CommandId::ShowProgress)->trigger();
     QVERIFY(w.actions().action(CommandId::ShowProgress)->isChecked());
-    QCOMPARE(QString::fromStdString(
-                 IniFile(f.dir().file("brenvale.ini")).ReadString("Tree", "ShowProgress")),
-             QStringLiteral("1"));
+    QCOMPARE(
+        QString::fromStdString(
+            test::TestIniFile(f.dir().file("brenvale.ini")).ReadString("Tree", "ShowProgress")),
+        QStringLiteral("1"));
     QCOMPARE(row.data().toString(), QStringLiteral("仕事"));
     QCOMPARE(counter(), QStringLiteral("1/2"));
     QVERIFY(!complete());

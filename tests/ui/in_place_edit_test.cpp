@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
 #include "ui/check_list_delegate.h"
@@ -234,7 +235,7 @@ void InPlaceEditTest::onlyTheBoxNotTheListTakesAnInputMethod() {
 
 void InPlaceEditTest::thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst() {
     QAction* edit = window().actions().action(CommandId::ListEditInPlace);
-    QVERIFY(window().menus().listPopup()->actions().contains(edit));
+    QVERIFY(MainWindowTestAccess::menus(window()).listPopup()->actions().contains(edit));
     QCOMPARE(edit->text(), QStringLiteral("編集(&E)"));
     editor().selectRow(2);
     edit->trigger();

@@ -18,6 +18,7 @@
 #include "merge/conflict_mark.h"
 #include "modal_answers.h"
 #include "support/editor_test_access.h"
+#include "support/main_window_test_access.h"
 #include "support/other_process.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
@@ -83,7 +84,7 @@ private:
     std::string onDisk() const { return test::ReadBytes(path_); }
     std::string serialized() {
         return SerializeDocument(EditorTestAccess::document(editor()),
-                                 window_->host().CurrentGeometry(), true);
+                                 MainWindowTestAccess::host(*window_).CurrentGeometry(), true);
     }
     void addItem(const char* caption, const std::string& text) {
         editor().selectTopic(test::Find(editor(), caption));
@@ -153,7 +154,7 @@ void MergeWindowTest::mergeFromTheQuestionKeepsBothSidesAndTheSaveAsksNothing() 
     QCOMPARE(rowsOf("A"), (QStringList{"a", "b", "mine"}));
     QCOMPARE(rowsOf("B"), QStringList{"theirs"});
     QVERIFY(editor().session().isModified());
-    QVERIFY(!window_->conflictPanel()->isVisible());
+    QVERIFY(!MainWindowTestAccess::conflictPanel(*window_)->isVisible());
 
     // One step: undo gives the document of before the merge back, in the views too.
     editor().execute(CommandId::Undo);
@@ -175,21 +176,22 @@ void MergeWindowTest::conflictsShowInTheFindBarAndTheStatusBarCountsThem() {
     editor().selectTopic(test::Find(editor(), "A"));
     editor().selectRow(0);
     editor().editTextChanged(EditBox::List, "a-mine");
-    editor().execute(CommandId::ListDown);
+    editor().execute(CommandId::ListReplace);
     editor().selectTopic(test::Find(editor(), "B"));
     editor().selectRow(0);
     editor().editTextChanged(EditBox::List, "x-mine");
-    editor().execute(CommandId::ListDown);
+    editor().execute(CommandId::ListReplace);
     test::Answer(kMerge);
     renameOver(Doc("A\n\ba-theirs\nB\n\bx-theirs"));
-    QTRY_VERIFY(window_->findBar()->isVisible());
+    QTRY_VERIFY(MainWindowTestAccess::findBar(*window_)->isVisible());
 
     QString mark = FromCp932(kConflictMark);
-    QCOMPARE(window_->findBar()->box()->text(), mark);
-    QVERIFY(window_->findResults()->isVisible());
-    QCOMPARE(window_->findResults()->model()->rowCount(), 2);
-    QTRY_COMPARE(window_->conflictPanel()->text(), QStringLiteral("競合 残り 2 件"));
-    QVERIFY(window_->conflictPanel()->isVisible());
+    QCOMPARE(MainWindowTestAccess::findBar(*window_)->box()->text(), mark);
+    QVERIFY(MainWindowTestAccess::findResults(*window_)->isVisible());
+    QCOMPARE(MainWindowTestAccess::findResults(*window_)->model()->rowCount(), 2);
+    QTRY_COMPARE(MainWindowTestAccess::conflictPanel(*window_)->text(),
+                 QStringLiteral("競合 残り 2 件"));
+    QVERIFY(MainWindowTestAccess::conflictPanel(*window_)->isVisible());
     // The find stands on the first conflict; the next one is a step away.
     QCOMPARE(QString::fromStdString(editor().selection().topic()->caption.str()), "A");
     QCOMPARE(editor().list().selectedRow(), 1);
@@ -200,12 +202,13 @@ void MergeWindowTest::conflictsShowInTheFindBarAndTheStatusBarCountsThem() {
 
     // Settled one by one: the count follows, and goes once none is left.
     editor().editTextChanged(EditBox::List, "x-theirs");
-    editor().execute(CommandId::ListDown);
-    QTRY_COMPARE(window_->conflictPanel()->text(), QStringLiteral("競合 残り 1 件"));
+    editor().execute(CommandId::ListReplace);
+    QTRY_COMPARE(MainWindowTestAccess::conflictPanel(*window_)->text(),
+                 QStringLiteral("競合 残り 1 件"));
     editor().selectTopic(test::Find(editor(), "A"));
     editor().selectRow(1);
     editor().execute(CommandId::ListDel);
-    QTRY_VERIFY(!window_->conflictPanel()->isVisible());
+    QTRY_VERIFY(!MainWindowTestAccess::conflictPanel(*window_)->isVisible());
 }
 
 void MergeWindowTest::anotherProcessWritesWhileTheWindowHasEdits() {
@@ -248,7 +251,7 @@ void MergeWindowTest::conflictCopiesAreOfferedAtOpenAndTrashedAfterTheSave() {
 
     editor().execute(CommandId::Save);
     QVERIFY(!fs::exists(phone) && !fs::exists(laptop));
-    QCOMPARE(window_->hintPanel()->text(),
+    QCOMPARE(MainWindowTestAccess::hintPanel(*window_)->text(),
              QStringLiteral("統合した競合コピー 2 件をごみ箱に移しました"));
     // In the desktop's trash, with the information to put each back where it was.
     std::string trash = dir_->file("data/Trash");
@@ -281,7 +284,7 @@ void MergeWindowTest::aCopyTheTrashRefusesStaysAndTheHintSaysSo() {
     editor().execute(CommandId::Save);
     QVERIFY(!editor().session().isModified());
     QVERIFY(fs::exists(copy));
-    QCOMPARE(window_->hintPanel()->text(),
+    QCOMPARE(MainWindowTestAccess::hintPanel(*window_)->text(),
              QStringLiteral("競合コピー「plan (conflicted copy 2026-12-09 101010).bnv」をごみ箱に"
                             "移せなかったため、そのまま残しています"));
 }

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "modal_answers.h"
+#include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
 #include "ui/alert_sound.h"
 #include "ui/error_report.h"
@@ -159,7 +160,7 @@ void MessageBoxTest::aFailedLaunchShowsTheSystemsReason() {
         text = box->text();
         ButtonWithText(box, "OK")->click();
     });
-    window.host().LaunchWithFile(dir.file("a.bnv"));
+    MainWindowTestAccess::host(window).LaunchWithFile(dir.file("a.bnv"));
     QVERIFY2(text.startsWith(QStringLiteral("実行時にエラーが発生しました。(")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("ermission denied")), qPrintable(text));
     QCOMPARE(played_, std::vector<MessageKind>{MessageKind::Warning});

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "common/cp932.h"
+#include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
 #include "ui/check_list_view.h"
@@ -110,7 +111,7 @@ void ReferencesWindowTest::typedCharactersAreSavedReopenedAndFound() {
     QCOMPARE(again->treeEdit()->text(), QStringLiteral("Trip 😀") + kAcute);
     QCOMPARE(Shown(again->list()->model(), row), QStringLiteral("チケット🎫 caf\u00e9 ") + kTilde);
 
-    FindBar* bar = again->findBar();
+    FindBar* bar = MainWindowTestAccess::findBar(*again);
     again->actions().action(CommandId::Find)->trigger();
     const QString caption = QStringLiteral("Trip 😀") + kAcute;
     bar->box()->setText(QStringLiteral("🎫"));

@@ -7,6 +7,7 @@
 
 #include "document/model.h"
 #include "editor/icon_menu.h"
+#include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
 #include "ui/counter_panel.h"
 #include "ui/images.h"
@@ -201,7 +202,7 @@ void ScaleTest::theDragCursorAndTheApplicationIconFollowTheScale() {
 void ScaleTest::theCountersPaintTheirIconForTheScreen() {
     test::TempDir dir;
     auto window = test::MakeWindow(dir);
-    CounterPanel* panel = window->treeCounter();
+    CounterPanel* panel = MainWindowTestAccess::treeCounter(*window);
     panel->resize(panel->sizeHint().width(), 20);
     // Painted for a screen of ratio 2, the icon at (P.Left + 2, P.Top) has twice the pixels.
     QPixmap shown(panel->size() * 2);

@@ -12,6 +12,7 @@
 #include <QTreeView>
 
 #include "editor/clock.h"
+#include "support/main_window_test_access.h"
 #include "ui/agenda_dialog.h"
 #include "ui/agenda_model.h"
 #include "ui/check_list_delegate.h"
@@ -143,22 +144,23 @@ void ScheduleWindowTest::aClickOnATagFiltersTheTreeAndTheList() {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(x).center());
     QCOMPARE(fixture.editor().treeRows().rowCount(), 3u);  // A, C and C1
     QCOMPARE(test::Rows(fixture.editor()), QStringList{"a #x"});
-    QVERIFY(window.filterLabel()->isVisible());
-    QCOMPARE(window.filterLabel()->text(), QStringLiteral("絞り込み: #x"));
+    QVERIFY(MainWindowTestAccess::filterLabel(window)->isVisible());
+    QCOMPARE(MainWindowTestAccess::filterLabel(window)->text(), QStringLiteral("絞り込み: #x"));
     QVERIFY(panel->clearButton()->isEnabled());
     // Ctrl+click: both tags.
     QModelIndex y = Row(view->model(), "#y");
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       view->visualRect(y).center());
     QCOMPARE(fixture.editor().treeRows().rowCount(), 2u);
-    QCOMPARE(window.filterLabel()->text(), QStringLiteral("絞り込み: #x かつ #y"));
+    QCOMPARE(MainWindowTestAccess::filterLabel(window)->text(),
+             QStringLiteral("絞り込み: #x かつ #y"));
     QCOMPARE(Row(view->model(), "#y").data(TagListModel::FilterRole).toInt(), 1);
     // Esc in the tree ends it.
     window.tree()->setFocus();
     QTest::keyClick(window.tree(), Qt::Key_Escape);
     QVERIFY(!fixture.editor().tagFilter().active());
     QCOMPARE(fixture.editor().treeRows().rowCount(), 4u);
-    QVERIFY(!window.filterLabel()->isVisible());
+    QVERIFY(!MainWindowTestAccess::filterLabel(window)->isVisible());
     // The counts follow the document.
     fixture.editor().selectTopic(test::Find(fixture.editor(), "B"));
     fixture.editor().toggleCheck(0);
@@ -174,7 +176,7 @@ void ScheduleWindowTest::theAgendaLeadsToTheItem() {
         "A\n\b□a due:2026-12-20\nB\n\tB1\n\b□b\n\b□c due:2026-12-24T09:00\n\b□d due:2027-02-01");
     fixture.editor().setClock(clock);
     fixture.window().actions().action(CommandId::Agenda)->trigger();
-    AgendaDialog* agenda = fixture.window().agendaDialog();
+    AgendaDialog* agenda = MainWindowTestAccess::agendaDialog(fixture.window());
     QVERIFY(agenda && agenda->isVisible());
     QAbstractItemModelTester tester(agenda->model());
     QTreeView* view = agenda->view();

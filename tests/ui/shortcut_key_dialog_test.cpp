@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "editor/command_table.h"
+#include "support/main_window_test_access.h"
 #include "ui/codec.h"
 #include "ui/command_actions.h"
 #include "ui/main_menus.h"
@@ -299,8 +300,8 @@ void KeyTest::everyShortcutWorksWhateverTheToolbarShows() {
     test::WriteBytes(folder_->settingsFile(), "[ToolBar]\r\n00=PGMExit\r\n");
     test::WriteBytes(folder_->shortcutFile(), "[ShortCutKey]\r\nListAddLine=Ctrl+L\r\n");
     MainWindow& w = folder_->open();
-    QVERIFY(!w.toolbar()->button(CommandId::ChgIcon)->isVisible());
-    QVERIFY(!w.toolbar()->button(CommandId::ListAddLine)->isVisible());
+    QVERIFY(!MainWindowTestAccess::toolbar(w)->button(CommandId::ChgIcon)->isVisible());
+    QVERIFY(!MainWindowTestAccess::toolbar(w)->button(CommandId::ListAddLine)->isVisible());
 
     QTimer::singleShot(100, [] {
         if (QWidget* popup = QApplication::activePopupWidget()) {
@@ -311,7 +312,7 @@ void KeyTest::everyShortcutWorksWhateverTheToolbarShows() {
     QTimer::singleShot(50, [&] { shown = QApplication::activePopupWidget(); });
     QTest::keyClick(&w, Qt::Key_I, Qt::ControlModifier);
     QTest::qWait(150);
-    QCOMPARE(shown, static_cast<QWidget*>(w.menus().iconMenu()));
+    QCOMPARE(shown, static_cast<QWidget*>(MainWindowTestAccess::menus(w).iconMenu()));
 
     size_t rows = w.editor().list().rowCount();
     QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier);
@@ -356,9 +357,9 @@ void KeyTest::menusShowTheProgramsOwnShortcutTexts() {
     CommandActions& actions = window().actions();
     QCOMPARE(probe.shownText(actions.action(CommandId::AddTreeChild)),
              QStringLiteral("下の階層に追加\tShift+Ctrl+Ins"));
-    QCOMPARE(probe.shownText(actions.action(CommandId::ListUp)),
+    QCOMPARE(probe.shownText(actions.action(CommandId::ListReEdit)),
              QStringLiteral("チェックリスト再編集\tShift+BkSp"));
-    QCOMPARE(probe.shownText(actions.action(CommandId::ListDown)),
+    QCOMPARE(probe.shownText(actions.action(CommandId::ListReplace)),
              QStringLiteral("チェックリスト置換え\tShift+Enter"));
     QCOMPARE(probe.shownText(actions.action(CommandId::SaveName)),
              QStringLiteral("名前を付けて保存...\tCtrl+Alt+S"));

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "editor/command_table.h"
+#include "support/main_window_test_access.h"
 #include "ui/command_actions.h"
 #include "ui/main_menus.h"
 #include "ui/toolbar.h"
@@ -146,7 +147,7 @@ void ToolbarDialogTest::ctrlBOpensTheDialogWithTheToolbar() {
 }
 
 void ToolbarDialogTest::defaultSetAndOkRebuildTheToolbarWithTheSameButtons() {
-    Toolbar* strip = window().toolbar();
+    Toolbar* strip = MainWindowTestAccess::toolbar(window());
     QList<QToolButton*> before = strip->findChildren<QToolButton*>();
     QCOMPARE(before.size(), kCommandCount);  // one button per command, shown or held
     bool closed = withDialog([&](ToolbarDialog& dialog) {
@@ -168,26 +169,29 @@ void ToolbarDialogTest::defaultSetAndOkRebuildTheToolbarWithTheSameButtons() {
     QCOMPARE(QSet<QToolButton*>(after.begin(), after.end()),
              QSet<QToolButton*>(before.begin(), before.end()));
     QCOMPARE(strip->findChildren<QFrame*>(QString(), Qt::FindDirectChildrenOnly).size(), 4);
-    QCOMPARE(strip->button(CommandId::Open)->menu(), window().menus().recentMenu());
-    QCOMPARE(strip->button(CommandId::ChgIcon)->menu(), window().menus().iconMenu());
+    QCOMPARE(strip->button(CommandId::Open)->menu(),
+             MainWindowTestAccess::menus(window()).recentMenu());
+    QCOMPARE(strip->button(CommandId::ChgIcon)->menu(),
+             MainWindowTestAccess::menus(window()).iconMenu());
 
     // And the same at the next start.
     folder_->open();
-    QCOMPARE(window().toolbar()->shownLayout(), DefaultSet());
+    QCOMPARE(MainWindowTestAccess::toolbar(window())->shownLayout(), DefaultSet());
 }
 
 void ToolbarDialogTest::removingEveryEntryErasesTheSectionAndKeepsTheToolbar() {
     test::WriteBytes(folder_->settingsFile(),
                      "[ToolBar]\r\n00=Open\r\n01=-\r\n02=Bogus\r\n03=ChgIcon\r\n");
     folder_->open();
-    Toolbar* strip = window().toolbar();
+    Toolbar* strip = MainWindowTestAccess::toolbar(window());
     const std::vector<Slot> layout{CommandId::Open, Slot{}, CommandId::ChgIcon};
     QCOMPARE(strip->shownLayout(), layout);
     QToolButton* hidden = strip->button(CommandId::Save);
     QCOMPARE(hidden->parentWidget(), strip->holdingBar());
     QVERIFY(!strip->holdingBar()->isVisible() && !hidden->isVisible());
     QCOMPARE(strip->button(CommandId::ChgIcon)->parentWidget(), static_cast<QWidget*>(strip));
-    QCOMPARE(strip->button(CommandId::ChgIcon)->menu(), window().menus().iconMenu());
+    QCOMPARE(strip->button(CommandId::ChgIcon)->menu(),
+             MainWindowTestAccess::menus(window()).iconMenu());
 
     bool closed = withDialog([&](ToolbarDialog& dialog) {
         QCOMPARE(test::RowTexts(dialog.view(Which::Dst)),
@@ -203,7 +207,7 @@ void ToolbarDialogTest::removingEveryEntryErasesTheSectionAndKeepsTheToolbar() {
     QVERIFY(settings().find("[ToolBar]") == std::string::npos);
     QCOMPARE(strip->shownLayout(), layout);
     folder_->open();
-    QCOMPARE(window().toolbar()->shownLayout(), Toolbar::DesignedLayout());
+    QCOMPARE(MainWindowTestAccess::toolbar(window())->shownLayout(), Toolbar::DesignedLayout());
 }
 
 void ToolbarDialogTest::cancelChangesNothing() {
@@ -213,7 +217,7 @@ void ToolbarDialogTest::cancelChangesNothing() {
         QVERIFY(!dialog.isVisible());
     });
     QVERIFY(!QFile::exists(QString::fromStdString(folder_->settingsFile())));
-    QCOMPARE(window().toolbar()->shownLayout(), Toolbar::DesignedLayout());
+    QCOMPARE(MainWindowTestAccess::toolbar(window())->shownLayout(), Toolbar::DesignedLayout());
 }
 
 void ToolbarDialogTest::aSettingsFileThatCannotBeWrittenKeepsTheDialogOpen() {
@@ -227,7 +231,7 @@ void ToolbarDialogTest::aSettingsFileThatCannotBeWrittenKeepsTheDialogOpen() {
         QVERIFY(dialog.isVisible());
     });
     QVERIFY(!closed);
-    QCOMPARE(window().toolbar()->shownLayout(), Toolbar::DesignedLayout());
+    QCOMPARE(MainWindowTestAccess::toolbar(window())->shownLayout(), Toolbar::DesignedLayout());
     std::filesystem::remove(folder_->settingsFile());
 }
 
@@ -251,8 +255,8 @@ void ToolbarDialogTest::buttonsMoveEntriesBetweenTheLists() {
         ButtonNamed(&dialog, QStringLiteral("OK"))->click();
     });
     QVERIFY(closed);
-    QCOMPARE(window().toolbar()->shownLayout(),
-             (std::vector<Slot>{CommandId::PGMExit, CommandId::NewOpen, CommandId::Open, Slot{}}));
+    QCOMPARE(MainWindowTestAccess::toolbar(window())->shownLayout(),
+             (std::vector<Slot>{CommandId::Exit, CommandId::NewOpen, CommandId::Open, Slot{}}));
 }
 
 void ToolbarDialogTest::dragsMoveOneEntryAndShowTheDropLine() {

@@ -21,6 +21,7 @@
 #include <optional>
 
 #include "modal_answers.h"
+#include "support/main_window_test_access.h"
 #include "support/read_only_file.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
@@ -158,7 +159,7 @@ void WindowLookTest::theSwitchesAreTickedEntriesAndPressedButtons() {
         QVERIFY(!action->isIconVisibleInMenu());
         QVERIFY(!action->icon().isNull());
         QVERIFY(MenuEntry(options, id, *window));
-        QToolButton* button = window->toolbar()->button(id);
+        QToolButton* button = MainWindowTestAccess::toolbar(*window)->button(id);
         QVERIFY(button && button->isVisible());
         QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
         QVERIFY(!button->isChecked());
@@ -167,10 +168,15 @@ void WindowLookTest::theSwitchesAreTickedEntriesAndPressedButtons() {
         QVERIFY(button->isChecked());  // shown pressed
     }
     // Each popup offers its view's switch; commands without a switch keep their pictures.
-    QVERIFY(MenuEntry(window->menus().listPopup(), CommandId::HideChecked, *window));
-    QVERIFY(MenuEntry(window->menus().treePopup(), CommandId::ShowProgress, *window));
+    QVERIFY(MenuEntry(MainWindowTestAccess::menus(*window).listPopup(), CommandId::HideChecked,
+                      *window));
+    QVERIFY(MenuEntry(MainWindowTestAccess::menus(*window).treePopup(), CommandId::ShowProgress,
+                      *window));
     QVERIFY(window->actions().action(CommandId::ListEditInPlace)->isIconVisibleInMenu());
-    QVERIFY(!window->toolbar()->button(CommandId::ListEditInPlace)->icon().isNull());
+    QVERIFY(!MainWindowTestAccess::toolbar(*window)
+                 ->button(CommandId::ListEditInPlace)
+                 ->icon()
+                 .isNull());
     window->editor().session().setModified(false);
     window->close();
 }
@@ -325,24 +331,25 @@ void WindowLookTest::theFindBarNeverWidensTheWindow() {
     test::WindowFixture fixture("仕事\n\b□報告書\n買い物\n\b□牛乳");
     MainWindow& window = fixture.window();
     for (int width : {573, 420}) {
-        window.findBar()->hide();
+        MainWindowTestAccess::findBar(window)->hide();
         window.resize(width, 376);
         QCoreApplication::processEvents();
         const QSize before = window.size();
         window.actions().action(CommandId::Find)->trigger();
         QCoreApplication::processEvents();
         QCOMPARE(window.size(), before);
-        test::Type(window.findBar()->box(), QStringLiteral("報"));
-        QTRY_VERIFY(!window.findBar()->counter()->text().isEmpty());
+        test::Type(MainWindowTestAccess::findBar(window)->box(), QStringLiteral("報"));
+        QTRY_VERIFY(!MainWindowTestAccess::findBar(window)->counter()->text().isEmpty());
         QCoreApplication::processEvents();
         QCOMPARE(window.size(), before);
         // Every part stays inside the bar, on a second row where the first has no room.
-        for (QWidget* part : window.findBar()->findChildren<QWidget*>()) {
-            if (part->isVisible() && part->parentWidget() == window.findBar()) {
-                QVERIFY(window.findBar()->rect().contains(part->geometry()));
+        for (QWidget* part : MainWindowTestAccess::findBar(window)->findChildren<QWidget*>()) {
+            if (part->isVisible() &&
+                part->parentWidget() == MainWindowTestAccess::findBar(window)) {
+                QVERIFY(MainWindowTestAccess::findBar(window)->rect().contains(part->geometry()));
             }
         }
-        window.findBar()->box()->clear();
+        MainWindowTestAccess::findBar(window)->box()->clear();
     }
 }
 
@@ -353,12 +360,12 @@ void WindowLookTest::theFindResultsTakeAThirdAndKeepTheHeightDragged() {
         auto window = test::MakeWindow(dir);
         window->resize(600, 480);
         QCoreApplication::processEvents();
-        QSplitter* column = window->treeColumn();
+        QSplitter* column = MainWindowTestAccess::treeColumn(*window);
         window->actions().action(CommandId::Find)->trigger();
-        test::Type(window->findBar()->box(), QStringLiteral("ツリー"));
-        window->findBar()->resultsButton()->click();
+        test::Type(MainWindowTestAccess::findBar(*window)->box(), QStringLiteral("ツリー"));
+        MainWindowTestAccess::findBar(*window)->resultsButton()->click();
         QCoreApplication::processEvents();
-        QVERIFY(window->findResults()->isVisible());
+        QVERIFY(MainWindowTestAccess::findResults(*window)->isVisible());
         const int total = column->sizes().value(0) + column->sizes().value(1);
         if (run == 0) {
             QVERIFY2(std::abs(column->sizes().value(1) - total / 3) <= 2,

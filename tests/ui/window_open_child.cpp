@@ -15,6 +15,7 @@
 #include <string>
 
 #include "editor/document_preread.h"
+#include "support/main_window_test_access.h"
 #include "ui/counter_panel.h"
 #include "ui/error_report.h"
 #include "ui/main_window.h"
@@ -85,7 +86,8 @@ int main(int argc, char** argv) {
               << (first ? first->caption : std::string("-")) << ", selected "
               << (editor.selection().topic() ? "yes" : "no") << ", modified "
               << editor.session().isModified() << ", counter "
-              << window.treeCounter()->painted().black.toStdString() << std::endl;
+              << MainWindowTestAccess::treeCounter(window)->painted().black.toStdString()
+              << std::endl;
     window.editor().session().setModified(false);
     return 0;
 }

@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "modal_answers.h"
+#include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
 #include "ui/check_list_delegate.h"
@@ -97,17 +98,17 @@ void WindowTest::startsWithTheDesignedLayoutWithoutASettingsFile() {
     QCOMPARE(window().frameGeometry().size(), QSize(573, 376));
     QCOMPARE(window().treeWidth(), 129);
     QVERIFY(window().statusBar()->isVisible());
-    QVERIFY(window().toolbar()->isFlat());
+    QVERIFY(MainWindowTestAccess::toolbar(window())->isFlat());
     QStringList menus;
     for (QAction* menu : window().menuBar()->actions()) {
         menus << menu->text();
     }
     QCOMPARE(menus, (QStringList{"ファイル(&F)", "ツリー(&T)", "チェックリスト(&C)",
                                  "オプション(&O)", "ヘルプ(&H)"}));
-    QCOMPARE(window().toolbar()->shownLayout(), Toolbar::DesignedLayout());
+    QCOMPARE(MainWindowTestAccess::toolbar(window())->shownLayout(), Toolbar::DesignedLayout());
     // Two rows: the list commands start a new row below the tree commands.
-    Toolbar* strip = window().toolbar();
-    int firstRow = strip->button(CommandId::PGMExit)->y();
+    Toolbar* strip = MainWindowTestAccess::toolbar(window());
+    int firstRow = strip->button(CommandId::Exit)->y();
     QCOMPARE(strip->button(CommandId::TreePaste)->y(), firstRow);
     int secondRow = strip->button(CommandId::ListAdd)->y();
     QVERIFY(secondRow > firstRow);
@@ -133,7 +134,7 @@ void WindowTest::commandsRunFromMenusAndShortcuts() {
     // A disabled command ignores its shortcut.
     editor().session().setModified(false);
     QVERIFY(!window().actions().action(CommandId::Save)->isEnabled());
-    QVERIFY(!window().toolbar()->button(CommandId::Save)->isEnabled());
+    QVERIFY(!MainWindowTestAccess::toolbar(window())->button(CommandId::Save)->isEnabled());
 }
 
 void WindowTest::renamesOnEveryKeystroke() {
@@ -252,7 +253,7 @@ void WindowTest::countersShowPositionsAndOpenItems() {
     }
     QCOMPARE(editor().list().counterText() + editor().list().uncheckedText(),
              std::string("3/3 (2)"));
-    CounterPanel* panel = window().listCounter();
+    CounterPanel* panel = MainWindowTestAccess::listCounter(window());
     QCOMPARE(panel->sizeHint().width(),
              panel->fontMetrics().horizontalAdvance(QStringLiteral("3/3 (2)")) + 30);
 }
@@ -390,31 +391,32 @@ void WindowTest::editingACaptionInPlaceGoesToTheEditBox() {
 
 void WindowTest::popUpMenusShowTheirHints() {
     auto hintOf = [](CommandId id) { return FromUtf8(LongHint(Command(id).hint)); };
-    QMenu* tree = window().menus().treePopup();
+    QMenu* tree = MainWindowTestAccess::menus(window()).treePopup();
     tree->popup(window().mapToGlobal(QPoint(50, 50)));
     tree->setActiveAction(window().actions().action(CommandId::TreeCopy));
-    QCOMPARE(window().hintPanel()->text(), hintOf(CommandId::TreeCopy));
+    QCOMPARE(MainWindowTestAccess::hintPanel(window())->text(), hintOf(CommandId::TreeCopy));
     tree->close();
-    QCOMPARE(window().hintPanel()->text(), QString());
+    QCOMPARE(MainWindowTestAccess::hintPanel(window())->text(), QString());
 
-    QMenu* list = window().menus().listPopup();
+    QMenu* list = MainWindowTestAccess::menus(window()).listPopup();
     list->popup(window().mapToGlobal(QPoint(50, 50)));
     list->setActiveAction(window().actions().action(CommandId::ListAddLine));
-    QCOMPARE(window().hintPanel()->text(), hintOf(CommandId::ListAddLine));
+    QCOMPARE(MainWindowTestAccess::hintPanel(window())->text(), hintOf(CommandId::ListAddLine));
     list->close();
 
     window().actions().action(CommandId::ChgIcon)->trigger();
-    QMenu* icons = window().menus().iconMenu();
+    QMenu* icons = MainWindowTestAccess::menus(window()).iconMenu();
     QVERIFY(icons->isVisible());
     QAction* entry = icons->actions().value(2);
     icons->setActiveAction(entry);
     QVERIFY(!entry->statusTip().isEmpty());
-    QCOMPARE(window().hintPanel()->text(), FromUtf8(LongHint(ToUtf8(entry->statusTip()))));
+    QCOMPARE(MainWindowTestAccess::hintPanel(window())->text(),
+             FromUtf8(LongHint(ToUtf8(entry->statusTip()))));
     icons->close();
 }
 
 void WindowTest::counterPanelsAreLoweredWithTheIconAtTheTop() {
-    CounterPanel* panel = window().treeCounter();
+    CounterPanel* panel = MainWindowTestAccess::treeCounter(window());
     panel->resize(panel->sizeHint().width(), 20);
     QImage shown = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
     int w = shown.width();
@@ -433,7 +435,8 @@ void WindowTest::counterPanelsAreLoweredWithTheIconAtTheTop() {
     expected.fill(QColor(181, 181, 192));
     {
         QPainter painter(&expected);
-        painter.drawPixmap(p.left() + 2, p.top(), window().images().topicPixmap(2));
+        painter.drawPixmap(p.left() + 2, p.top(),
+                           MainWindowTestAccess::images(window()).topicPixmap(2));
         painter.setFont(panel->font());
         painter.setPen(Qt::black);
         painter.drawText(QRect(p.left() + 22, p.top() + 3, p.width() - 22, p.height() - 3),
@@ -490,7 +493,7 @@ void WindowTest::theKeypadsEnterIsEnter() {
     QCOMPARE(editor().list().rowCount(), size_t(1));
     editor().selectRow(0);
     QTest::keyClicks(edit, "two");
-    // Shift+Enter replaces the selected Item's text (ListDown).
+    // Shift+Enter replaces the selected Item's text (the replace command).
     QTest::keyClick(edit, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
     QCOMPARE(editor().list().rowCount(), size_t(1));
     QCOMPARE(editor().list().rowText(0), std::string_view("two"));
@@ -509,7 +512,8 @@ void WindowTest::undoAndRedoAreInTheTreeAndListMenusAndPopups() {
         }
     }
     QVERIFY(tree && list);
-    for (QMenu* menu : {tree, list, window().menus().treePopup(), window().menus().listPopup()}) {
+    for (QMenu* menu : {tree, list, MainWindowTestAccess::menus(window()).treePopup(),
+                        MainWindowTestAccess::menus(window()).listPopup()}) {
         QList<QAction*> entries = menu->actions();
         QCOMPARE(entries.mid(entries.size() - 2), (QList<QAction*>{undo, redo}));
         QVERIFY(entries[entries.size() - 3]->isSeparator());
@@ -521,11 +525,10 @@ void WindowTest::undoAndRedoAreInTheTreeAndListMenusAndPopups() {
     editor().editTextChanged(EditBox::List, "one");
     editor().execute(CommandId::ListAdd);
     QVERIFY(undo->isEnabled() && !redo->isEnabled());
-    window()
-        .menus()
+    MainWindowTestAccess::menus(window())
         .listPopup()
         ->actions()
-        .at(window().menus().listPopup()->actions().size() - 2)
+        .at(MainWindowTestAccess::menus(window()).listPopup()->actions().size() - 2)
         ->trigger();
     QCOMPARE(editor().list().rowCount(), size_t(0));
     QVERIFY(!undo->isEnabled() && redo->isEnabled());
@@ -556,7 +559,7 @@ void WindowTest::aKeyFileOfTheFirstVersionLeavesTheLaterCommandsTheirKeys() {
 void WindowTest::tickingRepaintsTheCountersAtOnce() {
     editor().editTextChanged(EditBox::List, "only");
     editor().execute(CommandId::ListAdd);
-    CounterPanel* panel = window().listCounter();
+    CounterPanel* panel = MainWindowTestAccess::listCounter(window());
     QTRY_COMPARE(panel->painted().black + panel->painted().red, QStringLiteral("1/1 (1)"));
     QApplication::setActiveWindow(&window());
     window().list()->setFocus();
