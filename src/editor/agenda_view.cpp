@@ -19,7 +19,7 @@ void AgendaView::refresh(Date today) {
     }
     for (const auto& [day, entry] : index_.days()) {
         Group& group = groups_[Index(GroupOf(day, today))];
-        group.days.push_back({day, group.size, entry.open});
+        group.days.push_back({day, group.size, entry.open, false, {}});
         group.size += entry.open;
     }
     version_ = index_.version();
@@ -65,7 +65,9 @@ void AgendaView::load(Day& day) {
     };
     std::vector<Found> found;
     found.reserve(day.size);
-    for (const auto& [topic, count] : it->second.topics) {
+    for (const auto& entry : it->second.topics) {
+        // Not a structured binding: clang 14 cannot capture one in the lambda.
+        auto* topic = entry.first;
         size_t place = rows_.treeOrderIndex(topic);
         ForEachStoredItem(*topic, [&](size_t i, std::string_view stored, bool may) {
             std::string_view text = StoredText(stored);
