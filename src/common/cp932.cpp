@@ -48,12 +48,16 @@ void Decode(std::string_view cp932, char32_t undefined, Emit emit) {
     }
 }
 
+// The packed UTF-8 of U+FFFD: three bytes.
+constexpr uint32_t kPackedReplacement = 0x03BDBFEF;
+
 // The one decoding loop to UTF-8: appends the UTF-8 of cp932 to out up to the first
 // character that stops(byte) (only single bytes below 0x80 are asked, never the second byte
 // of a double-byte code) and returns the bytes taken. Runs of ASCII are copied whole, every
 // other character comes from its UTF-8 form kept in the table (U+FFFD for an undefined
 // byte), and a reference gives its character before a stop at its '&' is asked about. With
 // roundTrips, clears it when a sequence taken would not come back as it is.
+
 template <typename Stops>
 size_t AppendUtf8Until(std::string& out, std::string_view cp932, Stops stops, bool* roundTrips) {
     const DecodeTable& table = Decoder();
@@ -102,25 +106,36 @@ size_t AppendUtf8Until(std::string& out, std::string_view cp932, Stops stops, bo
                 break;
             }
         }
-        uint32_t packed = table.singleUtf8(*p);
-        size_t step = 1;
-        if (IsLead(*p) && p + 1 < end && table.pair(*p, p[1]) != kNone) {
-            packed = table.pairUtf8(*p, p[1]);
-            step = 2;
-        }
-        if (back && !back->sequence(p, step)) {
-            *roundTrips = false;
-            back = nullptr;
-        }
-        if (used + 4 > sizeof buffer) {
-            out.append(buffer, used);
-            used = 0;
-        }
-        size_t length = packed >> 24;
-        for (size_t i = 0; i < length; ++i) {
-            buffer[used++] = static_cast<char>((packed >> (8 * i)) & 0xFF);
-        }
-        p += step;
+        // Every byte from 0x80 on starts a character of its own or with the byte after it:
+        // such runs (most of a Japanese text) are decoded here without leaving the loop.
+        do {
+            uint32_t packed = table.singleUtf8(*p);
+            size_t step = 1;
+            if (IsLead(*p) && p + 1 < end) {
+                // An undefined pair packs U+FFFD, or nothing where the second byte is out of
+                // range; only then is the character itself asked.
+                uint32_t pair = table.pairUtf8(*p, p[1]);
+                if (pair != 0 && (pair != kPackedReplacement || table.pair(*p, p[1]) != kNone)) {
+                    packed = pair;
+                    step = 2;
+                }
+            }
+            if (back && !back->sequence(p, step)) {
+                *roundTrips = false;
+                back = nullptr;
+            }
+            if (used + 4 > sizeof buffer) {
+                out.append(buffer, used);
+                used = 0;
+            }
+            // All four bytes go in; the count says how many of them stay.
+            buffer[used] = static_cast<char>(packed & 0xFF);
+            buffer[used + 1] = static_cast<char>((packed >> 8) & 0xFF);
+            buffer[used + 2] = static_cast<char>((packed >> 16) & 0xFF);
+            buffer[used + 3] = static_cast<char>(packed >> 24);
+            used += packed >> 24;
+            p += step;
+        } while (p < end && *p >= 0x80);
     }
     out.append(buffer, used);
     return static_cast<size_t>(p - begin);
@@ -201,8 +216,19 @@ struct Utf8Conversion {
                 }
                 continue;
             }
-            size_t length = Utf8SequenceLength(
-                std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p)));
+            // Three bytes with a lead that bounds the second byte no further (most of a
+            // Japanese text) are checked here; other sequences by the general rule.
+            size_t length = 0;
+            char32_t c = 0;
+            if (end - p >= 3 && *p >= 0xE1 && *p <= 0xEF && *p != 0xED && (p[1] & 0xC0) == 0x80 &&
+                (p[2] & 0xC0) == 0x80) {
+                length = 3;
+                c = static_cast<char32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+            } else {
+                length = Utf8SequenceLength(std::string_view(reinterpret_cast<const char*>(p),
+                                                             static_cast<size_t>(end - p)));
+                c = length == 1 ? *p : length > 1 ? DecodeUtf8(p, length) : 0;
+            }
             if (length == 0) {
                 size_t bad = NotUtf8Length(std::string_view(reinterpret_cast<const char*>(p),
                                                             static_cast<size_t>(end - p)));
@@ -210,7 +236,6 @@ struct Utf8Conversion {
                 p += bad;
                 continue;
             }
-            char32_t c = length == 1 ? *p : DecodeUtf8(p, length);
             uint16_t code = table.code(c);
             if (code != EncodeTable::kNoCode) {
                 if (dstEnd - dst < (code > 0xFF ? 2 : 1)) {
@@ -371,42 +396,6 @@ bool Cp932RoundTrips(std::string_view cp932) {
     return cp932_tables::RoundTrip().roundTrips(cp932);
 }
 
-size_t Utf8SequenceLength(std::string_view text) {
-    if (text.empty()) {
-        return 0;
-    }
-    auto b = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = b(0);
-    if (lead < 0x80) {
-        return 1;
-    }
-    size_t n = 0;
-    unsigned char low = 0x80;   // bounds of the second byte, which rule out overlong forms,
-    unsigned char high = 0xBF;  // surrogates and values beyond U+10FFFF
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        n = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() < n || b(1) < low || b(1) > high) {
-        return 0;
-    }
-    for (size_t i = 2; i < n; ++i) {
-        if ((b(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return n;
-}
-
 FileBlock Utf8ToCp932Block(std::string_view utf8, size_t spare, std::vector<Unconvertible>* bad,
                            size_t limit, size_t* badCount) {
     const auto* begin = reinterpret_cast<const unsigned char*>(utf8.data());
@@ -458,27 +447,6 @@ size_t ConvertUtf8ToCp932(std::string_view utf8, char* out, size_t room,
         *taken = static_cast<size_t>(conversion.p - begin);
     }
     return static_cast<size_t>(stop - out);
-}
-
-bool LooksLikeUtf8(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) {  // a byte order mark
-        return true;
-    }
-    bool beyondAscii = false;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t n = Utf8SequenceLength(bytes.substr(i));
-        if (n == 0) {
-            return false;
-        }
-        beyondAscii = true;
-        i += n;
-    }
-    return beyondAscii;
 }
 
 }  // namespace brenvale

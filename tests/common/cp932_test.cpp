@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <array>
 #include <cstdio>
 #include <memory>
 
@@ -135,6 +136,58 @@ TEST(Cp932, WholeTextsConvertAsIconvDoesForEveryCharacter) {
             }
         }
     }
+}
+
+// Long runs of double-byte characters are decoded in one loop that writes through a small
+// buffer: every pair, defined or not, a lead byte at the very end, and a stop between runs
+// must come out as the character-by-character decode gives them.
+TEST(Cp932, LongRunsDecodeAsTheirCharactersOneByOne) {
+    std::string text;
+    for (int lead : {0x81, 0x82, 0x88, 0x9F, 0xA0, 0xE0, 0xED, 0xFA, 0xFC}) {
+        for (int trail = 0x30; trail < 0x100; trail += 3) {
+            text += static_cast<char>(lead);
+            text += static_cast<char>(trail);
+        }
+        text += "a*b";
+    }
+    text += '\x82';  // a lead byte with nothing after it
+    std::string expected;
+    for (char16_t u : Cp932ToUtf16(text)) {
+        AppendUtf8(expected, u);
+    }
+    EXPECT_EQ(Cp932ToUtf8(text), expected);
+    std::array<bool, 256> stops{};
+    stops['*'] = true;
+    std::string out;
+    bool roundTrips = true;
+    size_t taken = AppendCp932AsUtf8Until(out, text, stops, &roundTrips);
+    ASSERT_EQ(text[taken], '*');
+    EXPECT_EQ(out, Cp932ToUtf8(text.substr(0, taken)));
+    EXPECT_EQ(roundTrips, Cp932RoundTrips(text.substr(0, taken)));
+    // A run of defined Japanese characters alone comes back as it is.
+    roundTrips = true;
+    out.clear();
+    std::string japanese = *Utf8ToCp932("会議の準備資料作成見積もり請求書");
+    EXPECT_EQ(AppendCp932AsUtf8Until(out, japanese, stops, &roundTrips), japanese.size());
+    EXPECT_TRUE(roundTrips);
+    EXPECT_EQ(out, "会議の準備資料作成見積もり請求書");
+}
+
+// Three-byte UTF-8 is taken on a short path; the leads that bound the second byte further
+// (E0, ED), a sequence cut short and a broken one still go by the full rule.
+TEST(Cp932, ThreeByteSequencesKeepTheFullRules) {
+    std::string utf8 = "準備\xE0\x80\x80備\xED\xA0\x80備\xE3\x81備\xE3\x41\x81備\xE3\x81";
+    std::vector<Unconvertible> bad;
+    size_t count = 0;
+    std::string out(Cp932RoomFor(utf8.size()), '\0');
+    size_t n = ConvertUtf8ToCp932(utf8, out.data(), out.size(), &bad, 10, &count, nullptr);
+    EXPECT_EQ(out.substr(0, n), *Utf8ToCp932("準備備備備A備"));
+    ASSERT_EQ(count, 6u);
+    EXPECT_EQ(bad[0].offset, 6u);                   // E0 80: overlong
+    EXPECT_EQ(bad[1].offset, 12u);                  // ED A0: a surrogate
+    EXPECT_EQ(bad[2].length, 2u);                   // E3 81 and then a lead byte
+    EXPECT_EQ(bad[3].offset, 23u);                  // E3 and then ASCII
+    EXPECT_EQ(bad.back().offset, utf8.size() - 2);  // cut short at the end
 }
 
 }  // namespace
