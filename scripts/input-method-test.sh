@@ -429,10 +429,30 @@ start_editor "in-place edit"
 leaving_key Tab
 direct_keys Tab
 leaving_key Tab
-direct_keys Down Menu e
+direct_keys Down
+# The popup's "e" is sent only once the popup shows: sent before, it would reach the list.
+windows_before=$(xdotool search --onlyvisible --pid "$editor" 2>/dev/null | wc -l)
+direct_keys Menu
+poll 200 eval '[ "$(xdotool search --onlyvisible --pid "$editor" 2>/dev/null | wc -l)" -gt "$windows_before" ]' ||
+    fail "$case_name: the list's popup did not show"
+direct_keys e
 # The box opens once the popup has closed, and connects to the input method in the
-# background; a letter sent before that reaches the list, which keeps the input method off.
-sleep 3
+# background; a key sent before that reaches the list, which keeps the input method off, or
+# the box unanswered. End (harmless in either: the caret to the end of the box's selected
+# text, or the list's last row, which is already current) is sent again until the input
+# method answers it; then Shift+Home selects the whole text again, as the box opened.
+wait_for_box() {
+    local sym target
+    sym=$(keysym End)
+    for _ in $(seq 1 30); do
+        target=$(($(answered "$sym") + 2))
+        xdotool key --clearmodifiers End
+        poll 20 eval '[ "$(answered "$sym")" -ge "$target" ]' && return 0
+    done
+    fail "$case_name: the input method did not answer for End in the box"
+}
+wait_for_box
+keys shift+Home
 letters kana
 keys Escape
 keys End

@@ -100,7 +100,8 @@ void ScheduleIndex::apply(Topic* t, const Share& share, int sign) {
             if (sign < 0) {
                 continue;  // cannot happen while the index follows the document
             }
-            it = tags_.emplace(*share.tags[i], IndexedTag{std::string(share.names[i])}).first;
+            it = tags_.emplace(*share.tags[i], IndexedTag{std::string(share.names[i]), 0, 0, {}})
+                     .first;
         }
         IndexedTag& tag = it->second;
         tag.total += static_cast<size_t>(sign);
