@@ -44,7 +44,7 @@ std::vector<TimedItem> TimedDuesBetween(ScheduleIndex& index, const ListKindOpti
         }
         for (const auto& entry : day->second.topics) {
             // Not a structured binding: clang 14 cannot capture one in the lambda.
-            const auto* topic = entry.first;
+            auto* topic = entry.first;
             ForEachOpenDue(
                 *topic, kinds, day->first, [&](size_t i, const DueDate& due, std::string_view) {
                     TimedItem item{topic, static_cast<uint32_t>(i), due};
