@@ -81,6 +81,20 @@ ByteBlock::~ByteBlock() {
     release();
 }
 
+void ByteBlock::shrink(size_t size) {
+    if (size >= size_) {
+        return;
+    }
+    size_ = size;
+    if (mapped_ == 0) {
+        return;  // the heap keeps a small block whole
+    }
+    size_t keep = RoundUp(size == 0 ? 1 : size, kPage);
+    if (keep < mapped_ && ::munmap(data_ + keep, mapped_ - keep) == 0) {
+        mapped_ = keep;
+    }
+}
+
 void ByteBlock::release() {
     if (!data_) {
         return;

@@ -21,6 +21,9 @@ public:
 
     char* data() const { return data_; }
     size_t size() const { return size_; }
+    // Keeps only the first size bytes, where they are; the whole pages after them go back to
+    // the system (a block from the heap stays as it is).
+    void shrink(size_t size);
 
 private:
     void release();

@@ -8,6 +8,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "common/packed_pointer.h"
+
 namespace brenvale {
 
 // A sequence with a movable gap: inserting or erasing next to the previous edit costs O(1),
@@ -35,8 +37,8 @@ public:
     size_t size() const { return capacity_ - gapLength(); }
     bool empty() const { return size() == 0; }
 
-    T& operator[](size_t i) { return data_[physical(i)]; }
-    const T& operator[](size_t i) const { return data_[physical(i)]; }
+    T& operator[](size_t i) { return data_.get()[physical(i)]; }
+    const T& operator[](size_t i) const { return data_.get()[physical(i)]; }
     T& back() { return (*this)[size() - 1]; }
     const T& back() const { return (*this)[size() - 1]; }
 
@@ -89,16 +91,14 @@ public:
     void useExternal(T* data, size_t count) {
         static_assert(std::is_trivially_copyable_v<T>, "lent storage holds plain values");
         clear();
-        data_ = data;
+        data_.set(data, false);
         capacity_ = gapBegin_ = gapEnd_ = Checked(count);
-        owned_ = false;
     }
 
     void clear() {
         release();
-        data_ = nullptr;
+        data_.set(nullptr, true);
         capacity_ = gapBegin_ = gapEnd_ = 0;
-        owned_ = true;
     }
 
     void reserve(size_t capacity) {
@@ -115,7 +115,7 @@ public:
     }
 
     size_t capacity() const { return capacity_; }
-    bool usesExternalStorage() const { return !owned_; }
+    bool usesExternalStorage() const { return !owned(); }
 
 private:
     static uint32_t Checked(size_t n) {
@@ -133,13 +133,14 @@ private:
             gapBegin_ = gapEnd_ = static_cast<uint32_t>(pos);
             return;
         }
+        T* data = data_.get();
         while (gapBegin_ > pos) {
-            data_[--gapEnd_] = std::move(data_[--gapBegin_]);
-            data_[gapBegin_] = T{};
+            data[--gapEnd_] = std::move(data[--gapBegin_]);
+            data[gapBegin_] = T{};
         }
         while (gapBegin_ < pos) {
-            data_[gapBegin_++] = std::move(data_[gapEnd_]);
-            data_[gapEnd_++] = T{};
+            data[gapBegin_++] = std::move(data[gapEnd_]);
+            data[gapEnd_++] = T{};
         }
     }
 
@@ -157,16 +158,18 @@ private:
             fresh[i] = std::move((*this)[i]);
         }
         release();
-        data_ = fresh;
-        owned_ = true;
+        data_.set(fresh, true);
         capacity_ = next;
         gapBegin_ = count;
         gapEnd_ = next;
     }
 
+    // Storage of its own (or none), as opposed to lent.
+    bool owned() const { return data_.flag(); }
+
     void release() {
-        if (owned_) {
-            delete[] data_;
+        if (owned()) {
+            delete[] data_.get();
         }
     }
 
@@ -175,14 +178,14 @@ private:
         std::swap(capacity_, other.capacity_);
         std::swap(gapBegin_, other.gapBegin_);
         std::swap(gapEnd_, other.gapEnd_);
-        std::swap(owned_, other.owned_);
     }
 
-    T* data_ = nullptr;
+    // The storage, flagged when it is this sequence's own: twenty bytes of four-byte
+    // alignment, as every Topic holds two sequences.
+    PackedPointer<T> data_{nullptr, true};
     uint32_t capacity_ = 0;
     uint32_t gapBegin_ = 0;
     uint32_t gapEnd_ = 0;
-    bool owned_ = true;
 };
 
 }  // namespace brenvale

@@ -62,8 +62,14 @@ void ReadGeometryLine(std::string_view rest, GeometryRead& geometry) {
 }
 
 // Reads the lines of a block the Document keeps: Topics take their captions and Items their
-// stored forms where they lie, so the tree costs the block and a few arrays. The block may
-// be handed over as it fills, so that each piece is read while it is still in the cache.
+// stored forms from it, so the tree costs the block and a few arrays. The block may be handed
+// over as it fills, so that each piece is read while it is still in the cache.
+//
+// Unless the file's image is to be kept, what the Document keeps of a line (a caption; a
+// stored form with its CR) is moved down to the end of the bytes kept so far as the line is
+// read, so indents, icon suffixes, LFs and geometry lines take no memory. The bytes not read
+// yet can be moved down after the kept ones too (compact), so that a file read piece by piece
+// never touches more of the block than it keeps and one piece.
 class Reader {
 public:
     Reader(Document& doc, char* bytes, TextRef base, const ReadOptions& options)
@@ -79,6 +85,7 @@ public:
             }
             line(lineStart(), at);
             begin_ = at + 1;
+            afterCr_ = true;
             return true;
         });
         if (end_ != kOpen) {
@@ -106,7 +113,26 @@ public:
         }
         items_.flush();
         tree_.finish();
+        if (!options_.keepFileImage) {
+            // A byte after the kept ones, which a look at an empty last form's two marks reads.
+            bytes_[kept_] = '\r';
+        }
     }
+
+    // Moves the bytes read but not taken yet, [begin_, filled), down after the kept ones and
+    // returns where the next bytes read go. Only while no 0x1A has ended the text.
+    size_t compact(size_t filled) {
+        size_t waiting = filled - begin_;
+        if (!options_.keepFileImage && kept_ < begin_) {
+            std::memmove(bytes_ + kept_, bytes_ + begin_, waiting);
+            begin_ = kept_;
+        }
+        scanned_ = begin_ + waiting;
+        return scanned_;
+    }
+
+    // The bytes of the block the Document uses, the one after them included.
+    size_t usedSize(size_t size) const { return options_.keepFileImage ? size + 1 : kept_ + 1; }
 
     // Counts bytes after a 0x1A that the block does not hold.
     void countTail(std::string_view bytes) { tail_.feed(bytes); }
@@ -118,7 +144,21 @@ private:
     static constexpr size_t kOpen = ~size_t{0};
 
     // An LF directly after a CR belongs to the line end.
-    size_t lineStart() const { return begin_ + (begin_ > 0 && bytes_[begin_] == '\n' ? 1 : 0); }
+    size_t lineStart() const { return begin_ + (afterCr_ && bytes_[begin_] == '\n' ? 1 : 0); }
+
+    // Moves [from, to) down to the end of the kept bytes and returns where it now starts.
+    // Nothing kept is longer than its line, so the move never reaches bytes not read yet.
+    size_t keep(size_t from, size_t to) {
+        if (options_.keepFileImage) {
+            return from;
+        }
+        size_t at = kept_;
+        if (at != from) {
+            std::memmove(bytes_ + at, bytes_ + from, to - from);
+        }
+        kept_ += to - from;
+        return at;
+    }
 
     // The line at [begin, end); bytes_[end] is a CR.
     void line(size_t begin, size_t end) {
@@ -131,7 +171,9 @@ private:
         }
         if (kind == LineKind::Item) {
             if (current_) {
-                items_.add(current_, TextStore::Offset(base_, begin + tabs + 1));
+                // The stored form with the CR that ends it.
+                size_t at = keep(begin + tabs + 1, end + 1);
+                items_.add(current_, TextStore::Offset(base_, at));
             } else {
                 ++unreadItems_;  // an Item without a Topic to hold it
             }
@@ -150,8 +192,11 @@ private:
             }
         }
         std::string_view rest(p, end - begin - tabs);
-        current_ =
-            &tree_.add(parent, StripIconSuffix(rest), ResolveIcon(0, rest, options_.imageCount));
+        int icon = ResolveIcon(0, rest, options_.imageCount);
+        std::string_view caption = StripIconSuffix(rest);
+        size_t from = static_cast<size_t>(caption.data() - bytes_);
+        size_t at = keep(from, from + caption.size());
+        current_ = &tree_.add(parent, std::string_view(bytes_ + at, caption.size()), icon);
         if (tabs > 0 && !current_->parent() && !IsFileSafeCaption(current_->caption)) {
             // A line with TABs that lands on the top level (the first Topic line, or one that
             // climbs too far) keeps only what a top-level line can carry.
@@ -170,8 +215,10 @@ private:
     size_t unreadItems_ = 0;
     UnreadLineCounter tail_;
     size_t scanned_ = 0;
-    size_t begin_ = 0;    // where the next line begins (before an LF that ends the last one)
-    size_t end_ = kOpen;  // where a 0x1A ended the text
+    size_t begin_ = 0;      // where the next line begins (before an LF that ends the last one)
+    bool afterCr_ = false;  // begin_ follows the CR that ended a line
+    size_t kept_ = 0;       // the end of the bytes kept, all before begin_
+    size_t end_ = kOpen;    // where a 0x1A ended the text
 };
 
 void CheckTextKind(std::string_view start, std::string_view name, ReadResult& result) {
@@ -182,6 +229,11 @@ void Finish(Reader& reader, size_t size, ReadResult& result) {
     reader.finish(size);
     result.geometry = reader.geometry;
     result.unreadLines = reader.unreadLines();
+}
+
+// Gives back the part of the block the Document does not use.
+void TrimBlock(const Reader& reader, TextRef base, size_t size, ReadResult& result) {
+    result.document->texts().trim(base, reader.usedSize(size));
 }
 
 // Reads the first size bytes of block, which has room for one byte more.
@@ -198,6 +250,7 @@ ReadResult ParseBlock(ByteBlock block, size_t size, const ReadOptions& options,
     Reader reader(*result.document, bytes, base, options);
     reader.feed(size);
     Finish(reader, size, result);
+    TrimBlock(reader, base, size, result);
     return result;
 }
 
@@ -241,10 +294,17 @@ std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& p
     TextRef base = result.document->texts().adopt(std::move(block), size + 1);
     Reader reader(*result.document, bytes, base, options);
     bool open = reader.feed(filled);
+    // Each piece goes right after what the Document keeps of the pieces before, so the bytes
+    // of the file read so far (`done`, at most size + 1) and the block's bytes in use
+    // (`filled`) part ways.
+    size_t done = filled;
     while (open) {
+        filled = reader.compact(filled);
         size_t before = filled;
-        filled = ReadUpTo(fd, bytes, filled, std::min(filled + kPiece, size + 1), path, hash);
-        if (filled > size) {
+        filled =
+            ReadUpTo(fd, bytes, filled, filled + std::min(kPiece, size + 1 - done), path, hash);
+        done += filled - before;
+        if (done > size) {
             return std::nullopt;
         }
         if (filled == before) {
@@ -257,17 +317,18 @@ std::optional<ReadResult> ReadInPieces(int fd, size_t size, const std::string& p
         // A 0x1A ended the text: the rest is only counted, a small piece at a time, so that
         // the block's pages for it are never touched.
         char chunk[1 << 16];
-        while (filled < size) {
-            size_t n = ReadUpTo(fd, chunk, 0, std::min(sizeof chunk, size - filled), path, hash);
+        while (done < size) {
+            size_t n = ReadUpTo(fd, chunk, 0, std::min(sizeof chunk, size - done), path, hash);
             if (n == 0) {
                 break;
             }
             reader.countTail(std::string_view(chunk, n));
-            filled += n;
+            done += n;
         }
     }
     result.geometry = reader.geometry;
     result.unreadLines = reader.unreadLines();
+    TrimBlock(reader, base, size, result);
     return result;
 }
 

@@ -18,6 +18,10 @@ namespace brenvale {
 struct ReadOptions {
     bool applyGeometry = true;  // take the geometry lines; off: skip them altogether
     int imageCount = kBuiltInTopicImages;
+    // Keep the file's bytes in the Document's block as they lie in the file, so that an Item
+    // read lies at its offset in the file; off, the block keeps only the captions and the
+    // Items' stored forms (no indents, icon suffixes, LFs or geometry lines): a sixth less.
+    bool keepFileImage = false;
 
     bool operator==(const ReadOptions&) const = default;
 };

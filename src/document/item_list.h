@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/gap_vector.h"
+#include "common/packed_pointer.h"
 #include "document/item.h"
 #include "document/text_store.h"
 
@@ -56,9 +57,11 @@ private:
     ItemView view(TextRef ref) const { return ItemView(store_->at(ref), store_->limit(ref)); }
     TextRef add(std::string_view mark, std::string_view text);
 
-    TextStore* store_;
+    PackedPointer<TextStore> store_;
     GapVector<TextRef> refs_;
 };
+
+static_assert(sizeof(ItemList) == 28 && alignof(ItemList) == 4);
 
 // Item i of a list, to read or change in place.
 class ItemList::Ref {

@@ -1,5 +1,6 @@
 #include "document/text_store.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -32,6 +33,29 @@ TextRef TextStore::adopt(ByteBlock block, size_t size) {
     held_ += block.size();
     blocks_.push_back(std::move(block));
     return TextRef(first);
+}
+
+void TextStore::trim(TextRef base, size_t size) {
+    const char* first = at(base);
+    for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block) {
+        if (block->data() != first) {
+            continue;
+        }
+        size_t before = block->size();
+        if (size >= before) {
+            return;
+        }
+        // The slots over the block end where it now ends, so no search for a CR runs into the
+        // bytes given back.
+        const char* end = first + size;
+        for (size_t i = static_cast<uint32_t>(base) >> kSlotBits;
+             i < slots_.size() && slots_[i].base >= first && slots_[i].base < first + before; ++i) {
+            slots_[i].end = std::min(slots_[i].end, std::max(slots_[i].base, end));
+        }
+        block->shrink(size);
+        held_ -= before - block->size();
+        return;
+    }
 }
 
 std::string_view TextStore::stored(TextRef ref) const {

@@ -34,6 +34,10 @@ public:
     // returns where its first byte is addressed. Throws Error when the space is used up.
     TextRef adopt(ByteBlock block, size_t size);
 
+    // The block adopted at base keeps only its first size bytes: the rest, which no TextRef
+    // addresses, goes back to the system (see ByteBlock::shrink).
+    void trim(TextRef base, size_t size);
+
     // Whether a block of size bytes would still fit.
     bool hasRoomFor(size_t size) const;
 

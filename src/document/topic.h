@@ -5,6 +5,7 @@
 
 #include "common/arena.h"
 #include "common/gap_vector.h"
+#include "common/packed_pointer.h"
 #include "document/caption.h"
 #include "document/item_list.h"
 
@@ -34,7 +35,6 @@ public:
     Caption caption;
     // Index of the normal image in the topic image list; 0 is the folder pair (selected image 1).
     int icon = 0;
-    bool expanded = false;
     ItemList items;
     mutable TopicTally tally;
     // The number under which the editor's list of the tree's rows keeps this Topic (0: none).
@@ -47,10 +47,13 @@ public:
     int selectedImage() const { return icon == 0 ? 1 : icon; }
 
     // The parent Topic; nullptr for a top-level Topic.
-    Topic* parent() const { return parent_ && parent_->parent_ ? parent_ : nullptr; }
+    Topic* parent() const {
+        Topic* holder = parent_.get();
+        return holder && holder->parent_ ? holder : nullptr;
+    }
     // The node holding this Topic: its parent, the Document's hidden root for a top-level
     // Topic, nullptr once taken out of a tree.
-    Topic* holder() const { return parent_; }
+    Topic* holder() const { return parent_.get(); }
     // Position among its siblings.
     size_t row() const { return row_; }
     size_t childCount() const { return children_.size(); }
@@ -76,14 +79,24 @@ private:
     // Bytes the Document's storage already keeps (a block read or pasted) as the caption.
     void useKeptCaption(std::string_view kept) { caption = Caption(kept); }
 
-    Topic* parent_ = nullptr;  // the hidden root for a top-level Topic
-    uint32_t row_ = 0;
+    PackedPointer<Topic> parent_;  // the hidden root for a top-level Topic
+    uint32_t row_ : 31 = 0;
+
+public:
+    // The Topic shows its children (in the row's bits, as a Document holds millions).
+    bool expanded : 1 = false;
+
+private:
     // Topics in this subtree, this one included; worked out again when asked for after a
     // change below (sizeStale_), so that a change costs nothing until it is needed.
     mutable uint32_t size_ : 31 = 1;
     mutable uint32_t sizeStale_ : 1 = 0;
     GapVector<Topic*> children_;
 };
+
+// A Document holds one Topic per line of its file that is not an Item: every member is of
+// four-byte alignment, so none is padded.
+static_assert(alignof(Topic) == 4 && sizeof(Topic) <= 104);
 
 // The Topic after t in tree order (depth-first pre-order), or nullptr at the end.
 Topic* NextInTreeOrder(const Topic* t);

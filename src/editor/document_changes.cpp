@@ -313,7 +313,7 @@ void DocumentChanges::swapIcon(Topic* t, int& other) {
 }
 
 void DocumentChanges::swapExpanded(Topic* t, bool& other) {
-    bool expanded = std::exchange(other, t->expanded);
+    bool expanded = std::exchange(other, bool{t->expanded});
     if (expanded != t->expanded) {
         changeExpansion(t, expanded);
     }

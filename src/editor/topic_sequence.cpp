@@ -72,6 +72,7 @@ const TopicSequence::Node& TopicSequence::node(NodeId i) const {
 }
 
 TopicSequence::NodeId TopicSequence::allocate() {
+    static_assert(sizeof(Node) == 44, "a node per Topic: no padding");
     NodeId i = free_;
     if (i) {
         free_ = node(i).left;

@@ -4,12 +4,14 @@
 #include <climits>
 #include <cstdint>
 
+#include "common/packed_pointer.h"
 #include "editor/topic_sequence.h"
 
 namespace brenvale {
 
+// Four-byte fields only, the flag in the count's spare bit: 44 bytes for each Topic of the tree.
 struct TopicSequence::Node {
-    Topic* topic = nullptr;
+    PackedPointer<Topic> topic;
     NodeId left = 0;
     NodeId right = 0;
     NodeId parent = 0;
@@ -23,8 +25,8 @@ struct TopicSequence::Node {
     // Owed to every node below this one: the shift of a whole subtree, handed down lazily.
     int32_t owed = 0;
     // Topics of the subtree whose expanded flag is off.
-    uint32_t foldedCount = 0;
-    bool folded = false;  // this Topic's expanded flag is off
+    uint32_t foldedCount : 31 = 0;
+    bool folded : 1 = false;  // this Topic's expanded flag is off
 };
 
 // A fixed pseudo-random priority per node number (a bijection, so no two nodes tie).

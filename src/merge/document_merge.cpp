@@ -54,7 +54,10 @@ MergeResult Merge(const Document* base, std::unique_ptr<Document> ours, const Do
 FlatTree ReadDetached(const std::string& path, const ReadOptions& options, TextKeys& captions,
                       const std::function<void(const std::string&, const ReadResult&)>& seen,
                       DocumentGeometry& geometry) {
-    ReadResult read = ReadDocument(path, options);
+    // The tree finds its Items again by their offsets in the file.
+    ReadOptions image = options;
+    image.keepFileImage = true;
+    ReadResult read = ReadDocument(path, image);
     seen(path, read);
     geometry = read.geometry.appliedTo({});
     return FlatTree::Detached(*read.document, path, captions);

@@ -28,8 +28,8 @@ inline constexpr int32_t kNoTopic = -1;
 class FlatTree {
 public:
     FlatTree(const Document& doc, TextKeys& captions);
-    // doc must be what ReadDocument read from path, unchanged. A list read again that no
-    // longer hashes the same (the file changed since) throws Error.
+    // doc must be what ReadDocument read from path with keepFileImage, unchanged. A list read again
+    // that no longer hashes the same (the file changed since) throws Error.
     static FlatTree Detached(const Document& doc, const std::string& path, TextKeys& captions);
 
     FlatTree(FlatTree&&) noexcept;

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
 
 #include "document/model.h"
 #include "editor/icon_menu.h"
@@ -36,12 +38,59 @@ QStringList ScaledResourceFiles(const QString& path) {
     return files;
 }
 
-QIcon IconOf(const QStringList& files) {
-    QIcon icon;
-    for (const QString& file : files) {
-        icon.addFile(file);
+// An icon over picture files that reads them when it is first drawn or measured, not when it
+// is made: the window holds some 400 pictures, and its first paint shows a few of them.
+class LazyPictures : public QIconEngine {
+public:
+    explicit LazyPictures(QList<QPair<QString, QIcon::Mode>> files) : files_(std::move(files)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        loaded().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
-    return icon;
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return loaded().pixmap(size, 1.0, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        // size is in device pixels here.
+        QSize logical = scale > 0 ? (QSizeF(size) / scale).toSize() : size;
+        return loaded().pixmap(logical, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return loaded().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return loaded().availableSizes(mode, state);
+    }
+    bool isNull() override { return files_.isEmpty(); }
+    QString key() const override { return QStringLiteral("brenvale-lazy-pictures"); }
+    QIconEngine* clone() const override { return new LazyPictures(*this); }
+
+private:
+    const QIcon& loaded() {
+        if (icon_.isNull() && !files_.isEmpty()) {
+            for (const auto& [file, mode] : files_) {
+                icon_.addFile(file, QSize(), mode);
+            }
+        }
+        return icon_;
+    }
+
+    QList<QPair<QString, QIcon::Mode>> files_;
+    QIcon icon_;
+};
+
+QIcon LazyIcon(QList<QPair<QString, QIcon::Mode>> files) {
+    return files.isEmpty() ? QIcon() : QIcon(new LazyPictures(std::move(files)));
+}
+
+QIcon IconOf(const QStringList& files) {
+    QList<QPair<QString, QIcon::Mode>> normal;
+    for (const QString& file : files) {
+        normal.append({file, QIcon::Normal});
+    }
+    return LazyIcon(std::move(normal));
 }
 
 }  // namespace
@@ -52,14 +101,14 @@ QIcon ScaledResourceIcon(const QString& path) {
 
 QIcon ApplicationIcon(const QString& name) {
     InitResources();
-    QIcon icon;
+    QStringList files;
     for (int size : {16, 24, 32, 48, 64, 96, 128, 256}) {
         QString file = QStringLiteral(":/app/%1-%2.png").arg(name).arg(size);
         if (QFile::exists(file)) {
-            icon.addFile(file);
+            files << file;
         }
     }
-    return icon;
+    return IconOf(files);
 }
 
 QPixmap ScaledResourcePixmap(const QString& path, QSize size, qreal ratio) {
@@ -114,14 +163,14 @@ QIcon ImageLists::topicIcon(int icon) const {
     }
     if (topicIcons_.isEmpty()) {
         for (int i = 0; i < topic_.size(); ++i) {
-            QIcon combined;
+            QList<QPair<QString, QIcon::Mode>> files;
             for (const QString& file : topicFiles_[i]) {
-                combined.addFile(file, QSize(), QIcon::Normal);
+                files.append({file, QIcon::Normal});
             }
             for (const QString& file : topicFiles_[i == 0 ? 1 : i]) {
-                combined.addFile(file, QSize(), QIcon::Selected);
+                files.append({file, QIcon::Selected});
             }
-            topicIcons_.push_back(combined);
+            topicIcons_.push_back(LazyIcon(std::move(files)));
         }
     }
     return topicIcons_[icon];

@@ -8,6 +8,7 @@
 
 #include "common/byte_block.h"
 #include "common/error.h"
+#include "common/packed_pointer.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {
@@ -86,6 +87,39 @@ TEST(ByteBlock, BigBlocksMove) {
     ByteBlock moved = std::move(block);
     EXPECT_EQ(block.data(), nullptr);
     EXPECT_EQ(moved.data()[0], 'x');
+}
+
+TEST(ByteBlock, ShrinksWhereItLiesAndGivesBackWholePages) {
+    ByteBlock big(6 << 20);
+    std::memset(big.data(), 'y', big.size());
+    char* data = big.data();
+    big.shrink(big.size() + 1);  // no growing
+    EXPECT_EQ(big.size(), size_t{6 << 20});
+    big.shrink(5000);
+    EXPECT_EQ(big.data(), data);
+    EXPECT_EQ(big.size(), 5000u);
+    EXPECT_EQ(big.data()[4999], 'y');
+    big.data()[8191] = 'z';  // the rest of the last page kept stays usable
+    ByteBlock small(100);
+    std::memset(small.data(), 's', 100);
+    small.shrink(10);
+    EXPECT_EQ(small.size(), 10u);
+    EXPECT_EQ(small.data()[9], 's');
+}
+
+TEST(PackedPointer, KeepsAnyAddressAndItsFlagInFourByteAlignment) {
+    static_assert(sizeof(PackedPointer<char>) == 8 && alignof(PackedPointer<char>) == 4);
+    char bytes[3] = {'a', 'b', 'c'};
+    PackedPointer<char> p(bytes + 1, true);
+    EXPECT_EQ(p.get(), bytes + 1);
+    EXPECT_TRUE(p.flag());
+    p = bytes + 2;  // assigning a pointer keeps the flag
+    EXPECT_EQ(*p, 'c');
+    EXPECT_TRUE(p.flag());
+    p.set(nullptr, false);
+    EXPECT_EQ(p.get(), nullptr);
+    EXPECT_FALSE(p.flag());
+    EXPECT_EQ(PackedPointer<int>().get(), nullptr);
 }
 
 TEST(ReadFileBlock, ReadsWholeFilesWithRoomAfterThem) {

@@ -302,5 +302,48 @@ TEST(ReadDocument, RefusesUtf16AndWarnsOfAUtf8Mark) {
                   "このファイルは UTF-8 のテキストのようです。文字化けする場合があります。"});
 }
 
+TEST(ReadDocument, KeepsOnlyCaptionsAndItemsUnlessAskedForTheFileImage) {
+    // Several MB, so that the block comes from the system and gives pages back: indents,
+    // icon suffixes, geometry lines, empty and one-byte forms, Items before the first Topic,
+    // then a 0x1A. Once with CR LF and once with LF alone (read whole before it is parsed).
+    for (std::string end : {"\r\n", "\n"}) {
+        std::string bytes = "\x08" + Sjis("□") + "orphan" + end + "\x07Height77" + end;
+        for (int i = 0; bytes.size() < (6 << 20); ++i) {
+            std::string tabs(static_cast<size_t>(i % 4), '\t');
+            bytes += tabs + "topic " + std::to_string(i) + "@0" + std::to_string(i % 8) + "@" + end;
+            bytes += tabs + "\t\x08" + Sjis(i % 2 ? "■" : "□") + "item " + std::to_string(i) + end;
+            bytes += tabs + "\t\x08" + end + tabs + "\x08x" + end;
+            if (i % 1000 == 0) {
+                bytes += "\x07Width" + std::to_string(i) + end;
+            }
+        }
+        bytes += "last" + end + "\t\x08" + Sjis("■") + "end\x1A" + "after" + end + "more" + end;
+        test::TempDir dir;
+        test::WriteBytes(dir.file("doc.bnv"), bytes);
+        ReadOptions image;
+        image.keepFileImage = true;
+        ReadResult kept = ReadDocument(dir.file("doc.bnv"), image);
+        ReadResult packed = ReadDocument(dir.file("doc.bnv"), {});
+        EXPECT_EQ(Contents(*packed.document), Contents(*kept.document));
+        EXPECT_EQ(packed.unreadLines, kept.unreadLines);
+        EXPECT_EQ(packed.unreadLines, 3u);
+        EXPECT_EQ(packed.geometry.height, 77);
+        EXPECT_EQ(packed.geometry.width, kept.geometry.width);
+        EXPECT_EQ(packed.document->lastTopLevel()->items[0].stored(), Sjis("■") + "end");
+        // The indents, suffixes, line ends and geometry lines take no room.
+        EXPECT_GE(kept.document->texts().bytesHeld(), bytes.size());
+        EXPECT_LT(packed.document->texts().bytesHeld(), bytes.size() * 4 / 5);
+        // Changed afterwards, both save the same bytes.
+        for (ReadResult* read : {&kept, &packed}) {
+            Topic* t = read->document->first()->nextSibling();
+            t->items[0].setText("changed");
+            t->items.insert(1, Sjis("■"), "new");
+            t->setCaption("renamed");
+        }
+        EXPECT_EQ(SerializeDocument(*packed.document, {}, false),
+                  SerializeDocument(*kept.document, {}, false));
+    }
+}
+
 }  // namespace
 }  // namespace brenvale

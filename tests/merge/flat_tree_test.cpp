@@ -39,7 +39,9 @@ TEST(FlatTree, DetachedReadsEveryListBackFromItsFile) {
         }
         test::TempDir dir;
         WriteBytes(dir.file("doc"), bytes);
-        ReadResult read = ReadDocument(dir.file("doc"), test::KeepEveryIcon());
+        ReadOptions image = test::KeepEveryIcon();
+        image.keepFileImage = true;
+        ReadResult read = ReadDocument(dir.file("doc"), image);
         TextKeys keys;
         FlatTree whole(*read.document, keys);
         FlatTree detached = FlatTree::Detached(*read.document, dir.file("doc"), keys);
