@@ -15,24 +15,21 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QToolButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <csignal>
 
-#include "editor/seen_times.h"
 #include "editor/window_placement.h"
 #include "ui/about_box.h"
 #include "ui/accessibility.h"
-#include "ui/agenda_dialog.h"
 #include "ui/check_list_model.h"
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/command_actions.h"
 #include "ui/counter_panel.h"
-#include "ui/desktop_notifications.h"
 #include "ui/drag_scroll_timer.h"
 #include "ui/edit_box_text.h"
 #include "ui/error_report.h"
@@ -43,7 +40,6 @@
 #include "ui/key_filter.h"
 #include "ui/main_menus.h"
 #include "ui/message_box.h"
-#include "ui/tag_panel.h"
 #include "ui/text_width.h"
 #include "ui/toolbar.h"
 #include "ui/topic_tree_model.h"
@@ -243,75 +239,6 @@ void MainWindow::buildStatusBar() {
     bar->addPermanentWidget(conflicts_);
     bar->addPermanentWidget(treeCounter_);
     bar->addPermanentWidget(listCounter_);
-}
-
-// The tag panel, the tag filter in the status bar, the agenda, reminders and the clock.
-void MainWindow::buildSchedule() {
-    editor_->setSeenTimes(SeenTimes(SeenTimes::FolderFromEnvironment()));
-    tagPanel_ = new TagPanel(*editor_, this);
-    addDockWidget(Qt::RightDockWidgetArea, tagPanel_);
-    tagPanel_->hide();
-    menus_->addViewSwitch(tagPanel_->toggleViewAction());
-    // Tag names are short: the panel first takes a narrow strip, then keeps what the user gives.
-    connect(tagPanel_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-        if (visible && !tagPanelSized_) {
-            tagPanelSized_ = true;
-            resizeDocks({tagPanel_}, {kTagPanelWidth}, Qt::Horizontal);
-        }
-    });
-
-    filterLabel_ = new QLabel;
-    filterLabel_->setObjectName(QStringLiteral("lblFilter"));
-    auto* clear = new QToolButton;
-    clear->setText(QStringLiteral("×"));
-    clear->setAutoRaise(true);
-    clear->setToolTip(QStringLiteral("絞り込みを解除 (Esc)"));
-    clear->setAccessibleName(clear->toolTip());
-    filterClear_ = clear;
-    statusBar()->insertPermanentWidget(1, filterLabel_);
-    statusBar()->insertPermanentWidget(2, clear);
-    filterLabel_->hide();
-    clear->hide();
-    connect(clear, &QToolButton::clicked, this, Guarded([this] { editor_->clearTagFilter(); }));
-
-    notifications_ = new DesktopNotifications(this);
-    connect(notifications_, &DesktopNotifications::actionInvoked, this,
-            [this](quint64 key, const QString& action) {
-                RunReporting([&] { editor_->notificationAction(key, ToUtf8(action)); });
-            });
-    connect(notifications_, &DesktopNotifications::failed, this,
-            Guarded([this] { editor_->notificationFailed(); }));
-    connect(&host_.clockTimer(), &QTimer::timeout, this, Guarded([this] { editor_->clockTick(); }));
-    // A rename ends when the box is left or Enter is pressed: its date words become days.
-    connect(treeEdit_, &QLineEdit::editingFinished, this,
-            Guarded([this] { editor_->editBoxCommitted(EditBox::Tree); }));
-}
-
-void MainWindow::showAgenda() {
-    if (!agenda_) {
-        agenda_ = new AgendaDialog(*editor_, this);
-    }
-    agenda_->showAgenda();
-}
-
-void MainWindow::raiseForUser() {
-    if (isMinimized()) {
-        showNormal();
-    }
-    raise();
-    activateWindow();
-}
-
-void MainWindow::tagFilterChanged() {
-    QString text = FromUtf8(editor_->tagFilter().text());
-    filterLabel_->setText(text);
-    filterLabel_->setVisible(!text.isEmpty());
-    filterClear_->setVisible(!text.isEmpty());
-}
-
-void MainWindow::dayChanged() {
-    // Overdue and today look different from now on.
-    list_->viewport()->update();
 }
 
 void MainWindow::refreshConflictPanel() {
