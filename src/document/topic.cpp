@@ -15,7 +15,8 @@ Topic* Topic::previousSibling() const {
 }
 
 Topic* Topic::nextSibling() const {
-    return parent_ && row_ + 1 < parent_->children_.size() ? parent_->children_[row_ + 1] : nullptr;
+    return parent_ && row() + 1 < parent_->children_.size() ? parent_->children_[row() + 1]
+                                                            : nullptr;
 }
 
 bool Topic::isAncestorOf(const Topic* other) const {
