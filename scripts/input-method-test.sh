@@ -301,14 +301,20 @@ start_editor() {
     # The tree's edit box has the focus; once the input method answers there, it is ready. The
     # editor connects to the input method in the background, and a key sent before that is
     # never answered: Escape (harmless there) is sent again until one is.
+    send_until_answered 15 Escape
+}
+
+# Sends a harmless key again, up to TRIES times two seconds apart, until the input method
+# answers for its press and release: the widget with the focus is then connected to it.
+send_until_answered() {  # send_until_answered TRIES KEY
     local sym target
-    sym=$(keysym Escape)
-    for _ in $(seq 1 15); do
+    sym=$(keysym "$2")
+    for _ in $(seq 1 "$1"); do
         target=$(($(answered "$sym") + 2))
-        xdotool key --clearmodifiers Escape
+        xdotool key --clearmodifiers "$2"
         poll 20 eval '[ "$(answered "$sym")" -ge "$target" ]' && return 0
     done
-    fail "$case_name: the input method did not answer for Escape"
+    fail "$case_name: the input method did not answer for $2"
 }
 
 # Saves with Ctrl+S, waits until the file has changed, closes the editor and compares the
@@ -441,17 +447,7 @@ direct_keys e
 # the box unanswered. End (harmless in either: the caret to the end of the box's selected
 # text, or the list's last row, which is already current) is sent again until the input
 # method answers it; then Shift+Home selects the whole text again, as the box opened.
-wait_for_box() {
-    local sym target
-    sym=$(keysym End)
-    for _ in $(seq 1 30); do
-        target=$(($(answered "$sym") + 2))
-        xdotool key --clearmodifiers End
-        poll 20 eval '[ "$(answered "$sym")" -ge "$target" ]' && return 0
-    done
-    fail "$case_name: the input method did not answer for End in the box"
-}
-wait_for_box
+send_until_answered 30 End
 keys shift+Home
 letters kana
 keys Escape
