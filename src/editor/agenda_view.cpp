@@ -5,6 +5,7 @@
 #include "common/check_mark.h"
 #include "common/cp932.h"
 #include "document/topic.h"
+#include "editor/open_dues.h"
 #include "editor/schedule_index.h"
 #include "editor/tree_rows.h"
 #include "schedule/item_scan.h"
@@ -69,20 +70,8 @@ void AgendaView::load(Day& day) {
         // Not a structured binding: clang 14 cannot capture one in the lambda.
         auto* topic = entry.first;
         size_t place = rows_.treeOrderIndex(topic);
-        ForEachStoredItem(*topic, [&](size_t i, std::string_view stored, bool may) {
-            std::string_view text = StoredText(stored);
-            if (!may || !CountsAsUnchecked(text, IsCheckedMark(StoredMark(stored)), kinds)) {
-                return;
-            }
-            std::optional<DueDate> due;
-            ForEachToken(text, [&](const ItemToken& token) {
-                if (token.kind == TokenKind::Due && !due) {
-                    due = token.due;
-                }
-            });
-            if (due && due->day == day.day) {
-                found.push_back({{topic, static_cast<uint32_t>(i), *due}, place});
-            }
+        ForEachOpenDue(*topic, kinds, day.day, [&](size_t i, const DueDate& due, std::string_view) {
+            found.push_back({{topic, static_cast<uint32_t>(i), due}, place});
         });
     }
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
