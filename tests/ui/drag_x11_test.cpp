@@ -295,7 +295,10 @@ void DragX11Test::escCancelsADrag() {
     QVERIFY(Run(script, editor));
 
     QCOMPARE(Shape(editor), (QStringList{"A/0", "B/0", "C/0"}));
-    QCOMPARE(MainWindowTestAccess::hintPanel(window)->text(), QString());
+    // The drag's hint is gone; the status tip of a part ("[...] ...") may take its place once
+    // the window hears where the pointer rests.
+    const QString hint = MainWindowTestAccess::hintPanel(window)->text();
+    QVERIFY2(hint.isEmpty() || hint.startsWith(QLatin1Char('[')), qPrintable(hint));
     QVERIFY(!editor.session().isModified());
     QVERIFY(!MainWindowTestAccess::dragScrollTimer(window)->isActive());
 }
