@@ -1,4 +1,5 @@
 // Building a TopicSequence in one pass: the whole Document, or the nodes of a subtree.
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -59,10 +60,15 @@ private:
 };
 
 void TopicSequence::rebuild(const Document& doc, const std::vector<bool>* shown) {
-    // An empty sequence keeps the room reserved for it; any other starts afresh.
-    if (used_ != 1) {
-        clear();
-    }
+    // Built again over the blocks it has: a click on a tag rebuilds a big tree, and blocks
+    // given back and taken again are fresh pages the system zeroes first, which cost as much
+    // as the build. Nodes that were in use and are not now are wiped afterwards, and blocks
+    // beyond the last one in use given back.
+    const size_t before = used_;
+    root_ = 0;
+    used_ = 1;
+    free_ = 0;
+    freeCount_ = 0;
     reserve(doc.topicCount());
     Builder builder(*this);
     // Whether the Topic at each level of the path to the one at hand is hidden by `shown`.
@@ -81,6 +87,10 @@ void TopicSequence::rebuild(const Document& doc, const std::vector<bool>* shown)
         builder.add(const_cast<Topic*>(&x), above);
     });
     root_ = builder.finish();
+    blocks_.resize(std::max<size_t>(1, (used_ + kBlockSize - 1) / kBlockSize));
+    for (size_t i = used_; i < std::min(before, blocks_.size() * kBlockSize); ++i) {
+        node(static_cast<NodeId>(i)) = Node{};
+    }
 }
 
 TopicSequence::Piece TopicSequence::make(const Topic& top, int foldedAbove) {
