@@ -15,24 +15,6 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 // The bytes the UTF-16 test looks at: enough pairs to see a pattern of NULs.
 constexpr size_t kUtf16Sample = 64;
 
-// UTF-16 text: a byte order mark, or (text of mostly ASCII characters) a NUL in one half of
-// the byte pairs and none in the other.
-bool LooksLikeUtf16(std::string_view start) {
-    start = start.substr(0, kUtf16Sample);
-    if (StartsWith(start, "\xFF\xFE") || StartsWith(start, "\xFE\xFF")) {
-        return true;
-    }
-    size_t pairs = start.size() / 2;
-    size_t nulFirst = 0;
-    size_t nulSecond = 0;
-    for (size_t i = 0; i < pairs; ++i) {
-        nulFirst += start[2 * i] == '\0';
-        nulSecond += start[2 * i + 1] == '\0';
-    }
-    return pairs >= 2 &&
-           ((nulSecond * 2 >= pairs && nulFirst == 0) || (nulFirst * 2 >= pairs && nulSecond == 0));
-}
-
 // What an archive in the ZIP format holds, as far as its first entries tell.
 std::string ZipKind(std::string_view start) {
     if (start.find("[Content_Types].xml") != std::string_view::npos) {
@@ -60,6 +42,22 @@ std::string_view WithoutCutSequence(std::string_view start) {
 }
 
 }  // namespace
+
+bool LooksLikeUtf16(std::string_view start) {
+    start = start.substr(0, kUtf16Sample);
+    if (StartsWith(start, "\xFF\xFE") || StartsWith(start, "\xFE\xFF")) {
+        return true;
+    }
+    size_t pairs = start.size() / 2;
+    size_t nulFirst = 0;
+    size_t nulSecond = 0;
+    for (size_t i = 0; i < pairs; ++i) {
+        nulFirst += start[2 * i] == '\0';
+        nulSecond += start[2 * i + 1] == '\0';
+    }
+    return pairs >= 2 &&
+           ((nulSecond * 2 >= pairs && nulFirst == 0) || (nulFirst * 2 >= pairs && nulSecond == 0));
+}
 
 std::string NonDocumentKind(std::string_view start) {
     struct Signature {

@@ -24,6 +24,10 @@ inline constexpr size_t kTextKindSample = size_t{64} << 10;
 // NotADocumentText(name, kind); UTF-16 text throws Error with Utf16Text().
 TextKind CheckTextStart(std::string_view start, std::string_view name);
 
+// Whether the start of a file is UTF-16 text: a byte order mark, or (text of mostly ASCII
+// characters) a NUL in one half of the byte pairs and none in the other.
+bool LooksLikeUtf16(std::string_view start);
+
 // The kind of file, plainly not a document, whose first bytes are start ("PNG 画像"); empty
 // for anything that may be a document.
 std::string NonDocumentKind(std::string_view start);

@@ -3,9 +3,13 @@
 #include <algorithm>
 
 #include "common/cp932.h"
+#include "common/error.h"
 #include "common/file_io.h"
 #include "common/path.h"
 #include "common/text.h"
+#include "document/line_rules.h"
+#include "document/read_checks.h"
+#include "exchange/import_messages.h"
 #include "exchange/markdown_export.h"
 #include "exchange/markdown_import.h"
 #include "exchange/opml.h"
@@ -161,6 +165,14 @@ std::string FallbackCaption(std::string_view fileName) {
 }
 
 ImportedFile ReadImport(const FormatChoice& choice, ImportSource& source) {
+    // A picture, an archive or a program read as text would arrive as lines of garbage, and
+    // UTF-16 as text with a NUL in every other byte: neither is read at all. A file that starts
+    // as a document is text whatever follows, as the open takes it.
+    std::string start = source.start(kTextKindSample);
+    std::string kind = LooksLikeUtf16(start) ? "UTF-16 のテキスト" : NonDocumentKind(start);
+    if (!kind.empty() && !start.starts_with(kGeometryByte)) {
+        throw Error(NotTextImportText(source.name(), kind));
+    }
     ImportedFile file;
     choice.format->read(source, choice.encoding, file);
     return file;

@@ -56,7 +56,8 @@ std::optional<FormatChoice> ChoiceOfFilter(std::string_view description, bool im
 // "インポート" when that name is not UTF-8.
 std::string FallbackCaption(std::string_view fileName);
 
-// Reads source as choice says.
+// Reads source as choice says. A source that is plainly no text (see NonDocumentKind) or is
+// UTF-16 text throws Error before any of it is read.
 ImportedFile ReadImport(const FormatChoice& choice, ImportSource& source);
 // Writes the export of doc as choice says to path, replacing the file only once it is
 // complete. title: the document's name (UTF-8).

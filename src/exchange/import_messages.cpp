@@ -50,4 +50,9 @@ std::string TooLargeImportText(std::string_view sourceName, size_t depth, uint64
            std::to_string(limit >> 30) + " GB を超えます）。";
 }
 
+std::string NotTextImportText(std::string_view sourceName, std::string_view kind) {
+    return "「" + std::string(sourceName) + "」を読み込めません。何も変更していません。\n" +
+           "インポートできるテキストのファイルではありません（" + std::string(kind) + "）。";
+}
+
 }  // namespace brenvale

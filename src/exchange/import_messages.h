@@ -33,4 +33,8 @@ std::string UnconvertibleText(std::string_view sourceName,
 // the deepest level reached (counted from 1) and the largest size a document may have.
 std::string TooLargeImportText(std::string_view sourceName, size_t depth, uint64_t limit);
 
+// The message of an import refused before it began, for what the file is: kind says it
+// ("PNG 画像"; "UTF-16 のテキスト").
+std::string NotTextImportText(std::string_view sourceName, std::string_view kind);
+
 }  // namespace brenvale

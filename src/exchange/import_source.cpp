@@ -1,8 +1,12 @@
 #include "exchange/import_source.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
+#include "common/error.h"
 #include "common/path.h"
 #include "common/readable_file.h"
 
@@ -17,6 +21,31 @@ ImportSource::ImportSource(std::string_view bytes, std::string name, size_t piec
     : bytes_(bytes), piece_(piece), name_(std::move(name)), size_(bytes.size()) {}
 
 ImportSource::~ImportSource() = default;
+
+std::string ImportSource::start(size_t bytes) const {
+    if (!file_) {
+        return std::string(bytes_.substr(0, bytes));
+    }
+    // Read at its offset, so that the reads that follow still begin at the start.
+    std::string start(bytes, '\0');
+    size_t filled = 0;
+    while (filled < start.size()) {
+        ssize_t n = ::pread(file_->fd(), start.data() + filled, start.size() - filled,
+                            static_cast<off_t>(filled));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            throw Error(ReadErrorText(file_->path(), errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        filled += static_cast<size_t>(n);
+    }
+    start.resize(filled);
+    return start;
+}
 
 size_t ImportSource::read(char* into, size_t room) {
     if (file_) {

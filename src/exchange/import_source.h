@@ -30,6 +30,9 @@ public:
     // The size when it was opened, for estimates.
     uint64_t size() const { return size_; }
 
+    // Up to `bytes` bytes from the start of the source, without reading them: what the source
+    // is can be judged before it is read. Throws Error when the file cannot be read.
+    std::string start(size_t bytes) const;
     // Reads up to room bytes into `into`; 0 at the end. Throws Error when a read fails.
     size_t read(char* into, size_t room);
     // Everything not read yet, with `spare` bytes of room after it.

@@ -257,7 +257,8 @@ bool Scanner::run(Source& source, size_t piece, bool crEndsLines, FileAgenda& ou
     return true;
 }
 
-FileAgenda Read(Source& source, Date today, const ListKindOptions& list,
+// name is the file's, for the refusal of a file that is no document.
+FileAgenda Read(Source& source, std::string_view name, Date today, const ListKindOptions& list,
                 const AgendaOptions& options, std::string_view separator, size_t piece) {
     piece = std::max(piece, kTextKindSample);
     FileAgenda agenda;
@@ -268,7 +269,7 @@ FileAgenda Read(Source& source, Date today, const ListKindOptions& list,
         n = source.read(start.data() + filled, start.size() - filled);
     }
     start.resize(filled);
-    agenda.utf8 = CheckTextStart(start, {}) == TextKind::Utf8;
+    agenda.utf8 = CheckTextStart(start, name) == TextKind::Utf8;
     source.rewind();
     bool crEndsLines = HoldsCr(start.data(), start.size());
     for (;;) {
@@ -292,13 +293,13 @@ FileAgenda ReadFileAgenda(const std::string& path, Date today, const ListKindOpt
                           const AgendaOptions& options, std::string_view separator, size_t piece) {
     ReadableFile file(path);
     FileSource source(file);
-    return Read(source, today, list, options, separator, piece);
+    return Read(source, path, today, list, options, separator, piece);
 }
 
 FileAgenda ReadBytesAgenda(std::string_view bytes, Date today, const ListKindOptions& list,
                            const AgendaOptions& options, std::string_view separator, size_t piece) {
     BytesSource source(bytes, piece);
-    return Read(source, today, list, options, separator, piece);
+    return Read(source, {}, today, list, options, separator, piece);
 }
 
 }  // namespace brenvale

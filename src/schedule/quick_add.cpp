@@ -16,6 +16,7 @@
 #include "document/document_reader.h"
 #include "document/line_rules.h"
 #include "document/model.h"
+#include "document/read_checks.h"
 #include "document/safe_text.h"
 
 namespace brenvale {
@@ -259,6 +260,8 @@ std::vector<std::string> AddItemToFile(const std::string& file,
         if (!before || before->hash != HashBytes(bytes)) {
             continue;
         }
+        // What the file is, judged as the open judges it, with the file named in the refusal.
+        CheckTextStart(bytes.substr(0, kTextKindSample), file);
         QuickAdd add = AddItemToBytes(bytes, path, text);
         if (options.backup) {
             std::string backup = BackupName(file, options.backupFolder);

@@ -83,7 +83,8 @@ void IniFile::FailWrite() const {
 
 void IniFile::Change(std::span<const IniEdit> edits) {
     IniWriteLock lock(path_, lockWait_);
-    if (lock.state() == IniWriteLock::State::Busy) {
+    lockBusy_ = lock.state() == IniWriteLock::State::Busy;
+    if (lockBusy_) {
         throw Error(IniLockBusyText(path_, lockWait_));
     }
     if (lock.state() != IniWriteLock::State::Held) {
@@ -129,7 +130,8 @@ void IniFile::Write(std::span<const IniEdit> edits, const std::function<void(siz
             Change(edits.first(writable));
             whole = true;
         } catch (const Error&) {
-            if (writable == 1) {
+            // Another process's lock would be waited for again by each edit alone.
+            if (writable == 1 || lockBusy_) {
                 throw;
             }
             // One write of them all failed, perhaps only for its size: they go one at a time

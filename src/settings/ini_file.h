@@ -61,6 +61,7 @@ private:
     std::string path_;
     std::chrono::milliseconds lockWait_;
     mutable std::optional<std::string> bytes_;
+    bool lockBusy_ = false;  // the last write gave up on another process's lock
 };
 
 // The text of a failed write to a settings or shortcut file.

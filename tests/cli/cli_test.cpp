@@ -240,6 +240,21 @@ TEST(Cli, RefusesFilesThatAreNoDocumentsInEveryCommandThatReadsOne) {
         EXPECT_FALSE(std::filesystem::exists(dir.file("out"))) << command[0];
     }
     EXPECT_EQ(test::ReadBytes(png), test::PngBytes(32, 32));
+
+    // Nor is it read as text to import: every import refuses it and writes nothing.
+    const std::string importRefusal =
+        "brenvale-cli: 「photo.png」を読み込めません。何も変更して"
+        "いません。 インポートできるテキストのファイルではありませ"
+        "ん（PNG 画像）。\n";
+    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+             {"import-text", png, dir.file("out")},
+             {"import", "--format", "txt", "--encoding", "cp932", png, dir.file("out")},
+             {"import", "--format", "md", png, dir.file("out")}}) {
+        CliRun r = Cli(command);
+        EXPECT_EQ(r.code, 1) << command[0];
+        EXPECT_EQ(r.err, importRefusal) << command[0];
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out"))) << command[0];
+    }
 }
 
 TEST(Cli, WarnsOfTextOfAnotherFormatAndStopsOnItWhenStrict) {

@@ -5,6 +5,8 @@
 #include "exchange/markdown_export.h"
 #include "exchange/opml.h"
 #include "exchange/text_export.h"
+#include "support/error_of.h"
+#include "support/foreign_files.h"
 
 namespace brenvale {
 namespace {
@@ -90,6 +92,25 @@ TEST_F(ExchangeCommands, AnImportOfBytesThatAreNotUtf8ChangesNothing) {
     // No step either: the one undo there is takes back the Topics built above.
     editor.execute(CommandId::Undo);
     EXPECT_TRUE(Shape().empty());
+}
+
+TEST_F(ExchangeCommands, APictureOrUtf16TextIsNotImportedAsText) {
+    Build({"a:x"});
+    const std::string png = WriteFile("photo.png", test::PngBytes(16, 16));
+    // By the text filter (CP932), which reads any bytes at all as lines.
+    EXPECT_EQ(test::ErrorOf([&] { Import(png, 3); }),
+              "「photo.png」を読み込めません。何も変更していません。\n"
+              "インポートできるテキストのファイルではありません（PNG 画像）。");
+    // By its name as text, in UTF-16 with its byte order mark.
+    const std::string utf16 = WriteFile("list.txt", std::string("\xFF\xFE"
+                                                                "a\0\r\0\n\0",
+                                                                8));
+    EXPECT_EQ(test::ErrorOf([&] { Import(utf16, 1); }),
+              "「list.txt」を読み込めません。何も変更していません。\n"
+              "インポートできるテキストのファイルではありません（UTF-16 のテキスト）。");
+    EXPECT_EQ(Shape(), (V{"a/0"}));
+    EXPECT_EQ(Rows(), (V{"x"}));
+    EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(ExchangeCommands, ImportsOpmlAndTextByFilterOrByName) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "document/example_document.h"
+#include "document/read_checks.h"
 #include "exchange/markdown_export.h"
 #include "exchange/opml.h"
 #include "exchange/text_export.h"
+#include "support/error_of.h"
+#include "support/foreign_files.h"
 #include "support/random_document.h"
 
 namespace brenvale {
@@ -98,6 +101,52 @@ TEST(ExchangeFormat, EveryRowWritesAndReadsThroughTheTable) {
             EXPECT_EQ(test::Bytes(again), test::Bytes(doc)) << format.name;
         }
     }
+}
+
+// What is plainly no text is refused by every format in every encoding, from a file as from
+// bytes, before anything is read: an import would otherwise make Topics of its bytes and say
+// nothing (a picture through the text import, an archive padded with NULs through any).
+TEST(ExchangeFormat, NoImportReadsWhatIsPlainlyNotText) {
+    std::string tar = "list.txt" + std::string(92, '\0') + "0000644" + std::string(400, '\0');
+    tar += "- [ ] 牛乳\n";
+    std::string utf16;
+    for (char c : std::string("# Shopping\n- [ ] milk\n")) {
+        utf16 += std::string{c, '\0'};
+    }
+    const std::pair<std::string, std::string> files[] = {
+        {test::PngBytes(8, 8), "PNG 画像"}, {test::GzipBytes("# a\n"), "gzip 圧縮ファイル"},
+        {test::PdfBytes(), "PDF 文書"},     {tar, "バイナリファイル"},
+        {utf16, "UTF-16 のテキスト"},
+    };
+    test::TempDir dir;
+    const std::string path = dir.file("in.md");
+    for (const auto& [bytes, kind] : files) {
+        test::WriteBytes(path, bytes);
+        const std::string refusal =
+            "「in.md」を読み込めません。何も変更していません。\n"
+            "インポートできるテキストのファイルではありません（" +
+            kind + "）。";
+        for (const ExchangeFormat& format : ExchangeFormats()) {
+            for (TextEncoding encoding : format.encodings) {
+                SCOPED_TRACE(std::string(format.name) + " " + kind);
+                ImportSource fromFile(path);
+                EXPECT_EQ(test::ErrorOf([&] {
+                              ReadImport({&format, encoding}, fromFile);
+                          }),
+                          refusal);
+                ImportSource fromBytes(bytes, "in.md", 3);
+                EXPECT_EQ(test::ErrorOf([&] {
+                              ReadImport({&format, encoding}, fromBytes);
+                          }),
+                          refusal);
+            }
+        }
+    }
+    // Only the start is judged, as the open judges a document: a NUL after it is read as text.
+    std::string late = "a\n" + std::string(kTextKindSample, 'x') + '\0' + "\n";
+    ImportSource source(late, "late.txt");
+    ImportedFile file = ReadImport({FormatNamed("txt"), TextEncoding::Cp932}, source);
+    EXPECT_EQ(file.lines.size, late.size());
 }
 
 }  // namespace

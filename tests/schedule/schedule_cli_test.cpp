@@ -7,6 +7,7 @@
 #include <string>
 
 #include "document/example_document.h"
+#include "support/foreign_files.h"
 #include "support/temp_dir.h"
 
 namespace brenvale {
@@ -81,6 +82,12 @@ TEST(AgendaCommand, UnreadableFilesGiveTwoAndTheRestIsPrinted) {
     EXPECT_EQ(r.out, "2026-12-24\t" + a + "\tA\tx due:2026-12-24\n");
     EXPECT_NE(r.err.find("none.bnv"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("」はフォルダです。"), std::string::npos) << r.err;
+    // A file that is no document is named with what it is, as every command names it.
+    const std::string png = dir.file("photo.png");
+    test::WriteBytes(png, test::PngBytes(4, 4));
+    r = Cli(dir, {"agenda", "--today", "2026-12-24", a, png});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "brenvale-cli: 「" + png + "」は文書ではありません（PNG 画像）。\n");
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"agenda"},
                                                {"agenda", "--today", "2026-02-30", a},
@@ -135,6 +142,12 @@ TEST(AddCommand, FailuresLeaveTheFileAsItWas) {
     CliRun r = Cli(dir, {"add", dir.file("none.bnv"), "A", "x"});
     EXPECT_EQ(r.code, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.bnv")));
+    const std::string png = dir.file("photo.png");
+    test::WriteBytes(png, test::PngBytes(4, 4));
+    r = Cli(dir, {"add", png, "A", "x"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "brenvale-cli: 「" + png + "」は文書ではありません（PNG 画像）。\n");
+    EXPECT_EQ(test::ReadBytes(png), test::PngBytes(4, 4));
     r = Cli(dir, {"add", file, "A/", "x"});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("空の名前"), std::string::npos) << r.err;

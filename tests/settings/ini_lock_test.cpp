@@ -92,6 +92,27 @@ TEST(IniLock, AWriteGivesUpAfterItsWaitAndLaterWritesGoThrough) {
     EXPECT_EQ(test::ReadBytes(path), "[Window]\r\nWidth=650\r\n");
 }
 
+// Many edits given up on wait once, not once more for each edit (the close of the window writes
+// its whole layout so, and says how long it waited).
+TEST(IniLock, AWriteOfManyEditsWaitsOnce) {
+    test::TempDir dir;
+    const std::string path = dir.file("brenvale.ini");
+    test::WriteBytes(path, "[Window]\r\nWidth=600\r\n");
+    LockHolder holder(path, 60s);
+    const IniEdit edits[] = {IniEdit::Set("Window", "Width", "640"),
+                             IniEdit::Set("Window", "Height", "480"),
+                             IniEdit::Set("Tree", "Width", "129")};
+    const auto start = Clock::now();
+    try {
+        IniFile(path, 1s).Write(edits);
+        ADD_FAILURE() << "the write did not give up";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.what(), IniLockBusyText(path, 1s));
+    }
+    EXPECT_LT(Clock::now() - start, 1900ms);
+    EXPECT_EQ(test::ReadBytes(path), "[Window]\r\nWidth=600\r\n");
+}
+
 TEST(IniLock, AWriteWaitsForALockLetGoWithinItsWait) {
     test::TempDir dir;
     const std::string path = dir.file("brenvale.ini");
