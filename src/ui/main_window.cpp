@@ -280,10 +280,12 @@ void MainWindow::showFindResults() {
     }
     findResults_->show();
     // As high as the user last dragged it, at first a third of the tree's column.
+    // The tree keeps only its own least height, as the splitter lets the user drag it.
     const int total = treeColumn_->height();
     const int least = findResults_->minimumSizeHint().height();
+    const int treeLeast = tree_->minimumSizeHint().height();
     int height = findResultsHeight_ > 0 ? findResultsHeight_ : total / 3;
-    height = std::max(least, std::min(height, total - least));
+    height = std::max(least, std::min(height, total - treeLeast));
     treeColumn_->setSizes({total - height, height});
 }
 
