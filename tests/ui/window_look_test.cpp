@@ -332,9 +332,12 @@ void WindowLookTest::theFindBarNeverWidensTheWindow() {
     MainWindow& window = fixture.window();
     for (int width : {573, 420}) {
         MainWindowTestAccess::findBar(window)->hide();
+        QCoreApplication::processEvents();  // the least size without the bar
         window.resize(width, 376);
         QCoreApplication::processEvents();
         const QSize before = window.size();
+        QCOMPARE(before.width(), width);
+        const int least = window.minimumSizeHint().width();
         window.actions().action(CommandId::Find)->trigger();
         QCoreApplication::processEvents();
         QCOMPARE(window.size(), before);
@@ -342,6 +345,9 @@ void WindowLookTest::theFindBarNeverWidensTheWindow() {
         QTRY_VERIFY(!MainWindowTestAccess::findBar(window)->counter()->text().isEmpty());
         QCoreApplication::processEvents();
         QCOMPARE(window.size(), before);
+        // Nor does the bar ask for more of a narrower window: its widest part (the check box
+        // with its long caption) is cut to the window instead.
+        QCOMPARE(window.minimumSizeHint().width(), least);
         // Every part stays inside the bar, on a second row where the first has no room.
         for (QWidget* part : MainWindowTestAccess::findBar(window)->findChildren<QWidget*>()) {
             if (part->isVisible() &&
