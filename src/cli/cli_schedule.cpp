@@ -7,8 +7,8 @@
 #include <charconv>
 #include <cstring>
 #include <new>
+#include <numeric>
 #include <ostream>
-#include <tuple>
 
 #include "cli/cli_arguments.h"
 #include "common/cp932.h"
@@ -105,6 +105,43 @@ void AppendColumn(std::string& line, std::string_view cp932) {
         [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
 }
 
+struct AgendaLine {
+    int64_t day;
+    size_t file;
+    size_t entry;
+    std::string_view path;  // UTF-8
+};
+
+// The lines' indices by due day, then by file, then in document order. The lines come in file
+// and document order, so a stable sort by day alone gives that order; where the days span
+// little more than the lines (as they do), it is a count of each day instead of a sort.
+std::vector<size_t> OrderByDay(const BlockArray<AgendaLine>& lines) {
+    std::vector<size_t> order(lines.size());
+    if (lines.empty()) {
+        return order;
+    }
+    auto [low, high] =
+        std::minmax_element(lines.begin(), lines.end(),
+                            [](const AgendaLine& x, const AgendaLine& y) { return x.day < y.day; });
+    const int64_t first = low->day;
+    const auto span = static_cast<uint64_t>(high->day - first) + 1;
+    if (span > lines.size() * 4 + 4096) {
+        std::iota(order.begin(), order.end(), size_t{0});
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t x, size_t y) { return lines[x].day < lines[y].day; });
+        return order;
+    }
+    std::vector<size_t> next(span + 1, 0);
+    for (const AgendaLine& line : lines) {
+        ++next[static_cast<size_t>(line.day - first) + 1];
+    }
+    std::partial_sum(next.begin(), next.end(), next.begin());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        order[next[static_cast<size_t>(lines[i].day - first)]++] = i;
+    }
+    return order;
+}
+
 int Agenda(const Arguments& a, std::ostream& out, std::ostream& err) {
     if (a.operands.empty()) {
         throw UsageError{"agenda takes one or more files"};
@@ -116,12 +153,7 @@ int Agenda(const Arguments& a, std::ostream& out, std::ostream& err) {
         options.tags.push_back(ToCp932(tag, "タグ"));
     }
     ListKindOptions list = a.settings.listKindOptions();
-    struct Line {
-        int64_t day;
-        size_t file;
-        size_t entry;
-        std::string_view path;  // UTF-8
-    };
+    using Line = AgendaLine;
     std::vector<FileAgenda> agendas;
     bool unreadable = false;
     for (size_t f = 0; f < a.operands.size(); ++f) {
@@ -169,14 +201,11 @@ int Agenda(const Arguments& a, std::ostream& out, std::ostream& err) {
             lines.push_back({DayNumber(entry.due.day), f, e, path});
         }
     }
-    // By due day, then by file, then in document order.
-    std::sort(lines.begin(), lines.end(), [](const Line& x, const Line& y) {
-        return std::tie(x.day, x.file, x.entry) < std::tie(y.day, y.file, y.entry);
-    });
     // Written in big pieces: tens of thousands of lines are common.
     std::string text;
     text.reserve(kOutputPiece + 4096);
-    for (const Line& line : lines) {
+    for (size_t at : OrderByDay(lines)) {
+        const Line& line = lines[at];
         const FileAgendaEntry& entry = agendas[line.file].entries[line.entry];
         AppendIsoDate(text, entry.due.day);
         text += '\t';

@@ -68,9 +68,12 @@ public:
     Scanner(Date today, const ListKindOptions& list, const AgendaOptions& options,
             std::string_view separator)
         : today_(today), list_(list), options_(options), separator_(separator) {
-        TagFilter filter;
-        filter.require = options.tags;
-        matcher_.emplace(filter);
+        // The matcher builds a folding table of the whole code page: only for a filter.
+        if (!options.tags.empty()) {
+            TagFilter filter;
+            filter.require = options.tags;
+            matcher_.emplace(filter);
+        }
     }
 
     // Reads the whole source into out; false, with out unfinished, when lines were taken to

@@ -27,8 +27,9 @@ struct FileAgenda {
     TextPool texts;                       // the paths and texts (CP932)
 };
 
-// The bytes a file is read in: with the byte after them, a block on huge pages.
-inline constexpr size_t kAgendaPiece = (size_t{4} << 20) - 1;
+// The bytes a file is read in: small enough to stay in the processor's cache, so that every
+// piece is read into the same warm memory instead of fresh pages.
+inline constexpr size_t kAgendaPiece = (size_t{256} << 10) - 1;
 
 // The Items CollectAgenda gives for the document that ReadDocument would read from the file
 // (the same Items, in document order, unsorted), read in pieces without building the
