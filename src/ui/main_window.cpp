@@ -188,6 +188,7 @@ void MainWindow::buildLayout() {
                 list_->finishRowEdit();
                 editor_->execute(id);
             }));
+    connect(menus_, &MainMenus::recentFileChosen, list_, &CheckListView::finishRowEdit);
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         menus_->treePopup()->popup(tree_->viewport()->mapToGlobal(at));
     });
@@ -346,6 +347,8 @@ void MainWindow::setStatusBarShown(bool shown) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A row being edited in place is part of what the question about unsaved changes covers.
+    list_->finishRowEdit();
     bool close = false;
     RunReporting([&] { close = editor_->closeQuery(); });
     if (!close || !writeClosingSettings()) {
@@ -406,6 +409,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         }
     }
     event->acceptProposedAction();
+    list_->finishRowEdit();
     Guarded([this, paths] { editor_->filesDropped(paths); })();
 }
 

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include "modal_answers.h"
 #include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
@@ -33,6 +34,7 @@ private slots:
     void aCancelledCompositionGivesTheTextBack();
     void onlyTheBoxNotTheListTakesAnInputMethod();
     void thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst();
+    void closingTheWindowOrOpeningARecentFileStoresTheBoxFirst();
 
 private:
     MainWindow& window() { return *window_; }
@@ -257,6 +259,34 @@ void InPlaceEditTest::thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst() {
     // Without a selected row there is nothing to edit.
     editor().selectRow(-1);
     QVERIFY(!edit->isEnabled());
+}
+
+void InPlaceEditTest::closingTheWindowOrOpeningARecentFileStoresTheBoxFirst() {
+    // Neither takes the focus from the box (the window's close button is the window manager's,
+    // a menu entry leaves the focus where it was): the text typed there is stored, so the
+    // question about unsaved changes covers it, and Cancel keeps it.
+    editor().session().setModified(false);
+    ItemTextEditor* box = openBox(0);
+    QVERIFY(box);
+    QTest::keyClicks(box, "closing");
+    QString question;
+    test::Answer(QStringLiteral("キャンセル"), &question);
+    QVERIFY(!window().close());
+    QVERIFY2(question.contains(QStringLiteral("変更を保存しますか")), qPrintable(question));
+    QVERIFY(!list()->rowEditor());
+    QCOMPARE(test::Rows(editor()).first(), QStringLiteral("closing"));
+
+    editor().session().setModified(false);
+    QMenu* recent = MainWindowTestAccess::menus(window()).recentMenu();
+    QVERIFY(recent->actions().size() > 2);  // the open document, a separator, "履歴の削除..."
+    box = openBox(2);
+    QVERIFY(box);
+    QTest::keyClicks(box, "reopening");
+    question.clear();
+    test::Answer(QStringLiteral("キャンセル"), &question);
+    recent->actions().first()->trigger();
+    QVERIFY2(question.contains(QStringLiteral("変更を保存しますか")), qPrintable(question));
+    QCOMPARE(test::Rows(editor()).last(), QStringLiteral("reopening"));
 }
 
 QTEST_MAIN(InPlaceEditTest)
