@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
+#include "dated_document.h"
 #include "document/document_reader.h"
 #include "process_runs.h"
 #include "schedule/agenda.h"
@@ -24,39 +24,7 @@
 namespace brenvale::bench {
 namespace {
 
-constexpr Date kToday{2026, 12, 24};
-
-// The generated document with " due:YYYY-MM-DD" on every tenth Item line, spread from 60 days
-// before kToday to 60 days after it, and one of 20 tags on every seventh. Rewritten line by line,
-// so that this process stays small (the processes it starts inherit nothing of it, but their peak
-// memory is read beside it).
-void WriteDatedDocument(const std::string& path, int topics) {
-    const std::string plain = path + ".plain";
-    WriteGeneratedDocument(plain, topics, 10);
-    std::ifstream in(plain, std::ios::binary);
-    std::ofstream out(path, std::ios::binary);
-    std::string line;
-    std::string dated;
-    size_t items = 0;
-    while (std::getline(in, line, '\n')) {
-        dated.clear();
-        dated.append(line, 0, line.size() - (!line.empty() && line.back() == '\r' ? 1 : 0));
-        size_t tabs = dated.find_first_not_of('\t');
-        if (tabs != std::string::npos && dated[tabs] == '\x08') {
-            if (items % 10 == 0) {
-                dated += " due:";
-                AppendIsoDate(dated, AddDays(kToday, static_cast<int64_t>(items * 37 % 121) - 60));
-            }
-            if (items % 7 == 0) {
-                dated += " #t" + std::to_string(items / 7 % 20);
-            }
-            ++items;
-        }
-        dated += "\r\n";
-        out << dated;
-    }
-    std::filesystem::remove(plain);
-}
+constexpr Date kToday = kDatedToday;
 
 // What the window asks of the same document once it is open: the agenda, the tag index and a
 // filter by one tag, each the fastest of five in this process.

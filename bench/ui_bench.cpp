@@ -41,90 +41,10 @@
 #include "ui/check_list_view.h"
 #include "ui/main_window.h"
 #include "ui/topic_tree_view.h"
+#include "window_bench_support.h"
 
 namespace brenvale::bench {
 namespace {
-
-// Processes events until widget has painted once.
-class PaintWatch : public QObject {
-public:
-    explicit PaintWatch(QWidget* widget) : widget_(widget) { widget_->installEventFilter(this); }
-    void wait() {
-        while (!painted_) {
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        painted_ = false;
-    }
-    // Forgets the paints so far, once every waiting event has been handled.
-    void reset() {
-        QApplication::processEvents();
-        painted_ = false;
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == widget_ && event->type() == QEvent::Paint) {
-            painted_ = true;
-        }
-        return false;
-    }
-
-private:
-    QWidget* widget_;
-    bool painted_ = false;
-};
-
-StartupOptions OptionsIn(const QString& folder, const QString& document) {
-    StartupOptions options;
-    options.programPath = QApplication::applicationFilePath();
-    options.companionFolder = folder;
-    options.settingsFile = folder + "/bench.ini";
-    options.shortcutFile = folder + "/bench.key";
-    if (!document.isEmpty()) {
-        options.files = {document};
-    }
-    return options;
-}
-
-// Lets the window catch up with a change: layouts, repaints and whatever they post.
-void Settle() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QApplication::processEvents(QEventLoop::AllEvents);
-    }
-}
-
-// Set while a step that asks a question runs, whose box AnswerNextBox answers.
-bool g_answering = false;
-
-// Offscreen nobody answers a question box, so one that shows unasked for would hang the run:
-// the process ends at once instead, saying what was asked.
-void FailOnUnansweredQuestions() {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || g_answering) {
-            return;
-        }
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QString text = box ? box->text() : modal->windowTitle();
-        std::fprintf(stderr, "ui_bench: a question nobody answers: %s\n", qPrintable(text));
-        std::fflush(stderr);
-        std::_Exit(3);
-    });
-    timer->start(100);
-}
-
-// Answers the next question box with its default button as soon as it shows.
-void AnswerNextBox() {
-    QTimer::singleShot(0, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            box->defaultButton()->click();
-        } else {
-            AnswerNextBox();
-        }
-    });
-}
 
 // Every command of the tree and the list, each timed from the call until the window has
 // settled.
@@ -134,20 +54,13 @@ void RunCommands(MainWindow& window) {
         if (step.asks) {
             AnswerNextBox();
         }
-        g_answering = step.asks;
+        SetAnswering(step.asks);
         double start = MonotonicMs();
         step.run();
         Settle();
-        g_answering = false;
+        SetAnswering(false);
         std::printf("command %s|%.1f\n", step.name, MonotonicMs() - start);
     }
-}
-
-// Processor time (user and system) this process has taken so far.
-double ProcessCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 // One process: the editor (with a document or none) or a bare main window, until the first

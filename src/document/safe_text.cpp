@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/check_mark.h"
+#include "common/cp932.h"
 
 namespace brenvale {
 
@@ -82,6 +83,16 @@ std::string FileSafeStored(std::string_view stored) {
         mark = kUncheckedMark;
     }
     return std::string(mark) + FileSafeText(StoredText(stored));
+}
+
+bool MarkCutsReference(std::string_view stored) {
+    return InsideReference(stored, 2);
+}
+
+std::string AllTextUnchecked(std::string_view stored) {
+    std::string out(kUncheckedMark);
+    out += stored;
+    return out;
 }
 
 std::string ClipboardSafeText(std::string_view text) {

@@ -29,6 +29,14 @@ std::string FileSafeText(std::string_view text);
 Item FileSafeItem(const Item& item);
 std::string FileSafeStored(std::string_view stored);
 
+// An Item line from outside a document file (a pasted or imported text) whose first two bytes,
+// the mark, would cut a character reference: the line starts with a character CP932 cannot
+// hold. Such a line is all text behind the unchecked mark, so that the character is shown whole
+// and no later rewrite of the mark takes part of it.
+bool MarkCutsReference(std::string_view stored);
+// The stored form of an unchecked Item whose text is the whole of stored.
+std::string AllTextUnchecked(std::string_view stored);
+
 // The tree clipboard text is split at every line break, LF included, so a caption or Item
 // text put there has each of its line breaks replaced by one space.
 std::string ClipboardSafeText(std::string_view text);

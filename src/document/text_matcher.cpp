@@ -39,7 +39,10 @@ void TextMatcher::choosePatterns() {
     size_t bestCost = SIZE_MAX;
     std::vector<std::string> best;
     for (uint16_t unit : units_) {
-        std::vector<std::string> sources = folding_.sources(unit);
+        std::vector<std::string> sources =
+            (unit & 0xFF00) == kReferenceByteCode
+                ? std::vector<std::string>{std::string(1, static_cast<char>(unit & 0xFF))}
+                : folding_.sources(unit);
         if (sources.empty() || sources.size() > kMaxPatterns) {
             continue;
         }
@@ -64,6 +67,17 @@ void TextMatcher::fold(std::string_view text) const {
     const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = begin + text.size();
     for (const unsigned char* p = begin; p < end;) {
+        if (*p == '&') {
+            auto at = static_cast<size_t>(p - begin);
+            if (size_t n = ReferenceAt(text, at)) {
+                for (size_t k = 0; k < n; ++k) {
+                    folded_.push_back({static_cast<uint16_t>(kReferenceByteCode | p[k]),
+                                       static_cast<uint32_t>(at + k)});
+                }
+                p += n;
+                continue;
+            }
+        }
         FoldedChar c = folding_.next(p, end);
         folded_.push_back({c.code, static_cast<uint32_t>(p - begin)});
         p += c.length;

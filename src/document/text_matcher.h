@@ -20,6 +20,11 @@ struct TextRange {
     bool operator==(const TextRange&) const = default;
 };
 
+// The folded code of each byte of a character reference: no character folds to one, so a
+// reference matches only the same reference, exactly, and never the text it is spelt with
+// (in any case or width), which the user does not see.
+inline constexpr uint16_t kReferenceByteCode = 0xFE00;
+
 // Finds a CP932 needle in CP932 texts through TextFolding, on the bytes where they lie. The
 // matches of a text are taken from its start, each after the one before (they never
 // overlap): first, last and count all see that one sequence.

@@ -88,9 +88,13 @@ PasteResult PasteLines(Document& doc, Topic* current, ByteBlock block, size_t si
         if (!rest.empty() && rest.front() == '\x08') {
             if (current) {
                 std::string_view stored = rest.substr(1);
-                batch.add(current, IsFileSafeStored(stored)
-                                       ? TextStore::Offset(base, begin + depth + 1)
-                                       : texts.add(FileSafeStored(stored)));
+                if (MarkCutsReference(stored)) {
+                    batch.add(current, texts.add(FileSafeStored(AllTextUnchecked(stored))));
+                } else {
+                    batch.add(current, IsFileSafeStored(stored)
+                                           ? TextStore::Offset(base, begin + depth + 1)
+                                           : texts.add(FileSafeStored(stored)));
+                }
             }
             return;
         }

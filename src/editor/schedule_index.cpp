@@ -29,7 +29,69 @@ void Count(TopicCounts& counts, Topic* t, int sign) {
     }
 }
 
+// Adds every change to counts in one pass: counts stays ordered and without zero counts.
+void Merge(TopicCounts& counts, std::vector<std::pair<Topic*, int64_t>>& changes) {
+    std::sort(changes.begin(), changes.end(),
+              [](const auto& x, const auto& y) { return x.first < y.first; });
+    TopicCounts merged;
+    merged.reserve(counts.size() + changes.size());
+    auto it = counts.begin();
+    for (size_t i = 0; i < changes.size();) {
+        Topic* t = changes[i].first;
+        int64_t value = 0;
+        for (; i < changes.size() && changes[i].first == t; ++i) {
+            value += changes[i].second;
+        }
+        for (; it != counts.end() && it->first < t; ++it) {
+            merged.push_back(*it);
+        }
+        if (it != counts.end() && it->first == t) {
+            value += it->second;
+            ++it;
+        }
+        if (value > 0) {
+            merged.emplace_back(t, static_cast<uint32_t>(value));
+        }
+    }
+    merged.insert(merged.end(), it, counts.end());
+    counts.swap(merged);
+}
+
 }  // namespace
+
+void ScheduleIndex::count(TopicCounts& counts, Topic* t, int sign) {
+    if (!batching_) {
+        Count(counts, t, sign);
+        return;
+    }
+    std::vector<std::pair<Topic*, int64_t>>& changes = pending_[&counts];
+    if (!changes.empty() && changes.back().first == t) {
+        changes.back().second += sign;
+    } else {
+        changes.emplace_back(t, sign);
+    }
+}
+
+template <typename Fn>
+void ScheduleIndex::inBatch(Fn&& fn) {
+    batching_ = true;
+    try {
+        fn();
+    } catch (...) {
+        // Half a batch is not an index: it is built again when next asked for.
+        batching_ = false;
+        pending_.clear();
+        invalidate();
+        throw;
+    }
+    batching_ = false;
+    for (auto& [counts, changes] : pending_) {
+        Merge(*counts, changes);
+    }
+    pending_.clear();
+    std::erase_if(tags_, [](const auto& entry) { return entry.second.total == 0; });
+    std::erase_if(days_, [](const auto& entry) { return entry.second.open == 0; });
+}
 
 void ScheduleIndex::invalidate() {
     if (!built_) {
@@ -50,9 +112,11 @@ void ScheduleIndex::ensureBuilt() {
     built_ = true;
     ++version_;
     kinds_ = settings_.listKindOptions();
-    ForEachTopic(session_.document(), [&](Topic& t, int) {
-        ForEachStoredItem(t, [&](size_t, std::string_view stored, bool may) {
-            apply(&t, shareOf(stored, may), +1);
+    inBatch([&] {
+        ForEachTopic(session_.document(), [&](Topic& t, int) {
+            ForEachStoredItem(t, [&](size_t, std::string_view stored, bool may) {
+                apply(&t, shareOf(stored, may), +1);
+            });
         });
     });
 }
@@ -106,8 +170,8 @@ void ScheduleIndex::apply(Topic* t, const Share& share, int sign) {
         IndexedTag& tag = it->second;
         tag.total += static_cast<size_t>(sign);
         tag.open += share.open ? static_cast<size_t>(sign) : 0;
-        Count(tag.topics, t, sign);
-        if (tag.total == 0) {
+        count(tag.topics, t, sign);
+        if (tag.total == 0 && !batching_) {
             tags_.erase(it);
         }
     }
@@ -118,8 +182,8 @@ void ScheduleIndex::apply(Topic* t, const Share& share, int sign) {
         IndexedDay& day = days_[share.due->day];
         day.open += static_cast<size_t>(sign);
         day.timed += share.due->hasTime() ? static_cast<size_t>(sign) : 0;
-        Count(day.topics, t, sign);
-        if (day.open == 0) {
+        count(day.topics, t, sign);
+        if (day.open == 0 && !batching_) {
             days_.erase(share.due->day);
         }
     }
@@ -130,9 +194,11 @@ void ScheduleIndex::applyStored(const Topic& t, std::string_view stored, int sig
 }
 
 void ScheduleIndex::applySubtree(const Topic& top, int sign) {
-    ForEachInSubtree(top, [&](Topic& t, int) {
-        ForEachStoredItem(t, [&](size_t, std::string_view stored, bool may) {
-            apply(&t, shareOf(stored, may), sign);
+    inBatch([&] {
+        ForEachInSubtree(top, [&](Topic& t, int) {
+            ForEachStoredItem(t, [&](size_t, std::string_view stored, bool may) {
+                apply(&t, shareOf(stored, may), sign);
+            });
         });
     });
 }

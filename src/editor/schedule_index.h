@@ -102,6 +102,13 @@ private:
     void applySubtree(const Topic& top, int sign);
     // The key of a tag's name, folded once per spelling met.
     const std::string& keyOf(std::string_view name);
+    // Adds sign to t's count in counts, at once or at the end of the batch.
+    void count(TopicCounts& counts, Topic* t, int sign);
+    // Runs fn as one batch: the counts each list gathers are merged into it once at the end
+    // (one Topic at a time into an ordered list would move the list each time: quadratic on
+    // a big document), and tags and days left without Items go then.
+    template <typename Fn>
+    void inBatch(Fn&& fn);
 
     const DocumentSession& session_;
     const Settings& settings_;
@@ -117,6 +124,8 @@ private:
     std::unordered_map<std::string, std::string, Hash, std::equal_to<>> keys_;  // by spelling
     ListKindOptions kinds_;
     Share share_;
+    bool batching_ = false;
+    std::unordered_map<TopicCounts*, std::vector<std::pair<Topic*, int64_t>>> pending_;
 };
 
 }  // namespace brenvale

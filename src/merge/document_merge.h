@@ -30,8 +30,8 @@ MergeResult MergeDocuments(const Document& base, std::unique_ptr<Document> ours,
 MergeResult MergeDocuments(const Document& base, const Document& ours, const Document& theirs);
 
 // Two versions without a known common ancestor (a conflict copy a sync tool left): ours, with
-// what only theirs holds added where theirs has it, marked; Items and captions the two hold
-// differently are kept both ways, theirs' marked. Nothing of either is lost.
+// what only theirs holds added where theirs has it, marked; Items, captions and icons the two
+// hold differently are kept both ways, theirs' marked. Nothing of either is lost.
 MergeResult UniteDocuments(std::unique_ptr<Document> ours, const Document& theirs);
 MergeResult UniteDocuments(const Document& ours, const Document& theirs);
 

@@ -18,6 +18,8 @@ std::string_view ConflictKindText(ConflictKind kind) {
             return "item only in theirs, or held otherwise (no common ancestor)";
         case ConflictKind::TopicOnlyInTheirs:
             return "topic only in theirs (no common ancestor)";
+        case ConflictKind::IconChangedBothWays:
+            return "topic icon changed on both sides";
     }
     return "conflict";
 }

@@ -24,6 +24,10 @@ enum class ConflictKind {
     ItemOnlyInTheirs,
     // Without a common ancestor: a Topic that only theirs holds, added with its caption marked.
     TopicOnlyInTheirs,
+    // A Topic's icon changed two ways (or, without a common ancestor, held differently): the
+    // Topic keeps ours' icon and is followed by an empty Topic with theirs' icon and the
+    // merged caption, marked.
+    IconChangedBothWays,
 };
 
 inline constexpr size_t kNoItem = static_cast<size_t>(-1);

@@ -15,8 +15,8 @@ namespace {
 enum class ParentFrom : uint8_t { Base, Ours, Theirs };
 
 // Every Topic of the three versions is a node: a Topic of the base (with its counterparts),
-// then the Topics only ours holds, then those only theirs holds. Markers of caption conflicts
-// come after them all.
+// then the Topics only ours holds, then those only theirs holds. Markers of caption and icon
+// conflicts come after them all.
 class TreePlanner {
 public:
     explicit TreePlanner(const MergeInputs& in)
@@ -334,9 +334,15 @@ private:
         return order;
     }
 
-    // What node x holds in the merged tree. Returns the caption of a marker Topic to follow
-    // it, when the caption changed two ways.
-    std::optional<std::string> plan(int32_t x, PlannedTopic& p) {
+    // An empty Topic that follows a Topic whose caption or icon the two sides hold differently,
+    // with theirs' icon and a marked caption.
+    struct Marker {
+        std::string caption;
+        ConflictKind kind;
+    };
+
+    // What node x holds in the merged tree, and the marker to follow it, if any.
+    std::optional<Marker> plan(int32_t x, PlannedTopic& p) {
         size_t i = static_cast<size_t>(x);
         int32_t o = oursOf(x);
         int32_t t = theirsOf(x);
@@ -367,7 +373,11 @@ private:
                 mergedList(UniteItemLists(ours.items(o), theirs.items(t)), p);
             }
             if (ours.caption(o) != theirs.caption(t)) {
-                return WithConflictMark(theirs.caption(t));
+                return Marker{WithConflictMark(theirs.caption(t)),
+                              ConflictKind::CaptionChangedBothWays};
+            }
+            if (ours.icon(o) != theirs.icon(t)) {
+                return Marker{WithConflictMark(ours.caption(o)), ConflictKind::IconChangedBothWays};
             }
             return std::nullopt;
         }
@@ -383,8 +393,9 @@ private:
         if (co == cb && ct != cb) {
             p.caption = caption(std::string(ct));
         }
-        if (ours.icon(o) == base.icon(x) && theirs.icon(t) != base.icon(x)) {
-            p.icon = theirs.icon(t);
+        int32_t ib = base.icon(x), io = ours.icon(o), it = theirs.icon(t);
+        if (io == ib && it != ib) {
+            p.icon = it;
         }
         if (base.sameItems(x, theirs, t)) {
             // theirs left the list alone: ours' stands
@@ -394,7 +405,11 @@ private:
             mergedList(MergeItemLists(base.items(x), ours.items(o), theirs.items(t)), p);
         }
         if (co != cb && ct != cb && co != ct) {
-            return WithConflictMark(ct);
+            return Marker{WithConflictMark(ct), ConflictKind::CaptionChangedBothWays};
+        }
+        if (io != ib && it != ib && io != it) {
+            // Theirs' icon must not go unseen: the marker carries it, under the merged caption.
+            return Marker{WithConflictMark(co == cb ? ct : co), ConflictKind::IconChangedBothWays};
         }
         return std::nullopt;
     }
@@ -421,12 +436,13 @@ private:
             int32_t parent;  // index in plan_.topics
             int32_t marker;  // index of a marker caption, or -1
             int32_t icon;
+            ConflictKind kind;
         };
         std::vector<Pending> stack;
         auto pushChildren = [&](int32_t node, int32_t planned) {
             std::vector<int32_t> children = childrenOf(node);
             for (auto it = children.rbegin(); it != children.rend(); ++it) {
-                stack.push_back({*it, planned, -1, 0});
+                stack.push_back({*it, planned, -1, 0, ConflictKind::CaptionChangedBothWays});
             }
         };
         pushChildren(kNoTopic, kNoTopic);
@@ -438,17 +454,18 @@ private:
             if (next.marker >= 0) {
                 p.caption = next.marker;
                 p.icon = next.icon;
-                p.conflict = ConflictKind::CaptionChangedBothWays;
+                p.conflict = next.kind;
                 plan_.topics.push_back(p);
                 continue;
             }
-            std::optional<std::string> marker = plan(next.node, p);
+            std::optional<Marker> marker = plan(next.node, p);
             int32_t planned = static_cast<int32_t>(plan_.topics.size());
             plan_.topics.push_back(p);
             if (marker) {
                 // The marker follows the Topic's whole subtree, as its next sibling.
                 int32_t icon = in_.theirs.icon(theirsOf(next.node));
-                stack.push_back({kNoTopic, next.parent, caption(std::move(*marker)), icon});
+                stack.push_back({kNoTopic, next.parent, caption(std::move(marker->caption)), icon,
+                                 marker->kind});
             }
             pushChildren(next.node, planned);
         }

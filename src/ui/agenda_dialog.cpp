@@ -1,10 +1,9 @@
 #include "ui/agenda_dialog.h"
 
 #include <QDialogButtonBox>
-#include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "ui/accessibility.h"
@@ -21,12 +20,10 @@ AgendaDialog::AgendaDialog(Editor& editor, QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     model_ = new AgendaModel(editor_, this);
     title_ = new QLabel;
-    view_ = new QTreeView;
+    view_ = new QListView;
     view_->setModel(model_);
-    view_->setHeaderHidden(true);
-    view_->setUniformRowHeights(true);
+    view_->setUniformItemSizes(true);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setExpandsOnDoubleClick(false);
     view_->setStatusTip(QStringLiteral("|[予定] クリックまたは Enter で、その項目へ移動します"));
     NameAfterHint(view_, view_->statusTip());
     KeepSelectionVisible(view_);
@@ -46,8 +43,8 @@ AgendaDialog::AgendaDialog(Editor& editor, QWidget* parent)
     refresh_.setSingleShot(true);
     refresh_.setInterval(kRefreshDelayMs);
     connect(&refresh_, &QTimer::timeout, this, Guarded([this] { reload(); }));
-    connect(view_, &QTreeView::clicked, this, &AgendaDialog::goTo);
-    connect(view_, &QTreeView::activated, this, &AgendaDialog::goTo);
+    connect(view_, &QListView::clicked, this, &AgendaDialog::goTo);
+    connect(view_, &QListView::activated, this, &AgendaDialog::goTo);
 }
 
 void AgendaDialog::showAgenda() {
@@ -61,16 +58,14 @@ void AgendaDialog::showAgenda() {
 void AgendaDialog::reload() {
     refresh_.stop();
     // The row the user was on, kept where it still is.
-    QModelIndex current = view_->currentIndex();
-    int group = current.parent().isValid() ? current.parent().row() : current.row();
-    int row = current.parent().isValid() ? current.row() : -1;
+    size_t group = 0;
+    size_t row = 0;
+    bool onItem = model_->placeOf(view_->currentIndex(), &group, &row);
     model_->reload();
-    view_->expandAll();
     title_->setText(QStringLiteral("期限のある未チェックの項目: %1 件").arg(model_->total()));
-    QModelIndex parent = model_->index(std::max(group, 0), 0);
-    QModelIndex restore = row >= 0 ? model_->index(row, 0, parent) : QModelIndex();
+    QModelIndex restore = onItem ? model_->itemIndex(group, row) : QModelIndex();
     if (!restore.isValid()) {
-        restore = model_->index(0, 0, model_->index(0, 0));
+        restore = model_->itemIndex(0, 0);
     }
     if (restore.isValid()) {
         view_->setCurrentIndex(restore);

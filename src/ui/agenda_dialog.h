@@ -6,7 +6,7 @@
 #include "editor/editor.h"
 
 class QLabel;
-class QTreeView;
+class QListView;
 
 namespace brenvale {
 
@@ -24,7 +24,7 @@ public:
 
     // Shows the window with the agenda made afresh, or brings it to the front.
     void showAgenda();
-    QTreeView* view() const { return view_; }
+    QListView* view() const { return view_; }
     AgendaModel* model() const { return model_; }
     QLabel* title() const { return title_; }
     // Goes to the Item of a row, as a click does.
@@ -38,7 +38,7 @@ private:
     Editor& editor_;
     EditorObservation observation_;
     AgendaModel* model_;
-    QTreeView* view_;
+    QListView* view_;
     QLabel* title_;
     QTimer refresh_;
 };

@@ -4,6 +4,9 @@
 #include <QFont>
 #include <QPalette>
 
+#include <algorithm>
+#include <climits>
+
 #include "document/topic.h"
 #include "settings/colour_scheme.h"
 #include "ui/codec.h"
@@ -13,75 +16,78 @@ namespace brenvale {
 
 namespace {
 
-// An Item's index carries its group + 1; a group's carries 0.
-constexpr quintptr kGroupId = 0;
-
-quint64 TextKey(AgendaGroup group, int row) {
+quint64 TextKey(AgendaGroup group, size_t row) {
     return (quint64(static_cast<int>(group)) << 32) | quint32(row);
 }
 
 }  // namespace
 
 AgendaModel::AgendaModel(Editor& editor, QObject* parent)
-    : QAbstractItemModel(parent), editor_(editor) {}
+    : QAbstractListModel(parent), editor_(editor) {}
 
 void AgendaModel::reload() {
     beginResetModel();
     editor_.refreshAgenda();
     texts_.clear();
-    groups_.clear();
+    shown_.clear();
+    rows_ = 0;
     for (int g = 0; g < kAgendaGroupCount; ++g) {
         auto group = static_cast<AgendaGroup>(g);
-        if (editor_.agenda().count(group) > 0) {
-            groups_.push_back(group);
+        // A list view takes no more than an int of rows.
+        size_t count = std::min<size_t>(editor_.agenda().count(group),
+                                        static_cast<size_t>(INT_MAX - 1 - rows_));
+        if (count > 0) {
+            shown_.push_back({group, rows_, static_cast<int>(count)});
+            rows_ += 1 + static_cast<int>(count);
         }
     }
     endResetModel();
 }
 
-QModelIndex AgendaModel::index(int row, int column, const QModelIndex& parent) const {
-    if (!hasIndex(row, column, parent)) {
-        return {};
-    }
-    if (!parent.isValid()) {
-        return createIndex(row, column, kGroupId);
-    }
-    return createIndex(row, column, quintptr(parent.row() + 1));
-}
-
-QModelIndex AgendaModel::parent(const QModelIndex& child) const {
-    if (!child.isValid() || child.internalId() == kGroupId) {
-        return {};
-    }
-    return createIndex(static_cast<int>(child.internalId() - 1), 0, kGroupId);
-}
-
 int AgendaModel::rowCount(const QModelIndex& parent) const {
-    if (!parent.isValid()) {
-        return static_cast<int>(groups_.size());
-    }
-    if (parent.internalId() != kGroupId || parent.column() != 0 ||
-        static_cast<size_t>(parent.row()) >= groups_.size()) {
-        return 0;
-    }
-    return static_cast<int>(editor_.agenda().count(groups_[static_cast<size_t>(parent.row())]));
+    return parent.isValid() ? 0 : rows_;
 }
 
-int AgendaModel::columnCount(const QModelIndex&) const {
-    return 1;
+const AgendaModel::Shown* AgendaModel::shownAt(int row) const {
+    for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
+        if (row >= it->heading) {
+            return row <= it->heading + it->size ? &*it : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+bool AgendaModel::placeOf(const QModelIndex& index, size_t* shownGroup, size_t* row) const {
+    if (!index.isValid() || index.model() != this) {
+        return false;
+    }
+    const Shown* shown = shownAt(index.row());
+    if (!shown || index.row() == shown->heading) {
+        return false;
+    }
+    *shownGroup = static_cast<size_t>(shown - shown_.data());
+    *row = static_cast<size_t>(index.row() - shown->heading - 1);
+    return true;
 }
 
 bool AgendaModel::entryOf(const QModelIndex& index, AgendaGroup* group, size_t* row) const {
-    if (!index.isValid() || index.internalId() == kGroupId) {
+    size_t place = 0;
+    if (!placeOf(index, &place, row)) {
         return false;
     }
-    size_t g = static_cast<size_t>(index.internalId() - 1);
-    if (g >= groups_.size()) {
-        return false;
-    }
-    *group = groups_[g];
-    *row = static_cast<size_t>(index.row());
+    *group = shown_[place].group;
     return true;
+}
+
+QModelIndex AgendaModel::itemIndex(size_t shownGroup, size_t row) const {
+    if (shownGroup >= shown_.size() || row >= static_cast<size_t>(shown_[shownGroup].size)) {
+        return {};
+    }
+    return index(shown_[shownGroup].heading + 1 + static_cast<int>(row));
+}
+
+QModelIndex AgendaModel::headingIndex(size_t shownGroup) const {
+    return shownGroup < shown_.size() ? index(shown_[shownGroup].heading) : QModelIndex();
 }
 
 QVariant AgendaModel::data(const QModelIndex& index, int role) const {
@@ -91,10 +97,14 @@ QVariant AgendaModel::data(const QModelIndex& index, int role) const {
     AgendaGroup group;
     size_t row = 0;
     if (!entryOf(index, &group, &row)) {
-        if (static_cast<size_t>(index.row()) >= groups_.size()) {
+        const Shown* heading = shownAt(index.row());
+        if (!heading) {
             return {};
         }
-        AgendaGroup shown = groups_[static_cast<size_t>(index.row())];
+        AgendaGroup shown = heading->group;
+        if (role == HeadingRole) {
+            return true;
+        }
         if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
             return QStringLiteral("%1 (%2)")
                 .arg(FromUtf8(AgendaGroupName(shown)))
@@ -111,11 +121,14 @@ QVariant AgendaModel::data(const QModelIndex& index, int role) const {
         }
         return {};
     }
+    if (role == HeadingRole) {
+        return false;
+    }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::AccessibleTextRole &&
         role != DueRole) {
         return {};
     }
-    quint64 key = TextKey(group, static_cast<int>(row));
+    quint64 key = TextKey(group, row);
     AgendaView& view = editor_.agenda();
     if (view.stale()) {
         // The rows may name Items that are gone: nothing is read from them.
@@ -140,11 +153,10 @@ QVariant AgendaModel::data(const QModelIndex& index, int role) const {
 }
 
 Qt::ItemFlags AgendaModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) {
-        return Qt::NoItemFlags;
-    }
-    if (index.internalId() == kGroupId) {
-        return Qt::ItemIsEnabled;
+    AgendaGroup group;
+    size_t row = 0;
+    if (!entryOf(index, &group, &row)) {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
     }
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }

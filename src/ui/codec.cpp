@@ -23,8 +23,11 @@ void PrepareCodec() {
 
 QString FromCp932ForEditing(std::string_view bytes, bool* undecodable) {
     // Told from the bytes: a reference may stand for U+FFFD itself.
-    *undecodable = FindUndecodable(bytes) != std::string_view::npos;
-    return FromUtf16(Cp932ToUtf16(bytes, *undecodable ? u'?' : u'\uFFFD'));
+    bool undefined = FindUndecodable(bytes) != std::string_view::npos;
+    if (undecodable) {
+        *undecodable = undefined;
+    }
+    return FromUtf16(Cp932ToUtf16(bytes, undefined ? u'?' : u'\uFFFD'));
 }
 
 std::string ToCp932(const QString& text) {

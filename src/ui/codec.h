@@ -18,7 +18,7 @@ void PrepareCodec();
 
 // The same for an edit box, where the text comes back as the user changes it: a byte sequence
 // CP932 does not define shows as "?" instead of the replacement character. *undecodable tells
-// whether there was one: the box's text then no longer gives the bytes back.
+// whether there was one (when not null): the box's text then no longer gives the bytes back.
 QString FromCp932ForEditing(std::string_view bytes, bool* undecodable);
 
 // The CP932 bytes of a text the user typed or pasted: every character is kept, one CP932

@@ -56,6 +56,23 @@ TEST(ReferenceSearch, FindsWhatTheUserSeesAndNothingInsideAReference) {
     EXPECT_EQ(Matches("😀😀x", "😀x"), (std::vector<TextRange>{{9, 19}}));
 }
 
+TEST(ReferenceSearch, AReferenceAndTheTextItIsSpeltWithNeverFindEachOther) {
+    // The literal texts show as what they are: "&#xe9;" (lower case), "&#XE9;", and the
+    // full-width "＆＃ｘＥ９；", which case and width folding would otherwise equate with the
+    // reference of é.
+    for (const char* literal : {"&#xe9;", "&#XE9;", "＆＃ｘＥ９；", "&#xE9 ;"}) {
+        const std::string text = std::string("caf") + literal + " café";
+        EXPECT_EQ(Matches(text, "é").size(), 1u) << literal;
+        EXPECT_EQ(Matches("café", literal).size(), 0u) << literal;
+        EXPECT_EQ(Matches(text, literal).size(), 1u) << literal;
+    }
+    EXPECT_EQ(Matches("a😀b", "&#x1f600;").size(), 0u);
+    EXPECT_EQ(Matches("a&#x1f600;b", "😀").size(), 0u);
+    // A query of such characters alone still rules texts out before folding them.
+    EXPECT_TRUE(TextMatcher(Query("😀"), false).looksQuickly());
+    EXPECT_TRUE(TextMatcher(Query("é"), true).looksQuickly());
+}
+
 TEST(ReferenceSearch, DocumentStepsAndCountsSkipTheInsidesOfReferences) {
     Document doc;
     Topic& t = AddTopic(doc, nullptr, *Utf8ToCp932("旅行✈"), 0, kBuiltInTopicImages);

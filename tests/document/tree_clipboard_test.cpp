@@ -125,6 +125,33 @@ TEST(TreeClipboard, TextsEnteringFromThePasteAreMadeFileSafe) {
     EXPECT_EQ(BuildTreeClipboardText(item), "a@00@\r\n\x08" + Sjis("□") + "one two\r\n");
 }
 
+TEST(TreeClipboard, AnItemLineStartingWithACharacterBeyondCp932KeepsItWhole) {
+    // "\b✓ milk" and "\bx✓": two mark bytes would cut the reference, and the text left would
+    // show "x2713; milk". The line is text behind an unchecked mark instead.
+    Document doc;
+    PasteTreeText(doc, nullptr,
+                  "Shop\r\n\x08&#x2713; milk\r\n\x08x&#x1F600;\r\n\x08" + Sjis("■") +
+                      "&#x1F95A; eggs\r\n\x08&#x41;B literal\r\n",
+                  kBuiltInTopicImages);
+    const Topic& shop = *doc.first();
+    ASSERT_EQ(shop.items.size(), 4u);
+    EXPECT_EQ(shop.items[0].stored(), Sjis("□") + "&#x2713; milk");
+    EXPECT_EQ(shop.items[1].stored(), Sjis("□") + "x&#x1F600;");
+    // A mark of its own before the character, and a text that only looks like a reference,
+    // stay as they came.
+    EXPECT_TRUE(shop.items[2].checked());
+    EXPECT_EQ(shop.items[2].text(), "&#x1F95A; eggs");
+    EXPECT_EQ(shop.items[3].stored(), "&#x41;B literal");
+    // Copied and pasted again, the same Items (a copy writes every mark as "■" or "□", so the
+    // last one's foreign "&#" mark is not among them).
+    Document again;
+    PasteTreeText(again, nullptr, BuildTreeClipboardText(shop), kBuiltInTopicImages);
+    ASSERT_EQ(again.first()->items.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(again.first()->items[i].stored(), shop.items[i].stored());
+    }
+}
+
 // AddressSanitizer reserves more address space than a memory limit allows.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kAddressSanitizer = true;

@@ -46,6 +46,25 @@ protected:
             ++it;
         }
         EXPECT_EQ(index.untaggedOpen(), plain.untaggedOpen);
+        // Each list of Topics is ordered, without zero counts, and adds up to its Items.
+        auto expectCounts = [](const TopicCounts& topics, size_t items) {
+            size_t sum = 0;
+            for (size_t i = 0; i < topics.size(); ++i) {
+                EXPECT_GT(topics[i].second, 0u);
+                if (i > 0) {
+                    EXPECT_TRUE(std::less<Topic*>{}(topics[i - 1].first, topics[i].first));
+                }
+                sum += topics[i].second;
+            }
+            EXPECT_EQ(sum, items);
+        };
+        for (const auto& [key, tag] : index.tags()) {
+            expectCounts(tag.topics, tag.total);
+        }
+        for (const auto& [day, entry] : index.days()) {
+            EXPECT_GT(entry.open, 0u);
+            expectCounts(entry.topics, entry.open);
+        }
 
         std::vector<AgendaEntry> agenda = CollectAgenda(editor.document(), kAgendaToday, kinds);
         editor.refreshAgenda();

@@ -92,6 +92,14 @@ TEST(TextImport, ConvertsUtf8ForThePasteKeepingEveryCharacterOrNamesBytesThatAre
     EXPECT_EQ(doc.first()->caption.view(), Sjis("仕事"));
     EXPECT_EQ(doc.first()->child(0)->caption.view(), Sjis("来週") + "&#x1F600;");
 
+    // An Item line whose first character CP932 cannot hold keeps it whole, as text.
+    block = Utf8TextToCp932("買い物\n\t\b✓ 牛乳\n", "c.txt");
+    Document items;
+    PasteTreeBlock(items, nullptr, std::move(block.block), block.size, kEveryIconIndex);
+    ASSERT_EQ(items.first()->items.size(), 1u);
+    EXPECT_FALSE(items.first()->items[0].checked());
+    EXPECT_EQ(items.first()->items[0].text(), "&#x2713; " + Sjis("牛乳"));
+
     std::string text = "a\nb😀c\r\n\tx\xE9y\r\xFF\xFF\xFF\xFF\xFF\xFF\n";
     try {
         Utf8TextToCp932(text, "b.txt");

@@ -178,6 +178,34 @@ TEST(DocumentMerge, CaptionChangedTwoWaysIsFollowedByAMarkedTopicOfTheirs) {
     EXPECT_EQ(MarkedAt(m.result.conflicts[0]), "A改 #競合");
 }
 
+TEST(DocumentMerge, IconChangedTwoWaysKeepsOursAndAMarkedTopicWithTheirs) {
+    // Theirs' icon follows under the merged caption (theirs renamed it), marked.
+    Merged m = Merge3("A\n  [ ] 1\nB\n", "A @5\n  [ ] 1\nB\n", "A改 @7\n  [ ] 1\nB\n");
+    EXPECT_EQ(m.outline, Canonical("A改 @5\n  [ ] 1\nA改 #競合 @7\nB\n"));
+    ASSERT_EQ(m.result.conflicts.size(), 1u);
+    EXPECT_EQ(m.result.conflicts[0].kind, ConflictKind::IconChangedBothWays);
+    EXPECT_EQ(MarkedAt(m.result.conflicts[0]), "A改 #競合");
+
+    // The same new icon on both sides is one change.
+    m = Merge3("A\n", "A @5\n", "A @5\n");
+    EXPECT_EQ(m.outline, Canonical("A @5\n"));
+    EXPECT_TRUE(m.result.conflicts.empty());
+
+    // Caption and icon both changed two ways: one marker holds theirs' caption and icon.
+    m = Merge3("A\n", "A1 @5\n", "A2 @7\n");
+    EXPECT_EQ(m.outline, Canonical("A1 @5\nA2 #競合 @7\n"));
+    ASSERT_EQ(m.result.conflicts.size(), 1u);
+    EXPECT_EQ(m.result.conflicts[0].kind, ConflictKind::CaptionChangedBothWays);
+
+    // Without a common ancestor an icon held differently is not lost either.
+    auto ours = Outline("A @5\n  [ ] 1\n");
+    auto theirs = Outline("A @7\n  [ ] 1\n");
+    MergeResult r = UniteDocuments(*ours, *theirs);
+    EXPECT_EQ(OutlineOf(*r.document), Canonical("A @5\n  [ ] 1\nA #競合 @7\n"));
+    ASSERT_EQ(r.conflicts.size(), 1u);
+    EXPECT_EQ(r.conflicts[0].kind, ConflictKind::IconChangedBothWays);
+}
+
 TEST(DocumentMerge, TopicChangedOnOneSideAndDeletedOnTheOtherIsKept) {
     // Theirs deletes A with its child; ours ticks an Item of the child: both stay, the
     // changed one marked, and so does A, which holds it.

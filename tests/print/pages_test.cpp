@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 
 #include "common/error.h"
 #include "document/model.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "ui/print/check_list_pages.h"
 #include "ui/print/pdf_export.h"
@@ -146,6 +148,31 @@ TEST(PdfFile, StoppedOrFailingLeavesTheOldFileAlone) {
     CountingProgress whole;
     EXPECT_TRUE(WritePdf(WholeDocument(doc), path, &whole));
     EXPECT_TRUE(test::ReadBytes(path).starts_with("%PDF-"));
+}
+
+// A text too long to lay out at once is laid out in pieces; no piece ends inside a character
+// reference, whose halves would be drawn as the ASCII they are spelt with.
+TEST(PrintedPages, ALongTextOfCharactersBeyondCp932IsDrawnAsThoseCharacters) {
+    if (std::system("command -v pdftotext >/dev/null") != 0) {
+        GTEST_SKIP() << "poppler-utils is not installed (scripts/test.sh installs it)";
+    }
+    Document doc;
+    Topic& t = AddTopic(doc, nullptr, "list", 0, kBuiltInTopicImages);
+    std::string emoji;
+    std::string accents = "x";  // the references start one byte later in their pieces
+    for (int i = 0; i < 600; ++i) {
+        emoji += "&#x1F600;";
+        accents += "&#xE9;";
+    }
+    t.items.push_back(Item::Unchecked(emoji));
+    t.items.push_back(Item::Unchecked(accents));
+    test::TempDir dir;
+    CountingProgress progress;
+    ASSERT_TRUE(WritePdf(WholeDocument(doc), dir.file("out.pdf"), &progress));
+    std::string text = test::RunCommand("pdftotext -enc UTF-8 '" + dir.file("out.pdf") + "' -");
+    EXPECT_NE(text.find("\u00e9\u00e9"), std::string::npos) << text;
+    EXPECT_EQ(text.find('#'), std::string::npos) << text;
+    EXPECT_EQ(text.find('&'), std::string::npos) << text;
 }
 
 }  // namespace

@@ -31,13 +31,32 @@ inline size_t ReferenceCount(std::string_view text, std::string_view needle, boo
     const TextFolding& folding = TextFolding::Get(kanaBlind);
     std::vector<uint16_t> t;
     std::vector<size_t> offsets;  // where each folded character begins, and the text's end
-    const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
-    for (const unsigned char* p = begin; p < begin + text.size();) {
-        FoldedChar c = folding.next(p, begin + text.size());
-        t.push_back(c.code);
-        offsets.push_back(static_cast<size_t>(p - begin));
-        p += c.length;
-    }
+    // A reference's bytes are compared exactly, and never with the text they are spelt with.
+    auto codes = [&](std::string_view bytes, std::vector<size_t>* at) {
+        std::vector<uint16_t> out;
+        const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+        for (const unsigned char* p = begin; p < begin + bytes.size();) {
+            auto offset = static_cast<size_t>(p - begin);
+            size_t length = ReferenceAt(bytes, offset);
+            for (size_t k = 0; k < length; ++k) {
+                out.push_back(static_cast<uint16_t>(0xFE00 + p[k]));
+                if (at) {
+                    at->push_back(offset + k);
+                }
+            }
+            if (length == 0) {
+                FoldedChar c = folding.next(p, begin + bytes.size());
+                out.push_back(c.code);
+                if (at) {
+                    at->push_back(offset);
+                }
+                length = c.length;
+            }
+            p += length;
+        }
+        return out;
+    };
+    t = codes(text, &offsets);
     offsets.push_back(text.size());
     std::vector<bool> inside(text.size() + 1, false);
     for (size_t at = 0; at < text.size(); ++at) {
@@ -45,7 +64,7 @@ inline size_t ReferenceCount(std::string_view text, std::string_view needle, boo
             inside[at + k] = true;
         }
     }
-    std::vector<uint16_t> n = FoldedCodes(needle, kanaBlind);
+    std::vector<uint16_t> n = codes(needle, nullptr);
     size_t count = 0;
     for (size_t i = 0; !n.empty() && i + n.size() <= t.size();) {
         if (std::equal(n.begin(), n.end(), t.begin() + static_cast<long>(i)) &&

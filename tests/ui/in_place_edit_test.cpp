@@ -31,6 +31,7 @@ private slots:
     void leavingTheBoxStoresIt();
     void theBoxKeepsItsKeysFromTheCommands();
     void aCharacterBeyondTheFileIsKeptAsItsReference();
+    void aTextWithUndefinedBytesIsStoredOnlyAfterTheQuestion();
     void aCancelledCompositionGivesTheTextBack();
     void onlyTheBoxNotTheListTakesAnInputMethod();
     void thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst();
@@ -198,6 +199,38 @@ void InPlaceEditTest::aCharacterBeyondTheFileIsKeptAsItsReference() {
     QTRY_VERIFY(!list()->rowEditor());
     QCOMPARE(editor().list().rowText(0), std::string_view("firsts&#xE9;&#x1F600;"));
     QCOMPARE(editor().history().undoCount(), steps);
+}
+
+void InPlaceEditTest::aTextWithUndefinedBytesIsStoredOnlyAfterTheQuestion() {
+    // Bytes CP932 does not define show as "?"; storing the edit asks first, naming the text.
+    window_->editor().session().setModified(false);
+    window_->close();
+    std::string path = dir_->file("undefined.bnv");
+    test::WriteBytes(path, "T@00@\r\n\x08" + test::Sjis("□") + "ab\x85\x40" + "cd\r\n");
+    window_ = test::MakeWindow(*dir_, {QString::fromStdString(path)});
+    list()->setFocus();
+
+    ItemTextEditor* box = openBox(0);
+    QVERIFY(box);
+    QCOMPARE(box->text(), QStringLiteral("ab?@cd"));
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, "z");
+    QString question;
+    test::Answer(QStringLiteral("キャンセル"), &question);
+    QTest::keyClick(box, Qt::Key_Return);
+    QTRY_VERIFY(!list()->rowEditor());
+    QVERIFY(question.contains(QStringLiteral("「ab?@cd」")));
+    QCOMPARE(editor().list().rowText(0), std::string_view("ab\x85\x40"
+                                                          "cd"));
+
+    box = openBox(0);
+    QVERIFY(box);
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, "z");
+    test::Answer(QStringLiteral("OK"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QTRY_VERIFY(!list()->rowEditor());
+    QCOMPARE(editor().list().rowText(0), std::string_view("ab?@cdz"));
 }
 
 void InPlaceEditTest::aCancelledCompositionGivesTheTextBack() {

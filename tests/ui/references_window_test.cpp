@@ -12,6 +12,7 @@
 #include "ui/check_list_view.h"
 #include "ui/command_actions.h"
 #include "ui/find_bar.h"
+#include "ui/item_text_editor.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -58,6 +59,7 @@ private slots:
     void typedCharactersAreSavedReopenedAndFound();
     void theCaretStepsOverWholeCharacters();
     void pastedTextKeepsEveryCharacter();
+    void theBoxOverARowKeepsThemThroughASaveAndIsFoundAgain();
 };
 
 void ReferencesWindowTest::typedCharactersAreSavedReopenedAndFound() {
@@ -195,6 +197,49 @@ void ReferencesWindowTest::pastedTextKeepsEveryCharacter() {
     editor.selectRow(0);
     f.window().actions().action(CommandId::ListCopy)->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("パン 🍞"));
+}
+
+void ReferencesWindowTest::theBoxOverARowKeepsThemThroughASaveAndIsFoundAgain() {
+    std::string bytes;
+    {
+        WindowFixture f("旅行\n\b□予約");
+        Editor& editor = f.editor();
+        f.window().list()->setFocus();
+        editor.selectRow(0);
+        f.window().actions().action(CommandId::ListEditInPlace)->trigger();
+        ItemTextEditor* box = f.window().list()->rowEditor();
+        QVERIFY(box);
+        QTest::keyClick(box, Qt::Key_End);
+        Key(box, QStringLiteral(" "));
+        Key(box, QStringLiteral("🎫"));
+        Commit(box, kTilde);
+        // Left steps over the ñ and the ticket whole: the "x" goes before the ticket.
+        QTest::keyClick(box, Qt::Key_Left);
+        QTest::keyClick(box, Qt::Key_Left);
+        Key(box, QStringLiteral("x"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_VERIFY(!f.window().list()->rowEditor());
+        QCOMPARE(editor.list().rowText(0), Sjis("予約 ") + "x&#x1F3AB;n&#x303;");
+        f.window().actions().action(CommandId::Save)->trigger();
+        bytes = test::ReadBytes(f.dir().file("doc.bnv"));
+    }
+    QVERIFY(bytes.find("\b" + Sjis("□予約 ") + "x&#x1F3AB;n&#x303;\r\n") != std::string::npos);
+
+    test::TempDir dir;
+    test::WriteBytes(dir.file("doc.bnv"), bytes);
+    std::unique_ptr<MainWindow> again =
+        test::MakeWindow(dir, {QString::fromStdString(dir.file("doc.bnv"))});
+    QCOMPARE(Shown(again->list()->model(), 0), QStringLiteral("予約 x🎫") + kTilde);
+    FindBar* bar = MainWindowTestAccess::findBar(*again);
+    again->actions().action(CommandId::Find)->trigger();
+    bar->box()->setText(kTilde);
+    QVERIFY(!bar->showsNotFound());
+    std::optional<SearchHit> hit = again->editor().find().hit();
+    QVERIFY(hit);
+    QCOMPARE(hit->item, 0);
+    QCOMPARE(hit->range.begin, size_t(6 + 9));  // after "予約 x" and the ticket
+    again->editor().session().setModified(false);
+    again->close();
 }
 
 QTEST_MAIN(ReferencesWindowTest)

@@ -179,14 +179,20 @@ void ScheduleWindowTest::theAgendaLeadsToTheItem() {
     AgendaDialog* agenda = MainWindowTestAccess::agendaDialog(fixture.window());
     QVERIFY(agenda && agenda->isVisible());
     QAbstractItemModelTester tester(agenda->model());
-    QTreeView* view = agenda->view();
+    QListView* view = agenda->view();
     QAbstractItemModel* model = view->model();
-    QCOMPARE(model->rowCount(), 3);
+    // Each group's heading, then its Items.
+    QCOMPARE(model->rowCount(), 6);
     QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("期限切れ (1)"));
-    QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("今日 (1)"));
-    QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("それ以降 (1)"));
-    QModelIndex today = model->index(0, 0, model->index(1, 0));
+    QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("今日 (1)"));
+    QCOMPARE(model->index(4, 0).data().toString(), QStringLiteral("それ以降 (1)"));
+    QVERIFY(model->index(2, 0).data(AgendaModel::HeadingRole).toBool());
+    QVERIFY(!(model->flags(model->index(2, 0)) & Qt::ItemIsSelectable));
+    QModelIndex today = model->index(3, 0);
+    QVERIFY(!today.data(AgendaModel::HeadingRole).toBool());
     QCOMPARE(today.data().toString(), QStringLiteral("B › B1 › c due:2026-12-24T09:00"));
+    // The first Item is the current row, not a heading.
+    QCOMPARE(view->currentIndex().row(), 1);
     QCOMPARE(agenda->title()->text(), QStringLiteral("期限のある未チェックの項目: 3 件"));
     // A click goes there, its Topic unfolded.
     fixture.editor().setTopicExpanded(test::Find(fixture.editor(), "B"), false);
@@ -196,13 +202,13 @@ void ScheduleWindowTest::theAgendaLeadsToTheItem() {
              QStringLiteral("c due:2026-12-24T09:00"));
     QVERIFY(test::Find(fixture.editor(), "B")->expanded);
     // Enter on another row.
-    QModelIndex overdue = model->index(0, 0, model->index(0, 0));
+    QModelIndex overdue = model->index(1, 0);
     view->setCurrentIndex(overdue);
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(fixture.editor().selection().topic(), test::Find(fixture.editor(), "A"));
     // Ticked in the window, it leaves the agenda a moment later.
     fixture.editor().toggleCheck(0);
-    QTRY_COMPARE(model->rowCount(), 2);
+    QTRY_COMPARE(model->rowCount(), 4);
     QCOMPARE(agenda->title()->text(), QStringLiteral("期限のある未チェックの項目: 2 件"));
 }
 

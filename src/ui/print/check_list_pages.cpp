@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <memory>
 
 #include "common/check_mark.h"
@@ -27,7 +28,8 @@ constexpr size_t kPieceBytes = 4096;
 constexpr qsizetype kPieceChars = 4096;
 
 // Calls fn(piece) for the pieces of a CP932 text, in order: each at most kPieceBytes, ending
-// on a character's end, after a space or a line break in its second half where there is one.
+// on a character's end (a character reference is one character), after a space or a line
+// break in its second half where there is one.
 template <typename Fn>
 void ForEachPiece(std::string_view text, Fn&& fn) {
     while (text.size() > kPieceBytes) {
@@ -36,6 +38,9 @@ void ForEachPiece(std::string_view text, Fn&& fn) {
         for (size_t i = 0; i < kPieceBytes;) {
             auto b = static_cast<unsigned char>(text[i]);
             size_t length = TextFolding::IsLeadByte(b) && i + 1 < text.size() ? 2 : 1;
+            if (b == '&') {
+                length = std::max<size_t>(length, ReferenceAt(text, i));
+            }
             if (i + length > kPieceBytes) {
                 break;
             }
