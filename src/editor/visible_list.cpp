@@ -95,8 +95,15 @@ std::string VisibleList::hiddenText() const {
 }
 
 std::string VisibleList::allHiddenText() const {
-    size_t hidden = hiddenCount();
-    if (rowCount() > 0 || hidden == 0) {
+    if (!filtering_ || !hidingChecked_ || rowCount() > 0) {
+        return {};
+    }
+    // Only the Items the switch hides: a tag filter may hide unchecked ones as well.
+    size_t hidden = 0;
+    for (size_t i = 0; i < topic_->items.size(); ++i) {
+        hidden += hideable(i);
+    }
+    if (hidden == 0) {
         return {};
     }
     return "チェック済みの項目 " + std::to_string(hidden) + " 件を隠しています";

@@ -80,6 +80,9 @@ FindBar::FindBar(Editor& editor, QWidget* parent)
     // The parts wrap into a second row where the window is narrow, so that the bar never
     // makes the window wider.
     auto* layout = new FlowLayout(this);
+    // Nor does its widest part: a window narrower than that keeps its width, and the part is
+    // cut to it.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(4);
     auto* label = new QLabel(QStringLiteral("検索:"));

@@ -71,6 +71,8 @@ int FlowLayout::layOut(const QRect& rect, bool apply) const {
             continue;
         }
         QSize size = entry.item->sizeHint();
+        // A widget wider than the whole row gets the row, and is cut rather than sticking out.
+        size.setWidth(std::min(size.width(), std::max(0, area.width())));
         bool wrap = x > area.x() && (entry.breakBefore || x + size.width() > area.right() + 1);
         if (wrap) {
             x = area.x();

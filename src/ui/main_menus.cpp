@@ -230,8 +230,10 @@ void MainMenus::rebuildRecentMenu() {
     const RecentFiles& recent = editor_.session().recentFiles();
     for (size_t i = 0; i < recent.size(); ++i) {
         QAction* entry = recentMenu_->addAction(FromUtf8(recent.caption(i)));
-        connect(entry, &QAction::triggered, this,
-                Guarded([this, i] { editor_.fileRecentClick(i); }));
+        connect(entry, &QAction::triggered, this, Guarded([this, i] {
+                    emit recentFileChosen();
+                    editor_.fileRecentClick(i);
+                }));
     }
     recentMenu_->addSeparator();
     recentDelete_ = recentMenu_->addAction(QStringLiteral("履歴の削除..."));

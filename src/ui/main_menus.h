@@ -40,6 +40,8 @@ signals:
     void statusBarToggled(bool shown);
     // The hint of the entry under the pointer in a popped-up menu ("" when it closes).
     void hintShown(const QString& hint);
+    // An entry of the recent-file menu was chosen; its file is opened next.
+    void recentFileChosen();
 
 private:
     QMenu* makeIconMenu(QWidget* parent);

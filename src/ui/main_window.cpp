@@ -188,6 +188,7 @@ void MainWindow::buildLayout() {
                 list_->finishRowEdit();
                 editor_->execute(id);
             }));
+    connect(menus_, &MainMenus::recentFileChosen, list_, &CheckListView::finishRowEdit);
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         menus_->treePopup()->popup(tree_->viewport()->mapToGlobal(at));
     });
@@ -280,10 +281,12 @@ void MainWindow::showFindResults() {
     }
     findResults_->show();
     // As high as the user last dragged it, at first a third of the tree's column.
+    // The tree keeps only its own least height, as the splitter lets the user drag it.
     const int total = treeColumn_->height();
     const int least = findResults_->minimumSizeHint().height();
+    const int treeLeast = tree_->minimumSizeHint().height();
     int height = findResultsHeight_ > 0 ? findResultsHeight_ : total / 3;
-    height = std::max(least, std::min(height, total - least));
+    height = std::max(least, std::min(height, total - treeLeast));
     treeColumn_->setSizes({total - height, height});
 }
 
@@ -344,6 +347,8 @@ void MainWindow::setStatusBarShown(bool shown) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A row being edited in place is part of what the question about unsaved changes covers.
+    list_->finishRowEdit();
     bool close = false;
     RunReporting([&] { close = editor_->closeQuery(); });
     if (!close || !writeClosingSettings()) {
@@ -404,6 +409,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         }
     }
     event->acceptProposedAction();
+    list_->finishRowEdit();
     Guarded([this, paths] { editor_->filesDropped(paths); })();
 }
 

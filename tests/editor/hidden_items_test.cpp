@@ -68,6 +68,22 @@ TEST_F(HiddenItems, AListWhoseItemsAreAllHiddenSaysHowManyInsteadOfARow) {
     EXPECT_EQ(editor.list().allHiddenText(), "");
 }
 
+TEST_F(HiddenItems, TheAllHiddenLineCountsOnlyTheCheckedItemsTheSwitchHides) {
+    // The tag filter keeps "A" shown for its child's match, but hides the whole of its list.
+    Build({"A:a,*b,*c", "  A1:d #x"});
+    editor.selectTopic(Find("A"));
+    editor.clickTag("x", TagClick::Only);
+    ASSERT_EQ(editor.selection().topic(), Find("A"));
+    EXPECT_EQ(editor.list().rowCount(), 0u);
+    EXPECT_EQ(editor.list().allHiddenText(), "");  // nothing is hidden for being checked
+    Hide(true);
+    EXPECT_EQ(editor.list().allHiddenText(), "チェック済みの項目 2 件を隠しています");
+    EXPECT_EQ(editor.list().hiddenText(), " 非表示 3");
+    editor.clearTagFilter();
+    EXPECT_EQ(Rows(), V{"a"});
+    EXPECT_EQ(editor.list().allHiddenText(), "");
+}
+
 TEST_F(HiddenItems, MovingUpOrDownStepsOverHiddenItems) {
     Build({"t:a,*h1,b,*h2,c"});
     Hide(true);

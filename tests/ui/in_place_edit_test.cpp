@@ -35,6 +35,7 @@ private slots:
     void aCancelledCompositionGivesTheTextBack();
     void onlyTheBoxNotTheListTakesAnInputMethod();
     void thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst();
+    void closingTheWindowOrOpeningARecentFileStoresTheBoxFirst();
 
 private:
     MainWindow& window() { return *window_; }
@@ -93,10 +94,16 @@ void InPlaceEditTest::aDoubleClickOnTheTextOpensTheBoxOverTheRow() {
     QTest::keyClick(box, Qt::Key_Escape);
     QTRY_VERIFY(!list()->rowEditor());
 
-    // A double click on a box ticks it twice and edits nothing.
-    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, onBox(0));
+    // A double click on a box ticks it twice and edits nothing. It goes through the window as
+    // the window system sends it: press, release, a press that becomes the double click,
+    // release.
+    editor().session().setModified(false);
+    QWidget* top = list()->window();
+    QTest::mouseDClick(top->windowHandle(), Qt::LeftButton, {},
+                       list()->viewport()->mapTo(top, onBox(0)));
     QVERIFY(!list()->rowEditor());
     QCOMPARE(test::Rows(editor()), (QStringList{"first", "second*", "third"}));
+    QVERIFY(editor().session().isModified());  // ticked and unticked, not left alone
 }
 
 void InPlaceEditTest::enterStoresOneStepAndEscapeDropsTheEdit() {
@@ -285,6 +292,34 @@ void InPlaceEditTest::thePopupsEditEntryOpensTheBoxAndACommandStoresItFirst() {
     // Without a selected row there is nothing to edit.
     editor().selectRow(-1);
     QVERIFY(!edit->isEnabled());
+}
+
+void InPlaceEditTest::closingTheWindowOrOpeningARecentFileStoresTheBoxFirst() {
+    // Neither takes the focus from the box (the window's close button is the window manager's,
+    // a menu entry leaves the focus where it was): the text typed there is stored, so the
+    // question about unsaved changes covers it, and Cancel keeps it.
+    editor().session().setModified(false);
+    ItemTextEditor* box = openBox(0);
+    QVERIFY(box);
+    QTest::keyClicks(box, "closing");
+    QString question;
+    test::Answer(QStringLiteral("キャンセル"), &question);
+    QVERIFY(!window().close());
+    QVERIFY2(question.contains(QStringLiteral("変更を保存しますか")), qPrintable(question));
+    QVERIFY(!list()->rowEditor());
+    QCOMPARE(test::Rows(editor()).first(), QStringLiteral("closing"));
+
+    editor().session().setModified(false);
+    QMenu* recent = MainWindowTestAccess::menus(window()).recentMenu();
+    QVERIFY(recent->actions().size() > 2);  // the open document, a separator, "履歴の削除..."
+    box = openBox(2);
+    QVERIFY(box);
+    QTest::keyClicks(box, "reopening");
+    question.clear();
+    test::Answer(QStringLiteral("キャンセル"), &question);
+    recent->actions().first()->trigger();
+    QVERIFY2(question.contains(QStringLiteral("変更を保存しますか")), qPrintable(question));
+    QCOMPARE(test::Rows(editor()).last(), QStringLiteral("reopening"));
 }
 
 QTEST_MAIN(InPlaceEditTest)

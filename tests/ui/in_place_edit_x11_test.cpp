@@ -39,6 +39,11 @@ QPoint OnText(CheckListView* list, int row) {
     return {r.left() + CheckListDelegate::boxColumnWidth(list) + 15, r.center().y()};
 }
 
+QPoint OnBox(CheckListView* list, int row) {
+    QRect r = list->visualRect(list->model()->index(row, 0));
+    return {r.left() + CheckListDelegate::boxColumnWidth(list) / 2, r.center().y()};
+}
+
 // The dialog's frame lies wholly on its screen.
 bool OnScreen(QWidget* dialog) {
     return dialog->screen()->availableGeometry().contains(dialog->frameGeometry());
@@ -82,6 +87,15 @@ void InPlaceEditX11Test::aRealDoubleClickEditsTheItemAndAClickElsewhereStoresIt(
     QTRY_VERIFY(!list->rowEditor());
     QCOMPARE(fixture.editor().list().rowText(0), test::Sjis("報告書!"));
     QCOMPARE(fixture.editor().history().undoCount(), size_t(2));
+
+    // A double click on a box is two clicks: the tick flips twice and nothing is edited.
+    fixture.editor().session().setModified(false);
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    QVERIFY(Click(list->viewport(), OnBox(list, 1), 2));
+    QTRY_VERIFY(fixture.editor().session().isModified());
+    QTest::qWait(QApplication::doubleClickInterval());
+    QVERIFY(!list->rowEditor());
+    QCOMPARE(test::Rows(fixture.editor()).last(), QStringLiteral("meeting*"));
 }
 
 void InPlaceEditX11Test::theSettingsDialogsShowTheirListsWholeAndKeepTheirSize() {
