@@ -74,13 +74,7 @@ void Measure(const std::string& folder, const std::string& name, int topics, int
     };
     const Command baseline = {"wc", "-l", doc};
     double fileMb = static_cast<double>(std::filesystem::file_size(doc)) / (1024.0 * 1024.0);
-    size_t lines = 0;
-    {
-        ProcessRun sample = RunOrFail({rows[0].measured});
-        for (char c : sample.output) {
-            lines += c == '\n';
-        }
-    }
+    size_t lines = RunOrFail({rows[0].measured}).outputLines;
     std::printf("\n%s: %.1f MB, %zu lines printed by the first row\n", doc.c_str(), fileMb, lines);
     std::printf("%-22s %9s  %-8s %9s %7s %5s   %8s\n", "operation", "median", "baseline", "median",
                 "ratio", "goal", "peak MB");

@@ -55,9 +55,11 @@ pid_t Start(const Command& command, int* outFd) {
     return pid;
 }
 
-// Reads outFd to its end into output; false when the deadline passed first.
-bool ReadUntilEnd(int outFd, std::string* output, double deadline) {
-    char buffer[4096];
+// Reads outFd to its end into output; false when the deadline passed first. In pieces as big
+// as a pipe holds: a command that writes megabytes must not wait on this reader, whose time
+// would be counted as the command's.
+bool ReadUntilEnd(int outFd, std::string* output, size_t* lines, double deadline) {
+    std::vector<char> buffer(size_t{1} << 16);
     for (;;) {
         double left = deadline - MonotonicMs();
         if (left <= 0) {
@@ -71,14 +73,16 @@ bool ReadUntilEnd(int outFd, std::string* output, double deadline) {
         if (ready <= 0) {
             continue;
         }
-        ssize_t n = ::read(outFd, buffer, sizeof buffer);
+        ssize_t n = ::read(outFd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
             return true;
         }
-        output->append(buffer, static_cast<size_t>(n));
+        const char* data = buffer.data();
+        *lines += static_cast<size_t>(std::count(data, data + n, '\n'));
+        output->append(data, std::min(static_cast<size_t>(n), kKeptOutput - output->size()));
     }
 }
 
@@ -92,7 +96,8 @@ ProcessRun RunProcesses(const std::vector<Command>& commands, std::chrono::milli
         pid_t pid = Start(command, &outFd);
         std::string output;
         double deadline = MonotonicMs() + static_cast<double>(limit.count());
-        bool ended = ReadUntilEnd(outFd, &output, deadline);
+        size_t lines = 0;
+        bool ended = ReadUntilEnd(outFd, &output, &lines, deadline);
         ::close(outFd);
         int status = 0;
         struct rusage usage {};
@@ -115,6 +120,7 @@ ProcessRun RunProcesses(const std::vector<Command>& commands, std::chrono::milli
         }
         run.succeeded = run.succeeded && ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
         run.output = std::move(output);
+        run.outputLines = lines;
         if (!ended) {
             run.timedOut = true;
             break;

@@ -14,12 +14,18 @@ struct ProcessRun {
     double cpuMs = 0;       // the processor time (user and system) of all of them
     bool succeeded = true;  // every one exited with 0
     bool timedOut = false;  // one ran past the time limit and was killed
-    std::string output;     // what the last one wrote to standard output
-    double startedAt = 0;   // MonotonicMs() at the first start
-    double endedAt = 0;     // MonotonicMs() once the last has ended
+    // What the last one wrote to standard output: its first kKeptOutput bytes, and the lines
+    // of all of it. Megabytes kept here would be the runner's fresh memory, filled while the
+    // command waits on a full pipe, and counted as the command's time.
+    std::string output;
+    size_t outputLines = 0;
+    double startedAt = 0;  // MonotonicMs() at the first start
+    double endedAt = 0;    // MonotonicMs() once the last has ended
 };
 
 using Command = std::vector<std::string>;
+
+inline constexpr size_t kKeptOutput = size_t{1} << 20;
 
 // How long one process may run. A benchmark's process that waits for a question nobody
 // answers must end the run, not hang it.

@@ -32,6 +32,18 @@ TEST(RunProcesses, KillsAProcessThatRunsPastTheLimit) {
     EXPECT_EQ(run.output, "done\n");
 }
 
+TEST(RunProcesses, KeepsTheStartOfABigOutputAndCountsAllItsLines) {
+    // 3 MB of lines of 100 bytes.
+    ProcessRun run = RunProcesses({{"sh", "-c",
+                                    "yes 123456789012345678901234567890123456789012345"
+                                    "678901234567890123456789012345678901234567890123"
+                                    "45 | head -n 30000"}});
+    EXPECT_TRUE(run.succeeded);
+    EXPECT_EQ(run.outputLines, 30000u);
+    EXPECT_EQ(run.output.size(), kKeptOutput);
+    EXPECT_EQ(run.output.substr(0, 5), "12345");
+}
+
 TEST(RunProcesses, AFailedOrHungProcessStopsTheBenchmark) {
     EXPECT_EXIT(RunOrFail({{"false"}}), testing::ExitedWithCode(1), "benchmark stopped: false;");
 }

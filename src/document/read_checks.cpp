@@ -88,7 +88,7 @@ std::string NonDocumentKind(std::string_view start) {
     }
     // Text in CP932 holds no NUL at all.
     if (start.substr(0, kTextKindSample).find('\0') != std::string_view::npos) {
-        return "バイナリファイル";
+        return std::string(kBinaryFileKind);
     }
     return {};
 }

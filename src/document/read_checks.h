@@ -31,6 +31,8 @@ bool LooksLikeUtf16(std::string_view start);
 // The kind of file, plainly not a document, whose first bytes are start ("PNG 画像"); empty
 // for anything that may be a document.
 std::string NonDocumentKind(std::string_view start);
+// The kind NonDocumentKind gives a file for its NUL bytes alone.
+inline constexpr std::string_view kBinaryFileKind = "バイナリファイル";
 
 // Counts the lines that the bytes after a 0x1A (which ends the text) hold, fed in pieces: the
 // rest of the line the 0x1A cut, when not empty, and every line after it, the last one only

@@ -168,9 +168,14 @@ ImportedFile ReadImport(const FormatChoice& choice, ImportSource& source) {
     // A picture, an archive or a program read as text would arrive as lines of garbage, and
     // UTF-16 as text with a NUL in every other byte: neither is read at all. A file that starts
     // as a document is text whatever follows, as the open takes it.
+    // A stray NUL leaves a file text: a document may hold one in a text, and an export of it
+    // then too, which must import again. A file where NULs are common is binary.
     std::string start = source.start(kTextKindSample);
     std::string kind = LooksLikeUtf16(start) ? "UTF-16 のテキスト" : NonDocumentKind(start);
-    if (!kind.empty() && !start.starts_with(kGeometryByte)) {
+    bool strayNuls =
+        kind == kBinaryFileKind &&
+        static_cast<size_t>(std::count(start.begin(), start.end(), '\0')) * 100 <= start.size();
+    if (!kind.empty() && !strayNuls && !start.starts_with(kGeometryByte)) {
         throw Error(NotTextImportText(source.name(), kind));
     }
     ImportedFile file;

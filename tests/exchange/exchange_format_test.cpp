@@ -142,6 +142,10 @@ TEST(ExchangeFormat, NoImportReadsWhatIsPlainlyNotText) {
             }
         }
     }
+    // A stray NUL, as an export of a document holding one writes it, leaves a file text.
+    std::string stray = "- [ ] a\n- [ ] b" + std::string(1, '\0') + "c\n" + std::string(200, 'x');
+    ImportSource straySource(stray, "stray.md");
+    EXPECT_NO_THROW(ReadImport({FormatNamed("md"), TextEncoding::Utf8}, straySource));
     // Only the start is judged, as the open judges a document: a NUL after it is read as text.
     std::string late = "a\n" + std::string(kTextKindSample, 'x') + '\0' + "\n";
     ImportSource source(late, "late.txt");
