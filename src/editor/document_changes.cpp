@@ -231,6 +231,7 @@ void DocumentChanges::setCaption(Topic* t, std::string_view caption) {
     }
     Caption before = t->caption;
     t->setCaption(caption);
+    index_.captionChanged(before.view(), caption);
     session_.noteTextChange();
     if (inStep()) {
         record(std::make_unique<TopicCaptionChange>(t, std::move(before)));
@@ -303,6 +304,7 @@ void DocumentChanges::applyTrashRule(Topic* t) {
 
 void DocumentChanges::swapCaption(Topic* t, Caption& other) {
     std::swap(t->caption, other);
+    index_.captionChanged(other.view(), t->caption.view());
     session_.noteTextChange();
     views_.tree([&](EditorObserver& o) { o.topicChanged(t); });
 }

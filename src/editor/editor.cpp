@@ -6,7 +6,6 @@
 #include "editor/command_handlers.h"
 #include "editor/document_preread.h"
 #include "editor/recovery_copy.h"
-#include "merge/document_merge.h"
 #include "schedule/item_tokens.h"
 
 namespace brenvale {
@@ -466,12 +465,11 @@ std::string Editor::treeCounterText() const {
     return std::to_string(position) + "/" + std::to_string(doc.topicCount());
 }
 
-std::string Editor::conflictCounterText() const {
-    if (conflictRevision_ != session_.revision()) {
-        conflictMarks_ = CountConflictMarks(session_.document());
-        conflictRevision_ = session_.revision();
-    }
-    return conflictMarks_ ? "競合 残り " + std::to_string(conflictMarks_) + " 件" : "";
+std::string Editor::conflictCounterText() {
+    // Kept with every change by the schedule index: a walk of every text after each edit
+    // would stall the window on a big document.
+    size_t marks = index_.conflictMarks();
+    return marks ? "競合 残り " + std::to_string(marks) + " 件" : "";
 }
 
 }  // namespace brenvale

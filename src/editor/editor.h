@@ -169,8 +169,8 @@ public:
     // ---- Status bar: the tree's counter "3/12" (the list's are VisibleList's).
     std::string treeCounterText() const;
     // The conflict marks a merge left that are still in the document: "競合 残り 3 件", or ""
-    // when there are none. Counted again only after the texts changed.
-    std::string conflictCounterText() const;
+    // when there are none, as the schedule index keeps their count.
+    std::string conflictCounterText();
 
     // ---- Dates, tags, repeats and reminders
     // The clock the editor reads (the system's unless a test gives another).
@@ -244,8 +244,6 @@ private:
     EditorParts parts_;
     int acting_ = 0;
     // The conflict marks counted, and the session's revision they were counted at.
-    mutable size_t conflictMarks_ = 0;
-    mutable uint64_t conflictRevision_ = ~uint64_t{0};
 };
 
 // An observer's registration with an editor, for an observer whose life is not nested in the

@@ -8,6 +8,7 @@
 #include "document/item.h"
 #include "document/item_kind.h"
 #include "editor/document_session.h"
+#include "merge/conflict_mark.h"
 #include "schedule/item_scan.h"
 #include "schedule/item_tokens.h"
 
@@ -103,6 +104,7 @@ void ScheduleIndex::invalidate() {
     days_.clear();
     keys_.clear();
     untaggedOpen_ = 0;
+    conflictMarks_ = 0;
 }
 
 void ScheduleIndex::ensureBuilt() {
@@ -114,6 +116,7 @@ void ScheduleIndex::ensureBuilt() {
     kinds_ = settings_.listKindOptions();
     inBatch([&] {
         ForEachTopic(session_.document(), [&](Topic& t, int) {
+            conflictMarks_ += HasConflictMark(t.caption.view()) ? 1 : 0;
             ForEachStoredItem(t, [&](size_t, std::string_view stored, bool may) {
                 apply(&t, shareOf(stored, may), +1);
             });
@@ -137,6 +140,8 @@ const ScheduleIndex::Share& ScheduleIndex::shareOf(std::string_view stored, bool
     share.names.clear();
     std::string_view text = StoredText(stored);
     share.open = CountsAsUnchecked(text, IsCheckedMark(StoredMark(stored)), kinds_);
+    // The mark holds a '#': a text that may hold no token holds no mark either.
+    share.conflict = may && HasConflictMark(text);
     if (!may) {
         return share;
     }
@@ -158,6 +163,7 @@ const ScheduleIndex::Share& ScheduleIndex::shareOf(std::string_view stored, bool
 
 void ScheduleIndex::apply(Topic* t, const Share& share, int sign) {
     ++version_;
+    conflictMarks_ += share.conflict ? static_cast<size_t>(sign) : 0;
     for (size_t i = 0; i < share.tags.size(); ++i) {
         auto it = tags_.find(*share.tags[i]);
         if (it == tags_.end()) {
@@ -196,6 +202,7 @@ void ScheduleIndex::applyStored(const Topic& t, std::string_view stored, int sig
 void ScheduleIndex::applySubtree(const Topic& top, int sign) {
     inBatch([&] {
         ForEachInSubtree(top, [&](Topic& t, int) {
+            conflictMarks_ += HasConflictMark(t.caption.view()) ? static_cast<size_t>(sign) : 0;
             ForEachStoredItem(t, [&](size_t, std::string_view stored, bool may) {
                 apply(&t, shareOf(stored, may), sign);
             });
@@ -222,6 +229,18 @@ const IndexedTag* ScheduleIndex::tag(std::string_view key) {
     ensureBuilt();
     auto it = tags_.find(std::string(key));
     return it == tags_.end() ? nullptr : &it->second;
+}
+
+size_t ScheduleIndex::conflictMarks() {
+    ensureBuilt();
+    return conflictMarks_;
+}
+
+void ScheduleIndex::captionChanged(std::string_view before, std::string_view after) {
+    if (built_) {
+        conflictMarks_ -= HasConflictMark(before) ? 1 : 0;
+        conflictMarks_ += HasConflictMark(after) ? 1 : 0;
+    }
 }
 
 void ScheduleIndex::itemsAdded(const Topic& t, size_t row, size_t count) {

@@ -74,6 +74,8 @@ public:
     const std::map<Date, IndexedDay>& days();
     // The Topics holding Items with the tag of this key (nullptr: none).
     const IndexedTag* tag(std::string_view key);
+    // Captions and Item texts that end in a merge's conflict mark.
+    size_t conflictMarks();
 
     // ---- Told by DocumentChanges
     void itemsAdded(const Topic& t, size_t row, size_t count);
@@ -82,6 +84,8 @@ public:
     void itemReplaced(const Topic& t, TextRef before, TextRef after);
     void subtreeAdded(const Topic& top);
     void subtreeLeaving(const Topic& top);
+    // A Topic's caption was `before` and is `after` now.
+    void captionChanged(std::string_view before, std::string_view after);
 
 private:
     // A new document: what was built belongs to the old one.
@@ -94,6 +98,7 @@ private:
         // The keys of its tags, each once, and their spellings there.
         std::vector<const std::string*> tags;
         std::vector<std::string_view> names;
+        bool conflict = false;  // the text ends in a conflict mark
     };
     // Whether its text may hold a token is known already (MayHoldTokens).
     const Share& shareOf(std::string_view stored, bool may);
@@ -116,6 +121,7 @@ private:
     uint64_t version_ = 1;
     std::map<std::string, IndexedTag> tags_;
     size_t untaggedOpen_ = 0;
+    size_t conflictMarks_ = 0;
     std::map<Date, IndexedDay> days_;
     struct Hash {
         using is_transparent = void;

@@ -7,6 +7,7 @@
 
 #include "document/model.h"
 #include "editor_fixture.h"
+#include "merge/document_merge.h"
 #include "schedule/agenda.h"
 #include "schedule/tag_index.h"
 #include "support/temp_dir.h"
@@ -46,6 +47,7 @@ protected:
             ++it;
         }
         EXPECT_EQ(index.untaggedOpen(), plain.untaggedOpen);
+        EXPECT_EQ(index.conflictMarks(), CountConflictMarks(editor.document()));
         // Each list of Topics is ordered, without zero counts, and adds up to its Items.
         auto expectCounts = [](const TopicCounts& topics, size_t items) {
             size_t sum = 0;
@@ -105,6 +107,7 @@ std::string RandomDatedDocument(std::mt19937& rng, int topics) {
         " due:12/24",
         "#1",
         " done:2026-12-01",
+        " #競合",
         "",
     };
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -112,8 +115,8 @@ std::string RandomDatedDocument(std::mt19937& rng, int topics) {
     int depth = 0;
     for (int t = 0; t < topics; ++t) {
         depth = t == 0 ? 0 : pick(depth + 2);
-        bytes +=
-            std::string(static_cast<size_t>(depth), '\t') + "T" + std::to_string(t) + "@00@\r\n";
+        std::string caption = "T" + std::to_string(t) + (pick(4) == 0 ? Sjis(" #競合") : "");
+        bytes += std::string(static_cast<size_t>(depth), '\t') + caption + "@00@\r\n";
         for (int i = pick(5); i > 0; --i) {
             std::string text = pick(8) == 0 ? "-" : "i" + std::to_string(pick(100));
             for (int k = pick(4); k > 0; --k) {
@@ -151,7 +154,7 @@ TEST_F(TagsAndAgenda, TheIndexFollowsEveryEditAsAPlainCountWouldSeeIt) {
             if (rows > 0) {
                 editor.selectRow(static_cast<int>(pick(rows)));
             }
-            size_t op = pick(9);
+            size_t op = pick(10);
             SCOPED_TRACE("op " + std::to_string(op));
             switch (op) {
                 case 0:
@@ -185,6 +188,12 @@ TEST_F(TagsAndAgenda, TheIndexFollowsEveryEditAsAPlainCountWouldSeeIt) {
                     break;
                 case 8:
                     editor.execute(CommandId::Redo);
+                    break;
+                case 9:
+                    // A caption that gains or loses a conflict mark.
+                    editor.editTextChanged(EditBox::Tree,
+                                           editor.selection().topic()->caption.str() +
+                                               (pick(2) == 0 ? Sjis(" #競合") : std::string("x")));
                     break;
             }
             ExpectIndexRight();
