@@ -19,11 +19,11 @@
 namespace brenvale::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using WallClock = std::chrono::steady_clock;
 
 constexpr int kBigItems = 100000;
 
-double Milliseconds(Clock::duration d) {
+double Milliseconds(WallClock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
@@ -51,9 +51,9 @@ const std::string& DocumentPath() {
 
 struct Session {
     Session() : editor(host, Settings{}) {
-        editor.openDocument(DocumentPath());
+        editor.files().openDocument(DocumentPath());
         big = editor.document().lastTopLevel();
-        editor.selectTopic(big);
+        editor.tree().selectTopic(big);
     }
 
     AnsweringHost host;
@@ -82,21 +82,21 @@ StepMemory MeasureStep(Editor& editor, Fn&& action) {
 void UndoDeletion(benchmark::State& state) {
     Session& s = TheSession();
     for (auto _ : state) {
-        s.editor.selectTopic(s.big);
+        s.editor.tree().selectTopic(s.big);
         s.editor.execute(CommandId::DelTree);
-        Clock::time_point start = Clock::now();
+        WallClock::time_point start = WallClock::now();
         s.editor.execute(CommandId::Undo);
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        state.SetIterationTime(std::chrono::duration<double>(WallClock::now() - start).count());
     }
 }
 
 void Deletion(benchmark::State& state) {
     Session& s = TheSession();
     for (auto _ : state) {
-        s.editor.selectTopic(s.big);
-        Clock::time_point start = Clock::now();
+        s.editor.tree().selectTopic(s.big);
+        WallClock::time_point start = WallClock::now();
         s.editor.execute(CommandId::DelTree);
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        state.SetIterationTime(std::chrono::duration<double>(WallClock::now() - start).count());
         s.editor.execute(CommandId::Undo);
     }
 }
@@ -105,10 +105,10 @@ void SelectBigTopic(benchmark::State& state) {
     Session& s = TheSession();
     Topic* other = s.editor.document().first();
     for (auto _ : state) {
-        s.editor.selectTopic(other);
-        Clock::time_point start = Clock::now();
-        s.editor.selectTopic(s.big);
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        s.editor.tree().selectTopic(other);
+        WallClock::time_point start = WallClock::now();
+        s.editor.tree().selectTopic(s.big);
+        state.SetIterationTime(std::chrono::duration<double>(WallClock::now() - start).count());
     }
 }
 
@@ -126,19 +126,19 @@ int main(int argc, char** argv) {
     Cp932ToUtf8("a");
 
     // Single-Item steps, in a Topic of ten Items.
-    editor.selectTopic(editor.document().first());
+    editor.tree().selectTopic(editor.document().first());
     editor.editTextChanged(EditBox::List, "new item");
     StepMemory add = MeasureStep(editor, [&] { editor.execute(CommandId::ListAdd); });
     StepMemory del = MeasureStep(editor, [&] { editor.execute(CommandId::ListDel); });
     StepMemory tick = MeasureStep(editor, [&] { editor.toggleCheck(0); });
 
     // The big Topic: the references its list holds are what a deletion takes out.
-    editor.selectTopic(s.big);
+    editor.tree().selectTopic(s.big);
     size_t removed = sizeof(Topic) + s.big->items.size() * sizeof(TextRef);
     StepMemory deletion = MeasureStep(editor, [&] { editor.execute(CommandId::DelTree); });
-    Clock::time_point start = Clock::now();
+    WallClock::time_point start = WallClock::now();
     editor.execute(CommandId::Undo);
-    double firstUndo = Milliseconds(Clock::now() - start);
+    double firstUndo = Milliseconds(WallClock::now() - start);
     bool back = editor.selection().topic() == s.big && s.big->items.size() == size_t(kBigItems);
 
     using Fn = void (*)(benchmark::State&);
