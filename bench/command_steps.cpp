@@ -8,10 +8,10 @@ namespace {
 
 // A drag of the selected Topic dropped on the tree, as the window passes it to the editor.
 void DropSelected(Editor& e, TopicDropZone zone, Topic* under) {
-    e.beginDrag(DragKind::Topic);
-    e.treeDragOver();
-    e.dropOnTree(zone, under);
-    e.endDrag();
+    e.drag().beginDrag(DragKind::Topic);
+    e.drag().treeDragOver();
+    e.drag().dropOnTree(zone, under);
+    e.drag().endDrag();
 }
 
 }  // namespace
@@ -20,10 +20,10 @@ std::vector<CommandStep> CommandSteps(Editor& e) {
     const Document& doc = e.document();
     Topic* middle = doc.topLevel(doc.topLevelCount() / 2);
     auto exec = [&e](CommandId id) { return [&e, id] { e.execute(id); }; };
-    auto selectMiddle = [&e, middle] { e.selectTopic(middle); };
+    auto selectMiddle = [&e, middle] { e.tree().selectTopic(middle); };
     return {
         {"select a Topic", selectMiddle},
-        {"select its neighbour", [&e, middle] { e.selectTopic(middle->nextSibling()); }},
+        {"select its neighbour", [&e, middle] { e.tree().selectTopic(middle->nextSibling()); }},
         {"select it again", selectMiddle},
         {"TreeDown", exec(CommandId::TreeDown)},
         {"TreeUp", exec(CommandId::TreeUp)},
@@ -31,7 +31,7 @@ std::vector<CommandStep> CommandSteps(Editor& e) {
         {"TreeLeft", exec(CommandId::TreeLeft)},
         {"AddTreeChild", exec(CommandId::AddTreeChild)},
         {"rename (one key)", [&e] { e.editTextChanged(EditBox::Tree, "x"); }},
-        {"icon menu click", [&e] { e.iconMenuClick(kIconPencil); }},
+        {"icon menu click", [&e] { e.tree().iconMenuClick(kIconPencil); }},
         {"DelTree", exec(CommandId::DelTree), true},
         {"AddTree", exec(CommandId::AddTree)},
         {"DelTree", exec(CommandId::DelTree), true},
@@ -66,14 +66,15 @@ std::vector<CommandStep> CommandSteps(Editor& e) {
         {"TreeRight", exec(CommandId::TreeRight)},
         {"TreeLeft", exec(CommandId::TreeLeft)},
         {"DelTree", exec(CommandId::DelTree), true},
-        {"select the last Topic", [&e] { e.selectTopic(e.document().lastTopLevel()); }},
+        {"select the last Topic", [&e] { e.tree().selectTopic(e.document().lastTopLevel()); }},
         {"drop it before the middle",
          [&e, middle] { DropSelected(e, TopicDropZone::Indent, middle); }},
         {"drop it below all", [&e] { DropSelected(e, TopicDropZone::BelowAll, nullptr); }},
-        {"collapse it", [&e] { e.setTopicExpanded(e.document().lastTopLevel(), false); }},
-        {"expand all", [&e] { e.expandAllTopics(); }},
-        {"collapse the top Topic", [&e] { e.setTopicExpanded(e.document().first(), false); }},
-        {"expand the top Topic", [&e] { e.setTopicExpanded(e.document().first(), true); }},
+        {"collapse it", [&e] { e.tree().setTopicExpanded(e.document().lastTopLevel(), false); }},
+        {"expand all", [&e] { e.tree().expandAllTopics(); }},
+        {"collapse the top Topic",
+         [&e] { e.tree().setTopicExpanded(e.document().first(), false); }},
+        {"expand the top Topic", [&e] { e.tree().setTopicExpanded(e.document().first(), true); }},
     };
 }
 

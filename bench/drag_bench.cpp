@@ -152,8 +152,8 @@ int Measure(int argc, char** argv, const std::string& mode, const QString& folde
         brenvale::CheckListView* view = window.list();
         editor.selectRow(rows / 2);
         QApplication::processEvents();
-        editor.beginDrag(brenvale::DragKind::Item);
-        std::unique_ptr<QMimeData> data(brenvale::MakeDragData(editor));
+        editor.drag().beginDrag(brenvale::DragKind::Item);
+        std::unique_ptr<QMimeData> data(brenvale::MakeDragData(editor.drag()));
         int height = view->viewport()->height();
         TimeMoves(view->viewport(), data.get(),
                   [height](int i) { return QPoint(40, (i * 7) % height); });
@@ -166,10 +166,10 @@ int Measure(int argc, char** argv, const std::string& mode, const QString& folde
                 middle = &t;
             }
         });
-        editor.selectTopic(middle);
+        editor.tree().selectTopic(middle);
         QApplication::processEvents();
-        editor.beginDrag(brenvale::DragKind::Topic);
-        std::unique_ptr<QMimeData> data(brenvale::MakeDragData(editor));
+        editor.drag().beginDrag(brenvale::DragKind::Topic);
+        std::unique_ptr<QMimeData> data(brenvale::MakeDragData(editor.drag()));
         int height = view->viewport()->height();
         // The zone of the point is what a drop there would compute.
         auto zone = [view](QPoint at) {
@@ -181,7 +181,7 @@ int Measure(int argc, char** argv, const std::string& mode, const QString& folde
             view->viewport(), data.get(),
             [height](int i) { return QPoint(5 + (i * 13) % 90, (i * 7) % height); }, zone);
     }
-    editor.endDrag();
+    editor.drag().endDrag();
     editor.session().setModified(false);
     return 0;
 }

@@ -122,11 +122,11 @@ int TenTimesCommands() {
     editor.list().setTextWidthMeasure(
         [](std::string_view s) { return static_cast<int>(s.size()) * 6; });
     auto counters = [&] {
-        return editor.treeCounterText().size() + editor.list().counterText().size() +
+        return editor.tree().treeCounterText().size() + editor.list().counterText().size() +
                editor.list().uncheckedText().size();
     };
     double start = MonotonicMs();
-    editor.openDocument(huge);
+    editor.files().openDocument(huge);
     counters();
     std::printf("The editor without a window, on the ten-times document (%zu Topics):\n",
                 editor.document().topicCount());

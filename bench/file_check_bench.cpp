@@ -49,15 +49,15 @@ int Child(const std::string& mode, const std::string& work, const std::string& c
     Editor editor(host, Settings{});
     if (mode == "open") {
         double t0 = MonotonicMs();
-        editor.openDocument(work);
+        editor.files().openDocument(work);
         Print(MonotonicMs() - t0);
         return 0;
     }
-    editor.openDocument(work);
+    editor.files().openDocument(work);
     if (mode == "reopen") {
         // The same document opened again while it is open: the read, and the old tree freed.
         double t0 = MonotonicMs();
-        editor.openDocument(work);
+        editor.files().openDocument(work);
         Print(MonotonicMs() - t0);
         return 0;
     }
@@ -69,7 +69,7 @@ int Child(const std::string& mode, const std::string& work, const std::string& c
     }
     size_t topics = editor.document().topicCount();
     double t0 = MonotonicMs();
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     double ms = MonotonicMs() - t0;
     if ((mode == "reload") != (editor.document().topicCount() != topics)) {
         std::fprintf(stderr, "file_check_bench: the look did not do what it should (%s)\n",

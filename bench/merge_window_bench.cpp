@@ -58,7 +58,7 @@ void EditHere(Editor& editor) {
         }
     });
     for (Topic* t : topics) {
-        editor.selectTopic(t);
+        editor.tree().selectTopic(t);
         editor.editTextChanged(EditBox::List, "here");
         editor.execute(CommandId::ListAdd);
     }
@@ -74,7 +74,7 @@ int Child(const std::string& mode, const std::string& work, const std::string& t
         editor.session().enableMergeBase(std::make_unique<MergeBase>(work + ".base"));
     }
     double t0 = MonotonicMs();
-    editor.openDocument(work);
+    editor.files().openDocument(work);
     if (mode == "open" || mode == "open-kept") {
         Print(MonotonicMs() - t0);
         return 0;
@@ -82,7 +82,7 @@ int Child(const std::string& mode, const std::string& work, const std::string& t
     if (mode == "count") {
         editor.editTextChanged(EditBox::Tree, "renamed");
         t0 = MonotonicMs();
-        std::string text = editor.conflictCounterText();
+        std::string text = editor.tags().conflictCounterText();
         Print(MonotonicMs() - t0);
         return text.empty() ? 0 : 1;
     }
@@ -92,10 +92,10 @@ int Child(const std::string& mode, const std::string& work, const std::string& t
         fs::rename(work + ".new", work);
         size_t topics = editor.document().topicCount();
         t0 = MonotonicMs();
-        editor.checkDocumentFile();
+        editor.files().checkDocumentFile();
         double ms = MonotonicMs() - t0;
         if (!editor.session().isModified() || editor.document().topicCount() != topics ||
-            !editor.conflictCounterText().empty()) {
+            !editor.tags().conflictCounterText().empty()) {
             std::fprintf(stderr, "merge_window_bench: the merge did not do what it should\n");
             return 1;
         }

@@ -49,7 +49,7 @@ struct Session {
         options.clock = [this] { return now; };
         editor.session().enableRecovery(
             std::make_unique<RecoveryCopy>(TheFiles().folder + "/state", options));
-        editor.openDocument(TheFiles().document);
+        editor.files().openDocument(TheFiles().document);
     }
     ~Session() { editor.session().windowClosed(); }
 
@@ -61,12 +61,12 @@ struct Session {
         editor.editTextChanged(EditBox::Tree, ++edits % 2 ? "a" : "b");
         now += std::chrono::seconds(31);
         Clock::time_point start = Clock::now();
-        editor.recoveryTick();
+        editor.files().recoveryTick();
         Clock::time_point started = Clock::now();
         editor.session().recovery()->WaitForWrite();
         Clock::time_point written = Clock::now();
         now += std::chrono::milliseconds(1);
-        editor.recoveryTick();
+        editor.files().recoveryTick();
         return {Seconds(started - start), Seconds(written - start)};
     }
 

@@ -88,7 +88,7 @@ int Child(int argc, char** argv) {
     std::printf("painted %.3f\n", MonotonicMs());
     Editor& editor = window.editor();
     Rest(1000);
-    std::printf("index built before the agenda %d\n", editor.scheduleIndex().built() ? 1 : 0);
+    std::printf("index built before the agenda %d\n", editor.tags().index().built() ? 1 : 0);
 
     Settle();
     double start = MonotonicMs();
@@ -122,7 +122,7 @@ int Child(int argc, char** argv) {
     std::printf("step filter cleared|%.1f\n", MonotonicMs() - start);
 
     // The document's first Item has a due.
-    editor.selectTopic(editor.document().first());
+    editor.tree().selectTopic(editor.document().first());
     Settle();
     start = MonotonicMs();
     editor.toggleCheck(0);

@@ -253,16 +253,16 @@ void WarmFigures(const QString& folder, const std::string& big) {
     PaintWatch listPaint(window.list()->viewport());
     listPaint.wait();
     double t0 = MonotonicMs();
-    window.editor().openDocument(big);
+    window.editor().files().openDocument(big);
     listPaint.wait();
     double openBig = MonotonicMs() - t0;
-    window.editor().openDocument(wide);
+    window.editor().files().openDocument(wide);
     listPaint.wait();
     Topic* many = window.editor().document().first();
-    window.editor().selectTopic(many->nextSibling());
+    window.editor().tree().selectTopic(many->nextSibling());
     listPaint.wait();
     t0 = MonotonicMs();
-    window.editor().selectTopic(many);
+    window.editor().tree().selectTopic(many);
     listPaint.wait();
     double selectMany = MonotonicMs() - t0;
 
@@ -277,12 +277,12 @@ void WarmFigures(const QString& folder, const std::string& big) {
             Settings settings = window.editor().settings();
             settings.showProgress = progress;
             window.editor().setSettings(settings);
-            window.editor().openDocument(wide);
+            window.editor().files().openDocument(wide);
             listPaint.wait();
             listPaint.reset();
             treePaint.reset();
             t0 = MonotonicMs();
-            window.editor().openDocument(big);
+            window.editor().files().openDocument(big);
             listPaint.wait();
             treePaint.wait();
             (progress ? counted : plain).push_back(MonotonicMs() - t0);

@@ -10,21 +10,21 @@
 
 namespace brenvale {
 
-void TreeCopyExecute(EditorParts& p) {
+void TreeCopyExecute(MoveParts p) {
     p.host.SetClipboardText(BuildTreeClipboardText(*p.selection.topic()));
 }
 
-void TreeCutExecute(EditorParts& p) {
+void TreeCutExecute(MoveParts p) {
     UndoScope step(p, CommandId::TreeCut);
     TreeCopyExecute(p);
     DelTreeExecute(p);
 }
 
-void TreePasteExecute(EditorParts& p) {
+void TreePasteExecute(MoveParts p) {
     PasteText(p, p.host.ClipboardText(), CommandId::TreePaste, false);
 }
 
-void PasteText(EditorParts& p, std::string_view text, CommandId command, bool showFirst) {
+void PasteText(MoveParts p, std::string_view text, CommandId command, bool showFirst) {
     UndoScope step(p, command);
     PasteResult pasted;
     Topic* current = p.selection.topic();
@@ -53,17 +53,17 @@ void PasteText(EditorParts& p, std::string_view text, CommandId command, bool sh
     p.session.setModified(true);
 }
 
-void ListCopyExecute(EditorParts& p) {
+void ListCopyExecute(MoveParts p) {
     p.host.SetClipboardText(std::string(p.list.rowText(static_cast<size_t>(p.list.selectedRow()))));
 }
 
-void ListCutExecute(EditorParts& p) {
+void ListCutExecute(MoveParts p) {
     UndoScope step(p, CommandId::ListCut);
     ListCopyExecute(p);
     ListDelExecute(p);
 }
 
-void ListPasteExecute(EditorParts& p) {
+void ListPasteExecute(MoveParts p) {
     UndoScope step(p, CommandId::ListPaste);
     p.selection.setText(EditBox::List, p.host.ClipboardText());
     // Text the clipboard offers may still be empty: nothing to add then.

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kDropInstruction = "移動先にドロップして下さい (Escキーでキャンセル)";
 
-void SetInsertionRow(EditorParts& p, int row) {
+void SetInsertionRow(MoveParts p, int row) {
     if (row != p.drag.insertionRow) {
         int previous = p.drag.insertionRow;
         p.drag.insertionRow = row;
@@ -24,7 +24,7 @@ void SetInsertionRow(EditorParts& p, int row) {
 
 // Moves s to the place the zone names; false when there is no such place or it lies inside
 // s's own subtree.
-bool PlaceTopic(EditorParts& p, Topic* s, TopicDropZone zone, Topic* under) {
+bool PlaceTopic(MoveParts p, Topic* s, TopicDropZone zone, Topic* under) {
     Topic* parent = nullptr;
     size_t row = 0;
     switch (zone) {
@@ -58,7 +58,7 @@ bool PlaceTopic(EditorParts& p, Topic* s, TopicDropZone zone, Topic* under) {
     return true;
 }
 
-void DropTopic(EditorParts& p, TopicDropZone zone, Topic* under) {
+void DropTopic(MoveParts p, TopicDropZone zone, Topic* under) {
     Topic* s = p.selection.topic();
     if (!s || p.doc().topicCount() < 2) {
         return;
@@ -74,7 +74,7 @@ void DropTopic(EditorParts& p, TopicDropZone zone, Topic* under) {
 }
 
 // row: the row at the drop point, rowCount() below the last Item, -1 outside the list.
-void DropItemInList(EditorParts& p, int row) {
+void DropItemInList(MoveParts p, int row) {
     if (!p.list.hasSelectedItem() || row < 0) {
         return;
     }
@@ -93,7 +93,7 @@ void DropItemInList(EditorParts& p, int row) {
     p.session.setModified(true);
 }
 
-void DropItemOnTopic(EditorParts& p, Topic* topic) {
+void DropItemOnTopic(MoveParts p, Topic* topic) {
     if (!topic || topic == p.selection.topic() || !p.list.hasSelectedItem()) {
         return;
     }
@@ -121,7 +121,7 @@ int InsertionRow(int hovered, int dragged, int count) {
     return row > count ? count : row;
 }
 
-void BeginDrag(EditorParts& p, DragKind kind) {
+void BeginDrag(MoveParts p, DragKind kind) {
     p.drag.kind = kind;
     if (kind == DragKind::Topic) {
         Topic* t = p.selection.topic();
@@ -132,13 +132,13 @@ void BeginDrag(EditorParts& p, DragKind kind) {
     }
 }
 
-void EndDrag(EditorParts& p) {
+void EndDrag(MoveParts p) {
     p.drag.kind = DragKind::None;
     SetInsertionRow(p, -1);
     p.hint.show("");
 }
 
-std::string DragText(const EditorParts& p) {
+std::string DragText(MoveParts p) {
     if (p.drag.kind == DragKind::Topic && p.selection.topic()) {
         return BuildTreeClipboardText(*p.selection.topic());
     }
@@ -148,12 +148,12 @@ std::string DragText(const EditorParts& p) {
     return {};
 }
 
-bool TreeDragOver(EditorParts& p) {
+bool TreeDragOver(MoveParts p) {
     SetInsertionRow(p, -1);
     return p.drag.active();
 }
 
-bool ListDragOver(EditorParts& p, int pointerRow) {
+bool ListDragOver(MoveParts p, int pointerRow) {
     if (p.drag.kind != DragKind::Item) {
         return false;
     }
@@ -164,7 +164,7 @@ bool ListDragOver(EditorParts& p, int pointerRow) {
     return true;
 }
 
-void DropOnTree(EditorParts& p, TopicDropZone zone, Topic* under) {
+void DropOnTree(MoveParts p, TopicDropZone zone, Topic* under) {
     if (p.drag.kind == DragKind::Topic) {
         DropTopic(p, zone, under);
     } else if (p.drag.kind == DragKind::Item) {
@@ -173,7 +173,7 @@ void DropOnTree(EditorParts& p, TopicDropZone zone, Topic* under) {
     }
 }
 
-void DropOnList(EditorParts& p, int pointerRow) {
+void DropOnList(MoveParts p, int pointerRow) {
     if (p.drag.kind == DragKind::Item) {
         DropItemInList(p, pointerRow);
     }

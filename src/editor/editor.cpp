@@ -6,7 +6,6 @@
 #include "editor/command_handlers.h"
 #include "editor/document_preread.h"
 #include "editor/recovery_copy.h"
-#include "schedule/item_tokens.h"
 
 namespace brenvale {
 
@@ -41,7 +40,14 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
              changes_,  treeRows_,  selection_,
              list_,     drag_,      hint_,
              commands_, progress_,  find_,
-             index_,    tagFilter_, schedule_} {
+             index_,    tagFilter_, schedule_},
+      runner_(parts_),
+      files_(runner_, parts_),
+      tree_(runner_, parts_, treeRows_),
+      dragActions_(runner_, parts_, drag_),
+      findActions_(runner_, parts_, host_, find_),
+      scheduleActions_(runner_, parts_, schedule_, list_, rowTokens_, agenda_),
+      tags_(runner_, parts_, index_, tagFilter_) {
     views_.setTreeRows(&treeRows_);
     // Parts that forget what they hold when another document comes.
     views_.add(&index_);
@@ -49,14 +55,14 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
     views_.add(&schedule_);
     views_.add(&rowTokens_);
     // Save follows the modified flag at once, whoever changed it.
-    session_.onModifiedChanged([this] { commands_.refresh(parts_); });
+    session_.onModifiedChanged([this] { runner_.refreshCommands(); });
     session_.onOpenLockFailed([this](const std::string& text) {
         if (!drag_.active()) {
             hint_.show(text);
         }
     });
     commands_.setClipboardHasText(host_.ClipboardHasText());
-    commands_.refresh(parts_);
+    runner_.refreshCommands();
 }
 
 Editor::~Editor() = default;
@@ -72,23 +78,8 @@ EditorObservation::~EditorObservation() {
     }
 }
 
-template <typename Fn>
-void Editor::act(Fn&& fn) {
-    struct Refresh {
-        Editor& e;
-        ~Refresh() {
-            if (--e.acting_ == 0) {
-                e.progress_.tellViews();
-                e.commands_.refresh(e.parts_);
-            }
-        }
-    } refresh{*this};
-    ++acting_;
-    fn();
-}
-
 void Editor::setSettings(const Settings& settings) {
-    act([&] {
+    runner_.act([&] {
         Settings before = std::exchange(settings_, settings);
         bool kinds = before.separatorItems != settings_.separatorItems ||
                      before.noBoxItems != settings_.noBoxItems;
@@ -115,7 +106,7 @@ void Editor::setSettings(const Settings& settings) {
 // ---- Commands
 
 void Editor::execute(CommandId id) {
-    act([&] { run(id); });
+    runner_.act([&] { run(id); });
 }
 
 void Editor::run(CommandId id) {
@@ -163,7 +154,7 @@ bool Editor::key(WindowKey key, FocusArea area) {
             used = tree;
             break;
     }
-    act([&] {
+    runner_.act([&] {
         if (key == WindowKey::F2) {
             if (tree || area == FocusArea::TreeEdit) {
                 host_.FocusEditBox(EditBox::Tree);
@@ -178,91 +169,10 @@ bool Editor::key(WindowKey key, FocusArea area) {
     return used;
 }
 
-// ---- The document's life
-
-void Editor::start(const std::vector<std::string>& files,
-                   std::shared_ptr<DocumentPreread> preread) {
-    parts_.session.setPreread(std::move(preread));
-    act([&] { StartDocuments(parts_, files); });
-    // A read the start did not take is of no use later.
-    parts_.session.setPreread(nullptr);
-}
-
-void Editor::openDocument(const std::string& path) {
-    act([&] { brenvale::OpenDocument(parts_, path); });
-}
-
-void Editor::filesDropped(const std::vector<std::string>& paths) {
-    act([&] { OpenFirstLaunchOthers(parts_, paths); });
-}
-
-void Editor::fileRecentClick(size_t index) {
-    act([&] { brenvale::FileRecentClick(parts_, index); });
-}
-
-void Editor::fileRecentDelClick() {
-    act([&] { brenvale::FileRecentDelClick(parts_); });
-}
-
-bool Editor::closeQuery() {
-    bool close = false;
-    act([&] { close = AskSaveChanges(parts_); });
-    return close;
-}
-
-void Editor::autoSaveTick() {
-    act([&] { brenvale::AutoSaveTick(parts_); });
-}
-
-void Editor::recoveryTick() {
-    brenvale::RecoveryTick(parts_);
-}
-
-void Editor::hideCheckedTick() {
-    // Not in the middle of an action (a dialog inside a command) or of a drag, whose rows
-    // must stay as they are: a moment later.
-    if (acting_ > 0 || drag_.active()) {
-        host_.SetHideCheckedTimer(VisibleList::kHideDelayMs);
-        return;
-    }
-    act([&] { list_.hidePending(); });
-}
-
-bool Editor::checkDocumentFile() {
-    // Not inside another action: a question or dialog of that action is what runs the event
-    // loop that asked.
-    if (acting_ > 0) {
-        return false;
-    }
-    bool done = true;
-    act([&] { done = CheckDocumentFile(parts_); });
-    return done;
-}
-
 // ---- Events from the window
 
-void Editor::selectTopic(Topic* topic) {
-    act([&] { brenvale::SelectTopic(parts_, topic); });
-}
-
-void Editor::setTopicExpanded(Topic* topic, bool expanded) {
-    if (topic) {
-        changes_.setExpanded(topic, expanded);
-    }
-}
-
-void Editor::expandAllTopics() {
-    changes_.expandAll();
-}
-
-void Editor::expandTopicSubtree(Topic* topic) {
-    if (topic) {
-        changes_.expandSubtree(topic);
-    }
-}
-
 void Editor::editTextChanged(EditBox box, std::string text) {
-    act([&] {
+    runner_.act([&] {
         if (box == EditBox::Tree) {
             RenameSelectedTopic(parts_, std::move(text));
         } else {
@@ -272,7 +182,7 @@ void Editor::editTextChanged(EditBox box, std::string text) {
 }
 
 void Editor::selectRow(int row) {
-    act([&] {
+    runner_.act([&] {
         if (row < -1 || row >= static_cast<int>(list_.rowCount())) {
             row = -1;
         }
@@ -281,195 +191,21 @@ void Editor::selectRow(int row) {
 }
 
 void Editor::toggleCheck(size_t row) {
-    act([&] { ToggleRowCheck(parts_, row); });
+    runner_.act([&] { ToggleRowCheck(parts_, row); });
 }
 
 void Editor::storeRowText(size_t row, std::string_view text) {
-    act([&] { StoreRowText(parts_, row, text); });
+    runner_.act([&] { StoreRowText(parts_, row, text); });
 }
 
 void Editor::clipboardChanged(bool hasText) {
-    act([&] { commands_.setClipboardHasText(hasText); });
-}
-
-void Editor::treeEditRequested() {
-    host_.FocusEditBox(EditBox::Tree);
-}
-
-void Editor::iconMenuClick(int tag) {
-    act([&] { brenvale::IconMenuClick(parts_, tag); });
+    runner_.act([&] { commands_.setClipboardHasText(hasText); });
 }
 
 void Editor::setHint(std::string_view hint) {
     if (!drag_.active()) {
         hint_.show(std::string(LongHint(hint)));
     }
-}
-
-// ---- Drag and drop
-
-void Editor::beginDrag(DragKind kind) {
-    brenvale::BeginDrag(parts_, kind);
-}
-
-void Editor::endDrag() {
-    brenvale::EndDrag(parts_);
-}
-
-std::string Editor::dragText() const {
-    return DragText(parts_);
-}
-
-bool Editor::treeDragOver() {
-    return brenvale::TreeDragOver(parts_);
-}
-
-bool Editor::listDragOver(int pointerRow) {
-    return brenvale::ListDragOver(parts_, pointerRow);
-}
-
-void Editor::dropOnTree(TopicDropZone zone, Topic* under) {
-    act([&] { brenvale::DropOnTree(parts_, zone, under); });
-}
-
-void Editor::dropOnList(int pointerRow) {
-    act([&] { brenvale::DropOnList(parts_, pointerRow); });
-}
-
-// ---- Finding
-
-void Editor::findTyped(std::string query, bool kanaBlind) {
-    act([&] { FindTyped(parts_, std::move(query), kanaBlind); });
-}
-
-void Editor::findNext() {
-    act([&] { FindStep(parts_, true); });
-}
-
-void Editor::findPrevious() {
-    act([&] { FindStep(parts_, false); });
-}
-
-void Editor::countFindHits() {
-    act([&] { CountFindHits(parts_); });
-}
-
-void Editor::collectFindResults() {
-    act([&] { CollectFindResults(parts_); });
-}
-
-void Editor::goToFindResult(size_t index) {
-    act([&] { GoToFindResult(parts_, index); });
-}
-
-// ---- Dates, tags, repeats and reminders
-
-void Editor::clockTick() {
-    act([&] { ClockTick(parts_); });
-}
-
-void Editor::notificationAction(uint64_t key, std::string_view action) {
-    act([&] { NotificationAction(parts_, key, action); });
-}
-
-void Editor::notificationFailed() {
-    act([&] { NotificationFailed(parts_); });
-}
-
-void Editor::windowClosed() {
-    ScheduleWindowClosed(parts_);
-    session_.windowClosed();
-}
-
-void Editor::editBoxCommitted(EditBox box) {
-    if (box == EditBox::Tree) {
-        act([&] { CommitTopicCaption(parts_); });
-    }
-}
-
-DueLook Editor::rowDueLook(size_t row) const {
-    if (row >= list_.rowCount() || list_.rowChecked(row) ||
-        list_.rowKind(row) != ItemKind::Ordinary) {
-        return DueLook::None;
-    }
-    std::string_view text = list_.rowText(row);
-    if (!MayHoldTokens(text)) {
-        return DueLook::None;
-    }
-    const RowTokens& tokens = rowTokens_.of(list_.rowRef(row), text);
-    if (!tokens.due) {
-        return DueLook::None;
-    }
-    Date today = schedule_.today();
-    return tokens.due->day < today    ? DueLook::Overdue
-           : tokens.due->day == today ? DueLook::Today
-                                      : DueLook::Later;
-}
-
-const std::vector<TextSpan>& Editor::rowTokenSpans(size_t row) const {
-    static const std::vector<TextSpan> none;
-    if (row >= list_.rowCount()) {
-        return none;
-    }
-    std::string_view text = list_.rowText(row);
-    if (!MayHoldTokens(text)) {
-        return none;
-    }
-    return rowTokens_.of(list_.rowRef(row), text).spans;
-}
-
-void Editor::clickTag(std::string_view name, TagClick how) {
-    act([&] { ApplyTagFilter(parts_, ClickedFilter(tagFilter_.filter(), name, how)); });
-}
-
-void Editor::clickUntagged() {
-    act([&] { ApplyTagFilter(parts_, UntaggedFilter()); });
-}
-
-void Editor::clearTagFilter() {
-    act([&] { ApplyTagFilter(parts_, {}); });
-}
-
-void Editor::refreshAgenda() {
-    agenda_.refresh(schedule_.today());
-}
-
-bool Editor::goToAgendaRow(AgendaGroup group, size_t k) {
-    if (agenda_.stale()) {
-        refreshAgenda();
-        return false;
-    }
-    const AgendaRow* row = agenda_.row(group, k);
-    if (!row) {
-        return false;
-    }
-    AgendaRow target = *row;
-    act([&] { GoToItem(parts_, target.topic, target.item); });
-    return true;
-}
-
-void Editor::findSlice() {
-    // Not in the middle of another action (a dialog inside a command), whose selection a hit
-    // found now would move: a moment later.
-    if (acting_ > 0) {
-        host_.ScheduleFindSlice(kFindSliceRetryMs);
-        return;
-    }
-    act([&] { FindSlice(parts_); });
-}
-
-std::string Editor::treeCounterText() const {
-    const Document& doc = session_.document();
-    Topic* t = selection_.topic();
-    size_t position = t ? treeRows_.treeOrderIndex(t) + 1 : 0;
-    return std::to_string(position) + "/" + std::to_string(doc.topicCount());
-}
-
-std::string Editor::conflictCounterText() {
-    // Kept with every change by the schedule index: a walk of every text after each edit
-    // would stall the window on a big document.
-    size_t marks = index_.conflictMarks();
-    return marks ? "競合 残り " + std::to_string(marks) + " 件" : "";
 }
 
 }  // namespace brenvale

@@ -21,13 +21,13 @@ namespace {
 
 constexpr const char* kPdfFilter = "PDF ファイル (*.pdf)|*.pdf";
 
-std::string DocumentTitle(const EditorParts& p) {
+std::string DocumentTitle(MoveParts p) {
     return std::string(FileNamePart(p.session.fileName()));
 }
 
 // The document's name without its extension, which the save dialog completes with the
 // extension of the chosen filter.
-std::string SuggestedName(const EditorParts& p) {
+std::string SuggestedName(MoveParts p) {
     const std::string& fileName = p.session.fileName();
     if (fileName.empty()) {
         return "";
@@ -37,13 +37,13 @@ std::string SuggestedName(const EditorParts& p) {
     return name;
 }
 
-void NothingToImport(EditorParts& p, std::string_view name) {
+void NothingToImport(MoveParts p, std::string_view name) {
     p.host.ShowMessageBox("「" + std::string(name) + "」には読み込めるトピックも項目もありません。",
                           MessageKind::Information, MessageButtons::Ok);
 }
 
 // Adds what an outline holds to the end of the tree; false when it holds nothing.
-bool ImportOutline(EditorParts& p, OutlineImport& outline, std::string_view name) {
+bool ImportOutline(MoveParts p, OutlineImport& outline, std::string_view name) {
     if (outline.empty()) {
         NothingToImport(p, name);
         return false;
@@ -65,7 +65,7 @@ bool ImportOutline(EditorParts& p, OutlineImport& outline, std::string_view name
 
 // The format a file is imported in: the one its name names, in the encoding of the filter when
 // that filter is of the same format (else as its bytes look); for any other name the filter's.
-std::optional<FormatChoice> ImportChoice(EditorParts& p, std::string_view name,
+std::optional<FormatChoice> ImportChoice(MoveParts p, std::string_view name,
                                          const FormatChoice* chosen, std::string_view bytes) {
     const ExchangeFormat* named = FormatOfFileName(name);
     if (!named) {
@@ -91,7 +91,7 @@ std::optional<FormatChoice> ImportChoice(EditorParts& p, std::string_view name,
 // Runs a print: memory that runs out stops it there and is told, and the document stays as it
 // is (printing only reads it). False when it stopped so.
 template <typename Fn>
-bool WithoutMemoryStop(EditorParts& p, std::string_view what, Fn&& print) {
+bool WithoutMemoryStop(MoveParts p, std::string_view what, Fn&& print) {
     try {
         print();
         return true;
@@ -103,7 +103,7 @@ bool WithoutMemoryStop(EditorParts& p, std::string_view what, Fn&& print) {
     }
 }
 
-PrintJob NewPrintJob(const EditorParts& p) {
+PrintJob NewPrintJob(MoveParts p) {
     PrintJob job;
     job.document = &p.doc();
     job.topic = p.selection.topic();
@@ -114,7 +114,7 @@ PrintJob NewPrintJob(const EditorParts& p) {
 
 }  // namespace
 
-void ExportExecute(EditorParts& p) {
+void ExportExecute(MoveParts p) {
     if (p.doc().empty()) {
         return;
     }
@@ -138,7 +138,7 @@ void ExportExecute(EditorParts& p) {
     p.hint.show("「" + choice->path + "」に書き出しました");
 }
 
-void ImportExecute(EditorParts& p) {
+void ImportExecute(MoveParts p) {
     FileDialogOptions options;
     options.title = "インポート";
     options.filter = ExchangeDialogFilter(true);
@@ -150,7 +150,7 @@ void ImportExecute(EditorParts& p) {
     }
 }
 
-void ImportFile(EditorParts& p, const std::string& path, const FormatChoice* chosen) {
+void ImportFile(MoveParts p, const std::string& path, const FormatChoice* chosen) {
     std::string_view name = FileNamePart(path);
     // A format that comes in several encodings is looked at whole first, to tell which one;
     // the others are read a piece at a time.
@@ -205,7 +205,7 @@ void ImportFile(EditorParts& p, const std::string& path, const FormatChoice* cho
     p.hint.show("「" + path + "」を読み込みました");
 }
 
-void PrintExecute(EditorParts& p) {
+void PrintExecute(MoveParts p) {
     if (p.doc().empty()) {
         return;
     }
@@ -215,7 +215,7 @@ void PrintExecute(EditorParts& p) {
     }
 }
 
-void ExportPdfExecute(EditorParts& p) {
+void ExportPdfExecute(MoveParts p) {
     if (p.doc().empty()) {
         return;
     }

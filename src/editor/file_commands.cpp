@@ -122,7 +122,7 @@ OverwriteAnswer AskBeforeOverwritingPartRead(EditorParts& p) {
 
 }  // namespace
 
-bool ConfirmOverwrite(EditorParts& p, const std::string& path) {
+bool ConfirmOverwrite(WindowParts p, const std::string& path) {
     if (!FileExists(path)) {
         return true;
     }

@@ -2,8 +2,8 @@
 // and the list of every hit.
 #include "document/topic.h"
 #include "editor/command_handlers.h"
+#include "editor/command_parts.h"
 #include "editor/document_session.h"
-#include "editor/editor_parts.h"
 #include "editor/find_state.h"
 #include "editor/hint_panel.h"
 #include "editor/selection.h"
@@ -16,12 +16,12 @@ namespace {
 constexpr const char* kWrappedToStart = "文書の最後まで検索しました。先頭から続けて検索しました。";
 constexpr const char* kWrappedToEnd = "文書の先頭まで検索しました。最後から続けて検索しました。";
 
-void Notify(EditorParts& p) {
+void Notify(FindParts p) {
     p.views.all([](EditorObserver& o) { o.findChanged(); });
 }
 
 // Repaints the row of a hit in the list shown.
-void RepaintHitRow(EditorParts& p, const std::optional<SearchHit>& hit) {
+void RepaintHitRow(FindParts p, const std::optional<SearchHit>& hit) {
     if (!hit || hit->item == kCaption || hit->topic != p.list.topic()) {
         return;
     }
@@ -33,7 +33,7 @@ void RepaintHitRow(EditorParts& p, const std::optional<SearchHit>& hit) {
 // Where the user is: the last hit while the selection is still on it, else the selected
 // Topic's caption, or the selected row when it is not the first (which a Topic's list
 // selects by itself).
-SearchStart CurrentPlace(const EditorParts& p) {
+SearchStart CurrentPlace(FindParts p) {
     std::optional<SearchHit> hit = p.find.hit();
     Topic* t = p.selection.topic();
     if (hit && hit->topic == t && (hit->item == kCaption || hit->item == p.list.selectedItem())) {
@@ -48,14 +48,14 @@ SearchStart CurrentPlace(const EditorParts& p) {
 
 // Selects the Topic of a hit (its ancestors expanded) and, for an Item, its row, shown even
 // when the Item is hidden.
-void ShowHit(EditorParts& p, const SearchHit& hit) {
+void ShowHit(FindParts p, const SearchHit& hit) {
     SelectTopic(p, hit.topic);
     if (hit.item != kCaption && p.list.topic() == hit.topic) {
         p.list.select(static_cast<int>(p.list.reveal(static_cast<size_t>(hit.item))));
     }
 }
 
-void Found(EditorParts& p, std::optional<SearchHit> hit) {
+void Found(FindParts p, std::optional<SearchHit> hit) {
     RepaintHitRow(p, p.find.hit());
     p.find.found(hit);
     if (hit) {
@@ -69,11 +69,11 @@ void Found(EditorParts& p, std::optional<SearchHit> hit) {
 // The work of one slice of each search, about 10 ms on a document of short texts.
 constexpr size_t kSliceUnits = 250000;
 
-bool Current(const EditorParts& p, uint64_t revision) {
+bool Current(FindParts p, uint64_t revision) {
     return revision == p.session.revision();
 }
 
-void StartStep(EditorParts& p, SearchStart start, bool forward, bool typed, HitCount count) {
+void StartStep(FindParts p, SearchStart start, bool forward, bool typed, HitCount count) {
     FindState::Jobs& jobs = p.find.jobs();
     // The count belongs to the hit this step moves away from.
     jobs.counting.reset();
@@ -82,11 +82,11 @@ void StartStep(EditorParts& p, SearchStart start, bool forward, bool typed, HitC
                         forward, typed, count, p.session.revision()};
 }
 
-FindState::Tally NewTally(EditorParts& p, const SearchHit* of, size_t keep) {
+FindState::Tally NewTally(FindParts p, const SearchHit* of, size_t keep) {
     return {std::make_unique<HitTally>(p.doc(), *p.find.matcher(), of, keep), p.session.revision()};
 }
 
-void StepDone(EditorParts& p, FindState::Step& step) {
+void StepDone(FindParts p, FindState::Step& step) {
     const FindRun& run = *step.run;
     std::optional<SearchHit> hit = run.hit();
     Found(p, hit);
@@ -102,7 +102,7 @@ void StepDone(EditorParts& p, FindState::Step& step) {
     }
 }
 
-void ResultsDone(EditorParts& p, HitTally& tally) {
+void ResultsDone(FindParts p, HitTally& tally) {
     std::vector<FindState::Result> results;
     results.reserve(tally.hits().size());
     for (const SearchHit& hit : tally.hits()) {
@@ -113,7 +113,7 @@ void ResultsDone(EditorParts& p, HitTally& tally) {
 
 // One slice of every search under way; a search that began on a document that has changed
 // since begins again (a step from where the user is now).
-void RunJobs(EditorParts& p, SearchBudget budget) {
+void RunJobs(FindParts p, SearchBudget budget) {
     FindState::Jobs& jobs = p.find.jobs();
     if (jobs.step && !Current(p, jobs.step->revision)) {
         StartStep(p, CurrentPlace(p), jobs.step->forward, jobs.step->typed, {});
@@ -143,7 +143,7 @@ void RunJobs(EditorParts& p, SearchBudget budget) {
 
 // Runs a slice of the searches under way, and has the window run the next one from its event
 // loop; a host that cannot has them finish at once.
-void DriveFind(EditorParts& p) {
+void DriveFind(FindParts p) {
     RunJobs(p, SearchBudget(kSliceUnits));
     if (p.find.jobs().pending() && !p.host.ScheduleFindSlice(0)) {
         RunJobs(p, SearchBudget::Unlimited());
@@ -152,11 +152,11 @@ void DriveFind(EditorParts& p) {
 }
 }  // namespace
 
-void FindExecute(EditorParts& p) {
+void FindExecute(FindParts p) {
     p.host.ShowFindBar();
 }
 
-void FindNextExecute(EditorParts& p) {
+void FindNextExecute(FindParts p) {
     if (p.find.query().empty()) {
         p.host.ShowFindBar();
     } else {
@@ -164,7 +164,7 @@ void FindNextExecute(EditorParts& p) {
     }
 }
 
-void FindPreviousExecute(EditorParts& p) {
+void FindPreviousExecute(FindParts p) {
     if (p.find.query().empty()) {
         p.host.ShowFindBar();
     } else {
@@ -172,7 +172,7 @@ void FindPreviousExecute(EditorParts& p) {
     }
 }
 
-void FindTyped(EditorParts& p, std::string query, bool kanaBlind) {
+void FindTyped(FindParts p, std::string query, bool kanaBlind) {
     SearchStart start = CurrentPlace(p);
     std::optional<SearchHit> previous = p.find.hit();
     if (!p.find.setQuery(std::move(query), kanaBlind)) {
@@ -185,7 +185,7 @@ void FindTyped(EditorParts& p, std::string query, bool kanaBlind) {
     DriveFind(p);
 }
 
-void FindStep(EditorParts& p, bool forward) {
+void FindStep(FindParts p, bool forward) {
     if (!p.find.matcher()) {
         return;
     }
@@ -204,7 +204,7 @@ void FindStep(EditorParts& p, bool forward) {
     DriveFind(p);
 }
 
-void CountFindHits(EditorParts& p) {
+void CountFindHits(FindParts p) {
     FindState::Jobs& jobs = p.find.jobs();
     if (!p.find.matcher() || (jobs.counting && Current(p, jobs.counting->revision))) {
         return;
@@ -214,7 +214,7 @@ void CountFindHits(EditorParts& p) {
     DriveFind(p);
 }
 
-void CollectFindResults(EditorParts& p) {
+void CollectFindResults(FindParts p) {
     FindState::Jobs& jobs = p.find.jobs();
     if (!p.find.matcher() || (jobs.collecting && Current(p, jobs.collecting->revision))) {
         return;
@@ -223,13 +223,13 @@ void CollectFindResults(EditorParts& p) {
     DriveFind(p);
 }
 
-void FindSlice(EditorParts& p) {
+void FindSlice(FindParts p) {
     if (p.find.jobs().pending()) {
         DriveFind(p);
     }
 }
 
-void GoToFindResult(EditorParts& p, size_t index) {
+void GoToFindResult(FindParts p, size_t index) {
     if (p.find.resultsStale()) {
         // The list clicked on is out of date: the same result in the list made anew, found by
         // its text (the n-th of those that read alike), or none when the edit took it away.

@@ -30,7 +30,7 @@ std::vector<std::string_view> SplitAtCrLf(std::string_view text) {
     return pieces;
 }
 
-bool RequireTopicForList(EditorParts& p) {
+bool RequireTopicForList(ListParts p) {
     if (p.selection.topic()) {
         return true;
     }
@@ -38,18 +38,18 @@ bool RequireTopicForList(EditorParts& p) {
     return false;
 }
 
-size_t SelectedRow(const EditorParts& p) {
+size_t SelectedRow(ListParts p) {
     return static_cast<size_t>(p.list.selectedRow());
 }
 
 // The Item the selected row shows.
-size_t SelectedItem(const EditorParts& p) {
+size_t SelectedItem(ListParts p) {
     return static_cast<size_t>(p.list.selectedItem());
 }
 
 // The insert rule: new unchecked Items directly after the selected row's Item (at the end
 // when no row is selected); the last of them becomes the selected row.
-void InsertRows(EditorParts& p, const std::vector<std::string_view>& texts) {
+void InsertRows(ListParts p, const std::vector<std::string_view>& texts) {
     p.list.store(p.changes);
     Topic* t = p.selection.topic();
     size_t item = p.list.hasSelectedItem() ? SelectedItem(p) + 1 : t->items.size();
@@ -57,7 +57,7 @@ void InsertRows(EditorParts& p, const std::vector<std::string_view>& texts) {
     p.list.selectItem(static_cast<long>(item + texts.size() - 1));
 }
 
-void SingleAdd(EditorParts& p, std::string_view typed) {
+void SingleAdd(ListParts p, std::string_view typed) {
     std::string text = CommitDateWords(p, typed);
     InsertRows(p, {text});
     p.list.store(p.changes);
@@ -66,7 +66,7 @@ void SingleAdd(EditorParts& p, std::string_view typed) {
 }
 
 // Adds each non-empty piece by the insert rule, one after the other, as one block of rows.
-void AddPieces(EditorParts& p, const std::vector<std::string_view>& all) {
+void AddPieces(ListParts p, const std::vector<std::string_view>& all) {
     BusyScope busy(p.host);
     std::vector<std::string> committed;
     committed.reserve(all.size());
@@ -84,7 +84,7 @@ void AddPieces(EditorParts& p, const std::vector<std::string_view>& all) {
 }
 
 // Gives a row's Item a new text, unchecked.
-void SetRowText(EditorParts& p, size_t row, std::string_view text) {
+void SetRowText(ListParts p, size_t row, std::string_view text) {
     p.list.store(p.changes);
     p.changes.setItem(p.selection.topic(), p.list.itemOfRow(row), kUncheckedMark,
                       FileSafeText(text));
@@ -92,7 +92,7 @@ void SetRowText(EditorParts& p, size_t row, std::string_view text) {
 
 // Moves the selected row's Item to the place of the Item of row toRow: the hidden Items
 // between them are stepped over.
-void MoveSelectedRow(EditorParts& p, CommandId id, size_t toRow) {
+void MoveSelectedRow(ListParts p, CommandId id, size_t toRow) {
     UndoScope step(p, id);
     p.list.store(p.changes);
     size_t to = p.list.itemOfRow(toRow);
@@ -104,7 +104,7 @@ void MoveSelectedRow(EditorParts& p, CommandId id, size_t toRow) {
 
 }  // namespace
 
-void ListAddExecute(EditorParts& p) {
+void ListAddExecute(ListParts p) {
     std::string text = p.selection.text(EditBox::List);
     if (!RequireTopicForList(p)) {
         return;
@@ -124,7 +124,7 @@ void ListAddExecute(EditorParts& p) {
     SingleAdd(p, text);
 }
 
-void ListDelExecute(EditorParts& p) {
+void ListDelExecute(ListParts p) {
     UndoScope step(p, CommandId::ListDel);
     p.list.store(p.changes);
     // The row before becomes the selected one (row 0 when it was the first).
@@ -134,20 +134,20 @@ void ListDelExecute(EditorParts& p) {
     p.session.setModified(true);
 }
 
-void ListMoveUpExecute(EditorParts& p) {
+void ListMoveUpExecute(ListParts p) {
     MoveSelectedRow(p, CommandId::ListMoveUp, SelectedRow(p) - 1);
 }
 
-void ListMoveDownExecute(EditorParts& p) {
+void ListMoveDownExecute(ListParts p) {
     MoveSelectedRow(p, CommandId::ListMoveDown, SelectedRow(p) + 1);
 }
 
-void ListReEditExecute(EditorParts& p) {
+void ListReEditExecute(ListParts p) {
     p.selection.setText(EditBox::List, std::string(p.list.rowText(SelectedRow(p))));
     p.host.FocusEditBox(EditBox::List);
 }
 
-void ListReplaceExecute(EditorParts& p) {
+void ListReplaceExecute(ListParts p) {
     UndoScope step(p, CommandId::ListReplace);
     SetRowText(p, SelectedRow(p), CommitDateWords(p, p.selection.text(EditBox::List)));
     p.list.store(p.changes);
@@ -155,7 +155,7 @@ void ListReplaceExecute(EditorParts& p) {
     p.session.setModified(true);
 }
 
-void ListAddLineExecute(EditorParts& p) {
+void ListAddLineExecute(ListParts p) {
     if (!RequireTopicForList(p)) {
         return;
     }
@@ -165,7 +165,7 @@ void ListAddLineExecute(EditorParts& p) {
     p.session.setModified(true);
 }
 
-void ListChkBoxExecute(EditorParts& p) {
+void ListChkBoxExecute(ListParts p) {
     UndoScope step(p, CommandId::ListChkBox);
     size_t row = SelectedRow(p);
     std::string_view text = p.list.rowText(row);
@@ -176,7 +176,7 @@ void ListChkBoxExecute(EditorParts& p) {
     p.session.setModified(true);
 }
 
-void UncheckAllExecute(EditorParts& p) {
+void UncheckAllExecute(ListParts p) {
     Topic* t = p.selection.topic();
     if (!t) {
         return;
@@ -213,11 +213,11 @@ void UncheckAllExecute(EditorParts& p) {
     p.session.setModified(true);
 }
 
-void ListEditInPlaceExecute(EditorParts& p) {
+void ListEditInPlaceExecute(ListParts p) {
     p.host.EditRowInPlace(SelectedRow(p));
 }
 
-void StoreRowText(EditorParts& p, size_t row, std::string_view text) {
+void StoreRowText(ListParts p, size_t row, std::string_view text) {
     Topic* t = p.selection.topic();
     if (!t || row >= p.list.rowCount()) {
         return;
@@ -236,7 +236,7 @@ void StoreRowText(EditorParts& p, size_t row, std::string_view text) {
     p.session.setModified(true);
 }
 
-void ToggleRowCheck(EditorParts& p, size_t row) {
+void ToggleRowCheck(ListParts p, size_t row) {
     if (row >= p.list.rowCount() || TickWithForm(p, row)) {
         return;
     }

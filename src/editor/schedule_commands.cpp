@@ -7,9 +7,9 @@
 #include "document/safe_text.h"
 #include "document/topic.h"
 #include "editor/command_handlers.h"
+#include "editor/command_parts.h"
 #include "editor/document_changes.h"
 #include "editor/document_session.h"
-#include "editor/editor_parts.h"
 #include "editor/hint_panel.h"
 #include "editor/schedule_clock.h"
 #include "editor/selection.h"
@@ -23,13 +23,13 @@ namespace brenvale {
 
 namespace {
 
-void SetForm(EditorParts& p, Topic* t, size_t item, const TickedForm& form) {
+void SetForm(ListParts p, Topic* t, size_t item, const TickedForm& form) {
     p.changes.setItem(t, item, CheckMarkText(form.checked), FileSafeText(form.text));
 }
 
 }  // namespace
 
-std::optional<TickedForm> FormAfterTick(const EditorParts& p, std::string_view text, bool checked) {
+std::optional<TickedForm> FormAfterTick(ListParts p, std::string_view text, bool checked) {
     Date today = p.schedule.today();
     if (checked) {
         if (std::optional<std::string> rearmed = RearmedText(text, today)) {
@@ -52,7 +52,7 @@ std::optional<TickedForm> FormAfterTick(const EditorParts& p, std::string_view t
     return std::nullopt;
 }
 
-void TickItem(EditorParts& p, Topic* t, size_t item) {
+void TickItem(ListParts p, Topic* t, size_t item) {
     UndoScope step(p, "チェック切り替え");
     p.list.store(p.changes);
     if (std::as_const(t->items)[item].checked()) {
@@ -67,7 +67,7 @@ void TickItem(EditorParts& p, Topic* t, size_t item) {
     p.session.setModified(true);
 }
 
-bool TickWithForm(EditorParts& p, size_t row) {
+bool TickWithForm(ListParts p, size_t row) {
     if (p.list.rowKind(row) != ItemKind::Ordinary) {
         return false;
     }
@@ -83,7 +83,7 @@ bool TickWithForm(EditorParts& p, size_t row) {
     return true;
 }
 
-std::string CommitDateWords(EditorParts& p, std::string_view text) {
+std::string CommitDateWords(ListParts p, std::string_view text) {
     DateWordsResult result = ConvertDateWords(text, p.schedule.today());
     if (!result.problems.empty()) {
         p.hint.show(ProblemsHint(result.problems));
@@ -91,7 +91,7 @@ std::string CommitDateWords(EditorParts& p, std::string_view text) {
     return std::move(result.text);
 }
 
-void CommitTopicCaption(EditorParts& p) {
+void CommitTopicCaption(ListParts p) {
     Topic* t = p.selection.topic();
     if (!t) {
         return;
@@ -107,7 +107,7 @@ void CommitTopicCaption(EditorParts& p) {
     p.session.setModified(true);
 }
 
-void RenewRoutines(EditorParts& p, Date today) {
+void RenewRoutines(ListParts p, Date today) {
     std::vector<RoutineRenewal> renewals = RoutinesToRenew(p.doc(), today);
     if (renewals.empty()) {
         return;
@@ -143,7 +143,7 @@ void RenewRoutines(EditorParts& p, Date today) {
     p.hint.show("定期リストを新しくしました: " + names);
 }
 
-void GoToItem(EditorParts& p, Topic* t, size_t item) {
+void GoToItem(ListParts p, Topic* t, size_t item) {
     SelectTopic(p, t);
     if (p.selection.topic() != t || item >= t->items.size()) {
         return;
@@ -151,11 +151,11 @@ void GoToItem(EditorParts& p, Topic* t, size_t item) {
     p.list.select(static_cast<int>(p.list.reveal(item)));
 }
 
-void AgendaExecute(EditorParts& p) {
+void AgendaExecute(ListParts p) {
     p.host.ShowAgenda();
 }
 
-void SortByDueExecute(EditorParts& p) {
+void SortByDueExecute(ListParts p) {
     Topic* t = p.selection.topic();
     if (!t || t->items.size() < 2) {
         return;

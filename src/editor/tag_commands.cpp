@@ -4,9 +4,9 @@
 #include "document/safe_text.h"
 #include "document/topic.h"
 #include "editor/command_handlers.h"
+#include "editor/command_parts.h"
 #include "editor/document_changes.h"
 #include "editor/document_session.h"
-#include "editor/editor_parts.h"
 #include "editor/schedule_index.h"
 #include "editor/selection.h"
 #include "editor/tag_edit.h"
@@ -35,7 +35,7 @@ std::vector<std::string> TagsOf(std::string_view text) {
     return names;
 }
 
-void EditTag(EditorParts& p, TagEditKind kind, CommandId id) {
+void EditTag(ListParts p, TagEditKind kind, CommandId id) {
     if (!p.list.hasSelectedItem()) {
         return;
     }
@@ -88,7 +88,7 @@ void EditTag(EditorParts& p, TagEditKind kind, CommandId id) {
 
 }  // namespace
 
-bool SelectedItemHasTags(const EditorParts& p) {
+bool SelectedItemHasTags(ListParts p) {
     if (!p.list.hasSelectedItem()) {
         return false;
     }
@@ -99,15 +99,15 @@ bool SelectedItemHasTags(const EditorParts& p) {
     return found;
 }
 
-void TagAddExecute(EditorParts& p) {
+void TagAddExecute(ListParts p) {
     EditTag(p, TagEditKind::Add, CommandId::TagAdd);
 }
 
-void TagRemoveExecute(EditorParts& p) {
+void TagRemoveExecute(ListParts p) {
     EditTag(p, TagEditKind::Remove, CommandId::TagRemove);
 }
 
-void TagRenameExecute(EditorParts& p) {
+void TagRenameExecute(ListParts p) {
     EditTag(p, TagEditKind::Rename, CommandId::TagRename);
 }
 

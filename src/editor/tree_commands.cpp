@@ -12,7 +12,7 @@ namespace brenvale {
 
 namespace {
 
-void AddTopicCommand(EditorParts& p, bool asChild) {
+void AddTopicCommand(TreeParts p, bool asChild) {
     UndoScope step(p, asChild ? CommandId::AddTreeChild : CommandId::AddTree);
     if (!p.selection.topic() && !p.doc().empty()) {
         SelectTopic(p, p.doc().first());
@@ -26,7 +26,7 @@ void AddTopicCommand(EditorParts& p, bool asChild) {
 
 // Moves t with its subtree as the last child of target, or directly after target (which
 // must be t's parent); t stays in view.
-void MoveTopic(EditorParts& p, Topic* t, Topic* target, bool asChild) {
+void MoveTopic(TreeParts p, Topic* t, Topic* target, bool asChild) {
     if (!t || !target || t == target || t->isAncestorOf(target)) {
         return;
     }
@@ -41,15 +41,15 @@ void MoveTopic(EditorParts& p, Topic* t, Topic* target, bool asChild) {
 
 }  // namespace
 
-void AddTreeExecute(EditorParts& p) {
+void AddTreeExecute(TreeParts p) {
     AddTopicCommand(p, false);
 }
 
-void AddTreeChildExecute(EditorParts& p) {
+void AddTreeChildExecute(TreeParts p) {
     AddTopicCommand(p, true);
 }
 
-void DelTreeExecute(EditorParts& p) {
+void DelTreeExecute(TreeParts p) {
     Topic* t = p.selection.topic();
     std::string question =
         Cp932ToUtf8(t->caption) +
@@ -79,7 +79,7 @@ void DelTreeExecute(EditorParts& p) {
     p.session.setModified(true);
 }
 
-void MoveTopicKeepingExpansion(EditorParts& p, Topic* t, Topic* parent, size_t row) {
+void MoveTopicKeepingExpansion(TreeParts p, Topic* t, Topic* parent, size_t row) {
     // Of all the states a snapshot of the tree would record, a move can change only those of
     // the moved Topic and of its new parent (a Topic without children is recorded as
     // expanded, so that the moved Topic stays in view); the rest of the tree is not walked.
@@ -96,7 +96,7 @@ void MoveTopicKeepingExpansion(EditorParts& p, Topic* t, Topic* parent, size_t r
     }
 }
 
-void TreeRightExecute(EditorParts& p) {
+void TreeRightExecute(TreeParts p) {
     UndoScope step(p, CommandId::TreeRight);
     Topic* t = p.selection.topic();
     Topic* target = t->previousSibling() ? t->previousSibling() : t->nextSibling();
@@ -104,14 +104,14 @@ void TreeRightExecute(EditorParts& p) {
     p.session.setModified(true);
 }
 
-void TreeLeftExecute(EditorParts& p) {
+void TreeLeftExecute(TreeParts p) {
     UndoScope step(p, CommandId::TreeLeft);
     Topic* t = p.selection.topic();
     MoveTopic(p, t, t->parent(), false);
     p.session.setModified(true);
 }
 
-void TreeUpExecute(EditorParts& p) {
+void TreeUpExecute(TreeParts p) {
     UndoScope step(p, CommandId::TreeUp);
     Topic* t = p.selection.topic();
     size_t before = p.rows.treeOrderIndex(t);
@@ -121,7 +121,7 @@ void TreeUpExecute(EditorParts& p) {
     }
 }
 
-void TreeDownExecute(EditorParts& p) {
+void TreeDownExecute(TreeParts p) {
     UndoScope step(p, CommandId::TreeDown);
     Topic* t = p.selection.topic();
     size_t before = p.rows.treeOrderIndex(t);
@@ -136,7 +136,7 @@ void TreeDownExecute(EditorParts& p) {
     }
 }
 
-void RenameSelectedTopic(EditorParts& p, std::string text) {
+void RenameSelectedTopic(TreeParts p, std::string text) {
     Topic* t = p.selection.topic();
     p.selection.typed(EditBox::Tree, std::move(text));
     const std::string& typed = p.selection.text(EditBox::Tree);
@@ -156,7 +156,7 @@ void RenameSelectedTopic(EditorParts& p, std::string text) {
     }
 }
 
-void IconMenuClick(EditorParts& p, int tag) {
+void IconMenuClick(TreeParts p, int tag) {
     Topic* t = p.selection.topic();
     if (!t) {
         return;

@@ -3,10 +3,10 @@
 
 #include "editor/bulk_build.h"
 #include "editor/command_handlers.h"
+#include "editor/command_parts.h"
 #include "editor/document_changes.h"
 #include "editor/document_session.h"
 #include "editor/drag_state.h"
-#include "editor/editor_parts.h"
 #include "editor/hint_panel.h"
 #include "editor/selection.h"
 #include "editor/undo_history.h"
@@ -16,7 +16,7 @@ namespace brenvale {
 
 namespace {
 
-void Replay(EditorParts& p, bool undo) {
+void Replay(UndoParts p, bool undo) {
     if (p.drag.active() || p.history.inStep()) {
         return;
     }
@@ -45,11 +45,11 @@ void Replay(EditorParts& p, bool undo) {
 
 }  // namespace
 
-void UndoExecute(EditorParts& p) {
+void UndoExecute(UndoParts p) {
     Replay(p, true);
 }
 
-void RedoExecute(EditorParts& p) {
+void RedoExecute(UndoParts p) {
     Replay(p, false);
 }
 

@@ -1,47 +1,47 @@
 // The commands the window carries out itself: it closes, opens a menu or a dialog, or turns
 // a switch it stores.
 #include "editor/command_handlers.h"
-#include "editor/editor_parts.h"
+#include "editor/command_parts.h"
 
 namespace brenvale {
 
-void ExitExecute(EditorParts& p) {
+void ExitExecute(WindowParts p) {
     p.host.CloseWindow();
 }
 
-void ChgIconExecute(EditorParts& p) {
+void ChgIconExecute(WindowParts p) {
     p.host.PopUpIconMenu();
 }
 
-void OptionsExecute(EditorParts& p) {
+void OptionsExecute(WindowParts p) {
     p.host.ShowOptionsDialog();
 }
 
-void KeySetExecute(EditorParts& p) {
+void KeySetExecute(WindowParts p) {
     p.host.ShowShortcutKeyDialog();
 }
 
-void ToolBtnSetExecute(EditorParts& p) {
+void ToolBtnSetExecute(WindowParts p) {
     p.host.ShowToolbarDialog();
 }
 
-void HelpContentsExecute(EditorParts& p) {
+void HelpContentsExecute(WindowParts p) {
     p.host.ShowHelpContents();
 }
 
-void HelpTopicExecute(EditorParts& p) {
+void HelpTopicExecute(WindowParts p) {
     p.host.ShowHelpSearch();
 }
 
-void AboutExecute(EditorParts& p) {
+void AboutExecute(WindowParts p) {
     p.host.ShowAboutBox();
 }
 
-void HideCheckedExecute(EditorParts& p) {
+void HideCheckedExecute(WindowParts p) {
     p.host.ChangeSwitch(&Settings::hideCheckedItems, !p.settings.hideCheckedItems);
 }
 
-void ShowProgressExecute(EditorParts& p) {
+void ShowProgressExecute(WindowParts p) {
     p.host.ChangeSwitch(&Settings::showProgress, !p.settings.showProgress);
 }
 

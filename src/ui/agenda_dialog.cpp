@@ -18,7 +18,7 @@ AgendaDialog::AgendaDialog(Editor& editor, QWidget* parent)
     setObjectName(QStringLiteral("dlgAgenda"));
     setWindowTitle(QStringLiteral("予定"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    model_ = new AgendaModel(editor_, this);
+    model_ = new AgendaModel(editor_.schedule(), this);
     title_ = new QLabel;
     view_ = new QListView;
     view_->setModel(model_);
@@ -79,7 +79,7 @@ void AgendaDialog::goTo(const QModelIndex& index) {
         return;
     }
     bool went = false;
-    RunReporting([&] { went = editor_.goToAgendaRow(group, row); });
+    RunReporting([&] { went = editor_.schedule().goToAgendaRow(group, row); });
     if (!went) {
         // The agenda was out of date: it is shown afresh, and the user chooses again.
         reload();
@@ -87,7 +87,7 @@ void AgendaDialog::goTo(const QModelIndex& index) {
 }
 
 void AgendaDialog::countersChanged() {
-    if (isVisible() && editor_.agenda().stale() && !refresh_.isActive()) {
+    if (isVisible() && editor_.schedule().agenda().stale() && !refresh_.isActive()) {
         refresh_.start();
     }
 }

@@ -22,19 +22,19 @@ quint64 TextKey(AgendaGroup group, size_t row) {
 
 }  // namespace
 
-AgendaModel::AgendaModel(Editor& editor, QObject* parent)
-    : QAbstractListModel(parent), editor_(editor) {}
+AgendaModel::AgendaModel(ScheduleActions& schedule, QObject* parent)
+    : QAbstractListModel(parent), schedule_(schedule) {}
 
 void AgendaModel::reload() {
     beginResetModel();
-    editor_.refreshAgenda();
+    schedule_.refreshAgenda();
     texts_.clear();
     shown_.clear();
     rows_ = 0;
     for (int g = 0; g < kAgendaGroupCount; ++g) {
         auto group = static_cast<AgendaGroup>(g);
         // A list view takes no more than an int of rows.
-        size_t count = std::min<size_t>(editor_.agenda().count(group),
+        size_t count = std::min<size_t>(schedule_.agenda().count(group),
                                         static_cast<size_t>(INT_MAX - 1 - rows_));
         if (count > 0) {
             shown_.push_back({group, rows_, static_cast<int>(count)});
@@ -108,7 +108,7 @@ QVariant AgendaModel::data(const QModelIndex& index, int role) const {
         if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
             return QStringLiteral("%1 (%2)")
                 .arg(FromUtf8(AgendaGroupName(shown)))
-                .arg(editor_.agenda().count(shown));
+                .arg(schedule_.agenda().count(shown));
         }
         if (role == Qt::FontRole) {
             QFont font = QApplication::font();
@@ -129,7 +129,7 @@ QVariant AgendaModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     quint64 key = TextKey(group, row);
-    AgendaView& view = editor_.agenda();
+    AgendaView& view = schedule_.agenda();
     if (view.stale()) {
         // The rows may name Items that are gone: nothing is read from them.
         return role == DueRole ? QVariant() : QVariant(texts_.value(key));

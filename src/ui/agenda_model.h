@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "editor/editor.h"
+#include "editor/schedule_actions.h"
 
 namespace brenvale {
 
@@ -23,7 +23,7 @@ public:
         HeadingRole,             // bool: the row is a group's heading
     };
 
-    explicit AgendaModel(Editor& editor, QObject* parent = nullptr);
+    explicit AgendaModel(ScheduleActions& schedule, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -41,7 +41,7 @@ public:
     QModelIndex itemIndex(size_t shownGroup, size_t row) const;
     // The heading of a group shown (by its place among them).
     QModelIndex headingIndex(size_t shownGroup) const;
-    int total() const { return static_cast<int>(editor_.agenda().total()); }
+    int total() const { return static_cast<int>(schedule_.agenda().total()); }
 
 private:
     struct Shown {
@@ -52,7 +52,7 @@ private:
     // The group shown at a row, or nullptr.
     const Shown* shownAt(int row) const;
 
-    Editor& editor_;
+    ScheduleActions& schedule_;
     std::vector<Shown> shown_;  // the groups that hold Items, in order
     int rows_ = 0;
     // The texts shown so far, by group and row, for the time the view is stale.

@@ -38,7 +38,8 @@ void DrawHit(QPainter* painter, const Editor& editor, const QModelIndex& index, 
     if (row >= list.rowCount()) {
         return;
     }
-    std::optional<TextRange> hit = editor.find().highlight(list.topic(), list.itemOfRow(row));
+    std::optional<TextRange> hit =
+        editor.find().state().highlight(list.topic(), list.itemOfRow(row));
     std::string_view text = list.rowText(row);
     if (!hit || hit->end <= skipped || hit->end > text.size()) {
         return;
@@ -76,7 +77,7 @@ void DrawHit(QPainter* painter, const Editor& editor, const QModelIndex& index, 
 void DrawTokenText(QPainter* painter, const Editor& editor, size_t row, const QRect& at,
                    const QString& shown, size_t skipped, const QColor& pen, const QColor& dim) {
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
-    const std::vector<TextSpan>& spans = editor.rowTokenSpans(row);
+    const std::vector<TextSpan>& spans = editor.schedule().rowTokenSpans(row);
     painter->setPen(pen);
     if (spans.empty() || pen == dim) {
         painter->drawText(at, flags, shown);
@@ -204,7 +205,7 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             // An open Item due today is bold, one whose day has passed in the overdue colour;
             // a done one, with the option, grey and struck through where the selection does not
             // colour it.
-            DueLook look = editor_.rowDueLook(static_cast<size_t>(index.row()));
+            DueLook look = editor_.schedule().rowDueLook(static_cast<size_t>(index.row()));
             QFont font = option.font;
             font.setBold(look == DueLook::Today);
             QColor textPen = pen;

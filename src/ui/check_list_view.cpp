@@ -45,7 +45,7 @@ CheckListView::CheckListView(Editor& editor, CheckListModel& model, QWidget* par
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] { showEditorSelection(); });
     connect(&model_, &CheckListModel::insertionLineMoved, this, [this](int previous) {
         updateInsertionLine(previous);
-        updateInsertionLine(editor_.drag().insertionRow);
+        updateInsertionLine(editor_.drag().state().insertionRow);
     });
 }
 
@@ -174,10 +174,10 @@ void CheckListView::startDrag(Qt::DropActions) {
     if (!editor_.list().hasSelectedItem()) {
         return;
     }
-    editor_.beginDrag(DragKind::Item);
+    editor_.drag().beginDrag(DragKind::Item);
     emit dragStarted();
-    RunDrag(this, MakeDragData(editor_));
-    editor_.endDrag();
+    RunDrag(this, MakeDragData(editor_.drag()));
+    editor_.drag().endDrag();
     viewport()->update();
     emit dragFinished();
 }
@@ -188,7 +188,7 @@ void CheckListView::dragEnterEvent(QDragEnterEvent* event) {
 
 void CheckListView::dragMoveEvent(QDragMoveEvent* event) {
     int row = pointerRowAt(event->position().toPoint());
-    if (IsOwnDrag(event->mimeData()) && editor_.listDragOver(row)) {
+    if (IsOwnDrag(event->mimeData()) && editor_.drag().listDragOver(row)) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -197,7 +197,7 @@ void CheckListView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CheckListView::dropEvent(QDropEvent* event) {
-    if (!IsOwnDrag(event->mimeData()) || editor_.drag().kind != DragKind::Item) {
+    if (!IsOwnDrag(event->mimeData()) || editor_.drag().state().kind != DragKind::Item) {
         event->ignore();
         return;
     }
@@ -206,7 +206,7 @@ void CheckListView::dropEvent(QDropEvent* event) {
     int row = pointerRowAt(event->position().toPoint());
     // The moved row becomes the current one; the rows on screen stay where they were.
     int top = verticalScrollBar()->value();
-    Guarded([&] { editor_.dropOnList(row); })();
+    Guarded([&] { editor_.drag().dropOnList(row); })();
     verticalScrollBar()->setValue(top);
 }
 
@@ -241,7 +241,7 @@ void CheckListView::paintEvent(QPaintEvent* event) {
                              Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, hidden);
         }
     }
-    int row = editor_.drag().insertionRow;
+    int row = editor_.drag().state().insertionRow;
     if (row >= 0) {
         QPainter painter(viewport());
         painter.fillRect(QRect(0, insertionLineY(row), viewport()->width(), 1), QColor(255, 0, 0));

@@ -5,8 +5,8 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include "editor/drag_actions.h"
 #include "editor/drag_scroll.h"
-#include "editor/editor.h"
 
 namespace brenvale {
 
@@ -27,9 +27,10 @@ void Step(QScrollBar* bar, int step) {
 
 }  // namespace
 
-DragScrollTimer::DragScrollTimer(const Editor& editor, QWidget& window, QAbstractScrollArea& tree,
-                                 QAbstractScrollArea& list, QObject* parent)
-    : QObject(parent), editor_(editor), window_(window), tree_(tree), list_(list) {
+DragScrollTimer::DragScrollTimer(const DragActions& drag, QWidget& window,
+                                 QAbstractScrollArea& tree, QAbstractScrollArea& list,
+                                 QObject* parent)
+    : QObject(parent), drag_(drag), window_(window), tree_(tree), list_(list) {
     timer_.setInterval(kInterval);
     connect(&timer_, &QTimer::timeout, this, &DragScrollTimer::tick);
 }
@@ -43,7 +44,7 @@ void DragScrollTimer::stop() {
 }
 
 void DragScrollTimer::tick() {
-    if (!editor_.drag().active()) {
+    if (!drag_.state().active()) {
         stop();
         return;
     }

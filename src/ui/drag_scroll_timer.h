@@ -9,7 +9,7 @@ class QWidget;
 
 namespace brenvale {
 
-class Editor;
+class DragActions;
 
 // The drag scroll timer (DragScrollTimer): runs only while a Topic or an Item is dragged, and
 // every 200 ms scrolls the tree or the list one line towards the edge the pointer rests near.
@@ -18,7 +18,7 @@ class DragScrollTimer : public QObject {
 public:
     static constexpr int kInterval = 200;
 
-    DragScrollTimer(const Editor& editor, QWidget& window, QAbstractScrollArea& tree,
+    DragScrollTimer(const DragActions& drag, QWidget& window, QAbstractScrollArea& tree,
                     QAbstractScrollArea& list, QObject* parent = nullptr);
 
     void start();
@@ -31,7 +31,7 @@ public:
 private:
     void tick();
 
-    const Editor& editor_;
+    const DragActions& drag_;
     QWidget& window_;
     QAbstractScrollArea& tree_;
     QAbstractScrollArea& list_;

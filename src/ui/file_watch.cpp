@@ -105,7 +105,7 @@ void FileWatch::follow() {
 
 void FileWatch::check() {
     bool done = true;
-    RunReporting([&] { done = editor_.checkDocumentFile(); });
+    RunReporting([&] { done = editor_.files().checkDocumentFile(); });
     // A file replaced by a rename is no longer watched: the new one is.
     follow();
     if (done) {

@@ -99,18 +99,20 @@ FindBar::FindBar(Editor& editor, QWidget* parent)
     count_.setSingleShot(true);
     count_.setInterval(kCountDelayMs);
     connect(&count_, &QTimer::timeout, this, Guarded([this] {
-        if (editor_.find().hit() && !editor_.find().count()) {
-            editor_.countFindHits();
+        if (editor_.find().state().hit() && !editor_.find().state().count()) {
+            editor_.find().countFindHits();
         }
     }));
     connect(box_, &QLineEdit::textChanged, this, [this] { search(); });
     connect(kana_, &QCheckBox::toggled, this, [this] { search(); });
-    connect(box_, &FindBox::nextRequested, this, Guarded([this] { editor_.findNext(); }));
-    connect(box_, &FindBox::previousRequested, this, Guarded([this] { editor_.findPrevious(); }));
-    connect(next_, &QToolButton::clicked, this, Guarded([this] { editor_.findNext(); }));
-    connect(previous_, &QToolButton::clicked, this, Guarded([this] { editor_.findPrevious(); }));
+    connect(box_, &FindBox::nextRequested, this, Guarded([this] { editor_.find().findNext(); }));
+    connect(box_, &FindBox::previousRequested, this,
+            Guarded([this] { editor_.find().findPrevious(); }));
+    connect(next_, &QToolButton::clicked, this, Guarded([this] { editor_.find().findNext(); }));
+    connect(previous_, &QToolButton::clicked, this,
+            Guarded([this] { editor_.find().findPrevious(); }));
     connect(results_, &QToolButton::clicked, this, Guarded([this] {
-                editor_.collectFindResults();
+                editor_.find().collectFindResults();
                 emit resultsRequested();
             }));
     connect(box_, &FindBox::closeRequested, this, [this] { close(); });
@@ -148,12 +150,12 @@ void FindBar::changeEvent(QEvent* event) {
 void FindBar::search() {
     // A character CP932 cannot hold is looked for as its reference, which the texts hold.
     std::string query = ToCp932(box_->text());
-    RunReporting([&] { editor_.findTyped(query, kana_->isChecked()); });
+    RunReporting([&] { editor_.find().findTyped(query, kana_->isChecked()); });
     refresh();
 }
 
 void FindBar::refresh() {
-    const FindState& find = editor_.find();
+    const FindState& find = editor_.find().state();
     // The editor set a text of its own (the conflict mark after a merge): the box shows it.
     if (ToCp932(box_->text()) != find.query()) {
         QSignalBlocker quiet(box_);

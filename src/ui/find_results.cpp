@@ -13,11 +13,11 @@
 namespace brenvale {
 
 int FindResultsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(editor_.find().results().size());
+    return parent.isValid() ? 0 : static_cast<int>(find_.state().results().size());
 }
 
 QVariant FindResultsModel::data(const QModelIndex& index, int role) const {
-    const auto& results = editor_.find().results();
+    const auto& results = find_.state().results();
     if (!index.isValid() || static_cast<size_t>(index.row()) >= results.size()) {
         return {};
     }
@@ -34,7 +34,7 @@ void FindResultsModel::reload() {
 
 FindResultsPanel::FindResultsPanel(Editor& editor, QWidget* parent)
     : QWidget(parent), editor_(editor), observation_(editor, this) {
-    model_ = new FindResultsModel(editor_, this);
+    model_ = new FindResultsModel(editor_.find(), this);
     title_ = new QLabel;
     close_ = new QToolButton;
     close_->setText(QStringLiteral("×"));
@@ -61,19 +61,19 @@ FindResultsPanel::FindResultsPanel(Editor& editor, QWidget* parent)
     refresh_.setSingleShot(true);
     refresh_.setInterval(kRefreshDelayMs);
     connect(&refresh_, &QTimer::timeout, this, Guarded([this] {
-        if (isVisible() && editor_.find().resultsStale()) {
-            editor_.collectFindResults();
+        if (isVisible() && editor_.find().state().resultsStale()) {
+            editor_.find().collectFindResults();
         }
     }));
     connect(view_, &QListView::clicked, this, [this](const QModelIndex& index) {
-        RunReporting([&] { editor_.goToFindResult(static_cast<size_t>(index.row())); });
+        RunReporting([&] { editor_.find().goToFindResult(static_cast<size_t>(index.row())); });
     });
     connect(close_, &QToolButton::clicked, this, &QWidget::hide);
     updateTitle();
 }
 
 void FindResultsPanel::updateTitle() {
-    const FindState& find = editor_.find();
+    const FindState& find = editor_.find().state();
     if (find.jobs().collecting) {
         title_->setText(QStringLiteral("検索結果: 検索中…"));
         return;
@@ -89,7 +89,7 @@ void FindResultsPanel::updateTitle() {
 }
 
 void FindResultsPanel::findChanged() {
-    const FindState& find = editor_.find();
+    const FindState& find = editor_.find().state();
     if (find.resultsVersion() != shownVersion_) {
         shownVersion_ = find.resultsVersion();
         model_->reload();
@@ -109,7 +109,7 @@ void FindResultsPanel::findChanged() {
 
 void FindResultsPanel::countersChanged() {
     // After any action: a changed document makes the list again a moment later.
-    if (editor_.find().resultsStale() && isVisible() && !refresh_.isActive()) {
+    if (editor_.find().state().resultsStale() && isVisible() && !refresh_.isActive()) {
         refresh_.start();
     }
     updateTitle();

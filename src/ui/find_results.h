@@ -16,8 +16,8 @@ namespace brenvale {
 class FindResultsModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit FindResultsModel(const Editor& editor, QObject* parent = nullptr)
-        : QAbstractListModel(parent), editor_(editor) {}
+    explicit FindResultsModel(const FindActions& find, QObject* parent = nullptr)
+        : QAbstractListModel(parent), find_(find) {}
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -25,7 +25,7 @@ public:
     void reload();
 
 private:
-    const Editor& editor_;
+    const FindActions& find_;
 };
 
 // The panel under the tree that lists every hit of the find; a click on one goes there. When

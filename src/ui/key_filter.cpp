@@ -87,9 +87,9 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         }
         // Esc in the tree, the list or the tag panel ends the tag filter.
         if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier &&
-            editor.tagFilter().active() &&
+            editor.tags().filter().active() &&
             (area == Area::Tree || area == Area::List || focus == window_.tagPanel()->view())) {
-            run([&] { editor.clearTagFilter(); });
+            run([&] { editor.tags().clearTagFilter(); });
             return true;
         }
         if (modifiers == Qt::NoModifier && key->key() == Qt::Key_Insert && area == Area::Tree) {

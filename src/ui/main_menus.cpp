@@ -200,7 +200,7 @@ QMenu* MainMenus::makeIconMenu(QWidget* parent) {
         group->addAction(action);
         int tag = entry.tag;
         connect(action, &QAction::triggered, this,
-                Guarded([this, tag] { editor_.iconMenuClick(tag); }));
+                Guarded([this, tag] { editor_.tree().iconMenuClick(tag); }));
     }
     menu->actions().value(0)->setChecked(true);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] {
@@ -232,7 +232,7 @@ void MainMenus::rebuildRecentMenu() {
         QAction* entry = recentMenu_->addAction(FromUtf8(recent.caption(i)));
         connect(entry, &QAction::triggered, this, Guarded([this, i] {
                     emit recentFileChosen();
-                    editor_.fileRecentClick(i);
+                    editor_.files().fileRecentClick(i);
                 }));
     }
     recentMenu_->addSeparator();
@@ -240,7 +240,7 @@ void MainMenus::rebuildRecentMenu() {
     recentDelete_->setStatusTip(QStringLiteral("履歴の削除|ファイルの履歴を削除します"));
     recentDelete_->setEnabled(recent.size() > 0);
     connect(recentDelete_, &QAction::triggered, this,
-            Guarded([this] { editor_.fileRecentDelClick(); }));
+            Guarded([this] { editor_.files().fileRecentDelClick(); }));
 }
 
 }  // namespace brenvale

@@ -196,11 +196,11 @@ void MainWindow::buildLayout() {
         menus_->listPopup()->popup(list_->viewport()->mapToGlobal(at));
     });
     connect(&host_.autoSaveTimer(), &QTimer::timeout, this,
-            Guarded([this] { editor_->autoSaveTick(); }));
+            Guarded([this] { editor_->files().autoSaveTick(); }));
     connect(&host_.hideCheckedTimer(), &QTimer::timeout, this,
-            Guarded([this] { editor_->hideCheckedTick(); }));
+            Guarded([this] { editor_->files().hideCheckedTick(); }));
     connect(&host_.findSliceTimer(), &QTimer::timeout, this,
-            Guarded([this] { editor_->findSlice(); }));
+            Guarded([this] { editor_->find().findSlice(); }));
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { editor_->clipboardChanged(host_.ClipboardHasText()); });
     editor_->clipboardChanged(host_.ClipboardHasText());
@@ -221,7 +221,7 @@ void MainWindow::buildStatusBar() {
     bar->addWidget(hint_, 1);
     treeCounter_ = new CounterPanel(
         QStringLiteral("ツリー情報(選択位置/総数)"), images_.topicImage(2), [this] {
-            return CounterPanel::Texts{FromUtf8(editor_->treeCounterText()), {}};
+            return CounterPanel::Texts{FromUtf8(editor_->tree().treeCounterText()), {}};
         });
     listCounter_ =
         new CounterPanel(QStringLiteral("チェックリスト情報(選択位置/総数/未チェック数)"),
@@ -243,7 +243,7 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::refreshConflictPanel() {
-    QString text = FromUtf8(editor_->conflictCounterText());
+    QString text = FromUtf8(editor_->tags().conflictCounterText());
     conflicts_->setText(text);
     conflicts_->setVisible(!text.isEmpty());
 }
@@ -260,7 +260,7 @@ void MainWindow::connectEditBoxes() {
 }
 
 void MainWindow::connectDrags() {
-    dragScroll_ = new DragScrollTimer(*editor_, *this, *tree_, *list_, this);
+    dragScroll_ = new DragScrollTimer(editor_->drag(), *this, *tree_, *list_, this);
     connect(tree_, &TopicTreeView::dragStarted, dragScroll_, &DragScrollTimer::start);
     connect(tree_, &TopicTreeView::dragFinished, dragScroll_, &DragScrollTimer::stop);
     connect(list_, &CheckListView::dragStarted, dragScroll_, &DragScrollTimer::start);
@@ -300,7 +300,7 @@ void MainWindow::showFindBarWithResults() {
 }
 
 void MainWindow::findBarClosed() {
-    std::optional<SearchHit> hit = editor_->find().hit();
+    std::optional<SearchHit> hit = editor_->find().state().hit();
     if (hit && hit->item != kCaption) {
         list_->setFocus(Qt::OtherFocusReason);
     } else {
@@ -320,7 +320,7 @@ void MainWindow::start() {
         for (const QString& f : options_.files) {
             files.push_back(ToUtf8(f));
         }
-        editor_->start(files, std::move(options_.preread));
+        editor_->files().start(files, std::move(options_.preread));
     });
 }
 
@@ -350,13 +350,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // A row being edited in place is part of what the question about unsaved changes covers.
     list_->finishRowEdit();
     bool close = false;
-    RunReporting([&] { close = editor_->closeQuery(); });
+    RunReporting([&] { close = editor_->files().closeQuery(); });
     if (!close || !writeClosingSettings()) {
         event->ignore();
         return;
     }
     event->accept();
-    editor_->windowClosed();
+    editor_->files().windowClosed();
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -410,7 +410,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     list_->finishRowEdit();
-    Guarded([this, paths] { editor_->filesDropped(paths); })();
+    Guarded([this, paths] { editor_->files().filesDropped(paths); })();
 }
 
 // ---- Following the editor

@@ -122,7 +122,7 @@ void MainWindow::showOptionsDialog() {
     // A new tree colour shows on every Topic.
     if (colours_.treeBack != before.treeBack || colours_.treeText != before.treeText ||
         colours_.treeFollowsDesktop != before.treeFollowsDesktop) {
-        editor_->expandAllTopics();
+        editor_->tree().expandAllTopics();
     }
 }
 

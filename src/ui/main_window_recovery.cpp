@@ -14,7 +14,7 @@ namespace brenvale {
 
 void MainWindow::startRecovery() {
     connect(&host_.recoveryTimer(), &QTimer::timeout, this,
-            Guarded([this] { editor_->recoveryTick(); }));
+            Guarded([this] { editor_->files().recoveryTick(); }));
     const char* consequence = "\n\n保存していない変更は、異常終了したときに失われます。";
     std::optional<std::string> folder = RecoveryFolderFromEnvironment();
     if (!folder) {

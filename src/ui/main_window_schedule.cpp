@@ -20,7 +20,7 @@ namespace brenvale {
 
 // The tag panel, the tag filter in the status bar, the agenda, reminders and the clock.
 void MainWindow::buildSchedule() {
-    editor_->setSeenTimes(SeenTimes(SeenTimes::FolderFromEnvironment()));
+    editor_->schedule().setSeenTimes(SeenTimes(SeenTimes::FolderFromEnvironment()));
     tagPanel_ = new TagPanel(*editor_, this);
     addDockWidget(Qt::RightDockWidgetArea, tagPanel_);
     tagPanel_->hide();
@@ -45,19 +45,21 @@ void MainWindow::buildSchedule() {
     statusBar()->insertPermanentWidget(2, clear);
     filterLabel_->hide();
     clear->hide();
-    connect(clear, &QToolButton::clicked, this, Guarded([this] { editor_->clearTagFilter(); }));
+    connect(clear, &QToolButton::clicked, this,
+            Guarded([this] { editor_->tags().clearTagFilter(); }));
 
     notifications_ = new DesktopNotifications(this);
     connect(notifications_, &DesktopNotifications::actionInvoked, this,
             [this](quint64 key, const QString& action) {
-                RunReporting([&] { editor_->notificationAction(key, ToUtf8(action)); });
+                RunReporting([&] { editor_->schedule().notificationAction(key, ToUtf8(action)); });
             });
     connect(notifications_, &DesktopNotifications::failed, this,
-            Guarded([this] { editor_->notificationFailed(); }));
-    connect(&host_.clockTimer(), &QTimer::timeout, this, Guarded([this] { editor_->clockTick(); }));
+            Guarded([this] { editor_->schedule().notificationFailed(); }));
+    connect(&host_.clockTimer(), &QTimer::timeout, this,
+            Guarded([this] { editor_->schedule().clockTick(); }));
     // A rename ends when the box is left or Enter is pressed: its date words become days.
     connect(treeEdit_, &QLineEdit::editingFinished, this,
-            Guarded([this] { editor_->editBoxCommitted(EditBox::Tree); }));
+            Guarded([this] { editor_->schedule().editBoxCommitted(EditBox::Tree); }));
 }
 
 void MainWindow::showAgenda() {
@@ -76,7 +78,7 @@ void MainWindow::raiseForUser() {
 }
 
 void MainWindow::tagFilterChanged() {
-    QString text = FromUtf8(editor_->tagFilter().text());
+    QString text = FromUtf8(editor_->tags().filter().text());
     filterLabel_->setText(text);
     filterLabel_->setVisible(!text.isEmpty());
     filterClear_->setVisible(!text.isEmpty());

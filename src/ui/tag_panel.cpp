@@ -33,8 +33,8 @@ int FilterState(const TagFilter& filter, const std::string& name) {
 
 }  // namespace
 
-TagListModel::TagListModel(Editor& editor, QObject* parent)
-    : QAbstractListModel(parent), editor_(editor) {}
+TagListModel::TagListModel(TagActions& tags, QObject* parent)
+    : QAbstractListModel(parent), tags_(tags) {}
 
 int TagListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -45,7 +45,7 @@ QVariant TagListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const Row& row = rows_[static_cast<size_t>(index.row())];
-    const TagFilter& filter = editor_.tagFilter().filter();
+    const TagFilter& filter = tags_.filter().filter();
     int state = row.name.empty() ? (filter.untagged ? 1 : 0) : FilterState(filter, row.name);
     switch (role) {
         case Qt::DisplayRole:
@@ -75,7 +75,7 @@ QVariant TagListModel::data(const QModelIndex& index, int role) const {
 }
 
 void TagListModel::reload() {
-    ScheduleIndex& schedule = editor_.scheduleIndex();
+    ScheduleIndex& schedule = tags_.index();
     std::vector<Row> rows;
     rows.push_back({std::string(), schedule.untaggedOpen()});
     for (const auto& [key, tag] : schedule.tags()) {
@@ -111,7 +111,7 @@ TagPanel::TagPanel(Editor& editor, QWidget* parent)
     toggleViewAction()->setText(QStringLiteral("タグパネル(&T)"));
     toggleViewAction()->setStatusTip(
         QStringLiteral("|タグの一覧(クリックで絞り込み)の表示/非表示を切り替えます"));
-    model_ = new TagListModel(editor_, this);
+    model_ = new TagListModel(editor_.tags(), this);
     view_ = new QListView;
     view_->setModel(model_);
     view_->setUniformItemSizes(true);
@@ -145,15 +145,16 @@ TagPanel::TagPanel(Editor& editor, QWidget* parent)
         }
     });
     connect(view_, &QWidget::customContextMenuRequested, this, &TagPanel::popUp);
-    connect(clear_, &QPushButton::clicked, this, Guarded([this] { editor_.clearTagFilter(); }));
+    connect(clear_, &QPushButton::clicked, this,
+            Guarded([this] { editor_.tags().clearTagFilter(); }));
 }
 
 void TagPanel::clickRow(int row, bool ctrl) {
     RunReporting([&] {
         if (std::optional<std::string> tag = model_->tagOf(row)) {
-            editor_.clickTag(*tag, ctrl ? TagClick::And : TagClick::Only);
+            editor_.tags().clickTag(*tag, ctrl ? TagClick::And : TagClick::Only);
         } else if (row == 0) {
-            editor_.clickUntagged();
+            editor_.tags().clickUntagged();
         }
     });
 }
@@ -170,17 +171,17 @@ void TagPanel::popUp(const QPoint& at) {
     only->setEnabled(index.isValid());
     also->setEnabled(tag.has_value());
     exclude->setEnabled(tag.has_value());
-    clear->setEnabled(editor_.tagFilter().active());
+    clear->setEnabled(editor_.tags().filter().active());
     QAction* chosen = menu.exec(view_->viewport()->mapToGlobal(at));
     RunReporting([&] {
         if (chosen == only) {
             clickRow(index.row(), false);
         } else if (chosen == also && tag) {
-            editor_.clickTag(*tag, TagClick::And);
+            editor_.tags().clickTag(*tag, TagClick::And);
         } else if (chosen == exclude && tag) {
-            editor_.clickTag(*tag, TagClick::Exclude);
+            editor_.tags().clickTag(*tag, TagClick::Exclude);
         } else if (chosen == clear) {
-            editor_.clearTagFilter();
+            editor_.tags().clearTagFilter();
         }
     });
 }
@@ -189,7 +190,7 @@ void TagPanel::refresh() {
     if (!isVisible()) {
         return;
     }
-    ScheduleIndex& index = editor_.scheduleIndex();
+    ScheduleIndex& index = editor_.tags().index();
     index.ensureBuilt();
     if (index.version() != shownVersion_) {
         model_->reload();
@@ -204,13 +205,13 @@ void TagPanel::showEvent(QShowEvent* event) {
 
 void TagPanel::countersChanged() {
     // After any action: the counts follow a moment later, once per burst of changes.
-    if (isVisible() && editor_.scheduleIndex().version() != shownVersion_ && !refresh_.isActive()) {
+    if (isVisible() && editor_.tags().index().version() != shownVersion_ && !refresh_.isActive()) {
         refresh_.start();
     }
 }
 
 void TagPanel::tagFilterChanged() {
-    clear_->setEnabled(editor_.tagFilter().active());
+    clear_->setEnabled(editor_.tags().filter().active());
     if (model_->rowCount() > 0) {
         emit model_->dataChanged(model_->index(0), model_->index(model_->rowCount() - 1));
     }

@@ -25,7 +25,7 @@ public:
         FilterRole,               // int: 1 required by the filter, -1 excluded, 0 neither
     };
 
-    explicit TagListModel(Editor& editor, QObject* parent = nullptr);
+    explicit TagListModel(TagActions& tags, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -38,7 +38,7 @@ private:
         std::string name;  // CP932; empty for "タグなし"
         size_t open = 0;
     };
-    Editor& editor_;
+    TagActions& tags_;
     std::vector<Row> rows_;
 };
 

@@ -15,11 +15,11 @@ TopicTreeModel::TopicTreeModel(Editor& editor, IconProvider icons, QObject* pare
 TopicTreeModel::~TopicTreeModel() = default;
 
 int TopicTreeModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(editor_.treeRows().rowCount());
+    return parent.isValid() ? 0 : static_cast<int>(editor_.tree().rows().rowCount());
 }
 
 Topic* TopicTreeModel::topicAt(int row) const {
-    return row >= 0 ? editor_.treeRows().topicAt(static_cast<size_t>(row)) : nullptr;
+    return row >= 0 ? editor_.tree().rows().topicAt(static_cast<size_t>(row)) : nullptr;
 }
 
 Topic* TopicTreeModel::topic(const QModelIndex& index) const {
@@ -27,7 +27,7 @@ Topic* TopicTreeModel::topic(const QModelIndex& index) const {
 }
 
 QModelIndex TopicTreeModel::indexOf(const Topic* t) const {
-    size_t row = t ? editor_.treeRows().rowOf(t) : TreeRows::npos;
+    size_t row = t ? editor_.tree().rows().rowOf(t) : TreeRows::npos;
     return row == TreeRows::npos ? QModelIndex() : index(static_cast<int>(row));
 }
 

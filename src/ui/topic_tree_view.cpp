@@ -40,7 +40,7 @@ TopicTreeView::TopicTreeView(Editor& editor, TopicTreeModel& model, QWidget* par
         bool asked = hasFocus() && editIndex_.isValid() && editIndex_ == currentIndex();
         editIndex_ = QPersistentModelIndex();
         if (asked) {
-            Guarded([this] { editor_.treeEditRequested(); })();
+            Guarded([this] { editor_.tree().treeEditRequested(); })();
         }
     });
     updateGeometries();
@@ -105,7 +105,7 @@ void TopicTreeView::currentChanged(const QModelIndex& current, const QModelIndex
         return;
     }
     if (Topic* t = model_.topic(current)) {
-        editor_.selectTopic(t);
+        editor_.tree().selectTopic(t);
     }
 }
 
@@ -126,7 +126,7 @@ void TopicTreeView::selectionChangedByView() {
     if (rows.isEmpty()) {
         showEditorSelection();
     } else if (model_.topic(rows.first()) != editor_.selection().topic()) {
-        editor_.selectTopic(model_.topic(rows.first()));
+        editor_.tree().selectTopic(model_.topic(rows.first()));
     }
 }
 
@@ -154,9 +154,9 @@ void TopicTreeView::setExpanded(const QModelIndex& index, bool expanded) {
         return;
     }
     if (!expanded && t->isAncestorOf(editor_.selection().topic())) {
-        editor_.selectTopic(t);
+        editor_.tree().selectTopic(t);
     }
-    editor_.setTopicExpanded(t, expanded);
+    editor_.tree().setTopicExpanded(t, expanded);
 }
 
 void TopicTreeView::toggle(int row) {
@@ -237,7 +237,7 @@ void TopicTreeView::keyPressEvent(QKeyEvent* event) {
     if (current.isValid()) {
         switch (event->key()) {
             case Qt::Key_Asterisk:
-                editor_.expandTopicSubtree(model_.topic(current));
+                editor_.tree().expandTopicSubtree(model_.topic(current));
                 break;
             case Qt::Key_Plus:
                 setExpanded(current, true);
@@ -342,11 +342,11 @@ void TopicTreeView::startDrag(Qt::DropActions) {
     if (!editor_.selection().topic()) {
         return;
     }
-    editor_.beginDrag(DragKind::Topic);
+    editor_.drag().beginDrag(DragKind::Topic);
     toolTipsShown_ = false;
     emit dragStarted();
-    RunDrag(this, MakeDragData(editor_));
-    editor_.endDrag();
+    RunDrag(this, MakeDragData(editor_.drag()));
+    editor_.drag().endDrag();
     toolTipsShown_ = true;
     emit dragFinished();
 }
@@ -356,7 +356,7 @@ void TopicTreeView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TopicTreeView::dragMoveEvent(QDragMoveEvent* event) {
-    if (IsOwnDrag(event->mimeData()) && editor_.treeDragOver()) {
+    if (IsOwnDrag(event->mimeData()) && editor_.drag().treeDragOver()) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
     } else {
@@ -365,7 +365,7 @@ void TopicTreeView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TopicTreeView::dropEvent(QDropEvent* event) {
-    if (!IsOwnDrag(event->mimeData()) || !editor_.drag().active()) {
+    if (!IsOwnDrag(event->mimeData()) || !editor_.drag().state().active()) {
         event->ignore();
         return;
     }
@@ -373,7 +373,7 @@ void TopicTreeView::dropEvent(QDropEvent* event) {
     event->accept();
     QPoint at = event->position().toPoint();
     TopicRowHit hit = hitAt(at);
-    Guarded([&] { editor_.dropOnTree(TopicDropZoneAt(hit, at.x()), hit.topic); })();
+    Guarded([&] { editor_.drag().dropOnTree(TopicDropZoneAt(hit, at.x()), hit.topic); })();
 }
 
 }  // namespace brenvale

@@ -12,7 +12,7 @@
 
 #include <utility>
 
-#include "editor/editor.h"
+#include "editor/drag_actions.h"
 #include "ui/codec.h"
 #include "ui/images.h"
 
@@ -61,10 +61,10 @@ QPixmap DragCursor(qreal ratio) {
     return padded;
 }
 
-QMimeData* MakeDragData(const Editor& editor) {
+QMimeData* MakeDragData(const DragActions& drag) {
     auto* data = new QMimeData;
     data->setData(QString::fromLatin1(kOwnDragFormat), QByteArray());
-    data->setText(FromCp932(editor.dragText()));
+    data->setText(FromCp932(drag.dragText()));
     return data;
 }
 

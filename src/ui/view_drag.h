@@ -12,14 +12,14 @@ class QWidget;
 
 namespace brenvale {
 
-class Editor;
+class DragActions;
 
 // The format that marks a drag of this program's Topics and Items; other programs see only
 // the plain text beside it.
 inline constexpr char kOwnDragFormat[] = "application/x-brenvale-drag";
 
 // The data of the drag the editor has begun: the marker and the text other programs take.
-QMimeData* MakeDragData(const Editor& editor);
+QMimeData* MakeDragData(const DragActions& drag);
 bool IsOwnDrag(const QMimeData* data);
 
 // The drag cursor for a screen of device pixel ratio `ratio`: the arrow's tip is its centre.

@@ -24,7 +24,7 @@ protected:
     std::string OpenSample() {
         std::string path = dir.file("a.bnv");
         test::WriteBytes(path, "A\r\n");
-        editor.openDocument(path);
+        editor.files().openDocument(path);
         return path;
     }
     test::TempDir dir;
@@ -32,7 +32,7 @@ protected:
 
 TEST_F(AutoSave, TheTimerRunsOnlyWhileModifiedAndAutoSaveIsOn) {
     Mode(1);
-    editor.start({});
+    editor.files().start({});
     editor.execute(CommandId::AddTree);
     EXPECT_FALSE(host.timer.enabled);
     Mode(2);
@@ -50,7 +50,7 @@ TEST_F(AutoSave, ModeTwoWritesATemporaryCopyBesideTheDocument) {
     Mode(2);
     std::string path = OpenSample();
     editor.editTextChanged(EditBox::Tree, "B");
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     std::string copy = test::ReadBytes(dir.file("a.tmp"));
     EXPECT_EQ(copy.substr(copy.size() - 7), "B@00@\r\n");
     EXPECT_EQ(test::ReadBytes(path), "A\r\n");
@@ -64,25 +64,25 @@ TEST_F(AutoSave, ModeTwoUsesTheTemporaryFolderOrTheProgramFolderForANewDocument)
     Mode(2, true, dir.file("tmp"));
     OpenSample();
     editor.editTextChanged(EditBox::Tree, "B");
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_TRUE(std::filesystem::exists(dir.file("tmp/a.tmp")));
 
     Mode(2);
     editor.session().setModified(false);
     editor.execute(CommandId::NewOpen);
     editor.execute(CommandId::AddTree);
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_TRUE(std::filesystem::exists(dir.file("program/無題.tmp")));
 }
 
 TEST_F(AutoSave, ATickDoesNothingWithoutChangesOrWhileADialogIsActive) {
     Mode(2);
     OpenSample();
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.tmp")));
     editor.editTextChanged(EditBox::Tree, "B");
     host.mainWindowActive = false;
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.tmp")));
     EXPECT_TRUE(host.timer.enabled);
 }
@@ -91,7 +91,7 @@ TEST_F(AutoSave, AFailedCopyLeavesTheTimerOff) {
     Mode(2, true, dir.file("no-such-folder"));
     OpenSample();
     editor.editTextChanged(EditBox::Tree, "B");
-    EXPECT_THROW(editor.autoSaveTick(), Error);
+    EXPECT_THROW(editor.files().autoSaveTick(), Error);
     EXPECT_FALSE(host.timer.enabled);
     editor.editTextChanged(EditBox::Tree, "C");
     EXPECT_TRUE(host.timer.enabled);
@@ -102,24 +102,24 @@ TEST_F(AutoSave, ModeThreeAsksAndNoAsksAgainLater) {
     std::string path = OpenSample();
     editor.editTextChanged(EditBox::Tree, "B");
     host.answers = {MessageAnswer::No};
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_EQ(host.messages.back().text,
               "指定時間が経過しました。\nファイルを上書き保存してもよろしいですか？");
     EXPECT_EQ(host.messages.back().buttons, MessageButtons::YesNo);
     EXPECT_TRUE(editor.session().isModified());
     EXPECT_TRUE(host.timer.enabled);
     host.answers = {MessageAnswer::Yes};
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_FALSE(editor.session().isModified());
     EXPECT_NE(test::ReadBytes(path).find("B@00@"), std::string::npos);
 }
 
 TEST_F(AutoSave, ModeThreeWithoutQuestionSavesAndANewDocumentAsksForAName) {
     Mode(3, false);
-    editor.start({});
+    editor.files().start({});
     editor.execute(CommandId::AddTree);
     host.dialogAnswers = {std::nullopt};
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(editor.session().isModified());
     EXPECT_TRUE(host.timer.enabled);  // a cancelled Save As is no error
@@ -136,7 +136,7 @@ TEST_F(AutoSave, ABackupThatCannotBeMadeSkipsTheTickWithAHint) {
         // An old backup that cannot be replaced: of the document, and of the copy.
         std::filesystem::create_directories(dir.file("a.BAK/inner"));
         editor.editTextChanged(EditBox::Tree, "B");
-        editor.autoSaveTick();
+        editor.files().autoSaveTick();
         EXPECT_TRUE(host.messages.empty()) << mode;  // nobody is asked in the middle of typing
         EXPECT_TRUE(editor.session().isModified());
         EXPECT_EQ(test::ReadBytes(path), "A\r\n");
@@ -156,7 +156,7 @@ public:
     DocumentGeometry CurrentGeometry() override {
         ++writes;
         if (editor && writes == 1) {
-            editor->autoSaveTick();
+            editor->files().autoSaveTick();
         }
         return {};
     }
@@ -172,7 +172,7 @@ TEST(AutoSaveTick, NeverStartsWhileAWriteIsGoingOn) {
     Editor editor(host, settings);
     host.editor = &editor;
     test::WriteBytes(dir.file("a.bnv"), "A\r\n");
-    editor.openDocument(dir.file("a.bnv"));
+    editor.files().openDocument(dir.file("a.bnv"));
     editor.editTextChanged(EditBox::Tree, "B");
     editor.execute(CommandId::Save);
     EXPECT_EQ(host.writes, 1);

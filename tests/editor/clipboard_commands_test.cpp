@@ -12,7 +12,7 @@ class ClipboardCommands : public test::EditorTest {};
 
 TEST_F(ClipboardCommands, CopyAndPasteDuplicateASubtreeAtTheEndOfTheTopLevel) {
     Build({"a", "  deep:*x,y", "    deeper", "b"});
-    editor.selectTopic(Find("deep"));
+    editor.tree().selectTopic(Find("deep"));
     editor.execute(CommandId::TreeCopy);
     EXPECT_EQ(host.clipboard,
               "deep@00@\r\n\x08" + Sjis("■") + "x\r\n\x08" + Sjis("□") + "y\r\n\tdeeper@00@\r\n");

@@ -36,11 +36,11 @@ TEST_F(CommandState, AnEmptyTreeDisablesEveryTreeCommandButAddAndPaste) {
 
 TEST_F(CommandState, SiblingsAndParentsDecideTheMoveCommands) {
     Build({"only", "  child"});
-    editor.selectTopic(Find("only"));
+    editor.tree().selectTopic(Find("only"));
     for (C id : {C::TreeLeft, C::TreeRight, C::TreeUp, C::TreeDown}) {
         EXPECT_FALSE(editor.isEnabled(id));
     }
-    editor.selectTopic(Find("child"));
+    editor.tree().selectTopic(Find("child"));
     EXPECT_TRUE(editor.isEnabled(C::TreeLeft));
     EXPECT_FALSE(editor.isEnabled(C::TreeRight));
 }
@@ -90,10 +90,10 @@ TEST_F(CommandState, SaveFollowsTheModifiedFlag) {
 }
 
 TEST_F(CommandState, CountersShowPositionsTotalsAndOpenItems) {
-    EXPECT_EQ(editor.treeCounterText(), "0/0");
+    EXPECT_EQ(editor.tree().treeCounterText(), "0/0");
     EXPECT_EQ(editor.list().counterText() + editor.list().uncheckedText(), "0/0 (0)");
     Build({"a", "  b", "c:-,-x,y,*z"});
-    EXPECT_EQ(editor.treeCounterText(), "3/3");
+    EXPECT_EQ(editor.tree().treeCounterText(), "3/3");
     EXPECT_EQ(editor.list().counterText(), "1/4");
     EXPECT_EQ(editor.list().uncheckedText(), " (1)");
     editor.selectRow(-1);
@@ -103,12 +103,12 @@ TEST_F(CommandState, CountersShowPositionsTotalsAndOpenItems) {
     settings.noBoxItems = false;
     editor.setSettings(settings);
     EXPECT_EQ(editor.list().uncheckedText(), " (3)");
-    editor.selectTopic(Find("b"));
-    EXPECT_EQ(editor.treeCounterText(), "2/3");
+    editor.tree().selectTopic(Find("b"));
+    EXPECT_EQ(editor.tree().treeCounterText(), "2/3");
 }
 
 TEST_F(CommandState, UndoAndRedoAreEnabledExactlyWhenThereIsSomethingToUndoOrRedo) {
-    editor.start({});
+    editor.files().start({});
     EXPECT_FALSE(editor.isEnabled(C::Undo));
     EXPECT_FALSE(editor.isEnabled(C::Redo));
     Type("x");
@@ -157,7 +157,7 @@ TEST_F(CommandState, EveryCommandRunsItsOwnHandlerAndTheWindowsOwnOnesGoToTheWin
 // commands whose rows say so beep for it.
 TEST_F(CommandState, ADisabledCommandDoesNotRunWhicheverWayItIsAskedFor) {
     Build({"t:a", "u"});
-    editor.selectTopic(Find("u"));
+    editor.tree().selectTopic(Find("u"));
     editor.execute(C::ListReplace);  // nothing selected, nothing typed
     editor.execute(C::ListChkBox);
     editor.execute(C::ListEditInPlace);
@@ -171,7 +171,7 @@ TEST_F(CommandState, ADisabledCommandDoesNotRunWhicheverWayItIsAskedFor) {
     EXPECT_EQ(host.focus.back(), EditBox::List);  // F2 still goes to the edit box
     EXPECT_FALSE(editor.session().isModified());
     // Moves without a sibling to move past do nothing, and leave no step behind.
-    editor.selectTopic(Find("t"));
+    editor.tree().selectTopic(Find("t"));
     size_t steps = editor.history().undoCount();
     editor.execute(C::TreeUp);
     editor.execute(C::TreeLeft);
@@ -204,7 +204,7 @@ TEST_F(CommandState, APasteAsksTheClipboardAfreshWhateverTheWindowLastSaid) {
 
 TEST_F(CommandState, TheRulesAreAppliedAfterEveryActionWhateverChangedTheState) {
     Build({"a:x,y"});
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     editor.selectRow(1);
     EXPECT_FALSE(editor.isEnabled(C::ListMoveDown));
     EXPECT_TRUE(editor.isEnabled(C::ListMoveUp));

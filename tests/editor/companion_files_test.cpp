@@ -32,7 +32,7 @@ protected:
         settings.backup = backup;
         settings.autoSave = autoSave;
         editor.setSettings(settings);
-        editor.openDocument(path);
+        editor.files().openDocument(path);
         editor.editTextChanged(EditBox::Tree, "Edited");
     }
     void Pipe(const std::string& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); }
@@ -64,7 +64,7 @@ TEST_F(CompanionFiles, APipeAsTheAutoSaveCopyIsReportedAndTheCopyOfItsBackupIsNo
     Open(true, AutoSaveMode::TempCopy);
     Pipe(dir.file("plan.tmp"));
     try {
-        editor.autoSaveTick();
+        editor.files().autoSaveTick();
         ADD_FAILURE() << "the copy was written";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()),

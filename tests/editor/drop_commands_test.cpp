@@ -15,7 +15,7 @@ class DropCommands : public test::EditorTest {};
 
 TEST_F(DropCommands, ATopicDropsWhereTheZoneSays) {
     Build({"a", "  a1", "b", "c"});
-    editor.selectTopic(Find("c"));
+    editor.tree().selectTopic(Find("c"));
     DropTopic(Zone::OnTopic, Find("a"));
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "c/1", "b/0"}));
     EXPECT_TRUE(editor.session().isModified());
@@ -30,7 +30,7 @@ TEST_F(DropCommands, ATopicDropsWhereTheZoneSays) {
 
 TEST_F(DropCommands, ADropIntoItsOwnSubtreeOrOnItselfChangesNothing) {
     Build({"a", "  a1", "    a11", "b"});
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     DropTopic(Zone::OnTopic, Find("a11"));
     DropTopic(Zone::Indent, Find("a1"));
     DropTopic(Zone::OnTopic, Find("a"));
@@ -65,11 +65,11 @@ TEST_F(DropCommands, AnItemMovesWithinTheListAfterOrBeforeTheHoveredRow) {
 
 TEST_F(DropCommands, AnItemDroppedOnAnotherTopicMovesThereWithItsFlag) {
     Build({"bin1:*x", "bin2", "other"});
-    editor.selectTopic(Find("bin1"));
-    editor.iconMenuClick(kIconTrash);
-    editor.selectTopic(Find("bin2"));
-    editor.iconMenuClick(kIconTrash);
-    editor.selectTopic(Find("bin1"));
+    editor.tree().selectTopic(Find("bin1"));
+    editor.tree().iconMenuClick(kIconTrash);
+    editor.tree().selectTopic(Find("bin2"));
+    editor.tree().iconMenuClick(kIconTrash);
+    editor.tree().selectTopic(Find("bin1"));
     Type("typed");
     DropItemOnTopic(Find("bin1"));  // its own Topic: nothing
     EXPECT_EQ(editor.selection().text(EditBox::List), "typed");
@@ -89,18 +89,18 @@ TEST_F(DropCommands, TheHintPanelBelongsToTheDragWhileItLasts) {
     Build({"Work"});
     editor.setHint("上書き保存|現在編集中のファイルを上書き保存します");
     EXPECT_EQ(editor.hintText(), "現在編集中のファイルを上書き保存します");
-    editor.beginDrag(DragKind::Topic);
+    editor.drag().beginDrag(DragKind::Topic);
     EXPECT_EQ(editor.hintText(),
               "[\"Work\" 移動中] 移動先にドロップして下さい (Escキーでキャンセル)");
     editor.setHint("終了|アプリケーションを終了します");
-    EXPECT_TRUE(editor.drag().active());
+    EXPECT_TRUE(editor.drag().state().active());
     EXPECT_EQ(editor.hintText().substr(0, 7), "[\"Work\"");
-    editor.endDrag();
+    editor.drag().endDrag();
     EXPECT_EQ(editor.hintText(), "");
-    editor.beginDrag(DragKind::Item);
+    editor.drag().beginDrag(DragKind::Item);
     EXPECT_EQ(editor.hintText(),
               "[チェックリスト 移動中] 移動先にドロップして下さい (Escキーでキャンセル)");
-    editor.endDrag();
+    editor.drag().endDrag();
 }
 
 TEST(DropZones, EachPartOfARowHasItsZone) {
@@ -130,54 +130,54 @@ TEST(DropZones, EachPartOfARowHasItsZone) {
 TEST_F(DropCommands, TheInsertionLineFollowsAnItemDragOverTheList) {
     Build({"t:r0,r1,r2,r3,r4"});
     editor.selectRow(0);
-    editor.beginDrag(DragKind::Item);
-    EXPECT_TRUE(editor.listDragOver(3));  // first onto fourth: below the fourth row
-    EXPECT_EQ(editor.drag().insertionRow, 4);
-    EXPECT_TRUE(editor.listDragOver(-1));  // outside the client area: the line stays
-    EXPECT_EQ(editor.drag().insertionRow, 4);
-    EXPECT_TRUE(editor.listDragOver(0));  // over the dragged row itself: below it
-    EXPECT_EQ(editor.drag().insertionRow, 1);
-    EXPECT_TRUE(editor.treeDragOver());  // over the tree the line goes away
-    EXPECT_EQ(editor.drag().insertionRow, -1);
-    EXPECT_TRUE(editor.listDragOver(5));  // below the last Item
-    EXPECT_EQ(editor.drag().insertionRow, 5);
-    editor.endDrag();
-    EXPECT_EQ(editor.drag().insertionRow, -1);
+    editor.drag().beginDrag(DragKind::Item);
+    EXPECT_TRUE(editor.drag().listDragOver(3));  // first onto fourth: below the fourth row
+    EXPECT_EQ(editor.drag().state().insertionRow, 4);
+    EXPECT_TRUE(editor.drag().listDragOver(-1));  // outside the client area: the line stays
+    EXPECT_EQ(editor.drag().state().insertionRow, 4);
+    EXPECT_TRUE(editor.drag().listDragOver(0));  // over the dragged row itself: below it
+    EXPECT_EQ(editor.drag().state().insertionRow, 1);
+    EXPECT_TRUE(editor.drag().treeDragOver());  // over the tree the line goes away
+    EXPECT_EQ(editor.drag().state().insertionRow, -1);
+    EXPECT_TRUE(editor.drag().listDragOver(5));  // below the last Item
+    EXPECT_EQ(editor.drag().state().insertionRow, 5);
+    editor.drag().endDrag();
+    EXPECT_EQ(editor.drag().state().insertionRow, -1);
 }
 
 TEST_F(DropCommands, DropsActOnlyOnWhatIsBeingDragged) {
     Build({"a", "b:x,y", "c"});
-    editor.selectTopic(Find("b"));
+    editor.tree().selectTopic(Find("b"));
     // No drag: nothing is accepted and nothing moves.
-    EXPECT_FALSE(editor.treeDragOver());
-    EXPECT_FALSE(editor.listDragOver(0));
-    editor.dropOnTree(Zone::OnTopic, Find("a"));
-    editor.dropOnList(1);
+    EXPECT_FALSE(editor.drag().treeDragOver());
+    EXPECT_FALSE(editor.drag().listDragOver(0));
+    editor.drag().dropOnTree(Zone::OnTopic, Find("a"));
+    editor.drag().dropOnList(1);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0", "c/0"}));
     EXPECT_EQ(Rows(), (V{"x", "y"}));
 
     // A Topic is refused over the list, accepted over the tree.
-    editor.beginDrag(DragKind::Topic);
-    EXPECT_EQ(editor.drag().kind, DragKind::Topic);
-    EXPECT_FALSE(editor.listDragOver(1));
-    EXPECT_EQ(editor.drag().insertionRow, -1);
-    editor.dropOnList(1);
+    editor.drag().beginDrag(DragKind::Topic);
+    EXPECT_EQ(editor.drag().state().kind, DragKind::Topic);
+    EXPECT_FALSE(editor.drag().listDragOver(1));
+    EXPECT_EQ(editor.drag().state().insertionRow, -1);
+    editor.drag().dropOnList(1);
     EXPECT_EQ(Rows(), (V{"x", "y"}));
-    EXPECT_TRUE(editor.treeDragOver());
-    editor.dropOnTree(Zone::OnTopic, Find("a"));
+    EXPECT_TRUE(editor.drag().treeDragOver());
+    editor.drag().dropOnTree(Zone::OnTopic, Find("a"));
     EXPECT_EQ(Shape(), (V{"a/0+", "b/1", "c/0"}));
-    editor.endDrag();
-    EXPECT_FALSE(editor.drag().active());
+    editor.drag().endDrag();
+    EXPECT_FALSE(editor.drag().state().active());
 
     // An Item dropped on any part of another Topic's row goes to that Topic; below the rows
     // or outside it stays.
     editor.selectRow(1);
-    editor.beginDrag(DragKind::Item);
-    editor.dropOnTree(Zone::BelowAll, nullptr);
-    editor.dropOnTree(Zone::Outside, Find("c"));
+    editor.drag().beginDrag(DragKind::Item);
+    editor.drag().dropOnTree(Zone::BelowAll, nullptr);
+    editor.drag().dropOnTree(Zone::Outside, Find("c"));
     EXPECT_EQ(editor.selection().topic(), Find("b"));
-    editor.dropOnTree(Zone::Indent, Find("c"));
-    editor.endDrag();
+    editor.drag().dropOnTree(Zone::Indent, Find("c"));
+    editor.drag().endDrag();
     EXPECT_EQ(editor.selection().topic(), Find("c"));
     EXPECT_EQ(Rows(), V{"y"});
     EXPECT_EQ(Find("b")->items.size(), 1u);
@@ -185,17 +185,17 @@ TEST_F(DropCommands, DropsActOnlyOnWhatIsBeingDragged) {
 
 TEST_F(DropCommands, ADragCarriesTheTreeTextOrTheItemText) {
     Build({"Work:*a", "  Home:b"});
-    editor.selectTopic(Find("Work"));
-    EXPECT_EQ(editor.dragText(), "");
-    editor.beginDrag(DragKind::Topic);
-    EXPECT_EQ(editor.dragText(),
+    editor.tree().selectTopic(Find("Work"));
+    EXPECT_EQ(editor.drag().dragText(), "");
+    editor.drag().beginDrag(DragKind::Topic);
+    EXPECT_EQ(editor.drag().dragText(),
               "Work@00@\r\n\x08\x81\xA1"
               "a\r\n\tHome@00@\r\n\t\x08\x81\xA0"
               "b\r\n");
-    editor.endDrag();
-    editor.beginDrag(DragKind::Item);
-    EXPECT_EQ(editor.dragText(), "a");
-    editor.endDrag();
+    editor.drag().endDrag();
+    editor.drag().beginDrag(DragKind::Item);
+    EXPECT_EQ(editor.drag().dragText(), "a");
+    editor.drag().endDrag();
     EXPECT_FALSE(editor.session().isModified());
 }
 

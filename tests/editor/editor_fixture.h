@@ -260,7 +260,7 @@ inline std::vector<Topic*> NaiveTreeRows(const Document& doc) {
 
 // The editor's rows agree with the slow way, Topic for row and row for Topic.
 inline void ExpectTreeRowsRight(const Editor& editor) {
-    const TreeRows& rows = editor.treeRows();
+    const TreeRows& rows = editor.tree().rows();
     std::vector<Topic*> naive = NaiveTreeRows(editor.document());
     ASSERT_TRUE(rows.current());
     ASSERT_EQ(rows.rowCount(), naive.size());
@@ -328,7 +328,7 @@ public:
         auto [first, count] = pendingTreeRows_;
         for (size_t i = first; i < first + count; ++i) {
             treeRows_.insert(treeRows_.begin() + static_cast<long>(i),
-                             editor_.treeRows().topicAt(i));
+                             editor_.tree().rows().topicAt(i));
         }
     }
     void beginRemoveTreeRows(size_t first, size_t count) override {
@@ -396,13 +396,13 @@ public:
             EXPECT_EQ(mirrored, kids);
         }
         // A tag filter shows fewer rows: its own tests check which.
-        if (!editor_.treeRows().filtered()) {
+        if (!editor_.tree().rows().filtered()) {
             EXPECT_EQ(treeRows_, NaiveTreeRows(editor_.document()));
             ExpectTreeRowsRight(editor_);
         } else {
             std::vector<Topic*> rows;
-            for (size_t r = 0; r < editor_.treeRows().rowCount(); ++r) {
-                rows.push_back(editor_.treeRows().topicAt(r));
+            for (size_t r = 0; r < editor_.tree().rows().rowCount(); ++r) {
+                rows.push_back(editor_.tree().rows().topicAt(r));
             }
             EXPECT_EQ(treeRows_, rows);
         }
@@ -439,8 +439,8 @@ private:
     }
     void resyncRows() {
         treeRows_.clear();
-        for (size_t r = 0; r < editor_.treeRows().rowCount(); ++r) {
-            treeRows_.push_back(editor_.treeRows().topicAt(r));
+        for (size_t r = 0; r < editor_.tree().rows().rowCount(); ++r) {
+            treeRows_.push_back(editor_.tree().rows().topicAt(r));
         }
     }
     void resync() {
@@ -538,19 +538,19 @@ protected:
 
     // A whole drag of the selected Topic, or of the selected row, ending in a drop.
     void DropTopic(TopicDropZone zone, Topic* under) {
-        editor.beginDrag(DragKind::Topic);
-        editor.dropOnTree(zone, under);
-        editor.endDrag();
+        editor.drag().beginDrag(DragKind::Topic);
+        editor.drag().dropOnTree(zone, under);
+        editor.drag().endDrag();
     }
     void DropItemInList(int pointerRow) {
-        editor.beginDrag(DragKind::Item);
-        editor.dropOnList(pointerRow);
-        editor.endDrag();
+        editor.drag().beginDrag(DragKind::Item);
+        editor.drag().dropOnList(pointerRow);
+        editor.drag().endDrag();
     }
     void DropItemOnTopic(Topic* topic) {
-        editor.beginDrag(DragKind::Item);
-        editor.dropOnTree(TopicDropZone::OnTopic, topic);
-        editor.endDrag();
+        editor.drag().beginDrag(DragKind::Item);
+        editor.drag().dropOnTree(TopicDropZone::OnTopic, topic);
+        editor.drag().endDrag();
     }
 
     FakeHost host;

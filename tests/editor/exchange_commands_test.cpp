@@ -57,7 +57,7 @@ TEST_F(ExchangeCommands, ExportWritesTheFormatOfTheChosenFilter) {
 
 TEST_F(ExchangeCommands, AnImportAddsTopicsAtTheEndAsOneUndoStep) {
     Build({"a:x", "b"});
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     Import(WriteFile("in.md", "# 家\n- [x] 牛乳\n## 庭\n- 水やり\n# 車\n"), 1);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0", Sjis("家") + "/0+", Sjis("庭") + "/1", Sjis("車") + "/0"}));
     // The first Topic that came in is shown.
@@ -148,7 +148,7 @@ TEST_F(ExchangeCommands, ImportsOpmlAndTextByFilterOrByName) {
 
 TEST_F(ExchangeCommands, PrintAndPdfAskWhatToPrintFirst) {
     Build({"a:x", "  b:y"});
-    editor.selectTopic(Find("b"));
+    editor.tree().selectTopic(Find("b"));
     editor.session().setName(dir.file("list.bnv"));
 
     host.cancelPrint = true;
@@ -178,7 +178,7 @@ TEST_F(ExchangeCommands, PrintAndPdfAskWhatToPrintFirst) {
 TEST_F(ExchangeCommands, APdfStoppedOrOutOfMemoryLeavesTheDocumentAsItWas) {
     Build({"a:x", "  b:y"});
     editor.session().setName(dir.file("list.bnv"));
-    editor.selectTopic(Find("b"));
+    editor.tree().selectTopic(Find("b"));
     Type("unsaved");
     editor.execute(CommandId::ListAdd);
     ASSERT_TRUE(editor.session().isModified());
@@ -205,13 +205,13 @@ TEST_F(ExchangeCommands, APdfStoppedOrOutOfMemoryLeavesTheDocumentAsItWas) {
 }
 
 TEST_F(ExchangeCommands, ExportPrintAndPdfNeedTopicsImportDoesNot) {
-    editor.start({});
+    editor.files().start({});
     for (CommandId id :
          {CommandId::Export, CommandId::Print, CommandId::ExportPdf, CommandId::Import}) {
         EXPECT_TRUE(editor.isEnabled(id));
     }
     while (!editor.document().empty()) {
-        editor.selectTopic(editor.document().first());
+        editor.tree().selectTopic(editor.document().first());
         host.answers.push_back(MessageAnswer::Ok);
         editor.execute(CommandId::DelTree);
     }

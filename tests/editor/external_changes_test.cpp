@@ -25,7 +25,7 @@ class ExternalChanges : public test::EditorTest {
 protected:
     std::string Open(const V& lines) {
         test::WriteBytes(path, test::OutlineBytes(lines));
-        editor.openDocument(path);
+        editor.files().openDocument(path);
         return path;
     }
     // Another program writes the file: a new file renamed over it, as sync tools and safe
@@ -67,13 +67,13 @@ TEST_F(ExternalChanges, AnUnmodifiedDocumentFollowsItsFileAndKeepsItsPlaces) {
     Open({"A", "  A1:a,b,c", "  A2", "    A2x", "B", "  B1"});
     editor.execute(CommandId::AddTree);
     editor.execute(CommandId::Undo);  // a step, undone: nothing is unsaved
-    editor.selectTopic(Find("A1"));
+    editor.tree().selectTopic(Find("A1"));
     editor.selectRow(2);
-    editor.setTopicExpanded(Find("A2"), false);
+    editor.tree().setTopicExpanded(Find("A2"), false);
     ASSERT_FALSE(editor.session().isModified());
 
     OtherProgramWrites({"N", "A", "  A1:a,b,c,*d", "  A2", "    A2x", "    A2y", "B"});
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(Captions(), (V{"N/0", "A/0+", "A1/1", "A2/1", "A2x/2", "A2y/2", "B/0"}));
     EXPECT_EQ(Selected(), "A1");
@@ -88,24 +88,24 @@ TEST_F(ExternalChanges, AnUnmodifiedDocumentFollowsItsFileAndKeepsItsPlaces) {
     Topic* shown = editor.selection().topic();
     editor.setHint("|other");
     Touch();
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     OtherProgramWritesBytes(OnDisk());
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     EXPECT_EQ(editor.selection().topic(), shown);
     EXPECT_EQ(editor.hintText(), "other");
 
     // A selected Topic that went leaves its nearest parent that is still there selected, or
     // the first Topic; a list that got shorter keeps its last row.
-    editor.selectTopic(Find("A2x"));
+    editor.tree().selectTopic(Find("A2x"));
     OtherProgramWrites({"N", "A", "  A2"});
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(Selected(), "A2");
     OtherProgramWrites({"N:x,y,z"});
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(Selected(), "N");
     editor.selectRow(2);
     OtherProgramWrites({"N:x"});
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(editor.list().selectedRow(), 0);
 }
 
@@ -118,18 +118,18 @@ TEST_F(ExternalChanges, SiblingsOfOneCaptionAreMatchedInTheirOrderAtAnyDepth) {
     lines.push_back("X");
     lines.push_back("  x");
     Open(lines);
-    editor.setTopicExpanded(editor.document().topLevel(0), false);
+    editor.tree().setTopicExpanded(editor.document().topLevel(0), false);
     Topic* deepest = editor.document().topLevel(1);
     while (deepest->hasChildren()) {
         deepest = deepest->child(0);
     }
-    editor.selectTopic(deepest);
+    editor.tree().selectTopic(deepest);
 
     lines.insert(lines.begin(), "Y");
     lines.push_back("X");
     lines.push_back("  x");
     OtherProgramWrites(lines);
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     const Document& doc = editor.document();
     ASSERT_EQ(doc.topLevelCount(), 5u);
     EXPECT_FALSE(doc.topLevel(1)->expanded);  // the first "X" is still the folded one
@@ -148,7 +148,7 @@ TEST_F(ExternalChanges, ManyFoldedSiblingsKeepTheirStateByCaption) {
     Open(lines);
     for (size_t i = 0; i < 20; ++i) {
         if (i % 3 != 0) {
-            editor.setTopicExpanded(editor.document().topLevel(i), false);
+            editor.tree().setTopicExpanded(editor.document().topLevel(i), false);
         }
     }
     // Another program puts a Topic first and drops the first T3: the second T3 is now the
@@ -156,7 +156,7 @@ TEST_F(ExternalChanges, ManyFoldedSiblingsKeepTheirStateByCaption) {
     lines.insert(lines.begin(), {"New", "  c"});
     lines.erase(lines.begin() + 8, lines.begin() + 10);
     OtherProgramWrites(lines);
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     std::string folded;
     for (size_t i = 0; i < editor.document().topLevelCount(); ++i) {
         const Topic* t = editor.document().topLevel(i);
@@ -173,7 +173,7 @@ TEST_F(ExternalChanges, AModifiedDocumentAsksOnceForEachNewVersion) {
 
     OtherProgramWrites({"A:theirs"});
     host.answers = {MessageAnswer::Cancel};
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, ChangedQuestion());
     EXPECT_EQ(host.messages[0].kind, MessageKind::Warning);
@@ -182,17 +182,17 @@ TEST_F(ExternalChanges, AModifiedDocumentAsksOnceForEachNewVersion) {
     EXPECT_TRUE(editor.session().isModified());
 
     // The same version, touched or written again, is not asked about again.
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     Touch();
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     OtherProgramWritesBytes(OnDisk());
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(host.messages.size(), 1u);
 
     // A newer one is; "再読み込み" gives up the edits for it.
     OtherProgramWrites({"A:newer"});
     host.answers = {MessageAnswer::Reload};
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(Rows(), V{"newer"});
     EXPECT_EQ(Selected(), "A");
@@ -208,7 +208,7 @@ TEST_F(ExternalChanges, SaveAsKeepsTheEditsInAnotherFileStartingInTheSameFolder)
     OtherProgramWrites({"A:theirs"});
     host.answers = {MessageAnswer::SaveAs};
     host.dialogAnswers = {dir.file("mine.bnv")};
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(host.dialogs.back().fileName, path);
     EXPECT_EQ(test::ReadBytes(dir.file("mine.bnv")), mine);
     EXPECT_EQ(OnDisk(), test::OutlineBytes({"A:theirs"}));
@@ -217,7 +217,7 @@ TEST_F(ExternalChanges, SaveAsKeepsTheEditsInAnotherFileStartingInTheSameFolder)
 
     // The document now follows its new file, not the old one.
     OtherProgramWrites({"A:later"});
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(Rows(), V{"mine"});
 
     // A cancelled Save As keeps the edits and asks nothing more about that version.
@@ -226,8 +226,8 @@ TEST_F(ExternalChanges, SaveAsKeepsTheEditsInAnotherFileStartingInTheSameFolder)
     std::filesystem::rename(dir.file("mine.bnv.sync"), dir.file("mine.bnv"));
     host.answers = {MessageAnswer::SaveAs};
     host.dialogAnswers = {std::nullopt};
-    editor.checkDocumentFile();
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(host.messages.size(), 2u);
     EXPECT_TRUE(editor.session().isModified());
     EXPECT_EQ(test::ReadBytes(dir.file("mine.bnv")), test::OutlineBytes({"B"}));
@@ -256,7 +256,7 @@ TEST_F(ExternalChanges, ASaveOverAChangedFileAsksAndEachAnswerDoesWhatItSays) {
 
     // The save question before a close asks the same; its Cancel keeps the window.
     host.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
-    EXPECT_FALSE(editor.closeQuery());
+    EXPECT_FALSE(editor.files().closeQuery());
     EXPECT_EQ(host.messages.back().text, OverwriteQuestion());
     EXPECT_EQ(OnDisk(), theirs);
 
@@ -278,7 +278,7 @@ TEST_F(ExternalChanges, ASaveOverAChangedFileAsksAndEachAnswerDoesWhatItSays) {
     EXPECT_EQ(host.messages.size(), asked);
     EXPECT_EQ(OnDisk(), Serialized());
     // Our own save is no change on disk.
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     EXPECT_EQ(host.messages.size(), asked);
 }
 
@@ -292,7 +292,7 @@ TEST_F(ExternalChanges, AutoSaveOverTheDocumentWritesTheTemporaryCopyInstead) {
     std::string mine = Serialized();
     OtherProgramWrites({"A:theirs"});
 
-    editor.autoSaveTick();  // no question: nobody is asked in the middle of typing
+    editor.files().autoSaveTick();  // no question: nobody is asked in the middle of typing
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(OnDisk(), test::OutlineBytes({"A:theirs"}));
     EXPECT_EQ(test::ReadBytes(dir.file("plan.tmp")), mine);
@@ -312,7 +312,7 @@ TEST_F(ExternalChanges, AutoSaveOverTheDocumentWritesTheTemporaryCopyInstead) {
 TEST_F(ExternalChanges, ADeletedFileLeavesTheDocumentModifiedAndSaveWritesItAgain) {
     Open({"A:a"});
     std::filesystem::remove(path);
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(editor.session().isModified());
     EXPECT_EQ(editor.hintText(),
@@ -331,29 +331,29 @@ TEST_F(ExternalChanges, ADeletedFileLeavesTheDocumentModifiedAndSaveWritesItAgai
 TEST_F(ExternalChanges, AFileDeletedAndMadeAgainIsFollowedAsBefore) {
     Open({"A:a"});
     std::filesystem::remove(path);
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     ASSERT_TRUE(editor.session().isModified());
     // Made again with the same bytes: nothing is unsaved any more.
     test::WriteBytes(path, test::OutlineBytes({"A:a"}));
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_FALSE(editor.session().isModified());
 
     // Made again with other bytes: read again, as for any change.
     std::filesystem::remove(path);
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     OtherProgramWrites({"A:b"});
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(Rows(), V{"b"});
     EXPECT_FALSE(editor.session().isModified());
 
     // But an edit after the deletion is the user's: then the question comes.
     std::filesystem::remove(path);
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     editor.editTextChanged(EditBox::Tree, "mine");
     OtherProgramWrites({"A:c"});
     host.answers = {MessageAnswer::Cancel};
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(host.messages.back().text, ChangedQuestion());
 }
 
@@ -363,9 +363,9 @@ TEST_F(ExternalChanges, AFileThatCannotBeReadIsReportedOnceAndTheDocumentStays) 
         std::string("\xFF\xFE"
                     "A\0\r\0",
                     6));
-    EXPECT_THROW(editor.checkDocumentFile(), Error);  // UTF-16 text is refused
+    EXPECT_THROW(editor.files().checkDocumentFile(), Error);  // UTF-16 text is refused
     EXPECT_EQ(Rows(), V{"a"});
-    EXPECT_NO_THROW(editor.checkDocumentFile());
+    EXPECT_NO_THROW(editor.files().checkDocumentFile());
     EXPECT_FALSE(editor.session().isModified());
 }
 
@@ -373,18 +373,18 @@ TEST_F(ExternalChanges, NothingIsLookedAtInTheMiddleOfSomethingElse) {
     Open({"A:a"});
     OtherProgramWrites({"A:b"});
     host.mainWindowActive = false;  // a dialog of the program is up
-    EXPECT_FALSE(editor.checkDocumentFile());
+    EXPECT_FALSE(editor.files().checkDocumentFile());
     EXPECT_EQ(Rows(), V{"a"});
     host.mainWindowActive = true;
-    editor.beginDrag(DragKind::Item);
-    EXPECT_FALSE(editor.checkDocumentFile());
-    editor.endDrag();
-    EXPECT_TRUE(editor.checkDocumentFile());
+    editor.drag().beginDrag(DragKind::Item);
+    EXPECT_FALSE(editor.files().checkDocumentFile());
+    editor.drag().endDrag();
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     EXPECT_EQ(Rows(), V{"b"});
 
     // An untitled document has no file to look at.
     editor.execute(CommandId::NewOpen);
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     EXPECT_EQ(editor.document().topicCount(), 2u);
 }
 
@@ -395,10 +395,10 @@ TEST_F(ExternalChanges, TheReadMadeWhileStartingIsOpenedAndAWriteAfterItIsFollow
     auto preread = std::make_shared<DocumentPreread>(path, ReadOptions{});
     preread->wait();
     OtherProgramWrites({"B:b"});
-    editor.start({path}, preread);
+    editor.files().start({path}, preread);
     EXPECT_EQ(Captions(), (V{"A/0"}));
     EXPECT_FALSE(editor.session().isModified());
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     EXPECT_EQ(Captions(), (V{"B/0"}));
     EXPECT_EQ(editor.hintText(), kReloaded);
     // It is taken once: the next open reads the file.
@@ -412,7 +412,7 @@ TEST_F(ExternalChanges, AReadWithOtherOptionsOrOfAnotherFileIsNotTaken) {
     auto preread = std::make_shared<DocumentPreread>(path, other);
     preread->wait();
     OtherProgramWrites({"B:b"});
-    editor.start({path}, preread);
+    editor.files().start({path}, preread);
     EXPECT_EQ(Captions(), (V{"B/0"}));
 
     auto elsewhere = std::make_shared<DocumentPreread>(dir.file("other.bnv"), ReadOptions{});
@@ -432,7 +432,7 @@ TEST_F(ExternalChanges, AFailedReadWhileStartingIsReportedAsTheOpenReportsIt) {
     ASSERT_FALSE(expected.empty());
     auto preread = std::make_shared<DocumentPreread>(folder, ReadOptions{});
     try {
-        editor.start({folder}, preread);
+        editor.files().start({folder}, preread);
         ADD_FAILURE() << "the open did not fail";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), expected);

@@ -24,7 +24,7 @@ protected:
 };
 
 TEST_F(FileCommands, NewMakesTheTwoStartingTopics) {
-    editor.start({});
+    editor.files().start({});
     EXPECT_EQ(Shape(),
               (V{std::string(kNewTopicCaption) + "/0", std::string(kTrashCaption) + "/0"}));
     EXPECT_EQ(editor.selection().topic(), editor.document().first());
@@ -39,8 +39,8 @@ TEST_F(FileCommands, NewMakesTheTwoStartingTopics) {
 }
 
 TEST_F(FileCommands, TheSaveQuestionGuardsNewOpenAndClose) {
-    editor.start({});
-    editor.closeQuery();  // unchanged: no question
+    editor.files().start({});
+    editor.files().closeQuery();  // unchanged: no question
     EXPECT_TRUE(host.messages.empty());
     editor.execute(CommandId::AddTree);
 
@@ -50,7 +50,7 @@ TEST_F(FileCommands, TheSaveQuestionGuardsNewOpenAndClose) {
     EXPECT_EQ(host.messages.back().kind, MessageKind::Warning);
     EXPECT_EQ(editor.document().topicCount(), 3u);
     host.answers = {MessageAnswer::Cancel};
-    EXPECT_FALSE(editor.closeQuery());
+    EXPECT_FALSE(editor.files().closeQuery());
 
     host.answers = {MessageAnswer::No};
     editor.execute(CommandId::NewOpen);
@@ -61,17 +61,17 @@ TEST_F(FileCommands, TheSaveQuestionGuardsNewOpenAndClose) {
     editor.execute(CommandId::AddTree);
     host.answers = {MessageAnswer::Yes};
     host.dialogAnswers = {std::nullopt};
-    EXPECT_FALSE(editor.closeQuery());
+    EXPECT_FALSE(editor.files().closeQuery());
     EXPECT_EQ(host.dialogs.back().fileName, "無題.bnv");
     EXPECT_EQ(host.dialogs.back().defaultExtension, "bnv");
     host.answers = {MessageAnswer::Yes};
     host.dialogAnswers = {dir.file("saved.bnv")};
-    EXPECT_TRUE(editor.closeQuery());
+    EXPECT_TRUE(editor.files().closeQuery());
     EXPECT_FALSE(editor.session().isModified());
 }
 
 TEST_F(FileCommands, SaveOfANewDocumentAsksForANameAndCancelChangesNothing) {
-    editor.start({});
+    editor.files().start({});
     editor.execute(CommandId::AddTree);
     host.dialogAnswers = {std::nullopt};
     editor.execute(CommandId::Save);
@@ -91,7 +91,7 @@ TEST_F(FileCommands, SaveOfANewDocumentAsksForANameAndCancelChangesNothing) {
 }
 
 TEST_F(FileCommands, SaveAsAsksBeforeOverwriting) {
-    editor.start({});
+    editor.files().start({});
     std::string existing = WriteFile("old.bnv", "old");
     host.dialogAnswers = {existing};
     host.answers = {MessageAnswer::Cancel};
@@ -110,7 +110,7 @@ TEST_F(FileCommands, SaveAsAsksBeforeOverwriting) {
 TEST_F(FileCommands, OpenReadsTheFileAndAppliesItsGeometry) {
     std::string path =
         WriteFile("a.bnv", "\x07Width700\r\nA@03@\r\n\x08" + Sjis("■") + "x\r\n\tB\r\n");
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     EXPECT_EQ(Shape(), (V{"A/0+", "B/1"}));
     EXPECT_EQ(Rows(), V{"x*"});
     EXPECT_EQ(editor.selection().text(EditBox::Tree), "A");
@@ -125,10 +125,10 @@ TEST_F(FileCommands, OpenReadsTheFileAndAppliesItsGeometry) {
 
 TEST_F(FileCommands, OpeningTheOpenFileWhenChangedAsksAndReloads) {
     std::string path = WriteFile("a.bnv", "A\r\n");
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     editor.editTextChanged(EditBox::Tree, "changed");
     host.answers = {MessageAnswer::No};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     EXPECT_EQ(host.messages.back().text, SaveQuestion(path));
     EXPECT_EQ(editor.document().first()->caption, "A");
     EXPECT_FALSE(editor.session().isModified());
@@ -137,7 +137,7 @@ TEST_F(FileCommands, OpeningTheOpenFileWhenChangedAsksAndReloads) {
 // A path where nothing is is told at once, whether it came from the open dialog or elsewhere:
 // no question about the changes comes first, and they stay.
 TEST_F(FileCommands, AMissingFileIsToldBeforeAnyQuestion) {
-    editor.start({});
+    editor.files().start({});
     editor.execute(CommandId::AddTree);
     std::string missing = dir.file("gone.bnv");
     size_t topics = editor.document().topicCount();
@@ -147,7 +147,7 @@ TEST_F(FileCommands, AMissingFileIsToldBeforeAnyQuestion) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages.back().text, "ファイル " + missing + "が見つかりません。");
     host.answers = {MessageAnswer::Ok};
-    editor.openDocument(missing);
+    editor.files().openDocument(missing);
     EXPECT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages.back().kind, MessageKind::Error);
     EXPECT_TRUE(editor.session().isModified());
@@ -155,10 +155,10 @@ TEST_F(FileCommands, AMissingFileIsToldBeforeAnyQuestion) {
 }
 
 TEST_F(FileCommands, AMissingOrUnreadableFileLeavesTheDocumentAsItWas) {
-    editor.start({});
+    editor.files().start({});
     editor.execute(CommandId::AddTree);
     host.answers = {MessageAnswer::No, MessageAnswer::Ok};
-    editor.openDocument(dir.file("missing.bnv"));
+    editor.files().openDocument(dir.file("missing.bnv"));
     EXPECT_EQ(host.messages.back().text,
               "ファイル " + dir.file("missing.bnv") + "が見つかりません。");
     EXPECT_EQ(host.messages.back().kind, MessageKind::Error);
@@ -166,7 +166,7 @@ TEST_F(FileCommands, AMissingOrUnreadableFileLeavesTheDocumentAsItWas) {
 
     // A file that exists but fails to read (reading this one at offset 0 is an I/O error).
     host.answers = {MessageAnswer::No};
-    EXPECT_THROW(editor.openDocument("/proc/self/mem"), Error);
+    EXPECT_THROW(editor.files().openDocument("/proc/self/mem"), Error);
     EXPECT_EQ(editor.document().topicCount(), 3u);
     EXPECT_TRUE(editor.session().isModified());
 
@@ -174,7 +174,7 @@ TEST_F(FileCommands, AMissingOrUnreadableFileLeavesTheDocumentAsItWas) {
     host.answers = {MessageAnswer::No};
     size_t shown = host.messages.size();
     try {
-        editor.openDocument(dir.path());
+        editor.files().openDocument(dir.path());
         ADD_FAILURE() << "a folder was opened";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "「" + dir.path() + "」はフォルダです。");
@@ -185,14 +185,14 @@ TEST_F(FileCommands, AMissingOrUnreadableFileLeavesTheDocumentAsItWas) {
 
 TEST_F(FileCommands, ACommandLineOfThreeFilesOpensOneAndLaunchesTwo) {
     std::string a = WriteFile("a.bnv", "A\r\n");
-    editor.start({a, dir.file("b c.bnv"), dir.file("c.bnv")});
+    editor.files().start({a, dir.file("b c.bnv"), dir.file("c.bnv")});
     EXPECT_EQ(editor.session().fileName(), a);
     EXPECT_EQ(host.launched, (V{dir.file("b c.bnv"), dir.file("c.bnv")}));
 }
 
 TEST_F(FileCommands, AMissingFirstArgumentLeavesNoDocumentThatSavesAsSaveAs) {
     host.answers = {MessageAnswer::Ok};
-    editor.start({dir.file("missing.bnv")});
+    editor.files().start({dir.file("missing.bnv")});
     EXPECT_EQ(editor.session().fileName(), "");
     EXPECT_EQ(editor.session().title(), "Brenvale");
     EXPECT_FALSE(editor.isEnabled(CommandId::SaveText));
@@ -209,7 +209,7 @@ TEST_F(FileCommands, DroppedFilesOpenTheFirstWholeAndLaunchTheRest) {
     std::string path = folder + "/a.bnv";  // longer than 254 bytes in all
     test::WriteBytes(path, "A\r\n");
     ASSERT_GT(path.size(), 254u);
-    editor.filesDropped({path, dir.file("other.bnv")});
+    editor.files().filesDropped({path, dir.file("other.bnv")});
     EXPECT_EQ(editor.session().fileName(), path);
     EXPECT_EQ(host.launched, V{dir.file("other.bnv")});
 }
@@ -218,7 +218,7 @@ TEST_F(FileCommands, TheRecentListKeepsTenEntriesMostRecentFirst) {
     std::vector<std::string> paths;
     for (int i = 0; i < 11; ++i) {
         paths.push_back(WriteFile("f" + std::to_string(i) + ".bnv", "A\r\n"));
-        editor.openDocument(paths.back());
+        editor.files().openDocument(paths.back());
     }
     const RecentFiles& recent = editor.session().recentFiles();
     ASSERT_EQ(recent.size(), 10u);
@@ -236,28 +236,28 @@ TEST_F(FileCommands, TheRecentListKeepsTenEntriesMostRecentFirst) {
     ASSERT_EQ(recent.size(), 10u);
     EXPECT_EQ(recent.paths()[0], other);
     EXPECT_EQ(recent.paths()[1], paths[3]);
-    editor.fileRecentClick(1);
+    editor.files().fileRecentClick(1);
     EXPECT_EQ(editor.session().fileName(), paths[3]);
     EXPECT_EQ(editor.document().first()->caption, "A");
-    editor.fileRecentClick(1);
+    editor.files().fileRecentClick(1);
     EXPECT_EQ(editor.session().fileName(), other);
     EXPECT_EQ(editor.document().first()->caption, "Other");
 
     host.answers = {MessageAnswer::Cancel, MessageAnswer::Ok};
-    editor.fileRecentDelClick();
+    editor.files().fileRecentDelClick();
     EXPECT_EQ(host.messages.back().text,
               "ファイルの履歴を削除（クリア）します。\nよろしいですか？");
     EXPECT_EQ(recent.size(), 10u);
-    editor.fileRecentDelClick();
+    editor.files().fileRecentDelClick();
     EXPECT_EQ(recent.size(), 0u);
 }
 
 TEST_F(FileCommands, AVanishedRecentFileSaysSoAndStaysListed) {
     std::string path = WriteFile("a.bnv", "A\r\n");
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     std::filesystem::remove(path);
     host.answers = {MessageAnswer::Ok};
-    editor.fileRecentClick(0);
+    editor.files().fileRecentClick(0);
     EXPECT_EQ(host.messages.back().kind, MessageKind::Error);
     EXPECT_EQ(editor.session().recentFiles().size(), 1u);
 }
@@ -268,7 +268,7 @@ TEST_F(FileCommands, TheTitleShowsAShortenedPathWhenActive) {
     editor.session().setTitleMeasure(
         [](std::string_view s) { return static_cast<int>(s.size()) * 10; });
     std::string path = WriteFile("a.bnv", "A\r\n");
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     EXPECT_EQ(editor.session().title(),
               ShortenPathToWidth(
                   path, [](std::string_view s) { return static_cast<int>(s.size()) * 10; }, 200) +
@@ -293,7 +293,7 @@ TEST_F(FileCommands, AFileThatMayNotBeWrittenSaysSoInTheTitle) {
         if (!locked.ok()) {
             GTEST_SKIP() << "no way to make a read-only file here";
         }
-        editor.openDocument(path);
+        editor.files().openDocument(path);
         EXPECT_EQ(editor.session().title(), "a.bnv [読み取り専用] - Brenvale");
     }
     // Writable again: the title follows at its next update (the window's activation).
@@ -308,7 +308,7 @@ TEST_F(FileCommands, AFileThatMayNotBeWrittenSaysSoInTheTitle) {
 TEST_F(FileCommands, SavingTrimsTheVisibleListAndKeepsTheSelectedRow) {
     std::string path =
         WriteFile("a.bnv", "A\r\n\x08" + Sjis("□") + " x \r\n\x08" + Sjis("□") + "y\r\n");
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     editor.selectRow(1);
     editor.editTextChanged(EditBox::Tree, "B");
     editor.execute(CommandId::Save);
@@ -317,7 +317,7 @@ TEST_F(FileCommands, SavingTrimsTheVisibleListAndKeepsTheSelectedRow) {
 }
 
 TEST_F(FileCommands, TheExportUsesItsOwnDialogSettingsAndChangesNothingElse) {
-    editor.start({});
+    editor.files().start({});
     host.dialogAnswers = {dir.file("out.txt")};
     editor.execute(CommandId::SaveText);
     const FileDialogOptions& d = host.dialogs.back();
@@ -355,7 +355,7 @@ TEST_F(FileCommands, ABackupThatCannotBeMadeAsksBeforeTheDocumentIsReplaced) {
     settings.backup = true;
     settings.backupFolder = dir.file("missing");
     editor.setSettings(settings);
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     editor.editTextChanged(EditBox::Tree, "B");
 
     // No: nothing is written, the document stays modified, and the close does not go on.
@@ -373,7 +373,7 @@ TEST_F(FileCommands, ABackupThatCannotBeMadeAsksBeforeTheDocumentIsReplaced) {
     EXPECT_EQ(test::ReadBytes(path), "A@00@\r\n");
     EXPECT_TRUE(editor.session().isModified());
     host.answers = {MessageAnswer::Yes, MessageAnswer::No};
-    EXPECT_FALSE(editor.closeQuery());
+    EXPECT_FALSE(editor.files().closeQuery());
     EXPECT_EQ(test::ReadBytes(path), "A@00@\r\n");
 
     // Yes: saved without a backup.
@@ -405,7 +405,7 @@ TEST_F(FileCommands, OpeningSaysWhatWasNotRead) {
     std::string path =
         WriteFile("cut.bnv", "\x08" + Sjis("□") + "lost\r\nA\r\n\x1A" + "B\r\nC\r\n");
     host.answers = {MessageAnswer::Ok};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     EXPECT_EQ(Shape(), V{"A/0"});
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(
@@ -416,16 +416,16 @@ TEST_F(FileCommands, OpeningSaysWhatWasNotRead) {
     // it says nothing more.
     host.messages.clear();
     host.answers = {MessageAnswer::Open};
-    editor.openDocument(WriteFile("utf8.bnv",
-                                  "\xEF\xBB\xBF"
-                                  "A\r\n"));
+    editor.files().openDocument(WriteFile("utf8.bnv",
+                                          "\xEF\xBB\xBF"
+                                          "A\r\n"));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].text.find("UTF-8"), std::string::npos);
     EXPECT_EQ(host.messages[0].buttons, MessageButtons::ImportOpenCancel);
     // A UTF-16 file is refused, and the document stays.
-    EXPECT_THROW(editor.openDocument(WriteFile("utf16.bnv", std::string("\xFF\xFE"
-                                                                        "A\0\r\0",
-                                                                        6))),
+    EXPECT_THROW(editor.files().openDocument(WriteFile("utf16.bnv", std::string("\xFF\xFE"
+                                                                                "A\0\r\0",
+                                                                                6))),
                  Error);
     EXPECT_EQ(editor.session().fileName(), dir.file("utf8.bnv"));
 }

@@ -22,78 +22,78 @@ protected:
 
 TEST_F(FindCommands, TypingFindsFromTheCurrentPlaceAndEnterGoesOnWithAWrap) {
     Build({"a:pen,x", "b:pencil", "  c", "d:pen"});
-    editor.selectTopic(Find("b"));
-    editor.findTyped("pe", false);
+    editor.tree().selectTopic(Find("b"));
+    editor.find().findTyped("pe", false);
     EXPECT_EQ(Here(), "b/0");
     // Typing on keeps the hit while it still matches.
-    editor.findTyped("PEN", false);
+    editor.find().findTyped("PEN", false);
     EXPECT_EQ(Here(), "b/0");
-    editor.countFindHits();
-    EXPECT_EQ(editor.find().counterText(), "3 件中 2 件目");
-    editor.findNext();
+    editor.find().countFindHits();
+    EXPECT_EQ(editor.find().state().counterText(), "3 件中 2 件目");
+    editor.find().findNext();
     EXPECT_EQ(Here(), "d/0");
-    EXPECT_EQ(editor.find().counterText(), "3 件中 3 件目");
-    editor.findNext();
+    EXPECT_EQ(editor.find().state().counterText(), "3 件中 3 件目");
+    editor.find().findNext();
     EXPECT_EQ(Here(), "a/0");
-    EXPECT_EQ(editor.find().counterText(), "3 件中 1 件目");
+    EXPECT_EQ(editor.find().state().counterText(), "3 件中 1 件目");
     EXPECT_EQ(editor.hintText(), "文書の最後まで検索しました。先頭から続けて検索しました。");
-    editor.findPrevious();
+    editor.find().findPrevious();
     EXPECT_EQ(Here(), "d/0");
-    EXPECT_EQ(editor.find().counterText(), "3 件中 3 件目");
+    EXPECT_EQ(editor.find().state().counterText(), "3 件中 3 件目");
     EXPECT_EQ(editor.hintText(), "文書の先頭まで検索しました。最後から続けて検索しました。");
     // The hit is marked in its row.
-    EXPECT_EQ(editor.find().highlight(Find("d"), 0), (TextRange{0, 3}));
-    EXPECT_FALSE(editor.find().highlight(Find("a"), 0));
+    EXPECT_EQ(editor.find().state().highlight(Find("d"), 0), (TextRange{0, 3}));
+    EXPECT_FALSE(editor.find().state().highlight(Find("a"), 0));
 }
 
 TEST_F(FindCommands, ACaptionHitShowsItsTopicUnfoldedAndJapaneseFormsMatch) {
     Build({"a", "  " + Sjis("ｶﾞｽ代") + ":x", "b"});
-    editor.setTopicExpanded(Find("a"), false);
-    editor.selectTopic(Find("b"));
-    editor.findTyped(Sjis("がす"), false);
-    EXPECT_TRUE(editor.find().notFound());
-    EXPECT_EQ(editor.find().counterText(), "見つかりません");
-    editor.findTyped(Sjis("がす"), true);
+    editor.tree().setTopicExpanded(Find("a"), false);
+    editor.tree().selectTopic(Find("b"));
+    editor.find().findTyped(Sjis("がす"), false);
+    EXPECT_TRUE(editor.find().state().notFound());
+    EXPECT_EQ(editor.find().state().counterText(), "見つかりません");
+    editor.find().findTyped(Sjis("がす"), true);
     EXPECT_EQ(editor.selection().topic(), Find(Sjis("ｶﾞｽ代")));
     EXPECT_TRUE(Find("a")->expanded);
-    EXPECT_EQ(editor.find().hit()->item, kCaption);
+    EXPECT_EQ(editor.find().state().hit()->item, kCaption);
 }
 
 TEST_F(FindCommands, AnEditForgetsTheHitAndTheCountAndMakesTheListStale) {
     Build({"a:one,two", "b:one"});
-    editor.selectTopic(Find("a"));
-    editor.findTyped("one", false);
-    editor.countFindHits();
-    editor.collectFindResults();
-    ASSERT_EQ(editor.find().results().size(), 2u);
-    EXPECT_EQ(editor.find().results()[1].text, "b › one");
-    EXPECT_FALSE(editor.find().resultsStale());
+    editor.tree().selectTopic(Find("a"));
+    editor.find().findTyped("one", false);
+    editor.find().countFindHits();
+    editor.find().collectFindResults();
+    ASSERT_EQ(editor.find().state().results().size(), 2u);
+    EXPECT_EQ(editor.find().state().results()[1].text, "b › one");
+    EXPECT_FALSE(editor.find().state().resultsStale());
     // A tick changes no text: what was found stays.
     editor.toggleCheck(0);
-    EXPECT_EQ(editor.find().counterText(), "2 件中 1 件目");
-    EXPECT_FALSE(editor.find().resultsStale());
+    EXPECT_EQ(editor.find().state().counterText(), "2 件中 1 件目");
+    EXPECT_FALSE(editor.find().state().resultsStale());
     Type("one more");
     editor.execute(CommandId::ListAdd);
-    EXPECT_FALSE(editor.find().hit());
-    EXPECT_EQ(editor.find().counterText(), "");
-    EXPECT_TRUE(editor.find().resultsStale());
+    EXPECT_FALSE(editor.find().state().hit());
+    EXPECT_EQ(editor.find().state().counterText(), "");
+    EXPECT_TRUE(editor.find().state().resultsStale());
     // A click on "b › one" in the stale list collects it again first, and goes to the same
     // result, now the third.
-    editor.goToFindResult(1);
-    EXPECT_FALSE(editor.find().resultsStale());
-    EXPECT_EQ(editor.find().results().size(), 3u);
+    editor.find().goToFindResult(1);
+    EXPECT_FALSE(editor.find().state().resultsStale());
+    EXPECT_EQ(editor.find().state().results().size(), 3u);
     EXPECT_EQ(Here(), "b/0");
-    EXPECT_EQ(editor.find().counterText(), "3 件中 3 件目");
+    EXPECT_EQ(editor.find().state().counterText(), "3 件中 3 件目");
     // A result the edit took away goes nowhere.
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     ASSERT_EQ(Rows(), (V{"one*", "one more", "two"}));
     editor.selectRow(1);
     editor.execute(CommandId::ListDel);
-    ASSERT_TRUE(editor.find().resultsStale());
+    ASSERT_TRUE(editor.find().state().resultsStale());
     editor.selectRow(0);
-    editor.goToFindResult(1);
-    EXPECT_FALSE(editor.find().resultsStale());
-    EXPECT_EQ(editor.find().results().size(), 2u);
+    editor.find().goToFindResult(1);
+    EXPECT_FALSE(editor.find().state().resultsStale());
+    EXPECT_EQ(editor.find().state().results().size(), 2u);
     EXPECT_EQ(Here(), "a/0");
 }
 
@@ -103,7 +103,7 @@ TEST_F(FindCommands, AHiddenItemHitShowsItsRow) {
     s.hideCheckedItems = true;
     editor.setSettings(s);
     EXPECT_EQ(Rows(), (V{"a", "b"}));
-    editor.findTyped("done", false);
+    editor.find().findTyped("done", false);
     EXPECT_EQ(Rows(), (V{"a", "done*", "b"}));
     EXPECT_EQ(editor.list().selectedRow(), 1);
     mirror.check();
@@ -115,7 +115,7 @@ TEST_F(FindCommands, TheNextCommandWithNothingToFindOpensTheBar) {
     editor.execute(CommandId::FindPrevious);
     editor.execute(CommandId::Find);
     EXPECT_EQ(host.windowCommands, (V{"find", "find", "find"}));
-    editor.findTyped("a", false);
+    editor.find().findTyped("a", false);
     editor.execute(CommandId::FindNext);
     EXPECT_EQ(host.windowCommands.size(), 3u);
     EXPECT_EQ(Here(), "t/0");
@@ -135,48 +135,48 @@ TEST_F(FindCommands, ALongSearchRunsInSlicesTheWindowDrives) {
     editor.session().setModified(false);
     host.clipboard.reset();
     host.driveFindSlices = true;
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
 
     auto runSlices = [&] {
         for (int i = 0; i < 100 && !host.findSlices.empty(); ++i) {
             host.findSlices.clear();
-            editor.findSlice();
+            editor.find().findSlice();
         }
         EXPECT_TRUE(host.findSlices.empty()) << "the search never ended";
     };
-    editor.findTyped("needle", false);
+    editor.find().findTyped("needle", false);
     ASSERT_FALSE(host.findSlices.empty());
     EXPECT_EQ(host.findSlices.back(), 0);
-    EXPECT_EQ(editor.find().counterText(), "検索中…");
+    EXPECT_EQ(editor.find().state().counterText(), "検索中…");
     EXPECT_EQ(Here(), "a/0");
     runSlices();
     EXPECT_EQ(Here(), "c/0");
-    EXPECT_EQ(editor.find().counterText(), "");
+    EXPECT_EQ(editor.find().state().counterText(), "");
 
     // A new text drops the search under way: the old one never moves the selection.
-    editor.selectTopic(Find("a"));
-    editor.findTyped("needl", false);
+    editor.tree().selectTopic(Find("a"));
+    editor.find().findTyped("needl", false);
     ASSERT_FALSE(host.findSlices.empty());
-    editor.findTyped("x", false);  // the first Item of "a": found at once
+    editor.find().findTyped("x", false);  // the first Item of "a": found at once
     EXPECT_EQ(Here(), "a/0");
     runSlices();
     EXPECT_EQ(Here(), "a/0");
     // An edit starts the search under way again, from where the user is then.
-    editor.selectTopic(Find("a"));
-    editor.findTyped("needle!", false);
+    editor.tree().selectTopic(Find("a"));
+    editor.find().findTyped("needle!", false);
     ASSERT_FALSE(host.findSlices.empty());
-    editor.selectTopic(Find("c"));
+    editor.tree().selectTopic(Find("c"));
     Type("needle!");
     editor.execute(CommandId::ListAdd);
     runSlices();
-    EXPECT_EQ(editor.find().hit()->topic, Find("c"));
+    EXPECT_EQ(editor.find().state().hit()->topic, Find("c"));
 
     // Counting every hit runs in slices too.
-    editor.findTyped("hay", false);
+    editor.find().findTyped("hay", false);
     runSlices();
-    editor.countFindHits();
+    editor.find().countFindHits();
     runSlices();
-    EXPECT_EQ(editor.find().count()->total, 300000u);
+    EXPECT_EQ(editor.find().state().count()->total, 300000u);
 }
 
 }  // namespace

@@ -53,33 +53,33 @@ TEST_F(HiddenItems, TheSwitchHidesCheckedOrdinaryItemsAndTheCountersSaySo) {
 
 TEST_F(HiddenItems, AListWhoseItemsAreAllHiddenSaysHowManyInsteadOfARow) {
     Build({"t:*a,*b", "u:c,*d"});
-    editor.selectTopic(Find("t"));
+    editor.tree().selectTopic(Find("t"));
     EXPECT_EQ(editor.list().allHiddenText(), "");
     Hide(true);
     EXPECT_EQ(editor.list().rowCount(), 0u);
     EXPECT_EQ(editor.list().allHiddenText(), "チェック済みの項目 2 件を隠しています");
     // A list with a row shows the row; an empty Topic hides nothing.
-    editor.selectTopic(Find("u"));
+    editor.tree().selectTopic(Find("u"));
     EXPECT_EQ(editor.list().allHiddenText(), "");
     editor.execute(CommandId::AddTree);
     EXPECT_EQ(editor.list().allHiddenText(), "");
     Hide(false);
-    editor.selectTopic(Find("t"));
+    editor.tree().selectTopic(Find("t"));
     EXPECT_EQ(editor.list().allHiddenText(), "");
 }
 
 TEST_F(HiddenItems, TheAllHiddenLineCountsOnlyTheCheckedItemsTheSwitchHides) {
     // The tag filter keeps "A" shown for its child's match, but hides the whole of its list.
     Build({"A:a,*b,*c", "  A1:d #x"});
-    editor.selectTopic(Find("A"));
-    editor.clickTag("x", TagClick::Only);
+    editor.tree().selectTopic(Find("A"));
+    editor.tags().clickTag("x", TagClick::Only);
     ASSERT_EQ(editor.selection().topic(), Find("A"));
     EXPECT_EQ(editor.list().rowCount(), 0u);
     EXPECT_EQ(editor.list().allHiddenText(), "");  // nothing is hidden for being checked
     Hide(true);
     EXPECT_EQ(editor.list().allHiddenText(), "チェック済みの項目 2 件を隠しています");
     EXPECT_EQ(editor.list().hiddenText(), " 非表示 3");
-    editor.clearTagFilter();
+    editor.tags().clearTagFilter();
     EXPECT_EQ(Rows(), V{"a"});
     EXPECT_EQ(editor.list().allHiddenText(), "");
 }
@@ -153,7 +153,7 @@ TEST_F(HiddenItems, ATickedItemStaysUntilTheTimerSoAMisClickCanBeUndone) {
     EXPECT_EQ(host.hideTimerDelays, (std::vector<int>{VisibleList::kHideDelayMs}));
     editor.execute(CommandId::Undo);
     EXPECT_EQ(Rows(), (V{"a", "b", "c"}));
-    editor.hideCheckedTick();
+    editor.files().hideCheckedTick();
     EXPECT_EQ(Rows(), (V{"a", "b", "c"}));
 
     editor.selectRow(1);
@@ -161,7 +161,7 @@ TEST_F(HiddenItems, ATickedItemStaysUntilTheTimerSoAMisClickCanBeUndone) {
     editor.selectRow(2);
     editor.toggleCheck(2);
     EXPECT_EQ(host.hideTimerDelays.size(), 3u);  // each tick starts the moment again
-    editor.hideCheckedTick();
+    editor.files().hideCheckedTick();
     EXPECT_EQ(Rows(), (V{"a"}));
     EXPECT_EQ(editor.list().selectedRow(), 0);
     EXPECT_EQ(editor.list().hiddenText(), " 非表示 2");
@@ -169,7 +169,7 @@ TEST_F(HiddenItems, ATickedItemStaysUntilTheTimerSoAMisClickCanBeUndone) {
     // An Item ticked and unticked before the timer stays.
     editor.toggleCheck(0);
     editor.toggleCheck(0);
-    editor.hideCheckedTick();
+    editor.files().hideCheckedTick();
     EXPECT_EQ(Rows(), (V{"a"}));
 }
 
@@ -177,12 +177,12 @@ TEST_F(HiddenItems, TheTimerWaitsForADragToEnd) {
     Build({"t:a,b"});
     Hide(true);
     editor.toggleCheck(0);
-    editor.beginDrag(DragKind::Item);
-    editor.hideCheckedTick();
+    editor.drag().beginDrag(DragKind::Item);
+    editor.files().hideCheckedTick();
     EXPECT_EQ(Rows(), (V{"a*", "b"}));
     EXPECT_EQ(host.hideTimerDelays.size(), 2u);
-    editor.endDrag();
-    editor.hideCheckedTick();
+    editor.drag().endDrag();
+    editor.files().hideCheckedTick();
     EXPECT_EQ(Rows(), (V{"b"}));
 }
 
@@ -200,7 +200,7 @@ TEST_F(HiddenItems, UncheckAllUnticksEveryItemInOneStepAndShowsThemAgain) {
     EXPECT_EQ(Items(), (V{"a*", "b", "-c*", "d*"}));
     EXPECT_FALSE(editor.session().isModified());
     // Nothing to untick: no step.
-    editor.selectTopic(nullptr);
+    editor.tree().selectTopic(nullptr);
     EXPECT_FALSE(editor.isEnabled(CommandId::UncheckAll));
     Build({"u:x"});
     size_t steps = editor.history().undoCount();
@@ -212,13 +212,13 @@ TEST_F(HiddenItems, UncheckAllUnticksEveryItemInOneStepAndShowsThemAgain) {
 TEST_F(HiddenItems, ADroppedCheckedItemArrivesInViewAndHidesLater) {
     Build({"s:x,y", "t:a"});
     Hide(true);
-    editor.selectTopic(Find("s"));
+    editor.tree().selectTopic(Find("s"));
     editor.selectRow(1);
     editor.toggleCheck(1);
     DropItemOnTopic(Find("t"));
     EXPECT_EQ(Rows(), (V{"a", "y*"}));
     EXPECT_EQ(editor.list().selectedRow(), 1);
-    editor.hideCheckedTick();
+    editor.files().hideCheckedTick();
     EXPECT_EQ(Rows(), (V{"a"}));
     EXPECT_EQ(editor.list().selectedRow(), 0);
     mirror.check();

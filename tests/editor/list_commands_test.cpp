@@ -214,7 +214,7 @@ TEST_F(ListCommands, ForeignMarksAreRewrittenByTheNextStore) {
     Topic* t = Find("t");
     t->items.push_back(Item::FromStored("xyfirst"));
     t->items.push_back(Item::FromStored("xysecond"));
-    editor.selectTopic(t);
+    editor.tree().selectTopic(t);
     EXPECT_EQ(t->items[0].mark(), "xy");
     editor.execute(CommandId::ListMoveDown);
     EXPECT_EQ(t->items[0].mark(), kUncheckedMark);

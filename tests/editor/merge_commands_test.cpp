@@ -33,7 +33,7 @@ protected:
 
     void Open(const V& lines) {
         test::WriteBytes(path, test::OutlineBytes(lines));
-        editor.openDocument(path);
+        editor.files().openDocument(path);
     }
     // Another program replaces the file, as sync tools and safe saves do.
     void OtherProgramWrites(const V& lines) {
@@ -46,17 +46,17 @@ protected:
     }
     // The Items of a Topic, "*" after a checked one.
     V ItemsOf(const std::string& caption) {
-        editor.selectTopic(Find(caption));
+        editor.tree().selectTopic(Find(caption));
         return Rows();
     }
     void AddItem(const std::string& caption, const std::string& text) {
-        editor.selectTopic(Find(caption));
+        editor.tree().selectTopic(Find(caption));
         editor.selectRow(static_cast<int>(editor.list().rowCount()) - 1);
         Type(text);
         editor.execute(CommandId::ListAdd);
     }
     void EditItem(const std::string& caption, int row, const std::string& text) {
-        editor.selectTopic(Find(caption));
+        editor.tree().selectTopic(Find(caption));
         editor.selectRow(row);
         Type(text);
         editor.execute(CommandId::ListReplace);
@@ -80,12 +80,12 @@ TEST_F(MergeCommands, TheQuestionsMergeLandsBothSidesAsOneStepAndTheNextSaveAsks
     Open({"A:a,b,c", "B:x"});
     Topic* a = Find("A");
     AddItem("B", "mine");
-    editor.selectTopic(a);
+    editor.tree().selectTopic(a);
     editor.toggleCheck(0);
     OtherProgramWrites({"A:a,b,c,d", "B:x", "C:new"});
 
     host.answers = {MessageAnswer::Merge};
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, ChangedQuestion());
     EXPECT_EQ(host.messages[0].buttons, MessageButtons::ReloadMergeSaveAsCancel);
@@ -94,7 +94,7 @@ TEST_F(MergeCommands, TheQuestionsMergeLandsBothSidesAsOneStepAndTheNextSaveAsks
     EXPECT_EQ(ItemsOf("A"), (V{"a*", "b", "c", "d"}));
     EXPECT_EQ(ItemsOf("B"), (V{"x", "mine"}));
     EXPECT_TRUE(editor.session().isModified());
-    EXPECT_EQ(editor.conflictCounterText(), "");
+    EXPECT_EQ(editor.tags().conflictCounterText(), "");
     EXPECT_EQ(editor.hintText(), "「plan.bnv」を他のプログラムによる変更と統合しました");
     mirror.check();
 
@@ -128,15 +128,15 @@ TEST_F(MergeCommands, ConflictsAreKeptShownAndCountedUntilTheirMarksAreEditedAwa
     EditItem("B", 0, "x-mine");
     OtherProgramWrites({"A:a,b-theirs", "B:x-theirs"});
     host.answers = {MessageAnswer::Merge};
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
 
-    EXPECT_EQ(editor.conflictCounterText(), "競合 残り 2 件");
+    EXPECT_EQ(editor.tags().conflictCounterText(), "競合 残り 2 件");
     EXPECT_EQ(editor.hintText(),
               "「plan.bnv」を他のプログラムによる変更と統合しました（競合 2 件）");
     // The find goes to the first mark and lists every one.
     EXPECT_EQ(host.windowCommands.back(), "find results");
-    EXPECT_EQ(editor.find().query(), kMark);
-    EXPECT_EQ(editor.find().results().size(), 2u);
+    EXPECT_EQ(editor.find().state().query(), kMark);
+    EXPECT_EQ(editor.find().state().results().size(), 2u);
     EXPECT_EQ(Selected(), "A");
     EXPECT_EQ(editor.list().selectedRow(), 2);
     EXPECT_EQ(Rows(), (V{"a", "b-mine", "b-theirs" + kMark}));
@@ -144,42 +144,42 @@ TEST_F(MergeCommands, ConflictsAreKeptShownAndCountedUntilTheirMarksAreEditedAwa
 
     // One settled by editing its mark away, the other by deleting the Item.
     EditItem("A", 2, "b-theirs");
-    EXPECT_EQ(editor.conflictCounterText(), "競合 残り 1 件");
-    editor.selectTopic(Find("B"));
+    EXPECT_EQ(editor.tags().conflictCounterText(), "競合 残り 1 件");
+    editor.tree().selectTopic(Find("B"));
     editor.selectRow(1);
     editor.execute(CommandId::ListDel);
-    EXPECT_EQ(editor.conflictCounterText(), "");
+    EXPECT_EQ(editor.tags().conflictCounterText(), "");
     EXPECT_EQ(ItemsOf("B"), (V{"x-mine"}));
     editor.execute(CommandId::Undo);
-    EXPECT_EQ(editor.conflictCounterText(), "競合 残り 1 件");
+    EXPECT_EQ(editor.tags().conflictCounterText(), "競合 残り 1 件");
     // Undoing the merge takes its marks with it.
     editor.execute(CommandId::Undo);
     editor.execute(CommandId::Undo);
-    EXPECT_EQ(editor.conflictCounterText(), "");
+    EXPECT_EQ(editor.tags().conflictCounterText(), "");
     EXPECT_EQ(ItemsOf("A"), (V{"a", "b-mine"}));
 }
 
 TEST_F(MergeCommands, TheConflictListCommandFindsTheMarksOfADocumentMergedElsewhere) {
     // As git's merge driver leaves it: the marks are in the file.
     Open({"A:a", "B" + kMark + ":x,y" + kMark});
-    EXPECT_EQ(editor.conflictCounterText(), "競合 残り 2 件");
-    editor.selectTopic(Find("A"));
+    EXPECT_EQ(editor.tags().conflictCounterText(), "競合 残り 2 件");
+    editor.tree().selectTopic(Find("A"));
     ASSERT_TRUE(editor.isEnabled(CommandId::ShowConflicts));
     editor.execute(CommandId::ShowConflicts);
     EXPECT_EQ(host.windowCommands.back(), "find results");
-    EXPECT_EQ(editor.find().query(), kMark);
-    EXPECT_EQ(editor.find().results().size(), 2u);
+    EXPECT_EQ(editor.find().state().query(), kMark);
+    EXPECT_EQ(editor.find().state().results().size(), 2u);
     EXPECT_EQ(Selected(), "B" + kMark);
-    editor.findNext();
+    editor.find().findNext();
     EXPECT_EQ(Selected(), "B" + kMark);
     EXPECT_EQ(editor.list().selectedRow(), 1);
 
     // Nothing left: the find says so and nothing moves.
     Open({"A:a", "B:x"});
-    editor.selectTopic(Find("B"));
+    editor.tree().selectTopic(Find("B"));
     editor.execute(CommandId::ShowConflicts);
-    EXPECT_TRUE(editor.find().results().empty());
-    EXPECT_TRUE(editor.find().notFound());
+    EXPECT_TRUE(editor.find().state().results().empty());
+    EXPECT_TRUE(editor.find().state().notFound());
     EXPECT_EQ(Selected(), "B");
 }
 
@@ -196,7 +196,7 @@ TEST_F(MergeCommands, AVersionReadInPartIsNotWrittenOverUnaskedAfterAMerge) {
     AddItem("A", "mine");
     writeTheirs();
     host.answers = {MessageAnswer::Merge, MessageAnswer::Ok};
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(Shape(), (V{"A/0", "B/0"}));
     host.answers = {MessageAnswer::Cancel};
     editor.execute(CommandId::Save);
@@ -229,10 +229,10 @@ TEST_F(MergeCommands, WithoutAKeptVersionTheTwoAreUnitedAndNothingIsLost) {
     AddItem("A", "mine");
     OtherProgramWrites({"A:a,b,theirs", "T"});
     host.answers = {MessageAnswer::Merge};
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     EXPECT_EQ(ItemsOf("A"), (V{"a", "b", "mine", "theirs" + kMark}));
     EXPECT_EQ(Shape(), (V{"A/0", "T" + kMark + "/0"}));
-    EXPECT_EQ(editor.conflictCounterText(), "競合 残り 2 件");
+    EXPECT_EQ(editor.tags().conflictCounterText(), "競合 残り 2 件");
 }
 
 TEST_F(MergeCommands, TheSavesQuestionMergesAndWritesACleanMergeAtOnce) {
@@ -259,11 +259,11 @@ TEST_F(MergeCommands, ASaveWhoseMergeLeftConflictsWritesOnlyOnceTheUserHasLooked
     editor.execute(CommandId::Save);
     EXPECT_EQ(OnDisk(), theirs);
     EXPECT_TRUE(editor.session().isModified());
-    EXPECT_EQ(editor.conflictCounterText(), "競合 残り 1 件");
+    EXPECT_EQ(editor.tags().conflictCounterText(), "競合 残り 1 件");
     EXPECT_EQ(host.windowCommands.back(), "find results");
     // Once looked at, the closing question's save writes without asking about the file.
     host.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(editor.closeQuery());
+    EXPECT_TRUE(editor.files().closeQuery());
     EXPECT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(OnDisk(), Serialized());
     EXPECT_EQ(ItemsOf("A"), (V{"task-mine", "task-theirs" + kMark}));
@@ -275,12 +275,12 @@ TEST_F(MergeCommands, AnUndoneMergeStandsOnTheOldVersionAndTheSaveAsksAgain) {
     OtherProgramWrites({"A:a,theirs"});
     std::string theirs = OnDisk();
     host.answers = {MessageAnswer::Merge};
-    editor.checkDocumentFile();
+    editor.files().checkDocumentFile();
     editor.execute(CommandId::Undo);
     EXPECT_EQ(ItemsOf("A"), (V{"a", "mine"}));
     EXPECT_TRUE(editor.session().isModified());
     // The user saw that version: the window does not ask again, but a save over it does.
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     EXPECT_EQ(host.messages.size(), 1u);
     host.answers = {MessageAnswer::Cancel};
     editor.execute(CommandId::Save);
@@ -319,7 +319,7 @@ TEST_F(ConflictCopies, AreOfferedAtOpenUnitedAsOneStepAndTrashedAfterTheSave) {
     Copy("plan.sync-conflict-20261209-101010-ABCDEFG.txt", {"X"});
 
     host.answers = {MessageAnswer::Yes};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, CopiesQuestion(3));
     EXPECT_EQ(host.messages[0].kind, MessageKind::Confirmation);
@@ -327,7 +327,7 @@ TEST_F(ConflictCopies, AreOfferedAtOpenUnitedAsOneStepAndTrashedAfterTheSave) {
     EXPECT_EQ(Shape(), (V{"A/0", "B/0", "Laptop" + kMark + "/0"}));
     EXPECT_EQ(ItemsOf("A"), (V{"a", "phone" + kMark}));
     EXPECT_TRUE(editor.session().isModified());
-    EXPECT_EQ(editor.conflictCounterText(), "競合 残り 2 件");
+    EXPECT_EQ(editor.tags().conflictCounterText(), "競合 残り 2 件");
 
     // One step: undone, the document is its file again.
     editor.execute(CommandId::Undo);
@@ -352,13 +352,13 @@ TEST_F(ConflictCopies, StayWhenRefusedUndoneChangedOrSavedElsewhere) {
 
     // Refused: nothing changes.
     host.answers = {MessageAnswer::No};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     EXPECT_FALSE(editor.session().isModified());
     EXPECT_FALSE(editor.history().canUndo());
 
     // Undone before the save: the copies' contents are not in the file.
     host.answers = {MessageAnswer::Yes};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     editor.execute(CommandId::Undo);
     AddItem("A", "mine");
     editor.execute(CommandId::Save);
@@ -366,7 +366,7 @@ TEST_F(ConflictCopies, StayWhenRefusedUndoneChangedOrSavedElsewhere) {
 
     // A copy written again after the merge stays; one the desktop cannot take stays too.
     host.answers = {MessageAnswer::Yes};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     test::WriteBytes(laptop, test::OutlineBytes({"A:a,laptop,later"}));
     editor.execute(CommandId::Save);
     EXPECT_EQ(host.trashed, V{phone});
@@ -377,7 +377,7 @@ TEST_F(ConflictCopies, StayWhenRefusedUndoneChangedOrSavedElsewhere) {
     host.trashed.clear();
     host.refuseTrash = true;
     host.answers = {MessageAnswer::Yes};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     editor.execute(CommandId::Save);
     EXPECT_EQ(host.trashed.size(), 2u);
     EXPECT_EQ(editor.hintText(),
@@ -388,7 +388,7 @@ TEST_F(ConflictCopies, StayWhenRefusedUndoneChangedOrSavedElsewhere) {
     host.trashed.clear();
     host.refuseTrash = false;
     host.answers = {MessageAnswer::Yes};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     host.dialogAnswers = {dir.file("elsewhere.bnv")};
     editor.execute(CommandId::SaveName);
     EXPECT_TRUE(host.trashed.empty());

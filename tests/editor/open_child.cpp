@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     editor.session().enableOpenLock(
         folder == "--environment" ? std::make_unique<OpenFileLock>(OpenLockFoldersFromEnvironment())
                                   : std::make_unique<OpenFileLock>(folder));
-    editor.openDocument(argv[2]);
+    editor.files().openDocument(argv[2]);
     std::cout << "opened" << std::endl;
     std::string command;
     while (std::getline(std::cin, command)) {
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
             editor.execute(CommandId::Save);
             std::cout << "saved" << std::endl;
         } else if (command == "close") {
-            editor.closeQuery();
+            editor.files().closeQuery();
             editor.session().windowClosed();
             return 0;
         }

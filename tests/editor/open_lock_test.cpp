@@ -92,7 +92,7 @@ protected:
     OpenLock() {
         test::WriteBytes(path, "Plan\r\n\x08\x81\xA0one\r\n");
         editor.session().enableOpenLock(std::make_unique<OpenFileLock>(Folder()));
-        editor.start({});
+        editor.files().start({});
     }
     std::string Folder() const { return dir.file("runtime/brenvale"); }
     std::string Question() const {
@@ -103,7 +103,7 @@ protected:
     bool OpenAnswering(MessageAnswer answer) {
         size_t before = host.messages.size();
         host.answers = {answer};
-        editor.openDocument(path);
+        editor.files().openDocument(path);
         bool asked = host.messages.size() > before;
         if (asked) {
             EXPECT_EQ(host.messages.back().text, Question());
@@ -168,19 +168,19 @@ TEST_F(OpenLock, TwoEditorsOfOneProcessSeeEachOtherAndOnlyForTheSameFile) {
     test::FakeHost otherHost;
     Editor other(otherHost, Settings{});
     other.session().enableOpenLock(std::make_unique<OpenFileLock>(Folder()));
-    other.openDocument(path);
+    other.files().openDocument(path);
     EXPECT_TRUE(otherHost.messages.empty());
 
     // Another name of the same file is the same file.
     std::string link = dir.file("link.bnv");
     ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
     host.answers = {MessageAnswer::No};
-    editor.openDocument(link);
+    editor.files().openDocument(link);
     EXPECT_EQ(host.messages.back().text,
               "「" + link + "」は別のウィンドウで開かれています。このまま開きますか？");
     std::string elsewhere = dir.file("other.bnv");
     test::WriteBytes(elsewhere, "Other\r\n");
-    editor.openDocument(elsewhere);
+    editor.files().openDocument(elsewhere);
     EXPECT_EQ(host.messages.size(), 1u);
 
     // The other editor moves on to a new document: the file is free again.
@@ -292,7 +292,7 @@ TEST_F(OpenLock, ALinkOrAPipeAtALockFileIsNeverFollowedNorWaitedFor) {
     const std::string target = dir.file("planted-target");
     const std::string lockFile = OpenFileLock::lockPath(Folder(), st.st_dev, st.st_ino);
     ASSERT_EQ(::symlink(target.c_str(), lockFile.c_str()), 0);
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     EXPECT_TRUE(Opened());
     EXPECT_FALSE(std::filesystem::exists(target));
     EXPECT_TRUE(std::filesystem::is_symlink(lockFile));
@@ -308,7 +308,7 @@ TEST_F(OpenLock, ALinkOrAPipeAtALockFileIsNeverFollowedNorWaitedFor) {
     ASSERT_EQ(::mkfifo(lockFile.c_str(), 0600), 0);
     editor.setHint("|other");
     editor.execute(CommandId::NewOpen);
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     EXPECT_TRUE(Opened());
     EXPECT_EQ(editor.hintText(), "other");  // said once already
     EXPECT_FALSE(editor.session().openLock()->heldElsewhere(st.st_dev, st.st_ino));

@@ -27,7 +27,7 @@ protected:
     // A modified document on a file of its own.
     std::string OpenModified() {
         std::string path = WriteFile("plan.bnv", "A@00@\r\n");
-        editor.openDocument(path);
+        editor.files().openDocument(path);
         editor.editTextChanged(EditBox::Tree, "B");
         return path;
     }
@@ -45,7 +45,7 @@ TEST_F(OpenSaveChecks, APictureOpensNothingAndAsksNothing) {
     const std::string plan = OpenModified();
     const std::string png = WriteFile("photo.png", test::PngBytes(64, 48));
     try {
-        editor.openDocument(png);
+        editor.files().openDocument(png);
         ADD_FAILURE() << "a picture was opened";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "「" + png + "」は文書ではありません（PNG 画像）。");
@@ -62,7 +62,7 @@ TEST_F(OpenSaveChecks, APictureOpensNothingAndAsksNothing) {
     EXPECT_NE(test::ReadBytes(plan).find("B@00@"), std::string::npos);
 
     // Dropped or named at the start, it is refused the same way.
-    EXPECT_THROW(editor.filesDropped({png}), Error);
+    EXPECT_THROW(editor.files().filesDropped({png}), Error);
     EXPECT_EQ(editor.session().fileName(), plan);
 }
 
@@ -76,7 +76,7 @@ TEST_F(OpenSaveChecks, AUtf8MarkdownFileIsOfferedForImport) {
                                  "ます。";
     // Cancel: nothing at all.
     host.answers = {MessageAnswer::Cancel};
-    editor.openDocument(md);
+    editor.files().openDocument(md);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, question);
     EXPECT_EQ(host.messages[0].buttons, MessageButtons::ImportOpenCancel);
@@ -85,9 +85,9 @@ TEST_F(OpenSaveChecks, AUtf8MarkdownFileIsOfferedForImport) {
     // Import: its Topics join the open document as one step that undo takes back, with no
     // save question; the document keeps its name and the Markdown file is no recent document.
     host.answers = {MessageAnswer::Import};
-    editor.openDocument(md);
+    editor.files().openDocument(md);
     EXPECT_EQ(Shape(), (V{"B/0", Sjis("買い物") + "/0"}));
-    editor.selectTopic(Find(Sjis("買い物")));
+    editor.tree().selectTopic(Find(Sjis("買い物")));
     EXPECT_EQ(Rows(), (V{Sjis("牛乳"), Sjis("パン") + "*"}));
     EXPECT_EQ(editor.session().fileName(), plan);
     EXPECT_EQ(Recent(), V{plan});
@@ -98,14 +98,14 @@ TEST_F(OpenSaveChecks, AUtf8MarkdownFileIsOfferedForImport) {
     // word about UTF-8.
     host.messages.clear();
     host.answers = {MessageAnswer::Open, MessageAnswer::No};
-    editor.openDocument(md);
+    editor.files().openDocument(md);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(editor.session().fileName(), md);
     EXPECT_EQ(editor.document().topicCount(), 3u);
 }
 
 TEST_F(OpenSaveChecks, ANameOrAUtf8TextSaysWhatToImportAs) {
-    editor.start({});
+    editor.files().start({});
     struct Case {
         std::string name;
         std::string bytes;
@@ -122,7 +122,7 @@ TEST_F(OpenSaveChecks, ANameOrAUtf8TextSaysWhatToImportAs) {
     for (const Case& c : cases) {
         host.messages.clear();
         host.answers = {MessageAnswer::Cancel};
-        editor.openDocument(WriteFile(c.name, c.bytes));
+        editor.files().openDocument(WriteFile(c.name, c.bytes));
         if (c.format.empty()) {
             EXPECT_TRUE(host.messages.empty()) << c.name;
             EXPECT_EQ(editor.session().fileName(), dir.file(c.name));
@@ -139,7 +139,7 @@ TEST_F(OpenSaveChecks, ANameOrAUtf8TextSaysWhatToImportAs) {
 TEST_F(OpenSaveChecks, AnImportAtTheStartGoesIntoANewDocument) {
     const std::string md = WriteFile("todo.md", "- [ ] 電話する\n");
     host.answers = {MessageAnswer::Import};
-    editor.start({md});
+    editor.files().start({md});
     EXPECT_EQ(Shape(), V{"todo/0"});
     EXPECT_EQ(Rows(), V{Sjis("電話する")});
     EXPECT_TRUE(editor.session().untitled());
@@ -153,7 +153,7 @@ TEST_F(OpenSaveChecks, ADocumentReadInPartIsNotSavedOverUnasked) {
     const std::string bytes = "A@00@\r\n" + tail;
     const std::string path = WriteFile("cut.bnv", bytes);
     host.answers = {MessageAnswer::Ok};  // the warning of the unread lines
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     editor.editTextChanged(EditBox::Tree, "B");
     const std::string question = "「" + path +
                                  "」は一部しか読み込まれていません。上書きすると読み込まれなかっ"
@@ -178,7 +178,7 @@ TEST_F(OpenSaveChecks, ADocumentReadInPartIsNotSavedOverUnasked) {
 
     // The close's save asks too.
     host.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
-    EXPECT_FALSE(editor.closeQuery());
+    EXPECT_FALSE(editor.files().closeQuery());
     EXPECT_EQ(test::ReadBytes(path), bytes);
 
     // Yes overwrites; the next save has nothing left to lose and asks nothing.
@@ -197,7 +197,7 @@ TEST_F(OpenSaveChecks, SaveAsElsewhereAndReadingWholeLeaveNothingToAskAbout) {
                                        "A@00@\r\n\x1A"
                                        "rest\r\n");
     host.answers = {MessageAnswer::Ok};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     editor.editTextChanged(EditBox::Tree, "B");
     host.dialogAnswers = {dir.file("other.bnv")};
     editor.execute(CommandId::SaveName);
@@ -219,9 +219,9 @@ TEST_F(OpenSaveChecks, AutoSaveOverADocumentReadInPartWritesTheCopyInstead) {
         "rest\r\n";
     const std::string path = WriteFile("cut.bnv", bytes);
     host.answers = {MessageAnswer::Ok};
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     editor.editTextChanged(EditBox::Tree, "B");
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_EQ(test::ReadBytes(path), bytes);
     EXPECT_NE(test::ReadBytes(dir.file("cut.tmp")).find("B@00@"), std::string::npos);
     EXPECT_EQ(editor.hintText(),
@@ -274,7 +274,7 @@ TEST_F(OpenSaveChecks, ASaveThatCannotBeWrittenOffersAnotherName) {
     host.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
     host.messages.clear();
     editor.session().setName(dir.file("locked/new.bnv"));
-    EXPECT_FALSE(editor.closeQuery());
+    EXPECT_FALSE(editor.files().closeQuery());
     expectOffer("read-only folder");
     EXPECT_FALSE(std::filesystem::exists(dir.file("locked/new.bnv")));
 }

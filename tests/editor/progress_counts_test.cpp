@@ -58,7 +58,7 @@ protected:
 
 TEST_F(ProgressCountsTest, KeptRightThroughEveryListAndTreeOperationAndItsUndo) {
     Build({"a:x,*y,-,*-n", "  a1:p,*q", "  a2", "b:*z,w", "  b1:m"});
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     ExpectCountsRight("built");
 
     Step("tick", [&] { editor.toggleCheck(0); });
@@ -93,32 +93,32 @@ TEST_F(ProgressCountsTest, KeptRightThroughEveryListAndTreeOperationAndItsUndo) 
         editor.execute(CommandId::TreePaste);
     });
     Step("uncheck all", [&] {
-        editor.selectTopic(Find("b"));
+        editor.tree().selectTopic(Find("b"));
         editor.execute(CommandId::UncheckAll);
     });
     Step("indent", [&] {
-        editor.selectTopic(Find("b"));
+        editor.tree().selectTopic(Find("b"));
         editor.execute(CommandId::TreeRight);
     });
     Step("outdent", [&] {
-        editor.selectTopic(Find("a1"));
+        editor.tree().selectTopic(Find("a1"));
         editor.execute(CommandId::TreeLeft);
     });
     Step("move up", [&] {
-        editor.selectTopic(Find("a2"));
+        editor.tree().selectTopic(Find("a2"));
         editor.execute(CommandId::TreeUp);
     });
     Step("drop an Item on a Topic", [&] {
-        editor.selectTopic(Find("a1"));
+        editor.tree().selectTopic(Find("a1"));
         editor.selectRow(1);
         DropItemOnTopic(Find("b1"));
     });
     Step("drop a Topic", [&] {
-        editor.selectTopic(Find("a2"));
+        editor.tree().selectTopic(Find("a2"));
         DropTopic(TopicDropZone::OnTopic, Find("b1"));
     });
     Step("delete a Topic", [&] {
-        editor.selectTopic(Find("b"));
+        editor.tree().selectTopic(Find("b"));
         host.answers = {MessageAnswer::Ok};
         editor.execute(CommandId::DelTree);
     });
@@ -137,7 +137,7 @@ TEST_F(ProgressCountsTest, ATrimmingSaveCountsTheTextsItChangedAgain) {
     test::TempDir dir;
     // " -n" is an ordinary Item until the save trims it into a no-box one.
     Build({"t:a, -n"});
-    editor.selectTopic(Find("t"));
+    editor.tree().selectTopic(Find("t"));
     editor.toggleCheck(1);
     Prime();
     EXPECT_EQ(editor.progress().own(*Find("t")), (Progress{1, 2}));
@@ -152,7 +152,7 @@ TEST_F(ProgressCountsTest, TheTextIsTheTopicsOwnOrItsFoldedSubtreesAndGreenWhenD
     Topic* a = Find("a");
     EXPECT_EQ(editor.progress().text(*a).text, "1/2");
     EXPECT_FALSE(editor.progress().text(*a).complete);
-    editor.setTopicExpanded(a, false);
+    editor.tree().setTopicExpanded(a, false);
     EXPECT_EQ(editor.progress().text(*a).text, "2/3");
     // Nothing to count shows nothing; all checked is complete.
     EXPECT_EQ(editor.progress().text(*Find("b")).text, "");
@@ -168,7 +168,7 @@ TEST_F(ProgressCountsTest, AnActionTellsTheTreeOnceWhateverItChanges) {
     EditorObservation observation(editor, &told);
     Build({"a:*x,*y,*z,w", "b:*v"});
     Topic* a = Find("a");
-    editor.selectTopic(a);
+    editor.tree().selectTopic(a);
     told.topics.clear();
     // Three Items unticked: one word of the one Topic.
     editor.execute(CommandId::UncheckAll);
@@ -181,7 +181,7 @@ TEST_F(ProgressCountsTest, AnActionTellsTheTreeOnceWhateverItChanges) {
     EXPECT_EQ(told.topics, std::vector<Topic*>{nullptr});
     // An action that counts nothing tells nothing.
     told.topics.clear();
-    editor.selectTopic(Find("b"));
+    editor.tree().selectTopic(Find("b"));
     EXPECT_TRUE(told.topics.empty());
 }
 

@@ -39,7 +39,7 @@ public:
 void RunTimer(ChildHost& host, Editor& editor) {
     while (host.due) {
         std::this_thread::sleep_until(*host.due);
-        editor.recoveryTick();
+        editor.files().recoveryTick();
     }
 }
 
@@ -52,14 +52,14 @@ int main(int argc, char** argv) {
     options.timing = {std::chrono::milliseconds(20), std::chrono::milliseconds(100)};
     editor.session().enableRecovery(
         std::make_unique<RecoveryCopy>(*RecoveryFolderFromEnvironment(), options));
-    editor.start(argc > 1 ? std::vector<std::string>{argv[1]} : std::vector<std::string>{});
+    editor.files().start(argc > 1 ? std::vector<std::string>{argv[1]} : std::vector<std::string>{});
     test::MakeRecoveryEdits(editor);
     RunTimer(host, editor);
     std::cout << "copied " << editor.session().recovery()->store().id() << std::endl;
     std::string command;
     while (std::getline(std::cin, command)) {
         if (command == "close") {
-            if (editor.closeQuery()) {
+            if (editor.files().closeQuery()) {
                 editor.session().windowClosed();
             }
             return 0;

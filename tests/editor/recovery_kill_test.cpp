@@ -112,7 +112,7 @@ protected:
         test::FakeHost host;
         host.geometry = test::kRecoveryGeometry;
         Editor editor(host, Settings{});
-        editor.openDocument(Plan());
+        editor.files().openDocument(Plan());
         test::MakeRecoveryEdits(editor);
         return SerializeDocument(EditorTestAccess::document(editor), host.geometry, true);
     }
@@ -123,7 +123,7 @@ protected:
         if (answer) {
             next->host.answers.push_back(*answer);
         }
-        next->editor.start({});
+        next->editor.files().start({});
         return next;
     }
 

@@ -26,7 +26,7 @@ protected:
     void Tick(test::RecoveringEditor& e) {
         ASSERT_GE(e.host.recoveryDelay, 0) << "the timer is not armed";
         now += milliseconds(e.host.recoveryDelay);
-        e.editor.recoveryTick();
+        e.editor.files().recoveryTick();
     }
     // Ticks until the timer rests: the copy that was due is on disk.
     void CopyWritten(test::RecoveringEditor& e) {
@@ -51,8 +51,8 @@ protected:
         if (!gone->copy().store().OtherCopies().empty()) {
             gone->host.answers.push_back(MessageAnswer::Cancel);  // not now
         }
-        gone->editor.start(file.empty() ? std::vector<std::string>{}
-                                        : std::vector<std::string>{file});
+        gone->editor.files().start(file.empty() ? std::vector<std::string>{}
+                                                : std::vector<std::string>{file});
         gone->editor.editTextChanged(EditBox::Tree, test::Sjis("計画（改）"));
         gone->editor.editTextChanged(EditBox::List, "  spaced  ");
         gone->editor.execute(CommandId::ListAdd);
@@ -78,7 +78,7 @@ protected:
 
 TEST_F(Recovery, ChangesAreCopiedAFewSecondsAfterTheLastOneAndAtMostEveryThirtySeconds) {
     auto e = Instance();
-    e->editor.start({dir.file("plan.bnv")});
+    e->editor.files().start({dir.file("plan.bnv")});
     EXPECT_EQ(e->host.recoveryDelay, -1);
     e->editor.editTextChanged(EditBox::Tree, "P");
     EXPECT_EQ(e->host.recoveryDelay, 3000);
@@ -88,7 +88,7 @@ TEST_F(Recovery, ChangesAreCopiedAFewSecondsAfterTheLastOneAndAtMostEveryThirtyS
     e->editor.editTextChanged(EditBox::Tree, "Pla");
     EXPECT_EQ(e->host.recoveryArms, arms) << "each keystroke armed the timer again";
     now += milliseconds(1000);
-    e->editor.recoveryTick();  // three seconds after the first key, but one after the last
+    e->editor.files().recoveryTick();  // three seconds after the first key, but one after the last
     EXPECT_EQ(e->host.recoveryDelay, 2000);
     EXPECT_FALSE(e->copy().store().HasCopy());
     CopyWritten(*e);
@@ -108,7 +108,7 @@ TEST_F(Recovery, ChangesAreCopiedAFewSecondsAfterTheLastOneAndAtMostEveryThirtyS
 
 TEST_F(Recovery, TheCopyKeepsTheDocumentAsItIsWithoutTrimmingIt) {
     auto e = Instance();
-    e->editor.start({});
+    e->editor.files().start({});
     e->editor.editTextChanged(EditBox::List, " a b ");
     e->editor.execute(CommandId::ListAdd);
     CopyWritten(*e);
@@ -120,7 +120,7 @@ TEST_F(Recovery, TheCopyKeepsTheDocumentAsItIsWithoutTrimmingIt) {
 
 TEST_F(Recovery, SavingDiscardingAndClosingRemoveTheCopy) {
     auto e = Instance();
-    e->editor.start({dir.file("plan.bnv")});
+    e->editor.files().start({dir.file("plan.bnv")});
     auto edit = [&] {
         e->editor.execute(CommandId::AddTree);
         CopyWritten(*e);
@@ -136,12 +136,12 @@ TEST_F(Recovery, SavingDiscardingAndClosingRemoveTheCopy) {
 
     edit();
     e->host.answers.push_back(MessageAnswer::No);  // open, without saving
-    e->editor.openDocument(dir.file("plan.bnv"));
+    e->editor.files().openDocument(dir.file("plan.bnv"));
     EXPECT_FALSE(e->copy().store().HasCopy());
 
     edit();
     e->host.answers.push_back(MessageAnswer::No);
-    EXPECT_TRUE(e->editor.closeQuery());
+    EXPECT_TRUE(e->editor.files().closeQuery());
     e->editor.session().windowClosed();
     EXPECT_FALSE(e->copy().store().HasCopy());
     e.reset();
@@ -150,7 +150,7 @@ TEST_F(Recovery, SavingDiscardingAndClosingRemoveTheCopy) {
 
 TEST_F(Recovery, ACopyStaysWhileTheChangesAreNotSavedOrDiscarded) {
     auto e = Instance();
-    e->editor.start({dir.file("plan.bnv")});
+    e->editor.files().start({dir.file("plan.bnv")});
     e->editor.execute(CommandId::AddTree);
     CopyWritten(*e);
     // The save cannot write, the open is cancelled, the close is cancelled.
@@ -161,7 +161,7 @@ TEST_F(Recovery, ACopyStaysWhileTheChangesAreNotSavedOrDiscarded) {
     e->host.answers.push_back(MessageAnswer::Cancel);
     e->editor.execute(CommandId::NewOpen);
     e->host.answers.push_back(MessageAnswer::Cancel);
-    EXPECT_FALSE(e->editor.closeQuery());
+    EXPECT_FALSE(e->editor.files().closeQuery());
     EXPECT_TRUE(e->copy().store().HasCopy());
 }
 
@@ -174,7 +174,7 @@ TEST_F(Recovery, TheAutoSaveTimerRunsAsWithoutIt) {
     // Each on a file of its own: a save over a file the other one saved would ask first.
     fs::copy_file(dir.file("plan.bnv"), dir.file("plain.bnv"));
     for (Editor* editor : {&e->editor, &plain}) {
-        editor->start({dir.file(editor == &plain ? "plain.bnv" : "plan.bnv")});
+        editor->files().start({dir.file(editor == &plain ? "plain.bnv" : "plan.bnv")});
         editor->editTextChanged(EditBox::Tree, "A");
         editor->editTextChanged(EditBox::Tree, "AB");
     }
@@ -190,7 +190,7 @@ TEST_F(Recovery, TheNextStartRestoresTheCopyUnderItsNameWithoutTouchingTheFile) 
     std::string saved = GoneAfterEditing(dir.file("plan.bnv")).saved;
     auto next = Instance();
     next->host.answers.push_back(MessageAnswer::Yes);
-    next->editor.start({});
+    next->editor.files().start({});
     ASSERT_EQ(next->host.messages.size(), 1u);
     const std::string& question = next->host.messages[0].text;
     EXPECT_NE(question.find("復元しますか"), std::string::npos);
@@ -226,7 +226,7 @@ TEST_F(Recovery, ARestoredCopyStandsOnTheVersionOfTheFileItWasMadeFrom) {
     test::WriteBytes(plan, theirs);
     auto next = Instance();
     next->host.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
-    next->editor.start({});
+    next->editor.files().start({});
     next->editor.execute(CommandId::Save);
     ASSERT_EQ(next->host.messages.size(), 2u);
     EXPECT_EQ(next->host.messages[1].text,
@@ -241,7 +241,7 @@ TEST_F(Recovery, AnUntitledCopyIsRestoredUntitled) {
     std::string saved = GoneAfterEditing("").saved;
     auto next = Instance();
     next->host.answers.push_back(MessageAnswer::Yes);
-    next->editor.start({});
+    next->editor.files().start({});
     EXPECT_NE(next->host.messages.at(0).text.find("無題"), std::string::npos);
     ExpectRestored(*next, saved);
     EXPECT_TRUE(next->editor.session().untitled());
@@ -252,7 +252,7 @@ TEST_F(Recovery, DecliningDeletesTheCopyAndCancellingKeepsItForTheNextStart) {
     GoneAfterEditing("");
     auto later = Instance();
     later->host.answers.push_back(MessageAnswer::Cancel);
-    later->editor.start({dir.file("plan.bnv")});
+    later->editor.files().start({dir.file("plan.bnv")});
     EXPECT_EQ(later->editor.session().fileName(), dir.file("plan.bnv"));
     EXPECT_FALSE(later->editor.session().isModified());
     later->editor.session().windowClosed();
@@ -260,14 +260,14 @@ TEST_F(Recovery, DecliningDeletesTheCopyAndCancellingKeepsItForTheNextStart) {
 
     auto no = Instance();
     no->host.answers.push_back(MessageAnswer::No);
-    no->editor.start({});
+    no->editor.files().start({});
     EXPECT_EQ(no->editor.session().fileName(), "無題.bnv");
     EXPECT_FALSE(no->editor.session().isModified());
     EXPECT_EQ(test::FilesIn(Folder()), (std::set<std::string>{no->copy().store().id() + ".lock"}));
     no.reset();
 
     auto again = Instance();
-    again->editor.start({});
+    again->editor.files().start({});
     EXPECT_TRUE(again->host.messages.empty());
 }
 
@@ -280,7 +280,7 @@ TEST_F(Recovery, ACopyThatCannotBeReadStaysAndTheStartGoesOn) {
     }
     auto next = Instance();
     next->host.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
-    next->editor.start({dir.file("plan.bnv")});
+    next->editor.files().start({dir.file("plan.bnv")});
     ASSERT_EQ(next->host.messages.size(), 2u);
     EXPECT_NE(next->host.messages[1].text.find("次の起動まで残します"), std::string::npos);
     EXPECT_EQ(next->editor.session().fileName(), dir.file("plan.bnv"));
@@ -290,13 +290,13 @@ TEST_F(Recovery, ACopyThatCannotBeReadStaysAndTheStartGoesOn) {
 
 TEST_F(Recovery, ARunningInstancesCopyIsNeitherOfferedNorTouched) {
     auto running = Instance();
-    running->editor.start({});
+    running->editor.files().start({});
     running->editor.execute(CommandId::AddTree);
     CopyWritten(*running);
     std::string bytes = CopyBytes(*running);
 
     auto other = Instance();
-    other->editor.start({dir.file("plan.bnv")});
+    other->editor.files().start({dir.file("plan.bnv")});
     EXPECT_TRUE(other->host.messages.empty());
     other->editor.execute(CommandId::AddTree);
     CopyWritten(*other);
@@ -314,7 +314,7 @@ TEST_F(Recovery, TheNewestCopyIsOfferedFirst) {
     fs::last_write_time(plan.copy, fs::file_time_type::clock::now() - std::chrono::hours(1));
     auto next = Instance();
     next->host.answers = {MessageAnswer::No, MessageAnswer::Yes};
-    next->editor.start({});
+    next->editor.files().start({});
     ASSERT_EQ(next->host.messages.size(), 2u);
     EXPECT_NE(next->host.messages[0].text.find(dir.file("plan.bnv")), std::string::npos);
     EXPECT_NE(next->host.messages[1].text.find("無題"), std::string::npos);
@@ -326,7 +326,7 @@ TEST_F(Recovery, AfterARestoreTheFilesOfTheCommandLineOpenInInstancesOfTheirOwn)
     GoneAfterEditing(dir.file("plan.bnv"));
     auto next = Instance();
     next->host.answers = {MessageAnswer::Yes};
-    next->editor.start({dir.file("plan.bnv"), dir.file("other.bnv")});
+    next->editor.files().start({dir.file("plan.bnv"), dir.file("other.bnv")});
     EXPECT_TRUE(next->editor.session().isModified());
     // Not the restored one a second time.
     EXPECT_EQ(next->host.launched, (std::vector<std::string>{dir.file("other.bnv")}));
@@ -334,7 +334,7 @@ TEST_F(Recovery, AfterARestoreTheFilesOfTheCommandLineOpenInInstancesOfTheirOwn)
 
 TEST_F(Recovery, AFailedCopyIsReportedOnceAndNotOverADialog) {
     auto e = Instance();
-    e->editor.start({});
+    e->editor.files().start({});
     fs::remove_all(Folder());
     e->editor.execute(CommandId::AddTree);
     e->host.mainWindowActive = false;

@@ -26,7 +26,7 @@ protected:
 TEST_F(RelativeNames, AreMadeAbsoluteWhenTheDocumentIsOpened) {
     {
         test::WorkingFolder docs(dir.file("docs"));
-        editor.openDocument("./plan.bnv");
+        editor.files().openDocument("./plan.bnv");
     }
     const std::string plan = dir.file("docs/plan.bnv");
     EXPECT_EQ(editor.session().fileName(), plan);
@@ -37,7 +37,7 @@ TEST_F(RelativeNames, AreMadeAbsoluteWhenTheDocumentIsOpened) {
     settings.autoSave = AutoSaveMode::TempCopy;
     editor.setSettings(settings);
     editor.editTextChanged(EditBox::Tree, "Edited");
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_TRUE(fs::exists(dir.file("docs/plan.tmp")));
     EXPECT_FALSE(fs::exists(dir.file("program/plan.tmp")));
 

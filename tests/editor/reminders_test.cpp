@@ -16,8 +16,8 @@ constexpr Date kThursday{2026, 12, 24};
 class Reminders : public test::EditorTest {
 protected:
     Reminders() {
-        editor.setClock(clock);
-        editor.setSeenTimes(SeenTimes(dir.file("seen")));
+        editor.schedule().setClock(clock);
+        editor.schedule().setSeenTimes(SeenTimes(dir.file("seen")));
     }
 
     void Open() {
@@ -28,7 +28,7 @@ protected:
                                     "\b■d due:2026-12-24T08:30\r\n"
                                     "\b□e due:2026-12-24\r\n"));
         editor.session().setModified(false);
-        editor.openDocument(path);
+        editor.files().openDocument(path);
     }
 
     V Summaries() {
@@ -56,55 +56,55 @@ TEST_F(Reminders, ComeAtTheirTimeWithTheItemAndWhereItIs) {
     EXPECT_EQ(host.clockTimers.back(), ScheduleClock::kLongestWaitMs);
     host.notifications.clear();
     clock.set(kThursday, 8, 59);
-    editor.clockTick();
+    editor.schedule().clockTick();
     EXPECT_EQ(host.clockTimers.back(), 60 * 1000);
     EXPECT_TRUE(host.notifications.empty());
     clock.set(kThursday, 9);
-    editor.clockTick();
+    editor.schedule().clockTick();
     EXPECT_EQ(Summaries(), (V{"a due:2026-12-24T09:00", "b due:2026-12-24T09:00 rec:1d"}));
     EXPECT_EQ(Last().body, "仕事\ntodo.bnv");
     ASSERT_EQ(Last().actions.size(), 3u);
     EXPECT_EQ(Last().actions[0], (std::pair<std::string, std::string>{"done", "完了"}));
     // Once each.
     clock.set(kThursday, 9, 1);
-    editor.clockTick();
+    editor.schedule().clockTick();
     EXPECT_EQ(host.notifications.size(), 2u);
 }
 
 TEST_F(Reminders, DoneTicksTheItemSnoozeComesBackOpenGoesThere) {
     Open();
     clock.set(kThursday, 9);
-    editor.clockTick();
+    editor.schedule().clockTick();
     ASSERT_EQ(host.notifications.size(), 3u);
     uint64_t a = host.notifications[1].key;
     uint64_t b = host.notifications[2].key;
     // A repeating one is re-armed, as its box would do.
-    editor.notificationAction(b, "done");
+    editor.schedule().notificationAction(b, "done");
     const ItemList& items = editor.document().first()->items;
     EXPECT_EQ(items[1].text(), "b due:2026-12-25T09:00 rec:1d");
     EXPECT_FALSE(items[1].checked());
     editor.execute(CommandId::Undo);
     EXPECT_EQ(items[1].text(), "b due:2026-12-24T09:00 rec:1d");
     // A button of a notification already answered does nothing.
-    editor.notificationAction(b, "done");
+    editor.schedule().notificationAction(b, "done");
     EXPECT_EQ(items[1].text(), "b due:2026-12-24T09:00 rec:1d");
 
-    editor.notificationAction(a, "snooze");
+    editor.schedule().notificationAction(a, "snooze");
     EXPECT_EQ(host.clockTimers.back(), ScheduleClock::kLongestWaitMs);
     clock.set(kThursday, 9, 9);
-    editor.clockTick();
+    editor.schedule().clockTick();
     EXPECT_EQ(host.notifications.size(), 3u);
     EXPECT_EQ(host.clockTimers.back(), 60 * 1000);
     clock.set(kThursday, 9, 10);
-    editor.clockTick();
+    editor.schedule().clockTick();
     ASSERT_EQ(host.notifications.size(), 4u);
     EXPECT_EQ(Last().summary, "a due:2026-12-24T09:00");
-    editor.selectTopic(nullptr);
-    editor.notificationAction(Last().key, "open");
+    editor.tree().selectTopic(nullptr);
+    editor.schedule().notificationAction(Last().key, "open");
     EXPECT_EQ(host.windowCommands, (V{"raise"}));
     EXPECT_EQ(editor.list().rowText(editor.list().selectedRow()), "a due:2026-12-24T09:00");
     // The notification of those that passed leads to the agenda.
-    editor.notificationAction(host.notifications[0].key, "open");
+    editor.schedule().notificationAction(host.notifications[0].key, "open");
     EXPECT_EQ(host.windowCommands, (V{"raise", "raise", "agenda"}));
 }
 
@@ -113,19 +113,19 @@ TEST_F(Reminders, ThoseThatPassedWhileClosedAreListedOnce) {
     ASSERT_EQ(host.notifications.size(), 1u);
     std::string other = dir.file("other.bnv");
     test::WriteBytes(other, "other@00@\r\n");
-    editor.openDocument(other);
+    editor.files().openDocument(other);
     // Opened again after 9:00: the two of 9:00 passed while it was closed.
     clock.set(kThursday, 12);
     Open();
     EXPECT_EQ(Summaries(), (V{"1 件の期限が過ぎています", "2 件の期限が過ぎています"}));
     EXPECT_EQ(Last().body, "a due:2026-12-24T09:00\nb due:2026-12-24T09:00 rec:1d\ntodo.bnv");
     // They were listed: the next open lists nothing.
-    editor.openDocument(other);
+    editor.files().openDocument(other);
     clock.set(kThursday, 12, 30);
     Open();
     EXPECT_EQ(host.notifications.size(), 2u);
     // Nor after the window was closed with it.
-    editor.windowClosed();
+    editor.files().windowClosed();
     clock.set(kThursday, 13);
     Open();
     EXPECT_EQ(host.notifications.size(), 2u);
@@ -133,11 +133,11 @@ TEST_F(Reminders, ThoseThatPassedWhileClosedAreListedOnce) {
 
 TEST_F(Reminders, WithoutANotificationServerTheHintSaysSoOnce) {
     Open();
-    editor.notificationFailed();
+    editor.schedule().notificationFailed();
     std::string hint = editor.hintText();
     EXPECT_NE(hint.find("通知"), std::string::npos);
     editor.setHint("|other");
-    editor.notificationFailed();
+    editor.schedule().notificationFailed();
     EXPECT_EQ(editor.hintText(), "other");
 }
 

@@ -34,7 +34,7 @@ class SaveRace : public test::EditorTest {
 protected:
     SaveRace() {
         test::WriteBytes(path, "Plan\r\n\x08\x81\xA0mine\r\n");
-        editor.openDocument(path);
+        editor.files().openDocument(path);
         editor.editTextChanged(EditBox::Tree, "Edited");
     }
     // Another program's safe save: a new file renamed over the document by a process of its
@@ -113,7 +113,7 @@ TEST_F(SaveRace, AutoSaveOverTheDocumentWritesItsCopyInstead) {
     std::string mine = Serialized();
     ScopedSystemCalls calls(race);
     race.fn = [&] { OtherProgramSaves(); };
-    editor.autoSaveTick();
+    editor.files().autoSaveTick();
     EXPECT_TRUE(host.messages.empty());  // nobody is asked in the middle of typing
     EXPECT_EQ(test::ReadBytes(path), theirs);
     EXPECT_EQ(test::ReadBytes(dir.file("plan.tmp")), mine);
@@ -132,7 +132,7 @@ TEST_F(SaveRace, AnotherProgramSavingDuringARealSaveIsNeverOverwrittenUnasked) {
     }
     test::WriteBytes(path, bytes);
     host.answers = {MessageAnswer::No};  // the save question of the open
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     editor.editTextChanged(EditBox::Tree, "Edited");
     test::WriteBytes(path + ".new", theirs);
     const size_t asked = host.messages.size();

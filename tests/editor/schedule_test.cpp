@@ -16,7 +16,7 @@ constexpr Date kChristmasEve{2026, 12, 24};
 class Schedule : public test::EditorTest {
 protected:
     Schedule() {
-        editor.setClock(clock);
+        editor.schedule().setClock(clock);
         host.onSwitch = [this](bool Settings::*option, bool on) { Set(option, on); };
     }
 
@@ -35,7 +35,7 @@ protected:
             bytes += Sjis(line) + (item ? "" : "@00@") + "\r\n";
         }
         test::WriteBytes(path, bytes);
-        editor.openDocument(path);
+        editor.files().openDocument(path);
     }
 
     // The selected Topic's Items, "*" after a checked one.
@@ -76,7 +76,7 @@ TEST_F(Schedule, ACaptionsDateWordsBecomeDaysWhenItsRenameEnds) {
     Build({"t"});
     editor.editTextChanged(EditBox::Tree, Sjis("週次 rec:1w due:来週月曜"));
     EXPECT_EQ(editor.selection().topic()->caption.str(), Sjis("週次 rec:1w due:来週月曜"));
-    editor.editBoxCommitted(EditBox::Tree);
+    editor.schedule().editBoxCommitted(EditBox::Tree);
     EXPECT_EQ(editor.selection().topic()->caption.str(), Sjis("週次 rec:1w due:2026-12-28"));
     EXPECT_EQ(editor.selection().text(EditBox::Tree), Sjis("週次 rec:1w due:2026-12-28"));
     // The typing and its commit are one rename.
@@ -113,7 +113,7 @@ TEST_F(Schedule, ReArmedItemsStayInViewWithCheckedItemsHidden) {
     Set(&Settings::hideCheckedItems, true);
     Tick(0);
     Tick(1);
-    editor.hideCheckedTick();
+    editor.files().hideCheckedTick();
     EXPECT_EQ(Rows(), (V{"a rec:1d due:2026-12-25"}));
 }
 
@@ -154,12 +154,12 @@ TEST_F(Schedule, RoutinesAreRenewedAtOpenAndAtEachMidnightOnce) {
     EXPECT_FALSE(editor.session().isModified());
     // Undone, it stays so for the rest of the day.
     clock.set({2026, 12, 23}, 23, 59);
-    editor.clockTick();
+    editor.schedule().clockTick();
     EXPECT_EQ(morning->caption.str(), Sjis("朝 rec:1d due:2026-12-21"));
     // Past midnight it is renewed once, however often the clock looks.
     clock.set(kChristmasEve, 0, 1);
-    editor.clockTick();
-    editor.clockTick();
+    editor.schedule().clockTick();
+    editor.schedule().clockTick();
     EXPECT_EQ(morning->caption.str(), Sjis("朝 rec:1d due:2026-12-24"));
     EXPECT_EQ(Items(), (V{Sjis("歯磨き"), Sjis("洗濯"), Sjis("窓 done:2026-12-21")}));
     EXPECT_EQ(editor.history().undoCount(), 1u);
@@ -169,11 +169,11 @@ TEST_F(Schedule, RoutinesAreRenewedAtOpenAndAtEachMidnightOnce) {
     EXPECT_EQ(Items()[0], Sjis("歯磨き"));
     // Days later the same; the weekly one once its day has passed.
     clock.set({2026, 12, 30}, 0);
-    editor.clockTick();
+    editor.schedule().clockTick();
     EXPECT_EQ(morning->caption.str(), Sjis("朝 rec:1d due:2026-12-30"));
     EXPECT_EQ(morning->nextSibling()->caption.str(), Sjis("週次 rec:+1w due:2026-12-30"));
     clock.set({2026, 12, 31}, 0);
-    editor.clockTick();
+    editor.schedule().clockTick();
     EXPECT_EQ(morning->nextSibling()->caption.str(), Sjis("週次 rec:+1w due:2027-01-06"));
     EXPECT_EQ(std::string(morning->nextSibling()->items[0].text()), Sjis("掃除"));
     EXPECT_FALSE(morning->nextSibling()->items[0].checked());
@@ -225,17 +225,17 @@ TEST_F(Schedule, TagCommandsChangeTheSelectedItemInOneStepEach) {
 
 TEST_F(Schedule, TheListShowsWhatIsOverdueAndWhatIsDueToday) {
     Build({"t:a due:2026-12-23,b due:2026-12-24T18:00,c due:2026-12-25,*d due:2026-12-01,e"});
-    EXPECT_EQ(editor.rowDueLook(0), DueLook::Overdue);
-    EXPECT_EQ(editor.rowDueLook(1), DueLook::Today);
-    EXPECT_EQ(editor.rowDueLook(2), DueLook::Later);
-    EXPECT_EQ(editor.rowDueLook(3), DueLook::None);  // checked
-    EXPECT_EQ(editor.rowDueLook(4), DueLook::None);
-    ASSERT_EQ(editor.rowTokenSpans(1).size(), 1u);
-    EXPECT_EQ(editor.rowTokenSpans(1)[0], (TextSpan{2, 22}));
+    EXPECT_EQ(editor.schedule().rowDueLook(0), DueLook::Overdue);
+    EXPECT_EQ(editor.schedule().rowDueLook(1), DueLook::Today);
+    EXPECT_EQ(editor.schedule().rowDueLook(2), DueLook::Later);
+    EXPECT_EQ(editor.schedule().rowDueLook(3), DueLook::None);  // checked
+    EXPECT_EQ(editor.schedule().rowDueLook(4), DueLook::None);
+    ASSERT_EQ(editor.schedule().rowTokenSpans(1).size(), 1u);
+    EXPECT_EQ(editor.schedule().rowTokenSpans(1)[0], (TextSpan{2, 22}));
     // A new day changes what the rows say without a new reading.
     clock.set({2026, 12, 25}, 0);
-    EXPECT_EQ(editor.rowDueLook(1), DueLook::Overdue);
-    EXPECT_EQ(editor.rowDueLook(2), DueLook::Today);
+    EXPECT_EQ(editor.schedule().rowDueLook(1), DueLook::Overdue);
+    EXPECT_EQ(editor.schedule().rowDueLook(2), DueLook::Today);
 }
 
 }  // namespace

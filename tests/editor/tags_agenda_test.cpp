@@ -22,13 +22,13 @@ constexpr Date kAgendaToday{2026, 12, 24};
 
 class TagsAndAgenda : public test::EditorTest {
 protected:
-    TagsAndAgenda() { editor.setClock(clock); }
+    TagsAndAgenda() { editor.schedule().setClock(clock); }
 
     // The tree's rows as captions.
     V TreeRows() {
         V rows;
-        for (size_t r = 0; r < editor.treeRows().rowCount(); ++r) {
-            rows.push_back(editor.treeRows().topicAt(r)->caption.str());
+        for (size_t r = 0; r < editor.tree().rows().rowCount(); ++r) {
+            rows.push_back(editor.tree().rows().topicAt(r)->caption.str());
         }
         return rows;
     }
@@ -37,7 +37,7 @@ protected:
     void ExpectIndexRight() {
         ListKindOptions kinds = editor.settings().listKindOptions();
         TagIndex plain = IndexTags(editor.document(), kinds);
-        ScheduleIndex& index = editor.scheduleIndex();
+        ScheduleIndex& index = editor.tags().index();
         ASSERT_EQ(index.tags().size(), plain.tags.size());
         auto it = index.tags().begin();
         for (const TagCount& tag : plain.tags) {
@@ -69,8 +69,8 @@ protected:
         }
 
         std::vector<AgendaEntry> agenda = CollectAgenda(editor.document(), kAgendaToday, kinds);
-        editor.refreshAgenda();
-        AgendaView& view = editor.agenda();
+        editor.schedule().refreshAgenda();
+        AgendaView& view = editor.schedule().agenda();
         ASSERT_EQ(view.total(), agenda.size());
         size_t k = 0;
         for (int g = 0; g < kAgendaGroupCount; ++g) {
@@ -136,7 +136,7 @@ TEST_F(TagsAndAgenda, TheIndexFollowsEveryEditAsAPlainCountWouldSeeIt) {
         std::string path = dir.file("random" + std::to_string(seed) + ".bnv");
         test::WriteBytes(path, RandomDatedDocument(rng, 40));
         editor.session().setModified(false);
-        editor.openDocument(path);
+        editor.files().openDocument(path);
         {
             SCOPED_TRACE("opened");
             ExpectIndexRight();
@@ -149,7 +149,7 @@ TEST_F(TagsAndAgenda, TheIndexFollowsEveryEditAsAPlainCountWouldSeeIt) {
             if (topics.empty()) {
                 break;
             }
-            editor.selectTopic(topics[pick(topics.size())]);
+            editor.tree().selectTopic(topics[pick(topics.size())]);
             size_t rows = editor.list().rowCount();
             if (rows > 0) {
                 editor.selectRow(static_cast<int>(pick(rows)));
@@ -209,71 +209,71 @@ TEST_F(TagsAndAgenda, TheIndexFollowsEveryEditAsAPlainCountWouldSeeIt) {
 
 TEST_F(TagsAndAgenda, AClickShowsTheTopicsHoldingTheTagWithTheirAncestorsAndOnlyItsItems) {
     Build({"A", "  A1:a #x,b", "  A2:c", "B:d #y,e #X", "C", "  C1", "    C11:f #x #y"});
-    editor.selectTopic(Find("A"));
-    editor.clickTag("x", TagClick::Only);
+    editor.tree().selectTopic(Find("A"));
+    editor.tags().clickTag("x", TagClick::Only);
     EXPECT_EQ(TreeRows(), (V{"A", "A1", "B", "C", "C1", "C11"}));
     // The selected Topic stays where it still shows; otherwise the first holding a match.
     EXPECT_EQ(editor.selection().topic()->caption.str(), "A");
     EXPECT_EQ(Rows(), V{});
-    EXPECT_EQ(editor.tagFilter().text(), "絞り込み: #x");
-    editor.selectTopic(Find("B"));
+    EXPECT_EQ(editor.tags().filter().text(), "絞り込み: #x");
+    editor.tree().selectTopic(Find("B"));
     EXPECT_EQ(Rows(), (V{"e #X"}));
     // Ctrl+click: both tags.
-    editor.clickTag("y", TagClick::And);
+    editor.tags().clickTag("y", TagClick::And);
     EXPECT_EQ(TreeRows(), (V{"C", "C1", "C11"}));
     EXPECT_EQ(editor.selection().topic()->caption.str(), "C11");
-    EXPECT_EQ(editor.tagFilter().text(), "絞り込み: #x かつ #y");
+    EXPECT_EQ(editor.tags().filter().text(), "絞り込み: #x かつ #y");
     // "除外": Items without it.
-    editor.clickTag("y", TagClick::Exclude);
+    editor.tags().clickTag("y", TagClick::Exclude);
     EXPECT_EQ(TreeRows(), (V{"A", "A1", "B"}));
-    EXPECT_EQ(editor.tagFilter().text(), "絞り込み: #x、#y を除く");
-    editor.clickUntagged();
+    EXPECT_EQ(editor.tags().filter().text(), "絞り込み: #x、#y を除く");
+    editor.tags().clickUntagged();
     EXPECT_EQ(TreeRows(), (V{"A", "A1", "A2"}));
-    EXPECT_EQ(editor.tagFilter().text(), "絞り込み: タグなし");
+    EXPECT_EQ(editor.tags().filter().text(), "絞り込み: タグなし");
     EXPECT_EQ(Rows(), (V{"b"}));
-    editor.clearTagFilter();
+    editor.tags().clearTagFilter();
     EXPECT_EQ(TreeRows(), (V{"A", "A1", "A2", "B", "C", "C1", "C11"}));
     EXPECT_EQ(Rows(), (V{"a #x", "b"}));
-    EXPECT_EQ(editor.tagFilter().text(), "");
+    EXPECT_EQ(editor.tags().filter().text(), "");
 }
 
 TEST_F(TagsAndAgenda, TheFilterKeepsWorkingThroughFoldingAndEdits) {
     Build({"A", "  A1:a #x", "  A2:b", "B:c #x"});
-    editor.setTopicExpanded(Find("A"), false);
-    editor.clickTag("x", TagClick::Only);
+    editor.tree().setTopicExpanded(Find("A"), false);
+    editor.tags().clickTag("x", TagClick::Only);
     EXPECT_EQ(TreeRows(), (V{"A", "B"}));
     // Unfolding shows only what the filter lets through.
-    editor.setTopicExpanded(Find("A"), true);
+    editor.tree().setTopicExpanded(Find("A"), true);
     EXPECT_EQ(TreeRows(), (V{"A", "A1", "B"}));
     // A Topic added meanwhile shows; an Item added stays in view.
-    editor.selectTopic(Find("B"));
+    editor.tree().selectTopic(Find("B"));
     editor.execute(CommandId::AddTreeChild);
     EXPECT_EQ(TreeRows().size(), 4u);
-    editor.selectTopic(Find("A1"));
+    editor.tree().selectTopic(Find("A1"));
     Type("plain");
     editor.execute(CommandId::ListAdd);
     EXPECT_EQ(Rows(), (V{"a #x", "plain"}));
     // Going to a Topic the filter hides ends the filter.
-    editor.selectTopic(Find("A2"));
-    EXPECT_FALSE(editor.tagFilter().active());
+    editor.tree().selectTopic(Find("A2"));
+    EXPECT_FALSE(editor.tags().filter().active());
     EXPECT_EQ(TreeRows().size(), 5u);
 }
 
 TEST_F(TagsAndAgenda, AnAgendaRowLeadsToItsItemEvenThroughAFilter) {
     Build({"A:a due:2026-12-20", "B:b #x,c due:2026-12-24T10:00,d due:2026-12-24"});
-    editor.refreshAgenda();
-    EXPECT_EQ(editor.agenda().count(AgendaGroup::Overdue), 1u);
-    EXPECT_EQ(editor.agenda().count(AgendaGroup::Today), 2u);
+    editor.schedule().refreshAgenda();
+    EXPECT_EQ(editor.schedule().agenda().count(AgendaGroup::Overdue), 1u);
+    EXPECT_EQ(editor.schedule().agenda().count(AgendaGroup::Today), 2u);
     EXPECT_EQ(AgendaView::PlaceText(*Find("B"), "d"), "B › d");
-    editor.clickTag("x", TagClick::Only);
-    ASSERT_TRUE(editor.goToAgendaRow(AgendaGroup::Today, 1));
+    editor.tags().clickTag("x", TagClick::Only);
+    ASSERT_TRUE(editor.schedule().goToAgendaRow(AgendaGroup::Today, 1));
     EXPECT_EQ(editor.selection().topic(), Find("B"));
     EXPECT_EQ(editor.list().rowText(editor.list().selectedRow()), "c due:2026-12-24T10:00");
     // A change makes the agenda stale: it is made again before it leads anywhere.
     editor.toggleCheck(static_cast<size_t>(editor.list().selectedRow()));
-    EXPECT_FALSE(editor.goToAgendaRow(AgendaGroup::Today, 1));
-    EXPECT_EQ(editor.agenda().count(AgendaGroup::Today), 1u);
-    ASSERT_TRUE(editor.goToAgendaRow(AgendaGroup::Overdue, 0));
+    EXPECT_FALSE(editor.schedule().goToAgendaRow(AgendaGroup::Today, 1));
+    EXPECT_EQ(editor.schedule().agenda().count(AgendaGroup::Today), 1u);
+    ASSERT_TRUE(editor.schedule().goToAgendaRow(AgendaGroup::Overdue, 0));
     EXPECT_EQ(editor.selection().topic(), Find("A"));
     EXPECT_EQ(host.windowCommands, V{});
     editor.execute(CommandId::Agenda);

@@ -16,7 +16,7 @@ class TreeCommands : public test::EditorTest {};
 
 TEST_F(TreeCommands, AddTreeAppendsAtTheEndOfTheLevelAndFocusesTheRenameBox) {
     Build({"a", "b", "c", "d", "e"});
-    editor.selectTopic(Find("c"));
+    editor.tree().selectTopic(Find("c"));
     editor.execute(CommandId::AddTree);
     std::string added(kNewTopicCaption);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0", "c/0", "d/0", "e/0", added + "/0"}));
@@ -38,8 +38,8 @@ TEST_F(TreeCommands, AddingToAnEmptyTreeMakesOneTopLevelTopic) {
 TEST_F(TreeCommands, AddTreeChildRevealsTheNewTopicUnderACollapsedParent) {
     Build({"a", "  a1", "b"});
     Topic* a = Find("a");
-    editor.setTopicExpanded(a, false);
-    editor.selectTopic(a);
+    editor.tree().setTopicExpanded(a, false);
+    editor.tree().selectTopic(a);
     editor.execute(CommandId::AddTreeChild);
     EXPECT_EQ(editor.selection().topic()->parent(), a);
     EXPECT_EQ(editor.selection().topic()->row(), 1u);
@@ -48,7 +48,7 @@ TEST_F(TreeCommands, AddTreeChildRevealsTheNewTopicUnderACollapsedParent) {
 
 TEST_F(TreeCommands, IndentMovesUnderThePreviousSiblingOrTheNext) {
     Build({"a", "b", "c"});
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     editor.execute(CommandId::TreeRight);  // the first of several moves under the second
     EXPECT_EQ(Shape(), (V{"b/0+", "a/1", "c/0"}));
     EXPECT_EQ(editor.selection().topic(), Find("a"));
@@ -59,16 +59,16 @@ TEST_F(TreeCommands, IndentMovesUnderThePreviousSiblingOrTheNext) {
 
 TEST_F(TreeCommands, IndentKeepsEveryOtherExpandedState) {
     Build({"a", "  a1", "    a11", "b", "  b1", "c"});
-    editor.setTopicExpanded(Find("a1"), false);
-    editor.setTopicExpanded(Find("b"), false);
-    editor.selectTopic(Find("c"));
+    editor.tree().setTopicExpanded(Find("a1"), false);
+    editor.tree().setTopicExpanded(Find("b"), false);
+    editor.tree().selectTopic(Find("c"));
     editor.execute(CommandId::TreeRight);
     // b was collapsed with children and is expanded to show c; a1 stays collapsed.
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "a11/2", "b/0+", "b1/1", "c/1"}));
-    editor.selectTopic(Find("a11"));
+    editor.tree().selectTopic(Find("a11"));
     EXPECT_TRUE(Find("a1")->expanded);
-    editor.setTopicExpanded(Find("a1"), false);
-    editor.selectTopic(Find("b1"));
+    editor.tree().setTopicExpanded(Find("a1"), false);
+    editor.tree().selectTopic(Find("b1"));
     editor.execute(CommandId::TreeLeft);
     EXPECT_EQ(Shape(), (V{"a/0+", "a1/1", "a11/2", "b/0+", "c/1", "b1/0"}));
 }
@@ -76,11 +76,11 @@ TEST_F(TreeCommands, IndentKeepsEveryOtherExpandedState) {
 TEST_F(TreeCommands, AMoveChangesNoExpandedStateButThoseOfTheMovedTopicAndItsNewParent) {
     // x lost its child while collapsed; moving other Topics leaves it as it is.
     Build({"x", "  gone", "a", "b", "c"});
-    editor.selectTopic(Find("gone"));
-    editor.setTopicExpanded(Find("x"), false);
+    editor.tree().selectTopic(Find("gone"));
+    editor.tree().setTopicExpanded(Find("x"), false);
     host.answers = {MessageAnswer::Ok};
     editor.execute(CommandId::DelTree);
-    editor.selectTopic(Find("c"));
+    editor.tree().selectTopic(Find("c"));
     editor.execute(CommandId::TreeUp);
     editor.execute(CommandId::TreeRight);  // into a, which had no children
     EXPECT_FALSE(Find("x")->expanded);
@@ -90,15 +90,15 @@ TEST_F(TreeCommands, AMoveChangesNoExpandedStateButThoseOfTheMovedTopicAndItsNew
 
 TEST_F(TreeCommands, IndentIntoAChildlessSiblingExpandsIt) {
     Build({"a", "b"});
-    editor.setTopicExpanded(Find("a"), false);
-    editor.selectTopic(Find("b"));
+    editor.tree().setTopicExpanded(Find("a"), false);
+    editor.tree().selectTopic(Find("b"));
     editor.execute(CommandId::TreeRight);
     EXPECT_EQ(Shape(), (V{"a/0+", "b/1"}));
 }
 
 TEST_F(TreeCommands, OutdentPlacesTheTopicDirectlyAfterItsFormerParent) {
     Build({"p", "  x", "  y", "  z", "q"});
-    editor.selectTopic(Find("y"));
+    editor.tree().selectTopic(Find("y"));
     editor.execute(CommandId::TreeLeft);
     EXPECT_EQ(Shape(), (V{"p/0+", "x/1", "z/1", "y/0", "q/0"}));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeLeft));
@@ -106,7 +106,7 @@ TEST_F(TreeCommands, OutdentPlacesTheTopicDirectlyAfterItsFormerParent) {
 
 TEST_F(TreeCommands, MoveUpAndDownStayAmongSiblings) {
     Build({"a", "b", "  b1", "c", "d"});
-    editor.selectTopic(Find("c"));
+    editor.tree().selectTopic(Find("c"));
     editor.execute(CommandId::TreeDown);
     EXPECT_EQ(Shape(), (V{"a/0", "b/0+", "b1/1", "d/0", "c/0"}));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeDown));
@@ -118,7 +118,7 @@ TEST_F(TreeCommands, MoveUpAndDownStayAmongSiblings) {
     editor.execute(CommandId::TreeUp);
     EXPECT_EQ(Shape(), (V{"a/0", "c/0", "b/0+", "b1/1", "d/0"}));
     EXPECT_EQ(editor.selection().topic(), Find("c"));
-    editor.selectTopic(Find("b1"));
+    editor.tree().selectTopic(Find("b1"));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeUp));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeDown));
     EXPECT_FALSE(editor.isEnabled(CommandId::TreeRight));
@@ -126,7 +126,7 @@ TEST_F(TreeCommands, MoveUpAndDownStayAmongSiblings) {
 
 TEST_F(TreeCommands, DeleteAsksWithTheRightTextAndSelectsTheStatedNeighbour) {
     Build({"a", "b", "  b1", "  b2", "c"});
-    editor.selectTopic(Find("b"));
+    editor.tree().selectTopic(Find("b"));
     host.answers = {MessageAnswer::Cancel};
     editor.execute(CommandId::DelTree);
     EXPECT_EQ(host.messages.back().text, "bから後ろの階層すべて削除されます。\nよろしいですか？");
@@ -135,7 +135,7 @@ TEST_F(TreeCommands, DeleteAsksWithTheRightTextAndSelectsTheStatedNeighbour) {
     EXPECT_EQ(editor.document().topicCount(), 5u);
     EXPECT_FALSE(editor.session().isModified());
 
-    editor.selectTopic(Find("b2"));  // last child: no next sibling, so its parent
+    editor.tree().selectTopic(Find("b2"));  // last child: no next sibling, so its parent
     host.answers = {MessageAnswer::Ok};
     editor.execute(CommandId::DelTree);
     EXPECT_EQ(host.messages.back().text, "b2を削除します。\nよろしいですか？");
@@ -187,16 +187,16 @@ TEST_F(TreeCommands, RenamesOnEveryKeystrokeAndKeepsWhatTheFileCanCarry) {
 
 TEST_F(TreeCommands, IconsChangeOnlyWhenDifferentAndTheTrashFollowsItsList) {
     Build({"a:x", "b"});
-    editor.selectTopic(Find("a"));
-    editor.iconMenuClick(1);
+    editor.tree().selectTopic(Find("a"));
+    editor.tree().iconMenuClick(1);
     EXPECT_FALSE(editor.session().isModified());
-    editor.iconMenuClick(kIconTrash);
+    editor.tree().iconMenuClick(kIconTrash);
     EXPECT_EQ(Find("a")->icon, kIconTrashFull);
     EXPECT_EQ(CheckedIconEntryFor(editor.selection().topic(), editor.userIconCount()), 1);
     EXPECT_TRUE(editor.session().isModified());
     editor.execute(CommandId::ListDel);
     EXPECT_EQ(Find("a")->icon, kIconTrash);
-    editor.iconMenuClick(kIconPencil);
+    editor.tree().iconMenuClick(kIconPencil);
     EXPECT_EQ(CheckedIconEntryFor(editor.selection().topic(), editor.userIconCount()), 4);
     EXPECT_EQ(Find("a")->selectedImage(), kIconPencil);
 }
@@ -226,7 +226,7 @@ TEST(UserIcons, ATopicGivenAUserIconStoresItsIndex) {
     test::FakeHost host;
     Editor editor(host, Settings{}, 3);
     editor.execute(CommandId::AddTree);
-    editor.iconMenuClick(IconMenuEntries(3)[6].tag);
+    editor.tree().iconMenuClick(IconMenuEntries(3)[6].tag);
     EXPECT_EQ(editor.selection().topic()->icon, 9);
     EXPECT_EQ(editor.topicImageCount(), 11);
 }

@@ -45,7 +45,7 @@ protected:
         auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
         Topic* any = topics.empty() ? nullptr : topics[pick(topics.size())];
         if (any && pick(3) > 0) {
-            editor.selectTopic(any);
+            editor.tree().selectTopic(any);
         }
         switch (pick(16)) {
             case 0:
@@ -76,19 +76,19 @@ protected:
             case 8:
             case 9:
                 if (any) {
-                    editor.setTopicExpanded(any, false);
+                    editor.tree().setTopicExpanded(any, false);
                 }
                 break;
             case 10:
                 if (any) {
-                    editor.setTopicExpanded(any, true);
+                    editor.tree().setTopicExpanded(any, true);
                 }
                 break;
             case 11:
                 if (any && pick(4) == 0) {
-                    editor.expandTopicSubtree(any);
+                    editor.tree().expandTopicSubtree(any);
                 } else if (pick(8) == 0) {
-                    editor.expandAllTopics();
+                    editor.tree().expandAllTopics();
                 }
                 break;
             case 12:
@@ -107,9 +107,9 @@ protected:
             case 15:
                 if (any && editor.selection().topic()) {
                     auto zone = static_cast<TopicDropZone>(pick(5));
-                    editor.beginDrag(DragKind::Topic);
-                    editor.dropOnTree(zone, any);
-                    editor.endDrag();
+                    editor.drag().beginDrag(DragKind::Topic);
+                    editor.drag().dropOnTree(zone, any);
+                    editor.drag().endDrag();
                 }
                 break;
         }
@@ -139,7 +139,7 @@ TEST_F(TreeRowsTest, RandomSequencesOnATreeOfTenThousandTopicsMatchTheSlowWay) {
     // Fold a part of the tree first, so that moves and puts cross folded Topics.
     std::vector<Topic*> topics = Topics();
     for (int i = 0; i < 300; ++i) {
-        editor.setTopicExpanded(topics[random() % topics.size()], false);
+        editor.tree().setTopicExpanded(topics[random() % topics.size()], false);
     }
     for (int i = 0; i < 150 && !HasFatalFailure(); ++i) {
         RandomOperation(random, i);
@@ -155,21 +155,21 @@ TEST_F(TreeRowsTest, AChainThousandsOfLevelsDeepFoldsMovesAndComesBack) {
     lines.push_back("end");
     Build(lines);
     Topic* deep = Find("c2500");
-    editor.setTopicExpanded(Find("c100"), false);
-    EXPECT_EQ(editor.treeRows().rowCount(), 102u);  // c0 to c100, end
-    EXPECT_EQ(editor.treeRows().rowOf(deep), TreeRows::npos);
-    editor.selectTopic(deep);  // reveals it
-    EXPECT_EQ(editor.treeRows().rowOf(deep), 2500u);
+    editor.tree().setTopicExpanded(Find("c100"), false);
+    EXPECT_EQ(editor.tree().rows().rowCount(), 102u);  // c0 to c100, end
+    EXPECT_EQ(editor.tree().rows().rowOf(deep), TreeRows::npos);
+    editor.tree().selectTopic(deep);  // reveals it
+    EXPECT_EQ(editor.tree().rows().rowOf(deep), 2500u);
     editor.execute(CommandId::TreeLeft);
     editor.execute(CommandId::TreeLeft);
     test::ExpectTreeRowsRight(editor);
     host.answers = {MessageAnswer::Ok};
-    editor.selectTopic(Find("c1"));
+    editor.tree().selectTopic(Find("c1"));
     editor.execute(CommandId::DelTree);
-    EXPECT_EQ(editor.treeRows().rowCount(), 2u);
+    EXPECT_EQ(editor.tree().rows().rowCount(), 2u);
     editor.execute(CommandId::Undo);
     test::ExpectTreeRowsRight(editor);
-    EXPECT_EQ(editor.treeRows().rowCount(), 3001u);
+    EXPECT_EQ(editor.tree().rows().rowCount(), 3001u);
 }
 
 TEST_F(TreeRowsTest, FoldingAndExpandingTellTheRowsThatComeAndGo) {
@@ -188,13 +188,13 @@ TEST_F(TreeRowsTest, FoldingAndExpandingTellTheRowsThatComeAndGo) {
         }
     } told;
     editor.addObserver(&told);
-    editor.setTopicExpanded(Find("a1"), false);  // a11 goes
-    editor.setTopicExpanded(Find("a"), false);   // a1 and a2 go
-    editor.setTopicExpanded(Find("a"), true);    // they come back, a11 stays folded away
-    editor.selectTopic(Find("b"));
+    editor.tree().setTopicExpanded(Find("a1"), false);  // a11 goes
+    editor.tree().setTopicExpanded(Find("a"), false);   // a1 and a2 go
+    editor.tree().setTopicExpanded(Find("a"), true);    // they come back, a11 stays folded away
+    editor.tree().selectTopic(Find("b"));
     editor.execute(CommandId::TreeUp);  // b and its one row go before a
     editor.execute(CommandId::TreeDown);
-    editor.selectTopic(Find("a2"));
+    editor.tree().selectTopic(Find("a2"));
     editor.execute(CommandId::TreeRight);  // into a1, which opens to show it
     editor.removeObserver(&told);
     EXPECT_EQ(told.what, (std::vector<std::string>{"-2,1", "-1,2", "+1,2", ">3,1,0", ">0,1,4",

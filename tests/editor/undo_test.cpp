@@ -49,7 +49,7 @@ protected:
     // The sample tree: a (with Items and a child a1), b (with a child b1), c.
     void BuildSample() {
         Build({"a:x,*y,z", "  a1:p", "b:q", "  b1", "c"});
-        editor.setTopicExpanded(Find("b"), false);
+        editor.tree().setTopicExpanded(Find("b"), false);
     }
 
     // Does the action, then undoes, redoes and undoes it again, comparing the whole state
@@ -96,7 +96,7 @@ TEST_F(Undo, EveryOperationIsUndoneAndRedoneWhole) {
              u.editor.editTextChanged(EditBox::Tree, "ab");
              u.editor.editTextChanged(EditBox::Tree, "abc");
          }},
-        {"Icon", [](Undo& u) { u.editor.iconMenuClick(3); }},
+        {"Icon", [](Undo& u) { u.editor.tree().iconMenuClick(3); }},
         {"TreePaste",
          [](Undo& u) {
              u.host.clipboard = "\x08\x81\xA0new\r\nT\r\n\tT1\r\n\x08\x81\xA0t\r\nU\r\n";
@@ -138,21 +138,21 @@ TEST_F(Undo, EveryOperationIsUndoneAndRedoneWhole) {
          }},
         {"DropTopic",
          [](Undo& u) {
-             u.editor.beginDrag(DragKind::Topic);
-             u.editor.dropOnTree(TopicDropZone::OnTopic, u.Find("c"));
-             u.editor.endDrag();
+             u.editor.drag().beginDrag(DragKind::Topic);
+             u.editor.drag().dropOnTree(TopicDropZone::OnTopic, u.Find("c"));
+             u.editor.drag().endDrag();
          }},
         {"DropItemInList",
          [](Undo& u) {
-             u.editor.beginDrag(DragKind::Item);
-             u.editor.dropOnList(3);
-             u.editor.endDrag();
+             u.editor.drag().beginDrag(DragKind::Item);
+             u.editor.drag().dropOnList(3);
+             u.editor.drag().endDrag();
          }},
         {"DropItemOnTopic",
          [](Undo& u) {
-             u.editor.beginDrag(DragKind::Item);
-             u.editor.dropOnTree(TopicDropZone::OnTopic, u.Find("b"));
-             u.editor.endDrag();
+             u.editor.drag().beginDrag(DragKind::Item);
+             u.editor.drag().dropOnTree(TopicDropZone::OnTopic, u.Find("b"));
+             u.editor.drag().endDrag();
          },
          1},
     };
@@ -162,7 +162,7 @@ TEST_F(Undo, EveryOperationIsUndoneAndRedoneWhole) {
         }
         host.clipboard.reset();
         BuildSample();
-        editor.selectTopic(Find("a"));
+        editor.tree().selectTopic(Find("a"));
         editor.selectRow(c.row);
         CheckRoundTrip([&] { c.action(*this); }, c.name);
     }
@@ -170,7 +170,7 @@ TEST_F(Undo, EveryOperationIsUndoneAndRedoneWhole) {
 
 TEST_F(Undo, TheStepNamesWhatWasDoneInTheHint) {
     BuildSample();
-    editor.selectTopic(Find("c"));
+    editor.tree().selectTopic(Find("c"));
     host.answers = {MessageAnswer::Ok};
     editor.execute(CommandId::DelTree);
     editor.execute(CommandId::Undo);
@@ -188,7 +188,7 @@ TEST_F(Undo, TheStepNamesWhatWasDoneInTheHint) {
 
 TEST_F(Undo, KeysAreTheTreesAndTheListsOnly) {
     BuildSample();
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     editor.execute(CommandId::AddTree);
     EXPECT_FALSE(editor.key(WindowKey::Undo, FocusArea::TreeEdit));
     EXPECT_FALSE(editor.key(WindowKey::Redo, FocusArea::ListEdit));
@@ -201,12 +201,12 @@ TEST_F(Undo, KeysAreTheTreesAndTheListsOnly) {
 
 TEST_F(Undo, TheKeystrokesOfOneRenameAreOneStepAndAnotherTopicStartsAnother) {
     BuildSample();
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     size_t steps = editor.history().undoCount();
     for (const char* text : {"r", "re", "ren"}) {
         editor.editTextChanged(EditBox::Tree, text);
     }
-    editor.selectTopic(Find("c"));
+    editor.tree().selectTopic(Find("c"));
     editor.editTextChanged(EditBox::Tree, "k");
     EXPECT_EQ(editor.history().undoCount(), steps + 2);
     editor.execute(CommandId::Undo);
@@ -220,7 +220,7 @@ TEST_F(Undo, TheModifiedFlagFollowsTheHistoryToTheSavedState) {
     test::TempDir dir;
     BuildSample();
     EXPECT_FALSE(editor.session().isModified());
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     Type("x");
     editor.execute(CommandId::ListAdd);
     EXPECT_TRUE(editor.session().isModified());
@@ -253,7 +253,7 @@ TEST_F(Undo, TheModifiedFlagFollowsTheHistoryToTheSavedState) {
 TEST_F(Undo, StepsBeforeASaveStillUndoAfterItsTrimming) {
     test::TempDir dir;
     BuildSample();
-    editor.selectTopic(Find("a"));
+    editor.tree().selectTopic(Find("a"));
     Snapshot start = Take();
     Type("  spaced  ");
     editor.execute(CommandId::ListAdd);
@@ -280,7 +280,7 @@ TEST_F(Undo, AMarkReadFromAFileComesBackAsRead) {
     std::string bytes = "A\r\n\x08" + Sjis("・") + "one\r\n\x08" + Sjis("済") + "two\r\n";
     std::string path = dir.file("m.bnv");
     test::WriteBytes(path, bytes);
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     Snapshot opened = Take();
     editor.toggleCheck(0);  // stores the list: every mark becomes "■" or "□"
     EXPECT_NE(SerializeDocument(editor.document(), {}), opened.bytes);
@@ -303,7 +303,7 @@ TEST_F(Undo, NewAndOpenStartAnEmptyHistory) {
 
 TEST_F(Undo, TheMemoryBoundDropsTheOldestStepsFirst) {
     BuildSample();
-    editor.selectTopic(Find("c"));
+    editor.tree().selectTopic(Find("c"));
     for (int i = 0; i < 50; ++i) {
         Type("item " + std::to_string(i));
         editor.execute(CommandId::ListAdd);
@@ -324,8 +324,8 @@ TEST_F(Undo, TheMemoryBoundDropsTheOldestStepsFirst) {
 
 TEST_F(Undo, ADeletedTopicComesBackWithItsSubtreeFoldedAsItWas) {
     Build({"a:x", "  a1", "    a11:y", "  a2", "b"});
-    editor.setTopicExpanded(Find("a1"), false);
-    editor.selectTopic(Find("a"));
+    editor.tree().setTopicExpanded(Find("a1"), false);
+    editor.tree().selectTopic(Find("a"));
     Topic* a = Find("a");
     host.answers = {MessageAnswer::Ok};
     editor.execute(CommandId::DelTree);
@@ -351,7 +351,7 @@ TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
             std::vector<Topic*> topics;
             ForEachTopic(editor.document(), [&](Topic& t, int) { topics.push_back(&t); });
             if (!topics.empty()) {
-                editor.selectTopic(topics[pick(topics.size())]);
+                editor.tree().selectTopic(topics[pick(topics.size())]);
             }
             if (editor.list().rowCount() > 0) {
                 editor.selectRow(static_cast<int>(pick(editor.list().rowCount())));
@@ -407,11 +407,12 @@ TEST_F(Undo, RandomSequencesUndoToTheStartAndRedoToTheEnd) {
                     host.clipboard.reset();
                     break;
                 default:
-                    editor.beginDrag(DragKind::Topic);
+                    editor.drag().beginDrag(DragKind::Topic);
                     if (!topics.empty()) {
-                        editor.dropOnTree(TopicDropZone::Indent, topics[pick(topics.size())]);
+                        editor.drag().dropOnTree(TopicDropZone::Indent,
+                                                 topics[pick(topics.size())]);
                     }
-                    editor.endDrag();
+                    editor.drag().endDrag();
                     break;
             }
             Snapshot now = Take();

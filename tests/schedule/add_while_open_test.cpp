@@ -30,10 +30,10 @@ protected:
 
 TEST_F(AddWhileOpen, AnUnmodifiedDocumentShowsTheNewItemAndAModifiedOneAsks) {
     test::WriteBytes(path, Sjis("仕事\r\n\x08□報告書\r\n\t来週\r\n"));
-    editor.openDocument(path);
-    editor.selectTopic(Find(Sjis("仕事")));
+    editor.files().openDocument(path);
+    editor.tree().selectTopic(Find(Sjis("仕事")));
     ASSERT_EQ(Add("仕事", "見積り due:明日"), 0);
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(Rows(), (V{Sjis("報告書"), Sjis("見積り due:2026-12-25")}));
     EXPECT_EQ(Shape(), (V{Sjis("仕事/0+"), Sjis("来週/1")}));
@@ -43,10 +43,10 @@ TEST_F(AddWhileOpen, AnUnmodifiedDocumentShowsTheNewItemAndAModifiedOneAsks) {
     editor.editTextChanged(EditBox::Tree, Sjis("仕事2"));
     ASSERT_EQ(Add("家", "電球"), 0);
     host.answers = {MessageAnswer::Reload};
-    EXPECT_TRUE(editor.checkDocumentFile());
+    EXPECT_TRUE(editor.files().checkDocumentFile());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(Shape(), (V{Sjis("仕事/0+"), Sjis("来週/1"), Sjis("家/0")}));
-    editor.selectTopic(Find(Sjis("家")));
+    editor.tree().selectTopic(Find(Sjis("家")));
     EXPECT_EQ(Rows(), V{Sjis("電球")});
 }
 

@@ -192,7 +192,7 @@ void AccessibilityTest::toolbarButtonsAreNamedByTheirCaptions() {
     Of(toolbar->button(CommandId::AddTree))
         ->actionInterface()
         ->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(fixture.editor().treeCounterText(), std::string("2/2"));
+    QCOMPARE(fixture.editor().tree().treeCounterText(), std::string("2/2"));
 }
 
 void AccessibilityTest::countersAreNamedByWhatTheyShow() {

@@ -62,7 +62,7 @@ void DeepTreeTest::everyLevelOfAHundredThousandShowsOpensAndScrolls() {
     constexpr int kLevels = 100000;
     AnsweringHost host;
     Editor editor(host, Settings{});
-    editor.start({});
+    editor.files().start({});
     Document& doc = EditorTestAccess::document(editor);
     Topic* top = doc.first();
     Topic* deepest = top;
@@ -85,7 +85,7 @@ void DeepTreeTest::everyLevelOfAHundredThousandShowsOpensAndScrolls() {
     QVERIFY(model.data(model.index(kLevels - 2), TopicTreeModel::ExpandedRole).toBool());
 
     // Selected, the deepest Topic scrolls into view, its caption too, and paints.
-    editor.selectTopic(deepest);
+    editor.tree().selectTopic(deepest);
     view.showEditorSelection();
     QCOMPARE(view.currentIndex(), last);
     QVERIFY(view.viewport()->rect().intersects(view.visualRect(last)));
@@ -98,24 +98,24 @@ void DeepTreeTest::everyLevelOfAHundredThousandShowsOpensAndScrolls() {
 
     // Folding and opening a level far down, and the top, count the rows they hide.
     Topic* middle = Below(top, kLevels / 2);
-    editor.setTopicExpanded(middle, false);
+    editor.tree().setTopicExpanded(middle, false);
     QCOMPARE(model.rowCount(), kLevels / 2 + 2);
     QCOMPARE(view.currentIndex(), QModelIndex());  // the selected Topic is folded away
-    editor.setTopicExpanded(top, false);
+    editor.tree().setTopicExpanded(top, false);
     QCOMPARE(model.rowCount(), 2);
-    editor.expandAllTopics();
+    editor.tree().expandAllTopics();
     QCOMPARE(model.rowCount(), kLevels + 1);
     view.grab();
 
     // The editor's commands at the deepest level; the view follows.
-    editor.selectTopic(deepest);
+    editor.tree().selectTopic(deepest);
     editor.execute(CommandId::AddTreeChild);
     QCOMPARE(model.rowCount(), kLevels + 2);
     QCOMPARE(model.level(model.indexOf(editor.selection().topic()).row()), kLevels);
     editor.execute(CommandId::TreeLeft);
     QCOMPARE(model.level(model.indexOf(editor.selection().topic()).row()), kLevels - 1);
     // Moving the chain up a level keeps every row.
-    editor.selectTopic(top->child(0));
+    editor.tree().selectTopic(top->child(0));
     editor.execute(CommandId::TreeLeft);
     QCOMPARE(model.rowCount(), kLevels + 2);
     QCOMPARE(model.level(model.indexOf(deepest).row()), kLevels - 2);
@@ -140,7 +140,7 @@ void DeepTreeTest::aDeepFileOpensEditsAndSavesInTheWindow() {
     auto* model = static_cast<TopicTreeModel*>(tree->model());
 
     // Every level shows, without a word about it.
-    editor.openDocument(path);
+    editor.files().openDocument(path);
     QTest::qWait(50);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QCOMPARE(editor.document().topicCount(), size_t{kLevels});
@@ -170,10 +170,10 @@ void DeepTreeTest::aDeepFileOpensEditsAndSavesInTheWindow() {
     tree->grab();
 
     // Copied, pasted, deleted and put back: every level is kept.
-    editor.selectTopic(Below(top, kLevels - 10));
+    editor.tree().selectTopic(Below(top, kLevels - 10));
     QCOMPARE(window->treeEdit()->text(), QStringLiteral("t4990"));
     editor.execute(CommandId::TreeCopy);
-    editor.selectTopic(top);
+    editor.tree().selectTopic(top);
     editor.execute(CommandId::TreePaste);
     QCOMPARE(editor.document().topicCount(), size_t{kLevels + 10});
     QCOMPARE(model->rowCount(), kLevels + 10);

@@ -87,13 +87,13 @@ private:
 class EditorDrag : public SyntheticDrag {
 public:
     EditorDrag(Editor& editor, DragKind kind)
-        : SyntheticDrag((kind == DragKind::Topic ? editor.beginDrag(DragKind::Topic)
-                                                 : editor.beginDrag(DragKind::Item),
-                         MakeDragData(editor))),
+        : SyntheticDrag((kind == DragKind::Topic ? editor.drag().beginDrag(DragKind::Topic)
+                                                 : editor.drag().beginDrag(DragKind::Item),
+                         MakeDragData(editor.drag()))),
           editor_(editor) {}
     ~EditorDrag() {
         leave();
-        editor_.endDrag();
+        editor_.drag().endDrag();
     }
 
 private:
@@ -139,7 +139,7 @@ void DragTest::aTopicGoesWhereTheZoneOfTheDropSays() {
     TopicTreeView* tree = fixture.window().tree();
     auto* model = static_cast<TopicTreeModel*>(tree->model());
     Topic* c = Find(editor, "C");
-    editor.selectTopic(c);
+    editor.tree().selectTopic(c);
     auto dropAt = [&](QPoint at) {
         return EditorDrag(editor, DragKind::Topic).dropAt(tree->viewport(), at);
     };
@@ -166,7 +166,7 @@ void DragTest::aTopicGoesWhereTheZoneOfTheDropSays() {
     QVERIFY(tree->selectionModel()->isSelected(model->indexOf(c)));
 
     // Into its own subtree, onto itself, or outside the client area: nothing moves.
-    editor.selectTopic(Find(editor, "A"));
+    editor.tree().selectTopic(Find(editor, "A"));
     editor.session().setModified(false);
     QVERIFY(drop("A11", RowPart::Caption));
     QVERIFY(drop("A1", RowPart::Right));
@@ -271,7 +271,7 @@ void DragTest::anItemDroppedOnAnotherTopicMovesThereWithBothTrashIcons() {
     auto* model = static_cast<TopicTreeModel*>(tree->model());
     Topic* bin1 = Find(editor, "bin1");
     Topic* bin2 = Find(editor, "bin2");
-    editor.selectTopic(bin1);
+    editor.tree().selectTopic(bin1);
     editor.selectRow(0);
     {
         EditorDrag drag(editor, DragKind::Item);
@@ -381,7 +381,7 @@ void DragTest::theDragScrollTimerScrollsNearTheEdges() {
     test::WindowFixture fixture(outline);
     MainWindow& window = fixture.window();
     Editor& editor = fixture.editor();
-    editor.selectTopic(Find(editor, "wide"));
+    editor.tree().selectTopic(Find(editor, "wide"));
     TopicTreeView* tree = window.tree();
     CheckListView* list = window.list();
     DragScrollTimer* timer = MainWindowTestAccess::dragScrollTimer(window);
@@ -401,7 +401,7 @@ void DragTest::theDragScrollTimerScrollsNearTheEdges() {
         return treeBar->value();
     };
 
-    editor.beginDrag(DragKind::Item);
+    editor.drag().beginDrag(DragKind::Item);
     QCOMPARE(tickInTree(2), 4);
     QCOMPARE(tickInTree(tree->height() - 2), 5);
     QCOMPARE(tickInTree(tree->height() / 2), 5);
@@ -414,7 +414,7 @@ void DragTest::theDragScrollTimerScrollsNearTheEdges() {
 
     // The timer ticks only while a drag lasts, and a tick after the drag stops it.
     timer->start();
-    editor.endDrag();
+    editor.drag().endDrag();
     QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 2000);
     QCOMPARE(listBar->value(), 4);
 }

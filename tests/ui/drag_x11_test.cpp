@@ -163,13 +163,13 @@ private:
     static void BeginDrag(PointerScript& script, const Editor& editor, QPoint from, QPoint away) {
         script.press(from);
         script.moveTo(from, away, 5);
-        script.waitFor([&editor] { return editor.drag().active(); });
+        script.waitFor([&editor] { return editor.drag().state().active(); });
     }
     // Runs the script to its end and waits for the drag to be over.
     static bool Run(PointerScript& script, const Editor& editor) {
         script.start();
         return QTest::qWaitFor([&] { return script.finished(); }, 10000) && !script.timedOut() &&
-               QTest::qWaitFor([&] { return !editor.drag().active(); });
+               QTest::qWaitFor([&] { return !editor.drag().state().active(); });
     }
 };
 
@@ -232,14 +232,14 @@ void DragX11Test::anItemDraggedDownLandsAfterTheHoveredRow() {
     PointerScript script(window.windowHandle());
     BeginDrag(script, editor, from, away);
     script.moveTo(away, to, 6);
-    script.waitFor([&] { return lineShown = editor.drag().insertionRow == 4; });
+    script.waitFor([&] { return lineShown = editor.drag().state().insertionRow == 4; });
     script.release(to);
     QVERIFY(Run(script, editor));
 
     QVERIFY(lineShown);
     QCOMPARE(test::Rows(editor), (QStringList{"r1*", "r2", "r3", "r0", "r4"}));
     QCOMPARE(editor.list().selectedRow(), 3);
-    QCOMPARE(editor.drag().insertionRow, -1);
+    QCOMPARE(editor.drag().state().insertionRow, -1);
 }
 
 void DragX11Test::aDragOutOfTheWindowCarriesPlainTextAndMovesNothing() {
@@ -257,7 +257,7 @@ void DragX11Test::aDragOutOfTheWindowCarriesPlainTextAndMovesNothing() {
     QVERIFY(fixture.activate());
     TopicTreeView* tree = window.tree();
     Topic* c = editor.document().lastTopLevel();
-    editor.selectTopic(c);
+    editor.tree().selectTopic(c);
     editor.session().setModified(false);
     QPoint from = InWindow(tree->viewport(), PointOn(tree, c, RowPart::Caption));
     QPoint away = from + QPoint(0, -20);
@@ -290,7 +290,7 @@ void DragX11Test::escCancelsADrag() {
     PointerScript script(window.windowHandle());
     BeginDrag(script, editor, from, away);
     script.key(Qt::Key_Escape);
-    script.waitFor([&] { return !editor.drag().active(); });
+    script.waitFor([&] { return !editor.drag().state().active(); });
     script.release(away);
     QVERIFY(Run(script, editor));
 

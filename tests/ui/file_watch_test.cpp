@@ -123,7 +123,7 @@ void FileWatchTest::renameOver(const std::string& bytes) {
 
 void FileWatchTest::anUnmodifiedDocumentFollowsEveryKindOfWrite() {
     open(Doc("A\n\tA1\n\t\ba\n\t\bb\nB"));
-    editor().selectTopic(test::Find(editor(), "A1"));
+    editor().tree().selectTopic(test::Find(editor(), "A1"));
     editor().selectRow(1);
 
     // A sync tool's replace, twice: the new file is watched again each time.
@@ -313,7 +313,7 @@ void FileWatchTest::aDocumentAnotherEditorHasOpenIsAskedAboutFirst() {
     Editor other(otherHost, Settings{});
     other.session().enableOpenLock(
         std::make_unique<OpenFileLock>(OpenLockFoldersFromEnvironment()));
-    other.openDocument(path_);
+    other.files().openDocument(path_);
 
     QString question;
     Answer(QStringLiteral("いいえ(&N)"), &question);
@@ -324,7 +324,7 @@ void FileWatchTest::aDocumentAnotherEditorHasOpenIsAskedAboutFirst() {
     QVERIFY(editor().session().fileName() != path_);
 
     other.session().windowClosed();
-    editor().openDocument(path_);
+    editor().files().openDocument(path_);
     QCOMPARE(editor().session().fileName(), path_);
 }
 

@@ -185,9 +185,9 @@ void FindWindowTest::aHitDeepInABigDocumentIsShownAndMarked() {
     Topic* lastGroup = test::Find(editor, test::Sjis("分類" + std::to_string(kGroups - 1)));
     Topic* target = test::Find(editor, test::Sjis("作業" + std::to_string(kGroups - 1)));
     Topic* sixth = test::Find(editor, test::Sjis("北海道の分類5"));
-    editor.setTopicExpanded(lastGroup, false);
-    editor.setTopicExpanded(sixth, false);
-    editor.selectTopic(test::Find(editor, test::Sjis("分類10")));
+    editor.tree().setTopicExpanded(lastGroup, false);
+    editor.tree().setTopicExpanded(sixth, false);
+    editor.tree().selectTopic(test::Find(editor, test::Sjis("分類10")));
 
     QTest::keyClick(w.tree(), Qt::Key_F, Qt::ControlModifier);
     FindBar* bar = MainWindowTestAccess::findBar(w);
@@ -261,8 +261,8 @@ void FindWindowTest::theListOfEveryHitGoesThereAndFollowsEdits() {
     // An edit: the list is made again a moment later.
     editor.editTextChanged(EditBox::List, *Utf8ToCp932("報告の準備"));
     editor.execute(CommandId::ListAdd);
-    QVERIFY(editor.find().resultsStale());
-    QTRY_VERIFY(!editor.find().resultsStale());
+    QVERIFY(editor.find().state().resultsStale());
+    QTRY_VERIFY(!editor.find().state().resultsStale());
     QCOMPARE(panel->model()->rowCount(), 4);
     QCOMPARE(panel->model()->index(2).data().toString(), QStringLiteral("予定 › 報告の準備"));
 }
@@ -344,16 +344,16 @@ void FindWindowTest::theProgressIsInTheTreesDisplayText() {
              QString());
     // A tick changes the counter at once; every Item checked is complete, painted green.
     QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
-    editor.selectTopic(work);
+    editor.tree().selectTopic(work);
     editor.toggleCheck(0);
     QVERIFY(!changed.isEmpty());
     QCOMPARE(counter(), QStringLiteral("2/2"));
     QVERIFY(complete());
-    editor.selectTopic(test::Find(editor, test::Sjis("予定")));
+    editor.tree().selectTopic(test::Find(editor, test::Sjis("予定")));
     QVERIFY(greenPainted());
     // Folded, the Topic counts its subtree; the row hears of it.
     changed.clear();
-    editor.setTopicExpanded(work, false);
+    editor.tree().setTopicExpanded(work, false);
     QVERIFY(!changed.isEmpty());
     row = model->indexOf(work);
     QCOMPARE(counter(), QStringLiteral("3/3"));

@@ -107,7 +107,7 @@ void FrameX11Test::aDocumentsBoundsAreTheOuterFrameToo() {
     make("[Window]\r\nTop=200\r\nLeft=200\r\n");
     std::string path = dir_->file("placed.bnv");
     test::WriteBytes(path, "\x07Height300\r\n\x07Width450\r\n\x07Top0\r\n\x07Left0\r\nA@00@\r\n");
-    window_->editor().openDocument(path);
+    window_->editor().files().openDocument(path);
     QTRY_COMPARE_WITH_TIMEOUT(window_->frameGeometry(), QRect(0, 0, 450, 300), 3000);
     // Saved again, the document keeps those bounds.
     window_->editor().session().setModified(true);

@@ -87,13 +87,13 @@ private:
                                  MainWindowTestAccess::host(*window_).CurrentGeometry(), true);
     }
     void addItem(const char* caption, const std::string& text) {
-        editor().selectTopic(test::Find(editor(), caption));
+        editor().tree().selectTopic(test::Find(editor(), caption));
         editor().selectRow(static_cast<int>(editor().list().rowCount()) - 1);
         editor().editTextChanged(EditBox::List, text);
         editor().execute(CommandId::ListAdd);
     }
     QStringList rowsOf(const char* caption) {
-        editor().selectTopic(test::Find(editor(), caption));
+        editor().tree().selectTopic(test::Find(editor(), caption));
         return test::Rows(editor());
     }
     // Points the desktop's trash at a folder of the test.
@@ -173,11 +173,11 @@ void MergeWindowTest::mergeFromTheQuestionKeepsBothSidesAndTheSaveAsksNothing() 
 
 void MergeWindowTest::conflictsShowInTheFindBarAndTheStatusBarCountsThem() {
     open(Doc("A\n\ba\nB\n\bx"));
-    editor().selectTopic(test::Find(editor(), "A"));
+    editor().tree().selectTopic(test::Find(editor(), "A"));
     editor().selectRow(0);
     editor().editTextChanged(EditBox::List, "a-mine");
     editor().execute(CommandId::ListReplace);
-    editor().selectTopic(test::Find(editor(), "B"));
+    editor().tree().selectTopic(test::Find(editor(), "B"));
     editor().selectRow(0);
     editor().editTextChanged(EditBox::List, "x-mine");
     editor().execute(CommandId::ListReplace);
@@ -196,7 +196,7 @@ void MergeWindowTest::conflictsShowInTheFindBarAndTheStatusBarCountsThem() {
     QCOMPARE(QString::fromStdString(editor().selection().topic()->caption.str()), "A");
     QCOMPARE(editor().list().selectedRow(), 1);
     QCOMPARE(test::Rows(editor()), (QStringList{"a-mine", "a-theirs" + RawMark()}));
-    editor().findNext();
+    editor().find().findNext();
     QCOMPARE(QString::fromStdString(editor().selection().topic()->caption.str()), "B");
     QCOMPARE(editor().list().selectedRow(), 1);
 
@@ -205,7 +205,7 @@ void MergeWindowTest::conflictsShowInTheFindBarAndTheStatusBarCountsThem() {
     editor().execute(CommandId::ListReplace);
     QTRY_COMPARE(MainWindowTestAccess::conflictPanel(*window_)->text(),
                  QStringLiteral("競合 残り 1 件"));
-    editor().selectTopic(test::Find(editor(), "A"));
+    editor().tree().selectTopic(test::Find(editor(), "A"));
     editor().selectRow(1);
     editor().execute(CommandId::ListDel);
     QTRY_VERIFY(!MainWindowTestAccess::conflictPanel(*window_)->isVisible());
@@ -227,7 +227,7 @@ void MergeWindowTest::anotherProcessWritesWhileTheWindowHasEdits() {
     test::Answer(kMerge);
     QCOMPARE(test::RunProcess({BRENVALE_CLI, "add", path_, "Home", "butter"}), 0);
     QTRY_COMPARE(rowsOf("Home"), (QStringList{"bread", "milk", "eggs", "butter"}));
-    QCOMPARE(editor().conflictCounterText(), "");
+    QCOMPARE(editor().tags().conflictCounterText(), "");
 }
 
 void MergeWindowTest::conflictCopiesAreOfferedAtOpenAndTrashedAfterTheSave() {

@@ -30,7 +30,7 @@ void ModelsTest::modelsAndEditorMayGoInEitherOrder() {
     AnsweringHost host;
     // The window frees its editor before the models that are its children.
     auto editor = std::make_unique<Editor>(host, Settings{});
-    editor->start({});
+    editor->files().start({});
     auto tree = std::make_unique<TopicTreeModel>(*editor, nullptr);
     auto list = std::make_unique<CheckListModel>(*editor);
     editor.reset();
@@ -39,7 +39,7 @@ void ModelsTest::modelsAndEditorMayGoInEitherOrder() {
 
     // And the other way round: a model that goes first hears nothing more.
     editor = std::make_unique<Editor>(host, Settings{});
-    editor->start({});
+    editor->files().start({});
     tree = std::make_unique<TopicTreeModel>(*editor, nullptr);
     int inserted = 0;
     connect(tree.get(), &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
@@ -74,7 +74,7 @@ void ModelsTest::treeModelFollowsEveryTreeCommand() {
         return out;
     };
 
-    editor.start({});
+    editor.files().start({});
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.data(model.index(1, 0), Qt::DisplayRole).toString(), QStringLiteral("ごみ箱"));
     editor.execute(CommandId::AddTree);
@@ -84,17 +84,17 @@ void ModelsTest::treeModelFollowsEveryTreeCommand() {
     Topic* child = editor.selection().topic();
     QCOMPARE(model.topic(model.indexOf(child)), child);
     editor.editTextChanged(EditBox::Tree, "c");
-    editor.selectTopic(child->parent());
+    editor.tree().selectTopic(child->parent());
     editor.editTextChanged(EditBox::Tree, "b");
     QCOMPARE(rows(), (QStringList{"新しいツリー/0", "ごみ箱/0", "新しいツリー/0+", "b/1+", "c/2"}));
-    editor.setTopicExpanded(child->parent(), false);
+    editor.tree().setTopicExpanded(child->parent(), false);
     QCOMPARE(rows(), (QStringList{"新しいツリー/0", "ごみ箱/0", "新しいツリー/0+", "b/1-"}));
     editor.execute(CommandId::TreeUp);
     editor.execute(CommandId::TreeDown);
     editor.execute(CommandId::TreeLeft);
     QCOMPARE(rows(), (QStringList{"新しいツリー/0", "ごみ箱/0", "新しいツリー/0", "b/0-"}));
     editor.execute(CommandId::TreeRight);
-    editor.selectTopic(editor.document().first());
+    editor.tree().selectTopic(editor.document().first());
     editor.execute(CommandId::TreeDown);
     QVERIFY(moved > 0);
     editor.editTextChanged(EditBox::Tree, "renamed");
@@ -106,7 +106,7 @@ void ModelsTest::treeModelFollowsEveryTreeCommand() {
     editor.execute(CommandId::TreePaste);
     QCOMPARE(inserted, insertedBefore + 1);
     QCOMPARE(resets, 1);  // the start's new document
-    editor.expandAllTopics();
+    editor.tree().expandAllTopics();
     QCOMPARE(resets, 2);
     QCOMPARE(rows(),
              (QStringList{"ごみ箱/0", "renamed/0", "新しいツリー/0+", "b/1+", "c/2", "renamed/0"}));
@@ -122,7 +122,7 @@ void ModelsTest::listModelFollowsEveryListCommand() {
     Editor editor(host, Settings{});
     CheckListModel model(editor);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    editor.start({});
+    editor.files().start({});
     for (const char* text : {"a", "b", "-c", "d\r\ne\r\nf"}) {
         editor.editTextChanged(EditBox::List, text);
         editor.execute(CommandId::ListAdd);
@@ -141,9 +141,9 @@ void ModelsTest::listModelFollowsEveryListCommand() {
     editor.execute(CommandId::ListChkBox);
     QVERIFY(model.setData(model.index(0), Qt::Checked, Qt::CheckStateRole));
     QCOMPARE(model.data(model.index(0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
-    editor.beginDrag(DragKind::Item);
-    editor.dropOnList(0);
-    editor.endDrag();
+    editor.drag().beginDrag(DragKind::Item);
+    editor.drag().dropOnList(0);
+    editor.drag().endDrag();
     editor.execute(CommandId::ListCut);
     editor.execute(CommandId::ListPaste);
     while (editor.list().rowCount() > 0) {
@@ -177,7 +177,7 @@ void ModelsTest::modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress() 
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
     QAbstractItemModelTester treeTester(&tree,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-    editor.start({});
+    editor.files().start({});
     for (const char* text : {"a", "b"}) {
         editor.editTextChanged(EditBox::List, text);
         editor.execute(CommandId::ListAdd);

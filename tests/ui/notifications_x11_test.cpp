@@ -73,14 +73,14 @@ void NotificationsTest::withoutAServerTheHintSaysSoOnceAndNothingFails() {
     MovingClock clock;
     test::WindowFixture fixture("T\n\b□a due:2099-12-24T09:00\n\b□b due:2099-12-24T09:30");
     Editor& editor = fixture.editor();
-    editor.setClock(clock);
+    editor.schedule().setClock(clock);
     // The window settles first: its activation shows the focused part's hint, which would
     // otherwise replace the one looked for.
     QVERIFY(fixture.activate());
     QTest::qWait(200);
     QSignalSpy failures(fixture.window().notifications(), &DesktopNotifications::failed);
     clock.set(9, 0, 1);
-    editor.clockTick();
+    editor.schedule().clockTick();
     QTRY_COMPARE(failures.count(), 1);
     QVERIFY2(QString::fromStdString(editor.hintText())
                  .contains(QStringLiteral("通知サーバーがありません")),
@@ -88,7 +88,7 @@ void NotificationsTest::withoutAServerTheHintSaysSoOnceAndNothingFails() {
     // The next reminder fails as quietly: the hint is not repeated.
     editor.setHint("");
     clock.set(9, 30, 1);
-    editor.clockTick();
+    editor.schedule().clockTick();
     QTRY_COMPARE(failures.count(), 2);
     QCOMPARE(editor.hintText(), std::string());
     QCOMPARE(test::Rows(editor), (QStringList{"a due:2099-12-24T09:00", "b due:2099-12-24T09:30"}));
@@ -118,14 +118,14 @@ void NotificationsTest::aReminderReachesTheServerWithoutTheFocusAndItsDoneButton
     MovingClock clock;
     test::WindowFixture fixture("T\n\b□first\n\b□call the bank due:2099-12-24T09:00");
     Editor& editor = fixture.editor();
-    editor.setClock(clock);
+    editor.schedule().setClock(clock);
     QVERIFY(fixture.activate());
     QSignalSpy failures(fixture.window().notifications(), &DesktopNotifications::failed);
     clock.set(8, 59, 59);
-    editor.clockTick();
+    editor.schedule().clockTick();
     QCOMPARE(Dunstctl({QStringLiteral("count"), QStringLiteral("displayed")}), QStringLiteral("0"));
     clock.set(9, 0, 1);
-    editor.clockTick();
+    editor.schedule().clockTick();
     QTRY_COMPARE_WITH_TIMEOUT(Dunstctl({QStringLiteral("count"), QStringLiteral("displayed")}),
                               QStringLiteral("1"), 10000);
     QCOMPARE(failures.count(), 0);

@@ -149,7 +149,7 @@ void OpenSaveWindowTest::aMarkdownFileIsOfferedForImportWithItsOwnButtons() {
         defaultButton = box->defaultButton()->text();
         test::Press(box, QStringLiteral("インポート"));
     });
-    fixture.editor().filesDropped({md});
+    fixture.editor().files().filesDropped({md});
     QTRY_VERIFY(!buttons.isEmpty());
     QCOMPARE(buttons, (QStringList{"インポート", "キャンセル", "文書として開く"}));
     QCOMPARE(defaultButton, QStringLiteral("インポート"));

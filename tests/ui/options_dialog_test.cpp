@@ -174,7 +174,7 @@ void OptionsDialogTest::okWritesEveryKeyAndAppliesIt() {
     make();
     Topic* parent = editor().selection().topic();
     editor().execute(CommandId::AddTreeChild);
-    editor().setTopicExpanded(parent, false);
+    editor().tree().setTopicExpanded(parent, false);
     runDialog([](QDialog* d) {
         Child<QCheckBox>(d, "cbMoving")->click();
         PickColour(d, "btnTreeBackColor", QColor(0x20, 0x40, 0x60));
@@ -192,7 +192,8 @@ void OptionsDialogTest::okWritesEveryKeyAndAppliesIt() {
                  "ShowProgress=0\r\nRootButtons=0\r\n"
                  "[List]\r\nKugiri=1\r\nCekBox=1\r\nCekMoj=" +
                  Sjis("※") +
-                 "\r\nLCBold=1\r\nLCItal=0\r\nLCUnde=0\r\nHideChecked=0\r\nGrayChecked=0\r\nDoneDate=0\r\n");
+                 "\r\nLCBold=1\r\nLCItal=0\r\nLCUnde=0\r\nHideChecked=0\r\nGrayChecked="
+                 "0\r\nDoneDate=0\r\n");
     // The list's colours were never chosen: they keep following the desktop, unwritten.
     QVERIFY(editor().settings().keepOnScreen);
     QCOMPARE(editor().settings().autoSave, AutoSaveMode::TempCopy);
@@ -232,7 +233,7 @@ void OptionsDialogTest::cancelAfterColourChangesLeavesEverythingAsItWas() {
     make();
     Topic* parent = editor().selection().topic();
     editor().execute(CommandId::AddTreeChild);
-    editor().setTopicExpanded(parent, false);
+    editor().tree().setTopicExpanded(parent, false);
     QColor treeBefore = window_->tree()->palette().color(QPalette::Base);
     QColor listBefore = window_->list()->palette().color(QPalette::Text);
     runDialog([](QDialog* d) {

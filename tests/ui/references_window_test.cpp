@@ -119,7 +119,7 @@ void ReferencesWindowTest::typedCharactersAreSavedReopenedAndFound() {
     bar->box()->setText(QStringLiteral("🎫"));
     QVERIFY(!bar->showsNotFound());
     QCOMPARE(Here(editor), caption + "/" + QString::number(row));
-    std::optional<SearchHit> hit = editor.find().hit();
+    std::optional<SearchHit> hit = editor.find().state().hit();
     QVERIFY(hit);
     QCOMPARE(hit->range.begin, size_t(8));  // after "チケット"
     QCOMPARE(hit->range.end, size_t(8 + 9));
@@ -128,7 +128,7 @@ void ReferencesWindowTest::typedCharactersAreSavedReopenedAndFound() {
     QCOMPARE(Here(editor), caption + "/" + QString::number(row));
     bar->box()->setText(kAcute);
     QVERIFY(!bar->showsNotFound());
-    hit = editor.find().hit();
+    hit = editor.find().state().hit();
     QVERIFY(hit);
     QCOMPARE(hit->item, kCaption);
     QCOMPARE(hit->range.begin, size_t(5 + 9));  // after "Trip " and the emoji
@@ -187,7 +187,7 @@ void ReferencesWindowTest::pastedTextKeepsEveryCharacter() {
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(editor.selection().text(EditBox::List),
              std::string("&#x2022;&#x2022;&#x2022; caf&#xE9;"));
-    editor.selectTopic(shopping);
+    editor.tree().selectTopic(shopping);
     QGuiApplication::clipboard()->setText(QStringLiteral("パン 🍞"));
     f.window().actions().action(CommandId::ListPaste)->trigger();
     const std::string bread = Sjis("パン ") + "&#x1F35E;";
@@ -234,7 +234,7 @@ void ReferencesWindowTest::theBoxOverARowKeepsThemThroughASaveAndIsFoundAgain() 
     again->actions().action(CommandId::Find)->trigger();
     bar->box()->setText(kTilde);
     QVERIFY(!bar->showsNotFound());
-    std::optional<SearchHit> hit = again->editor().find().hit();
+    std::optional<SearchHit> hit = again->editor().find().state().hit();
     QVERIFY(hit);
     QCOMPARE(hit->item, 0);
     QCOMPARE(hit->range.begin, size_t(6 + 9));  // after "予約 x" and the ticket

@@ -100,7 +100,7 @@ void ScheduleWindowTest::overdueRowsAreRedAndTodayBoldOnEitherPalette() {
         FixedClock clock;
         test::WindowFixture fixture(
             "T\n\b□wwwww due:2026-12-23\n\b□wwwww due:2026-12-24\n\b□wwwww due:2026-12-25");
-        fixture.editor().setClock(clock);
+        fixture.editor().schedule().setClock(clock);
         CheckListView* list = fixture.window().list();
         list->clearSelection();
         fixture.editor().selectRow(-1);
@@ -142,7 +142,7 @@ void ScheduleWindowTest::aClickOnATagFiltersTheTreeAndTheList() {
     QModelIndex x = Row(view->model(), "#x");
     QCOMPARE(x.data().toString(), QStringLiteral("#x (2)"));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(x).center());
-    QCOMPARE(fixture.editor().treeRows().rowCount(), 3u);  // A, C and C1
+    QCOMPARE(fixture.editor().tree().rows().rowCount(), 3u);  // A, C and C1
     QCOMPARE(test::Rows(fixture.editor()), QStringList{"a #x"});
     QVERIFY(MainWindowTestAccess::filterLabel(window)->isVisible());
     QCOMPARE(MainWindowTestAccess::filterLabel(window)->text(), QStringLiteral("絞り込み: #x"));
@@ -151,18 +151,18 @@ void ScheduleWindowTest::aClickOnATagFiltersTheTreeAndTheList() {
     QModelIndex y = Row(view->model(), "#y");
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       view->visualRect(y).center());
-    QCOMPARE(fixture.editor().treeRows().rowCount(), 2u);
+    QCOMPARE(fixture.editor().tree().rows().rowCount(), 2u);
     QCOMPARE(MainWindowTestAccess::filterLabel(window)->text(),
              QStringLiteral("絞り込み: #x かつ #y"));
     QCOMPARE(Row(view->model(), "#y").data(TagListModel::FilterRole).toInt(), 1);
     // Esc in the tree ends it.
     window.tree()->setFocus();
     QTest::keyClick(window.tree(), Qt::Key_Escape);
-    QVERIFY(!fixture.editor().tagFilter().active());
-    QCOMPARE(fixture.editor().treeRows().rowCount(), 4u);
+    QVERIFY(!fixture.editor().tags().filter().active());
+    QCOMPARE(fixture.editor().tree().rows().rowCount(), 4u);
     QVERIFY(!MainWindowTestAccess::filterLabel(window)->isVisible());
     // The counts follow the document.
-    fixture.editor().selectTopic(test::Find(fixture.editor(), "B"));
+    fixture.editor().tree().selectTopic(test::Find(fixture.editor(), "B"));
     fixture.editor().toggleCheck(0);
     QTRY_COMPARE(Row(view->model(), "#y").data().toString(), QStringLiteral("#y (1)"));
     toggle->trigger();
@@ -174,7 +174,7 @@ void ScheduleWindowTest::theAgendaLeadsToTheItem() {
     FixedClock clock;
     test::WindowFixture fixture(
         "A\n\b□a due:2026-12-20\nB\n\tB1\n\b□b\n\b□c due:2026-12-24T09:00\n\b□d due:2027-02-01");
-    fixture.editor().setClock(clock);
+    fixture.editor().schedule().setClock(clock);
     fixture.window().actions().action(CommandId::Agenda)->trigger();
     AgendaDialog* agenda = MainWindowTestAccess::agendaDialog(fixture.window());
     QVERIFY(agenda && agenda->isVisible());
@@ -195,7 +195,7 @@ void ScheduleWindowTest::theAgendaLeadsToTheItem() {
     QCOMPARE(view->currentIndex().row(), 1);
     QCOMPARE(agenda->title()->text(), QStringLiteral("期限のある未チェックの項目: 3 件"));
     // A click goes there, its Topic unfolded.
-    fixture.editor().setTopicExpanded(test::Find(fixture.editor(), "B"), false);
+    fixture.editor().tree().setTopicExpanded(test::Find(fixture.editor(), "B"), false);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(today).center());
     QCOMPARE(fixture.editor().selection().topic(), test::Find(fixture.editor(), "B1"));
     QCOMPARE(test::Rows(fixture.editor()).value(fixture.editor().list().selectedRow()),

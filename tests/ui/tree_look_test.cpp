@@ -97,8 +97,8 @@ void TreeLookTest::theSampleDocument() {
 void TreeLookTest::deeperLevelsWithAFoldedTopic() {
     test::WindowFixture fixture(kDeep);
     Editor& editor = fixture.editor();
-    editor.setTopicExpanded(test::Find(editor, test::Sjis("今週")), false);
-    editor.selectTopic(test::Find(editor, test::Sjis("出張")));
+    editor.tree().setTopicExpanded(test::Find(editor, test::Sjis("今週")), false);
+    editor.tree().selectTopic(test::Find(editor, test::Sjis("出張")));
     check(QStringLiteral("deep"), fixture);
 }
 

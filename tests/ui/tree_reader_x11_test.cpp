@@ -57,7 +57,7 @@ void TreeReaderX11Test::keysTellTheFocusedTreeRow() {
     g_tree = window.tree();
     g_tree->setFocus();
     QTRY_VERIFY(g_tree->hasFocus());
-    editor.selectTopic(Find(editor, "B"));
+    editor.tree().selectTopic(Find(editor, "B"));
     QAccessible::installUpdateHandler(Note);
 
     QTest::keyClick(g_tree, Qt::Key_Home);
@@ -86,7 +86,7 @@ void TreeReaderX11Test::keysTellTheFocusedTreeRow() {
     list->setFocus();
     QTRY_VERIFY(list->hasFocus());
     Take(g_focus);
-    editor.selectTopic(Find(editor, "A1"));
+    editor.tree().selectTopic(Find(editor, "A1"));
     QVERIFY(!Take(g_focus).contains(QStringLiteral("tree:")));
     QAccessible::installUpdateHandler(nullptr);
 }

@@ -75,8 +75,8 @@ void TreeViewTest::keysWalkOpenAndFoldTheTree() {
     QTest::keyClick(tree, Qt::Key_Right);
     QCOMPARE(Selected(editor), QStringLiteral("A11"));
     // * opens a Topic and everything below it.
-    editor.setTopicExpanded(Find(editor, "A1"), false);
-    editor.setTopicExpanded(Find(editor, "A"), false);
+    editor.tree().setTopicExpanded(Find(editor, "A1"), false);
+    editor.tree().setTopicExpanded(Find(editor, "A"), false);
     QCOMPARE(Selected(editor), QStringLiteral("A11"));  // the editor's own folding keeps it
     QCOMPARE(tree->currentIndex(), QModelIndex());
     QTest::keyClick(tree, Qt::Key_Home);
@@ -126,7 +126,7 @@ void TreeViewTest::foldingTheSelectedTopicsAncestorSelectsIt() {
     test::WindowFixture fixture("A\n\b□a\n\tA1\n\t\b□x\n\t\tA11\nB");
     Editor& editor = fixture.editor();
     TopicTreeView* tree = fixture.window().tree();
-    editor.selectTopic(Find(editor, "A11"));
+    editor.tree().selectTopic(Find(editor, "A11"));
     // Folded by its button, A1 hides the selected Topic: A1 is selected and its list shown.
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                       PointOn(tree, Find(editor, "A1"), RowPart::Button));
@@ -135,7 +135,7 @@ void TreeViewTest::foldingTheSelectedTopicsAncestorSelectsIt() {
     QCOMPARE(editor.list().rowCount(), size_t(1));
     QCOMPARE(fixture.window().treeEdit()->text(), QStringLiteral("A1"));
     // Folding a Topic beside the selected one leaves the selection.
-    editor.selectTopic(Find(editor, "B"));
+    editor.tree().selectTopic(Find(editor, "B"));
     tree->setExpanded(tree->treeModel().indexOf(Find(editor, "A")), false);
     QCOMPARE(Selected(editor), QStringLiteral("B"));
 }
@@ -144,8 +144,8 @@ void TreeViewTest::aScreenReaderReadsTheRowsAsATree() {
     test::WindowFixture fixture("A\n\tA1\n\t\tA11\n\tA2\nB");
     Editor& editor = fixture.editor();
     TopicTreeView* tree = fixture.window().tree();
-    editor.setTopicExpanded(Find(editor, "A1"), false);
-    editor.selectTopic(Find(editor, "A2"));
+    editor.tree().setTopicExpanded(Find(editor, "A1"), false);
+    editor.tree().selectTopic(Find(editor, "A2"));
     QAccessibleInterface* view = QAccessible::queryAccessibleInterface(tree);
     QVERIFY(view);
     QCOMPARE(view->role(), QAccessible::Tree);
@@ -171,7 +171,7 @@ void TreeViewTest::aScreenReaderReadsTheRowsAsATree() {
     QCOMPARE(view->tableInterface()->selectedRows(), QList<int>{2});
 
     // The rows follow a change of the tree.
-    editor.setTopicExpanded(Find(editor, "A1"), true);
+    editor.tree().setTopicExpanded(Find(editor, "A1"), true);
     QCOMPARE(view->childCount(), 5);
     QCOMPARE(view->child(2)->text(QAccessible::Name), QStringLiteral("A11"));
     QCOMPARE(view->child(2)->text(QAccessible::Description), QStringLiteral("階層 3"));

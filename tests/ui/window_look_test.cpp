@@ -200,7 +200,7 @@ void WindowLookTest::aListWhoseItemsAreAllHiddenSaysSoInOneGreyLine() {
     QVERIFY(ink);
     QVERIFY2(Distance(*ink, GreyText(list->palette())) < 60, qPrintable(ink->name()));
     // A list with a row to show shows it instead.
-    fixture.editor().selectTopic(test::Find(fixture.editor(), test::Sjis("買い物")));
+    fixture.editor().tree().selectTopic(test::Find(fixture.editor(), test::Sjis("買い物")));
     QCOMPARE(list->model()->rowCount(), 1);
     QVERIFY(fixture.editor().list().allHiddenText().empty());
 }

@@ -74,14 +74,14 @@ int main(int argc, char** argv) {
     std::cout << "before: " << MappedKb() << std::endl;
     if (mode == "open") {
         const std::string path = argv[4];
-        RunReporting([&] { window.editor().filesDropped({path}); });
+        RunReporting([&] { window.editor().files().filesDropped({path}); });
     }
     QApplication::processEvents();
     std::cout << "after: " << MappedKb() << std::endl;
     const Editor& editor = window.editor();
     const Topic* first = editor.document().first();
     std::cout << "state: topics " << editor.document().topicCount() << ", rows "
-              << editor.treeRows().rowCount() << ", view rows "
+              << editor.tree().rows().rowCount() << ", view rows "
               << window.tree()->model()->rowCount() << ", first "
               << (first ? first->caption : std::string("-")) << ", selected "
               << (editor.selection().topic() ? "yes" : "no") << ", modified "

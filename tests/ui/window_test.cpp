@@ -194,7 +194,7 @@ void WindowTest::rightClicksSelect() {
     QCOMPARE(editor().selection().topic(), trash);
     QCOMPARE(window().treeEdit()->text(), QStringLiteral("ごみ箱"));
 
-    editor().selectTopic(editor().document().first());
+    editor().tree().selectTopic(editor().document().first());
     for (const char* text : {"a", "b"}) {
         editor().editTextChanged(EditBox::List, text);
         editor().execute(CommandId::ListAdd);
@@ -246,7 +246,7 @@ void WindowTest::paintsTheThreeRowKinds() {
 }
 
 void WindowTest::countersShowPositionsAndOpenItems() {
-    QCOMPARE(editor().treeCounterText(), std::string("1/2"));
+    QCOMPARE(editor().tree().treeCounterText(), std::string("1/2"));
     for (const char* text : {"a", "-", "b"}) {
         editor().editTextChanged(EditBox::List, text);
         editor().execute(CommandId::ListAdd);
@@ -441,7 +441,7 @@ void WindowTest::counterPanelsAreLoweredWithTheIconAtTheTop() {
         painter.setPen(Qt::black);
         painter.drawText(QRect(p.left() + 22, p.top() + 3, p.width() - 22, p.height() - 3),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                         FromUtf8(editor().treeCounterText()));
+                         FromUtf8(editor().tree().treeCounterText()));
     }
     QCOMPARE(shown.copy(p), expected.copy(p));
 }
