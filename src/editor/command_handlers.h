@@ -9,6 +9,7 @@
 #include "document/backup_copy.h"
 #include "document/document_reader.h"
 #include "document/document_writer.h"
+#include "editor/command_parts.h"
 #include "editor/command_table.h"
 #include "editor/drag_state.h"
 #include "editor/editor_host.h"
@@ -16,7 +17,6 @@
 
 namespace brenvale {
 
-struct EditorParts;
 struct FormatChoice;
 class Topic;
 
@@ -27,11 +27,11 @@ class Topic;
 // ---- The selected Topic (selection_steps.cpp)
 // The steps that run when a Topic becomes the selected one: its caption into the tree's edit
 // box, its Items into the list. Nothing is loaded while a bulk build holds the tree.
-void ShowSelectedTopic(EditorParts& p, Topic* topic);
+void ShowSelectedTopic(SelectionParts p, Topic* topic);
 // Selects topic unless it already is.
-void SelectTopic(EditorParts& p, Topic* topic);
+void SelectTopic(SelectionParts p, Topic* topic);
 // Expands every ancestor of t, so that it shows.
-void RevealTopic(EditorParts& p, Topic* t);
+void RevealTopic(SelectionParts p, Topic* t);
 
 // ---- Documents (file_commands.cpp)
 void NewOpenExecute(EditorParts& p);
@@ -40,7 +40,7 @@ void SaveExecute(EditorParts& p);
 void SaveNameExecute(EditorParts& p);
 void SaveTextExecute(EditorParts& p);
 // The overwrite question before a file is replaced: true to go on (also when nothing is there).
-bool ConfirmOverwrite(EditorParts& p, const std::string& path);
+bool ConfirmOverwrite(WindowParts p, const std::string& path);
 // How a save the user asked for ended. A write that fails throws Error.
 enum class SaveResult {
     Saved,
@@ -103,13 +103,13 @@ bool IsDocumentFile(EditorParts& p, const std::string& path);
 bool ConfirmOpenElsewhere(EditorParts& p, const std::string& path);
 
 // ---- Other formats, print and PDF (exchange_commands.cpp)
-void ImportExecute(EditorParts& p);
-void ExportExecute(EditorParts& p);
-void PrintExecute(EditorParts& p);
-void ExportPdfExecute(EditorParts& p);
+void ImportExecute(MoveParts p);
+void ExportExecute(MoveParts p);
+void PrintExecute(MoveParts p);
+void ExportPdfExecute(MoveParts p);
 // Imports the file at path in the format its name names (see FormatOfFileName); a name that
 // names none takes `chosen`, the format of the filter it was chosen under, if any.
-void ImportFile(EditorParts& p, const std::string& path, const FormatChoice* chosen = nullptr);
+void ImportFile(MoveParts p, const std::string& path, const FormatChoice* chosen = nullptr);
 
 // ---- Auto-save and the recovery copy (auto_save.cpp, crash_recovery.cpp)
 void AutoSaveTick(EditorParts& p);
@@ -118,88 +118,88 @@ void RecoveryTick(EditorParts& p);
 bool OfferLeftOverCopies(EditorParts& p, const std::vector<std::string>& files);
 
 // ---- The tree (tree_commands.cpp)
-void AddTreeExecute(EditorParts& p);
-void AddTreeChildExecute(EditorParts& p);
-void DelTreeExecute(EditorParts& p);
-void TreeRightExecute(EditorParts& p);
-void TreeLeftExecute(EditorParts& p);
-void TreeUpExecute(EditorParts& p);
-void TreeDownExecute(EditorParts& p);
-void IconMenuClick(EditorParts& p, int tag);
-void RenameSelectedTopic(EditorParts& p, std::string text);
+void AddTreeExecute(TreeParts p);
+void AddTreeChildExecute(TreeParts p);
+void DelTreeExecute(TreeParts p);
+void TreeRightExecute(TreeParts p);
+void TreeLeftExecute(TreeParts p);
+void TreeUpExecute(TreeParts p);
+void TreeDownExecute(TreeParts p);
+void IconMenuClick(TreeParts p, int tag);
+void RenameSelectedTopic(TreeParts p, std::string text);
 // Moves t with its subtree to child row of parent, keeping every expanded state, as a move
 // does: a new parent that had no children is expanded so that t stays in view.
-void MoveTopicKeepingExpansion(EditorParts& p, Topic* t, Topic* parent, size_t row);
+void MoveTopicKeepingExpansion(TreeParts p, Topic* t, Topic* parent, size_t row);
 
 // ---- The check list (list_commands.cpp)
-void ListAddExecute(EditorParts& p);
-void ListDelExecute(EditorParts& p);
-void ListMoveUpExecute(EditorParts& p);
-void ListMoveDownExecute(EditorParts& p);
-void ListReEditExecute(EditorParts& p);
-void ListReplaceExecute(EditorParts& p);
-void ListAddLineExecute(EditorParts& p);
-void ListChkBoxExecute(EditorParts& p);
-void UncheckAllExecute(EditorParts& p);
-void ToggleRowCheck(EditorParts& p, size_t row);
+void ListAddExecute(ListParts p);
+void ListDelExecute(ListParts p);
+void ListMoveUpExecute(ListParts p);
+void ListMoveDownExecute(ListParts p);
+void ListReEditExecute(ListParts p);
+void ListReplaceExecute(ListParts p);
+void ListAddLineExecute(ListParts p);
+void ListChkBoxExecute(ListParts p);
+void UncheckAllExecute(ListParts p);
+void ToggleRowCheck(ListParts p, size_t row);
 // Asks the window to edit the selected row's text over the row itself.
-void ListEditInPlaceExecute(EditorParts& p);
+void ListEditInPlaceExecute(ListParts p);
 // The text typed over a row in place (CP932): the row's Item takes it as one undo step and
 // keeps its tick. The same text changes nothing.
-void StoreRowText(EditorParts& p, size_t row, std::string_view text);
+void StoreRowText(ListParts p, size_t row, std::string_view text);
 
 // ---- Finding (find_commands.cpp)
-void FindExecute(EditorParts& p);
-void FindNextExecute(EditorParts& p);
-void FindPreviousExecute(EditorParts& p);
+void FindExecute(FindParts p);
+void FindNextExecute(FindParts p);
+void FindPreviousExecute(FindParts p);
 // The text of the find box changed: the first hit from the current position on.
-void FindTyped(EditorParts& p, std::string query, bool kanaBlind);
+void FindTyped(FindParts p, std::string query, bool kanaBlind);
 // The next or the previous hit from the last one, past the end of the document (or its
 // start) on from the other end.
-void FindStep(EditorParts& p, bool forward);
-void CountFindHits(EditorParts& p);
-void CollectFindResults(EditorParts& p);
-void GoToFindResult(EditorParts& p, size_t index);
+void FindStep(FindParts p, bool forward);
+void CountFindHits(FindParts p);
+void CollectFindResults(FindParts p);
+void GoToFindResult(FindParts p, size_t index);
 // The next slice of the searches under way (see EditorHost::ScheduleFindSlice).
-void FindSlice(EditorParts& p);
+void FindSlice(FindParts p);
 
 // ---- The clipboard (clipboard_commands.cpp)
-void TreeCutExecute(EditorParts& p);
-void TreeCopyExecute(EditorParts& p);
-void TreePasteExecute(EditorParts& p);
-void ListCutExecute(EditorParts& p);
-void ListCopyExecute(EditorParts& p);
-void ListPasteExecute(EditorParts& p);
+void TreeCutExecute(MoveParts p);
+void TreeCopyExecute(MoveParts p);
+void TreePasteExecute(MoveParts p);
+void ListCutExecute(MoveParts p);
+void ListCopyExecute(MoveParts p);
+void ListPasteExecute(MoveParts p);
 // Pastes a tree clipboard text as one undo step named after command, then shows the last
 // new top-level Topic, or with showFirst the first one.
-void PasteText(EditorParts& p, std::string_view text, CommandId command, bool showFirst);
+void PasteText(MoveParts p, std::string_view text, CommandId command, bool showFirst);
 
 // ---- Undo and redo (undo_commands.cpp)
-void UndoExecute(EditorParts& p);
-void RedoExecute(EditorParts& p);
+void UndoExecute(UndoParts p);
+void RedoExecute(UndoParts p);
 
 // ---- Drag and drop (drop_commands.cpp)
-void BeginDrag(EditorParts& p, DragKind kind);
-void EndDrag(EditorParts& p);
-bool TreeDragOver(EditorParts& p);
-bool ListDragOver(EditorParts& p, int pointerRow);
-void DropOnTree(EditorParts& p, TopicDropZone zone, Topic* under);
-void DropOnList(EditorParts& p, int pointerRow);
-std::string DragText(const EditorParts& p);
+void BeginDrag(MoveParts p, DragKind kind);
+void EndDrag(MoveParts p);
+bool TreeDragOver(MoveParts p);
+bool ListDragOver(MoveParts p, int pointerRow);
+void DropOnTree(MoveParts p, TopicDropZone zone, Topic* under);
+void DropOnList(MoveParts p, int pointerRow);
+std::string DragText(MoveParts p);
 
 // ---- Dates, tags and repeats (schedule_commands.cpp, tag_commands.cpp)
-void AgendaExecute(EditorParts& p);
-void SortByDueExecute(EditorParts& p);
-void TagAddExecute(EditorParts& p);
-void TagRemoveExecute(EditorParts& p);
-void TagRenameExecute(EditorParts& p);
-bool SelectedItemHasTags(const EditorParts& p);
+void AgendaExecute(ListParts p);
+void SortByDueExecute(ListParts p);
+void TagAddExecute(ListParts p);
+void TagRemoveExecute(ListParts p);
+void TagRenameExecute(ListParts p);
+bool SelectedItemHasTags(ListParts p);
 // The text of an edit box as it is committed: the date words typed become days ("due:明日" is
 // "due:2026-12-25"); a token that cannot be read stays as typed, and the hint panel says why.
-std::string CommitDateWords(EditorParts& p, std::string_view text);
+std::string CommitDateWords(ListParts p, std::string_view text);
 // The tree's edit box was left (or Enter pressed in it): the rename it ends gets the date words
 // of the caption turned into days, in the same step.
-void CommitTopicCaption(EditorParts& p);
+void CommitTopicCaption(ListParts p);
 // The stored form an ordinary Item takes when its box is ticked (checked) or unticked, when
 // more than its mark changes: a repeating Item ticked stays open with its due moved on, and
 // with the option "完了日を記録" the day is noted ("done:") or the note taken away.
@@ -207,28 +207,28 @@ struct TickedForm {
     bool checked = false;
     std::string text;
 };
-std::optional<TickedForm> FormAfterTick(const EditorParts& p, std::string_view text, bool checked);
+std::optional<TickedForm> FormAfterTick(ListParts p, std::string_view text, bool checked);
 // A click on the box of a row whose Item changes more than its mark (see FormAfterTick), as one
 // step; false when only the mark changes, which the caller does as before.
-bool TickWithForm(EditorParts& p, size_t row);
+bool TickWithForm(ListParts p, size_t row);
 // Ticks an open Item of any Topic as its box would, as one step (a reminder's "完了").
-void TickItem(EditorParts& p, Topic* t, size_t item);
+void TickItem(ListParts p, Topic* t, size_t item);
 // Unchecks the Items of every routine whose due day has passed and moves its due on to the first
 // day of its series that is today or later, as one step; the hint panel names them.
-void RenewRoutines(EditorParts& p, Date today);
+void RenewRoutines(ListParts p, Date today);
 // Selects t and the row of its Item (shown even when a filter hid it).
-void GoToItem(EditorParts& p, Topic* t, size_t item);
+void GoToItem(ListParts p, Topic* t, size_t item);
 
 // ---- What the window does itself (window_commands.cpp)
-void ExitExecute(EditorParts& p);
-void ChgIconExecute(EditorParts& p);
-void OptionsExecute(EditorParts& p);
-void KeySetExecute(EditorParts& p);
-void ToolBtnSetExecute(EditorParts& p);
-void HelpContentsExecute(EditorParts& p);
-void HelpTopicExecute(EditorParts& p);
-void AboutExecute(EditorParts& p);
-void HideCheckedExecute(EditorParts& p);
-void ShowProgressExecute(EditorParts& p);
+void ExitExecute(WindowParts p);
+void ChgIconExecute(WindowParts p);
+void OptionsExecute(WindowParts p);
+void KeySetExecute(WindowParts p);
+void ToolBtnSetExecute(WindowParts p);
+void HelpContentsExecute(WindowParts p);
+void HelpTopicExecute(WindowParts p);
+void AboutExecute(WindowParts p);
+void HideCheckedExecute(WindowParts p);
+void ShowProgressExecute(WindowParts p);
 
 }  // namespace brenvale

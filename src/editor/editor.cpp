@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "editor/command_handlers.h"
+#include "editor/command_parts.h"
 #include "editor/document_preread.h"
 #include "editor/recovery_copy.h"
 
@@ -13,7 +14,11 @@ Document& EditorParts::doc() const {
     return session.document();
 }
 
-void ShowHint(EditorParts& p, const std::string& text) {
+Document& SelectionParts::doc() const {
+    return session.document();
+}
+
+void ShowHint(HintParts p, const std::string& text) {
     if (!p.drag.active()) {
         p.hint.show(text);
     }

@@ -50,7 +50,4 @@ struct EditorParts {
     Document& doc() const;
 };
 
-// Shows text in the hint panel, unless a drag owns the panel while it lasts.
-void ShowHint(EditorParts& p, const std::string& text);
-
 }  // namespace brenvale

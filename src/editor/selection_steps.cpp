@@ -2,8 +2,8 @@
 #include "document/topic.h"
 #include "editor/bulk_build.h"
 #include "editor/command_handlers.h"
+#include "editor/command_parts.h"
 #include "editor/document_changes.h"
-#include "editor/editor_parts.h"
 #include "editor/selection.h"
 #include "editor/tag_filter.h"
 #include "editor/tree_rows.h"
@@ -12,13 +12,13 @@
 
 namespace brenvale {
 
-void RevealTopic(EditorParts& p, Topic* t) {
+void RevealTopic(SelectionParts p, Topic* t) {
     for (Topic* parent = t ? t->parent() : nullptr; parent; parent = parent->parent()) {
         p.changes.setExpanded(parent, true);
     }
 }
 
-void ShowSelectedTopic(EditorParts& p, Topic* topic) {
+void ShowSelectedTopic(SelectionParts p, Topic* topic) {
     if (!topic) {
         p.list.clear();
     }
@@ -44,7 +44,7 @@ void ShowSelectedTopic(EditorParts& p, Topic* topic) {
     }
 }
 
-void SelectTopic(EditorParts& p, Topic* topic) {
+void SelectTopic(SelectionParts p, Topic* topic) {
     if (topic != p.selection.topic()) {
         ShowSelectedTopic(p, topic);
     }

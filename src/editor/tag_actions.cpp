@@ -1,6 +1,7 @@
 #include "editor/tag_actions.h"
 
 #include "editor/action_runner.h"
+#include "editor/command_parts.h"
 #include "editor/schedule_index.h"
 
 namespace brenvale {

@@ -6,8 +6,8 @@
 #include "document/document.h"
 #include "editor/bulk_build.h"
 #include "editor/command_handlers.h"
+#include "editor/command_parts.h"
 #include "editor/document_changes.h"
-#include "editor/editor_parts.h"
 #include "editor/schedule_index.h"
 #include "editor/selection.h"
 #include "editor/tag_edit.h"
@@ -46,7 +46,7 @@ void AppendNames(std::string& out, const std::vector<std::string>& names, const 
 
 // The Topic to select once the filter shows: the selected one when it still shows, else the
 // first row holding a match, else the first matching Topic in tree order.
-Topic* TopicToSelect(EditorParts& p, const std::vector<Topic*>& matching) {
+Topic* TopicToSelect(SelectionParts p, const std::vector<Topic*>& matching) {
     Topic* selected = p.selection.topic();
     if (selected && p.rows.rowOf(selected) != TreeRows::npos) {
         return selected;
@@ -135,7 +135,7 @@ TagFilter UntaggedFilter() {
     return filter;
 }
 
-std::vector<Topic*> TopicsMatching(EditorParts& p, const TagFilter& filter) {
+std::vector<Topic*> TopicsMatching(SelectionParts p, const TagFilter& filter) {
     std::vector<Topic*> matching;
     if (filter.require.empty() || filter.untagged) {
         // No tag to start from: every Item is looked at.
@@ -173,7 +173,7 @@ std::vector<Topic*> TopicsMatching(EditorParts& p, const TagFilter& filter) {
     return matching;  // in the index's order, by address
 }
 
-void ApplyTagFilter(EditorParts& p, TagFilter filter) {
+void ApplyTagFilter(SelectionParts p, TagFilter filter) {
     BusyScope busy(p.host);
     p.list.store(p.changes);
     if (filter.empty()) {

@@ -11,7 +11,7 @@ namespace brenvale {
 
 class Topic;
 class ViewNotifier;
-struct EditorParts;
+struct SelectionParts;
 
 // How a click in the tag panel changes the filter.
 enum class TagClick {
@@ -49,10 +49,10 @@ TagFilter UntaggedFilter();
 // Shows only the Topics that hold Items the filter matches (with their ancestors) in the tree,
 // and only those Items in the list; an empty filter shows everything again. The selected Topic
 // stays when it still shows; otherwise the first Topic holding a match is selected.
-void ApplyTagFilter(EditorParts& p, TagFilter filter);
+void ApplyTagFilter(SelectionParts p, TagFilter filter);
 
 // The Topics holding Items the filter matches, ordered by address. With required tags they come
 // from the schedule index; otherwise from a walk of the document.
-std::vector<Topic*> TopicsMatching(EditorParts& p, const TagFilter& filter);
+std::vector<Topic*> TopicsMatching(SelectionParts p, const TagFilter& filter);
 
 }  // namespace brenvale

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
+#include "editor/command_parts.h"
 #include "editor/command_table.h"
-#include "editor/editor_parts.h"
 #include "editor/selection.h"
 #include "editor/undo_history.h"
 #include "editor/visible_list.h"
@@ -14,10 +14,10 @@ namespace brenvale {
 // with the selection before and after it. A scope inside another joins the outer step.
 class UndoScope {
 public:
-    UndoScope(EditorParts& p, std::string_view name, const Topic* renamed = nullptr) : p_(p) {
+    UndoScope(StepParts p, std::string_view name, const Topic* renamed = nullptr) : p_(p) {
         p_.history.begin(name, selection(), renamed);
     }
-    UndoScope(EditorParts& p, CommandId id) : UndoScope(p, StepName(id)) {}
+    UndoScope(StepParts p, CommandId id) : UndoScope(p, StepName(id)) {}
     ~UndoScope() { p_.history.end(selection()); }
     UndoScope(const UndoScope&) = delete;
     UndoScope& operator=(const UndoScope&) = delete;
@@ -27,7 +27,7 @@ private:
         return {p_.selection.topic(), static_cast<int>(p_.list.selectedItem())};
     }
 
-    EditorParts& p_;
+    StepParts p_;
 };
 
 }  // namespace brenvale
