@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "common/error.h"
 #include "common/file_io.h"
 #include "common/readable_file.h"
 #include "settings/ini_lock.h"
+#include "settings/ini_source.h"
 #include "settings/ini_text.h"
 #include "settings/ini_value.h"
 
@@ -90,20 +92,31 @@ void IniFile::Change(std::span<const IniEdit> edits) {
     if (lock.state() != IniWriteLock::State::Held) {
         FailWrite();
     }
-    std::string current;
-    ReadOutcome read = ReadIfPresent(path_, &current);
-    if (read == ReadOutcome::Failed) {
-        FailWrite();  // writing now would drop whatever the file holds
-    }
-    if (!IniEditsChange(current, edits)) {
-        bytes_ = std::move(current);
-        return;
-    }
-    // The unchanged runs go to the file straight from the old text: a big file is never held
-    // twice.
+    // The old file is read in pieces, twice: once for where the edits go, once for the runs
+    // they leave alone, which go straight to the new file. Neither file is held in memory.
     try {
+        OpenedFile opened = OpenRegularFile(path_);
+        if (opened.fd < 0 && (opened.failure != OpenFailure::System || opened.error != ENOENT)) {
+            FailWrite();  // writing now would drop whatever the file holds
+        }
+        std::optional<IniFileSource> file;
+        if (opened.fd >= 0) {
+            file.emplace(opened.fd, path_);
+        }
+        const IniTextSource missing{std::string_view()};
+        const IniSource& source = file ? static_cast<const IniSource&>(*file) : missing;
+        const IniEditedText edited(source, edits);
+        if (!edited.Changes()) {
+            bytes_.reset();
+            return;
+        }
         AtomicFileWriter writer(path_);
-        WriteIniEdits(current, edits, [&writer](std::string_view piece) { writer.Write(piece); });
+        edited.Write([&writer](std::string_view piece) { writer.Write(piece); });
+        // Another program that wrote the file meanwhile (it does not take the lock) would
+        // have the new file mix its text with the old.
+        if (file) {
+            file->CheckUnchanged();
+        }
         writer.Commit();
     } catch (const Error&) {
         // The settings file has its own message; the system's reason adds nothing the
