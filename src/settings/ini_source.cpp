@@ -51,7 +51,7 @@ bool IniTextSource::Holds(size_t at, std::string_view bytes) const {
 }
 
 IniFileSource::IniFileSource(int fd, std::string path, size_t piece)
-    : fd_(fd), path_(std::move(path)), piece_(std::max<size_t>(piece, 2)) {
+    : fd_(fd), path_(std::move(path)), piece_(std::max<size_t>(piece, 1)) {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) {
         int error = errno;
