@@ -138,8 +138,10 @@ IniEditPlayer::IniEditPlayer(const IniSource& source, std::span<const IniEdit> e
 }
 
 void IniEditPlayer::Scan(const IniSource& source) {
-    source.ForEachLine(
-        [this](const IniLine& line, std::string_view lineBreak) { See(line, lineBreak); });
+    source.ForEachLine([this](const IniLine& line, std::string_view lineBreak) {
+        See(line, lineBreak);
+        return true;
+    });
     if (current_) {
         current_->occurrences.back().end = size_;
     }

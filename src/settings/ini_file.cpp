@@ -17,66 +17,34 @@
 
 namespace brenvale {
 
-namespace {
-
-enum class ReadOutcome { Read, Missing, Failed };
-
-// Reads the file when it is a regular one: a pipe or a device would hang the read or never end
-// it.
-ReadOutcome ReadIfPresent(const std::string& path, std::string* bytes) {
-    bytes->clear();
-    OpenedFile opened = OpenRegularFile(path);
-    int fd = opened.fd;
-    if (fd < 0) {
-        bool missing = opened.failure == OpenFailure::System && opened.error == ENOENT;
-        return missing ? ReadOutcome::Missing : ReadOutcome::Failed;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0) {
-        bytes->reserve(static_cast<size_t>(info.st_size));
-    }
-    char chunk[1 << 16];
-    for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ::close(fd);
-            bytes->clear();
-            return ReadOutcome::Failed;
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes->append(chunk, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return ReadOutcome::Read;
-}
-
-}  // namespace
-
 std::string IniWriteErrorText(const std::string& path) {
     return path + " に書き込めません";
 }
 
-const std::string& IniFile::Bytes() const {
-    if (!bytes_) {
-        bytes_.emplace();
-        // A file that cannot be read reads as empty: every key gives its default.
-        ReadIfPresent(path_, &*bytes_);
+template <typename Result, typename ReadFrom>
+Result IniFile::Read(const ReadFrom& read) const {
+    // A file that is missing, is not a regular one (a pipe or a device would hang the read or
+    // never end it) or cannot be read reads as empty: every key gives its default.
+    OpenedFile opened = OpenRegularFile(path_);
+    if (opened.fd >= 0) {
+        try {
+            return read(IniFileSource(opened.fd, path_));
+        } catch (const Error&) {
+            // The read failed part of the way: nothing of it is taken.
+        }
     }
-    return *bytes_;
+    return read(IniTextSource(std::string_view()));
 }
 
 std::vector<std::optional<std::string>> IniFile::ReadValues(std::span<const IniKey> keys) const {
-    return FindIniValues(Bytes(), keys);
+    return Read<std::vector<std::optional<std::string>>>(
+        [&](const IniSource& source) { return FindIniValues(source, keys); });
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::SectionEntries(
     std::string_view section) const {
-    return IniSectionEntries(Bytes(), section);
+    return Read<std::vector<std::pair<std::string, std::string>>>(
+        [&](const IniSource& source) { return IniSectionEntries(source, section); });
 }
 
 void IniFile::FailWrite() const {
@@ -107,7 +75,6 @@ void IniFile::Change(std::span<const IniEdit> edits) {
         const IniSource& source = file ? static_cast<const IniSource&>(*file) : missing;
         const IniEditedText edited(source, edits);
         if (!edited.Changes()) {
-            bytes_.reset();
             return;
         }
         AtomicFileWriter writer(path_);
@@ -123,8 +90,6 @@ void IniFile::Change(std::span<const IniEdit> edits) {
         // user can act on here.
         FailWrite();
     }
-    // Later reads of the batch read the file again rather than keep a second copy here.
-    bytes_.reset();
 }
 
 void IniFile::Write(std::span<const IniEdit> edits, const std::function<void(size_t)>& written) {

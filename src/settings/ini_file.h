@@ -17,10 +17,11 @@
 namespace brenvale {
 
 // Access to one INI file (the settings file, a shortcut file) for one batch of reads or
-// writes. The file is never held open.
+// writes. The file is never held open, nor held in memory: reads and writes go through it in
+// pieces, so a file of any size costs a few megabytes.
 //
-// Reads see the file as it was at the first read of the batch, or after a write as the file
-// is then; a file that is missing or cannot be read gives the defaults.
+// Each read sees the file as it is then; a file that is missing or cannot be read gives the
+// defaults.
 //
 // Every write goes to the file at once. Several instances of the program share the settings
 // file, so a write takes an advisory lock that they all take (flock on "<file>.lock"), reads
@@ -54,13 +55,13 @@ public:
     void Write(std::span<const IniEdit> edits, const std::function<void(size_t)>& written = {});
 
 private:
-    const std::string& Bytes() const;
+    template <typename Result, typename ReadFrom>
+    Result Read(const ReadFrom& read) const;
     void Change(std::span<const IniEdit> edits);
     [[noreturn]] void FailWrite() const;
 
     std::string path_;
     std::chrono::milliseconds lockWait_;
-    mutable std::optional<std::string> bytes_;
     bool lockBusy_ = false;  // the last write gave up on another process's lock
 };
 

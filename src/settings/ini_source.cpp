@@ -36,7 +36,9 @@ int64_t ModifiedNs(const struct stat& info) {
 void IniTextSource::ForEachLine(const LineVisitor& visit) const {
     IniLineScanner scanner(bytes_);
     for (IniLine line; scanner.Next(&line);) {
-        visit(line, LastingBreak(line.lineBreak(bytes_)));
+        if (!visit(line, LastingBreak(line.lineBreak(bytes_)))) {
+            return;
+        }
     }
 }
 
@@ -138,7 +140,9 @@ void IniFileSource::ForEachLine(const LineVisitor& visit) const {
         line.begin += base;
         line.end += base;
         line.next += base;
-        visit(line, lineEnd);
+        if (!visit(line, lineEnd)) {
+            break;
+        }
     }
     if (buffer_.size() > piece_) {
         buffer_ = std::string();  // a long line's room is not kept for the copy

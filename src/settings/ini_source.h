@@ -15,17 +15,17 @@ namespace brenvale {
 // Pieces of text handed out in order.
 using IniTextSink = std::function<void(std::string_view)>;
 
-// The bytes of an INI text for the writer: its lines front to back, then runs of its bytes by
-// place. A text in memory and a file read in pieces look the same to the writer, so a big
-// settings file is written without being held in memory.
+// The bytes of an INI text for the readers and the writer: its lines front to back, and runs of
+// its bytes by place. A text in memory and a file read in pieces look the same to them, so a
+// big settings file is read and written without being held in memory.
 class IniSource {
 public:
     virtual ~IniSource() = default;
 
     // Calls line for every line in order, with offsets from the text's start and the line's
-    // break ("\r\n", "\n", "\r" or "" at the end of the text, a view that stays valid). The
-    // line's name and value are valid during the call only.
-    using LineVisitor = std::function<void(const IniLine&, std::string_view lineBreak)>;
+    // break ("\r\n", "\n", "\r" or "" at the end of the text, a view that stays valid), until
+    // it returns false. The line's name and value are valid during the call only.
+    using LineVisitor = std::function<bool(const IniLine&, std::string_view lineBreak)>;
     virtual void ForEachLine(const LineVisitor& line) const = 0;
     // Hands the bytes [from, to) to write in one or more pieces.
     virtual void Copy(size_t from, size_t to, const IniTextSink& write) const = 0;

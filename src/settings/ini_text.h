@@ -34,6 +34,8 @@ struct IniKey {
 // cut to kMaxIniValue bytes; nullopt when the section or the key is missing.
 std::vector<std::optional<std::string>> FindIniValues(std::string_view bytes,
                                                       std::span<const IniKey> keys);
+std::vector<std::optional<std::string>> FindIniValues(const IniSource& source,
+                                                      std::span<const IniKey> keys);
 std::optional<std::string> FindIniValue(std::string_view bytes, std::string_view section,
                                         std::string_view key);
 
@@ -43,6 +45,8 @@ std::vector<std::string> IniSectionNames(std::string_view bytes);
 // The keys of the first section of that name in file order, with their values as
 // FindIniValues gives them.
 std::vector<std::pair<std::string, std::string>> IniSectionEntries(std::string_view bytes,
+                                                                   std::string_view section);
+std::vector<std::pair<std::string, std::string>> IniSectionEntries(const IniSource& source,
                                                                    std::string_view section);
 std::vector<std::string> IniSectionKeys(std::string_view bytes, std::string_view section);
 

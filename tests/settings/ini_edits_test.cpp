@@ -299,6 +299,7 @@ TEST(IniEdits, AFileReadInSmallPiecesGivesWhatTheTextGives) {
                     std::to_string(line.next) + "," + std::to_string(int(line.kind)) +
                     (line.blank ? "b" : "") + "[" + std::string(line.name) + "|" +
                     std::string(line.value) + "|" + std::string(lineBreak) + "]";
+            return true;
         });
         return seen;
     };
