@@ -28,10 +28,13 @@ namespace brenvale {
 // the current file again, changes the one key and replaces the file atomically. For every key
 // the last writer wins, and no file is ever left half written. A write that fails throws Error
 // ("<file> に書き込めません"). A lock that another process keeps longer than lockWait is given
-// up: nothing is written and Error says so (IniLockBusyText).
+// up: nothing is written and Error says so (IniLockBusyText). A file that another program
+// (which takes no lock) changes while a write copies from it fails the write: the new file
+// would mix the two.
 //
-// Reading many keys, or writing many, takes one pass over the file: read them with ReadValues
-// and write them with Write rather than key by key.
+// Reading many keys takes one pass over the file, and writing many two (one for where the
+// edits go, one to copy what they leave alone): read them with ReadValues and write them with
+// Write rather than key by key.
 class IniFile {
 public:
     explicit IniFile(std::string path, std::chrono::milliseconds lockWait = kIniLockWait)
