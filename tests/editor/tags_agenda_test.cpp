@@ -314,33 +314,33 @@ TEST_F(TagsAndAgenda, FiltersThroughRandomEditsShowWhatAPlainWorkingOutShows) {
         std::string path = dir.file("filtered" + std::to_string(seed) + ".bnv");
         test::WriteBytes(path, RandomDatedDocument(rng, 60));
         editor.session().setModified(false);
-        editor.openDocument(path);
+        editor.files().openDocument(path);
         auto pick = [&](size_t n) { return n == 0 ? 0 : static_cast<size_t>(rng() % n); };
         for (int step = 0; step < 120 && !HasFailure(); ++step) {
             SCOPED_TRACE(step);
-            const brenvale::TreeRows& rows = editor.treeRows();
+            const brenvale::TreeRows& rows = editor.tree().rows();
             if (rows.rowCount() > 0) {
-                editor.selectTopic(rows.topicAt(pick(rows.rowCount())));
+                editor.tree().selectTopic(rows.topicAt(pick(rows.rowCount())));
             }
             size_t op = pick(14);
             switch (op) {
                 case 0:
                 case 1:
                 case 2:
-                    editor.clickTag(Sjis(kTags[pick(std::size(kTags))]),
-                                    static_cast<TagClick>(pick(3)));
+                    editor.tags().clickTag(Sjis(kTags[pick(std::size(kTags))]),
+                                           static_cast<TagClick>(pick(3)));
                     break;
                 case 3:
-                    editor.clickUntagged();
+                    editor.tags().clickUntagged();
                     break;
                 case 4:
-                    editor.clearTagFilter();
+                    editor.tags().clearTagFilter();
                     break;
                 case 5:
                 case 6:
                     if (rows.rowCount() > 0) {
                         Topic* t = rows.topicAt(pick(rows.rowCount()));
-                        editor.setTopicExpanded(t, !t->expanded);
+                        editor.tree().setTopicExpanded(t, !t->expanded);
                     }
                     break;
                 case 7:
@@ -367,19 +367,19 @@ TEST_F(TagsAndAgenda, FiltersThroughRandomEditsShowWhatAPlainWorkingOutShows) {
                     editor.execute(CommandId::Redo);
                     break;
             }
-            if (op <= 3 && editor.tagFilter().active()) {
+            if (op <= 3 && editor.tags().filter().active()) {
                 std::vector<Topic*> plain =
-                    PlainFilteredRows(editor.document(), editor.tagFilter().filter());
+                    PlainFilteredRows(editor.document(), editor.tags().filter().filter());
                 ASSERT_EQ(rows.rowCount(), plain.size()) << "op " << op;
                 for (size_t r = 0; r < plain.size(); ++r) {
                     ASSERT_EQ(rows.topicAt(r), plain[r]) << "row " << r;
                 }
             }
-            if (!editor.tagFilter().active()) {
+            if (!editor.tags().filter().active()) {
                 test::ExpectTreeRowsRight(editor);
             }
         }
-        editor.clearTagFilter();
+        editor.tags().clearTagFilter();
         test::ExpectTreeRowsRight(editor);
     }
 }
