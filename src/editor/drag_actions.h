@@ -2,24 +2,23 @@
 
 #include <string>
 
+#include "editor/command_parts.h"
 #include "editor/drag_state.h"
 
 namespace brenvale {
 
 class ActionRunner;
 class Topic;
-struct EditorParts;
 
 // Drag and drop as the window's views report it: a drag of the selected Topic or row, the
 // pointer over the tree or the list, and the drop.
 class DragActions {
 public:
-    DragActions(ActionRunner& runner, EditorParts& parts, const DragState& state)
-        : runner_(runner), parts_(parts), state_(state) {}
+    DragActions(ActionRunner& runner, MoveParts parts) : runner_(runner), parts_(parts) {}
     DragActions(const DragActions&) = delete;
     DragActions& operator=(const DragActions&) = delete;
 
-    const DragState& state() const { return state_; }
+    const DragState& state() const { return parts_.drag; }
     void beginDrag(DragKind kind);
     void endDrag();
     // What a drag carries to other programs: the tree clipboard text of the dragged Topic or
@@ -40,8 +39,7 @@ public:
 
 private:
     ActionRunner& runner_;
-    EditorParts& parts_;
-    const DragState& state_;
+    MoveParts parts_;
 };
 
 }  // namespace brenvale

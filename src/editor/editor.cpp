@@ -48,11 +48,11 @@ Editor::Editor(EditorHost& host, Settings settings, int userIconCount)
              index_,    tagFilter_, schedule_},
       runner_(parts_),
       files_(runner_, parts_),
-      tree_(runner_, parts_, treeRows_),
-      dragActions_(runner_, parts_, drag_),
-      findActions_(runner_, parts_, host_, find_),
+      tree_(runner_, parts_),
+      dragActions_(runner_, parts_),
+      findActions_(runner_, parts_),
       scheduleActions_(runner_, parts_, schedule_, list_, rowTokens_, agenda_),
-      tags_(runner_, parts_, index_, tagFilter_) {
+      tags_(runner_, parts_) {
     views_.setTreeRows(&treeRows_);
     // Parts that forget what they hold when another document comes.
     views_.add(&index_);

@@ -36,7 +36,7 @@ void FindActions::findSlice() {
     // Not in the middle of another action (a dialog inside a command), whose selection a hit
     // found now would move: a moment later.
     if (runner_.busy()) {
-        host_.ScheduleFindSlice(kSliceRetryMs);
+        parts_.host.ScheduleFindSlice(kSliceRetryMs);
         return;
     }
     runner_.act([&] { FindSlice(parts_); });

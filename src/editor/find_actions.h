@@ -3,23 +3,21 @@
 #include <cstddef>
 #include <string>
 
+#include "editor/command_parts.h"
+
 namespace brenvale {
 
 class ActionRunner;
-class EditorHost;
-class FindState;
-struct EditorParts;
 
 // The find bar and the list of hits: what is typed, the steps from hit to hit, the counter,
 // and the slices of the searches under way.
 class FindActions {
 public:
-    FindActions(ActionRunner& runner, EditorParts& parts, EditorHost& host, const FindState& state)
-        : runner_(runner), parts_(parts), host_(host), state_(state) {}
+    FindActions(ActionRunner& runner, FindParts parts) : runner_(runner), parts_(parts) {}
     FindActions(const FindActions&) = delete;
     FindActions& operator=(const FindActions&) = delete;
 
-    const FindState& state() const { return state_; }
+    const FindState& state() const { return parts_.find; }
     // The find box's text (CP932) and option: the first hit from the current position on.
     void findTyped(std::string query, bool kanaBlind);
     void findNext();
@@ -39,9 +37,7 @@ private:
     static constexpr int kSliceRetryMs = 100;
 
     ActionRunner& runner_;
-    EditorParts& parts_;
-    EditorHost& host_;
-    const FindState& state_;
+    FindParts parts_;
 };
 
 }  // namespace brenvale

@@ -7,7 +7,8 @@
 namespace brenvale {
 
 void TagActions::clickTag(std::string_view name, TagClick how) {
-    runner_.act([&] { ApplyTagFilter(parts_, ClickedFilter(filter_.filter(), name, how)); });
+    runner_.act(
+        [&] { ApplyTagFilter(parts_, ClickedFilter(parts_.tagFilter.filter(), name, how)); });
 }
 
 void TagActions::clickUntagged() {
@@ -21,7 +22,7 @@ void TagActions::clearTagFilter() {
 std::string TagActions::conflictCounterText() {
     // Kept with every change by the schedule index: a walk of every text after each edit
     // would stall the window on a big document.
-    size_t marks = index_.conflictMarks();
+    size_t marks = parts_.index.conflictMarks();
     return marks ? "競合 残り " + std::to_string(marks) + " 件" : "";
 }
 

@@ -3,27 +3,24 @@
 #include <string>
 #include <string_view>
 
+#include "editor/command_parts.h"
 #include "editor/tag_filter.h"
 
 namespace brenvale {
 
 class ActionRunner;
-class ScheduleIndex;
-struct EditorParts;
 
 // The tag panel and the filter it sets: the tags and dues of the document, a click on a tag,
 // on "タグなし", and the end of the filter.
 class TagActions {
 public:
-    TagActions(ActionRunner& runner, EditorParts& parts, ScheduleIndex& index,
-               const TagFilterState& filter)
-        : runner_(runner), parts_(parts), index_(index), filter_(filter) {}
+    TagActions(ActionRunner& runner, SelectionParts parts) : runner_(runner), parts_(parts) {}
     TagActions(const TagActions&) = delete;
     TagActions& operator=(const TagActions&) = delete;
 
     // The tags and dues of the document (built when first asked for).
-    ScheduleIndex& index() { return index_; }
-    const TagFilterState& filter() const { return filter_; }
+    ScheduleIndex& index() { return parts_.index; }
+    const TagFilterState& filter() const { return parts_.tagFilter; }
     // A click on a tag of the tag panel (its name, CP932).
     void clickTag(std::string_view name, TagClick how);
     void clickUntagged();
@@ -34,9 +31,7 @@ public:
 
 private:
     ActionRunner& runner_;
-    EditorParts& parts_;
-    ScheduleIndex& index_;
-    const TagFilterState& filter_;
+    SelectionParts parts_;
 };
 
 }  // namespace brenvale

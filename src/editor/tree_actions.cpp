@@ -39,7 +39,7 @@ void TreeActions::iconMenuClick(int tag) {
 
 std::string TreeActions::treeCounterText() const {
     Topic* t = parts_.selection.topic();
-    size_t position = t ? rows_.treeOrderIndex(t) + 1 : 0;
+    size_t position = t ? parts_.rows.treeOrderIndex(t) + 1 : 0;
     return std::to_string(position) + "/" + std::to_string(parts_.doc().topicCount());
 }
 

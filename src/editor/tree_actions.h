@@ -2,24 +2,23 @@
 
 #include <string>
 
+#include "editor/command_parts.h"
+
 namespace brenvale {
 
 class ActionRunner;
 class Topic;
-class TreeRows;
-struct EditorParts;
 
 // The topic tree as the window's tree view drives it: its rows, the selected Topic, what is
 // opened or folded, the icon menu, and the counter "3/12".
 class TreeActions {
 public:
-    TreeActions(ActionRunner& runner, EditorParts& parts, const TreeRows& rows)
-        : runner_(runner), parts_(parts), rows_(rows) {}
+    TreeActions(ActionRunner& runner, TreeParts parts) : runner_(runner), parts_(parts) {}
     TreeActions(const TreeActions&) = delete;
     TreeActions& operator=(const TreeActions&) = delete;
 
     // The tree's rows: the Topics a tree view shows, in order.
-    const TreeRows& rows() const { return rows_; }
+    const TreeRows& rows() const { return parts_.rows; }
     void selectTopic(Topic* topic);
     // The user opened or folded a Topic in the view.
     void setTopicExpanded(Topic* topic, bool expanded);
@@ -35,8 +34,7 @@ public:
 
 private:
     ActionRunner& runner_;
-    EditorParts& parts_;
-    const TreeRows& rows_;
+    TreeParts parts_;
 };
 
 }  // namespace brenvale
