@@ -93,6 +93,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     actions_->attachTo(this);
     applyShortcutFile();
     buildLayout();
+    list_->viewport()->installEventFilter(this);  // for the first paint
     buildStatusBar();
     buildSchedule();
     applyLayout();
