@@ -88,7 +88,7 @@ std::string SerializeDocument(Document& doc, const DocumentGeometry& geometry,
                               bool trimItemSpaces) {
     StringSink sink;
     {
-        OutputBuffer out(sink);
+        OutputBuffer out(sink, OutputBuffer<StringSink>::kSmallSize);
         WriteGeometry(out, geometry);
         WriteTopics(out, doc, trimItemSpaces);
         out.flush();

@@ -10,13 +10,16 @@ namespace brenvale {
 
 // Gathers output in one large buffer and hands it to sink.Write(std::string_view) a buffer
 // at a time, so that a big document goes out in a few dozen system calls instead of one
-// per line, without ever holding the whole output.
+// per line, without ever holding the whole output. A sink that makes no system call (a string)
+// takes a small buffer: the large one would be fresh memory mapped for every output.
 template <typename Sink>
 class OutputBuffer {
 public:
     static constexpr size_t kSize = 512 << 10;
+    static constexpr size_t kSmallSize = 16 << 10;
 
-    explicit OutputBuffer(Sink& sink) : sink_(sink), buffer_(kSize), next_(buffer_.data()) {}
+    explicit OutputBuffer(Sink& sink, size_t size = kSize)
+        : sink_(sink), buffer_(size), next_(buffer_.data()) {}
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
 
@@ -26,7 +29,7 @@ public:
         }
         if (bytes.size() > static_cast<size_t>(end() - next_)) {
             flush();
-            if (bytes.size() > kSize) {
+            if (bytes.size() > buffer_.size()) {
                 sink_.Write(bytes);
                 return;
             }
@@ -51,7 +54,7 @@ public:
     }
 
 private:
-    char* end() const { return buffer_.data() + kSize; }
+    char* end() const { return buffer_.data() + buffer_.size(); }
 
     Sink& sink_;
     ByteBlock buffer_;

@@ -71,12 +71,19 @@ public:
     // Room for `count` more nodes, taken from the system now: made afterwards, they need no
     // allocation (and cannot fail).
     void reserve(size_t count);
-    // Everything anew from the Document, in one pass. With `shown` (indexed by the node numbers
-    // the Topics have before the build, Topic::rowKey), a Topic not marked there counts one
-    // folded ancestor more, and so does its subtree: the marked Topics must include the
-    // ancestors of every marked one. An empty sequence builds in the room reserved for it:
-    // with enough of it, the build cannot fail.
-    void rebuild(const Document& doc, const std::vector<bool>* shown = nullptr);
+    // Everything anew from the Document, in one pass. An empty sequence builds in the room
+    // reserved for it: with enough of it, the build cannot fail.
+    void rebuild(const Document& doc);
+    // Every folded count worked out again in place, in one pass over the nodes (the Topics keep
+    // their nodes): from the expanded flags alone, or with `shown` (indexed by node number,
+    // Topic::rowKey) a Topic not marked there counts one folded ancestor more, and so does its
+    // subtree. The marked Topics must include the ancestors of every marked one.
+    void refold(const std::vector<bool>* shown) noexcept;
+    // The folded counts from what the filter `before` hid to what `after` hides (as refold's
+    // `shown`; nullptr: no filter), in one pass over the nodes alone: right only while no node
+    // was made or moved since `before` was applied. A node past the end of either counts as
+    // shown there.
+    void refilter(const std::vector<bool>* before, const std::vector<bool>* after) noexcept;
     // Every node number in use is below this.
     size_t nodeLimit() const { return used_; }
     // Empty, allocating nothing.
@@ -127,6 +134,9 @@ private:
     void cut(size_t position, size_t count, NodeId& before, NodeId& run, NodeId& after);
     void join(NodeId before, NodeId run, NodeId after);
     size_t shownIn(NodeId x, int offset) const;
+    void refoldFrom(NodeId x, const std::vector<bool>* shown) noexcept;
+    void refilterFrom(NodeId x, const std::vector<bool>* before,
+                      const std::vector<bool>* after) noexcept;
 
     // Builds a treap of nodes appended in order, with the right spine as its stack.
     class Builder;

@@ -59,11 +59,10 @@ private:
     NodeId last_ = 0;
 };
 
-void TopicSequence::rebuild(const Document& doc, const std::vector<bool>* shown) {
-    // Built again over the blocks it has: a click on a tag rebuilds a big tree, and blocks
-    // given back and taken again are fresh pages the system zeroes first, which cost as much
-    // as the build. Nodes that were in use and are not now are wiped afterwards, and blocks
-    // beyond the last one in use given back.
+void TopicSequence::rebuild(const Document& doc) {
+    // Built again over the blocks it has: blocks given back and taken again are fresh pages the
+    // system zeroes first, which cost as much as the build. Nodes that were in use and are not
+    // now are wiped afterwards, and blocks beyond the last one in use given back.
     const size_t before = used_;
     root_ = 0;
     used_ = 1;
@@ -71,19 +70,9 @@ void TopicSequence::rebuild(const Document& doc, const std::vector<bool>* shown)
     freeCount_ = 0;
     reserve(doc.topicCount());
     Builder builder(*this);
-    // Whether the Topic at each level of the path to the one at hand is hidden by `shown`.
-    std::vector<bool> hidden;
-    ForEachTopic(doc, [&](const Topic& x, int level) {
+    ForEachTopic(doc, [&](const Topic& x, int) {
         const Topic* parent = x.parent();
         int above = parent ? node(parent->rowKey).above + (parent->expanded ? 0 : 1) : 0;
-        if (shown) {
-            // Read before the build gives x its new number.
-            bool hide = !(x.rowKey < shown->size() && (*shown)[x.rowKey]);
-            hidden.resize(static_cast<size_t>(level));
-            // Below a hidden Topic the count already holds it.
-            above += hide && (level == 0 || !hidden.back()) ? 1 : 0;
-            hidden.push_back(hide);
-        }
         builder.add(const_cast<Topic*>(&x), above);
     });
     root_ = builder.finish();
@@ -91,6 +80,66 @@ void TopicSequence::rebuild(const Document& doc, const std::vector<bool>* shown)
     for (size_t i = used_; i < std::min(before, blocks_.size() * kBlockSize); ++i) {
         node(static_cast<NodeId>(i)) = Node{};
     }
+}
+
+// ---- Folded counts in place
+
+void TopicSequence::refold(const std::vector<bool>* shown) noexcept {
+    refoldFrom(root_, shown);
+}
+
+// In tree order, so that a Topic's parent has its count before the Topic does; what a node owes
+// its children is handed down on the way, and each node's sums are taken again on the way back.
+void TopicSequence::refoldFrom(NodeId x, const std::vector<bool>* shown) noexcept {
+    if (!x) {
+        return;
+    }
+    push(x);
+    refoldFrom(node(x).left, shown);
+    Node& n = node(x);
+    const Topic* parent = n.topic->parent();
+    int above = 0;
+    bool parentShown = true;
+    if (parent) {
+        above = node(parent->rowKey).above + (parent->expanded ? 0 : 1);
+        parentShown = !shown || (*shown)[parent->rowKey];
+    }
+    // Below a Topic the filter hides, the count already holds it.
+    if (shown && parentShown && !(*shown)[x]) {
+        ++above;
+    }
+    n.above = above;
+    refoldFrom(n.right, shown);
+    pull(x);
+}
+
+namespace {
+
+int HiddenBy(const std::vector<bool>* shown, uint32_t x) {
+    return shown && x < shown->size() && !(*shown)[x] ? 1 : 0;
+}
+
+}  // namespace
+
+void TopicSequence::refilter(const std::vector<bool>* before,
+                             const std::vector<bool>* after) noexcept {
+    refilterFrom(root_, before, after);
+}
+
+// What a node owes its children stays owed: each node's own count changes, and its sums are
+// taken again once its children's are. A subtree's nodes lie near each other (the build gives
+// them their numbers in order), so the walk goes through memory mostly in order.
+void TopicSequence::refilterFrom(NodeId x, const std::vector<bool>* before,
+                                 const std::vector<bool>* after) noexcept {
+    if (!x) {
+        return;
+    }
+    Node& n = node(x);
+    __builtin_prefetch(&node(n.right));
+    refilterFrom(n.left, before, after);
+    refilterFrom(n.right, before, after);
+    n.above += HiddenBy(after, x) - HiddenBy(before, x);
+    pull(x);
 }
 
 TopicSequence::Piece TopicSequence::make(const Topic& top, int foldedAbove) {

@@ -55,7 +55,7 @@ void TreeRows::rebuild() noexcept {
     }
     preparedFor_ = nullptr;
     prepared_.clear();
-    rebuildWith(nullptr);
+    rebuildWith();
 }
 
 void TreeRows::showOnly(const std::vector<Topic*>& topics) noexcept {
@@ -66,21 +66,48 @@ void TreeRows::showOnly(const std::vector<Topic*>& topics) noexcept {
     try {
         shown.resize(sequence_.nodeLimit());
     } catch (const std::bad_alloc&) {
-        return;  // the rows stay as they are, unfiltered
+        return;  // the rows stay as they are
     }
     for (const Topic* t : topics) {
         for (const Topic* a = t; a && !shown[a->rowKey]; a = a->parent()) {
             shown[a->rowKey] = true;
         }
     }
-    rebuildWith(&shown);
-    filtered_ = current_;
+    if (!filtered_ || !reshaped_) {
+        sequence_.refilter(filtered_ ? &shown_ : nullptr, &shown);
+    } else {
+        sequence_.refold(&shown);
+    }
+    shown_.swap(shown);
+    filtered_ = true;
+    reshaped_ = false;
 }
 
-void TreeRows::rebuildWith(const std::vector<bool>* shown) noexcept {
+void TreeRows::showAll() noexcept {
+    if (!current_) {
+        rebuild();
+        return;
+    }
+    if (filtered_) {
+        if (reshaped_) {
+            sequence_.refold(nullptr);
+        } else {
+            sequence_.refilter(&shown_, nullptr);
+        }
+    }
+    endFilter();
+}
+
+void TreeRows::endFilter() noexcept {
     filtered_ = false;
+    reshaped_ = false;
+    std::vector<bool>().swap(shown_);
+}
+
+void TreeRows::rebuildWith() noexcept {
+    endFilter();
     try {
-        sequence_.rebuild(session_.document(), shown);
+        sequence_.rebuild(session_.document());
         current_ = true;
     } catch (const std::bad_alloc&) {
         // Called where a bulk build ends, which cannot fail any more: the tree shows no rows
@@ -228,12 +255,14 @@ void TreeRows::apply(Plan& plan) {
             break;
         case Plan::Op::Put:
             sequence_.put(plan.position_, std::move(plan.piece_), 0);
+            reshaped_ = filtered_;
             break;
         case Plan::Op::Take:
             sequence_.take(plan.position_, plan.count_);
             break;
         case Plan::Op::Move:
             sequence_.put(plan.target_, sequence_.take(plan.position_, plan.count_), plan.delta_);
+            reshaped_ = filtered_;
             break;
         case Plan::Op::Fold:
             if (plan.count_ > 0) {

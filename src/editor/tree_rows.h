@@ -70,9 +70,11 @@ public:
     // that folding does not hide. A Topic is hidden as if by one more folded ancestor, so every
     // change keeps working as without a filter: a Topic put in later shows where its parent
     // shows, and unfolding shows only what the filter lets through. showAll ends it. Each
-    // builds the rows anew, in one pass over the Topics; the views are told of a reset.
+    // works the rows out again in place, in one pass over them (a Topic keeps its node), which
+    // looks at the Topics only when one was put in or moved under the filter; the views are
+    // told of a reset.
     void showOnly(const std::vector<Topic*>& topics) noexcept;
-    void showAll() noexcept { rebuild(); }
+    void showAll() noexcept;
     bool filtered() const { return filtered_; }
 
     // A change of the Document as the rows see it: planned before the Document changes (the
@@ -121,12 +123,17 @@ private:
     size_t shownIn(size_t position, size_t count) const;
     Plan planPut(const Topic* parent, const Topic* previous, const Topic& top);
 
-    void rebuildWith(const std::vector<bool>* shown) noexcept;
+    void rebuildWith() noexcept;
+    void endFilter() noexcept;
 
     const DocumentSession& session_;
     TopicSequence sequence_;
     bool current_ = true;
     bool filtered_ = false;
+    // What the filter shows, by node number; and whether a Topic was put in or moved since it
+    // was applied (the Topics it hides are then no longer all those not marked).
+    std::vector<bool> shown_;
+    bool reshaped_ = false;
     // The room prepare() took, and the document it is for.
     TopicSequence prepared_;
     const Document* preparedFor_ = nullptr;

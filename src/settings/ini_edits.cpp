@@ -3,12 +3,13 @@
 // Edits change the text section by section. The text is read once to find, for every section
 // an edit names, where each of its occurrences begins and ends, where its keys stand in its
 // first occurrence and after which line new keys go. The edits are then played on that
-// summary in order, and the result is handed out in a second pass as pieces: runs of the
-// original text the edits left alone, and the lines they change or add. A file is written from
-// the pieces without the whole new text in memory.
+// summary in order, and the result is handed out as pieces: runs of the original text the edits
+// left alone, and the lines they change or add. The text comes from an IniSource, so that a file
+// is read in pieces and written from them without the whole text, old or new, in memory.
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 #include <unordered_map>
 
 #include "settings/ini_lines.h"
@@ -16,7 +17,8 @@
 
 namespace brenvale {
 
-namespace {
+// The player and its parts, in a namespace of their own: the player is named outside this file.
+namespace ini_edit_parts {
 
 constexpr size_t kNone = std::string_view::npos;
 constexpr std::string_view kDefaultBreak = "\r\n";
@@ -66,25 +68,32 @@ struct NamedSection {
     bool anchorHasBreak = true;
     std::map<size_t, std::pair<size_t, std::string>> replaced;  // line begin -> end, text
     std::vector<AddedLine> added;
+    // How many empty lines ended by a lone LF follow the anchor, one after the other.
+    size_t lineFeedsAtAnchor = 0;
     std::vector<size_t> appended;  // alive appended sections of this name, in order
 };
 
-class EditPlayer {
+class IniEditPlayer {
 public:
     // Reads the text and plays the edits on its summary.
-    EditPlayer(std::string_view bytes, std::span<const IniEdit> edits);
-    // Hands out the text after the edits, piece by piece.
-    void Render(const IniTextSink& write) const;
+    IniEditPlayer(const IniSource& source, std::span<const IniEdit> edits);
+    // Hands out the text after the edits, piece by piece: runs of the original text as their
+    // places [from, to), and the bytes the edits put in.
+    using RunSink = std::function<void(size_t from, size_t to)>;
+    void Render(const RunSink& run, const IniTextSink& text) const;
+    size_t size() const { return size_; }
 
 private:
-    void Scan();
+    void Scan(const IniSource& source);
+    void See(const IniLine& line, std::string_view lineBreak);
     void Set(const IniEdit& edit);
     void Erase(const IniEdit& edit);
     std::string_view CurrentBreak() const;
     std::string_view AppendedBreak() const;
     bool EndsWithoutBreak() const;
 
-    std::string_view bytes_;
+    size_t size_ = 0;            // of the original text
+    bool endsWithBreak_ = true;  // its last line has a line break (or it is empty)
     std::unordered_map<std::string, NamedSection> sections_;  // by folded name
     std::vector<AppendedSection> appended_;
     // The first line break of the text before its first section.
@@ -98,16 +107,27 @@ private:
     NamedSection* last_ = nullptr;
     // The line break the edits put at the end of the original text's last line.
     std::string_view tailBreak_;
+    // While scanning: the section whose anchor the lines now seen follow, and the line
+    // that would be the next of the run of empty LF lines after it.
+    NamedSection* afterAnchor_ = nullptr;
+    size_t runNext_ = 0;
+    // While scanning: the section the lines belong to (nullptr: one no edit names), and
+    // whether this is the first occurrence of its name.
+    NamedSection* current_ = nullptr;
+    bool first_ = false;
+    bool seenHeader_ = false;
+    bool inLeading_ = true;
+    std::string name_;
 };
 
-EditPlayer::EditPlayer(std::string_view bytes, std::span<const IniEdit> edits) : bytes_(bytes) {
+IniEditPlayer::IniEditPlayer(const IniSource& source, std::span<const IniEdit> edits) {
     for (const IniEdit& edit : edits) {
         NamedSection& section = sections_[FoldedIniName(edit.section)];
         if (edit.kind == IniEdit::Kind::Set) {
             section.keyLines.emplace(FoldedIniName(edit.key), std::pair{kNone, kNone});
         }
     }
-    Scan();
+    Scan(source);
     for (const IniEdit& edit : edits) {
         if (edit.kind == IniEdit::Kind::Set) {
             Set(edit);
@@ -117,70 +137,84 @@ EditPlayer::EditPlayer(std::string_view bytes, std::span<const IniEdit> edits) :
     }
 }
 
-void EditPlayer::Scan() {
-    NamedSection* current = nullptr;
-    bool first = false;  // current is the first occurrence of its name
-    bool seenHeader = false;
-    bool leading = true;
-    std::string name;
-    IniLineScanner scanner(bytes_);
-    for (IniLine line; scanner.Next(&line);) {
-        if (line.kind == IniLineKind::Header) {
-            if (current) {
-                current->occurrences.back().end = line.begin;
-            }
-            seenHeader = true;
-            FoldIniName(line.name, &name);
-            auto found = sections_.find(name);
-            current = found == sections_.end() ? nullptr : &found->second;
-            if (!current) {
-                if (leading) {
-                    leading = false;
-                    otherAfterLeading_ = true;
-                    otherBreak_ = line.lineBreak(bytes_);
-                }
-                continue;
-            }
-            first = current->occurrences.empty();
-            current->occurrences.push_back({line.begin, kNone, line.lineBreak(bytes_)});
-            current->originalAlive = true;
-            if (first) {
-                current->anchor = line.next;
-                current->anchorHasBreak = line.next != line.end;
-            }
-            if (leading) {
-                leading_.emplace_back(current, current->occurrences.size() - 1);
-            }
-            continue;
-        }
-        if (!seenHeader) {
-            if (preambleBreak_.empty()) {
-                preambleBreak_ = line.lineBreak(bytes_);
-            }
-            continue;
-        }
-        if (!current || !first) {
-            continue;
-        }
-        if (!line.blank) {
-            current->anchor = line.next;
-            current->anchorHasBreak = line.next != line.end;
-        }
-        if (line.kind == IniLineKind::Entry) {
-            FoldIniName(line.name, &name);
-            auto key = current->keyLines.find(name);
-            if (key != current->keyLines.end() && key->second.first == kNone) {
-                key->second = {line.begin, line.end};
-            }
-        }
+void IniEditPlayer::Scan(const IniSource& source) {
+    source.ForEachLine([this](const IniLine& line, std::string_view lineBreak) {
+        See(line, lineBreak);
+        return true;
+    });
+    if (current_) {
+        current_->occurrences.back().end = size_;
     }
-    if (current) {
-        current->occurrences.back().end = bytes_.size();
-    }
-    last_ = current;
+    last_ = current_;
 }
 
-std::string_view EditPlayer::AppendedBreak() const {
+void IniEditPlayer::See(const IniLine& line, std::string_view lineBreak) {
+    size_ = line.next;
+    endsWithBreak_ = line.next != line.end;
+    if (afterAnchor_) {
+        if (line.begin == runNext_ && line.end == line.begin && lineBreak == "\n") {
+            ++afterAnchor_->lineFeedsAtAnchor;
+            runNext_ = line.next;
+        } else {
+            afterAnchor_ = nullptr;
+        }
+    }
+    auto anchorAfter = [&](NamedSection* section) {
+        section->anchor = line.next;
+        section->anchorHasBreak = line.next != line.end;
+        section->lineFeedsAtAnchor = 0;
+        afterAnchor_ = section;
+        runNext_ = line.next;
+    };
+    if (line.kind == IniLineKind::Header) {
+        if (current_) {
+            current_->occurrences.back().end = line.begin;
+        }
+        seenHeader_ = true;
+        FoldIniName(line.name, &name_);
+        auto found = sections_.find(name_);
+        current_ = found == sections_.end() ? nullptr : &found->second;
+        if (!current_) {
+            if (inLeading_) {
+                inLeading_ = false;
+                otherAfterLeading_ = true;
+                otherBreak_ = lineBreak;
+            }
+            return;
+        }
+        first_ = current_->occurrences.empty();
+        current_->occurrences.push_back({line.begin, kNone, lineBreak});
+        current_->originalAlive = true;
+        if (first_) {
+            anchorAfter(current_);
+        }
+        if (inLeading_) {
+            leading_.emplace_back(current_, current_->occurrences.size() - 1);
+        }
+        return;
+    }
+    if (!seenHeader_) {
+        if (preambleBreak_.empty()) {
+            preambleBreak_ = lineBreak;
+        }
+        return;
+    }
+    if (!current_ || !first_) {
+        return;
+    }
+    if (!line.blank) {
+        anchorAfter(current_);
+    }
+    if (line.kind == IniLineKind::Entry) {
+        FoldIniName(line.name, &name_);
+        auto key = current_->keyLines.find(name_);
+        if (key != current_->keyLines.end() && key->second.first == kNone) {
+            key->second = {line.begin, line.end};
+        }
+    }
+}
+
+std::string_view IniEditPlayer::AppendedBreak() const {
     for (const AppendedSection& section : appended_) {
         if (section.alive) {
             return section.lineBreak;
@@ -190,7 +224,7 @@ std::string_view EditPlayer::AppendedBreak() const {
 }
 
 // The first line break of the text as the edits so far have left it.
-std::string_view EditPlayer::CurrentBreak() const {
+std::string_view IniEditPlayer::CurrentBreak() const {
     std::string_view found = preambleBreak_;
     if (found.empty()) {
         bool decided = false;
@@ -217,7 +251,7 @@ std::string_view EditPlayer::CurrentBreak() const {
 }
 
 // Whether the text ends with a line that has no break: an appended section needs one first.
-bool EditPlayer::EndsWithoutBreak() const {
+bool IniEditPlayer::EndsWithoutBreak() const {
     if (!AppendedBreak().empty()) {
         return false;
     }
@@ -225,13 +259,13 @@ bool EditPlayer::EndsWithoutBreak() const {
         // Whatever precedes the erased last section ended with a line break, or is nothing.
         return false;
     }
-    if (bytes_.empty() || bytes_.back() == '\n' || bytes_.back() == '\r') {
+    if (endsWithBreak_) {
         return false;
     }
     return tailBreak_.empty();
 }
 
-void EditPlayer::Set(const IniEdit& edit) {
+void IniEditPlayer::Set(const IniEdit& edit) {
     const std::string key = FoldedIniName(edit.key);
     const std::string text = edit.key + "=" + edit.value;
     const std::string_view lineBreak = CurrentBreak();
@@ -266,7 +300,7 @@ void EditPlayer::Set(const IniEdit& edit) {
     appended_.push_back({"[" + edit.section + "]", lineBreak, {{key, text, lineBreak}}});
 }
 
-void EditPlayer::Erase(const IniEdit& edit) {
+void IniEditPlayer::Erase(const IniEdit& edit) {
     NamedSection& section = sections_.at(FoldedIniName(edit.section));
     if (section.originalAlive && &section == last_) {
         tailBreak_ = {};  // it ended the last line of that section
@@ -280,7 +314,7 @@ void EditPlayer::Erase(const IniEdit& edit) {
     section.appended.clear();
 }
 
-void EditPlayer::Render(const IniTextSink& write) const {
+void IniEditPlayer::Render(const RunSink& run, const IniTextSink& text) const {
     // The places where the output differs from the original text, in text order. At one
     // place the break at the end of the text comes first, then added lines, then a section
     // left out.
@@ -309,37 +343,44 @@ void EditPlayer::Render(const IniTextSink& write) const {
         }
     }
     if (!tailBreak_.empty()) {
-        changes.push_back({bytes_.size(), Kind::TailBreak, bytes_.size(), nullptr, nullptr});
+        changes.push_back({size_, Kind::TailBreak, size_, nullptr, nullptr});
     }
     std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
         return a.at != b.at ? a.at < b.at : a.kind < b.kind;
     });
-    auto out = [&write](std::string_view piece) {
+    auto out = [&text](std::string_view piece) {
         if (!piece.empty()) {
-            write(piece);
+            text(piece);
+        }
+    };
+    auto copy = [&run](size_t from, size_t to) {
+        if (from < to) {
+            run(from, to);
         }
     };
     size_t copied = 0;  // the original text before this is done with
     for (const Change& change : changes) {
-        out(bytes_.substr(copied, change.at - copied));
+        copy(copied, change.at);
         copied = change.at;
         switch (change.kind) {
             case Kind::TailBreak:
                 out(tailBreak_);
                 break;
-            case Kind::Added:
+            case Kind::Added: {
+                size_t lineFeeds = change.section->lineFeedsAtAnchor;
                 for (const AddedLine& line : change.section->added) {
                     out(line.text);
                     out(line.lineBreak);
                     // A lone CR before an empty line that ends in LF makes one CR LF of the
                     // two, as the text read again would: the next line follows that.
-                    if (line.lineBreak == "\r" && copied < bytes_.size() &&
-                        bytes_[copied] == '\n') {
-                        out(bytes_.substr(copied, 1));
+                    if (line.lineBreak == "\r" && lineFeeds > 0) {
+                        out("\n");
                         ++copied;
+                        --lineFeeds;
                     }
                 }
                 break;
+            }
             case Kind::Replaced:
                 out(*change.text);
                 copied = change.end;
@@ -349,7 +390,7 @@ void EditPlayer::Render(const IniTextSink& write) const {
                 break;
         }
     }
-    out(bytes_.substr(copied));
+    copy(copied, size_);
     for (const AppendedSection& section : appended_) {
         if (!section.alive) {
             continue;
@@ -363,44 +404,68 @@ void EditPlayer::Render(const IniTextSink& write) const {
     }
 }
 
-}  // namespace
+}  // namespace ini_edit_parts
 
 void WriteIniEdits(std::string_view bytes, std::span<const IniEdit> edits,
                    const IniTextSink& write) {
-    if (edits.empty()) {
-        if (!bytes.empty()) {
-            write(bytes);
-        }
-        return;
-    }
-    EditPlayer(bytes, edits).Render(write);
+    const IniTextSource source(bytes);
+    IniEditedText(source, edits).Write(write);
 }
 
 bool IniEditsChange(std::string_view bytes, std::span<const IniEdit> edits) {
-    // A run of the original text that lands where it was is the same by its place alone; only
-    // the pieces that moved or are new are compared.
-    size_t at = 0;
-    bool changed = false;
-    WriteIniEdits(bytes, edits, [&](std::string_view piece) {
-        if (!changed && piece.data() != bytes.data() + at) {
-            changed = at > bytes.size() || bytes.substr(at, piece.size()) != piece;
-        }
-        at += piece.size();
-    });
-    return changed || at != bytes.size();
+    const IniTextSource source(bytes);
+    return IniEditedText(source, edits).Changes();
 }
 
 std::string ApplyIniEdits(std::string_view bytes, std::span<const IniEdit> edits) {
-    if (edits.empty()) {
-        return std::string(bytes);
-    }
-    const EditPlayer player(bytes, edits);
+    const IniTextSource source(bytes);
+    const IniEditedText edited(source, edits);
     size_t size = 0;
-    player.Render([&size](std::string_view piece) { size += piece.size(); });
+    edited.Write([&size](std::string_view piece) { size += piece.size(); });
     std::string out;
     out.reserve(size);
-    player.Render([&out](std::string_view piece) { out.append(piece); });
+    edited.Write([&out](std::string_view piece) { out.append(piece); });
     return out;
+}
+
+IniEditedText::IniEditedText(const IniSource& source, std::span<const IniEdit> edits)
+    : source_(source), player_(std::make_unique<ini_edit_parts::IniEditPlayer>(source, edits)) {}
+
+IniEditedText::~IniEditedText() = default;
+
+void IniEditedText::Write(const IniTextSink& write) const {
+    player_->Render([&](size_t from, size_t to) { source_.Copy(from, to, write); }, write);
+}
+
+bool IniEditedText::Changes() const {
+    // A run of the original text that lands where it was is the same by its place alone; only
+    // the pieces that moved or are new are compared, up to the first difference.
+    constexpr size_t kCompared = size_t{64} << 10;
+    size_t at = 0;
+    bool changed = false;
+    auto compare = [&](std::string_view piece) {
+        changed = changed || !source_.Holds(at, piece);
+        at += piece.size();
+    };
+    player_->Render(
+        [&](size_t from, size_t to) {
+            if (from == at) {
+                at = to;
+                return;
+            }
+            for (; from < to && !changed; from += std::min(kCompared, to - from)) {
+                source_.Copy(from, from + std::min(kCompared, to - from), compare);
+            }
+            at += to - from;  // what is left once a difference is found
+        },
+        [&](std::string_view piece) {
+            if (!changed) {
+                compare(piece);
+            } else {
+                at += piece.size();
+            }
+        });
+    return changed || at != player_->size();
 }
 
 std::string SetIniValue(std::string_view bytes, std::string_view section, std::string_view key,

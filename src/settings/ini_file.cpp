@@ -5,76 +5,46 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "common/error.h"
 #include "common/file_io.h"
 #include "common/readable_file.h"
 #include "settings/ini_lock.h"
+#include "settings/ini_source.h"
 #include "settings/ini_text.h"
 #include "settings/ini_value.h"
 
 namespace brenvale {
 
-namespace {
-
-enum class ReadOutcome { Read, Missing, Failed };
-
-// Reads the file when it is a regular one: a pipe or a device would hang the read or never end
-// it.
-ReadOutcome ReadIfPresent(const std::string& path, std::string* bytes) {
-    bytes->clear();
-    OpenedFile opened = OpenRegularFile(path);
-    int fd = opened.fd;
-    if (fd < 0) {
-        bool missing = opened.failure == OpenFailure::System && opened.error == ENOENT;
-        return missing ? ReadOutcome::Missing : ReadOutcome::Failed;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0) {
-        bytes->reserve(static_cast<size_t>(info.st_size));
-    }
-    char chunk[1 << 16];
-    for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ::close(fd);
-            bytes->clear();
-            return ReadOutcome::Failed;
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes->append(chunk, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return ReadOutcome::Read;
-}
-
-}  // namespace
-
 std::string IniWriteErrorText(const std::string& path) {
     return path + " に書き込めません";
 }
 
-const std::string& IniFile::Bytes() const {
-    if (!bytes_) {
-        bytes_.emplace();
-        // A file that cannot be read reads as empty: every key gives its default.
-        ReadIfPresent(path_, &*bytes_);
+template <typename Result, typename ReadFrom>
+Result IniFile::Read(const ReadFrom& read) const {
+    // A file that is missing, is not a regular one (a pipe or a device would hang the read or
+    // never end it) or cannot be read reads as empty: every key gives its default.
+    OpenedFile opened = OpenRegularFile(path_);
+    if (opened.fd >= 0) {
+        try {
+            return read(IniFileSource(opened.fd, path_));
+        } catch (const Error&) {
+            // The read failed part of the way: nothing of it is taken.
+        }
     }
-    return *bytes_;
+    return read(IniTextSource(std::string_view()));
 }
 
 std::vector<std::optional<std::string>> IniFile::ReadValues(std::span<const IniKey> keys) const {
-    return FindIniValues(Bytes(), keys);
+    return Read<std::vector<std::optional<std::string>>>(
+        [&](const IniSource& source) { return FindIniValues(source, keys); });
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::SectionEntries(
     std::string_view section) const {
-    return IniSectionEntries(Bytes(), section);
+    return Read<std::vector<std::pair<std::string, std::string>>>(
+        [&](const IniSource& source) { return IniSectionEntries(source, section); });
 }
 
 void IniFile::FailWrite() const {
@@ -90,28 +60,36 @@ void IniFile::Change(std::span<const IniEdit> edits) {
     if (lock.state() != IniWriteLock::State::Held) {
         FailWrite();
     }
-    std::string current;
-    ReadOutcome read = ReadIfPresent(path_, &current);
-    if (read == ReadOutcome::Failed) {
-        FailWrite();  // writing now would drop whatever the file holds
-    }
-    if (!IniEditsChange(current, edits)) {
-        bytes_ = std::move(current);
-        return;
-    }
-    // The unchanged runs go to the file straight from the old text: a big file is never held
-    // twice.
+    // The old file is read in pieces, twice: once for where the edits go, once for the runs
+    // they leave alone, which go straight to the new file. Neither file is held in memory.
     try {
+        OpenedFile opened = OpenRegularFile(path_);
+        if (opened.fd < 0 && (opened.failure != OpenFailure::System || opened.error != ENOENT)) {
+            FailWrite();  // writing now would drop whatever the file holds
+        }
+        std::optional<IniFileSource> file;
+        if (opened.fd >= 0) {
+            file.emplace(opened.fd, path_);
+        }
+        const IniTextSource missing{std::string_view()};
+        const IniSource& source = file ? static_cast<const IniSource&>(*file) : missing;
+        const IniEditedText edited(source, edits);
+        if (!edited.Changes()) {
+            return;
+        }
         AtomicFileWriter writer(path_);
-        WriteIniEdits(current, edits, [&writer](std::string_view piece) { writer.Write(piece); });
+        edited.Write([&writer](std::string_view piece) { writer.Write(piece); });
+        // Another program that wrote the file meanwhile (it does not take the lock) would
+        // have the new file mix its text with the old.
+        if (file) {
+            file->CheckUnchanged();
+        }
         writer.Commit();
     } catch (const Error&) {
         // The settings file has its own message; the system's reason adds nothing the
         // user can act on here.
         FailWrite();
     }
-    // Later reads of the batch read the file again rather than keep a second copy here.
-    bytes_.reset();
 }
 
 void IniFile::Write(std::span<const IniEdit> edits, const std::function<void(size_t)>& written) {

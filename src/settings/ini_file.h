@@ -17,20 +17,24 @@
 namespace brenvale {
 
 // Access to one INI file (the settings file, a shortcut file) for one batch of reads or
-// writes. The file is never held open.
+// writes. The file is never held open, nor held in memory: reads and writes go through it in
+// pieces, so a file of any size costs a few megabytes.
 //
-// Reads see the file as it was at the first read of the batch, or after a write as the file
-// is then; a file that is missing or cannot be read gives the defaults.
+// Each read sees the file as it is then; a file that is missing or cannot be read gives the
+// defaults.
 //
 // Every write goes to the file at once. Several instances of the program share the settings
 // file, so a write takes an advisory lock that they all take (flock on "<file>.lock"), reads
 // the current file again, changes the one key and replaces the file atomically. For every key
 // the last writer wins, and no file is ever left half written. A write that fails throws Error
 // ("<file> に書き込めません"). A lock that another process keeps longer than lockWait is given
-// up: nothing is written and Error says so (IniLockBusyText).
+// up: nothing is written and Error says so (IniLockBusyText). A file that another program
+// (which takes no lock) changes while a write copies from it fails the write: the new file
+// would mix the two.
 //
-// Reading many keys, or writing many, takes one pass over the file: read them with ReadValues
-// and write them with Write rather than key by key.
+// Reading many keys takes one pass over the file, and writing many two (one for where the
+// edits go, one to copy what they leave alone): read them with ReadValues and write them with
+// Write rather than key by key.
 class IniFile {
 public:
     explicit IniFile(std::string path, std::chrono::milliseconds lockWait = kIniLockWait)
@@ -54,13 +58,13 @@ public:
     void Write(std::span<const IniEdit> edits, const std::function<void(size_t)>& written = {});
 
 private:
-    const std::string& Bytes() const;
+    template <typename Result, typename ReadFrom>
+    Result Read(const ReadFrom& read) const;
     void Change(std::span<const IniEdit> edits);
     [[noreturn]] void FailWrite() const;
 
     std::string path_;
     std::chrono::milliseconds lockWait_;
-    mutable std::optional<std::string> bytes_;
     bool lockBusy_ = false;  // the last write gave up on another process's lock
 };
 

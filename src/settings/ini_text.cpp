@@ -40,6 +40,11 @@ bool IniNamesEqual(std::string_view a, std::string_view b) {
 
 std::vector<std::optional<std::string>> FindIniValues(std::string_view bytes,
                                                       std::span<const IniKey> keys) {
+    return FindIniValues(IniTextSource(bytes), keys);
+}
+
+std::vector<std::optional<std::string>> FindIniValues(const IniSource& source,
+                                                      std::span<const IniKey> keys) {
     std::vector<std::optional<std::string>> values(keys.size());
     // Folded section name -> folded key -> the places in keys that ask for it.
     using Wanted = std::unordered_map<std::string, std::vector<size_t>>;
@@ -51,11 +56,13 @@ std::vector<std::optional<std::string>> FindIniValues(std::string_view bytes,
         remaining += asking.empty() ? 1 : 0;
         asking.push_back(i);
     }
+    if (remaining == 0) {
+        return values;
+    }
     std::unordered_set<std::string> seen;  // only the first section of a name counts
     Wanted* current = nullptr;
     std::string name;
-    IniLineScanner scanner(bytes);
-    for (IniLine line; remaining > 0 && scanner.Next(&line);) {
+    source.ForEachLine([&](const IniLine& line, std::string_view) {
         if (line.kind == IniLineKind::Header) {
             FoldIniName(line.name, &name);
             auto section = wanted.find(name);
@@ -73,7 +80,8 @@ std::vector<std::optional<std::string>> FindIniValues(std::string_view bytes,
                 --remaining;
             }
         }
-    }
+        return remaining > 0;
+    });
     return values;
 }
 
@@ -96,19 +104,24 @@ std::vector<std::string> IniSectionNames(std::string_view bytes) {
 
 std::vector<std::pair<std::string, std::string>> IniSectionEntries(std::string_view bytes,
                                                                    std::string_view section) {
+    return IniSectionEntries(IniTextSource(bytes), section);
+}
+
+std::vector<std::pair<std::string, std::string>> IniSectionEntries(const IniSource& source,
+                                                                   std::string_view section) {
     std::vector<std::pair<std::string, std::string>> entries;
     bool inside = false;
-    IniLineScanner scanner(bytes);
-    for (IniLine line; scanner.Next(&line);) {
+    source.ForEachLine([&](const IniLine& line, std::string_view) {
         if (line.kind == IniLineKind::Header) {
             if (inside) {
-                break;
+                return false;
             }
             inside = IniNamesEqual(line.name, section);
         } else if (inside && line.kind == IniLineKind::Entry) {
             entries.emplace_back(std::string(line.name), ValueOf(line));
         }
-    }
+        return true;
+    });
     return entries;
 }
 

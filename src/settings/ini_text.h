@@ -1,12 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "settings/ini_source.h"
 
 namespace brenvale {
 
@@ -31,6 +34,8 @@ struct IniKey {
 // cut to kMaxIniValue bytes; nullopt when the section or the key is missing.
 std::vector<std::optional<std::string>> FindIniValues(std::string_view bytes,
                                                       std::span<const IniKey> keys);
+std::vector<std::optional<std::string>> FindIniValues(const IniSource& source,
+                                                      std::span<const IniKey> keys);
 std::optional<std::string> FindIniValue(std::string_view bytes, std::string_view section,
                                         std::string_view key);
 
@@ -40,6 +45,8 @@ std::vector<std::string> IniSectionNames(std::string_view bytes);
 // The keys of the first section of that name in file order, with their values as
 // FindIniValues gives them.
 std::vector<std::pair<std::string, std::string>> IniSectionEntries(std::string_view bytes,
+                                                                   std::string_view section);
+std::vector<std::pair<std::string, std::string>> IniSectionEntries(const IniSource& source,
                                                                    std::string_view section);
 std::vector<std::string> IniSectionKeys(std::string_view bytes, std::string_view section);
 
@@ -73,11 +80,32 @@ std::string ApplyIniEdits(std::string_view bytes, std::span<const IniEdit> edits
 // The same text handed to write in pieces, in order: runs of bytes the edits left alone (views
 // into bytes) and the lines they change or add, none empty. A file is written from them
 // without the whole new text in memory.
-using IniTextSink = std::function<void(std::string_view)>;
 void WriteIniEdits(std::string_view bytes, std::span<const IniEdit> edits,
                    const IniTextSink& write);
 // Whether the text after the edits differs from bytes.
 bool IniEditsChange(std::string_view bytes, std::span<const IniEdit> edits);
+
+namespace ini_edit_parts {
+class IniEditPlayer;
+}
+
+// The edits played on a text once, for a file read in pieces: whether they change it, and the
+// text after them as WriteIniEdits hands it out (the runs left alone in pieces from source).
+// The source must outlive it.
+class IniEditedText {
+public:
+    IniEditedText(const IniSource& source, std::span<const IniEdit> edits);
+    ~IniEditedText();
+    IniEditedText(const IniEditedText&) = delete;
+    IniEditedText& operator=(const IniEditedText&) = delete;
+
+    bool Changes() const;
+    void Write(const IniTextSink& write) const;
+
+private:
+    const IniSource& source_;
+    std::unique_ptr<ini_edit_parts::IniEditPlayer> player_;
+};
 
 std::string SetIniValue(std::string_view bytes, std::string_view section, std::string_view key,
                         std::string_view value);

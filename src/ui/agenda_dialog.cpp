@@ -13,6 +13,40 @@
 
 namespace brenvale {
 
+namespace {
+
+// The agenda's list: the keys that move the current row pass over the group headings, which
+// cannot be chosen, to the next Item in the same direction (or stay where there is none).
+class AgendaListView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+        QModelIndex to = QListView::moveCursor(action, modifiers);
+        if (!to.isValid() || choosable(to)) {
+            return to;
+        }
+        bool down = action == MoveDown || action == MovePageDown || action == MoveNext ||
+                    action == MoveHome;
+        int step = down ? 1 : -1;
+        for (int row = to.row() + step; row >= 0 && row < model()->rowCount(); row += step) {
+            QModelIndex at = model()->index(row, 0);
+            if (choosable(at)) {
+                return at;
+            }
+        }
+        return currentIndex();
+    }
+
+private:
+    bool choosable(const QModelIndex& index) const {
+        return (model()->flags(index) & Qt::ItemIsSelectable) != 0;
+    }
+};
+
+}  // namespace
+
 AgendaDialog::AgendaDialog(Editor& editor, QWidget* parent)
     : QDialog(parent), editor_(editor), observation_(editor, this) {
     setObjectName(QStringLiteral("dlgAgenda"));
@@ -20,7 +54,7 @@ AgendaDialog::AgendaDialog(Editor& editor, QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     model_ = new AgendaModel(editor_, this);
     title_ = new QLabel;
-    view_ = new QListView;
+    view_ = new AgendaListView;
     view_->setModel(model_);
     view_->setUniformItemSizes(true);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);

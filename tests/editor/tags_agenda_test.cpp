@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 #include "document/model.h"
 #include "editor_fixture.h"
@@ -278,6 +279,109 @@ TEST_F(TagsAndAgenda, AnAgendaRowLeadsToItsItemEvenThroughAFilter) {
     EXPECT_EQ(host.windowCommands, V{});
     editor.execute(CommandId::Agenda);
     EXPECT_EQ(host.windowCommands, (V{"agenda"}));
+}
+
+// The rows a filter shows, worked out plainly: the Topics holding a matching Item and their
+// ancestors, less those under a folded Topic.
+std::vector<Topic*> PlainFilteredRows(const Document& doc, const TagFilter& filter) {
+    std::set<const Topic*> shown;
+    for (const ItemPlace& place : FilterByTags(doc, filter).items) {
+        for (const Topic* t = place.topic; t && shown.insert(t).second; t = t->parent()) {
+        }
+    }
+    std::vector<Topic*> rows;
+    ForEachTopic(doc, [&](Topic& t, int) {
+        bool open = true;
+        for (const Topic* a = t.parent(); a && open; a = a->parent()) {
+            open = a->expanded;
+        }
+        if (open && shown.count(&t)) {
+            rows.push_back(&t);
+        }
+    });
+    return rows;
+}
+
+// Filters taken, changed and ended between folds, moves, additions, deletions, undos and redos:
+// each filter shows what the plain working out shows, and ending it gives back the rows the
+// folding alone gives, however the tree changed meanwhile.
+TEST_F(TagsAndAgenda, FiltersThroughRandomEditsShowWhatAPlainWorkingOutShows) {
+    test::TempDir dir;
+    static const char* kTags[] = {"仕事", "tag", "家", "ＴＡＧ", "競合"};
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 rng(seed);
+        std::string path = dir.file("filtered" + std::to_string(seed) + ".bnv");
+        test::WriteBytes(path, RandomDatedDocument(rng, 60));
+        editor.session().setModified(false);
+        editor.openDocument(path);
+        auto pick = [&](size_t n) { return n == 0 ? 0 : static_cast<size_t>(rng() % n); };
+        for (int step = 0; step < 120 && !HasFailure(); ++step) {
+            SCOPED_TRACE(step);
+            const brenvale::TreeRows& rows = editor.treeRows();
+            if (rows.rowCount() > 0) {
+                editor.selectTopic(rows.topicAt(pick(rows.rowCount())));
+            }
+            size_t op = pick(14);
+            switch (op) {
+                case 0:
+                case 1:
+                case 2:
+                    editor.clickTag(Sjis(kTags[pick(std::size(kTags))]),
+                                    static_cast<TagClick>(pick(3)));
+                    break;
+                case 3:
+                    editor.clickUntagged();
+                    break;
+                case 4:
+                    editor.clearTagFilter();
+                    break;
+                case 5:
+                case 6:
+                    if (rows.rowCount() > 0) {
+                        Topic* t = rows.topicAt(pick(rows.rowCount()));
+                        editor.setTopicExpanded(t, !t->expanded);
+                    }
+                    break;
+                case 7:
+                    editor.execute(pick(2) == 0 ? CommandId::TreeUp : CommandId::TreeDown);
+                    break;
+                case 8:
+                    editor.execute(pick(2) == 0 ? CommandId::TreeRight : CommandId::TreeLeft);
+                    break;
+                case 9:
+                    editor.execute(pick(2) == 0 ? CommandId::AddTree : CommandId::AddTreeChild);
+                    break;
+                case 10:
+                    host.answers.push_back(MessageAnswer::Ok);
+                    editor.execute(CommandId::DelTree);
+                    break;
+                case 11:
+                    editor.execute(CommandId::TreeCopy);
+                    editor.execute(CommandId::TreePaste);
+                    break;
+                case 12:
+                    editor.execute(CommandId::Undo);
+                    break;
+                case 13:
+                    editor.execute(CommandId::Redo);
+                    break;
+            }
+            if (op <= 3 && editor.tagFilter().active()) {
+                std::vector<Topic*> plain =
+                    PlainFilteredRows(editor.document(), editor.tagFilter().filter());
+                ASSERT_EQ(rows.rowCount(), plain.size()) << "op " << op;
+                for (size_t r = 0; r < plain.size(); ++r) {
+                    ASSERT_EQ(rows.topicAt(r), plain[r]) << "row " << r;
+                }
+            }
+            if (!editor.tagFilter().active()) {
+                test::ExpectTreeRowsRight(editor);
+            }
+        }
+        editor.clearTagFilter();
+        test::ExpectTreeRowsRight(editor);
+    }
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // The settings text on any bytes: reading never fails, writing one key (or erasing one
 // section) leaves every other key as it was, and several edits at once give what making them
-// one after the other gives.
+// one after the other gives; a file of the text read in pieces gives the same.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <array>
 #include <map>
 
 #include "common/text.h"
 #include "fuzz_check.h"
+#include "settings/ini_source.h"
 #include "settings/ini_text.h"
 
 using namespace brenvale;
@@ -84,5 +88,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        : EraseIniSection(stepwise, edit.section);
     }
     fuzz::Check(ApplyIniEdits(text, edits) == stepwise, "edits at once are edits one by one");
+
+    // The same text as a file read in small pieces: the same values, the same edited text.
+    const int fd = ::memfd_create("settings", MFD_CLOEXEC);
+    fuzz::Check(fd >= 0 && ::write(fd, text.data(), text.size()) == ssize_t(text.size()),
+                "the text goes to a file");
+    const IniFileSource file(fd, "settings", 1 + data[0] % 8);
+    const IniKey keys[] = {{section, key}, {other, otherKey}, {"s", "k"}};
+    fuzz::Check(FindIniValues(file, keys) == FindIniValues(text, keys),
+                "a file read in pieces gives the values of its text");
+    const IniEditedText edited(file, edits);
+    std::string fromFile;
+    edited.Write([&](std::string_view piece) { fromFile.append(piece); });
+    fuzz::Check(fromFile == stepwise, "a file read in pieces is edited as its text");
+    fuzz::Check(edited.Changes() == (stepwise != text), "a change is seen where there is one");
     return 0;
 }

@@ -1,13 +1,17 @@
 // The one-pass reading and writing of INI texts against the plain way: every key looked up by
 // going through the lines again, every edit made on the text the previous one left.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "common/error.h"
 #include "common/text.h"
 #include "settings/ini_file.h"
+#include "settings/ini_source.h"
 #include "settings/ini_text.h"
 #include "support/temp_dir.h"
 
@@ -280,6 +284,61 @@ TEST(IniEdits, AFileWrittenInPiecesHoldsWhatThePlainWayGives) {
         EXPECT_EQ(after.st_ino == before.st_ino, expected == text)
             << "text: " << Shown(text) << "\nedits: " << Shown(edits);
     }
+}
+
+// A file is read in pieces: lines, line breaks (a CR LF split between two pieces) and lines
+// longer than a piece come out as from the text in memory, and so do the edits.
+TEST(IniEdits, AFileReadInSmallPiecesGivesWhatTheTextGives) {
+    RandomIni random(2026);
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    auto lines = [](const IniSource& source) {
+        std::string seen;
+        source.ForEachLine([&](const IniLine& line, std::string_view lineBreak) {
+            seen += std::to_string(line.begin) + "," + std::to_string(line.end) + "," +
+                    std::to_string(line.next) + "," + std::to_string(int(line.kind)) +
+                    (line.blank ? "b" : "") + "[" + std::string(line.name) + "|" +
+                    std::string(line.value) + "|" + std::string(lineBreak) + "]";
+            return true;
+        });
+        return seen;
+    };
+    for (int round = 0; round < 1500; ++round) {
+        std::string text = random.Text();
+        if (round % 10 == 0) {
+            // A line many pieces long.
+            text.insert(text.size() / 2, "\r\n[Long]\r\nk=" + std::string(5000, 'v') + "\r");
+        }
+        const std::vector<IniEdit> edits = random.Edits();
+        test::WriteBytes(path, text);
+        const IniTextSource memory(text);
+        const IniEditedText expected(memory, edits);
+        std::string want;
+        expected.Write([&](std::string_view piece) { want.append(piece); });
+        const size_t piece = 1 + static_cast<size_t>(round % 7);
+        const IniFileSource file(::open(path.c_str(), O_RDONLY | O_CLOEXEC), path, piece);
+        ASSERT_EQ(lines(file), lines(memory)) << "piece " << piece << ", text: " << Shown(text);
+        const IniEditedText edited(file, edits);
+        std::string got;
+        edited.Write([&](std::string_view p) { got.append(p); });
+        ASSERT_EQ(got, want) << "piece " << piece << ", text: " << Shown(text)
+                             << "\nedits: " << Shown(edits);
+        ASSERT_EQ(edited.Changes(), want != text)
+            << "piece " << piece << ", text: " << Shown(text) << "\nedits: " << Shown(edits);
+    }
+}
+
+// Another program that writes the file while it is being written from (it takes no lock) stops
+// the write rather than have the new file mix both.
+TEST(IniEdits, AFileChangedWhileWrittenFromIsRefused) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    test::WriteBytes(path, "[S]\r\na=1\r\nb=2\r\n");
+    IniFileSource file(::open(path.c_str(), O_RDONLY | O_CLOEXEC), path, 4);
+    EXPECT_NO_THROW(file.CheckUnchanged());
+    ::truncate(path.c_str(), 3);
+    EXPECT_THROW(file.Copy(0, 12, [](std::string_view) {}), Error);
+    EXPECT_THROW(file.CheckUnchanged(), Error);
 }
 
 TEST(IniEdits, ALastLineWithoutBreakAndAnErasedFirstSection) {

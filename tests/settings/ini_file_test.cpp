@@ -9,6 +9,7 @@
 
 #include "common/error.h"
 #include "settings/ini_value.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 #include "support/test_ini_file.h"
 #include "support/unprivileged.h"
@@ -223,6 +224,36 @@ TEST(IniFile, AFailedWriteRaisesTheSettingsMessage) {
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), path + " に書き込めません");
     }
+}
+
+// A disk that fills up during the write: the old file stays whole and nothing is left beside
+// it, a big file as a small one.
+TEST(IniFile, AWriteThatRunsOutOfRoomKeepsTheOldFileWhole) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.ini");
+    std::string big = "[Window]\r\nLeft=1\r\n[History]\r\n";
+    for (int i = 0; big.size() < (3 << 20); ++i) {
+        big += "Entry" + std::to_string(i) + "=/home/user/notes-" + std::to_string(i) + ".bnv\r\n";
+    }
+    big += "[Recent]\r\n0=/a.bnv";  // no line break at the end
+    for (const std::string& text : {std::string("[Window]\nLeft=1\n"), big}) {
+        WriteBytes(path, text);
+        try {
+            test::FileSizeLimit limit(text.size() / 2);
+            IniFile(path).WriteString("Window", "Left", "20");
+            FAIL() << "the write should fail";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), path + " に書き込めません");
+        }
+        EXPECT_EQ(ReadBytes(path), text);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    }
+    // With room, the one value changes and every other byte stays.
+    IniFile(path).WriteString("Recent", "1", "/b.bnv");
+    IniFile(path).WriteString("Window", "Left", "20");
+    std::string expected = big;
+    expected.replace(expected.find("Left=1"), 6, "Left=20");
+    EXPECT_EQ(ReadBytes(path), expected + "\r\n1=/b.bnv\r\n");
 }
 
 TEST(IniFile, APipeOrADeviceGivesTheDefaultsAndIsNeverWritten) {

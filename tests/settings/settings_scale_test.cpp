@@ -3,6 +3,8 @@
 // text again for every key allocates its lines or a copy of it again) and the bytes that pass
 // through read and write (writing the file once per key moves all of it once per key). Each
 // stays within a few times the file's size, where a pass per key takes hundreds of times it.
+// The file goes through in pieces and is never held whole: what is allocated stays a small part
+// of its size.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -121,13 +123,13 @@ TEST_F(BigSettingsFile, TheStartReadsItOnce) {
     EXPECT_EQ(read.layout.bounds.width, 600);
     EXPECT_FALSE(read.options.settings.separatorItems);
     EXPECT_EQ(read.layout.recentFiles, std::vector<std::string>{"/a/b.bnv"});
-    EXPECT_LT(work.allocated, 3) << "allocated " << work.allocated << " times the file";
+    EXPECT_LT(work.allocated, 0.2) << "allocated " << work.allocated << " times the file";
     EXPECT_LT(work.read, 2) << "read " << work.read << " times the file";
 
     std::vector<std::string> toolbar;
     work = Measure(size_, [&] { toolbar = ReadToolbarValues(path_); });
     EXPECT_EQ(toolbar.size(), 300u);
-    EXPECT_LT(work.allocated, 3) << "allocated " << work.allocated << " times the file";
+    EXPECT_LT(work.allocated, 0.2) << "allocated " << work.allocated << " times the file";
 }
 
 TEST_F(BigSettingsFile, TheCloseAndTheOptionsWriteItOnceEach) {
@@ -138,8 +140,9 @@ TEST_F(BigSettingsFile, TheCloseAndTheOptionsWriteItOnceEach) {
         recent.push_back("/docs/" + std::to_string(i) + ".bnv");
     }
     Work work = Measure(size_, [&] { WriteClosingSettings(path_, layout, recent); });
-    EXPECT_LT(work.allocated, 4) << "allocated " << work.allocated << " times the file";
-    EXPECT_LT(work.read, 2) << "read " << work.read << " times the file";
+    EXPECT_LT(work.allocated, 0.2) << "allocated " << work.allocated << " times the file";
+    // Once for where the edits go, once for the runs they leave alone.
+    EXPECT_LT(work.read, 3) << "read " << work.read << " times the file";
     EXPECT_LT(work.written, 2) << "wrote " << work.written << " times the file";
     EXPECT_EQ(ReadSettings(path_, 1024, 768).layout.recentFiles.front(), "/docs/9.bnv");
 
@@ -150,7 +153,7 @@ TEST_F(BigSettingsFile, TheCloseAndTheOptionsWriteItOnceEach) {
     } target;
     IniFile ini(path_);
     work = Measure(size_, [&] { WriteOptions(ini, OptionValues{}, Settings{}, target); });
-    EXPECT_LT(work.allocated, 4) << "allocated " << work.allocated << " times the file";
+    EXPECT_LT(work.allocated, 0.2) << "allocated " << work.allocated << " times the file";
     EXPECT_LT(work.written, 2) << "wrote " << work.written << " times the file";
     EXPECT_TRUE(ReadSettings(path_, 1024, 768).options.settings.separatorItems);
 }

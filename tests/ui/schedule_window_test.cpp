@@ -226,9 +226,22 @@ void ScheduleWindowTest::theAgendaLeadsToTheItem() {
     QCOMPARE(test::Rows(fixture.editor()).value(fixture.editor().list().selectedRow()),
              QStringLiteral("c due:2026-12-24T09:00"));
     QVERIFY(test::Find(fixture.editor(), "B")->expanded);
-    // Enter on another row.
+    // The keys pass over the headings: Up from today's Item goes to the overdue one, and Up
+    // there, or Home, stays on it.
+    view->setFocus();
+    view->setCurrentIndex(today);
+    QTest::keyClick(view, Qt::Key_Up);
     QModelIndex overdue = model->index(1, 0);
-    view->setCurrentIndex(overdue);
+    QCOMPARE(view->currentIndex(), overdue);
+    QTest::keyClick(view, Qt::Key_Up);
+    QCOMPARE(view->currentIndex(), overdue);
+    QTest::keyClick(view, Qt::Key_End);
+    QCOMPARE(view->currentIndex().row(), 5);
+    QTest::keyClick(view, Qt::Key_Up);
+    QCOMPARE(view->currentIndex(), today);
+    QTest::keyClick(view, Qt::Key_Home);
+    QCOMPARE(view->currentIndex(), overdue);
+    // Enter on another row.
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(fixture.editor().selection().topic(), test::Find(fixture.editor(), "A"));
     // Ticked in the window, it leaves the agenda a moment later.
