@@ -30,7 +30,7 @@ public:
     // Converts in whole into out (room for 4 bytes); the bytes written, or -1 when iconv
     // refuses the input.
     int convert(const char* in, size_t size, char (&out)[4]) {
-        ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        reset();
         char* src = const_cast<char*>(in);
         char* dst = out;
         size_t srcLeft = size;
@@ -40,6 +40,12 @@ public:
             return -1;
         }
         return static_cast<int>(dst - out);
+    }
+
+    void reset() { ::iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
+    // As much of src as iconv takes; where it stopped is left in src.
+    void step(char** src, size_t* srcLeft, char** dst, size_t* dstLeft) {
+        ::iconv(cd_, src, srcLeft, dst, dstLeft);
     }
 
 private:
@@ -81,6 +87,49 @@ char32_t Lookup(Iconv& iconv, const char* bytes, size_t size) {
                                  (static_cast<unsigned char>(out[1]) << 8));
 }
 
+// Decodes the pairs of one lead byte with one call of iconv for each run of pairs it takes,
+// instead of one call for each of the 189 pairs: the table is made at every start. A pair
+// iconv refuses, or a run whose output does not keep in step with its pairs (2 bytes of
+// UTF-16 each), is asked alone, as Lookup does.
+void DecodeRow(Iconv& iconv, int lead, char32_t* row) {
+    constexpr int kFirst = 0x40;
+    constexpr int kPairs = 0xFC - kFirst + 1;
+    char in[2 * kPairs];
+    for (int i = 0; i < kPairs; ++i) {
+        in[2 * i] = static_cast<char>(lead);
+        in[2 * i + 1] = static_cast<char>(kFirst + i);
+    }
+    char out[2 * kPairs];
+    int at = 0;
+    while (at < kPairs) {
+        char* src = in + 2 * at;
+        char* dst = out;
+        size_t srcLeft = static_cast<size_t>(2 * (kPairs - at));
+        size_t dstLeft = sizeof out;
+        iconv.reset();
+        iconv.step(&src, &srcLeft, &dst, &dstLeft);
+        const auto taken = static_cast<size_t>(src - (in + 2 * at));
+        const auto made = static_cast<size_t>(dst - out);
+        if (taken != made || taken % 2 != 0) {
+            // Out of step: this pair alone, then on.
+            row[kFirst + at] = Lookup(iconv, in + 2 * at, 2);
+            ++at;
+            continue;
+        }
+        for (size_t k = 0; k < taken / 2; ++k) {
+            row[kFirst + at + static_cast<int>(k)] =
+                static_cast<char32_t>(static_cast<unsigned char>(out[2 * k]) |
+                                      (static_cast<unsigned char>(out[2 * k + 1]) << 8));
+        }
+        at += static_cast<int>(taken / 2);
+        if (at < kPairs) {
+            // Stopped at a pair it refuses.
+            row[kFirst + at] = Lookup(iconv, in + 2 * at, 2);
+            ++at;
+        }
+    }
+}
+
 }  // namespace
 
 DecodeTable::DecodeTable()
@@ -98,9 +147,8 @@ DecodeTable::DecodeTable()
         if (!IsLead(static_cast<unsigned char>(lead))) {
             continue;
         }
+        DecodeRow(iconv, lead, &pairs_[lead * 256]);
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            pairs_[lead * 256 + trail] = Lookup(iconv, pair, 2);
             pairsUtf8_[lead * 256 + trail] = PackUtf8(pairs_[lead * 256 + trail]);
         }
     }

@@ -137,7 +137,8 @@ public:
     virtual void SetHideCheckedTimer(int /*delayMs*/) {}
 
     // The clock's timer: one call of Editor::clockTick after delayMs; a new call replaces the
-    // one before.
+    // one before. 0 at an open: as soon as the document is shown (a window: after its first
+    // paint).
     virtual void SetClockTimer(int /*delayMs*/) {}
 
     // Shows a desktop notification without taking the focus. A window that cannot (no

@@ -2,6 +2,7 @@
 #include "editor/schedule_clock.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/cp932.h"
 #include "common/path.h"
@@ -115,9 +116,11 @@ void NewDay(EditorParts& p, Date today) {
 ScheduleClock::ScheduleClock() : clock_(&system_) {}
 
 void ScheduleClock::beginResetTree() {
-    if (checkedUpTo) {
+    // Not while the passed reminders wait to be listed: the next open lists them.
+    if (checkedUpTo && !passed) {
         seen_.write(documentPath, now().count());
     }
+    passed.reset();
     notes.clear();
     snoozes.clear();
 }
@@ -133,18 +136,23 @@ void StartSchedule(EditorParts& p, ScheduleStart how) {
         if (std::optional<int64_t> count = s.seen().read(s.documentPath)) {
             seen = LocalTime::FromCount(*count);
         }
-        // Listed once: from now on this document was seen until now.
-        Notify(p, TimedDuesBetween(p.index, p.settings.listKindOptions(), seen, now), true);
+        s.passed = ScheduleClock::Passed{seen, now};
     }
     if (how != ScheduleStart::Reloaded || !s.checkedUpTo) {
         s.checkedUpTo = now;
     }
-    NoteSeen(p, now);
-    ArmTimer(p, now);
+    // The rest by the next tick: the passed reminders, the seen time and the timer.
+    p.host.SetClockTimer(0);
 }
 
 void ClockTick(EditorParts& p) {
     ScheduleClock& s = p.schedule;
+    if (std::optional<ScheduleClock::Passed> passed = std::exchange(s.passed, std::nullopt)) {
+        // Listed once: from now on this document was seen until its open (and then on).
+        Notify(p,
+               TimedDuesBetween(p.index, p.settings.listKindOptions(), passed->since, passed->upTo),
+               true);
+    }
     LocalTime now = s.now();
     NewDay(p, now.day);
     if (s.checkedUpTo && now > *s.checkedUpTo) {
@@ -213,7 +221,7 @@ void NotificationFailed(EditorParts& p) {
 }
 
 void ScheduleWindowClosed(EditorParts& p) {
-    if (p.schedule.checkedUpTo) {
+    if (p.schedule.checkedUpTo && !p.schedule.passed) {
         NoteSeen(p, p.schedule.now());
     }
 }

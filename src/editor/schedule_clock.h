@@ -48,6 +48,15 @@ public:
     std::map<uint64_t, ReminderTarget> notes;
     uint64_t nextKey = 1;
     bool serverMissingTold = false;
+    // An open's reminders that passed while no window had the document: those due after
+    // `since` (the last time it was seen; none: ever) up to `upTo` (the open). They are
+    // listed by the next tick, which the window runs once it has shown the document, as the
+    // index they are looked up in is built then; until then the seen time stays as it was.
+    struct Passed {
+        std::optional<LocalTime> since;
+        LocalTime upTo;
+    };
+    std::optional<Passed> passed;
     std::string documentPath;  // whose seen time is kept; empty: none
     const SeenTimes& seen() const { return seen_; }
 
@@ -62,7 +71,10 @@ private:
 
 // A document was shown: opened (its routines are renewed and the reminders that passed since
 // it was last open anywhere are listed in one notification), made new, or read again after
-// another program changed it (the reminders go on from where they were).
+// another program changed it (the reminders go on from where they were). What needs the
+// schedule index (the list of passed reminders, the next reminder's timer) waits for the
+// next ClockTick, which the host is asked to run at once (a timer of 0 ms): the window runs it
+// after its first paint, so that a big document is shown before its dates are gathered.
 enum class ScheduleStart { Opened, New, Reloaded };
 void StartSchedule(EditorParts& p, ScheduleStart how);
 // The window's timer ran out: a new day, reminders due, snoozes over; the timer is set again.

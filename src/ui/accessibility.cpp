@@ -2,7 +2,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QRegularExpression>
 #include <QToolButton>
 
 #include "ui/check_list_accessible.h"
@@ -41,12 +40,30 @@ void InstallAccessibility() {
 }
 
 void NameAfterHint(QWidget* widget, const QString& hint) {
-    static const QRegularExpression form(QStringLiteral("^\\|?\\[([^\\]]*)\\]\\s*(.*)$"));
-    QRegularExpressionMatch match = form.match(hint);
-    if (match.hasMatch()) {
-        widget->setAccessibleName(match.captured(1));
-        widget->setAccessibleDescription(match.captured(2));
+    // "|[name] description", read by hand: a regular expression compiled at the start costs
+    // more than every hint of the window.
+    QStringView rest(hint);
+    if (rest.startsWith(u'|')) {
+        rest = rest.mid(1);
     }
+    const qsizetype close = rest.indexOf(u']');
+    if (!rest.startsWith(u'[') || close < 0) {
+        return;
+    }
+    QStringView name = rest.mid(1, close - 1);
+    rest = rest.mid(close + 1);
+    while (!rest.isEmpty() && rest.front().isSpace()) {
+        rest = rest.mid(1);
+    }
+    // One line of description (a line end at its very end is no part of it).
+    if (rest.endsWith(u'\n')) {
+        rest.chop(1);
+    }
+    if (rest.contains(u'\n')) {
+        return;
+    }
+    widget->setAccessibleName(name.toString());
+    widget->setAccessibleDescription(rest.toString());
 }
 
 }  // namespace brenvale

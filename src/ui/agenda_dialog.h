@@ -19,6 +19,8 @@ class AgendaDialog : public QDialog, private EditorObserver {
     Q_OBJECT
 public:
     static constexpr int kRefreshDelayMs = 300;
+    // Rows laid out before the first paint; the others follow in batches of as many.
+    static constexpr int kLayoutBatch = 20000;
 
     explicit AgendaDialog(Editor& editor, QWidget* parent = nullptr);
 

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QIcon>
 #include <QIconEngine>
+#include <QImage>
+#include <QImageReader>
 #include <QPainter>
 
 #include "document/model.h"
@@ -71,7 +73,16 @@ private:
     const QIcon& loaded() {
         if (icon_.isNull() && !files_.isEmpty()) {
             for (const auto& [file, mode] : files_) {
-                icon_.addFile(file, QSize(), mode);
+                // Read as the PNG it is: a reader left to guess the format loads every image
+                // plugin first (JPEG, GIF, ICO and their libraries) to ask each of them.
+                QImageReader reader(file, "png");
+                reader.setAutoDetectImageFormat(false);
+                QImage image;
+                if (reader.read(&image)) {
+                    icon_.addPixmap(QPixmap::fromImage(std::move(image)), mode);
+                } else {
+                    icon_.addFile(file, QSize(), mode);
+                }
             }
         }
         return icon_;

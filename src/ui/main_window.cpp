@@ -38,6 +38,7 @@
 #include "ui/find_results.h"
 #include "ui/help_context.h"
 #include "ui/key_filter.h"
+#include "ui/lazy_icon_style.h"
 #include "ui/main_menus.h"
 #include "ui/message_box.h"
 #include "ui/text_width.h"
@@ -82,6 +83,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     // disk, instead of the signal ending the program with the unsaved edits.
     std::signal(SIGXFSZ, SIG_IGN);
     PrepareCodec();
+    UseLazyIconStyle();
     InstallAccessibility();
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowIcon(ApplicationIcon(QStringLiteral("myicon")));
@@ -93,6 +95,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     actions_->attachTo(this);
     applyShortcutFile();
     buildLayout();
+    list_->viewport()->installEventFilter(this);  // for the first paint
     buildStatusBar();
     buildSchedule();
     applyLayout();

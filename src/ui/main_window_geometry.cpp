@@ -10,7 +10,9 @@
 #include <chrono>
 
 #include "editor/window_placement.h"
+#include "ui/check_list_view.h"
 #include "ui/main_window.h"
+#include "ui/tag_panel.h"
 
 namespace brenvale {
 
@@ -98,6 +100,12 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (list_ && watched == list_->viewport() && event->type() == QEvent::Paint) {
+        // The clock's work waits a turn of the event loop, after this paint.
+        list_->viewport()->removeEventFilter(this);
+        host_.windowPainted();
+        tagPanel_->holdUntilPainted(false);
+    }
     if (watched == windowHandle() && event->type() == QEvent::Expose && !exposed_ &&
         windowHandle()->isExposed()) {
         exposed_ = true;

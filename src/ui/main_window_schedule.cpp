@@ -22,6 +22,7 @@ namespace brenvale {
 void MainWindow::buildSchedule() {
     editor_->schedule().setSeenTimes(SeenTimes(SeenTimes::FolderFromEnvironment()));
     tagPanel_ = new TagPanel(*editor_, this);
+    tagPanel_->holdUntilPainted(true);
     addDockWidget(Qt::RightDockWidgetArea, tagPanel_);
     tagPanel_->hide();
     menus_->addViewSwitch(tagPanel_->toggleViewAction());

@@ -200,7 +200,16 @@ void TagPanel::refresh() {
 
 void TagPanel::showEvent(QShowEvent* event) {
     QDockWidget::showEvent(event);
-    refresh();
+    if (!held_) {
+        refresh();
+    }
+}
+
+void TagPanel::holdUntilPainted(bool held) {
+    held_ = held;
+    if (!held) {
+        QTimer::singleShot(0, this, Guarded([this] { refresh(); }));
+    }
 }
 
 void TagPanel::countersChanged() {

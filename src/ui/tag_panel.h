@@ -57,6 +57,9 @@ public:
     QPushButton* clearButton() const { return clear_; }
     // A click on a row, as with the mouse (Ctrl held or not).
     void clickRow(int row, bool ctrl);
+    // Until the window has first painted, a panel shown (restored at the start) waits with its
+    // counts, so that the document is shown before its tags are gathered.
+    void holdUntilPainted(bool held);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -68,6 +71,7 @@ private:
     void refresh();
 
     Editor& editor_;
+    bool held_ = false;
     EditorObservation observation_;
     TagListModel* model_;
     QListView* view_;

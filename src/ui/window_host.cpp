@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <new>
+#include <utility>
 
 #include "ui/about_box.h"
 #include "ui/check_list_view.h"
@@ -136,7 +137,17 @@ void WindowHost::SetHideCheckedTimer(int delayMs) {
 }
 
 void WindowHost::SetClockTimer(int delayMs) {
-    clock_.start(delayMs);
+    // What the start leaves to the clock (the index of dates, the reminders that passed)
+    // comes after the document is on screen.
+    clockAfterPaint_ = !painted_ && delayMs < kUnpaintedClockMs;
+    clock_.start(clockAfterPaint_ ? kUnpaintedClockMs : delayMs);
+}
+
+void WindowHost::windowPainted() {
+    painted_ = true;
+    if (std::exchange(clockAfterPaint_, false)) {
+        clock_.start(0);
+    }
 }
 
 void WindowHost::ShowNotification(const Notification& note) {

@@ -64,6 +64,12 @@ public:
     QTimer& hideCheckedTimer() { return hideChecked_; }
     QTimer& clockTimer() { return clock_; }
     QTimer& findSliceTimer() { return findSlice_; }
+    // The window's first paint is done: a clock tick asked for at once runs now.
+    void windowPainted();
+
+    // Before the first paint, a clock tick asked for at once waits for it, or this long when
+    // the window is not shown.
+    static constexpr int kUnpaintedClockMs = 1000;
 
 private:
     std::optional<std::string> askFileName(const FileDialogOptions& options, bool save);
@@ -74,6 +80,8 @@ private:
     QTimer hideChecked_;
     QTimer clock_;
     QTimer findSlice_;
+    bool painted_ = false;
+    bool clockAfterPaint_ = false;
     int busy_ = 0;
     // What the last print or PDF showed, offered again.
     bool printWholeDocument_ = false;

@@ -29,6 +29,10 @@ protected:
                                     "\b□e due:2026-12-24\r\n"));
         editor.session().setModified(false);
         editor.files().openDocument(path);
+        // The open leaves the reminders to a tick as soon as the document is shown, as the
+        // window's event loop runs it after the first paint.
+        ASSERT_EQ(host.clockTimers.back(), 0);
+        editor.schedule().clockTick();
     }
 
     V Summaries() {
@@ -129,6 +133,22 @@ TEST_F(Reminders, ThoseThatPassedWhileClosedAreListedOnce) {
     clock.set(kThursday, 13);
     Open();
     EXPECT_EQ(host.notifications.size(), 2u);
+}
+
+TEST_F(Reminders, ThosePassedWaitForTheFirstTickAndStayForTheNextOpenWithoutIt) {
+    Open();
+    host.notifications.clear();
+    std::string other = dir.file("other.bnv");
+    test::WriteBytes(other, "other@00@\r\n");
+    editor.files().openDocument(other);
+    // Opened at 12:00 and closed before the window showed it: nothing listed, nothing lost.
+    clock.set(kThursday, 12);
+    editor.files().openDocument(path);
+    EXPECT_TRUE(host.notifications.empty());
+    editor.files().windowClosed();
+    clock.set(kThursday, 13);
+    Open();
+    EXPECT_EQ(Summaries(), (V{"2 件の期限が過ぎています"}));
 }
 
 TEST_F(Reminders, WithoutANotificationServerTheHintSaysSoOnce) {

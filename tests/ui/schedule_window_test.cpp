@@ -69,6 +69,30 @@ RowInk Measure(const QImage& image, const QRect& rect, int from, int split) {
     return ink;
 }
 
+// What the editor had gathered when a widget was first painted.
+class FirstPaint : public QObject {
+public:
+    FirstPaint(QWidget* widget, MainWindow& window) : window_(window) {
+        widget->installEventFilter(this);
+    }
+    bool painted = false;
+    bool indexBuilt = false;
+    int tagRows = -1;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !painted) {
+            painted = true;
+            indexBuilt = window_.editor().tags().index().built();
+            tagRows = window_.tagPanel()->model()->rowCount();
+        }
+        return false;
+    }
+
+private:
+    MainWindow& window_;
+};
+
 QModelIndex Row(QAbstractItemModel* model, const QString& starts) {
     for (int r = 0; r < model->rowCount(); ++r) {
         QModelIndex index = model->index(r, 0);
@@ -89,6 +113,7 @@ private slots:
     void aClickOnATagFiltersTheTreeAndTheList();
     void theAgendaLeadsToTheItem();
     void theTagPanelIsShownAgainAfterARestart();
+    void theDocumentIsPaintedBeforeItsDatesAndTagsAreGathered();
 };
 
 void ScheduleWindowTest::overdueRowsAreRedAndTodayBoldOnEitherPalette() {
@@ -252,6 +277,41 @@ void ScheduleWindowTest::theTagPanelIsShownAgainAfterARestart() {
     });
     QVERIFY(test::ReadBytes(dir.file("brenvale.ini")).find("TagPanel=0\r\n") != std::string::npos);
     run([](MainWindow& window) { QVERIFY(!window.tagPanel()->isVisible()); });
+}
+
+void ScheduleWindowTest::theDocumentIsPaintedBeforeItsDatesAndTagsAreGathered() {
+    test::TempDir dir;
+    std::string path = dir.file("doc.bnv");
+    test::WriteBytes(path, test::Sjis("T@00@\r\n\b□a #x due:2026-12-24T09:00\r\n\b□b #y\r\n"));
+    StartupOptions options;
+    options.programPath = QApplication::applicationFilePath();
+    options.companionFolder = QString::fromStdString(dir.path());
+    options.settingsFile = QString::fromStdString(dir.file("brenvale.ini"));
+    options.shortcutFile = QString::fromStdString(dir.file("brenvale.key"));
+    {
+        // The tag panel was left open.
+        MainWindow before(options);
+        before.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&before));
+        before.start();
+        before.tagPanel()->toggleViewAction()->trigger();
+        QVERIFY(before.close());
+    }
+    options.files = {QString::fromStdString(path)};
+    // As the program starts: shown, then the document opened before the first paint.
+    MainWindow window(options);
+    FirstPaint first(window.list()->viewport(), window);
+    window.show();
+    window.start();
+    QVERIFY(window.tagPanel()->isVisible());
+    QTRY_VERIFY(first.painted);
+    QVERIFY(!first.indexBuilt);
+    QCOMPARE(first.tagRows, 0);
+    // Then at once: the next reminder's timer asks the index, the panel fills in.
+    QTRY_VERIFY(window.editor().tags().index().built());
+    QTRY_COMPARE(window.tagPanel()->model()->rowCount(), 3);  // タグなし, #x, #y
+    window.editor().session().setModified(false);
+    QVERIFY(window.close());
 }
 
 QTEST_MAIN(ScheduleWindowTest)
