@@ -2,13 +2,12 @@
 
 #include <QFile>
 #include <QIcon>
-#include <QIconEngine>
 #include <QImage>
 #include <QImageReader>
-#include <QPainter>
 
 #include "document/model.h"
 #include "editor/icon_menu.h"
+#include "ui/lazy_icon_engine.h"
 
 // The pictures are compiled into the program; a static library has to pull them in itself.
 static void InitResources() {
@@ -42,54 +41,34 @@ QStringList ScaledResourceFiles(const QString& path) {
 
 // An icon over picture files that reads them when it is first drawn or measured, not when it
 // is made: the window holds some 400 pictures, and its first paint shows a few of them.
-class LazyPictures : public QIconEngine {
+class LazyPictures : public LazyIconEngine {
 public:
     explicit LazyPictures(QList<QPair<QString, QIcon::Mode>> files) : files_(std::move(files)) {}
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-               QIcon::State state) override {
-        loaded().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return loaded().pixmap(size, 1.0, mode, state);
-    }
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal scale) override {
-        // size is in device pixels here.
-        QSize logical = scale > 0 ? (QSizeF(size) / scale).toSize() : size;
-        return loaded().pixmap(logical, scale, mode, state);
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return loaded().actualSize(size, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
-        return loaded().availableSizes(mode, state);
-    }
+    // Known without reading the files.
     bool isNull() override { return files_.isEmpty(); }
     QString key() const override { return QStringLiteral("brenvale-lazy-pictures"); }
     QIconEngine* clone() const override { return new LazyPictures(*this); }
 
 private:
-    const QIcon& loaded() {
-        if (icon_.isNull() && !files_.isEmpty()) {
-            for (const auto& [file, mode] : files_) {
-                // Read as the PNG it is: a reader left to guess the format loads every image
-                // plugin first (JPEG, GIF, ICO and their libraries) to ask each of them.
-                QImageReader reader(file, "png");
-                reader.setAutoDetectImageFormat(false);
-                QImage image;
-                if (reader.read(&image)) {
-                    icon_.addPixmap(QPixmap::fromImage(std::move(image)), mode);
-                } else {
-                    icon_.addFile(file, QSize(), mode);
-                }
+    QIcon make() override {
+        QIcon icon;
+        for (const auto& [file, mode] : files_) {
+            // Read as the PNG it is: a reader left to guess the format loads every image
+            // plugin first (JPEG, GIF, ICO and their libraries) to ask each of them.
+            QImageReader reader(file, "png");
+            reader.setAutoDetectImageFormat(false);
+            QImage image;
+            if (reader.read(&image)) {
+                icon.addPixmap(QPixmap::fromImage(std::move(image)), mode);
+            } else {
+                icon.addFile(file, QSize(), mode);
             }
         }
-        return icon_;
+        return icon;
     }
 
     QList<QPair<QString, QIcon::Mode>> files_;
-    QIcon icon_;
 };
 
 QIcon LazyIcon(QList<QPair<QString, QIcon::Mode>> files) {
