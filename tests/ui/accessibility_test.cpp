@@ -16,6 +16,7 @@
 #include "ui/toolbar.h"
 #include "ui/topic_tree_view.h"
 #include "ui/window_fixture.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -210,6 +211,6 @@ void AccessibilityTest::countersAreNamedByWhatTheyShow() {
              QStringLiteral("チェックリスト情報(選択位置/総数/未チェック数) 3/3 (1)"));
 }
 
-QTEST_MAIN(AccessibilityTest)
+BRENVALE_UI_TEST(ui_accessibility_tests, AccessibilityTest);
 
 #include "accessibility_test.moc"

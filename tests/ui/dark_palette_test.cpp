@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QTest>
 
+#include "dark_palette.h"
 #include "settings/colour_scheme.h"
 #include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
@@ -13,29 +14,17 @@
 #include "ui/counter_panel.h"
 #include "ui/test_window.h"
 #include "ui/topic_tree_view.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
 namespace {
 
-QPalette DarkPalette() {
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x2A, 0x2A, 0x2E));
-    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
-    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x22));
-    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
-    dark.setColor(QPalette::Button, QColor(0x33, 0x33, 0x38));
-    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
-    dark.setColor(QPalette::Highlight, QColor(0x3D, 0x6E, 0xB4));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
-    return dark;
-}
-
 QColor BaseOf(QWidget* widget) {
     return widget->palette().color(QPalette::Base);
 }
 
-QColor TextOf(QWidget* widget) {
+QColor TextColourOf(QWidget* widget) {
     return widget->palette().color(QPalette::Text);
 }
 
@@ -59,22 +48,22 @@ void DarkPaletteTest::theViewsFollowTheDesktopsPalette() {
     auto window = test::MakeWindow(dir);
     const ViewColours light;
     QCOMPARE(BaseOf(window->tree()), ToQColor(light.treeBack));
-    QCOMPARE(TextOf(window->tree()), ToQColor(light.treeText));
+    QCOMPARE(TextColourOf(window->tree()), ToQColor(light.treeText));
     QCOMPARE(BaseOf(window->list()), ToQColor(light.listBack));
     QCOMPARE(MainWindowTestAccess::treeCounter(*window)->colours(), TreeCounterColours(false));
 
     // The desktop turns dark while the program runs.
-    QApplication::setPalette(DarkPalette());
+    QApplication::setPalette(test::DarkDesktopPalette());
     const ViewColours dark = DarkDefaultColours();
     QTRY_COMPARE(BaseOf(window->tree()), ToQColor(dark.treeBack));
-    QCOMPARE(TextOf(window->tree()), ToQColor(dark.treeText));
+    QCOMPARE(TextColourOf(window->tree()), ToQColor(dark.treeText));
     QCOMPARE(BaseOf(window->list()), ToQColor(dark.listBack));
-    QCOMPARE(TextOf(window->list()), ToQColor(dark.listText));
+    QCOMPARE(TextColourOf(window->list()), ToQColor(dark.listText));
     // The edit boxes take their views' colours, so their text stays readable.
     QCOMPARE(BaseOf(window->treeEdit()), ToQColor(dark.treeBack));
-    QCOMPARE(TextOf(window->treeEdit()), ToQColor(dark.treeText));
+    QCOMPARE(TextColourOf(window->treeEdit()), ToQColor(dark.treeText));
     QCOMPARE(BaseOf(window->listEdit()), ToQColor(dark.listBack));
-    QCOMPARE(TextOf(window->listEdit()), ToQColor(dark.listText));
+    QCOMPARE(TextColourOf(window->listEdit()), ToQColor(dark.listText));
     QCOMPARE(MainWindowTestAccess::treeCounter(*window)->colours(), TreeCounterColours(true));
     QCOMPARE(MainWindowTestAccess::listCounter(*window)->colours(), ListCounterColours(true));
     // What the options dialog shows as the views' colours.
@@ -83,7 +72,7 @@ void DarkPaletteTest::theViewsFollowTheDesktopsPalette() {
     // And light again.
     QApplication::setPalette(light_);
     QTRY_COMPARE(BaseOf(window->list()), ToQColor(light.listBack));
-    QCOMPARE(TextOf(window->treeEdit()), ToQColor(light.treeText));
+    QCOMPARE(TextColourOf(window->treeEdit()), ToQColor(light.treeText));
     QCOMPARE(MainWindowTestAccess::listCounter(*window)->colours(), ListCounterColours(false));
 }
 
@@ -91,23 +80,23 @@ void DarkPaletteTest::chosenColoursStayAsChosen() {
     test::TempDir dir;
     // The tree's colours are the user's (one key is enough); the list's are not.
     test::WriteBytes(dir.file("brenvale.ini"), "[Tree]\r\nTreeColor=clWhite\r\n");
-    QApplication::setPalette(DarkPalette());
+    QApplication::setPalette(test::DarkDesktopPalette());
     auto window = test::MakeWindow(dir);
     QCOMPARE(BaseOf(window->tree()), QColor(Qt::white));
-    QCOMPARE(TextOf(window->tree()), ToQColor(ViewColours{}.treeText));
+    QCOMPARE(TextColourOf(window->tree()), ToQColor(ViewColours{}.treeText));
     QCOMPARE(BaseOf(window->list()), ToQColor(DarkDefaultColours().listBack));
 
     // A colour the options dialog applies is kept when the desktop changes.
     window->setViewColour(ViewColour::ListText, 0x0000FFFF);
     QApplication::setPalette(light_);
-    QTRY_COMPARE(TextOf(window->list()), QColor(Qt::yellow));
+    QTRY_COMPARE(TextColourOf(window->list()), QColor(Qt::yellow));
     QCOMPARE(BaseOf(window->list()), ToQColor(DarkDefaultColours().listBack));
     QCOMPARE(BaseOf(window->tree()), QColor(Qt::white));
 }
 
 void DarkPaletteTest::separatorsAndTheInsertionLineShowOnDarkLists() {
     test::TempDir dir;
-    QApplication::setPalette(DarkPalette());
+    QApplication::setPalette(test::DarkDesktopPalette());
     test::WriteBytes(dir.file("doc.bnv"), "Topic@00@\r\n\b\x81\xA0-\r\n");
     auto window = test::MakeWindow(dir, {QString::fromStdString(dir.file("doc.bnv"))});
     CheckListView* list = window->list();
@@ -122,6 +111,6 @@ void DarkPaletteTest::separatorsAndTheInsertionLineShowOnDarkLists() {
     QCOMPARE(shown.pixelColor(x, mid + 3), ToQColor(DarkDefaultColours().listBack));
 }
 
-QTEST_MAIN(DarkPaletteTest)
+BRENVALE_UI_TEST(ui_dark_palette_tests, DarkPaletteTest);
 
 #include "dark_palette_test.moc"

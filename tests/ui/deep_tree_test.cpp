@@ -17,6 +17,7 @@
 #include "test_window.h"
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -224,7 +225,8 @@ void DeepTreeTest::rowsIndentedPastTheTreesEdgeScrollIntoView() {
     window->close();
 }
 
-int main(int argc, char** argv) {
+// Runs the tests on the smaller stack (see above).
+int DeepTreeTestMain(int argc, char** argv) {
     rlimit stack{};
     getrlimit(RLIMIT_STACK, &stack);
     stack.rlim_cur = std::min<rlim_t>(stack.rlim_cur, rlim_t{1} << 20);
@@ -233,5 +235,7 @@ int main(int argc, char** argv) {
     DeepTreeTest test;
     return QTest::qExec(&test, argc, argv);
 }
+
+BRENVALE_UI_TEST_MAIN(ui_deep_tree_tests, DeepTreeTestMain);
 
 #include "deep_tree_test.moc"

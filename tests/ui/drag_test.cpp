@@ -20,6 +20,7 @@
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
 #include "ui/view_drag.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -431,5 +432,5 @@ void DragTest::filesCanStillBeDroppedOnTheViews() {
     QCOMPARE(fixture.editor().document().first()->caption, std::string("Other"));
 }
 
-QTEST_MAIN(DragTest)
+BRENVALE_UI_TEST(ui_drag_tests, DragTest);
 #include "drag_test.moc"

@@ -16,6 +16,7 @@
 #include "ui/drag_scroll_timer.h"
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -303,5 +304,5 @@ void DragX11Test::escCancelsADrag() {
     QVERIFY(!MainWindowTestAccess::dragScrollTimer(window)->isActive());
 }
 
-QTEST_MAIN(DragX11Test)
+BRENVALE_UI_TEST(ui_drag_x11_tests, DragX11Test);
 #include "drag_x11_test.moc"

@@ -12,6 +12,7 @@
 #include "ui/check_list_view.h"
 #include "ui/codec.h"
 #include "ui/topic_tree_view.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 using test::Answer;
@@ -226,6 +227,6 @@ void EditBoxesTest::aCancelledCompositionPutsBackTheTextItReplaced() {
     QCOMPARE(editor().selection().text(EditBox::List), Sjis("あい"));
 }
 
-QTEST_MAIN(EditBoxesTest)
+BRENVALE_UI_TEST(ui_edit_box_tests, EditBoxesTest);
 
 #include "edit_boxes_test.moc"

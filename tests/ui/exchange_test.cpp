@@ -22,6 +22,7 @@
 #include "ui/modal_answers.h"
 #include "ui/print_options_dialog.h"
 #include "ui/window_fixture.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -221,5 +222,5 @@ void ExchangeTest::aLongPreviewShowsItsFirstPagesAndSaysHowMany() {
     QVERIFY2(title.contains(QStringLiteral("ページのうち最初の 100 ページ")), qPrintable(title));
 }
 
-QTEST_MAIN(ExchangeTest)
+BRENVALE_UI_TEST(ui_exchange_tests, ExchangeTest);
 #include "exchange_test.moc"

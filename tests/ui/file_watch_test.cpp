@@ -21,6 +21,7 @@
 #include "ui/check_list_view.h"
 #include "ui/file_watch.h"
 #include "ui/main_window.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -328,5 +329,5 @@ void FileWatchTest::aDocumentAnotherEditorHasOpenIsAskedAboutFirst() {
     QCOMPARE(editor().session().fileName(), path_);
 }
 
-QTEST_MAIN(FileWatchTest)
+BRENVALE_UI_TEST(ui_file_watch_tests, FileWatchTest);
 #include "file_watch_test.moc"

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "common/cp932.h"
+#include "editor_place.h"
 #include "modal_answers.h"
 #include "settings/ini_file.h"
 #include "support/main_window_test_access.h"
@@ -23,6 +24,7 @@
 #include "ui/find_bar.h"
 #include "ui/find_results.h"
 #include "ui/topic_row_delegate.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -34,20 +36,12 @@ namespace {
 const char* const kOutline = "仕事\n\b□報告書\n\b■会議の準備\n\b□資料\n予定\n\b□報告会\n報告の控え";
 
 // Where the editor stands: "caption" or "caption/row".
-QString Here(Editor& editor) {
-    Topic* t = editor.selection().topic();
-    QString here = t ? QString::fromStdString(Cp932ToUtf8(t->caption)) : QStringLiteral("-");
-    return editor.list().hasSelectedItem()
-               ? here + "/" + QString::number(editor.list().selectedRow())
-               : here;
-}
-
 QString Utf8(const std::string& cp932) {
     return QString::fromStdString(Cp932ToUtf8(cp932));
 }
 
 // The list's rows as they show, "*" after a checked one.
-QStringList Rows(Editor& editor) {
+QStringList ListRows(Editor& editor) {
     QStringList rows;
     for (size_t r = 0; r < editor.list().rowCount(); ++r) {
         rows << Utf8(std::string(editor.list().rowText(r))) +
@@ -83,22 +77,22 @@ void FindWindowTest::ctrlFTypingEnterShiftF3AndEscape() {
     QCOMPARE(bar->box()->accessibleName(), QStringLiteral("検索"));
 
     test::Type(bar->box(), QStringLiteral("報告"));
-    QCOMPARE(Here(editor), QStringLiteral("仕事/0"));
+    QCOMPARE(test::Here(editor), QStringLiteral("仕事/0"));
     QTRY_COMPARE(bar->counter()->text(), QStringLiteral("3 件中 1 件目"));
     QTest::keyClick(bar->box(), Qt::Key_Return);
-    QCOMPARE(Here(editor), QStringLiteral("予定/0"));
+    QCOMPARE(test::Here(editor), QStringLiteral("予定/0"));
     QCOMPARE(bar->counter()->text(), QStringLiteral("3 件中 2 件目"));
     QTest::keyClick(bar->box(), Qt::Key_Return);
-    QCOMPARE(Here(editor), QStringLiteral("報告の控え"));
+    QCOMPARE(test::Here(editor), QStringLiteral("報告の控え"));
     // Shift+Enter is the replace command's key elsewhere; here it goes back, changing nothing.
     QTest::keyClick(bar->box(), Qt::Key_Return, Qt::ShiftModifier);
-    QCOMPARE(Here(editor), QStringLiteral("予定/0"));
+    QCOMPARE(test::Here(editor), QStringLiteral("予定/0"));
     QCOMPARE(Utf8(std::string(editor.list().rowText(0))), QStringLiteral("報告会"));
     QTest::keyClick(bar->box(), Qt::Key_F3, Qt::ShiftModifier);
-    QCOMPARE(Here(editor), QStringLiteral("仕事/0"));
+    QCOMPARE(test::Here(editor), QStringLiteral("仕事/0"));
     QCOMPARE(bar->counter()->text(), QStringLiteral("3 件中 1 件目"));
     QTest::keyClick(bar->box(), Qt::Key_F3, Qt::ShiftModifier);
-    QCOMPARE(Here(editor), QStringLiteral("報告の控え"));
+    QCOMPARE(test::Here(editor), QStringLiteral("報告の控え"));
     QCOMPARE(MainWindowTestAccess::hintPanel(w)->text(),
              QStringLiteral("文書の先頭まで検索しました。最後から続けて検索しました。"));
 
@@ -108,7 +102,7 @@ void FindWindowTest::ctrlFTypingEnterShiftF3AndEscape() {
     QTRY_VERIFY(w.tree()->hasFocus());
     // F3 from the list goes on; Ctrl+F comes back with the text selected.
     QTest::keyClick(w.tree(), Qt::Key_F3);
-    QCOMPARE(Here(editor), QStringLiteral("仕事/0"));
+    QCOMPARE(test::Here(editor), QStringLiteral("仕事/0"));
     QTest::keyClick(w.list(), Qt::Key_F, Qt::ControlModifier);
     QTRY_VERIFY(bar->box()->hasFocus());
     QCOMPARE(bar->box()->selectedText(), QStringLiteral("報告"));
@@ -132,15 +126,15 @@ void FindWindowTest::nothingFoundTurnsTheBoxRed() {
     bar->box()->setText(QStringLiteral("pc"));
     QVERIFY(!bar->showsNotFound());
     QCOMPARE(bar->box()->palette().color(QPalette::Base), normal);
-    QCOMPARE(Here(f.editor()), QStringLiteral("買い物/0"));
+    QCOMPARE(test::Here(f.editor()), QStringLiteral("買い物/0"));
     bar->box()->setText(QStringLiteral("ｶﾞｽ"));
-    QCOMPARE(Here(f.editor()), QStringLiteral("買い物/1"));
+    QCOMPARE(test::Here(f.editor()), QStringLiteral("買い物/1"));
     // Hiragana finds katakana only with the option.
     bar->box()->setText(QStringLiteral("がす"));
     QVERIFY(bar->showsNotFound());
     bar->kanaOption()->setChecked(true);
     QVERIFY(!bar->showsNotFound());
-    QCOMPARE(Here(f.editor()), QStringLiteral("買い物/1"));
+    QCOMPARE(test::Here(f.editor()), QStringLiteral("買い物/1"));
 
     // On a dark desktop the box turns dark red under its light text, and goes back to the
     // desktop's colours once something is found.
@@ -256,7 +250,7 @@ void FindWindowTest::theListOfEveryHitGoesThereAndFollowsEdits() {
     QListView* view = panel->view();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                       view->visualRect(panel->model()->index(1)).center());
-    QCOMPARE(Here(editor), QStringLiteral("予定/0"));
+    QCOMPARE(test::Here(editor), QStringLiteral("予定/0"));
     QCOMPARE(bar->counter()->text(), QStringLiteral("3 件中 2 件目"));
     // An edit: the list is made again a moment later.
     editor.editTextChanged(EditBox::List, *Utf8ToCp932("報告の準備"));
@@ -277,7 +271,7 @@ void FindWindowTest::hidingCheckedItemsShowsInTheListAndItsCounter() {
     QCOMPARE(w.list()->model()->rowCount(), 3);
     hide->trigger();
     QVERIFY(hide->isChecked());
-    QCOMPARE(Rows(editor), (QStringList{QStringLiteral("報告書"), QStringLiteral("資料")}));
+    QCOMPARE(ListRows(editor), (QStringList{QStringLiteral("報告書"), QStringLiteral("資料")}));
     QCOMPARE(w.list()->model()->rowCount(), 2);
     test::TestIniFile ini(f.dir().file("brenvale.ini"));
     QCOMPARE(QString::fromStdString(ini.ReadString("List", "HideChecked")), QStringLiteral("1"));
@@ -386,5 +380,5 @@ void FindWindowTest::aSwitchThatCannotBeStoredStaysAsItWas() {
     w.close();
 }
 
-QTEST_MAIN(FindWindowTest)
+BRENVALE_UI_TEST(ui_find_tests, FindWindowTest);
 #include "find_window_test.moc"

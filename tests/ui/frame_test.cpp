@@ -11,6 +11,7 @@
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/command_actions.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 using test::Answer;
@@ -145,5 +146,5 @@ void FrameTest::theVersionDialogSaysTheBuiltVersionAndTheTermsInJapanese() {
     }
 }
 
-QTEST_MAIN(FrameTest)
+BRENVALE_UI_TEST(ui_frame_tests, FrameTest);
 #include "frame_test.moc"

@@ -8,6 +8,7 @@
 
 #include "common/path.h"
 #include "test_window.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -30,7 +31,7 @@ std::string Ini(const std::string& path) {
     return test::ReadBytes(path);
 }
 
-bool Holds(const std::string& ini, const std::string& line) {
+bool IniHolds(const std::string& ini, const std::string& line) {
     return ini.find("\r\n" + line + "\r\n") != std::string::npos;
 }
 
@@ -99,7 +100,7 @@ void FrameX11Test::topLeftZeroKeepsTheTitleBarOnTheScreen() {
     window_.reset();
     std::string ini = Ini(settingsFile());
     for (const char* line : {"Height=376", "Width=573", "Top=0", "Left=0", "State=1"}) {
-        QVERIFY2(Holds(ini, line), line);
+        QVERIFY2(IniHolds(ini, line), line);
     }
 }
 
@@ -134,7 +135,7 @@ void FrameX11Test::aMaximisedStartRestoresToTheStoredPlaceWithMovingOn() {
     window_.reset();
     std::string ini = Ini(settingsFile());
     for (const char* line : {"Height=300", "Width=500", "Top=100", "Left=50", "State=0"}) {
-        QVERIFY2(Holds(ini, line), line);
+        QVERIFY2(IniHolds(ini, line), line);
     }
 }
 
@@ -152,7 +153,8 @@ void FrameX11Test::autoSaveRunsWhileAnotherApplicationHasTheFocus() {
     const std::string copy = dir_->file("無題.tmp");
     QTRY_VERIFY_WITH_TIMEOUT(window_->isActiveWindow(), 3000);
     QProcess other;
-    other.start(QCoreApplication::applicationFilePath(), {kHelperSwitch});
+    other.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("ui_frame_x11_tests"), kHelperSwitch});
     QVERIFY(other.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == nullptr, 5000);
     window_->editor().execute(CommandId::AddTree);
@@ -161,7 +163,7 @@ void FrameX11Test::autoSaveRunsWhileAnotherApplicationHasTheFocus() {
     other.waitForFinished();
 }
 
-int main(int argc, char** argv) {
+int FrameX11TestMain(int argc, char** argv) {
     if (argc > 1 && std::string_view(argv[1]) == kHelperSwitch) {
         return RunOtherApplication(argc, argv);
     }
@@ -169,5 +171,7 @@ int main(int argc, char** argv) {
     FrameX11Test test;
     return QTest::qExec(&test, argc, argv);
 }
+
+BRENVALE_UI_TEST_MAIN(ui_frame_x11_tests, FrameX11TestMain);
 
 #include "frame_x11_test.moc"

@@ -29,6 +29,7 @@
 #include "ui/help_search.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -424,5 +425,5 @@ void HelpTest::aModalDialogDoesNotBlockItsHelp() {
     QCOMPARE(window->parentWidget(), owner_.get());
 }
 
-QTEST_MAIN(HelpTest)
+BRENVALE_UI_TEST(ui_help_tests, HelpTest);
 #include "help_test.moc"

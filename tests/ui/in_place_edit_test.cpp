@@ -16,6 +16,7 @@
 #include "ui/command_actions.h"
 #include "ui/item_text_editor.h"
 #include "ui/main_menus.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -322,6 +323,6 @@ void InPlaceEditTest::closingTheWindowOrOpeningARecentFileStoresTheBoxFirst() {
     QCOMPARE(test::Rows(editor()).last(), QStringLiteral("reopening"));
 }
 
-QTEST_MAIN(InPlaceEditTest)
+BRENVALE_UI_TEST(ui_in_place_edit_tests, InPlaceEditTest);
 
 #include "in_place_edit_test.moc"

@@ -17,6 +17,7 @@
 #include "ui/shortcut_key_dialog.h"
 #include "ui/toolbar_dialog.h"
 #include "ui/toolbar_entry_view.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -28,7 +29,7 @@ bool Xdotool(const QStringList& arguments) {
 }
 
 // Clicks of the real pointer at a point of a widget, 80 ms apart (a double click for two).
-bool Click(QWidget* widget, QPoint at, int clicks = 1) {
+bool XdotoolClick(QWidget* widget, QPoint at, int clicks = 1) {
     QPoint global = widget->mapToGlobal(at);
     return Xdotool({"mousemove", QString::number(global.x()), QString::number(global.y()), "sleep",
                     "0.1", "click", "--repeat", QString::number(clicks), "--delay", "80", "1"});
@@ -65,7 +66,7 @@ void InPlaceEditX11Test::aRealDoubleClickEditsTheItemAndAClickElsewhereStoresIt(
     MainWindow& window = fixture.window();
     CheckListView* list = window.list();
 
-    QVERIFY(Click(list->viewport(), OnText(list, 1), 2));
+    QVERIFY(XdotoolClick(list->viewport(), OnText(list, 1), 2));
     QTRY_VERIFY(list->rowEditor());
     ItemTextEditor* box = list->rowEditor();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
@@ -79,11 +80,11 @@ void InPlaceEditX11Test::aRealDoubleClickEditsTheItemAndAClickElsewhereStoresIt(
 
     // Opened again, a click on the tree stores what was typed.
     QTest::qWait(QApplication::doubleClickInterval() + 200);
-    QVERIFY(Click(list->viewport(), OnText(list, 0), 2));
+    QVERIFY(XdotoolClick(list->viewport(), OnText(list, 0), 2));
     QTRY_VERIFY(list->rowEditor());
     QVERIFY(Xdotool({"key", "End", "type", "--delay", "30", "!"}));
     QTRY_COMPARE(list->rowEditor()->text(), QStringLiteral("報告書!"));
-    QVERIFY(Click(window.tree()->viewport(), QPoint(10, 5)));
+    QVERIFY(XdotoolClick(window.tree()->viewport(), QPoint(10, 5)));
     QTRY_VERIFY(!list->rowEditor());
     QCOMPARE(fixture.editor().list().rowText(0), test::Sjis("報告書!"));
     QCOMPARE(fixture.editor().history().undoCount(), size_t(2));
@@ -91,7 +92,7 @@ void InPlaceEditX11Test::aRealDoubleClickEditsTheItemAndAClickElsewhereStoresIt(
     // A double click on a box is two clicks: the tick flips twice and nothing is edited.
     fixture.editor().session().setModified(false);
     QTest::qWait(QApplication::doubleClickInterval() + 200);
-    QVERIFY(Click(list->viewport(), OnBox(list, 1), 2));
+    QVERIFY(XdotoolClick(list->viewport(), OnBox(list, 1), 2));
     QTRY_VERIFY(fixture.editor().session().isModified());
     QTest::qWait(QApplication::doubleClickInterval());
     QVERIFY(!list->rowEditor());
@@ -176,6 +177,6 @@ void InPlaceEditX11Test::theSettingsDialogsShowTheirListsWholeAndKeepTheirSize()
     window.showToolbarDialog();
 }
 
-QTEST_MAIN(InPlaceEditX11Test)
+BRENVALE_UI_TEST(ui_in_place_edit_x11_tests, InPlaceEditX11Test);
 
 #include "in_place_edit_x11_test.moc"

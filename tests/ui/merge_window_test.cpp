@@ -26,6 +26,7 @@
 #include "ui/find_bar.h"
 #include "ui/find_results.h"
 #include "ui/main_window.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -59,7 +60,7 @@ QString RawMark() {
     return QString::fromStdString(std::string(kConflictMark));
 }
 
-bool Holds(const std::string& bytes, const std::string& item) {
+bool HoldsItem(const std::string& bytes, const std::string& item) {
     return bytes.find("\b\x81\xA0" + item + "\r\n") != std::string::npos;
 }
 
@@ -168,7 +169,7 @@ void MergeWindowTest::mergeFromTheQuestionKeepsBothSidesAndTheSaveAsksNothing() 
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!editor().session().isModified());
     QCOMPARE(onDisk(), serialized());
-    QVERIFY(Holds(onDisk(), "mine") && Holds(onDisk(), "theirs"));
+    QVERIFY(HoldsItem(onDisk(), "mine") && HoldsItem(onDisk(), "theirs"));
 }
 
 void MergeWindowTest::conflictsShowInTheFindBarAndTheStatusBarCountsThem() {
@@ -221,7 +222,7 @@ void MergeWindowTest::anotherProcessWritesWhileTheWindowHasEdits() {
     QCOMPARE(rowsOf("Home"), (QStringList{"bread", "milk"}));
     editor().execute(CommandId::Save);
     QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(Holds(onDisk(), "milk") && Holds(onDisk(), "call back"));
+    QVERIFY(HoldsItem(onDisk(), "milk") && HoldsItem(onDisk(), "call back"));
     // The file the tool wrote next is merged over the version the window saved.
     addItem("Home", "eggs");
     test::Answer(kMerge);
@@ -289,5 +290,5 @@ void MergeWindowTest::aCopyTheTrashRefusesStaysAndTheHintSaysSo() {
                             "移せなかったため、そのまま残しています"));
 }
 
-QTEST_MAIN(MergeWindowTest)
+BRENVALE_UI_TEST(ui_merge_tests, MergeWindowTest);
 #include "merge_window_test.moc"

@@ -15,6 +15,7 @@
 #include "ui/error_report.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -182,5 +183,5 @@ void MessageBoxTest::errorsAndALackOfMemoryAreReportedNotThrownIntoQt() {
     QCOMPARE(played_, (std::vector<MessageKind>{MessageKind::Error, MessageKind::Error}));
 }
 
-QTEST_MAIN(MessageBoxTest)
+BRENVALE_UI_TEST(ui_message_box_tests, MessageBoxTest);
 #include "message_box_test.moc"

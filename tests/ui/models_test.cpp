@@ -7,6 +7,7 @@
 #include "ui/check_list_model.h"
 #include "ui/codec.h"
 #include "ui/topic_tree_model.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -206,5 +207,5 @@ void ModelsTest::modelsAreSafeAgainstRowsThatAreGoneAndMovesTheyCannotExpress() 
     QCOMPARE(list.rowCount(), 1);
 }
 
-QTEST_MAIN(ModelsTest)
+BRENVALE_UI_TEST(ui_model_tests, ModelsTest);
 #include "models_test.moc"

@@ -11,6 +11,7 @@
 #include "editor/clock.h"
 #include "support/temp_dir.h"
 #include "ui/desktop_notifications.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -150,5 +151,5 @@ void NotificationsTest::cleanupTestCase() {
     }
 }
 
-QTEST_MAIN(NotificationsTest)
+BRENVALE_UI_TEST(ui_notifications_x11_tests, NotificationsTest);
 #include "notifications_x11_test.moc"

@@ -16,6 +16,7 @@
 #include "support/temp_dir.h"
 #include "ui/command_actions.h"
 #include "ui/main_window.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -248,5 +249,5 @@ void OpenSaveWindowTest::aDocumentTooBigForTheMemoryLeavesTheOpenOneWhole() {
     }
 }
 
-QTEST_MAIN(OpenSaveWindowTest)
+BRENVALE_UI_TEST(ui_open_save_tests, OpenSaveWindowTest);
 #include "open_save_window_test.moc"

@@ -23,6 +23,7 @@
 #include "ui/options_dialog.h"
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 using test::Answer;
@@ -489,5 +490,5 @@ void OptionsDialogTest::aFolderThatCannotBeWrittenFailsTheAssociation() {
     QCOMPARE(failure, QStringLiteral("'' の設定に失敗しました"));
 }
 
-QTEST_MAIN(OptionsDialogTest)
+BRENVALE_UI_TEST(ui_options_dialog_tests, OptionsDialogTest);
 #include "options_dialog_test.moc"

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "test_window.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -59,5 +60,5 @@ void OptionsDialogX11Test::ctrlPThenEnterWritesTheOptionsAndCloses() {
     window->close();
 }
 
-QTEST_MAIN(OptionsDialogX11Test)
+BRENVALE_UI_TEST(ui_options_dialog_x11_tests, OptionsDialogX11Test);
 #include "options_dialog_x11_test.moc"

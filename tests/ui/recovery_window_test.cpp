@@ -13,6 +13,7 @@
 #include "support/temp_dir.h"
 #include "ui/codec.h"
 #include "ui/main_window.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -149,5 +150,5 @@ void RecoveryWindowTest::aFolderThatCannotBeMadeIsReported() {
     QVERIFY(window_->editor().session().isModified());
 }
 
-QTEST_MAIN(RecoveryWindowTest)
+BRENVALE_UI_TEST(ui_recovery_tests, RecoveryWindowTest);
 #include "recovery_window_test.moc"

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "common/cp932.h"
+#include "editor_place.h"
 #include "support/main_window_test_access.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
@@ -13,6 +14,7 @@
 #include "ui/command_actions.h"
 #include "ui/find_bar.h"
 #include "ui/item_text_editor.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -39,14 +41,6 @@ QString Shown(const QAbstractItemModel* model, int row) {
 }
 
 // Where the editor stands: "caption" or "caption/row", as the user reads it.
-QString Here(Editor& editor) {
-    Topic* t = editor.selection().topic();
-    QString here = t ? QString::fromStdString(Cp932ToUtf8(t->caption)) : QStringLiteral("-");
-    return editor.list().hasSelectedItem()
-               ? here + "/" + QString::number(editor.list().selectedRow())
-               : here;
-}
-
 // "e" and a combining acute accent, "n" and a combining tilde: one character each to the user.
 const QString kAcute = QStringLiteral("e\u0301");
 const QString kTilde = QStringLiteral("n\u0303");
@@ -118,14 +112,14 @@ void ReferencesWindowTest::typedCharactersAreSavedReopenedAndFound() {
     const QString caption = QStringLiteral("Trip 😀") + kAcute;
     bar->box()->setText(QStringLiteral("🎫"));
     QVERIFY(!bar->showsNotFound());
-    QCOMPARE(Here(editor), caption + "/" + QString::number(row));
+    QCOMPARE(test::Here(editor), caption + "/" + QString::number(row));
     std::optional<SearchHit> hit = editor.find().state().hit();
     QVERIFY(hit);
     QCOMPARE(hit->range.begin, size_t(8));  // after "チケット"
     QCOMPARE(hit->range.end, size_t(8 + 9));
     bar->box()->setText(QStringLiteral("caf\u00e9"));
     QVERIFY(!bar->showsNotFound());
-    QCOMPARE(Here(editor), caption + "/" + QString::number(row));
+    QCOMPARE(test::Here(editor), caption + "/" + QString::number(row));
     bar->box()->setText(kAcute);
     QVERIFY(!bar->showsNotFound());
     hit = editor.find().state().hit();
@@ -242,5 +236,5 @@ void ReferencesWindowTest::theBoxOverARowKeepsThemThroughASaveAndIsFoundAgain() 
     again->close();
 }
 
-QTEST_MAIN(ReferencesWindowTest)
+BRENVALE_UI_TEST(ui_reference_tests, ReferencesWindowTest);
 #include "references_window_test.moc"

@@ -14,6 +14,7 @@
 #include "ui/main_window.h"
 #include "ui/test_window.h"
 #include "ui/view_drag.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 
@@ -222,6 +223,6 @@ void ScaleTest::theCountersPaintTheirIconForTheScreen() {
     QCOMPARE(icon, expected);
 }
 
-QTEST_MAIN(ScaleTest)
+BRENVALE_UI_TEST(ui_scale_tests, ScaleTest);
 
 #include "scale_test.moc"

@@ -20,6 +20,7 @@
 #include "ui/command_actions.h"
 #include "ui/tag_panel.h"
 #include "ui/topic_tree_view.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -31,7 +32,7 @@ public:
     LocalTime now() const override { return {{2026, 12, 24}, 10 * 3600}; }
 };
 
-QPalette DarkPalette() {
+QPalette ScheduleDarkPalette() {
     QPalette dark;
     dark.setColor(QPalette::Window, QColor(0x2A, 0x2A, 0x2E));
     dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
@@ -119,7 +120,7 @@ private slots:
 void ScheduleWindowTest::overdueRowsAreRedAndTodayBoldOnEitherPalette() {
     for (bool dark : {false, true}) {
         if (dark) {
-            QApplication::setPalette(DarkPalette());
+            QApplication::setPalette(ScheduleDarkPalette());
         }
         // Declared first: the window still asks the clock while it closes.
         FixedClock clock;
@@ -314,5 +315,5 @@ void ScheduleWindowTest::theDocumentIsPaintedBeforeItsDatesAndTagsAreGathered() 
     QVERIFY(window.close());
 }
 
-QTEST_MAIN(ScheduleWindowTest)
+BRENVALE_UI_TEST(ui_schedule_tests, ScheduleWindowTest);
 #include "schedule_window_test.moc"

@@ -19,6 +19,7 @@
 #include "ui/main_menus.h"
 #include "ui/shortcut_key_dialog.h"
 #include "ui/toolbar.h"
+#include "ui_test_registry.h"
 #include "ui_test_support.h"
 
 using namespace brenvale;
@@ -372,5 +373,5 @@ void KeyTest::menusShowTheProgramsOwnShortcutTexts() {
     }
 }
 
-QTEST_MAIN(KeyTest)
+BRENVALE_UI_TEST(ui_shortcut_key_dialog_tests, KeyTest);
 #include "shortcut_key_dialog_test.moc"

@@ -16,6 +16,7 @@
 #include "ui/toolbar.h"
 #include "ui/toolbar_dialog.h"
 #include "ui/toolbar_entry_view.h"
+#include "ui_test_registry.h"
 #include "ui_test_support.h"
 
 using namespace brenvale;
@@ -45,7 +46,7 @@ bool DragOver(QWidget* target, const QPoint& at, QMimeData* data, bool drop) {
 }
 
 // Drags the current entry of a list onto a row of a list (or below its last entry).
-bool Drag(ToolbarDialog& dialog, Which from, Which to, int row) {
+bool DragEntries(ToolbarDialog& dialog, Which from, Which to, int row) {
     ToolbarEntryView* target = dialog.view(to);
     QPoint at = row < target->model()->rowCount() ? RowCentre(target, row)
                                                   : QPoint(5, target->viewport()->height() - 3);
@@ -56,7 +57,7 @@ bool Drag(ToolbarDialog& dialog, Which from, Which to, int row) {
     return taken;
 }
 
-void Click(ToolbarEntryView* view, int row, Qt::KeyboardModifiers modifiers = {}) {
+void ClickRow(ToolbarEntryView* view, int row, Qt::KeyboardModifiers modifiers = {}) {
     view->scrollTo(view->model()->index(row, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, RowCentre(view, row));
 }
@@ -242,8 +243,8 @@ void ToolbarDialogTest::buttonsMoveEntriesBetweenTheLists() {
         ToolbarEntryView* src = dialog.view(Which::Src);
         ToolbarEntryView* dst = dialog.view(Which::Dst);
         // Two entries picked with Ctrl arrive in reverse order; the template stays.
-        Click(src, 0);
-        Click(src, src->model()->rowCount() - 1, Qt::ControlModifier);
+        ClickRow(src, 0);
+        ClickRow(src, src->model()->rowCount() - 1, Qt::ControlModifier);
         ButtonNamed(&dialog, QStringLiteral("追加 ->"))->click();
         QCOMPARE(test::RowTexts(src).last(), QStringLiteral("区切り"));
         QVERIFY(src->selectionModel()->isRowSelected(0));
@@ -267,9 +268,9 @@ void ToolbarDialogTest::dragsMoveOneEntryAndShowTheDropLine() {
         ToolbarEntryView* src = dialog.view(Which::Src);
         ToolbarEntryView* dst = dialog.view(Which::Dst);
         // From the shown list onto the available list: back to its sorted place.
-        Click(dst, 0);
-        Click(dst, 2, Qt::ControlModifier);
-        QVERIFY(Drag(dialog, Which::Dst, Which::Src, 5));
+        ClickRow(dst, 0);
+        ClickRow(dst, 2, Qt::ControlModifier);
+        QVERIFY(DragEntries(dialog, Which::Dst, Which::Src, 5));
         QCOMPARE(test::RowTexts(dst), (QStringList{"(01) 終了", "区切り", "(04) 上書き保存"}));
         QCOMPARE(test::RowTexts(src).mid(0, 2), (QStringList{"(02) 新規作成", "(03) 開く..."}));
         QVERIFY(src->selectionModel()->isRowSelected(1));
@@ -297,22 +298,22 @@ void ToolbarDialogTest::dragsMoveOneEntryAndShowTheDropLine() {
 
         // Inside the shown list: the dragged entry takes the place of the one under it.
         QCOMPARE(dst->currentIndex().row(), 1);
-        QVERIFY(Drag(dialog, Which::Dst, Which::Dst, 3));
+        QVERIFY(DragEntries(dialog, Which::Dst, Which::Dst, 3));
         QCOMPARE(test::RowTexts(dst),
                  (QStringList{"(01) 終了", "区切り", "(04) 上書き保存", "(03) 開く..."}));
 
         // The template twice gives two separators and stays.
         for (int round = 0; round < 2; ++round) {
-            Click(src, src->model()->rowCount() - 1);
-            QVERIFY(Drag(dialog, Which::Src, Which::Dst, 99));
+            ClickRow(src, src->model()->rowCount() - 1);
+            QVERIFY(DragEntries(dialog, Which::Src, Which::Dst, 99));
         }
         QCOMPARE(test::RowTexts(dst).mid(4), (QStringList{"区切り", "区切り"}));
         QCOMPARE(test::RowTexts(src).last(), QStringLiteral("区切り"));
         QCOMPARE(test::RowTexts(src).count(QStringLiteral("区切り")), 1);
 
         // The available list takes nothing from itself, and neither list a foreign drag.
-        Click(src, 0);
-        QVERIFY(!Drag(dialog, Which::Src, Which::Src, 1));
+        ClickRow(src, 0);
+        QVERIFY(!DragEntries(dialog, Which::Src, Which::Src, 1));
         QMimeData foreign;
         foreign.setData("application/x-brenvale-tool-entry", "1 src 0");
         QVERIFY(!DragOver(dst->viewport(), RowCentre(dst, 0), &foreign, true));
@@ -331,7 +332,7 @@ void ToolbarDialogTest::restingOnTheLabelOrTheBottomPanelScrollsTheList() {
         ToolbarEntryView* dst = dialog.view(Which::Dst);
         QScrollBar* bar = dst->verticalScrollBar();
         QVERIFY(bar->maximum() > 5);
-        Click(dst, 0);
+        ClickRow(dst, 0);
         std::unique_ptr<QMimeData> data(dialog.dragData(Which::Dst));
         dialog.lbStartDrag(Which::Dst);
         QWidget* panel = dialog.bottomPanel();
@@ -365,5 +366,5 @@ void ToolbarDialogTest::restingOnTheLabelOrTheBottomPanelScrollsTheList() {
     });
 }
 
-QTEST_MAIN(ToolbarDialogTest)
+BRENVALE_UI_TEST(ui_toolbar_tests, ToolbarDialogTest);
 #include "toolbar_dialog_test.moc"

@@ -7,6 +7,7 @@
 #include "ui/images.h"
 #include "ui/toolbar_dialog.h"
 #include "ui/toolbar_entry_view.h"
+#include "ui_test_registry.h"
 #include "ui_test_support.h"
 
 using namespace brenvale;
@@ -20,7 +21,7 @@ QPoint RowOnScreen(ToolbarEntryView* view, int row) {
 
 // Presses the left button at from, moves in steps to each point of path (resting there
 // rest milliseconds) and releases at the last one. Runs beside the event loop.
-void Drag(QProcess& xdotool, QPoint from, const QList<QPoint>& path, int rest = 0) {
+void PointerDrag(QProcess& xdotool, QPoint from, const QList<QPoint>& path, int rest = 0) {
     QStringList args{"mousemove",
                      QString::number(from.x()),
                      QString::number(from.y()),
@@ -84,7 +85,7 @@ void ToolbarDragTest::dragsBetweenTheListsWithThePointer() {
     QCOMPARE(test::RowTexts(src), available);
     QModelIndex templateRow = src->model()->index(static_cast<int>(available.size()) - 1, 0);
     src->scrollTo(templateRow);
-    Drag(xdotool, RowOnScreen(src, templateRow.row()), {RowOnScreen(dst, 2) - QPoint(0, 6)});
+    PointerDrag(xdotool, RowOnScreen(src, templateRow.row()), {RowOnScreen(dst, 2) - QPoint(0, 6)});
     QTRY_COMPARE_WITH_TIMEOUT(dst->model()->rowCount(), 39, 5000);
     QVERIFY(Finished(xdotool));
     QCOMPARE(test::RowTexts(dst).at(2), QStringLiteral("区切り"));
@@ -94,7 +95,7 @@ void ToolbarDragTest::dragsBetweenTheListsWithThePointer() {
 
     // The first shown entry back to the available list.
     src->scrollToTop();
-    Drag(xdotool, RowOnScreen(dst, 0), {RowOnScreen(src, 0) + QPoint(0, 30)});
+    PointerDrag(xdotool, RowOnScreen(dst, 0), {RowOnScreen(src, 0) + QPoint(0, 30)});
     QTRY_COMPARE_WITH_TIMEOUT(src->model()->rowCount(), static_cast<int>(available.size()) + 1,
                               5000);
     QVERIFY(Finished(xdotool));
@@ -104,7 +105,7 @@ void ToolbarDragTest::dragsBetweenTheListsWithThePointer() {
     // into the list where the pointer is released.
     QWidget* panel = dialog.bottomPanel();
     QPoint below(RowOnScreen(dst, 0).x(), panel->mapToGlobal(QPoint(0, 6)).y());
-    Drag(xdotool, RowOnScreen(dst, 0), {below, RowOnScreen(dst, 1)}, 900);
+    PointerDrag(xdotool, RowOnScreen(dst, 0), {below, RowOnScreen(dst, 1)}, 900);
     QTRY_VERIFY_WITH_TIMEOUT(dst->verticalScrollBar()->value() >= 3, 5000);
     QVERIFY(Finished(xdotool));
     QTRY_VERIFY(!dialog.dragging());
@@ -114,5 +115,5 @@ void ToolbarDragTest::dragsBetweenTheListsWithThePointer() {
     QCOMPARE(shown.count(QStringLiteral("区切り")), 5);
 }
 
-QTEST_MAIN(ToolbarDragTest)
+BRENVALE_UI_TEST(ui_toolbar_drag_x11_tests, ToolbarDragTest);
 #include "toolbar_drag_x11_test.moc"

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "ui/check_list_view.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -15,7 +16,7 @@ using test::RowPart;
 namespace {
 
 // Left clicks of the real pointer at a point of a widget, 100 ms apart.
-void Click(QWidget* widget, QPoint at, int clicks = 1) {
+void PointerClick(QWidget* widget, QPoint at, int clicks = 1) {
     QPoint global = widget->mapToGlobal(at);
     // (A move with --sync waits long for a pointer that is already there.)
     QCOMPARE(
@@ -51,33 +52,33 @@ void TreeClickX11Test::onlyASlowSecondClickInTheFocusedTreeGoesToTheEditBox() {
 
     // The list has the focus; a click on the selected Topic only gives the tree the focus.
     CheckListView* list = window.list();
-    Click(list->viewport(), list->viewport()->rect().center());
+    PointerClick(list->viewport(), list->viewport()->rect().center());
     QTRY_COMPARE(QApplication::focusWidget(), list);
-    Click(tree->viewport(), caption);
+    PointerClick(tree->viewport(), caption);
     QTRY_COMPARE(QApplication::focusWidget(), tree);
     WaitPastDoubleClick();
     QCOMPARE(QApplication::focusWidget(), tree);
 
     // A double click on it expands or collapses and stays in the tree.
     bool expanded = tree->isExpanded(tree->currentIndex());
-    Click(tree->viewport(), caption, 2);
+    PointerClick(tree->viewport(), caption, 2);
     QTRY_COMPARE(tree->isExpanded(tree->currentIndex()), !expanded);
     WaitPastDoubleClick();
     QCOMPARE(QApplication::focusWidget(), tree);
 
     // A slow second click in the tree that has the focus edits the caption in the edit box.
-    Click(tree->viewport(), caption);
+    PointerClick(tree->viewport(), caption);
     QTRY_COMPARE(QApplication::focusWidget(), treeEdit);
     QCOMPARE(treeEdit->selectedText(), QStringLiteral("Groceries"));
 
     // From the edit box, the click on the selected Topic again only focuses the tree.
     WaitPastDoubleClick();
-    Click(tree->viewport(), caption);
+    PointerClick(tree->viewport(), caption);
     QTRY_COMPARE(QApplication::focusWidget(), tree);
     WaitPastDoubleClick();
     QCOMPARE(QApplication::focusWidget(), tree);
 }
 
-QTEST_MAIN(TreeClickX11Test)
+BRENVALE_UI_TEST(ui_tree_click_x11_tests, TreeClickX11Test);
 
 #include "tree_click_x11_test.moc"

@@ -9,6 +9,7 @@
 
 #include "test_window.h"
 #include "ui/application.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -102,5 +103,5 @@ void TreeLookTest::deeperLevelsWithAFoldedTopic() {
     check(QStringLiteral("deep"), fixture);
 }
 
-QTEST_MAIN(TreeLookTest)
+BRENVALE_UI_TEST(ui_tree_look_tests, TreeLookTest);
 #include "tree_look_test.moc"

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "ui/check_list_view.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -91,5 +92,5 @@ void TreeReaderX11Test::keysTellTheFocusedTreeRow() {
     QAccessible::installUpdateHandler(nullptr);
 }
 
-QTEST_MAIN(TreeReaderX11Test)
+BRENVALE_UI_TEST(ui_tree_reader_x11_tests, TreeReaderX11Test);
 #include "tree_reader_x11_test.moc"

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
@@ -15,7 +16,7 @@ namespace {
 
 // The tree's rows as the view shows them: "caption/level", "+" or "-" after a Topic that is
 // open or folded.
-QStringList Rows(TopicTreeView* tree) {
+QStringList ShownRows(TopicTreeView* tree) {
     QStringList out;
     QAbstractItemModel* model = tree->model();
     for (int row = 0; row < model->rowCount(); ++row) {
@@ -53,25 +54,25 @@ void TreeViewTest::keysWalkOpenAndFoldTheTree() {
     TopicTreeView* tree = fixture.window().tree();
     tree->setFocus();
     using L = QStringList;
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1+", "A11/2", "A2/1", "B/0"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1+", "A11/2", "A2/1", "B/0"}));
 
     QTest::keyClick(tree, Qt::Key_Down);
     QCOMPARE(Selected(editor), QStringLiteral("A1"));
     QTest::keyClick(tree, Qt::Key_Minus);
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1-", "A2/1", "B/0"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1-", "A2/1", "B/0"}));
     QTest::keyClick(tree, Qt::Key_Plus);
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1+", "A11/2", "A2/1", "B/0"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1+", "A11/2", "A2/1", "B/0"}));
     // Left folds an open Topic, then goes to its parent; Right opens, then goes to the first
     // child.
     QTest::keyClick(tree, Qt::Key_Left);
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1-", "A2/1", "B/0"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1-", "A2/1", "B/0"}));
     QCOMPARE(Selected(editor), QStringLiteral("A1"));
     QTest::keyClick(tree, Qt::Key_Left);
     QCOMPARE(Selected(editor), QStringLiteral("A"));
     QTest::keyClick(tree, Qt::Key_Right);  // A is open: to its first child
     QCOMPARE(Selected(editor), QStringLiteral("A1"));
     QTest::keyClick(tree, Qt::Key_Right);
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1+", "A11/2", "A2/1", "B/0"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1+", "A11/2", "A2/1", "B/0"}));
     QTest::keyClick(tree, Qt::Key_Right);
     QCOMPARE(Selected(editor), QStringLiteral("A11"));
     // * opens a Topic and everything below it.
@@ -82,7 +83,7 @@ void TreeViewTest::keysWalkOpenAndFoldTheTree() {
     QTest::keyClick(tree, Qt::Key_Home);
     QCOMPARE(Selected(editor), QStringLiteral("A"));
     QTest::keyClick(tree, Qt::Key_Asterisk);
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1+", "A11/2", "A2/1", "B/0"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1+", "A11/2", "A2/1", "B/0"}));
     QTest::keyClick(tree, Qt::Key_End);
     QCOMPARE(Selected(editor), QStringLiteral("B"));
     QTest::keyClick(tree, Qt::Key_PageUp);
@@ -103,11 +104,11 @@ void TreeViewTest::theButtonOpensAndFoldsAndADoubleClickToo() {
     // The button folds A1 and selects nothing.
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                       PointOn(tree, Find(editor, "A1"), RowPart::Button));
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1-", "B/0+", "B1/1"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1-", "B/0+", "B1/1"}));
     QCOMPARE(Selected(editor), QStringLiteral("A"));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                       PointOn(tree, Find(editor, "A1"), RowPart::Button));
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1+", "A11/2", "B/0+", "B1/1"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1+", "A11/2", "B/0+", "B1/1"}));
     // A top-level Topic has no button: its indentation selects it.
     TopicRowHit hit = tree->hitAt(PointOn(tree, Find(editor, "B"), RowPart::Caption));
     QCOMPARE(hit.buttonLeft, hit.buttonRight);
@@ -115,10 +116,10 @@ void TreeViewTest::theButtonOpensAndFoldsAndADoubleClickToo() {
     QPoint onB = PointOn(tree, Find(editor, "B"), RowPart::Caption);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onB);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, onB);
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1+", "A11/2", "B/0-"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1+", "A11/2", "B/0-"}));
     QCOMPARE(Selected(editor), QStringLiteral("B"));
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, onB);
-    QCOMPARE(Rows(tree), (L{"A/0+", "A1/1+", "A11/2", "B/0+", "B1/1"}));
+    QCOMPARE(ShownRows(tree), (L{"A/0+", "A1/1+", "A11/2", "B/0+", "B1/1"}));
     QVERIFY(!editor.session().isModified());
 }
 
@@ -211,5 +212,5 @@ void TreeViewTest::aScreenReaderSelectsTheRowItAsksFor() {
     QCOMPARE(Selected(editor), QStringLiteral("A11"));
 }
 
-QTEST_MAIN(TreeViewTest)
+BRENVALE_UI_TEST(ui_tree_view_tests, TreeViewTest);
 #include "tree_view_test.moc"

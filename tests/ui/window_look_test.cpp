@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "dark_palette.h"
 #include "modal_answers.h"
 #include "support/main_window_test_access.h"
 #include "support/read_only_file.h"
@@ -33,24 +34,12 @@
 #include "ui/find_results.h"
 #include "ui/main_menus.h"
 #include "ui/toolbar.h"
+#include "ui_test_registry.h"
 #include "window_fixture.h"
 
 using namespace brenvale;
 
 namespace {
-
-QPalette DarkPalette() {
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x2A, 0x2A, 0x2E));
-    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
-    dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x22));
-    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
-    dark.setColor(QPalette::Button, QColor(0x33, 0x33, 0x38));
-    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
-    dark.setColor(QPalette::Highlight, QColor(0x3D, 0x6E, 0xB4));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
-    return dark;
-}
 
 int Distance(const QColor& a, const QColor& b) {
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
@@ -120,7 +109,7 @@ void WindowLookTest::progressCountsAreGreyInBothPalettes() {
     QModelIndex index = tree->treeModel().indexOf(shopping);
     for (bool dark : {false, true}) {
         if (dark) {
-            QApplication::setPalette(DarkPalette());
+            QApplication::setPalette(test::DarkDesktopPalette());
             QCoreApplication::processEvents();
         }
         const QString counts = index.data(TopicTreeModel::TrailingTextRole).toString();
@@ -408,6 +397,6 @@ void WindowLookTest::theFindResultsTakeAThirdAndKeepTheHeightDragged() {
     }
 }
 
-QTEST_MAIN(WindowLookTest)
+BRENVALE_UI_TEST(ui_window_look_tests, WindowLookTest);
 
 #include "window_look_test.moc"

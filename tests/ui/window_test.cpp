@@ -31,6 +31,7 @@
 #include "ui/toolbar.h"
 #include "ui/topic_tree_model.h"
 #include "ui/topic_tree_view.h"
+#include "ui_test_registry.h"
 
 using namespace brenvale;
 using test::Answer;
@@ -570,5 +571,5 @@ void WindowTest::tickingRepaintsTheCountersAtOnce() {
     QTRY_COMPARE(panel->painted().red, QStringLiteral(" (0)"));
 }
 
-QTEST_MAIN(WindowTest)
+BRENVALE_UI_TEST(ui_window_tests, WindowTest);
 #include "window_test.moc"
