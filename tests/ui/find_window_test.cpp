@@ -35,7 +35,6 @@ namespace {
 // Two Topics whose Items hold "報告" twice, and a third Topic named after it.
 const char* const kOutline = "仕事\n\b□報告書\n\b■会議の準備\n\b□資料\n予定\n\b□報告会\n報告の控え";
 
-// Where the editor stands: "caption" or "caption/row".
 QString Utf8(const std::string& cp932) {
     return QString::fromStdString(Cp932ToUtf8(cp932));
 }

@@ -40,7 +40,6 @@ QString Shown(const QAbstractItemModel* model, int row) {
     return model->data(model->index(row, 0), Qt::DisplayRole).toString();
 }
 
-// Where the editor stands: "caption" or "caption/row", as the user reads it.
 // "e" and a combining acute accent, "n" and a combining tilde: one character each to the user.
 const QString kAcute = QStringLiteral("e\u0301");
 const QString kTilde = QStringLiteral("n\u0303");

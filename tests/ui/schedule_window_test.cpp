@@ -32,6 +32,7 @@ public:
     LocalTime now() const override { return {{2026, 12, 24}, 10 * 3600}; }
 };
 
+// A dark desktop palette that leaves the buttons light.
 QPalette ScheduleDarkPalette() {
     QPalette dark;
     dark.setColor(QPalette::Window, QColor(0x2A, 0x2A, 0x2E));
