@@ -34,16 +34,18 @@ TopicSequence::Piece::~Piece() {
 }
 
 TopicSequence::TopicSequence() {
-    blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
+    blocks_.emplace_back(kBlockSize);
+    node(0) = Node{};
 }
 
 TopicSequence::~TopicSequence() = default;
 
 void TopicSequence::clear() {
     // Back to the first block, wiped: no node left behind still names a Topic. Nothing is
-    // allocated, so a failed build can always fall back to an empty sequence.
+    // allocated, so a failed build can always fall back to an empty sequence. The nodes from
+    // used_ on never held one (a rebuild wipes those it stops using).
     blocks_.resize(1);
-    std::fill(blocks_[0].get(), blocks_[0].get() + kBlockSize, Node{});
+    std::fill(blocks_[0].get(), blocks_[0].get() + std::min<size_t>(used_, kBlockSize), Node{});
     root_ = 0;
     used_ = 1;
     free_ = 0;
@@ -57,7 +59,7 @@ void TopicSequence::reserve(size_t count) {
     }
     size_t needed = used_ + fresh;
     while (blocks_.size() * kBlockSize < needed) {
-        blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
+        blocks_.emplace_back(kBlockSize);
     }
 }
 

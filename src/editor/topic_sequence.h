@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/zeroed_array.h"
+
 namespace brenvale {
 
 class Document;
@@ -141,7 +143,9 @@ private:
     // Builds a treap of nodes appended in order, with the right spine as its stack.
     class Builder;
 
-    std::vector<std::unique_ptr<Node[]>> blocks_;
+    // Blocks of untouched zero pages: a node is written when first taken, so an empty or small
+    // document costs only the pages of the nodes it uses.
+    std::vector<ZeroedArray<Node>> blocks_;
     NodeId root_ = 0;
     NodeId used_ = 1;  // node 0 stands for "none"
     NodeId free_ = 0;
