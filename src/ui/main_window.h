@@ -123,6 +123,8 @@ private:
     void connectEditBox(QLineEdit* edit, EditBox box);
     void connectDrags();
     void buildFind();
+    // The list of every hit under the tree, made on first use.
+    FindResultsPanel* findResultsPanel();
     // The find bar was closed: the focus goes to the view holding the hit.
     void findBarClosed();
     void placeOuter(const QRect& outer);
@@ -182,7 +184,7 @@ private:
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;
     FindBar* findBar_ = nullptr;
-    FindResultsPanel* findResults_ = nullptr;
+    FindResultsPanel* findResults_ = nullptr;  // until first shown, none
     FileWatch* fileWatch_ = nullptr;
     TagPanel* tagPanel_ = nullptr;
     bool tagPanelSized_ = false;
