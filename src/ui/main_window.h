@@ -14,6 +14,7 @@
 #include "ui/images.h"
 #include "ui/window_host.h"
 
+class QAction;
 class QDialog;
 class QLabel;
 class QTimer;
@@ -73,7 +74,10 @@ public:
     QLineEdit* listEdit() const { return listEdit_; }
     // The find results under the tree, at their remembered height.
     void showFindResults();
-    TagPanel* tagPanel() const { return tagPanel_; }
+    // The tag panel, made when first asked for (shown, or restored open at the start).
+    TagPanel* tagPanel();
+    // The tag panel if it was made; none until then.
+    TagPanel* tagPanelIfMade() const { return tagPanel_; }
     DesktopNotifications* notifications() const { return notifications_; }
 
     QString programPath() const { return options_.programPath; }
@@ -187,7 +191,11 @@ private:
     FindResultsPanel* findResults_ = nullptr;  // until first shown, none
     FileWatch* fileWatch_ = nullptr;
     TagPanel* tagPanel_ = nullptr;
+    // The menu's switch for the tag panel; it stands for the panel's own until that is made,
+    // then follows it.
+    QAction* tagSwitch_ = nullptr;
     bool tagPanelSized_ = false;
+    bool painted_ = false;  // the list has been painted once
     AgendaDialog* agenda_ = nullptr;
     DesktopNotifications* notifications_ = nullptr;
     QLabel* filterLabel_ = nullptr;
