@@ -71,6 +71,9 @@ TagPanel* MainWindow::tagPanel() {
     tagPanel_->holdUntilPainted(!painted_);
     addDockWidget(Qt::RightDockWidgetArea, tagPanel_);
     tagPanel_->hide();
+    // Tab goes through the panel before the filter's button in the status bar, which was made
+    // first.
+    setTabOrder(tagPanel_->clearButton(), filterClear_);
     QAction* own = tagPanel_->toggleViewAction();
     tagSwitch_->setChecked(own->isChecked());
     connect(own, &QAction::toggled, tagSwitch_, &QAction::setChecked);
