@@ -4,9 +4,16 @@
 # target is kept as build-asan/fuzz-artifacts/TARGET-*: once mended, copy it into
 # tests/fuzz/corpus/TARGET/, where the sanitizer suite runs it as a regression case.
 #     scripts/fuzz.sh [SECONDS]
+# The test command runs them in two goes, through these settings:
+#     FUZZ_JOBS=N         targets at a time (default: the number of cores)
+#     FUZZ_DONE_FILE=F    a target named in F is passed over; each one that has run is added to F
+#     FUZZ_STOP_FILE=F    once F exists, no further target starts
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
+jobs="${FUZZ_JOBS:-$(nproc)}"
+done_file="${FUZZ_DONE_FILE:-}"
+stop_file="${FUZZ_STOP_FILE:-}"
 source scripts/packages.sh
 source scripts/sanitized-build.sh
 ensure_packages "${BUILD_PACKAGES[@]}" "${SANITIZER_PACKAGES[@]}"
@@ -33,12 +40,25 @@ run_target() {
     fi
 }
 
+already_run() {
+    [ -n "$done_file" ] && [ -f "$done_file" ] && grep -qx "$1" "$done_file"
+}
+
 failed=0
 pids=()
 for target in "${targets[@]}"; do
+    if already_run "$target"; then
+        continue
+    fi
+    if [ -n "$stop_file" ] && [ -e "$stop_file" ]; then
+        break
+    fi
+    if [ -n "$done_file" ]; then
+        echo "$target" >>"$done_file"
+    fi
     run_target "$target" &
     pids+=($!)
-    if [ ${#pids[@]} -ge "$(nproc)" ]; then
+    if [ ${#pids[@]} -ge "$jobs" ]; then
         wait "${pids[0]}" || failed=1
         pids=("${pids[@]:1}")
     fi

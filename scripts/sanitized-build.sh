@@ -1,6 +1,10 @@
 # Configures and builds build-asan/: the whole suite and the libFuzzer targets, compiled by clang
-# with AddressSanitizer and UndefinedBehaviorSanitizer (and libFuzzer's coverage), without the
-# benchmarks. Sourced by scripts/sanitizers.sh and scripts/fuzz.sh.
+# with AddressSanitizer and UndefinedBehaviorSanitizer (and libFuzzer's coverage in the libraries
+# the fuzz targets reach), without the benchmarks. Sourced by scripts/sanitizers.sh and
+# scripts/fuzz.sh.
+
+# generator_for
+source "$(dirname "${BASH_SOURCE[0]}")/packages.sh"
 
 # Any report ends the program with a failure.
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
@@ -13,9 +17,11 @@ build_sanitized() {
     root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
     # Line tables are all a report needs to name files and lines; full debug information
     # would double the compile and link work.
+    # The fuzz targets' coverage counters go only into the libraries they reach (CMakeLists.txt).
     local flags="-O1 -gline-tables-only -fno-omit-frame-pointer -fsanitize=address,undefined"
-    flags+=" -fno-sanitize-recover=undefined -fsanitize=fuzzer-no-link"
-    cmake -S "$root" -B "$root/build-asan" \
+    flags+=" -fno-sanitize-recover=undefined"
+    # shellcheck disable=SC2046
+    cmake $(generator_for "$root/build-asan") -S "$root" -B "$root/build-asan" \
         -DCMAKE_BUILD_TYPE=None \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
         -DCMAKE_CXX_FLAGS="$flags" \
