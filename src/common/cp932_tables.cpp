@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <string>
@@ -133,7 +134,7 @@ void DecodeRow(Iconv& iconv, int lead, char32_t* row) {
 }  // namespace
 
 DecodeTable::DecodeTable()
-    : single_(256, kNone), pairs_(256 * 256, kNone), singleUtf8_(256), pairsUtf8_(256 * 256) {
+    : single_(256, kNone), pairs_(256 * 256), singleUtf8_(256), pairsUtf8_(256 * 256) {
     Iconv iconv("UTF-16LE", "CP932");
     for (int b = 0; b < 256; ++b) {
         char byte = static_cast<char>(b);
@@ -147,9 +148,12 @@ DecodeTable::DecodeTable()
         if (!IsLead(static_cast<unsigned char>(lead))) {
             continue;
         }
-        DecodeRow(iconv, lead, &pairs_[lead * 256]);
+        char32_t row[256];
+        std::fill(row, row + 256, kNone);
+        DecodeRow(iconv, lead, row);
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            pairsUtf8_[lead * 256 + trail] = PackUtf8(pairs_[lead * 256 + trail]);
+            pairs_[lead * 256 + trail] = row[trail] ^ kNone;
+            pairsUtf8_[lead * 256 + trail] = PackUtf8(row[trail]);
         }
     }
 }
@@ -159,11 +163,7 @@ const DecodeTable& Decoder() {
     return table;
 }
 
-EncodeTable::EncodeTable()
-    : codes_(new std::atomic<uint16_t>[0x10000]), iconv_(new Iconv("CP932", "UTF-32LE")) {
-    for (size_t c = 0; c < 0x10000; ++c) {
-        codes_[c].store(kUnasked, std::memory_order_relaxed);
-    }
+EncodeTable::EncodeTable() : codes_(0x10000), iconv_(new Iconv("CP932", "UTF-32LE")) {
     for (uint32_t c = 0; c < 0x80; ++c) {
         asciiSame_ = asciiSame_ && code(c) == c;
     }
@@ -177,8 +177,8 @@ uint16_t EncodeTable::fill(char32_t c) const {
     std::lock_guard<std::mutex> lock(mutex_);
     Iconv& iconv = *static_cast<Iconv*>(iconv_);
     const uint32_t first = c & ~0xFFu;
-    if (codes_[first].load(std::memory_order_relaxed) != kUnasked) {
-        return codes_[c].load(std::memory_order_relaxed);  // filled meanwhile
+    if (load(first) != kUnasked) {
+        return load(c);  // filled meanwhile
     }
     // The block's first entry last: it tells the block is done.
     for (uint32_t k = first + 256; k-- > first;) {
@@ -196,9 +196,9 @@ uint16_t EncodeTable::fill(char32_t c) const {
                 code = static_cast<uint16_t>(b(0) << 8 | b(1));
             }
         }
-        codes_[k].store(code, std::memory_order_relaxed);
+        store(k, code);
     }
-    return codes_[c].load(std::memory_order_relaxed);
+    return load(c);
 }
 
 const EncodeTable& Encoder() {

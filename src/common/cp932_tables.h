@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/zeroed_array.h"
+
 // The code page's tables, each built once from glibc's iconv when first asked, for the
 // conversions of common/cp932.h. Not for use outside the codec.
 
@@ -29,7 +31,7 @@ public:
     char32_t single(unsigned char b) const { return single_[b]; }
     // kNone where CP932 defines no character.
     char32_t pair(unsigned char lead, unsigned char trail) const {
-        return pairs_[lead * 256 + trail];
+        return pairs_[lead * 256 + trail] ^ kNone;
     }
     uint32_t singleUtf8(unsigned char b) const { return singleUtf8_[b]; }
     uint32_t pairUtf8(unsigned char lead, unsigned char trail) const {
@@ -40,9 +42,12 @@ public:
 
 private:
     std::vector<char32_t> single_;
-    std::vector<char32_t> pairs_;
+    // Indexed by lead * 256 + trail; only the rows of lead bytes are ever written, so the
+    // others stay untouched zero pages. pairs_ holds each character XOR kNone, so that zero
+    // reads as kNone; pairsUtf8_'s zero is "no character".
+    ZeroedArray<char32_t> pairs_;
     std::vector<uint32_t> singleUtf8_;
-    std::vector<uint32_t> pairsUtf8_;
+    ZeroedArray<uint32_t> pairsUtf8_;
     bool asciiSame_ = true;
 };
 
@@ -67,7 +72,7 @@ public:
             return kNoCode;
         }
         // Each entry stands alone, so a relaxed load sees either its code or kUnasked.
-        uint16_t code = codes_[c].load(std::memory_order_relaxed);
+        uint16_t code = load(c);
         return code != kUnasked ? code : fill(c);
     }
     bool asciiSame() const { return asciiSame_; }
@@ -78,8 +83,15 @@ private:
 
     // Asks iconv about c's block; returns c's code.
     uint16_t fill(char32_t c) const;
+    // Entries hold the code XOR kUnasked, so that the untouched zero pages read as kUnasked.
+    uint16_t load(char32_t c) const {
+        return std::atomic_ref<uint16_t>(codes_[c]).load(std::memory_order_relaxed) ^ kUnasked;
+    }
+    void store(char32_t c, uint16_t code) const {
+        std::atomic_ref<uint16_t>(codes_[c]).store(code ^ kUnasked, std::memory_order_relaxed);
+    }
 
-    std::unique_ptr<std::atomic<uint16_t>[]> codes_;
+    mutable ZeroedArray<uint16_t> codes_;
     mutable std::mutex mutex_;  // guards the filling of blocks and the descriptor
     void* iconv_;               // the descriptor, CP932 from UTF-32LE
     bool asciiSame_ = true;

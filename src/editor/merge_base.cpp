@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "common/readable_file.h"
@@ -59,6 +62,38 @@ bool IsVersion(int fd, const FileIdentity& version) {
     return ::fstat(fd, &st) == 0 && MetadataOf(st).sameMetadata(version);
 }
 
+// Copies the file at documentPath to `to` (through to + ".new", renamed once whole) when it is
+// `version` from before the copy to after it; false, and nothing left at the new name, when
+// not.
+bool KeepCopy(const std::string& documentPath, const FileIdentity& version, const std::string& to) {
+    OpenedFile source = OpenRegularFile(documentPath);
+    if (source.fd < 0) {
+        return false;
+    }
+    // Written beside the copy's place and renamed there once whole; the folder is the user's
+    // own, so nothing else is found at these names but an earlier copy of this instance.
+    std::string temporary = to + ".new";
+    int target =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    bool kept = false;
+    try {
+        kept = target >= 0 && IsVersion(source.fd, version) && CopyContents(source.fd, target);
+    } catch (const std::bad_alloc&) {
+        kept = false;  // no room for the buffer: no copy, as for any failed write
+    }
+    // Another program's write while the bytes were copied shows in the metadata.
+    kept = kept && IsVersion(source.fd, version);
+    if (target >= 0) {
+        kept = ::close(target) == 0 && kept;
+    }
+    ::close(source.fd);
+    if (kept && ::rename(temporary.c_str(), to.c_str()) == 0) {
+        return true;
+    }
+    ::unlink(temporary.c_str());
+    return false;
+}
+
 }  // namespace
 
 MergeBase::~MergeBase() {
@@ -67,30 +102,35 @@ MergeBase::~MergeBase() {
 
 void MergeBase::keep(const std::string& documentPath, const FileIdentity& version) {
     forget();
-    OpenedFile source = OpenRegularFile(documentPath);
-    if (source.fd < 0) {
+    if (copy_ == Copy::Now) {
+        if (KeepCopy(documentPath, version, path_)) {
+            version_ = version;
+        }
         return;
     }
-    // Written beside the copy's place and renamed there once whole; the folder is the user's
-    // own, so nothing else is found at these names but an earlier copy of this instance.
-    std::string temporary = path_ + ".new";
-    int target =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-    bool kept = target >= 0 && IsVersion(source.fd, version) && CopyContents(source.fd, target);
-    // Another program's write while the bytes were copied shows in the metadata.
-    kept = kept && IsVersion(source.fd, version);
-    if (target >= 0) {
-        kept = ::close(target) == 0 && kept;
+    try {
+        copying_ = std::thread([this, documentPath, version] {
+            if (KeepCopy(documentPath, version, path_)) {
+                copied_ = version;
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to spare: copied here instead.
+        if (KeepCopy(documentPath, version, path_)) {
+            version_ = version;
+        }
     }
-    ::close(source.fd);
-    if (kept && ::rename(temporary.c_str(), path_.c_str()) == 0) {
-        version_ = version;
-        return;
+}
+
+void MergeBase::finishCopy() const {
+    if (copying_.joinable()) {
+        copying_.join();
+        version_ = std::exchange(copied_, std::nullopt);
     }
-    ::unlink(temporary.c_str());
 }
 
 void MergeBase::forget() {
+    finishCopy();
     if (version_) {
         ::unlink(path_.c_str());
         version_.reset();
@@ -98,6 +138,7 @@ void MergeBase::forget() {
 }
 
 std::optional<std::string> MergeBase::path() const {
+    finishCopy();
     return version_ ? std::optional<std::string>(path_) : std::nullopt;
 }
 

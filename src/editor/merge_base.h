@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "common/file_identity.h"
 
@@ -14,8 +15,13 @@ namespace brenvale {
 // of the document, and is read as a tree only when a merge needs it.
 class MergeBase {
 public:
+    // How keep() copies: before it returns, or on a thread of its own, so that a big document
+    // is shown without waiting for its copy (every other call then waits for the copy first).
+    enum class Copy { Now, OnAThread };
+
     // path: where the copy lives; its folder must exist and be private to the user.
-    explicit MergeBase(std::string path) : path_(std::move(path)) {}
+    explicit MergeBase(std::string path, Copy copy = Copy::Now)
+        : path_(std::move(path)), copy_(copy) {}
     // The copy goes with the editor.
     ~MergeBase();
     MergeBase(const MergeBase&) = delete;
@@ -29,11 +35,21 @@ public:
 
     // The copy's path while a version is kept.
     std::optional<std::string> path() const;
-    const std::optional<FileIdentity>& version() const { return version_; }
+    const std::optional<FileIdentity>& version() const {
+        finishCopy();
+        return version_;
+    }
 
 private:
+    // Waits for a copy under way and takes its outcome.
+    void finishCopy() const;
+
     std::string path_;
-    std::optional<FileIdentity> version_;
+    Copy copy_;
+    mutable std::optional<FileIdentity> version_;
+    mutable std::thread copying_;
+    // Set by the copying thread, read once it has ended.
+    mutable std::optional<FileIdentity> copied_;
 };
 
 }  // namespace brenvale

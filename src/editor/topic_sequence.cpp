@@ -34,16 +34,28 @@ TopicSequence::Piece::~Piece() {
 }
 
 TopicSequence::TopicSequence() {
-    blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
+    addChunk(1);
+    node(0) = Node{};
+}
+
+void TopicSequence::addChunk(size_t blocks) {
+    blocks_.reserve(blocks_.size() + blocks);
+    chunks_.push_back({ZeroedArray<Node>(blocks * kBlockSize), blocks});
+    Node* first = chunks_.back().nodes.get();
+    for (size_t i = 0; i < blocks; ++i) {
+        blocks_.push_back(first + i * kBlockSize);
+    }
 }
 
 TopicSequence::~TopicSequence() = default;
 
 void TopicSequence::clear() {
     // Back to the first block, wiped: no node left behind still names a Topic. Nothing is
-    // allocated, so a failed build can always fall back to an empty sequence.
+    // allocated, so a failed build can always fall back to an empty sequence. The nodes from
+    // used_ on never held one (a rebuild wipes those it stops using).
+    chunks_.resize(1);
     blocks_.resize(1);
-    std::fill(blocks_[0].get(), blocks_[0].get() + kBlockSize, Node{});
+    std::fill(blocks_[0], blocks_[0] + std::min<size_t>(used_, kBlockSize), Node{});
     root_ = 0;
     used_ = 1;
     free_ = 0;
@@ -56,8 +68,8 @@ void TopicSequence::reserve(size_t count) {
         throw std::bad_alloc();
     }
     size_t needed = used_ + fresh;
-    while (blocks_.size() * kBlockSize < needed) {
-        blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
+    if (blocks_.size() * kBlockSize < needed) {
+        addChunk((needed + kBlockSize - 1) / kBlockSize - blocks_.size());
     }
 }
 

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/zeroed_array.h"
+
 namespace brenvale {
 
 class Document;
@@ -90,6 +92,7 @@ public:
     void clear();
     // Trades every node with other (no piece of either may be out).
     void swap(TopicSequence& other) noexcept {
+        chunks_.swap(other.chunks_);
         blocks_.swap(other.blocks_);
         std::swap(root_, other.root_);
         std::swap(used_, other.used_);
@@ -141,7 +144,18 @@ private:
     // Builds a treap of nodes appended in order, with the right spine as its stack.
     class Builder;
 
-    std::vector<std::unique_ptr<Node[]>> blocks_;
+    // Runs of blocks taken at once, of untouched zero pages: a node is written when first
+    // taken, so an empty or small document costs only the pages of the nodes it uses, and a
+    // big one its pages as it fills them (huge pages where the system has them). The first
+    // chunk is one block, made with the sequence.
+    struct Chunk {
+        ZeroedArray<Node> nodes;
+        size_t blocks = 0;
+    };
+    void addChunk(size_t blocks);
+
+    std::vector<Chunk> chunks_;
+    std::vector<Node*> blocks_;  // of kBlockSize nodes each, in the chunks
     NodeId root_ = 0;
     NodeId used_ = 1;  // node 0 stands for "none"
     NodeId free_ = 0;

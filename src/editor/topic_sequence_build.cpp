@@ -76,7 +76,12 @@ void TopicSequence::rebuild(const Document& doc) {
         builder.add(const_cast<Topic*>(&x), above);
     });
     root_ = builder.finish();
-    blocks_.resize(std::max<size_t>(1, (used_ + kBlockSize - 1) / kBlockSize));
+    // The chunks wholly beyond the blocks in use go back.
+    const size_t keep = std::max<size_t>(1, (used_ + kBlockSize - 1) / kBlockSize);
+    while (chunks_.size() > 1 && blocks_.size() - chunks_.back().blocks >= keep) {
+        blocks_.resize(blocks_.size() - chunks_.back().blocks);
+        chunks_.pop_back();
+    }
     for (size_t i = used_; i < std::min(before, blocks_.size() * kBlockSize); ++i) {
         node(static_cast<NodeId>(i)) = Node{};
     }

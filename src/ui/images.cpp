@@ -39,11 +39,29 @@ QStringList ScaledResourceFiles(const QString& path) {
     return files;
 }
 
+// The scale a picture file was rendered for, from its name ("00@1.5x.png"); 1 without one.
+qreal FileScale(const QString& file) {
+    for (const char* suffix : kScaleSuffixes) {
+        if (file.endsWith(QLatin1String(suffix) + QStringLiteral(".png"))) {
+            return QByteArray(suffix + 1).chopped(1).toDouble();
+        }
+    }
+    return 1.0;
+}
+
 // An icon over picture files that reads them when it is first drawn or measured, not when it
-// is made: the window holds some 400 pictures, and its first paint shows a few of them.
+// is made: the window holds some 400 pictures, and its first paint shows a few of them. Of a
+// picture rendered at several scales, a screen at scale 1 reads only the 1x file: drawn or
+// measured at its own size or smaller, that file is the one the icon would choose. Any other
+// question (a larger size, a scaled screen) reads them all, as if they had been read at once.
 class LazyPictures : public LazyIconEngine {
 public:
-    explicit LazyPictures(QList<QPair<QString, QIcon::Mode>> files) : files_(std::move(files)) {}
+    explicit LazyPictures(QList<QPair<QString, QIcon::Mode>> files)
+        : files_(std::move(files)), read_(files_.size(), false) {
+        for (const auto& file : files_) {
+            scaled_ = scaled_ || FileScale(file.first) != 1.0;
+        }
+    }
 
     // Known without reading the files.
     bool isNull() override { return files_.isEmpty(); }
@@ -51,24 +69,53 @@ public:
     QIconEngine* clone() const override { return new LazyPictures(*this); }
 
 private:
-    QIcon make() override {
-        QIcon icon;
-        for (const auto& [file, mode] : files_) {
+    QIcon make() override { return iconFor(QSize(), 0); }
+
+    const QIcon& iconFor(const QSize& logical, qreal ratio) override {
+        if (!scaled_) {
+            readWhere([](qreal) { return true; });
+            return icon_;
+        }
+        readWhere([](qreal scale) { return scale == 1.0; });
+        const bool within = logical.isValid() && baseSize_.isValid() &&
+                            logical.width() <= baseSize_.width() &&
+                            logical.height() <= baseSize_.height();
+        if (!(within && ratio > 0 && ratio <= 1.0)) {
+            readWhere([](qreal) { return true; });
+        }
+        return icon_;
+    }
+
+    // Reads, in their order, the files not read yet whose scale `wanted` takes.
+    template <typename Wanted>
+    void readWhere(Wanted wanted) {
+        for (qsizetype i = 0; i < files_.size(); ++i) {
+            const auto& [file, mode] = files_[i];
+            if (read_[i] || !wanted(FileScale(file))) {
+                continue;
+            }
+            read_[i] = true;
             // Read as the PNG it is: a reader left to guess the format loads every image
             // plugin first (JPEG, GIF, ICO and their libraries) to ask each of them.
             QImageReader reader(file, "png");
             reader.setAutoDetectImageFormat(false);
             QImage image;
             if (reader.read(&image)) {
-                icon.addPixmap(QPixmap::fromImage(std::move(image)), mode);
+                if (!baseSize_.isValid() && FileScale(file) == 1.0) {
+                    baseSize_ = image.size();
+                }
+                icon_.addPixmap(QPixmap::fromImage(std::move(image)), mode);
             } else {
-                icon.addFile(file, QSize(), mode);
+                icon_.addFile(file, QSize(), mode);
             }
         }
-        return icon;
     }
 
     QList<QPair<QString, QIcon::Mode>> files_;
+    QList<bool> read_;
+    bool scaled_ = false;  // some file is rendered for a scaled screen
+    QSize baseSize_;       // of the first 1x picture read
+    QIcon icon_;
 };
 
 QIcon LazyIcon(QList<QPair<QString, QIcon::Mode>> files) {

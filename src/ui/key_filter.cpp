@@ -88,7 +88,8 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
         // Esc in the tree, the list or the tag panel ends the tag filter.
         if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier &&
             editor.tags().filter().active() &&
-            (area == Area::Tree || area == Area::List || focus == window_.tagPanel()->view())) {
+            (area == Area::Tree || area == Area::List ||
+             (window_.tagPanelIfMade() && focus == window_.tagPanelIfMade()->view()))) {
             run([&] { editor.tags().clearTagFilter(); });
             return true;
         }

@@ -139,15 +139,12 @@ void MainWindow::buildLayout() {
     list_->setStatusTip(FromUtf8(kListHint));
     NameAfterHint(list_, FromUtf8(kListHint));
 
-    // The list of every hit of the find shares the tree's column, under it.
-    findResults_ = new FindResultsPanel(*editor_);
-    findResults_->hide();
+    // The list of every hit of the find shares the tree's column, under it (see
+    // findResultsPanel()).
     treeColumn_ = new QSplitter(Qt::Vertical);
     treeColumn_->setChildrenCollapsible(false);
     treeColumn_->addWidget(tree_);
-    treeColumn_->addWidget(findResults_);
     treeColumn_->setStretchFactor(0, 1);
-    treeColumn_->setStretchFactor(1, 0);
     connect(treeColumn_, &QSplitter::splitterMoved, this,
             [this] { findResultsHeight_ = treeColumn_->sizes().value(1); });
     treePanel_ = Panel(treeEdit_, treeColumn_);
@@ -278,8 +275,19 @@ void MainWindow::buildFind() {
     connect(findBar_, &FindBar::resultsRequested, this, [this] { showFindResults(); });
 }
 
+FindResultsPanel* MainWindow::findResultsPanel() {
+    // Made when first asked for: a window that never lists the hits starts without it.
+    if (!findResults_) {
+        findResults_ = new FindResultsPanel(*editor_);
+        findResults_->hide();
+        treeColumn_->addWidget(findResults_);
+        treeColumn_->setStretchFactor(1, 0);
+    }
+    return findResults_;
+}
+
 void MainWindow::showFindResults() {
-    if (!findResults_->isHidden()) {
+    if (!findResultsPanel()->isHidden()) {
         return;
     }
     findResults_->show();

@@ -14,6 +14,7 @@
 #include "ui/images.h"
 #include "ui/window_host.h"
 
+class QAction;
 class QDialog;
 class QLabel;
 class QTimer;
@@ -73,7 +74,10 @@ public:
     QLineEdit* listEdit() const { return listEdit_; }
     // The find results under the tree, at their remembered height.
     void showFindResults();
-    TagPanel* tagPanel() const { return tagPanel_; }
+    // The tag panel, made when first asked for (shown, or restored open at the start).
+    TagPanel* tagPanel();
+    // The tag panel if it was made; none until then.
+    TagPanel* tagPanelIfMade() const { return tagPanel_; }
     DesktopNotifications* notifications() const { return notifications_; }
 
     QString programPath() const { return options_.programPath; }
@@ -123,6 +127,8 @@ private:
     void connectEditBox(QLineEdit* edit, EditBox box);
     void connectDrags();
     void buildFind();
+    // The list of every hit under the tree, made on first use.
+    FindResultsPanel* findResultsPanel();
     // The find bar was closed: the focus goes to the view holding the hit.
     void findBarClosed();
     void placeOuter(const QRect& outer);
@@ -182,10 +188,14 @@ private:
     CounterPanel* listCounter_ = nullptr;
     DragScrollTimer* dragScroll_ = nullptr;
     FindBar* findBar_ = nullptr;
-    FindResultsPanel* findResults_ = nullptr;
+    FindResultsPanel* findResults_ = nullptr;  // until first shown, none
     FileWatch* fileWatch_ = nullptr;
     TagPanel* tagPanel_ = nullptr;
+    // The menu's switch for the tag panel; it stands for the panel's own until that is made,
+    // then follows it.
+    QAction* tagSwitch_ = nullptr;
     bool tagPanelSized_ = false;
+    bool painted_ = false;  // the list has been painted once
     AgendaDialog* agenda_ = nullptr;
     DesktopNotifications* notifications_ = nullptr;
     QLabel* filterLabel_ = nullptr;

@@ -104,7 +104,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // The clock's work waits a turn of the event loop, after this paint.
         list_->viewport()->removeEventFilter(this);
         host_.windowPainted();
-        tagPanel_->holdUntilPainted(false);
+        painted_ = true;
+        if (tagPanel_) {
+            tagPanel_->holdUntilPainted(false);
+        }
     }
     if (watched == windowHandle() && event->type() == QEvent::Expose && !exposed_ &&
         windowHandle()->isExposed()) {

@@ -29,7 +29,8 @@ void MainWindow::startRecovery() {
         auto recovery = std::make_unique<RecoveryCopy>(*folder);
         std::string base = recovery->store().basePath();
         editor_->session().enableRecovery(std::move(recovery));
-        editor_->session().enableMergeBase(std::make_unique<MergeBase>(base));
+        editor_->session().enableMergeBase(
+            std::make_unique<MergeBase>(base, MergeBase::Copy::OnAThread));
     } catch (const Error& error) {
         ShowMessageBox(this, FromUtf8(error.what() + std::string(consequence)),
                        MessageKind::Warning, MessageButtons::Ok);

@@ -1,5 +1,6 @@
 // The window's part for dates and tags: the tag panel, the tag filter in the status bar, the
 // agenda, reminders and the clock.
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -21,18 +22,17 @@ namespace brenvale {
 // The tag panel, the tag filter in the status bar, the agenda, reminders and the clock.
 void MainWindow::buildSchedule() {
     editor_->schedule().setSeenTimes(SeenTimes(SeenTimes::FolderFromEnvironment()));
-    tagPanel_ = new TagPanel(*editor_, this);
-    tagPanel_->holdUntilPainted(true);
-    addDockWidget(Qt::RightDockWidgetArea, tagPanel_);
-    tagPanel_->hide();
-    menus_->addViewSwitch(tagPanel_->toggleViewAction());
-    // Tag names are short: the panel first takes a narrow strip, then keeps what the user gives.
-    connect(tagPanel_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-        if (visible && !tagPanelSized_) {
-            tagPanelSized_ = true;
-            resizeDocks({tagPanel_}, {kTagPanelWidth}, Qt::Horizontal);
+    // The panel itself is made when first shown (see tagPanel()).
+    tagSwitch_ = new QAction(TagPanel::switchText(), this);
+    tagSwitch_->setCheckable(true);
+    tagSwitch_->setStatusTip(TagPanel::switchHint());
+    connect(tagSwitch_, &QAction::triggered, this, [this](bool on) {
+        QAction* own = tagPanel()->toggleViewAction();
+        if (own->isChecked() != on) {
+            own->trigger();
         }
     });
+    menus_->addViewSwitch(tagSwitch_);
 
     filterLabel_ = new QLabel;
     filterLabel_->setObjectName(QStringLiteral("lblFilter"));
@@ -61,6 +61,30 @@ void MainWindow::buildSchedule() {
     // A rename ends when the box is left or Enter is pressed: its date words become days.
     connect(treeEdit_, &QLineEdit::editingFinished, this,
             Guarded([this] { editor_->schedule().editBoxCommitted(EditBox::Tree); }));
+}
+
+TagPanel* MainWindow::tagPanel() {
+    if (tagPanel_) {
+        return tagPanel_;
+    }
+    tagPanel_ = new TagPanel(*editor_, this);
+    tagPanel_->holdUntilPainted(!painted_);
+    addDockWidget(Qt::RightDockWidgetArea, tagPanel_);
+    tagPanel_->hide();
+    // Tab goes through the panel before the filter's button in the status bar, which was made
+    // first.
+    setTabOrder(tagPanel_->clearButton(), filterClear_);
+    QAction* own = tagPanel_->toggleViewAction();
+    tagSwitch_->setChecked(own->isChecked());
+    connect(own, &QAction::toggled, tagSwitch_, &QAction::setChecked);
+    // Tag names are short: the panel first takes a narrow strip, then keeps what the user gives.
+    connect(tagPanel_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && !tagPanelSized_) {
+            tagPanelSized_ = true;
+            resizeDocks({tagPanel_}, {kTagPanelWidth}, Qt::Horizontal);
+        }
+    });
+    return tagPanel_;
 }
 
 void MainWindow::showAgenda() {

@@ -64,7 +64,9 @@ void MainWindow::applyLayout() {
     menus_->flatButtonsSwitch()->setChecked(layout.flatButtons);
     toolbar_->setFlat(layout.flatButtons);
     setTreeWidth(layout.treeWidth);
-    tagPanel_->setVisible(layout.tagPanel);
+    if (layout.tagPanel) {
+        tagPanel()->setVisible(true);
+    }
     findResultsHeight_ = layout.findResultsHeight;
     colours_ = startup_.options.colours;
     applyViewColours();
@@ -94,7 +96,7 @@ bool MainWindow::writeClosingSettings() {
     layout.statusBar = menus_->statusBarSwitch()->isChecked();
     layout.flatButtons = menus_->flatButtonsSwitch()->isChecked();
     layout.treeWidth = treeWidth();
-    layout.tagPanel = tagPanel_->toggleViewAction()->isChecked();
+    layout.tagPanel = tagSwitch_->isChecked();
     layout.findResultsHeight = findResultsHeight_;
     try {
         WriteClosingSettings(ToUtf8(options_.settingsFile), layout,

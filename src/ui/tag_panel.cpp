@@ -108,9 +108,8 @@ std::optional<std::string> TagListModel::tagOf(int row) const {
 TagPanel::TagPanel(Editor& editor, QWidget* parent)
     : QDockWidget(QStringLiteral("タグ"), parent), editor_(editor), observation_(editor, this) {
     setObjectName(QStringLiteral("tagPanel"));
-    toggleViewAction()->setText(QStringLiteral("タグパネル(&T)"));
-    toggleViewAction()->setStatusTip(
-        QStringLiteral("|タグの一覧(クリックで絞り込み)の表示/非表示を切り替えます"));
+    toggleViewAction()->setText(switchText());
+    toggleViewAction()->setStatusTip(switchHint());
     model_ = new TagListModel(editor_.tags(), this);
     view_ = new QListView;
     view_->setModel(model_);

@@ -52,6 +52,12 @@ public:
 
     explicit TagPanel(Editor& editor, QWidget* parent = nullptr);
 
+    // The caption and hint of the switch that shows and hides the panel.
+    static QString switchText() { return QStringLiteral("タグパネル(&T)"); }
+    static QString switchHint() {
+        return QStringLiteral("|タグの一覧(クリックで絞り込み)の表示/非表示を切り替えます");
+    }
+
     QListView* view() const { return view_; }
     TagListModel* model() const { return model_; }
     QPushButton* clearButton() const { return clear_; }

@@ -5,7 +5,7 @@
 
 namespace brenvale {
 
-TextWidthCache::TextWidthCache(const QFont& font) : metrics_(font), advances_(65536, -1) {}
+TextWidthCache::TextWidthCache(const QFont& font) : metrics_(font), advances_(65536) {}
 
 int TextWidthCache::width(std::string_view cp932) {
     if (HoldsReference(cp932)) {
@@ -13,11 +13,11 @@ int TextWidthCache::width(std::string_view cp932) {
     }
     int total = 0;
     for (char16_t c : Cp932ToUtf16(cp932)) {
-        int& advance = advances_[c];
-        if (advance < 0) {
-            advance = metrics_.horizontalAdvance(QChar(c));
+        int& known = advances_[c];
+        if (known == 0) {
+            known = metrics_.horizontalAdvance(QChar(c)) + 1;
         }
-        total += advance;
+        total += known - 1;
     }
     return total;
 }

@@ -3,7 +3,8 @@
 #include <QFontMetrics>
 
 #include <string_view>
-#include <vector>
+
+#include "common/zeroed_array.h"
 
 namespace brenvale {
 
@@ -18,7 +19,9 @@ public:
 
 private:
     QFontMetrics metrics_;
-    std::vector<int> advances_;  // per UTF-16 unit, -1 until looked up
+    // Per UTF-16 unit, the advance plus one; 0 until looked up. Only the pages of the
+    // characters shown are ever touched.
+    ZeroedArray<int> advances_;
 };
 
 }  // namespace brenvale

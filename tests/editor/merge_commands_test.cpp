@@ -475,5 +475,35 @@ TEST(KeptVersion, HoldsTheBytesOfThatVersionOnlyAndGoesWithTheEditor) {
     EXPECT_FALSE(std::filesystem::exists(kept + ".new"));
 }
 
+// The window's copy runs on a thread of its own: whatever asks next (the path, the version, the
+// next keep, the end) sees the copy whole or none, never a part, and nothing is left behind.
+TEST(KeptVersion, ACopyOnAThreadIsWholeWhenAskedForAndGoesWithTheEditor) {
+    test::TempDir dir;
+    std::string doc = dir.file("plan.bnv");
+    std::string kept = dir.file("state.base");
+    std::string big(8 << 20, 'x');
+    test::WriteBytes(doc, big);
+    FileIdentity first = *IdentifyFile(doc);
+    {
+        MergeBase base(kept, MergeBase::Copy::OnAThread);
+        base.keep(doc, first);
+        ASSERT_EQ(base.version(), first);
+        ASSERT_EQ(base.path(), kept);
+        EXPECT_EQ(test::ReadBytes(kept), big);
+        // Kept again at once and again: the last one counts.
+        base.keep(doc, first);
+        base.keep(dir.file("missing.bnv"), first);
+        EXPECT_FALSE(base.path());
+        EXPECT_FALSE(std::filesystem::exists(kept));
+        base.keep(doc, first);
+        base.forget();
+        EXPECT_FALSE(base.version());
+        EXPECT_FALSE(std::filesystem::exists(kept));
+        base.keep(doc, first);
+    }
+    EXPECT_FALSE(std::filesystem::exists(kept));
+    EXPECT_FALSE(std::filesystem::exists(kept + ".new"));
+}
+
 }  // namespace
 }  // namespace brenvale

@@ -146,6 +146,26 @@ TEST_F(TreeRowsTest, RandomSequencesOnATreeOfTenThousandTopicsMatchTheSlowWay) {
     }
 }
 
+// The row nodes live in blocks of fresh pages, written only when a node is first taken: a
+// document of several blocks replaced by a small one and a big one again must leave no node of
+// the first behind in the rows of the others.
+TEST_F(TreeRowsTest, ABigTreeReplacedByASmallOneAndABigOneAgainKeepsItsRowsRight) {
+    std::mt19937 random(5);
+    for (int count : {9000, 12, 0, 6000, 30}) {
+        SCOPED_TRACE(count);
+        host.answers = {MessageAnswer::No};
+        editor.execute(CommandId::NewOpen);
+        if (count > 0) {
+            BuildRandom(random, count, 8);
+        }
+        test::ExpectTreeRowsRight(editor);
+        for (int i = 0; i < 40 && !HasFatalFailure(); ++i) {
+            RandomOperation(random, i);
+        }
+    }
+    mirror.check();
+}
+
 TEST_F(TreeRowsTest, AChainThousandsOfLevelsDeepFoldsMovesAndComesBack) {
     std::vector<std::string> lines;
     for (int level = 0; level < 3000; ++level) {

@@ -16,7 +16,8 @@ struct MainWindowTestAccess {
     static CounterPanel* listCounter(MainWindow& w) { return w.listCounter_; }
     static DragScrollTimer* dragScrollTimer(MainWindow& w) { return w.dragScroll_; }
     static FindBar* findBar(MainWindow& w) { return w.findBar_; }
-    static FindResultsPanel* findResults(MainWindow& w) { return w.findResults_; }
+    // Made on first use, as when the user first lists the hits.
+    static FindResultsPanel* findResults(MainWindow& w) { return w.findResultsPanel(); }
     static QSplitter* treeColumn(MainWindow& w) { return w.treeColumn_; }
     static FileWatch* fileWatch(MainWindow& w) { return w.fileWatch_; }
     // The agenda window, once it was shown.

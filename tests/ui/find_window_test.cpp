@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTest>
 #include <QToolButton>
 
@@ -58,6 +59,7 @@ private slots:
     void nothingFoundTurnsTheBoxRed();
     void aHitDeepInABigDocumentIsShownAndMarked();
     void theListOfEveryHitGoesThereAndFollowsEdits();
+    void theListOfEveryHitIsMadeUnderTheTreeWhenFirstAskedFor();
     void hidingCheckedItemsShowsInTheListAndItsCounter();
     void theProgressIsInTheTreesDisplayText();
     void aSwitchThatCannotBeStoredStaysAsItWas();
@@ -258,6 +260,35 @@ void FindWindowTest::theListOfEveryHitGoesThereAndFollowsEdits() {
     QTRY_VERIFY(!editor.find().state().resultsStale());
     QCOMPARE(panel->model()->rowCount(), 4);
     QCOMPARE(panel->model()->index(2).data().toString(), QStringLiteral("予定 › 報告の準備"));
+}
+
+// The window starts without the list of hits; asked for from the keyboard, it comes under the
+// tree, names its parts for a screen reader, lists the hits and closes again.
+void FindWindowTest::theListOfEveryHitIsMadeUnderTheTreeWhenFirstAskedFor() {
+    WindowFixture f(kOutline);
+    MainWindow& w = f.window();
+    QSplitter* column = MainWindowTestAccess::treeColumn(w);
+    QCOMPARE(column->count(), 1);
+    QTest::keyClick(w.list(), Qt::Key_F, Qt::ControlModifier);
+    FindBar* bar = MainWindowTestAccess::findBar(w);
+    QTRY_VERIFY(bar->box()->hasFocus());
+    test::Type(bar->box(), QStringLiteral("報告"));
+    bar->resultsButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(bar->resultsButton(), Qt::Key_Space);
+    QCOMPARE(column->count(), 2);
+    QCOMPARE(column->widget(0), w.tree());
+    auto* panel = qobject_cast<FindResultsPanel*>(column->widget(1));
+    QVERIFY(panel);
+    QTRY_VERIFY(panel->isVisible());
+    QAbstractItemModelTester tester(panel->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QCOMPARE(panel->model()->rowCount(), 3);
+    QVERIFY(panel->geometry().top() > w.tree()->geometry().top());
+    QVERIFY(!panel->view()->accessibleName().isEmpty());
+    // Shown again, it is the same list, not a second one.
+    bar->resultsButton()->click();
+    QCOMPARE(column->count(), 2);
+    QCOMPARE(MainWindowTestAccess::findResults(w), panel);
 }
 
 void FindWindowTest::hidingCheckedItemsShowsInTheListAndItsCounter() {

@@ -92,6 +92,7 @@ class ScaleTest : public QObject {
     Q_OBJECT
 private slots:
     void everyPictureIsDrawnForEveryScale();
+    void aPictureAskedInAnyOrderDrawsAsOneReadWhole();
     void userIconsKeepEverySizeTheyHold();
     void theDragCursorAndTheApplicationIconFollowTheScale();
     void theCountersPaintTheirIconForTheScreen();
@@ -139,6 +140,45 @@ void ScaleTest::everyPictureIsDrawnForEveryScale() {
             QVERIFY2(painted, qPrintable(picture.file));
         }
     }
+}
+
+// At scale 1 a picture reads only its 1x file until a question needs more: whatever comes
+// first (a small size, its own, a larger one, a scaled painter, the sizes it has), each answer
+// is the one an icon holding every rendering gives.
+void ScaleTest::aPictureAskedInAnyOrderDrawsAsOneReadWhole() {
+    const QString file = QStringLiteral(":/bar/07.png");
+    QIcon whole;
+    for (qreal ratio : {1.0, 1.5, 2.0, 3.0}) {
+        whole.addPixmap(QPixmap::fromImage(QImage(ScaledFile(file, ratio))));
+    }
+    const QList<QSize> sizes = {{16, 16}, {12, 12}, {24, 24}, {32, 32}, {48, 48}, {16, 16}};
+    for (qsizetype first = 0; first < sizes.size(); ++first) {
+        ImageLists images;
+        QIcon icon = images.barIcon(7);
+        QCOMPARE(icon.actualSize(sizes[first]), whole.actualSize(sizes[first]));
+        for (qsizetype k = 0; k < sizes.size(); ++k) {
+            QSize size = sizes[(first + k) % sizes.size()];
+            QVERIFY2(
+                Rgba(icon.pixmap(size, 1.0).toImage()) == Rgba(whole.pixmap(size, 1.0).toImage()),
+                qPrintable(QStringLiteral("%1 px after %2 px")
+                               .arg(size.width())
+                               .arg(sizes[first].width())));
+        }
+    }
+    ImageLists images;
+    QIcon icon = images.barIcon(7);
+    QCOMPARE(Rgba(icon.pixmap(QSize(16, 16), 1.0).toImage()), Rgba(QImage(file)));
+    // Painted on a device at scale 2: the 2x rendering, as the whole icon paints it.
+    auto painted = [](const QIcon& i) {
+        QImage canvas(32, 32, QImage::Format_ARGB32_Premultiplied);
+        canvas.setDevicePixelRatio(2.0);
+        canvas.fill(Qt::transparent);
+        QPainter painter(&canvas);
+        i.paint(&painter, QRect(0, 0, 16, 16));
+        return canvas;
+    };
+    QCOMPARE(painted(icon), painted(whole));
+    QCOMPARE(icon.availableSizes(), whole.availableSizes());
 }
 
 void ScaleTest::userIconsKeepEverySizeTheyHold() {

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPalette>
 #include <QPushButton>
 #include <QTest>
@@ -115,6 +117,7 @@ private slots:
     void aClickOnATagFiltersTheTreeAndTheList();
     void theAgendaLeadsToTheItem();
     void theTagPanelIsShownAgainAfterARestart();
+    void theMenuSwitchMakesTheTagPanelWhenFirstUsedAndFollowsIt();
     void theDocumentIsPaintedBeforeItsDatesAndTagsAreGathered();
 };
 
@@ -279,6 +282,44 @@ void ScheduleWindowTest::theTagPanelIsShownAgainAfterARestart() {
     });
     QVERIFY(test::ReadBytes(dir.file("brenvale.ini")).find("TagPanel=0\r\n") != std::string::npos);
     run([](MainWindow& window) { QVERIFY(!window.tagPanel()->isVisible()); });
+}
+
+// A fresh window starts without the tag panel; the switch in the menu makes it, shows it
+// counting the document's tags, and follows the panel's own close button.
+void ScheduleWindowTest::theMenuSwitchMakesTheTagPanelWhenFirstUsedAndFollowsIt() {
+    test::WindowFixture fixture("A\n\b□a #x\n\b□b\nB\n\b□c #y");
+    MainWindow& window = fixture.window();
+    QVERIFY(!window.tagPanelIfMade());
+    QAction* toggle = nullptr;
+    for (QAction* menu : window.menuBar()->actions()) {
+        for (QAction* entry : menu->menu() ? menu->menu()->actions() : QList<QAction*>{}) {
+            if (entry->text() == QStringLiteral("タグパネル(&T)")) {
+                toggle = entry;
+            }
+        }
+    }
+    QVERIFY(toggle);
+    QVERIFY(toggle->isCheckable());
+    QVERIFY(!toggle->isChecked());
+    QVERIFY(!toggle->statusTip().isEmpty());
+    toggle->trigger();
+    TagPanel* panel = window.tagPanelIfMade();
+    QVERIFY(panel);
+    QVERIFY(panel->isVisible());
+    QVERIFY(toggle->isChecked());
+    QCOMPARE(window.dockWidgetArea(panel), Qt::RightDockWidgetArea);
+    QTRY_VERIFY2(std::abs(panel->width() - MainWindow::kTagPanelWidth) < 10,
+                 qPrintable(QString::number(panel->width())));
+    QAbstractItemModelTester tester(panel->model());
+    QTRY_COMPARE(panel->model()->rowCount(), 3);  // タグなし, #x, #y
+    // Closed from the panel itself, the menu's switch goes off; on again, the same panel.
+    panel->toggleViewAction()->trigger();
+    QVERIFY(!panel->isVisible());
+    QVERIFY(!toggle->isChecked());
+    toggle->trigger();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(window.tagPanel(), panel);
+    QCOMPARE(window.findChildren<TagPanel*>().size(), 1);
 }
 
 void ScheduleWindowTest::theDocumentIsPaintedBeforeItsDatesAndTagsAreGathered() {
