@@ -26,7 +26,8 @@ build_sanitized() {
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
         -DCMAKE_CXX_FLAGS="$flags" \
         -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
-        -DBRENVALE_BUILD_BENCH=OFF -DBRENVALE_BUILD_FUZZ=ON >/dev/null
+        -DBRENVALE_BUILD_BENCH=OFF -DBRENVALE_BUILD_FUZZ=ON -DBRENVALE_TEST_PROGRAMS_WHOLE=ON \
+        >/dev/null
     local targets=()
     local t
     for t in "$@"; do
