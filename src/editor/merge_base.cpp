@@ -62,14 +62,10 @@ bool IsVersion(int fd, const FileIdentity& version) {
     return ::fstat(fd, &st) == 0 && MetadataOf(st).sameMetadata(version);
 }
 
-// Copies the file at documentPath to `to` (through to + ".new", renamed once whole) when it is
-// `version` from before the copy to after it; false, and nothing left at the new name, when
-// not.
-bool KeepCopy(const std::string& documentPath, const FileIdentity& version, const std::string& to) {
-    OpenedFile source = OpenRegularFile(documentPath);
-    if (source.fd < 0) {
-        return false;
-    }
+// Copies the opened file `source` (closed here) to `to` (through to + ".new", renamed once
+// whole) when it is `version` from before the copy to after it; false, and nothing left at the
+// new name, when not.
+bool KeepCopy(int source, const FileIdentity& version, const std::string& to) {
     // Written beside the copy's place and renamed there once whole; the folder is the user's
     // own, so nothing else is found at these names but an earlier copy of this instance.
     std::string temporary = to + ".new";
@@ -77,16 +73,16 @@ bool KeepCopy(const std::string& documentPath, const FileIdentity& version, cons
         ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     bool kept = false;
     try {
-        kept = target >= 0 && IsVersion(source.fd, version) && CopyContents(source.fd, target);
+        kept = target >= 0 && IsVersion(source, version) && CopyContents(source, target);
     } catch (const std::bad_alloc&) {
         kept = false;  // no room for the buffer: no copy, as for any failed write
     }
     // Another program's write while the bytes were copied shows in the metadata.
-    kept = kept && IsVersion(source.fd, version);
+    kept = kept && IsVersion(source, version);
     if (target >= 0) {
         kept = ::close(target) == 0 && kept;
     }
-    ::close(source.fd);
+    ::close(source);
     if (kept && ::rename(temporary.c_str(), to.c_str()) == 0) {
         return true;
     }
@@ -102,23 +98,26 @@ MergeBase::~MergeBase() {
 
 void MergeBase::keep(const std::string& documentPath, const FileIdentity& version) {
     forget();
-    if (copy_ == Copy::Now) {
-        if (KeepCopy(documentPath, version, path_)) {
-            version_ = version;
-        }
+    // Opened here, before any thread: a file another program puts at the document's name right
+    // after the open (a sync tool, a second instance) must not be the one read for the copy.
+    int source = OpenRegularFile(documentPath).fd;
+    if (source < 0) {
         return;
     }
-    try {
-        copying_ = std::thread([this, documentPath, version] {
-            if (KeepCopy(documentPath, version, path_)) {
-                copied_ = version;
-            }
-        });
-    } catch (const std::system_error&) {
-        // No thread to spare: copied here instead.
-        if (KeepCopy(documentPath, version, path_)) {
-            version_ = version;
+    if (copy_ == Copy::OnAThread) {
+        try {
+            copying_ = std::thread([this, source, version] {
+                if (KeepCopy(source, version, path_)) {
+                    copied_ = version;
+                }
+            });
+            return;
+        } catch (const std::system_error&) {
+            // No thread to spare: copied here instead.
         }
+    }
+    if (KeepCopy(source, version, path_)) {
+        version_ = version;
     }
 }
 

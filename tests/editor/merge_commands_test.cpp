@@ -505,5 +505,26 @@ TEST(KeptVersion, ACopyOnAThreadIsWholeWhenAskedForAndGoesWithTheEditor) {
     EXPECT_FALSE(std::filesystem::exists(kept + ".new"));
 }
 
+// Another program's file put at the document's name the moment after the open: the copy is of
+// the version that was opened, whenever its thread gets to it.
+TEST(KeptVersion, ACopyOnAThreadIsOfTheFileOpenedEvenWhenAnotherTakesItsNameAtOnce) {
+    test::TempDir dir;
+    std::string doc = dir.file("plan.bnv");
+    std::string kept = dir.file("state.base");
+    std::string theirs = dir.file("theirs.part");
+    for (int round = 0; round < 20; ++round) {
+        std::string mine = "mine " + std::to_string(round) + std::string(1 << 20, 'm');
+        test::WriteBytes(doc, mine);
+        test::WriteBytes(theirs, "theirs");
+        FileIdentity opened = *IdentifyFile(doc);
+        MergeBase base(kept, MergeBase::Copy::OnAThread);
+        base.keep(doc, opened);
+        ASSERT_EQ(std::rename(theirs.c_str(), doc.c_str()), 0);
+        ASSERT_EQ(base.path(), kept) << "round " << round;
+        EXPECT_EQ(base.version(), opened);
+        EXPECT_EQ(test::ReadBytes(kept), mine);
+    }
+}
+
 }  // namespace
 }  // namespace brenvale
